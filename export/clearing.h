@@ -1,0 +1,56 @@
+#pragma once
+
+#include "money.h"
+
+#include <QString>
+
+namespace kova {
+
+// The four clearing limits (whole amounts), shared by the transfer and credit
+// forms and stored at the top level of the settings file.
+struct ClearingLimits
+{
+    quint64 minLLG = 0;
+    quint64 maxLLG = 0;
+    quint64 minRTGS = 0;
+    quint64 maxRTGS = 0;
+
+    // 0 -> 1; MaxLLG <= MinLLG -> 500000000; MinRTGS <= MaxLLG -> MaxLLG + 1;
+    // MaxRTGS <= MinRTGS -> 999999999999999.
+    void normalise();
+
+    // Read from the settings file (missing keys read as 0), normalised.
+    static ClearingLimits load(const QString& settingsPath);
+};
+
+// Keys of the limits at the top level of the settings file.
+QString minLimitKey(int clearingIndex);   // "MinLLG" / "MinRTGS"
+QString maxLimitKey(int clearingIndex);   // "MaxLLG" / "MaxRTGS"
+
+// Stores one limit at the top level; false when the file could not be written.
+bool storeLimit(const QString& settingsPath, const QString& key, quint64 value);
+
+// Limit text: "500.000.000"; read back by removing every "." and parsing base 10
+// (text that is not a number reads as 0).
+QString limitText(quint64 value);
+quint64 parseLimitText(const QString& text);
+
+enum class BankMode { WDK, Others };
+
+// The beneficiary-bank filter and the limit rules.
+struct BankFilter
+{
+    BankMode mode = BankMode::WDK;
+    int clearingIndex = -1;   // 0 LLG, 1 RTGS; -1 in WDK mode
+    quint64 minLimit = 0;     // from the limit fields, Others mode only
+    quint64 maxLimit = 0;
+
+    // The clearing filter on the row's transfer type (ignoring case).
+    bool accepts(const QString& transferType) const;
+
+    // The limit rule for a valid amount; returns the message tail
+    // (": Error. LLG amount exceeding max limit 500.000.000</span>") or empty.
+    QString limitError(Cents amount, const QString& transferType) const;
+};
+
+} // namespace kova

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "exportsink.h"
+#include "money.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace xlsx { class Document; }
+
+namespace kova {
+
+// The row being converted. A job appends the record text and the log values,
+// and reports each failed check through error() or warning().
+class RowContext final
+{
+public:
+    explicit RowContext(int index) : m_index(index) {}
+
+    int index() const { return m_index; }      // row in the log table
+    int line() const { return m_index + 1; }   // "LINE n"
+
+    QString record;                            // detail record, without line feed
+    QStringList values;                        // log values
+
+    // tail: the message after the line number, e.g. ": Error. Invalid amount</span>".
+    // column: the log column to mark, or -1 for none.
+    void error(const QString& tail, int column = -1);
+    void warning(const QString& tail);
+    void addToTotal(Cents amount) { m_amount += amount; }
+
+    int errors() const { return m_errors; }
+    int warnings() const { return m_warnings; }
+    Cents amount() const { return m_amount; }
+    const QStringList& messages() const { return m_messages; }
+    const QVector<MarkedCell>& cells() const { return m_cells; }
+
+private:
+    int m_index;
+    int m_errors = 0;
+    int m_warnings = 0;
+    Cents m_amount = 0;
+    QStringList m_messages;
+    QVector<MarkedCell> m_cells;
+};
+
+struct ExportTotals
+{
+    Cents total = 0;
+    int count = 0;   // processed rows = detail records
+};
+
+// What one transaction type adds to the shared export road.
+class ExportJob
+{
+public:
+    virtual ~ExportJob() = default;
+
+    virtual QStringList titles() const = 0;
+    virtual int amountColumn() const = 0;
+    // Characters of every record (header and detail) without its line feed;
+    // 0 when records are delimited and vary in length.
+    virtual int recordWidth() const = 0;
+    // Date and clearing filters: false skips the row without trace.
+    virtual bool accepts(const xlsx::Document& sheet, int row) const = 0;
+    virtual void convert(const xlsx::Document& sheet, int row, RowContext& out) const = 0;
+    // The refusal text when the batch does not fit its header record, else empty.
+    virtual QString overflow(const ExportTotals&) const { return {}; }
+    virtual QString headerRecord(const ExportTotals& totals) const = 0;
+    // Runs once the upload file is in place. Shows the closing confirmation,
+    // or a failure instead; returns false on failure.
+    virtual bool finish(ExportSink& sink) const;
+};
+
+struct ExportSource
+{
+    QString workbookPath;
+    QString sheetName;
+    bool hasColumnHeader = false;
+};
+
+enum class ExportOutcome {
+    Written,       // upload file written, "Done!" shown
+    RowErrors,     // rows had errors, "ERROR!" shown, nothing written
+    Refused,       // refused or failed before or while writing; message shown
+    NotFinished,   // upload file written, but finish() failed
+};
+
+// The road every export shares once its batch checks passed: column titles,
+// workbook and sheet, details file, row loop, summary, error gate, upload
+// file. The upload file is written atomically: it is replaced only when it is
+// complete.
+ExportOutcome runExport(const ExportSource& source, const QString& destinationPath,
+                        const ExportJob& job, ExportSink& sink);
+
+} // namespace kova

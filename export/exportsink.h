@@ -1,0 +1,26 @@
+#pragma once
+
+#include "rowreport.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kova {
+
+// Receives everything an export tells the user. The window relays these as
+// its signals and message boxes; kova-export prints them.
+class ExportSink
+{
+public:
+    virtual ~ExportSink() = default;
+
+    virtual void headerChanged(const QStringList& titles) = 0;
+    virtual void rowProcessed(const RowReport& report) = 0;
+    virtual void summaryReady(const QStringList& lines) = 0;
+    // A modal critical box: a refusal or failure.
+    virtual void critical(const QString& text) = 0;
+    // A modal information box: "Done!".
+    virtual void information(const QString& text) = 0;
+};
+
+} // namespace kova

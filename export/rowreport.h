@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+#include <QVector>
+
+namespace kova {
+
+// A cell of the log table to highlight: row is the processed row's index in
+// this export (its line number minus 1), column the index in values.
+struct MarkedCell
+{
+    int row = 0;
+    int column = 0;
+    bool operator==(const MarkedCell& o) const { return row == o.row && column == o.column; }
+};
+
+// What an export reports for each processed row.
+struct RowReport
+{
+    QStringList values;          // one per log column, as shown
+    QVector<MarkedCell> cells;   // errors only, in the order found
+    QStringList messages;        // HTML message lines, in the order found
+    int amountColumn = 0;        // log column to right-align
+};
+
+} // namespace kova

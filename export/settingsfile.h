@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QSettings;
+
+namespace kova {
+
+// "kova.ini" beside the executable.
+QString defaultSettingsPath();
+
+// Writes what the settings object holds and tells whether the file took it.
+bool syncSettings(QSettings& settings);
+
+// The column indexes stored under keys in group, in key order. A group that
+// holds no key of its own (it was never saved; arrays do not count) gives all
+// zeros, and so does a missing key.
+QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group,
+                               const QStringList& keys);
+
+// What a mapping combo box holds after a sheet of lastColumn columns was
+// chosen: an index beyond the choices means not mapped.
+int effectiveColumn(int storedIndex, int lastColumn);
+
+} // namespace kova

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace kova {
+
+// The whole text is decimal digits ("\d*"; an empty text qualifies).
+bool isDigitsOnly(const QString& text);
+
+// A line feed or carriage return would split the record it is written into.
+bool hasLineBreak(const QString& text);
+
+// First width characters, white space removed at both ends.
+QString cutTrimmed(const QString& text, int width);
+
+// Exactly width characters: cut, or padded on the right with spaces.
+QString leftField(const QString& text, int width);
+
+// At least width characters, padded on the right with spaces, never cut.
+QString leftPadded(const QString& text, int width);
+
+// Exactly width characters: cut, or padded on the left with fill.
+QString rightField(const QString& text, int width, QChar fill);
+
+// At least width characters, padded on the left with fill, never cut.
+QString rightPadded(const QString& text, int width, QChar fill);
+
+} // namespace kova

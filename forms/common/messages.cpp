@@ -1,0 +1,33 @@
+#include "messages.h"
+
+#include <QMessageBox>
+
+namespace Messages {
+namespace {
+
+Presenter& presenter()
+{
+    static Presenter current;
+    return current;
+}
+
+void show(QWidget* parent, Kind kind, const QString& text)
+{
+    if (presenter()) {
+        presenter()(parent, kind, text);
+        return;
+    }
+    const QString caption = QStringLiteral("KOVA");
+    if (kind == Kind::Critical)
+        QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
+    else
+        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+} // namespace
+
+void critical(QWidget* parent, const QString& text) { show(parent, Kind::Critical, text); }
+void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
+void setPresenter(Presenter p) { presenter() = std::move(p); }
+
+} // namespace Messages

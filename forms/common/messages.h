@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Every message box of the program goes through here: modal, caption "KOVA",
+// one OK button. Tests replace the presenter to capture the messages instead
+// of blocking on a modal box.
+namespace Messages {
+
+enum class Kind { Critical, Information };
+
+using Presenter = std::function<void(QWidget* parent, Kind kind, const QString& text)>;
+
+void critical(QWidget* parent, const QString& text);
+void information(QWidget* parent, const QString& text);
+
+// Replaces the presenter; an empty function restores the real message boxes.
+void setPresenter(Presenter presenter);
+
+} // namespace Messages

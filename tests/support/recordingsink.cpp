@@ -1,0 +1,17 @@
+#include "recordingsink.h"
+
+QStringList RecordingSink::allMessages() const
+{
+    QStringList all;
+    for (const auto& r : rows)
+        all += r.messages;
+    return all;
+}
+
+QStringList RecordingSink::boxTexts() const
+{
+    QStringList texts;
+    for (const auto& b : boxes)
+        texts.append(b.second);
+    return texts;
+}

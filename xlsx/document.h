@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace xlsx {
+
+// The used range of a sheet: the smallest rectangle holding every cell that
+// has a value. An empty sheet has no used range; all four bounds are 0.
+class CellRange final
+{
+public:
+    CellRange() = default;
+    CellRange(int firstRow, int firstColumn, int lastRow, int lastColumn)
+        : m_firstRow(firstRow), m_firstColumn(firstColumn), m_lastRow(lastRow), m_lastColumn(lastColumn) {}
+
+    int firstRow() const { return m_firstRow; }
+    int firstColumn() const { return m_firstColumn; }
+    int lastRow() const { return m_lastRow; }
+    int lastColumn() const { return m_lastColumn; }
+    bool isValid() const { return m_lastRow > 0 && m_lastColumn > 0; }
+
+private:
+    int m_firstRow = 0;
+    int m_firstColumn = 0;
+    int m_lastRow = 0;
+    int m_lastColumn = 0;
+};
+
+class Workbook;
+
+// Read-only access to an .xlsx workbook.
+//
+// Constructing a Document opens the file and reads the workbook's sheet list;
+// a file that is not a readable workbook opens as a workbook without sheets.
+// selectSheet() parses the chosen sheet in one streaming pass into a compact
+// in-memory store; read() then answers from that store.
+//
+// read() returns (rows and columns 1-based):
+//   - an invalid QVariant for a cell without a value;
+//   - QString for text (shared or inline strings, error cells such as "#N/A",
+//     and "=" + formula for a formula cell that carries no cached result);
+//   - qlonglong for a whole number below 10^15 in magnitude, double otherwise;
+//   - bool for booleans;
+//   - QDate for a date-formatted number that is a whole day, QDateTime (UTC,
+//     no time-zone shift) otherwise.
+class Document final
+{
+public:
+    explicit Document(const QString& path);
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    QStringList sheetNames() const;
+    // Exact name match; false for an unknown name or a sheet that cannot be read.
+    bool selectSheet(const QString& name);
+    // Used range of the selected sheet (computed from the cells themselves).
+    CellRange dimension() const;
+    QVariant read(int row, int column) const;
+
+private:
+    std::unique_ptr<Workbook> m_workbook;
+};
+
+} // namespace xlsx
