@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QSettings;
+class QWidget;
+
+// The column mapping every transaction form shares: the combo boxes inside the
+// form's "Columns Mapping" group offer the columns of the chosen sheet, and
+// each combo's current index is the 1-based sheet column of its field (0: not
+// mapped). Only indexes are stored, so a mapping saved while letters were shown
+// still holds when header texts are shown, and the other way round.
+//
+// Not a QObject: the form keeps its own slots ON_Excel_Changed and
+// ON_chkHeaders_Click and forwards them here. Build it after setupUi.
+class ColumnMapping final
+{
+public:
+    // (combo box, settings key) pairs, in the order the saved mapping is applied.
+    using Keys = QList<QPair<QComboBox*, QString>>;
+
+    ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
+                  const QString& settingsPath, const QString& group, const Keys& keys);
+
+    // Every combo box inside gbColMap, nested group boxes included, in creation order.
+    const QList<QComboBox*>& comboBoxes() const { return m_comboBoxes; }
+
+    // What the last excelChanged() was told; empty until then.
+    QString workbookPath() const { return m_workbookPath; }
+    QString sheetName() const { return m_sheetName; }
+
+    // ON_Excel_Changed: remembers the choice, then offers the sheet's columns in
+    // every combo box and applies the saved mapping. An empty sheet name keeps
+    // the combo boxes as they are (the window's sheet list was emptied).
+    void excelChanged(const QString& path, const QString& sheet);
+    // ON_chkHeaders_Click: rebuilds the choices in the new mode for the
+    // remembered workbook and sheet; unsaved mapping changes are lost.
+    void headersClicked();
+    // Read_Columns_Settings: puts the saved indexes back; a group that was never
+    // saved leaves every combo on the empty entry.
+    void readColumnsSettings();
+
+    // Called with settings already inside the form's group.
+    // chkHeaders from "HasColumnHeader" (missing: unchecked).
+    void readHasColumnHeader(QSettings& settings);
+    // Each key's currentIndex() as an int, then "HasColumnHeader" as a bool.
+    void save(QSettings& settings) const;
+
+private:
+    QWidget* m_form;
+    QCheckBox* m_chkHeaders;
+    QString m_settingsPath;
+    QString m_group;
+    Keys m_keys;
+    QList<QComboBox*> m_comboBoxes;
+    QString m_workbookPath;
+    QString m_sheetName;
+};
