@@ -1,1 +1,88 @@
 #include "clearing.h"
+
+#include "messageline.h"
+#include "settingsfile.h"
+
+#include <QSettings>
+
+namespace kova {
+
+void ClearingLimits::normalise()
+{
+    if (minLLG == 0)
+        minLLG = 1;
+    if (maxLLG <= minLLG)
+        maxLLG = 500000000ULL;
+    if (minRTGS <= maxLLG)
+        minRTGS = maxLLG + 1;
+    if (maxRTGS <= minRTGS)
+        maxRTGS = 999999999999999ULL;
+}
+
+ClearingLimits ClearingLimits::load(const QString& settingsPath)
+{
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    ClearingLimits limits;
+    limits.minLLG = settings.value(QStringLiteral("MinLLG"), 0).toULongLong();
+    limits.minRTGS = settings.value(QStringLiteral("MinRTGS"), 0).toULongLong();
+    limits.maxLLG = settings.value(QStringLiteral("MaxLLG"), 0).toULongLong();
+    limits.maxRTGS = settings.value(QStringLiteral("MaxRTGS"), 0).toULongLong();
+    limits.normalise();
+    return limits;
+}
+
+QString minLimitKey(int clearingIndex)
+{
+    return clearingIndex == 0 ? QStringLiteral("MinLLG") : QStringLiteral("MinRTGS");
+}
+
+QString maxLimitKey(int clearingIndex)
+{
+    return clearingIndex == 0 ? QStringLiteral("MaxLLG") : QStringLiteral("MaxRTGS");
+}
+
+bool storeLimit(const QString& settingsPath, const QString& key, quint64 value)
+{
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.setValue(key, value);
+    return syncSettings(settings);
+}
+
+QString limitText(quint64 value)
+{
+    return groupedNumber(value);
+}
+
+quint64 parseLimitText(const QString& text)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char('.'));
+    bool ok = false;
+    const quint64 value = digits.toULongLong(&ok, 10);
+    return ok ? value : 0;
+}
+
+bool BankFilter::accepts(const QString& transferType) const
+{
+    const auto is = [&](const char* name) {
+        return transferType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (mode == BankMode::WDK)
+        return is("WDK");
+    if (is("WDK"))
+        return false;
+    return clearingIndex == 0 ? !is("RTG") : !is("LLG");
+}
+
+QString BankFilter::limitError(Cents amount, const QString& transferType) const
+{
+    if (mode != BankMode::Others)
+        return {};
+    if (clearingIndex == 0 && transferType == QLatin1String("LLG") && amount > Cents(maxLimit) * 100)
+        return QStringLiteral(": Error. LLG amount exceeding max limit ") + limitText(maxLimit) + QStringLiteral("</span>");
+    if (clearingIndex == 1 && transferType == QLatin1String("RTG") && amount < Cents(minLimit) * 100)
+        return QStringLiteral(": Error. RTGS amount below min limit ") + limitText(minLimit) + QStringLiteral("</span>");
+    return {};
+}
+
+} // namespace kova

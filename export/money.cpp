@@ -1,1 +1,155 @@
 #include "money.h"
+
+#include <limits>
+
+namespace kova {
+namespace {
+
+constexpr Cents maxCents()
+{
+    return Cents(~static_cast<unsigned __int128>(0) >> 1);
+}
+
+// Far beyond any amount the bank accepts, yet small enough that the
+// arithmetic below cannot overflow: values past it are clamped.
+constexpr int maxIntegerDigits = 30;
+
+} // namespace
+
+std::optional<Cents> parseCents(const QString& input)
+{
+    const QString text = input.trimmed();
+    int i = 0;
+    const int n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+
+    // Mantissa digits without the point, and where the point stood.
+    QByteArray digits;
+    int pointPosition = -1;
+    bool sawDigit = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            digits.append(char(c.unicode()));
+            sawDigit = true;
+        } else if (c == QLatin1Char('.') && pointPosition < 0) {
+            pointPosition = digits.size();
+        } else {
+            break;
+        }
+    }
+    if (!sawDigit)
+        return std::nullopt;
+    if (pointPosition < 0)
+        pointPosition = digits.size();
+
+    long long exponent = 0;
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+            expNegative = text[i] == QLatin1Char('-');
+            ++i;
+        }
+        bool sawExpDigit = false;
+        for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+            sawExpDigit = true;
+            if (exponent < 100000)
+                exponent = exponent * 10 + (text[i].unicode() - '0');
+        }
+        if (!sawExpDigit)
+            return std::nullopt;
+        if (expNegative)
+            exponent = -exponent;
+    }
+    if (i != n)
+        return std::nullopt;
+
+    // Value = 0.digits * 10^(pointPosition + exponent); in hundredths the
+    // point moves two places further right.
+    const long long integerDigits = pointPosition + exponent + 2;
+    int firstNonZero = 0;
+    while (firstNonZero < digits.size() && digits[firstNonZero] == '0')
+        ++firstNonZero;
+    if (firstNonZero == digits.size())
+        return Cents(0);
+    if (integerDigits - firstNonZero > maxIntegerDigits)
+        return negative ? -maxCents() : maxCents();
+
+    Cents value = 0;
+    for (long long k = 0; k < integerDigits; ++k) {
+        const int digit = k < digits.size() ? digits[int(k)] - '0' : 0;
+        value = value * 10 + digit;
+    }
+    // Half away from zero: the first dropped digit decides.
+    if (integerDigits >= 0 && integerDigits < digits.size() && digits[int(integerDigits)] >= '5')
+        value += 1;
+    return negative ? -value : value;
+}
+
+std::optional<Cents> validAmount(const QString& text, Cents maxCentsAllowed)
+{
+    const std::optional<Cents> cents = parseCents(text);
+    if (!cents || *cents <= 0 || *cents > maxCentsAllowed)
+        return std::nullopt;
+    return cents;
+}
+
+QString decimalText(Cents value)
+{
+    if (value == 0)
+        return QStringLiteral("0");
+    const bool negative = value < 0;
+    unsigned __int128 magnitude = negative ? static_cast<unsigned __int128>(-(value + 1)) + 1
+                                           : static_cast<unsigned __int128>(value);
+    char buffer[48];
+    int pos = sizeof buffer;
+    while (magnitude > 0) {
+        buffer[--pos] = char('0' + int(magnitude % 10));
+        magnitude /= 10;
+    }
+    if (negative)
+        buffer[--pos] = '-';
+    return QString::fromLatin1(buffer + pos, int(sizeof buffer) - pos);
+}
+
+QString fixedText(Cents amount)
+{
+    const bool negative = amount < 0;
+    QString digits = decimalText(negative ? -amount : amount);
+    if (digits.size() < 3)
+        digits = QString(3 - digits.size(), QLatin1Char('0')) + digits;
+    QString text = digits.left(digits.size() - 2) + QLatin1Char('.') + digits.right(2);
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+static QString grouped(const QString& digits)
+{
+    QString out;
+    out.reserve(digits.size() + digits.size() / 3);
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out.append(QLatin1Char('.'));
+        out.append(digits[i]);
+    }
+    return out;
+}
+
+QString displayAmount(Cents amount)
+{
+    const QString fixed = fixedText(amount);
+    const bool negative = fixed.startsWith(QLatin1Char('-'));
+    const QString whole = fixed.mid(negative ? 1 : 0, fixed.size() - 3 - (negative ? 1 : 0));
+    return (negative ? QStringLiteral("-") : QString()) + grouped(whole) + QLatin1Char(',') + fixed.right(2);
+}
+
+QString groupedNumber(quint64 value)
+{
+    return grouped(QString::number(value));
+}
+
+} // namespace kova

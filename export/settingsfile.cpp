@@ -1,1 +1,37 @@
 #include "settingsfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
+namespace kova {
+
+QString defaultSettingsPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
+}
+
+bool syncSettings(QSettings& settings)
+{
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group, const QStringList& keys)
+{
+    QVector<int> indexes(keys.size(), 0);
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    if (settings.childKeys().isEmpty())
+        return indexes;
+    for (int i = 0; i < keys.size(); ++i)
+        indexes[i] = settings.value(keys.at(i), 0).toInt();
+    return indexes;
+}
+
+int effectiveColumn(int storedIndex, int lastColumn)
+{
+    return storedIndex >= 1 && storedIndex <= lastColumn ? storedIndex : 0;
+}
+
+} // namespace kova

@@ -1,1 +1,45 @@
 #include "textfield.h"
+
+namespace kova {
+
+bool isDigitsOnly(const QString& text)
+{
+    // ASCII digits only: other scripts' digits are digits to Unicode, but not
+    // to the bank's batch system.
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+QString cutTrimmed(const QString& text, int width)
+{
+    return text.left(width).trimmed();
+}
+
+QString leftField(const QString& text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '), true);
+}
+
+QString leftPadded(const QString& text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '), false);
+}
+
+QString rightField(const QString& text, int width, QChar fill)
+{
+    return text.rightJustified(width, fill, true);
+}
+
+QString rightPadded(const QString& text, int width, QChar fill)
+{
+    return text.rightJustified(width, fill, false);
+}
+
+} // namespace kova

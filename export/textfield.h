@@ -4,7 +4,7 @@
 
 namespace kova {
 
-// The whole text is decimal digits ("\d*"; an empty text qualifies).
+// The whole text is ASCII decimal digits (an empty text qualifies).
 bool isDigitsOnly(const QString& text);
 
 // A line feed or carriage return would split the record it is written into.
