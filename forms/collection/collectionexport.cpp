@@ -1,0 +1,179 @@
+#include "collectionexport.h"
+
+#include "export/cells.h"
+#include "export/messageline.h"
+#include "export/money.h"
+#include "export/textfield.h"
+
+namespace {
+
+enum LogColumn { NameColumn, AccountColumn, AmountColumn, Remarks1Column, Remarks2Column,
+                 ResidenceColumn, CitizenColumn };
+
+const QString nameTitle = QStringLiteral("Account Name");
+const QString remarks1Title = QStringLiteral("Remarks 1");
+const QString remarks2Title = QStringLiteral("Remarks 2");
+
+constexpr int recordLength = 201;
+constexpr int accountWidth = 10;
+constexpr int amountWidth = 16;
+constexpr int nameWidth = 35;
+constexpr int remarksWidth = 18;
+constexpr int countWidth = 5;
+constexpr int maxCount = 99999;
+// 9999999999999.99: the largest amount the 16-character field holds.
+constexpr kova::Cents maxAmount = kova::wholeUnits(10000000000000LL) - 1;
+
+QString spaces(int width)
+{
+    return QString(width, QLatin1Char(' '));
+}
+
+// A text cell cut to its field, with the warning when cut and the error when
+// it would break the record.
+QString textField(const QString& text, int width, const QString& title, int column, kova::RowContext& out)
+{
+    if (text.size() > width)
+        out.warning(kova::truncatedTail(title, width));
+    if (kova::hasLineBreak(text))
+        out.error(kova::invalidCharactersTail(title), column);
+    return kova::leftField(text, width);
+}
+
+// Residence and citizen are flags: anything but one digit 0 or 1 is refused.
+QString flagField(int value, const QString& tail, int column, kova::RowContext& out)
+{
+    if (value != 0 && value != 1)
+        out.error(tail, column);
+    return QString::number(value);
+}
+
+QString remarksRefusal(const QString& remarks, const QString& name)
+{
+    if (remarks.size() > remarksWidth)
+        return name + QStringLiteral(" is exceeding 18 chars");
+    if (kova::hasLineBreak(remarks))
+        return name + QStringLiteral(" contains invalid chars");
+    return {};
+}
+
+} // namespace
+
+CollectionExport::CollectionExport(const CollectionSettings& settings, const kova::SourceAccount& account)
+    : m_settings(settings)
+    , m_account(account)
+{
+}
+
+QStringList CollectionExport::titles() const
+{
+    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), remarks1Title, remarks2Title,
+            QStringLiteral("Residence"), QStringLiteral("Citizen")};
+}
+
+int CollectionExport::amountColumn() const
+{
+    return AmountColumn;
+}
+
+int CollectionExport::recordWidth() const
+{
+    return recordLength;
+}
+
+bool CollectionExport::accepts(const xlsx::Document& sheet, int row) const
+{
+    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+}
+
+void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+{
+    const CollectionSettings& s = m_settings;
+    QStringList values;
+    for (int i = 0; i <= CitizenColumn; ++i)
+        values.append(QString());
+    QString record = QStringLiteral("1");
+
+    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    if (!kova::isDigitsOnly(account))
+        out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
+    else if (account.size() != accountWidth)
+        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("Acc # ")) + QStringLiteral("must be 10 digits</span>"),
+                  AccountColumn);
+    values[AccountColumn] = kova::leftPadded(account, accountWidth);
+    record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
+
+    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    if (const auto amount = kova::validAmount(amountText, maxAmount)) {
+        record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
+        values[AmountColumn] = kova::displayAmount(*amount);
+        out.addToTotal(*amount);
+    } else {
+        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        values[AmountColumn] = amountText;
+    }
+
+    values[NameColumn] = textField(kova::cellText(sheet, row, s.accountNameColumn), nameWidth, nameTitle,
+                                   NameColumn, out);
+    values[Remarks1Column] = textField(kova::cellText(sheet, row, s.remarks1Column), remarksWidth,
+                                       remarks1Title, Remarks1Column, out);
+    values[Remarks2Column] = textField(kova::cellText(sheet, row, s.remarks2Column), remarksWidth,
+                                       remarks2Title, Remarks2Column, out);
+    record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
+
+    values[ResidenceColumn] = flagField(kova::cellInt(sheet, row, s.residenceColumn),
+                                        QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
+    values[CitizenColumn] = flagField(kova::cellInt(sheet, row, s.citizenColumn),
+                                      QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
+    record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
+
+    out.record = record;
+    out.values = values;
+}
+
+QString CollectionExport::overflow(const kova::ExportTotals& totals) const
+{
+    if (kova::fixedText(totals.total).size() > amountWidth)
+        return QStringLiteral("Total amount does not fit the header record");
+    if (totals.count > maxCount)
+        return QStringLiteral("Record count exceeds 99999");
+    return {};
+}
+
+QString CollectionExport::headerRecord(const kova::ExportTotals& totals) const
+{
+    const CollectionSettings& s = m_settings;
+    const QString& code = m_account.companyCode;
+    return QStringLiteral("0CO")
+        + (s.immediate ? spaces(8) : s.effectiveDate.toString(QStringLiteral("yyyyMMdd")))
+        + kova::leftField(m_account.account, accountWidth) + QLatin1Char(' ') + code.mid(0, 4) + code.mid(6, 4)
+        + spaces(15) + QStringLiteral("0000")
+        + kova::rightField(kova::fixedText(totals.total), amountWidth, QLatin1Char('0'))
+        + kova::rightField(QString::number(totals.count), countWidth, QLatin1Char('0'))
+        + kova::leftField(s.remarks1, remarksWidth) + kova::leftField(s.remarks2, remarksWidth) + spaces(95);
+}
+
+QString checkCollectionBatch(const CollectionSettings& settings)
+{
+    QString refusal = kova::checkSourceAccount(settings.creditedAccount, kova::collectionAccountMessages);
+    if (refusal.isEmpty())
+        refusal = remarksRefusal(settings.remarks1, QStringLiteral("Trx Remarks 1"));
+    if (refusal.isEmpty())
+        refusal = remarksRefusal(settings.remarks2, QStringLiteral("Trx Remarks 2"));
+    if (refusal.isEmpty())
+        refusal = validateCollectionSettings(settings);
+    return refusal;
+}
+
+kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
+                                        const QString& sheetName, const QString& destinationPath,
+                                        kova::ExportSink& sink)
+{
+    const QString refusal = checkCollectionBatch(settings);
+    if (!refusal.isEmpty()) {
+        sink.critical(refusal);
+        return kova::ExportOutcome::Refused;
+    }
+    const CollectionExport job(settings, *settings.creditedAccount);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+}

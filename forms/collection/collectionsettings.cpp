@@ -1,0 +1,66 @@
+#include "collectionsettings.h"
+
+#include "export/settingsfile.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString group = QStringLiteral("Collection");
+
+} // namespace
+
+const QStringList& collectionColumnKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("TrxDate"),  QStringLiteral("AccountName"), QStringLiteral("AccountNumber"),
+        QStringLiteral("Amount"),   QStringLiteral("Remarks1"),    QStringLiteral("Remarks2"),
+        QStringLiteral("Residence"), QStringLiteral("Citizen")};
+    return keys;
+}
+
+QString validateCollectionSettings(const CollectionSettings& s)
+{
+    if (s.accountNameColumn < 1)
+        return QStringLiteral("Account Name can not be empty");
+    if (s.accountColumn < 1)
+        return QStringLiteral("Account Number can not be empty");
+    if (s.amountColumn < 1)
+        return QStringLiteral("Amount can not be empty");
+    if (s.residenceColumn < 1)
+        return QStringLiteral("Residence can not be empty");
+    if (s.citizenColumn < 1)
+        return QStringLiteral("Citizen can not be empty");
+    return {};
+}
+
+CollectionSettings readCollectionSettings(const QString& settingsPath)
+{
+    CollectionSettings s;
+    const QVector<int> columns = kova::readColumnIndexes(settingsPath, group, collectionColumnKeys());
+    s.trxDateColumn = columns.at(0);
+    s.accountNameColumn = columns.at(1);
+    s.accountColumn = columns.at(2);
+    s.amountColumn = columns.at(3);
+    s.remarks1Column = columns.at(4);
+    s.remarks2Column = columns.at(5);
+    s.residenceColumn = columns.at(6);
+    s.citizenColumn = columns.at(7);
+
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
+
+    const QDate today = QDate::currentDate();
+    s.effectiveDate = today;
+    s.dateFrom = today;
+    s.dateTo = today;
+    return s;
+}
+
+QVector<kova::SourceAccount> readCollectionAccounts(const QString& settingsPath)
+{
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    return kova::loadAccounts(settings);
+}
