@@ -1,0 +1,234 @@
+#include "creditexport.h"
+
+#include "export/messageline.h"
+#include "export/textfield.h"
+
+namespace {
+
+// Log columns, in report order.
+enum Column {
+    NameColumn, AccountColumn, AmountColumn, BICodeColumn, BankColumn, BranchColumn,
+    Remarks1Column, Remarks2Column, CustTypeColumn, ResidenceColumn,
+};
+
+const QStringList logTitles{
+    QStringLiteral("Beneficiary Name"), QStringLiteral("Acc #"),     QStringLiteral("Amount"),
+    QStringLiteral("BI Code"),          QStringLiteral("Bank Name"), QStringLiteral("Branch Name"),
+    QStringLiteral("Remarks 1"),        QStringLiteral("Remarks 2"), QStringLiteral("Cust Type"),
+    QStringLiteral("Residence"),
+};
+
+QString spaces(int count)
+{
+    return QString(count, QLatin1Char(' '));
+}
+
+bool mapped(int column)
+{
+    return column >= 1;
+}
+
+QString amountField(kova::Cents amount)
+{
+    return kova::rightField(kova::fixedText(amount), 20, QLatin1Char('0'));
+}
+
+// A free text field of the detail record: cut at its width with a warning, and
+// refused when the cell would split the record.
+QString textField(const QString& text, int width, const QString& truncationTitle, Column column,
+                  kova::RowContext& out)
+{
+    if (text.size() > width)
+        out.warning(kova::truncatedTail(truncationTitle, width));
+    if (kova::hasLineBreak(text))
+        out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
+    return kova::leftField(text, width);
+}
+
+QString checkRemarks(const QString& text, const QString& name)
+{
+    if (text.size() > 18)
+        return QStringLiteral("Trx ") + name + QStringLiteral(" is exceeding 18 chars");
+    if (kova::hasLineBreak(text))
+        return QStringLiteral("Trx ") + name + QStringLiteral(" contains invalid chars");
+    return {};
+}
+
+} // namespace
+
+CreditExport::CreditExport(const CreditSettings& settings)
+    : m_settings(settings)
+{
+    m_bank.mode = settings.mode;
+    m_bank.clearingIndex = settings.mode == kova::BankMode::Others ? settings.clearingIndex : -1;
+    if (settings.mode == kova::BankMode::Others) {
+        m_bank.minLimit = kova::parseLimitText(settings.minLimitText);
+        m_bank.maxLimit = kova::parseLimitText(settings.maxLimitText);
+    }
+    m_dates.column = settings.columns.trxDate;
+    m_dates.from = settings.dateFrom;
+    m_dates.to = settings.dateTo;
+}
+
+QStringList CreditExport::titles() const
+{
+    return logTitles;
+}
+
+bool CreditExport::accepts(const xlsx::Document& sheet, int row) const
+{
+    return m_dates.accepts(sheet, row)
+        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns.transferType));
+}
+
+void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+{
+    const CreditColumns& c = m_settings.columns;
+    const bool wdk = m_settings.mode == kova::BankMode::WDK;
+    const QString transferType = kova::cellText(sheet, row, c.transferType);
+    const auto text = [&](int column) { return kova::cellText(sheet, row, column); };
+
+    QString& record = out.record;
+    QStringList values;
+    for (int i = 0; i < logTitles.size(); ++i)
+        values.append(QString());
+
+    record += QLatin1Char('1');
+
+    const QString account = text(c.account);
+    if (!kova::isDigitsOnly(account))
+        out.error(kova::invalidCharactersTail(QStringLiteral("To Acc")), AccountColumn);
+    if (wdk && account.size() != 10)
+        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("To Acc"))
+                      + QStringLiteral(" must be 10 digits</span>"),
+                  AccountColumn);
+    if (!wdk && account.size() > 34)
+        out.warning(kova::truncatedTail(QStringLiteral("Acc #"), 34));
+    values[AccountColumn] = kova::leftField(account, 34);
+    record += values[AccountColumn];
+
+    record += spaces(18);
+
+    const QString amountText = text(c.amount);
+    const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
+    if (!amount) {
+        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        values[AmountColumn] = amountText;
+    } else {
+        record += amountField(*amount);
+        values[AmountColumn] = kova::displayAmount(*amount);
+        out.addToTotal(*amount);
+        const QString limitError = m_bank.limitError(*amount, transferType);
+        if (!limitError.isEmpty())
+            out.error(limitError, AmountColumn);
+    }
+
+    const QString name = text(c.beneficiaryName);
+    values[NameColumn] = name;
+    record += textField(name, 70, QStringLiteral("Beneficiary"), NameColumn, out);
+
+    const QChar clearingCode = wdk ? QLatin1Char('B')
+                                   : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
+    record += clearingCode + spaces(5) + QLatin1Char(' ');
+
+    const QString biCode = text(c.biCode);
+    if (mapped(c.biCode) && biCode.size() != 7)
+        out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
+    if (kova::hasLineBreak(biCode))
+        out.error(kova::invalidCharactersTail(logTitles.at(BICodeColumn)), BICodeColumn);
+    values[BICodeColumn] = kova::leftField(biCode, 7);
+    record += values[BICodeColumn];
+
+    record += spaces(4);
+
+    values[BankColumn] = textField(text(c.bank), 18, QStringLiteral("Bank Name"), BankColumn, out);
+    values[BranchColumn] = textField(text(c.branch), 18, QStringLiteral("Branch"), BranchColumn, out);
+    values[Remarks1Column] = textField(text(c.remarks1), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
+    values[Remarks2Column] = textField(text(c.remarks2), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
+    record += values[BankColumn] + values[BranchColumn] + values[Remarks1Column] + values[Remarks2Column];
+
+    record += spaces(18);
+
+    values[CustTypeColumn] = QStringLiteral(" ");
+    if (mapped(c.custType)) {
+        const int custType = kova::cellInt(sheet, row, c.custType);
+        if (custType < 1 || custType > 3)
+            out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
+        values[CustTypeColumn] = QString::number(custType);
+    }
+    record += values[CustTypeColumn];
+
+    // An empty residence cell keeps its one-character place, so the record of
+    // a row with errors stays aligned in the details file as well.
+    values[ResidenceColumn] = QStringLiteral(" ");
+    if (mapped(c.residence)) {
+        const QString residence = text(c.residence).left(1);
+        if (residence != QLatin1String("R") && residence != QLatin1String("N"))
+            out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
+        if (kova::hasLineBreak(residence))
+            out.error(kova::invalidCharactersTail(logTitles.at(ResidenceColumn)), ResidenceColumn);
+        values[ResidenceColumn] = kova::leftField(residence, 1);
+    }
+    record += values[ResidenceColumn];
+
+    record += wdk ? QStringLiteral("014") : QStringLiteral("888");
+    out.values = values;
+}
+
+QString CreditExport::overflow(const kova::ExportTotals& totals) const
+{
+    if (totals.total > creditMaxCents)
+        return QStringLiteral("Total amount does not fit the header record");
+    if (totals.count > 99999)
+        return QStringLiteral("Record count exceeds 99999");
+    return {};
+}
+
+QString CreditExport::headerRecord(const kova::ExportTotals& totals) const
+{
+    const CreditSettings& s = m_settings;
+    const bool wdk = s.mode == kova::BankMode::WDK;
+    const kova::SourceAccount account = s.sourceAccount.value_or(kova::SourceAccount{});
+    const QString code = account.companyCode;
+
+    QString header = QStringLiteral("0");
+    header += wdk && s.wdkIndex == 0 ? QStringLiteral("SP") : QStringLiteral("MP");
+    header += s.immediate ? spaces(8) : s.effectiveDate.toString(QStringLiteral("yyyyMMdd"));
+    header += kova::leftField(account.account, 10);
+    header += QLatin1Char(' ');
+    header += code.mid(0, 4) + code.mid(6, 4);
+    header += spaces(15);
+    header += amountField(totals.total);
+    header += kova::rightField(QString::number(totals.count), 5, QLatin1Char('0'));
+    header += wdk ? QStringLiteral("WDK") : (s.clearingIndex == 0 ? QStringLiteral("LLG") : QStringLiteral("RTG"));
+    header += spaces(15);
+    header += kova::leftField(s.batchRemarks1, 18);
+    header += kova::leftField(s.batchRemarks2, 18);
+    header += spaces(132);
+    return header;
+}
+
+QString creditBatchRefusal(const CreditSettings& settings)
+{
+    QString refusal = kova::checkSourceAccount(settings.sourceAccount, kova::creditAccountMessages);
+    if (refusal.isEmpty())
+        refusal = checkRemarks(settings.batchRemarks1, QStringLiteral("Remarks 1"));
+    if (refusal.isEmpty())
+        refusal = checkRemarks(settings.batchRemarks2, QStringLiteral("Remarks 2"));
+    if (refusal.isEmpty())
+        refusal = validateCreditSettings(settings);
+    return refusal;
+}
+
+kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
+                                    const QString& sheetName, const QString& destinationPath,
+                                    kova::ExportSink& sink)
+{
+    const QString refusal = creditBatchRefusal(settings);
+    if (!refusal.isEmpty()) {
+        sink.critical(refusal);
+        return kova::ExportOutcome::Refused;
+    }
+    const CreditExport job(settings);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+}

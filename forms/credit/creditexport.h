@@ -1,0 +1,48 @@
+#pragma once
+
+#include "creditsettings.h"
+
+#include "export/cells.h"
+#include "export/clearing.h"
+#include "export/exportrun.h"
+#include "export/money.h"
+
+// The largest amount a credit field and the header's total field hold:
+// 99999999999999999.99, twenty characters with its point.
+constexpr kova::Cents creditMaxCents = kova::Cents(10000000000000000000ULL) - 1;
+
+// The Auto Credit upload file: fixed-width records of 256 characters, a header
+// record for the batch, then one detail record per processed row.
+class CreditExport final : public kova::ExportJob
+{
+public:
+    explicit CreditExport(const CreditSettings& settings);
+
+    QStringList titles() const override;
+    int amountColumn() const override { return 2; }
+    int recordWidth() const override { return 256; }
+    bool accepts(const xlsx::Document& sheet, int row) const override;
+    void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    // "Total amount does not fit the header record" is looked at before
+    // "Record count exceeds 99999": the amount is what the bank pays out.
+    QString overflow(const kova::ExportTotals& totals) const override;
+    QString headerRecord(const kova::ExportTotals& totals) const override;
+
+private:
+    CreditSettings m_settings;
+    kova::BankFilter m_bank;
+    kova::DateFilter m_dates;
+};
+
+// The batch checks made before anything is read, in order: the source account
+// row (kova::creditAccountMessages, then the company code), each batch remark
+// ("Trx Remarks n is exceeding 18 chars", then "Trx Remarks n contains invalid
+// chars" for a line break, which would split the header record), then
+// validateCreditSettings. The refusal text, or empty.
+QString creditBatchRefusal(const CreditSettings& settings);
+
+// The Auto Credit export: the batch checks (a refusal goes to sink.critical
+// and nothing else happens), then the shared export road.
+kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
+                                    const QString& sheetName, const QString& destinationPath,
+                                    kova::ExportSink& sink);

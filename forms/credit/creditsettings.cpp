@@ -1,0 +1,110 @@
+#include "creditsettings.h"
+
+#include "export/settingsfile.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString creditGroup = QStringLiteral("Credit");
+
+bool mapped(int column)
+{
+    return column >= 1;
+}
+
+} // namespace
+
+const QStringList& creditColumnKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("TrxDate"), QStringLiteral("Beneficary"), QStringLiteral("BnfAccount"),
+        QStringLiteral("BICode"),  QStringLiteral("Bank"),       QStringLiteral("Branch"),
+        QStringLiteral("Amount"),  QStringLiteral("Remittance"), QStringLiteral("Remarks1"),
+        QStringLiteral("Remarks2"), QStringLiteral("CustType"),  QStringLiteral("Residence"),
+    };
+    return keys;
+}
+
+QVector<int CreditColumns::*> creditColumnFields()
+{
+    return {
+        &CreditColumns::trxDate,  &CreditColumns::beneficiaryName, &CreditColumns::account,
+        &CreditColumns::biCode,   &CreditColumns::bank,            &CreditColumns::branch,
+        &CreditColumns::amount,   &CreditColumns::transferType,    &CreditColumns::remarks1,
+        &CreditColumns::remarks2, &CreditColumns::custType,        &CreditColumns::residence,
+    };
+}
+
+QString validateCreditSettings(const CreditSettings& s)
+{
+    const CreditColumns& c = s.columns;
+    if (!mapped(c.account))
+        return QStringLiteral("Beneficiary Account can not be empty");
+    if (!mapped(c.amount))
+        return QStringLiteral("Amount can not be empty");
+    if (!mapped(c.transferType))
+        return QStringLiteral("Transfer Type can not be empty");
+    if (s.mode == kova::BankMode::WDK)
+        return {};
+    if (!mapped(c.biCode))
+        return QStringLiteral("BI Code can not be empty");
+    if (!mapped(c.bank))
+        return QStringLiteral("Bank can not be empty");
+    if (!mapped(c.branch))
+        return QStringLiteral("Branch can not be empty");
+    if (!mapped(c.beneficiaryName))
+        return QStringLiteral("Beneficiary can not be empty");
+    if (!mapped(c.custType))
+        return QStringLiteral("Cust Type can not be empty");
+    if (!mapped(c.residence))
+        return QStringLiteral("Cust Residence can not be empty");
+    if (kova::parseLimitText(s.minLimitText) == 0)
+        return QStringLiteral("Invalid minimum limit");
+    if (kova::parseLimitText(s.maxLimitText) == 0)
+        return QStringLiteral("Invalid maximum limit");
+    return {};
+}
+
+void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)
+{
+    s.mode = mode;
+    s.wdkIndex = mode == kova::BankMode::WDK ? choice : -1;
+    s.clearingIndex = mode == kova::BankMode::Others ? choice : -1;
+    const bool llg = s.clearingIndex == 0;
+    s.minLimitText = kova::limitText(llg ? s.limits.minLLG : s.limits.minRTGS);
+    s.maxLimitText = kova::limitText(llg ? s.limits.maxLLG : s.limits.maxRTGS);
+}
+
+CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today)
+{
+    CreditSettings s;
+    s.effectiveDate = today;
+    s.dateFrom = today;
+    s.dateTo = today;
+    s.limits = kova::ClearingLimits::load(settingsPath);
+    {
+        QSettings settings(settingsPath, QSettings::IniFormat);
+        settings.beginGroup(creditGroup);
+        s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
+    }
+    const QVector<int> stored = kova::readColumnIndexes(settingsPath, creditGroup, creditColumnKeys());
+    const QVector<int CreditColumns::*> fields = creditColumnFields();
+    for (int i = 0; i < fields.size(); ++i)
+        s.columns.*fields.at(i) = stored.at(i);
+    chooseBeneficiaryBank(s, kova::BankMode::WDK, 0);
+    return s;
+}
+
+void fitColumnsToSheet(CreditColumns& columns, int lastColumn)
+{
+    for (int CreditColumns::*field : creditColumnFields())
+        columns.*field = kova::effectiveColumn(columns.*field, lastColumn);
+}
+
+QVector<kova::SourceAccount> storedCreditAccounts(const QString& settingsPath)
+{
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.beginGroup(creditGroup);
+    return kova::loadAccounts(settings);
+}

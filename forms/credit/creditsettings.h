@@ -1,0 +1,98 @@
+#pragma once
+
+#include "export/clearing.h"
+#include "export/sourceaccount.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+// Sheet columns of the twelve mapped fields: the mapping combo boxes' current
+// indexes, 1-based; 0 or below means not mapped.
+struct CreditColumns
+{
+    int trxDate = 0;
+    int beneficiaryName = 0;
+    int account = 0;
+    int biCode = 0;
+    int bank = 0;
+    int branch = 0;
+    int amount = 0;
+    int transferType = 0;
+    int remarks1 = 0;
+    int remarks2 = 0;
+    int custType = 0;
+    int residence = 0;
+};
+
+// The settings keys of the "Credit" group for the fields above, in the order
+// of the form's mapping rows, which is also the order the saved mapping is
+// applied and written in. Note the key "Beneficary": it is the file format.
+const QStringList& creditColumnKeys();
+// The fields in that same order.
+QVector<int CreditColumns::*> creditColumnFields();
+
+// Everything of the Auto Credit form that the checks and the export use, as
+// the widgets hold it.
+struct CreditSettings
+{
+    CreditColumns columns;
+    bool hasColumnHeader = false;
+
+    // The row of the source accounts table whose radio button is checked.
+    std::optional<kova::SourceAccount> sourceAccount;
+    // txtRemarks1 / txtRemarks2: the batch remarks of the header record.
+    QString batchRemarks1;
+    QString batchRemarks2;
+
+    // "Immediate On Authorization" (true) or "On" effectiveDate.
+    bool immediate = true;
+    QDate effectiveDate;
+    // "Filter By Date", used only when columns.trxDate is mapped.
+    QDate dateFrom;
+    QDate dateTo;
+
+    kova::BankMode mode = kova::BankMode::WDK;
+    int wdkIndex = 0;        // cboWDK: 0 "One To One (SP)", 1 "One To Many (MP)"; -1 in Others mode
+    int clearingIndex = -1;  // cboOthers: 0 "LLG", 1 "RTGS"; -1 in WDK mode
+    kova::ClearingLimits limits;   // the limits the form holds (normalised when read)
+    QString minLimitText;    // txtMinRTGS as shown or typed
+    QString maxLimitText;    // txtMaxRTGS as shown or typed
+};
+
+// Validate_Settings, in its order: the message of the first failing check, or
+// empty. WDK mode needs the account, amount and transfer-type columns; Others
+// mode further the BI code, bank, branch, beneficiary name, customer type and
+// residence columns and two limit texts that read non-zero.
+QString validateCreditSettings(const CreditSettings& settings);
+
+// What ON_rdbBenefBank_Click followed by a choice in the mode's combo box
+// leaves in the form. WDK: wdkIndex = choice, clearingIndex -1, and the limit
+// fields show the RTGS limits (cboOthers at -1 counts as "not LLG"). Others:
+// clearingIndex = choice (0 LLG, 1 RTGS), wdkIndex -1, and the limit fields
+// show that clearing's limits.
+void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int choice);
+
+// For kova-export: what a newly created form holds after reading the settings
+// file at settingsPath, plus the stored mapping:
+//   - no account row checked, empty batch remarks, "Immediate On
+//     Authorization", today for the effective date and both filter dates;
+//   - hasColumnHeader from "HasColumnHeader";
+//   - the four limits read and normalised; WDK mode with "One To One (SP)"
+//     and the limit texts shown then (the RTGS limits; chooseBeneficiaryBank
+//     switches mode and clearing and the texts with them);
+//   - the stored column indexes, as Read_Columns_Settings applies them (a
+//     group never saved gives no mapping). Use fitColumnsToSheet once the
+//     sheet is known.
+CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today);
+
+// A stored index beyond the sheet's last used column leaves the combo box
+// without a current entry, which reads as not mapped.
+void fitColumnsToSheet(CreditColumns& columns, int lastColumn);
+
+// The rows of the stored "Accounts" table of the "Credit" group, in table
+// order (kova-export's --account N is row N, 1-based).
+QVector<kova::SourceAccount> storedCreditAccounts(const QString& settingsPath);
