@@ -1,4 +1,236 @@
+#include "export/cells.h"
+#include "export/exportrun.h"
+#include "export/messageline.h"
+#include "recordingsink.h"
+#include "testworkbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
-class TestExportRun final : public QObject { Q_OBJECT };
+
+using namespace kova;
+
+namespace {
+
+// A small record layout: "D|<name>|<amount>"; a name "bad" is an error on
+// column 0, a name longer than 4 a warning; rows whose name is "skip" are
+// filtered out.
+class SampleJob final : public ExportJob
+{
+public:
+    QStringList titles() const override { return {QStringLiteral("Name"), QStringLiteral("Amount")}; }
+    int amountColumn() const override { return 1; }
+    int recordWidth() const override { return width; }
+    bool accepts(const xlsx::Document& sheet, int row) const override
+    {
+        return cellText(sheet, row, 1) != QLatin1String("skip");
+    }
+    void convert(const xlsx::Document& sheet, int row, RowContext& out) const override
+    {
+        const QString name = cellText(sheet, row, 1);
+        const auto amount = validAmount(cellText(sheet, row, 2), wholeUnits(1000));
+        out.record = QStringLiteral("D|") + name + QLatin1Char('|') + (amount ? fixedText(*amount) : QString());
+        out.values << name << (amount ? displayAmount(*amount) : cellText(sheet, row, 2));
+        if (name == QLatin1String("bad"))
+            out.error(QStringLiteral(": Error. Bad name</span>"), 0);
+        if (name.size() > 4)
+            out.warning(truncatedTail(QStringLiteral("Name"), 4));
+        if (amount)
+            out.addToTotal(*amount);
+    }
+    QString overflow(const ExportTotals& t) const override
+    {
+        return t.total > wholeUnits(overflowAbove) ? QStringLiteral("Total amount does not fit the header record")
+                                                   : QString();
+    }
+    QString headerRecord(const ExportTotals& t) const override
+    {
+        return QStringLiteral("H|") + fixedText(t.total) + QLatin1Char('|') + QString::number(t.count);
+    }
+    bool finish(ExportSink& sink) const override
+    {
+        if (!finishes) {
+            sink.critical(QStringLiteral("not finished"));
+            return false;
+        }
+        return ExportJob::finish(sink);
+    }
+
+    int width = 0;
+    long long overflowAbove = 1000000;
+    bool finishes = true;
+};
+
+QString readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing>");
+    return QString::fromUtf8(f.readAll());
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestExportRun final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString workbook(const char* name, const QList<QVariantList>& rows)
+    {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        TestWorkbook book(path);
+        book.addSheet(QStringLiteral("Data"));
+        for (int i = 0; i < rows.size(); ++i)
+            book.setRow(i + 1, rows.at(i));
+        book.save();
+        return path;
+    }
+
+private slots:
+    void writesHeaderThenDetails()
+    {
+        const QString source = workbook("ok.xlsx", {{"Name", "Amount"}, {"ann", 10.5}, {"skip", 99},
+                                                    {"bobby", "2.005"}});
+        const QString dest = m_dir.filePath(QStringLiteral("ok.txt"));
+        SampleJob job;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), true}, dest, job, sink), ExportOutcome::Written);
+
+        QCOMPARE(sink.titles, (QStringList{"Name", "Amount"}));
+        QCOMPARE(sink.rows.size(), 2);
+        QCOMPARE(sink.rows[0].values, (QStringList{"ann", "10,50"}));
+        QCOMPARE(sink.rows[0].amountColumn, 1);
+        QCOMPARE(sink.rows[1].values, (QStringList{"bobby", "2,01"}));
+        // Skipped rows take no line number.
+        QCOMPARE(sink.rows[1].messages,
+                 QStringList{QStringLiteral("<span style=\"color:#f88021;\">LINE 2: Warning. String truncated in "
+                                            "<span style=\"font-weight:bold;\">Name</span>. Exceeding 4 characters</span>")});
+        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 2 of 3", "Total amounts: 12,51",
+                                            "Total warnings: 1", "Total errors: 0"}));
+        QCOMPARE(sink.boxTexts(), QStringList{"Done!"});
+        QCOMPARE(readAll(dest), QStringLiteral("H|12.51|2\nD|ann|10.50\nD|bobby|2.01\n"));
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void rowErrorsWriteNothing()
+    {
+        const QString source = workbook("bad.xlsx", {{"ann", 1}, {"bad", 2}, {"cid", 3}});
+        const QString dest = m_dir.filePath(QStringLiteral("bad.txt"));
+        writeFile(dest, "earlier batch\n");
+        SampleJob job;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::RowErrors);
+        QCOMPARE(sink.rows.size(), 3);
+        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 0}}));
+        QCOMPARE(sink.rows[1].messages,
+                 QStringList{QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Bad name</span>")});
+        QCOMPARE(sink.summary.last(), QStringLiteral("Total errors: 1"));
+        QCOMPARE(sink.summary.first(), QStringLiteral("Total rows processed: 3 of 3"));
+        QCOMPARE(sink.boxTexts(), QStringList{"ERROR!"});
+        QCOMPARE(readAll(dest), QStringLiteral("earlier batch\n"));
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void unknownSheetIsRefusedAfterTheTitles()
+    {
+        const QString source = workbook("sheet.xlsx", {{"ann", 1}});
+        RecordingSink sink;
+        SampleJob job;
+        QCOMPARE(runExport({source, QStringLiteral("data"), false}, m_dir.filePath("s.txt"), job, sink),
+                 ExportOutcome::Refused);
+        QCOMPARE(sink.headerReports, 1);
+        QCOMPARE(sink.summaryReports, 0);
+        QCOMPARE(sink.boxTexts(), QStringList{"Error. Unable to select sheet data"});
+        QVERIFY(!QFile::exists(m_dir.filePath("s.txt.details")));
+    }
+
+    void detailsFileThatCannotBeCreated()
+    {
+        const QString source = workbook("nodir.xlsx", {{"ann", 1}});
+        RecordingSink sink;
+        SampleJob job;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, m_dir.filePath("missing/dir/x.txt"), job, sink),
+                 ExportOutcome::Refused);
+        QCOMPARE(sink.summaryReports, 0);
+        QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
+    }
+
+    void uploadThatCannotBeWrittenKeepsTheDetails()
+    {
+        const QString source = workbook("blocked.xlsx", {{"ann", 1}});
+        const QString dest = m_dir.filePath(QStringLiteral("blocked.txt"));
+        QVERIFY(QDir().mkpath(dest));   // a folder stands where the file should go
+        RecordingSink sink;
+        SampleJob job;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(sink.summaryReports, 1);
+        QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
+        QCOMPARE(readAll(dest + ".details"), QStringLiteral("D|ann|1.00\n"));
+    }
+
+    void overflowIsRefusedAfterTheSummary()
+    {
+        const QString source = workbook("big.xlsx", {{"ann", 600}, {"bob", 600}});
+        const QString dest = m_dir.filePath(QStringLiteral("big.txt"));
+        SampleJob job;
+        job.overflowAbove = 1000;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(sink.summaryReports, 1);
+        QCOMPARE(sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
+        QVERIFY(!QFile::exists(dest));
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void recordOfTheWrongWidthIsNeverWritten()
+    {
+        const QString source = workbook("width.xlsx", {{"ann", 1}});
+        const QString dest = m_dir.filePath(QStringLiteral("width.txt"));
+        SampleJob job;
+        job.width = 10;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QVERIFY(!QFile::exists(dest));
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void sheetWithoutCells()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("empty.xlsx"));
+        {
+            TestWorkbook book(path);
+            book.addSheet(QStringLiteral("Data"));
+        }
+        const QString dest = m_dir.filePath(QStringLiteral("empty.txt"));
+        SampleJob job;
+        RecordingSink sink;
+        QCOMPARE(runExport({path, QStringLiteral("Data"), true}, dest, job, sink), ExportOutcome::Written);
+        QCOMPARE(sink.summary.first(), QStringLiteral("Total rows processed: 0 of 0"));
+        QCOMPARE(readAll(dest), QStringLiteral("H|0.00|0\n"));
+    }
+
+    void finishFailureIsReported()
+    {
+        const QString source = workbook("finish.xlsx", {{"ann", 1}});
+        const QString dest = m_dir.filePath(QStringLiteral("finish.txt"));
+        SampleJob job;
+        job.finishes = false;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::NotFinished);
+        QCOMPARE(sink.boxTexts(), QStringList{"not finished"});
+        QCOMPARE(readAll(dest), QStringLiteral("H|1.00|1\nD|ann|1.00\n"));
+    }
+};
+
 QTEST_GUILESS_MAIN(TestExportRun)
 #include "test_export_run.moc"
