@@ -1,0 +1,15 @@
+#pragma once
+
+#include "options.h"
+
+#include "export/exportrun.h"
+
+// One transaction type's export from the command line: the type's settings as
+// its form holds them once the sheet (of lastColumn columns) is chosen, with
+// the options typed over them, then the type's export.
+using Command = kova::ExportOutcome (*)(const Options& options, int lastColumn, kova::ExportSink& sink);
+
+// The command of a type, or nullptr when this build has no engine for it.
+Command commandFor(const QString& type);
+
+kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "export/clearing.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What one kova-export invocation asks for, checked for form but not against
+// the settings file or the workbook (those are the engines' business).
+struct Options
+{
+    enum class Holiday { Before, After };
+
+    QString type;
+    QString source;
+    QString sheet;
+    QString dest;
+    QString settingsPath;
+    QDate from;
+    QDate to;
+    kova::BankMode mode = kova::BankMode::WDK;
+    int clearingIndex = 0;          // 0 LLG, 1 RTGS; used in Others mode only
+    int wdkIndex = 0;               // 0 "One To One (SP)", 1 "One To Many (MP)"
+    std::optional<QString> minLimit;   // limit texts as typed
+    std::optional<QString> maxLimit;
+    std::optional<QDate> effective;
+    std::optional<int> account;     // 1-based row of the stored "Accounts" table
+    QString remarks1;
+    QString remarks2;
+    Holiday holiday = Holiday::Before;
+    std::optional<QString> headerId;
+    std::optional<QString> corporateId;
+    QString reportPath;
+};
+
+struct ParsedCommandLine
+{
+    bool help = false;
+    QString error;   // non-empty: bad usage
+    Options options;
+};
+
+// arguments as QCoreApplication::arguments() gives them (program name first).
+// Dates default to today, the settings path to the one kova uses.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);

@@ -1,0 +1,57 @@
+#include "printingsink.h"
+
+#include "plaintext.h"
+
+namespace {
+
+const QString separator = QStringLiteral("-------------------------------------");
+
+} // namespace
+
+void printLine(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+PrintingSink::PrintingSink(std::FILE* out, std::FILE* err, bool keepRows)
+    : m_out(out), m_err(err), m_keepRows(keepRows)
+{
+}
+
+void PrintingSink::headerChanged(const QStringList& titles)
+{
+    m_report.titles = titles;
+}
+
+void PrintingSink::rowProcessed(const kova::RowReport& report)
+{
+    m_messages += report.messages;
+    if (m_keepRows)
+        m_report.rows.append(report);
+}
+
+void PrintingSink::summaryReady(const QStringList& lines)
+{
+    m_report.summary = lines;
+    for (const QString& line : lines)
+        printLine(m_out, line);
+    printLine(m_out, separator);
+    for (const QString& message : qAsConst(m_messages))
+        printLine(m_out, plainText(message));
+    std::fflush(m_out);
+}
+
+// Message boxes come after the log, as in the window; flushing keeps that
+// order when both streams go to one terminal.
+void PrintingSink::critical(const QString& text)
+{
+    printLine(m_err, text);
+    std::fflush(m_err);
+}
+
+void PrintingSink::information(const QString& text)
+{
+    printLine(m_err, text);
+    std::fflush(m_err);
+}

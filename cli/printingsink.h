@@ -1,0 +1,36 @@
+#pragma once
+
+#include "report.h"
+
+#include "export/exportsink.h"
+
+#include <cstdio>
+
+// Shows an export on a terminal: standard output gets what the processing
+// log shows (summary, separator, every warning and error line as plain
+// text), standard error every message box text, at once and one per line.
+// Keeps the titles and the summary, and the rows only when asked to, since a
+// large sheet makes them the bulk of the memory.
+class PrintingSink final : public kova::ExportSink
+{
+public:
+    PrintingSink(std::FILE* out, std::FILE* err, bool keepRows);
+
+    void headerChanged(const QStringList& titles) override;
+    void rowProcessed(const kova::RowReport& report) override;
+    void summaryReady(const QStringList& lines) override;
+    void critical(const QString& text) override;
+    void information(const QString& text) override;
+
+    const Report& report() const { return m_report; }
+
+private:
+    std::FILE* m_out;
+    std::FILE* m_err;
+    bool m_keepRows;
+    QStringList m_messages;   // the pending message lines, in arrival order
+    Report m_report;
+};
+
+// Writes text and a line feed as UTF-8.
+void printLine(std::FILE* stream, const QString& text);

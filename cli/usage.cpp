@@ -1,0 +1,50 @@
+#include "usage.h"
+
+QString usageLine()
+{
+    return QStringLiteral(
+        "Usage: kova-export TYPE --source WORKBOOK --sheet SHEET --dest FILE [options]");
+}
+
+QString helpText()
+{
+    return usageLine() + QString::fromUtf8(R"help(
+TYPE: transfer | credit | collection | payroll
+
+Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
+window does with the settings saved for TYPE (column mapping, "Has Column
+Header", company data). Summary, separator and every warning and error line go
+to standard output; the texts of the window's message boxes go to standard
+error.
+
+Options:
+  --settings FILE       the settings file (default: kova.ini beside the executable)
+  --from DATE           start of the date filter, YYYY-MM-DD (default: today);
+  --to DATE             end of the date filter (default: today); the filter is
+                        on only when the date column is mapped
+  --mode wdk|others     beneficiary-bank mode, transfer and credit (default: wdk)
+  --clearing llg|rtgs   clearing in Others mode (default: llg)
+  --wdk sp|mp           credit in WDK mode: "One To One (SP)" or
+                        "One To Many (MP)" (default: sp)
+  --min N, --max N      the two limit fields in Others mode (default: the
+                        stored limits of the chosen clearing)
+  --effective DATE      effective date (default: today); for credit and
+                        collection it also selects "On" instead of
+                        "Immediate On Authorization"
+  --account N           row N (from 1) of the stored accounts table is the
+                        checked one: credit, collection, payroll (default: none)
+  --remarks1 TEXT       batch remarks, credit and collection (default: empty)
+  --remarks2 TEXT
+  --holiday before|after  payroll holiday choice (default: before)
+  --header-id TEXT      transfer Header ID (default: the stored one)
+  --corporate-id TEXT   transfer Corporate ID (default: the stored one)
+  --report FILE         also write the run's log as JSON
+  --help                show this text
+
+Exit status:
+  0   upload file written
+  1   rows had errors, nothing written
+  2   refused: settings checks, sheet cannot be selected, a file cannot be
+      opened or written, settings not writable
+  64  bad usage)help");
+}
