@@ -1,0 +1,438 @@
+#include "forms/collection/collectionexport.h"
+
+#include "recordingsink.h"
+#include "testworkbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using kova::ExportOutcome;
+
+namespace {
+
+// Sheet columns of the test workbooks.
+enum { DateCol = 1, NameCol, AccountCol, AmountCol, Remarks1Col, Remarks2Col, ResidenceCol, CitizenCol };
+
+QString sp(int n) { return QString(n, QLatin1Char(' ')); }
+QString pad(const QString& text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
+
+QString errorLine(int n, const QString& text)
+{
+    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(n) + text;
+}
+
+QString warningLine(int n, const QString& text)
+{
+    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(n) + text;
+}
+
+// A detail record as the bank reads it, field by field.
+QString detail(const QString& account, const QString& amount16, const QString& name, const QString& remarks1,
+               const QString& remarks2, const QString& residence, const QString& citizen)
+{
+    return QStringLiteral("1") + pad(account, 10) + sp(24) + QStringLiteral("0000") + amount16 + pad(name, 35)
+        + pad(remarks1, 18) + pad(remarks2, 18) + residence + citizen + sp(70) + QStringLiteral("014");
+}
+
+CollectionSettings baseSettings()
+{
+    CollectionSettings s;
+    s.accountNameColumn = NameCol;
+    s.accountColumn = AccountCol;
+    s.amountColumn = AmountCol;
+    s.remarks1Column = Remarks1Col;
+    s.remarks2Column = Remarks2Col;
+    s.residenceColumn = ResidenceCol;
+    s.citizenColumn = CitizenCol;
+    s.creditedAccount = kova::SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
+    s.effectiveDate = QDate(2024, 3, 7);
+    s.dateFrom = QDate(2024, 1, 1);
+    s.dateTo = QDate(2024, 12, 31);
+    return s;
+}
+
+const QString acc1 = QStringLiteral("1111111111");
+
+} // namespace
+
+class TestCollectionExport final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void records_data();
+    void records();
+    void rowChecks_data();
+    void rowChecks();
+    void rowErrorsRefuseTheBatch();
+    void dateFilterBoundsAndLineNumbers();
+    void reversedRangeWritesHeaderOnly();
+    void totalTooLargeForHeader();
+    void recordCountLimit();
+    void batchChecks_data();
+    void batchChecks();
+
+private:
+    // Writes rows from sheet row 1 on into a fresh workbook and exports it.
+    ExportOutcome run(const CollectionSettings& settings, const QList<QVariantList>& rows);
+    QStringList uploadLines() const;
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_book;
+    QString m_dest;
+    RecordingSink m_sink;
+};
+
+void TestCollectionExport::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
+    m_dest = m_dir->filePath(QStringLiteral("out.txt"));
+    m_sink = RecordingSink();
+}
+
+ExportOutcome TestCollectionExport::run(const CollectionSettings& settings, const QList<QVariantList>& rows)
+{
+    {
+        TestWorkbook book(m_book);
+        book.addSheet(QStringLiteral("Data"));
+        for (int i = 0; i < rows.size(); ++i)
+            book.setRow(i + 1, rows.at(i));
+        if (!book.save())
+            qFatal("workbook not written");
+    }
+    return runCollectionExport(settings, m_book, QStringLiteral("Data"), m_dest, m_sink);
+}
+
+QStringList TestCollectionExport::uploadLines() const
+{
+    QFile file(m_dest);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    if (!text.endsWith(QLatin1Char('\n')))
+        return {QStringLiteral("<no final line feed>")};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines;
+}
+
+void TestCollectionExport::records_data()
+{
+    QTest::addColumn<bool>("immediate");
+    QTest::addColumn<bool>("hasColumnHeader");
+    QTest::addColumn<QString>("dateField");
+    QTest::addColumn<QString>("summaryOf");
+
+    QTest::newRow("immediate, header row") << true << true << sp(8) << QStringLiteral(" of 2");
+    QTest::newRow("effective date, no header row") << false << false << QStringLiteral("20240307")
+                                                   << QStringLiteral(" of 2");
+}
+
+void TestCollectionExport::records()
+{
+    QFETCH(bool, immediate);
+    QFETCH(bool, hasColumnHeader);
+    QFETCH(QString, dateField);
+    QFETCH(QString, summaryOf);
+
+    CollectionSettings s = baseSettings();
+    s.immediate = immediate;
+    s.hasColumnHeader = hasColumnHeader;
+    s.remarks1 = QStringLiteral("BATCH ONE");
+    s.remarks2 = QStringLiteral("exactly 18 chars!!");
+
+    QList<QVariantList> rows;
+    if (hasColumnHeader)
+        rows.append({QStringLiteral("Date"), QStringLiteral("Name"), QStringLiteral("Acc"), QStringLiteral("Amount")});
+    rows.append({QVariant(), QStringLiteral("Budi Santoso"), acc1, 1500000, QStringLiteral("INV 001"),
+                 QVariant(), 1, 0});
+    rows.append({QVariant(), QStringLiteral("PT Maju"), QStringLiteral("0000000002"), QStringLiteral("250.505"),
+                 QVariant(), QStringLiteral("second remark"), QVariant(), 1});
+
+    QCOMPARE(run(s, rows), ExportOutcome::Written);
+
+    const QString header = QStringLiteral("0CO") + dateField + QStringLiteral("0123456789") + QStringLiteral(" ")
+        + QStringLiteral("1234") + QStringLiteral("6789") + sp(15) + QStringLiteral("0000")
+        + QStringLiteral("0000001500250.51") + QStringLiteral("00002") + pad(QStringLiteral("BATCH ONE"), 18)
+        + QStringLiteral("exactly 18 chars!!") + sp(95);
+    const QStringList expected{
+        header,
+        detail(acc1, QStringLiteral("0000001500000.00"), QStringLiteral("Budi Santoso"), QStringLiteral("INV 001"),
+               QString(), QStringLiteral("1"), QStringLiteral("0")),
+        detail(QStringLiteral("0000000002"), QStringLiteral("0000000000250.51"), QStringLiteral("PT Maju"), QString(),
+               QStringLiteral("second remark"), QStringLiteral("0"), QStringLiteral("1")),
+    };
+    QCOMPARE(uploadLines(), expected);
+    for (const QString& record : expected)
+        QCOMPARE(record.size(), 201);
+    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+
+    QCOMPARE(m_sink.titles, (QStringList{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
+                                         "Citizen"}));
+    QCOMPARE(m_sink.rows.size(), 2);
+    QCOMPARE(m_sink.rows.at(0).values,
+             (QStringList{pad("Budi Santoso", 35), acc1, "1.500.000,00", pad("INV 001", 18), sp(18), "1", "0"}));
+    QCOMPARE(m_sink.rows.at(1).values.at(2), QStringLiteral("250,51"));
+    QCOMPARE(m_sink.rows.at(0).amountColumn, 2);
+    QCOMPARE(m_sink.summary, (QStringList{QStringLiteral("Total rows processed: 2") + summaryOf,
+                                          "Total amounts: 1.500.250,51", "Total warnings: 0", "Total errors: 0"}));
+    QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
+}
+
+void TestCollectionExport::rowChecks_data()
+{
+    QTest::addColumn<QVariantList>("cells");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QVector<int>>("marked");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("record");   // the detail record when the row passes
+
+    const QString name = QStringLiteral("Budi");
+    const QVariantList good{QVariant(), name, acc1, 100, QVariant(), QVariant(), 0, 1};
+    auto with = [&good](int column, const QVariant& v) {
+        QVariantList cells = good;
+        cells[column - 1] = v;
+        return cells;
+    };
+    auto values = [&](const QString& n, const QString& a, const QString& amount, const QString& r1,
+                      const QString& r2, const QString& res, const QString& cit) {
+        return QStringList{pad(n, 35), pad(a, 10), amount, pad(r1, 18), pad(r2, 18), res, cit};
+    };
+    const QString hundred = QStringLiteral("0000000000100.00");
+    const QString accDigits = QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>");
+    const QString accLength = QStringLiteral(": Error. <span style=\"font-weight:bold;\">Acc # </span>must be 10 digits</span>");
+    const QString badAmount = QStringLiteral(": Error. Invalid amount</span>");
+    auto broken = [](const QString& title) {
+        return QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">") + title
+            + QStringLiteral("</span></span>");
+    };
+    auto cut = [](const QString& title, int width) {
+        return QStringLiteral(": Warning. String truncated in <span style=\"font-weight:bold;\">") + title
+            + QStringLiteral("</span>. Exceeding ") + QString::number(width) + QStringLiteral(" characters</span>");
+    };
+
+    // Only the unmapped date column holds something, so the row is in the used range.
+    QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
+                               << QStringList{errorLine(1, accLength), errorLine(1, badAmount)}
+                               << QVector<int>{1, 2} << values("", "", "", "", "", "0", "0") << QString();
+    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{errorLine(1, accDigits)}
+                                        << QVector<int>{1}
+                                        << values(name, "12345abcde", "100,00", "", "", "0", "1") << QString();
+    QTest::newRow("nine-digit account number") << with(AccountCol, 123456789) << QStringList{errorLine(1, accLength)}
+                                               << QVector<int>{1}
+                                               << values(name, "123456789", "100,00", "", "", "0", "1") << QString();
+    QTest::newRow("eleven digits, not cut") << with(AccountCol, "12345678901") << QStringList{errorLine(1, accLength)}
+                                            << QVector<int>{1}
+                                            << values(name, "12345678901", "100,00", "", "", "0", "1") << QString();
+    for (const char* amount : {"0", "abc", "-5", "0.004", "10000000000000", "1.234.567", "=A1*2"})
+        QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
+            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{errorLine(1, badAmount)}
+            << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "", "", "0", "1") << QString();
+    QTest::newRow("largest amount") << with(AmountCol, "9999999999999.99") << QStringList() << QVector<int>()
+                                    << values(name, acc1, "9.999.999.999.999,99", "", "", "0", "1")
+                                    << detail(acc1, "9999999999999.99", name, "", "", "0", "1");
+    QTest::newRow("half a cent rounds up") << with(AmountCol, "0.005") << QStringList() << QVector<int>()
+                                           << values(name, acc1, "0,01", "", "", "0", "1")
+                                           << detail(acc1, "0000000000000.01", name, "", "", "0", "1");
+    for (int flag : {2, -1}) {
+        QTest::newRow(qPrintable(QStringLiteral("residence %1").arg(flag)))
+            << with(ResidenceCol, flag) << QStringList{errorLine(1, ": Error. Invalid Residence</span>")}
+            << QVector<int>{5} << values(name, acc1, "100,00", "", "", QString::number(flag), "1") << QString();
+        QTest::newRow(qPrintable(QStringLiteral("citizen %1").arg(flag)))
+            << with(CitizenCol, flag) << QStringList{errorLine(1, ": Error. Invalid Citizen</span>")}
+            << QVector<int>{6} << values(name, acc1, "100,00", "", "", "0", QString::number(flag)) << QString();
+    }
+    QTest::newRow("empty flags written as 0")
+        << with(CitizenCol, QVariant()) << QStringList() << QVector<int>() << values(name, acc1, "100,00", "", "", "0", "0")
+        << detail(acc1, hundred, name, "", "", "0", "0");
+    const QString name40 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789wxyz");
+    QTest::newRow("40-character name cut") << with(NameCol, name40)
+                                           << QStringList{warningLine(1, cut("Account Name", 35))} << QVector<int>()
+                                           << values(name40.left(35), acc1, "100,00", "", "", "0", "1")
+                                           << detail(acc1, hundred, name40.left(35), "", "", "0", "1");
+    const QString remarks20 = QStringLiteral("12345678901234567890");
+    QTest::newRow("remarks cut") << with(Remarks1Col, remarks20).mid(0, 5) + QVariantList{remarks20, 0, 1}
+                                 << QStringList{warningLine(1, cut("Remarks 1", 18)), warningLine(1, cut("Remarks 2", 18))}
+                                 << QVector<int>()
+                                 << values(name, acc1, "100,00", remarks20.left(18), remarks20.left(18), "0", "1")
+                                 << detail(acc1, hundred, name, remarks20.left(18), remarks20.left(18), "0", "1");
+    QTest::newRow("line feed in name") << with(NameCol, "Budi\nSantoso") << QStringList{errorLine(1, broken("Account Name"))}
+                                       << QVector<int>{0} << values("Budi\nSantoso", acc1, "100,00", "", "", "0", "1")
+                                       << QString();
+    QTest::newRow("carriage return in remarks 1")
+        << with(Remarks1Col, "a\rb") << QStringList{errorLine(1, broken("Remarks 1"))} << QVector<int>{3}
+        << values(name, acc1, "100,00", "a\rb", "", "0", "1") << QString();
+    const QString longBroken = QStringLiteral("first line of many\nsecond");
+    QTest::newRow("long remarks 2 with a line feed")
+        << with(Remarks2Col, longBroken)
+        << QStringList{warningLine(1, cut("Remarks 2", 18)), errorLine(1, broken("Remarks 2"))} << QVector<int>{4}
+        << values(name, acc1, "100,00", "", longBroken.left(18), "0", "1") << QString();
+}
+
+void TestCollectionExport::rowChecks()
+{
+    QFETCH(QVariantList, cells);
+    QFETCH(QStringList, messages);
+    QFETCH(QVector<int>, marked);
+    QFETCH(QStringList, values);
+    QFETCH(QString, record);
+
+    const ExportOutcome outcome = run(baseSettings(), {cells});
+    QCOMPARE(m_sink.rows.size(), 1);
+    const kova::RowReport& report = m_sink.rows.first();
+    QCOMPARE(report.messages, messages);
+    QVector<kova::MarkedCell> cellsExpected;
+    for (int column : marked)
+        cellsExpected.append({0, column});
+    QCOMPARE(report.cells, cellsExpected);
+    QCOMPARE(report.values, values);
+    if (record.isEmpty()) {
+        QCOMPARE(outcome, ExportOutcome::RowErrors);
+        QVERIFY(!QFile::exists(m_dest));
+    } else {
+        QCOMPARE(outcome, ExportOutcome::Written);
+        QCOMPARE(uploadLines().value(1), record);
+        QCOMPARE(record.size(), 201);
+    }
+}
+
+void TestCollectionExport::rowErrorsRefuseTheBatch()
+{
+    const QList<QVariantList> rows{
+        {QVariant(), "Good", acc1, 100, QVariant(), QVariant(), 0, 0},
+        {},
+        {QVariant(), "Also good", acc1, 200, QVariant(), QVariant(), 1, 1},
+    };
+    // The empty row in the middle of the used range is processed like any other.
+    QCOMPARE(run(baseSettings(), rows), ExportOutcome::RowErrors);
+    QCOMPARE(m_sink.rows.size(), 3);
+    QCOMPARE(m_sink.rows.at(1).cells, (QVector<kova::MarkedCell>{{1, 1}, {1, 2}}));
+    QCOMPARE(m_sink.summary, (QStringList{"Total rows processed: 3 of 3", "Total amounts: 300,00", "Total warnings: 0",
+                                          "Total errors: 2"}));
+    QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
+    QVERIFY(!QFile::exists(m_dest));
+    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+}
+
+void TestCollectionExport::dateFilterBoundsAndLineNumbers()
+{
+    CollectionSettings s = baseSettings();
+    s.trxDateColumn = DateCol;
+    s.hasColumnHeader = true;
+    s.dateFrom = QDate(2024, 5, 1);
+    s.dateTo = QDate(2024, 5, 31);
+    const QList<QVariantList> rows{
+        {"Date", "Name"},
+        {QDate(2024, 4, 30), "Too early", acc1, 1, QVariant(), QVariant(), 0, 0},
+        {QVariant(), "No date", acc1, 2, QVariant(), QVariant(), 0, 0},
+        {QStringLiteral("10 May 2024"), "Text date", acc1, 3, QVariant(), QVariant(), 0, 0},
+        {QDate(2024, 5, 1), "First day", acc1, 10, QVariant(), QVariant(), 0, 0},
+        {QDate(2024, 5, 31), "Last day", "bad", 20, QVariant(), QVariant(), 0, 0},
+        {QDate(2024, 6, 1), "Too late", acc1, 5, QVariant(), QVariant(), 0, 0},
+    };
+    QCOMPARE(run(s, rows), ExportOutcome::RowErrors);
+    QCOMPARE(m_sink.rows.size(), 2);
+    QCOMPARE(m_sink.rows.at(0).values.at(0), pad("First day", 35));
+    QCOMPARE(m_sink.rows.at(1).values.at(0), pad("Last day", 35));
+    QCOMPARE(m_sink.rows.at(1).messages,
+             QStringList{errorLine(2, ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>")});
+    QCOMPARE(m_sink.rows.at(1).cells, (QVector<kova::MarkedCell>{{1, 1}}));
+    QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
+}
+
+void TestCollectionExport::reversedRangeWritesHeaderOnly()
+{
+    CollectionSettings s = baseSettings();
+    s.trxDateColumn = DateCol;
+    s.dateFrom = QDate(2024, 5, 2);
+    s.dateTo = QDate(2024, 5, 1);
+    QCOMPARE(run(s, {{QDate(2024, 5, 1), "A", acc1, 1, QVariant(), QVariant(), 0, 0}}), ExportOutcome::Written);
+    QCOMPARE(m_sink.rows.size(), 0);
+    QCOMPARE(m_sink.summary, (QStringList{"Total rows processed: 0 of 1", "Total amounts: 0,00", "Total warnings: 0",
+                                          "Total errors: 0"}));
+    const QString header = QStringLiteral("0CO") + sp(8) + QStringLiteral("0123456789 12346789") + sp(15)
+        + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + QStringLiteral("00000") + sp(18 + 18 + 95);
+    QCOMPARE(uploadLines(), QStringList{header});
+}
+
+void TestCollectionExport::totalTooLargeForHeader()
+{
+    QFile::remove(m_dest);
+    const QList<QVariantList> rows{
+        {QVariant(), "A", acc1, "9999999999999.99", QVariant(), QVariant(), 0, 0},
+        {QVariant(), "B", acc1, "0.01", QVariant(), QVariant(), 0, 0},
+    };
+    QCOMPARE(run(baseSettings(), rows), ExportOutcome::Refused);
+    QCOMPARE(m_sink.summaryReports, 1);
+    QCOMPARE(m_sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
+    QVERIFY(!QFile::exists(m_dest));
+    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+}
+
+void TestCollectionExport::recordCountLimit()
+{
+    const CollectionExport job(baseSettings(), *baseSettings().creditedAccount);
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 99999}), QString());
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QStringLiteral("Record count exceeds 99999"));
+    QCOMPARE(job.overflow({kova::wholeUnits(10000000000000LL) - 1, 1}), QString());
+    QCOMPARE(job.headerRecord({kova::wholeUnits(10000000000000LL) - 1, 99999}).size(), 201);
+}
+
+void TestCollectionExport::batchChecks_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("remarks1");
+    QTest::addColumn<QString>("remarks2");
+    QTest::addColumn<int>("nameColumn");
+    QTest::addColumn<QString>("message");
+
+    const QString code = QStringLiteral("1234/56789/abcd");
+    const QString r18 = QStringLiteral("123456789012345678");
+    QTest::newRow("no account checked") << QString() << code << "" << "" << 2
+                                        << "Credited Account has not been defined";
+    QTest::newRow("letters before length") << "12345 789" << code << "" << "" << 2
+                                           << "Credited Acc contains invalid chars";
+    QTest::newRow("nine digits") << "012345678" << code << "" << "" << 2 << "Credited Acc must be 10 chars";
+    QTest::newRow("short middle group") << "0123456789" << "1234/5678/ABCD" << "" << "" << 2
+                                        << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+    QTest::newRow("remarks 1 too long before remarks 2") << "0123456789" << code << r18 + "9" << r18 + "9" << 2
+                                                         << "Trx Remarks 1 is exceeding 18 chars";
+    QTest::newRow("remarks 1 line break") << "0123456789" << code << "a\nb" << r18 + "9" << 2
+                                          << "Trx Remarks 1 contains invalid chars";
+    QTest::newRow("remarks 2 too long") << "0123456789" << code << r18 << r18 + "9" << 0
+                                        << "Trx Remarks 2 is exceeding 18 chars";
+    QTest::newRow("remarks 2 carriage return") << "0123456789" << code << r18 << "a\rb" << 0
+                                               << "Trx Remarks 2 contains invalid chars";
+    QTest::newRow("mapping last") << "0123456789" << code << r18 << r18 << 0 << "Account Name can not be empty";
+}
+
+void TestCollectionExport::batchChecks()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, code);
+    QFETCH(QString, remarks1);
+    QFETCH(QString, remarks2);
+    QFETCH(int, nameColumn);
+    QFETCH(QString, message);
+
+    CollectionSettings s = baseSettings();
+    s.creditedAccount.reset();
+    if (!account.isEmpty())
+        s.creditedAccount = kova::SourceAccount{account, code};
+    s.remarks1 = remarks1;
+    s.remarks2 = remarks2;
+    s.accountNameColumn = nameColumn;
+    QCOMPARE(runCollectionExport(s, m_book, QStringLiteral("Data"), m_dest, m_sink), ExportOutcome::Refused);
+    QCOMPARE(m_sink.boxTexts(), QStringList{message});
+    QCOMPARE(m_sink.headerReports, 0);
+    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+}
+
+QTEST_GUILESS_MAIN(TestCollectionExport)
+#include "test_collection_export.moc"
