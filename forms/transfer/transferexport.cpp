@@ -1,0 +1,244 @@
+#include "transferexport.h"
+
+#include "export/messageline.h"
+#include "export/money.h"
+#include "export/settingsfile.h"
+#include "export/textfield.h"
+
+#include <QSettings>
+
+namespace {
+
+using F = TransferField;
+
+// Log columns.
+enum Column {
+    TrxRefColumn, FromAccColumn, ToAccColumn, AmountColumn, Remarks1Column, Remarks2Column,
+    BankCodeColumn, BankNameColumn, BranchColumn, BeneficiaryColumn, Address1Column,
+    Address2Column, Address3Column, Address4Column, CustTypeColumn, ResidenceColumn,
+};
+
+const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
+
+// A "|" would split the field in two and a line break the record; either
+// shifts every field after it at the bank.
+void checkCharacters(kova::RowContext& out, const QString& text, const QString& title, int column)
+{
+    if (kova::hasLineBreak(text) || text.contains(QLatin1Char('|')))
+        out.error(kova::invalidCharactersTail(title), column);
+}
+
+void put(kova::RowContext& out, const QString& field, const QString& shown)
+{
+    out.record += field + QLatin1Char('|');
+    out.values.append(shown);
+}
+
+// An optional text field cut to width: unmapped, it is written empty and
+// shown as width spaces.
+void putText(const xlsx::Document& sheet, int row, int column, int width, const QString& title,
+             int logColumn, kova::RowContext& out)
+{
+    if (column < 1) {
+        put(out, QString(), QString(width, QLatin1Char(' ')));
+        return;
+    }
+    const QString raw = kova::cellText(sheet, row, column);
+    if (raw.size() > width)
+        out.warning(kova::truncatedTail(title, width));
+    checkCharacters(out, raw, title, logColumn);
+    const QString value = kova::cutTrimmed(raw, width);
+    put(out, value, value);
+}
+
+QString lengthTail(const QString& title)
+{
+    return QStringLiteral(": Error. ") + kova::bold(title) + QStringLiteral(" must be 10 characters</span>");
+}
+
+} // namespace
+
+TransferExport::TransferExport(const TransferSettings& settings, qint64* nextHeaderId)
+    : m_settings(settings)
+    , m_nextHeaderId(nextHeaderId)
+{
+    m_dates.column = settings.column(F::TrxDate);
+    m_dates.from = settings.dateFrom;
+    m_dates.to = settings.dateTo;
+    m_bank.mode = settings.mode;
+    m_bank.clearingIndex = settings.clearingIndex;
+    if (settings.mode == kova::BankMode::Others) {
+        m_bank.minLimit = kova::parseLimitText(settings.minLimitText);
+        m_bank.maxLimit = kova::parseLimitText(settings.maxLimitText);
+    }
+}
+
+QStringList TransferExport::titles() const
+{
+    return {
+        QStringLiteral("Trx Ref"), QStringLiteral("From Acc"), QStringLiteral("To Acc"),
+        QStringLiteral("Amount"), QStringLiteral("Remarks 1"), QStringLiteral("Remarks 2"),
+        QStringLiteral("Bank Code"), QStringLiteral("Bank Name"), QStringLiteral("Branch"),
+        QStringLiteral("Beneficiary"), QStringLiteral("Address 1"), QStringLiteral("Address 2"),
+        QStringLiteral("Address 3"), QStringLiteral("Address 4"), QStringLiteral("Cust Type"),
+        QStringLiteral("Residence"),
+    };
+}
+
+int TransferExport::amountColumn() const
+{
+    return AmountColumn;
+}
+
+int TransferExport::recordWidth() const
+{
+    return 0;
+}
+
+bool TransferExport::accepts(const xlsx::Document& sheet, int row) const
+{
+    return m_dates.accepts(sheet, row)
+        && m_bank.accepts(kova::cellText(sheet, row, m_settings.column(F::Remittance)));
+}
+
+void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+{
+    const auto text = [&](F field) { return kova::cellText(sheet, row, m_settings.column(field)); };
+    const auto mapped = [&](F field) { return m_settings.column(field) >= 1; };
+
+    out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
+        + QLatin1Char('|');
+
+    const QString trxRef = text(F::TrxRef);
+    if (trxRef.size() > 30)
+        out.warning(kova::truncatedTail(QStringLiteral("Trx Ref"), 30));
+    checkCharacters(out, trxRef, QStringLiteral("Trx Ref"), TrxRefColumn);
+    const QString trxRefValue = kova::cutTrimmed(trxRef, 30);
+    put(out, trxRefValue, trxRefValue);
+
+    const QString fromAcc = text(F::FromAcc);
+    if (!kova::isDigitsOnly(fromAcc))
+        out.error(kova::invalidCharactersTail(QStringLiteral("From Acc")), FromAccColumn);
+    if (fromAcc.size() != 10)
+        out.error(lengthTail(QStringLiteral("From Acc")), FromAccColumn);
+    const QString fromAccValue = kova::leftField(fromAcc, 10);
+    put(out, fromAccValue, fromAccValue);
+
+    const QString toAcc = text(F::ToAcc);
+    if (!kova::isDigitsOnly(toAcc))
+        out.error(kova::invalidCharactersTail(QStringLiteral("To Acc")), ToAccColumn);
+    const QString toAccValue = kova::cutTrimmed(toAcc, 34);
+    if (m_settings.mode == kova::BankMode::WDK && toAccValue.size() != 10)
+        out.error(lengthTail(QStringLiteral("To Acc")), ToAccColumn);
+    else if (toAcc.size() > 34)
+        out.error(QStringLiteral(": Error. String truncated in ") + kova::bold(QStringLiteral("To Acc"))
+                  + QStringLiteral(". Exceeding 34 characters</span>"));
+    put(out, toAccValue, toAccValue);
+
+    const QString amountText = text(F::Amount);
+    if (const auto amount = kova::validAmount(amountText, maximumAmount)) {
+        put(out, kova::fixedText(*amount), kova::displayAmount(*amount));
+        out.addToTotal(*amount);
+        const QString limit = m_bank.limitError(*amount, text(F::Remittance));
+        if (!limit.isEmpty())
+            out.error(limit, AmountColumn);
+    } else {
+        // The row fails the batch, so its record is never used.
+        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        put(out, QString(), amountText);
+    }
+
+    putText(sheet, row, m_settings.column(F::Remarks1), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
+    putText(sheet, row, m_settings.column(F::Remarks2), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
+
+    if (mapped(F::BICode)) {
+        const QString bankCode = text(F::BICode);
+        if (bankCode.size() != 7)
+            out.error(QStringLiteral(": Error. Bank Code must be 7 chars</span>"), BankCodeColumn);
+        checkCharacters(out, bankCode, QStringLiteral("Bank Code"), BankCodeColumn);
+        const QString value = kova::cutTrimmed(bankCode, 7);
+        put(out, value, value);
+    } else {
+        put(out, QString(), QString(7, QLatin1Char(' ')));
+    }
+
+    putText(sheet, row, m_settings.column(F::Bank), 18, QStringLiteral("Bank Name"), BankNameColumn, out);
+    putText(sheet, row, m_settings.column(F::Branch), 18, QStringLiteral("Branch"), BranchColumn, out);
+    putText(sheet, row, m_settings.column(F::Beneficiary), 70, QStringLiteral("Beneficiary"), BeneficiaryColumn,
+            out);
+    putText(sheet, row, m_settings.column(F::Address1), 18, QStringLiteral("Address 1"), Address1Column, out);
+    putText(sheet, row, m_settings.column(F::Address2), 18, QStringLiteral("Address 2"), Address2Column, out);
+    putText(sheet, row, m_settings.column(F::Address3), 18, QStringLiteral("Address 3"), Address3Column, out);
+    putText(sheet, row, m_settings.column(F::Address4), 18, QStringLiteral("Address 4"), Address4Column, out);
+
+    if (mapped(F::CustType)) {
+        const int custType = kova::cellInt(sheet, row, m_settings.column(F::CustType));
+        if (custType < 1 || custType > 3)
+            out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
+        put(out, QString::number(custType), QString::number(custType));
+    } else {
+        put(out, QString(), QStringLiteral(" "));
+    }
+
+    if (mapped(F::Residence)) {
+        const QString residence = text(F::Residence).left(1);
+        if (residence != QLatin1String("R") && residence != QLatin1String("N"))
+            out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
+        checkCharacters(out, residence, QStringLiteral("Residence"), ResidenceColumn);
+        put(out, residence, residence);
+    } else {
+        put(out, QString(), QStringLiteral(" "));
+    }
+}
+
+QString TransferExport::batchType() const
+{
+    if (m_settings.mode == kova::BankMode::WDK)
+        return QStringLiteral("WDK");
+    return m_settings.clearingIndex == 0 ? QStringLiteral("LLG") : QStringLiteral("RTG");
+}
+
+QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
+{
+    // The settings checks let only 1..99999999 through; its canonical digits
+    // keep a typed " 5" or "+5" from reaching the file as such.
+    const QString headerId = QString::number(m_settings.headerIdText.toInt(nullptr, 10));
+    return QStringLiteral("0|FT|") + kova::rightField(headerId, 8, QLatin1Char('0')) + QStringLiteral("|||")
+        + m_settings.effectiveDate.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('|')
+        + kova::leftField(m_settings.corporateId, 10) + QLatin1Char('|') + kova::fixedText(totals.total)
+        + QLatin1Char('|') + kova::rightPadded(QString::number(totals.count), 5, QLatin1Char('0'))
+        + QLatin1Char('|') + batchType() + QStringLiteral("|IDR|");
+}
+
+bool TransferExport::finish(kova::ExportSink& sink) const
+{
+    // The stored Header ID is the base, not the box's text: the box may hold
+    // an edit that was never saved.
+    QSettings settings(m_settings.settingsPath, QSettings::IniFormat);
+    settings.beginGroup(transferGroup());
+    const qint64 next = qint64(settings.value(QStringLiteral("HeaderID"), 0).toInt()) + 1;
+    settings.setValue(QStringLiteral("HeaderID"), next);
+    // Shown even when it could not be stored: the batch just written carries
+    // the current number, and the next one must not repeat it.
+    if (m_nextHeaderId)
+        *m_nextHeaderId = next;
+    if (!kova::syncSettings(settings)) {
+        sink.critical(QStringLiteral("Upload file written, but Header ID could not be stored"));
+        return false;
+    }
+    sink.information(QStringLiteral("Done!"));
+    return true;
+}
+
+kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
+                                      const QString& sheetName, const QString& destinationPath,
+                                      kova::ExportSink& sink, qint64* nextHeaderId)
+{
+    const QString refusal = validateTransferSettings(settings);
+    if (!refusal.isEmpty()) {
+        sink.critical(refusal);
+        return kova::ExportOutcome::Refused;
+    }
+    const TransferExport job(settings, nextHeaderId);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "transfersettings.h"
+
+#include "export/cells.h"
+#include "export/exportrun.h"
+
+// The fund-transfer upload file: "|"-separated records, a header record with
+// the batch total and count, then one detail record per accepted row.
+class TransferExport final : public kova::ExportJob
+{
+public:
+    // nextHeaderId, when given, receives the Header ID that finish() advanced
+    // the stored one to, for the form to show.
+    explicit TransferExport(const TransferSettings& settings, qint64* nextHeaderId = nullptr);
+
+    QStringList titles() const override;
+    int amountColumn() const override;
+    int recordWidth() const override;
+    bool accepts(const xlsx::Document& sheet, int row) const override;
+    void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    QString headerRecord(const kova::ExportTotals& totals) const override;
+    // Advances the stored Header ID, then "Done!".
+    bool finish(kova::ExportSink& sink) const override;
+
+private:
+    QString batchType() const;
+
+    TransferSettings m_settings;
+    kova::DateFilter m_dates;
+    kova::BankFilter m_bank;
+    qint64* m_nextHeaderId;
+};
+
+// The transfer export: the settings checks (the first failure is a critical
+// box and nothing is read or written), then the shared export road.
+// nextHeaderId as for TransferExport.
+kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
+                                      const QString& sheetName, const QString& destinationPath,
+                                      kova::ExportSink& sink, qint64* nextHeaderId = nullptr);

@@ -1,0 +1,217 @@
+#include "transferform.h"
+
+#include "transferexport.h"
+#include "ui_transferform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/clearingcontrols.h"
+#include "forms/common/columnmapping.h"
+#include "forms/common/markedpoints.h"
+#include "forms/common/messages.h"
+
+#include <QSettings>
+
+namespace {
+
+QString required(const QString& caption)
+{
+    return caption + QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+}
+
+} // namespace
+
+TransferForm::TransferForm(QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::TransferForm)
+    , m_settingsPath(kova::defaultSettingsPath())
+{
+    ui->setupUi(this);
+    const QDate today = QDate::currentDate();
+    for (QDateEdit* edit : {ui->dteFrom, ui->dteTo, ui->dteEffDate})
+        edit->setDate(today);
+
+    ui->cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
+
+    m_fieldCombos = {ui->cboTrxRef, ui->cboDate, ui->cboFrom, ui->cboTo, ui->cboAmount, ui->cboRemarks1,
+                     ui->cboRemarks2, ui->cboRemittance, ui->cboBICode, ui->cboBank, ui->cboBranch,
+                     ui->cboName, ui->cboAddress1, ui->cboAddress2, ui->cboAddress3, ui->cboAddress4,
+                     ui->cboCustType, ui->cboResidence};
+    const QStringList keys = transferColumnKeys();
+    ColumnMapping::Keys mappingKeys;
+    for (int i = 0; i < transferFieldCount; ++i)
+        mappingKeys.append({m_fieldCombos.at(i), keys.at(i)});
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
+                                                transferGroup(), mappingKeys);
+    m_clearing = std::make_unique<ClearingControls>(
+        ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
+                        ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
+        m_settingsPath, this);
+
+    // The main window is known to the form only by its signals.
+    if (parent) {
+        connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
+        connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
+    }
+    connect(ui->btnSave, &QPushButton::clicked, this, &TransferForm::ON_btnSave_Click);
+    connect(ui->chkHeaders, &QCheckBox::clicked, this, &TransferForm::ON_chkHeaders_Click);
+    connect(ui->rdbWDK, &QRadioButton::clicked, this, &TransferForm::ON_rdbBenefBank_Click);
+    connect(ui->rdbOthers, &QRadioButton::clicked, this, &TransferForm::ON_rdbBenefBank_Click);
+    connect(ui->cboOthers, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &TransferForm::ON_cboOthers_Change);
+    connect(ui->txtMinRTGS, &QLineEdit::returnPressed, this, &TransferForm::ON_txtRTGS_EnterKey);
+    connect(ui->txtMaxRTGS, &QLineEdit::returnPressed, this, &TransferForm::ON_txtRTGS_EnterKey);
+    connect(ui->btnMinLock, &QPushButton::clicked, this, &TransferForm::ON_btnLock_Click);
+    connect(ui->btnMaxLock, &QPushButton::clicked, this, &TransferForm::ON_btnLock_Click);
+    connect(ui->btnExport, &QPushButton::clicked, this, &TransferForm::ON_btnExport_Click);
+
+    m_clearing->setUpLockButtons();
+    Read_Settings();
+    ui->rdbWDK->setChecked(true);
+    ON_rdbBenefBank_Click();
+}
+
+TransferForm::~TransferForm()
+{
+    delete ui;
+}
+
+void TransferForm::Read_Settings()
+{
+    m_clearing->readLimits();
+    const TransferSettings stored = readTransferSettings(m_settingsPath);
+    ui->chkHeaders->setChecked(stored.hasColumnHeader);
+    ui->txtHeaderID->setText(stored.headerIdText);
+    ui->txtCompID->setText(stored.corporateId);
+}
+
+TransferSettings TransferForm::settings() const
+{
+    TransferSettings s;
+    for (int i = 0; i < transferFieldCount; ++i)
+        s.columns[std::size_t(i)] = m_fieldCombos.at(i)->currentIndex();
+    s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.dateFrom = ui->dteFrom->date();
+    s.dateTo = ui->dteTo->date();
+    s.effectiveDate = ui->dteEffDate->date();
+    s.mode = m_clearing->othersMode() ? kova::BankMode::Others : kova::BankMode::WDK;
+    s.clearingIndex = ui->cboOthers->currentIndex();
+    s.limits = m_clearing->limits();
+    s.minLimitText = ui->txtMinRTGS->text();
+    s.maxLimitText = ui->txtMaxRTGS->text();
+    s.headerIdText = ui->txtHeaderID->text();
+    s.corporateId = ui->txtCompID->text();
+    s.settingsPath = m_settingsPath;
+    return s;
+}
+
+bool TransferForm::Validate_Settings()
+{
+    const QString refusal = validateTransferSettings(settings());
+    if (refusal.isEmpty())
+        return true;
+    Messages::critical(this, refusal);
+    return false;
+}
+
+void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+{
+    qint64 nextHeaderId = 0;
+    runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, *this, &nextHeaderId);
+    if (nextHeaderId > 0)
+        ui->txtHeaderID->setText(QString::number(nextHeaderId));
+}
+
+void TransferForm::ON_Excel_Changed(QString path, QString sheet)
+{
+    m_mapping->excelChanged(path, sheet);
+}
+
+void TransferForm::ON_chkHeaders_Click()
+{
+    m_mapping->headersClicked();
+}
+
+void TransferForm::ON_btnSave_Click()
+{
+    if (!Validate_Settings())
+        return;
+    bool saved = false;
+    {
+        QSettings file(m_settingsPath, QSettings::IniFormat);
+        file.beginGroup(transferGroup());
+        m_mapping->save(file);
+        file.setValue(QStringLiteral("HeaderID"), ui->txtHeaderID->text());
+        file.setValue(QStringLiteral("CompanyID"), ui->txtCompID->text());
+        file.endGroup();
+        saved = kova::syncSettings(file);
+    }
+    saved = m_clearing->saveShownLimits() && saved;
+    if (saved)
+        Messages::information(this, QStringLiteral("Settings has been saved"));
+    else
+        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+void TransferForm::ON_rdbBenefBank_Click()
+{
+    const bool others = !ui->rdbWDK->isChecked();
+    const auto caption = [others](const QString& text) { return others ? required(text) : text; };
+    if (!others)
+        ui->cboOthers->setCurrentIndex(-1);
+    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
+    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
+    ui->lblRemittance->setText(required(QStringLiteral("Transfer Type")));
+    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
+    ui->lblBenef->setText(caption(QStringLiteral("Name")));
+    ui->lblCustType->setText(caption(QStringLiteral("Type")));
+    ui->lblResidence->setText(caption(QStringLiteral("Residence")));
+    if (others)
+        ui->cboOthers->setCurrentIndex(0);
+    m_clearing->showLimitWidgets(others);
+}
+
+void TransferForm::ON_cboOthers_Change(int index)
+{
+    m_clearing->clearingChanged(index);
+}
+
+void TransferForm::ON_txtRTGS_EnterKey()
+{
+    m_clearing->returnPressed(sender());
+}
+
+void TransferForm::ON_btnLock_Click()
+{
+    m_clearing->lockClicked(sender());
+}
+
+void TransferForm::ON_btnExport_Click()
+{
+    emit SIG_EXPBTN_CLICK();
+}
+
+void TransferForm::headerChanged(const QStringList& titles)
+{
+    emit SIG_HEADER_CHANGE(titles);
+}
+
+void TransferForm::rowProcessed(const kova::RowReport& report)
+{
+    const MarkedPoints points(report.cells);
+    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+}
+
+void TransferForm::summaryReady(const QStringList& lines)
+{
+    emit SIG_TRX_DONE(lines);
+}
+
+void TransferForm::critical(const QString& text)
+{
+    Messages::critical(this, text);
+}
+
+void TransferForm::information(const QString& text)
+{
+    Messages::information(this, text);
+}

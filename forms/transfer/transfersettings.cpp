@@ -1,0 +1,112 @@
+#include "transfersettings.h"
+
+#include "export/settingsfile.h"
+
+#include <QSettings>
+
+namespace {
+
+bool mapped(const TransferSettings& s, TransferField field)
+{
+    return s.column(field) >= 1;
+}
+
+int parsedHeaderId(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+} // namespace
+
+QString transferGroup()
+{
+    return QStringLiteral("Transfer");
+}
+
+QStringList transferColumnKeys()
+{
+    return {
+        QStringLiteral("TrxRef"), QStringLiteral("TrxDate"), QStringLiteral("FromAcc"),
+        QStringLiteral("ToAcc"), QStringLiteral("Amount"), QStringLiteral("Remarks1"),
+        QStringLiteral("Remarks2"), QStringLiteral("Remittance"), QStringLiteral("BICode"),
+        QStringLiteral("Bank"), QStringLiteral("Branch"), QStringLiteral("Beneficiary"),
+        QStringLiteral("Address1"), QStringLiteral("Address2"), QStringLiteral("Address3"),
+        QStringLiteral("Address4"), QStringLiteral("CustType"), QStringLiteral("Residence"),
+    };
+}
+
+void TransferSettings::chooseClearing(int index)
+{
+    mode = index < 0 ? kova::BankMode::WDK : kova::BankMode::Others;
+    clearingIndex = index;
+    const bool llg = index == 0;
+    minLimitText = kova::limitText(llg ? limits.minLLG : limits.minRTGS);
+    maxLimitText = kova::limitText(llg ? limits.maxLLG : limits.maxRTGS);
+}
+
+QString validateTransferSettings(const TransferSettings& s)
+{
+    using F = TransferField;
+    struct Required { F field; const char* message; };
+    static const Required always[] = {
+        {F::TrxRef, "Trx Ref # can not be empty"},
+        {F::FromAcc, "From Acc # can not be empty"},
+        {F::ToAcc, "To Acc # can not be empty"},
+        {F::Amount, "Amount can not be empty"},
+        {F::Remittance, "Transfer Type can not be empty"},
+    };
+    static const Required othersMode[] = {
+        {F::BICode, "BI Code can not be empty"},
+        {F::Bank, "Bank can not be empty"},
+        {F::Branch, "Branch can not be empty"},
+        {F::Beneficiary, "Name can not be empty"},
+        {F::CustType, "Cust Type can not be empty"},
+        {F::Residence, "Cust Residence can not be empty"},
+    };
+    for (const Required& r : always)
+        if (!mapped(s, r.field))
+            return QString::fromLatin1(r.message);
+    if (s.mode == kova::BankMode::Others) {
+        for (const Required& r : othersMode)
+            if (!mapped(s, r.field))
+                return QString::fromLatin1(r.message);
+        if (kova::parseLimitText(s.minLimitText) == 0)
+            return QStringLiteral("Invalid minimum limit");
+        if (kova::parseLimitText(s.maxLimitText) == 0)
+            return QStringLiteral("Invalid maximum limit");
+    }
+    const int headerId = parsedHeaderId(s.headerIdText);
+    if (headerId == 0)
+        return QStringLiteral("Invalid Header ID");
+    if (unsigned(headerId) >= 100000000u)
+        return QStringLiteral("Max value of Header ID is 99999999");
+    if (s.corporateId.trimmed().isEmpty())
+        return QStringLiteral("Corporate ID can not be empty");
+    if (s.corporateId.size() != 10)
+        return QStringLiteral("Corporate ID must be 10 chars");
+    return {};
+}
+
+TransferSettings readTransferSettings(const QString& settingsPath)
+{
+    TransferSettings s;
+    s.settingsPath = settingsPath;
+    s.limits = kova::ClearingLimits::load(settingsPath);
+    {
+        QSettings settings(settingsPath, QSettings::IniFormat);
+        settings.beginGroup(transferGroup());
+        const int headerId = settings.value(QStringLiteral("HeaderID"), 0).toInt();
+        s.headerIdText = QString::number(headerId == 0 ? 1 : headerId);
+        s.corporateId = settings.value(QStringLiteral("CompanyID")).toString();
+        s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
+    }
+    const QVector<int> stored = kova::readColumnIndexes(settingsPath, transferGroup(), transferColumnKeys());
+    for (int i = 0; i < transferFieldCount; ++i)
+        s.columns[std::size_t(i)] = stored.value(i);
+    const QDate today = QDate::currentDate();
+    s.dateFrom = s.dateTo = s.effectiveDate = today;
+    s.chooseClearing(-1);
+    return s;
+}
