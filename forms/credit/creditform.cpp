@@ -1,0 +1,246 @@
+#include "creditform.h"
+
+#include "creditexport.h"
+#include "ui_creditform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/clearingcontrols.h"
+#include "forms/common/columnmapping.h"
+#include "forms/common/markedpoints.h"
+#include "forms/common/messages.h"
+#include "forms/common/sourceaccountstable.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString creditGroup = QStringLiteral("Credit");
+
+QString required(const QString& caption)
+{
+    return caption + QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+}
+
+} // namespace
+
+CreditForm::CreditForm(QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui_CreditForm)
+{
+    ui->setupUi(this);
+    ui->gbColMap->layout()->setSpacing(0);
+    ui->gbColMap->layout()->setContentsMargins(0, 0, 0, 0);
+
+    const QDate today = QDate::currentDate();
+    ui->dteEffDate->setDate(today);
+    ui->dteFrom->setDate(today);
+    ui->dteTo->setDate(today);
+    ui->rdbAnytime->setChecked(true);
+    ui->rdbWDK->setChecked(true);
+    ui->cboWDK->addItems({QStringLiteral("One To One (SP)"), QStringLiteral("One To Many (MP)")});
+    ui->cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
+
+    m_settingsPath = kova::defaultSettingsPath();
+    m_accounts = new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this);
+    ColumnMapping::Keys keys;
+    const QList<QComboBox*> combos = mappingComboBoxes();
+    for (int i = 0; i < combos.size(); ++i)
+        keys.append({combos.at(i), creditColumnKeys().at(i)});
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, creditGroup, keys);
+    m_clearing = std::make_unique<ClearingControls>(
+        ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
+                        ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
+        m_settingsPath, this);
+
+    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
+    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
+    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
+    connect(ui->cboOthers, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboOthers_Change(int)));
+    connect(ui->txtMinRTGS, SIGNAL(returnPressed()), this, SLOT(ON_txtRTGS_EnterKey()));
+    connect(ui->txtMaxRTGS, SIGNAL(returnPressed()), this, SLOT(ON_txtRTGS_EnterKey()));
+    connect(ui->rdbWDK, SIGNAL(clicked()), this, SLOT(ON_rdbBenefBank_Click()));
+    connect(ui->rdbOthers, SIGNAL(clicked()), this, SLOT(ON_rdbBenefBank_Click()));
+    if (parent)
+        connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
+    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
+    connect(ui->btnMinLock, SIGNAL(clicked()), this, SLOT(ON_btnLock_Click()));
+    connect(ui->btnMaxLock, SIGNAL(clicked()), this, SLOT(ON_btnLock_Click()));
+    if (parent)
+        connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
+    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+
+    m_clearing->setUpLockButtons();
+    Read_Settings();
+    ON_rdbBenefBank_Click();
+}
+
+CreditForm::~CreditForm()
+{
+    delete ui;
+}
+
+QList<QComboBox*> CreditForm::mappingComboBoxes() const
+{
+    return {ui->cboTrxDate, ui->cboBnfName, ui->cboBnfAcc,     ui->cboBICode,   ui->cboBank,     ui->cboBranch,
+            ui->cboAmount,  ui->cboRemittance, ui->cboRemarks1, ui->cboRemarks2, ui->cboCustType, ui->cboResidence};
+}
+
+CreditSettings CreditForm::gatherSettings() const
+{
+    CreditSettings s;
+    const QList<QComboBox*> combos = mappingComboBoxes();
+    const QVector<int CreditColumns::*> fields = creditColumnFields();
+    for (int i = 0; i < fields.size(); ++i)
+        s.columns.*fields.at(i) = combos.at(i)->currentIndex();
+    s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.sourceAccount = m_accounts->checked();
+    s.batchRemarks1 = ui->txtRemarks1->text();
+    s.batchRemarks2 = ui->txtRemarks2->text();
+    s.immediate = ui->rdbAnytime->isChecked();
+    s.effectiveDate = ui->dteEffDate->date();
+    s.dateFrom = ui->dteFrom->date();
+    s.dateTo = ui->dteTo->date();
+    s.mode = m_clearing->othersMode() ? kova::BankMode::Others : kova::BankMode::WDK;
+    s.wdkIndex = ui->cboWDK->currentIndex();
+    s.clearingIndex = ui->cboOthers->currentIndex();
+    s.limits = m_clearing->limits();
+    s.minLimitText = ui->txtMinRTGS->text();
+    s.maxLimitText = ui->txtMaxRTGS->text();
+    return s;
+}
+
+void CreditForm::Read_Settings()
+{
+    m_clearing->readLimits();
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(creditGroup);
+    m_accounts->load(settings);
+    m_mapping->readHasColumnHeader(settings);
+    settings.endGroup();
+}
+
+bool CreditForm::Validate_Settings()
+{
+    const QString refusal = validateCreditSettings(gatherSettings());
+    if (refusal.isEmpty())
+        return true;
+    Messages::critical(this, refusal);
+    return false;
+}
+
+void CreditForm::ON_btnAdd_Click()
+{
+    m_accounts->add();
+}
+
+void CreditForm::ON_btnDel_Click()
+{
+    m_accounts->removeCurrent();
+}
+
+void CreditForm::ON_btnSave_Click()
+{
+    if (!Validate_Settings())
+        return;
+    bool saved = false;
+    {
+        QSettings settings(m_settingsPath, QSettings::IniFormat);
+        settings.beginGroup(creditGroup);
+        m_accounts->save(settings);
+        m_mapping->save(settings);
+        settings.endGroup();
+        saved = kova::syncSettings(settings);
+    }
+    if (m_clearing->othersMode())
+        saved = m_clearing->saveShownLimits() && saved;
+    if (saved)
+        Messages::information(this, QStringLiteral("Settings have been saved!"));
+    else
+        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+void CreditForm::ON_cboOthers_Change(int index)
+{
+    m_clearing->clearingChanged(index);
+}
+
+void CreditForm::ON_txtRTGS_EnterKey()
+{
+    m_clearing->returnPressed(sender());
+}
+
+void CreditForm::ON_rdbBenefBank_Click()
+{
+    const bool wdk = ui->rdbWDK->isChecked();
+    const auto caption = [wdk](const QString& text) { return wdk ? text : required(text); };
+    if (wdk) {
+        ui->cboWDK->setCurrentIndex(0);
+        ui->cboOthers->setCurrentIndex(-1);
+    } else {
+        ui->cboOthers->setCurrentIndex(0);
+        ui->cboWDK->setCurrentIndex(-1);
+    }
+    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
+    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
+    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
+    ui->lblBnfName->setText(caption(QStringLiteral("Beneficiary Name")));
+    ui->lblCustType->setText(caption(QStringLiteral("Cust Type")));
+    ui->lblResidence->setText(caption(QStringLiteral("Cust Residence")));
+    if (!wdk) {
+        ui->cboOthers->setEnabled(true);
+        ui->cboOthers->setCurrentIndex(0);
+    }
+    m_clearing->showLimitWidgets(!wdk);
+    ui->cboWDK->setVisible(wdk);
+}
+
+void CreditForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+{
+    runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, *this);
+}
+
+void CreditForm::ON_chkHeaders_Click()
+{
+    m_mapping->headersClicked();
+}
+
+void CreditForm::ON_btnLock_Click()
+{
+    m_clearing->lockClicked(sender());
+}
+
+void CreditForm::ON_Excel_Changed(QString path, QString sheet)
+{
+    m_mapping->excelChanged(path, sheet);
+}
+
+void CreditForm::ON_btnExport_Click()
+{
+    emit SIG_EXPBTN_CLICK();
+}
+
+void CreditForm::headerChanged(const QStringList& titles)
+{
+    emit SIG_HEADER_CHANGE(titles);
+}
+
+void CreditForm::rowProcessed(const kova::RowReport& report)
+{
+    const MarkedPoints points(report.cells);
+    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+}
+
+void CreditForm::summaryReady(const QStringList& lines)
+{
+    emit SIG_TRX_DONE(lines);
+}
+
+void CreditForm::critical(const QString& text)
+{
+    Messages::critical(this, text);
+}
+
+void CreditForm::information(const QString& text)
+{
+    Messages::information(this, text);
+}
