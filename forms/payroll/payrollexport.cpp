@@ -1,0 +1,161 @@
+#include "payrollexport.h"
+
+#include "export/cells.h"
+#include "export/messageline.h"
+#include "export/money.h"
+#include "export/textfield.h"
+
+namespace {
+
+enum LogColumn { NameColumn, AccountColumn, AmountColumn, EmployeeIdColumn, DepartmentColumn };
+
+// The employee ID's log title is spelled so in the log table and in the
+// messages that name the column; its truncation warning names the field.
+const QString nameTitle = QStringLiteral("Employee Name");
+const QString employeeIdTitle = QStringLiteral("EmpolyeeID");
+const QString departmentTitle = QStringLiteral("Department");
+
+constexpr int recordLength = 70;
+constexpr int accountWidth = 10;
+constexpr int amountDigits = 15;
+constexpr int employeeIdWidth = 10;
+constexpr int nameWidth = 30;
+constexpr int departmentWidth = 4;
+constexpr int countWidth = 5;
+constexpr int totalWidth = 17;
+constexpr int maxCount = 99999;
+// 999999999999.99: fifteen digits without the point.
+constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
+
+// Warning when cut, error when a line break would split the record.
+QString cutField(const QString& text, int width, const QString& cutTitle, const QString& logTitle, int column,
+                 kova::RowContext& out)
+{
+    if (text.size() > width)
+        out.warning(kova::truncatedTail(cutTitle, width));
+    if (kova::hasLineBreak(text))
+        out.error(kova::invalidCharactersTail(logTitle), column);
+    return kova::leftField(text, width);
+}
+
+} // namespace
+
+PayrollExport::PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account)
+    : m_settings(settings)
+    , m_account(account)
+{
+}
+
+QStringList PayrollExport::titles() const
+{
+    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), employeeIdTitle, departmentTitle};
+}
+
+int PayrollExport::amountColumn() const
+{
+    return AmountColumn;
+}
+
+int PayrollExport::recordWidth() const
+{
+    return recordLength;
+}
+
+bool PayrollExport::accepts(const xlsx::Document& sheet, int row) const
+{
+    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+}
+
+void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+{
+    const PayrollSettings& s = m_settings;
+    QStringList values;
+    for (int i = 0; i <= DepartmentColumn; ++i)
+        values.append(QString());
+    QString record = QStringLiteral("0");
+
+    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    if (!kova::isDigitsOnly(account))
+        out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
+    else if (account.size() != accountWidth)
+        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("Account Number "))
+                      + QStringLiteral("must be 10 digits</span>"),
+                  AccountColumn);
+    values[AccountColumn] = kova::leftPadded(account, accountWidth);
+    record += values[AccountColumn];
+
+    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    if (const auto amount = kova::validAmount(amountText, maxAmount)) {
+        record += kova::rightField(kova::decimalText(*amount), amountDigits, QLatin1Char('0'));
+        values[AmountColumn] = kova::displayAmount(*amount);
+        out.addToTotal(*amount);
+    } else {
+        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        values[AmountColumn] = amountText;
+    }
+
+    values[EmployeeIdColumn] = cutField(kova::cellText(sheet, row, s.employeeIdColumn), employeeIdWidth,
+                                        QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
+    record += values[EmployeeIdColumn];
+
+    // A name is never cut: too long is an error, shown whole so the user sees
+    // what has to be shortened.
+    const QString name = kova::cellText(sheet, row, s.employeeNameColumn);
+    if (name.size() > nameWidth) {
+        out.error(QStringLiteral(": Error. Employee Name is exceeding 30 chars</span>"), NameColumn);
+        values[NameColumn] = name;
+    } else {
+        values[NameColumn] = kova::leftField(name, nameWidth);
+    }
+    if (kova::hasLineBreak(name))
+        out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
+    record += values[NameColumn];
+
+    values[DepartmentColumn] = cutField(kova::cellText(sheet, row, s.departmentColumn), departmentWidth,
+                                        departmentTitle, departmentTitle, DepartmentColumn, out);
+    record += values[DepartmentColumn];
+
+    out.record = record;
+    out.values = values;
+}
+
+QString PayrollExport::overflow(const kova::ExportTotals& totals) const
+{
+    if (kova::fixedText(totals.total).size() > totalWidth)
+        return QStringLiteral("Total amount does not fit the header record");
+    if (totals.count > maxCount)
+        return QStringLiteral("Record count exceeds 99999");
+    return {};
+}
+
+QString PayrollExport::headerRecord(const kova::ExportTotals& totals) const
+{
+    const QDate date = m_settings.effectiveDate;
+    const QString& code = m_account.companyCode;
+    return QString(11, QLatin1Char(' ')) + code.mid(0, 4) + QLatin1Char('0') + code.mid(6, 4) + code.mid(11, 4)
+        + date.toString(QStringLiteral("dd")) + QStringLiteral("01")
+        + kova::leftField(m_account.account, accountWidth) + QLatin1Char('0')
+        + (m_settings.afterHoliday ? QLatin1Char('1') : QLatin1Char('0')) + QStringLiteral("00")
+        + kova::rightField(QString::number(totals.count), countWidth, QLatin1Char('0'))
+        + kova::rightField(kova::fixedText(totals.total), totalWidth, QLatin1Char('0'))
+        + date.toString(QStringLiteral("MM")) + date.toString(QStringLiteral("yyyy"));
+}
+
+QString checkPayrollBatch(const PayrollSettings& settings)
+{
+    const QString refusal = kova::checkSourceAccount(settings.sourceAccount, kova::payrollAccountMessages);
+    return refusal.isEmpty() ? validatePayrollSettings(settings) : refusal;
+}
+
+kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
+                                     const QString& sheetName, const QString& destinationPath,
+                                     kova::ExportSink& sink)
+{
+    const QString refusal = checkPayrollBatch(settings);
+    if (!refusal.isEmpty()) {
+        sink.critical(refusal);
+        return kova::ExportOutcome::Refused;
+    }
+    const PayrollExport job(settings, *settings.sourceAccount);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+}
