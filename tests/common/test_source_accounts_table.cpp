@@ -1,0 +1,409 @@
+#include "forms/common/messages.h"
+#include "forms/common/sourceaccountstable.h"
+#include "export/settingsfile.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using kova::SourceAccount;
+using Accounts = QVector<SourceAccount>;
+
+Q_DECLARE_METATYPE(SourceAccount)
+
+namespace {
+
+// Stands in for a credit, collection or payroll form: the table and its Add
+// button, wired as the forms wire them.
+class TableForm final : public QWidget
+{
+public:
+    explicit TableForm(const QString& title = QStringLiteral("Source Account #"))
+    {
+        auto* layout = new QVBoxLayout(this);
+        btnAdd = new QPushButton(QStringLiteral("Add"), this);
+        tblAcc = new QTableView(this);
+        layout->addWidget(btnAdd);
+        layout->addWidget(tblAcc);
+        table = new SourceAccountsTable(tblAcc, title, this);
+        connect(btnAdd, &QPushButton::clicked, table, &SourceAccountsTable::add);
+        resize(400, 300);
+        show();
+    }
+
+    // Rows as a form shows them after starting with these stored; no editor
+    // is left open, unlike after add().
+    void fill(const Accounts& rows)
+    {
+        QTemporaryDir dir;
+        QSettings s(dir.filePath(QStringLiteral("rows.ini")), QSettings::IniFormat);
+        kova::saveAccounts(s, rows);
+        table->load(s);
+    }
+
+    QRadioButton* radio(int row) const
+    {
+        return qobject_cast<QRadioButton*>(tblAcc->indexWidget(table->model()->index(row, 0)));
+    }
+
+    QPushButton* btnAdd;
+    QTableView* tblAcc;
+    SourceAccountsTable* table;
+};
+
+SourceAccount acc(int n)
+{
+    return {QStringLiteral("000000000%1").arg(n), QStringLiteral("1234/5678%1/ABCD").arg(n)};
+}
+
+Accounts accs(std::initializer_list<int> ns)
+{
+    Accounts rows;
+    for (int n : ns)
+        rows.append(acc(n));
+    return rows;
+}
+
+// Rows as text, so a failing comparison shows them.
+QStringList lines(const Accounts& rows)
+{
+    QStringList result;
+    for (const SourceAccount& row : rows)
+        result << QStringLiteral("[%1|%2]").arg(row.account, row.companyCode);
+    return result;
+}
+
+QStringList lines(const std::optional<SourceAccount>& row)
+{
+    return row ? lines(Accounts{*row}) : QStringList{};
+}
+
+QStringList keysOf(const QString& group)
+{
+    QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+    s.beginGroup(group);
+    QStringList keys = s.allKeys();
+    keys.sort();
+    return keys;
+}
+
+} // namespace
+
+class TestSourceAccountsTable final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Messages::setPresenter([this](QWidget*, Messages::Kind, const QString& text) { m_messages << text; });
+    }
+    void init()
+    {
+        QFile::remove(kova::defaultSettingsPath());
+        m_messages.clear();
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('|')));
+        QFile::remove(kova::defaultSettingsPath());
+    }
+
+    void modelAndViewAreSetUp()
+    {
+        TableForm form(QStringLiteral("Credited Account #"));
+        QStandardItemModel* model = form.table->model();
+        QCOMPARE(model->parent(), &form);
+        QCOMPARE(form.tblAcc->model(), model);
+        QCOMPARE(model->columnCount(), 3);
+        QCOMPARE(model->rowCount(), 0);
+        QCOMPARE(model->horizontalHeaderItem(0)->text(), QStringLiteral("    "));
+        QCOMPARE(model->horizontalHeaderItem(1)->text(), QStringLiteral("Credited Account #"));
+        QCOMPARE(model->horizontalHeaderItem(2)->text(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
+        QCOMPARE(form.tblAcc->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(form.tblAcc->selectionBehavior(), QAbstractItemView::SelectItems);
+        QVERIFY(form.tblAcc->horizontalHeader()->stretchLastSection());
+        QVERIFY(form.tblAcc->maximumHeight() <= 150);
+    }
+
+    void addAppendsEmptyRowWithRadioAndOpensAccountEditor()
+    {
+        TableForm form;
+        form.fill(accs({1}));
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStandardItemModel* model = form.table->model();
+
+        for (int row = 1; row <= 2; ++row) {
+            QTest::mouseClick(form.btnAdd, Qt::LeftButton);
+            QCOMPARE(model->rowCount(), row + 1);
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(model->item(row, c)->text(), QString());
+            QCOMPARE(model->item(row, 0)->textAlignment(), Qt::AlignCenter);
+            QRadioButton* radio = form.radio(row);
+            QVERIFY(radio);
+            QVERIFY(!radio->isChecked());
+            QVERIFY(radio->autoExclusive());
+            QCOMPARE(radio->parentWidget(), form.tblAcc->viewport());
+
+            auto* editor = qobject_cast<QLineEdit*>(form.tblAcc->indexWidget(model->index(row, 1)));
+            QVERIFY2(editor, "no editor on the new account cell");
+            QTest::keyClicks(editor, acc(row + 1).account);
+        }
+        // Pressing Add took the focus from the first editor, which handed its text over.
+        QCOMPARE(model->item(1, 1)->text(), acc(2).account);
+        QTest::keyClick(form.tblAcc->indexWidget(model->index(2, 1)), Qt::Key_Return);
+        // The delegate hands the text over on Return from the event loop.
+        QTRY_COMPARE(lines(form.table->rows()), lines((Accounts{acc(1), {acc(2).account, ""}, {acc(3).account, ""}})));
+        QCOMPARE(form.table->checked(), std::nullopt);
+    }
+
+    void removeCurrent_data()
+    {
+        QTest::addColumn<int>("currentRow");
+        QTest::addColumn<int>("currentColumn");
+        QTest::addColumn<QVector<int>>("selectedRows");
+        QTest::addColumn<Accounts>("expected");
+
+        QTest::newRow("no current cell") << -1 << -1 << QVector<int>{} << accs({1, 2, 3, 4, 5});
+        QTest::newRow("no current cell, rows selected") << -1 << -1 << QVector<int>{0, 1} << accs({1, 2, 3, 4, 5});
+        QTest::newRow("current in row 3, others selected") << 2 << 1 << QVector<int>{0, 4} << accs({1, 2, 4, 5});
+        QTest::newRow("current on the radio column") << 2 << 0 << QVector<int>{} << accs({1, 2, 4, 5});
+        QTest::newRow("current in first row") << 0 << 2 << QVector<int>{} << accs({2, 3, 4, 5});
+        QTest::newRow("current in last row") << 4 << 1 << QVector<int>{1, 2, 3} << accs({1, 2, 3, 4});
+    }
+    void removeCurrent()
+    {
+        QFETCH(int, currentRow);
+        QFETCH(int, currentColumn);
+        QFETCH(QVector<int>, selectedRows);
+        QFETCH(Accounts, expected);
+
+        TableForm form;
+        form.fill(accs({1, 2, 3, 4, 5}));
+        QItemSelectionModel* selection = form.tblAcc->selectionModel();
+        selection->clear();
+        if (currentRow >= 0)
+            selection->setCurrentIndex(form.table->model()->index(currentRow, currentColumn),
+                                       QItemSelectionModel::NoUpdate);
+        else
+            selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        for (int row : selectedRows)
+            selection->select(form.table->model()->index(row, 1), QItemSelectionModel::Select);
+
+        form.table->removeCurrent();
+        QCOMPARE(lines(form.table->rows()), lines(expected));
+        for (int row = 0; row < expected.size(); ++row)
+            QVERIFY(form.radio(row));
+    }
+
+    void removeOnEmptyTableDoesNothing()
+    {
+        TableForm form;
+        form.table->removeCurrent();
+        QCOMPARE(form.table->model()->rowCount(), 0);
+    }
+
+    void checked_data()
+    {
+        QTest::addColumn<Accounts>("rows");
+        QTest::addColumn<QVector<int>>("clicks");
+        QTest::addColumn<int>("expectedRow");
+
+        QTest::newRow("empty table") << Accounts{} << QVector<int>{} << -1;
+        QTest::newRow("rows, none checked") << accs({1, 2, 3}) << QVector<int>{} << -1;
+        QTest::newRow("second of three") << accs({1, 2, 3}) << QVector<int>{1} << 1;
+        QTest::newRow("last click wins") << accs({1, 2, 3}) << QVector<int>{0, 2} << 2;
+        QTest::newRow("back to first") << accs({1, 2, 3}) << QVector<int>{2, 0} << 0;
+    }
+    void checked()
+    {
+        QFETCH(Accounts, rows);
+        QFETCH(QVector<int>, clicks);
+        QFETCH(int, expectedRow);
+
+        TableForm form;
+        form.fill(rows);
+        for (int row : clicks)
+            form.radio(row)->click();
+        const std::optional<SourceAccount> got = form.table->checked();
+        QCOMPARE(got.has_value(), expectedRow >= 0);
+        if (got)
+            QCOMPARE(*got, rows.at(expectedRow));
+        int checkedCount = 0;
+        for (int row = 0; row < rows.size(); ++row)
+            checkedCount += form.radio(row)->isChecked() ? 1 : 0;
+        QCOMPARE(checkedCount, expectedRow >= 0 ? 1 : 0);
+    }
+
+    void firstCheckedFromTheTop()
+    {
+        // Exclusivity keeps one button checked; should two ever be, the upper
+        // one counts.
+        TableForm form;
+        form.fill(accs({1, 2, 3}));
+        form.radio(1)->setAutoExclusive(false);
+        form.radio(2)->setAutoExclusive(false);
+        form.radio(2)->setChecked(true);
+        form.radio(1)->setChecked(true);
+        QCOMPARE(lines(form.table->checked()), lines(Accounts{acc(2)}));
+    }
+
+    void removingTheCheckedRowLeavesNoneChecked()
+    {
+        TableForm form;
+        form.fill(accs({1, 2, 3}));
+        form.radio(1)->click();
+        form.tblAcc->setCurrentIndex(form.table->model()->index(1, 2));
+        form.table->removeCurrent();
+        QCOMPARE(lines(form.table->rows()), lines(accs({1, 3})));
+        QCOMPARE(form.table->checked(), std::nullopt);
+        QVERIFY(!form.radio(0)->isChecked());
+        QVERIFY(!form.radio(1)->isChecked());
+
+        // The remaining buttons still exclude each other.
+        form.radio(0)->click();
+        form.radio(1)->click();
+        QCOMPARE(lines(form.table->checked()), lines(Accounts{acc(3)}));
+        QVERIFY(!form.radio(0)->isChecked());
+    }
+
+    void saveWritesExactlyTheRowsInOrder()
+    {
+        {
+            TableForm form;
+            form.fill(accs({1, 2, 3, 4, 5}));
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Credit"));
+            form.table->save(s);
+        }
+        {
+            TableForm form;
+            Accounts two{{QStringLiteral(" 12 x"), QStringLiteral("free text")}, {QString(), QString()}};
+            form.fill(two);
+            form.radio(0)->click();
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Credit"));
+            form.table->save(s);
+        }
+        QCOMPARE(keysOf(QStringLiteral("Credit")),
+                 (QStringList{"Accounts/1/Account", "Accounts/1/CompID", "Accounts/2/Account",
+                              "Accounts/2/CompID", "Accounts/size"}));
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Credit"));
+        QCOMPARE(s.value("Accounts/size").toInt(), 2);
+        QCOMPARE(s.value("Accounts/1/Account").toString(), QStringLiteral(" 12 x"));
+        QCOMPARE(s.value("Accounts/1/CompID").toString(), QStringLiteral("free text"));
+        QCOMPARE(s.value("Accounts/2/Account").toString(), QString());
+        QCOMPARE(s.value("Accounts/2/CompID").toString(), QString());
+    }
+
+    void savingAnEmptyTableLeavesSizeZero()
+    {
+        {
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Payroll"));
+            TableForm form;
+            form.fill(accs({1, 2}));
+            form.table->save(s);
+        }
+        {
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Payroll"));
+            TableForm form;
+            form.table->save(s);
+        }
+        QCOMPARE(keysOf(QStringLiteral("Payroll")), QStringList{"Accounts/size"});
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        QCOMPARE(s.value("Payroll/Accounts/size").toInt(), 0);
+    }
+
+    void loadShowsStoredRowsWithNoneChecked()
+    {
+        {
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Collection"));
+            s.setValue("Accounts/size", 3);
+            s.setValue("Accounts/1/Account", "0123456789");
+            s.setValue("Accounts/1/CompID", "1234/56789/abcd");
+            s.setValue("Accounts/2/CompID", "only a code");
+            s.setValue("Accounts/3/Account", "x y");
+        }
+        TableForm form;
+        form.fill(accs({7}));   // replaced by what is stored
+        form.radio(0)->click();
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Collection"));
+        form.table->load(s);
+
+        const Accounts expected{{"0123456789", "1234/56789/abcd"}, {"", "only a code"}, {"x y", ""}};
+        QCOMPARE(lines(form.table->rows()), lines(expected));
+        QCOMPARE(form.table->checked(), std::nullopt);
+        for (int row = 0; row < expected.size(); ++row) {
+            QCOMPARE(form.table->model()->item(row, 0)->text(), QStringLiteral(" "));
+            QCOMPARE(form.table->model()->item(row, 0)->textAlignment(), Qt::AlignCenter);
+            QVERIFY(form.radio(row));
+            QVERIFY(!form.radio(row)->isChecked());
+        }
+        form.radio(2)->click();
+        QCOMPARE(lines(form.table->checked()), lines(Accounts{expected.at(2)}));
+    }
+
+    void loadSizesColumnsToContents()
+    {
+        {
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Credit"));
+            s.setValue("Accounts/size", 1);
+            s.setValue("Accounts/1/Account", QString(60, QLatin1Char('9')));
+        }
+        TableForm form;
+        const int before = form.tblAcc->columnWidth(1);
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Credit"));
+        form.table->load(s);
+        QVERIFY(form.tblAcc->columnWidth(1) > before);
+        QVERIFY(form.tblAcc->columnWidth(1) >= form.tblAcc->fontMetrics().horizontalAdvance(QString(60, QLatin1Char('9'))));
+    }
+
+    void loadWithoutArrayGivesNoRows()
+    {
+        TableForm form;
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Credit"));
+        form.table->load(s);
+        QCOMPARE(form.table->model()->rowCount(), 0);
+        QCOMPARE(form.table->checked(), std::nullopt);
+    }
+
+    void saveThenLoadKeepsRowsAndOrder()
+    {
+        const Accounts rows{acc(3), {"", ""}, acc(1), {"  ", "1234/56789/ABCD"}};
+        {
+            TableForm form;
+            form.fill(rows);
+            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Payroll"));
+            form.table->save(s);
+        }
+        TableForm form;
+        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Payroll"));
+        form.table->load(s);
+        QCOMPARE(lines(form.table->rows()), lines(rows));
+    }
+
+private:
+    QStringList m_messages;
+};
+
+QTEST_MAIN(TestSourceAccountsTable)
+#include "test_source_accounts_table.moc"
