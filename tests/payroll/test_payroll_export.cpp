@@ -1,0 +1,400 @@
+#include "forms/payroll/payrollexport.h"
+
+#include "recordingsink.h"
+#include "testworkbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using kova::ExportOutcome;
+
+namespace {
+
+// Sheet columns of the test workbooks.
+enum { DateCol = 1, NameCol, AccountCol, AmountCol, EmpIdCol, DeptCol };
+
+QString sp(int n) { return QString(n, QLatin1Char(' ')); }
+QString pad(const QString& text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
+
+QString errorLine(int n, const QString& text)
+{
+    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(n) + text;
+}
+
+QString warningLine(int n, const QString& text)
+{
+    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(n) + text;
+}
+
+QString detail(const QString& account, const QString& amount15, const QString& empId, const QString& name,
+               const QString& dept)
+{
+    return QStringLiteral("0") + pad(account, 10) + amount15 + pad(empId, 10) + pad(name, 30) + pad(dept, 4);
+}
+
+// Header for company code "1234/56789/ABCD", account 0123456789, 7 March 2024.
+QString header(const QString& holiday, const QString& count5, const QString& total17)
+{
+    return sp(11) + QStringLiteral("1234") + QStringLiteral("0") + QStringLiteral("6789") + QStringLiteral("ABCD")
+        + QStringLiteral("07") + QStringLiteral("01") + QStringLiteral("0123456789") + QStringLiteral("0") + holiday
+        + QStringLiteral("00") + count5 + total17 + QStringLiteral("03") + QStringLiteral("2024");
+}
+
+PayrollSettings baseSettings()
+{
+    PayrollSettings s;
+    s.employeeNameColumn = NameCol;
+    s.accountColumn = AccountCol;
+    s.amountColumn = AmountCol;
+    s.employeeIdColumn = EmpIdCol;
+    s.departmentColumn = DeptCol;
+    s.sourceAccount = kova::SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
+    s.effectiveDate = QDate(2024, 3, 7);
+    s.dateFrom = QDate(2024, 1, 1);
+    s.dateTo = QDate(2024, 12, 31);
+    return s;
+}
+
+const QString acc1 = QStringLiteral("1111111111");
+
+} // namespace
+
+class TestPayrollExport final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void records_data();
+    void records();
+    void totalIsTheSumOfWrittenAmounts();
+    void rowChecks_data();
+    void rowChecks();
+    void dateFilterBoundsAndLineNumbers();
+    void totalField_data();
+    void totalField();
+    void recordCountLimit();
+    void batchChecks_data();
+    void batchChecks();
+
+private:
+    ExportOutcome run(const PayrollSettings& settings, const QList<QVariantList>& rows);
+    QStringList uploadLines() const;
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_book;
+    QString m_dest;
+    RecordingSink m_sink;
+};
+
+void TestPayrollExport::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
+    m_dest = m_dir->filePath(QStringLiteral("out.txt"));
+    m_sink = RecordingSink();
+}
+
+ExportOutcome TestPayrollExport::run(const PayrollSettings& settings, const QList<QVariantList>& rows)
+{
+    {
+        TestWorkbook book(m_book);
+        book.addSheet(QStringLiteral("Staff"));
+        for (int i = 0; i < rows.size(); ++i)
+            book.setRow(i + 1, rows.at(i));
+        if (!book.save())
+            qFatal("workbook not written");
+    }
+    return runPayrollExport(settings, m_book, QStringLiteral("Staff"), m_dest, m_sink);
+}
+
+QStringList TestPayrollExport::uploadLines() const
+{
+    QFile file(m_dest);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    if (!text.endsWith(QLatin1Char('\n')))
+        return {QStringLiteral("<no final line feed>")};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines;
+}
+
+void TestPayrollExport::records_data()
+{
+    QTest::addColumn<bool>("afterHoliday");
+    QTest::addColumn<bool>("hasColumnHeader");
+    QTest::addColumn<QString>("holidayFlag");
+
+    QTest::newRow("before holiday, header row") << false << true << QStringLiteral("0");
+    QTest::newRow("after holiday, no header row") << true << false << QStringLiteral("1");
+}
+
+void TestPayrollExport::records()
+{
+    QFETCH(bool, afterHoliday);
+    QFETCH(bool, hasColumnHeader);
+    QFETCH(QString, holidayFlag);
+
+    PayrollSettings s = baseSettings();
+    s.afterHoliday = afterHoliday;
+    s.hasColumnHeader = hasColumnHeader;
+    QList<QVariantList> rows;
+    if (hasColumnHeader)
+        rows.append({"Date", "Name", "Account", "Amount", "ID", "Dept"});
+    rows.append({QVariant(), "Budi Santoso", acc1, 1234567.5, "EMP001", "FIN"});
+    rows.append({QVariant(), "Siti", "0000000002", "0.015", QVariant(), QVariant()});
+
+    QCOMPARE(run(s, rows), ExportOutcome::Written);
+    const QStringList expected{
+        header(holidayFlag, QStringLiteral("00002"), QStringLiteral("00000001234567.52")),
+        detail(acc1, QStringLiteral("000000123456750"), QStringLiteral("EMP001"), QStringLiteral("Budi Santoso"),
+               QStringLiteral("FIN")),
+        detail(QStringLiteral("0000000002"), QStringLiteral("000000000000002"), QString(), QStringLiteral("Siti"),
+               QString()),
+    };
+    QCOMPARE(uploadLines(), expected);
+    for (const QString& record : expected)
+        QCOMPARE(record.size(), 70);
+    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+
+    QCOMPARE(m_sink.titles, (QStringList{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}));
+    QCOMPARE(m_sink.rows.size(), 2);
+    QCOMPARE(m_sink.rows.at(0).values,
+             (QStringList{pad("Budi Santoso", 30), acc1, "1.234.567,50", pad("EMP001", 10), "FIN "}));
+    QCOMPARE(m_sink.rows.at(0).amountColumn, 2);
+    QCOMPARE(m_sink.summary, (QStringList{"Total rows processed: 2 of 2", "Total amounts: 1.234.567,52",
+                                          "Total warnings: 0", "Total errors: 0"}));
+    QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
+}
+
+void TestPayrollExport::totalIsTheSumOfWrittenAmounts()
+{
+    // Each 0.005 is written as 0.01; the header must add up to what the bank
+    // reads in the details (0.03), not to the rounded unrounded sum (0.02).
+    const QList<QVariantList> rows{
+        {QVariant(), "A", acc1, "0.005"}, {QVariant(), "B", acc1, "0.005"}, {QVariant(), "C", acc1, "0.005"}};
+    QCOMPARE(run(baseSettings(), rows), ExportOutcome::Written);
+    QCOMPARE(uploadLines().value(0), header("0", "00003", "00000000000000.03"));
+    QCOMPARE(m_sink.summary.value(1), QStringLiteral("Total amounts: 0,03"));
+}
+
+void TestPayrollExport::rowChecks_data()
+{
+    QTest::addColumn<QVariantList>("cells");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QVector<int>>("marked");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("record");   // the detail record when the row passes
+
+    const QString name = QStringLiteral("Budi");
+    const QVariantList good{QVariant(), name, acc1, 100, "E1", "HR"};
+    auto with = [&good](int column, const QVariant& v) {
+        QVariantList cells = good;
+        cells[column - 1] = v;
+        return cells;
+    };
+    auto values = [](const QString& n, const QString& a, const QString& amount, const QString& id,
+                     const QString& dept) {
+        return QStringList{n.size() > 30 ? n : pad(n, 30), pad(a, 10), amount, pad(id, 10), pad(dept, 4)};
+    };
+    const QString hundred = QStringLiteral("000000000010000");
+    const QString accDigits = QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>");
+    const QString accLength = QStringLiteral(": Error. <span style=\"font-weight:bold;\">Account Number </span>must be 10 digits</span>");
+    const QString badAmount = QStringLiteral(": Error. Invalid amount</span>");
+    auto broken = [](const QString& title) {
+        return QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">") + title
+            + QStringLiteral("</span></span>");
+    };
+
+    QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
+                               << QStringList{errorLine(1, accLength), errorLine(1, badAmount)}
+                               << QVector<int>{1, 2} << values("", "", "", "", "") << QString();
+    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{errorLine(1, accDigits)}
+                                        << QVector<int>{1} << values(name, "12345abcde", "100,00", "E1", "HR")
+                                        << QString();
+    QTest::newRow("leading zero lost") << with(AccountCol, 123456789) << QStringList{errorLine(1, accLength)}
+                                       << QVector<int>{1} << values(name, "123456789", "100,00", "E1", "HR")
+                                       << QString();
+    for (const char* amount : {"0", "0.004", "abc", "-5", "1000000000000", "1,234,567", "=B2"})
+        QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
+            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{errorLine(1, badAmount)}
+            << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "E1", "HR") << QString();
+    QTest::newRow("largest amount") << with(AmountCol, "999999999999.99") << QStringList() << QVector<int>()
+                                    << values(name, acc1, "999.999.999.999,99", "E1", "HR")
+                                    << detail(acc1, "099999999999999", "E1", name, "HR");
+    const QString name35 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678");
+    QTest::newRow("35-character name shown whole")
+        << with(NameCol, name35) << QStringList{errorLine(1, ": Error. Employee Name is exceeding 30 chars</span>")}
+        << QVector<int>{0} << values(name35, acc1, "100,00", "E1", "HR") << QString();
+    const QString name30 = name35.left(30);
+    QTest::newRow("30-character name") << with(NameCol, name30) << QStringList() << QVector<int>()
+                                       << values(name30, acc1, "100,00", "E1", "HR")
+                                       << detail(acc1, hundred, "E1", name30, "HR");
+    QTest::newRow("12-character employee ID cut")
+        << with(EmpIdCol, "EMP-12345678")
+        << QStringList{warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>")}
+        << QVector<int>() << values(name, acc1, "100,00", "EMP-123456", "HR")
+        << detail(acc1, hundred, "EMP-123456", name, "HR");
+    QTest::newRow("department cut")
+        << with(DeptCol, "Finance")
+        << QStringList{warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>")}
+        << QVector<int>() << values(name, acc1, "100,00", "E1", "Fina") << detail(acc1, hundred, "E1", name, "Fina");
+    QTest::newRow("line feed in employee ID") << with(EmpIdCol, "E\n1") << QStringList{errorLine(1, broken("EmpolyeeID"))}
+                                              << QVector<int>{3} << values(name, acc1, "100,00", "E\n1", "HR")
+                                              << QString();
+    QTest::newRow("carriage return in name") << with(NameCol, "Bu\rdi") << QStringList{errorLine(1, broken("Employee Name"))}
+                                             << QVector<int>{0} << values("Bu\rdi", acc1, "100,00", "E1", "HR")
+                                             << QString();
+    QTest::newRow("line feed in department") << with(DeptCol, "H\nR") << QStringList{errorLine(1, broken("Department"))}
+                                             << QVector<int>{4} << values(name, acc1, "100,00", "E1", "H\nR")
+                                             << QString();
+    QTest::newRow("every problem, in field order")
+        << QVariantList{QVariant(), name35 + "\n", "12a", "x", "ID-0123456789", "Dept\n"}
+        << QStringList{errorLine(1, accDigits), errorLine(1, badAmount),
+                       warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>"),
+                       errorLine(1, ": Error. Employee Name is exceeding 30 chars</span>"),
+                       errorLine(1, broken("Employee Name")),
+                       warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>"),
+                       errorLine(1, broken("Department"))}
+        << QVector<int>{1, 2, 0, 0, 4} << values(name35 + "\n", "12a", "x", "ID-0123456", "Dept") << QString();
+}
+
+void TestPayrollExport::rowChecks()
+{
+    QFETCH(QVariantList, cells);
+    QFETCH(QStringList, messages);
+    QFETCH(QVector<int>, marked);
+    QFETCH(QStringList, values);
+    QFETCH(QString, record);
+
+    const ExportOutcome outcome = run(baseSettings(), {cells});
+    QCOMPARE(m_sink.rows.size(), 1);
+    const kova::RowReport& report = m_sink.rows.first();
+    QCOMPARE(report.messages, messages);
+    QVector<kova::MarkedCell> cellsExpected;
+    for (int column : marked)
+        cellsExpected.append({0, column});
+    QCOMPARE(report.cells, cellsExpected);
+    QCOMPARE(report.values, values);
+    if (record.isEmpty()) {
+        QCOMPARE(outcome, ExportOutcome::RowErrors);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
+        QVERIFY(!QFile::exists(m_dest));
+    } else {
+        QCOMPARE(outcome, ExportOutcome::Written);
+        QCOMPARE(uploadLines().value(1), record);
+        QCOMPARE(record.size(), 70);
+    }
+}
+
+void TestPayrollExport::dateFilterBoundsAndLineNumbers()
+{
+    PayrollSettings s = baseSettings();
+    s.trxDateColumn = DateCol;
+    s.hasColumnHeader = true;
+    s.dateFrom = QDate(2024, 5, 1);
+    s.dateTo = QDate(2024, 5, 31);
+    const QList<QVariantList> rows{
+        {"Date"},
+        {QDate(2024, 4, 30), "Too early", acc1, 1},
+        {},
+        {42, "Plain number", acc1, 3},
+        {QDate(2024, 5, 1), "First day", acc1, 10},
+        {QDate(2024, 5, 31), "Last day", acc1, 20},
+        {QDate(2024, 6, 1), "Too late", acc1, 5},
+    };
+    QCOMPARE(run(s, rows), ExportOutcome::Written);
+    QCOMPARE(m_sink.rows.size(), 2);
+    QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
+    QCOMPARE(uploadLines(), (QStringList{header("0", "00002", "00000000000030.00"),
+                                         detail(acc1, "000000000001000", "", "First day", ""),
+                                         detail(acc1, "000000000002000", "", "Last day", "")}));
+}
+
+void TestPayrollExport::totalField_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("expectedHeader");   // empty: refused
+
+    QTest::newRow("largest total") << 100 << header("0", "00100", "99999999999999.00");
+    QTest::newRow("one row too many") << 101 << QString();
+}
+
+void TestPayrollExport::totalField()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, expectedHeader);
+
+    QList<QVariantList> sheet;
+    for (int i = 0; i < rows; ++i)
+        sheet.append({QVariant(), "Max", acc1, "999999999999.99"});
+    const ExportOutcome outcome = run(baseSettings(), sheet);
+    if (expectedHeader.isEmpty()) {
+        QCOMPARE(outcome, ExportOutcome::Refused);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
+        QVERIFY(!QFile::exists(m_dest));
+        QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+    } else {
+        QCOMPARE(outcome, ExportOutcome::Written);
+        QCOMPARE(uploadLines().value(0), expectedHeader);
+        QCOMPARE(expectedHeader.size(), 70);
+    }
+}
+
+void TestPayrollExport::recordCountLimit()
+{
+    const PayrollExport job(baseSettings(), *baseSettings().sourceAccount);
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 99999}), QString());
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QStringLiteral("Record count exceeds 99999"));
+    QCOMPARE(job.headerRecord({kova::wholeUnits(1), 99999}).size(), 70);
+}
+
+void TestPayrollExport::batchChecks_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QVector<int>>("columns");   // name, account, amount
+    QTest::addColumn<QString>("message");
+
+    const QString code = QStringLiteral("1234/56789/abcd");
+    const QVector<int> mapped{NameCol, AccountCol, AmountCol};
+    QTest::newRow("no account checked") << QString() << code << QVector<int>{0, 0, 0}
+                                        << "Source Acc has not been defined";
+    QTest::newRow("space in account") << "01234 6789" << code << mapped << "Source Acc contains invalid chars";
+    QTest::newRow("eleven digits") << "01234567890" << code << mapped << "Source Acc must be 10 chars";
+    QTest::newRow("letters short") << "0123456789" << "1234/56789/ABC" << QVector<int>{0, 0, 0}
+                                   << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+    QTest::newRow("name before the rest") << "0123456789" << code << QVector<int>{0, 0, 0}
+                                          << "Account Name can not be empty";
+    QTest::newRow("account") << "0123456789" << code << QVector<int>{NameCol, -1, 0}
+                             << "Account Number can not be empty";
+    QTest::newRow("amount") << "0123456789" << code << QVector<int>{NameCol, AccountCol, 0}
+                            << "Amount can not be empty";
+}
+
+void TestPayrollExport::batchChecks()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, code);
+    QFETCH(QVector<int>, columns);
+    QFETCH(QString, message);
+
+    PayrollSettings s = baseSettings();
+    s.sourceAccount.reset();
+    if (!account.isEmpty())
+        s.sourceAccount = kova::SourceAccount{account, code};
+    s.employeeNameColumn = columns.at(0);
+    s.accountColumn = columns.at(1);
+    s.amountColumn = columns.at(2);
+    QCOMPARE(runPayrollExport(s, m_book, QStringLiteral("Staff"), m_dest, m_sink), ExportOutcome::Refused);
+    QCOMPARE(m_sink.boxTexts(), QStringList{message});
+    QCOMPARE(m_sink.headerReports, 0);
+}
+
+QTEST_GUILESS_MAIN(TestPayrollExport)
+#include "test_payroll_export.moc"
