@@ -1,0 +1,173 @@
+#include "collectionform.h"
+
+#include "collectionexport.h"
+#include "ui_collectionform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/markedpoints.h"
+#include "forms/common/messages.h"
+#include "forms/common/sourceaccountstable.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString group = QStringLiteral("Collection");
+
+Ui_CollectionForm* builtUi(QWidget* form)
+{
+    auto* ui = new Ui_CollectionForm;
+    ui->setupUi(form);
+    return ui;
+}
+
+ColumnMapping::Keys mappingKeys(const Ui_CollectionForm* ui)
+{
+    const QList<QComboBox*> combos{ui->cboTrxDate, ui->cboAccName,  ui->cboAcc,       ui->cboAmount,
+                                   ui->cboRemarks1, ui->cboRemarks2, ui->cboResidence, ui->cboCitizen};
+    ColumnMapping::Keys keys;
+    for (int i = 0; i < combos.size(); ++i)
+        keys.append({combos.at(i), collectionColumnKeys().at(i)});
+    return keys;
+}
+
+} // namespace
+
+CollectionForm::CollectionForm(QWidget* parent)
+    : QWidget(parent)
+    , ui(builtUi(this))
+    , m_settingsPath(kova::defaultSettingsPath())
+    , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, group, mappingKeys(ui))
+{
+    const QDate today = QDate::currentDate();
+    ui->dteEffDate->setDate(today);
+    ui->dteFrom->setDate(today);
+    ui->dteTo->setDate(today);
+    ui->rdbAnytime->setChecked(true);
+
+    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
+    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
+    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
+    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
+    connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
+    connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
+    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+
+    Read_Settings();
+}
+
+CollectionForm::~CollectionForm()
+{
+    delete ui;
+}
+
+void CollectionForm::ON_btnAdd_Click()
+{
+    m_accounts->add();
+}
+
+void CollectionForm::ON_btnDel_Click()
+{
+    m_accounts->removeCurrent();
+}
+
+void CollectionForm::ON_btnSave_Click()
+{
+    if (!Validate_Settings())
+        return;
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    m_accounts->save(settings);
+    m_mapping.save(settings);
+    settings.endGroup();
+    if (kova::syncSettings(settings))
+        Messages::information(this, QStringLiteral("Settings have been saved!"));
+    else
+        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+void CollectionForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+{
+    runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, *this);
+}
+
+void CollectionForm::ON_Excel_Changed(QString path, QString sheet)
+{
+    m_mapping.excelChanged(path, sheet);
+}
+
+void CollectionForm::ON_chkHeaders_Click()
+{
+    m_mapping.headersClicked();
+}
+
+void CollectionForm::ON_btnExport_Click()
+{
+    emit SIG_EXPBTN_CLICK();
+}
+
+void CollectionForm::Read_Settings()
+{
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    m_accounts->load(settings);
+    m_mapping.readHasColumnHeader(settings);
+    settings.endGroup();
+}
+
+bool CollectionForm::Validate_Settings()
+{
+    const QString refusal = validateCollectionSettings(settings());
+    if (!refusal.isEmpty())
+        Messages::critical(this, refusal);
+    return refusal.isEmpty();
+}
+
+CollectionSettings CollectionForm::settings() const
+{
+    CollectionSettings s;
+    s.trxDateColumn = ui->cboTrxDate->currentIndex();
+    s.accountNameColumn = ui->cboAccName->currentIndex();
+    s.accountColumn = ui->cboAcc->currentIndex();
+    s.amountColumn = ui->cboAmount->currentIndex();
+    s.remarks1Column = ui->cboRemarks1->currentIndex();
+    s.remarks2Column = ui->cboRemarks2->currentIndex();
+    s.residenceColumn = ui->cboResidence->currentIndex();
+    s.citizenColumn = ui->cboCitizen->currentIndex();
+    s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.creditedAccount = m_accounts->checked();
+    s.immediate = ui->rdbAnytime->isChecked();
+    s.effectiveDate = ui->dteEffDate->date();
+    s.dateFrom = ui->dteFrom->date();
+    s.dateTo = ui->dteTo->date();
+    s.remarks1 = ui->txtRemarks1->text();
+    s.remarks2 = ui->txtRemarks2->text();
+    return s;
+}
+
+void CollectionForm::headerChanged(const QStringList& titles)
+{
+    emit SIG_HEADER_CHANGE(titles);
+}
+
+void CollectionForm::rowProcessed(const kova::RowReport& report)
+{
+    const MarkedPoints points(report.cells);
+    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+}
+
+void CollectionForm::summaryReady(const QStringList& lines)
+{
+    emit SIG_TRX_DONE(lines);
+}
+
+void CollectionForm::critical(const QString& text)
+{
+    Messages::critical(this, text);
+}
+
+void CollectionForm::information(const QString& text)
+{
+    Messages::information(this, text);
+}
