@@ -1,12 +1,38 @@
-// Placeholder until the reader lands: every file opens as a workbook without sheets.
 #include "document.h"
 
+#include "workbook.h"
+
 namespace xlsx {
-class Workbook {};
-Document::Document(const QString&) {}
+
+Document::Document(const QString& path)
+{
+    try {
+        m_workbook = std::make_unique<Workbook>(path);
+    } catch (...) {
+        // Not even the package could be opened: a workbook without sheets.
+    }
+}
+
 Document::~Document() = default;
-QStringList Document::sheetNames() const { return {}; }
-bool Document::selectSheet(const QString&) { return false; }
-CellRange Document::dimension() const { return {}; }
-QVariant Document::read(int, int) const { return {}; }
+
+QStringList Document::sheetNames() const
+{
+    return m_workbook ? m_workbook->sheetNames() : QStringList();
+}
+
+bool Document::selectSheet(const QString& name)
+{
+    return m_workbook && m_workbook->selectSheet(name);
+}
+
+CellRange Document::dimension() const
+{
+    return m_workbook ? m_workbook->dimension() : CellRange();
+}
+
+QVariant Document::read(int row, int column) const
+{
+    return m_workbook ? m_workbook->read(row, column) : QVariant();
+}
+
 } // namespace xlsx

@@ -1,0 +1,85 @@
+#include "sheet.h"
+
+#include "sharedstrings.h"
+#include "sheetreader.h"
+#include "xmlpart.h"
+
+#include <QDate>
+#include <QDateTime>
+
+#include <cmath>
+
+namespace xlsx {
+
+namespace {
+
+// Whole numbers below this read as integers, so that their text has neither
+// an exponent nor a trailing ".0" (an account number must read "1000000000").
+constexpr double kLargestInteger = 1e15;
+
+QVariant isoDate(const QString& text)
+{
+    if (text.contains(QLatin1Char('T'))) {
+        QDateTime dateTime = QDateTime::fromString(text, Qt::ISODateWithMs);
+        if (dateTime.isValid()) {
+            dateTime.setTimeSpec(Qt::UTC);
+            if (dateTime.time() == QTime(0, 0))
+                return dateTime.date();
+            return dateTime;
+        }
+    } else {
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (date.isValid())
+            return date;
+    }
+    return text;
+}
+
+} // namespace
+
+Sheet::Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem)
+    : m_sharedStrings(sharedStrings), m_dateSystem(dateSystem)
+{
+}
+
+bool Sheet::load(const ZipArchive& archive, const std::string& part, const Styles& styles)
+{
+    SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
+    if (!parseXmlPart(archive, part, reader))
+        return false;
+    m_cells.finish();
+    return true;
+}
+
+QVariant Sheet::number(double value) const
+{
+    if (std::floor(value) == value && std::fabs(value) < kLargestInteger)
+        return qlonglong(value);
+    return value;
+}
+
+QVariant Sheet::read(int row, int column) const
+{
+    const Cell* cell = m_cells.find(row, column);
+    if (!cell)
+        return {};
+    switch (cell->kind) {
+    case CellKind::Number:
+        return number(cell->number);
+    case CellKind::Date: {
+        const QVariant date = serialToDate(cell->number, m_dateSystem);
+        return date.isValid() ? date : number(cell->number);
+    }
+    case CellKind::SharedString:
+        return m_sharedStrings.text(cell->index);
+    case CellKind::Text:
+        return m_texts.text(cell->index);
+    case CellKind::Boolean:
+        return cell->number != 0.0;
+    case CellKind::IsoDate:
+        return isoDate(m_texts.text(cell->index));
+    }
+    return {};
+}
+
+} // namespace xlsx

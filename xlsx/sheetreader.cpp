@@ -1,0 +1,274 @@
+#include "sheetreader.h"
+
+#include "cellreference.h"
+#include "cellstore.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "textescape.h"
+#include "textlimit.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace xlsx {
+
+namespace {
+
+bool is(const char* name, const char* expected)
+{
+    return std::strcmp(name, expected) == 0;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The text without surrounding XML whitespace, as [begin, end).
+void trimmed(const std::string& text, const char*& begin, const char*& end)
+{
+    begin = text.data();
+    end = begin + text.size();
+    while (begin < end && isSpace(*begin))
+        ++begin;
+    while (end > begin && isSpace(end[-1]))
+        --end;
+}
+
+} // namespace
+
+SheetReader::SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells,
+                         StringPool& texts)
+    : m_sharedStrings(sharedStrings), m_styles(styles), m_cells(cells), m_texts(texts)
+{
+}
+
+void SheetReader::startElement(const char* name, const char** attributes)
+{
+    if (!m_inSheetData) {
+        if (is(name, "sheetData"))
+            m_inSheetData = true;
+        return;
+    }
+    switch (name[0]) {
+    case 'c':
+        if (name[1] == '\0')
+            beginCell(attributes);
+        return;
+    case 'r':
+        if (is(name, "row"))
+            beginRow(attributes);
+        else if (m_inCell && is(name, "rPh"))
+            ++m_phonetic;
+        return;
+    default:
+        break;
+    }
+    if (!m_inCell)
+        return;
+    if (is(name, "v")) {
+        m_hasValue = true;
+        collectInto(m_value);
+    } else if (is(name, "f")) {
+        m_hasFormula = true;
+        collectInto(m_formula);
+    } else if (is(name, "is")) {
+        m_hasInline = true;
+        m_inInline = true;
+    } else if (is(name, "t") && m_inInline && m_phonetic == 0) {
+        // Runs of an inline string append to what came before.
+        m_target = &m_inline;
+        collectText(true);
+    }
+}
+
+void SheetReader::endElement(const char* name)
+{
+    if (!m_inSheetData)
+        return;
+    if (m_target && (is(name, "v") || is(name, "f") || is(name, "t"))) {
+        m_target = nullptr;
+        collectText(false);
+    } else if (is(name, "c")) {
+        if (m_inCell)
+            finishCell();
+    } else if (is(name, "is")) {
+        m_inInline = false;
+    } else if (is(name, "rPh")) {
+        if (m_phonetic > 0)
+            --m_phonetic;
+    } else if (is(name, "sheetData")) {
+        m_inSheetData = false;
+    }
+}
+
+void SheetReader::characters(const char* text, int length)
+{
+    if (!m_target)
+        return;
+    if (m_target->size() + std::size_t(length) > kMaxTextBytes)
+        return fail();
+    m_target->append(text, std::size_t(length));
+}
+
+void SheetReader::beginRow(const char** attributes)
+{
+    const char* r = attribute(attributes, "r");
+    if (r) {
+        if (!parseRowNumber(r, m_row))
+            return fail();
+    } else if (++m_row > kMaxRows) {
+        return fail();
+    }
+    m_column = 0;
+}
+
+void SheetReader::beginCell(const char** attributes)
+{
+    const char* reference = nullptr;
+    const char* type = nullptr;
+    const char* style = nullptr;
+    for (const char** a = attributes; *a; a += 2) {
+        const char* attributeName = a[0];
+        if (attributeName[0] == '\0' || attributeName[1] != '\0')
+            continue;
+        switch (attributeName[0]) {
+        case 'r': reference = a[1]; break;
+        case 't': type = a[1]; break;
+        case 's': style = a[1]; break;
+        default: break;
+        }
+    }
+    if (reference) {
+        if (!parseCellReference(reference, m_cellRow, m_cellColumn))
+            return fail();
+    } else {
+        m_cellRow = m_row > 0 ? m_row : 1;
+        m_cellColumn = m_column + 1;
+        if (m_cellColumn > kMaxColumns)
+            return fail();
+    }
+    m_column = m_cellColumn;
+
+    m_type = Type::Number;
+    if (type) {
+        if (is(type, "s"))
+            m_type = Type::Shared;
+        else if (is(type, "str"))
+            m_type = Type::FormulaString;
+        else if (is(type, "inlineStr"))
+            m_type = Type::Inline;
+        else if (is(type, "b"))
+            m_type = Type::Boolean;
+        else if (is(type, "e"))
+            m_type = Type::Error;
+        else if (is(type, "d"))
+            m_type = Type::IsoDate;
+    }
+    m_style = 0;
+    if (style)
+        std::from_chars(style, style + std::strlen(style), m_style);
+
+    m_inCell = true;
+    m_hasValue = m_hasFormula = m_hasInline = m_inInline = false;
+    m_phonetic = 0;
+    m_value.clear();
+    m_formula.clear();
+    m_inline.clear();
+}
+
+void SheetReader::collectInto(std::string& target)
+{
+    target.clear();
+    m_target = &target;
+    collectText(true);
+}
+
+void SheetReader::finishCell()
+{
+    m_inCell = false;
+    if (m_hasValue) {
+        switch (m_type) {
+        case Type::Number:
+            return addNumber(m_value);
+        case Type::Shared: {
+            const char* begin;
+            const char* end;
+            trimmed(m_value, begin, end);
+            std::uint32_t index = 0;
+            const auto parsed = std::from_chars(begin, end, index);
+            if (parsed.ec != std::errc() || parsed.ptr != end || index >= m_sharedStrings.count())
+                return;
+            Cell cell{};
+            cell.kind = CellKind::SharedString;
+            cell.index = index;
+            cell.row = std::uint32_t(m_cellRow);
+            cell.column = std::uint16_t(m_cellColumn);
+            return m_cells.append(cell);
+        }
+        case Type::Boolean:
+            if (m_value == "1" || m_value == "0" || m_value == "true" || m_value == "false") {
+                Cell cell{};
+                cell.kind = CellKind::Boolean;
+                cell.number = (m_value == "1" || m_value == "true") ? 1.0 : 0.0;
+                cell.row = std::uint32_t(m_cellRow);
+                cell.column = std::uint16_t(m_cellColumn);
+                return m_cells.append(cell);
+            }
+            return addText(m_value);
+        case Type::Inline:
+            return addText(m_hasInline ? m_inline : m_value);
+        case Type::IsoDate: {
+            Cell cell{};
+            cell.kind = CellKind::IsoDate;
+            cell.index = m_texts.add(m_value);
+            cell.row = std::uint32_t(m_cellRow);
+            cell.column = std::uint16_t(m_cellColumn);
+            return m_cells.append(cell);
+        }
+        case Type::FormulaString:
+        case Type::Error:
+            return addText(m_value);
+        }
+    }
+    if (m_hasInline)
+        return addText(m_inline);
+    if (m_hasFormula) {
+        m_formula.insert(0, 1, '=');
+        return addText(m_formula);
+    }
+}
+
+void SheetReader::addNumber(const std::string& text)
+{
+    const char* begin;
+    const char* end;
+    trimmed(text, begin, end);
+    if (begin == end)
+        return;
+    if (*begin == '+')
+        ++begin;
+    Cell cell{};
+    const auto parsed = std::from_chars(begin, end, cell.number);
+    if (parsed.ec != std::errc() || parsed.ptr != end) {
+        std::string raw = text;
+        return addText(raw);
+    }
+    cell.kind = m_styles.isDate(m_style) ? CellKind::Date : CellKind::Number;
+    cell.row = std::uint32_t(m_cellRow);
+    cell.column = std::uint16_t(m_cellColumn);
+    m_cells.append(cell);
+}
+
+void SheetReader::addText(std::string& text)
+{
+    decodeEscapes(text);
+    Cell cell{};
+    cell.kind = CellKind::Text;
+    cell.index = m_texts.add(text);
+    cell.row = std::uint32_t(m_cellRow);
+    cell.column = std::uint16_t(m_cellColumn);
+    m_cells.append(cell);
+}
+
+} // namespace xlsx

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "xmlparser.h"
+
+#include <string>
+
+namespace xlsx {
+
+class CellStore;
+class SharedStrings;
+class StringPool;
+class Styles;
+
+// Turns the events of a worksheet part into cells, in one pass: every cell
+// that holds a value goes to the store, its text (if it has its own) to the
+// sheet's string pool. Cells and rows without an r attribute take the next
+// position; a position outside the sheet fails the parse.
+class SheetReader final : public XmlHandler
+{
+public:
+    SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells, StringPool& texts);
+
+    void startElement(const char* name, const char** attributes) override;
+    void endElement(const char* name) override;
+    void characters(const char* text, int length) override;
+
+private:
+    enum class Type : unsigned char { Number, Shared, FormulaString, Inline, Boolean, Error, IsoDate };
+
+    void beginRow(const char** attributes);
+    void beginCell(const char** attributes);
+    void collectInto(std::string& target);
+    void finishCell();
+    void addNumber(const std::string& text);
+    void addText(std::string& text);
+
+    const SharedStrings& m_sharedStrings;
+    const Styles& m_styles;
+    CellStore& m_cells;
+    StringPool& m_texts;
+
+    bool m_inSheetData = false;
+    int m_row = 0;
+    int m_column = 0;
+
+    bool m_inCell = false;
+    int m_cellRow = 0;
+    int m_cellColumn = 0;
+    Type m_type = Type::Number;
+    unsigned m_style = 0;
+    bool m_hasValue = false;
+    bool m_hasFormula = false;
+    bool m_hasInline = false;
+    bool m_inInline = false;
+    int m_phonetic = 0;
+    std::string* m_target = nullptr;
+    std::string m_value;
+    std::string m_formula;
+    std::string m_inline;
+};
+
+} // namespace xlsx

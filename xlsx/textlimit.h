@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+
+namespace xlsx {
+
+// The most text one string or cell may hold. Spreadsheet programs stop at
+// 32,767 characters per cell; anything near this bound is a crafted file whose
+// one text node would otherwise grow without limit.
+constexpr std::size_t kMaxTextBytes = 10 * 1024 * 1024;
+
+} // namespace xlsx

@@ -1,0 +1,111 @@
+#include "workbook.h"
+
+#include "relationships.h"
+#include "sheet.h"
+#include "workbookpart.h"
+
+namespace xlsx {
+
+namespace {
+
+const char* const kDefaultWorkbookPart = "xl/workbook.xml";
+const char* const kDefaultSharedStringsPart = "xl/sharedStrings.xml";
+const char* const kDefaultStylesPart = "xl/styles.xml";
+
+} // namespace
+
+Workbook::Workbook(const QString& path)
+    : m_archive(path)
+{
+    try {
+        if (!open())
+            m_sheets.clear();
+    } catch (...) {
+        m_sheets.clear();
+    }
+}
+
+Workbook::~Workbook() = default;
+
+bool Workbook::open()
+{
+    if (!m_archive.isOpen())
+        return false;
+    Relationships package;
+    std::string workbookPart;
+    if (package.load(m_archive, ""))
+        workbookPart = package.targetOfType("officeDocument");
+    if (workbookPart.empty() || !m_archive.contains(workbookPart))
+        workbookPart = kDefaultWorkbookPart;
+
+    WorkbookPart workbook;
+    Relationships relationships;
+    if (!workbook.load(m_archive, workbookPart) || !relationships.load(m_archive, workbookPart))
+        return false;
+    m_dateSystem = workbook.dateSystem();
+    for (const WorkbookPart::SheetReference& sheet : workbook.sheets())
+        m_sheets.push_back({sheet.name, relationships.targetOf(sheet.relationshipId)});
+
+    m_sharedStringsPart = relationships.targetOfType("sharedStrings");
+    if (m_sharedStringsPart.empty())
+        m_sharedStringsPart = kDefaultSharedStringsPart;
+    m_stylesPart = relationships.targetOfType("styles");
+    if (m_stylesPart.empty())
+        m_stylesPart = kDefaultStylesPart;
+    return true;
+}
+
+bool Workbook::loadSharedParts()
+{
+    if (m_sharedPartsLoaded)
+        return true;
+    // Both parts are optional: a workbook without texts has no shared strings,
+    // one without formats no styles. Present but unreadable is another matter.
+    if (m_archive.contains(m_sharedStringsPart) && !m_sharedStrings.load(m_archive, m_sharedStringsPart))
+        return false;
+    if (m_archive.contains(m_stylesPart) && !m_styles.load(m_archive, m_stylesPart))
+        return false;
+    m_sharedPartsLoaded = true;
+    return true;
+}
+
+QStringList Workbook::sheetNames() const
+{
+    QStringList names;
+    for (const SheetEntry& sheet : m_sheets)
+        names.append(sheet.name);
+    return names;
+}
+
+bool Workbook::selectSheet(const QString& name)
+{
+    m_sheet.reset();
+    try {
+        for (const SheetEntry& entry : m_sheets) {
+            if (entry.name != name)
+                continue;
+            if (entry.part.empty() || !loadSharedParts())
+                return false;
+            auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem);
+            if (!sheet->load(m_archive, entry.part, m_styles))
+                return false;
+            m_sheet = std::move(sheet);
+            return true;
+        }
+    } catch (...) {
+        // Out of memory or past a count limit: the sheet cannot be read.
+    }
+    return false;
+}
+
+CellRange Workbook::dimension() const
+{
+    return m_sheet ? m_sheet->usedRange() : CellRange();
+}
+
+QVariant Workbook::read(int row, int column) const
+{
+    return m_sheet ? m_sheet->read(row, column) : QVariant();
+}
+
+} // namespace xlsx

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "document.h"
+#include "serialdate.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "ziparchive.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace xlsx {
+
+class Sheet;
+
+// An open package: the sheet list is read at once, the shared strings and
+// styles when the first sheet is selected (listing the sheets of a large
+// workbook must stay cheap).
+class Workbook final
+{
+public:
+    explicit Workbook(const QString& path);
+    ~Workbook();
+
+    QStringList sheetNames() const;
+    bool selectSheet(const QString& name);
+    CellRange dimension() const;
+    QVariant read(int row, int column) const;
+
+private:
+    struct SheetEntry
+    {
+        QString name;
+        std::string part;
+    };
+
+    bool open();
+    bool loadSharedParts();
+
+    ZipArchive m_archive;
+    std::vector<SheetEntry> m_sheets;
+    DateSystem m_dateSystem = DateSystem::From1900;
+    std::string m_sharedStringsPart;
+    std::string m_stylesPart;
+    bool m_sharedPartsLoaded = false;
+    SharedStrings m_sharedStrings;
+    Styles m_styles;
+    std::unique_ptr<Sheet> m_sheet;
+};
+
+} // namespace xlsx

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "serialdate.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace xlsx {
+
+class ZipArchive;
+
+// What the workbook part says: its sheets in workbook order, each with the
+// relationship id of its part, and the date system.
+class WorkbookPart final
+{
+public:
+    struct SheetReference
+    {
+        QString name;
+        std::string relationshipId;
+    };
+
+    // False when the part is missing or unreadable.
+    bool load(const ZipArchive& archive, const std::string& part);
+
+    const std::vector<SheetReference>& sheets() const { return m_sheets; }
+    DateSystem dateSystem() const { return m_dateSystem; }
+
+private:
+    std::vector<SheetReference> m_sheets;
+    DateSystem m_dateSystem = DateSystem::From1900;
+};
+
+} // namespace xlsx

@@ -1,0 +1,17 @@
+#include "xmlpart.h"
+
+#include "xmlparser.h"
+#include "ziparchive.h"
+
+namespace xlsx {
+
+bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler)
+{
+    XmlParser parser(handler);
+    const bool streamed = archive.stream(part, [&parser](const char* data, std::size_t size) {
+        return parser.feed(data, size, false);
+    });
+    return streamed && parser.feed(nullptr, 0, true);
+}
+
+} // namespace xlsx

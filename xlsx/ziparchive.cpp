@@ -1,0 +1,85 @@
+#include "ziparchive.h"
+
+#include <QFile>
+
+#include <zip.h>
+
+#include <memory>
+#include <vector>
+
+namespace xlsx {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1024 * 1024;
+
+struct FileCloser
+{
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+} // namespace
+
+ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits)
+    : m_limits(limits)
+{
+    int error = 0;
+    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+std::int64_t ZipArchive::locate(const std::string& part) const
+{
+    if (!m_zip || part.empty())
+        return -1;
+    return zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+}
+
+bool ZipArchive::contains(const std::string& part) const
+{
+    return locate(part) >= 0;
+}
+
+bool ZipArchive::stream(const std::string& part, const Sink& sink) const
+{
+    const std::int64_t index = locate(part);
+    if (index < 0)
+        return false;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) != 0)
+        return false;
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > m_limits.maxEntrySize)
+        return false;
+    // Without a compressed size the ratio guard could not work.
+    if (!(stat.valid & ZIP_STAT_COMP_SIZE))
+        return false;
+    const double compressed = double(stat.comp_size);
+
+    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(m_zip, zip_uint64_t(index), 0));
+    if (!file)
+        return false;
+    std::vector<char> buffer(kChunkSize);
+    std::uint64_t inflated = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        inflated += std::uint64_t(n);
+        if (inflated > m_limits.maxEntrySize)
+            return false;
+        if (inflated > m_limits.ratioGraceSize && compressed < double(inflated) * m_limits.minInflateRatio)
+            return false;
+        if (!sink(buffer.data(), std::size_t(n)))
+            return false;
+    }
+}
+
+} // namespace xlsx

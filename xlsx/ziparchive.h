@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct zip;
+
+namespace xlsx {
+
+// How far one part of the package may inflate. A workbook is untrusted input:
+// a few kilobytes of deflate can expand to gigabytes, so every part is bounded
+// by its inflated size and by how strongly it compresses, counted on the bytes
+// actually inflated (the sizes the archive declares may lie).
+struct ZipLimits final
+{
+    // A full-size sheet (1,048,576 rows) is a few hundred megabytes of XML.
+    std::uint64_t maxEntrySize = 4ull * 1024 * 1024 * 1024;
+    // Refuse a part once compressed / inflated falls below this ratio...
+    double minInflateRatio = 0.01;
+    // ...but only past this many inflated bytes: small parts may be repetitive.
+    std::uint64_t ratioGraceSize = 1024 * 1024;
+};
+
+// Read access to the parts of a zip package, each streamed in chunks through
+// the bomb guards.
+class ZipArchive final
+{
+public:
+    // Receives inflated bytes; returning false stops the stream.
+    using Sink = std::function<bool(const char* data, std::size_t size)>;
+
+    explicit ZipArchive(const QString& path, const ZipLimits& limits = {});
+    ~ZipArchive();
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+
+    bool isOpen() const { return m_zip != nullptr; }
+    // Part names compare case-insensitively, as package part names do.
+    bool contains(const std::string& part) const;
+    // False when the part is missing, cannot be inflated, breaks a limit, or
+    // the sink stopped the stream.
+    bool stream(const std::string& part, const Sink& sink) const;
+
+private:
+    std::int64_t locate(const std::string& part) const;
+
+    zip* m_zip = nullptr;
+    ZipLimits m_limits;
+};
+
+} // namespace xlsx
