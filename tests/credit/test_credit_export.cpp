@@ -1,0 +1,776 @@
+#include "forms/credit/creditexport.h"
+
+#include "export/messageline.h"
+#include "recordingsink.h"
+#include "testworkbook.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kova;
+
+namespace {
+
+// Sheet columns of the test workbooks.
+enum SheetColumn { Name = 1, Acc, Amount, Type, BI, Bank, Branch, Rem1, Rem2, Cust, Res, Date };
+
+const QString sheet = QStringLiteral("Sheet1");
+
+QString sp(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+QString pad(const QString& text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '), true);
+}
+
+QString err(int line, const QString& tail)
+{
+    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(line) + tail;
+}
+
+QString warn(int line, const QString& tail)
+{
+    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(line) + tail;
+}
+
+QString b(const QString& title)
+{
+    return QStringLiteral("<span style=\"font-weight:bold;\">") + title + QStringLiteral("</span>");
+}
+
+QString invalidChars(const QString& title)
+{
+    return QStringLiteral(": Error. Invalid characters found in ") + b(title) + QStringLiteral("</span>");
+}
+
+CreditSettings settingsFor(BankMode mode, int choice)
+{
+    CreditSettings s;
+    s.columns.beneficiaryName = Name;
+    s.columns.account = Acc;
+    s.columns.amount = Amount;
+    s.columns.transferType = Type;
+    s.columns.biCode = BI;
+    s.columns.bank = Bank;
+    s.columns.branch = Branch;
+    s.columns.remarks1 = Rem1;
+    s.columns.remarks2 = Rem2;
+    s.columns.custType = Cust;
+    s.columns.residence = Res;
+    s.sourceAccount = SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
+    s.effectiveDate = QDate(2024, 3, 5);
+    s.dateFrom = s.dateTo = QDate(2024, 3, 5);
+    s.limits.normalise();
+    chooseBeneficiaryBank(s, mode, choice);
+    return s;
+}
+
+// A complete, valid row of the given transfer type.
+QVariantList validRow(const QString& type, const QVariant& amount, const QString& account = "0123456789")
+{
+    return {"PT Maju Jaya", account, amount, type, "0140011", "BANK KOVA", "JAKARTA", "Invoice 12", "", 2, "R"};
+}
+
+QStringList lines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<missing>")};
+    const QString all = QString::fromUtf8(f.readAll());
+    if (!all.endsWith(QLatin1Char('\n')))
+        return {QStringLiteral("<no final line feed>"), all};
+    return all.left(all.size() - 1).split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestCreditExport final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString workbook(const QList<QVariantList>& rows)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++m_files));
+        TestWorkbook book(path);
+        book.addSheet(sheet);
+        for (int i = 0; i < rows.size(); ++i)
+            book.setRow(i + 1, rows.at(i));
+        book.save();
+        return path;
+    }
+
+    QString destination()
+    {
+        return m_dir.filePath(QStringLiteral("credit%1.txt").arg(++m_files));
+    }
+
+    // Runs one export of rows; returns the outcome.
+    ExportOutcome run(const CreditSettings& s, const QList<QVariantList>& rows, RecordingSink& sink,
+                      const QString& dest)
+    {
+        return runCreditExport(s, workbook(rows), sheet, dest, sink);
+    }
+
+private slots:
+    void wholeRecords_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("immediate");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QVariant>("amount");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("detail");
+
+        const QString acc = QStringLiteral("0123456789") + sp(24);
+        const QString bodyTail = pad("0140011", 7) + sp(4) + pad("BANK KOVA", 18) + pad("JAKARTA", 18)
+            + pad("Invoice 12", 18) + sp(18) + sp(18) + "2" + "R";
+        const QString name = pad("PT Maju Jaya", 70);
+        const QString batch = pad("Batch one", 18) + pad("Second", 18) + sp(132);
+
+        QTest::newRow("WDK, one to one, immediate")
+            << int(BankMode::WDK) << 0 << true << "WDK" << QVariant("1500000.50")
+            << "0SP" + sp(8) + "0123456789" + " " + "1234" + "6789" + sp(15) + "00000000001500000.50" + "00001"
+                   + "WDK" + sp(15) + batch
+            << "1" + acc + sp(18) + "00000000001500000.50" + name + "B" + sp(5) + " " + bodyTail + "014";
+        QTest::newRow("WDK, one to many, on a date")
+            << int(BankMode::WDK) << 1 << false << "wdk" << QVariant(1500000.5)
+            << "0MP20240305" + QStringLiteral("0123456789") + " " + "12346789" + sp(15) + "00000000001500000.50"
+                   + "00001" + "WDK" + sp(15) + batch
+            << "1" + acc + sp(18) + "00000000001500000.50" + name + "B" + sp(5) + " " + bodyTail + "014";
+        QTest::newRow("Others, LLG")
+            << int(BankMode::Others) << 0 << true << "LLG" << QVariant(250000000)
+            << "0MP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000250000000.00" + "00001" + "LLG" + sp(15)
+                   + batch
+            << "1" + acc + sp(18) + "00000000250000000.00" + name + "N" + sp(5) + " " + bodyTail + "888";
+        QTest::newRow("Others, RTGS")
+            << int(BankMode::Others) << 1 << false << "RTG" << QVariant("750000000.25")
+            << "0MP20240305" + QStringLiteral("0123456789 12346789") + sp(15) + "00000000750000000.25" + "00001"
+                   + "RTG" + sp(15) + batch
+            << "1" + acc + sp(18) + "00000000750000000.25" + name + "Y" + sp(5) + " " + bodyTail + "888";
+    }
+
+    void wholeRecords()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, choice);
+        QFETCH(bool, immediate);
+        QFETCH(QString, type);
+        QFETCH(QVariant, amount);
+        QFETCH(QString, header);
+        QFETCH(QString, detail);
+
+        CreditSettings s = settingsFor(BankMode(mode), choice);
+        s.immediate = immediate;
+        s.batchRemarks1 = QStringLiteral("Batch one");
+        s.batchRemarks2 = QStringLiteral("Second");
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(s, {validRow(type, amount)}, sink, dest), ExportOutcome::Written);
+
+        const QStringList written = lines(dest);
+        QCOMPARE(written, (QStringList{header, detail}));
+        for (const QString& record : written)
+            QCOMPARE(record.size(), 256);
+        // Positions as the bank counts them (1-based).
+        QCOMPARE(header.mid(22, 8), QStringLiteral("12346789"));
+        QCOMPARE(header.mid(3, 8), immediate ? sp(8) : QStringLiteral("20240305"));
+        QCOMPARE(detail.mid(253, 3), mode == int(BankMode::WDK) ? QStringLiteral("014") : QStringLiteral("888"));
+
+        QCOMPARE(sink.titles, (QStringList{"Beneficiary Name", "Acc #", "Amount", "BI Code", "Bank Name",
+                                           "Branch Name", "Remarks 1", "Remarks 2", "Cust Type", "Residence"}));
+        QCOMPARE(sink.rows.size(), 1);
+        QCOMPARE(sink.rows[0].amountColumn, 2);
+        QCOMPARE(sink.rows[0].values.size(), 10);
+        QCOMPARE(sink.rows[0].values[0], QStringLiteral("PT Maju Jaya"));
+        QCOMPARE(sink.rows[0].values[1], QStringLiteral("0123456789") + sp(24));
+        QCOMPARE(sink.rows[0].values[5], pad("JAKARTA", 18));
+        QCOMPARE(sink.rows[0].values.mid(8), (QStringList{"2", "R"}));
+        QVERIFY(sink.rows[0].messages.isEmpty());
+        QCOMPARE(sink.boxTexts(), QStringList{"Done!"});
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void headerOnlySheet()
+    {
+        CreditSettings s = settingsFor(BankMode::WDK, 0);
+        s.hasColumnHeader = true;
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}, sink, dest), ExportOutcome::Written);
+        QCOMPARE(sink.rows.size(), 0);
+        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 0 of 0", "Total amounts: 0,00",
+                                            "Total warnings: 0", "Total errors: 0"}));
+        const QStringList written = lines(dest);
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(written[0], "0SP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000000000000.00" + "00000"
+                                 + "WDK" + sp(15) + sp(18) + sp(18) + sp(132));
+    }
+
+    void skippedRowsTakeNoLineNumber()
+    {
+        CreditSettings s = settingsFor(BankMode::WDK, 0);
+        s.hasColumnHeader = true;
+        s.columns.trxDate = Date;
+        s.dateFrom = QDate(2024, 3, 1);
+        s.dateTo = QDate(2024, 3, 31);
+        auto row = [](const QString& type, const QVariant& amount, const QVariant& date) {
+            QVariantList r = validRow(type, amount);
+            r << date;
+            return r;
+        };
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(s,
+                     {{"header"},
+                      row("WDK", 10, QDate(2024, 2, 29)),    // before the range
+                      row("WDK", 11, QDate(2024, 3, 1)),     // line 1, first day inclusive
+                      row("LLG", 12, QDate(2024, 3, 2)),     // not WDK
+                      row("WDK", 13, "3 March 2024"),        // text, no date
+                      row("WDK", 14, QDate(2024, 3, 31)),    // line 2, last day inclusive
+                      row("WDK", "x", QDate(2024, 3, 15))},  // line 3
+                     sink, dest),
+                 ExportOutcome::RowErrors);
+        QCOMPARE(sink.rows.size(), 3);
+        QCOMPARE(sink.rows[2].messages, QStringList{err(3, ": Error. Invalid amount</span>")});
+        QCOMPARE(sink.rows[2].cells, (QVector<MarkedCell>{{2, 2}}));
+        QCOMPARE(sink.rows[2].values[2], QStringLiteral("x"));
+        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 3 of 6", "Total amounts: 25,00",
+                                            "Total warnings: 0", "Total errors: 1"}));
+    }
+
+    void clearingFilterAndLimits_data()
+    {
+        QTest::addColumn<int>("clearing");
+        QTest::addColumn<QStringList>("types");
+        QTest::addColumn<QVariantList>("amounts");
+        QTest::addColumn<QStringList>("processedAmounts");
+        QTest::addColumn<QStringList>("messages");
+
+        QTest::newRow("LLG")
+            << 0 << QStringList{"rtg", "RTGS", "llg", "LLG", "WDK", "", "LLG"}
+            << QVariantList{1, 2, "500000000.01", "500000000.01", 3, 4, 500000000}
+            << QStringList{"2,00", "500.000.000,01", "500.000.000,01", "4,00", "500.000.000,00"}
+            << QStringList{err(3, ": Error. LLG amount exceeding max limit 500.000.000</span>")};
+        QTest::newRow("RTGS")
+            << 1 << QStringList{"LLG", "llg", "rtg", "RTG", "wdk", "RTG"}
+            << QVariantList{1, 2, 3, "500000000.99", 5, 500000001}
+            << QStringList{"3,00", "500.000.000,99", "500.000.001,00"}
+            << QStringList{err(2, ": Error. RTGS amount below min limit 500.000.001</span>")};
+    }
+
+    void clearingFilterAndLimits()
+    {
+        QFETCH(int, clearing);
+        QFETCH(QStringList, types);
+        QFETCH(QVariantList, amounts);
+        QFETCH(QStringList, processedAmounts);
+        QFETCH(QStringList, messages);
+
+        QList<QVariantList> rows;
+        for (int i = 0; i < types.size(); ++i)
+            rows.append(validRow(types[i], amounts[i]));
+        RecordingSink sink;
+        run(settingsFor(BankMode::Others, clearing), rows, sink, destination());
+        QStringList seen;
+        for (const RowReport& r : sink.rows)
+            seen.append(r.values[2]);
+        QCOMPARE(seen, processedAmounts);
+        QCOMPARE(sink.allMessages(), messages);
+        for (int i = 0; i < sink.rows.size(); ++i)
+            if (!sink.rows[i].messages.isEmpty())
+                QCOMPARE(sink.rows[i].cells, (QVector<MarkedCell>{{i, 2}}));
+    }
+
+    void wdkTakesOnlyWdkRowsOfTenDigits()
+    {
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::WDK, 0),
+                     {validRow("LLG", 1, "123456789"), validRow("Wdk", 2, "123456789"), validRow("WDK", 3, "")},
+                     sink, dest),
+                 ExportOutcome::RowErrors);
+        QCOMPARE(sink.rows.size(), 2);
+        const QString tenDigits = QStringLiteral(": Error. ") + b("To Acc") + QStringLiteral(" must be 10 digits</span>");
+        QCOMPARE(sink.allMessages(), (QStringList{err(1, tenDigits), err(2, tenDigits)}));
+        QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
+        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 1}}));
+        QVERIFY(!QFile::exists(dest));
+    }
+
+    void othersPadsShortAccounts()
+    {
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1, "123456789"), validRow("LLG", 2, "")},
+                     sink, dest),
+                 ExportOutcome::Written);
+        QCOMPARE(sink.rows[0].values[1], QStringLiteral("123456789") + sp(25));
+        QCOMPARE(sink.rows[1].values[1], sp(34));
+        QCOMPARE(lines(dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
+    }
+
+    void accountCharacters()
+    {
+        RecordingSink sink;
+        run(settingsFor(BankMode::Others, 0),
+            {validRow("LLG", 1, "12345 6789"), validRow("LLG", 1, "0123456789012345678901234567890123456")}, sink,
+            destination());
+        QCOMPARE(sink.allMessages(), (QStringList{err(1, invalidChars("To Acc")),
+                                                  warn(2, QStringLiteral(": Warning. String truncated in ") + b("Acc #")
+                                                              + ". Exceeding 34 characters</span>")}));
+        QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
+        QCOMPARE(sink.rows[1].values[1], QStringLiteral("0123456789012345678901234567890123"));
+    }
+
+    void amounts_data()
+    {
+        QTest::addColumn<QVariant>("cell");
+        QTest::addColumn<QString>("field");     // empty: invalid
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("zero") << QVariant(0) << "" << "0";
+        QTest::newRow("text") << QVariant("abc") << "" << "abc";
+        QTest::newRow("negative") << QVariant("-5") << "" << "-5";
+        QTest::newRow("rounds to zero") << QVariant("0.004") << "" << "0.004";
+        QTest::newRow("grouped") << QVariant("1.000,00") << "" << "1.000,00";
+        QTest::newRow("ten to the seventeen") << QVariant("100000000000000000") << "" << "100000000000000000";
+        QTest::newRow("largest") << QVariant("99999999999999999.99") << "99999999999999999.99"
+                                 << "99.999.999.999.999.999,99";
+        QTest::newRow("largest rounds up to the limit") << QVariant("99999999999999999.995") << ""
+                                                          << "99999999999999999.995";
+        QTest::newRow("half away from zero") << QVariant("1.005") << "00000000000000001.01" << "1,01";
+        QTest::newRow("smallest") << QVariant("0.005") << "00000000000000000.01" << "0,01";
+        QTest::newRow("number cell") << QVariant(1234.5) << "00000000000001234.50" << "1.234,50";
+    }
+
+    void amounts()
+    {
+        QFETCH(QVariant, cell);
+        QFETCH(QString, field);
+        QFETCH(QString, shown);
+
+        RecordingSink sink;
+        const QString dest = destination();
+        const ExportOutcome outcome = run(settingsFor(BankMode::WDK, 0), {validRow("WDK", cell)}, sink, dest);
+        QCOMPARE(sink.rows.size(), 1);
+        QCOMPARE(sink.rows[0].values[2], shown);
+        if (field.isEmpty()) {
+            QCOMPARE(outcome, ExportOutcome::RowErrors);
+            QCOMPARE(sink.rows[0].messages, QStringList{err(1, ": Error. Invalid amount</span>")});
+            QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 2}}));
+            QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,00"));
+        } else {
+            QCOMPARE(outcome, ExportOutcome::Written);
+            QCOMPARE(lines(dest).at(1).mid(53, 20), field);
+            QCOMPARE(lines(dest).at(0).mid(45, 20), field);
+            QCOMPARE(sink.summary[1], "Total amounts: " + shown);
+        }
+    }
+
+    void totalIsTheSumOfTheWrittenAmounts()
+    {
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::WDK, 0),
+                     {validRow("WDK", "0.105"), validRow("WDK", "0.105"), validRow("WDK", "0.105")}, sink, dest),
+                 ExportOutcome::Written);
+        QCOMPARE(lines(dest).at(0).mid(45, 25), QStringLiteral("00000000000000000.3300003"));
+        QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,33"));
+    }
+
+    void residence_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QStringList>("tails");
+
+        QTest::newRow("R") << "R" << QStringList{};
+        QTest::newRow("N, only the first character") << "Nonresident" << QStringList{};
+        QTest::newRow("empty") << "" << QStringList{": Error. Invalid Residence</span>"};
+        QTest::newRow("lower case") << "r" << QStringList{": Error. Invalid Residence</span>"};
+        QTest::newRow("line feed first")
+            << "\nR" << QStringList{": Error. Invalid Residence</span>", invalidChars("Residence")};
+    }
+
+    void residence()
+    {
+        QFETCH(QString, cell);
+        QFETCH(QStringList, tails);
+        QVariantList row = validRow("WDK", 1);
+        row[Res - 1] = cell;
+        RecordingSink sink;
+        run(settingsFor(BankMode::WDK, 0), {row}, sink, destination());
+        QStringList expected;
+        QVector<MarkedCell> cells;
+        for (const QString& tail : tails) {
+            expected.append(err(1, tail));
+            cells.append({0, 9});
+        }
+        QCOMPARE(sink.allMessages(), expected);
+        QCOMPARE(sink.rows[0].cells, cells);
+    }
+
+    void customerType_data()
+    {
+        QTest::addColumn<QVariant>("cell");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("valid");
+
+        QTest::newRow("text 2") << QVariant("2") << "2" << true;
+        QTest::newRow("number 2") << QVariant(2) << "2" << true;
+        QTest::newRow("number 3") << QVariant(3) << "3" << true;
+        QTest::newRow("0") << QVariant(0) << "0" << false;
+        QTest::newRow("4") << QVariant(4) << "4" << false;
+        QTest::newRow("text x") << QVariant("x") << "0" << false;
+    }
+
+    void customerType()
+    {
+        QFETCH(QVariant, cell);
+        QFETCH(QString, shown);
+        QFETCH(bool, valid);
+        QVariantList row = validRow("WDK", 1);
+        row[Cust - 1] = cell;
+        RecordingSink sink;
+        const QString dest = destination();
+        run(settingsFor(BankMode::WDK, 0), {row}, sink, dest);
+        QCOMPARE(sink.rows[0].values[8], shown);
+        if (valid) {
+            QVERIFY(sink.allMessages().isEmpty());
+            QCOMPARE(lines(dest).at(1).mid(251, 1), shown);
+        } else {
+            QCOMPARE(sink.allMessages(), QStringList{err(1, ": Error. Invalid Customer Type</span>")});
+            QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 8}}));
+        }
+    }
+
+    void unmappedOptionalFields()
+    {
+        CreditSettings s = settingsFor(BankMode::WDK, 0);
+        s.columns.beneficiaryName = s.columns.biCode = s.columns.bank = s.columns.branch = 0;
+        s.columns.remarks1 = s.columns.remarks2 = s.columns.custType = s.columns.residence = 0;
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(s, {validRow("WDK", 7)}, sink, dest), ExportOutcome::Written);
+        QCOMPARE(sink.rows[0].values, (QStringList{"", "0123456789" + sp(24), "7,00", sp(7), sp(18), sp(18), sp(18),
+                                                   sp(18), " ", " "}));
+        QCOMPARE(lines(dest).at(1), "1" + QStringLiteral("0123456789") + sp(24) + sp(18) + "00000000000000007.00"
+                                        + sp(70) + "B" + sp(6) + sp(7) + sp(4) + sp(18 * 4) + sp(18) + "  014");
+    }
+
+    void warningsAloneStillWrite()
+    {
+        QVariantList row = validRow("LLG", 1);
+        row[Name - 1] = QString(71, 'n');
+        row[Bank - 1] = QString(19, 'b');
+        row[Branch - 1] = QString(19, 'c');
+        row[Rem1 - 1] = QString(19, '1');
+        row[Rem2 - 1] = QString(19, '2');
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {row}, sink, dest), ExportOutcome::Written);
+        const auto truncated = [](const QString& title, int width) {
+            return warn(1, ": Warning. String truncated in " + b(title) + ". Exceeding " + QString::number(width)
+                               + " characters</span>");
+        };
+        QCOMPARE(sink.allMessages(), (QStringList{truncated("Beneficiary", 70), truncated("Bank Name", 18),
+                                                  truncated("Branch", 18), truncated("Remarks 1", 18),
+                                                  truncated("Remarks 2", 18)}));
+        QVERIFY(sink.rows[0].cells.isEmpty());
+        QCOMPARE(sink.rows[0].values[0], QString(71, 'n'));
+        QCOMPARE(sink.rows[0].values[4], QString(18, 'b'));
+        QCOMPARE(sink.summary[2], QStringLiteral("Total warnings: 5"));
+        QCOMPARE(lines(dest).at(1).size(), 256);
+        QCOMPARE(lines(dest).at(1).mid(73, 70), QString(70, 'n'));
+    }
+
+    void biCodeLength()
+    {
+        QVariantList shortCode = validRow("LLG", 1);
+        shortCode[BI - 1] = "014001";
+        QVariantList empty = validRow("LLG", 1);
+        empty[BI - 1] = QVariant();
+        RecordingSink sink;
+        run(settingsFor(BankMode::Others, 0), {shortCode, empty}, sink, destination());
+        QCOMPARE(sink.allMessages(), (QStringList{err(1, ": Error. BI Code must be 7 chars</span>"),
+                                                  err(2, ": Error. BI Code must be 7 chars</span>")}));
+        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 3}}));
+    }
+
+    void lineBreaksCannotSplitARecord_data()
+    {
+        QTest::addColumn<int>("sheetColumn");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("logColumn");
+
+        QTest::newRow("name") << int(Name) << "PT\nMaju" << "Beneficiary Name" << 0;
+        QTest::newRow("BI code") << int(BI) << "014\r001" << "BI Code" << 3;
+        QTest::newRow("bank") << int(Bank) << "BANK\r\nKOVA" << "Bank Name" << 4;
+        QTest::newRow("branch") << int(Branch) << "\nJAKARTA" << "Branch Name" << 5;
+        QTest::newRow("remarks 1") << int(Rem1) << "Inv\n12" << "Remarks 1" << 6;
+        QTest::newRow("remarks 2") << int(Rem2) << "x\r" << "Remarks 2" << 7;
+    }
+
+    void lineBreaksCannotSplitARecord()
+    {
+        QFETCH(int, sheetColumn);
+        QFETCH(QString, cell);
+        QFETCH(QString, title);
+        QFETCH(int, logColumn);
+        QVariantList row = validRow("LLG", 1);
+        row[sheetColumn - 1] = cell;
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1), row}, sink, dest),
+                 ExportOutcome::RowErrors);
+        QCOMPARE(sink.allMessages(), QStringList{err(2, invalidChars(title))});
+        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, logColumn}}));
+        QVERIFY(!QFile::exists(dest));
+    }
+
+    void lineBreakComesAfterTheTruncation()
+    {
+        QVariantList row = validRow("LLG", 1);
+        row[Bank - 1] = QString(20, 'b') + "\n";
+        RecordingSink sink;
+        run(settingsFor(BankMode::Others, 0), {row}, sink, destination());
+        QCOMPARE(sink.allMessages(),
+                 (QStringList{warn(1, ": Warning. String truncated in " + b("Bank Name") + ". Exceeding 18 characters</span>"),
+                              err(1, invalidChars("Bank Name"))}));
+    }
+
+    void oneErrorInThreeRowsWritesNothing()
+    {
+        const QString dest = destination();
+        {
+            QFile f(dest);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("yesterday's batch\n");
+        }
+        RecordingSink sink;
+        QCOMPARE(run(settingsFor(BankMode::WDK, 0), {validRow("WDK", 1), validRow("WDK", 0), validRow("WDK", 3)},
+                     sink, dest),
+                 ExportOutcome::RowErrors);
+        QCOMPARE(sink.rows.size(), 3);
+        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 3 of 3", "Total amounts: 4,00",
+                                            "Total warnings: 0", "Total errors: 1"}));
+        QCOMPARE(sink.boxTexts(), QStringList{"ERROR!"});
+        QVERIFY(!QFile::exists(dest + ".details"));
+        QCOMPARE(lines(dest), QStringList{"yesterday's batch"});
+    }
+
+    void totalTooLargeForTheHeader()
+    {
+        RecordingSink sink;
+        const QString dest = destination();
+        QCOMPARE(run(settingsFor(BankMode::WDK, 0),
+                     {validRow("WDK", "60000000000000000"), validRow("WDK", "40000000000000000")}, sink, dest),
+                 ExportOutcome::Refused);
+        QCOMPARE(sink.summaryReports, 1);
+        QCOMPARE(sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
+        QVERIFY(!QFile::exists(dest));
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void overflow_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("fits") << qint64(99999999999999999LL) << 99999 << "";
+        QTest::newRow("total") << qint64(100000000000000000LL) << 1 << "Total amount does not fit the header record";
+        QTest::newRow("count") << qint64(1) << 100000 << "Record count exceeds 99999";
+        QTest::newRow("both: the amount first") << qint64(100000000000000000LL) << 100000
+                                                << "Total amount does not fit the header record";
+    }
+
+    void overflow()
+    {
+        QFETCH(qint64, units);
+        QFETCH(int, count);
+        QFETCH(QString, refusal);
+        const CreditExport job(settingsFor(BankMode::WDK, 0));
+        ExportTotals totals;
+        totals.total = wholeUnits(units);
+        totals.count = count;
+        QCOMPARE(job.overflow(totals), refusal);
+        if (refusal.isEmpty()) {
+            totals.total += 99;   // 99999999999999999.99, the largest that fits
+            QVERIFY(job.overflow(totals).isEmpty());
+            QCOMPARE(job.headerRecord(totals).mid(45, 25), QStringLiteral("99999999999999999.9999999"));
+            QCOMPARE(job.headerRecord(totals).size(), job.recordWidth());
+        }
+    }
+
+    void batchChecks_data()
+    {
+        QTest::addColumn<QString>("account");   // "-": no row checked
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("remarks1");
+        QTest::addColumn<QString>("remarks2");
+        QTest::addColumn<bool>("mapAmount");
+        QTest::addColumn<QString>("refusal");
+
+        const QString ok = QStringLiteral("0123456789");
+        const QString code = QStringLiteral("1234/56789/abcd");
+        const QString r19(19, 'r');
+        QTest::newRow("no row") << "-" << code << r19 << "" << false << "Source Account has not been defined";
+        QTest::newRow("space") << "01234 6789" << code << r19 << "" << false << "Source Acc contains invalid chars";
+        QTest::newRow("nine digits") << "012345678" << code << r19 << "" << false << "Source Acc must be 10 chars";
+        QTest::newRow("empty account") << "" << code << r19 << "" << false << "Source Acc must be 10 chars";
+        QTest::newRow("code") << ok << "1234/5678/ABCD" << r19 << "" << false
+                              << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+        QTest::newRow("remarks 1 long") << ok << code << r19 << "\n" << false << "Trx Remarks 1 is exceeding 18 chars";
+        QTest::newRow("remarks 1 line") << ok << code << "Jan\nFeb" << r19 << false
+                                        << "Trx Remarks 1 contains invalid chars";
+        QTest::newRow("remarks 2 long") << ok << code << QString(18, 'r') << r19 << false
+                                        << "Trx Remarks 2 is exceeding 18 chars";
+        QTest::newRow("remarks 2 line") << ok << code << "" << "\r" << false << "Trx Remarks 2 contains invalid chars";
+        QTest::newRow("settings") << ok << code << "" << "" << false << "Amount can not be empty";
+        QTest::newRow("all fine") << ok << code << "" << "" << true << "";
+    }
+
+    void batchChecks()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, code);
+        QFETCH(QString, remarks1);
+        QFETCH(QString, remarks2);
+        QFETCH(bool, mapAmount);
+        QFETCH(QString, refusal);
+
+        CreditSettings s = settingsFor(BankMode::WDK, 0);
+        s.sourceAccount.reset();
+        if (account != QLatin1String("-"))
+            s.sourceAccount = SourceAccount{account, code};
+        s.batchRemarks1 = remarks1;
+        s.batchRemarks2 = remarks2;
+        if (!mapAmount)
+            s.columns.amount = 0;
+        QCOMPARE(creditBatchRefusal(s), refusal);
+
+        if (!refusal.isEmpty()) {
+            RecordingSink sink;
+            const QString dest = destination();
+            QCOMPARE(runCreditExport(s, QStringLiteral("/nonexistent.xlsx"), sheet, dest, sink),
+                     ExportOutcome::Refused);
+            QCOMPARE(sink.boxTexts(), QStringList{refusal});
+            QCOMPARE(sink.headerReports, 0);
+            QVERIFY(!QFile::exists(dest + ".details"));
+        }
+    }
+
+    void validation_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("unmapped");
+        QTest::addColumn<QString>("minText");
+        QTest::addColumn<QString>("maxText");
+        QTest::addColumn<QString>("message");
+
+        const int wdk = int(BankMode::WDK);
+        const int others = int(BankMode::Others);
+        const QStringList all{"account", "amount", "type", "bi", "bank", "branch", "name", "cust", "res"};
+        for (int i = 0; i < all.size(); ++i) {
+            static const char* const messages[] = {
+                "Beneficiary Account can not be empty", "Amount can not be empty", "Transfer Type can not be empty",
+                "BI Code can not be empty", "Bank can not be empty", "Branch can not be empty",
+                "Beneficiary can not be empty", "Cust Type can not be empty", "Cust Residence can not be empty"};
+            QTest::addRow("others, from %s", qPrintable(all[i]))
+                << others << QStringList(all.mid(i)) << "0" << "0" << messages[i];
+        }
+        QTest::newRow("wdk needs three") << wdk << QStringList{"bi", "bank", "branch", "name", "cust", "res"} << "0"
+                                         << "0" << "";
+        QTest::newRow("wdk without type") << wdk << QStringList{"type", "res"} << "" << "" << "Transfer Type can not be empty";
+        QTest::newRow("minimum zero") << others << QStringList{} << "0" << "0" << "Invalid minimum limit";
+        QTest::newRow("minimum text") << others << QStringList{} << "abc" << "1" << "Invalid minimum limit";
+        QTest::newRow("maximum empty") << others << QStringList{} << "1" << "" << "Invalid maximum limit";
+        QTest::newRow("grouped limits") << others << QStringList{} << "1" << "500.000.000" << "";
+    }
+
+    void validation()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, unmapped);
+        QFETCH(QString, minText);
+        QFETCH(QString, maxText);
+        QFETCH(QString, message);
+
+        CreditSettings s = settingsFor(BankMode(mode), 0);
+        s.minLimitText = minText;
+        s.maxLimitText = maxText;
+        const QHash<QString, int CreditColumns::*> fields{
+            {"account", &CreditColumns::account}, {"amount", &CreditColumns::amount},
+            {"type", &CreditColumns::transferType}, {"bi", &CreditColumns::biCode},
+            {"bank", &CreditColumns::bank},        {"branch", &CreditColumns::branch},
+            {"name", &CreditColumns::beneficiaryName}, {"cust", &CreditColumns::custType},
+            {"res", &CreditColumns::residence}};
+        for (const QString& f : unmapped)
+            s.columns.*fields.value(f) = (f == QLatin1String("res")) ? -1 : 0;   // -1: index beyond the sheet
+        QCOMPARE(validateCreditSettings(s), message);
+    }
+
+    void initialSettings()
+    {
+        const QString ini = m_dir.filePath(QStringLiteral("initial.ini"));
+        const QDate today(2024, 7, 1);
+        CreditSettings fresh = initialCreditSettings(ini, today);
+        QCOMPARE(fresh.mode, BankMode::WDK);
+        QCOMPARE(fresh.wdkIndex, 0);
+        QCOMPARE(fresh.clearingIndex, -1);
+        QVERIFY(!fresh.sourceAccount);
+        QVERIFY(fresh.immediate);
+        QVERIFY(!fresh.hasColumnHeader);
+        QCOMPARE(fresh.effectiveDate, today);
+        QCOMPARE(fresh.dateFrom, today);
+        QCOMPARE(fresh.dateTo, today);
+        QVERIFY(fresh.batchRemarks1.isEmpty() && fresh.batchRemarks2.isEmpty());
+        QCOMPARE(fresh.columns.account, 0);
+        QCOMPARE(fresh.minLimitText, QStringLiteral("500.000.001"));
+        QCOMPARE(fresh.maxLimitText, QStringLiteral("999.999.999.999.999"));
+        chooseBeneficiaryBank(fresh, BankMode::Others, 0);
+        QCOMPARE(fresh.minLimitText, QStringLiteral("1"));
+        QCOMPARE(fresh.maxLimitText, QStringLiteral("500.000.000"));
+        QCOMPARE(fresh.wdkIndex, -1);
+        QVERIFY(storedCreditAccounts(ini).isEmpty());
+
+        {
+            QSettings settings(ini, QSettings::IniFormat);
+            settings.setValue("MaxLLG", 1000);
+            settings.setValue("MinRTGS", 10);
+            settings.beginGroup("Credit");
+            settings.setValue("Beneficary", 4);
+            settings.setValue("BnfAccount", 2);
+            settings.setValue("Residence", 9);
+            settings.setValue("HasColumnHeader", true);
+            saveAccounts(settings, {{"111", "a"}, {"0123456789", "1234/56789/ABCD"}});
+        }
+        CreditSettings stored = initialCreditSettings(ini, today);
+        QVERIFY(stored.hasColumnHeader);
+        QCOMPARE(stored.columns.beneficiaryName, 4);
+        QCOMPARE(stored.columns.account, 2);
+        QCOMPARE(stored.columns.residence, 9);
+        QCOMPARE(stored.columns.amount, 0);
+        QCOMPARE(stored.limits.minRTGS, quint64(1001));
+        QCOMPARE(stored.minLimitText, QStringLiteral("1.001"));
+        fitColumnsToSheet(stored.columns, 8);
+        QCOMPARE(stored.columns.residence, 0);
+        QCOMPARE(stored.columns.beneficiaryName, 4);
+        QCOMPARE(storedCreditAccounts(ini),
+                 (QVector<SourceAccount>{{"111", "a"}, {"0123456789", "1234/56789/ABCD"}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCreditExport)
+#include "test_credit_export.moc"
