@@ -1,0 +1,237 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "forms/common/filedialogs.h"
+#include "forms/common/messages.h"
+#include "xlsx/document.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QDate>
+#include <QDir>
+#include <QHeaderView>
+#include <QLocale>
+#include <QPoint>
+#include <QStandardItemModel>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+const QColor markedFieldText(0xe7, 0x3d, 0x4a);
+const QColor markedRowBackground(0xfb, 0xe1, 0xe3);
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(new Ui_MainWindow)
+{
+    ui->setupUi(this);
+    ui->verticalLayout_6->setMargin(0);
+    ui->verticalLayout_6->setSpacing(0);
+
+    ui->cboTrxType->addItems({QStringLiteral("Auto Transfer"), QStringLiteral("Auto Credit"),
+                              QStringLiteral("Auto Collection"), QStringLiteral("Payroll")});
+
+    connect(ui->cboTrxType, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboTrxType_Change(int)));
+    connect(ui->btnSrc, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
+    connect(ui->btnDest, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
+    connect(ui->cboSheets, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboSheets_Change(int)));
+
+    // The items went in before the connection, so no signal installed the first form.
+    ON_cboTrxType_Change(0);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+QWidget* MainWindow::createForm(int index)
+{
+    switch (index) {
+    default:
+        return nullptr;
+    }
+}
+
+void MainWindow::Delete_Form()
+{
+    while (QLayoutItem* item = ui->horzFormUI->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->setParent(nullptr);
+            delete widget;
+        }
+        delete item;
+    }
+}
+
+void MainWindow::ON_cboTrxType_Change(int index)
+{
+    Delete_Form();
+
+    // The new form knows no workbook, so nothing chosen for the old one may stay.
+    ui->txtSource->clear();
+    ui->txtDest->clear();
+    ui->txtStatus->clear();
+    ui->cboSheets->clear();
+
+    QStandardItemModel* oldModel = m_logModel;
+    m_logModel = new QStandardItemModel(this);
+
+    if (QWidget* form = createForm(index)) {
+        ui->horzFormUI->addWidget(form);
+        connect(form, SIGNAL(SIG_TRX_PROC(QStringList, QList<QPoint*>, QStringList, int)), this,
+                SLOT(ON_Trx_Logger(QStringList, QList<QPoint*>, QStringList, int)));
+        connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(ON_Headers_Change(QStringList)));
+        connect(form, SIGNAL(SIG_TRX_DONE(QStringList)), this, SLOT(ON_Trx_Done(QStringList)));
+        connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(ON_btnExport_Click()));
+    }
+
+    ui->tableView->setModel(m_logModel);
+    ui->tableView->horizontalHeader()->setStretchLastSection(true);
+    delete oldModel;
+
+    ui->splitter_2->setSizes({366, 100});
+}
+
+void MainWindow::ON_btnExport_Click()
+{
+    if (ui->txtSource->text().trimmed().isEmpty()) {
+        Messages::critical(this, QStringLiteral("Source can not be empty"));
+        ui->txtSource->setFocus();
+        return;
+    }
+    if (ui->txtDest->text().trimmed().isEmpty()) {
+        Messages::critical(this, QStringLiteral("Dest can not be empty"));
+        ui->txtDest->setFocus();
+        return;
+    }
+
+    m_logModel->clear();
+    ui->txtStatus->document()->clear();
+    ui->txtStatus->clear();
+    m_pendingMessages.clear();
+
+    // Passed as typed: the form opens exactly what the user sees.
+    emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
+}
+
+void MainWindow::ON_btnBrowse_Click()
+{
+    if (sender() == ui->btnSrc)
+        chooseSource();
+    else if (sender() == ui->btnDest)
+        chooseDestination();
+}
+
+void MainWindow::chooseSource()
+{
+    const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), QDir::homePath(),
+                                               QStringLiteral("Excel Files (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+
+    ui->txtSource->setText(path);
+    const QStringList sheets = xlsx::Document(path).sheetNames();
+    // Emptying and refilling the list makes the form hear of the change through
+    // ON_cboSheets_Change as well; it ignores the empty sheet and reloads the rest.
+    ui->cboSheets->clear();
+    ui->cboSheets->addItems(sheets);
+    emit SIG_Excel_Changed(path, ui->cboSheets->currentText());
+}
+
+void MainWindow::chooseDestination()
+{
+    QString prefix;
+    switch (ui->cboTrxType->currentIndex()) {
+    case 0:
+        prefix = QStringLiteral("AutoTransfer-");
+        break;
+    case 1:
+        prefix = QStringLiteral("AutoCredit-");
+        break;
+    case 2:
+        prefix = QStringLiteral("AutoCollection-");
+        break;
+    default:
+        prefix = QStringLiteral("Payroll-");
+        break;
+    }
+    const QString name = prefix
+                         + QLocale::system().toString(QDate::currentDate(), QStringLiteral("d-MMM-yyyy"))
+                         + QStringLiteral(".txt");
+    const QString chosen = FileDialogs::saveFile(this, QStringLiteral("Destination File"),
+                                                 QDir::homePath() + QDir::separator() + name);
+    if (!chosen.isEmpty())
+        ui->txtDest->setText(chosen);
+}
+
+void MainWindow::ON_cboSheets_Change(int index)
+{
+    emit SIG_Excel_Changed(ui->txtSource->text(), ui->cboSheets->itemText(index));
+}
+
+void MainWindow::ON_Headers_Change(QStringList titles)
+{
+    for (int i = 0; i < titles.size(); ++i)
+        m_logModel->setHorizontalHeaderItem(i, new QStandardItem(titles.at(i)));
+}
+
+void MainWindow::ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QStringList messages,
+                               int amountColumn)
+{
+    QList<QStandardItem*> items;
+    for (const QString& value : qAsConst(values))
+        items.append(new QStandardItem(value));
+    m_logModel->appendRow(items);
+
+    if (amountColumn > 0 && amountColumn < values.size())
+        m_logModel->item(m_logModel->rowCount() - 1, amountColumn)
+            ->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // A point may name any row reported so far; one that names no row is ignored
+    // (an invalid index takes no data).
+    for (const QPoint* point : qAsConst(cells)) {
+        for (int column = 0; column < values.size(); ++column) {
+            const QModelIndex cell = m_logModel->index(point->x(), column);
+            if (column == point->y())
+                m_logModel->setData(cell, QBrush(markedFieldText), Qt::ForegroundRole);
+            m_logModel->setData(cell, QBrush(markedRowBackground), Qt::BackgroundRole);
+        }
+    }
+
+    m_pendingMessages += messages;
+}
+
+void MainWindow::ON_Trx_Done(QStringList lines)
+{
+    ui->tableView->resizeColumnsToContents();
+
+    // One edit block for the whole log: a large export has a hundred thousand
+    // message lines, and appending them one by one would lay the document out
+    // again after each. Every line is a paragraph of its own, as append() would
+    // make it: the summary as plain text, the message lines as rich text.
+    QTextDocument* document = ui->txtStatus->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    bool atStart = document->isEmpty();
+    const auto newParagraph = [&cursor, &atStart] {
+        if (!atStart)
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        atStart = false;
+    };
+    for (const QString& line : qAsConst(lines)) {
+        newParagraph();
+        cursor.insertText(line, QTextCharFormat());
+    }
+    newParagraph();
+    cursor.insertText(QStringLiteral("-------------------------------------"), QTextCharFormat());
+    for (const QString& message : qAsConst(m_pendingMessages)) {
+        newParagraph();
+        cursor.insertHtml(message);
+    }
+    cursor.endEditBlock();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+
+class QPoint;
+class QStandardItemModel;
+class Ui_MainWindow;
+
+// The one window of the program. It hosts the form of the chosen transaction
+// type, tells that form which workbook, sheet and destination the user chose,
+// and shows what the form's export reports: one log table row per processed
+// sheet row, then the summary and every warning and error line.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+signals:
+    void SIG_Export(QString source, QString destination);
+    void SIG_Excel_Changed(QString path, QString sheet);
+
+public slots:
+    void ON_cboTrxType_Change(int index);
+    void ON_btnExport_Click();
+    void ON_btnBrowse_Click();
+    void ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QStringList messages, int amountColumn);
+    void ON_Headers_Change(QStringList titles);
+    void ON_Trx_Done(QStringList lines);
+    void ON_cboSheets_Change(int index);
+
+private:
+    // Empties the form host: the hosted form (or the design-time placeholder)
+    // goes, and its connections with it.
+    void Delete_Form();
+    // The form of transaction type index, parented to this window so that it
+    // can connect itself to the window's signals; nullptr for an unknown type.
+    QWidget* createForm(int index);
+    void chooseSource();
+    void chooseDestination();
+
+    Ui_MainWindow* ui;
+    QStandardItemModel* m_logModel = nullptr;
+    // Message lines of the running export, shown only once its summary arrives.
+    QStringList m_pendingMessages;
+};

@@ -1,0 +1,634 @@
+#include "app/mainwindow.h"
+#include "app/placement.h"
+#include "forms/common/filedialogs.h"
+#include "forms/common/messages.h"
+#include "testworkbook.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Box
+{
+    QWidget* parent;
+    Messages::Kind kind;
+    QString text;
+};
+
+struct DialogCall
+{
+    FileDialogs::Mode mode;
+    QString caption;
+    QString start;
+    QString filter;
+};
+
+const QColor redTextColour(0xe7, 0x3d, 0x4a);
+const QColor paleRedColour(0xfb, 0xe1, 0xe3);
+const QString separator = QStringLiteral("-------------------------------------");
+
+using Cells = QList<QPair<int, int>>;
+
+} // namespace
+
+class TestMainWindow final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void widgetTree();
+    void typeItems();
+    void placement_data();
+    void placement();
+
+    void exportChecks_data();
+    void exportChecks();
+    void exportStartClearsTheLog();
+    void typeSwitchClearsEverything();
+
+    void destinationProposal_data();
+    void destinationProposal();
+    void cancelledDialogsChangeNothing();
+    void sourceDialog();
+    void unreadableWorkbook();
+    void choosingAWorkbook();
+    void choosingTheSameWorkbookRereadsSheets();
+    void pickingAnotherSheet();
+
+    void headers();
+    void rowReport_data();
+    void rowReport();
+    void summaryAndMessages();
+    void summaryWithoutMessages();
+    void twoExportsInARow();
+    void manyMessageLines();
+
+private:
+    template<typename T>
+    T* child(const char* name) const
+    {
+        T* w = m_window->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no widget %s", name);
+        return w;
+    }
+    QStandardItemModel* logModel() const
+    {
+        return qobject_cast<QStandardItemModel*>(child<QTableView>("tableView")->model());
+    }
+    QStringList logParagraphs() const;
+    void report(const QStringList& values, const Cells& cells, const QStringList& messages, int amountColumn);
+    QString workbook(const QString& name, const QStringList& sheets);
+
+    MainWindow* m_window = nullptr;
+    QList<Box> m_boxes;
+    QList<DialogCall> m_dialogs;
+    QStringList m_answers;
+    QTemporaryDir m_dir;
+};
+
+void TestMainWindow::init()
+{
+    m_boxes.clear();
+    m_dialogs.clear();
+    m_answers.clear();
+    Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
+        m_boxes.append({parent, kind, text});
+    });
+    FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode mode, const QString& caption,
+                                   const QString& start, const QString& filter) {
+        m_dialogs.append({mode, caption, start, filter});
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    });
+    m_window = new MainWindow;
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    Messages::setPresenter({});
+    FileDialogs::setChooser({});
+}
+
+QStringList TestMainWindow::logParagraphs() const
+{
+    QStringList paragraphs;
+    const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
+        paragraphs.append(b.text());
+    return paragraphs;
+}
+
+void TestMainWindow::report(const QStringList& values, const Cells& cells, const QStringList& messages,
+                            int amountColumn)
+{
+    // The sender keeps the points; the window only reads them during the call.
+    QList<QPoint> points;
+    for (const auto& c : cells)
+        points.append(QPoint(c.first, c.second));
+    QList<QPoint*> pointers;
+    for (QPoint& p : points)
+        pointers.append(&p);
+    m_window->ON_Trx_Logger(values, pointers, messages, amountColumn);
+}
+
+QString TestMainWindow::workbook(const QString& name, const QStringList& sheets)
+{
+    const QString path = m_dir.filePath(name);
+    TestWorkbook book(path);
+    for (const QString& sheet : sheets)
+        book.addSheet(sheet).setCell(1, 1, sheet);
+    book.save();
+    return path;
+}
+
+void TestMainWindow::widgetTree()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("KOVA - v.1.0"));
+    QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Trx Type"));
+    QCOMPARE(child<QLabel>("label_2")->text(), QStringLiteral("Source"));
+    QCOMPARE(child<QLabel>("label_3")->text(), QStringLiteral("Destination"));
+    QCOMPARE(child<QLabel>("label_4")->text(), QStringLiteral("Sheet Name"));
+    for (const char* name : {"label", "label_2", "label_3"}) {
+        QCOMPARE(child<QLabel>(name)->minimumWidth(), 80);
+        QCOMPARE(child<QLabel>(name)->maximumWidth(), 80);
+    }
+    QCOMPARE(child<QPushButton>("btnSrc")->text(), QStringLiteral("Browse"));
+    QCOMPARE(child<QPushButton>("btnDest")->text(), QStringLiteral("Browse"));
+    QCOMPARE(child<QComboBox>("cboSheets")->minimumWidth(), 150);
+    QCOMPARE(child<QTextEdit>("txtStatus")->font().pointSize(), 10);
+    QVERIFY(child<QTextEdit>("txtStatus")->acceptRichText());
+    QVERIFY(child<QLineEdit>("txtSource"));
+    QVERIFY(child<QLineEdit>("txtDest"));
+
+    QCOMPARE(child<QSplitter>("splitter_2")->orientation(), Qt::Vertical);
+    QCOMPARE(child<QSplitter>("splitter")->orientation(), Qt::Horizontal);
+    QCOMPARE(child<QSplitter>("splitter_2")->widget(0), child<QWidget>("layoutWidget"));
+    QCOMPARE(child<QSplitter>("splitter_2")->widget(1), child<QSplitter>("splitter"));
+    QCOMPARE(child<QSplitter>("splitter")->widget(0), child<QWidget>("verticalLayoutWidget"));
+    QCOMPARE(child<QSplitter>("splitter")->widget(1), child<QWidget>("verticalLayoutWidget_2"));
+    QCOMPARE(m_window->centralWidget(), child<QWidget>("centralWidget"));
+
+    auto* top = child<QVBoxLayout>("verticalLayout_6");
+    QCOMPARE(top->spacing(), 0);
+    QCOMPARE(top->contentsMargins(), QMargins());
+    auto* outer = child<QVBoxLayout>("verticalLayout_3");
+    QCOMPARE(outer->spacing(), 6);
+    QCOMPARE(outer->contentsMargins(), QMargins(11, 11, 11, 11));
+    auto* host = child<QHBoxLayout>("horzFormUI");
+    QCOMPARE(host->spacing(), 6);
+    QCOMPARE(host->contentsMargins(), QMargins());
+
+    // The design-time placeholder goes with the first type switch in the constructor.
+    QVERIFY(!m_window->findChild<QListView*>(QStringLiteral("listView")));
+    QCOMPARE(host->count(), 0);
+    QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
+    QVERIFY(logModel());
+}
+
+void TestMainWindow::typeItems()
+{
+    auto* types = child<QComboBox>("cboTrxType");
+    QStringList texts;
+    for (int i = 0; i < types->count(); ++i)
+        texts.append(types->itemText(i));
+    QCOMPARE(texts, (QStringList{"Auto Transfer", "Auto Credit", "Auto Collection", "Payroll"}));
+    QCOMPARE(types->currentIndex(), 0);
+}
+
+void TestMainWindow::placement_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("full hd") << QRect(0, 0, 1920, 1080) << QRect(410, 160, 1100, 760);
+    QTest::newRow("task bar at the top") << QRect(0, 40, 1920, 1040) << QRect(410, 180, 1100, 760);
+    QTest::newRow("second screen on the left") << QRect(-1280, 0, 1280, 1024) << QRect(-1190, 132, 1100, 760);
+    QTest::newRow("smaller than the window") << QRect(0, 0, 1000, 700) << QRect(-50, -30, 1100, 760);
+}
+
+void TestMainWindow::placement()
+{
+    QFETCH(QRect, available);
+    QFETCH(QRect, expected);
+    QCOMPARE(mainWindowGeometry(available), expected);
+}
+
+void TestMainWindow::exportChecks_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+
+    QTest::newRow("both empty: only the first check speaks") << "" << "" << "Source can not be empty" << "txtSource";
+    QTest::newRow("blank source") << " \t " << "/tmp/out.txt" << "Source can not be empty" << "txtSource";
+    QTest::newRow("empty destination") << "/tmp/in.xlsx" << "" << "Dest can not be empty" << "txtDest";
+    QTest::newRow("blank destination") << "/tmp/in.xlsx" << "   " << "Dest can not be empty" << "txtDest";
+    QTest::newRow("both filled") << "/tmp/in.xlsx" << "/tmp/out.txt" << "" << "";
+    QTest::newRow("surrounding spaces kept") << "  /tmp/in.xlsx " << " /tmp/out.txt\t" << "" << "";
+}
+
+void TestMainWindow::exportChecks()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, destination);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+
+    child<QLineEdit>("txtSource")->setText(source);
+    child<QLineEdit>("txtDest")->setText(destination);
+    QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+
+    m_window->ON_btnExport_Click();
+
+    if (message.isEmpty()) {
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(exports.count(), 1);
+        QCOMPARE(exports.at(0), (QVariantList{source, destination}));
+    } else {
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes.at(0).kind, Messages::Kind::Critical);
+        QCOMPARE(m_boxes.at(0).text, message);
+        QCOMPARE(m_boxes.at(0).parent, static_cast<QWidget*>(m_window));
+        QCOMPARE(m_window->focusWidget(), child<QWidget>(focus.toLatin1().constData()));
+        QCOMPARE(exports.count(), 0);
+    }
+}
+
+void TestMainWindow::exportStartClearsTheLog()
+{
+    m_window->ON_Headers_Change({"A", "B"});
+    report({"1", "2"}, {{0, 1}}, {"<span>m</span>"}, 1);
+    m_window->ON_Trx_Done({"Total"});
+    child<QLineEdit>("txtSource")->setText("in.xlsx");
+    child<QLineEdit>("txtDest")->setText("out.txt");
+
+    // The form's export runs inside the emission; it must find everything empty.
+    bool emptyDuringExport = false;
+    connect(m_window, &MainWindow::SIG_Export, this, [&] {
+        emptyDuringExport = logModel()->rowCount() == 0 && logModel()->columnCount() == 0
+                            && !logModel()->horizontalHeaderItem(0)
+                            && child<QTextEdit>("txtStatus")->document()->isEmpty();
+    });
+    m_window->ON_btnExport_Click();
+    QVERIFY(emptyDuringExport);
+
+    // Nothing of the first run's messages comes back with the next summary.
+    m_window->ON_Trx_Done({"Total"});
+    QCOMPARE(logParagraphs(), (QStringList{"Total", separator}));
+}
+
+void TestMainWindow::typeSwitchClearsEverything()
+{
+    m_answers = QStringList{workbook("types.xlsx", {"Data", "More"})};
+    child<QPushButton>("btnSrc")->click();
+    child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
+    report({"1", "2"}, {}, {}, 0);
+    m_window->ON_Trx_Done({"Total"});
+    QStandardItemModel* before = logModel();
+
+    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+    child<QComboBox>("cboTrxType")->setCurrentIndex(2);
+
+    QCOMPARE(child<QLineEdit>("txtSource")->text(), QString());
+    QCOMPARE(child<QLineEdit>("txtDest")->text(), QString());
+    QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
+    QVERIFY(child<QTextEdit>("txtStatus")->document()->isEmpty());
+    QVERIFY(logModel() != before);
+    QCOMPARE(logModel()->rowCount(), 0);
+    QCOMPARE(logModel()->parent(), static_cast<QObject*>(m_window));
+    QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
+    // Whatever the sheet list said while emptying, no workbook is named any more.
+    for (const QList<QVariant>& change : qAsConst(changes))
+        QCOMPARE(change.at(1).toString(), QString());
+}
+
+void TestMainWindow::destinationProposal_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("transfer") << 0 << "AutoTransfer-";
+    QTest::newRow("credit") << 1 << "AutoCredit-";
+    QTest::newRow("collection") << 2 << "AutoCollection-";
+    QTest::newRow("payroll") << 3 << "Payroll-";
+}
+
+void TestMainWindow::destinationProposal()
+{
+    QFETCH(int, type);
+    QFETCH(QString, prefix);
+
+    // Starting elsewhere proves the proposal follows the type at the moment of Browse.
+    child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
+    child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+    m_answers = QStringList{"/tmp/chosen.txt"};
+
+    // The tests run with the C locale, whose short month names are the English ones.
+    const QString before = QDate::currentDate().toString("d-") + QLocale::c().monthName(QDate::currentDate().month(), QLocale::ShortFormat) + QDate::currentDate().toString("-yyyy");
+    child<QPushButton>("btnDest")->click();
+    const QString after = QDate::currentDate().toString("d-") + QLocale::c().monthName(QDate::currentDate().month(), QLocale::ShortFormat) + QDate::currentDate().toString("-yyyy");
+
+    QCOMPARE(m_dialogs.size(), 1);
+    const DialogCall call = m_dialogs.at(0);
+    QCOMPARE(call.mode, FileDialogs::Mode::Save);
+    QCOMPARE(call.caption, QStringLiteral("Destination File"));
+    QCOMPARE(call.filter, QString());
+    const QString home = QDir::homePath() + QDir::separator();
+    QVERIFY2(call.start == home + prefix + before + ".txt" || call.start == home + prefix + after + ".txt",
+             qPrintable(call.start));
+    QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/chosen.txt"));
+}
+
+void TestMainWindow::cancelledDialogsChangeNothing()
+{
+    const QString path = workbook("kept.xlsx", {"Data", "More"});
+    m_answers = QStringList{path};
+    child<QPushButton>("btnSrc")->click();
+    child<QComboBox>("cboSheets")->setCurrentIndex(1);
+    child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
+
+    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+    child<QPushButton>("btnSrc")->click();
+    child<QPushButton>("btnDest")->click();
+
+    QCOMPARE(m_dialogs.size(), 3);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
+    QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("More"));
+    QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/out.txt"));
+}
+
+void TestMainWindow::sourceDialog()
+{
+    child<QPushButton>("btnSrc")->click();
+    QCOMPARE(m_dialogs.size(), 1);
+    QCOMPARE(m_dialogs.at(0).mode, FileDialogs::Mode::Open);
+    QCOMPARE(m_dialogs.at(0).caption, QStringLiteral("Open File"));
+    QCOMPARE(m_dialogs.at(0).start, QDir::homePath());
+    QCOMPARE(m_dialogs.at(0).filter, QStringLiteral("Excel Files (*.xlsx)"));
+}
+
+void TestMainWindow::unreadableWorkbook()
+{
+    const QString path = m_dir.filePath("not-a-workbook.xlsx");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("plain text");
+    file.close();
+
+    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+    m_answers = QStringList{path};
+    child<QPushButton>("btnSrc")->click();
+
+    QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
+    QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0), (QVariantList{path, QString()}));
+    QVERIFY(m_boxes.isEmpty());
+}
+
+void TestMainWindow::choosingAWorkbook()
+{
+    const QString first = workbook("first.xlsx", {"Only"});
+    const QString second = workbook("second.xlsx", {"Alpha", "Beta"});
+    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+
+    m_answers = QStringList{first};
+    child<QPushButton>("btnSrc")->click();
+    QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("Only"));
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(changes.at(0), (QVariantList{first, "Only"}));
+    QCOMPARE(changes.at(1), (QVariantList{first, "Only"}));
+
+    changes.clear();
+    m_answers = QStringList{second};
+    child<QPushButton>("btnSrc")->click();
+    QCOMPARE(changes.count(), 3);
+    QCOMPARE(changes.at(0), (QVariantList{second, QString()}));
+    QCOMPARE(changes.at(1), (QVariantList{second, "Alpha"}));
+    QCOMPARE(changes.at(2), (QVariantList{second, "Alpha"}));
+    QCOMPARE(child<QComboBox>("cboSheets")->count(), 2);
+    QCOMPARE(child<QComboBox>("cboSheets")->itemText(1), QStringLiteral("Beta"));
+}
+
+void TestMainWindow::choosingTheSameWorkbookRereadsSheets()
+{
+    const QString path = workbook("grows.xlsx", {"One", "Two"});
+    m_answers = QStringList{path};
+    child<QPushButton>("btnSrc")->click();
+    child<QComboBox>("cboSheets")->setCurrentIndex(1);
+
+    workbook("grows.xlsx", {"One", "Two", "Three"});
+    m_answers = QStringList{path};
+    child<QPushButton>("btnSrc")->click();
+
+    auto* sheets = child<QComboBox>("cboSheets");
+    QCOMPARE(sheets->count(), 3);
+    QCOMPARE(sheets->itemText(2), QStringLiteral("Three"));
+    QCOMPARE(sheets->currentIndex(), 0);
+}
+
+void TestMainWindow::pickingAnotherSheet()
+{
+    const QString path = workbook("pick.xlsx", {"One", "Two"});
+    m_answers = QStringList{path};
+    child<QPushButton>("btnSrc")->click();
+    // A hand edit of the path travels with the next sheet choice.
+    child<QLineEdit>("txtSource")->setText("edited.xlsx");
+
+    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+    child<QComboBox>("cboSheets")->setCurrentIndex(1);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0), (QVariantList{"edited.xlsx", "Two"}));
+}
+
+void TestMainWindow::headers()
+{
+    m_window->ON_Headers_Change({"No", "Date", "Name"});
+    m_window->ON_Headers_Change({"First", "Second"});
+    QStringList titles;
+    for (int i = 0; i < logModel()->columnCount(); ++i)
+        titles.append(logModel()->horizontalHeaderItem(i)->text());
+    // A shorter report leaves the later titles as they were.
+    QCOMPARE(titles, (QStringList{"First", "Second", "Name"}));
+}
+
+void TestMainWindow::rowReport_data()
+{
+    // Two plain rows of three values are in the table before the reported row,
+    // which therefore has index 2.
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<Cells>("cells");
+    QTest::addColumn<int>("amountColumn");
+    QTest::addColumn<Cells>("redText");      // cells with red text
+    QTest::addColumn<Cells>("paleRed");      // cells with the pale background
+    QTest::addColumn<Cells>("rightAligned");
+
+    const QStringList three{"a", "b", "c"};
+    QTest::newRow("plain row") << three << Cells{} << 0 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("amount in the middle") << three << Cells{} << 1 << Cells{} << Cells{} << Cells{{2, 1}};
+    QTest::newRow("amount in the last column") << three << Cells{} << 2 << Cells{} << Cells{} << Cells{{2, 2}};
+    QTest::newRow("amount column 0 aligns nothing") << three << Cells{} << 0 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("amount column past the end") << three << Cells{} << 3 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("negative amount column") << three << Cells{} << -1 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("one marked field")
+        << three << Cells{{2, 1}} << 0 << Cells{{2, 1}} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
+    QTest::newRow("two fields on one row")
+        << three << Cells{{2, 0}, {2, 2}} << 1 << Cells{{2, 0}, {2, 2}} << Cells{{2, 0}, {2, 1}, {2, 2}}
+        << Cells{{2, 1}};
+    QTest::newRow("field outside the values paints the row only")
+        << three << Cells{{2, 3}} << 0 << Cells{} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
+    QTest::newRow("negative field paints the row only")
+        << three << Cells{{2, -1}} << 0 << Cells{} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
+    QTest::newRow("row that does not exist") << three << Cells{{3, 1}} << 0 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("negative row") << three << Cells{{-1, 1}} << 0 << Cells{} << Cells{} << Cells{};
+    QTest::newRow("earlier row")
+        << three << Cells{{0, 2}} << 0 << Cells{{0, 2}} << Cells{{0, 0}, {0, 1}, {0, 2}} << Cells{};
+    QTest::newRow("shorter row paints only its width")
+        << QStringList{"a", "b"} << Cells{{2, 0}} << 0 << Cells{{2, 0}} << Cells{{2, 0}, {2, 1}} << Cells{};
+}
+
+void TestMainWindow::rowReport()
+{
+    QFETCH(QStringList, values);
+    QFETCH(Cells, cells);
+    QFETCH(int, amountColumn);
+    QFETCH(Cells, redText);
+    QFETCH(Cells, paleRed);
+    QFETCH(Cells, rightAligned);
+
+    report({"x", "y", "z"}, {}, {}, 0);
+    report({"x", "y", "z"}, {}, {}, 0);
+    report(values, cells, {}, amountColumn);
+
+    QStandardItemModel* model = logModel();
+    QCOMPARE(model->rowCount(), 3);
+    for (int c = 0; c < values.size(); ++c)
+        QCOMPARE(model->item(2, c)->text(), values.at(c));
+    for (int r = 0; r < model->rowCount(); ++r) {
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const QModelIndex cell = model->index(r, c);
+            const QPair<int, int> at{r, c};
+            const QVariant fg = cell.data(Qt::ForegroundRole);
+            const QVariant bg = cell.data(Qt::BackgroundRole);
+            const QVariant align = cell.data(Qt::TextAlignmentRole);
+            if (redText.contains(at))
+                QCOMPARE(qvariant_cast<QBrush>(fg).color(), redTextColour);
+            else
+                QVERIFY2(!fg.isValid(), qPrintable(QString("text colour at %1,%2").arg(r).arg(c)));
+            if (paleRed.contains(at))
+                QCOMPARE(qvariant_cast<QBrush>(bg).color(), paleRedColour);
+            else
+                QVERIFY2(!bg.isValid(), qPrintable(QString("background at %1,%2").arg(r).arg(c)));
+            if (rightAligned.contains(at))
+                QCOMPARE(align.toInt(), 0x82);
+            else
+                QVERIFY2(!align.isValid(), qPrintable(QString("alignment at %1,%2").arg(r).arg(c)));
+        }
+    }
+}
+
+void TestMainWindow::summaryAndMessages()
+{
+    const QString error = QStringLiteral(
+        "<span style=\"color:#e73d4a;\">LINE 1: Error. <span style=\"font-weight:bold;\">Amount</span> is empty</span>");
+    const QString warning = QStringLiteral(
+        "<span style=\"color:#f88021;\">LINE 2: Warning. <span style=\"font-weight:bold;\">Remarks</span> cut</span>");
+    report({"1"}, {{0, 0}}, {error}, 0);
+    report({"2"}, {}, {}, 0);
+    report({"3"}, {}, {warning, error}, 0);
+    const QStringList summary{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
+                              "Total errors: 2"};
+
+    m_window->ON_Trx_Done(summary);
+
+    QCOMPARE(logParagraphs(),
+             (QStringList{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
+                          "Total errors: 2", separator, "LINE 1: Error. Amount is empty",
+                          "LINE 2: Warning. Remarks cut", "LINE 1: Error. Amount is empty"}));
+
+    // The lines are rich text: colours and bold field names reach the reader.
+    QTextBlock block = child<QTextEdit>("txtStatus")->document()->findBlockByNumber(5);
+    const QTextFragment lead = block.begin().fragment();
+    QCOMPARE(lead.text(), QStringLiteral("LINE 1: Error. "));
+    QCOMPARE(lead.charFormat().foreground().color(), QColor("#e73d4a"));
+    QTextBlock::iterator it = block.begin();
+    ++it;
+    QCOMPARE(it.fragment().text(), QStringLiteral("Amount"));
+    QCOMPARE(it.fragment().charFormat().fontWeight(), int(QFont::Bold));
+    block = block.next();
+    QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor("#f88021"));
+}
+
+void TestMainWindow::summaryWithoutMessages()
+{
+    report({"1", "100"}, {}, {}, 1);
+    // Summary lines are shown as written, not read as markup.
+    m_window->ON_Trx_Done({"Total rows processed: 1", "a < b && c  >  d", ""});
+    QCOMPARE(logParagraphs(), (QStringList{"Total rows processed: 1", "a < b && c  >  d", "", separator}));
+}
+
+void TestMainWindow::twoExportsInARow()
+{
+    child<QLineEdit>("txtSource")->setText("in.xlsx");
+    child<QLineEdit>("txtDest")->setText("out.txt");
+    const auto run = [this](const QString& tag) {
+        m_window->ON_btnExport_Click();
+        m_window->ON_Headers_Change({"No", tag});
+        report({"1", tag}, {{0, 1}}, {"<span style=\"color:#e73d4a;\">LINE 1: Error. " + tag + "</span>"}, 1);
+        m_window->ON_Trx_Done({"Total errors: 1 " + tag});
+    };
+    run("first");
+    run("second");
+
+    QCOMPARE(logParagraphs(), (QStringList{"Total errors: 1 second", separator, "LINE 1: Error. second"}));
+    QCOMPARE(logModel()->rowCount(), 1);
+    QCOMPARE(logModel()->item(0, 1)->text(), QStringLiteral("second"));
+    QCOMPARE(logModel()->horizontalHeaderItem(1)->text(), QStringLiteral("second"));
+    QVERIFY(m_boxes.isEmpty());
+}
+
+void TestMainWindow::manyMessageLines()
+{
+    const int rows = 20000;
+    const int perRow = 5;
+    for (int n = 1; n <= rows; ++n) {
+        QStringList messages;
+        for (int k = 0; k < perRow; ++k)
+            messages.append(QString("<span style=\"color:#e73d4a;\">LINE %1: Error. message %2</span>").arg(n).arg(k));
+        report({QString::number(n), "x"}, {{n - 1, 1}}, messages, 1);
+    }
+    m_window->ON_Trx_Done({"Total rows processed: 20000", "Total errors: 100000"});
+
+    const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
+    QCOMPARE(document->blockCount(), 2 + 1 + rows * perRow);
+    QCOMPARE(document->findBlockByNumber(2).text(), separator);
+    QCOMPARE(document->findBlockByNumber(3).text(), QStringLiteral("LINE 1: Error. message 0"));
+    QCOMPARE(document->lastBlock().text(), QStringLiteral("LINE 20000: Error. message 4"));
+    QCOMPARE(logModel()->rowCount(), rows);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
