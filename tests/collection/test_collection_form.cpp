@@ -1,0 +1,418 @@
+#include "forms/collection/collectionform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/messages.h"
+#include "testworkbook.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The main window as the form sees it: a parent that declares the two signals.
+class Window final : public QWidget
+{
+    Q_OBJECT
+signals:
+    void SIG_Export(QString, QString);
+    void SIG_Excel_Changed(QString, QString);
+};
+
+struct Box
+{
+    Messages::Kind kind;
+    QString text;
+    bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
+};
+
+const QStringList mappingNames{"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboRemarks1", "cboRemarks2",
+                               "cboResidence", "cboCitizen"};
+
+} // namespace
+
+class TestCollectionForm final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void freshFormDefaults();
+    void validationOrder_data();
+    void validationOrder();
+    void savedKeys();
+    void accountsReloadWithNoneChecked();
+    void unwritableSettingsFile();
+    void batchCheckOrder_data();
+    void batchCheckOrder();
+    void exportWiring();
+    void rowReportsCarryMarkedCells();
+
+private:
+    CollectionForm* newForm();
+    template <typename T> T* child(const QString& name) const { return m_form->findChild<T*>(name); }
+    QComboBox* combo(const QString& name) const { return child<QComboBox>(name); }
+    // Offers eight columns in every mapping combo box, as a chosen sheet would.
+    void offerColumns();
+    // Every mapping combo box on its own column: sheet columns 1..8 in mapping order.
+    void mapAll();
+    void addAccount(const QString& account, const QString& code);
+    QRadioButton* radio(int row) const;
+
+    QList<Box> m_boxes;
+    QScopedPointer<Window> m_window;
+    CollectionForm* m_form = nullptr;
+    QString m_ini;
+    QScopedPointer<QTemporaryDir> m_dir;
+
+    QList<QStringList> m_headers;
+    QList<QStringList> m_rowValues;
+    QList<QList<QPoint>> m_rowPoints;
+    QList<QStringList> m_rowMessages;
+    QList<int> m_amountColumns;
+    QList<QStringList> m_summaries;
+    int m_exportClicks = 0;
+};
+
+void TestCollectionForm::init()
+{
+    m_ini = kova::defaultSettingsPath();
+    QFile::remove(m_ini);
+    m_boxes.clear();
+    Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) { m_boxes.append({kind, text}); });
+    m_dir.reset(new QTemporaryDir);
+    m_window.reset(new Window);
+    m_headers.clear();
+    m_rowValues.clear();
+    m_rowPoints.clear();
+    m_rowMessages.clear();
+    m_amountColumns.clear();
+    m_summaries.clear();
+    m_exportClicks = 0;
+}
+
+void TestCollectionForm::cleanup()
+{
+    m_window.reset();
+    m_form = nullptr;
+    QDir(m_ini).removeRecursively();
+    QFile::remove(m_ini);
+}
+
+CollectionForm* TestCollectionForm::newForm()
+{
+    delete m_form;
+    m_form = new CollectionForm(m_window.data());
+    connect(m_form, &CollectionForm::SIG_HEADER_CHANGE, this, [this](const QStringList& t) { m_headers.append(t); });
+    connect(m_form, &CollectionForm::SIG_TRX_PROC, this,
+            [this](const QStringList& values, const QList<QPoint*>& points, const QStringList& messages, int amount) {
+                m_rowValues.append(values);
+                QList<QPoint> copies;
+                for (const QPoint* p : points)
+                    copies.append(*p);
+                m_rowPoints.append(copies);
+                m_rowMessages.append(messages);
+                m_amountColumns.append(amount);
+            });
+    connect(m_form, &CollectionForm::SIG_TRX_DONE, this, [this](const QStringList& l) { m_summaries.append(l); });
+    connect(m_form, &CollectionForm::SIG_EXPBTN_CLICK, this, [this] { ++m_exportClicks; });
+    return m_form;
+}
+
+void TestCollectionForm::offerColumns()
+{
+    for (const QString& name : mappingNames) {
+        combo(name)->clear();
+        combo(name)->addItems({"", "A", "B", "C", "D", "E", "F", "G", "H"});
+    }
+}
+
+void TestCollectionForm::mapAll()
+{
+    offerColumns();
+    for (int i = 0; i < mappingNames.size(); ++i)
+        combo(mappingNames.at(i))->setCurrentIndex(i + 1);
+}
+
+void TestCollectionForm::addAccount(const QString& account, const QString& code)
+{
+    child<QPushButton>("btnAdd")->click();
+    auto* model = qobject_cast<QStandardItemModel*>(child<QTableView>("tblAcc")->model());
+    const int row = model->rowCount() - 1;
+    model->item(row, 1)->setText(account);
+    model->item(row, 2)->setText(code);
+}
+
+QRadioButton* TestCollectionForm::radio(int row) const
+{
+    QTableView* table = child<QTableView>("tblAcc");
+    return qobject_cast<QRadioButton*>(table->indexWidget(table->model()->index(row, 0)));
+}
+
+void TestCollectionForm::freshFormDefaults()
+{
+    {
+        QSettings ini(m_ini, QSettings::IniFormat);
+        ini.beginGroup("Collection");
+        ini.setValue("HasColumnHeader", true);
+        ini.setValue("AccountName", 2);
+    }
+    newForm();
+    const QDate today = QDate::currentDate();
+    QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
+    QCOMPARE(child<QDateEdit>("dteFrom")->date(), today);
+    QCOMPARE(child<QDateEdit>("dteTo")->date(), today);
+    QVERIFY(child<QRadioButton>("rdbAnytime")->isChecked());
+    QVERIFY(!child<QRadioButton>("radioButton_3")->isChecked());
+    QVERIFY(child<QLineEdit>("txtRemarks1")->text().isEmpty());
+    QVERIFY(child<QLineEdit>("txtRemarks2")->text().isEmpty());
+    QVERIFY(child<QCheckBox>("chkHeaders")->isChecked());
+    // The mapping waits for a sheet.
+    for (const QString& name : mappingNames)
+        QCOMPARE(combo(name)->count(), 0);
+    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Credited Account #"));
+
+    // Remarks typed into a form are gone when the type is chosen again.
+    child<QLineEdit>("txtRemarks1")->setText("typed");
+    newForm();
+    QVERIFY(child<QLineEdit>("txtRemarks1")->text().isEmpty());
+}
+
+void TestCollectionForm::validationOrder_data()
+{
+    QTest::addColumn<QVector<int>>("unmapped");   // indexes into mappingNames left on entry 0
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("name first, citizen ignored") << QVector<int>{1, 7} << "Account Name can not be empty";
+    QTest::newRow("account") << QVector<int>{2, 3, 6} << "Account Number can not be empty";
+    QTest::newRow("amount") << QVector<int>{3, 6, 7} << "Amount can not be empty";
+    QTest::newRow("residence") << QVector<int>{6, 7} << "Residence can not be empty";
+    QTest::newRow("citizen") << QVector<int>{7} << "Citizen can not be empty";
+}
+
+void TestCollectionForm::validationOrder()
+{
+    QFETCH(QVector<int>, unmapped);
+    QFETCH(QString, message);
+
+    newForm();
+    mapAll();
+    for (int i : unmapped)
+        combo(mappingNames.at(i))->setCurrentIndex(0);
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(!QFile::exists(m_ini));
+}
+
+void TestCollectionForm::savedKeys()
+{
+    newForm();
+    offerColumns();
+    combo("cboAccName")->setCurrentIndex(3);
+    combo("cboAcc")->setCurrentIndex(1);
+    combo("cboAmount")->setCurrentIndex(8);
+    combo("cboResidence")->setCurrentIndex(4);
+    combo("cboCitizen")->setCurrentIndex(5);
+    child<QCheckBox>("chkHeaders")->setChecked(true);
+    for (int i = 0; i < 5; ++i)
+        addAccount(QString::number(i), "code");
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
+
+    // Fewer rows later leave exactly those rows in the array.
+    auto* table = child<QTableView>("tblAcc");
+    for (int i = 0; i < 3; ++i) {
+        table->setCurrentIndex(table->model()->index(0, 1));
+        child<QPushButton>("btnDel")->click();
+    }
+    child<QPushButton>("btnSave")->click();
+
+    QSettings ini(m_ini, QSettings::IniFormat);
+    ini.beginGroup("Collection");
+    const QList<QPair<QString, int>> expected{{"TrxDate", 0},   {"AccountName", 3}, {"AccountNumber", 1},
+                                              {"Amount", 8},    {"Remarks1", 0},    {"Remarks2", 0},
+                                              {"Residence", 4}, {"Citizen", 5}};
+    for (const auto& key : expected) {
+        QVERIFY2(ini.contains(key.first), qPrintable(key.first));
+        QCOMPARE(ini.value(key.first).toInt(), key.second);
+    }
+    QCOMPARE(ini.value("HasColumnHeader").toBool(), true);
+    QCOMPARE(ini.beginReadArray("Accounts"), 2);
+    ini.setArrayIndex(0);
+    QCOMPARE(ini.value("Account").toString(), QStringLiteral("3"));
+    ini.setArrayIndex(1);
+    QCOMPARE(ini.value("Account").toString(), QStringLiteral("4"));
+    QCOMPARE(ini.value("CompID").toString(), QStringLiteral("code"));
+    ini.endArray();
+    QVERIFY(!ini.contains("Accounts/3/Account"));
+}
+
+void TestCollectionForm::accountsReloadWithNoneChecked()
+{
+    newForm();
+    mapAll();
+    addAccount("0123456789", "1234/56789/ABCD");
+    addAccount("9876543210", "4321/98765/wxyz");
+    radio(1)->setChecked(true);
+    child<QPushButton>("btnSave")->click();
+
+    newForm();
+    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("9876543210"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("4321/98765/wxyz"));
+    QVERIFY(radio(0) && radio(1));
+    QVERIFY(!radio(0)->isChecked() && !radio(1)->isChecked());
+
+    m_boxes.clear();
+    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Credited Account has not been defined"}}));
+}
+
+void TestCollectionForm::unwritableSettingsFile()
+{
+    newForm();
+    mapAll();
+    QVERIFY(QDir().mkpath(m_ini));   // a folder where the file should be
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
+}
+
+void TestCollectionForm::batchCheckOrder_data()
+{
+    QTest::addColumn<bool>("check");   // the second row's radio button
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("remarks1");
+    QTest::addColumn<QString>("remarks2");
+    QTest::addColumn<QString>("message");
+
+    const QString code = QStringLiteral("1234/56789/ABCD");
+    const QString r19 = QStringLiteral("1234567890123456789");
+    QTest::newRow("no row checked") << false << QString() << code << r19 << r19 
+                                    << "Credited Account has not been defined";
+    QTest::newRow("invalid chars") << true << "01234x6789" << code << r19 << r19 
+                                   << "Credited Acc contains invalid chars";
+    QTest::newRow("empty account: length") << true << "" << "x" << r19 << r19 << "Credited Acc must be 10 chars";
+    QTest::newRow("company code") << true << "0123456789" << "1234-56789-ABCD" << r19 << r19 
+                                  << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+    QTest::newRow("remarks 1") << true << "0123456789" << code << r19 << r19 << "Trx Remarks 1 is exceeding 18 chars";
+    QTest::newRow("remarks 1 line feed") << true << "0123456789" << code << "one\ntwo" << r19 
+                                         << "Trx Remarks 1 contains invalid chars";
+    QTest::newRow("remarks 2") << true << "0123456789" << code << r19.left(18) << r19 
+                               << "Trx Remarks 2 is exceeding 18 chars";
+    QTest::newRow("remarks 2 line feed") << true << "0123456789" << code << "" << "x\r" 
+                                         << "Trx Remarks 2 contains invalid chars";
+    QTest::newRow("mapping last") << true << "0123456789" << code << "" << "" << "Account Name can not be empty";
+}
+
+void TestCollectionForm::batchCheckOrder()
+{
+    QFETCH(bool, check);
+    QFETCH(QString, account);
+    QFETCH(QString, code);
+    QFETCH(QString, remarks1);
+    QFETCH(QString, remarks2);
+    QFETCH(QString, message);
+
+    newForm();
+    addAccount("1111111111", "1234/56789/ABCD");
+    addAccount(account, code);
+    radio(1)->setChecked(check);
+    child<QLineEdit>("txtRemarks1")->setText(remarks1);
+    child<QLineEdit>("txtRemarks2")->setText(remarks2);
+    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(m_headers.isEmpty());
+    QVERIFY(!QFile::exists(m_dir->filePath("out.txt.details")));
+}
+
+void TestCollectionForm::exportWiring()
+{
+    const QString book = m_dir->filePath("in.xlsx");
+    {
+        TestWorkbook wb(book);
+        wb.addSheet("Other").addSheet("Data");
+        wb.setRow(1, {QDate(2024, 5, 1), "Budi", "1111111111", 1500000, "R1", "R2", 1, 0});
+        QVERIFY(wb.save());
+    }
+    const QString dest = m_dir->filePath("out.txt");
+    newForm();
+    emit m_window->SIG_Excel_Changed(book, "Data");
+    QCOMPARE(combo("cboCitizen")->count(), 9);
+    for (int i = 0; i < mappingNames.size(); ++i)
+        combo(mappingNames.at(i))->setCurrentIndex(i + 1);
+    addAccount("5555555555", "9876/54321/Abcd");
+    addAccount("0123456789", "1234/56789/ABCD");
+    addAccount("7777777777", "1111/22222/QQQQ");
+    radio(1)->setChecked(true);
+    child<QRadioButton>("radioButton_3")->setChecked(true);
+    child<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 20));
+    child<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));
+    child<QDateEdit>("dteTo")->setDate(QDate(2024, 5, 1));
+    child<QLineEdit>("txtRemarks1")->setText("MAY");
+
+    child<QPushButton>("btnExport")->click();
+    QCOMPARE(m_exportClicks, 1);
+    QVERIFY(m_headers.isEmpty());   // the button only asks the window
+
+    emit m_window->SIG_Export(book, dest);
+    QCOMPARE(m_headers, (QList<QStringList>{{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
+                                             "Citizen"}}));
+    QCOMPARE(m_rowValues.size(), 1);
+    QCOMPARE(m_rowValues.first().at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_amountColumns, QList<int>{2});
+    QCOMPARE(m_summaries.size(), 1);
+    QCOMPARE(m_summaries.first().first(), QStringLiteral("Total rows processed: 1 of 1"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
+
+    QFile out(dest);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QString header = QString::fromUtf8(out.readLine()).chopped(1);
+    QCOMPARE(header, QStringLiteral("0CO202405200123456789 12346789") + QString(15, ' ') + "0000"
+                         + "0000001500000.00" + "00001" + QString("MAY").leftJustified(18) + QString(18 + 95, ' '));
+}
+
+void TestCollectionForm::rowReportsCarryMarkedCells()
+{
+    const QString book = m_dir->filePath("in.xlsx");
+    {
+        TestWorkbook wb(book);
+        wb.addSheet("Data");
+        wb.setRow(1, {"Date", "Name", "Acc"});
+        wb.setRow(2, {QVariant(), "Good", "1111111111", 10, QVariant(), QVariant(), 0, 0});
+        wb.setRow(3, {QVariant(), "Bad", "12", 0, QVariant(), QVariant(), 2, 0});
+        QVERIFY(wb.save());
+    }
+    newForm();
+    child<QCheckBox>("chkHeaders")->setChecked(true);
+    emit m_window->SIG_Excel_Changed(book, "Data");
+    QCOMPARE(combo("cboAcc")->itemText(3), QStringLiteral("Acc"));
+    for (int i = 1; i < mappingNames.size(); ++i)
+        combo(mappingNames.at(i))->setCurrentIndex(i + 1);   // no date filter
+    addAccount("0123456789", "1234/56789/ABCD");
+    radio(0)->setChecked(true);
+
+    emit m_window->SIG_Export(book, m_dir->filePath("out.txt"));
+    QCOMPARE(m_rowPoints, (QList<QList<QPoint>>{{}, {QPoint(1, 1), QPoint(1, 2), QPoint(1, 5)}}));
+    QCOMPARE(m_rowMessages.at(1).size(), 3);
+    QCOMPARE(m_summaries.first().last(), QStringLiteral("Total errors: 3"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "ERROR!"}}));
+    QVERIFY(!QFile::exists(m_dir->filePath("out.txt")));
+}
+
+QTEST_MAIN(TestCollectionForm)
+#include "test_collection_form.moc"
