@@ -86,17 +86,35 @@ void XmlParser::stop()
 
 void XmlParser::onStart(void* self, const char* name, const char** attributes)
 {
-    static_cast<XmlParser*>(self)->m_handler.startElement(localName(name), attributes);
+    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    try {
+        handler.startElement(localName(name), attributes);
+    } catch (...) {
+        // Exceptions must not unwind through the C parser.
+        handler.fail();
+    }
 }
 
 void XmlParser::onEnd(void* self, const char* name)
 {
-    static_cast<XmlParser*>(self)->m_handler.endElement(localName(name));
+    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    try {
+        handler.endElement(localName(name));
+    } catch (...) {
+        // Exceptions must not unwind through the C parser.
+        handler.fail();
+    }
 }
 
 void XmlParser::onText(void* self, const char* text, int length)
 {
-    static_cast<XmlParser*>(self)->m_handler.characters(text, length);
+    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    try {
+        handler.characters(text, length);
+    } catch (...) {
+        // Exceptions must not unwind through the C parser.
+        handler.fail();
+    }
 }
 
 void XmlParser::onDoctype(void* self, const char*, const char*, const char*, int)

@@ -1,5 +1,7 @@
 #include "ziparchive.h"
 
+#include "prefetch.h"
+
 #include <QFile>
 
 #include <zip.h>
@@ -11,7 +13,9 @@ namespace xlsx {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 1024 * 1024;
+constexpr std::size_t kChunkSize = 256 * 1024;
+// Parts this large are inflated on a worker thread while they are parsed.
+constexpr std::uint64_t kPrefetchSize = 16 * 1024 * 1024;
 
 struct FileCloser
 {
@@ -64,19 +68,26 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink) const
     std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(m_zip, zip_uint64_t(index), 0));
     if (!file)
         return false;
-    std::vector<char> buffer(kChunkSize);
     std::uint64_t inflated = 0;
-    for (;;) {
-        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
+    const auto read = [&](char* buffer, std::size_t size) -> std::int64_t {
+        const zip_int64_t n = zip_fread(file.get(), buffer, size);
+        if (n <= 0)
+            return n < 0 ? -1 : 0;
         inflated += std::uint64_t(n);
         if (inflated > m_limits.maxEntrySize)
-            return false;
+            return -1;
         if (inflated > m_limits.ratioGraceSize && compressed < double(inflated) * m_limits.minInflateRatio)
-            return false;
+            return -1;
+        return n;
+    };
+
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size >= kPrefetchSize)
+        return prefetch(read, sink);
+    std::vector<char> buffer(kChunkSize);
+    for (;;) {
+        const std::int64_t n = read(buffer.data(), buffer.size());
+        if (n <= 0)
+            return n == 0;
         if (!sink(buffer.data(), std::size_t(n)))
             return false;
     }

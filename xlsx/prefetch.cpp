@@ -1,0 +1,130 @@
+#include "prefetch.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace xlsx {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1024 * 1024;
+constexpr std::size_t kChunks = 4;
+
+struct Chunk
+{
+    std::vector<char> data = std::vector<char>(kChunkSize);
+    std::int64_t size = 0;
+};
+
+// Chunks travel between the two threads: empty ones to the worker, filled
+// ones to the consumer. A filled chunk of size 0 or -1 ends the stream.
+class Pipe final
+{
+public:
+    Pipe()
+        : m_chunks(kChunks)
+    {
+        for (Chunk& chunk : m_chunks)
+            m_empty.push_back(&chunk);
+    }
+
+    Chunk* takeEmpty()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_stopped || !m_empty.empty(); });
+        if (m_stopped)
+            return nullptr;
+        Chunk* chunk = m_empty.front();
+        m_empty.pop_front();
+        return chunk;
+    }
+
+    void putFilled(Chunk* chunk)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_filled.push_back(chunk);
+        }
+        m_changed.notify_all();
+    }
+
+    Chunk* takeFilled()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_filled.empty(); });
+        Chunk* chunk = m_filled.front();
+        m_filled.pop_front();
+        return chunk;
+    }
+
+    void putEmpty(Chunk* chunk)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_empty.push_back(chunk);
+        }
+        m_changed.notify_all();
+    }
+
+    void stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopped = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::vector<Chunk> m_chunks;
+    std::deque<Chunk*> m_empty;
+    std::deque<Chunk*> m_filled;
+    bool m_stopped = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+};
+
+} // namespace
+
+bool prefetch(const std::function<std::int64_t(char*, std::size_t)>& read,
+              const std::function<bool(const char*, std::size_t)>& consume)
+{
+    Pipe pipe;
+    std::thread worker([&pipe, &read] {
+        for (;;) {
+            Chunk* chunk = pipe.takeEmpty();
+            if (!chunk)
+                return;
+            chunk->size = read(chunk->data.data(), chunk->data.size());
+            pipe.putFilled(chunk);
+            if (chunk->size <= 0)
+                return;
+        }
+    });
+
+    bool ok = false;
+    try {
+        for (;;) {
+            Chunk* chunk = pipe.takeFilled();
+            if (chunk->size <= 0) {
+                ok = chunk->size == 0;
+                break;
+            }
+            if (!consume(chunk->data.data(), std::size_t(chunk->size)))
+                break;
+            pipe.putEmpty(chunk);
+        }
+    } catch (...) {
+        pipe.stop();
+        worker.join();
+        throw;
+    }
+    pipe.stop();
+    worker.join();
+    return ok;
+}
+
+} // namespace xlsx
