@@ -1,0 +1,169 @@
+#include "payrollform.h"
+
+#include "payrollexport.h"
+#include "ui_payrollform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/markedpoints.h"
+#include "forms/common/messages.h"
+#include "forms/common/sourceaccountstable.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString group = QStringLiteral("Payroll");
+
+Ui_PayrollForm* builtUi(QWidget* form)
+{
+    auto* ui = new Ui_PayrollForm;
+    ui->setupUi(form);
+    return ui;
+}
+
+ColumnMapping::Keys mappingKeys(const Ui_PayrollForm* ui)
+{
+    const QList<QComboBox*> combos{ui->cboTrxDate, ui->cboAccName, ui->cboAcc,
+                                   ui->cboAmount,  ui->cboEmpID,   ui->cboDept};
+    ColumnMapping::Keys keys;
+    for (int i = 0; i < combos.size(); ++i)
+        keys.append({combos.at(i), payrollColumnKeys().at(i)});
+    return keys;
+}
+
+} // namespace
+
+PayrollForm::PayrollForm(QWidget* parent)
+    : QWidget(parent)
+    , ui(builtUi(this))
+    , m_settingsPath(kova::defaultSettingsPath())
+    , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, group, mappingKeys(ui))
+{
+    const QDate today = QDate::currentDate();
+    ui->dteEffDate->setDate(today);
+    ui->dteFrom->setDate(today);
+    ui->dteTo->setDate(today);
+    ui->rdbBefore->setChecked(true);
+
+    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
+    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
+    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
+    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
+    connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
+    connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
+    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+
+    Read_Settings();
+}
+
+PayrollForm::~PayrollForm()
+{
+    delete ui;
+}
+
+void PayrollForm::ON_btnAdd_Click()
+{
+    m_accounts->add();
+}
+
+void PayrollForm::ON_btnDel_Click()
+{
+    m_accounts->removeCurrent();
+}
+
+void PayrollForm::ON_btnSave_Click()
+{
+    if (!Validate_Settings())
+        return;
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    m_accounts->save(settings);
+    m_mapping.save(settings);
+    settings.endGroup();
+    if (kova::syncSettings(settings))
+        Messages::information(this, QStringLiteral("Settings have been saved!"));
+    else
+        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+{
+    runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, *this);
+}
+
+void PayrollForm::ON_Excel_Changed(QString path, QString sheet)
+{
+    m_mapping.excelChanged(path, sheet);
+}
+
+void PayrollForm::ON_chkHeaders_Click()
+{
+    m_mapping.headersClicked();
+}
+
+void PayrollForm::ON_btnExport_Click()
+{
+    emit SIG_EXPBTN_CLICK();
+}
+
+void PayrollForm::Read_Settings()
+{
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    m_accounts->load(settings);
+    m_mapping.readHasColumnHeader(settings);
+    settings.endGroup();
+}
+
+bool PayrollForm::Validate_Settings()
+{
+    const QString refusal = validatePayrollSettings(settings());
+    if (!refusal.isEmpty())
+        Messages::critical(this, refusal);
+    return refusal.isEmpty();
+}
+
+PayrollSettings PayrollForm::settings() const
+{
+    PayrollSettings s;
+    s.trxDateColumn = ui->cboTrxDate->currentIndex();
+    s.employeeNameColumn = ui->cboAccName->currentIndex();
+    s.accountColumn = ui->cboAcc->currentIndex();
+    s.amountColumn = ui->cboAmount->currentIndex();
+    s.employeeIdColumn = ui->cboEmpID->currentIndex();
+    s.departmentColumn = ui->cboDept->currentIndex();
+    s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.sourceAccount = m_accounts->checked();
+    s.effectiveDate = ui->dteEffDate->date();
+    s.afterHoliday = ui->rdbAfter->isChecked();
+    s.dateFrom = ui->dteFrom->date();
+    s.dateTo = ui->dteTo->date();
+    return s;
+}
+
+void PayrollForm::headerChanged(const QStringList& titles)
+{
+    emit SIG_HEADER_CHANGE(titles);
+}
+
+void PayrollForm::rowProcessed(const kova::RowReport& report)
+{
+    const MarkedPoints points(report.cells);
+    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+}
+
+void PayrollForm::summaryReady(const QStringList& lines)
+{
+    emit SIG_TRX_DONE(lines);
+}
+
+void PayrollForm::critical(const QString& text)
+{
+    Messages::critical(this, text);
+}
+
+void PayrollForm::information(const QString& text)
+{
+    Messages::information(this, text);
+}

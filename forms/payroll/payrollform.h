@@ -1,0 +1,60 @@
+#pragma once
+
+#include "payrollsettings.h"
+
+#include "export/exportsink.h"
+#include "forms/common/columnmapping.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class SourceAccountsTable;
+class Ui_PayrollForm;
+
+// The "Payroll" transaction form. It gathers its widgets into a
+// PayrollSettings, saves part of them in the settings group "Payroll",
+// and hands exports to runPayrollExport(), relaying what the export
+// reports as its signals and message boxes.
+class PayrollForm final : public QWidget, private kova::ExportSink
+{
+    Q_OBJECT
+
+public:
+    // parent: the main window, whose SIG_Export and SIG_Excel_Changed drive the form.
+    explicit PayrollForm(QWidget* parent);
+    ~PayrollForm() override;
+
+signals:
+    void SIG_TRX_PROC(QStringList, QList<QPoint*>, QStringList, int);
+    void SIG_TRX_DONE(QStringList);
+    void SIG_HEADER_CHANGE(QStringList);
+    void SIG_EXPBTN_CLICK();
+
+public slots:
+    void ON_btnAdd_Click();
+    void ON_btnDel_Click();
+    void ON_btnSave_Click();
+    void ON_Export_Signal(QString sourcePath, QString destinationPath);
+    void ON_Excel_Changed(QString path, QString sheet);
+    void ON_chkHeaders_Click();
+    void ON_btnExport_Click();
+
+private:
+    void Read_Settings();
+    bool Validate_Settings();
+    PayrollSettings settings() const;
+
+    void headerChanged(const QStringList& titles) override;
+    void rowProcessed(const kova::RowReport& report) override;
+    void summaryReady(const QStringList& lines) override;
+    void critical(const QString& text) override;
+    void information(const QString& text) override;
+
+    Ui_PayrollForm* ui;
+    QString m_settingsPath;
+    SourceAccountsTable* m_accounts;
+    ColumnMapping m_mapping;
+};
