@@ -109,6 +109,8 @@ private slots:
     void newSettingsDefaults();
     void storedSettingsAreShown();
     void modeSwitching();
+    void headersClickRebuildsChoices();
+    void limitFieldsUnderLockButtons();
     void validation_data();
     void validation();
     void savedKeysAndValues_data();
@@ -276,6 +278,43 @@ void TestTransferForm::modeSwitching()
     QCOMPARE(child<QComboBox>(&form, QStringLiteral("cboOthers"))->currentIndex(), -1);
     for (const QString& name : limitWidgets)
         QVERIFY2(child<QWidget>(&form, name)->isHidden(), qPrintable(name));
+}
+
+void TestTransferForm::headersClickRebuildsChoices()
+{
+    {
+        QSettings ini(iniPath(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Transfer/Amount"), 2);
+    }
+    FakeWindow window;
+    auto* form = new TransferForm(&window);
+    emit window.SIG_Excel_Changed(writeBook({{QStringLiteral("Ref"), QStringLiteral("Sum")}}), QStringLiteral("Data"));
+    QComboBox* amount = child<QComboBox>(form, QStringLiteral("cboAmount"));
+    QCOMPARE(amount->itemText(2), QStringLiteral("B"));
+    amount->setCurrentIndex(1);
+
+    click(form, "chkHeaders");
+    QCOMPARE(amount->count(), 3);
+    QCOMPARE(amount->itemText(1), QStringLiteral("Ref"));
+    QCOMPARE(amount->itemText(2), QStringLiteral("Sum"));
+    QCOMPARE(amount->currentIndex(), 2);
+}
+
+void TestTransferForm::limitFieldsUnderLockButtons()
+{
+    TransferForm form;
+    click(&form, "rdbOthers");
+    QLineEdit* max = child<QLineEdit>(&form, QStringLiteral("txtMaxRTGS"));
+    QVERIFY(!max->isEnabled());
+    click(&form, "btnMaxLock");
+    QVERIFY(max->isEnabled());
+    max->setText(QStringLiteral("750000000"));
+    QTest::keyClick(max, Qt::Key_Return);
+    QCOMPARE(max->text(), QStringLiteral("750.000.000"));
+    click(&form, "btnMaxLock");
+    QVERIFY(!max->isEnabled());
+    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("MaxLLG")).toULongLong(), quint64(750000000));
+    QVERIFY(m_boxes.isEmpty());
 }
 
 void TestTransferForm::validation_data()
