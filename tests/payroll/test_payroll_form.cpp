@@ -1,0 +1,400 @@
+#include "forms/payroll/payrollform.h"
+
+#include "export/settingsfile.h"
+#include "forms/common/messages.h"
+#include "testworkbook.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The main window as the form sees it: a parent that declares the two signals.
+class Window final : public QWidget
+{
+    Q_OBJECT
+signals:
+    void SIG_Export(QString, QString);
+    void SIG_Excel_Changed(QString, QString);
+};
+
+struct Box
+{
+    Messages::Kind kind;
+    QString text;
+    bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
+};
+
+const QStringList mappingNames{"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboEmpID", "cboDept"};
+
+} // namespace
+
+class TestPayrollForm final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void freshFormDefaults();
+    void validationOrder_data();
+    void validationOrder();
+    void savedKeys();
+    void accountsReloadWithNoneChecked();
+    void unwritableSettingsFile();
+    void batchCheckOrder_data();
+    void batchCheckOrder();
+    void exportWiring_data();
+    void exportWiring();
+    void rowReportsCarryMarkedCells();
+
+private:
+    PayrollForm* newForm();
+    template <typename T> T* child(const QString& name) const { return m_form->findChild<T*>(name); }
+    QComboBox* combo(const QString& name) const { return child<QComboBox>(name); }
+    // Offers six columns in every mapping combo box, as a chosen sheet would.
+    void offerColumns();
+    // Every mapping combo box on its own column: sheet columns 1..6 in mapping order.
+    void mapAll();
+    void addAccount(const QString& account, const QString& code);
+    QRadioButton* radio(int row) const;
+
+    QList<Box> m_boxes;
+    QScopedPointer<Window> m_window;
+    PayrollForm* m_form = nullptr;
+    QString m_ini;
+    QScopedPointer<QTemporaryDir> m_dir;
+
+    QList<QStringList> m_headers;
+    QList<QStringList> m_rowValues;
+    QList<QList<QPoint>> m_rowPoints;
+    QList<QStringList> m_rowMessages;
+    QList<int> m_amountColumns;
+    QList<QStringList> m_summaries;
+    int m_exportClicks = 0;
+};
+
+void TestPayrollForm::init()
+{
+    m_ini = kova::defaultSettingsPath();
+    QFile::remove(m_ini);
+    m_boxes.clear();
+    Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) { m_boxes.append({kind, text}); });
+    m_dir.reset(new QTemporaryDir);
+    m_window.reset(new Window);
+    m_headers.clear();
+    m_rowValues.clear();
+    m_rowPoints.clear();
+    m_rowMessages.clear();
+    m_amountColumns.clear();
+    m_summaries.clear();
+    m_exportClicks = 0;
+}
+
+void TestPayrollForm::cleanup()
+{
+    m_window.reset();
+    m_form = nullptr;
+    QDir(m_ini).removeRecursively();
+    QFile::remove(m_ini);
+}
+
+PayrollForm* TestPayrollForm::newForm()
+{
+    delete m_form;
+    m_form = new PayrollForm(m_window.data());
+    connect(m_form, &PayrollForm::SIG_HEADER_CHANGE, this, [this](const QStringList& t) { m_headers.append(t); });
+    connect(m_form, &PayrollForm::SIG_TRX_PROC, this,
+            [this](const QStringList& values, const QList<QPoint*>& points, const QStringList& messages, int amount) {
+                m_rowValues.append(values);
+                QList<QPoint> copies;
+                for (const QPoint* p : points)
+                    copies.append(*p);
+                m_rowPoints.append(copies);
+                m_rowMessages.append(messages);
+                m_amountColumns.append(amount);
+            });
+    connect(m_form, &PayrollForm::SIG_TRX_DONE, this, [this](const QStringList& l) { m_summaries.append(l); });
+    connect(m_form, &PayrollForm::SIG_EXPBTN_CLICK, this, [this] { ++m_exportClicks; });
+    return m_form;
+}
+
+void TestPayrollForm::offerColumns()
+{
+    for (const QString& name : mappingNames) {
+        combo(name)->clear();
+        combo(name)->addItems({"", "A", "B", "C", "D", "E", "F"});
+    }
+}
+
+void TestPayrollForm::mapAll()
+{
+    offerColumns();
+    for (int i = 0; i < mappingNames.size(); ++i)
+        combo(mappingNames.at(i))->setCurrentIndex(i + 1);
+}
+
+void TestPayrollForm::addAccount(const QString& account, const QString& code)
+{
+    child<QPushButton>("btnAdd")->click();
+    auto* model = qobject_cast<QStandardItemModel*>(child<QTableView>("tblAcc")->model());
+    const int row = model->rowCount() - 1;
+    model->item(row, 1)->setText(account);
+    model->item(row, 2)->setText(code);
+}
+
+QRadioButton* TestPayrollForm::radio(int row) const
+{
+    QTableView* table = child<QTableView>("tblAcc");
+    return qobject_cast<QRadioButton*>(table->indexWidget(table->model()->index(row, 0)));
+}
+
+void TestPayrollForm::freshFormDefaults()
+{
+    {
+        QSettings ini(m_ini, QSettings::IniFormat);
+        ini.beginGroup("Payroll");
+        ini.setValue("HasColumnHeader", true);
+        ini.setValue("Amount", 4);
+    }
+    newForm();
+    const QDate today = QDate::currentDate();
+    QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
+    QCOMPARE(child<QDateEdit>("dteFrom")->date(), today);
+    QCOMPARE(child<QDateEdit>("dteTo")->date(), today);
+    QVERIFY(child<QRadioButton>("rdbBefore")->isChecked());
+    QVERIFY(!child<QRadioButton>("rdbAfter")->isChecked());
+    QVERIFY(child<QCheckBox>("chkHeaders")->isChecked());
+    for (const QString& name : mappingNames)
+        QCOMPARE(combo(name)->count(), 0);
+    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Source Account #"));
+
+    // The holiday choice and the dates are not kept between forms.
+    child<QRadioButton>("rdbAfter")->setChecked(true);
+    child<QDateEdit>("dteEffDate")->setDate(QDate(2020, 1, 1));
+    newForm();
+    QVERIFY(child<QRadioButton>("rdbBefore")->isChecked());
+    QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
+}
+
+void TestPayrollForm::validationOrder_data()
+{
+    QTest::addColumn<QVector<int>>("unmapped");   // indexes into mappingNames left on entry 0
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("name first, whatever else") << QVector<int>{1, 2, 3} << "Account Name can not be empty";
+    QTest::newRow("account") << QVector<int>{2, 3} << "Account Number can not be empty";
+    QTest::newRow("amount") << QVector<int>{3} << "Amount can not be empty";
+}
+
+void TestPayrollForm::validationOrder()
+{
+    QFETCH(QVector<int>, unmapped);
+    QFETCH(QString, message);
+
+    newForm();
+    mapAll();
+    for (int i : unmapped)
+        combo(mappingNames.at(i))->setCurrentIndex(0);
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(!QFile::exists(m_ini));
+}
+
+void TestPayrollForm::savedKeys()
+{
+    newForm();
+    offerColumns();
+    combo("cboAccName")->setCurrentIndex(2);
+    combo("cboAcc")->setCurrentIndex(3);
+    combo("cboAmount")->setCurrentIndex(6);
+    addAccount("0123456789", "1234/56789/ABCD");
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
+
+    QSettings ini(m_ini, QSettings::IniFormat);
+    ini.beginGroup("Payroll");
+    const QList<QPair<QString, int>> expected{{"TrxDate", 0}, {"AccountName", 2}, {"AccountNumber", 3},
+                                              {"Amount", 6},  {"EmployeeID", 0},  {"Department", 0}};
+    for (const auto& key : expected) {
+        QVERIFY2(ini.contains(key.first), qPrintable(key.first));
+        QCOMPARE(ini.value(key.first).toInt(), key.second);
+    }
+    QVERIFY(ini.contains("HasColumnHeader"));
+    QCOMPARE(ini.value("HasColumnHeader").toBool(), false);
+    QCOMPARE(ini.beginReadArray("Accounts"), 1);
+    ini.setArrayIndex(0);
+    QCOMPARE(ini.value("Account").toString(), QStringLiteral("0123456789"));
+    QCOMPARE(ini.value("CompID").toString(), QStringLiteral("1234/56789/ABCD"));
+    ini.endArray();
+}
+
+void TestPayrollForm::accountsReloadWithNoneChecked()
+{
+    newForm();
+    mapAll();
+    addAccount("0123456789", "1234/56789/ABCD");
+    addAccount("9876543210", "4321/98765/wxyz");
+    radio(0)->setChecked(true);
+    child<QPushButton>("btnSave")->click();
+
+    newForm();
+    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("0123456789"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("4321/98765/wxyz"));
+    QVERIFY(radio(0) && radio(1));
+    QVERIFY(!radio(0)->isChecked() && !radio(1)->isChecked());
+
+    m_boxes.clear();
+    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Source Acc has not been defined"}}));
+}
+
+void TestPayrollForm::unwritableSettingsFile()
+{
+    newForm();
+    mapAll();
+    QVERIFY(QDir().mkpath(m_ini));   // a folder where the file should be
+    child<QPushButton>("btnSave")->click();
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
+}
+
+void TestPayrollForm::batchCheckOrder_data()
+{
+    QTest::addColumn<bool>("check");   // the second row's radio button
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message");
+
+    const QString code = QStringLiteral("1234/56789/ABCD");
+    QTest::newRow("no row checked") << false << "0123456789" << code << "Source Acc has not been defined";
+    QTest::newRow("invalid chars") << true << "0123 56789" << "" << "Source Acc contains invalid chars";
+    QTest::newRow("empty account: length") << true << "" << "" << "Source Acc must be 10 chars";
+    QTest::newRow("company code") << true << "0123456789" << "1234/56789/AB1D"
+                                  << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+    QTest::newRow("mapping last") << true << "0123456789" << code << "Account Name can not be empty";
+}
+
+void TestPayrollForm::batchCheckOrder()
+{
+    QFETCH(bool, check);
+    QFETCH(QString, account);
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+
+    newForm();
+    addAccount("1111111111", "1234/56789/ABCD");
+    addAccount(account, code);
+    radio(1)->setChecked(check);
+    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(m_headers.isEmpty());
+}
+
+void TestPayrollForm::exportWiring_data()
+{
+    QTest::addColumn<bool>("after");
+    QTest::addColumn<bool>("filterOn");
+    QTest::addColumn<QString>("holidayFlag");
+    QTest::addColumn<int>("rows");
+
+    QTest::newRow("before holiday, no date filter") << false << false << "0" << 2;
+    QTest::newRow("after holiday, date filter on") << true << true << "1" << 1;
+}
+
+void TestPayrollForm::exportWiring()
+{
+    QFETCH(bool, after);
+    QFETCH(bool, filterOn);
+    QFETCH(QString, holidayFlag);
+    QFETCH(int, rows);
+
+    const QString book = m_dir->filePath("in.xlsx");
+    {
+        TestWorkbook wb(book);
+        wb.addSheet("Other").addSheet("Staff");
+        wb.setRow(1, {QDate(2024, 5, 1), "Budi", "1111111111", 1500000, "E1", "FIN"});
+        wb.setRow(2, {QDate(2024, 6, 1), "Siti", "2222222222", 1, "E2", "HR"});
+        QVERIFY(wb.save());
+    }
+    const QString dest = m_dir->filePath("out.txt");
+    newForm();
+    emit m_window->SIG_Excel_Changed(book, "Staff");
+    QCOMPARE(combo("cboDept")->count(), 7);
+    mapAll();
+    if (!filterOn)
+        combo("cboTrxDate")->setCurrentIndex(0);
+    addAccount("5555555555", "9876/54321/Abcd");
+    addAccount("0123456789", "1234/56789/ABCD");
+    addAccount("7777777777", "1111/22222/QQQQ");
+    radio(1)->setChecked(true);
+    child<QRadioButton>(after ? "rdbAfter" : "rdbBefore")->setChecked(true);
+    child<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 25));
+    child<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));
+    child<QDateEdit>("dteTo")->setDate(QDate(2024, 5, 31));
+
+    child<QPushButton>("btnExport")->click();
+    QCOMPARE(m_exportClicks, 1);
+    QVERIFY(m_headers.isEmpty());   // the button only asks the window
+
+    emit m_window->SIG_Export(book, dest);
+    QCOMPARE(m_headers, (QList<QStringList>{{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}}));
+    QCOMPARE(m_rowValues.size(), rows);
+    QCOMPARE(m_rowValues.first().at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_amountColumns.first(), 2);
+    QCOMPARE(m_summaries.size(), 1);
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
+
+    QFile out(dest);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QString total = rows == 2 ? QStringLiteral("00000001500001.00") : QStringLiteral("00000001500000.00");
+    QCOMPARE(QString::fromUtf8(out.readLine()),
+             QString(11, ' ') + "1234" + "0" + "6789" + "ABCD" + "25" + "01" + "0123456789" + "0" + holidayFlag
+                 + "00" + "0000" + QString::number(rows) + total + "05" + "2024" + "\n");
+    QCOMPARE(QString::fromUtf8(out.readLine()),
+             QStringLiteral("01111111111000000150000000E1        ") + QString("Budi").leftJustified(30) + "FIN \n");
+}
+
+void TestPayrollForm::rowReportsCarryMarkedCells()
+{
+    const QString book = m_dir->filePath("in.xlsx");
+    {
+        TestWorkbook wb(book);
+        wb.addSheet("Staff");
+        wb.setRow(1, {"Date", "Name", "Acc", "Amount", "ID", "Dept"});
+        wb.setRow(2, {QVariant(), "Good", "1111111111", 10});
+        wb.setRow(3, {QVariant(), QString(31, 'n'), "12", "0.004"});
+        QVERIFY(wb.save());
+    }
+    newForm();
+    child<QCheckBox>("chkHeaders")->setChecked(true);
+    emit m_window->SIG_Excel_Changed(book, "Staff");
+    QCOMPARE(combo("cboAcc")->itemText(3), QStringLiteral("Acc"));
+    for (int i = 1; i < mappingNames.size(); ++i)
+        combo(mappingNames.at(i))->setCurrentIndex(i + 1);   // no date filter
+    addAccount("0123456789", "1234/56789/ABCD");
+    radio(0)->setChecked(true);
+
+    emit m_window->SIG_Export(book, m_dir->filePath("out.txt"));
+    QCOMPARE(m_rowPoints, (QList<QList<QPoint>>{{}, {QPoint(1, 1), QPoint(1, 2), QPoint(1, 0)}}));
+    QCOMPARE(m_rowValues.at(1).first(), QString(31, 'n'));
+    QCOMPARE(m_summaries.first().first(), QStringLiteral("Total rows processed: 2 of 2"));
+    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "ERROR!"}}));
+    QVERIFY(!QFile::exists(m_dir->filePath("out.txt")));
+}
+
+QTEST_MAIN(TestPayrollForm)
+#include "test_payroll_form.moc"
