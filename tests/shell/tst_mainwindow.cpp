@@ -66,6 +66,7 @@ private slots:
     void exportChecks();
     void exportStartClearsTheLog();
     void typeSwitchClearsEverything();
+    void typeSwitchResetsTheSplitter();
 
     void destinationProposal_data();
     void destinationProposal();
@@ -323,6 +324,22 @@ void TestMainWindow::typeSwitchClearsEverything()
     // Whatever the sheet list said while emptying, no workbook is named any more.
     for (const QList<QVariant>& change : qAsConst(changes))
         QCOMPARE(change.at(1).toString(), QString());
+}
+
+void TestMainWindow::typeSwitchResetsTheSplitter()
+{
+    m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    auto* splitter = child<QSplitter>("splitter_2");
+    splitter->setSizes({100, 500});
+
+    child<QComboBox>("cboTrxType")->setCurrentIndex(3);
+
+    // 366 to 100, scaled by the splitter to the height it has.
+    const QList<int> sizes = splitter->sizes();
+    QCOMPARE(sizes.size(), 2);
+    QVERIFY2(qAbs(sizes.at(0) * 100 - sizes.at(1) * 366) <= 366, qPrintable(QString::number(sizes.at(0)) + "/" + QString::number(sizes.at(1))));
 }
 
 void TestMainWindow::destinationProposal_data()
