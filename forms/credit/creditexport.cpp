@@ -23,11 +23,6 @@ QString spaces(int count)
     return QString(count, QLatin1Char(' '));
 }
 
-bool mapped(int column)
-{
-    return column >= 1;
-}
-
 QString amountField(kova::Cents amount)
 {
     return kova::rightField(kova::fixedText(amount), 20, QLatin1Char('0'));
@@ -132,7 +127,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     record += clearingCode + spaces(5) + QLatin1Char(' ');
 
     const QString biCode = text(c.biCode);
-    if (mapped(c.biCode) && biCode.size() != 7)
+    if (isMapped(c.biCode) && biCode.size() != 7)
         out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
     if (kova::hasLineBreak(biCode))
         out.error(kova::invalidCharactersTail(logTitles.at(BICodeColumn)), BICodeColumn);
@@ -150,7 +145,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     record += spaces(18);
 
     values[CustTypeColumn] = QStringLiteral(" ");
-    if (mapped(c.custType)) {
+    if (isMapped(c.custType)) {
         const int custType = kova::cellInt(sheet, row, c.custType);
         if (custType < 1 || custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
@@ -161,7 +156,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     // An empty residence cell keeps its one-character place, so the record of
     // a row with errors stays aligned in the details file as well.
     values[ResidenceColumn] = QStringLiteral(" ");
-    if (mapped(c.residence)) {
+    if (isMapped(c.residence)) {
         const QString residence = text(c.residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);

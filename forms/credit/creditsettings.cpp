@@ -8,11 +8,6 @@ namespace {
 
 const QString creditGroup = QStringLiteral("Credit");
 
-bool mapped(int column)
-{
-    return column >= 1;
-}
-
 } // namespace
 
 const QStringList& creditColumnKeys()
@@ -39,25 +34,25 @@ QVector<int CreditColumns::*> creditColumnFields()
 QString validateCreditSettings(const CreditSettings& s)
 {
     const CreditColumns& c = s.columns;
-    if (!mapped(c.account))
+    if (!isMapped(c.account))
         return QStringLiteral("Beneficiary Account can not be empty");
-    if (!mapped(c.amount))
+    if (!isMapped(c.amount))
         return QStringLiteral("Amount can not be empty");
-    if (!mapped(c.transferType))
+    if (!isMapped(c.transferType))
         return QStringLiteral("Transfer Type can not be empty");
     if (s.mode == kova::BankMode::WDK)
         return {};
-    if (!mapped(c.biCode))
+    if (!isMapped(c.biCode))
         return QStringLiteral("BI Code can not be empty");
-    if (!mapped(c.bank))
+    if (!isMapped(c.bank))
         return QStringLiteral("Bank can not be empty");
-    if (!mapped(c.branch))
+    if (!isMapped(c.branch))
         return QStringLiteral("Branch can not be empty");
-    if (!mapped(c.beneficiaryName))
+    if (!isMapped(c.beneficiaryName))
         return QStringLiteral("Beneficiary can not be empty");
-    if (!mapped(c.custType))
+    if (!isMapped(c.custType))
         return QStringLiteral("Cust Type can not be empty");
-    if (!mapped(c.residence))
+    if (!isMapped(c.residence))
         return QStringLiteral("Cust Residence can not be empty");
     if (kova::parseLimitText(s.minLimitText) == 0)
         return QStringLiteral("Invalid minimum limit");

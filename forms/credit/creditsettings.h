@@ -28,6 +28,12 @@ struct CreditColumns
     int residence = 0;
 };
 
+// A combo box below its first entry (empty, or no current entry) maps nothing.
+inline bool isMapped(int column)
+{
+    return column >= 1;
+}
+
 // The settings keys of the "Credit" group for the fields above, in the order
 // of the form's mapping rows, which is also the order the saved mapping is
 // applied and written in. Note the key "Beneficary": it is the file format.
