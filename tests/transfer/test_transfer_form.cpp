@@ -121,6 +121,7 @@ private slots:
     void exportReportsThroughSignals();
     void exportRefusedBySettings();
     void headerIdPastTheMaximum();
+    void headerIdNotStored();
 
 private:
     QString iniPath() const { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini")); }
@@ -135,6 +136,13 @@ private:
     void setText(QWidget* form, const char* name, const QString& t) { child<QLineEdit>(form, QLatin1String(name))->setText(t); }
     // Offers 20 columns in every mapping combo box and maps field i to column i + 1.
     void mapAll(QWidget* form);
+    // Maps the fields every export needs to columns 1 to 5 of a sheet already announced.
+    void mapRequired(QWidget* form)
+    {
+        int column = 0;
+        for (const auto& required : alwaysRequired)
+            child<QComboBox>(form, required.first)->setCurrentIndex(++column);
+    }
     void unmap(QWidget* form, const QString& combo) { child<QComboBox>(form, combo)->setCurrentIndex(0); }
     void click(QWidget* form, const char* name) { child<QAbstractButton>(form, QLatin1String(name))->click(); }
     QString writeBook(const QList<QVariantList>& rows);
@@ -596,11 +604,7 @@ void TestTransferForm::headerIdPastTheMaximum()
     const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
                                      QStringLiteral("1"), QStringLiteral("WDK")}});
     emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
-    const QList<QPair<QString, int>> columns{{QStringLiteral("cboTrxRef"), 1}, {QStringLiteral("cboFrom"), 2},
-                                             {QStringLiteral("cboTo"), 3}, {QStringLiteral("cboAmount"), 4},
-                                             {QStringLiteral("cboRemittance"), 5}};
-    for (const auto& c : columns)
-        child<QComboBox>(form, c.first)->setCurrentIndex(c.second);
+    mapRequired(form);
     setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
     QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("99999999"));
     emit window.SIG_Export(book, m_dir.filePath(QStringLiteral("max.txt")));
@@ -611,6 +615,26 @@ void TestTransferForm::headerIdPastTheMaximum()
     m_boxes.clear();
     click(form, "btnSave");
     QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Max value of Header ID is 99999999"))});
+}
+
+void TestTransferForm::headerIdNotStored()
+{
+    QVERIFY(QDir().mkpath(iniPath()));
+    FakeWindow window;
+    auto* form = new TransferForm(&window);
+    const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
+                                     QStringLiteral("1"), QStringLiteral("WDK")}});
+    emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
+    mapRequired(form);
+    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
+    setText(form, "txtHeaderID", QStringLiteral("5"));
+    const QString dest = m_dir.filePath(QStringLiteral("unstored.txt"));
+    emit window.SIG_Export(book, dest);
+    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical,
+                                     QStringLiteral("Upload file written, but Header ID could not be stored"))});
+    QVERIFY(QFile::exists(dest));
+    // The written batch carries 5; the box moves on so the next one does not repeat a number.
+    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestTransferForm)
