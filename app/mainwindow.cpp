@@ -50,6 +50,8 @@ MainWindow::~MainWindow()
 
 QWidget* MainWindow::createForm(int index)
 {
+    // One case per transaction type, in the order of cboTrxType:
+    // 0 TransferForm, 1 CreditForm, 2 CollectionForm, 3 PayrollForm.
     switch (index) {
     default:
         return nullptr;
