@@ -2,6 +2,12 @@
 
 Command commandFor(const QString& type)
 {
-    Q_UNUSED(type)
-    return nullptr;
+    if (type == QLatin1String("transfer"))
+        return runTransferCommand;
+    if (type == QLatin1String("credit"))
+        return runCreditCommand;
+    if (type == QLatin1String("collection"))
+        return runCollectionCommand;
+    // parseCommandLine admits the four types only.
+    return runPayrollCommand;
 }

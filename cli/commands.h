@@ -9,7 +9,10 @@
 // the options typed over them, then the type's export.
 using Command = kova::ExportOutcome (*)(const Options& options, int lastColumn, kova::ExportSink& sink);
 
-// The command of a type, or nullptr when this build has no engine for it.
+// The command of one of the four types.
 Command commandFor(const QString& type);
 
 kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
+kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
+kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
+kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink);

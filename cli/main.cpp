@@ -64,12 +64,9 @@ int main(int argc, char* argv[])
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     const Options& options = parsed.options;
-    const Command command = commandFor(options.type);
-    if (!command)
-        return usageError(options.type + QStringLiteral(" is not available in this build"));
 
     PrintingSink sink(stdout, stderr, !options.reportPath.isEmpty());
-    int status = run(options, command, sink);
+    int status = run(options, commandFor(options.type), sink);
     if (!options.reportPath.isEmpty() && !writeReport(sink.report(), options.reportPath)) {
         sink.critical(QStringLiteral("Unable to write report ") + options.reportPath);
         status = Refused;

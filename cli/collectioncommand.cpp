@@ -1,0 +1,23 @@
+#include "accountchoice.h"
+#include "commands.h"
+
+#include "export/settingsfile.h"
+#include "forms/collection/collectionexport.h"
+
+kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+{
+    CollectionSettings s = readCollectionSettings(options.settingsPath);
+    for (int* column : {&s.trxDateColumn, &s.accountNameColumn, &s.accountColumn, &s.amountColumn,
+                        &s.remarks1Column, &s.remarks2Column, &s.residenceColumn, &s.citizenColumn})
+        *column = kova::effectiveColumn(*column, lastColumn);
+    s.creditedAccount = checkedAccount(readCollectionAccounts(options.settingsPath), options.account);
+    s.remarks1 = options.remarks1;
+    s.remarks2 = options.remarks2;
+    if (options.effective) {
+        s.immediate = false;
+        s.effectiveDate = *options.effective;
+    }
+    s.dateFrom = options.from;
+    s.dateTo = options.to;
+    return runCollectionExport(s, options.source, options.sheet, options.dest, sink);
+}

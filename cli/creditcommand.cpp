@@ -1,0 +1,26 @@
+#include "accountchoice.h"
+#include "commands.h"
+
+#include "forms/credit/creditexport.h"
+
+kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+{
+    CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
+    fitColumnsToSheet(settings.columns, lastColumn);
+    chooseBeneficiaryBank(settings, options.mode,
+                          options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
+    if (options.minLimit)
+        settings.minLimitText = *options.minLimit;
+    if (options.maxLimit)
+        settings.maxLimitText = *options.maxLimit;
+    settings.sourceAccount = checkedAccount(storedCreditAccounts(options.settingsPath), options.account);
+    settings.batchRemarks1 = options.remarks1;
+    settings.batchRemarks2 = options.remarks2;
+    if (options.effective) {
+        settings.immediate = false;
+        settings.effectiveDate = *options.effective;
+    }
+    settings.dateFrom = options.from;
+    settings.dateTo = options.to;
+    return runCreditExport(settings, options.source, options.sheet, options.dest, sink);
+}

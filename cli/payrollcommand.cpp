@@ -1,0 +1,19 @@
+#include "accountchoice.h"
+#include "commands.h"
+
+#include "export/settingsfile.h"
+#include "forms/payroll/payrollexport.h"
+
+kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+{
+    PayrollSettings s = readPayrollSettings(options.settingsPath);
+    for (int* column : {&s.trxDateColumn, &s.employeeNameColumn, &s.accountColumn, &s.amountColumn,
+                        &s.employeeIdColumn, &s.departmentColumn})
+        *column = kova::effectiveColumn(*column, lastColumn);
+    s.sourceAccount = checkedAccount(readPayrollAccounts(options.settingsPath), options.account);
+    s.afterHoliday = options.holiday == Options::Holiday::After;
+    s.effectiveDate = options.effective.value_or(QDate::currentDate());
+    s.dateFrom = options.from;
+    s.dateTo = options.to;
+    return runPayrollExport(s, options.source, options.sheet, options.dest, sink);
+}

@@ -1,0 +1,24 @@
+#include "commands.h"
+
+#include "export/settingsfile.h"
+#include "forms/transfer/transferexport.h"
+
+kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+{
+    TransferSettings settings = readTransferSettings(options.settingsPath);
+    for (int& column : settings.columns)
+        column = kova::effectiveColumn(column, lastColumn);
+    settings.chooseClearing(options.mode == kova::BankMode::WDK ? -1 : options.clearingIndex);
+    if (options.minLimit)
+        settings.minLimitText = *options.minLimit;
+    if (options.maxLimit)
+        settings.maxLimitText = *options.maxLimit;
+    if (options.headerId)
+        settings.headerIdText = *options.headerId;
+    if (options.corporateId)
+        settings.corporateId = *options.corporateId;
+    settings.dateFrom = options.from;
+    settings.dateTo = options.to;
+    settings.effectiveDate = options.effective.value_or(QDate::currentDate());
+    return runTransferExport(settings, options.source, options.sheet, options.dest, sink);
+}

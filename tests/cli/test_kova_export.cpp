@@ -1,0 +1,669 @@
+// Runs the built kova-export the way a user or a batch script would and
+// checks what reaches the streams, the files and the settings file.
+#include "testworkbook.h"
+
+#include <QDate>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString separator = QStringLiteral("-------------------------------------");
+const QString usage = QStringLiteral("Usage: kova-export TYPE --source WORKBOOK --sheet SHEET --dest FILE [options]");
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runExport(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(KOVA_EXPORT_PATH), arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList lines(const QString& text)
+{
+    QStringList list = text.split(QLatin1Char('\n'));
+    if (!list.isEmpty() && list.last().isEmpty())
+        list.removeLast();
+    return list;
+}
+
+QString fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeAccounts(QSettings& settings, const QString& group, const QVector<QPair<QString, QString>>& rows)
+{
+    settings.beginGroup(group);
+    settings.beginWriteArray(QStringLiteral("Accounts"));
+    for (int i = 0; i < rows.size(); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(QStringLiteral("Account"), rows.at(i).first);
+        settings.setValue(QStringLiteral("CompID"), rows.at(i).second);
+    }
+    settings.endArray();
+    settings.endGroup();
+}
+
+// Plain messages as stdout shows them.
+QString errorText(int line, const QString& text)
+{
+    return QStringLiteral("LINE %1: Error. %2").arg(line).arg(text);
+}
+
+} // namespace
+
+class TestKovaExport final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void transferWritesUploadAndAdvancesHeaderId();
+    void transferRowErrorsWriteNothing();
+    void transferOptionsOverrideTheForm();
+    void dateFilterUsesFromAndTo();
+    void othersModeUsesClearingAndLimits();
+    void reportHoldsTheWholeLog();
+    void refusals_data();
+    void refusals();
+    void unwritableSettingsIsNotFinished();
+    void creditOptionsReachTheHeader();
+    void collectionOptionsReachTheHeader();
+    void payrollOptionsReachTheHeader();
+    void help();
+    void badUsage_data();
+    void badUsage();
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList base(const QString& type, const QString& dest = QStringLiteral("out.txt")) const;
+    void writeTransferWorkbook(const QList<QVariantList>& rows);
+    void writeTransferSettings(bool dateFilter = false);
+
+    QTemporaryDir m_dir;
+    QDate m_today;
+};
+
+void TestKovaExport::init()
+{
+    QVERIFY(m_dir.isValid());
+    for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+        QFile::remove(path(name));
+    m_today = QDate::currentDate();
+}
+
+QStringList TestKovaExport::base(const QString& type, const QString& dest) const
+{
+    return {type, QStringLiteral("--source"), path(QStringLiteral("book.xlsx")), QStringLiteral("--sheet"),
+            QStringLiteral("Batch"), QStringLiteral("--dest"), path(dest), QStringLiteral("--settings"),
+            path(QStringLiteral("kova.ini"))};
+}
+
+// Columns: Trx Ref, Date, From Acc, To Acc, Amount, Type, BI Code, Bank,
+// Branch, Name, Cust Type, Residence; a header row first.
+void TestKovaExport::writeTransferWorkbook(const QList<QVariantList>& rows)
+{
+    TestWorkbook book(path(QStringLiteral("book.xlsx")));
+    book.addSheet(QStringLiteral("Batch"));
+    book.setRow(1, {QStringLiteral("Ref"), QStringLiteral("Date"), QStringLiteral("From"), QStringLiteral("To"),
+                    QStringLiteral("Amount"), QStringLiteral("Type"), QStringLiteral("BI"), QStringLiteral("Bank"),
+                    QStringLiteral("Branch"), QStringLiteral("Name"), QStringLiteral("Cust"),
+                    QStringLiteral("Res")});
+    for (int i = 0; i < rows.size(); ++i)
+        book.setRow(i + 2, rows.at(i));
+    QVERIFY(book.save());
+}
+
+void TestKovaExport::writeTransferSettings(bool dateFilter)
+{
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Transfer"));
+    const QStringList keys{QStringLiteral("TrxRef"), QStringLiteral("TrxDate"), QStringLiteral("FromAcc"),
+                           QStringLiteral("ToAcc"), QStringLiteral("Amount"), QStringLiteral("Remittance"),
+                           QStringLiteral("BICode"), QStringLiteral("Bank"), QStringLiteral("Branch"),
+                           QStringLiteral("Beneficiary"), QStringLiteral("CustType"), QStringLiteral("Residence")};
+    for (int i = 0; i < keys.size(); ++i)
+        settings.setValue(keys.at(i), i + 1);
+    if (!dateFilter)
+        settings.setValue(QStringLiteral("TrxDate"), 0);
+    settings.setValue(QStringLiteral("HasColumnHeader"), true);
+    settings.setValue(QStringLiteral("HeaderID"), 7);
+    settings.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
+    settings.endGroup();
+    settings.sync();
+    QCOMPARE(settings.status(), QSettings::NoError);
+}
+
+QVariantList wdkRow(const QString& ref, const QString& amount)
+{
+    return {ref, QVariant(), QStringLiteral("1234567890"), QStringLiteral("0987654321"), amount,
+            QStringLiteral("WDK"), QStringLiteral("0140397"), QStringLiteral("BANK"), QStringLiteral("BRANCH"),
+            QStringLiteral("NAME"), 1, QStringLiteral("R")};
+}
+
+void TestKovaExport::transferWritesUploadAndAdvancesHeaderId()
+{
+    const QString longRef = QStringLiteral("R").repeated(31);
+    // Not a WDK transfer: skipped without trace.
+    QVariantList other = wdkRow(QStringLiteral("SKIPPED"), QStringLiteral("1"));
+    other[5] = QStringLiteral("LLG");
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("1500000.5")),
+                           wdkRow(longRef, QStringLiteral("2.005")), other});
+    writeTransferSettings();
+
+    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--effective")
+                                                              << QStringLiteral("2026-01-05"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lines(run.out), (QStringList{
+        QStringLiteral("Total rows processed: 2 of 3"),
+        QStringLiteral("Total amounts: 1.500.002,51"),
+        QStringLiteral("Total warnings: 1"),
+        QStringLiteral("Total errors: 0"),
+        separator,
+        QStringLiteral("LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"),
+    }));
+    QCOMPARE(run.err, QStringLiteral("Done!\n"));
+    const QString rest = QStringLiteral("|||0140397|BANK|BRANCH|NAME|||||1|R|\n");
+    QCOMPARE(fileText(path(QStringLiteral("out.txt"))),
+             QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|1500002.51|00002|WDK|IDR|\n"
+                            "1|00001|REF1|1234567890|0987654321|1500000.50") + rest
+                 + QStringLiteral("1|00002|") + longRef.left(30) + QStringLiteral("|1234567890|0987654321|2.01")
+                 + rest);
+    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt.details"))));
+
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 8);
+}
+
+void TestKovaExport::transferRowErrorsWriteNothing()
+{
+    QVariantList bad = wdkRow(QStringLiteral("REF2"), QStringLiteral("1,500"));
+    bad[2] = QStringLiteral("12345abcde");
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10")), bad});
+    writeTransferSettings();
+    {
+        QFile earlier(path(QStringLiteral("out.txt")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier batch\n");
+    }
+
+    const Run run = runExport(base(QStringLiteral("transfer")));
+    QCOMPARE(run.status, 1);
+    QCOMPARE(lines(run.out), (QStringList{
+        QStringLiteral("Total rows processed: 2 of 2"),
+        QStringLiteral("Total amounts: 10,00"),
+        QStringLiteral("Total warnings: 0"),
+        QStringLiteral("Total errors: 2"),
+        separator,
+        errorText(2, QStringLiteral("Invalid characters found in From Acc")),
+        errorText(2, QStringLiteral("Invalid amount")),
+    }));
+    QCOMPARE(run.err, QStringLiteral("ERROR!\n"));
+    QCOMPARE(fileText(path(QStringLiteral("out.txt"))), QStringLiteral("earlier batch\n"));
+    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt.details"))));
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 7);
+}
+
+void TestKovaExport::transferOptionsOverrideTheForm()
+{
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferSettings();
+
+    const Run run = runExport(base(QStringLiteral("transfer"))
+                              << QStringLiteral("--header-id") << QStringLiteral("42")
+                              << QStringLiteral("--corporate-id") << QStringLiteral(" CORP00001"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lines(fileText(path(QStringLiteral("out.txt")))).value(0),
+             QStringLiteral("0|FT|00000042|||") + m_today.toString(QStringLiteral("yyyyMMdd"))
+                 + QStringLiteral("| CORP00001|10.00|00001|WDK|IDR|"));
+    // The stored Header ID is the base of the advance, not the typed one.
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 8);
+    // Typed values are not saved.
+    QCOMPARE(settings.value(QStringLiteral("Transfer/CompanyID")).toString(), QStringLiteral("ABCDE12345"));
+}
+
+void TestKovaExport::dateFilterUsesFromAndTo()
+{
+    QList<QVariantList> rows;
+    for (int day : {1, 2, 3}) {
+        QVariantList row = wdkRow(QStringLiteral("REF%1").arg(day), QStringLiteral("%1").arg(day));
+        row[1] = QDate(2026, 3, day);
+        rows.append(row);
+    }
+    writeTransferWorkbook(rows);
+    writeTransferSettings(true);
+
+    // Today is outside the sheet: with the default range nothing passes.
+    Run run = runExport(base(QStringLiteral("transfer")));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lines(run.out).value(0), QStringLiteral("Total rows processed: 0 of 3"));
+
+    run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--from") << QStringLiteral("2026-03-02")
+                                                    << QStringLiteral("--to") << QStringLiteral("2026-03-03"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lines(run.out).mid(0, 2), (QStringList{QStringLiteral("Total rows processed: 2 of 3"),
+                                                    QStringLiteral("Total amounts: 5,00")}));
+}
+
+void TestKovaExport::othersModeUsesClearingAndLimits()
+{
+    const auto others = [](const QString& type, const QString& amount) {
+        return QVariantList{QStringLiteral("REF"), QVariant(), QStringLiteral("1234567890"),
+                            QStringLiteral("0987654321"), amount, type, QStringLiteral("0140397"),
+                            QStringLiteral("BANK"), QStringLiteral("BRANCH"), QStringLiteral("NAME"), 1,
+                            QStringLiteral("R")};
+    };
+    writeTransferWorkbook({others(QStringLiteral("RTG"), QStringLiteral("999")),
+                           others(QStringLiteral("LLG"), QStringLiteral("5")),
+                           others(QStringLiteral("RTG"), QStringLiteral("1000"))});
+    writeTransferSettings();
+
+    // RTGS skips the LLG row; the typed minimum, not the stored one, applies.
+    const Run run = runExport(base(QStringLiteral("transfer"))
+                              << QStringLiteral("--mode") << QStringLiteral("others") << QStringLiteral("--clearing")
+                              << QStringLiteral("rtgs") << QStringLiteral("--min") << QStringLiteral("1.000"));
+    QCOMPARE(run.status, 1);
+    QCOMPARE(lines(run.out), (QStringList{
+        QStringLiteral("Total rows processed: 2 of 3"),
+        QStringLiteral("Total amounts: 1.999,00"),
+        QStringLiteral("Total warnings: 0"),
+        QStringLiteral("Total errors: 1"),
+        separator,
+        errorText(1, QStringLiteral("RTGS amount below min limit 1.000")),
+    }));
+
+    // Without --min the stored RTGS minimum (fresh file: 500.000.001) is used.
+    const Run stored = runExport(base(QStringLiteral("transfer"))
+                                 << QStringLiteral("--mode") << QStringLiteral("others")
+                                 << QStringLiteral("--clearing") << QStringLiteral("rtgs"));
+    QCOMPARE(stored.status, 1);
+    QCOMPARE(lines(stored.out).mid(5), (QStringList{
+        errorText(1, QStringLiteral("RTGS amount below min limit 500.000.001")),
+        errorText(2, QStringLiteral("RTGS amount below min limit 500.000.001")),
+    }));
+
+    // LLG in Others mode: the header names the clearing.
+    const Run llg = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--mode") << QStringLiteral("others"));
+    QCOMPARE(llg.status, 0);
+    QVERIFY(lines(fileText(path(QStringLiteral("out.txt")))).value(0).endsWith(QStringLiteral("|00001|LLG|IDR|")));
+}
+
+void TestKovaExport::reportHoldsTheWholeLog()
+{
+    QVariantList bad = wdkRow(QStringLiteral("REF2"), QStringLiteral("abc"));
+    bad[3] = QStringLiteral("123");
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10")), bad});
+    writeTransferSettings();
+
+    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--report")
+                                                              << path(QStringLiteral("log.json")));
+    QCOMPARE(run.status, 1);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(fileText(path(QStringLiteral("log.json"))).toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject root = doc.object();
+    QCOMPARE(root.keys(), (QStringList{QStringLiteral("rows"), QStringLiteral("summary"), QStringLiteral("titles")}));
+    QCOMPARE(root.value(QStringLiteral("titles")).toVariant().toStringList(), (QStringList{
+        QStringLiteral("Trx Ref"), QStringLiteral("From Acc"), QStringLiteral("To Acc"), QStringLiteral("Amount"),
+        QStringLiteral("Remarks 1"), QStringLiteral("Remarks 2"), QStringLiteral("Bank Code"),
+        QStringLiteral("Bank Name"), QStringLiteral("Branch"), QStringLiteral("Beneficiary"),
+        QStringLiteral("Address 1"), QStringLiteral("Address 2"), QStringLiteral("Address 3"),
+        QStringLiteral("Address 4"), QStringLiteral("Cust Type"), QStringLiteral("Residence")}));
+    QCOMPARE(root.value(QStringLiteral("summary")).toVariant().toStringList(), (QStringList{
+        QStringLiteral("Total rows processed: 2 of 2"), QStringLiteral("Total amounts: 10,00"),
+        QStringLiteral("Total warnings: 0"), QStringLiteral("Total errors: 2")}));
+
+    const QJsonArray rows = root.value(QStringLiteral("rows")).toArray();
+    QCOMPARE(rows.size(), 2);
+    const QJsonObject first = rows.at(0).toObject();
+    QCOMPARE(first.value(QStringLiteral("values")).toArray().size(), 16);
+    QCOMPARE(first.value(QStringLiteral("values")).toArray().at(3).toString(), QStringLiteral("10,00"));
+    QCOMPARE(first.value(QStringLiteral("marked")).toArray(), QJsonArray());
+    QCOMPARE(first.value(QStringLiteral("messages")).toArray(), QJsonArray());
+
+    const QJsonObject second = rows.at(1).toObject();
+    QCOMPARE(second.value(QStringLiteral("values")).toArray().at(3).toString(), QStringLiteral("abc"));
+    QCOMPARE(second.value(QStringLiteral("marked")).toArray(),
+             (QJsonArray{QJsonArray{1, 2}, QJsonArray{1, 3}}));
+    QCOMPARE(second.value(QStringLiteral("messages")).toVariant().toStringList(), (QStringList{
+        QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. <span style=\"font-weight:bold;\">To Acc"
+                       "</span> must be 10 characters</span>"),
+        QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>")}));
+}
+
+void TestKovaExport::refusals_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+
+    const QString unset = QStringLiteral("unset");
+    QTest::newRow("transfer never saved") << QStringLiteral("transfer") << QStringList{unset}
+                                          << QStringLiteral("Trx Ref # can not be empty");
+    QTest::newRow("unknown sheet") << QStringLiteral("transfer")
+                                   << QStringList{QStringLiteral("--sheet"), QStringLiteral("Nope")}
+                                   << QStringLiteral("Error. Unable to select sheet Nope");
+    QTest::newRow("missing workbook") << QStringLiteral("transfer")
+                                      << QStringList{QStringLiteral("--source"), path(QStringLiteral("none.xlsx"))}
+                                      << QStringLiteral("Error. Unable to select sheet Batch");
+    QTest::newRow("header id 0") << QStringLiteral("transfer")
+                                 << QStringList{QStringLiteral("--header-id"), QStringLiteral("0")}
+                                 << QStringLiteral("Invalid Header ID");
+    QTest::newRow("header id too big") << QStringLiteral("transfer")
+                                       << QStringList{QStringLiteral("--header-id"), QStringLiteral("100000000")}
+                                       << QStringLiteral("Max value of Header ID is 99999999");
+    QTest::newRow("corporate id 9 chars") << QStringLiteral("transfer")
+                                          << QStringList{QStringLiteral("--corporate-id"), QStringLiteral("ABCDE1234")}
+                                          << QStringLiteral("Corporate ID must be 10 chars");
+    QTest::newRow("zero minimum") << QStringLiteral("transfer")
+                                  << QStringList{QStringLiteral("--mode"), QStringLiteral("others"),
+                                                 QStringLiteral("--min"), QStringLiteral("0")}
+                                  << QStringLiteral("Invalid minimum limit");
+    QTest::newRow("destination folder missing")
+        << QStringLiteral("transfer") << QStringList{QStringLiteral("--dest"), path(QStringLiteral("no/out.txt"))}
+        << QStringLiteral("Failed open file for writing");
+    QTest::newRow("credit without account") << QStringLiteral("credit") << QStringList{}
+                                            << QStringLiteral("Source Account has not been defined");
+    QTest::newRow("collection account beyond table")
+        << QStringLiteral("collection") << QStringList{QStringLiteral("--account"), QStringLiteral("3")}
+        << QStringLiteral("Credited Account has not been defined");
+    QTest::newRow("payroll without account") << QStringLiteral("payroll") << QStringList{}
+                                             << QStringLiteral("Source Acc has not been defined");
+    QTest::newRow("company code, two lines")
+        << QStringLiteral("payroll") << QStringList{QStringLiteral("--account"), QStringLiteral("2")}
+        << QStringLiteral("Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)");
+    QTest::newRow("credit remarks too long")
+        << QStringLiteral("credit")
+        << QStringList{QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--remarks1"),
+                       QStringLiteral("R").repeated(19)}
+        << QStringLiteral("Trx Remarks 1 is exceeding 18 chars");
+}
+
+// Each refusal is the window's message box text alone; the log stays empty.
+void TestKovaExport::refusals()
+{
+    QFETCH(QString, type);
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    {
+        QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+        const QVector<QPair<QString, QString>> accounts{
+            {QStringLiteral("1234567890"), QStringLiteral("1234/56789/ABCD")},
+            {QStringLiteral("1234567890"), QStringLiteral("1234/5678/ABCD")}};
+        for (const QString& group : {QStringLiteral("Credit"), QStringLiteral("Collection"), QStringLiteral("Payroll")})
+            writeAccounts(settings, group, accounts);
+    }
+    if (options.value(0) == QLatin1String("unset"))
+        options.clear();
+    else
+        writeTransferSettings();
+
+    QStringList arguments = base(type);
+    for (int i = 0; i + 1 < options.size(); i += 2) {
+        const int at = arguments.indexOf(options.at(i));
+        if (at >= 0)
+            arguments[at + 1] = options.at(i + 1);
+        else
+            arguments << options.at(i) << options.at(i + 1);
+    }
+    const Run run = runExport(arguments);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, message + QLatin1Char('\n'));
+    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt"))));
+}
+
+void TestKovaExport::unwritableSettingsIsNotFinished()
+{
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferSettings();
+    // Readable, but its lock file's name is too long to create, so no write
+    // can take (permissions would not stop a superuser).
+    const QString locked = path(QString(250, QLatin1Char('k')) + QStringLiteral(".ini"));
+    QVERIFY(QFile::copy(path(QStringLiteral("kova.ini")), locked));
+    QStringList arguments = base(QStringLiteral("transfer"));
+    arguments[arguments.indexOf(QStringLiteral("--settings")) + 1] = locked;
+
+    const Run run = runExport(arguments);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(lines(run.out).value(0), QStringLiteral("Total rows processed: 1 of 1"));
+    QCOMPARE(run.err, QStringLiteral("Upload file written, but Header ID could not be stored\n"));
+    QVERIFY(QFile::exists(path(QStringLiteral("out.txt"))));
+    QCOMPARE(QSettings(locked, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 7);
+}
+
+void TestKovaExport::creditOptionsReachTheHeader()
+{
+    {
+        TestWorkbook book(path(QStringLiteral("book.xlsx")));
+        book.addSheet(QStringLiteral("Batch"));
+        // Name, account, amount, transfer type.
+        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10"),
+                        QStringLiteral("WDK")});
+        QVERIFY(book.save());
+    }
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Credit/Beneficary"), 1);
+    settings.setValue(QStringLiteral("Credit/BnfAccount"), 2);
+    settings.setValue(QStringLiteral("Credit/Amount"), 3);
+    settings.setValue(QStringLiteral("Credit/Remittance"), 4);
+    writeAccounts(settings, QStringLiteral("Credit"),
+                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")},
+                   {QStringLiteral("2222222222"), QStringLiteral("4321/98765/WXYZ")}});
+    settings.sync();
+
+    Run run = runExport(base(QStringLiteral("credit")) << QStringLiteral("--account") << QStringLiteral("2")
+                                                      << QStringLiteral("--wdk") << QStringLiteral("mp")
+                                                      << QStringLiteral("--remarks1") << QStringLiteral("FIRST")
+                                                      << QStringLiteral("--remarks2") << QStringLiteral("SECOND"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QStringLiteral("Done!\n"));
+    QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    QCOMPARE(header.size(), 256);
+    QCOMPARE(header.left(21), QStringLiteral("0MP        2222222222"));   // "Immediate On Authorization"
+    QCOMPARE(header.mid(22, 8), QStringLiteral("43218765"));
+    QCOMPARE(header.mid(70, 3), QStringLiteral("WDK"));
+    QCOMPARE(header.mid(88, 36), QStringLiteral("FIRST             SECOND            "));
+
+    run = runExport(base(QStringLiteral("credit")) << QStringLiteral("--account") << QStringLiteral("1")
+                                                  << QStringLiteral("--effective") << QStringLiteral("2026-12-31"));
+    QCOMPARE(run.status, 0);
+    header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    QCOMPARE(header.left(21), QStringLiteral("0SP202612311111111111"));
+}
+
+void TestKovaExport::collectionOptionsReachTheHeader()
+{
+    {
+        TestWorkbook book(path(QStringLiteral("book.xlsx")));
+        book.addSheet(QStringLiteral("Batch"));
+        // Name, account, amount, residence, citizen.
+        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10"), 1, 0});
+        QVERIFY(book.save());
+    }
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Collection/AccountName"), 1);
+    settings.setValue(QStringLiteral("Collection/AccountNumber"), 2);
+    settings.setValue(QStringLiteral("Collection/Amount"), 3);
+    settings.setValue(QStringLiteral("Collection/Residence"), 4);
+    settings.setValue(QStringLiteral("Collection/Citizen"), 5);
+    writeAccounts(settings, QStringLiteral("Collection"),
+                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")}});
+    settings.sync();
+
+    const Run run = runExport(base(QStringLiteral("collection"))
+                              << QStringLiteral("--account") << QStringLiteral("1") << QStringLiteral("--effective")
+                              << QStringLiteral("2026-02-03") << QStringLiteral("--remarks2") << QStringLiteral("R2"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QStringLiteral("Done!\n"));
+    const QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    QCOMPARE(header.size(), 201);
+    QCOMPARE(header.left(21), QStringLiteral("0CO202602031111111111"));
+    QCOMPARE(header.mid(70, 36), QString(18, QLatin1Char(' ')) + QStringLiteral("R2") + QString(16, QLatin1Char(' ')));
+}
+
+void TestKovaExport::payrollOptionsReachTheHeader()
+{
+    {
+        TestWorkbook book(path(QStringLiteral("book.xlsx")));
+        book.addSheet(QStringLiteral("Batch"));
+        // Name, account, amount.
+        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10")});
+        QVERIFY(book.save());
+    }
+    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Payroll/AccountName"), 1);
+    settings.setValue(QStringLiteral("Payroll/AccountNumber"), 2);
+    settings.setValue(QStringLiteral("Payroll/Amount"), 3);
+    writeAccounts(settings, QStringLiteral("Payroll"),
+                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")}});
+    settings.sync();
+
+    const Run run = runExport(base(QStringLiteral("payroll"))
+                              << QStringLiteral("--account") << QStringLiteral("1") << QStringLiteral("--effective")
+                              << QStringLiteral("2026-02-03") << QStringLiteral("--holiday") << QStringLiteral("after"));
+    QCOMPARE(run.status, 0);
+    const QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    QCOMPARE(header.size(), 70);
+    // Effective day, account, then "1" for "After Holiday".
+    QCOMPARE(header.left(40), QString(11, QLatin1Char(' ')) + QStringLiteral("123406789ABCD0301111111111101"));
+    QVERIFY(header.endsWith(QStringLiteral("022026")));
+}
+
+void TestKovaExport::help()
+{
+    const Run run = runExport({QStringLiteral("--help")});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QString());
+    const QStringList text = lines(run.out);
+    QCOMPARE(text.value(0), usage);
+    QCOMPARE(text.at(1), QStringLiteral("TYPE: transfer | credit | collection | payroll"));
+    for (const char* option : {"--settings FILE", "--from DATE", "--to DATE", "--mode wdk|others",
+                               "--clearing llg|rtgs", "--wdk sp|mp", "--min N, --max N", "--effective DATE",
+                               "--account N", "--remarks1 TEXT", "--remarks2 TEXT", "--holiday before|after",
+                               "--header-id TEXT", "--corporate-id TEXT", "--report FILE"})
+        QVERIFY2(run.out.contains(QLatin1String(option)), option);
+    QVERIFY(text.value(text.size() - 1).startsWith(QStringLiteral("  64")));
+}
+
+void TestKovaExport::badUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem");
+
+    const QStringList full{QStringLiteral("--source"), QStringLiteral("b.xlsx"), QStringLiteral("--sheet"),
+                           QStringLiteral("S"), QStringLiteral("--dest"), QStringLiteral("o.txt")};
+    const auto transfer = [&](const QStringList& more) { return QStringList{QStringLiteral("transfer")} + full + more; };
+    const auto with = [&](const QString& type, const QStringList& more) { return QStringList{type} + full + more; };
+
+    QTest::newRow("nothing") << QStringList{} << QStringLiteral("missing TYPE");
+    QTest::newRow("unknown type") << with(QStringLiteral("debit"), {}) << QStringLiteral("unknown type: debit");
+    QTest::newRow("type in capitals") << with(QStringLiteral("Transfer"), {})
+                                      << QStringLiteral("unknown type: Transfer");
+    QTest::newRow("unknown option") << transfer({QStringLiteral("--fast")})
+                                    << QStringLiteral("Unknown option 'fast'.");
+    QTest::newRow("missing source") << QStringList{QStringLiteral("transfer"), QStringLiteral("--sheet"),
+                                                   QStringLiteral("S"), QStringLiteral("--dest"), QStringLiteral("o")}
+                                    << QStringLiteral("missing --source");
+    QTest::newRow("blank dest") << QStringList{QStringLiteral("payroll"), QStringLiteral("--source"),
+                                               QStringLiteral("b"), QStringLiteral("--sheet"), QStringLiteral("S"),
+                                               QStringLiteral("--dest"), QStringLiteral("  ")}
+                                << QStringLiteral("missing --dest");
+    QTest::newRow("missing sheet") << QStringList{QStringLiteral("credit"), QStringLiteral("--source"),
+                                                  QStringLiteral("b"), QStringLiteral("--dest"), QStringLiteral("o")}
+                                   << QStringLiteral("missing --sheet");
+    QTest::newRow("option without value") << transfer({QStringLiteral("--from")})
+                                          << QStringLiteral("Missing value after '--from'.");
+    QTest::newRow("no such day") << transfer({QStringLiteral("--from"), QStringLiteral("2026-02-30")})
+                                 << QStringLiteral("--from: not a date YYYY-MM-DD: 2026-02-30");
+    QTest::newRow("day first") << transfer({QStringLiteral("--to"), QStringLiteral("05-01-2026")})
+                               << QStringLiteral("--to: not a date YYYY-MM-DD: 05-01-2026");
+    QTest::newRow("short month") << with(QStringLiteral("payroll"), {QStringLiteral("--effective"),
+                                                                    QStringLiteral("2026-1-05")})
+                                 << QStringLiteral("--effective: not a date YYYY-MM-DD: 2026-1-05");
+    QTest::newRow("bad mode") << transfer({QStringLiteral("--mode"), QStringLiteral("WDK")})
+                              << QStringLiteral("--mode must be one of wdk|others: WDK");
+    QTest::newRow("bad clearing") << transfer({QStringLiteral("--mode"), QStringLiteral("others"),
+                                               QStringLiteral("--clearing"), QStringLiteral("skn")})
+                                  << QStringLiteral("--clearing must be one of llg|rtgs: skn");
+    QTest::newRow("bad holiday") << with(QStringLiteral("payroll"), {QStringLiteral("--holiday"), QStringLiteral("on")})
+                                 << QStringLiteral("--holiday must be one of before|after: on");
+    QTest::newRow("bad wdk") << with(QStringLiteral("credit"), {QStringLiteral("--wdk"), QStringLiteral("xp")})
+                             << QStringLiteral("--wdk must be one of sp|mp: xp");
+    QTest::newRow("clearing in wdk mode") << transfer({QStringLiteral("--clearing"), QStringLiteral("rtgs")})
+                                          << QStringLiteral("--clearing needs --mode others");
+    QTest::newRow("limit in wdk mode") << with(QStringLiteral("credit"), {QStringLiteral("--max"), QStringLiteral("5")})
+                                       << QStringLiteral("--max needs --mode others");
+    QTest::newRow("wdk choice in others mode")
+        << with(QStringLiteral("credit"), {QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--wdk"),
+                                           QStringLiteral("mp")})
+        << QStringLiteral("--wdk needs --mode wdk");
+    QTest::newRow("limit not a number")
+        << transfer({QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--min"), QStringLiteral("1,000")})
+        << QStringLiteral("--min: not a number: 1,000");
+    QTest::newRow("negative limit")
+        << transfer({QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--max"), QStringLiteral("-5")})
+        << QStringLiteral("--max: not a number: -5");
+    QTest::newRow("account 0") << with(QStringLiteral("credit"), {QStringLiteral("--account"), QStringLiteral("0")})
+                               << QStringLiteral("--account must be a positive integer: 0");
+    QTest::newRow("account negative") << with(QStringLiteral("payroll"), {QStringLiteral("--account"),
+                                                                         QStringLiteral("-1")})
+                                      << QStringLiteral("--account must be a positive integer: -1");
+    QTest::newRow("account text") << with(QStringLiteral("collection"), {QStringLiteral("--account"),
+                                                                        QStringLiteral("one")})
+                                  << QStringLiteral("--account must be a positive integer: one");
+    QTest::newRow("account with sign") << with(QStringLiteral("collection"), {QStringLiteral("--account"),
+                                                                             QStringLiteral("+1")})
+                                       << QStringLiteral("--account must be a positive integer: +1");
+    QTest::newRow("account on transfer") << transfer({QStringLiteral("--account"), QStringLiteral("1")})
+                                         << QStringLiteral("--account does not apply to transfer");
+    QTest::newRow("header id on credit") << with(QStringLiteral("credit"), {QStringLiteral("--header-id"),
+                                                                           QStringLiteral("1")})
+                                         << QStringLiteral("--header-id does not apply to credit");
+    QTest::newRow("mode on payroll") << with(QStringLiteral("payroll"), {QStringLiteral("--mode"),
+                                                                        QStringLiteral("wdk")})
+                                     << QStringLiteral("--mode does not apply to payroll");
+    QTest::newRow("remarks on payroll") << with(QStringLiteral("payroll"), {QStringLiteral("--remarks1"),
+                                                                           QStringLiteral("x")})
+                                        << QStringLiteral("--remarks1 does not apply to payroll");
+    QTest::newRow("twice") << transfer({QStringLiteral("--sheet"), QStringLiteral("T")})
+                           << QStringLiteral("--sheet given more than once");
+    QTest::newRow("second type") << with(QStringLiteral("transfer"), {QStringLiteral("credit")})
+                                 << QStringLiteral("unexpected argument: credit");
+}
+
+void TestKovaExport::badUsage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+
+    const Run run = runExport(arguments);
+    QCOMPARE(run.status, 64);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(lines(run.err), (QStringList{QStringLiteral("kova-export: ") + problem, usage}));
+}
+
+QTEST_GUILESS_MAIN(TestKovaExport)
+#include "test_kova_export.moc"
