@@ -38,7 +38,7 @@ const QStringList valueOptions = commonOptions + QStringList{
 
 std::optional<QDate> parseDate(const QString& text)
 {
-    static const QRegularExpression shape(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    static const QRegularExpression shape(QStringLiteral("\\A[0-9]{4}-[0-9]{2}-[0-9]{2}\\z"));
     if (!shape.match(text).hasMatch())
         return std::nullopt;
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
@@ -49,7 +49,7 @@ std::optional<QDate> parseDate(const QString& text)
 // a zero is left for the settings checks to refuse, as the form does.
 bool isLimitText(const QString& text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));
     QString plain = text;
     plain.remove(QLatin1Char('.'));
     bool ok = false;
@@ -195,7 +195,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     o.corporateId = r.text(QStringLiteral("corporate-id"));
 
     if (r.has(QStringLiteral("account"))) {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+        static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));
         const QString text = r.value(QStringLiteral("account"));
         bool ok = false;
         const int row = text.toInt(&ok, 10);

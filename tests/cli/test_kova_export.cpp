@@ -82,6 +82,9 @@ private slots:
     void dateFilterUsesFromAndTo();
     void othersModeUsesClearingAndLimits();
     void reportHoldsTheWholeLog();
+    void columnsBeyondTheSheetAreNotMapped();
+    void settingsBesideTheExecutableByDefault();
+    void unwritableReportIsRefused();
     void refusals_data();
     void refusals();
     void unwritableSettingsIsNotFinished();
@@ -351,6 +354,59 @@ void TestKovaExport::reportHoldsTheWholeLog()
         QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>")}));
 }
 
+void TestKovaExport::columnsBeyondTheSheetAreNotMapped()
+{
+    {
+        TestWorkbook book(path(QStringLiteral("book.xlsx")));
+        book.addSheet(QStringLiteral("Batch"));
+        book.setRow(1, {QStringLiteral("Ref")});
+        // Six columns: the stored bank code, name, type and residence columns
+        // (7 to 12) are beyond the sheet, so not mapped and not checked.
+        book.setRow(2, wdkRow(QStringLiteral("REF1"), QStringLiteral("10")).mid(0, 6));
+        QVERIFY(book.save());
+    }
+    writeTransferSettings();
+
+    const Run run = runExport(base(QStringLiteral("transfer")));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lines(fileText(path(QStringLiteral("out.txt")))).value(1),
+             QStringLiteral("1|00001|REF1|1234567890|0987654321|10.00|||||||||||||"));
+}
+
+// Without --settings, kova.ini beside the executable, as for the window.
+void TestKovaExport::settingsBesideTheExecutableByDefault()
+{
+    QTemporaryDir programDir;
+    QVERIFY(programDir.isValid());
+    const QString program = programDir.filePath(QStringLiteral("kova-export"));
+    QVERIFY(QFile::copy(QStringLiteral(KOVA_EXPORT_PATH), program));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferSettings();
+    QVERIFY(QFile::rename(path(QStringLiteral("kova.ini")), programDir.filePath(QStringLiteral("kova.ini"))));
+
+    QProcess process;
+    process.start(program, base(QStringLiteral("transfer")).mid(0, 7));
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("Done!\n"));
+    QCOMPARE(process.exitCode(), 0);
+    QSettings settings(programDir.filePath(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 8);
+}
+
+// The upload file is written, but the run's log is not where it was asked for.
+void TestKovaExport::unwritableReportIsRefused()
+{
+    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferSettings();
+    const QString report = path(QStringLiteral("no/log.json"));
+
+    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--report") << report);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err, QStringLiteral("Done!\nUnable to write report ") + report + QLatin1Char('\n'));
+    QVERIFY(QFile::exists(path(QStringLiteral("out.txt"))));
+}
+
 void TestKovaExport::refusals_data()
 {
     QTest::addColumn<QString>("type");
@@ -428,11 +484,15 @@ void TestKovaExport::refusals()
         else
             arguments << options.at(i) << options.at(i + 1);
     }
+    arguments << QStringLiteral("--report") << path(QStringLiteral("log.json"));
     const Run run = runExport(arguments);
     QCOMPARE(run.status, 2);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, message + QLatin1Char('\n'));
     QVERIFY(!QFile::exists(path(QStringLiteral("out.txt"))));
+    const QJsonObject report = QJsonDocument::fromJson(fileText(path(QStringLiteral("log.json"))).toUtf8()).object();
+    QCOMPARE(report.value(QStringLiteral("rows")), QJsonValue(QJsonArray()));
+    QCOMPARE(report.value(QStringLiteral("summary")), QJsonValue(QJsonArray()));
 }
 
 void TestKovaExport::unwritableSettingsIsNotFinished()
@@ -637,6 +697,13 @@ void TestKovaExport::badUsage_data()
     QTest::newRow("account with sign") << with(QStringLiteral("collection"), {QStringLiteral("--account"),
                                                                              QStringLiteral("+1")})
                                        << QStringLiteral("--account must be a positive integer: +1");
+    QTest::newRow("account with line feed") << with(QStringLiteral("payroll"), {QStringLiteral("--account"),
+                                                                               QStringLiteral("1\n")})
+                                            << QStringLiteral("--account must be a positive integer: 1\n");
+    QTest::newRow("limit beyond 64 bits")
+        << transfer({QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--max"),
+                     QStringLiteral("18.446.744.073.709.551.616")})
+        << QStringLiteral("--max: not a number: 18.446.744.073.709.551.616");
     QTest::newRow("account on transfer") << transfer({QStringLiteral("--account"), QStringLiteral("1")})
                                          << QStringLiteral("--account does not apply to transfer");
     QTest::newRow("header id on credit") << with(QStringLiteral("credit"), {QStringLiteral("--header-id"),
@@ -662,7 +729,7 @@ void TestKovaExport::badUsage()
     const Run run = runExport(arguments);
     QCOMPARE(run.status, 64);
     QCOMPARE(run.out, QString());
-    QCOMPARE(lines(run.err), (QStringList{QStringLiteral("kova-export: ") + problem, usage}));
+    QCOMPARE(run.err, QStringLiteral("kova-export: ") + problem + QLatin1Char('\n') + usage + QLatin1Char('\n'));
 }
 
 QTEST_GUILESS_MAIN(TestKovaExport)
