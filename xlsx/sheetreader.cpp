@@ -66,19 +66,30 @@ void SheetReader::startElement(const char* name, const char** attributes)
     }
     if (!m_inCell)
         return;
-    if (is(name, "v")) {
-        m_hasValue = true;
-        collectInto(m_value);
-    } else if (is(name, "f")) {
-        m_hasFormula = true;
-        collectInto(m_formula);
-    } else if (is(name, "is")) {
+    if (name[0] != '\0' && name[1] == '\0') {
+        switch (name[0]) {
+        case 'v':
+            m_hasValue = true;
+            collectInto(m_value);
+            return;
+        case 'f':
+            m_hasFormula = true;
+            collectInto(m_formula);
+            return;
+        case 't':
+            if (m_inInline && m_phonetic == 0) {
+                // Runs of an inline string append to what came before.
+                m_target = &m_inline;
+                collectText(true);
+            }
+            return;
+        default:
+            return;
+        }
+    }
+    if (is(name, "is")) {
         m_hasInline = true;
         m_inInline = true;
-    } else if (is(name, "t") && m_inInline && m_phonetic == 0) {
-        // Runs of an inline string append to what came before.
-        m_target = &m_inline;
-        collectText(true);
     }
 }
 
@@ -86,10 +97,15 @@ void SheetReader::endElement(const char* name)
 {
     if (!m_inSheetData)
         return;
-    if (m_target && (is(name, "v") || is(name, "f") || is(name, "t"))) {
-        m_target = nullptr;
-        collectText(false);
-    } else if (is(name, "c")) {
+    // Most end tags in a sheet are </v>, </c> and </row>: decide on the
+    // first letters before comparing whole names.
+    const bool oneLetter = name[0] != '\0' && name[1] == '\0';
+    if (oneLetter && (name[0] == 'v' || name[0] == 'f' || name[0] == 't')) {
+        if (m_target) {
+            m_target = nullptr;
+            collectText(false);
+        }
+    } else if (oneLetter && name[0] == 'c') {
         if (m_inCell)
             finishCell();
     } else if (is(name, "is")) {
@@ -113,7 +129,10 @@ void SheetReader::characters(const char* text, int length)
 
 void SheetReader::beginRow(const char** attributes)
 {
-    const char* r = attribute(attributes, "r");
+    const char* r = nullptr;
+    for (const char** a = attributes; *a; a += 2)
+        if (a[0][0] == 'r' && a[0][1] == '\0')
+            r = a[1];
     if (r) {
         if (!parseRowNumber(r, m_row))
             return fail();
@@ -166,8 +185,12 @@ void SheetReader::beginCell(const char** attributes)
             m_type = Type::IsoDate;
     }
     m_style = 0;
-    if (style)
-        std::from_chars(style, style + std::strlen(style), m_style);
+    if (style) {
+        // Style indexes are small; a value too large for the table (or not a
+        // number) just means no date format.
+        for (const char* p = style; *p >= '0' && *p <= '9' && m_style < (1u << 24); ++p)
+            m_style = m_style * 10 + unsigned(*p - '0');
+    }
 
     m_inCell = true;
     m_hasValue = m_hasFormula = m_hasInline = m_inInline = false;

@@ -15,6 +15,7 @@
 
 #include <zip.h>
 
+#include <stdexcept>
 #include <string>
 
 Q_DECLARE_METATYPE(std::string)
@@ -35,6 +36,24 @@ bool writeSinglePartZip(const QString& path, const QByteArray& bytes)
     }
     zip_set_file_compression(archive, 0, ZIP_CM_DEFLATE, 9);
     return zip_close(archive) == 0;
+}
+
+// Makes the zip of writeSinglePartZip claim another inflated size, in both
+// the local header and the central directory, as a crafted file would.
+bool patchDeclaredSize(const QString& path, quint32 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const int central = bytes.lastIndexOf(QByteArray("PK\x01\x02", 4));
+    if (!bytes.startsWith(QByteArray("PK\x03\x04", 4)) || central < 0)
+        return false;
+    for (int offset : {22, central + 24})
+        for (int i = 0; i < 4; ++i)
+            bytes[offset + i] = char((size >> (8 * i)) & 0xFF);
+    file.seek(0);
+    return file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -58,6 +77,7 @@ private slots:
     void cellReferences();
     void zipLimits_data();
     void zipLimits();
+    void sinkStopsStream();
 };
 
 void TestXlsxParts::builtInDateFormats_data()
@@ -271,29 +291,36 @@ void TestXlsxParts::zipLimits_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qulonglong>("maxEntrySize");
+    QTest::addColumn<quint32>("declaredSize");
     QTest::addColumn<bool>("accepted");
 
     QByteArray varied;
     for (int i = 0; i < 300000; ++i)
         varied += "<row r=\"" + QByteArray::number(i) + "\"><c><v>" + QByteArray::number(qint64(i) * 7919 % 100003) + "</v></c></row>";
-    const QByteArray repeated(8 * 1024 * 1024, 'a');
-    const QByteArray small(512 * 1024, 'a');
+    const qulonglong noLimit = 4ull << 30;
+    const quint32 truthful = 0;
 
-    QTest::newRow("sheet-like data") << varied << qulonglong(4ull << 30) << true;
-    QTest::newRow("exactly the size limit") << varied << qulonglong(varied.size()) << true;
-    QTest::newRow("one byte past the size limit") << varied << qulonglong(varied.size() - 1) << false;
-    QTest::newRow("inflates past 1:100") << repeated << qulonglong(4ull << 30) << false;
-    QTest::newRow("small part may compress strongly") << small << qulonglong(4ull << 30) << true;
+    QTest::newRow("sheet-like data") << varied << noLimit << truthful << true;
+    QTest::newRow("exactly the size limit") << varied << qulonglong(varied.size()) << truthful << true;
+    QTest::newRow("one byte past the size limit") << varied << qulonglong(varied.size() - 1) << truthful << false;
+    QTest::newRow("declares less than it inflates to") << varied << qulonglong(1024 * 1024) << quint32(1000) << false;
+    QTest::newRow("small part may compress strongly") << QByteArray(512 * 1024, 'a') << noLimit << truthful << true;
+    QTest::newRow("inflates past 1:100") << QByteArray(8 * 1024 * 1024, 'a') << noLimit << truthful << false;
+    QTest::newRow("large part inflates past 1:100") << QByteArray(64 * 1024 * 1024, 'a') << noLimit << truthful << false;
+    QTest::newRow("large part within the ratio") << varied.repeated(2) << noLimit << truthful << true;
 }
 
 void TestXlsxParts::zipLimits()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(qulonglong, maxEntrySize);
+    QFETCH(quint32, declaredSize);
     QFETCH(bool, accepted);
     QTemporaryDir dir;
     const QString file = dir.filePath("part.zip");
     QVERIFY(writeSinglePartZip(file, bytes));
+    if (declaredSize)
+        QVERIFY(patchDeclaredSize(file, declaredSize));
 
     xlsx::ZipLimits limits;
     limits.maxEntrySize = maxEntrySize;
@@ -308,7 +335,34 @@ void TestXlsxParts::zipLimits()
     QCOMPARE(streamed, accepted);
     if (accepted)
         QCOMPARE(received, bytes);
+    else // refused as soon as a limit broke, well before the end of the part
+        QVERIFY2(received.size() < bytes.size() / 4, QByteArray::number(received.size()));
     QVERIFY(!archive.stream("missing", [](const char*, std::size_t) { return true; }));
+}
+
+void TestXlsxParts::sinkStopsStream()
+{
+    QByteArray varied;
+    for (int i = 0; i < 2000000; ++i)
+        varied += QByteArray::number(qint64(i) * 7919 % 100003) + ",";
+    QTemporaryDir dir;
+    const QString file = dir.filePath("part.zip");
+    QVERIFY(writeSinglePartZip(file, varied));
+    xlsx::ZipArchive archive(file);
+    for (int stopAfter : {1, 3}) {
+        int calls = 0;
+        QVERIFY(!archive.stream("data", [&calls, stopAfter](const char*, std::size_t) { return ++calls < stopAfter; }));
+        QCOMPARE(calls, stopAfter);
+    }
+    int calls = 0;
+    QVERIFY_EXCEPTION_THROWN(archive.stream("data", [&calls](const char*, std::size_t) -> bool {
+        if (++calls == 2)
+            throw std::runtime_error("consumer failed");
+        return true;
+    }), std::runtime_error);
+    qint64 total = 0;
+    QVERIFY(archive.stream("data", [&total](const char*, std::size_t size) { total += qint64(size); return true; }));
+    QCOMPARE(total, qint64(varied.size()));
 }
 
 QTEST_GUILESS_MAIN(TestXlsxParts)
