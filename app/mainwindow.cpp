@@ -1,8 +1,12 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "forms/collection/collectionform.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/credit/creditform.h"
+#include "forms/payroll/payrollform.h"
+#include "forms/transfer/transferform.h"
 #include "xlsx/document.h"
 
 #include <QBrush>
@@ -53,8 +57,11 @@ QWidget* MainWindow::createForm(int index)
     // One case per transaction type, in the order of cboTrxType:
     // 0 TransferForm, 1 CreditForm, 2 CollectionForm, 3 PayrollForm.
     switch (index) {
-    default:
-        return nullptr;
+    case 0: return new TransferForm(this);
+    case 1: return new CreditForm(this);
+    case 2: return new CollectionForm(this);
+    case 3: return new PayrollForm(this);
+    default: return nullptr;
     }
 }
 
