@@ -3,7 +3,11 @@
 // (libxlsxwriter, constant-memory mode) into a folder under the temp dir and
 // reused on later runs.
 //
-//   xlsx_read_bench [rows...]      default: 100000 1000000
+//   xlsx_read_bench [--shared-strings] [rows...]      default: 100000 1000000
+//
+// Constant-memory mode writes every text as an inline string; spreadsheet
+// programs write a shared string table instead, which --shared-strings
+// generates (slower, libxlsxwriter then keeps the whole sheet in memory).
 #include "xlsx/document.h"
 
 #include <QDate>
@@ -21,6 +25,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -36,10 +41,10 @@ const char* const kDepartments[] = {"Finance", "Operations", "Sales", "Human Res
 template <typename T, std::size_t N>
 constexpr std::size_t count(const T (&)[N]) { return N; }
 
-bool generate(const QString& path, long rows)
+bool generate(const QString& path, long rows, bool sharedStrings)
 {
     lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
+    options.constant_memory = sharedStrings ? LXW_FALSE : LXW_TRUE;
     const QByteArray tmp = QDir::tempPath().toLocal8Bit();
     options.tmpdir = const_cast<char*>(tmp.constData());
     lxw_workbook* book = workbook_new_opt(path.toLocal8Bit().constData(), &options);
@@ -125,8 +130,13 @@ bool measure(const QString& path, long rows)
 int main(int argc, char** argv)
 {
     std::vector<long> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atol(argv[i]));
+    bool sharedStrings = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shared-strings") == 0)
+            sharedStrings = true;
+        else
+            sizes.push_back(std::atol(argv[i]));
+    }
     if (sizes.empty())
         sizes = {100000, 1000000};
 
@@ -134,12 +144,12 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
     bool ok = true;
     for (long rows : sizes) {
-        const QString path = QDir(folder).filePath(QStringLiteral("payroll-%1.xlsx").arg(rows));
+        const QString path = QDir(folder).filePath(QStringLiteral("payroll-%1%2.xlsx").arg(rows).arg(sharedStrings ? "-sst" : ""));
         if (!QFileInfo::exists(path)) {
             std::printf("generating %s ...\n", qPrintable(path));
             QElapsedTimer timer;
             timer.start();
-            if (!inChild([&] { return generate(path, rows); })) {
+            if (!inChild([&] { return generate(path, rows, sharedStrings); })) {
                 std::printf("cannot generate %s\n", qPrintable(path));
                 QFile::remove(path);
                 ok = false;

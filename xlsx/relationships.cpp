@@ -44,7 +44,7 @@ bool Relationships::load(const ZipArchive& archive, const std::string& sourcePar
     m_relationships.clear();
     const std::string part = sourcePart.empty() ? "_rels/.rels" : partpath::relationshipsOf(sourcePart);
     RelationshipsHandler handler(partpath::folder(sourcePart), m_relationships);
-    if (!parseXmlPart(archive, part, handler)) {
+    if (!parseXmlPart(archive, part, handler, kMaxMetadataPartSize)) {
         m_relationships.clear();
         return false;
     }

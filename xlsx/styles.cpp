@@ -68,7 +68,7 @@ bool Styles::load(const ZipArchive& archive, const std::string& part)
 {
     m_dateStyles.clear();
     StylesHandler handler;
-    if (!parseXmlPart(archive, part, handler))
+    if (!parseXmlPart(archive, part, handler, kMaxMetadataPartSize))
         return false;
     m_dateStyles = handler.dateStyles();
     return true;

@@ -54,7 +54,7 @@ bool WorkbookPart::load(const ZipArchive& archive, const std::string& part)
     m_sheets.clear();
     m_dateSystem = DateSystem::From1900;
     WorkbookHandler handler(m_sheets, m_dateSystem);
-    if (!parseXmlPart(archive, part, handler)) {
+    if (!parseXmlPart(archive, part, handler, kMaxMetadataPartSize)) {
         m_sheets.clear();
         return false;
     }

@@ -40,7 +40,7 @@ const char* attribute(const char** attributes, const char* name)
 }
 
 XmlParser::XmlParser(XmlHandler& handler)
-    : m_parser(XML_ParserCreate("UTF-8"))
+    : m_parser(XML_ParserCreate(nullptr))
     , m_handler(handler)
 {
     if (!m_parser)

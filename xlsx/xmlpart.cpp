@@ -5,12 +5,12 @@
 
 namespace xlsx {
 
-bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler)
+bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler, std::uint64_t maxSize)
 {
     XmlParser parser(handler);
     const bool streamed = archive.stream(part, [&parser](const char* data, std::size_t size) {
         return parser.feed(data, size, false);
-    });
+    }, maxSize);
     return streamed && parser.feed(nullptr, 0, true);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace xlsx {
@@ -7,8 +8,14 @@ namespace xlsx {
 class XmlHandler;
 class ZipArchive;
 
+// The most that a part describing the package (relationships, workbook,
+// styles) may inflate to; only sheets and shared strings grow with the data.
+constexpr std::uint64_t kMaxMetadataPartSize = 64 * 1024 * 1024;
+
 // Streams one part of the package through the handler. False when the part is
-// missing, breaks a size limit, is not well-formed XML, or the handler failed.
-bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler);
+// missing, breaks a size limit (or inflates past maxSize), is not well-formed
+// XML, or the handler failed.
+bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler,
+                  std::uint64_t maxSize = UINT64_MAX);
 
 } // namespace xlsx

@@ -6,6 +6,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -28,7 +29,7 @@ ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits)
     : m_limits(limits)
 {
     int error = 0;
-    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
 }
 
 ZipArchive::~ZipArchive()
@@ -49,8 +50,9 @@ bool ZipArchive::contains(const std::string& part) const
     return locate(part) >= 0;
 }
 
-bool ZipArchive::stream(const std::string& part, const Sink& sink) const
+bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t maxSize) const
 {
+    const std::uint64_t limit = std::min(maxSize, m_limits.maxEntrySize);
     const std::int64_t index = locate(part);
     if (index < 0)
         return false;
@@ -58,7 +60,7 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink) const
     zip_stat_init(&stat);
     if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) != 0)
         return false;
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > m_limits.maxEntrySize)
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit)
         return false;
     // Without a compressed size the ratio guard could not work.
     if (!(stat.valid & ZIP_STAT_COMP_SIZE))
@@ -74,7 +76,7 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink) const
         if (n <= 0)
             return n < 0 ? -1 : 0;
         inflated += std::uint64_t(n);
-        if (inflated > m_limits.maxEntrySize)
+        if (inflated > limit)
             return -1;
         if (inflated > m_limits.ratioGraceSize && compressed < double(inflated) * m_limits.minInflateRatio)
             return -1;

@@ -41,9 +41,10 @@ public:
     bool isOpen() const { return m_zip != nullptr; }
     // Part names compare case-insensitively, as package part names do.
     bool contains(const std::string& part) const;
-    // False when the part is missing, cannot be inflated, breaks a limit, or
-    // the sink stopped the stream.
-    bool stream(const std::string& part, const Sink& sink) const;
+    // False when the part is missing, cannot be inflated, breaks a limit (or
+    // inflates past maxSize, for parts that are small by nature), or the sink
+    // stopped the stream.
+    bool stream(const std::string& part, const Sink& sink, std::uint64_t maxSize = UINT64_MAX) const;
 
 private:
     std::int64_t locate(const std::string& part) const;

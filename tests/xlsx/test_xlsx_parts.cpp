@@ -292,6 +292,7 @@ void TestXlsxParts::zipLimits_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qulonglong>("maxEntrySize");
     QTest::addColumn<quint32>("declaredSize");
+    QTest::addColumn<qulonglong>("partLimit");
     QTest::addColumn<bool>("accepted");
 
     QByteArray varied;
@@ -300,14 +301,16 @@ void TestXlsxParts::zipLimits_data()
     const qulonglong noLimit = 4ull << 30;
     const quint32 truthful = 0;
 
-    QTest::newRow("sheet-like data") << varied << noLimit << truthful << true;
-    QTest::newRow("exactly the size limit") << varied << qulonglong(varied.size()) << truthful << true;
-    QTest::newRow("one byte past the size limit") << varied << qulonglong(varied.size() - 1) << truthful << false;
-    QTest::newRow("declares less than it inflates to") << varied << qulonglong(1024 * 1024) << quint32(1000) << false;
-    QTest::newRow("small part may compress strongly") << QByteArray(512 * 1024, 'a') << noLimit << truthful << true;
-    QTest::newRow("inflates past 1:100") << QByteArray(8 * 1024 * 1024, 'a') << noLimit << truthful << false;
-    QTest::newRow("large part inflates past 1:100") << QByteArray(64 * 1024 * 1024, 'a') << noLimit << truthful << false;
-    QTest::newRow("large part within the ratio") << varied.repeated(2) << noLimit << truthful << true;
+    QTest::newRow("sheet-like data") << varied << noLimit << truthful << noLimit << true;
+    QTest::newRow("exactly the size limit") << varied << qulonglong(varied.size()) << truthful << noLimit << true;
+    QTest::newRow("one byte past the size limit") << varied << qulonglong(varied.size() - 1) << truthful << noLimit << false;
+    QTest::newRow("declares less than it inflates to") << varied << qulonglong(1024 * 1024) << quint32(1000) << noLimit << false;
+    QTest::newRow("small part may compress strongly") << QByteArray(512 * 1024, 'a') << noLimit << truthful << noLimit << true;
+    QTest::newRow("inflates past 1:100") << QByteArray(8 * 1024 * 1024, 'a') << noLimit << truthful << noLimit << false;
+    QTest::newRow("large part inflates past 1:100") << QByteArray(64 * 1024 * 1024, 'a') << noLimit << truthful << noLimit << false;
+    QTest::newRow("at a part's own limit") << varied << noLimit << truthful << qulonglong(varied.size()) << true;
+    QTest::newRow("past a part's own limit") << varied << noLimit << truthful << qulonglong(varied.size() - 1) << false;
+    QTest::newRow("large part within the ratio") << varied.repeated(2) << noLimit << truthful << noLimit << true;
 }
 
 void TestXlsxParts::zipLimits()
@@ -315,6 +318,7 @@ void TestXlsxParts::zipLimits()
     QFETCH(QByteArray, bytes);
     QFETCH(qulonglong, maxEntrySize);
     QFETCH(quint32, declaredSize);
+    QFETCH(qulonglong, partLimit);
     QFETCH(bool, accepted);
     QTemporaryDir dir;
     const QString file = dir.filePath("part.zip");
@@ -331,7 +335,7 @@ void TestXlsxParts::zipLimits()
     const bool streamed = archive.stream("data", [&received](const char* data, std::size_t size) {
         received.append(data, int(size));
         return true;
-    });
+    }, partLimit);
     QCOMPARE(streamed, accepted);
     if (accepted)
         QCOMPARE(received, bytes);

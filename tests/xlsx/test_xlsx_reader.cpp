@@ -96,6 +96,7 @@ private slots:
     void entityExpansion_data();
     void entityExpansion();
     void largestSheet();
+    void utf16Parts();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -617,6 +618,32 @@ void TestXlsxReader::largestSheet()
     QVERIFY(!document.read(1048577, 16384).isValid());
     QVERIFY(!document.read(1048576, 16385).isValid());
     QCOMPARE(document.dimension().lastRow(), 1048576);
+}
+
+void TestXlsxReader::utf16Parts()
+{
+    // Package parts may be UTF-16 as well as UTF-8.
+    const auto utf16 = [](const QString& xml) {
+        const QString text = QChar(0xFEFF) + xml;
+        return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    TestPackage package;
+    package.setSharedStrings("<si><t>x</t></si>");
+    package.addSheet(QString::fromUtf8("Lembar \xC3\xA9"), "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+    package.setPart("xl/sharedStrings.xml",
+                    utf16(QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst><si><t>Gr\xC3\xBC\xC3\x9F "
+                                            "\xE6\xBC\xA2\xF0\x9F\x98\x80</t></si></sst>")));
+    const QString file = write(package);
+    TestPackage utf16Workbook(package);
+    utf16Workbook.setPart("xl/workbook.xml", utf16(QString::fromUtf8(
+        "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Lembar \xC3\xA9\" r:id=\"rId1\"/></sheets></workbook>")));
+
+    for (const QString& path : {file, write(utf16Workbook)}) {
+        xlsx::Document document(path);
+        QCOMPARE(document.sheetNames(), QStringList{QString::fromUtf8("Lembar \xC3\xA9")});
+        QVERIFY(document.selectSheet(QString::fromUtf8("Lembar \xC3\xA9")));
+        QCOMPARE(document.read(1, 1), QVariant(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xE6\xBC\xA2\xF0\x9F\x98\x80")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestXlsxReader)
