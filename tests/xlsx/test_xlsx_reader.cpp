@@ -97,6 +97,7 @@ private slots:
     void entityExpansion();
     void largestSheet();
     void utf16Parts();
+    void fullSizeSheet();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -643,6 +644,29 @@ void TestXlsxReader::utf16Parts()
         QCOMPARE(document.sheetNames(), QStringList{QString::fromUtf8("Lembar \xC3\xA9")});
         QVERIFY(document.selectSheet(QString::fromUtf8("Lembar \xC3\xA9")));
         QCOMPARE(document.read(1, 1), QVariant(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xE6\xBC\xA2\xF0\x9F\x98\x80")));
+    }
+}
+
+void TestXlsxReader::fullSizeSheet()
+{
+    // Every row of the largest sheet holds a value, under the default limits.
+    QByteArray rows;
+    rows.reserve(80 * 1048576);
+    for (int r = 1; r <= 1048576; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n
+                + "\" t=\"inlineStr\"><is><t>r" + n + "</t></is></c></row>";
+    }
+    TestPackage package;
+    package.addSheet("Full", rows);
+    rows.clear();
+    xlsx::Document document(write(package));
+    QVERIFY(document.selectSheet("Full"));
+    QCOMPARE(document.dimension().lastRow(), 1048576);
+    QCOMPARE(document.dimension().lastColumn(), 2);
+    for (int r : {1, 2, 524288, 1048575, 1048576}) {
+        QCOMPARE(document.read(r, 1), QVariant(qlonglong(r)));
+        QCOMPARE(document.read(r, 2), QVariant(QString("r%1").arg(r)));
     }
 }
 

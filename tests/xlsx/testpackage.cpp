@@ -150,7 +150,7 @@ bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
             zip_discard(archive);
             return false;
         }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 9);
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
     }
     return zip_close(archive) == 0;
 }
