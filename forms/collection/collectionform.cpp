@@ -4,7 +4,7 @@
 #include "ui_collectionform.h"
 
 #include "export/settingsfile.h"
-#include "forms/common/markedpoints.h"
+#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
 
@@ -89,7 +89,8 @@ void CollectionForm::ON_btnSave_Click()
 
 void CollectionForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, *this);
+    ReportRelay<CollectionForm> relay(this);
+    runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
 void CollectionForm::ON_Excel_Changed(QString path, QString sheet)
@@ -146,28 +147,7 @@ CollectionSettings CollectionForm::settings() const
     return s;
 }
 
-void CollectionForm::headerChanged(const QStringList& titles)
-{
-    emit SIG_HEADER_CHANGE(titles);
-}
 
-void CollectionForm::rowProcessed(const kova::RowReport& report)
-{
-    const MarkedPoints points(report.cells);
-    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
-}
 
-void CollectionForm::summaryReady(const QStringList& lines)
-{
-    emit SIG_TRX_DONE(lines);
-}
 
-void CollectionForm::critical(const QString& text)
-{
-    Messages::critical(this, text);
-}
 
-void CollectionForm::information(const QString& text)
-{
-    Messages::information(this, text);
-}

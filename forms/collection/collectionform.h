@@ -2,7 +2,6 @@
 
 #include "collectionsettings.h"
 
-#include "export/exportsink.h"
 #include "forms/common/columnmapping.h"
 
 #include <QList>
@@ -18,7 +17,7 @@ class Ui_CollectionForm;
 // CollectionSettings, saves part of them in the settings group "Collection",
 // and hands exports to runCollectionExport(), relaying what the export
 // reports as its signals and message boxes.
-class CollectionForm final : public QWidget, private kova::ExportSink
+class CollectionForm final : public QWidget
 {
     Q_OBJECT
 
@@ -46,12 +45,6 @@ private:
     void Read_Settings();
     bool Validate_Settings();
     CollectionSettings settings() const;
-
-    void headerChanged(const QStringList& titles) override;
-    void rowProcessed(const kova::RowReport& report) override;
-    void summaryReady(const QStringList& lines) override;
-    void critical(const QString& text) override;
-    void information(const QString& text) override;
 
     Ui_CollectionForm* ui;
     QString m_settingsPath;

@@ -6,7 +6,7 @@
 #include "export/settingsfile.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
-#include "forms/common/markedpoints.h"
+#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
 
@@ -196,7 +196,8 @@ void CreditForm::ON_rdbBenefBank_Click()
 
 void CreditForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, *this);
+    ReportRelay<CreditForm> relay(this);
+    runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, relay);
 }
 
 void CreditForm::ON_chkHeaders_Click()
@@ -219,28 +220,7 @@ void CreditForm::ON_btnExport_Click()
     emit SIG_EXPBTN_CLICK();
 }
 
-void CreditForm::headerChanged(const QStringList& titles)
-{
-    emit SIG_HEADER_CHANGE(titles);
-}
 
-void CreditForm::rowProcessed(const kova::RowReport& report)
-{
-    const MarkedPoints points(report.cells);
-    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
-}
 
-void CreditForm::summaryReady(const QStringList& lines)
-{
-    emit SIG_TRX_DONE(lines);
-}
 
-void CreditForm::critical(const QString& text)
-{
-    Messages::critical(this, text);
-}
 
-void CreditForm::information(const QString& text)
-{
-    Messages::information(this, text);
-}

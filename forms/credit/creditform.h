@@ -2,8 +2,6 @@
 
 #include "creditsettings.h"
 
-#include "export/exportsink.h"
-
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -21,7 +19,7 @@ class Ui_CreditForm;
 // The "Auto Credit" transaction form. It gathers its widgets into a
 // CreditSettings, checks and saves them, and relays what the credit export
 // reports to the main window as its signals and message boxes.
-class CreditForm final : public QWidget, private kova::ExportSink
+class CreditForm final : public QWidget
 {
     Q_OBJECT
 
@@ -57,12 +55,6 @@ private:
     // The mapping combo boxes in the order of creditColumnKeys().
     QList<QComboBox*> mappingComboBoxes() const;
     CreditSettings gatherSettings() const;
-
-    void headerChanged(const QStringList& titles) override;
-    void rowProcessed(const kova::RowReport& report) override;
-    void summaryReady(const QStringList& lines) override;
-    void critical(const QString& text) override;
-    void information(const QString& text) override;
 
     Ui_CreditForm* ui;
     QString m_settingsPath;

@@ -4,7 +4,7 @@
 #include "ui_payrollform.h"
 
 #include "export/settingsfile.h"
-#include "forms/common/markedpoints.h"
+#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
 
@@ -89,7 +89,8 @@ void PayrollForm::ON_btnSave_Click()
 
 void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, *this);
+    ReportRelay<PayrollForm> relay(this);
+    runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
 void PayrollForm::ON_Excel_Changed(QString path, QString sheet)
@@ -142,28 +143,7 @@ PayrollSettings PayrollForm::settings() const
     return s;
 }
 
-void PayrollForm::headerChanged(const QStringList& titles)
-{
-    emit SIG_HEADER_CHANGE(titles);
-}
 
-void PayrollForm::rowProcessed(const kova::RowReport& report)
-{
-    const MarkedPoints points(report.cells);
-    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
-}
 
-void PayrollForm::summaryReady(const QStringList& lines)
-{
-    emit SIG_TRX_DONE(lines);
-}
 
-void PayrollForm::critical(const QString& text)
-{
-    Messages::critical(this, text);
-}
 
-void PayrollForm::information(const QString& text)
-{
-    Messages::information(this, text);
-}

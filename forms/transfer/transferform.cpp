@@ -6,7 +6,7 @@
 #include "export/settingsfile.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
-#include "forms/common/markedpoints.h"
+#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 
 #include <QSettings>
@@ -116,7 +116,8 @@ bool TransferForm::Validate_Settings()
 void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
     qint64 nextHeaderId = 0;
-    runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, *this, &nextHeaderId);
+    ReportRelay<TransferForm> relay(this);
+    runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, relay, &nextHeaderId);
     if (nextHeaderId > 0)
         ui->txtHeaderID->setText(QString::number(nextHeaderId));
 }
@@ -190,28 +191,7 @@ void TransferForm::ON_btnExport_Click()
     emit SIG_EXPBTN_CLICK();
 }
 
-void TransferForm::headerChanged(const QStringList& titles)
-{
-    emit SIG_HEADER_CHANGE(titles);
-}
 
-void TransferForm::rowProcessed(const kova::RowReport& report)
-{
-    const MarkedPoints points(report.cells);
-    emit SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
-}
 
-void TransferForm::summaryReady(const QStringList& lines)
-{
-    emit SIG_TRX_DONE(lines);
-}
 
-void TransferForm::critical(const QString& text)
-{
-    Messages::critical(this, text);
-}
 
-void TransferForm::information(const QString& text)
-{
-    Messages::information(this, text);
-}

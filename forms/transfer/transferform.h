@@ -2,8 +2,6 @@
 
 #include "transfersettings.h"
 
-#include "export/exportsink.h"
-
 #include <QList>
 #include <QPoint>
 #include <QStringList>
@@ -18,7 +16,7 @@ class QComboBox;
 
 // The "Auto Transfer" form: gathers its widgets into TransferSettings, saves
 // them, and runs the transfer export, relaying its reports as signals.
-class TransferForm final : public QWidget, private kova::ExportSink
+class TransferForm final : public QWidget
 {
     Q_OBJECT
 
@@ -48,12 +46,6 @@ private:
     void Read_Settings();
     bool Validate_Settings();
     TransferSettings settings() const;
-
-    void headerChanged(const QStringList& titles) override;
-    void rowProcessed(const kova::RowReport& report) override;
-    void summaryReady(const QStringList& lines) override;
-    void critical(const QString& text) override;
-    void information(const QString& text) override;
 
     Ui::TransferForm* ui;
     QString m_settingsPath;
