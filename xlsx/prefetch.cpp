@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -89,21 +90,38 @@ private:
 
 } // namespace
 
-bool prefetch(const std::function<std::int64_t(char*, std::size_t)>& read,
-              const std::function<bool(const char*, std::size_t)>& consume)
+bool pump(const ChunkReader& read, const ChunkConsumer& consume)
+{
+    std::vector<char> buffer(kChunkSize);
+    for (;;) {
+        const std::int64_t n = read(buffer.data(), buffer.size());
+        if (n <= 0)
+            return n == 0;
+        if (!consume(buffer.data(), std::size_t(n)))
+            return false;
+    }
+}
+
+bool prefetch(const ChunkReader& read, const ChunkConsumer& consume)
 {
     Pipe pipe;
-    std::thread worker([&pipe, &read] {
-        for (;;) {
-            Chunk* chunk = pipe.takeEmpty();
-            if (!chunk)
-                return;
-            chunk->size = read(chunk->data.data(), chunk->data.size());
-            pipe.putFilled(chunk);
-            if (chunk->size <= 0)
-                return;
-        }
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&pipe, &read] {
+            for (;;) {
+                Chunk* chunk = pipe.takeEmpty();
+                if (!chunk)
+                    return;
+                chunk->size = read(chunk->data.data(), chunk->data.size());
+                pipe.putFilled(chunk);
+                if (chunk->size <= 0)
+                    return;
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the same work, one step after the other.
+        return pump(read, consume);
+    }
 
     bool ok = false;
     try {

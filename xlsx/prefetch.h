@@ -6,14 +6,19 @@
 
 namespace xlsx {
 
-// Runs a chunked producer (inflating a part) on a worker thread while the
-// calling thread consumes the chunks (parsing them), so that the two costs of
-// a large sheet overlap instead of adding up.
-//
-// read fills a buffer and returns the bytes written, 0 at the end, or -1 on
-// failure. consume returns false to stop early. True when everything was read
-// and consumed. An exception from consume stops the worker and propagates.
-bool prefetch(const std::function<std::int64_t(char* buffer, std::size_t size)>& read,
-              const std::function<bool(const char* data, std::size_t size)>& consume);
+// Fills a buffer and returns the bytes written, 0 at the end, or -1 on failure.
+using ChunkReader = std::function<std::int64_t(char* buffer, std::size_t size)>;
+// Takes the next chunk; false stops the stream early.
+using ChunkConsumer = std::function<bool(const char* data, std::size_t size)>;
+
+// Reads and consumes chunk after chunk on the calling thread. True when
+// everything was read and consumed.
+bool pump(const ChunkReader& read, const ChunkConsumer& consume);
+
+// The same, with the reading (inflating a part) on a worker thread while the
+// calling thread consumes (parses), so that the two costs of a large sheet
+// overlap instead of adding up. An exception from consume stops the worker and
+// propagates. Without a thread to be had it falls back to pump().
+bool prefetch(const ChunkReader& read, const ChunkConsumer& consume);
 
 } // namespace xlsx

@@ -8,13 +8,11 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 namespace xlsx {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 256 * 1024;
 // Parts this large are inflated on a worker thread while they are parsed.
 constexpr std::uint64_t kPrefetchSize = 16 * 1024 * 1024;
 
@@ -85,14 +83,7 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t
 
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size >= kPrefetchSize)
         return prefetch(read, sink);
-    std::vector<char> buffer(kChunkSize);
-    for (;;) {
-        const std::int64_t n = read(buffer.data(), buffer.size());
-        if (n <= 0)
-            return n == 0;
-        if (!sink(buffer.data(), std::size_t(n)))
-            return false;
-    }
+    return pump(read, sink);
 }
 
 } // namespace xlsx
