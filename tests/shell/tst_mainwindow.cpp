@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -59,6 +60,8 @@ private slots:
 
     void widgetTree();
     void typeItems();
+    void hostedForm_data();
+    void hostedForm();
     void placement_data();
     void placement();
 
@@ -93,6 +96,21 @@ private:
         if (!w)
             qFatal("no widget %s", name);
         return w;
+    }
+    // The boxes the window itself shows; the installed form answers an export
+    // with boxes of its own, parented to the form.
+    QList<Box> windowBoxes() const
+    {
+        QList<Box> own;
+        for (const Box& box : m_boxes)
+            if (box.parent == m_window)
+                own.append(box);
+        return own;
+    }
+    QWidget* hostedWidget() const
+    {
+        QLayoutItem* item = child<QHBoxLayout>("horzFormUI")->itemAt(0);
+        return item ? item->widget() : nullptr;
     }
     QStandardItemModel* logModel() const
     {
@@ -202,9 +220,11 @@ void TestMainWindow::widgetTree()
     QCOMPARE(host->spacing(), 6);
     QCOMPARE(host->contentsMargins(), QMargins());
 
-    // The design-time placeholder goes with the first type switch in the constructor.
+    // The design-time placeholder goes with the first type switch in the constructor,
+    // which installs the Auto Transfer form in its place.
     QVERIFY(!m_window->findChild<QListView*>(QStringLiteral("listView")));
-    QCOMPARE(host->count(), 0);
+    QCOMPARE(host->count(), 1);
+    QCOMPARE(hostedWidget()->metaObject()->className(), "TransferForm");
     QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
     QVERIFY(logModel());
 }
@@ -217,6 +237,49 @@ void TestMainWindow::typeItems()
         texts.append(types->itemText(i));
     QCOMPARE(texts, (QStringList{"Auto Transfer", "Auto Credit", "Auto Collection", "Payroll"}));
     QCOMPARE(types->currentIndex(), 0);
+}
+
+void TestMainWindow::hostedForm_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("className");
+    QTest::newRow("Auto Transfer") << 0 << "TransferForm";
+    QTest::newRow("Auto Credit") << 1 << "CreditForm";
+    QTest::newRow("Auto Collection") << 2 << "CollectionForm";
+    QTest::newRow("Payroll") << 3 << "PayrollForm";
+}
+
+void TestMainWindow::hostedForm()
+{
+    QFETCH(int, type);
+    QFETCH(QString, className);
+    const QStringList formClasses{"TransferForm", "CreditForm", "CollectionForm", "PayrollForm"};
+
+    // Coming from another type makes the switch a real one.
+    child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
+    const QPointer<QWidget> previous = hostedWidget();
+    QVERIFY(previous);
+    child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+
+    QVERIFY2(!previous, "the form of the previous type outlived the switch");
+    QCOMPARE(child<QHBoxLayout>("horzFormUI")->count(), 1);
+    QWidget* form = hostedWidget();
+    QVERIFY(form);
+    QCOMPARE(QString::fromLatin1(form->metaObject()->className()), className);
+    QCOMPARE(form->parentWidget(), child<QHBoxLayout>("horzFormUI")->parentWidget());
+    QVERIFY(m_window->isAncestorOf(form));
+    int forms = 0;
+    for (QWidget* w : m_window->findChildren<QWidget*>())
+        forms += formClasses.contains(QString::fromLatin1(w->metaObject()->className())) ? 1 : 0;
+    QCOMPARE(forms, 1);
+
+    // The form's Export button reaches the window's checks.
+    QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+    form->findChild<QPushButton*>(QStringLiteral("btnExport"))->click();
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes.at(0).parent, static_cast<QWidget*>(m_window));
+    QCOMPARE(m_boxes.at(0).text, QStringLiteral("Source can not be empty"));
+    QCOMPARE(exports.count(), 0);
 }
 
 void TestMainWindow::placement_data()
@@ -265,7 +328,8 @@ void TestMainWindow::exportChecks()
     m_window->ON_btnExport_Click();
 
     if (message.isEmpty()) {
-        QVERIFY(m_boxes.isEmpty());
+        // Whatever the form makes of the request, the window itself has nothing to say.
+        QVERIFY(windowBoxes().isEmpty());
         QCOMPARE(exports.count(), 1);
         QCOMPARE(exports.at(0), (QVariantList{source, destination}));
     } else {
@@ -624,7 +688,7 @@ void TestMainWindow::twoExportsInARow()
     QCOMPARE(logModel()->rowCount(), 1);
     QCOMPARE(logModel()->item(0, 1)->text(), QStringLiteral("second"));
     QCOMPARE(logModel()->horizontalHeaderItem(1)->text(), QStringLiteral("second"));
-    QVERIFY(m_boxes.isEmpty());
+    QVERIFY(windowBoxes().isEmpty());
 }
 
 void TestMainWindow::manyMessageLines()
