@@ -62,6 +62,22 @@ quint64 parseLimitText(const QString& text)
     return ok ? value : 0;
 }
 
+QString checkLimitTexts(const QString& minText, const QString& maxText)
+{
+    if (parseLimitText(minText) == 0)
+        return QStringLiteral("Invalid minimum limit");
+    if (parseLimitText(maxText) == 0)
+        return QStringLiteral("Invalid maximum limit");
+    return {};
+}
+
+BankFilter BankFilter::fromFields(BankMode mode, int clearingIndex, const QString& minText, const QString& maxText)
+{
+    if (mode == BankMode::WDK)
+        return {};
+    return {BankMode::Others, clearingIndex, parseLimitText(minText), parseLimitText(maxText)};
+}
+
 bool BankFilter::accepts(const QString& transferType) const
 {
     const auto is = [&](const char* name) {

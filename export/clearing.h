@@ -37,9 +37,18 @@ quint64 parseLimitText(const QString& text);
 
 enum class BankMode { WDK, Others };
 
+// The limit checks of Others mode on the two limit fields' texts:
+// "Invalid minimum limit", "Invalid maximum limit", or empty.
+QString checkLimitTexts(const QString& minText, const QString& maxText);
+
 // The beneficiary-bank filter and the limit rules.
 struct BankFilter
 {
+    // What an export applies: the mode, the clearing, and in Others mode the
+    // limits the fields show (not the stored ones).
+    static BankFilter fromFields(BankMode mode, int clearingIndex, const QString& minText,
+                                 const QString& maxText);
+
     BankMode mode = BankMode::WDK;
     int clearingIndex = -1;   // 0 LLG, 1 RTGS; -1 in WDK mode
     quint64 minLimit = 0;     // from the limit fields, Others mode only

@@ -98,17 +98,6 @@ void ClearingControls::returnPressed(QObject* sender)
         field->setText(kova::limitText(kova::parseLimitText(field->text())));
 }
 
-QString ClearingControls::validate() const
-{
-    if (!othersMode())
-        return {};
-    if (kova::parseLimitText(m_w.txtMinRTGS->text()) == 0)
-        return QStringLiteral("Invalid minimum limit");
-    if (kova::parseLimitText(m_w.txtMaxRTGS->text()) == 0)
-        return QStringLiteral("Invalid maximum limit");
-    return {};
-}
-
 bool ClearingControls::saveShownLimits()
 {
     if (!othersMode())
@@ -126,18 +115,6 @@ bool ClearingControls::saveShownLimits()
     const bool minStored = kova::storeLimit(m_settingsPath, kova::minLimitKey(clearing), minimum);
     const bool maxStored = kova::storeLimit(m_settingsPath, kova::maxLimitKey(clearing), maximum);
     return minStored && maxStored;
-}
-
-kova::BankFilter ClearingControls::filter() const
-{
-    kova::BankFilter filter;
-    if (!othersMode())
-        return filter;
-    filter.mode = kova::BankMode::Others;
-    filter.clearingIndex = m_w.cboOthers->currentIndex();
-    filter.minLimit = kova::parseLimitText(m_w.txtMinRTGS->text());
-    filter.maxLimit = kova::parseLimitText(m_w.txtMaxRTGS->text());
-    return filter;
 }
 
 QLineEdit* ClearingControls::fieldOf(QObject* sender) const

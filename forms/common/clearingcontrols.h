@@ -67,18 +67,10 @@ public:
     // ON_txtRTGS_EnterKey with the slot's sender(): regroups the field's text.
     void returnPressed(QObject* sender);
 
-    // Validate_Settings' limit checks, Others mode only: "Invalid minimum
-    // limit", "Invalid maximum limit", or empty when both fields read non-zero.
-    QString validate() const;
-
     // "Save Settings" step, Others mode only: the two shown limits become the
     // held limits of the chosen clearing and are stored. False when the
     // settings file could not be written (the held limits change anyway).
     bool saveShownLimits();
-
-    // What the export applies: mode, clearing, and in Others mode the limits
-    // read from the fields' texts.
-    kova::BankFilter filter() const;
 
 private:
     QLineEdit* fieldOf(QObject* sender) const;

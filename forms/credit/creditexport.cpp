@@ -54,12 +54,8 @@ QString checkRemarks(const QString& text, const QString& name)
 CreditExport::CreditExport(const CreditSettings& settings)
     : m_settings(settings)
 {
-    m_bank.mode = settings.mode;
-    m_bank.clearingIndex = settings.mode == kova::BankMode::Others ? settings.clearingIndex : -1;
-    if (settings.mode == kova::BankMode::Others) {
-        m_bank.minLimit = kova::parseLimitText(settings.minLimitText);
-        m_bank.maxLimit = kova::parseLimitText(settings.maxLimitText);
-    }
+    m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
+                                          settings.maxLimitText);
     m_dates.column = settings.columns.trxDate;
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;

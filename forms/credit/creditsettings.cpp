@@ -54,11 +54,7 @@ QString validateCreditSettings(const CreditSettings& s)
         return QStringLiteral("Cust Type can not be empty");
     if (!isMapped(c.residence))
         return QStringLiteral("Cust Residence can not be empty");
-    if (kova::parseLimitText(s.minLimitText) == 0)
-        return QStringLiteral("Invalid minimum limit");
-    if (kova::parseLimitText(s.maxLimitText) == 0)
-        return QStringLiteral("Invalid maximum limit");
-    return {};
+    return kova::checkLimitTexts(s.minLimitText, s.maxLimitText);
 }
 
 void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)

@@ -65,12 +65,8 @@ TransferExport::TransferExport(const TransferSettings& settings, qint64* nextHea
     m_dates.column = settings.column(F::TrxDate);
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
-    m_bank.mode = settings.mode;
-    m_bank.clearingIndex = settings.clearingIndex;
-    if (settings.mode == kova::BankMode::Others) {
-        m_bank.minLimit = kova::parseLimitText(settings.minLimitText);
-        m_bank.maxLimit = kova::parseLimitText(settings.maxLimitText);
-    }
+    m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
+                                          settings.maxLimitText);
 }
 
 QStringList TransferExport::titles() const

@@ -72,10 +72,9 @@ QString validateTransferSettings(const TransferSettings& s)
         for (const Required& r : othersMode)
             if (!mapped(s, r.field))
                 return QString::fromLatin1(r.message);
-        if (kova::parseLimitText(s.minLimitText) == 0)
-            return QStringLiteral("Invalid minimum limit");
-        if (kova::parseLimitText(s.maxLimitText) == 0)
-            return QStringLiteral("Invalid maximum limit");
+        const QString limits = kova::checkLimitTexts(s.minLimitText, s.maxLimitText);
+        if (!limits.isEmpty())
+            return limits;
     }
     const int headerId = parsedHeaderId(s.headerIdText);
     if (headerId == 0)

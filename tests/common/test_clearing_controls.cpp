@@ -261,17 +261,11 @@ private slots:
         QVERIFY(form.rdbOthers->isVisible());
     }
 
-    void wdkModeNeitherChecksNorFiltersByLimits()
+    void wdkModeStoresNoLimit()
     {
         ClearingForm form;
         form.txtMinRTGS->setText(QStringLiteral("0"));
         form.txtMaxRTGS->setText(QStringLiteral("abc"));
-        QCOMPARE(form.controls->validate(), QString());
-        const kova::BankFilter filter = form.controls->filter();
-        QCOMPARE(filter.mode, kova::BankMode::WDK);
-        QCOMPARE(filter.clearingIndex, -1);
-        QCOMPARE(filter.minLimit, quint64(0));
-        QCOMPARE(filter.maxLimit, quint64(0));
         QVERIFY(form.controls->saveShownLimits());
         QVERIFY(!QFile::exists(settingsPath()));
     }
@@ -334,38 +328,11 @@ private slots:
             form.type(false, QString());
             QTest::mouseClick(form.btnMaxLock, Qt::LeftButton);
             QCOMPARE(storedKeys(), (Keys{{"MaxLLG", "0"}}));
-            QCOMPARE(form.controls->validate(), QStringLiteral("Invalid maximum limit"));
+            QCOMPARE(kova::checkLimitTexts(form.txtMinRTGS->text(), form.txtMaxRTGS->text()),
+                     QStringLiteral("Invalid maximum limit"));
         }
         ClearingForm next;
         QCOMPARE(next.held(), (Limits{1, 500000000, 500000001, kMaxRtgsDefault}));
-    }
-
-    void validate_data()
-    {
-        QTest::addColumn<QString>("minText");
-        QTest::addColumn<QString>("maxText");
-        QTest::addColumn<QString>("message");
-
-        QTest::newRow("both set") << "1" << "500.000.000" << "";
-        QTest::newRow("min zero") << "0" << "5" << "Invalid minimum limit";
-        QTest::newRow("min empty") << "" << "5" << "Invalid minimum limit";
-        QTest::newRow("min text") << "abc" << "5" << "Invalid minimum limit";
-        QTest::newRow("both zero, min first") << "0" << "0" << "Invalid minimum limit";
-        QTest::newRow("max zero") << "5" << "0.000" << "Invalid maximum limit";
-        QTest::newRow("max negative") << "5" << "-5" << "Invalid maximum limit";
-        QTest::newRow("min above max passes") << "9.000" << "5" << "";
-    }
-    void validate()
-    {
-        QFETCH(QString, minText);
-        QFETCH(QString, maxText);
-        QFETCH(QString, message);
-
-        ClearingForm form;
-        form.others(1);
-        form.txtMinRTGS->setText(minText);
-        form.txtMaxRTGS->setText(maxText);
-        QCOMPARE(form.controls->validate(), message);
     }
 
     void returnRegroups_data()
@@ -467,24 +434,6 @@ private slots:
         QCOMPARE(storedKeys(), expected);
         // Stored as shown, not normalised; the next start corrects them.
         QCOMPARE(form.held(), held);
-    }
-
-    void filterReadsTheFieldsNotTheStoredLimits()
-    {
-        ClearingForm form;
-        form.others(1);
-        form.type(true, QStringLiteral("600.000.000"));   // typed, not locked
-        kova::BankFilter filter = form.controls->filter();
-        QCOMPARE(filter.mode, kova::BankMode::Others);
-        QCOMPARE(filter.clearingIndex, 1);
-        QCOMPARE(filter.minLimit, quint64(600000000));
-        QCOMPARE(filter.maxLimit, kMaxRtgsDefault);
-
-        form.cboOthers->setCurrentIndex(0);
-        filter = form.controls->filter();
-        QCOMPARE(filter.clearingIndex, 0);
-        QCOMPARE(filter.minLimit, quint64(1));
-        QCOMPARE(filter.maxLimit, quint64(500000000));
     }
 
     void lockOnUnwritableFileKeepsTheFieldOpen()

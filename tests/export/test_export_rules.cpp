@@ -120,6 +120,42 @@ private slots:
             QCOMPARE(parseLimitText(kova::limitText(value)), value);
     }
 
+    void limitChecks_data()
+    {
+        QTest::addColumn<QString>("minText");
+        QTest::addColumn<QString>("maxText");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("both set") << "1" << "500.000.000" << "";
+        QTest::newRow("min zero") << "0" << "5" << "Invalid minimum limit";
+        QTest::newRow("min empty") << "" << "5" << "Invalid minimum limit";
+        QTest::newRow("min text") << "abc" << "5" << "Invalid minimum limit";
+        QTest::newRow("both zero, min first") << "0" << "0" << "Invalid minimum limit";
+        QTest::newRow("max zero") << "5" << "0.000" << "Invalid maximum limit";
+        QTest::newRow("max negative") << "5" << "-5" << "Invalid maximum limit";
+        QTest::newRow("min above max passes") << "9.000" << "5" << "";
+    }
+
+    void limitChecks()
+    {
+        QFETCH(QString, minText);
+        QFETCH(QString, maxText);
+        QFETCH(QString, message);
+        QCOMPARE(checkLimitTexts(minText, maxText), message);
+    }
+
+    void filterFromFields()
+    {
+        const BankFilter wdk = BankFilter::fromFields(BankMode::WDK, -1, QStringLiteral("0"), QStringLiteral("x"));
+        QCOMPARE(wdk.mode, BankMode::WDK);
+        QCOMPARE(wdk.clearingIndex, -1);
+        QCOMPARE(wdk.limitError(Cents(1) << 100, QStringLiteral("LLG")), QString());
+        const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, QStringLiteral("600.000.000"),
+                                                       QStringLiteral("999.999.999.999.999"));
+        QCOMPARE(rtgs.clearingIndex, 1);
+        QCOMPARE(rtgs.minLimit, quint64(600000000));
+        QCOMPARE(rtgs.maxLimit, quint64(999999999999999ULL));
+    }
+
     void clearingFilter_data()
     {
         QTest::addColumn<int>("mode");       // 0 WDK, 1 Others
