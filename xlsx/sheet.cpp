@@ -22,7 +22,11 @@ QVariant isoDate(const QString& text)
     if (text.contains(QLatin1Char('T'))) {
         QDateTime dateTime = QDateTime::fromString(text, Qt::ISODateWithMs);
         if (dateTime.isValid()) {
-            dateTime.setTimeSpec(Qt::UTC);
+            // Without a zone the text is a plain clock time, like a serial.
+            if (dateTime.timeSpec() == Qt::LocalTime)
+                dateTime.setTimeSpec(Qt::UTC);
+            else
+                dateTime = dateTime.toUTC();
             if (dateTime.time() == QTime(0, 0))
                 return dateTime.date();
             return dateTime;

@@ -220,35 +220,21 @@ void SheetReader::finishCell()
             trimmed(m_value, begin, end);
             std::uint32_t index = 0;
             const auto parsed = std::from_chars(begin, end, index);
-            if (parsed.ec != std::errc() || parsed.ptr != end || index >= m_sharedStrings.count())
-                return;
-            Cell cell{};
-            cell.kind = CellKind::SharedString;
-            cell.index = index;
-            cell.row = std::uint32_t(m_cellRow);
-            cell.column = std::uint16_t(m_cellColumn);
-            return m_cells.append(cell);
+            // An index past the table names no text: the cell has no value.
+            if (parsed.ec == std::errc() && parsed.ptr == end && index < m_sharedStrings.count())
+                addIndexed(CellKind::SharedString, index);
+            return;
         }
         case Type::Boolean:
-            if (m_value == "1" || m_value == "0" || m_value == "true" || m_value == "false") {
-                Cell cell{};
-                cell.kind = CellKind::Boolean;
-                cell.number = (m_value == "1" || m_value == "true") ? 1.0 : 0.0;
-                cell.row = std::uint32_t(m_cellRow);
-                cell.column = std::uint16_t(m_cellColumn);
-                return m_cells.append(cell);
-            }
+            if (m_value == "1" || m_value == "true")
+                return addNumber(CellKind::Boolean, 1.0);
+            if (m_value == "0" || m_value == "false")
+                return addNumber(CellKind::Boolean, 0.0);
             return addText(m_value);
         case Type::Inline:
             return addText(m_hasInline ? m_inline : m_value);
-        case Type::IsoDate: {
-            Cell cell{};
-            cell.kind = CellKind::IsoDate;
-            cell.index = m_texts.add(m_value);
-            cell.row = std::uint32_t(m_cellRow);
-            cell.column = std::uint16_t(m_cellColumn);
-            return m_cells.append(cell);
-        }
+        case Type::IsoDate:
+            return addIndexed(CellKind::IsoDate, m_texts.add(m_value));
         case Type::FormulaString:
         case Type::Error:
             return addText(m_value);
@@ -262,7 +248,7 @@ void SheetReader::finishCell()
     }
 }
 
-void SheetReader::addNumber(const std::string& text)
+void SheetReader::addNumber(std::string& text)
 {
     const char* begin;
     const char* end;
@@ -271,26 +257,36 @@ void SheetReader::addNumber(const std::string& text)
         return;
     if (*begin == '+')
         ++begin;
-    Cell cell{};
-    const auto parsed = std::from_chars(begin, end, cell.number);
-    if (parsed.ec != std::errc() || parsed.ptr != end) {
-        std::string raw = text;
-        return addText(raw);
-    }
-    cell.kind = m_styles.isDate(m_style) ? CellKind::Date : CellKind::Number;
-    cell.row = std::uint32_t(m_cellRow);
-    cell.column = std::uint16_t(m_cellColumn);
-    m_cells.append(cell);
+    double number = 0.0;
+    const auto parsed = std::from_chars(begin, end, number);
+    if (parsed.ec != std::errc() || parsed.ptr != end)
+        return addText(text);
+    addNumber(m_styles.isDate(m_style) ? CellKind::Date : CellKind::Number, number);
 }
 
 void SheetReader::addText(std::string& text)
 {
     decodeEscapes(text);
+    addIndexed(CellKind::Text, m_texts.add(text));
+}
+
+void SheetReader::addNumber(CellKind kind, double number)
+{
     Cell cell{};
-    cell.kind = CellKind::Text;
-    cell.index = m_texts.add(text);
     cell.row = std::uint32_t(m_cellRow);
     cell.column = std::uint16_t(m_cellColumn);
+    cell.kind = kind;
+    cell.number = number;
+    m_cells.append(cell);
+}
+
+void SheetReader::addIndexed(CellKind kind, std::uint32_t index)
+{
+    Cell cell{};
+    cell.row = std::uint32_t(m_cellRow);
+    cell.column = std::uint16_t(m_cellColumn);
+    cell.kind = kind;
+    cell.index = index;
     m_cells.append(cell);
 }
 

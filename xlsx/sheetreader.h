@@ -1,12 +1,13 @@
 #pragma once
 
+#include "cellstore.h"
 #include "xmlparser.h"
 
+#include <cstdint>
 #include <string>
 
 namespace xlsx {
 
-class CellStore;
 class SharedStrings;
 class StringPool;
 class Styles;
@@ -31,8 +32,11 @@ private:
     void beginCell(const char** attributes);
     void collectInto(std::string& target);
     void finishCell();
-    void addNumber(const std::string& text);
+    // Each adds the current cell; the texts are consumed.
+    void addNumber(std::string& text);
     void addText(std::string& text);
+    void addNumber(CellKind kind, double number);
+    void addIndexed(CellKind kind, std::uint32_t index);
 
     const SharedStrings& m_sharedStrings;
     const Styles& m_styles;

@@ -178,6 +178,9 @@ void TestXlsxReader::cellValue_data()
     row("style out of range", "<c r=\"A1\" s=\"99\"><v>45000</v></c>", QVariant(qlonglong(45000)));
     row("ISO date cell", "<c r=\"A1\" t=\"d\"><v>2024-02-29</v></c>", QVariant(QDate(2024, 2, 29)));
     row("ISO date and time cell", "<c r=\"A1\" t=\"d\"><v>2024-02-29T10:30:00</v></c>", QVariant(utc(2024, 2, 29, 10, 30)));
+    row("ISO date and time with zone", "<c r=\"A1\" t=\"d\"><v>2024-02-29T10:30:00+07:00</v></c>", QVariant(utc(2024, 2, 29, 3, 30)));
+    row("ISO midnight", "<c r=\"A1\" t=\"d\"><v>2024-02-29T00:00:00</v></c>", QVariant(QDate(2024, 2, 29)));
+    row("ISO date unreadable", "<c r=\"A1\" t=\"d\"><v>29.02.2024</v></c>", QVariant(QString("29.02.2024")));
 
     // Formulas: the cached result, typed as that result; the formula only
     // when there is no result.
