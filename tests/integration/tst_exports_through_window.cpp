@@ -1,0 +1,381 @@
+// Each transaction type exported through the real main window, as a user does
+// it: settings saved earlier, a workbook browsed, a sheet and a destination
+// picked, the form's last choices made, Export pressed.
+
+#include "testworkbook.h"
+#include "windowdriver.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Cell = QPair<int, int>;
+
+struct ExportCase
+{
+    int type = 0;
+    // The settings file as an earlier session saved it.
+    QString group;
+    QVariantMap keys;
+    QList<QPair<QString, QString>> accounts;
+    // The "Data" sheet, titles in row 1.
+    QList<QVariantList> rows;
+    // What the user sets on the form before pressing Export.
+    int account = -1;
+    QStringList clicks;
+    QList<QPair<QString, int>> combos;
+    QList<QPair<QString, QDate>> dates;
+    QList<QPair<QString, QString>> texts;
+    // What the window shows afterwards.
+    QStringList titles;
+    QList<QStringList> cells;
+    int amountColumn = 0;
+    QList<Cell> marked;
+    QStringList log;
+    QString box;
+    QByteArray upload;   // empty: no upload file may exist
+};
+
+const QColor markedText(0xe7, 0x3d, 0x4a);
+const QColor markedRow(0xfb, 0xe1, 0xe3);
+const QString separator = QStringLiteral("-------------------------------------");
+
+QString sp(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+QString pad(const QString& text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '), true);
+}
+
+QStringList summary(const QString& rows, const QString& amounts, int warnings, int errors)
+{
+    return {QStringLiteral("Total rows processed: ") + rows, QStringLiteral("Total amounts: ") + amounts,
+            QStringLiteral("Total warnings: %1").arg(warnings), QStringLiteral("Total errors: %1").arg(errors),
+            separator};
+}
+
+ExportCase transferCase(bool withError)
+{
+    ExportCase c;
+    c.type = 0;
+    c.group = QStringLiteral("Transfer");
+    c.keys = {{"TrxRef", 1}, {"FromAcc", 2}, {"ToAcc", 3}, {"Amount", 4}, {"Remarks1", 5}, {"Remittance", 6},
+              {"HasColumnHeader", true}, {"CompanyID", "ABCDE12345"}, {"HeaderID", "41"}};
+    const QString from = withError ? QStringLiteral("12345") : QStringLiteral("1234567890");
+    // WDK mode, the form's start: the LLG row is not part of the batch.
+    c.rows = {{"Ref", "From", "To", "Amount", "Remarks", "Type"},
+              {"REF-001", "1234567890", "0987654321", 1500000.5, "Salary May", "WDK"},
+              {"REF-002", "1234567890", "1111111111", 250, QVariant(), "LLG"},
+              {"REF-003", from, "2222222222", 75.25, "A remark that is too long", "wdk"}};
+    c.dates = {{"dteEffDate", QDate(2025, 1, 5)}};
+
+    c.titles = QStringList{"Trx Ref", "From Acc", "To Acc", "Amount", "Remarks 1", "Remarks 2", "Bank Code",
+                           "Bank Name", "Branch", "Beneficiary", "Address 1", "Address 2", "Address 3", "Address 4",
+                           "Cust Type", "Residence"};
+    const QStringList unmapped{sp(18), sp(7), sp(18), sp(18), sp(70), sp(18), sp(18), sp(18), sp(18), " ", " "};
+    c.cells = {QStringList{"REF-001", "1234567890", "0987654321", "1.500.000,50", "Salary May"} + unmapped,
+               QStringList{"REF-003", pad(from, 10), "2222222222", "75,25", "A remark that is t"} + unmapped};
+    c.amountColumn = 3;
+    c.log = summary("2 of 3", "1.500.075,75", 1, withError ? 1 : 0);
+    if (withError) {
+        c.log.append("LINE 2: Error. From Acc must be 10 characters");
+        c.marked = {{1, 1}};
+    }
+    c.log.append("LINE 2: Warning. String truncated in Remarks 1. Exceeding 18 characters");
+    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    if (!withError)
+        c.upload = "0|FT|00000041|||20250105|ABCDE12345|1500075.75|00002|WDK|IDR|\n"
+                   "1|00001|REF-001|1234567890|0987654321|1500000.50|Salary May||||||||||||\n"
+                   "1|00002|REF-003|1234567890|2222222222|75.25|A remark that is t||||||||||||\n";
+    return c;
+}
+
+ExportCase creditCase(bool withError)
+{
+    ExportCase c;
+    c.type = 1;
+    c.group = QStringLiteral("Credit");
+    c.keys = {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}, {"Remarks1", 5},
+              {"HasColumnHeader", true}};
+    c.accounts = {{"1111111111", "1234/56789/ABCD"}, {"0123456789", "5678/12345/wxyz"}};
+    const QString account = withError ? QStringLiteral("12345") : QStringLiteral("1234512345");
+    c.rows = {{"Name", "Account", "Amount", "Type", "Remarks"},
+              {"PT Maju Jaya", "9876543210", 2500000, "WDK", "Invoice 77"},
+              {"CV Sentosa", "5555555555", 1000, "RTG", QVariant()},
+              {"Budi Santoso", account, 300.75, "Wdk", QVariant()}};
+    c.account = 1;
+    c.clicks = QStringList{"radioButton_3"};
+    c.combos = {{"cboWDK", 1}};
+    c.dates = {{"dteEffDate", QDate(2024, 3, 5)}};
+    c.texts = {{"txtRemarks1", "JUNE PAYOUT"}};
+
+    c.titles = QStringList{"Beneficiary Name", "Acc #", "Amount", "BI Code", "Bank Name", "Branch Name",
+                           "Remarks 1", "Remarks 2", "Cust Type", "Residence"};
+    c.cells = {{"PT Maju Jaya", pad("9876543210", 34), "2.500.000,00", sp(7), sp(18), sp(18), pad("Invoice 77", 18),
+                sp(18), " ", " "},
+               {"Budi Santoso", pad(account, 34), "300,75", sp(7), sp(18), sp(18), sp(18), sp(18), " ", " "}};
+    c.amountColumn = 2;
+    c.log = summary("2 of 3", "2.500.300,75", 0, withError ? 1 : 0);
+    if (withError) {
+        c.log.append("LINE 2: Error. To Acc must be 10 digits");
+        c.marked = {{1, 1}};
+    }
+    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    if (!withError) {
+        const auto detail = [](const QString& account, const QString& amount, const QString& name,
+                               const QString& remarks) {
+            return "1" + pad(account, 34) + sp(18) + amount + pad(name, 70) + "B" + sp(5) + " " + sp(7) + sp(4)
+                   + sp(18) + sp(18) + pad(remarks, 18) + sp(18) + sp(18) + " " + " " + "014\n";
+        };
+        c.upload = QString("0MP202403050123456789 56782345" + sp(15) + "00000000002500300.75" + "00002" + "WDK"
+                           + sp(15) + pad("JUNE PAYOUT", 18) + sp(18) + sp(132) + "\n"
+                           + detail("9876543210", "00000000002500000.00", "PT Maju Jaya", "Invoice 77")
+                           + detail("1234512345", "00000000000000300.75", "Budi Santoso", ""))
+                       .toLatin1();
+    }
+    return c;
+}
+
+ExportCase collectionCase(bool withError)
+{
+    ExportCase c;
+    c.type = 2;
+    c.group = QStringLiteral("Collection");
+    c.keys = {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5},
+              {"TrxDate", 6}, {"HasColumnHeader", true}};
+    c.accounts = {{"0011223344", "4321/98765/KOVA"}};
+    // The April row lies outside the date filter and takes no line number.
+    c.rows = {{"Name", "Account", "Amount", "Res", "Cit", "Date"},
+              {"Siti Aminah", "1000000001", 125000, 1, 0, QDate(2024, 5, 2)},
+              {"Out Of Range", "1000000002", 10, 0, 0, QDate(2024, 4, 30)},
+              {"Agus Salim", "1000000003", withError ? QVariant(0) : QVariant(99.9), 0, 1, QDate(2024, 5, 31)}};
+    c.account = 0;
+    c.clicks = QStringList{"radioButton_3"};
+    c.dates = {{"dteEffDate", QDate(2024, 6, 3)}, {"dteFrom", QDate(2024, 5, 1)}, {"dteTo", QDate(2024, 5, 31)}};
+    c.texts = {{"txtRemarks1", "COLL JUNE"}};
+
+    c.titles = QStringList{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence", "Citizen"};
+    c.cells = {{pad("Siti Aminah", 35), "1000000001", "125.000,00", sp(18), sp(18), "1", "0"},
+               {pad("Agus Salim", 35), "1000000003", withError ? "0" : "99,90", sp(18), sp(18), "0", "1"}};
+    c.amountColumn = 2;
+    c.log = summary("2 of 3", withError ? "125.000,00" : "125.099,90", 0, withError ? 1 : 0);
+    if (withError) {
+        c.log.append("LINE 2: Error. Invalid amount");
+        c.marked = {{1, 2}};
+    }
+    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    if (!withError) {
+        const auto detail = [](const QString& account, const QString& amount, const QString& name,
+                               const QString& flags) {
+            return "1" + account + sp(24) + "0000" + amount + pad(name, 35) + sp(18) + sp(18) + flags + sp(70)
+                   + "014\n";
+        };
+        c.upload = QString("0CO202406030011223344 43218765" + sp(15) + "0000" + "0000000125099.90" + "00002"
+                           + pad("COLL JUNE", 18) + sp(18) + sp(95) + "\n"
+                           + detail("1000000001", "0000000125000.00", "Siti Aminah", "10")
+                           + detail("1000000003", "0000000000099.90", "Agus Salim", "01"))
+                       .toLatin1();
+    }
+    return c;
+}
+
+ExportCase payrollCase(bool withError)
+{
+    ExportCase c;
+    c.type = 3;
+    c.group = QStringLiteral("Payroll");
+    c.keys = {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"EmployeeID", 4}, {"Department", 5},
+              {"HasColumnHeader", true}};
+    c.accounts = {{"9988776655", "1234/56789/ABCD"}};
+    const QString longName = QStringLiteral("Rudi Hartono Wijayakusuma Pratama");
+    c.rows = {{"Name", "Account", "Amount", "EmpID", "Dept"},
+              {"Dewi Lestari", "3333333333", 4750000, "EMP-0001", "FIN"},
+              {withError ? longName : QStringLiteral("Rudi Hartono"), "4444444444", 5200000.5, "EMP-0002-LONG", "OPS"}};
+    c.account = 0;
+    c.clicks = QStringList{"rdbAfter"};
+    c.dates = {{"dteEffDate", QDate(2024, 7, 9)}};
+
+    c.titles = QStringList{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"};
+    c.cells = {{pad("Dewi Lestari", 30), "3333333333", "4.750.000,00", pad("EMP-0001", 10), "FIN "},
+               {withError ? longName : pad("Rudi Hartono", 30), "4444444444", "5.200.000,50", "EMP-0002-L", "OPS "}};
+    c.amountColumn = 2;
+    c.log = summary("2 of 2", "9.950.000,50", 1, withError ? 1 : 0);
+    c.log.append("LINE 2: Warning. String truncated in Employee ID. Exceeding 10 characters");
+    if (withError) {
+        c.log.append("LINE 2: Error. Employee Name is exceeding 30 chars");
+        c.marked = {{1, 0}};
+    }
+    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    if (!withError)
+        c.upload = QString(sp(11) + "1234" + "0" + "6789" + "ABCD" + "09" + "01" + "9988776655" + "0" + "1" + "00"
+                           + "00002" + "00000009950000.50" + "07" + "2024" + "\n"
+                           + "0" + "3333333333" + "000000475000000" + "EMP-0001  " + pad("Dewi Lestari", 30) + "FIN \n"
+                           + "0" + "4444444444" + "000000520000050" + "EMP-0002-L" + pad("Rudi Hartono", 30) + "OPS \n")
+                       .toLatin1();
+    return c;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ExportCase)
+
+class TestExportsThroughWindow final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void exportByType_data();
+    void exportByType();
+
+private:
+    void writeSettings(const ExportCase& c);
+    QString writeWorkbook(const ExportCase& c);
+    void setUpForm(WindowDriver& user, const ExportCase& c);
+
+    QTemporaryDir m_dir;
+};
+
+void TestExportsThroughWindow::init()
+{
+    QVERIFY(m_dir.isValid());
+    QFile::remove(WindowDriver::settingsPath());
+}
+
+void TestExportsThroughWindow::cleanup()
+{
+    QFile::remove(WindowDriver::settingsPath());
+}
+
+void TestExportsThroughWindow::writeSettings(const ExportCase& c)
+{
+    QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+    ini.beginGroup(c.group);
+    for (auto it = c.keys.cbegin(); it != c.keys.cend(); ++it)
+        ini.setValue(it.key(), it.value());
+    if (!c.accounts.isEmpty()) {
+        ini.beginWriteArray(QStringLiteral("Accounts"));
+        for (int i = 0; i < c.accounts.size(); ++i) {
+            ini.setArrayIndex(i);
+            ini.setValue(QStringLiteral("Account"), c.accounts.at(i).first);
+            ini.setValue(QStringLiteral("CompID"), c.accounts.at(i).second);
+        }
+        ini.endArray();
+    }
+    ini.endGroup();
+    ini.sync();
+    QCOMPARE(ini.status(), QSettings::NoError);
+}
+
+QString TestExportsThroughWindow::writeWorkbook(const ExportCase& c)
+{
+    const QString path = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
+    TestWorkbook book(path);
+    // The data is not on the first sheet: the user has to pick it.
+    book.addSheet(QStringLiteral("Cover")).setCell(1, 1, QStringLiteral("Batch of the month"));
+    book.addSheet(QStringLiteral("Data"));
+    for (int r = 0; r < c.rows.size(); ++r)
+        book.setRow(r + 1, c.rows.at(r));
+    if (!book.save())
+        qFatal("workbook not written");
+    return path;
+}
+
+void TestExportsThroughWindow::setUpForm(WindowDriver& user, const ExportCase& c)
+{
+    if (c.account >= 0)
+        user.checkAccount(c.account);
+    for (const QString& name : c.clicks)
+        user.field<QAbstractButton>(name)->click();
+    for (const auto& combo : c.combos)
+        user.field<QComboBox>(combo.first)->setCurrentIndex(combo.second);
+    for (const auto& date : c.dates)
+        user.field<QDateEdit>(date.first)->setDate(date.second);
+    for (const auto& text : c.texts)
+        user.field<QLineEdit>(text.first)->setText(text.second);
+}
+
+void TestExportsThroughWindow::exportByType_data()
+{
+    QTest::addColumn<ExportCase>("c");
+    QTest::newRow("transfer") << transferCase(false);
+    QTest::newRow("transfer with an error") << transferCase(true);
+    QTest::newRow("credit") << creditCase(false);
+    QTest::newRow("credit with an error") << creditCase(true);
+    QTest::newRow("collection") << collectionCase(false);
+    QTest::newRow("collection with an error") << collectionCase(true);
+    QTest::newRow("payroll") << payrollCase(false);
+    QTest::newRow("payroll with an error") << payrollCase(true);
+}
+
+void TestExportsThroughWindow::exportByType()
+{
+    QFETCH(ExportCase, c);
+    writeSettings(c);
+    const QString book = writeWorkbook(c);
+    const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
+    QFile::remove(dest);
+
+    WindowDriver user;
+    user.chooseType(c.type);
+    user.browseSource(book);
+    user.chooseSheet(QStringLiteral("Data"));
+    user.browseDestination(dest);
+    setUpForm(user, c);
+    user.clickExport();
+
+    QCOMPARE(user.headerTitles(), c.titles);
+    QCOMPARE(user.tableTexts(), c.cells);
+    QStandardItemModel* log = user.log();
+    for (int r = 0; r < log->rowCount(); ++r) {
+        bool rowMarked = false;
+        for (const Cell& m : c.marked)
+            rowMarked = rowMarked || m.first == r;
+        for (int col = 0; col < log->columnCount(); ++col) {
+            const QModelIndex cell = log->index(r, col);
+            const QString at = QStringLiteral(" at %1,%2").arg(r).arg(col);
+            const QVariant fg = cell.data(Qt::ForegroundRole);
+            const QVariant bg = cell.data(Qt::BackgroundRole);
+            if (c.marked.contains(Cell(r, col)))
+                QVERIFY2(qvariant_cast<QBrush>(fg).color() == markedText, qPrintable("text colour" + at));
+            else
+                QVERIFY2(!fg.isValid(), qPrintable("text colour" + at));
+            if (rowMarked)
+                QVERIFY2(qvariant_cast<QBrush>(bg).color() == markedRow, qPrintable("background" + at));
+            else
+                QVERIFY2(!bg.isValid(), qPrintable("background" + at));
+            const QVariant align = cell.data(Qt::TextAlignmentRole);
+            if (col == c.amountColumn)
+                QVERIFY2(align.toInt() == int(Qt::AlignRight | Qt::AlignVCenter), qPrintable("alignment" + at));
+            else
+                QVERIFY2(!align.isValid(), qPrintable("alignment" + at));
+        }
+    }
+    QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
+
+    QCOMPARE(user.boxes.size(), 1);
+    QCOMPARE(user.boxes.at(0).text, c.box);
+    QCOMPARE(user.boxes.at(0).kind, c.upload.isEmpty() ? Messages::Kind::Critical : Messages::Kind::Information);
+    QCOMPARE(user.boxes.at(0).parent, user.form());
+
+    if (c.upload.isEmpty())
+        QVERIFY(!QFile::exists(dest));
+    else
+        QCOMPARE(fileBytes(dest), c.upload);
+    QVERIFY(!QFile::exists(dest + QStringLiteral(".details")));
+}
+
+QTEST_MAIN(TestExportsThroughWindow)
+#include "tst_exports_through_window.moc"

@@ -1,0 +1,133 @@
+#include "windowdriver.h"
+
+#include "app/mainwindow.h"
+#include "forms/common/filedialogs.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+
+WindowDriver::WindowDriver()
+{
+    Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
+        boxes.append({parent, kind, text});
+    });
+    FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString&) {
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    });
+    m_window = new MainWindow;
+    m_window->resize(1100, 760);
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window))
+        qFatal("the main window was never shown");
+}
+
+WindowDriver::~WindowDriver()
+{
+    delete m_window;
+    Messages::setPresenter({});
+    FileDialogs::setChooser({});
+}
+
+QString WindowDriver::settingsPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
+}
+
+QWidget* WindowDriver::form() const
+{
+    QLayoutItem* item = m_window->findChild<QHBoxLayout*>(QStringLiteral("horzFormUI"))->itemAt(0);
+    return item ? item->widget() : nullptr;
+}
+
+QWidget* WindowDriver::findIn(QWidget* parent, const QString& name)
+{
+    return parent ? parent->findChild<QWidget*>(name) : nullptr;
+}
+
+void WindowDriver::answerNextDialog(const QString& path)
+{
+    m_answers.append(path);
+}
+
+void WindowDriver::chooseType(int index)
+{
+    widget<QComboBox>(QStringLiteral("cboTrxType"))->setCurrentIndex(index);
+}
+
+void WindowDriver::browseSource(const QString& path)
+{
+    answerNextDialog(path);
+    QTest::mouseClick(widget<QPushButton>(QStringLiteral("btnSrc")), Qt::LeftButton);
+}
+
+void WindowDriver::chooseSheet(const QString& name)
+{
+    auto* sheets = widget<QComboBox>(QStringLiteral("cboSheets"));
+    const int index = sheets->findText(name);
+    if (index < 0)
+        qFatal("no sheet %s", qPrintable(name));
+    sheets->setCurrentIndex(index);
+}
+
+void WindowDriver::browseDestination(const QString& path)
+{
+    answerNextDialog(path);
+    QTest::mouseClick(widget<QPushButton>(QStringLiteral("btnDest")), Qt::LeftButton);
+}
+
+void WindowDriver::checkAccount(int row)
+{
+    auto* table = field<QTableView>(QStringLiteral("tblAcc"));
+    checked<QRadioButton>(table->indexWidget(table->model()->index(row, 0)), QStringLiteral("account radio button"))
+        ->click();
+}
+
+void WindowDriver::clickExport()
+{
+    QTest::mouseClick(field<QPushButton>(QStringLiteral("btnExport")), Qt::LeftButton);
+}
+
+QStandardItemModel* WindowDriver::log() const
+{
+    return qobject_cast<QStandardItemModel*>(widget<QTableView>(QStringLiteral("tableView"))->model());
+}
+
+QStringList WindowDriver::headerTitles() const
+{
+    QStringList titles;
+    for (int c = 0; c < log()->columnCount(); ++c)
+        titles.append(log()->headerData(c, Qt::Horizontal).toString());
+    return titles;
+}
+
+QList<QStringList> WindowDriver::tableTexts() const
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < log()->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < log()->columnCount(); ++c)
+            row.append(log()->index(r, c).data().toString());
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString WindowDriver::logText() const
+{
+    return widget<QTextEdit>(QStringLiteral("txtStatus"))->toPlainText();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
