@@ -45,7 +45,6 @@ public:
 
     const Cell* find(int row, int column) const;
     CellRange usedRange() const { return m_range; }
-    std::size_t size() const { return m_count; }
 
 private:
     static constexpr unsigned kBlockBits = 16;

@@ -28,7 +28,6 @@ public:
 
     TestPackage& setPart(const QString& name, const QByteArray& content);
     TestPackage& removePart(const QString& name);
-    QByteArray part(const QString& name) const { return m_parts.value(name); }
 
     // Writes the zip (workbook part and its relationships generated from the
     // sheets unless set explicitly); false on failure.
@@ -44,6 +43,3 @@ private:
     bool m_sharedStrings = false;
     bool m_styles = false;
 };
-
-// Writes the parts into a zip as they are (deflated); false on failure.
-bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts);
