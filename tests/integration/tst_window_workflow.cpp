@@ -1,0 +1,217 @@
+// What a user meets around the exports: switching the transaction type after
+// a run, running again after fixing the sheet, and the Header ID that moves on
+// with every transfer batch written.
+
+#include "testworkbook.h"
+#include "windowdriver.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString separator = QStringLiteral("-------------------------------------");
+
+// A transfer row of the sheet: Trx Ref, From Acc, To Acc, Amount, transfer type.
+QVariantList transferRow(const QString& ref, const QString& from, const QVariant& amount)
+{
+    return {ref, from, QStringLiteral("0987654321"), amount, QStringLiteral("WDK")};
+}
+
+QByteArray transferUpload(const QString& headerId, const QString& ref)
+{
+    return ("0|FT|" + headerId + "|||20250203|ABCDE12345|100.00|00001|WDK|IDR|\n"
+            "1|00001|" + ref + "|1234567890|0987654321|100.00|||||||||||||\n")
+        .toLatin1();
+}
+
+} // namespace
+
+class TestWindowWorkflow final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void typeSwitchAfterAnExport_data();
+    void typeSwitchAfterAnExport();
+    void twoExportsInARow();
+    void headerIdAdvances();
+
+private:
+    QString workbook(const QString& name, const QList<QVariantList>& rows);
+    // Browses book, picks dest and exports with the transfer form as saved.
+    void exportTransfer(WindowDriver& user, const QString& book, const QString& dest);
+
+    QTemporaryDir m_dir;
+};
+
+void TestWindowWorkflow::init()
+{
+    QVERIFY(m_dir.isValid());
+    QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+    ini.clear();
+    ini.beginGroup(QStringLiteral("Transfer"));
+    ini.setValue(QStringLiteral("TrxRef"), 1);
+    ini.setValue(QStringLiteral("FromAcc"), 2);
+    ini.setValue(QStringLiteral("ToAcc"), 3);
+    ini.setValue(QStringLiteral("Amount"), 4);
+    ini.setValue(QStringLiteral("Remittance"), 5);
+    ini.setValue(QStringLiteral("HasColumnHeader"), false);
+    ini.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
+    ini.setValue(QStringLiteral("HeaderID"), 41);
+    ini.endGroup();
+    ini.beginGroup(QStringLiteral("Credit"));
+    ini.setValue(QStringLiteral("BnfAccount"), 2);
+    ini.endGroup();
+    ini.beginGroup(QStringLiteral("Collection"));
+    ini.setValue(QStringLiteral("AccountNumber"), 2);
+    ini.endGroup();
+    ini.beginGroup(QStringLiteral("Payroll"));
+    ini.setValue(QStringLiteral("AccountNumber"), 2);
+    ini.endGroup();
+    ini.sync();
+    QCOMPARE(ini.status(), QSettings::NoError);
+}
+
+void TestWindowWorkflow::cleanup()
+{
+    QFile::remove(WindowDriver::settingsPath());
+}
+
+QString TestWindowWorkflow::workbook(const QString& name, const QList<QVariantList>& rows)
+{
+    const QString path = m_dir.filePath(name);
+    TestWorkbook book(path);
+    book.addSheet(QStringLiteral("Data"));
+    for (int r = 0; r < rows.size(); ++r)
+        book.setRow(r + 1, rows.at(r));
+    if (!book.save())
+        qFatal("workbook not written");
+    return path;
+}
+
+void TestWindowWorkflow::exportTransfer(WindowDriver& user, const QString& book, const QString& dest)
+{
+    user.browseSource(book);
+    user.browseDestination(dest);
+    user.field<QDateEdit>(QStringLiteral("dteEffDate"))->setDate(QDate(2025, 2, 3));
+    user.clickExport();
+}
+
+void TestWindowWorkflow::typeSwitchAfterAnExport_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("accountCombo");
+    QTest::newRow("to Auto Credit") << 1 << "cboBnfAcc";
+    QTest::newRow("to Auto Collection") << 2 << "cboAcc";
+    QTest::newRow("to Payroll") << 3 << "cboAcc";
+}
+
+void TestWindowWorkflow::typeSwitchAfterAnExport()
+{
+    QFETCH(int, type);
+    QFETCH(QString, accountCombo);
+
+    const QString book = workbook(QStringLiteral("switch.xlsx"), {transferRow("R1", "12", 100)});
+    WindowDriver user;
+    exportTransfer(user, book, m_dir.filePath(QStringLiteral("switch.txt")));
+    QCOMPARE(user.log()->rowCount(), 1);
+    QVERIFY(!user.logText().isEmpty());
+
+    user.chooseType(type);
+
+    QCOMPARE(user.widget<QLineEdit>(QStringLiteral("txtSource"))->text(), QString());
+    QCOMPARE(user.widget<QLineEdit>(QStringLiteral("txtDest"))->text(), QString());
+    QCOMPARE(user.widget<QComboBox>(QStringLiteral("cboSheets"))->count(), 0);
+    QCOMPARE(user.log()->rowCount(), 0);
+    QCOMPARE(user.log()->columnCount(), 0);
+    QCOMPARE(user.logText(), QString());
+    // The new form knows no workbook: its mapping offers nothing yet.
+    QCOMPARE(user.field<QComboBox>(accountCombo)->count(), 0);
+
+    // Pressing Export now stops at the window's own check.
+    user.boxes.clear();
+    user.clickExport();
+    QCOMPARE(user.boxes.size(), 1);
+    QCOMPARE(user.boxes.at(0).parent, static_cast<QWidget*>(user.window()));
+    QCOMPARE(user.boxes.at(0).text, QStringLiteral("Source can not be empty"));
+    QCOMPARE(user.log()->columnCount(), 0);
+
+    // Browsing again tells the new form, which applies its own saved mapping.
+    user.browseSource(book);
+    QCOMPARE(user.field<QComboBox>(accountCombo)->count(), 6);
+    QCOMPARE(user.field<QComboBox>(accountCombo)->currentIndex(), 2);
+}
+
+void TestWindowWorkflow::twoExportsInARow()
+{
+    const QString dest = m_dir.filePath(QStringLiteral("twice.txt"));
+    WindowDriver user;
+    exportTransfer(user, workbook(QStringLiteral("first.xlsx"),
+                                  {transferRow("BAD1", "12", 100), transferRow("BAD2", "1234567890", 0)}),
+                   dest);
+    QCOMPARE(user.log()->rowCount(), 2);
+    QVERIFY(!QFile::exists(dest));
+
+    // The user corrects the sheet and runs again.
+    exportTransfer(user, workbook(QStringLiteral("second.xlsx"), {transferRow("GOOD", "1234567890", 100)}), dest);
+
+    QCOMPARE(user.tableTexts().size(), 1);
+    QCOMPARE(user.tableTexts().at(0).mid(0, 4), (QStringList{"GOOD", "1234567890", "0987654321", "100,00"}));
+    QCOMPARE(user.headerTitles().size(), 16);
+    for (int c = 0; c < user.log()->columnCount(); ++c) {
+        QVERIFY(!user.log()->index(0, c).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!user.log()->index(0, c).data(Qt::ForegroundRole).isValid());
+    }
+    QCOMPARE(user.logText(), (QStringList{"Total rows processed: 1 of 1", "Total amounts: 100,00", "Total warnings: 0",
+                                          "Total errors: 0", separator}
+                                  .join(QLatin1Char('\n'))));
+    QCOMPARE(user.boxes.size(), 2);
+    QCOMPARE(user.boxes.at(0).text, QStringLiteral("ERROR!"));
+    QCOMPARE(user.boxes.at(1).text, QStringLiteral("Done!"));
+    QCOMPARE(fileBytes(dest), transferUpload("00000041", "GOOD"));
+}
+
+void TestWindowWorkflow::headerIdAdvances()
+{
+    const auto stored = [] {
+        return QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID"));
+    };
+    const QString good = workbook(QStringLiteral("good.xlsx"), {transferRow("REF", "1234567890", 100)});
+    WindowDriver user;
+    auto* headerId = user.field<QLineEdit>(QStringLiteral("txtHeaderID"));
+    QCOMPARE(headerId->text(), QStringLiteral("41"));
+
+    exportTransfer(user, good, m_dir.filePath(QStringLiteral("one.txt")));
+    QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("one.txt"))), transferUpload("00000041", "REF"));
+    QCOMPARE(headerId->text(), QStringLiteral("42"));
+    QCOMPARE(stored().toInt(), 42);
+
+    // A number typed without saving goes into the batch; the count goes on from the stored one.
+    headerId->setText(QStringLiteral("7"));
+    exportTransfer(user, good, m_dir.filePath(QStringLiteral("two.txt")));
+    QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("two.txt"))), transferUpload("00000007", "REF"));
+    QCOMPARE(headerId->text(), QStringLiteral("43"));
+    QCOMPARE(stored().toInt(), 43);
+
+    // A refused batch uses no number.
+    exportTransfer(user, workbook(QStringLiteral("bad.xlsx"), {transferRow("REF", "123", 100)}),
+                   m_dir.filePath(QStringLiteral("three.txt")));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("three.txt"))));
+    QCOMPARE(headerId->text(), QStringLiteral("43"));
+    QCOMPARE(stored().toInt(), 43);
+    QCOMPARE(user.boxes.size(), 3);
+    QCOMPARE(user.boxes.at(2).text, QStringLiteral("ERROR!"));
+}
+
+QTEST_MAIN(TestWindowWorkflow)
+#include "tst_window_workflow.moc"
