@@ -541,6 +541,16 @@ void TestXlsxReader::unreadableSheet_data()
     QTest::newRow("malformed shared strings")
         << TestPackage(withSheet("")).setSharedStrings("<si><t>x</si>");
     QTest::newRow("malformed styles") << TestPackage(withSheet("")).setStyles("", "<xf numFmtId=\"0\">");
+
+    // One text past 10 MiB: no spreadsheet program writes such a cell.
+    QByteArray huge;
+    for (int i = 0; huge.size() <= 10 * 1024 * 1024; ++i)
+        huge += QByteArray::number(qint64(i) * 2654435761 % 1000003);
+    QTest::newRow("inline text past the text limit")
+        << withSheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</t></is></c></row>");
+    QTest::newRow("shared text past the text limit")
+        << TestPackage(withSheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"))
+               .setSharedStrings("<si><r><t>" + huge.left(6 * 1024 * 1024) + "</t></r><r><t>" + huge.left(6 * 1024 * 1024) + "</t></r></si>");
 }
 
 void TestXlsxReader::unreadableSheet()
