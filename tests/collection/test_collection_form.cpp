@@ -8,6 +8,10 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,6 +53,12 @@ private slots:
     void cleanup();
 
     void freshFormDefaults();
+    void mappingLabels_data();
+    void mappingLabels();
+    void captions_data();
+    void captions();
+    void dateEditsAndTables();
+    void buttonsEndTheirRow();
     void validationOrder_data();
     void validationOrder();
     void savedKeys();
@@ -189,6 +199,113 @@ void TestCollectionForm::freshFormDefaults()
     child<QLineEdit>("txtRemarks1")->setText("typed");
     newForm();
     QVERIFY(child<QLineEdit>("txtRemarks1")->text().isEmpty());
+}
+
+void TestCollectionForm::mappingLabels_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("label");
+
+    const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+    QTest::newRow("date") << "cboTrxDate" << "Trx Date";
+    QTest::newRow("name") << "cboAccName" << "Acc Name" + star;
+    QTest::newRow("account") << "cboAcc" << "Acc #" + star;
+    QTest::newRow("amount") << "cboAmount" << "Amount" + star;
+    QTest::newRow("remarks 1") << "cboRemarks1" << "Remarks 1";
+    QTest::newRow("remarks 2") << "cboRemarks2" << "Remarks 2";
+    QTest::newRow("residence") << "cboResidence" << "Residence Status" + star;
+    QTest::newRow("citizen") << "cboCitizen" << "Citizen Status" + star;
+}
+
+// The label that stands left of each mapping combo box, and the red mark of
+// the required ones shown as rich text, not as its markup.
+void TestCollectionForm::mappingLabels()
+{
+    QFETCH(QString, combo);
+    QFETCH(QString, label);
+
+    newForm();
+    auto* grid = qobject_cast<QGridLayout*>(child<QGroupBox>("gbColMap")->layout());
+    QVERIFY(grid);
+    const int index = grid->indexOf(this->combo(combo));
+    QVERIFY(index >= 0);
+    int row, column, rowSpan, columnSpan;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    QVERIFY(column > 0);
+    auto* shown = qobject_cast<QLabel*>(grid->itemAtPosition(row, column - 1)->widget());
+    QVERIFY(shown);
+    QCOMPARE(shown->text(), label);
+    if (label.contains(QLatin1Char('<')))
+        QCOMPARE(shown->textFormat(), Qt::RichText);
+}
+
+void TestCollectionForm::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("gbColMap") << "gbColMap" << QByteArray("title") << "Columns Mapping";
+    QTest::newRow("chkHeaders") << "chkHeaders" << QByteArray("text") << "Has Column Header";
+    QTest::newRow("groupBox_5") << "groupBox_5" << QByteArray("title") << "Trx Info";
+    QTest::newRow("groupBox_3") << "groupBox_3" << QByteArray("title") << "Effective Date";
+    QTest::newRow("groupBox_7") << "groupBox_7" << QByteArray("title") << "Filter By Date";
+    QTest::newRow("rdbAnytime") << "rdbAnytime" << QByteArray("text") << "Immediate On Authorization";
+    QTest::newRow("radioButton_3") << "radioButton_3" << QByteArray("text") << "On";
+    QTest::newRow("btnAdd") << "btnAdd" << QByteArray("text") << "";
+    QTest::newRow("btnDel") << "btnDel" << QByteArray("text") << "";
+    QTest::newRow("btnSave") << "btnSave" << QByteArray("text") << "Save Settings";
+    QTest::newRow("btnExport") << "btnExport" << QByteArray("text") << "Export";
+}
+
+void TestCollectionForm::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, text);
+
+    newForm();
+    const QObject* object = m_form->findChild<QObject*>(name);
+    QVERIFY2(object, qPrintable(name));
+    QCOMPARE(object->property(property.constData()).toString(), text);
+}
+
+void TestCollectionForm::dateEditsAndTables()
+{
+    newForm();
+    for (const char* name : {"dteEffDate", "dteFrom", "dteTo"}) {
+        QCOMPARE(child<QDateEdit>(name)->displayFormat(), QStringLiteral("dd MMM yyyy"));
+        QVERIFY(child<QDateEdit>(name)->calendarPopup());
+    }
+    for (const char* name : {"btnAdd", "btnDel", "btnSave", "btnExport"})
+        QVERIFY2(!child<QPushButton>(name)->icon().isNull(), name);
+
+    const QLayout* mapping = child<QGroupBox>("gbColMap")->layout();
+    QCOMPARE(mapping->spacing(), 0);
+    QCOMPARE(mapping->contentsMargins(), QMargins());
+
+    const QTableView* table = child<QTableView>("tblAcc");
+    const QAbstractItemModel* model = table->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("    "));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Credited Account #"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
+    QVERIFY(table->horizontalHeader()->stretchLastSection());
+    QCOMPARE(table->maximumHeight(), 150);
+}
+
+// "Save Settings" and "Export" close the row below the scroll area.
+void TestCollectionForm::buttonsEndTheirRow()
+{
+    newForm();
+    m_form->resize(900, 420);
+    m_form->show();
+    m_form->layout()->activate();
+    QPushButton* save = child<QPushButton>("btnSave");
+    QPushButton* exportButton = child<QPushButton>("btnExport");
+    QCOMPARE(save->y(), exportButton->y());
+    QVERIFY(save->x() < exportButton->x());
+    QCOMPARE(exportButton->geometry().right(), m_form->layout()->contentsRect().right());
 }
 
 void TestCollectionForm::validationOrder_data()
