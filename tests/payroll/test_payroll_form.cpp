@@ -8,6 +8,10 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,6 +52,12 @@ private slots:
     void cleanup();
 
     void freshFormDefaults();
+    void mappingLabels_data();
+    void mappingLabels();
+    void captions_data();
+    void captions();
+    void dateEditsAndTables();
+    void buttonsCentred();
     void validationOrder_data();
     void validationOrder();
     void savedKeys();
@@ -187,6 +197,125 @@ void TestPayrollForm::freshFormDefaults()
     newForm();
     QVERIFY(child<QRadioButton>("rdbBefore")->isChecked());
     QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
+}
+
+void TestPayrollForm::mappingLabels_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("labelName");
+    QTest::addColumn<QString>("label");
+
+    const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+    QTest::newRow("date") << "cboTrxDate" << "label_3" << "Trx Date";
+    QTest::newRow("name") << "cboAccName" << "lblAccName" << "Employee Name" + star;
+    QTest::newRow("account") << "cboAcc" << "label_4" << "Acc #" + star;
+    QTest::newRow("amount") << "cboAmount" << "label_6" << "Amount" + star;
+    QTest::newRow("employee ID") << "cboEmpID" << "label_7" << "Employee ID";
+    QTest::newRow("department") << "cboDept" << "label_8" << "Department";
+}
+
+// The named label stands left of its combo box, at most 109 pixels wide, and
+// the red mark of the required ones is shown as rich text, not as its markup.
+void TestPayrollForm::mappingLabels()
+{
+    QFETCH(QString, combo);
+    QFETCH(QString, labelName);
+    QFETCH(QString, label);
+
+    newForm();
+    auto* grid = qobject_cast<QGridLayout*>(child<QGroupBox>("gbColMap")->layout());
+    QVERIFY(grid);
+    const int index = grid->indexOf(this->combo(combo));
+    QVERIFY(index >= 0);
+    int row, column, rowSpan, columnSpan;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    QVERIFY(column > 0);
+    QLabel* shown = child<QLabel>(labelName);
+    QVERIFY(shown);
+    QCOMPARE(grid->itemAtPosition(row, column - 1)->widget(), shown);
+    QCOMPARE(shown->text(), label);
+    QCOMPARE(shown->maximumWidth(), 109);
+    if (label.contains(QLatin1Char('<')))
+        QCOMPARE(shown->textFormat(), Qt::RichText);
+}
+
+void TestPayrollForm::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("gbColMap") << "gbColMap" << QByteArray("title") << "Columns Mapping";
+    QTest::newRow("chkHeaders") << "chkHeaders" << QByteArray("text") << "Has Column Header";
+    QTest::newRow("groupBox_5") << "groupBox_5" << QByteArray("title") << "Trx Info";
+    QTest::newRow("groupBox_3") << "groupBox_3" << QByteArray("title") << "Effective Date";
+    QTest::newRow("label_5") << "label_5" << QByteArray("text") << "On";
+    QTest::newRow("rdbBefore") << "rdbBefore" << QByteArray("text") << "Before Holiday";
+    QTest::newRow("rdbAfter") << "rdbAfter" << QByteArray("text") << "After Holiday";
+    QTest::newRow("groupBox_9") << "groupBox_9" << QByteArray("title") << "Filter By Date";
+    QTest::newRow("label_24") << "label_24" << QByteArray("text") << "From";
+    QTest::newRow("label_23") << "label_23" << QByteArray("text") << "To";
+    QTest::newRow("btnAdd") << "btnAdd" << QByteArray("text") << "";
+    QTest::newRow("btnDel") << "btnDel" << QByteArray("text") << "";
+    QTest::newRow("btnSave") << "btnSave" << QByteArray("text") << "Save Settings";
+    QTest::newRow("btnExport") << "btnExport" << QByteArray("text") << "Export";
+}
+
+void TestPayrollForm::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, text);
+
+    newForm();
+    const QObject* object = m_form->findChild<QObject*>(name);
+    QVERIFY2(object, qPrintable(name));
+    QCOMPARE(object->property(property.constData()).toString(), text);
+}
+
+void TestPayrollForm::dateEditsAndTables()
+{
+    newForm();
+    for (const char* name : {"dteEffDate", "dteFrom", "dteTo"}) {
+        QCOMPARE(child<QDateEdit>(name)->displayFormat(), QStringLiteral("dd MMM yyyy"));
+        QVERIFY(child<QDateEdit>(name)->calendarPopup());
+    }
+    for (const char* name : {"btnAdd", "btnDel", "btnSave", "btnExport"})
+        QVERIFY2(!child<QPushButton>(name)->icon().isNull(), name);
+    QCOMPARE(child<QGroupBox>("groupBox_5")->maximumWidth(), 400);
+    QCOMPARE(child<QGroupBox>("groupBox_3")->minimumHeight(), 100);
+    QCOMPARE(child<QGroupBox>("groupBox_9")->minimumHeight(), 100);
+
+    const QLayout* mapping = child<QGroupBox>("gbColMap")->layout();
+    QCOMPARE(mapping->spacing(), 0);
+    QCOMPARE(mapping->contentsMargins(), QMargins());
+
+    const QTableView* table = child<QTableView>("tblAcc");
+    const QAbstractItemModel* model = table->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("    "));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Source Account #"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
+    QVERIFY(table->horizontalHeader()->stretchLastSection());
+    QCOMPARE(table->maximumHeight(), 150);
+}
+
+// "Save Settings" and "Export" sit in the middle of the row below the scroll area.
+void TestPayrollForm::buttonsCentred()
+{
+    newForm();
+    m_form->resize(900, 420);
+    m_form->show();
+    m_form->layout()->activate();
+    const QRect row = m_form->layout()->contentsRect();
+    const QRect save = child<QPushButton>("btnSave")->geometry();
+    const QRect exportButton = child<QPushButton>("btnExport")->geometry();
+    QCOMPARE(save.y(), exportButton.y());
+    QVERIFY(save.x() < exportButton.x());
+    const int leftGap = save.left() - row.left();
+    const int rightGap = row.right() - exportButton.right();
+    QVERIFY(leftGap > 0);
+    QVERIFY2(qAbs(leftGap - rightGap) <= 1, qPrintable(QStringLiteral("%1 %2").arg(leftGap).arg(rightGap)));
 }
 
 void TestPayrollForm::validationOrder_data()
