@@ -28,15 +28,21 @@ QString amountField(kova::Cents amount)
     return kova::rightField(kova::fixedText(amount), 20, QLatin1Char('0'));
 }
 
-// A free text field of the detail record: cut at its width with a warning, and
-// refused when the cell would split the record.
+// A line break in a cell would split its record in two at the bank. Checked
+// after the field's own checks, so its message comes last.
+void refuseLineBreak(const QString& text, Column column, kova::RowContext& out)
+{
+    if (kova::hasLineBreak(text))
+        out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
+}
+
+// A free text field of the detail record: cut at its width with a warning.
 QString textField(const QString& text, int width, const QString& truncationTitle, Column column,
                   kova::RowContext& out)
 {
     if (text.size() > width)
         out.warning(kova::truncatedTail(truncationTitle, width));
-    if (kova::hasLineBreak(text))
-        out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
+    refuseLineBreak(text, column, out);
     return kova::leftField(text, width);
 }
 
@@ -125,8 +131,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const QString biCode = text(c.biCode);
     if (isMapped(c.biCode) && biCode.size() != 7)
         out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
-    if (kova::hasLineBreak(biCode))
-        out.error(kova::invalidCharactersTail(logTitles.at(BICodeColumn)), BICodeColumn);
+    refuseLineBreak(biCode, BICodeColumn, out);
     values[BICodeColumn] = kova::leftField(biCode, 7);
     record += values[BICodeColumn];
 
@@ -149,16 +154,15 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     }
     record += values[CustTypeColumn];
 
-    // An empty residence cell keeps its one-character place, so the record of
-    // a row with errors stays aligned in the details file as well.
+    // Mapped, the first character goes as it is: an empty cell writes and
+    // shows nothing, and its row fails on the residence rule anyway.
     values[ResidenceColumn] = QStringLiteral(" ");
     if (isMapped(c.residence)) {
         const QString residence = text(c.residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
-        if (kova::hasLineBreak(residence))
-            out.error(kova::invalidCharactersTail(logTitles.at(ResidenceColumn)), ResidenceColumn);
-        values[ResidenceColumn] = kova::leftField(residence, 1);
+        refuseLineBreak(residence, ResidenceColumn, out);
+        values[ResidenceColumn] = residence;
     }
     record += values[ResidenceColumn];
 

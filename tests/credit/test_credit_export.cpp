@@ -392,19 +392,22 @@ private slots:
     {
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QStringList>("tails");
+        QTest::addColumn<QString>("shown");
 
-        QTest::newRow("R") << "R" << QStringList{};
-        QTest::newRow("N, only the first character") << "Nonresident" << QStringList{};
-        QTest::newRow("empty") << "" << QStringList{": Error. Invalid Residence</span>"};
-        QTest::newRow("lower case") << "r" << QStringList{": Error. Invalid Residence</span>"};
+        QTest::newRow("R") << "R" << QStringList{} << "R";
+        QTest::newRow("N, only the first character") << "Nonresident" << QStringList{} << "N";
+        // The first character of nothing is nothing: no space is made up for it.
+        QTest::newRow("empty") << "" << QStringList{": Error. Invalid Residence</span>"} << "";
+        QTest::newRow("lower case") << "r" << QStringList{": Error. Invalid Residence</span>"} << "r";
         QTest::newRow("line feed first")
-            << "\nR" << QStringList{": Error. Invalid Residence</span>", invalidChars("Residence")};
+            << "\nR" << QStringList{": Error. Invalid Residence</span>", invalidChars("Residence")} << "\n";
     }
 
     void residence()
     {
         QFETCH(QString, cell);
         QFETCH(QStringList, tails);
+        QFETCH(QString, shown);
         QVariantList row = validRow("WDK", 1);
         row[Res - 1] = cell;
         RecordingSink sink;
@@ -417,6 +420,7 @@ private slots:
         }
         QCOMPARE(sink.allMessages(), expected);
         QCOMPARE(sink.rows[0].cells, cells);
+        QCOMPARE(sink.rows[0].values[9], shown);
     }
 
     void customerType_data()
