@@ -58,7 +58,7 @@ QString lengthTail(const QString& title)
 
 } // namespace
 
-TransferExport::TransferExport(const TransferSettings& settings, qint64* nextHeaderId)
+TransferExport::TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId)
     : m_settings(settings)
     , m_nextHeaderId(nextHeaderId)
 {
@@ -228,7 +228,7 @@ bool TransferExport::finish(kova::ExportSink& sink) const
 
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
                                       const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, qint64* nextHeaderId)
+                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId)
 {
     const QString refusal = validateTransferSettings(settings);
     if (!refusal.isEmpty()) {

@@ -5,14 +5,17 @@
 #include "export/cells.h"
 #include "export/exportrun.h"
 
+#include <optional>
+
 // The fund-transfer upload file: "|"-separated records, a header record with
 // the batch total and count, then one detail record per accepted row.
 class TransferExport final : public kova::ExportJob
 {
 public:
     // nextHeaderId, when given, receives the Header ID that finish() advanced
-    // the stored one to, for the form to show.
-    explicit TransferExport(const TransferSettings& settings, qint64* nextHeaderId = nullptr);
+    // the stored one to, for the form to show; it stays empty when the export
+    // did not get that far.
+    explicit TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId = nullptr);
 
     QStringList titles() const override;
     int amountColumn() const override;
@@ -29,7 +32,7 @@ private:
     TransferSettings m_settings;
     kova::DateFilter m_dates;
     kova::BankFilter m_bank;
-    qint64* m_nextHeaderId;
+    std::optional<qint64>* m_nextHeaderId;
 };
 
 // The transfer export: the settings checks (the first failure is a critical
@@ -37,4 +40,4 @@ private:
 // nextHeaderId as for TransferExport.
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
                                       const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, qint64* nextHeaderId = nullptr);
+                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId = nullptr);

@@ -115,11 +115,11 @@ bool TransferForm::Validate_Settings()
 
 void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    qint64 nextHeaderId = 0;
+    std::optional<qint64> nextHeaderId;
     ReportRelay<TransferForm> relay(this);
     runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, relay, &nextHeaderId);
-    if (nextHeaderId > 0)
-        ui->txtHeaderID->setText(QString::number(nextHeaderId));
+    if (nextHeaderId)
+        ui->txtHeaderID->setText(QString::number(*nextHeaderId));
 }
 
 void TransferForm::ON_Excel_Changed(QString path, QString sheet)
@@ -190,8 +190,3 @@ void TransferForm::ON_btnExport_Click()
 {
     emit SIG_EXPBTN_CLICK();
 }
-
-
-
-
-

@@ -117,7 +117,7 @@ private:
     QString m_dest;
     QString m_ini;
     RecordingSink m_sink;
-    qint64 m_nextHeaderId = 0;
+    std::optional<qint64> m_nextHeaderId;
 };
 
 void TestTransferExport::init()
@@ -128,7 +128,7 @@ void TestTransferExport::init()
     m_dest = m_dir->filePath(QStringLiteral("out.txt"));
     m_ini = m_dir->filePath(QStringLiteral("kova.ini"));
     m_sink = RecordingSink();
-    m_nextHeaderId = 0;
+    m_nextHeaderId.reset();
 }
 
 TransferSettings TestTransferExport::settings(Mode mode) const
@@ -523,7 +523,7 @@ void TestTransferExport::headerOnlyUpload()
                                           QStringLiteral("Total amounts: 0,00"),
                                           QStringLiteral("Total warnings: 0"), QStringLiteral("Total errors: 0")}));
     QCOMPARE(m_sink.boxTexts(), QStringList{QStringLiteral("Done!")});
-    QCOMPARE(m_nextHeaderId, qint64(1));
+    QCOMPARE(m_nextHeaderId, std::optional<qint64>(1));
     QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 1);
 }
 
@@ -558,7 +558,7 @@ void TestTransferExport::headerIdTypedVersusStored()
     QCOMPARE(run(s, {goodRow()}), ExportOutcome::Written);
     QCOMPARE(uploadLines().value(0),
              QStringLiteral("0|FT|") + headerId + QStringLiteral("|||20260105|ABCDE12345|1500000.50|00001|WDK|IDR|"));
-    QCOMPARE(m_nextHeaderId, qint64(next));
+    QCOMPARE(m_nextHeaderId, std::optional<qint64>(next));
     QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), next);
 }
 
@@ -568,7 +568,7 @@ void TestTransferExport::headerIdNotStored()
     QCOMPARE(run(settings(), {goodRow()}), ExportOutcome::NotFinished);
     QCOMPARE(m_sink.boxTexts(), QStringList{QStringLiteral("Upload file written, but Header ID could not be stored")});
     QCOMPARE(uploadLines().size(), 2);
-    QCOMPARE(m_nextHeaderId, qint64(1));
+    QCOMPARE(m_nextHeaderId, std::optional<qint64>(1));
 }
 
 void TestTransferExport::rowErrorsLeaveTheDestination()
@@ -586,7 +586,7 @@ void TestTransferExport::rowErrorsLeaveTheDestination()
     QCOMPARE(m_sink.boxTexts(), QStringList{QStringLiteral("ERROR!")});
     QCOMPARE(uploadLines(), QStringList{QStringLiteral("earlier batch")});
     QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
-    QCOMPARE(m_nextHeaderId, qint64(0));
+    QVERIFY(!m_nextHeaderId);
     QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 9);
 }
 

@@ -122,6 +122,7 @@ private slots:
     void exportRefusedBySettings();
     void headerIdPastTheMaximum();
     void headerIdNotStored();
+    void headerIdAdvancedToZeroIsShown();
 
 private:
     QString iniPath() const { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini")); }
@@ -635,6 +636,25 @@ void TestTransferForm::headerIdNotStored()
     QVERIFY(QFile::exists(dest));
     // The written batch carries 5; the box moves on so the next one does not repeat a number.
     QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("1"));
+}
+
+void TestTransferForm::headerIdAdvancedToZeroIsShown()
+{
+    // A settings file edited by hand can hold any number; the box shows the
+    // stored one plus one whatever it is.
+    QSettings(iniPath(), QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), -1);
+    FakeWindow window;
+    auto* form = new TransferForm(&window);
+    const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
+                                     QStringLiteral("1"), QStringLiteral("WDK")}});
+    emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
+    mapRequired(form);
+    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
+    setText(form, "txtHeaderID", QStringLiteral("5"));
+    emit window.SIG_Export(book, m_dir.filePath(QStringLiteral("zero.txt")));
+    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
+    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("0"));
+    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 0);
 }
 
 QTEST_MAIN(TestTransferForm)
