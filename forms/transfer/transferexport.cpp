@@ -34,21 +34,25 @@ void put(kova::RowContext& out, const QString& field, const QString& shown)
     out.values.append(shown);
 }
 
-// An optional text field cut to width: unmapped, it is written empty and
-// shown as width spaces.
-void putText(const xlsx::Document& sheet, int row, int column, int width, const QString& title,
-             int logColumn, kova::RowContext& out)
+// A text field cut to width and trimmed; a longer cell draws a warning.
+void putCut(const QString& raw, int width, const QString& title, int logColumn, kova::RowContext& out)
 {
-    if (column < 1) {
-        put(out, QString(), QString(width, QLatin1Char(' ')));
-        return;
-    }
-    const QString raw = kova::cellText(sheet, row, column);
     if (raw.size() > width)
         out.warning(kova::truncatedTail(title, width));
     checkCharacters(out, raw, title, logColumn);
     const QString value = kova::cutTrimmed(raw, width);
     put(out, value, value);
+}
+
+// An optional text field: unmapped, it is written empty and shown as width
+// spaces.
+void putText(const xlsx::Document& sheet, int row, int column, int width, const QString& title,
+             int logColumn, kova::RowContext& out)
+{
+    if (column < 1)
+        put(out, QString(), QString(width, QLatin1Char(' ')));
+    else
+        putCut(kova::cellText(sheet, row, column), width, title, logColumn, out);
 }
 
 QString lengthTail(const QString& title)
@@ -100,17 +104,11 @@ bool TransferExport::accepts(const xlsx::Document& sheet, int row) const
 void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
     const auto text = [&](F field) { return kova::cellText(sheet, row, m_settings.column(field)); };
-    const auto mapped = [&](F field) { return m_settings.column(field) >= 1; };
 
     out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
         + QLatin1Char('|');
 
-    const QString trxRef = text(F::TrxRef);
-    if (trxRef.size() > 30)
-        out.warning(kova::truncatedTail(QStringLiteral("Trx Ref"), 30));
-    checkCharacters(out, trxRef, QStringLiteral("Trx Ref"), TrxRefColumn);
-    const QString trxRefValue = kova::cutTrimmed(trxRef, 30);
-    put(out, trxRefValue, trxRefValue);
+    putCut(text(F::TrxRef), 30, QStringLiteral("Trx Ref"), TrxRefColumn, out);
 
     const QString fromAcc = text(F::FromAcc);
     if (!kova::isDigitsOnly(fromAcc))
@@ -147,7 +145,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     putText(sheet, row, m_settings.column(F::Remarks1), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
     putText(sheet, row, m_settings.column(F::Remarks2), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
 
-    if (mapped(F::BICode)) {
+    if (m_settings.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
             out.error(QStringLiteral(": Error. Bank Code must be 7 chars</span>"), BankCodeColumn);
@@ -167,7 +165,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     putText(sheet, row, m_settings.column(F::Address3), 18, QStringLiteral("Address 3"), Address3Column, out);
     putText(sheet, row, m_settings.column(F::Address4), 18, QStringLiteral("Address 4"), Address4Column, out);
 
-    if (mapped(F::CustType)) {
+    if (m_settings.mapped(F::CustType)) {
         const int custType = kova::cellInt(sheet, row, m_settings.column(F::CustType));
         if (custType < 1 || custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
@@ -176,7 +174,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         put(out, QString(), QStringLiteral(" "));
     }
 
-    if (mapped(F::Residence)) {
+    if (m_settings.mapped(F::Residence)) {
         const QString residence = text(F::Residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);

@@ -6,11 +6,6 @@
 
 namespace {
 
-bool mapped(const TransferSettings& s, TransferField field)
-{
-    return s.column(field) >= 1;
-}
-
 int parsedHeaderId(const QString& text)
 {
     bool ok = false;
@@ -66,11 +61,11 @@ QString validateTransferSettings(const TransferSettings& s)
         {F::Residence, "Cust Residence can not be empty"},
     };
     for (const Required& r : always)
-        if (!mapped(s, r.field))
+        if (!s.mapped(r.field))
             return QString::fromLatin1(r.message);
     if (s.mode == kova::BankMode::Others) {
         for (const Required& r : othersMode)
-            if (!mapped(s, r.field))
+            if (!s.mapped(r.field))
                 return QString::fromLatin1(r.message);
         const QString limits = kova::checkLimitTexts(s.minLimitText, s.maxLimitText);
         if (!limits.isEmpty())

@@ -44,6 +44,7 @@ struct TransferSettings
     QString settingsPath;   // where a successful export advances the Header ID
 
     int column(TransferField field) const { return columns[std::size_t(field)]; }
+    bool mapped(TransferField field) const { return column(field) >= 1; }
     void setColumn(TransferField field, int column) { columns[std::size_t(field)] = column; }
 
     // Selects Others mode with clearing 0 (LLG) or 1 (RTGS), or WDK mode with
