@@ -151,8 +151,7 @@ void CreditForm::ON_btnSave_Click()
         settings.endGroup();
         saved = kova::syncSettings(settings);
     }
-    if (m_clearing->othersMode())
-        saved = m_clearing->saveShownLimits() && saved;
+    saved = m_clearing->saveShownLimits() && saved;
     if (saved)
         Messages::information(this, QStringLiteral("Settings have been saved!"));
     else
@@ -219,8 +218,3 @@ void CreditForm::ON_btnExport_Click()
 {
     emit SIG_EXPBTN_CLICK();
 }
-
-
-
-
-
