@@ -117,12 +117,12 @@ TestPackage& TestPackage::removePart(const QString& name)
     return *this;
 }
 
-bool TestPackage::write(const QString& path) const
+QMap<QString, QByteArray> TestPackage::parts() const
 {
-    QMap<QString, QByteArray> parts = m_parts;
+    QMap<QString, QByteArray> all = m_parts;
     const QString workbookPart = QStringLiteral("xl/workbook.xml");
     const QString workbookRels = QStringLiteral("xl/_rels/workbook.xml.rels");
-    if (!parts.contains(workbookPart)) {
+    if (!all.contains(workbookPart)) {
         QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
@@ -133,9 +133,9 @@ bool TestPackage::write(const QString& path) const
             xml += "<sheet name=\"" + m_sheets[i].first.toHtmlEscaped().toUtf8() + "\" sheetId=\""
                    + QByteArray::number(i + 1) + "\" r:id=\"rId" + QByteArray::number(i + 1) + "\"/>";
         xml += "</sheets></workbook>";
-        parts.insert(workbookPart, xml);
+        all.insert(workbookPart, xml);
     }
-    if (!parts.contains(workbookRels)) {
+    if (!all.contains(workbookRels)) {
         QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
         int id = 0;
@@ -149,9 +149,14 @@ bool TestPackage::write(const QString& path) const
             xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelTypeBase
                    + "styles\" Target=\"styles.xml\"/>";
         xml += "</Relationships>";
-        parts.insert(workbookRels, xml);
+        all.insert(workbookRels, xml);
     }
     for (const QString& name : m_removed)
-        parts.remove(name);
-    return writeZip(path, parts);
+        all.remove(name);
+    return all;
+}
+
+bool TestPackage::write(const QString& path) const
+{
+    return writeZip(path, parts());
 }

@@ -29,8 +29,10 @@ public:
     TestPackage& setPart(const QString& name, const QByteArray& content);
     TestPackage& removePart(const QString& name);
 
-    // Writes the zip (workbook part and its relationships generated from the
-    // sheets unless set explicitly); false on failure.
+    // Every part by name: the workbook part and its relationships are
+    // generated from the sheets unless set explicitly.
+    QMap<QString, QByteArray> parts() const;
+    // Writes parts() as a zip; false on failure.
     bool write(const QString& path) const;
 
     static QByteArray worksheet(const QByteArray& sheetData);
