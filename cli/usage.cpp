@@ -19,7 +19,7 @@ error.
 
 Options:
   --settings FILE       the settings file (default: kova.ini beside the executable)
-  --from DATE           start of the date filter, YYYY-MM-DD (default: today);
+  --from DATE           start of the date filter, YYYY-MM-DD (default: today)
   --to DATE             end of the date filter (default: today); the filter is
                         on only when the date column is mapped
   --mode wdk|others     beneficiary-bank mode, transfer and credit (default: wdk)
