@@ -2,6 +2,8 @@
 
 #include "xlsx/document.h"
 
+#include <limits>
+
 namespace kova {
 
 QVariant cellValue(const xlsx::Document& sheet, int row, int column)
@@ -16,7 +18,17 @@ QString cellText(const xlsx::Document& sheet, int row, int column)
 
 int cellInt(const xlsx::Document& sheet, int row, int column)
 {
-    return cellValue(sheet, row, column).toInt();
+    const QVariant value = cellValue(sheet, row, column);
+    // The reader gives whole numbers as integers; a double holds a fraction
+    // (or is too large to be exact), and rounding it would write a value the
+    // sheet does not show.
+    if (value.userType() == QMetaType::Double)
+        return 0;
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    if (!ok)
+        return 0;
+    return int(qBound<qlonglong>(std::numeric_limits<int>::min(), number, std::numeric_limits<int>::max()));
 }
 
 bool DateFilter::accepts(const xlsx::Document& sheet, int row) const

@@ -1,6 +1,7 @@
 #include "transfersettings.h"
 
 #include "export/settingsfile.h"
+#include "export/textfield.h"
 
 #include <QSettings>
 
@@ -80,6 +81,9 @@ QString validateTransferSettings(const TransferSettings& s)
         return QStringLiteral("Corporate ID can not be empty");
     if (s.corporateId.size() != 10)
         return QStringLiteral("Corporate ID must be 10 chars");
+    // The Corporate ID goes into the "|"-separated header record as it is.
+    if (s.corporateId.contains(QLatin1Char('|')) || kova::hasLineBreak(s.corporateId))
+        return QStringLiteral("Corporate ID contains invalid chars");
     return {};
 }
 

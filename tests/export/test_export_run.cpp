@@ -3,10 +3,13 @@
 #include "export/messageline.h"
 #include "recordingsink.h"
 #include "testworkbook.h"
+#include "xlsx/document.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <limits>
 
 using namespace kova;
 
@@ -202,6 +205,19 @@ private slots:
         QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
         QVERIFY(!QFile::exists(dest));
         QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    void wholeNumbersFromCells()
+    {
+        const QString path = workbook("ints.xlsx", {{2, "2", 2.5, "2.5", 4294967297.0, "4294967297", -3, "abc",
+                                                     QVariant(), true}});
+        xlsx::Document sheet(path);
+        QVERIFY(sheet.selectSheet(QStringLiteral("Data")));
+        const QList<int> expected{2, 2, 0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                                  -3, 0, 0, 1};
+        for (int column = 1; column <= expected.size(); ++column)
+            QCOMPARE(cellInt(sheet, 1, column), expected.at(column - 1));
+        QCOMPARE(cellInt(sheet, 1, 0), 0);   // not mapped
     }
 
     void sheetWithoutCells()

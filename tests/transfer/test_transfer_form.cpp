@@ -394,6 +394,10 @@ void TestTransferForm::validation_data()
                                              << QStringLiteral("Corporate ID must be 10 chars");
     QTest::newRow("Corporate ID eleven chars") << false << QStringList{} << one << one << one
                                                << QStringLiteral("ABCDE123456") << QStringLiteral("Corporate ID must be 10 chars");
+    QTest::newRow("Corporate ID with a separator") << false << QStringList{} << one << one << one
+                                                   << QStringLiteral("ABCDE|2345") << QStringLiteral("Corporate ID contains invalid chars");
+    QTest::newRow("Corporate ID with a line feed") << false << QStringList{} << one << one << one
+                                                   << QStringLiteral("ABCDE\n2345") << QStringLiteral("Corporate ID contains invalid chars");
     QTest::newRow("Corporate ID with a leading space") << false << QStringList{} << one << one << one
                                                        << QStringLiteral(" BCDE12345") << QString();
 }
