@@ -21,6 +21,13 @@ struct ClearingLimits
 
     // Read from the settings file (missing keys read as 0), normalised.
     static ClearingLimits load(const QString& settingsPath);
+
+    // The limits of one clearing: index 0 is LLG, any other RTGS (the limit
+    // fields show RTGS while no clearing is chosen).
+    quint64& minimum(int clearingIndex) { return clearingIndex == 0 ? minLLG : minRTGS; }
+    quint64& maximum(int clearingIndex) { return clearingIndex == 0 ? maxLLG : maxRTGS; }
+    quint64 minimum(int clearingIndex) const { return clearingIndex == 0 ? minLLG : minRTGS; }
+    quint64 maximum(int clearingIndex) const { return clearingIndex == 0 ? maxLLG : maxRTGS; }
 };
 
 // Keys of the limits at the top level of the settings file.

@@ -57,9 +57,8 @@ void ClearingControls::showLimitWidgets(bool visible)
 
 void ClearingControls::clearingChanged(int index)
 {
-    const bool llg = index == 0;
-    m_w.txtMinRTGS->setText(kova::limitText(llg ? m_limits.minLLG : m_limits.minRTGS));
-    m_w.txtMaxRTGS->setText(kova::limitText(llg ? m_limits.maxLLG : m_limits.maxRTGS));
+    m_w.txtMinRTGS->setText(kova::limitText(m_limits.minimum(index)));
+    m_w.txtMaxRTGS->setText(kova::limitText(m_limits.maximum(index)));
 }
 
 void ClearingControls::lockClicked(QObject* sender)
@@ -84,10 +83,7 @@ void ClearingControls::lockClicked(QObject* sender)
         Messages::critical(m_form, QStringLiteral("Settings could not be saved"));
         return;
     }
-    const bool llg = clearing == 0;
-    quint64& held = isMin ? (llg ? m_limits.minLLG : m_limits.minRTGS)
-                          : (llg ? m_limits.maxLLG : m_limits.maxRTGS);
-    held = value;
+    (isMin ? m_limits.minimum(clearing) : m_limits.maximum(clearing)) = value;
     field->setEnabled(false);
 }
 
@@ -105,13 +101,8 @@ bool ClearingControls::saveShownLimits()
     const int clearing = m_w.cboOthers->currentIndex();
     const quint64 minimum = kova::parseLimitText(m_w.txtMinRTGS->text());
     const quint64 maximum = kova::parseLimitText(m_w.txtMaxRTGS->text());
-    if (clearing == 0) {
-        m_limits.minLLG = minimum;
-        m_limits.maxLLG = maximum;
-    } else {
-        m_limits.minRTGS = minimum;
-        m_limits.maxRTGS = maximum;
-    }
+    m_limits.minimum(clearing) = minimum;
+    m_limits.maximum(clearing) = maximum;
     const bool minStored = kova::storeLimit(m_settingsPath, kova::minLimitKey(clearing), minimum);
     const bool maxStored = kova::storeLimit(m_settingsPath, kova::maxLimitKey(clearing), maximum);
     return minStored && maxStored;

@@ -62,9 +62,8 @@ void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)
     s.mode = mode;
     s.wdkIndex = mode == kova::BankMode::WDK ? choice : -1;
     s.clearingIndex = mode == kova::BankMode::Others ? choice : -1;
-    const bool llg = s.clearingIndex == 0;
-    s.minLimitText = kova::limitText(llg ? s.limits.minLLG : s.limits.minRTGS);
-    s.maxLimitText = kova::limitText(llg ? s.limits.maxLLG : s.limits.maxRTGS);
+    s.minLimitText = kova::limitText(s.limits.minimum(s.clearingIndex));
+    s.maxLimitText = kova::limitText(s.limits.maximum(s.clearingIndex));
 }
 
 CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today)

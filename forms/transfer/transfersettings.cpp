@@ -37,9 +37,8 @@ void TransferSettings::chooseClearing(int index)
 {
     mode = index < 0 ? kova::BankMode::WDK : kova::BankMode::Others;
     clearingIndex = index;
-    const bool llg = index == 0;
-    minLimitText = kova::limitText(llg ? limits.minLLG : limits.minRTGS);
-    maxLimitText = kova::limitText(llg ? limits.maxLLG : limits.maxRTGS);
+    minLimitText = kova::limitText(limits.minimum(index));
+    maxLimitText = kova::limitText(limits.maximum(index));
 }
 
 QString validateTransferSettings(const TransferSettings& s)
