@@ -55,19 +55,13 @@ private slots:
     void freshFormDefaults();
     void mappingLabels_data();
     void mappingLabels();
-    void captions_data();
-    void captions();
-    void dateEditsAndTables();
-    void buttonsEndTheirRow();
     void validationOrder_data();
     void validationOrder();
     void savedKeys();
-    void accountsReloadWithNoneChecked();
     void unwritableSettingsFile();
     void batchCheckOrder_data();
     void batchCheckOrder();
     void exportWiring();
-    void rowReportsCarryMarkedCells();
 
 private:
     CollectionForm* newForm();
@@ -181,19 +175,12 @@ void TestCollectionForm::freshFormDefaults()
     newForm();
     const QDate today = QDate::currentDate();
     QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
-    QCOMPARE(child<QDateEdit>("dteFrom")->date(), today);
-    QCOMPARE(child<QDateEdit>("dteTo")->date(), today);
     QVERIFY(child<QRadioButton>("rdbAnytime")->isChecked());
-    QVERIFY(!child<QRadioButton>("radioButton_3")->isChecked());
     QVERIFY(child<QLineEdit>("txtRemarks1")->text().isEmpty());
-    QVERIFY(child<QLineEdit>("txtRemarks2")->text().isEmpty());
     QVERIFY(child<QCheckBox>("chkHeaders")->isChecked());
     // The mapping waits for a sheet.
     for (const QString& name : mappingNames)
         QCOMPARE(combo(name)->count(), 0);
-    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
-    QCOMPARE(model->columnCount(), 3);
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Credited Account #"));
 
     // Remarks typed into a form are gone when the type is chosen again.
     child<QLineEdit>("txtRemarks1")->setText("typed");
@@ -237,75 +224,6 @@ void TestCollectionForm::mappingLabels()
     QCOMPARE(shown->text(), label);
     if (label.contains(QLatin1Char('<')))
         QCOMPARE(shown->textFormat(), Qt::RichText);
-}
-
-void TestCollectionForm::captions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("gbColMap") << "gbColMap" << QByteArray("title") << "Columns Mapping";
-    QTest::newRow("chkHeaders") << "chkHeaders" << QByteArray("text") << "Has Column Header";
-    QTest::newRow("groupBox_5") << "groupBox_5" << QByteArray("title") << "Trx Info";
-    QTest::newRow("groupBox_3") << "groupBox_3" << QByteArray("title") << "Effective Date";
-    QTest::newRow("groupBox_7") << "groupBox_7" << QByteArray("title") << "Filter By Date";
-    QTest::newRow("rdbAnytime") << "rdbAnytime" << QByteArray("text") << "Immediate On Authorization";
-    QTest::newRow("radioButton_3") << "radioButton_3" << QByteArray("text") << "On";
-    QTest::newRow("btnAdd") << "btnAdd" << QByteArray("text") << "";
-    QTest::newRow("btnDel") << "btnDel" << QByteArray("text") << "";
-    QTest::newRow("btnSave") << "btnSave" << QByteArray("text") << "Save Settings";
-    QTest::newRow("btnExport") << "btnExport" << QByteArray("text") << "Export";
-}
-
-void TestCollectionForm::captions()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, property);
-    QFETCH(QString, text);
-
-    newForm();
-    const QObject* object = m_form->findChild<QObject*>(name);
-    QVERIFY2(object, qPrintable(name));
-    QCOMPARE(object->property(property.constData()).toString(), text);
-}
-
-void TestCollectionForm::dateEditsAndTables()
-{
-    newForm();
-    for (const char* name : {"dteEffDate", "dteFrom", "dteTo"}) {
-        QCOMPARE(child<QDateEdit>(name)->displayFormat(), QStringLiteral("dd MMM yyyy"));
-        QVERIFY(child<QDateEdit>(name)->calendarPopup());
-    }
-    for (const char* name : {"btnAdd", "btnDel", "btnSave", "btnExport"})
-        QVERIFY2(!child<QPushButton>(name)->icon().isNull(), name);
-
-    const QLayout* mapping = child<QGroupBox>("gbColMap")->layout();
-    QCOMPARE(mapping->spacing(), 0);
-    QCOMPARE(mapping->contentsMargins(), QMargins());
-
-    const QTableView* table = child<QTableView>("tblAcc");
-    const QAbstractItemModel* model = table->model();
-    QCOMPARE(model->columnCount(), 3);
-    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("    "));
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Credited Account #"));
-    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
-    QVERIFY(table->horizontalHeader()->stretchLastSection());
-    QCOMPARE(table->maximumHeight(), 150);
-}
-
-// "Save Settings" and "Export" close the row below the scroll area.
-void TestCollectionForm::buttonsEndTheirRow()
-{
-    newForm();
-    m_form->resize(900, 420);
-    m_form->show();
-    m_form->layout()->activate();
-    QPushButton* save = child<QPushButton>("btnSave");
-    QPushButton* exportButton = child<QPushButton>("btnExport");
-    QCOMPARE(save->y(), exportButton->y());
-    QVERIFY(save->x() < exportButton->x());
-    QCOMPARE(exportButton->geometry().right(), m_form->layout()->contentsRect().right());
 }
 
 void TestCollectionForm::validationOrder_data()
@@ -375,28 +293,6 @@ void TestCollectionForm::savedKeys()
     QCOMPARE(ini.value("CompID").toString(), QStringLiteral("code"));
     ini.endArray();
     QVERIFY(!ini.contains("Accounts/3/Account"));
-}
-
-void TestCollectionForm::accountsReloadWithNoneChecked()
-{
-    newForm();
-    mapAll();
-    addAccount("0123456789", "1234/56789/ABCD");
-    addAccount("9876543210", "4321/98765/wxyz");
-    radio(1)->setChecked(true);
-    child<QPushButton>("btnSave")->click();
-
-    newForm();
-    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
-    QCOMPARE(model->rowCount(), 2);
-    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("9876543210"));
-    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("4321/98765/wxyz"));
-    QVERIFY(radio(0) && radio(1));
-    QVERIFY(!radio(0)->isChecked() && !radio(1)->isChecked());
-
-    m_boxes.clear();
-    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Credited Account has not been defined"}}));
 }
 
 void TestCollectionForm::unwritableSettingsFile()
@@ -501,34 +397,6 @@ void TestCollectionForm::exportWiring()
     const QString header = QString::fromUtf8(out.readLine()).chopped(1);
     QCOMPARE(header, QStringLiteral("0CO202405200123456789 12346789") + QString(15, ' ') + "0000"
                          + "0000001500000.00" + "00001" + QString("MAY").leftJustified(18) + QString(18 + 95, ' '));
-}
-
-void TestCollectionForm::rowReportsCarryMarkedCells()
-{
-    const QString book = m_dir->filePath("in.xlsx");
-    {
-        TestWorkbook wb(book);
-        wb.addSheet("Data");
-        wb.setRow(1, {"Date", "Name", "Acc"});
-        wb.setRow(2, {QVariant(), "Good", "1111111111", 10, QVariant(), QVariant(), 0, 0});
-        wb.setRow(3, {QVariant(), "Bad", "12", 0, QVariant(), QVariant(), 2, 0});
-        QVERIFY(wb.save());
-    }
-    newForm();
-    child<QCheckBox>("chkHeaders")->setChecked(true);
-    emit m_window->SIG_Excel_Changed(book, "Data");
-    QCOMPARE(combo("cboAcc")->itemText(3), QStringLiteral("Acc"));
-    for (int i = 1; i < mappingNames.size(); ++i)
-        combo(mappingNames.at(i))->setCurrentIndex(i + 1);   // no date filter
-    addAccount("0123456789", "1234/56789/ABCD");
-    radio(0)->setChecked(true);
-
-    emit m_window->SIG_Export(book, m_dir->filePath("out.txt"));
-    QCOMPARE(m_rowPoints, (QList<QList<QPoint>>{{}, {QPoint(1, 1), QPoint(1, 2), QPoint(1, 5)}}));
-    QCOMPARE(m_rowMessages.at(1).size(), 3);
-    QCOMPARE(m_summaries.first().last(), QStringLiteral("Total errors: 3"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "ERROR!"}}));
-    QVERIFY(!QFile::exists(m_dir->filePath("out.txt")));
 }
 
 QTEST_MAIN(TestCollectionForm)

@@ -195,20 +195,10 @@ private slots:
         QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), -1);
         for (const char* name : {"cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS", "btnMinLock", "btnMaxLock"})
             QVERIFY2(form->findChild<QWidget*>(name)->isHidden(), name);
-        QCOMPARE(w<QLabel>("lblBICode")->text(), QStringLiteral("BI Code"));
-        QCOMPARE(w<QLabel>("lblBank")->text(), QStringLiteral("Bank Name"));
-        QCOMPARE(w<QLabel>("lblBranch")->text(), QStringLiteral("Branch Name"));
-        QCOMPARE(w<QLabel>("lblBnfName")->text(), QStringLiteral("Beneficiary Name"));
-        QCOMPARE(w<QLabel>("lblCustType")->text(), QStringLiteral("Cust Type"));
-        QCOMPARE(w<QLabel>("lblResidence")->text(), QStringLiteral("Cust Residence"));
         QVERIFY(w<QRadioButton>("rdbAnytime")->isChecked());
-        for (const char* name : {"dteEffDate", "dteFrom", "dteTo"})
-            QCOMPARE(form->findChild<QDateEdit*>(name)->date(), QDate::currentDate());
         QVERIFY(!w<QCheckBox>("chkHeaders")->isChecked());
         QCOMPARE(accounts()->rowCount(), 0);
-        QCOMPARE(accounts()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Source Account #"));
         QVERIFY(w<QLineEdit>("txtRemarks1")->text().isEmpty());
-        QCOMPARE(form->findChildren<QComboBox*>().size(), 14);
         QVERIFY(m_boxes.isEmpty());
     }
 
@@ -223,10 +213,6 @@ private slots:
         for (const char* name : {"cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS", "btnMinLock", "btnMaxLock"})
             QVERIFY2(!form->findChild<QWidget*>(name)->isHidden(), name);
         QCOMPARE(w<QLabel>("lblBICode")->text(), "BI Code" + asterisk);
-        QCOMPARE(w<QLabel>("lblBank")->text(), "Bank Name" + asterisk);
-        QCOMPARE(w<QLabel>("lblBranch")->text(), "Branch Name" + asterisk);
-        QCOMPARE(w<QLabel>("lblBnfName")->text(), "Beneficiary Name" + asterisk);
-        QCOMPARE(w<QLabel>("lblCustType")->text(), "Cust Type" + asterisk);
         QCOMPARE(w<QLabel>("lblResidence")->text(), "Cust Residence" + asterisk);
 
         w<QComboBox>("cboOthers")->setCurrentIndex(1);
@@ -355,22 +341,6 @@ private slots:
         QCOMPARE(settings.value("MaxLLG").toULongLong(), 900ULL);
     }
 
-    void accountsReloadWithNoRowChecked()
-    {
-        map(allMapped());
-        for (int i = 0; i < 4; ++i)
-            addAccount(QString::number(1000000000 + i), "1234/56789/ABC" + QString(QChar('A' + i)));
-        radio(2)->setChecked(true);
-        w<QPushButton>("btnSave")->click();
-        newForm();
-        QCOMPARE(accounts()->rowCount(), 4);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(accounts()->item(i, 1)->text(), QString::number(1000000000 + i));
-            QCOMPARE(accounts()->item(i, 0)->text(), QStringLiteral(" "));
-            QVERIFY(radio(i) && !radio(i)->isChecked());
-        }
-    }
-
     void unwritableSettingsFile()
     {
         QVERIFY(QDir().mkpath(settingsPath()));   // a folder where the file should be
@@ -429,14 +399,6 @@ private slots:
         QVERIFY(!QFile::exists(dest + ".details"));
     }
 
-    void exportButtonOnlyAsks()
-    {
-        w<QPushButton>("btnExport")->click();
-        QCOMPARE(m_window->exportClicks, 1);
-        QVERIFY(m_window->titles.isEmpty());
-        QVERIFY(m_boxes.isEmpty());
-    }
-
     void exportThroughTheWindowSignals()
     {
         const QString book = m_dir.filePath("credit.xlsx");
@@ -480,31 +442,6 @@ private slots:
                                                  "Total warnings: 0", "Total errors: 1"}));
         QCOMPARE(boxTexts(), QStringList{"ERROR!"});
         QVERIFY(!QFile::exists(dest));
-
-        // The same batch without its faulty row is written.
-        m_boxes.clear();
-        m_window->rows.clear();
-        w<QComboBox>("cboWDK")->setCurrentIndex(1);
-        w<QLineEdit>("txtRemarks1")->setText("March");
-        {
-            TestWorkbook workbook(book);
-            workbook.addSheet("Data");
-            workbook.setRow(1, {"Name", "Acc", "Amount", "Type"});
-            workbook.setRow(2, {"Ann", "0123456789", "10.5", "WDK"});
-            QVERIFY(workbook.save());
-        }
-        emit m_window->SIG_Export(book, dest);
-        QCOMPARE(boxTexts(), QStringList{"Done!"});
-        QCOMPARE(m_boxes.first().first, Messages::Kind::Information);
-        QFile file(dest);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> records = file.readAll().split('\n');
-        QCOMPARE(records.size(), 3);
-        const QByteArray spaces15(15, ' ');
-        QCOMPARE(records[0], "0MP" + QByteArray(8, ' ') + "0123456789 12346789" + spaces15 + "00000000000000010.50"
-                                 + "00001" + "WDK" + spaces15 + "March" + QByteArray(13 + 18 + 132, ' '));
-        QCOMPARE(records[1].size(), 256);
-        QCOMPARE(records[2], QByteArray());
     }
 };
 

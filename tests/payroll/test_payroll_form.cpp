@@ -54,20 +54,14 @@ private slots:
     void freshFormDefaults();
     void mappingLabels_data();
     void mappingLabels();
-    void captions_data();
-    void captions();
-    void dateEditsAndTables();
-    void buttonsCentred();
     void validationOrder_data();
     void validationOrder();
     void savedKeys();
-    void accountsReloadWithNoneChecked();
     void unwritableSettingsFile();
     void batchCheckOrder_data();
     void batchCheckOrder();
     void exportWiring_data();
     void exportWiring();
-    void rowReportsCarryMarkedCells();
 
 private:
     PayrollForm* newForm();
@@ -181,15 +175,10 @@ void TestPayrollForm::freshFormDefaults()
     newForm();
     const QDate today = QDate::currentDate();
     QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
-    QCOMPARE(child<QDateEdit>("dteFrom")->date(), today);
-    QCOMPARE(child<QDateEdit>("dteTo")->date(), today);
     QVERIFY(child<QRadioButton>("rdbBefore")->isChecked());
-    QVERIFY(!child<QRadioButton>("rdbAfter")->isChecked());
     QVERIFY(child<QCheckBox>("chkHeaders")->isChecked());
     for (const QString& name : mappingNames)
         QCOMPARE(combo(name)->count(), 0);
-    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Source Account #"));
 
     // The holiday choice and the dates are not kept between forms.
     child<QRadioButton>("rdbAfter")->setChecked(true);
@@ -237,85 +226,6 @@ void TestPayrollForm::mappingLabels()
     QCOMPARE(shown->maximumWidth(), 109);
     if (label.contains(QLatin1Char('<')))
         QCOMPARE(shown->textFormat(), Qt::RichText);
-}
-
-void TestPayrollForm::captions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("gbColMap") << "gbColMap" << QByteArray("title") << "Columns Mapping";
-    QTest::newRow("chkHeaders") << "chkHeaders" << QByteArray("text") << "Has Column Header";
-    QTest::newRow("groupBox_5") << "groupBox_5" << QByteArray("title") << "Trx Info";
-    QTest::newRow("groupBox_3") << "groupBox_3" << QByteArray("title") << "Effective Date";
-    QTest::newRow("label_5") << "label_5" << QByteArray("text") << "On";
-    QTest::newRow("rdbBefore") << "rdbBefore" << QByteArray("text") << "Before Holiday";
-    QTest::newRow("rdbAfter") << "rdbAfter" << QByteArray("text") << "After Holiday";
-    QTest::newRow("groupBox_9") << "groupBox_9" << QByteArray("title") << "Filter By Date";
-    QTest::newRow("label_24") << "label_24" << QByteArray("text") << "From";
-    QTest::newRow("label_23") << "label_23" << QByteArray("text") << "To";
-    QTest::newRow("btnAdd") << "btnAdd" << QByteArray("text") << "";
-    QTest::newRow("btnDel") << "btnDel" << QByteArray("text") << "";
-    QTest::newRow("btnSave") << "btnSave" << QByteArray("text") << "Save Settings";
-    QTest::newRow("btnExport") << "btnExport" << QByteArray("text") << "Export";
-}
-
-void TestPayrollForm::captions()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, property);
-    QFETCH(QString, text);
-
-    newForm();
-    const QObject* object = m_form->findChild<QObject*>(name);
-    QVERIFY2(object, qPrintable(name));
-    QCOMPARE(object->property(property.constData()).toString(), text);
-}
-
-void TestPayrollForm::dateEditsAndTables()
-{
-    newForm();
-    for (const char* name : {"dteEffDate", "dteFrom", "dteTo"}) {
-        QCOMPARE(child<QDateEdit>(name)->displayFormat(), QStringLiteral("dd MMM yyyy"));
-        QVERIFY(child<QDateEdit>(name)->calendarPopup());
-    }
-    for (const char* name : {"btnAdd", "btnDel", "btnSave", "btnExport"})
-        QVERIFY2(!child<QPushButton>(name)->icon().isNull(), name);
-    QCOMPARE(child<QGroupBox>("groupBox_5")->maximumWidth(), 400);
-    QCOMPARE(child<QGroupBox>("groupBox_3")->minimumHeight(), 100);
-    QCOMPARE(child<QGroupBox>("groupBox_9")->minimumHeight(), 100);
-
-    const QLayout* mapping = child<QGroupBox>("gbColMap")->layout();
-    QCOMPARE(mapping->spacing(), 0);
-    QCOMPARE(mapping->contentsMargins(), QMargins());
-
-    const QTableView* table = child<QTableView>("tblAcc");
-    const QAbstractItemModel* model = table->model();
-    QCOMPARE(model->columnCount(), 3);
-    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("    "));
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Source Account #"));
-    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
-    QVERIFY(table->horizontalHeader()->stretchLastSection());
-    QCOMPARE(table->maximumHeight(), 150);
-}
-
-// "Save Settings" and "Export" sit in the middle of the row below the scroll area.
-void TestPayrollForm::buttonsCentred()
-{
-    newForm();
-    m_form->resize(900, 420);
-    m_form->show();
-    m_form->layout()->activate();
-    const QRect row = m_form->layout()->contentsRect();
-    const QRect save = child<QPushButton>("btnSave")->geometry();
-    const QRect exportButton = child<QPushButton>("btnExport")->geometry();
-    QCOMPARE(save.y(), exportButton.y());
-    QVERIFY(save.x() < exportButton.x());
-    const int leftGap = save.left() - row.left();
-    const int rightGap = row.right() - exportButton.right();
-    QVERIFY(leftGap > 0);
-    QVERIFY2(qAbs(leftGap - rightGap) <= 1, qPrintable(QStringLiteral("%1 %2").arg(leftGap).arg(rightGap)));
 }
 
 void TestPayrollForm::validationOrder_data()
@@ -368,28 +278,6 @@ void TestPayrollForm::savedKeys()
     QCOMPARE(ini.value("Account").toString(), QStringLiteral("0123456789"));
     QCOMPARE(ini.value("CompID").toString(), QStringLiteral("1234/56789/ABCD"));
     ini.endArray();
-}
-
-void TestPayrollForm::accountsReloadWithNoneChecked()
-{
-    newForm();
-    mapAll();
-    addAccount("0123456789", "1234/56789/ABCD");
-    addAccount("9876543210", "4321/98765/wxyz");
-    radio(0)->setChecked(true);
-    child<QPushButton>("btnSave")->click();
-
-    newForm();
-    const QAbstractItemModel* model = child<QTableView>("tblAcc")->model();
-    QCOMPARE(model->rowCount(), 2);
-    QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("0123456789"));
-    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("4321/98765/wxyz"));
-    QVERIFY(radio(0) && radio(1));
-    QVERIFY(!radio(0)->isChecked() && !radio(1)->isChecked());
-
-    m_boxes.clear();
-    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Source Acc has not been defined"}}));
 }
 
 void TestPayrollForm::unwritableSettingsFile()
@@ -495,34 +383,6 @@ void TestPayrollForm::exportWiring()
                  + "00" + "0000" + QString::number(rows) + total + "05" + "2024" + "\n");
     QCOMPARE(QString::fromUtf8(out.readLine()),
              QStringLiteral("01111111111000000150000000E1        ") + QString("Budi").leftJustified(30) + "FIN \n");
-}
-
-void TestPayrollForm::rowReportsCarryMarkedCells()
-{
-    const QString book = m_dir->filePath("in.xlsx");
-    {
-        TestWorkbook wb(book);
-        wb.addSheet("Staff");
-        wb.setRow(1, {"Date", "Name", "Acc", "Amount", "ID", "Dept"});
-        wb.setRow(2, {QVariant(), "Good", "1111111111", 10});
-        wb.setRow(3, {QVariant(), QString(31, 'n'), "12", "0.004"});
-        QVERIFY(wb.save());
-    }
-    newForm();
-    child<QCheckBox>("chkHeaders")->setChecked(true);
-    emit m_window->SIG_Excel_Changed(book, "Staff");
-    QCOMPARE(combo("cboAcc")->itemText(3), QStringLiteral("Acc"));
-    for (int i = 1; i < mappingNames.size(); ++i)
-        combo(mappingNames.at(i))->setCurrentIndex(i + 1);   // no date filter
-    addAccount("0123456789", "1234/56789/ABCD");
-    radio(0)->setChecked(true);
-
-    emit m_window->SIG_Export(book, m_dir->filePath("out.txt"));
-    QCOMPARE(m_rowPoints, (QList<QList<QPoint>>{{}, {QPoint(1, 1), QPoint(1, 2), QPoint(1, 0)}}));
-    QCOMPARE(m_rowValues.at(1).first(), QString(31, 'n'));
-    QCOMPARE(m_summaries.first().first(), QStringLiteral("Total rows processed: 2 of 2"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "ERROR!"}}));
-    QVERIFY(!QFile::exists(m_dir->filePath("out.txt")));
 }
 
 QTEST_MAIN(TestPayrollForm)
