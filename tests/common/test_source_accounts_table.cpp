@@ -117,23 +117,6 @@ private slots:
         QFile::remove(kova::defaultSettingsPath());
     }
 
-    void modelAndViewAreSetUp()
-    {
-        TableForm form(QStringLiteral("Credited Account #"));
-        QStandardItemModel* model = form.table->model();
-        QCOMPARE(model->parent(), &form);
-        QCOMPARE(form.tblAcc->model(), model);
-        QCOMPARE(model->columnCount(), 3);
-        QCOMPARE(model->rowCount(), 0);
-        QCOMPARE(model->horizontalHeaderItem(0)->text(), QStringLiteral("    "));
-        QCOMPARE(model->horizontalHeaderItem(1)->text(), QStringLiteral("Credited Account #"));
-        QCOMPARE(model->horizontalHeaderItem(2)->text(), QStringLiteral("Company Code\n(9999/99999/XXXX)"));
-        QCOMPARE(form.tblAcc->selectionMode(), QAbstractItemView::ExtendedSelection);
-        QCOMPARE(form.tblAcc->selectionBehavior(), QAbstractItemView::SelectItems);
-        QVERIFY(form.tblAcc->horizontalHeader()->stretchLastSection());
-        QVERIFY(form.tblAcc->maximumHeight() <= 150);
-    }
-
     void addAppendsEmptyRowWithRadioAndOpensAccountEditor()
     {
         TableForm form;
@@ -222,7 +205,6 @@ private slots:
         QTest::newRow("rows, none checked") << accs({1, 2, 3}) << QVector<int>{} << -1;
         QTest::newRow("second of three") << accs({1, 2, 3}) << QVector<int>{1} << 1;
         QTest::newRow("last click wins") << accs({1, 2, 3}) << QVector<int>{0, 2} << 2;
-        QTest::newRow("back to first") << accs({1, 2, 3}) << QVector<int>{2, 0} << 0;
     }
     void checked()
     {
@@ -242,19 +224,6 @@ private slots:
         for (int row = 0; row < rows.size(); ++row)
             checkedCount += form.radio(row)->isChecked() ? 1 : 0;
         QCOMPARE(checkedCount, expectedRow >= 0 ? 1 : 0);
-    }
-
-    void firstCheckedFromTheTop()
-    {
-        // Exclusivity keeps one button checked; should two ever be, the upper
-        // one counts.
-        TableForm form;
-        form.fill(accs({1, 2, 3}));
-        form.radio(1)->setAutoExclusive(false);
-        form.radio(2)->setAutoExclusive(false);
-        form.radio(2)->setChecked(true);
-        form.radio(1)->setChecked(true);
-        QCOMPARE(lines(form.table->checked()), lines(Accounts{acc(2)}));
     }
 
     void removingTheCheckedRowLeavesNoneChecked()
@@ -306,26 +275,6 @@ private slots:
         QCOMPARE(s.value("Accounts/2/CompID").toString(), QString());
     }
 
-    void savingAnEmptyTableLeavesSizeZero()
-    {
-        {
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Payroll"));
-            TableForm form;
-            form.fill(accs({1, 2}));
-            form.table->save(s);
-        }
-        {
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Payroll"));
-            TableForm form;
-            form.table->save(s);
-        }
-        QCOMPARE(keysOf(QStringLiteral("Payroll")), QStringList{"Accounts/size"});
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        QCOMPARE(s.value("Payroll/Accounts/size").toInt(), 0);
-    }
-
     void loadShowsStoredRowsWithNoneChecked()
     {
         {
@@ -357,23 +306,6 @@ private slots:
         QCOMPARE(lines(form.table->checked()), lines(Accounts{expected.at(2)}));
     }
 
-    void loadSizesColumnsToContents()
-    {
-        {
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Credit"));
-            s.setValue("Accounts/size", 1);
-            s.setValue("Accounts/1/Account", QString(60, QLatin1Char('9')));
-        }
-        TableForm form;
-        const int before = form.tblAcc->columnWidth(1);
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Credit"));
-        form.table->load(s);
-        QVERIFY(form.tblAcc->columnWidth(1) > before);
-        QVERIFY(form.tblAcc->columnWidth(1) >= form.tblAcc->fontMetrics().horizontalAdvance(QString(60, QLatin1Char('9'))));
-    }
-
     void loadWithoutArrayGivesNoRows()
     {
         TableForm form;
@@ -382,23 +314,6 @@ private slots:
         form.table->load(s);
         QCOMPARE(form.table->model()->rowCount(), 0);
         QCOMPARE(form.table->checked(), std::nullopt);
-    }
-
-    void saveThenLoadKeepsRowsAndOrder()
-    {
-        const Accounts rows{acc(3), {"", ""}, acc(1), {"  ", "1234/56789/ABCD"}};
-        {
-            TableForm form;
-            form.fill(rows);
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Payroll"));
-            form.table->save(s);
-        }
-        TableForm form;
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Payroll"));
-        form.table->load(s);
-        QCOMPARE(lines(form.table->rows()), lines(rows));
     }
 
 private:

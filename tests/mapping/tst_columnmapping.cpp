@@ -91,7 +91,6 @@ private slots:
     void init();
     void cleanup();
 
-    void gathersTheMappingCombosInCreationOrder();
     void choices_data();
     void choices();
     void neverSavedGroupShowsEntryZero();
@@ -152,15 +151,6 @@ void TestColumnMapping::writeSettings(const QVariantMap& values)
     QSettings settings(settingsPath(), QSettings::IniFormat);
     for (auto it = values.begin(); it != values.end(); ++it)
         settings.setValue(it.key(), it.value());
-}
-
-void TestColumnMapping::gathersTheMappingCombosInCreationOrder()
-{
-    MappingForm& f = *m_form;
-    QCOMPARE(f.mapping->comboBoxes(),
-             (QList<QComboBox*>{f.cboRef, f.cboDate, f.cboAmount, f.cboName, f.cboResidence}));
-    QCOMPARE(f.mapping->workbookPath(), QString());
-    QCOMPARE(f.mapping->sheetName(), QString());
 }
 
 void TestColumnMapping::choices_data()
