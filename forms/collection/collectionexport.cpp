@@ -1,6 +1,9 @@
 #include "collectionexport.h"
 
+#include "export/batchremarks.h"
 #include "export/cells.h"
+#include "export/cutfield.h"
+#include "export/headeroverflow.h"
 #include "export/messageline.h"
 #include "export/money.h"
 #include "export/textfield.h"
@@ -20,7 +23,6 @@ constexpr int amountWidth = 16;
 constexpr int nameWidth = 35;
 constexpr int remarksWidth = 18;
 constexpr int countWidth = 5;
-constexpr int maxCount = 99999;
 // 9999999999999.99: the largest amount the 16-character field holds.
 constexpr kova::Cents maxAmount = kova::wholeUnits(10000000000000LL) - 1;
 
@@ -29,32 +31,12 @@ QString spaces(int width)
     return QString(width, QLatin1Char(' '));
 }
 
-// A text cell cut to its field, with the warning when cut and the error when
-// it would break the record.
-QString textField(const QString& text, int width, const QString& title, int column, kova::RowContext& out)
-{
-    if (text.size() > width)
-        out.warning(kova::truncatedTail(title, width));
-    if (kova::hasLineBreak(text))
-        out.error(kova::invalidCharactersTail(title), column);
-    return kova::leftField(text, width);
-}
-
 // Residence and citizen are flags: anything but one digit 0 or 1 is refused.
 QString flagField(int value, const QString& tail, int column, kova::RowContext& out)
 {
     if (value != 0 && value != 1)
         out.error(tail, column);
     return QString::number(value);
-}
-
-QString remarksRefusal(const QString& remarks, const QString& name)
-{
-    if (remarks.size() > remarksWidth)
-        return name + QStringLiteral(" is exceeding 18 chars");
-    if (kova::hasLineBreak(remarks))
-        return name + QStringLiteral(" contains invalid chars");
-    return {};
 }
 
 } // namespace
@@ -113,12 +95,12 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values[AmountColumn] = amountText;
     }
 
-    values[NameColumn] = textField(kova::cellText(sheet, row, s.accountNameColumn), nameWidth, nameTitle,
-                                   NameColumn, out);
-    values[Remarks1Column] = textField(kova::cellText(sheet, row, s.remarks1Column), remarksWidth,
-                                       remarks1Title, Remarks1Column, out);
-    values[Remarks2Column] = textField(kova::cellText(sheet, row, s.remarks2Column), remarksWidth,
-                                       remarks2Title, Remarks2Column, out);
+    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.accountNameColumn), nameWidth, nameTitle,
+                                        nameTitle, NameColumn, out);
+    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.remarks1Column), remarksWidth,
+                                            remarks1Title, remarks1Title, Remarks1Column, out);
+    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.remarks2Column), remarksWidth,
+                                            remarks2Title, remarks2Title, Remarks2Column, out);
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
     values[ResidenceColumn] = flagField(kova::cellInt(sheet, row, s.residenceColumn),
@@ -133,11 +115,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
 
 QString CollectionExport::overflow(const kova::ExportTotals& totals) const
 {
-    if (kova::fixedText(totals.total).size() > amountWidth)
-        return QStringLiteral("Total amount does not fit the header record");
-    if (totals.count > maxCount)
-        return QStringLiteral("Record count exceeds 99999");
-    return {};
+    return kova::headerOverflow(totals, amountWidth);
 }
 
 QString CollectionExport::headerRecord(const kova::ExportTotals& totals) const
@@ -157,9 +135,7 @@ QString checkCollectionBatch(const CollectionSettings& settings)
 {
     QString refusal = kova::checkSourceAccount(settings.creditedAccount, kova::collectionAccountMessages);
     if (refusal.isEmpty())
-        refusal = remarksRefusal(settings.remarks1, QStringLiteral("Trx Remarks 1"));
-    if (refusal.isEmpty())
-        refusal = remarksRefusal(settings.remarks2, QStringLiteral("Trx Remarks 2"));
+        refusal = kova::batchRemarksRefusal(settings.remarks1, settings.remarks2);
     if (refusal.isEmpty())
         refusal = validateCollectionSettings(settings);
     return refusal;

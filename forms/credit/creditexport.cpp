@@ -1,5 +1,8 @@
 #include "creditexport.h"
 
+#include "export/batchremarks.h"
+#include "export/cutfield.h"
+#include "export/headeroverflow.h"
 #include "export/messageline.h"
 #include "export/textfield.h"
 
@@ -18,6 +21,9 @@ const QStringList logTitles{
     QStringLiteral("Residence"),
 };
 
+// The width of every amount field, the header's total too.
+constexpr int amountWidth = 20;
+
 QString spaces(int count)
 {
     return QString(count, QLatin1Char(' '));
@@ -25,7 +31,7 @@ QString spaces(int count)
 
 QString amountField(kova::Cents amount)
 {
-    return kova::rightField(kova::fixedText(amount), 20, QLatin1Char('0'));
+    return kova::rightField(kova::fixedText(amount), amountWidth, QLatin1Char('0'));
 }
 
 // A line break in a cell would split its record in two at the bank. Checked
@@ -36,23 +42,12 @@ void refuseLineBreak(const QString& text, Column column, kova::RowContext& out)
         out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
 }
 
-// A free text field of the detail record: cut at its width with a warning.
+// A free text field of the detail record. Its truncation warning names the
+// field as the layout does, which is not always its log title.
 QString textField(const QString& text, int width, const QString& truncationTitle, Column column,
                   kova::RowContext& out)
 {
-    if (text.size() > width)
-        out.warning(kova::truncatedTail(truncationTitle, width));
-    refuseLineBreak(text, column, out);
-    return kova::leftField(text, width);
-}
-
-QString checkRemarks(const QString& text, const QString& name)
-{
-    if (text.size() > 18)
-        return QStringLiteral("Trx ") + name + QStringLiteral(" is exceeding 18 chars");
-    if (kova::hasLineBreak(text))
-        return QStringLiteral("Trx ") + name + QStringLiteral(" contains invalid chars");
-    return {};
+    return kova::cutField(text, width, truncationTitle, logTitles.at(column), column, out);
 }
 
 } // namespace
@@ -172,11 +167,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
 QString CreditExport::overflow(const kova::ExportTotals& totals) const
 {
-    if (totals.total > creditMaxCents)
-        return QStringLiteral("Total amount does not fit the header record");
-    if (totals.count > 99999)
-        return QStringLiteral("Record count exceeds 99999");
-    return {};
+    return kova::headerOverflow(totals, amountWidth);
 }
 
 QString CreditExport::headerRecord(const kova::ExportTotals& totals) const
@@ -207,9 +198,7 @@ QString creditBatchRefusal(const CreditSettings& settings)
 {
     QString refusal = kova::checkSourceAccount(settings.sourceAccount, kova::creditAccountMessages);
     if (refusal.isEmpty())
-        refusal = checkRemarks(settings.batchRemarks1, QStringLiteral("Remarks 1"));
-    if (refusal.isEmpty())
-        refusal = checkRemarks(settings.batchRemarks2, QStringLiteral("Remarks 2"));
+        refusal = kova::batchRemarksRefusal(settings.batchRemarks1, settings.batchRemarks2);
     if (refusal.isEmpty())
         refusal = validateCreditSettings(settings);
     return refusal;

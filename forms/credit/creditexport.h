@@ -23,8 +23,7 @@ public:
     int recordWidth() const override { return 256; }
     bool accepts(const xlsx::Document& sheet, int row) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
-    // "Total amount does not fit the header record" is looked at before
-    // "Record count exceeds 99999": the amount is what the bank pays out.
+    // kova::headerOverflow on the header's 20-character total field.
     QString overflow(const kova::ExportTotals& totals) const override;
     QString headerRecord(const kova::ExportTotals& totals) const override;
 

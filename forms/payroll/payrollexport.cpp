@@ -1,6 +1,8 @@
 #include "payrollexport.h"
 
 #include "export/cells.h"
+#include "export/cutfield.h"
+#include "export/headeroverflow.h"
 #include "export/messageline.h"
 #include "export/money.h"
 #include "export/textfield.h"
@@ -23,20 +25,8 @@ constexpr int nameWidth = 30;
 constexpr int departmentWidth = 4;
 constexpr int countWidth = 5;
 constexpr int totalWidth = 17;
-constexpr int maxCount = 99999;
 // 999999999999.99: fifteen digits without the point.
 constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
-
-// Warning when cut, error when a line break would split the record.
-QString cutField(const QString& text, int width, const QString& cutTitle, const QString& logTitle, int column,
-                 kova::RowContext& out)
-{
-    if (text.size() > width)
-        out.warning(kova::truncatedTail(cutTitle, width));
-    if (kova::hasLineBreak(text))
-        out.error(kova::invalidCharactersTail(logTitle), column);
-    return kova::leftField(text, width);
-}
 
 } // namespace
 
@@ -94,8 +84,8 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values[AmountColumn] = amountText;
     }
 
-    values[EmployeeIdColumn] = cutField(kova::cellText(sheet, row, s.employeeIdColumn), employeeIdWidth,
-                                        QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
+    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.employeeIdColumn), employeeIdWidth,
+                                              QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
     record += values[EmployeeIdColumn];
 
     // A name is never cut: too long is an error, shown whole so the user sees
@@ -111,8 +101,8 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
     record += values[NameColumn];
 
-    values[DepartmentColumn] = cutField(kova::cellText(sheet, row, s.departmentColumn), departmentWidth,
-                                        departmentTitle, departmentTitle, DepartmentColumn, out);
+    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.departmentColumn), departmentWidth,
+                                              departmentTitle, departmentTitle, DepartmentColumn, out);
     record += values[DepartmentColumn];
 
     out.record = record;
@@ -121,11 +111,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
 
 QString PayrollExport::overflow(const kova::ExportTotals& totals) const
 {
-    if (kova::fixedText(totals.total).size() > totalWidth)
-        return QStringLiteral("Total amount does not fit the header record");
-    if (totals.count > maxCount)
-        return QStringLiteral("Record count exceeds 99999");
-    return {};
+    return kova::headerOverflow(totals, totalWidth);
 }
 
 QString PayrollExport::headerRecord(const kova::ExportTotals& totals) const

@@ -1,31 +1,19 @@
 #include "forms/collection/collectionexport.h"
 
 #include "recordingsink.h"
-#include "testworkbook.h"
+#include "expect.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using kova::ExportOutcome;
+using namespace expect;
 
 namespace {
 
 // Sheet columns of the test workbooks.
 enum { DateCol = 1, NameCol, AccountCol, AmountCol, Remarks1Col, Remarks2Col, ResidenceCol, CitizenCol };
-
-QString sp(int n) { return QString(n, QLatin1Char(' ')); }
-QString pad(const QString& text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
-
-QString errorLine(int n, const QString& text)
-{
-    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(n) + text;
-}
-
-QString warningLine(int n, const QString& text)
-{
-    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(n) + text;
-}
 
 // A detail record as the bank reads it, field by field.
 QString detail(const QString& account, const QString& amount16, const QString& name, const QString& remarks1,
@@ -75,7 +63,6 @@ private slots:
 private:
     // Writes rows from sheet row 1 on into a fresh workbook and exports it.
     ExportOutcome run(const CollectionSettings& settings, const QList<QVariantList>& rows);
-    QStringList uploadLines() const;
 
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_book;
@@ -94,28 +81,9 @@ void TestCollectionExport::init()
 
 ExportOutcome TestCollectionExport::run(const CollectionSettings& settings, const QList<QVariantList>& rows)
 {
-    {
-        TestWorkbook book(m_book);
-        book.addSheet(QStringLiteral("Data"));
-        for (int i = 0; i < rows.size(); ++i)
-            book.setRow(i + 1, rows.at(i));
-        if (!book.save())
-            qFatal("workbook not written");
-    }
+    if (!writeSheet(m_book, QStringLiteral("Data"), rows))
+        qFatal("workbook not written");
     return runCollectionExport(settings, m_book, QStringLiteral("Data"), m_dest, m_sink);
-}
-
-QStringList TestCollectionExport::uploadLines() const
-{
-    QFile file(m_dest);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    if (!text.endsWith(QLatin1Char('\n')))
-        return {QStringLiteral("<no final line feed>")};
-    QStringList lines = text.split(QLatin1Char('\n'));
-    lines.removeLast();
-    return lines;
 }
 
 void TestCollectionExport::records_data()
@@ -164,7 +132,7 @@ void TestCollectionExport::records()
         detail(QStringLiteral("0000000002"), QStringLiteral("0000000000250.51"), QStringLiteral("PT Maju"), QString(),
                QStringLiteral("second remark"), QStringLiteral("0"), QStringLiteral("1")),
     };
-    QCOMPARE(uploadLines(), expected);
+    QCOMPARE(fileLines(m_dest), expected);
     for (const QString& record : expected)
         QCOMPARE(record.size(), 201);
     QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
@@ -215,20 +183,20 @@ void TestCollectionExport::rowChecks_data()
 
     // Only the unmapped date column holds something, so the row is in the used range.
     QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
-                               << QStringList{errorLine(1, accLength), errorLine(1, badAmount)}
+                               << QStringList{err(1, accLength), err(1, badAmount)}
                                << QVector<int>{1, 2} << values("", "", "", "", "", "0", "0") << QString();
-    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{errorLine(1, accDigits)}
+    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{err(1, accDigits)}
                                         << QVector<int>{1}
                                         << values(name, "12345abcde", "100,00", "", "", "0", "1") << QString();
-    QTest::newRow("nine-digit account number") << with(AccountCol, 123456789) << QStringList{errorLine(1, accLength)}
+    QTest::newRow("nine-digit account number") << with(AccountCol, 123456789) << QStringList{err(1, accLength)}
                                                << QVector<int>{1}
                                                << values(name, "123456789", "100,00", "", "", "0", "1") << QString();
-    QTest::newRow("eleven digits, not cut") << with(AccountCol, "12345678901") << QStringList{errorLine(1, accLength)}
+    QTest::newRow("eleven digits, not cut") << with(AccountCol, "12345678901") << QStringList{err(1, accLength)}
                                             << QVector<int>{1}
                                             << values(name, "12345678901", "100,00", "", "", "0", "1") << QString();
     for (const char* amount : {"0", "-5", "10000000000000"})
         QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
-            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{errorLine(1, badAmount)}
+            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{err(1, badAmount)}
             << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "", "", "0", "1") << QString();
     QTest::newRow("largest amount") << with(AmountCol, "9999999999999.99") << QStringList() << QVector<int>()
                                     << values(name, acc1, "9.999.999.999.999,99", "", "", "0", "1")
@@ -238,10 +206,10 @@ void TestCollectionExport::rowChecks_data()
                                            << detail(acc1, "0000000000000.01", name, "", "", "0", "1");
     for (int flag : {2, -1}) {
         QTest::newRow(qPrintable(QStringLiteral("residence %1").arg(flag)))
-            << with(ResidenceCol, flag) << QStringList{errorLine(1, ": Error. Invalid Residence</span>")}
+            << with(ResidenceCol, flag) << QStringList{err(1, ": Error. Invalid Residence</span>")}
             << QVector<int>{5} << values(name, acc1, "100,00", "", "", QString::number(flag), "1") << QString();
         QTest::newRow(qPrintable(QStringLiteral("citizen %1").arg(flag)))
-            << with(CitizenCol, flag) << QStringList{errorLine(1, ": Error. Invalid Citizen</span>")}
+            << with(CitizenCol, flag) << QStringList{err(1, ": Error. Invalid Citizen</span>")}
             << QVector<int>{6} << values(name, acc1, "100,00", "", "", "0", QString::number(flag)) << QString();
     }
     QTest::newRow("empty flags written as 0")
@@ -249,25 +217,25 @@ void TestCollectionExport::rowChecks_data()
         << detail(acc1, hundred, name, "", "", "0", "0");
     const QString name40 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789wxyz");
     QTest::newRow("40-character name cut") << with(NameCol, name40)
-                                           << QStringList{warningLine(1, cut("Account Name", 35))} << QVector<int>()
+                                           << QStringList{warn(1, cut("Account Name", 35))} << QVector<int>()
                                            << values(name40.left(35), acc1, "100,00", "", "", "0", "1")
                                            << detail(acc1, hundred, name40.left(35), "", "", "0", "1");
     const QString remarks20 = QStringLiteral("12345678901234567890");
     QTest::newRow("remarks cut") << with(Remarks1Col, remarks20).mid(0, 5) + QVariantList{remarks20, 0, 1}
-                                 << QStringList{warningLine(1, cut("Remarks 1", 18)), warningLine(1, cut("Remarks 2", 18))}
+                                 << QStringList{warn(1, cut("Remarks 1", 18)), warn(1, cut("Remarks 2", 18))}
                                  << QVector<int>()
                                  << values(name, acc1, "100,00", remarks20.left(18), remarks20.left(18), "0", "1")
                                  << detail(acc1, hundred, name, remarks20.left(18), remarks20.left(18), "0", "1");
-    QTest::newRow("line feed in name") << with(NameCol, "Budi\nSantoso") << QStringList{errorLine(1, broken("Account Name"))}
+    QTest::newRow("line feed in name") << with(NameCol, "Budi\nSantoso") << QStringList{err(1, broken("Account Name"))}
                                        << QVector<int>{0} << values("Budi\nSantoso", acc1, "100,00", "", "", "0", "1")
                                        << QString();
     QTest::newRow("carriage return in remarks 1")
-        << with(Remarks1Col, "a\rb") << QStringList{errorLine(1, broken("Remarks 1"))} << QVector<int>{3}
+        << with(Remarks1Col, "a\rb") << QStringList{err(1, broken("Remarks 1"))} << QVector<int>{3}
         << values(name, acc1, "100,00", "a\rb", "", "0", "1") << QString();
     const QString longBroken = QStringLiteral("first line of many\nsecond");
     QTest::newRow("long remarks 2 with a line feed")
         << with(Remarks2Col, longBroken)
-        << QStringList{warningLine(1, cut("Remarks 2", 18)), errorLine(1, broken("Remarks 2"))} << QVector<int>{4}
+        << QStringList{warn(1, cut("Remarks 2", 18)), err(1, broken("Remarks 2"))} << QVector<int>{4}
         << values(name, acc1, "100,00", "", longBroken.left(18), "0", "1") << QString();
 }
 
@@ -293,7 +261,7 @@ void TestCollectionExport::rowChecks()
         QVERIFY(!QFile::exists(m_dest));
     } else {
         QCOMPARE(outcome, ExportOutcome::Written);
-        QCOMPARE(uploadLines().value(1), record);
+        QCOMPARE(fileLines(m_dest).value(1), record);
         QCOMPARE(record.size(), 201);
     }
 }
@@ -337,7 +305,7 @@ void TestCollectionExport::dateFilterBoundsAndLineNumbers()
     QCOMPARE(m_sink.rows.at(0).values.at(0), pad("First day", 35));
     QCOMPARE(m_sink.rows.at(1).values.at(0), pad("Last day", 35));
     QCOMPARE(m_sink.rows.at(1).messages,
-             QStringList{errorLine(2, ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>")});
+             QStringList{err(2, ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>")});
     QCOMPARE(m_sink.rows.at(1).cells, (QVector<kova::MarkedCell>{{1, 1}}));
     QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
 }
@@ -354,7 +322,7 @@ void TestCollectionExport::reversedRangeWritesHeaderOnly()
                                           "Total errors: 0"}));
     const QString header = QStringLiteral("0CO") + sp(8) + QStringLiteral("0123456789 12346789") + sp(15)
         + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + QStringLiteral("00000") + sp(18 + 18 + 95);
-    QCOMPARE(uploadLines(), QStringList{header});
+    QCOMPARE(fileLines(m_dest), QStringList{header});
 }
 
 void TestCollectionExport::recordCountLimit()

@@ -1,15 +1,13 @@
 #include "forms/credit/creditexport.h"
 
-#include "export/messageline.h"
 #include "recordingsink.h"
-#include "testworkbook.h"
+#include "expect.h"
 
-#include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kova;
+using namespace expect;
 
 namespace {
 
@@ -17,36 +15,6 @@ namespace {
 enum SheetColumn { Name = 1, Acc, Amount, Type, BI, Bank, Branch, Rem1, Rem2, Cust, Res, Date };
 
 const QString sheet = QStringLiteral("Sheet1");
-
-QString sp(int n)
-{
-    return QString(n, QLatin1Char(' '));
-}
-
-QString pad(const QString& text, int width)
-{
-    return text.leftJustified(width, QLatin1Char(' '), true);
-}
-
-QString err(int line, const QString& tail)
-{
-    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(line) + tail;
-}
-
-QString warn(int line, const QString& tail)
-{
-    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(line) + tail;
-}
-
-QString b(const QString& title)
-{
-    return QStringLiteral("<span style=\"font-weight:bold;\">") + title + QStringLiteral("</span>");
-}
-
-QString invalidChars(const QString& title)
-{
-    return QStringLiteral(": Error. Invalid characters found in ") + b(title) + QStringLiteral("</span>");
-}
 
 CreditSettings settingsFor(BankMode mode, int choice)
 {
@@ -76,17 +44,6 @@ QVariantList validRow(const QString& type, const QVariant& amount, const QString
     return {"PT Maju Jaya", account, amount, type, "0140011", "BANK KOVA", "JAKARTA", "Invoice 12", "", 2, "R"};
 }
 
-QStringList lines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<missing>")};
-    const QString all = QString::fromUtf8(f.readAll());
-    if (!all.endsWith(QLatin1Char('\n')))
-        return {QStringLiteral("<no final line feed>"), all};
-    return all.left(all.size() - 1).split(QLatin1Char('\n'));
-}
-
 } // namespace
 
 class TestCreditExport final : public QObject
@@ -100,11 +57,7 @@ private:
     QString workbook(const QList<QVariantList>& rows)
     {
         const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++m_files));
-        TestWorkbook book(path);
-        book.addSheet(sheet);
-        for (int i = 0; i < rows.size(); ++i)
-            book.setRow(i + 1, rows.at(i));
-        book.save();
+        writeSheet(path, sheet, rows);
         return path;
     }
 
@@ -177,7 +130,7 @@ private slots:
         const QString dest = destination();
         QCOMPARE(run(s, {validRow(type, amount)}, sink, dest), ExportOutcome::Written);
 
-        const QStringList written = lines(dest);
+        const QStringList written = fileLines(dest);
         QCOMPARE(written, (QStringList{header, detail}));
         for (const QString& record : written)
             QCOMPARE(record.size(), 256);
@@ -202,9 +155,8 @@ private slots:
         const QString dest = destination();
         QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}, sink, dest), ExportOutcome::Written);
         QCOMPARE(sink.rows.size(), 0);
-        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 0 of 0", "Total amounts: 0,00",
-                                            "Total warnings: 0", "Total errors: 0"}));
-        const QStringList written = lines(dest);
+        QCOMPARE(sink.summary, summary("0 of 0", "0,00", 0, 0));
+        const QStringList written = fileLines(dest);
         QCOMPARE(written.size(), 1);
         QCOMPARE(written[0], "0SP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000000000000.00" + "00000"
                                  + "WDK" + sp(15) + sp(18) + sp(18) + sp(132));
@@ -238,8 +190,7 @@ private slots:
         QCOMPARE(sink.rows[2].messages, QStringList{err(3, ": Error. Invalid amount</span>")});
         QCOMPARE(sink.rows[2].cells, (QVector<MarkedCell>{{2, 2}}));
         QCOMPARE(sink.rows[2].values[2], QStringLiteral("x"));
-        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 3 of 6", "Total amounts: 25,00",
-                                            "Total warnings: 0", "Total errors: 1"}));
+        QCOMPARE(sink.summary, summary("3 of 6", "25,00", 0, 1));
     }
 
     void clearingFilterAndLimits_data()
@@ -310,7 +261,7 @@ private slots:
                  ExportOutcome::Written);
         QCOMPARE(sink.rows[0].values[1], QStringLiteral("123456789") + sp(25));
         QCOMPARE(sink.rows[1].values[1], sp(34));
-        QCOMPARE(lines(dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
+        QCOMPARE(fileLines(dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
     }
 
     void accountCharacters()
@@ -319,9 +270,9 @@ private slots:
         run(settingsFor(BankMode::Others, 0),
             {validRow("LLG", 1, "12345 6789"), validRow("LLG", 1, "0123456789012345678901234567890123456")}, sink,
             destination());
-        QCOMPARE(sink.allMessages(), (QStringList{err(1, invalidChars("To Acc")),
-                                                  warn(2, QStringLiteral(": Warning. String truncated in ") + b("Acc #")
-                                                              + ". Exceeding 34 characters</span>")}));
+        QCOMPARE(sink.allMessages(), (QStringList{invalidChars(1, "To Acc"),
+                                                  warn(2, ": Warning. String truncated in " + b("Acc #")
+                                                                      + ". Exceeding 34 characters</span>")}));
         QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
         QCOMPARE(sink.rows[1].values[1], QStringLiteral("0123456789012345678901234567890123"));
     }
@@ -361,8 +312,8 @@ private slots:
             QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,00"));
         } else {
             QCOMPARE(outcome, ExportOutcome::Written);
-            QCOMPARE(lines(dest).at(1).mid(53, 20), field);
-            QCOMPARE(lines(dest).at(0).mid(45, 20), field);
+            QCOMPARE(fileLines(dest).at(1).mid(53, 20), field);
+            QCOMPARE(fileLines(dest).at(0).mid(45, 20), field);
             QCOMPARE(sink.summary[1], "Total amounts: " + shown);
         }
     }
@@ -374,42 +325,36 @@ private slots:
         QCOMPARE(run(settingsFor(BankMode::WDK, 0),
                      {validRow("WDK", "0.105"), validRow("WDK", "0.105"), validRow("WDK", "0.105")}, sink, dest),
                  ExportOutcome::Written);
-        QCOMPARE(lines(dest).at(0).mid(45, 25), QStringLiteral("00000000000000000.3300003"));
+        QCOMPARE(fileLines(dest).at(0).mid(45, 25), QStringLiteral("00000000000000000.3300003"));
         QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,33"));
     }
 
     void residence_data()
     {
         QTest::addColumn<QString>("cell");
-        QTest::addColumn<QStringList>("tails");
+        QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("shown");
 
         QTest::newRow("R") << "R" << QStringList{} << "R";
         QTest::newRow("N, only the first character") << "Nonresident" << QStringList{} << "N";
         // The first character of nothing is nothing: no space is made up for it.
-        QTest::newRow("empty") << "" << QStringList{": Error. Invalid Residence</span>"} << "";
-        QTest::newRow("lower case") << "r" << QStringList{": Error. Invalid Residence</span>"} << "r";
+        QTest::newRow("empty") << "" << QStringList{err(1, ": Error. Invalid Residence</span>")} << "";
+        QTest::newRow("lower case") << "r" << QStringList{error(1, "Invalid Residence")} << "r";
         QTest::newRow("line feed first")
-            << "\nR" << QStringList{": Error. Invalid Residence</span>", invalidChars("Residence")} << "\n";
+            << "\nR" << QStringList{error(1, "Invalid Residence"), invalidChars(1, "Residence")} << "\n";
     }
 
     void residence()
     {
         QFETCH(QString, cell);
-        QFETCH(QStringList, tails);
+        QFETCH(QStringList, messages);
         QFETCH(QString, shown);
         QVariantList row = validRow("WDK", 1);
         row[Res - 1] = cell;
         RecordingSink sink;
         run(settingsFor(BankMode::WDK, 0), {row}, sink, destination());
-        QStringList expected;
-        QVector<MarkedCell> cells;
-        for (const QString& tail : tails) {
-            expected.append(err(1, tail));
-            cells.append({0, 9});
-        }
-        QCOMPARE(sink.allMessages(), expected);
-        QCOMPARE(sink.rows[0].cells, cells);
+        QCOMPARE(sink.allMessages(), messages);
+        QCOMPARE(sink.rows[0].cells, QVector<MarkedCell>(messages.size(), {0, 9}));
         QCOMPARE(sink.rows[0].values[9], shown);
     }
 
@@ -439,7 +384,7 @@ private slots:
         QCOMPARE(sink.rows[0].values[8], shown);
         if (valid) {
             QVERIFY(sink.allMessages().isEmpty());
-            QCOMPARE(lines(dest).at(1).mid(251, 1), shown);
+            QCOMPARE(fileLines(dest).at(1).mid(251, 1), shown);
         } else {
             QCOMPARE(sink.allMessages(), QStringList{err(1, ": Error. Invalid Customer Type</span>")});
             QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 8}}));
@@ -456,7 +401,7 @@ private slots:
         QCOMPARE(run(s, {validRow("WDK", 7)}, sink, dest), ExportOutcome::Written);
         QCOMPARE(sink.rows[0].values, (QStringList{"", "0123456789" + sp(24), "7,00", sp(7), sp(18), sp(18), sp(18),
                                                    sp(18), " ", " "}));
-        QCOMPARE(lines(dest).at(1), "1" + QStringLiteral("0123456789") + sp(24) + sp(18) + "00000000000000007.00"
+        QCOMPARE(fileLines(dest).at(1), "1" + QStringLiteral("0123456789") + sp(24) + sp(18) + "00000000000000007.00"
                                         + sp(70) + "B" + sp(6) + sp(7) + sp(4) + sp(18 * 4) + sp(18) + "  014");
     }
 
@@ -471,19 +416,15 @@ private slots:
         RecordingSink sink;
         const QString dest = destination();
         QCOMPARE(run(settingsFor(BankMode::Others, 0), {row}, sink, dest), ExportOutcome::Written);
-        const auto truncated = [](const QString& title, int width) {
-            return warn(1, ": Warning. String truncated in " + b(title) + ". Exceeding " + QString::number(width)
-                               + " characters</span>");
-        };
-        QCOMPARE(sink.allMessages(), (QStringList{truncated("Beneficiary", 70), truncated("Bank Name", 18),
-                                                  truncated("Branch", 18), truncated("Remarks 1", 18),
-                                                  truncated("Remarks 2", 18)}));
+        QCOMPARE(sink.allMessages(), (QStringList{truncated(1, "Beneficiary", 70), truncated(1, "Bank Name", 18),
+                                                  truncated(1, "Branch", 18), truncated(1, "Remarks 1", 18),
+                                                  truncated(1, "Remarks 2", 18)}));
         QVERIFY(sink.rows[0].cells.isEmpty());
         QCOMPARE(sink.rows[0].values[0], QString(71, 'n'));
         QCOMPARE(sink.rows[0].values[4], QString(18, 'b'));
         QCOMPARE(sink.summary[2], QStringLiteral("Total warnings: 5"));
-        QCOMPARE(lines(dest).at(1).size(), 256);
-        QCOMPARE(lines(dest).at(1).mid(73, 70), QString(70, 'n'));
+        QCOMPARE(fileLines(dest).at(1).size(), 256);
+        QCOMPARE(fileLines(dest).at(1).mid(73, 70), QString(70, 'n'));
     }
 
     void biCodeLength()
@@ -495,7 +436,7 @@ private slots:
         RecordingSink sink;
         run(settingsFor(BankMode::Others, 0), {shortCode, empty}, sink, destination());
         QCOMPARE(sink.allMessages(), (QStringList{err(1, ": Error. BI Code must be 7 chars</span>"),
-                                                  err(2, ": Error. BI Code must be 7 chars</span>")}));
+                                                  error(2, "BI Code must be 7 chars")}));
         QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 3}}));
     }
 
@@ -526,7 +467,7 @@ private slots:
         const QString dest = destination();
         QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1), row}, sink, dest),
                  ExportOutcome::RowErrors);
-        QCOMPARE(sink.allMessages(), QStringList{err(2, invalidChars(title))});
+        QCOMPARE(sink.allMessages(), QStringList{invalidChars(2, title)});
         QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, logColumn}}));
         QVERIFY(!QFile::exists(dest));
     }
@@ -538,8 +479,7 @@ private slots:
         RecordingSink sink;
         run(settingsFor(BankMode::Others, 0), {row}, sink, destination());
         QCOMPARE(sink.allMessages(),
-                 (QStringList{warn(1, ": Warning. String truncated in " + b("Bank Name") + ". Exceeding 18 characters</span>"),
-                              err(1, invalidChars("Bank Name"))}));
+                 (QStringList{truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}));
     }
 
     void oneErrorInThreeRowsWritesNothing()
@@ -555,11 +495,10 @@ private slots:
                      sink, dest),
                  ExportOutcome::RowErrors);
         QCOMPARE(sink.rows.size(), 3);
-        QCOMPARE(sink.summary, (QStringList{"Total rows processed: 3 of 3", "Total amounts: 4,00",
-                                            "Total warnings: 0", "Total errors: 1"}));
+        QCOMPARE(sink.summary, summary("3 of 3", "4,00", 0, 1));
         QCOMPARE(sink.boxTexts(), QStringList{"ERROR!"});
         QVERIFY(!QFile::exists(dest + ".details"));
-        QCOMPARE(lines(dest), QStringList{"yesterday's batch"});
+        QCOMPARE(fileLines(dest), QStringList{"yesterday's batch"});
     }
 
     void overflow_data()

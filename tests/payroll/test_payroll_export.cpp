@@ -1,31 +1,19 @@
 #include "forms/payroll/payrollexport.h"
 
 #include "recordingsink.h"
-#include "testworkbook.h"
+#include "expect.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using kova::ExportOutcome;
+using namespace expect;
 
 namespace {
 
 // Sheet columns of the test workbooks.
 enum { DateCol = 1, NameCol, AccountCol, AmountCol, EmpIdCol, DeptCol };
-
-QString sp(int n) { return QString(n, QLatin1Char(' ')); }
-QString pad(const QString& text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
-
-QString errorLine(int n, const QString& text)
-{
-    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(n) + text;
-}
-
-QString warningLine(int n, const QString& text)
-{
-    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(n) + text;
-}
 
 QString detail(const QString& account, const QString& amount15, const QString& empId, const QString& name,
                const QString& dept)
@@ -79,7 +67,6 @@ private slots:
 
 private:
     ExportOutcome run(const PayrollSettings& settings, const QList<QVariantList>& rows);
-    QStringList uploadLines() const;
 
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_book;
@@ -107,19 +94,6 @@ ExportOutcome TestPayrollExport::run(const PayrollSettings& settings, const QLis
             qFatal("workbook not written");
     }
     return runPayrollExport(settings, m_book, QStringLiteral("Staff"), m_dest, m_sink);
-}
-
-QStringList TestPayrollExport::uploadLines() const
-{
-    QFile file(m_dest);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    if (!text.endsWith(QLatin1Char('\n')))
-        return {QStringLiteral("<no final line feed>")};
-    QStringList lines = text.split(QLatin1Char('\n'));
-    lines.removeLast();
-    return lines;
 }
 
 void TestPayrollExport::records_data()
@@ -155,7 +129,7 @@ void TestPayrollExport::records()
         detail(QStringLiteral("0000000002"), QStringLiteral("000000000000002"), QString(), QStringLiteral("Siti"),
                QString()),
     };
-    QCOMPARE(uploadLines(), expected);
+    QCOMPARE(fileLines(m_dest), expected);
     for (const QString& record : expected)
         QCOMPARE(record.size(), 70);
     QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
@@ -177,7 +151,7 @@ void TestPayrollExport::totalIsTheSumOfWrittenAmounts()
     const QList<QVariantList> rows{
         {QVariant(), "A", acc1, "0.005"}, {QVariant(), "B", acc1, "0.005"}, {QVariant(), "C", acc1, "0.005"}};
     QCOMPARE(run(baseSettings(), rows), ExportOutcome::Written);
-    QCOMPARE(uploadLines().value(0), header("0", "00003", "00000000000000.03"));
+    QCOMPARE(fileLines(m_dest).value(0), header("0", "00003", "00000000000000.03"));
     QCOMPARE(m_sink.summary.value(1), QStringLiteral("Total amounts: 0,03"));
 }
 
@@ -210,24 +184,24 @@ void TestPayrollExport::rowChecks_data()
     };
 
     QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
-                               << QStringList{errorLine(1, accLength), errorLine(1, badAmount)}
+                               << QStringList{err(1, accLength), err(1, badAmount)}
                                << QVector<int>{1, 2} << values("", "", "", "", "") << QString();
-    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{errorLine(1, accDigits)}
+    QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{err(1, accDigits)}
                                         << QVector<int>{1} << values(name, "12345abcde", "100,00", "E1", "HR")
                                         << QString();
-    QTest::newRow("leading zero lost") << with(AccountCol, 123456789) << QStringList{errorLine(1, accLength)}
+    QTest::newRow("leading zero lost") << with(AccountCol, 123456789) << QStringList{err(1, accLength)}
                                        << QVector<int>{1} << values(name, "123456789", "100,00", "E1", "HR")
                                        << QString();
     for (const char* amount : {"0", "-5", "1000000000000"})
         QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
-            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{errorLine(1, badAmount)}
+            << with(AmountCol, QString::fromLatin1(amount)) << QStringList{err(1, badAmount)}
             << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "E1", "HR") << QString();
     QTest::newRow("largest amount") << with(AmountCol, "999999999999.99") << QStringList() << QVector<int>()
                                     << values(name, acc1, "999.999.999.999,99", "E1", "HR")
                                     << detail(acc1, "099999999999999", "E1", name, "HR");
     const QString name35 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678");
     QTest::newRow("35-character name shown whole")
-        << with(NameCol, name35) << QStringList{errorLine(1, ": Error. Employee Name is exceeding 30 chars</span>")}
+        << with(NameCol, name35) << QStringList{err(1, ": Error. Employee Name is exceeding 30 chars</span>")}
         << QVector<int>{0} << values(name35, acc1, "100,00", "E1", "HR") << QString();
     const QString name30 = name35.left(30);
     QTest::newRow("30-character name") << with(NameCol, name30) << QStringList() << QVector<int>()
@@ -235,30 +209,30 @@ void TestPayrollExport::rowChecks_data()
                                        << detail(acc1, hundred, "E1", name30, "HR");
     QTest::newRow("12-character employee ID cut")
         << with(EmpIdCol, "EMP-12345678")
-        << QStringList{warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>")}
+        << QStringList{warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>")}
         << QVector<int>() << values(name, acc1, "100,00", "EMP-123456", "HR")
         << detail(acc1, hundred, "EMP-123456", name, "HR");
     QTest::newRow("department cut")
         << with(DeptCol, "Finance")
-        << QStringList{warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>")}
+        << QStringList{warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>")}
         << QVector<int>() << values(name, acc1, "100,00", "E1", "Fina") << detail(acc1, hundred, "E1", name, "Fina");
-    QTest::newRow("line feed in employee ID") << with(EmpIdCol, "E\n1") << QStringList{errorLine(1, broken("EmpolyeeID"))}
+    QTest::newRow("line feed in employee ID") << with(EmpIdCol, "E\n1") << QStringList{err(1, broken("EmpolyeeID"))}
                                               << QVector<int>{3} << values(name, acc1, "100,00", "E\n1", "HR")
                                               << QString();
-    QTest::newRow("carriage return in name") << with(NameCol, "Bu\rdi") << QStringList{errorLine(1, broken("Employee Name"))}
+    QTest::newRow("carriage return in name") << with(NameCol, "Bu\rdi") << QStringList{err(1, broken("Employee Name"))}
                                              << QVector<int>{0} << values("Bu\rdi", acc1, "100,00", "E1", "HR")
                                              << QString();
-    QTest::newRow("line feed in department") << with(DeptCol, "H\nR") << QStringList{errorLine(1, broken("Department"))}
+    QTest::newRow("line feed in department") << with(DeptCol, "H\nR") << QStringList{err(1, broken("Department"))}
                                              << QVector<int>{4} << values(name, acc1, "100,00", "E1", "H\nR")
                                              << QString();
     QTest::newRow("every problem, in field order")
         << QVariantList{QVariant(), name35 + "\n", "12a", "x", "ID-0123456789", "Dept\n"}
-        << QStringList{errorLine(1, accDigits), errorLine(1, badAmount),
-                       warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>"),
-                       errorLine(1, ": Error. Employee Name is exceeding 30 chars</span>"),
-                       errorLine(1, broken("Employee Name")),
-                       warningLine(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>"),
-                       errorLine(1, broken("Department"))}
+        << QStringList{err(1, accDigits), err(1, badAmount),
+                       warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>"),
+                       err(1, ": Error. Employee Name is exceeding 30 chars</span>"),
+                       err(1, broken("Employee Name")),
+                       warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>"),
+                       err(1, broken("Department"))}
         << QVector<int>{1, 2, 0, 0, 4} << values(name35 + "\n", "12a", "x", "ID-0123456", "Dept") << QString();
 }
 
@@ -285,7 +259,7 @@ void TestPayrollExport::rowChecks()
         QVERIFY(!QFile::exists(m_dest));
     } else {
         QCOMPARE(outcome, ExportOutcome::Written);
-        QCOMPARE(uploadLines().value(1), record);
+        QCOMPARE(fileLines(m_dest).value(1), record);
         QCOMPARE(record.size(), 70);
     }
 }
@@ -309,7 +283,7 @@ void TestPayrollExport::dateFilterBoundsAndLineNumbers()
     QCOMPARE(run(s, rows), ExportOutcome::Written);
     QCOMPARE(m_sink.rows.size(), 2);
     QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
-    QCOMPARE(uploadLines(), (QStringList{header("0", "00002", "00000000000030.00"),
+    QCOMPARE(fileLines(m_dest), (QStringList{header("0", "00002", "00000000000030.00"),
                                          detail(acc1, "000000000001000", "", "First day", ""),
                                          detail(acc1, "000000000002000", "", "Last day", "")}));
 }
@@ -339,7 +313,7 @@ void TestPayrollExport::totalField()
         QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
     } else {
         QCOMPARE(outcome, ExportOutcome::Written);
-        QCOMPARE(uploadLines().value(0), expectedHeader);
+        QCOMPARE(fileLines(m_dest).value(0), expectedHeader);
         QCOMPARE(expectedHeader.size(), 70);
     }
 }

@@ -1,7 +1,7 @@
 #include "forms/transfer/transferexport.h"
 
 #include "recordingsink.h"
-#include "testworkbook.h"
+#include "expect.h"
 
 #include <QFile>
 #include <QSettings>
@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using kova::ExportOutcome;
+using namespace expect;
 
 namespace {
 
@@ -20,37 +21,14 @@ enum {
 
 enum class Mode { WDK, LLG, RTGS };
 
-const QString bold = QStringLiteral("<span style=\"font-weight:bold;\">");
-
-QString error(int n, const QString& tail)
-{
-    return QStringLiteral("<span style=\"color:#e73d4a;\">LINE ") + QString::number(n) + tail;
-}
-
-QString warning(int n, const QString& tail)
-{
-    return QStringLiteral("<span style=\"color:#f88021;\">LINE ") + QString::number(n) + tail;
-}
-
-QString truncated(int n, const QString& title, int width)
-{
-    return warning(n, QStringLiteral(": Warning. String truncated in ") + bold + title + QStringLiteral("</span>. Exceeding ")
-                          + QString::number(width) + QStringLiteral(" characters</span>"));
-}
-
-QString invalidChars(int n, const QString& title)
-{
-    return error(n, QStringLiteral(": Error. Invalid characters found in ") + bold + title + QStringLiteral("</span></span>"));
-}
-
 QString mustBe10(int n, const QString& title)
 {
-    return error(n, QStringLiteral(": Error. ") + bold + title + QStringLiteral("</span> must be 10 characters</span>"));
+    return error(n, b(title) + QStringLiteral(" must be 10 characters"));
 }
 
 QString invalidAmount(int n)
 {
-    return error(n, QStringLiteral(": Error. Invalid amount</span>"));
+    return err(n, QStringLiteral(": Error. Invalid amount</span>"));
 }
 
 // A row that passes every check in WDK mode.
@@ -105,7 +83,6 @@ private slots:
 private:
     TransferSettings settings(Mode mode = Mode::WDK) const;
     ExportOutcome run(const TransferSettings& settings, const QList<QVariantList>& rows);
-    QStringList uploadLines() const;
     QStringList processedRefs() const;
 
     QScopedPointer<QTemporaryDir> m_dir;
@@ -145,28 +122,9 @@ TransferSettings TestTransferExport::settings(Mode mode) const
 
 ExportOutcome TestTransferExport::run(const TransferSettings& settings, const QList<QVariantList>& rows)
 {
-    {
-        TestWorkbook book(m_book);
-        book.addSheet(QStringLiteral("Data"));
-        for (int i = 0; i < rows.size(); ++i)
-            book.setRow(i + 1, rows.at(i));
-        if (!book.save())
-            qFatal("workbook not written");
-    }
+    if (!writeSheet(m_book, QStringLiteral("Data"), rows))
+        qFatal("workbook not written");
     return runTransferExport(settings, m_book, QStringLiteral("Data"), m_dest, m_sink, &m_nextHeaderId);
-}
-
-QStringList TestTransferExport::uploadLines() const
-{
-    QFile file(m_dest);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    if (!text.endsWith(QLatin1Char('\n')))
-        return {QStringLiteral("<no final line feed>")};
-    QStringList lines = text.split(QLatin1Char('\n'));
-    lines.removeLast();
-    return lines;
 }
 
 QStringList TestTransferExport::processedRefs() const
@@ -185,7 +143,7 @@ void TestTransferExport::wholeRecords()
     QCOMPARE(run(s, {titles, goodRow(), goodRow({{RefCol, QStringLiteral("REF002")}, {AmountCol, 0.1}})}),
              ExportOutcome::Written);
 
-    QCOMPARE(uploadLines(), (QStringList{
+    QCOMPARE(fileLines(m_dest), (QStringList{
         QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|1500000.60|00002|WDK|IDR|"),
         goodDetail(1),
         goodDetail(2, QStringLiteral("REF002"), QStringLiteral("0.10")),
@@ -222,7 +180,7 @@ void TestTransferExport::unmappedOptionalFields()
                             TransferField::Address4, TransferField::CustType, TransferField::Residence})
         s.setColumn(f, 0);
     QCOMPARE(run(s, {goodRow()}), ExportOutcome::Written);
-    QCOMPARE(uploadLines().value(1), QStringLiteral("1|00001|REF001|1234567890|0987654321|1500000.50|||||||||||||"));
+    QCOMPARE(fileLines(m_dest).value(1), QStringLiteral("1|00001|REF001|1234567890|0987654321|1500000.50|||||||||||||"));
     const QString s18(18, QLatin1Char(' '));
     QCOMPARE(m_sink.rows.at(0).values.mid(4), (QStringList{s18, s18, QString(7, QLatin1Char(' ')), s18, s18,
                                                            QString(70, QLatin1Char(' ')), s18, s18, s18, s18,
@@ -273,7 +231,7 @@ void TestTransferExport::rowChecks_data()
         << Cells{{0, 2}} << 2 << QStringLiteral("098765432") << QString();
     QTest::newRow("to acc of 35 digits in Others mode")
         << llg << int(ToCol) << QVariant(QString(35, QLatin1Char('1')))
-        << QStringList{error(1, QStringLiteral(": Error. String truncated in ") + bold + QStringLiteral("To Acc</span>. Exceeding 34 characters</span>"))}
+        << QStringList{err(1, ": Error. String truncated in " + b("To Acc") + ". Exceeding 34 characters</span>")}
         << Cells{} << 2 << QString(34, QLatin1Char('1')) << QString();
     QTest::newRow("to acc of 12 digits in Others mode")
         << llg << int(ToCol) << QVariant(QStringLiteral("098765432100")) << QStringList{}
@@ -299,7 +257,7 @@ void TestTransferExport::rowChecks_data()
         << QStringLiteral("9.999.999.999.999,99")
         << rec + QStringLiteral("REF001|1234567890|0987654321|9999999999999.99") + goodTail;
 
-    const QString llgMax = error(1, QStringLiteral(": Error. LLG amount exceeding max limit 500.000.000</span>"));
+    const QString llgMax = err(1, QStringLiteral(": Error. LLG amount exceeding max limit 500.000.000</span>"));
     QTest::newRow("LLG above the maximum")
         << llg << int(AmountCol) << QVariant(QStringLiteral("500000000.01")) << QStringList{llgMax} << Cells{{0, 3}}
         << 3 << QStringLiteral("500.000.000,01") << QString();
@@ -309,7 +267,7 @@ void TestTransferExport::rowChecks_data()
         << rec + QStringLiteral("REF001|1234567890|0987654321|500000000.00") + goodTail;
     QTest::newRow("RTGS below the minimum")
         << rtgs << int(AmountCol) << QVariant(QStringLiteral("500000000.99"))
-        << QStringList{error(1, QStringLiteral(": Error. RTGS amount below min limit 500.000.001</span>"))}
+        << QStringList{err(1, QStringLiteral(": Error. RTGS amount below min limit 500.000.001</span>"))}
         << Cells{{0, 3}} << 3 << QStringLiteral("500.000.000,99") << QString();
 
     QTest::newRow("remarks 1 of 19 chars")
@@ -320,14 +278,14 @@ void TestTransferExport::rowChecks_data()
         << wdk << int(Rem2Col) << QVariant(QStringLiteral("a|b")) << QStringList{invalidChars(1, QStringLiteral("Remarks 2"))}
         << Cells{{0, 5}} << 5 << QStringLiteral("a|b") << QString();
     QTest::newRow("bank code mapped and empty")
-        << wdk << int(CodeCol) << QVariant() << QStringList{error(1, QStringLiteral(": Error. Bank Code must be 7 chars</span>"))}
+        << wdk << int(CodeCol) << QVariant() << QStringList{err(1, QStringLiteral(": Error. Bank Code must be 7 chars</span>"))}
         << Cells{{0, 6}} << 6 << QString() << QString();
     QTest::newRow("bank code with a bar")
         << wdk << int(CodeCol) << QVariant(QStringLiteral("ABC|EFG")) << QStringList{invalidChars(1, QStringLiteral("Bank Code"))}
         << Cells{{0, 6}} << 6 << QStringLiteral("ABC|EFG") << QString();
     QTest::newRow("bank code with a line break")
         << wdk << int(CodeCol) << QVariant(QStringLiteral("ABC\nEF"))
-        << QStringList{error(1, QStringLiteral(": Error. Bank Code must be 7 chars</span>")), invalidChars(1, QStringLiteral("Bank Code"))}
+        << QStringList{err(1, QStringLiteral(": Error. Bank Code must be 7 chars</span>")), invalidChars(1, QStringLiteral("Bank Code"))}
         << Cells{{0, 6}, {0, 6}} << 6 << QStringLiteral("ABC\nEF") << QString();
     QTest::newRow("bank name of 19 chars")
         << wdk << int(BankCol) << QVariant(QStringLiteral("ABCDEFGHIJKLMNOPQRS"))
@@ -350,20 +308,20 @@ void TestTransferExport::rowChecks_data()
         << QStringList{truncated(1, QStringLiteral("Address 4"), 18), invalidChars(1, QStringLiteral("Address 4"))}
         << Cells{{0, 13}} << 13 << QStringLiteral("123456789012345678") << QString();
     QTest::newRow("cust type 4")
-        << wdk << int(CustCol) << QVariant(4) << QStringList{error(1, QStringLiteral(": Error. Invalid Customer Type</span>"))}
+        << wdk << int(CustCol) << QVariant(4) << QStringList{err(1, QStringLiteral(": Error. Invalid Customer Type</span>"))}
         << Cells{{0, 14}} << 14 << QStringLiteral("4") << QString();
     QTest::newRow("cust type as text 3")
         << wdk << int(CustCol) << QVariant(QStringLiteral("3")) << QStringList{} << Cells{} << 14 << QStringLiteral("3")
         << rec + QStringLiteral("REF001") + accs + QStringLiteral("|Rent|January|ABCDEFG|Bank A|Main|Budi Santoso|Jl. Merdeka 1|Kebayoran|Jakarta|12110|3|R|");
     QTest::newRow("residence lower-case r")
-        << wdk << int(ResCol) << QVariant(QStringLiteral("r")) << QStringList{error(1, QStringLiteral(": Error. Invalid Residence</span>"))}
+        << wdk << int(ResCol) << QVariant(QStringLiteral("r")) << QStringList{err(1, QStringLiteral(": Error. Invalid Residence</span>"))}
         << Cells{{0, 15}} << 15 << QStringLiteral("r") << QString();
     QTest::newRow("residence first char N")
         << wdk << int(ResCol) << QVariant(QStringLiteral("Non-resident")) << QStringList{} << Cells{} << 15 << QStringLiteral("N")
         << rec + QStringLiteral("REF001") + accs + QStringLiteral("|Rent|January|ABCDEFG|Bank A|Main|Budi Santoso|Jl. Merdeka 1|Kebayoran|Jakarta|12110|1|N|");
     QTest::newRow("residence a bar")
         << wdk << int(ResCol) << QVariant(QStringLiteral("|R"))
-        << QStringList{error(1, QStringLiteral(": Error. Invalid Residence</span>")), invalidChars(1, QStringLiteral("Residence"))}
+        << QStringList{err(1, QStringLiteral(": Error. Invalid Residence</span>")), invalidChars(1, QStringLiteral("Residence"))}
         << Cells{{0, 15}, {0, 15}} << 15 << QStringLiteral("|") << QString();
 }
 
@@ -393,8 +351,8 @@ void TestTransferExport::rowChecks()
         QCOMPARE(m_sink.boxTexts(), QStringList{QStringLiteral("ERROR!")});
     } else {
         QCOMPARE(outcome, ExportOutcome::Written);
-        QCOMPARE(uploadLines().value(1), record);
-        QCOMPARE(uploadLines().size(), 2);
+        QCOMPARE(fileLines(m_dest).value(1), record);
+        QCOMPARE(fileLines(m_dest).size(), 2);
     }
 }
 
@@ -435,7 +393,7 @@ void TestTransferExport::noDateColumnTakesEveryRow()
     s.dateFrom = s.dateTo = QDate(1999, 1, 1);
     QCOMPARE(run(s, {goodRow({{DateCol, QVariant()}}), goodRow({{DateCol, QDate(2030, 1, 1)}})}),
              ExportOutcome::Written);
-    QCOMPARE(uploadLines(), (QStringList{QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|3000001.00|00002|WDK|IDR|"),
+    QCOMPARE(fileLines(m_dest), (QStringList{QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|3000001.00|00002|WDK|IDR|"),
                                          goodDetail(1), goodDetail(2)}));
 }
 
@@ -446,8 +404,8 @@ void TestTransferExport::headerRecordOfAClearingBatch()
         return goodRow({{TypeCol, QStringLiteral("LLG")}, {AmountCol, QString::fromLatin1(amount)}});
     };
     QCOMPARE(run(s, {row("1000000"), row("499999.995"), row("0.505")}), ExportOutcome::Written);
-    QCOMPARE(uploadLines().value(0), QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|1500000.51|00003|LLG|IDR|"));
-    QCOMPARE(uploadLines().mid(1), (QStringList{goodDetail(1, QStringLiteral("REF001"), QStringLiteral("1000000.00")),
+    QCOMPARE(fileLines(m_dest).value(0), QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|1500000.51|00003|LLG|IDR|"));
+    QCOMPARE(fileLines(m_dest).mid(1), (QStringList{goodDetail(1, QStringLiteral("REF001"), QStringLiteral("1000000.00")),
                                                 goodDetail(2, QStringLiteral("REF001"), QStringLiteral("500000.00")),
                                                 goodDetail(3, QStringLiteral("REF001"), QStringLiteral("0.51"))}));
 
@@ -456,13 +414,13 @@ void TestTransferExport::headerRecordOfAClearingBatch()
     s.corporateId = QStringLiteral(" BCDE12345");
     QCOMPARE(run(s, {goodRow({{TypeCol, QStringLiteral("RTG")}, {AmountCol, QStringLiteral("600000000")}})}),
              ExportOutcome::Written);
-    QCOMPARE(uploadLines().value(0), QStringLiteral("0|FT|00000007|||20260105| BCDE12345|600000000.00|00001|RTG|IDR|"));
+    QCOMPARE(fileLines(m_dest).value(0), QStringLiteral("0|FT|00000007|||20260105| BCDE12345|600000000.00|00001|RTG|IDR|"));
 }
 
 void TestTransferExport::headerOnlyUpload()
 {
     QCOMPARE(run(settings(), {goodRow({{TypeCol, QStringLiteral("LLG")}})}), ExportOutcome::Written);
-    QCOMPARE(uploadLines(), QStringList{QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|0.00|00000|WDK|IDR|")});
+    QCOMPARE(fileLines(m_dest), QStringList{QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|0.00|00000|WDK|IDR|")});
     QCOMPARE(m_sink.summary, (QStringList{QStringLiteral("Total rows processed: 0 of 1"),
                                           QStringLiteral("Total amounts: 0,00"),
                                           QStringLiteral("Total warnings: 0"), QStringLiteral("Total errors: 0")}));
@@ -498,7 +456,7 @@ void TestTransferExport::headerIdTypedVersusStored()
     TransferSettings s = settings();
     s.headerIdText = typed;
     QCOMPARE(run(s, {goodRow()}), ExportOutcome::Written);
-    QCOMPARE(uploadLines().value(0),
+    QCOMPARE(fileLines(m_dest).value(0),
              QStringLiteral("0|FT|") + headerId + QStringLiteral("|||20260105|ABCDE12345|1500000.50|00001|WDK|IDR|"));
     QCOMPARE(m_nextHeaderId, std::optional<qint64>(next));
     QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), next);
@@ -517,7 +475,7 @@ void TestTransferExport::rowErrorsLeaveTheDestination()
     QCOMPARE(m_sink.rows.size(), 3);
     QCOMPARE(m_sink.allMessages(), QStringList{mustBe10(2, QStringLiteral("From Acc"))});
     QCOMPARE(m_sink.boxTexts(), QStringList{QStringLiteral("ERROR!")});
-    QCOMPARE(uploadLines(), QStringList{QStringLiteral("earlier batch")});
+    QCOMPARE(fileLines(m_dest), QStringList{QStringLiteral("earlier batch")});
     QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
     QVERIFY(!m_nextHeaderId);
     QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 9);
