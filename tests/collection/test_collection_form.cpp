@@ -1,8 +1,8 @@
 #include "forms/collection/collectionform.h"
 
 #include "export/settingsfile.h"
-#include "forms/common/messages.h"
-#include "testworkbook.h"
+#include "formharness.h"
+#include "expect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,34 +10,19 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QPointer>
 #include <QtTest>
 
+using Box = FormHarness::Box;
+
 namespace {
-
-// The main window as the form sees it: a parent that declares the two signals.
-class Window final : public QWidget
-{
-    Q_OBJECT
-signals:
-    void SIG_Export(QString, QString);
-    void SIG_Excel_Changed(QString, QString);
-};
-
-struct Box
-{
-    Messages::Kind kind;
-    QString text;
-    bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
-};
 
 const QStringList mappingNames{"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboRemarks1", "cboRemarks2",
                                "cboResidence", "cboCitizen"};
@@ -49,8 +34,12 @@ class TestCollectionForm final : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_h.reset(new FormHarness);
+        m_dir.reset(new QTemporaryDir);
+    }
+    void cleanup() { m_h.reset(); }
 
     void freshFormDefaults();
     void mappingLabels_data();
@@ -64,114 +53,19 @@ private slots:
     void exportWiring();
 
 private:
-    CollectionForm* newForm();
-    template <typename T> T* child(const QString& name) const { return m_form->findChild<T*>(name); }
-    QComboBox* combo(const QString& name) const { return child<QComboBox>(name); }
-    // Offers eight columns in every mapping combo box, as a chosen sheet would.
-    void offerColumns();
-    // Every mapping combo box on its own column: sheet columns 1..8 in mapping order.
-    void mapAll();
-    void addAccount(const QString& account, const QString& code);
-    QRadioButton* radio(int row) const;
+    CollectionForm* newForm() { delete m_form; return m_form = m_h->open<CollectionForm>(); }
+    template <typename T> T* child(const QString& name) const { return m_h->w<T>(name); }
+    QComboBox* combo(const QString& name) const { return m_h->combo(name); }
 
-    QList<Box> m_boxes;
-    QScopedPointer<Window> m_window;
-    CollectionForm* m_form = nullptr;
-    QString m_ini;
+    QScopedPointer<FormHarness> m_h;
+    QPointer<CollectionForm> m_form;
+    const QString m_ini = FormHarness::settingsPath();
     QScopedPointer<QTemporaryDir> m_dir;
-
-    QList<QStringList> m_headers;
-    QList<QStringList> m_rowValues;
-    QList<QList<QPoint>> m_rowPoints;
-    QList<QStringList> m_rowMessages;
-    QList<int> m_amountColumns;
-    QList<QStringList> m_summaries;
-    int m_exportClicks = 0;
 };
-
-void TestCollectionForm::init()
-{
-    m_ini = kova::defaultSettingsPath();
-    QFile::remove(m_ini);
-    m_boxes.clear();
-    Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) { m_boxes.append({kind, text}); });
-    m_dir.reset(new QTemporaryDir);
-    m_window.reset(new Window);
-    m_headers.clear();
-    m_rowValues.clear();
-    m_rowPoints.clear();
-    m_rowMessages.clear();
-    m_amountColumns.clear();
-    m_summaries.clear();
-    m_exportClicks = 0;
-}
-
-void TestCollectionForm::cleanup()
-{
-    m_window.reset();
-    m_form = nullptr;
-    QDir(m_ini).removeRecursively();
-    QFile::remove(m_ini);
-}
-
-CollectionForm* TestCollectionForm::newForm()
-{
-    delete m_form;
-    m_form = new CollectionForm(m_window.data());
-    connect(m_form, &CollectionForm::SIG_HEADER_CHANGE, this, [this](const QStringList& t) { m_headers.append(t); });
-    connect(m_form, &CollectionForm::SIG_TRX_PROC, this,
-            [this](const QStringList& values, const QList<QPoint*>& points, const QStringList& messages, int amount) {
-                m_rowValues.append(values);
-                QList<QPoint> copies;
-                for (const QPoint* p : points)
-                    copies.append(*p);
-                m_rowPoints.append(copies);
-                m_rowMessages.append(messages);
-                m_amountColumns.append(amount);
-            });
-    connect(m_form, &CollectionForm::SIG_TRX_DONE, this, [this](const QStringList& l) { m_summaries.append(l); });
-    connect(m_form, &CollectionForm::SIG_EXPBTN_CLICK, this, [this] { ++m_exportClicks; });
-    return m_form;
-}
-
-void TestCollectionForm::offerColumns()
-{
-    for (const QString& name : mappingNames) {
-        combo(name)->clear();
-        combo(name)->addItems({"", "A", "B", "C", "D", "E", "F", "G", "H"});
-    }
-}
-
-void TestCollectionForm::mapAll()
-{
-    offerColumns();
-    for (int i = 0; i < mappingNames.size(); ++i)
-        combo(mappingNames.at(i))->setCurrentIndex(i + 1);
-}
-
-void TestCollectionForm::addAccount(const QString& account, const QString& code)
-{
-    child<QPushButton>("btnAdd")->click();
-    auto* model = qobject_cast<QStandardItemModel*>(child<QTableView>("tblAcc")->model());
-    const int row = model->rowCount() - 1;
-    model->item(row, 1)->setText(account);
-    model->item(row, 2)->setText(code);
-}
-
-QRadioButton* TestCollectionForm::radio(int row) const
-{
-    QTableView* table = child<QTableView>("tblAcc");
-    return qobject_cast<QRadioButton*>(table->indexWidget(table->model()->index(row, 0)));
-}
 
 void TestCollectionForm::freshFormDefaults()
 {
-    {
-        QSettings ini(m_ini, QSettings::IniFormat);
-        ini.beginGroup("Collection");
-        ini.setValue("HasColumnHeader", true);
-        ini.setValue("AccountName", 2);
-    }
+    expect::writeSettings(m_ini, "Collection", {{"HasColumnHeader", true}, {"AccountName", 2}});
     newForm();
     const QDate today = QDate::currentDate();
     QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
@@ -214,7 +108,7 @@ void TestCollectionForm::mappingLabels()
     newForm();
     auto* grid = qobject_cast<QGridLayout*>(child<QGroupBox>("gbColMap")->layout());
     QVERIFY(grid);
-    const int index = grid->indexOf(this->combo(combo));
+    const int index = grid->indexOf(m_h->combo(combo));
     QVERIFY(index >= 0);
     int row, column, rowSpan, columnSpan;
     grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
@@ -244,18 +138,18 @@ void TestCollectionForm::validationOrder()
     QFETCH(QString, message);
 
     newForm();
-    mapAll();
+    m_h->mapAll(mappingNames);
     for (int i : unmapped)
         combo(mappingNames.at(i))->setCurrentIndex(0);
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
     QVERIFY(!QFile::exists(m_ini));
 }
 
 void TestCollectionForm::savedKeys()
 {
     newForm();
-    offerColumns();
+    m_h->map(mappingNames, {}, 8);
     combo("cboAccName")->setCurrentIndex(3);
     combo("cboAcc")->setCurrentIndex(1);
     combo("cboAmount")->setCurrentIndex(8);
@@ -263,9 +157,9 @@ void TestCollectionForm::savedKeys()
     combo("cboCitizen")->setCurrentIndex(5);
     child<QCheckBox>("chkHeaders")->setChecked(true);
     for (int i = 0; i < 5; ++i)
-        addAccount(QString::number(i), "code");
+        m_h->addAccount(QString::number(i), "code");
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
 
     // Fewer rows later leave exactly those rows in the array.
     auto* table = child<QTableView>("tblAcc");
@@ -298,10 +192,10 @@ void TestCollectionForm::savedKeys()
 void TestCollectionForm::unwritableSettingsFile()
 {
     newForm();
-    mapAll();
+    m_h->mapAll(mappingNames);
     QVERIFY(QDir().mkpath(m_ini));   // a folder where the file should be
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
 }
 
 void TestCollectionForm::batchCheckOrder_data()
@@ -342,14 +236,14 @@ void TestCollectionForm::batchCheckOrder()
     QFETCH(QString, message);
 
     newForm();
-    addAccount("1111111111", "1234/56789/ABCD");
-    addAccount(account, code);
-    radio(1)->setChecked(check);
+    m_h->addAccount("1111111111", "1234/56789/ABCD");
+    m_h->addAccount(account, code);
+    m_h->radio(1)->setChecked(check);
     child<QLineEdit>("txtRemarks1")->setText(remarks1);
     child<QLineEdit>("txtRemarks2")->setText(remarks2);
-    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
-    QVERIFY(m_headers.isEmpty());
+    emit m_h->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(m_h->headers.isEmpty());
     QVERIFY(!QFile::exists(m_dir->filePath("out.txt.details")));
 }
 
@@ -364,14 +258,14 @@ void TestCollectionForm::exportWiring()
     }
     const QString dest = m_dir->filePath("out.txt");
     newForm();
-    emit m_window->SIG_Excel_Changed(book, "Data");
+    emit m_h->SIG_Excel_Changed(book, "Data");
     QCOMPARE(combo("cboCitizen")->count(), 9);
     for (int i = 0; i < mappingNames.size(); ++i)
         combo(mappingNames.at(i))->setCurrentIndex(i + 1);
-    addAccount("5555555555", "9876/54321/Abcd");
-    addAccount("0123456789", "1234/56789/ABCD");
-    addAccount("7777777777", "1111/22222/QQQQ");
-    radio(1)->setChecked(true);
+    m_h->addAccount("5555555555", "9876/54321/Abcd");
+    m_h->addAccount("0123456789", "1234/56789/ABCD");
+    m_h->addAccount("7777777777", "1111/22222/QQQQ");
+    m_h->radio(1)->setChecked(true);
     child<QRadioButton>("radioButton_3")->setChecked(true);
     child<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 20));
     child<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));
@@ -379,18 +273,18 @@ void TestCollectionForm::exportWiring()
     child<QLineEdit>("txtRemarks1")->setText("MAY");
 
     child<QPushButton>("btnExport")->click();
-    QCOMPARE(m_exportClicks, 1);
-    QVERIFY(m_headers.isEmpty());   // the button only asks the window
+    QCOMPARE(m_h->exportClicks, 1);
+    QVERIFY(m_h->headers.isEmpty());   // the button only asks the window
 
-    emit m_window->SIG_Export(book, dest);
-    QCOMPARE(m_headers, (QList<QStringList>{{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
+    emit m_h->SIG_Export(book, dest);
+    QCOMPARE(m_h->headers, (QList<QStringList>{{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
                                              "Citizen"}}));
-    QCOMPARE(m_rowValues.size(), 1);
-    QCOMPARE(m_rowValues.first().at(2), QStringLiteral("1.500.000,00"));
-    QCOMPARE(m_amountColumns, QList<int>{2});
-    QCOMPARE(m_summaries.size(), 1);
-    QCOMPARE(m_summaries.first().first(), QStringLiteral("Total rows processed: 1 of 1"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
+    QCOMPARE(m_h->rows.size(), 1);
+    QCOMPARE(m_h->rows.first().values.at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_h->rows.first().amountColumn, 2);
+    QCOMPARE(m_h->summaries.size(), 1);
+    QCOMPARE(m_h->summaries.first().first(), QStringLiteral("Total rows processed: 1 of 1"));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
 
     QFile out(dest);
     QVERIFY(out.open(QIODevice::ReadOnly));

@@ -1,7 +1,7 @@
 #include "forms/credit/creditform.h"
 
-#include "forms/common/messages.h"
-#include "testworkbook.h"
+#include "formharness.h"
+#include "expect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,53 +17,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
-// The main window as the form sees it: the two signals it listens to, and the
-// four it sends, recorded.
-class FakeWindow final : public QWidget
-{
-    Q_OBJECT
-
-public:
-    struct Row
-    {
-        QStringList values;
-        QList<QPoint> points;
-        QStringList messages;
-        int amountColumn = -1;
-    };
-
-    void attach(QWidget* form)
-    {
-        connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(onHeader(QStringList)));
-        connect(form, SIGNAL(SIG_TRX_PROC(QStringList,QList<QPoint*>,QStringList,int)), this,
-                SLOT(onRow(QStringList,QList<QPoint*>,QStringList,int)));
-        connect(form, SIGNAL(SIG_TRX_DONE(QStringList)), this, SLOT(onDone(QStringList)));
-        connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(onExportClick()));
-    }
-
-    QStringList titles;
-    QList<Row> rows;
-    QStringList summary;
-    int exportClicks = 0;
-
-signals:
-    void SIG_Export(QString sourcePath, QString destinationPath);
-    void SIG_Excel_Changed(QString path, QString sheet);
-
-private slots:
-    void onHeader(QStringList t) { titles = t; }
-    void onRow(QStringList values, QList<QPoint*> points, QStringList messages, int amountColumn)
-    {
-        Row row{values, {}, messages, amountColumn};
-        for (const QPoint* p : points)
-            row.points.append(*p);
-        rows.append(row);
-    }
-    void onDone(QStringList lines) { summary = lines; }
-    void onExportClick() { ++exportClicks; }
-};
 
 namespace {
 
@@ -72,11 +25,6 @@ const QString asterisk = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</s
 const QStringList mappingNames{"cboTrxDate", "cboBnfName", "cboBnfAcc",   "cboBICode",   "cboBank",     "cboBranch",
                                "cboAmount",  "cboRemittance", "cboRemarks1", "cboRemarks2", "cboCustType", "cboResidence"};
 
-QString settingsPath()
-{
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
-}
-
 } // namespace
 
 class TestCreditForm final : public QObject
@@ -84,107 +32,38 @@ class TestCreditForm final : public QObject
     Q_OBJECT
 
 private:
-    QList<QPair<Messages::Kind, QString>> m_boxes;
-    std::unique_ptr<FakeWindow> m_window;
+    QScopedPointer<FormHarness> m_h;
     QTemporaryDir m_dir;
-
+    const QString m_ini = FormHarness::settingsPath();
     QWidget* form = nullptr;
 
-    template <typename T>
-    T* w(const char* name) const
-    {
-        T* widget = form->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    template <typename T> T* w(const char* name) const { return m_h->w<T>(QString::fromLatin1(name)); }
 
     void newForm()
     {
-        m_window = std::make_unique<FakeWindow>();
-        form = new CreditForm(m_window.get());
-        m_window->show();   // the in-place editor of a new account row opens on a visible view only
-        m_window->attach(form);
-        m_boxes.clear();
+        delete form;
+        form = m_h->open<CreditForm>();
+        m_h->show();   // the in-place editor of a new account row opens on a visible view only
     }
 
-    QStringList boxTexts() const
+    // Sheet column i + 1 on the i-th mapping combo box, but for the names left out.
+    void mapAllBut(const QStringList& unmapped = {})
     {
-        QStringList texts;
-        for (const auto& box : m_boxes)
-            texts.append(box.second);
-        return texts;
-    }
-
-    // Offers columns A..L in every mapping combo box and maps the named ones
-    // to the given columns; all others stay on the empty entry.
-    void map(const QMap<QString, int>& columns)
-    {
-        for (const QString& name : mappingNames) {
-            auto* combo = form->findChild<QComboBox*>(name);
-            combo->clear();
-            combo->addItem(QString());
-            for (char c = 'A'; c <= 'L'; ++c)
-                combo->addItem(QString(QLatin1Char(c)));
-            combo->setCurrentIndex(columns.value(name, 0));
-        }
-    }
-
-    QMap<QString, int> allMapped() const
-    {
-        QMap<QString, int> columns;
+        QList<int> indexes;
         for (int i = 0; i < mappingNames.size(); ++i)
-            columns.insert(mappingNames[i], i + 1);
-        return columns;
-    }
-
-    QStandardItemModel* accounts() const
-    {
-        return qobject_cast<QStandardItemModel*>(w<QTableView>("tblAcc")->model());
-    }
-
-    void addAccount(const QString& account, const QString& code)
-    {
-        w<QPushButton>("btnAdd")->click();
-        const int row = accounts()->rowCount() - 1;
-        accounts()->item(row, 1)->setText(account);
-        accounts()->item(row, 2)->setText(code);
-    }
-
-    QRadioButton* radio(int row) const
-    {
-        return qobject_cast<QRadioButton*>(w<QTableView>("tblAcc")->indexWidget(accounts()->index(row, 0)));
-    }
-
-    void removeSettingsFile()
-    {
-        const QString path = settingsPath();
-        if (QFileInfo(path).isDir())
-            QDir(path).removeRecursively();
-        else
-            QFile::remove(path);
+            indexes.append(unmapped.contains(mappingNames[i]) ? 0 : i + 1);
+        m_h->map(mappingNames, indexes);
     }
 
 private slots:
-    void initTestCase()
-    {
-        Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) {
-            m_boxes.append({kind, text});
-        });
-    }
-
     void init()
     {
-        removeSettingsFile();
+        m_h.reset(new FormHarness);
+        form = nullptr;
         newForm();
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        form = nullptr;
-        removeSettingsFile();
-    }
+    void cleanup() { m_h.reset(); }
 
     void freshFormIsInWdkMode()
     {
@@ -197,9 +76,9 @@ private slots:
             QVERIFY2(form->findChild<QWidget*>(name)->isHidden(), name);
         QVERIFY(w<QRadioButton>("rdbAnytime")->isChecked());
         QVERIFY(!w<QCheckBox>("chkHeaders")->isChecked());
-        QCOMPARE(accounts()->rowCount(), 0);
+        QCOMPARE(m_h->accounts()->rowCount(), 0);
         QVERIFY(w<QLineEdit>("txtRemarks1")->text().isEmpty());
-        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(m_h->boxes.isEmpty());
     }
 
     void othersModeAndBack()
@@ -234,13 +113,7 @@ private slots:
 
     void readSettingsNormalisesLimits()
     {
-        {
-            QSettings settings(settingsPath(), QSettings::IniFormat);
-            settings.setValue("MinLLG", 0);
-            settings.setValue("MaxLLG", 0);
-            settings.setValue("MinRTGS", 5);
-            settings.setValue("Credit/HasColumnHeader", true);
-        }
+        expect::writeSettings(m_ini, {}, {{"MinLLG", 0}, {"MaxLLG", 0}, {"MinRTGS", 5}, {"Credit/HasColumnHeader", true}});
         newForm();
         QVERIFY(w<QCheckBox>("chkHeaders")->isChecked());
         w<QRadioButton>("rdbOthers")->click();
@@ -280,29 +153,26 @@ private slots:
 
         if (others)
             w<QRadioButton>("rdbOthers")->click();
-        QMap<QString, int> columns = allMapped();
-        for (const QString& name : unmapped)
-            columns.remove(name);
-        map(columns);
+        mapAllBut(unmapped);
         if (!minimum.isEmpty())
             w<QLineEdit>("txtMinRTGS")->setText(minimum);
         w<QPushButton>("btnSave")->click();
-        QCOMPARE(boxTexts(), QStringList{message});
-        QCOMPARE(m_boxes.first().first,
+        QCOMPARE(m_h->boxTexts(), QStringList{message});
+        QCOMPARE(m_h->boxes.first().kind,
                  message.startsWith("Settings") ? Messages::Kind::Information : Messages::Kind::Critical);
-        QCOMPARE(QFile::exists(settingsPath()), message.startsWith("Settings"));
+        QCOMPARE(QFile::exists(m_ini), message.startsWith("Settings"));
     }
 
     void saveWritesTheCreditKeys()
     {
-        map(allMapped());
+        mapAllBut();
         w<QCheckBox>("chkHeaders")->setChecked(true);
-        addAccount("0123456789", "1234/56789/ABCD");
-        addAccount("x", "");
+        m_h->addAccount("0123456789", "1234/56789/ABCD");
+        m_h->addAccount("x", "");
         w<QPushButton>("btnSave")->click();
-        QCOMPARE(boxTexts(), QStringList{"Settings have been saved!"});
+        QCOMPARE(m_h->boxTexts(), QStringList{"Settings have been saved!"});
 
-        QSettings settings(settingsPath(), QSettings::IniFormat);
+        QSettings settings(m_ini, QSettings::IniFormat);
         QCOMPARE(settings.childKeys(), QStringList{});   // WDK mode writes no limit
         settings.beginGroup("Credit");
         const QStringList keys{"TrxDate", "Beneficary", "BnfAccount", "BICode",   "Bank",     "Branch",
@@ -321,20 +191,16 @@ private slots:
 
     void saveInOthersRtgsStoresTheRtgsLimitsOnly()
     {
-        {
-            QSettings settings(settingsPath(), QSettings::IniFormat);
-            settings.setValue("MinLLG", 7);
-            settings.setValue("MaxLLG", 900);
-        }
+        expect::writeSettings(m_ini, {}, {{"MinLLG", 7}, {"MaxLLG", 900}});
         newForm();
         w<QRadioButton>("rdbOthers")->click();
         w<QComboBox>("cboOthers")->setCurrentIndex(1);
         w<QLineEdit>("txtMinRTGS")->setText("600.000.000");
         w<QLineEdit>("txtMaxRTGS")->setText("2000000000");
-        map(allMapped());
+        mapAllBut();
         w<QPushButton>("btnSave")->click();
-        QCOMPARE(boxTexts(), QStringList{"Settings have been saved!"});
-        QSettings settings(settingsPath(), QSettings::IniFormat);
+        QCOMPARE(m_h->boxTexts(), QStringList{"Settings have been saved!"});
+        QSettings settings(m_ini, QSettings::IniFormat);
         QCOMPARE(settings.value("MinRTGS").toULongLong(), 600000000ULL);
         QCOMPARE(settings.value("MaxRTGS").toULongLong(), 2000000000ULL);
         QCOMPARE(settings.value("MinLLG").toULongLong(), 7ULL);
@@ -343,12 +209,12 @@ private slots:
 
     void unwritableSettingsFile()
     {
-        QVERIFY(QDir().mkpath(settingsPath()));   // a folder where the file should be
+        QVERIFY(QDir().mkpath(m_ini));   // a folder where the file should be
         newForm();
-        map(allMapped());
+        mapAllBut();
         w<QPushButton>("btnSave")->click();
-        QCOMPARE(boxTexts(), QStringList{"Settings could not be saved"});
-        QCOMPARE(m_boxes.first().first, Messages::Kind::Critical);
+        QCOMPARE(m_h->boxTexts(), QStringList{"Settings could not be saved"});
+        QCOMPARE(m_h->boxes.first().kind, Messages::Kind::Critical);
     }
 
     void batchChecksInOrder_data()
@@ -384,35 +250,28 @@ private slots:
         QFETCH(QString, message);
 
         if (account == "?") {
-            addAccount("0123456789", code);
+            m_h->addAccount("0123456789", code);
         } else if (account != "-") {
-            addAccount("9999999999", code);
-            addAccount(account, code);
-            radio(1)->setChecked(true);
+            m_h->addAccount("9999999999", code);
+            m_h->addAccount(account, code);
+            m_h->radio(1)->setChecked(true);
         }
         w<QLineEdit>("txtRemarks1")->setText(remarks1);
         w<QLineEdit>("txtRemarks2")->setText(remarks2);
         const QString dest = m_dir.filePath("refused.txt");
-        emit m_window->SIG_Export(m_dir.filePath("none.xlsx"), dest);
-        QCOMPARE(boxTexts(), QStringList{message});
-        QVERIFY(m_window->titles.isEmpty());
+        emit m_h->SIG_Export(m_dir.filePath("none.xlsx"), dest);
+        QCOMPARE(m_h->boxTexts(), QStringList{message});
+        QVERIFY(m_h->headers.isEmpty());
         QVERIFY(!QFile::exists(dest + ".details"));
     }
 
     void exportThroughTheWindowSignals()
     {
         const QString book = m_dir.filePath("credit.xlsx");
+        QVERIFY(expect::writeSheet(book, "Data", {{"Name", "Acc", "Amount", "Type"}, {"Ann", "0123456789", "10.5", "WDK"},
+                                                  {"Bob", "012345678", 20, "wdk"}, {"Cid", "1111111111", 30, "LLG"}}));
         {
-            TestWorkbook workbook(book);
-            workbook.addSheet("Data");
-            workbook.setRow(1, {"Name", "Acc", "Amount", "Type"});
-            workbook.setRow(2, {"Ann", "0123456789", "10.5", "WDK"});
-            workbook.setRow(3, {"Bob", "012345678", 20, "wdk"});
-            workbook.setRow(4, {"Cid", "1111111111", 30, "LLG"});
-            QVERIFY(workbook.save());
-        }
-        {
-            QSettings settings(settingsPath(), QSettings::IniFormat);
+            QSettings settings(m_ini, QSettings::IniFormat);
             settings.beginGroup("Credit");
             settings.setValue("Beneficary", 1);
             settings.setValue("BnfAccount", 2);
@@ -422,25 +281,24 @@ private slots:
             kova::saveAccounts(settings, {{"0123456789", "1234/56789/ABCD"}});
         }
         newForm();
-        emit m_window->SIG_Excel_Changed(book, "Data");
+        emit m_h->SIG_Excel_Changed(book, "Data");
         QCOMPARE(w<QComboBox>("cboAmount")->currentText(), QStringLiteral("Amount"));
-        radio(0)->setChecked(true);
+        m_h->radio(0)->setChecked(true);
 
         const QString dest = m_dir.filePath("credit.txt");
-        emit m_window->SIG_Export(book, dest);
-        QCOMPARE(m_window->titles.size(), 10);
-        QCOMPARE(m_window->rows.size(), 2);
-        QCOMPARE(m_window->rows[0].values[0], QStringLiteral("Ann"));
-        QCOMPARE(m_window->rows[0].values[2], QStringLiteral("10,50"));
-        QCOMPARE(m_window->rows[0].amountColumn, 2);
-        QVERIFY(m_window->rows[0].points.isEmpty());
-        QCOMPARE(m_window->rows[1].points, QList<QPoint>{QPoint(1, 1)});
-        QCOMPARE(m_window->rows[1].messages,
+        emit m_h->SIG_Export(book, dest);
+        QCOMPARE(m_h->headers.value(0).size(), 10);
+        QCOMPARE(m_h->rows.size(), 2);
+        QCOMPARE(m_h->rows[0].values[0], QStringLiteral("Ann"));
+        QCOMPARE(m_h->rows[0].values[2], QStringLiteral("10,50"));
+        QCOMPARE(m_h->rows[0].amountColumn, 2);
+        QVERIFY(m_h->rows[0].points.isEmpty());
+        QCOMPARE(m_h->rows[1].points, QList<QPoint>{QPoint(1, 1)});
+        QCOMPARE(m_h->rows[1].messages,
                  QStringList{"<span style=\"color:#e73d4a;\">LINE 2: Error. <span style=\"font-weight:bold;\">To Acc"
                              "</span> must be 10 digits</span>"});
-        QCOMPARE(m_window->summary, (QStringList{"Total rows processed: 2 of 3", "Total amounts: 30,50",
-                                                 "Total warnings: 0", "Total errors: 1"}));
-        QCOMPARE(boxTexts(), QStringList{"ERROR!"});
+        QCOMPARE(m_h->summaries, QList<QStringList>{expect::summary("2 of 3", "30,50", 0, 1)});
+        QCOMPARE(m_h->boxTexts(), QStringList{"ERROR!"});
         QVERIFY(!QFile::exists(dest));
     }
 };

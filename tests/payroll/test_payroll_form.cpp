@@ -1,8 +1,8 @@
 #include "forms/payroll/payrollform.h"
 
 #include "export/settingsfile.h"
-#include "forms/common/messages.h"
-#include "testworkbook.h"
+#include "formharness.h"
+#include "expect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,34 +10,19 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QPointer>
 #include <QtTest>
 
+using Box = FormHarness::Box;
+
 namespace {
-
-// The main window as the form sees it: a parent that declares the two signals.
-class Window final : public QWidget
-{
-    Q_OBJECT
-signals:
-    void SIG_Export(QString, QString);
-    void SIG_Excel_Changed(QString, QString);
-};
-
-struct Box
-{
-    Messages::Kind kind;
-    QString text;
-    bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
-};
 
 const QStringList mappingNames{"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboEmpID", "cboDept"};
 
@@ -48,8 +33,12 @@ class TestPayrollForm final : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_h.reset(new FormHarness);
+        m_dir.reset(new QTemporaryDir);
+    }
+    void cleanup() { m_h.reset(); }
 
     void freshFormDefaults();
     void mappingLabels_data();
@@ -64,114 +53,19 @@ private slots:
     void exportWiring();
 
 private:
-    PayrollForm* newForm();
-    template <typename T> T* child(const QString& name) const { return m_form->findChild<T*>(name); }
-    QComboBox* combo(const QString& name) const { return child<QComboBox>(name); }
-    // Offers six columns in every mapping combo box, as a chosen sheet would.
-    void offerColumns();
-    // Every mapping combo box on its own column: sheet columns 1..6 in mapping order.
-    void mapAll();
-    void addAccount(const QString& account, const QString& code);
-    QRadioButton* radio(int row) const;
+    PayrollForm* newForm() { delete m_form; return m_form = m_h->open<PayrollForm>(); }
+    template <typename T> T* child(const QString& name) const { return m_h->w<T>(name); }
+    QComboBox* combo(const QString& name) const { return m_h->combo(name); }
 
-    QList<Box> m_boxes;
-    QScopedPointer<Window> m_window;
-    PayrollForm* m_form = nullptr;
-    QString m_ini;
+    QScopedPointer<FormHarness> m_h;
+    QPointer<PayrollForm> m_form;
+    const QString m_ini = FormHarness::settingsPath();
     QScopedPointer<QTemporaryDir> m_dir;
-
-    QList<QStringList> m_headers;
-    QList<QStringList> m_rowValues;
-    QList<QList<QPoint>> m_rowPoints;
-    QList<QStringList> m_rowMessages;
-    QList<int> m_amountColumns;
-    QList<QStringList> m_summaries;
-    int m_exportClicks = 0;
 };
-
-void TestPayrollForm::init()
-{
-    m_ini = kova::defaultSettingsPath();
-    QFile::remove(m_ini);
-    m_boxes.clear();
-    Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) { m_boxes.append({kind, text}); });
-    m_dir.reset(new QTemporaryDir);
-    m_window.reset(new Window);
-    m_headers.clear();
-    m_rowValues.clear();
-    m_rowPoints.clear();
-    m_rowMessages.clear();
-    m_amountColumns.clear();
-    m_summaries.clear();
-    m_exportClicks = 0;
-}
-
-void TestPayrollForm::cleanup()
-{
-    m_window.reset();
-    m_form = nullptr;
-    QDir(m_ini).removeRecursively();
-    QFile::remove(m_ini);
-}
-
-PayrollForm* TestPayrollForm::newForm()
-{
-    delete m_form;
-    m_form = new PayrollForm(m_window.data());
-    connect(m_form, &PayrollForm::SIG_HEADER_CHANGE, this, [this](const QStringList& t) { m_headers.append(t); });
-    connect(m_form, &PayrollForm::SIG_TRX_PROC, this,
-            [this](const QStringList& values, const QList<QPoint*>& points, const QStringList& messages, int amount) {
-                m_rowValues.append(values);
-                QList<QPoint> copies;
-                for (const QPoint* p : points)
-                    copies.append(*p);
-                m_rowPoints.append(copies);
-                m_rowMessages.append(messages);
-                m_amountColumns.append(amount);
-            });
-    connect(m_form, &PayrollForm::SIG_TRX_DONE, this, [this](const QStringList& l) { m_summaries.append(l); });
-    connect(m_form, &PayrollForm::SIG_EXPBTN_CLICK, this, [this] { ++m_exportClicks; });
-    return m_form;
-}
-
-void TestPayrollForm::offerColumns()
-{
-    for (const QString& name : mappingNames) {
-        combo(name)->clear();
-        combo(name)->addItems({"", "A", "B", "C", "D", "E", "F"});
-    }
-}
-
-void TestPayrollForm::mapAll()
-{
-    offerColumns();
-    for (int i = 0; i < mappingNames.size(); ++i)
-        combo(mappingNames.at(i))->setCurrentIndex(i + 1);
-}
-
-void TestPayrollForm::addAccount(const QString& account, const QString& code)
-{
-    child<QPushButton>("btnAdd")->click();
-    auto* model = qobject_cast<QStandardItemModel*>(child<QTableView>("tblAcc")->model());
-    const int row = model->rowCount() - 1;
-    model->item(row, 1)->setText(account);
-    model->item(row, 2)->setText(code);
-}
-
-QRadioButton* TestPayrollForm::radio(int row) const
-{
-    QTableView* table = child<QTableView>("tblAcc");
-    return qobject_cast<QRadioButton*>(table->indexWidget(table->model()->index(row, 0)));
-}
 
 void TestPayrollForm::freshFormDefaults()
 {
-    {
-        QSettings ini(m_ini, QSettings::IniFormat);
-        ini.beginGroup("Payroll");
-        ini.setValue("HasColumnHeader", true);
-        ini.setValue("Amount", 4);
-    }
+    expect::writeSettings(m_ini, "Payroll", {{"HasColumnHeader", true}, {"Amount", 4}});
     newForm();
     const QDate today = QDate::currentDate();
     QCOMPARE(child<QDateEdit>("dteEffDate")->date(), today);
@@ -214,7 +108,7 @@ void TestPayrollForm::mappingLabels()
     newForm();
     auto* grid = qobject_cast<QGridLayout*>(child<QGroupBox>("gbColMap")->layout());
     QVERIFY(grid);
-    const int index = grid->indexOf(this->combo(combo));
+    const int index = grid->indexOf(m_h->combo(combo));
     QVERIFY(index >= 0);
     int row, column, rowSpan, columnSpan;
     grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
@@ -244,24 +138,24 @@ void TestPayrollForm::validationOrder()
     QFETCH(QString, message);
 
     newForm();
-    mapAll();
+    m_h->mapAll(mappingNames);
     for (int i : unmapped)
         combo(mappingNames.at(i))->setCurrentIndex(0);
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
     QVERIFY(!QFile::exists(m_ini));
 }
 
 void TestPayrollForm::savedKeys()
 {
     newForm();
-    offerColumns();
+    m_h->map(mappingNames, {}, 6);
     combo("cboAccName")->setCurrentIndex(2);
     combo("cboAcc")->setCurrentIndex(3);
     combo("cboAmount")->setCurrentIndex(6);
-    addAccount("0123456789", "1234/56789/ABCD");
+    m_h->addAccount("0123456789", "1234/56789/ABCD");
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Settings have been saved!"}}));
 
     QSettings ini(m_ini, QSettings::IniFormat);
     ini.beginGroup("Payroll");
@@ -283,10 +177,10 @@ void TestPayrollForm::savedKeys()
 void TestPayrollForm::unwritableSettingsFile()
 {
     newForm();
-    mapAll();
+    m_h->mapAll(mappingNames);
     QVERIFY(QDir().mkpath(m_ini));   // a folder where the file should be
     child<QPushButton>("btnSave")->click();
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, "Settings could not be saved"}}));
 }
 
 void TestPayrollForm::batchCheckOrder_data()
@@ -313,12 +207,12 @@ void TestPayrollForm::batchCheckOrder()
     QFETCH(QString, message);
 
     newForm();
-    addAccount("1111111111", "1234/56789/ABCD");
-    addAccount(account, code);
-    radio(1)->setChecked(check);
-    emit m_window->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
-    QVERIFY(m_headers.isEmpty());
+    m_h->addAccount("1111111111", "1234/56789/ABCD");
+    m_h->addAccount(account, code);
+    m_h->radio(1)->setChecked(check);
+    emit m_h->SIG_Export(m_dir->filePath("in.xlsx"), m_dir->filePath("out.txt"));
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Critical, message}}));
+    QVERIFY(m_h->headers.isEmpty());
 }
 
 void TestPayrollForm::exportWiring_data()
@@ -349,31 +243,31 @@ void TestPayrollForm::exportWiring()
     }
     const QString dest = m_dir->filePath("out.txt");
     newForm();
-    emit m_window->SIG_Excel_Changed(book, "Staff");
+    emit m_h->SIG_Excel_Changed(book, "Staff");
     QCOMPARE(combo("cboDept")->count(), 7);
-    mapAll();
+    m_h->mapAll(mappingNames);
     if (!filterOn)
         combo("cboTrxDate")->setCurrentIndex(0);
-    addAccount("5555555555", "9876/54321/Abcd");
-    addAccount("0123456789", "1234/56789/ABCD");
-    addAccount("7777777777", "1111/22222/QQQQ");
-    radio(1)->setChecked(true);
+    m_h->addAccount("5555555555", "9876/54321/Abcd");
+    m_h->addAccount("0123456789", "1234/56789/ABCD");
+    m_h->addAccount("7777777777", "1111/22222/QQQQ");
+    m_h->radio(1)->setChecked(true);
     child<QRadioButton>(after ? "rdbAfter" : "rdbBefore")->setChecked(true);
     child<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 25));
     child<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));
     child<QDateEdit>("dteTo")->setDate(QDate(2024, 5, 31));
 
     child<QPushButton>("btnExport")->click();
-    QCOMPARE(m_exportClicks, 1);
-    QVERIFY(m_headers.isEmpty());   // the button only asks the window
+    QCOMPARE(m_h->exportClicks, 1);
+    QVERIFY(m_h->headers.isEmpty());   // the button only asks the window
 
-    emit m_window->SIG_Export(book, dest);
-    QCOMPARE(m_headers, (QList<QStringList>{{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}}));
-    QCOMPARE(m_rowValues.size(), rows);
-    QCOMPARE(m_rowValues.first().at(2), QStringLiteral("1.500.000,00"));
-    QCOMPARE(m_amountColumns.first(), 2);
-    QCOMPARE(m_summaries.size(), 1);
-    QCOMPARE(m_boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
+    emit m_h->SIG_Export(book, dest);
+    QCOMPARE(m_h->headers, (QList<QStringList>{{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}}));
+    QCOMPARE(m_h->rows.size(), rows);
+    QCOMPARE(m_h->rows.first().values.at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_h->rows.first().amountColumn, 2);
+    QCOMPARE(m_h->summaries.size(), 1);
+    QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
 
     QFile out(dest);
     QVERIFY(out.open(QIODevice::ReadOnly));
