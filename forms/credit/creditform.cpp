@@ -8,6 +8,7 @@
 #include "forms/common/columnmapping.h"
 #include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
+#include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
 
 #include <QSettings>
@@ -15,11 +16,6 @@
 namespace {
 
 const QString creditGroup = QStringLiteral("Credit");
-
-QString required(const QString& caption)
-{
-    return caption + QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
-}
 
 } // namespace
 
@@ -171,7 +167,7 @@ void CreditForm::ON_txtRTGS_EnterKey()
 void CreditForm::ON_rdbBenefBank_Click()
 {
     const bool wdk = ui->rdbWDK->isChecked();
-    const auto caption = [wdk](const QString& text) { return wdk ? text : required(text); };
+    const auto caption = [wdk](const QString& text) { return wdk ? text : requiredCaption(text); };
     if (wdk) {
         ui->cboWDK->setCurrentIndex(0);
         ui->cboOthers->setCurrentIndex(-1);

@@ -8,17 +8,9 @@
 #include "forms/common/columnmapping.h"
 #include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
+#include "forms/common/requiredcaption.h"
 
 #include <QSettings>
-
-namespace {
-
-QString required(const QString& caption)
-{
-    return caption + QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
-}
-
-} // namespace
 
 TransferForm::TransferForm(QWidget* parent)
     : QWidget(parent)
@@ -156,12 +148,12 @@ void TransferForm::ON_btnSave_Click()
 void TransferForm::ON_rdbBenefBank_Click()
 {
     const bool others = !ui->rdbWDK->isChecked();
-    const auto caption = [others](const QString& text) { return others ? required(text) : text; };
+    const auto caption = [others](const QString& text) { return others ? requiredCaption(text) : text; };
     if (!others)
         ui->cboOthers->setCurrentIndex(-1);
     ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
     ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
-    ui->lblRemittance->setText(required(QStringLiteral("Transfer Type")));
+    ui->lblRemittance->setText(requiredCaption(QStringLiteral("Transfer Type")));
     ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
     ui->lblBenef->setText(caption(QStringLiteral("Name")));
     ui->lblCustType->setText(caption(QStringLiteral("Type")));
