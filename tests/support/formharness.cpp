@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -29,10 +29,10 @@ void FormHarness::removeSettingsFile()
 {
     // Some tests block the file with a folder of the same name.
     const QString path = settingsPath();
-    if (QFileInfo(path).isDir())
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
+    QDir(path).removeRecursively();
+    // Through QSettings, so its per-process cache forgets the last test's values too.
+    QSettings(path, QSettings::IniFormat).clear();
+    QFile::remove(path);
 }
 
 void FormHarness::attach(QWidget* form)
@@ -64,12 +64,12 @@ void FormHarness::map(const QStringList& names, const QList<int>& indexes, int o
     }
 }
 
-void FormHarness::mapAll(const QStringList& names)
+void FormHarness::mapAll(const QStringList& names, int offered)
 {
     QList<int> indexes;
     for (int i = 0; i < names.size(); ++i)
         indexes.append(i + 1);
-    map(names, indexes, names.size());
+    map(names, indexes, offered > 0 ? offered : names.size());
 }
 
 QStandardItemModel* FormHarness::accounts() const

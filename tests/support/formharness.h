@@ -22,6 +22,7 @@ public:
     {
         Messages::Kind kind;
         QString text;
+        Box(Messages::Kind k, const QString& t) : kind(k), text(t) {}
         bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
     };
     struct Row
@@ -57,8 +58,8 @@ public:
     // Offers columns A.. in every named combo box and selects indexes[i] in the
     // i-th (0, the empty entry, when indexes is shorter).
     void map(const QStringList& names, const QList<int>& indexes, int offered = 12);
-    // The i-th named combo box on sheet column i + 1.
-    void mapAll(const QStringList& names);
+    // The i-th named combo box on sheet column i + 1; offered 0 offers as many columns as names.
+    void mapAll(const QStringList& names, int offered = 0);
     QStandardItemModel* accounts() const;
     void addAccount(const QString& account, const QString& code);
     QRadioButton* radio(int row) const;

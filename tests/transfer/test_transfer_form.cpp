@@ -1,7 +1,7 @@
 #include "forms/transfer/transferform.h"
 
-#include "forms/common/messages.h"
-#include "testworkbook.h"
+#include "formharness.h"
+#include "expect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,93 +18,40 @@
 
 namespace {
 
-using Box = QPair<Messages::Kind, QString>;
+using Box = FormHarness::Box;
 
 const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
 
 // The mapping combo boxes in the order of their settings keys.
-const QStringList comboNames{
-    QStringLiteral("cboTrxRef"), QStringLiteral("cboDate"), QStringLiteral("cboFrom"), QStringLiteral("cboTo"),
-    QStringLiteral("cboAmount"), QStringLiteral("cboRemarks1"), QStringLiteral("cboRemarks2"),
-    QStringLiteral("cboRemittance"), QStringLiteral("cboBICode"), QStringLiteral("cboBank"),
-    QStringLiteral("cboBranch"), QStringLiteral("cboName"), QStringLiteral("cboAddress1"),
-    QStringLiteral("cboAddress2"), QStringLiteral("cboAddress3"), QStringLiteral("cboAddress4"),
-    QStringLiteral("cboCustType"), QStringLiteral("cboResidence")};
+const QStringList comboNames{"cboTrxRef",   "cboDate",     "cboFrom",       "cboTo",       "cboAmount",   "cboRemarks1",
+                             "cboRemarks2", "cboRemittance", "cboBICode",   "cboBank",     "cboBranch",   "cboName",
+                             "cboAddress1", "cboAddress2", "cboAddress3",   "cboAddress4", "cboCustType", "cboResidence"};
 
-const QStringList keys{
-    QStringLiteral("TrxRef"), QStringLiteral("TrxDate"), QStringLiteral("FromAcc"), QStringLiteral("ToAcc"),
-    QStringLiteral("Amount"), QStringLiteral("Remarks1"), QStringLiteral("Remarks2"), QStringLiteral("Remittance"),
-    QStringLiteral("BICode"), QStringLiteral("Bank"), QStringLiteral("Branch"), QStringLiteral("Beneficiary"),
-    QStringLiteral("Address1"), QStringLiteral("Address2"), QStringLiteral("Address3"), QStringLiteral("Address4"),
-    QStringLiteral("CustType"), QStringLiteral("Residence")};
+const QStringList keys{"TrxRef", "TrxDate",  "FromAcc",  "ToAcc",    "Amount",   "Remarks1", "Remarks2", "Remittance", "BICode",
+                       "Bank",   "Branch",   "Beneficiary", "Address1", "Address2", "Address3", "Address4", "CustType", "Residence"};
 
 // The combo boxes Validate_Settings requires, in its order, with the message of each.
-const QList<QPair<QString, QString>> alwaysRequired{
-    {QStringLiteral("cboTrxRef"), QStringLiteral("Trx Ref # can not be empty")},
-    {QStringLiteral("cboFrom"), QStringLiteral("From Acc # can not be empty")},
-    {QStringLiteral("cboTo"), QStringLiteral("To Acc # can not be empty")},
-    {QStringLiteral("cboAmount"), QStringLiteral("Amount can not be empty")},
-    {QStringLiteral("cboRemittance"), QStringLiteral("Transfer Type can not be empty")}};
-const QList<QPair<QString, QString>> othersRequired{
-    {QStringLiteral("cboBICode"), QStringLiteral("BI Code can not be empty")},
-    {QStringLiteral("cboBank"), QStringLiteral("Bank can not be empty")},
-    {QStringLiteral("cboBranch"), QStringLiteral("Branch can not be empty")},
-    {QStringLiteral("cboName"), QStringLiteral("Name can not be empty")},
-    {QStringLiteral("cboCustType"), QStringLiteral("Cust Type can not be empty")},
-    {QStringLiteral("cboResidence"), QStringLiteral("Cust Residence can not be empty")}};
+const QList<QPair<QString, QString>> alwaysRequired{{"cboTrxRef", "Trx Ref # can not be empty"},
+                                                     {"cboFrom", "From Acc # can not be empty"},
+                                                     {"cboTo", "To Acc # can not be empty"},
+                                                     {"cboAmount", "Amount can not be empty"},
+                                                     {"cboRemittance", "Transfer Type can not be empty"}};
+const QList<QPair<QString, QString>> othersRequired{{"cboBICode", "BI Code can not be empty"},
+                                                     {"cboBank", "Bank can not be empty"},
+                                                     {"cboBranch", "Branch can not be empty"},
+                                                     {"cboName", "Name can not be empty"},
+                                                     {"cboCustType", "Cust Type can not be empty"},
+                                                     {"cboResidence", "Cust Residence can not be empty"}};
 
 } // namespace
-
-// Stands in for the main window: the form connects to these signals by name
-// and reports through its own.
-class FakeWindow final : public QWidget
-{
-    Q_OBJECT
-
-signals:
-    void SIG_Export(QString source, QString destination);
-    void SIG_Excel_Changed(QString path, QString sheet);
-
-public slots:
-    void onHeaders(QStringList t) { titles.append(t); }
-    void onRow(QStringList values, QList<QPoint*> cells, QStringList messages, int amountColumn)
-    {
-        QList<QPoint> copied;
-        for (const QPoint* p : cells)
-            copied.append(*p);
-        rows.append({values, messages});
-        points.append(copied);
-        amountColumns.append(amountColumn);
-    }
-    void onDone(QStringList lines) { summaries.append(lines); }
-    void onExportClick() { ++exportClicks; }
-
-public:
-    void watch(QWidget* form)
-    {
-        connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(onHeaders(QStringList)));
-        connect(form, SIGNAL(SIG_TRX_PROC(QStringList,QList<QPoint*>,QStringList,int)), this,
-                SLOT(onRow(QStringList,QList<QPoint*>,QStringList,int)));
-        connect(form, SIGNAL(SIG_TRX_DONE(QStringList)), this, SLOT(onDone(QStringList)));
-        connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(onExportClick()));
-    }
-
-    QList<QStringList> titles;
-    QList<QPair<QStringList, QStringList>> rows;   // values, messages
-    QList<QList<QPoint>> points;
-    QList<int> amountColumns;
-    QList<QStringList> summaries;
-    int exportClicks = 0;
-};
 
 class TestTransferForm final : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void init() { m_h.reset(new FormHarness); }
+    void cleanup() { m_h.reset(); }
 
     void newSettingsDefaults();
     void storedSettingsAreShown();
@@ -122,136 +69,85 @@ private slots:
     void headerIdAdvancedToZeroIsShown();
 
 private:
-    QString iniPath() const { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini")); }
-    template<typename T> T* child(QWidget* form, const QString& name)
+    QString text(const char* name) { return m_h->w<QLineEdit>(QLatin1String(name))->text(); }
+    void setText(const char* name, const QString& t) { m_h->w<QLineEdit>(QLatin1String(name))->setText(t); }
+    void click(const char* name) { m_h->w<QAbstractButton>(QLatin1String(name))->click(); }
+    // A form on a one-row WDK sheet with the fields every export needs mapped; returns the workbook.
+    QString openOnOneRow()
     {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
-    }
-    QString text(QWidget* form, const char* name) { return child<QLineEdit>(form, QLatin1String(name))->text(); }
-    void setText(QWidget* form, const char* name, const QString& t) { child<QLineEdit>(form, QLatin1String(name))->setText(t); }
-    // Offers 20 columns in every mapping combo box and maps field i to column i + 1.
-    void mapAll(QWidget* form);
-    // Maps the fields every export needs to columns 1 to 5 of a sheet already announced.
-    void mapRequired(QWidget* form)
-    {
+        m_h->open<TransferForm>();
+        const QString book = writeBook({{"REF1", "1234567890", "0987654321", "1", "WDK"}});
+        emit m_h->SIG_Excel_Changed(book, QStringLiteral("Data"));
         int column = 0;
         for (const auto& required : alwaysRequired)
-            child<QComboBox>(form, required.first)->setCurrentIndex(++column);
+            m_h->combo(required.first)->setCurrentIndex(++column);
+        setText("txtCompID", "ABCDE12345");
+        return book;
     }
-    void unmap(QWidget* form, const QString& combo) { child<QComboBox>(form, combo)->setCurrentIndex(0); }
-    void click(QWidget* form, const char* name) { child<QAbstractButton>(form, QLatin1String(name))->click(); }
+    void mapAll() { m_h->mapAll(comboNames, 20); }
     QString writeBook(const QList<QVariantList>& rows);
 
     QTemporaryDir m_dir;
-    QList<Box> m_boxes;
+    QScopedPointer<FormHarness> m_h;
+    const QString m_ini = FormHarness::settingsPath();
 };
-
-void TestTransferForm::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    Messages::setPresenter([this](QWidget*, Messages::Kind kind, const QString& text) { m_boxes.append({kind, text}); });
-}
-
-void TestTransferForm::init()
-{
-    QDir(iniPath()).removeRecursively();
-    {
-        // Through QSettings, so its per-process cache forgets the last test's values too.
-        QSettings ini(iniPath(), QSettings::IniFormat);
-        ini.clear();
-    }
-    QFile::remove(iniPath());
-    m_boxes.clear();
-}
-
-void TestTransferForm::cleanupTestCase()
-{
-    Messages::setPresenter({});
-    QFile::remove(iniPath());
-}
-
-void TestTransferForm::mapAll(QWidget* form)
-{
-    QStringList choices{QString()};
-    for (int c = 1; c <= 20; ++c)
-        choices.append(QString(QChar('A' + c - 1)));
-    for (int i = 0; i < comboNames.size(); ++i) {
-        QComboBox* combo = child<QComboBox>(form, comboNames.at(i));
-        combo->clear();
-        combo->addItems(choices);
-        combo->setCurrentIndex(i + 1);
-    }
-}
 
 QString TestTransferForm::writeBook(const QList<QVariantList>& rows)
 {
     static int n = 0;
     const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++n));
-    TestWorkbook book(path);
-    book.addSheet(QStringLiteral("Data"));
-    for (int i = 0; i < rows.size(); ++i)
-        book.setRow(i + 1, rows.at(i));
-    if (!book.save())
+    if (!expect::writeSheet(path, QStringLiteral("Data"), rows))
         qFatal("workbook not written");
     return path;
 }
 
 void TestTransferForm::newSettingsDefaults()
 {
-    TransferForm form;
-    QCOMPARE(text(&form, "txtHeaderID"), QStringLiteral("1"));
-    QCOMPARE(text(&form, "txtCompID"), QString());
-    QVERIFY(!child<QCheckBox>(&form, QStringLiteral("chkHeaders"))->isChecked());
-    QVERIFY(child<QRadioButton>(&form, QStringLiteral("rdbWDK"))->isChecked());
-    QCOMPARE(child<QComboBox>(&form, QStringLiteral("cboOthers"))->currentIndex(), -1);
-    QCOMPARE(child<QLabel>(&form, QStringLiteral("label"))->text(), QStringLiteral("Trx Ref #") + star);
+    m_h->open<TransferForm>();
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
+    QCOMPARE(text("txtCompID"), QString());
+    QVERIFY(!m_h->w<QCheckBox>("chkHeaders")->isChecked());
+    QVERIFY(m_h->w<QRadioButton>("rdbWDK")->isChecked());
+    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
+    QCOMPARE(m_h->w<QLabel>("label")->text(), QStringLiteral("Trx Ref #") + star);
 
     // A sheet arrives: every mapping combo box shows the empty entry.
-    FakeWindow window;
-    auto* hosted = new TransferForm(&window);
-    emit window.SIG_Excel_Changed(writeBook({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}),
+    m_h->open<TransferForm>();
+    emit m_h->SIG_Excel_Changed(writeBook({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}),
                                   QStringLiteral("Data"));
     for (const QString& name : comboNames) {
-        QComboBox* combo = child<QComboBox>(hosted, name);
+        QComboBox* combo = m_h->w<QComboBox>(name);
         QCOMPARE(combo->count(), 4);
         QCOMPARE(combo->currentIndex(), 0);
     }
-    QCOMPARE(child<QComboBox>(hosted, QStringLiteral("cboOthers"))->count(), 2);
+    QCOMPARE(m_h->w<QComboBox>("cboOthers")->count(), 2);
 }
 
 void TestTransferForm::storedSettingsAreShown()
 {
+    expect::writeSettings(m_ini, "Transfer", {{"HeaderID", "0"}, {"CompanyID", " BCDE12345"}, {"HasColumnHeader", true}});
     {
-        QSettings ini(iniPath(), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("Transfer/HeaderID"), QStringLiteral("0"));
-        ini.setValue(QStringLiteral("Transfer/CompanyID"), QStringLiteral(" BCDE12345"));
-        ini.setValue(QStringLiteral("Transfer/HasColumnHeader"), true);
+        m_h->open<TransferForm>();
+        QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
+        QCOMPARE(text("txtCompID"), QStringLiteral(" BCDE12345"));
+        QVERIFY(m_h->w<QCheckBox>("chkHeaders")->isChecked());
     }
-    {
-        TransferForm form;
-        QCOMPARE(text(&form, "txtHeaderID"), QStringLiteral("1"));
-        QCOMPARE(text(&form, "txtCompID"), QStringLiteral(" BCDE12345"));
-        QVERIFY(child<QCheckBox>(&form, QStringLiteral("chkHeaders"))->isChecked());
-    }
-    QSettings(iniPath(), QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 314);
-    TransferForm form;
-    QCOMPARE(text(&form, "txtHeaderID"), QStringLiteral("314"));
+    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 314);
+    m_h->open<TransferForm>();
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("314"));
 }
 
 void TestTransferForm::modeSwitching()
 {
-    TransferForm form;
-    form.show();
+    m_h->open<TransferForm>();
+    m_h->show();
     const QStringList limitWidgets{QStringLiteral("btnMinLock"), QStringLiteral("btnMaxLock"), QStringLiteral("cboOthers"),
                                    QStringLiteral("lblMin"), QStringLiteral("lblMax"), QStringLiteral("txtMinRTGS"),
                                    QStringLiteral("txtMaxRTGS")};
     const auto captions = [&] {
         QStringList c;
         for (const char* name : {"lblBICode", "lblBank", "lblRemittance", "lblBranch", "lblBenef", "lblCustType", "lblResidence"})
-            c.append(child<QLabel>(&form, QLatin1String(name))->text());
+            c.append(m_h->w<QLabel>(QLatin1String(name))->text());
         return c;
     };
     const QStringList plain{QStringLiteral("BI Code"), QStringLiteral("Bank Name"), QStringLiteral("Transfer Type") + star,
@@ -259,28 +155,28 @@ void TestTransferForm::modeSwitching()
                             QStringLiteral("Residence")};
     QCOMPARE(captions(), plain);
     for (const QString& name : limitWidgets)
-        QVERIFY2(child<QWidget>(&form, name)->isHidden(), qPrintable(name));
+        QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
 
-    click(&form, "rdbOthers");
+    click("rdbOthers");
     QStringList required;
     for (const QString& c : plain)
         required.append(c.endsWith(star) ? c : c + star);
     QCOMPARE(captions(), required);
-    QCOMPARE(child<QComboBox>(&form, QStringLiteral("cboOthers"))->currentIndex(), 0);
+    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), 0);
     for (const QString& name : limitWidgets)
-        QVERIFY2(!child<QWidget>(&form, name)->isHidden(), qPrintable(name));
-    QCOMPARE(text(&form, "txtMinRTGS"), QStringLiteral("1"));
-    QCOMPARE(text(&form, "txtMaxRTGS"), QStringLiteral("500.000.000"));
+        QVERIFY2(!m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
+    QCOMPARE(text("txtMinRTGS"), QStringLiteral("1"));
+    QCOMPARE(text("txtMaxRTGS"), QStringLiteral("500.000.000"));
 
-    child<QComboBox>(&form, QStringLiteral("cboOthers"))->setCurrentIndex(1);
-    QCOMPARE(text(&form, "txtMinRTGS"), QStringLiteral("500.000.001"));
-    QCOMPARE(text(&form, "txtMaxRTGS"), QStringLiteral("999.999.999.999.999"));
+    m_h->w<QComboBox>("cboOthers")->setCurrentIndex(1);
+    QCOMPARE(text("txtMinRTGS"), QStringLiteral("500.000.001"));
+    QCOMPARE(text("txtMaxRTGS"), QStringLiteral("999.999.999.999.999"));
 
-    click(&form, "rdbWDK");
+    click("rdbWDK");
     QCOMPARE(captions(), plain);
-    QCOMPARE(child<QComboBox>(&form, QStringLiteral("cboOthers"))->currentIndex(), -1);
+    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
     for (const QString& name : limitWidgets)
-        QVERIFY2(child<QWidget>(&form, name)->isHidden(), qPrintable(name));
+        QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
 }
 
 void TestTransferForm::validation_data()
@@ -362,24 +258,24 @@ void TestTransferForm::validation()
     QFETCH(QString, corporateId);
     QFETCH(QString, message);
 
-    TransferForm form;
-    mapAll(&form);
+    m_h->open<TransferForm>();
+    mapAll();
     for (const QString& name : unmapped)
-        unmap(&form, name);
+        m_h->combo(name)->setCurrentIndex(0);
     if (others)
-        click(&form, "rdbOthers");
-    setText(&form, "txtMinRTGS", minLimit);
-    setText(&form, "txtMaxRTGS", maxLimit);
-    setText(&form, "txtHeaderID", headerId);
-    setText(&form, "txtCompID", corporateId);
-    click(&form, "btnSave");
+        click("rdbOthers");
+    setText("txtMinRTGS", minLimit);
+    setText("txtMaxRTGS", maxLimit);
+    setText("txtHeaderID", headerId);
+    setText("txtCompID", corporateId);
+    click("btnSave");
 
     if (message.isEmpty()) {
-        QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
-        QVERIFY(QFile::exists(iniPath()));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
+        QVERIFY(QFile::exists(m_ini));
     } else {
-        QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
-        QVERIFY(!QFile::exists(iniPath()));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
+        QVERIFY(!QFile::exists(m_ini));
     }
 }
 
@@ -398,21 +294,21 @@ void TestTransferForm::savedKeysAndValues()
     QFETCH(QString, minKey);
     QFETCH(QString, maxKey);
 
-    TransferForm form;
-    mapAll(&form);
-    child<QComboBox>(&form, QStringLiteral("cboDate"))->setCurrentIndex(0);
-    child<QComboBox>(&form, QStringLiteral("cboResidence"))->setCurrentIndex(20);
-    child<QCheckBox>(&form, QStringLiteral("chkHeaders"))->setChecked(true);
-    click(&form, "rdbOthers");
-    child<QComboBox>(&form, QStringLiteral("cboOthers"))->setCurrentIndex(clearing);
-    setText(&form, "txtMinRTGS", QStringLiteral("1.000"));
-    setText(&form, "txtMaxRTGS", QStringLiteral("2000000"));
-    setText(&form, "txtHeaderID", QStringLiteral("0012"));
-    setText(&form, "txtCompID", QStringLiteral("ABCDE12345"));
-    click(&form, "btnSave");
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
+    m_h->open<TransferForm>();
+    mapAll();
+    m_h->w<QComboBox>("cboDate")->setCurrentIndex(0);
+    m_h->w<QComboBox>("cboResidence")->setCurrentIndex(20);
+    m_h->w<QCheckBox>("chkHeaders")->setChecked(true);
+    click("rdbOthers");
+    m_h->w<QComboBox>("cboOthers")->setCurrentIndex(clearing);
+    setText("txtMinRTGS", "1.000");
+    setText("txtMaxRTGS", "2000000");
+    setText("txtHeaderID", "0012");
+    setText("txtCompID", "ABCDE12345");
+    click("btnSave");
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
 
-    QSettings ini(iniPath(), QSettings::IniFormat);
+    QSettings ini(m_ini, QSettings::IniFormat);
     QStringList expectedTop{minKey, maxKey};
     expectedTop.sort();
     QStringList top = ini.childKeys();
@@ -438,17 +334,13 @@ void TestTransferForm::savedKeysAndValues()
 
 void TestTransferForm::saveInWdkLeavesLimits()
 {
-    {
-        QSettings ini(iniPath(), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("MinLLG"), 10);
-        ini.setValue(QStringLiteral("MaxLLG"), 0);
-    }
-    TransferForm form;
-    mapAll(&form);
-    setText(&form, "txtCompID", QStringLiteral("ABCDE12345"));
-    click(&form, "btnSave");
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
-    QSettings ini(iniPath(), QSettings::IniFormat);
+    expect::writeSettings(m_ini, {}, {{"MinLLG", 10}, {"MaxLLG", 0}});
+    m_h->open<TransferForm>();
+    mapAll();
+    setText("txtCompID", "ABCDE12345");
+    click("btnSave");
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
+    QSettings ini(m_ini, QSettings::IniFormat);
     QStringList top = ini.childKeys();
     top.sort();
     QCOMPARE(top, (QStringList{QStringLiteral("MaxLLG"), QStringLiteral("MinLLG")}));
@@ -459,24 +351,22 @@ void TestTransferForm::saveInWdkLeavesLimits()
 
 void TestTransferForm::unwritableSettingsFile()
 {
-    QVERIFY(QDir().mkpath(iniPath()));
-    TransferForm form;
-    mapAll(&form);
-    setText(&form, "txtCompID", QStringLiteral("ABCDE12345"));
-    click(&form, "btnSave");
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
+    QVERIFY(QDir().mkpath(m_ini));
+    m_h->open<TransferForm>();
+    mapAll();
+    setText("txtCompID", "ABCDE12345");
+    click("btnSave");
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
 
-    m_boxes.clear();
-    click(&form, "rdbOthers");
-    click(&form, "btnSave");
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
+    m_h->boxes.clear();
+    click("rdbOthers");
+    click("btnSave");
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
 }
 
 void TestTransferForm::exportReportsThroughSignals()
 {
-    FakeWindow window;
-    auto* form = new TransferForm(&window);
-    window.watch(form);
+    m_h->open<TransferForm>();
     const QVariantList good{QStringLiteral("REF1"), QVariant(), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
                             QStringLiteral("25.5"), QVariant(), QVariant(), QStringLiteral("WDK")};
     QVariantList bad = good;
@@ -484,120 +374,102 @@ void TestTransferForm::exportReportsThroughSignals()
     bad[4] = QStringLiteral("0");
     const QString dest = m_dir.filePath(QStringLiteral("transfer.txt"));
 
-    emit window.SIG_Excel_Changed(writeBook({good, bad}), QStringLiteral("Data"));
+    emit m_h->SIG_Excel_Changed(writeBook({good, bad}), QStringLiteral("Data"));
     for (int i = 0; i < 8; ++i)
         if (i != 1)
-            child<QComboBox>(form, comboNames.at(i))->setCurrentIndex(i + 1);
-    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
-    setText(form, "txtHeaderID", QStringLiteral("5"));
+            m_h->w<QComboBox>(comboNames.at(i))->setCurrentIndex(i + 1);
+    setText("txtCompID", "ABCDE12345");
+    setText("txtHeaderID", "5");
     // The workbook is the one the export request names; the sheet is the one last announced.
-    emit window.SIG_Export(m_dir.filePath(QStringLiteral("missing.xlsx")), dest);
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Error. Unable to select sheet Data"))});
-    m_boxes.clear();
-    window.titles.clear();
+    emit m_h->SIG_Export(m_dir.filePath(QStringLiteral("missing.xlsx")), dest);
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Error. Unable to select sheet Data"))});
+    m_h->boxes.clear();
+    m_h->headers.clear();
 
     // A sheet with an error: rows reported with their marked cells, nothing written.
-    emit window.SIG_Export(writeBook({good, bad}), dest);
-    QCOMPARE(window.titles.size(), 1);
-    QCOMPARE(window.titles.at(0).size(), 16);
-    QCOMPARE(window.rows.size(), 2);
-    QCOMPARE(window.rows.at(0).first.mid(0, 4), (QStringList{QStringLiteral("REF1"), QStringLiteral("1234567890"),
+    emit m_h->SIG_Export(writeBook({good, bad}), dest);
+    QCOMPARE(m_h->headers.size(), 1);
+    QCOMPARE(m_h->headers.at(0).size(), 16);
+    QCOMPARE(m_h->rows.size(), 2);
+    QCOMPARE(m_h->rows.at(0).values.mid(0, 4), (QStringList{QStringLiteral("REF1"), QStringLiteral("1234567890"),
                                                               QStringLiteral("0987654321"), QStringLiteral("25,50")}));
-    QCOMPARE(window.rows.at(1).second, (QStringList{
+    QCOMPARE(m_h->rows.at(1).messages, (QStringList{
         QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. <span style=\"font-weight:bold;\">From Acc</span> must be 10 characters</span>"),
         QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>")}));
-    QCOMPARE(window.points, (QList<QList<QPoint>>{{}, {QPoint(1, 1), QPoint(1, 3)}}));
-    QCOMPARE(window.amountColumns, (QList<int>{3, 3}));
-    QCOMPARE(window.summaries.size(), 1);
-    QCOMPARE(window.summaries.at(0).value(3), QStringLiteral("Total errors: 2"));
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("ERROR!"))});
+    QVERIFY(m_h->rows.at(0).points.isEmpty());
+    QCOMPARE(m_h->rows.at(1).points, (QList<QPoint>{QPoint(1, 1), QPoint(1, 3)}));
+    QCOMPARE(m_h->rows.at(0).amountColumn, 3);
+    QCOMPARE(m_h->rows.at(1).amountColumn, 3);
+    QCOMPARE(m_h->summaries.size(), 1);
+    QCOMPARE(m_h->summaries.at(0).value(3), QStringLiteral("Total errors: 2"));
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("ERROR!"))});
     QVERIFY(!QFile::exists(dest));
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("5"));
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("5"));
 
     // A clean sheet: the upload file, "Done!", and the stored Header ID plus one in the box.
-    m_boxes.clear();
-    emit window.SIG_Export(writeBook({good}), dest);
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
+    m_h->boxes.clear();
+    emit m_h->SIG_Export(writeBook({good}), dest);
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
     QFile upload(dest);
     QVERIFY(upload.open(QIODevice::ReadOnly));
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
     QCOMPARE(QString::fromUtf8(upload.readAll()),
              QStringLiteral("0|FT|00000005|||") + today + QStringLiteral("|ABCDE12345|25.50|00001|WDK|IDR|\n"
                                                                          "1|00001|REF1|1234567890|0987654321|25.50|||||||||||||\n"));
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("1"));
-    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 1);
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
+    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 1);
 }
 
 void TestTransferForm::exportRefusedBySettings()
 {
-    FakeWindow window;
-    auto* form = new TransferForm(&window);
-    window.watch(form);
-    mapAll(form);
-    emit window.SIG_Export(writeBook({{QStringLiteral("x")}}), m_dir.filePath(QStringLiteral("refused.txt")));
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Corporate ID can not be empty"))});
-    QVERIFY(window.titles.isEmpty());
+    m_h->open<TransferForm>();
+    mapAll();
+    emit m_h->SIG_Export(writeBook({{QStringLiteral("x")}}), m_dir.filePath(QStringLiteral("refused.txt")));
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Corporate ID can not be empty"))});
+    QVERIFY(m_h->headers.isEmpty());
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("refused.txt.details"))));
 }
 
 void TestTransferForm::headerIdPastTheMaximum()
 {
-    QSettings(iniPath(), QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 99999999);
-    FakeWindow window;
-    auto* form = new TransferForm(&window);
-    const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
-                                     QStringLiteral("1"), QStringLiteral("WDK")}});
-    emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
-    mapRequired(form);
-    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("99999999"));
-    emit window.SIG_Export(book, m_dir.filePath(QStringLiteral("max.txt")));
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("100000000"));
-    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 100000000);
+    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 99999999);
+    const QString book = openOnOneRow();
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("99999999"));
+    emit m_h->SIG_Export(book, m_dir.filePath(QStringLiteral("max.txt")));
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("100000000"));
+    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 100000000);
 
-    m_boxes.clear();
-    click(form, "btnSave");
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Max value of Header ID is 99999999"))});
+    m_h->boxes.clear();
+    click("btnSave");
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Max value of Header ID is 99999999"))});
 }
 
 void TestTransferForm::headerIdNotStored()
 {
-    QVERIFY(QDir().mkpath(iniPath()));
-    FakeWindow window;
-    auto* form = new TransferForm(&window);
-    const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
-                                     QStringLiteral("1"), QStringLiteral("WDK")}});
-    emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
-    mapRequired(form);
-    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
-    setText(form, "txtHeaderID", QStringLiteral("5"));
+    QVERIFY(QDir().mkpath(m_ini));
+    const QString book = openOnOneRow();
+    setText("txtHeaderID", "5");
     const QString dest = m_dir.filePath(QStringLiteral("unstored.txt"));
-    emit window.SIG_Export(book, dest);
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Critical,
+    emit m_h->SIG_Export(book, dest);
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical,
                                      QStringLiteral("Upload file written, but Header ID could not be stored"))});
     QVERIFY(QFile::exists(dest));
     // The written batch carries 5; the box moves on so the next one does not repeat a number.
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("1"));
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
 }
 
 void TestTransferForm::headerIdAdvancedToZeroIsShown()
 {
     // A settings file edited by hand can hold any number; the box shows the
     // stored one plus one whatever it is.
-    QSettings(iniPath(), QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), -1);
-    FakeWindow window;
-    auto* form = new TransferForm(&window);
-    const QString book = writeBook({{QStringLiteral("REF1"), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
-                                     QStringLiteral("1"), QStringLiteral("WDK")}});
-    emit window.SIG_Excel_Changed(book, QStringLiteral("Data"));
-    mapRequired(form);
-    setText(form, "txtCompID", QStringLiteral("ABCDE12345"));
-    setText(form, "txtHeaderID", QStringLiteral("5"));
-    emit window.SIG_Export(book, m_dir.filePath(QStringLiteral("zero.txt")));
-    QCOMPARE(m_boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
-    QCOMPARE(text(form, "txtHeaderID"), QStringLiteral("0"));
-    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 0);
+    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), -1);
+    const QString book = openOnOneRow();
+    setText("txtHeaderID", "5");
+    emit m_h->SIG_Export(book, m_dir.filePath(QStringLiteral("zero.txt")));
+    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
+    QCOMPARE(text("txtHeaderID"), QStringLiteral("0"));
+    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 0);
 }
 
 QTEST_MAIN(TestTransferForm)
