@@ -10,7 +10,7 @@ kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn,
     for (int* column : {&s.trxDateColumn, &s.accountNameColumn, &s.accountColumn, &s.amountColumn,
                         &s.remarks1Column, &s.remarks2Column, &s.residenceColumn, &s.citizenColumn})
         *column = kova::effectiveColumn(*column, lastColumn);
-    s.creditedAccount = checkedAccount(readCollectionAccounts(options.settingsPath), options.account);
+    s.creditedAccount = checkedAccount(kova::storedAccounts(options.settingsPath, collectionGroup()), options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
     if (options.effective) {

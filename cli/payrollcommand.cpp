@@ -10,7 +10,7 @@ kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, ko
     for (int* column : {&s.trxDateColumn, &s.employeeNameColumn, &s.accountColumn, &s.amountColumn,
                         &s.employeeIdColumn, &s.departmentColumn})
         *column = kova::effectiveColumn(*column, lastColumn);
-    s.sourceAccount = checkedAccount(readPayrollAccounts(options.settingsPath), options.account);
+    s.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, payrollGroup()), options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;

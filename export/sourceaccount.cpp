@@ -55,6 +55,13 @@ QVector<SourceAccount> loadAccounts(QSettings& settings)
     return rows;
 }
 
+QVector<SourceAccount> storedAccounts(const QString& settingsPath, const QString& group)
+{
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    settings.beginGroup(group);
+    return loadAccounts(settings);
+}
+
 void saveAccounts(QSettings& settings, const QVector<SourceAccount>& rows)
 {
     // Entries beyond the new size would otherwise linger in the file.

@@ -36,6 +36,9 @@ QString checkSourceAccount(const std::optional<SourceAccount>& account,
 
 // The "Accounts" array of the group the settings object is in.
 QVector<SourceAccount> loadAccounts(QSettings& settings);
+// The "Accounts" array of group in the settings file at settingsPath, in
+// table order.
+QVector<SourceAccount> storedAccounts(const QString& settingsPath, const QString& group);
 // Replaces the array with rows (removing every entry stored before).
 void saveAccounts(QSettings& settings, const QVector<SourceAccount>& rows);
 

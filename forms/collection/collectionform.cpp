@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString group = QStringLiteral("Collection");
-
 Ui_CollectionForm* builtUi(QWidget* form)
 {
     auto* ui = new Ui_CollectionForm;
@@ -38,7 +36,7 @@ CollectionForm::CollectionForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, group, mappingKeys(ui))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionGroup(), mappingKeys(ui))
 {
     const QDate today = QDate::currentDate();
     ui->dteEffDate->setDate(today);
@@ -77,7 +75,7 @@ void CollectionForm::ON_btnSave_Click()
     if (!Validate_Settings())
         return;
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
+    settings.beginGroup(collectionGroup());
     m_accounts->save(settings);
     m_mapping.save(settings);
     settings.endGroup();
@@ -111,7 +109,7 @@ void CollectionForm::ON_btnExport_Click()
 void CollectionForm::Read_Settings()
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
+    settings.beginGroup(collectionGroup());
     m_accounts->load(settings);
     m_mapping.readHasColumnHeader(settings);
     settings.endGroup();

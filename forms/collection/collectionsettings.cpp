@@ -2,13 +2,10 @@
 
 #include "export/settingsfile.h"
 
-#include <QSettings>
-
-namespace {
-
-const QString group = QStringLiteral("Collection");
-
-} // namespace
+QString collectionGroup()
+{
+    return QStringLiteral("Collection");
+}
 
 const QStringList& collectionColumnKeys()
 {
@@ -37,7 +34,7 @@ QString validateCollectionSettings(const CollectionSettings& s)
 CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
     CollectionSettings s;
-    const QVector<int> columns = kova::readColumnIndexes(settingsPath, group, collectionColumnKeys());
+    const QVector<int> columns = kova::readColumnIndexes(settingsPath, collectionGroup(), collectionColumnKeys());
     s.trxDateColumn = columns.at(0);
     s.accountNameColumn = columns.at(1);
     s.accountColumn = columns.at(2);
@@ -46,21 +43,11 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.remarks2Column = columns.at(5);
     s.residenceColumn = columns.at(6);
     s.citizenColumn = columns.at(7);
-
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
+    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, collectionGroup());
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;
     s.dateFrom = today;
     s.dateTo = today;
     return s;
-}
-
-QVector<kova::SourceAccount> readCollectionAccounts(const QString& settingsPath)
-{
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    return kova::loadAccounts(settings);
 }

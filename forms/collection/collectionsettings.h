@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 #include <optional>
 
@@ -37,6 +36,9 @@ struct CollectionSettings
     QString remarks2;
 };
 
+// The settings file's group of the collection form: "Collection".
+QString collectionGroup();
+
 // The settings keys of the mapping, in the order the saved mapping is
 // applied: "TrxDate", "AccountName", "AccountNumber", "Amount", "Remarks1",
 // "Remarks2", "Residence", "Citizen" (the members above, in their order).
@@ -55,7 +57,3 @@ QString validateCollectionSettings(const CollectionSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 CollectionSettings readCollectionSettings(const QString& settingsPath);
-
-// The stored "Accounts" rows of the "Collection" group, in table order. A
-// caller selects row i (0-based) by setting creditedAccount to element i.
-QVector<kova::SourceAccount> readCollectionAccounts(const QString& settingsPath);

@@ -13,12 +13,6 @@
 
 #include <QSettings>
 
-namespace {
-
-const QString creditGroup = QStringLiteral("Credit");
-
-} // namespace
-
 CreditForm::CreditForm(QWidget* parent)
     : QWidget(parent)
     , ui(new Ui_CreditForm)
@@ -42,7 +36,8 @@ CreditForm::CreditForm(QWidget* parent)
     const QList<QComboBox*> combos = mappingComboBoxes();
     for (int i = 0; i < combos.size(); ++i)
         keys.append({combos.at(i), creditColumnKeys().at(i)});
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, creditGroup, keys);
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, creditGroup(),
+                                                keys);
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -109,7 +104,7 @@ void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(creditGroup);
+    settings.beginGroup(creditGroup());
     m_accounts->load(settings);
     m_mapping->readHasColumnHeader(settings);
     settings.endGroup();
@@ -141,7 +136,7 @@ void CreditForm::ON_btnSave_Click()
     bool saved = false;
     {
         QSettings settings(m_settingsPath, QSettings::IniFormat);
-        settings.beginGroup(creditGroup);
+        settings.beginGroup(creditGroup());
         m_accounts->save(settings);
         m_mapping->save(settings);
         settings.endGroup();

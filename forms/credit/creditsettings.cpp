@@ -2,13 +2,10 @@
 
 #include "export/settingsfile.h"
 
-#include <QSettings>
-
-namespace {
-
-const QString creditGroup = QStringLiteral("Credit");
-
-} // namespace
+QString creditGroup()
+{
+    return QStringLiteral("Credit");
+}
 
 const QStringList& creditColumnKeys()
 {
@@ -73,12 +70,8 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
     s.dateFrom = today;
     s.dateTo = today;
     s.limits = kova::ClearingLimits::load(settingsPath);
-    {
-        QSettings settings(settingsPath, QSettings::IniFormat);
-        settings.beginGroup(creditGroup);
-        s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
-    }
-    const QVector<int> stored = kova::readColumnIndexes(settingsPath, creditGroup, creditColumnKeys());
+    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, creditGroup());
+    const QVector<int> stored = kova::readColumnIndexes(settingsPath, creditGroup(), creditColumnKeys());
     const QVector<int CreditColumns::*> fields = creditColumnFields();
     for (int i = 0; i < fields.size(); ++i)
         s.columns.*fields.at(i) = stored.at(i);
@@ -94,7 +87,5 @@ void fitColumnsToSheet(CreditColumns& columns, int lastColumn)
 
 QVector<kova::SourceAccount> storedCreditAccounts(const QString& settingsPath)
 {
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(creditGroup);
-    return kova::loadAccounts(settings);
+    return kova::storedAccounts(settingsPath, creditGroup());
 }

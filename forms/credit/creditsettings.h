@@ -34,6 +34,9 @@ inline bool isMapped(int column)
     return column >= 1;
 }
 
+// The settings file's group of the credit form: "Credit".
+QString creditGroup();
+
 // The settings keys of the "Credit" group for the fields above, in the order
 // of the form's mapping rows, which is also the order the saved mapping is
 // applied and written in. Note the key "Beneficary": it is the file format.

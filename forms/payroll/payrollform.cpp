@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString group = QStringLiteral("Payroll");
-
 Ui_PayrollForm* builtUi(QWidget* form)
 {
     auto* ui = new Ui_PayrollForm;
@@ -38,7 +36,7 @@ PayrollForm::PayrollForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, group, mappingKeys(ui))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollGroup(), mappingKeys(ui))
 {
     const QDate today = QDate::currentDate();
     ui->dteEffDate->setDate(today);
@@ -77,7 +75,7 @@ void PayrollForm::ON_btnSave_Click()
     if (!Validate_Settings())
         return;
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
+    settings.beginGroup(payrollGroup());
     m_accounts->save(settings);
     m_mapping.save(settings);
     settings.endGroup();
@@ -111,7 +109,7 @@ void PayrollForm::ON_btnExport_Click()
 void PayrollForm::Read_Settings()
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
+    settings.beginGroup(payrollGroup());
     m_accounts->load(settings);
     m_mapping.readHasColumnHeader(settings);
     settings.endGroup();

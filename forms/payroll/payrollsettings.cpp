@@ -2,13 +2,10 @@
 
 #include "export/settingsfile.h"
 
-#include <QSettings>
-
-namespace {
-
-const QString group = QStringLiteral("Payroll");
-
-} // namespace
+QString payrollGroup()
+{
+    return QStringLiteral("Payroll");
+}
 
 const QStringList& payrollColumnKeys()
 {
@@ -32,28 +29,18 @@ QString validatePayrollSettings(const PayrollSettings& s)
 PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
     PayrollSettings s;
-    const QVector<int> columns = kova::readColumnIndexes(settingsPath, group, payrollColumnKeys());
+    const QVector<int> columns = kova::readColumnIndexes(settingsPath, payrollGroup(), payrollColumnKeys());
     s.trxDateColumn = columns.at(0);
     s.employeeNameColumn = columns.at(1);
     s.accountColumn = columns.at(2);
     s.amountColumn = columns.at(3);
     s.employeeIdColumn = columns.at(4);
     s.departmentColumn = columns.at(5);
-
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    s.hasColumnHeader = settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
+    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, payrollGroup());
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;
     s.dateFrom = today;
     s.dateTo = today;
     return s;
-}
-
-QVector<kova::SourceAccount> readPayrollAccounts(const QString& settingsPath)
-{
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    return kova::loadAccounts(settings);
 }

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 #include <optional>
 
@@ -32,6 +31,9 @@ struct PayrollSettings
     QDate dateTo;
 };
 
+// The settings file's group of the payroll form: "Payroll".
+QString payrollGroup();
+
 // The settings keys of the mapping, in the order the saved mapping is
 // applied: "TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID",
 // "Department" (the column members above, in their order).
@@ -50,7 +52,3 @@ QString validatePayrollSettings(const PayrollSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 PayrollSettings readPayrollSettings(const QString& settingsPath);
-
-// The stored "Accounts" rows of the "Payroll" group, in table order. A caller
-// selects row i (0-based) by setting sourceAccount to element i.
-QVector<kova::SourceAccount> readPayrollAccounts(const QString& settingsPath);
