@@ -1,6 +1,6 @@
 // Runs the built kova-export the way a user or a batch script would and
 // checks what reaches the streams, the files and the settings file.
-#include "testworkbook.h"
+#include "expect.h"
 
 #include <QDate>
 #include <QFile>
@@ -44,12 +44,12 @@ QStringList lines(const QString& text)
 
 QString fileText(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(expect::fileBytes(path));
 }
 
-void writeAccounts(QSettings& settings, const QString& group, const QVector<QPair<QString, QString>>& rows)
+void writeAccounts(const QString& ini, const QString& group, const QVector<QPair<QString, QString>>& rows)
 {
+    QSettings settings(ini, QSettings::IniFormat);
     settings.beginGroup(group);
     settings.beginWriteArray(QStringLiteral("Accounts"));
     for (int i = 0; i < rows.size(); ++i) {
@@ -115,44 +115,27 @@ void TestKovaExport::init()
 
 QStringList TestKovaExport::base(const QString& type, const QString& dest) const
 {
-    return {type, QStringLiteral("--source"), path(QStringLiteral("book.xlsx")), QStringLiteral("--sheet"),
+    return {type, QStringLiteral("--source"), path("book.xlsx"), QStringLiteral("--sheet"),
             QStringLiteral("Batch"), QStringLiteral("--dest"), path(dest), QStringLiteral("--settings"),
-            path(QStringLiteral("kova.ini"))};
+            path("kova.ini")};
 }
 
 // Columns: Trx Ref, Date, From Acc, To Acc, Amount, Type, BI Code, Bank,
 // Branch, Name, Cust Type, Residence; a header row first.
 void TestKovaExport::writeTransferWorkbook(const QList<QVariantList>& rows)
 {
-    TestWorkbook book(path(QStringLiteral("book.xlsx")));
-    book.addSheet(QStringLiteral("Batch"));
-    book.setRow(1, {QStringLiteral("Ref"), QStringLiteral("Date"), QStringLiteral("From"), QStringLiteral("To"),
-                    QStringLiteral("Amount"), QStringLiteral("Type"), QStringLiteral("BI"), QStringLiteral("Bank"),
-                    QStringLiteral("Branch"), QStringLiteral("Name"), QStringLiteral("Cust"),
-                    QStringLiteral("Res")});
-    for (int i = 0; i < rows.size(); ++i)
-        book.setRow(i + 2, rows.at(i));
-    QVERIFY(book.save());
+    const QVariantList titles{"Ref", "Date", "From", "To", "Amount", "Type", "BI", "Bank", "Branch", "Name", "Cust", "Res"};
+    QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", QList<QVariantList>{titles} + rows));
 }
 
 void TestKovaExport::writeTransferSettings(bool dateFilter)
 {
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Transfer"));
-    const QStringList keys{QStringLiteral("TrxRef"), QStringLiteral("TrxDate"), QStringLiteral("FromAcc"),
-                           QStringLiteral("ToAcc"), QStringLiteral("Amount"), QStringLiteral("Remittance"),
-                           QStringLiteral("BICode"), QStringLiteral("Bank"), QStringLiteral("Branch"),
-                           QStringLiteral("Beneficiary"), QStringLiteral("CustType"), QStringLiteral("Residence")};
+    QVariantMap values{{"HasColumnHeader", true}, {"HeaderID", 7}, {"CompanyID", "ABCDE12345"}};
+    const QStringList keys{"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remittance",
+                           "BICode", "Bank", "Branch", "Beneficiary", "CustType", "Residence"};
     for (int i = 0; i < keys.size(); ++i)
-        settings.setValue(keys.at(i), i + 1);
-    if (!dateFilter)
-        settings.setValue(QStringLiteral("TrxDate"), 0);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
-    settings.setValue(QStringLiteral("HeaderID"), 7);
-    settings.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
-    settings.endGroup();
-    settings.sync();
-    QCOMPARE(settings.status(), QSettings::NoError);
+        values.insert(keys.at(i), i == 1 && !dateFilter ? 0 : i + 1);
+    expect::writeSettings(path("kova.ini"), "Transfer", values);
 }
 
 QVariantList wdkRow(const QString& ref, const QString& amount)
@@ -166,80 +149,72 @@ void TestKovaExport::transferWritesUploadAndAdvancesHeaderId()
 {
     const QString longRef = QStringLiteral("R").repeated(31);
     // Not a WDK transfer: skipped without trace.
-    QVariantList other = wdkRow(QStringLiteral("SKIPPED"), QStringLiteral("1"));
+    QVariantList other = wdkRow("SKIPPED", "1");
     other[5] = QStringLiteral("LLG");
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("1500000.5")),
+    writeTransferWorkbook({wdkRow("REF1", "1500000.5"),
                            wdkRow(longRef, QStringLiteral("2.005")), other});
     writeTransferSettings();
 
-    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--effective")
-                                                              << QStringLiteral("2026-01-05"));
+    const Run run = runExport(base("transfer") << "--effective"
+                                                              << "2026-01-05");
     QCOMPARE(run.status, 0);
-    QCOMPARE(lines(run.out), (QStringList{
-        QStringLiteral("Total rows processed: 2 of 3"),
-        QStringLiteral("Total amounts: 1.500.002,51"),
-        QStringLiteral("Total warnings: 1"),
-        QStringLiteral("Total errors: 0"),
+    QCOMPARE(lines(run.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{
         separator,
         QStringLiteral("LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"),
     }));
     QCOMPARE(run.err, QStringLiteral("Done!\n"));
     const QString rest = QStringLiteral("|||0140397|BANK|BRANCH|NAME|||||1|R|\n");
-    QCOMPARE(fileText(path(QStringLiteral("out.txt"))),
+    QCOMPARE(fileText(path("out.txt")),
              QStringLiteral("0|FT|00000007|||20260105|ABCDE12345|1500002.51|00002|WDK|IDR|\n"
                             "1|00001|REF1|1234567890|0987654321|1500000.50") + rest
                  + QStringLiteral("1|00002|") + longRef.left(30) + QStringLiteral("|1234567890|0987654321|2.01")
                  + rest);
-    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt.details"))));
+    QVERIFY(!QFile::exists(path("out.txt.details")));
 
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QSettings settings(path("kova.ini"), QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 8);
 }
 
 void TestKovaExport::transferRowErrorsWriteNothing()
 {
-    QVariantList bad = wdkRow(QStringLiteral("REF2"), QStringLiteral("1,500"));
+    QVariantList bad = wdkRow("REF2", "1,500");
     bad[2] = QStringLiteral("12345abcde");
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10")), bad});
+    writeTransferWorkbook({wdkRow("REF1", "10"), bad});
     writeTransferSettings();
     {
-        QFile earlier(path(QStringLiteral("out.txt")));
+        QFile earlier(path("out.txt"));
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("earlier batch\n");
     }
 
-    const Run run = runExport(base(QStringLiteral("transfer")));
+    const Run run = runExport(base("transfer"));
     QCOMPARE(run.status, 1);
-    QCOMPARE(lines(run.out), (QStringList{
-        QStringLiteral("Total rows processed: 2 of 2"),
-        QStringLiteral("Total amounts: 10,00"),
-        QStringLiteral("Total warnings: 0"),
-        QStringLiteral("Total errors: 2"),
+    QCOMPARE(lines(run.out), (expect::summary("2 of 2", "10,00", 0, 2) + QStringList{
         separator,
         errorText(2, QStringLiteral("Invalid characters found in From Acc")),
         errorText(2, QStringLiteral("Invalid amount")),
     }));
     QCOMPARE(run.err, QStringLiteral("ERROR!\n"));
-    QCOMPARE(fileText(path(QStringLiteral("out.txt"))), QStringLiteral("earlier batch\n"));
-    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt.details"))));
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QCOMPARE(fileText(path("out.txt")), QStringLiteral("earlier batch\n"));
+    QVERIFY(!QFile::exists(path("out.txt.details")));
+    QSettings settings(path("kova.ini"), QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 7);
 }
 
 void TestKovaExport::transferOptionsOverrideTheForm()
 {
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferWorkbook({wdkRow("REF1", "10")});
     writeTransferSettings();
 
-    const Run run = runExport(base(QStringLiteral("transfer"))
-                              << QStringLiteral("--header-id") << QStringLiteral("42")
-                              << QStringLiteral("--corporate-id") << QStringLiteral(" CORP00001"));
+    const Run run = runExport(base("transfer")
+                              << "--header-id" << "42"
+                              << "--corporate-id" << " CORP00001");
     QCOMPARE(run.status, 0);
-    QCOMPARE(lines(fileText(path(QStringLiteral("out.txt")))).value(0),
+    QCOMPARE(lines(fileText(path("out.txt"))).value(0),
              QStringLiteral("0|FT|00000042|||") + m_today.toString(QStringLiteral("yyyyMMdd"))
                  + QStringLiteral("| CORP00001|10.00|00001|WDK|IDR|"));
     // The stored Header ID is the base of the advance, not the typed one.
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
+    QSettings settings(path("kova.ini"), QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("Transfer/HeaderID")).toInt(), 8);
     // Typed values are not saved.
     QCOMPARE(settings.value(QStringLiteral("Transfer/CompanyID")).toString(), QStringLiteral("ABCDE12345"));
@@ -249,7 +224,7 @@ void TestKovaExport::dateFilterUsesFromAndTo()
 {
     QList<QVariantList> rows;
     for (int day : {1, 2, 3}) {
-        QVariantList row = wdkRow(QStringLiteral("REF%1").arg(day), QStringLiteral("%1").arg(day));
+        QVariantList row = wdkRow(QString("REF%1").arg(day), QString::number(day));
         row[1] = QDate(2026, 3, day);
         rows.append(row);
     }
@@ -257,12 +232,12 @@ void TestKovaExport::dateFilterUsesFromAndTo()
     writeTransferSettings(true);
 
     // Today is outside the sheet: with the default range nothing passes.
-    Run run = runExport(base(QStringLiteral("transfer")));
+    Run run = runExport(base("transfer"));
     QCOMPARE(run.status, 0);
     QCOMPARE(lines(run.out).value(0), QStringLiteral("Total rows processed: 0 of 3"));
 
-    run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--from") << QStringLiteral("2026-03-02")
-                                                    << QStringLiteral("--to") << QStringLiteral("2026-03-03"));
+    run = runExport(base("transfer") << "--from" << "2026-03-02"
+                                                    << "--to" << "2026-03-03");
     QCOMPARE(run.status, 0);
     QCOMPARE(lines(run.out).mid(0, 2), (QStringList{QStringLiteral("Total rows processed: 2 of 3"),
                                                     QStringLiteral("Total amounts: 5,00")}));
@@ -282,23 +257,19 @@ void TestKovaExport::othersModeUsesClearingAndLimits()
     writeTransferSettings();
 
     // RTGS skips the LLG row; the typed minimum, not the stored one, applies.
-    const Run run = runExport(base(QStringLiteral("transfer"))
-                              << QStringLiteral("--mode") << QStringLiteral("others") << QStringLiteral("--clearing")
-                              << QStringLiteral("rtgs") << QStringLiteral("--min") << QStringLiteral("1.000"));
+    const Run run = runExport(base("transfer")
+                              << "--mode" << "others" << "--clearing"
+                              << "rtgs" << "--min" << "1.000");
     QCOMPARE(run.status, 1);
-    QCOMPARE(lines(run.out), (QStringList{
-        QStringLiteral("Total rows processed: 2 of 3"),
-        QStringLiteral("Total amounts: 1.999,00"),
-        QStringLiteral("Total warnings: 0"),
-        QStringLiteral("Total errors: 1"),
+    QCOMPARE(lines(run.out), (expect::summary("2 of 3", "1.999,00", 0, 1) + QStringList{
         separator,
         errorText(1, QStringLiteral("RTGS amount below min limit 1.000")),
     }));
 
     // Without --min the stored RTGS minimum (fresh file: 500.000.001) is used.
-    const Run stored = runExport(base(QStringLiteral("transfer"))
-                                 << QStringLiteral("--mode") << QStringLiteral("others")
-                                 << QStringLiteral("--clearing") << QStringLiteral("rtgs"));
+    const Run stored = runExport(base("transfer")
+                                 << "--mode" << "others"
+                                 << "--clearing" << "rtgs");
     QCOMPARE(stored.status, 1);
     QCOMPARE(lines(stored.out).mid(5), (QStringList{
         errorText(1, QStringLiteral("RTGS amount below min limit 500.000.001")),
@@ -306,23 +277,23 @@ void TestKovaExport::othersModeUsesClearingAndLimits()
     }));
 
     // LLG in Others mode: the header names the clearing.
-    const Run llg = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--mode") << QStringLiteral("others"));
+    const Run llg = runExport(base("transfer") << "--mode" << "others");
     QCOMPARE(llg.status, 0);
-    QVERIFY(lines(fileText(path(QStringLiteral("out.txt")))).value(0).endsWith(QStringLiteral("|00001|LLG|IDR|")));
+    QVERIFY(lines(fileText(path("out.txt"))).value(0).endsWith(QStringLiteral("|00001|LLG|IDR|")));
 }
 
 void TestKovaExport::reportHoldsTheWholeLog()
 {
-    QVariantList bad = wdkRow(QStringLiteral("REF2"), QStringLiteral("abc"));
+    QVariantList bad = wdkRow("REF2", "abc");
     bad[3] = QStringLiteral("123");
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10")), bad});
+    writeTransferWorkbook({wdkRow("REF1", "10"), bad});
     writeTransferSettings();
 
-    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--report")
-                                                              << path(QStringLiteral("log.json")));
+    const Run run = runExport(base("transfer") << "--report"
+                                                              << path("log.json"));
     QCOMPARE(run.status, 1);
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(fileText(path(QStringLiteral("log.json"))).toUtf8(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(fileText(path("log.json")).toUtf8(), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject root = doc.object();
     QCOMPARE(root.keys(), (QStringList{"rows", "summary", "titles"}));
@@ -351,20 +322,14 @@ void TestKovaExport::reportHoldsTheWholeLog()
 
 void TestKovaExport::columnsBeyondTheSheetAreNotMapped()
 {
-    {
-        TestWorkbook book(path(QStringLiteral("book.xlsx")));
-        book.addSheet(QStringLiteral("Batch"));
-        book.setRow(1, {QStringLiteral("Ref")});
-        // Six columns: the stored bank code, name, type and residence columns
-        // (7 to 12) are beyond the sheet, so not mapped and not checked.
-        book.setRow(2, wdkRow(QStringLiteral("REF1"), QStringLiteral("10")).mid(0, 6));
-        QVERIFY(book.save());
-    }
+    // Six columns: the stored bank code, name, type and residence columns
+    // (7 to 12) are beyond the sheet, so not mapped and not checked.
+    QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"Ref"}, wdkRow("REF1", "10").mid(0, 6)}));
     writeTransferSettings();
 
-    const Run run = runExport(base(QStringLiteral("transfer")));
+    const Run run = runExport(base("transfer"));
     QCOMPARE(run.status, 0);
-    QCOMPARE(lines(fileText(path(QStringLiteral("out.txt")))).value(1),
+    QCOMPARE(lines(fileText(path("out.txt"))).value(1),
              QStringLiteral("1|00001|REF1|1234567890|0987654321|10.00|||||||||||||"));
 }
 
@@ -376,12 +341,12 @@ void TestKovaExport::settingsBesideTheExecutableByDefault()
     const QString program = programDir.filePath(QStringLiteral("kova-export"));
     QVERIFY(QFile::copy(QStringLiteral(KOVA_EXPORT_PATH), program));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferWorkbook({wdkRow("REF1", "10")});
     writeTransferSettings();
-    QVERIFY(QFile::rename(path(QStringLiteral("kova.ini")), programDir.filePath(QStringLiteral("kova.ini"))));
+    QVERIFY(QFile::rename(path("kova.ini"), programDir.filePath(QStringLiteral("kova.ini"))));
 
     QProcess process;
-    process.start(program, base(QStringLiteral("transfer")).mid(0, 7));
+    process.start(program, base("transfer").mid(0, 7));
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("Done!\n"));
     QCOMPARE(process.exitCode(), 0);
@@ -392,14 +357,14 @@ void TestKovaExport::settingsBesideTheExecutableByDefault()
 // The upload file is written, but the run's log is not where it was asked for.
 void TestKovaExport::unwritableReportIsRefused()
 {
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferWorkbook({wdkRow("REF1", "10")});
     writeTransferSettings();
-    const QString report = path(QStringLiteral("no/log.json"));
+    const QString report = path("no/log.json");
 
-    const Run run = runExport(base(QStringLiteral("transfer")) << QStringLiteral("--report") << report);
+    const Run run = runExport(base("transfer") << "--report" << report);
     QCOMPARE(run.status, 2);
     QCOMPARE(run.err, QStringLiteral("Done!\nUnable to write report ") + report + QLatin1Char('\n'));
-    QVERIFY(QFile::exists(path(QStringLiteral("out.txt"))));
+    QVERIFY(QFile::exists(path("out.txt")));
 }
 
 void TestKovaExport::refusals_data()
@@ -409,25 +374,25 @@ void TestKovaExport::refusals_data()
     QTest::addColumn<QString>("message");
 
     const QString unset = QStringLiteral("unset");
-    QTest::newRow("transfer never saved") << QStringLiteral("transfer") << QStringList{unset}
-                                          << QStringLiteral("Trx Ref # can not be empty");
-    QTest::newRow("unknown sheet") << QStringLiteral("transfer")
+    QTest::newRow("transfer never saved") << "transfer" << QStringList{unset}
+                                          << "Trx Ref # can not be empty";
+    QTest::newRow("unknown sheet") << "transfer"
                                    << QStringList{QStringLiteral("--sheet"), QStringLiteral("Nope")}
-                                   << QStringLiteral("Error. Unable to select sheet Nope");
-    QTest::newRow("header id 0") << QStringLiteral("transfer")
+                                   << "Error. Unable to select sheet Nope";
+    QTest::newRow("header id 0") << "transfer"
                                  << QStringList{QStringLiteral("--header-id"), QStringLiteral("0")}
-                                 << QStringLiteral("Invalid Header ID");
+                                 << "Invalid Header ID";
     QTest::newRow("destination folder missing")
-        << QStringLiteral("transfer") << QStringList{QStringLiteral("--dest"), path(QStringLiteral("no/out.txt"))}
-        << QStringLiteral("Failed open file for writing");
-    QTest::newRow("credit without account") << QStringLiteral("credit") << QStringList{}
-                                            << QStringLiteral("Source Account has not been defined");
+        << "transfer" << QStringList{QStringLiteral("--dest"), path("no/out.txt")}
+        << "Failed open file for writing";
+    QTest::newRow("credit without account") << "credit" << QStringList{}
+                                            << "Source Account has not been defined";
     QTest::newRow("collection account beyond table")
-        << QStringLiteral("collection") << QStringList{QStringLiteral("--account"), QStringLiteral("3")}
-        << QStringLiteral("Credited Account has not been defined");
+        << "collection" << QStringList{QStringLiteral("--account"), QStringLiteral("3")}
+        << "Credited Account has not been defined";
     QTest::newRow("company code, two lines")
-        << QStringLiteral("payroll") << QStringList{QStringLiteral("--account"), QStringLiteral("2")}
-        << QStringLiteral("Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)");
+        << "payroll" << QStringList{QStringLiteral("--account"), QStringLiteral("2")}
+        << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
 }
 
 // Each refusal is the window's message box text alone; the log stays empty.
@@ -437,15 +402,9 @@ void TestKovaExport::refusals()
     QFETCH(QStringList, options);
     QFETCH(QString, message);
 
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
-    {
-        QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
-        const QVector<QPair<QString, QString>> accounts{
-            {QStringLiteral("1234567890"), QStringLiteral("1234/56789/ABCD")},
-            {QStringLiteral("1234567890"), QStringLiteral("1234/5678/ABCD")}};
-        for (const QString& group : {QStringLiteral("Credit"), QStringLiteral("Collection"), QStringLiteral("Payroll")})
-            writeAccounts(settings, group, accounts);
-    }
+    writeTransferWorkbook({wdkRow("REF1", "10")});
+    for (const char* group : {"Credit", "Collection", "Payroll"})
+        writeAccounts(path("kova.ini"), group, {{"1234567890", "1234/56789/ABCD"}, {"1234567890", "1234/5678/ABCD"}});
     if (options.value(0) == QLatin1String("unset"))
         options.clear();
     else
@@ -459,101 +418,77 @@ void TestKovaExport::refusals()
         else
             arguments << options.at(i) << options.at(i + 1);
     }
-    arguments << QStringLiteral("--report") << path(QStringLiteral("log.json"));
+    arguments << "--report" << path("log.json");
     const Run run = runExport(arguments);
     QCOMPARE(run.status, 2);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, message + QLatin1Char('\n'));
-    QVERIFY(!QFile::exists(path(QStringLiteral("out.txt"))));
-    const QJsonObject report = QJsonDocument::fromJson(fileText(path(QStringLiteral("log.json"))).toUtf8()).object();
+    QVERIFY(!QFile::exists(path("out.txt")));
+    const QJsonObject report = QJsonDocument::fromJson(fileText(path("log.json")).toUtf8()).object();
     QCOMPARE(report.value(QStringLiteral("rows")), QJsonValue(QJsonArray()));
     QCOMPARE(report.value(QStringLiteral("summary")), QJsonValue(QJsonArray()));
 }
 
 void TestKovaExport::unwritableSettingsIsNotFinished()
 {
-    writeTransferWorkbook({wdkRow(QStringLiteral("REF1"), QStringLiteral("10"))});
+    writeTransferWorkbook({wdkRow("REF1", "10")});
     writeTransferSettings();
     // Readable, but its lock file's name is too long to create, so no write
     // can take (permissions would not stop a superuser).
     const QString locked = path(QString(250, QLatin1Char('k')) + QStringLiteral(".ini"));
-    QVERIFY(QFile::copy(path(QStringLiteral("kova.ini")), locked));
-    QStringList arguments = base(QStringLiteral("transfer"));
+    QVERIFY(QFile::copy(path("kova.ini"), locked));
+    QStringList arguments = base("transfer");
     arguments[arguments.indexOf(QStringLiteral("--settings")) + 1] = locked;
 
     const Run run = runExport(arguments);
     QCOMPARE(run.status, 2);
     QCOMPARE(lines(run.out).value(0), QStringLiteral("Total rows processed: 1 of 1"));
     QCOMPARE(run.err, QStringLiteral("Upload file written, but Header ID could not be stored\n"));
-    QVERIFY(QFile::exists(path(QStringLiteral("out.txt"))));
+    QVERIFY(QFile::exists(path("out.txt")));
     QCOMPARE(QSettings(locked, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 7);
 }
 
 void TestKovaExport::creditOptionsReachTheHeader()
 {
-    {
-        TestWorkbook book(path(QStringLiteral("book.xlsx")));
-        book.addSheet(QStringLiteral("Batch"));
-        // Name, account, amount, transfer type.
-        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10"),
-                        QStringLiteral("WDK")});
-        QVERIFY(book.save());
-    }
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("Credit/Beneficary"), 1);
-    settings.setValue(QStringLiteral("Credit/BnfAccount"), 2);
-    settings.setValue(QStringLiteral("Credit/Amount"), 3);
-    settings.setValue(QStringLiteral("Credit/Remittance"), 4);
-    writeAccounts(settings, QStringLiteral("Credit"),
-                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")},
-                   {QStringLiteral("2222222222"), QStringLiteral("4321/98765/WXYZ")}});
-    settings.sync();
+    // Name, account, amount, transfer type.
+    QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10", "WDK"}}));
+    expect::writeSettings(path("kova.ini"), "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}});
+    writeAccounts(path("kova.ini"), "Credit", {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
 
-    Run run = runExport(base(QStringLiteral("credit")) << QStringLiteral("--account") << QStringLiteral("2")
-                                                      << QStringLiteral("--wdk") << QStringLiteral("mp")
-                                                      << QStringLiteral("--remarks1") << QStringLiteral("FIRST")
-                                                      << QStringLiteral("--remarks2") << QStringLiteral("SECOND"));
+    Run run = runExport(base("credit") << "--account" << "2"
+                                                      << "--wdk" << "mp"
+                                                      << "--remarks1" << "FIRST"
+                                                      << "--remarks2" << "SECOND");
     QCOMPARE(run.status, 0);
     QCOMPARE(run.err, QStringLiteral("Done!\n"));
-    QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    QString header = lines(fileText(path("out.txt"))).value(0);
     QCOMPARE(header.size(), 256);
     QCOMPARE(header.left(21), QStringLiteral("0MP        2222222222"));   // "Immediate On Authorization"
     QCOMPARE(header.mid(22, 8), QStringLiteral("43218765"));
     QCOMPARE(header.mid(70, 3), QStringLiteral("WDK"));
     QCOMPARE(header.mid(88, 36), QStringLiteral("FIRST             SECOND            "));
 
-    run = runExport(base(QStringLiteral("credit")) << QStringLiteral("--account") << QStringLiteral("1")
-                                                  << QStringLiteral("--effective") << QStringLiteral("2026-12-31"));
+    run = runExport(base("credit") << "--account" << "1"
+                                                  << "--effective" << "2026-12-31");
     QCOMPARE(run.status, 0);
-    header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    header = lines(fileText(path("out.txt"))).value(0);
     QCOMPARE(header.left(21), QStringLiteral("0SP202612311111111111"));
 }
 
 void TestKovaExport::collectionOptionsReachTheHeader()
 {
-    {
-        TestWorkbook book(path(QStringLiteral("book.xlsx")));
-        book.addSheet(QStringLiteral("Batch"));
-        // Name, account, amount, residence, citizen.
-        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10"), 1, 0});
-        QVERIFY(book.save());
-    }
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("Collection/AccountName"), 1);
-    settings.setValue(QStringLiteral("Collection/AccountNumber"), 2);
-    settings.setValue(QStringLiteral("Collection/Amount"), 3);
-    settings.setValue(QStringLiteral("Collection/Residence"), 4);
-    settings.setValue(QStringLiteral("Collection/Citizen"), 5);
-    writeAccounts(settings, QStringLiteral("Collection"),
-                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")}});
-    settings.sync();
+    // Name, account, amount, residence, citizen.
+    QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10", 1, 0}}));
+    expect::writeSettings(path("kova.ini"), "Collection",
+                          {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5}});
+    writeAccounts(path("kova.ini"), "Collection", {{"1111111111", "1234/56789/ABCD"}});
 
-    const Run run = runExport(base(QStringLiteral("collection"))
-                              << QStringLiteral("--account") << QStringLiteral("1") << QStringLiteral("--effective")
-                              << QStringLiteral("2026-02-03") << QStringLiteral("--remarks2") << QStringLiteral("R2"));
+    const Run run = runExport(base("collection")
+                              << "--account" << "1" << "--effective"
+                              << "2026-02-03" << "--remarks2" << "R2");
     QCOMPARE(run.status, 0);
     QCOMPARE(run.err, QStringLiteral("Done!\n"));
-    const QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    const QString header = lines(fileText(path("out.txt"))).value(0);
     QCOMPARE(header.size(), 201);
     QCOMPARE(header.left(21), QStringLiteral("0CO202602031111111111"));
     QCOMPARE(header.mid(70, 36), QString(18, QLatin1Char(' ')) + QStringLiteral("R2") + QString(16, QLatin1Char(' ')));
@@ -561,26 +496,16 @@ void TestKovaExport::collectionOptionsReachTheHeader()
 
 void TestKovaExport::payrollOptionsReachTheHeader()
 {
-    {
-        TestWorkbook book(path(QStringLiteral("book.xlsx")));
-        book.addSheet(QStringLiteral("Batch"));
-        // Name, account, amount.
-        book.setRow(1, {QStringLiteral("ANDI"), QStringLiteral("1234567890"), QStringLiteral("10")});
-        QVERIFY(book.save());
-    }
-    QSettings settings(path(QStringLiteral("kova.ini")), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("Payroll/AccountName"), 1);
-    settings.setValue(QStringLiteral("Payroll/AccountNumber"), 2);
-    settings.setValue(QStringLiteral("Payroll/Amount"), 3);
-    writeAccounts(settings, QStringLiteral("Payroll"),
-                  {{QStringLiteral("1111111111"), QStringLiteral("1234/56789/ABCD")}});
-    settings.sync();
+    // Name, account, amount.
+    QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10"}}));
+    expect::writeSettings(path("kova.ini"), "Payroll", {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}});
+    writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
 
-    const Run run = runExport(base(QStringLiteral("payroll"))
-                              << QStringLiteral("--account") << QStringLiteral("1") << QStringLiteral("--effective")
-                              << QStringLiteral("2026-02-03") << QStringLiteral("--holiday") << QStringLiteral("after"));
+    const Run run = runExport(base("payroll")
+                              << "--account" << "1" << "--effective"
+                              << "2026-02-03" << "--holiday" << "after");
     QCOMPARE(run.status, 0);
-    const QString header = lines(fileText(path(QStringLiteral("out.txt")))).value(0);
+    const QString header = lines(fileText(path("out.txt"))).value(0);
     QCOMPARE(header.size(), 70);
     // Effective day, account, then "1" for "After Holiday".
     QCOMPARE(header.left(40), QString(11, QLatin1Char(' ')) + QStringLiteral("123406789ABCD0301111111111101"));
@@ -607,46 +532,46 @@ void TestKovaExport::badUsage_data()
     const auto transfer = [&](const QStringList& more) { return QStringList{QStringLiteral("transfer")} + full + more; };
     const auto with = [&](const QString& type, const QStringList& more) { return QStringList{type} + full + more; };
 
-    QTest::newRow("nothing") << QStringList{} << QStringLiteral("missing TYPE");
-    QTest::newRow("unknown type") << with(QStringLiteral("debit"), {}) << QStringLiteral("unknown type: debit");
+    QTest::newRow("nothing") << QStringList{} << "missing TYPE";
+    QTest::newRow("unknown type") << with(QStringLiteral("debit"), {}) << "unknown type: debit";
     QTest::newRow("unknown option") << transfer({QStringLiteral("--fast")})
-                                    << QStringLiteral("Unknown option 'fast'.");
+                                    << "Unknown option 'fast'.";
     QTest::newRow("missing source") << QStringList{QStringLiteral("transfer"), QStringLiteral("--sheet"),
                                                    QStringLiteral("S"), QStringLiteral("--dest"), QStringLiteral("o")}
-                                    << QStringLiteral("missing --source");
+                                    << "missing --source";
     QTest::newRow("option without value") << transfer({QStringLiteral("--from")})
-                                          << QStringLiteral("Missing value after '--from'.");
+                                          << "Missing value after '--from'.";
     QTest::newRow("no such day") << transfer({QStringLiteral("--from"), QStringLiteral("2026-02-30")})
-                                 << QStringLiteral("--from: not a date YYYY-MM-DD: 2026-02-30");
+                                 << "--from: not a date YYYY-MM-DD: 2026-02-30";
     QTest::newRow("bad mode") << transfer({QStringLiteral("--mode"), QStringLiteral("WDK")})
-                              << QStringLiteral("--mode must be one of wdk|others: WDK");
+                              << "--mode must be one of wdk|others: WDK";
     QTest::newRow("clearing in wdk mode") << transfer({QStringLiteral("--clearing"), QStringLiteral("rtgs")})
-                                          << QStringLiteral("--clearing needs --mode others");
+                                          << "--clearing needs --mode others";
     QTest::newRow("wdk choice in others mode")
         << with(QStringLiteral("credit"), {QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--wdk"),
                                            QStringLiteral("mp")})
-        << QStringLiteral("--wdk needs --mode wdk");
+        << "--wdk needs --mode wdk";
     QTest::newRow("limit not a number")
         << transfer({QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--min"), QStringLiteral("1,000")})
-        << QStringLiteral("--min: not a number: 1,000");
+        << "--min: not a number: 1,000";
     QTest::newRow("account 0") << with(QStringLiteral("credit"), {QStringLiteral("--account"), QStringLiteral("0")})
-                               << QStringLiteral("--account must be a positive integer: 0");
+                               << "--account must be a positive integer: 0";
     QTest::newRow("account with line feed") << with(QStringLiteral("payroll"), {QStringLiteral("--account"),
                                                                                QStringLiteral("1\n")})
-                                            << QStringLiteral("--account must be a positive integer: 1\n");
+                                            << "--account must be a positive integer: 1\n";
     QTest::newRow("limit beyond 64 bits")
         << transfer({QStringLiteral("--mode"), QStringLiteral("others"), QStringLiteral("--max"),
                      QStringLiteral("18.446.744.073.709.551.616")})
-        << QStringLiteral("--max: not a number: 18.446.744.073.709.551.616");
+        << "--max: not a number: 18.446.744.073.709.551.616";
     QTest::newRow("account on transfer") << transfer({QStringLiteral("--account"), QStringLiteral("1")})
-                                         << QStringLiteral("--account does not apply to transfer");
+                                         << "--account does not apply to transfer";
     QTest::newRow("remarks on payroll") << with(QStringLiteral("payroll"), {QStringLiteral("--remarks1"),
                                                                            QStringLiteral("x")})
-                                        << QStringLiteral("--remarks1 does not apply to payroll");
+                                        << "--remarks1 does not apply to payroll";
     QTest::newRow("twice") << transfer({QStringLiteral("--sheet"), QStringLiteral("T")})
-                           << QStringLiteral("--sheet given more than once");
+                           << "--sheet given more than once";
     QTest::newRow("second type") << with(QStringLiteral("transfer"), {QStringLiteral("credit")})
-                                 << QStringLiteral("unexpected argument: credit");
+                                 << "unexpected argument: credit";
 }
 
 void TestKovaExport::badUsage()
