@@ -47,20 +47,6 @@ QString fileText(const QString& path)
     return QString::fromUtf8(expect::fileBytes(path));
 }
 
-void writeAccounts(const QString& ini, const QString& group, const QVector<QPair<QString, QString>>& rows)
-{
-    QSettings settings(ini, QSettings::IniFormat);
-    settings.beginGroup(group);
-    settings.beginWriteArray(QStringLiteral("Accounts"));
-    for (int i = 0; i < rows.size(); ++i) {
-        settings.setArrayIndex(i);
-        settings.setValue(QStringLiteral("Account"), rows.at(i).first);
-        settings.setValue(QStringLiteral("CompID"), rows.at(i).second);
-    }
-    settings.endArray();
-    settings.endGroup();
-}
-
 // Plain messages as stdout shows them.
 QString errorText(int line, const QString& text)
 {
@@ -404,7 +390,7 @@ void TestKovaExport::refusals()
 
     writeTransferWorkbook({wdkRow("REF1", "10")});
     for (const char* group : {"Credit", "Collection", "Payroll"})
-        writeAccounts(path("kova.ini"), group, {{"1234567890", "1234/56789/ABCD"}, {"1234567890", "1234/5678/ABCD"}});
+        expect::writeAccounts(path("kova.ini"), group, {{"1234567890", "1234/56789/ABCD"}, {"1234567890", "1234/5678/ABCD"}});
     if (options.value(0) == QLatin1String("unset"))
         options.clear();
     else
@@ -453,7 +439,7 @@ void TestKovaExport::creditOptionsReachTheHeader()
     // Name, account, amount, transfer type.
     QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10", "WDK"}}));
     expect::writeSettings(path("kova.ini"), "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}});
-    writeAccounts(path("kova.ini"), "Credit", {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
+    expect::writeAccounts(path("kova.ini"), "Credit", {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
 
     Run run = runExport(base("credit") << "--account" << "2"
                                                       << "--wdk" << "mp"
@@ -481,7 +467,7 @@ void TestKovaExport::collectionOptionsReachTheHeader()
     QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10", 1, 0}}));
     expect::writeSettings(path("kova.ini"), "Collection",
                           {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5}});
-    writeAccounts(path("kova.ini"), "Collection", {{"1111111111", "1234/56789/ABCD"}});
+    expect::writeAccounts(path("kova.ini"), "Collection", {{"1111111111", "1234/56789/ABCD"}});
 
     const Run run = runExport(base("collection")
                               << "--account" << "1" << "--effective"
@@ -499,7 +485,7 @@ void TestKovaExport::payrollOptionsReachTheHeader()
     // Name, account, amount.
     QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10"}}));
     expect::writeSettings(path("kova.ini"), "Payroll", {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}});
-    writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
+    expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
 
     const Run run = runExport(base("payroll")
                               << "--account" << "1" << "--effective"

@@ -2,6 +2,7 @@
 // it: settings saved earlier, a workbook browsed, a sheet and a destination
 // picked, the form's last choices made, Export pressed.
 
+#include "expect.h"
 #include "testworkbook.h"
 #include "windowdriver.h"
 
@@ -45,21 +46,13 @@ struct ExportCase
 const QColor markedText(0xe7, 0x3d, 0x4a);
 const QString separator = QStringLiteral("-------------------------------------");
 
-QString sp(int n)
-{
-    return QString(n, QLatin1Char(' '));
-}
+using expect::pad;
+using expect::sp;
 
-QString pad(const QString& text, int width)
-{
-    return text.leftJustified(width, QLatin1Char(' '), true);
-}
-
+// The summary lines and the rule under them, as the log shows them.
 QStringList summary(const QString& rows, const QString& amounts, int warnings, int errors)
 {
-    return {QStringLiteral("Total rows processed: ") + rows, QStringLiteral("Total amounts: ") + amounts,
-            QStringLiteral("Total warnings: %1").arg(warnings), QStringLiteral("Total errors: %1").arg(errors),
-            separator};
+    return expect::summary(rows, amounts, warnings, errors) << separator;
 }
 
 ExportCase transferCase(bool withError)
@@ -241,22 +234,9 @@ void TestExportsThroughWindow::cleanup()
 
 void TestExportsThroughWindow::writeSettings(const ExportCase& c)
 {
-    QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
-    ini.beginGroup(c.group);
-    for (auto it = c.keys.cbegin(); it != c.keys.cend(); ++it)
-        ini.setValue(it.key(), it.value());
-    if (!c.accounts.isEmpty()) {
-        ini.beginWriteArray(QStringLiteral("Accounts"));
-        for (int i = 0; i < c.accounts.size(); ++i) {
-            ini.setArrayIndex(i);
-            ini.setValue(QStringLiteral("Account"), c.accounts.at(i).first);
-            ini.setValue(QStringLiteral("CompID"), c.accounts.at(i).second);
-        }
-        ini.endArray();
-    }
-    ini.endGroup();
-    ini.sync();
-    QCOMPARE(ini.status(), QSettings::NoError);
+    expect::writeSettings(WindowDriver::settingsPath(), c.group, c.keys);
+    if (!c.accounts.isEmpty())
+        expect::writeAccounts(WindowDriver::settingsPath(), c.group, c.accounts);
 }
 
 QString TestExportsThroughWindow::writeWorkbook(const ExportCase& c)

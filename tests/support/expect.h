@@ -91,4 +91,20 @@ inline void writeSettings(const QString& path, const QString& group, const QVari
     s.sync();
 }
 
+// The table of source accounts of one form, as the form saves it.
+inline void writeAccounts(const QString& path, const QString& group, const QList<QPair<QString, QString>>& accounts)
+{
+    QSettings s(path, QSettings::IniFormat);
+    s.beginGroup(group);
+    s.beginWriteArray(QStringLiteral("Accounts"));
+    for (int i = 0; i < accounts.size(); ++i) {
+        s.setArrayIndex(i);
+        s.setValue(QStringLiteral("Account"), accounts.at(i).first);
+        s.setValue(QStringLiteral("CompID"), accounts.at(i).second);
+    }
+    s.endArray();
+    s.endGroup();
+    s.sync();
+}
+
 } // namespace expect
