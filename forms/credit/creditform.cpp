@@ -4,14 +4,13 @@
 #include "ui_creditform.h"
 
 #include "export/settingsfile.h"
+#include "forms/common/accountformsettings.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
-
-#include <QSettings>
 
 CreditForm::CreditForm(QWidget* parent)
     : QWidget(parent)
@@ -103,11 +102,7 @@ CreditSettings CreditForm::gatherSettings() const
 void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(creditGroup());
-    m_accounts->load(settings);
-    m_mapping->readHasColumnHeader(settings);
-    settings.endGroup();
+    readAccountFormSettings(m_settingsPath, creditGroup(), *m_accounts, *m_mapping);
 }
 
 bool CreditForm::Validate_Settings()
@@ -133,20 +128,8 @@ void CreditForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    bool saved = false;
-    {
-        QSettings settings(m_settingsPath, QSettings::IniFormat);
-        settings.beginGroup(creditGroup());
-        m_accounts->save(settings);
-        m_mapping->save(settings);
-        settings.endGroup();
-        saved = kova::syncSettings(settings);
-    }
-    saved = m_clearing->saveShownLimits() && saved;
-    if (saved)
-        Messages::information(this, QStringLiteral("Settings have been saved!"));
-    else
-        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+    const bool saved = saveAccountFormSettings(m_settingsPath, creditGroup(), *m_accounts, *m_mapping);
+    reportSettingsSaved(this, m_clearing->saveShownLimits() && saved);
 }
 
 void CreditForm::ON_cboOthers_Change(int index)

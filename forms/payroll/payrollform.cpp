@@ -4,11 +4,10 @@
 #include "ui_payrollform.h"
 
 #include "export/settingsfile.h"
+#include "forms/common/accountformsettings.h"
 #include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
-
-#include <QSettings>
 
 namespace {
 
@@ -74,15 +73,7 @@ void PayrollForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(payrollGroup());
-    m_accounts->save(settings);
-    m_mapping.save(settings);
-    settings.endGroup();
-    if (kova::syncSettings(settings))
-        Messages::information(this, QStringLiteral("Settings have been saved!"));
-    else
-        Messages::critical(this, QStringLiteral("Settings could not be saved"));
+    reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, payrollGroup(), *m_accounts, m_mapping));
 }
 
 void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
@@ -108,11 +99,7 @@ void PayrollForm::ON_btnExport_Click()
 
 void PayrollForm::Read_Settings()
 {
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(payrollGroup());
-    m_accounts->load(settings);
-    m_mapping.readHasColumnHeader(settings);
-    settings.endGroup();
+    readAccountFormSettings(m_settingsPath, payrollGroup(), *m_accounts, m_mapping);
 }
 
 bool PayrollForm::Validate_Settings()
@@ -140,8 +127,3 @@ PayrollSettings PayrollForm::settings() const
     s.dateTo = ui->dteTo->date();
     return s;
 }
-
-
-
-
-
