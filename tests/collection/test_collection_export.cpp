@@ -144,8 +144,7 @@ void TestCollectionExport::records()
              (QStringList{pad("Budi Santoso", 35), acc1, "1.500.000,00", pad("INV 001", 18), sp(18), "1", "0"}));
     QCOMPARE(m_sink.rows.at(1).values.at(2), QStringLiteral("250,51"));
     QCOMPARE(m_sink.rows.at(0).amountColumn, 2);
-    QCOMPARE(m_sink.summary, (QStringList{QStringLiteral("Total rows processed: 2") + summaryOf,
-                                          "Total amounts: 1.500.250,51", "Total warnings: 0", "Total errors: 0"}));
+    QCOMPARE(m_sink.summary, summary("2" + summaryOf, "1.500.250,51", 0, 0));
     QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
 }
 
@@ -172,14 +171,6 @@ void TestCollectionExport::rowChecks_data()
     const QString accDigits = QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>");
     const QString accLength = QStringLiteral(": Error. <span style=\"font-weight:bold;\">Acc # </span>must be 10 digits</span>");
     const QString badAmount = QStringLiteral(": Error. Invalid amount</span>");
-    auto broken = [](const QString& title) {
-        return QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">") + title
-            + QStringLiteral("</span></span>");
-    };
-    auto cut = [](const QString& title, int width) {
-        return QStringLiteral(": Warning. String truncated in <span style=\"font-weight:bold;\">") + title
-            + QStringLiteral("</span>. Exceeding ") + QString::number(width) + QStringLiteral(" characters</span>");
-    };
 
     // Only the unmapped date column holds something, so the row is in the used range.
     QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
@@ -217,25 +208,25 @@ void TestCollectionExport::rowChecks_data()
         << detail(acc1, hundred, name, "", "", "0", "0");
     const QString name40 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789wxyz");
     QTest::newRow("40-character name cut") << with(NameCol, name40)
-                                           << QStringList{warn(1, cut("Account Name", 35))} << QVector<int>()
+                                           << QStringList{truncated(1, "Account Name", 35)} << QVector<int>()
                                            << values(name40.left(35), acc1, "100,00", "", "", "0", "1")
                                            << detail(acc1, hundred, name40.left(35), "", "", "0", "1");
     const QString remarks20 = QStringLiteral("12345678901234567890");
     QTest::newRow("remarks cut") << with(Remarks1Col, remarks20).mid(0, 5) + QVariantList{remarks20, 0, 1}
-                                 << QStringList{warn(1, cut("Remarks 1", 18)), warn(1, cut("Remarks 2", 18))}
+                                 << QStringList{truncated(1, "Remarks 1", 18), truncated(1, "Remarks 2", 18)}
                                  << QVector<int>()
                                  << values(name, acc1, "100,00", remarks20.left(18), remarks20.left(18), "0", "1")
                                  << detail(acc1, hundred, name, remarks20.left(18), remarks20.left(18), "0", "1");
-    QTest::newRow("line feed in name") << with(NameCol, "Budi\nSantoso") << QStringList{err(1, broken("Account Name"))}
+    QTest::newRow("line feed in name") << with(NameCol, "Budi\nSantoso") << QStringList{invalidChars(1, "Account Name")}
                                        << QVector<int>{0} << values("Budi\nSantoso", acc1, "100,00", "", "", "0", "1")
                                        << QString();
     QTest::newRow("carriage return in remarks 1")
-        << with(Remarks1Col, "a\rb") << QStringList{err(1, broken("Remarks 1"))} << QVector<int>{3}
+        << with(Remarks1Col, "a\rb") << QStringList{invalidChars(1, "Remarks 1")} << QVector<int>{3}
         << values(name, acc1, "100,00", "a\rb", "", "0", "1") << QString();
     const QString longBroken = QStringLiteral("first line of many\nsecond");
     QTest::newRow("long remarks 2 with a line feed")
         << with(Remarks2Col, longBroken)
-        << QStringList{warn(1, cut("Remarks 2", 18)), err(1, broken("Remarks 2"))} << QVector<int>{4}
+        << QStringList{truncated(1, "Remarks 2", 18), invalidChars(1, "Remarks 2")} << QVector<int>{4}
         << values(name, acc1, "100,00", "", longBroken.left(18), "0", "1") << QString();
 }
 
@@ -277,8 +268,7 @@ void TestCollectionExport::rowErrorsRefuseTheBatch()
     QCOMPARE(run(baseSettings(), rows), ExportOutcome::RowErrors);
     QCOMPARE(m_sink.rows.size(), 3);
     QCOMPARE(m_sink.rows.at(1).cells, (QVector<kova::MarkedCell>{{1, 1}, {1, 2}}));
-    QCOMPARE(m_sink.summary, (QStringList{"Total rows processed: 3 of 3", "Total amounts: 300,00", "Total warnings: 0",
-                                          "Total errors: 2"}));
+    QCOMPARE(m_sink.summary, summary("3 of 3", "300,00", 0, 2));
     QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
     QVERIFY(!QFile::exists(m_dest));
     QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
@@ -318,8 +308,7 @@ void TestCollectionExport::reversedRangeWritesHeaderOnly()
     s.dateTo = QDate(2024, 5, 1);
     QCOMPARE(run(s, {{QDate(2024, 5, 1), "A", acc1, 1, QVariant(), QVariant(), 0, 0}}), ExportOutcome::Written);
     QCOMPARE(m_sink.rows.size(), 0);
-    QCOMPARE(m_sink.summary, (QStringList{"Total rows processed: 0 of 1", "Total amounts: 0,00", "Total warnings: 0",
-                                          "Total errors: 0"}));
+    QCOMPARE(m_sink.summary, summary("0 of 1", "0,00", 0, 0));
     const QString header = QStringLiteral("0CO") + sp(8) + QStringLiteral("0123456789 12346789") + sp(15)
         + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + QStringLiteral("00000") + sp(18 + 18 + 95);
     QCOMPARE(fileLines(m_dest), QStringList{header});
