@@ -61,19 +61,22 @@ private:
         return path;
     }
 
-    QString destination()
+    // Runs one export of rows into m_sink and m_dest; returns the outcome.
+    ExportOutcome run(const CreditSettings& s, const QList<QVariantList>& rows)
     {
-        return m_dir.filePath(QStringLiteral("credit%1.txt").arg(++m_files));
+        return runCreditExport(s, workbook(rows), sheet, m_dest, m_sink);
     }
 
-    // Runs one export of rows; returns the outcome.
-    ExportOutcome run(const CreditSettings& s, const QList<QVariantList>& rows, RecordingSink& sink,
-                      const QString& dest)
-    {
-        return runCreditExport(s, workbook(rows), sheet, dest, sink);
-    }
+    RecordingSink m_sink;
+    QString m_dest;
 
 private slots:
+    void init()
+    {
+        m_sink = RecordingSink();
+        m_dest = m_dir.filePath(QStringLiteral("credit%1.txt").arg(++m_files));
+    }
+
     void wholeRecords_data()
     {
         QTest::addColumn<int>("mode");
@@ -126,37 +129,33 @@ private slots:
         s.immediate = immediate;
         s.batchRemarks1 = QStringLiteral("Batch one");
         s.batchRemarks2 = QStringLiteral("Second");
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(s, {validRow(type, amount)}, sink, dest), ExportOutcome::Written);
+        QCOMPARE(run(s, {validRow(type, amount)}), ExportOutcome::Written);
 
-        const QStringList written = fileLines(dest);
+        const QStringList written = fileLines(m_dest);
         QCOMPARE(written, (QStringList{header, detail}));
         for (const QString& record : written)
             QCOMPARE(record.size(), 256);
 
-        QCOMPARE(sink.titles, (QStringList{"Beneficiary Name", "Acc #", "Amount", "BI Code", "Bank Name",
+        QCOMPARE(m_sink.titles, (QStringList{"Beneficiary Name", "Acc #", "Amount", "BI Code", "Bank Name",
                                            "Branch Name", "Remarks 1", "Remarks 2", "Cust Type", "Residence"}));
-        QCOMPARE(sink.rows.size(), 1);
-        QCOMPARE(sink.rows[0].amountColumn, 2);
-        QCOMPARE(sink.rows[0].values.size(), 10);
-        QCOMPARE(sink.rows[0].values.mid(0, 2), (QStringList{"PT Maju Jaya", "0123456789" + sp(24)}));
-        QCOMPARE(sink.rows[0].values.mid(5), (QStringList{pad("JAKARTA", 18), pad("Invoice 12", 18), sp(18), "2", "R"}));
-        QVERIFY(sink.rows[0].messages.isEmpty());
-        QCOMPARE(sink.boxTexts(), QStringList{"Done!"});
-        QVERIFY(!QFile::exists(dest + ".details"));
+        QCOMPARE(m_sink.rows.size(), 1);
+        QCOMPARE(m_sink.rows[0].amountColumn, 2);
+        QCOMPARE(m_sink.rows[0].values.size(), 10);
+        QCOMPARE(m_sink.rows[0].values.mid(0, 2), (QStringList{"PT Maju Jaya", "0123456789" + sp(24)}));
+        QCOMPARE(m_sink.rows[0].values.mid(5), (QStringList{pad("JAKARTA", 18), pad("Invoice 12", 18), sp(18), "2", "R"}));
+        QVERIFY(m_sink.rows[0].messages.isEmpty());
+        QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
+        QVERIFY(!QFile::exists(m_dest + ".details"));
     }
 
     void headerOnlySheet()
     {
         CreditSettings s = settingsFor(BankMode::WDK, 0);
         s.hasColumnHeader = true;
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}, sink, dest), ExportOutcome::Written);
-        QCOMPARE(sink.rows.size(), 0);
-        QCOMPARE(sink.summary, summary("0 of 0", "0,00", 0, 0));
-        const QStringList written = fileLines(dest);
+        QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}), ExportOutcome::Written);
+        QCOMPARE(m_sink.rows.size(), 0);
+        QCOMPARE(m_sink.summary, summary("0 of 0", "0,00", 0, 0));
+        const QStringList written = fileLines(m_dest);
         QCOMPARE(written.size(), 1);
         QCOMPARE(written[0], "0SP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000000000000.00" + "00000"
                                  + "WDK" + sp(15) + sp(18) + sp(18) + sp(132));
@@ -174,8 +173,6 @@ private slots:
             r << date;
             return r;
         };
-        RecordingSink sink;
-        const QString dest = destination();
         QCOMPARE(run(s,
                      {{"header"},
                       row("WDK", 10, QDate(2024, 2, 29)),    // before the range
@@ -183,14 +180,13 @@ private slots:
                       row("LLG", 12, QDate(2024, 3, 2)),     // not WDK
                       row("WDK", 13, "3 March 2024"),        // text, no date
                       row("WDK", 14, QDate(2024, 3, 31)),    // line 2, last day inclusive
-                      row("WDK", "x", QDate(2024, 3, 15))},  // line 3
-                     sink, dest),
+                      row("WDK", "x", QDate(2024, 3, 15))}),  // line 3
                  ExportOutcome::RowErrors);
-        QCOMPARE(sink.rows.size(), 3);
-        QCOMPARE(sink.rows[2].messages, QStringList{err(3, ": Error. Invalid amount</span>")});
-        QCOMPARE(sink.rows[2].cells, (QVector<MarkedCell>{{2, 2}}));
-        QCOMPARE(sink.rows[2].values[2], QStringLiteral("x"));
-        QCOMPARE(sink.summary, summary("3 of 6", "25,00", 0, 1));
+        QCOMPARE(m_sink.rows.size(), 3);
+        QCOMPARE(m_sink.rows[2].messages, QStringList{err(3, ": Error. Invalid amount</span>")});
+        QCOMPARE(m_sink.rows[2].cells, (QVector<MarkedCell>{{2, 2}}));
+        QCOMPARE(m_sink.rows[2].values[2], QStringLiteral("x"));
+        QCOMPARE(m_sink.summary, summary("3 of 6", "25,00", 0, 1));
     }
 
     void clearingFilterAndLimits_data()
@@ -224,57 +220,48 @@ private slots:
         QList<QVariantList> rows;
         for (int i = 0; i < types.size(); ++i)
             rows.append(validRow(types[i], amounts[i]));
-        RecordingSink sink;
-        run(settingsFor(BankMode::Others, clearing), rows, sink, destination());
+        run(settingsFor(BankMode::Others, clearing), rows);
         QStringList seen;
-        for (const RowReport& r : sink.rows)
+        for (const RowReport& r : m_sink.rows)
             seen.append(r.values[2]);
         QCOMPARE(seen, processedAmounts);
-        QCOMPARE(sink.allMessages(), messages);
-        for (int i = 0; i < sink.rows.size(); ++i)
-            if (!sink.rows[i].messages.isEmpty())
-                QCOMPARE(sink.rows[i].cells, (QVector<MarkedCell>{{i, 2}}));
+        QCOMPARE(m_sink.allMessages(), messages);
+        for (int i = 0; i < m_sink.rows.size(); ++i)
+            if (!m_sink.rows[i].messages.isEmpty())
+                QCOMPARE(m_sink.rows[i].cells, (QVector<MarkedCell>{{i, 2}}));
     }
 
     void wdkTakesOnlyWdkRowsOfTenDigits()
     {
-        RecordingSink sink;
-        const QString dest = destination();
         QCOMPARE(run(settingsFor(BankMode::WDK, 0),
-                     {validRow("LLG", 1, "123456789"), validRow("Wdk", 2, "123456789"), validRow("WDK", 3, "")},
-                     sink, dest),
+                     {validRow("LLG", 1, "123456789"), validRow("Wdk", 2, "123456789"), validRow("WDK", 3, "")}),
                  ExportOutcome::RowErrors);
-        QCOMPARE(sink.rows.size(), 2);
+        QCOMPARE(m_sink.rows.size(), 2);
         const QString tenDigits = QStringLiteral(": Error. ") + b("To Acc") + QStringLiteral(" must be 10 digits</span>");
-        QCOMPARE(sink.allMessages(), (QStringList{err(1, tenDigits), err(2, tenDigits)}));
-        QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
-        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 1}}));
-        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(m_sink.allMessages(), (QStringList{err(1, tenDigits), err(2, tenDigits)}));
+        QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
+        QCOMPARE(m_sink.rows[1].cells, (QVector<MarkedCell>{{1, 1}}));
+        QVERIFY(!QFile::exists(m_dest));
     }
 
     void othersPadsShortAccounts()
     {
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1, "123456789"), validRow("LLG", 2, "")},
-                     sink, dest),
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1, "123456789"), validRow("LLG", 2, "")}),
                  ExportOutcome::Written);
-        QCOMPARE(sink.rows[0].values[1], QStringLiteral("123456789") + sp(25));
-        QCOMPARE(sink.rows[1].values[1], sp(34));
-        QCOMPARE(fileLines(dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
+        QCOMPARE(m_sink.rows[0].values[1], QStringLiteral("123456789") + sp(25));
+        QCOMPARE(m_sink.rows[1].values[1], sp(34));
+        QCOMPARE(fileLines(m_dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
     }
 
     void accountCharacters()
     {
-        RecordingSink sink;
         run(settingsFor(BankMode::Others, 0),
-            {validRow("LLG", 1, "12345 6789"), validRow("LLG", 1, "0123456789012345678901234567890123456")}, sink,
-            destination());
-        QCOMPARE(sink.allMessages(), (QStringList{invalidChars(1, "To Acc"),
+            {validRow("LLG", 1, "12345 6789"), validRow("LLG", 1, "0123456789012345678901234567890123456")});
+        QCOMPARE(m_sink.allMessages(), (QStringList{invalidChars(1, "To Acc"),
                                                   warn(2, ": Warning. String truncated in " + b("Acc #")
                                                                       + ". Exceeding 34 characters</span>")}));
-        QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
-        QCOMPARE(sink.rows[1].values[1], QStringLiteral("0123456789012345678901234567890123"));
+        QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
+        QCOMPARE(m_sink.rows[1].values[1], QStringLiteral("0123456789012345678901234567890123"));
     }
 
     void amounts_data()
@@ -300,33 +287,29 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, shown);
 
-        RecordingSink sink;
-        const QString dest = destination();
-        const ExportOutcome outcome = run(settingsFor(BankMode::WDK, 0), {validRow("WDK", cell)}, sink, dest);
-        QCOMPARE(sink.rows.size(), 1);
-        QCOMPARE(sink.rows[0].values[2], shown);
+        const ExportOutcome outcome = run(settingsFor(BankMode::WDK, 0), {validRow("WDK", cell)});
+        QCOMPARE(m_sink.rows.size(), 1);
+        QCOMPARE(m_sink.rows[0].values[2], shown);
         if (field.isEmpty()) {
             QCOMPARE(outcome, ExportOutcome::RowErrors);
-            QCOMPARE(sink.rows[0].messages, QStringList{err(1, ": Error. Invalid amount</span>")});
-            QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 2}}));
-            QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,00"));
+            QCOMPARE(m_sink.rows[0].messages, QStringList{err(1, ": Error. Invalid amount</span>")});
+            QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 2}}));
+            QCOMPARE(m_sink.summary[1], QStringLiteral("Total amounts: 0,00"));
         } else {
             QCOMPARE(outcome, ExportOutcome::Written);
-            QCOMPARE(fileLines(dest).at(1).mid(53, 20), field);
-            QCOMPARE(fileLines(dest).at(0).mid(45, 20), field);
-            QCOMPARE(sink.summary[1], "Total amounts: " + shown);
+            QCOMPARE(fileLines(m_dest).at(1).mid(53, 20), field);
+            QCOMPARE(fileLines(m_dest).at(0).mid(45, 20), field);
+            QCOMPARE(m_sink.summary[1], "Total amounts: " + shown);
         }
     }
 
     void totalIsTheSumOfTheWrittenAmounts()
     {
-        RecordingSink sink;
-        const QString dest = destination();
         QCOMPARE(run(settingsFor(BankMode::WDK, 0),
-                     {validRow("WDK", "0.105"), validRow("WDK", "0.105"), validRow("WDK", "0.105")}, sink, dest),
+                     {validRow("WDK", "0.105"), validRow("WDK", "0.105"), validRow("WDK", "0.105")}),
                  ExportOutcome::Written);
-        QCOMPARE(fileLines(dest).at(0).mid(45, 25), QStringLiteral("00000000000000000.3300003"));
-        QCOMPARE(sink.summary[1], QStringLiteral("Total amounts: 0,33"));
+        QCOMPARE(fileLines(m_dest).at(0).mid(45, 25), QStringLiteral("00000000000000000.3300003"));
+        QCOMPARE(m_sink.summary[1], QStringLiteral("Total amounts: 0,33"));
     }
 
     void residence_data()
@@ -351,11 +334,10 @@ private slots:
         QFETCH(QString, shown);
         QVariantList row = validRow("WDK", 1);
         row[Res - 1] = cell;
-        RecordingSink sink;
-        run(settingsFor(BankMode::WDK, 0), {row}, sink, destination());
-        QCOMPARE(sink.allMessages(), messages);
-        QCOMPARE(sink.rows[0].cells, QVector<MarkedCell>(messages.size(), {0, 9}));
-        QCOMPARE(sink.rows[0].values[9], shown);
+        run(settingsFor(BankMode::WDK, 0), {row});
+        QCOMPARE(m_sink.allMessages(), messages);
+        QCOMPARE(m_sink.rows[0].cells, QVector<MarkedCell>(messages.size(), {0, 9}));
+        QCOMPARE(m_sink.rows[0].values[9], shown);
     }
 
     void customerType_data()
@@ -378,16 +360,14 @@ private slots:
         QFETCH(bool, valid);
         QVariantList row = validRow("WDK", 1);
         row[Cust - 1] = cell;
-        RecordingSink sink;
-        const QString dest = destination();
-        run(settingsFor(BankMode::WDK, 0), {row}, sink, dest);
-        QCOMPARE(sink.rows[0].values[8], shown);
+        run(settingsFor(BankMode::WDK, 0), {row});
+        QCOMPARE(m_sink.rows[0].values[8], shown);
         if (valid) {
-            QVERIFY(sink.allMessages().isEmpty());
-            QCOMPARE(fileLines(dest).at(1).mid(251, 1), shown);
+            QVERIFY(m_sink.allMessages().isEmpty());
+            QCOMPARE(fileLines(m_dest).at(1).mid(251, 1), shown);
         } else {
-            QCOMPARE(sink.allMessages(), QStringList{err(1, ": Error. Invalid Customer Type</span>")});
-            QCOMPARE(sink.rows[0].cells, (QVector<MarkedCell>{{0, 8}}));
+            QCOMPARE(m_sink.allMessages(), QStringList{err(1, ": Error. Invalid Customer Type</span>")});
+            QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 8}}));
         }
     }
 
@@ -396,12 +376,10 @@ private slots:
         CreditSettings s = settingsFor(BankMode::WDK, 0);
         s.columns.beneficiaryName = s.columns.biCode = s.columns.bank = s.columns.branch = 0;
         s.columns.remarks1 = s.columns.remarks2 = s.columns.custType = s.columns.residence = 0;
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(s, {validRow("WDK", 7)}, sink, dest), ExportOutcome::Written);
-        QCOMPARE(sink.rows[0].values, (QStringList{"", "0123456789" + sp(24), "7,00", sp(7), sp(18), sp(18), sp(18),
+        QCOMPARE(run(s, {validRow("WDK", 7)}), ExportOutcome::Written);
+        QCOMPARE(m_sink.rows[0].values, (QStringList{"", "0123456789" + sp(24), "7,00", sp(7), sp(18), sp(18), sp(18),
                                                    sp(18), " ", " "}));
-        QCOMPARE(fileLines(dest).at(1), "1" + QStringLiteral("0123456789") + sp(24) + sp(18) + "00000000000000007.00"
+        QCOMPARE(fileLines(m_dest).at(1), "1" + QStringLiteral("0123456789") + sp(24) + sp(18) + "00000000000000007.00"
                                         + sp(70) + "B" + sp(6) + sp(7) + sp(4) + sp(18 * 4) + sp(18) + "  014");
     }
 
@@ -413,18 +391,16 @@ private slots:
         row[Branch - 1] = QString(19, 'c');
         row[Rem1 - 1] = QString(19, '1');
         row[Rem2 - 1] = QString(19, '2');
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(settingsFor(BankMode::Others, 0), {row}, sink, dest), ExportOutcome::Written);
-        QCOMPARE(sink.allMessages(), (QStringList{truncated(1, "Beneficiary", 70), truncated(1, "Bank Name", 18),
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {row}), ExportOutcome::Written);
+        QCOMPARE(m_sink.allMessages(), (QStringList{truncated(1, "Beneficiary", 70), truncated(1, "Bank Name", 18),
                                                   truncated(1, "Branch", 18), truncated(1, "Remarks 1", 18),
                                                   truncated(1, "Remarks 2", 18)}));
-        QVERIFY(sink.rows[0].cells.isEmpty());
-        QCOMPARE(sink.rows[0].values[0], QString(71, 'n'));
-        QCOMPARE(sink.rows[0].values[4], QString(18, 'b'));
-        QCOMPARE(sink.summary[2], QStringLiteral("Total warnings: 5"));
-        QCOMPARE(fileLines(dest).at(1).size(), 256);
-        QCOMPARE(fileLines(dest).at(1).mid(73, 70), QString(70, 'n'));
+        QVERIFY(m_sink.rows[0].cells.isEmpty());
+        QCOMPARE(m_sink.rows[0].values[0], QString(71, 'n'));
+        QCOMPARE(m_sink.rows[0].values[4], QString(18, 'b'));
+        QCOMPARE(m_sink.summary[2], QStringLiteral("Total warnings: 5"));
+        QCOMPARE(fileLines(m_dest).at(1).size(), 256);
+        QCOMPARE(fileLines(m_dest).at(1).mid(73, 70), QString(70, 'n'));
     }
 
     void biCodeLength()
@@ -433,11 +409,10 @@ private slots:
         shortCode[BI - 1] = "014001";
         QVariantList empty = validRow("LLG", 1);
         empty[BI - 1] = QVariant();
-        RecordingSink sink;
-        run(settingsFor(BankMode::Others, 0), {shortCode, empty}, sink, destination());
-        QCOMPARE(sink.allMessages(), (QStringList{err(1, ": Error. BI Code must be 7 chars</span>"),
+        run(settingsFor(BankMode::Others, 0), {shortCode, empty});
+        QCOMPARE(m_sink.allMessages(), (QStringList{err(1, ": Error. BI Code must be 7 chars</span>"),
                                                   error(2, "BI Code must be 7 chars")}));
-        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 3}}));
+        QCOMPARE(m_sink.rows[1].cells, (QVector<MarkedCell>{{1, 3}}));
     }
 
     void lineBreaksCannotSplitARecord_data()
@@ -463,42 +438,36 @@ private slots:
         QFETCH(int, logColumn);
         QVariantList row = validRow("LLG", 1);
         row[sheetColumn - 1] = cell;
-        RecordingSink sink;
-        const QString dest = destination();
-        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1), row}, sink, dest),
+        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1), row}),
                  ExportOutcome::RowErrors);
-        QCOMPARE(sink.allMessages(), QStringList{invalidChars(2, title)});
-        QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, logColumn}}));
-        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(m_sink.allMessages(), QStringList{invalidChars(2, title)});
+        QCOMPARE(m_sink.rows[1].cells, (QVector<MarkedCell>{{1, logColumn}}));
+        QVERIFY(!QFile::exists(m_dest));
     }
 
     void lineBreakComesAfterTheTruncation()
     {
         QVariantList row = validRow("LLG", 1);
         row[Bank - 1] = QString(20, 'b') + "\n";
-        RecordingSink sink;
-        run(settingsFor(BankMode::Others, 0), {row}, sink, destination());
-        QCOMPARE(sink.allMessages(),
+        run(settingsFor(BankMode::Others, 0), {row});
+        QCOMPARE(m_sink.allMessages(),
                  (QStringList{truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}));
     }
 
     void oneErrorInThreeRowsWritesNothing()
     {
-        const QString dest = destination();
         {
-            QFile f(dest);
+            QFile f(m_dest);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("yesterday's batch\n");
         }
-        RecordingSink sink;
-        QCOMPARE(run(settingsFor(BankMode::WDK, 0), {validRow("WDK", 1), validRow("WDK", 0), validRow("WDK", 3)},
-                     sink, dest),
+        QCOMPARE(run(settingsFor(BankMode::WDK, 0), {validRow("WDK", 1), validRow("WDK", 0), validRow("WDK", 3)}),
                  ExportOutcome::RowErrors);
-        QCOMPARE(sink.rows.size(), 3);
-        QCOMPARE(sink.summary, summary("3 of 3", "4,00", 0, 1));
-        QCOMPARE(sink.boxTexts(), QStringList{"ERROR!"});
-        QVERIFY(!QFile::exists(dest + ".details"));
-        QCOMPARE(fileLines(dest), QStringList{"yesterday's batch"});
+        QCOMPARE(m_sink.rows.size(), 3);
+        QCOMPARE(m_sink.summary, summary("3 of 3", "4,00", 0, 1));
+        QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
+        QVERIFY(!QFile::exists(m_dest + ".details"));
+        QCOMPARE(fileLines(m_dest), QStringList{"yesterday's batch"});
     }
 
     void overflow_data()
