@@ -20,7 +20,7 @@ namespace {
 
 using Box = FormHarness::Box;
 
-const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+const QString star = "<span style=\"color:rgb(255,0,0)\">*</span>";
 
 // The mapping combo boxes in the order of their settings keys.
 const QStringList comboNames{"cboTrxRef",   "cboDate",     "cboFrom",       "cboTo",       "cboAmount",   "cboRemarks1",
@@ -49,428 +49,395 @@ class TestTransferForm final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init() { m_h.reset(new FormHarness); }
-    void cleanup() { m_h.reset(); }
+    QTemporaryDir m_dir;
+    QScopedPointer<FormHarness> m_h;
+    const QString m_ini = FormHarness::settingsPath();
 
-    void newSettingsDefaults();
-    void storedSettingsAreShown();
-    void modeSwitching();
-    void validation_data();
-    void validation();
-    void savedKeysAndValues_data();
-    void savedKeysAndValues();
-    void saveInWdkLeavesLimits();
-    void unwritableSettingsFile();
-    void exportReportsThroughSignals();
-    void exportRefusedBySettings();
-    void headerIdPastTheMaximum();
-    void headerIdNotStored();
-    void headerIdAdvancedToZeroIsShown();
-
-private:
-    QString text(const char* name) { return m_h->w<QLineEdit>(QLatin1String(name))->text(); }
-    void setText(const char* name, const QString& t) { m_h->w<QLineEdit>(QLatin1String(name))->setText(t); }
-    void click(const char* name) { m_h->w<QAbstractButton>(QLatin1String(name))->click(); }
+    QString text(const char* name) { return m_h->w<QLineEdit>(name)->text(); }
+    void setText(const char* name, const QString& t) { m_h->w<QLineEdit>(name)->setText(t); }
+    void click(const char* name) { m_h->w<QAbstractButton>(name)->click(); }
+    void mapAll() { m_h->mapAll(comboNames, 20); }
+    QString writeBook(const QList<QVariantList>& rows)
+    {
+        static int n = 0;
+        const QString path = m_dir.filePath(QString("book%1.xlsx").arg(++n));
+        if (!expect::writeSheet(path, "Data", rows))
+            qFatal("workbook not written");
+        return path;
+    }
     // A form on a one-row WDK sheet with the fields every export needs mapped; returns the workbook.
     QString openOnOneRow()
     {
         m_h->open<TransferForm>();
         const QString book = writeBook({{"REF1", "1234567890", "0987654321", "1", "WDK"}});
-        emit m_h->SIG_Excel_Changed(book, QStringLiteral("Data"));
+        emit m_h->SIG_Excel_Changed(book, "Data");
         int column = 0;
         for (const auto& required : alwaysRequired)
             m_h->combo(required.first)->setCurrentIndex(++column);
         setText("txtCompID", "ABCDE12345");
         return book;
     }
-    void mapAll() { m_h->mapAll(comboNames, 20); }
-    QString writeBook(const QList<QVariantList>& rows);
 
-    QTemporaryDir m_dir;
-    QScopedPointer<FormHarness> m_h;
-    const QString m_ini = FormHarness::settingsPath();
-};
+private slots:
+    void init() { m_h.reset(new FormHarness); }
+    void cleanup() { m_h.reset(); }
 
-QString TestTransferForm::writeBook(const QList<QVariantList>& rows)
-{
-    static int n = 0;
-    const QString path = m_dir.filePath(QStringLiteral("book%1.xlsx").arg(++n));
-    if (!expect::writeSheet(path, QStringLiteral("Data"), rows))
-        qFatal("workbook not written");
-    return path;
-}
-
-void TestTransferForm::newSettingsDefaults()
-{
-    m_h->open<TransferForm>();
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
-    QCOMPARE(text("txtCompID"), QString());
-    QVERIFY(!m_h->w<QCheckBox>("chkHeaders")->isChecked());
-    QVERIFY(m_h->w<QRadioButton>("rdbWDK")->isChecked());
-    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
-    QCOMPARE(m_h->w<QLabel>("label")->text(), QStringLiteral("Trx Ref #") + star);
-
-    // A sheet arrives: every mapping combo box shows the empty entry.
-    m_h->open<TransferForm>();
-    emit m_h->SIG_Excel_Changed(writeBook({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}),
-                                  QStringLiteral("Data"));
-    for (const QString& name : comboNames) {
-        QComboBox* combo = m_h->w<QComboBox>(name);
-        QCOMPARE(combo->count(), 4);
-        QCOMPARE(combo->currentIndex(), 0);
-    }
-    QCOMPARE(m_h->w<QComboBox>("cboOthers")->count(), 2);
-}
-
-void TestTransferForm::storedSettingsAreShown()
-{
-    expect::writeSettings(m_ini, "Transfer", {{"HeaderID", "0"}, {"CompanyID", " BCDE12345"}, {"HasColumnHeader", true}});
+    void newSettingsDefaults()
     {
         m_h->open<TransferForm>();
-        QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
-        QCOMPARE(text("txtCompID"), QStringLiteral(" BCDE12345"));
-        QVERIFY(m_h->w<QCheckBox>("chkHeaders")->isChecked());
+        QCOMPARE(text("txtHeaderID"), QString("1"));
+        QCOMPARE(text("txtCompID"), QString());
+        QVERIFY(!m_h->w<QCheckBox>("chkHeaders")->isChecked());
+        QVERIFY(m_h->w<QRadioButton>("rdbWDK")->isChecked());
+        QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
+        QCOMPARE(m_h->w<QLabel>("label")->text(), "Trx Ref #" + star);
+
+        // A sheet arrives: every mapping combo box shows the empty entry.
+        m_h->open<TransferForm>();
+        emit m_h->SIG_Excel_Changed(writeBook({{"a", "b", "c"}}), "Data");
+        for (const QString& name : comboNames) {
+            QComboBox* combo = m_h->w<QComboBox>(name);
+            QCOMPARE(combo->count(), 4);
+            QCOMPARE(combo->currentIndex(), 0);
+        }
+        QCOMPARE(m_h->w<QComboBox>("cboOthers")->count(), 2);
     }
-    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 314);
-    m_h->open<TransferForm>();
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("314"));
-}
 
-void TestTransferForm::modeSwitching()
-{
-    m_h->open<TransferForm>();
-    m_h->show();
-    const QStringList limitWidgets{QStringLiteral("btnMinLock"), QStringLiteral("btnMaxLock"), QStringLiteral("cboOthers"),
-                                   QStringLiteral("lblMin"), QStringLiteral("lblMax"), QStringLiteral("txtMinRTGS"),
-                                   QStringLiteral("txtMaxRTGS")};
-    const auto captions = [&] {
-        QStringList c;
-        for (const char* name : {"lblBICode", "lblBank", "lblRemittance", "lblBranch", "lblBenef", "lblCustType", "lblResidence"})
-            c.append(m_h->w<QLabel>(QLatin1String(name))->text());
-        return c;
-    };
-    const QStringList plain{QStringLiteral("BI Code"), QStringLiteral("Bank Name"), QStringLiteral("Transfer Type") + star,
-                            QStringLiteral("Branch Name"), QStringLiteral("Name"), QStringLiteral("Type"),
-                            QStringLiteral("Residence")};
-    QCOMPARE(captions(), plain);
-    for (const QString& name : limitWidgets)
-        QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
-
-    click("rdbOthers");
-    QStringList required;
-    for (const QString& c : plain)
-        required.append(c.endsWith(star) ? c : c + star);
-    QCOMPARE(captions(), required);
-    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), 0);
-    for (const QString& name : limitWidgets)
-        QVERIFY2(!m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
-    QCOMPARE(text("txtMinRTGS"), QStringLiteral("1"));
-    QCOMPARE(text("txtMaxRTGS"), QStringLiteral("500.000.000"));
-
-    m_h->w<QComboBox>("cboOthers")->setCurrentIndex(1);
-    QCOMPARE(text("txtMinRTGS"), QStringLiteral("500.000.001"));
-    QCOMPARE(text("txtMaxRTGS"), QStringLiteral("999.999.999.999.999"));
-
-    click("rdbWDK");
-    QCOMPARE(captions(), plain);
-    QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
-    for (const QString& name : limitWidgets)
-        QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
-}
-
-void TestTransferForm::validation_data()
-{
-    QTest::addColumn<bool>("others");
-    QTest::addColumn<QStringList>("unmapped");
-    QTest::addColumn<QString>("minLimit");
-    QTest::addColumn<QString>("maxLimit");
-    QTest::addColumn<QString>("headerId");
-    QTest::addColumn<QString>("corporateId");
-    QTest::addColumn<QString>("message");   // empty: saved
-
-    const QString ok10 = QStringLiteral("ABCDE12345");
-    const QString one = QStringLiteral("1");
-
-    // Each required field reported first while it and every later one is unmapped.
-    QList<QPair<QString, QString>> order = alwaysRequired + othersRequired;
-    for (int i = 0; i < order.size(); ++i) {
-        QStringList unmapped;
-        for (int j = i; j < order.size(); ++j)
-            unmapped.append(order.at(j).first);
-        QTest::newRow(qPrintable(QStringLiteral("Others, ") + order.at(i).second))
-            << true << unmapped << QStringLiteral("0") << QStringLiteral("0") << QString() << QString()
-            << order.at(i).second;
-        if (i < alwaysRequired.size())
-            QTest::newRow(qPrintable(QStringLiteral("WDK, ") + order.at(i).second))
-                << false << unmapped << one << one << QString() << QString() << order.at(i).second;
+    void storedSettingsAreShown()
+    {
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", "0"}, {"CompanyID", " BCDE12345"}, {"HasColumnHeader", true}});
+        {
+            m_h->open<TransferForm>();
+            QCOMPARE(text("txtHeaderID"), QString("1"));
+            QCOMPARE(text("txtCompID"), QString(" BCDE12345"));
+            QVERIFY(m_h->w<QCheckBox>("chkHeaders")->isChecked());
+        }
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 314);
+        m_h->open<TransferForm>();
+        QCOMPARE(text("txtHeaderID"), QString("314"));
     }
-    QStringList beneficiary;
-    for (const auto& r : othersRequired)
-        beneficiary.append(r.first);
-    QTest::newRow("WDK needs no beneficiary field") << false << beneficiary << QStringLiteral("0") << QStringLiteral("0")
-                                                    << one << ok10 << QString();
-    QTest::newRow("optional fields unmapped")
-        << true << QStringList{QStringLiteral("cboDate"), QStringLiteral("cboRemarks1"), QStringLiteral("cboRemarks2"),
-                               QStringLiteral("cboAddress1"), QStringLiteral("cboAddress2"), QStringLiteral("cboAddress3"),
-                               QStringLiteral("cboAddress4")}
-        << one << one << one << ok10 << QString();
 
-    QTest::newRow("minimum 0 before maximum 0") << true << QStringList{} << QStringLiteral("0") << QStringLiteral("0")
-                                                << QString() << QString() << QStringLiteral("Invalid minimum limit");
-    QTest::newRow("minimum not a number") << true << QStringList{} << QStringLiteral("abc") << one << one << ok10
-                                          << QStringLiteral("Invalid minimum limit");
-    QTest::newRow("maximum 0 before Header ID") << true << QStringList{} << one << QStringLiteral("0.000") << QString()
-                                                << QString() << QStringLiteral("Invalid maximum limit");
-    QTest::newRow("grouped limits") << true << QStringList{} << QStringLiteral("1.000") << QStringLiteral("2.000.000")
-                                    << one << ok10 << QString();
+    void modeSwitching()
+    {
+        m_h->open<TransferForm>();
+        m_h->show();
+        const QStringList limitWidgets{"btnMinLock", "btnMaxLock", "cboOthers", "lblMin", "lblMax", "txtMinRTGS",
+                                       "txtMaxRTGS"};
+        const auto captions = [&] {
+            QStringList c;
+            for (const char* name : {"lblBICode", "lblBank", "lblRemittance", "lblBranch", "lblBenef", "lblCustType", "lblResidence"})
+                c.append(m_h->w<QLabel>(QLatin1String(name))->text());
+            return c;
+        };
+        const QStringList plain{"BI Code", "Bank Name", "Transfer Type" + star, "Branch Name", "Name", "Type",
+                                "Residence"};
+        QCOMPARE(captions(), plain);
+        for (const QString& name : limitWidgets)
+            QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
 
-    const QString invalidId = QStringLiteral("Invalid Header ID");
-    const QString maxId = QStringLiteral("Max value of Header ID is 99999999");
-    QTest::newRow("Header ID 0 before Corporate ID") << false << QStringList{} << one << one << QStringLiteral("0")
-                                                     << QString() << invalidId;
-    QTest::newRow("Header ID text") << false << QStringList{} << one << one << QStringLiteral("abc") << ok10 << invalidId;
-    QTest::newRow("Header ID 99999999") << false << QStringList{} << one << one << QStringLiteral("99999999") << ok10
-                                        << QString();
-    QTest::newRow("Header ID 100000000") << false << QStringList{} << one << one << QStringLiteral("100000000") << ok10
-                                         << maxId;
-    QTest::newRow("Header ID -5") << false << QStringList{} << one << one << QStringLiteral("-5") << ok10 << maxId;
-
-    QTest::newRow("Corporate ID ten spaces") << false << QStringList{} << one << one << one << QString(10, QLatin1Char(' '))
-                                             << QStringLiteral("Corporate ID can not be empty");
-    QTest::newRow("Corporate ID nine chars") << false << QStringList{} << one << one << one << QStringLiteral("ABCDE1234")
-                                             << QStringLiteral("Corporate ID must be 10 chars");
-    QTest::newRow("Corporate ID with a separator") << false << QStringList{} << one << one << one
-                                                   << QStringLiteral("ABCDE|2345") << QStringLiteral("Corporate ID contains invalid chars");
-    QTest::newRow("Corporate ID with a line feed") << false << QStringList{} << one << one << one
-                                                   << QStringLiteral("ABCDE\n2345") << QStringLiteral("Corporate ID contains invalid chars");
-    QTest::newRow("Corporate ID with a leading space") << false << QStringList{} << one << one << one
-                                                       << QStringLiteral(" BCDE12345") << QString();
-}
-
-void TestTransferForm::validation()
-{
-    QFETCH(bool, others);
-    QFETCH(QStringList, unmapped);
-    QFETCH(QString, minLimit);
-    QFETCH(QString, maxLimit);
-    QFETCH(QString, headerId);
-    QFETCH(QString, corporateId);
-    QFETCH(QString, message);
-
-    m_h->open<TransferForm>();
-    mapAll();
-    for (const QString& name : unmapped)
-        m_h->combo(name)->setCurrentIndex(0);
-    if (others)
         click("rdbOthers");
-    setText("txtMinRTGS", minLimit);
-    setText("txtMaxRTGS", maxLimit);
-    setText("txtHeaderID", headerId);
-    setText("txtCompID", corporateId);
-    click("btnSave");
+        QStringList required;
+        for (const QString& c : plain)
+            required.append(c.endsWith(star) ? c : c + star);
+        QCOMPARE(captions(), required);
+        QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), 0);
+        for (const QString& name : limitWidgets)
+            QVERIFY2(!m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
+        QCOMPARE(text("txtMinRTGS"), QString("1"));
+        QCOMPARE(text("txtMaxRTGS"), QString("500.000.000"));
 
-    if (message.isEmpty()) {
-        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
-        QVERIFY(QFile::exists(m_ini));
-    } else {
-        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
-        QVERIFY(!QFile::exists(m_ini));
+        m_h->w<QComboBox>("cboOthers")->setCurrentIndex(1);
+        QCOMPARE(text("txtMinRTGS"), QString("500.000.001"));
+        QCOMPARE(text("txtMaxRTGS"), QString("999.999.999.999.999"));
+
+        click("rdbWDK");
+        QCOMPARE(captions(), plain);
+        QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), -1);
+        for (const QString& name : limitWidgets)
+            QVERIFY2(m_h->w<QWidget>(name)->isHidden(), qPrintable(name));
     }
-}
 
-void TestTransferForm::savedKeysAndValues_data()
-{
-    QTest::addColumn<int>("clearing");
-    QTest::addColumn<QString>("minKey");
-    QTest::addColumn<QString>("maxKey");
-    QTest::newRow("LLG") << 0 << QStringLiteral("MinLLG") << QStringLiteral("MaxLLG");
-    QTest::newRow("RTGS") << 1 << QStringLiteral("MinRTGS") << QStringLiteral("MaxRTGS");
-}
+    void validation_data()
+    {
+        QTest::addColumn<bool>("others");
+        QTest::addColumn<QStringList>("unmapped");
+        QTest::addColumn<QString>("minLimit");
+        QTest::addColumn<QString>("maxLimit");
+        QTest::addColumn<QString>("headerId");
+        QTest::addColumn<QString>("corporateId");
+        QTest::addColumn<QString>("message");   // empty: saved
 
-void TestTransferForm::savedKeysAndValues()
-{
-    QFETCH(int, clearing);
-    QFETCH(QString, minKey);
-    QFETCH(QString, maxKey);
+        const QString ok10 = "ABCDE12345";
+        const QString one = "1";
 
-    m_h->open<TransferForm>();
-    mapAll();
-    m_h->w<QComboBox>("cboDate")->setCurrentIndex(0);
-    m_h->w<QComboBox>("cboResidence")->setCurrentIndex(20);
-    m_h->w<QCheckBox>("chkHeaders")->setChecked(true);
-    click("rdbOthers");
-    m_h->w<QComboBox>("cboOthers")->setCurrentIndex(clearing);
-    setText("txtMinRTGS", "1.000");
-    setText("txtMaxRTGS", "2000000");
-    setText("txtHeaderID", "0012");
-    setText("txtCompID", "ABCDE12345");
-    click("btnSave");
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
+        // Each required field reported first while it and every later one is unmapped.
+        QList<QPair<QString, QString>> order = alwaysRequired + othersRequired;
+        for (int i = 0; i < order.size(); ++i) {
+            QStringList unmapped;
+            for (int j = i; j < order.size(); ++j)
+                unmapped.append(order.at(j).first);
+            QTest::newRow(qPrintable("Others, " + order.at(i).second))
+                << true << unmapped << "0" << "0" << QString() << QString() << order.at(i).second;
+            if (i < alwaysRequired.size())
+                QTest::newRow(qPrintable("WDK, " + order.at(i).second))
+                    << false << unmapped << one << one << QString() << QString() << order.at(i).second;
+        }
+        QStringList beneficiary;
+        for (const auto& r : othersRequired)
+            beneficiary.append(r.first);
+        QTest::newRow("WDK needs no beneficiary field") << false << beneficiary << "0" << "0"
+                                                        << one << ok10 << QString();
+        QTest::newRow("optional fields unmapped") << true << QStringList{"cboDate", "cboRemarks1", "cboRemarks2",
+                                   "cboAddress1", "cboAddress2", "cboAddress3", "cboAddress4"}
+            << one << one << one << ok10 << QString();
 
-    QSettings ini(m_ini, QSettings::IniFormat);
-    QStringList expectedTop{minKey, maxKey};
-    expectedTop.sort();
-    QStringList top = ini.childKeys();
-    top.sort();
-    QCOMPARE(top, expectedTop);
-    QCOMPARE(ini.value(minKey).toULongLong(), quint64(1000));
-    QCOMPARE(ini.value(maxKey).toULongLong(), quint64(2000000));
-    ini.beginGroup(QStringLiteral("Transfer"));
-    QStringList groupKeys = keys + QStringList{QStringLiteral("HeaderID"), QStringLiteral("CompanyID"),
-                                               QStringLiteral("HasColumnHeader")};
-    groupKeys.sort();
-    QStringList stored = ini.childKeys();
-    stored.sort();
-    QCOMPARE(stored, groupKeys);
-    for (int i = 0; i < keys.size(); ++i) {
-        const int expected = i == 1 ? 0 : i == 17 ? 20 : i + 1;
-        QCOMPARE(ini.value(keys.at(i)).toInt(), expected);
+        QTest::newRow("minimum 0 before maximum 0") << true << QStringList{} << "0" << "0"
+                                                    << QString() << QString() << "Invalid minimum limit";
+        QTest::newRow("minimum not a number") << true << QStringList{} << "abc" << one << one << ok10
+                                              << "Invalid minimum limit";
+        QTest::newRow("maximum 0 before Header ID") << true << QStringList{} << one << "0.000" << QString()
+                                                    << QString() << "Invalid maximum limit";
+        QTest::newRow("grouped limits") << true << QStringList{} << "1.000" << "2.000.000" << one << ok10 << QString();
+
+        const QString invalidId = "Invalid Header ID";
+        const QString maxId = "Max value of Header ID is 99999999";
+        QTest::newRow("Header ID 0 before Corporate ID") << false << QStringList{} << one << one << "0"
+                                                         << QString() << invalidId;
+        QTest::newRow("Header ID text") << false << QStringList{} << one << one << "abc" << ok10 << invalidId;
+        QTest::newRow("Header ID 99999999") << false << QStringList{} << one << one << "99999999" << ok10 << QString();
+        QTest::newRow("Header ID 100000000") << false << QStringList{} << one << one << "100000000" << ok10 << maxId;
+        QTest::newRow("Header ID -5") << false << QStringList{} << one << one << "-5" << ok10 << maxId;
+
+        QTest::newRow("Corporate ID ten spaces") << false << QStringList{} << one << one << one << QString(10, ' ')
+                                                 << "Corporate ID can not be empty";
+        QTest::newRow("Corporate ID nine chars") << false << QStringList{} << one << one << one << "ABCDE1234"
+                                                 << "Corporate ID must be 10 chars";
+        QTest::newRow("Corporate ID with a separator") << false << QStringList{} << one << one << one
+                                                       << "ABCDE|2345" << "Corporate ID contains invalid chars";
+        QTest::newRow("Corporate ID with a line feed") << false << QStringList{} << one << one << one
+                                                       << "ABCDE\n2345" << "Corporate ID contains invalid chars";
+        QTest::newRow("Corporate ID with a leading space") << false << QStringList{} << one << one << one
+                                                           << " BCDE12345" << QString();
     }
-    QCOMPARE(ini.value(QStringLiteral("HeaderID")).toString(), QStringLiteral("0012"));
-    QCOMPARE(ini.value(QStringLiteral("CompanyID")).toString(), QStringLiteral("ABCDE12345"));
-    QCOMPARE(ini.value(QStringLiteral("HasColumnHeader")).toBool(), true);
-}
 
-void TestTransferForm::saveInWdkLeavesLimits()
-{
-    expect::writeSettings(m_ini, {}, {{"MinLLG", 10}, {"MaxLLG", 0}});
-    m_h->open<TransferForm>();
-    mapAll();
-    setText("txtCompID", "ABCDE12345");
-    click("btnSave");
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Settings has been saved"))});
-    QSettings ini(m_ini, QSettings::IniFormat);
-    QStringList top = ini.childKeys();
-    top.sort();
-    QCOMPARE(top, (QStringList{QStringLiteral("MaxLLG"), QStringLiteral("MinLLG")}));
-    QCOMPARE(ini.value(QStringLiteral("MinLLG")).toInt(), 10);
-    QCOMPARE(ini.value(QStringLiteral("MaxLLG")).toInt(), 0);
-    QCOMPARE(ini.value(QStringLiteral("Transfer/HeaderID")).toString(), QStringLiteral("1"));
-}
+    void validation()
+    {
+        QFETCH(bool, others);
+        QFETCH(QStringList, unmapped);
+        QFETCH(QString, minLimit);
+        QFETCH(QString, maxLimit);
+        QFETCH(QString, headerId);
+        QFETCH(QString, corporateId);
+        QFETCH(QString, message);
 
-void TestTransferForm::unwritableSettingsFile()
-{
-    QVERIFY(QDir().mkpath(m_ini));
-    m_h->open<TransferForm>();
-    mapAll();
-    setText("txtCompID", "ABCDE12345");
-    click("btnSave");
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
+        m_h->open<TransferForm>();
+        mapAll();
+        for (const QString& name : unmapped)
+            m_h->combo(name)->setCurrentIndex(0);
+        if (others)
+            click("rdbOthers");
+        setText("txtMinRTGS", minLimit);
+        setText("txtMaxRTGS", maxLimit);
+        setText("txtHeaderID", headerId);
+        setText("txtCompID", corporateId);
+        click("btnSave");
 
-    m_h->boxes.clear();
-    click("rdbOthers");
-    click("btnSave");
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Settings could not be saved"))});
-}
+        if (message.isEmpty()) {
+            QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Settings has been saved")});
+            QVERIFY(QFile::exists(m_ini));
+        } else {
+            QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
+            QVERIFY(!QFile::exists(m_ini));
+        }
+    }
 
-void TestTransferForm::exportReportsThroughSignals()
-{
-    m_h->open<TransferForm>();
-    const QVariantList good{QStringLiteral("REF1"), QVariant(), QStringLiteral("1234567890"), QStringLiteral("0987654321"),
-                            QStringLiteral("25.5"), QVariant(), QVariant(), QStringLiteral("WDK")};
-    QVariantList bad = good;
-    bad[2] = QStringLiteral("12");
-    bad[4] = QStringLiteral("0");
-    const QString dest = m_dir.filePath(QStringLiteral("transfer.txt"));
+    void savedKeysAndValues_data()
+    {
+        QTest::addColumn<int>("clearing");
+        QTest::addColumn<QString>("minKey");
+        QTest::addColumn<QString>("maxKey");
+        QTest::newRow("LLG") << 0 << "MinLLG" << "MaxLLG";
+        QTest::newRow("RTGS") << 1 << "MinRTGS" << "MaxRTGS";
+    }
 
-    emit m_h->SIG_Excel_Changed(writeBook({good, bad}), QStringLiteral("Data"));
-    for (int i = 0; i < 8; ++i)
-        if (i != 1)
-            m_h->w<QComboBox>(comboNames.at(i))->setCurrentIndex(i + 1);
-    setText("txtCompID", "ABCDE12345");
-    setText("txtHeaderID", "5");
-    // The workbook is the one the export request names; the sheet is the one last announced.
-    emit m_h->SIG_Export(m_dir.filePath(QStringLiteral("missing.xlsx")), dest);
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Error. Unable to select sheet Data"))});
-    m_h->boxes.clear();
-    m_h->headers.clear();
+    void savedKeysAndValues()
+    {
+        QFETCH(int, clearing);
+        QFETCH(QString, minKey);
+        QFETCH(QString, maxKey);
 
-    // A sheet with an error: rows reported with their marked cells, nothing written.
-    emit m_h->SIG_Export(writeBook({good, bad}), dest);
-    QCOMPARE(m_h->headers.size(), 1);
-    QCOMPARE(m_h->headers.at(0).size(), 16);
-    QCOMPARE(m_h->rows.size(), 2);
-    QCOMPARE(m_h->rows.at(0).values.mid(0, 4), (QStringList{QStringLiteral("REF1"), QStringLiteral("1234567890"),
-                                                              QStringLiteral("0987654321"), QStringLiteral("25,50")}));
-    QCOMPARE(m_h->rows.at(1).messages, (QStringList{
-        QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. <span style=\"font-weight:bold;\">From Acc</span> must be 10 characters</span>"),
-        QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>")}));
-    QVERIFY(m_h->rows.at(0).points.isEmpty());
-    QCOMPARE(m_h->rows.at(1).points, (QList<QPoint>{QPoint(1, 1), QPoint(1, 3)}));
-    QCOMPARE(m_h->rows.at(0).amountColumn, 3);
-    QCOMPARE(m_h->rows.at(1).amountColumn, 3);
-    QCOMPARE(m_h->summaries.size(), 1);
-    QCOMPARE(m_h->summaries.at(0).value(3), QStringLiteral("Total errors: 2"));
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("ERROR!"))});
-    QVERIFY(!QFile::exists(dest));
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("5"));
+        m_h->open<TransferForm>();
+        mapAll();
+        m_h->w<QComboBox>("cboDate")->setCurrentIndex(0);
+        m_h->w<QComboBox>("cboResidence")->setCurrentIndex(20);
+        m_h->w<QCheckBox>("chkHeaders")->setChecked(true);
+        click("rdbOthers");
+        m_h->w<QComboBox>("cboOthers")->setCurrentIndex(clearing);
+        setText("txtMinRTGS", "1.000");
+        setText("txtMaxRTGS", "2000000");
+        setText("txtHeaderID", "0012");
+        setText("txtCompID", "ABCDE12345");
+        click("btnSave");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Settings has been saved")});
 
-    // A clean sheet: the upload file, "Done!", and the stored Header ID plus one in the box.
-    m_h->boxes.clear();
-    emit m_h->SIG_Export(writeBook({good}), dest);
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
-    QFile upload(dest);
-    QVERIFY(upload.open(QIODevice::ReadOnly));
-    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    QCOMPARE(QString::fromUtf8(upload.readAll()),
-             QStringLiteral("0|FT|00000005|||") + today + QStringLiteral("|ABCDE12345|25.50|00001|WDK|IDR|\n"
-                                                                         "1|00001|REF1|1234567890|0987654321|25.50|||||||||||||\n"));
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
-    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 1);
-}
+        QSettings ini(m_ini, QSettings::IniFormat);
+        QStringList expectedTop{minKey, maxKey};
+        expectedTop.sort();
+        QStringList top = ini.childKeys();
+        top.sort();
+        QCOMPARE(top, expectedTop);
+        QCOMPARE(ini.value(minKey).toULongLong(), quint64(1000));
+        QCOMPARE(ini.value(maxKey).toULongLong(), quint64(2000000));
+        ini.beginGroup("Transfer");
+        QStringList groupKeys = keys + QStringList{"HeaderID", "CompanyID", "HasColumnHeader"};
+        groupKeys.sort();
+        QStringList stored = ini.childKeys();
+        stored.sort();
+        QCOMPARE(stored, groupKeys);
+        for (int i = 0; i < keys.size(); ++i) {
+            const int expected = i == 1 ? 0 : i == 17 ? 20 : i + 1;
+            QCOMPARE(ini.value(keys.at(i)).toInt(), expected);
+        }
+        QCOMPARE(ini.value("HeaderID").toString(), QString("0012"));
+        QCOMPARE(ini.value("CompanyID").toString(), QString("ABCDE12345"));
+        QCOMPARE(ini.value("HasColumnHeader").toBool(), true);
+    }
 
-void TestTransferForm::exportRefusedBySettings()
-{
-    m_h->open<TransferForm>();
-    mapAll();
-    emit m_h->SIG_Export(writeBook({{QStringLiteral("x")}}), m_dir.filePath(QStringLiteral("refused.txt")));
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Corporate ID can not be empty"))});
-    QVERIFY(m_h->headers.isEmpty());
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("refused.txt.details"))));
-}
+    void saveInWdkLeavesLimits()
+    {
+        expect::writeSettings(m_ini, {}, {{"MinLLG", 10}, {"MaxLLG", 0}});
+        m_h->open<TransferForm>();
+        mapAll();
+        setText("txtCompID", "ABCDE12345");
+        click("btnSave");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Settings has been saved")});
+        QSettings ini(m_ini, QSettings::IniFormat);
+        QStringList top = ini.childKeys();
+        top.sort();
+        QCOMPARE(top, (QStringList{"MaxLLG", "MinLLG"}));
+        QCOMPARE(ini.value("MinLLG").toInt(), 10);
+        QCOMPARE(ini.value("MaxLLG").toInt(), 0);
+        QCOMPARE(ini.value("Transfer/HeaderID").toString(), QString("1"));
+    }
 
-void TestTransferForm::headerIdPastTheMaximum()
-{
-    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), 99999999);
-    const QString book = openOnOneRow();
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("99999999"));
-    emit m_h->SIG_Export(book, m_dir.filePath(QStringLiteral("max.txt")));
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("100000000"));
-    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 100000000);
+    void unwritableSettingsFile()
+    {
+        QVERIFY(QDir().mkpath(m_ini));
+        m_h->open<TransferForm>();
+        mapAll();
+        setText("txtCompID", "ABCDE12345");
+        click("btnSave");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Settings could not be saved")});
 
-    m_h->boxes.clear();
-    click("btnSave");
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, QStringLiteral("Max value of Header ID is 99999999"))});
-}
+        m_h->boxes.clear();
+        click("rdbOthers");
+        click("btnSave");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Settings could not be saved")});
+    }
 
-void TestTransferForm::headerIdNotStored()
-{
-    QVERIFY(QDir().mkpath(m_ini));
-    const QString book = openOnOneRow();
-    setText("txtHeaderID", "5");
-    const QString dest = m_dir.filePath(QStringLiteral("unstored.txt"));
-    emit m_h->SIG_Export(book, dest);
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical,
-                                     QStringLiteral("Upload file written, but Header ID could not be stored"))});
-    QVERIFY(QFile::exists(dest));
-    // The written batch carries 5; the box moves on so the next one does not repeat a number.
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("1"));
-}
+    void exportReportsThroughSignals()
+    {
+        m_h->open<TransferForm>();
+        const QVariantList good{"REF1", QVariant(), "1234567890", "0987654321", "25.5", QVariant(), QVariant(), "WDK"};
+        QVariantList bad = good;
+        bad[2] = "12";
+        bad[4] = "0";
+        const QString dest = m_dir.filePath("transfer.txt");
 
-void TestTransferForm::headerIdAdvancedToZeroIsShown()
-{
-    // A settings file edited by hand can hold any number; the box shows the
-    // stored one plus one whatever it is.
-    QSettings(m_ini, QSettings::IniFormat).setValue(QStringLiteral("Transfer/HeaderID"), -1);
-    const QString book = openOnOneRow();
-    setText("txtHeaderID", "5");
-    emit m_h->SIG_Export(book, m_dir.filePath(QStringLiteral("zero.txt")));
-    QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, QStringLiteral("Done!"))});
-    QCOMPARE(text("txtHeaderID"), QStringLiteral("0"));
-    QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID")).toInt(), 0);
-}
+        emit m_h->SIG_Excel_Changed(writeBook({good, bad}), "Data");
+        for (int i = 0; i < 8; ++i)
+            if (i != 1)
+                m_h->w<QComboBox>(comboNames.at(i))->setCurrentIndex(i + 1);
+        setText("txtCompID", "ABCDE12345");
+        setText("txtHeaderID", "5");
+        // The workbook is the one the export request names; the sheet is the one last announced.
+        emit m_h->SIG_Export(m_dir.filePath("missing.xlsx"), dest);
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Error. Unable to select sheet Data")});
+        m_h->boxes.clear();
+        m_h->headers.clear();
+
+        // A sheet with an error: rows reported with their marked cells, nothing written.
+        emit m_h->SIG_Export(writeBook({good, bad}), dest);
+        QCOMPARE(m_h->headers.size(), 1);
+        QCOMPARE(m_h->headers.at(0).size(), 16);
+        QCOMPARE(m_h->rows.size(), 2);
+        QCOMPARE(m_h->rows.at(0).values.mid(0, 4), (QStringList{"REF1", "1234567890", "0987654321", "25,50"}));
+        QCOMPARE(m_h->rows.at(1).messages, (QStringList{
+            "<span style=\"color:#e73d4a;\">LINE 2: Error. <span style=\"font-weight:bold;\">From Acc</span> must be 10 characters</span>",
+            "<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>"}));
+        QVERIFY(m_h->rows.at(0).points.isEmpty());
+        QCOMPARE(m_h->rows.at(1).points, (QList<QPoint>{QPoint(1, 1), QPoint(1, 3)}));
+        QCOMPARE(m_h->rows.at(0).amountColumn, 3);
+        QCOMPARE(m_h->rows.at(1).amountColumn, 3);
+        QCOMPARE(m_h->summaries.size(), 1);
+        QCOMPARE(m_h->summaries.at(0).value(3), QString("Total errors: 2"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "ERROR!")});
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(text("txtHeaderID"), QString("5"));
+
+        // A clean sheet: the upload file, "Done!", and the stored Header ID plus one in the box.
+        m_h->boxes.clear();
+        emit m_h->SIG_Export(writeBook({good}), dest);
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Done!")});
+        QFile upload(dest);
+        QVERIFY(upload.open(QIODevice::ReadOnly));
+        const QString today = QDate::currentDate().toString("yyyyMMdd");
+        QCOMPARE(QString::fromUtf8(upload.readAll()),
+                 "0|FT|00000005|||" + today + QStringLiteral("|ABCDE12345|25.50|00001|WDK|IDR|\n"
+                                                                             "1|00001|REF1|1234567890|0987654321|25.50|||||||||||||\n"));
+        QCOMPARE(text("txtHeaderID"), QString("1"));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 1);
+    }
+
+    void exportRefusedBySettings()
+    {
+        m_h->open<TransferForm>();
+        mapAll();
+        emit m_h->SIG_Export(writeBook({{"x"}}), m_dir.filePath("refused.txt"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Corporate ID can not be empty")});
+        QVERIFY(m_h->headers.isEmpty());
+        QVERIFY(!QFile::exists(m_dir.filePath("refused.txt.details")));
+    }
+
+    void headerIdPastTheMaximum()
+    {
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 99999999);
+        const QString book = openOnOneRow();
+        QCOMPARE(text("txtHeaderID"), QString("99999999"));
+        emit m_h->SIG_Export(book, m_dir.filePath("max.txt"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Done!")});
+        QCOMPARE(text("txtHeaderID"), QString("100000000"));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 100000000);
+        m_h->boxes.clear();
+        click("btnSave");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Max value of Header ID is 99999999")});
+    }
+
+    void headerIdNotStored()
+    {
+        QVERIFY(QDir().mkpath(m_ini));
+        const QString book = openOnOneRow();
+        setText("txtHeaderID", "5");
+        emit m_h->SIG_Export(book, m_dir.filePath("unstored.txt"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Upload file written, but Header ID could not be stored")});
+        QVERIFY(QFile::exists(m_dir.filePath("unstored.txt")));
+        // The written batch carries 5; the box moves on so the next one does not repeat a number.
+        QCOMPARE(text("txtHeaderID"), QString("1"));
+    }
+
+    void headerIdAdvancedToZeroIsShown()
+    {
+        // A settings file edited by hand can hold any number; the box shows the
+        // stored one plus one whatever it is.
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", -1);
+        const QString book = openOnOneRow();
+        setText("txtHeaderID", "5");
+        emit m_h->SIG_Export(book, m_dir.filePath("zero.txt"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Done!")});
+        QCOMPARE(text("txtHeaderID"), QString("0"));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 0);
+    }
+};
 
 QTEST_MAIN(TestTransferForm)
 #include "test_transfer_form.moc"
