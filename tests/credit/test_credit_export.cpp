@@ -98,18 +98,14 @@ private slots:
             << "0SP" + sp(8) + "0123456789" + " " + "1234" + "6789" + sp(15) + "00000000001500000.50" + "00001"
                    + "WDK" + sp(15) + batch
             << "1" + acc + sp(18) + "00000000001500000.50" + name + "B" + sp(5) + " " + bodyTail + "014";
-        QTest::newRow("WDK, one to many, on a date")
-            << int(BankMode::WDK) << 1 << false << "wdk" << QVariant(1500000.5)
+        QTest::newRow("WDK, one to many, on a date") << int(BankMode::WDK) << 1 << false << "wdk" << QVariant(1500000.5)
             << "0MP20240305" + QStringLiteral("0123456789") + " " + "12346789" + sp(15) + "00000000001500000.50"
                    + "00001" + "WDK" + sp(15) + batch
             << "1" + acc + sp(18) + "00000000001500000.50" + name + "B" + sp(5) + " " + bodyTail + "014";
-        QTest::newRow("Others, LLG")
-            << int(BankMode::Others) << 0 << true << "LLG" << QVariant(250000000)
+        QTest::newRow("Others, LLG") << int(BankMode::Others) << 0 << true << "LLG" << QVariant(250000000)
             << "0MP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000250000000.00" + "00001" + "LLG" + sp(15)
-                   + batch
-            << "1" + acc + sp(18) + "00000000250000000.00" + name + "N" + sp(5) + " " + bodyTail + "888";
-        QTest::newRow("Others, RTGS")
-            << int(BankMode::Others) << 1 << false << "RTG" << QVariant("750000000.25")
+                   + batch << "1" + acc + sp(18) + "00000000250000000.00" + name + "N" + sp(5) + " " + bodyTail + "888";
+        QTest::newRow("Others, RTGS") << int(BankMode::Others) << 1 << false << "RTG" << QVariant("750000000.25")
             << "0MP20240305" + QStringLiteral("0123456789 12346789") + sp(15) + "00000000750000000.25" + "00001"
                    + "RTG" + sp(15) + batch
             << "1" + acc + sp(18) + "00000000750000000.25" + name + "Y" + sp(5) + " " + bodyTail + "888";
@@ -173,9 +169,7 @@ private slots:
             r << date;
             return r;
         };
-        QCOMPARE(run(s,
-                     {{"header"},
-                      row("WDK", 10, QDate(2024, 2, 29)),    // before the range
+        QCOMPARE(run(s, {{"header"}, row("WDK", 10, QDate(2024, 2, 29)),    // before the range
                       row("WDK", 11, QDate(2024, 3, 1)),     // line 1, first day inclusive
                       row("LLG", 12, QDate(2024, 3, 2)),     // not WDK
                       row("WDK", 13, "3 March 2024"),        // text, no date
@@ -197,13 +191,11 @@ private slots:
         QTest::addColumn<QStringList>("processedAmounts");
         QTest::addColumn<QStringList>("messages");
 
-        QTest::newRow("LLG")
-            << 0 << QStringList{"rtg", "RTGS", "llg", "LLG", "WDK", "", "LLG"}
+        QTest::newRow("LLG") << 0 << QStringList{"rtg", "RTGS", "llg", "LLG", "WDK", "", "LLG"}
             << QVariantList{1, 2, "500000000.01", "500000000.01", 3, 4, 500000000}
             << QStringList{"2,00", "500.000.000,01", "500.000.000,01", "4,00", "500.000.000,00"}
             << QStringList{err(3, ": Error. LLG amount exceeding max limit 500.000.000</span>")};
-        QTest::newRow("RTGS")
-            << 1 << QStringList{"LLG", "llg", "rtg", "RTG", "wdk", "RTG"}
+        QTest::newRow("RTGS") << 1 << QStringList{"LLG", "llg", "rtg", "RTG", "wdk", "RTG"}
             << QVariantList{1, 2, 3, "500000000.99", 5, 500000001}
             << QStringList{"3,00", "500.000.000,99", "500.000.001,00"}
             << QStringList{err(2, ": Error. RTGS amount below min limit 500.000.001</span>")};
@@ -244,24 +236,95 @@ private slots:
         QVERIFY(!QFile::exists(m_dest));
     }
 
-    void othersPadsShortAccounts()
+    // One row changed in one cell, in WDK mode or in Others mode (LLG).
+    void rowChecks_data()
     {
-        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1, "123456789"), validRow("LLG", 2, "")}),
-                 ExportOutcome::Written);
-        QCOMPARE(m_sink.rows[0].values[1], QStringLiteral("123456789") + sp(25));
-        QCOMPARE(m_sink.rows[1].values[1], sp(34));
-        QCOMPARE(fileLines(m_dest).at(1).mid(1, 34), QStringLiteral("123456789") + sp(25));
+        QTest::addColumn<bool>("wdk");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QVariant>("cell");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("marks");     // times the shown cell is marked
+        QTest::addColumn<int>("logColumn");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("record");   // the detail record when the batch is written
+
+        const auto row = [](const char* name, bool wdk, int column, const QVariant& cell, const QStringList& messages,
+                            int marks, int logColumn, const QString& shown, const QString& record = {}) {
+            QTest::newRow(name) << wdk << column << cell << messages << marks << logColumn << shown << record;
+        };
+        // The detail record of validRow with an amount of 1, text put in at position at.
+        const auto with = [](bool wdk, int at, const QString& text) {
+            return QString("1" + pad("0123456789", 34) + sp(18) + "00000000000000001.00" + pad("PT Maju Jaya", 70)
+                    + (wdk ? "B" : "N") + sp(6) + "0140011" + sp(4) + pad("BANK KOVA", 18) + pad("JAKARTA", 18)
+                    + pad("Invoice 12", 18) + sp(36) + "2R" + (wdk ? "014" : "888"))
+                .replace(at, text.size(), text);
+        };
+        const QString residence = err(1, ": Error. Invalid Residence</span>");
+        const QString custType = err(1, ": Error. Invalid Customer Type</span>");
+        const QString biCode = err(1, ": Error. BI Code must be 7 chars</span>");
+
+        row("account of 9 digits padded", false, Acc, "123456789", {}, 0, 1, pad("123456789", 34),
+            with(false, 1, pad("123456789", 34)));
+        row("empty account padded", false, Acc, "", {}, 0, 1, sp(34), with(false, 1, sp(34)));
+        row("account with a space", false, Acc, "12345 6789", {invalidChars(1, "To Acc")}, 1, 1, pad("12345 6789", 34));
+        row("account of 37 digits", false, Acc, "0123456789012345678901234567890123456",
+            {warn(1, ": Warning. String truncated in " + b("Acc #") + ". Exceeding 34 characters</span>")}, 0, 1,
+            "0123456789012345678901234567890123", with(false, 1, "0123456789012345678901234567890123"));
+
+        row("residence R", true, Res, "R", {}, 0, 9, "R", with(true, 0, "1"));
+        row("residence N, only the first character", true, Res, "Nonresident", {}, 0, 9, "N", with(true, 252, "N"));
+        // The first character of nothing is nothing: no space is made up for it.
+        row("residence empty", true, Res, "", {residence}, 1, 9, "");
+        row("residence lower case", true, Res, "r", {error(1, "Invalid Residence")}, 1, 9, "r");
+        row("residence line feed first", true, Res, "\nR", {residence, invalidChars(1, "Residence")}, 2, 9, "\n");
+
+        row("cust type text 2", true, Cust, "2", {}, 0, 8, "2", with(true, 251, "2"));
+        row("cust type number 3", true, Cust, 3, {}, 0, 8, "3", with(true, 251, "3"));
+        row("cust type 0", true, Cust, 0, {custType}, 1, 8, "0");
+        row("cust type 4", true, Cust, 4, {custType}, 1, 8, "4");
+        row("cust type text x", true, Cust, "x", {custType}, 1, 8, "0");
+
+        row("BI code of 6", false, BI, "014001", {biCode}, 1, 3, "014001 ");
+        row("BI code empty", false, BI, QVariant(), {error(1, "BI Code must be 7 chars")}, 1, 3, sp(7));
+
+        // Line breaks cannot split a record.
+        row("line feed in the name", false, Name, "PT\nMaju", {invalidChars(1, "Beneficiary Name")}, 1, 0, "PT\nMaju");
+        row("carriage return in the BI code", false, BI, "014\r001", {invalidChars(1, "BI Code")}, 1, 3, "014\r001");
+        row("CR LF in the bank", false, Bank, "BANK\r\nKOVA", {invalidChars(1, "Bank Name")}, 1, 4,
+            pad("BANK\r\nKOVA", 18));
+        row("line feed first in the branch", false, Branch, "\nJAKARTA", {invalidChars(1, "Branch Name")}, 1, 5,
+            pad("\nJAKARTA", 18));
+        row("line feed in remarks 1", false, Rem1, "Inv\n12", {invalidChars(1, "Remarks 1")}, 1, 6, pad("Inv\n12", 18));
+        row("carriage return in remarks 2", false, Rem2, "x\r", {invalidChars(1, "Remarks 2")}, 1, 7, pad("x\r", 18));
+        row("line break after the truncation", false, Bank, QString(20, 'b') + "\n",
+            {truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}, 1, 4, QString(18, 'b'));
     }
 
-    void accountCharacters()
+    void rowChecks()
     {
-        run(settingsFor(BankMode::Others, 0),
-            {validRow("LLG", 1, "12345 6789"), validRow("LLG", 1, "0123456789012345678901234567890123456")});
-        QCOMPARE(m_sink.allMessages(), (QStringList{invalidChars(1, "To Acc"),
-                                                  warn(2, ": Warning. String truncated in " + b("Acc #")
-                                                                      + ". Exceeding 34 characters</span>")}));
-        QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 1}}));
-        QCOMPARE(m_sink.rows[1].values[1], QStringLiteral("0123456789012345678901234567890123"));
+        QFETCH(bool, wdk);
+        QFETCH(int, column);
+        QFETCH(QVariant, cell);
+        QFETCH(QStringList, messages);
+        QFETCH(int, marks);
+        QFETCH(int, logColumn);
+        QFETCH(QString, shown);
+        QFETCH(QString, record);
+
+        QVariantList row = validRow(wdk ? "WDK" : "LLG", 1);
+        row[column - 1] = cell;
+        const ExportOutcome outcome = run(settingsFor(wdk ? BankMode::WDK : BankMode::Others, 0), {row});
+        QCOMPARE(m_sink.rows.size(), 1);
+        QCOMPARE(m_sink.rows[0].messages, messages);
+        QCOMPARE(m_sink.rows[0].cells, QVector<MarkedCell>(marks, {0, logColumn}));
+        QCOMPARE(m_sink.rows[0].values[logColumn], shown);
+        if (record.isEmpty()) {
+            QCOMPARE(outcome, ExportOutcome::RowErrors);
+            QVERIFY(!QFile::exists(m_dest));
+        } else {
+            QCOMPARE(outcome, ExportOutcome::Written);
+            QCOMPARE(fileLines(m_dest).mid(1), QStringList{record});
+        }
     }
 
     void amounts_data()
@@ -312,65 +375,6 @@ private slots:
         QCOMPARE(m_sink.summary[1], QStringLiteral("Total amounts: 0,33"));
     }
 
-    void residence_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("shown");
-
-        QTest::newRow("R") << "R" << QStringList{} << "R";
-        QTest::newRow("N, only the first character") << "Nonresident" << QStringList{} << "N";
-        // The first character of nothing is nothing: no space is made up for it.
-        QTest::newRow("empty") << "" << QStringList{err(1, ": Error. Invalid Residence</span>")} << "";
-        QTest::newRow("lower case") << "r" << QStringList{error(1, "Invalid Residence")} << "r";
-        QTest::newRow("line feed first")
-            << "\nR" << QStringList{error(1, "Invalid Residence"), invalidChars(1, "Residence")} << "\n";
-    }
-
-    void residence()
-    {
-        QFETCH(QString, cell);
-        QFETCH(QStringList, messages);
-        QFETCH(QString, shown);
-        QVariantList row = validRow("WDK", 1);
-        row[Res - 1] = cell;
-        run(settingsFor(BankMode::WDK, 0), {row});
-        QCOMPARE(m_sink.allMessages(), messages);
-        QCOMPARE(m_sink.rows[0].cells, QVector<MarkedCell>(messages.size(), {0, 9}));
-        QCOMPARE(m_sink.rows[0].values[9], shown);
-    }
-
-    void customerType_data()
-    {
-        QTest::addColumn<QVariant>("cell");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("valid");
-
-        QTest::newRow("text 2") << QVariant("2") << "2" << true;
-        QTest::newRow("number 2") << QVariant(2) << "2" << true;
-        QTest::newRow("0") << QVariant(0) << "0" << false;
-        QTest::newRow("4") << QVariant(4) << "4" << false;
-        QTest::newRow("text x") << QVariant("x") << "0" << false;
-    }
-
-    void customerType()
-    {
-        QFETCH(QVariant, cell);
-        QFETCH(QString, shown);
-        QFETCH(bool, valid);
-        QVariantList row = validRow("WDK", 1);
-        row[Cust - 1] = cell;
-        run(settingsFor(BankMode::WDK, 0), {row});
-        QCOMPARE(m_sink.rows[0].values[8], shown);
-        if (valid) {
-            QVERIFY(m_sink.allMessages().isEmpty());
-            QCOMPARE(fileLines(m_dest).at(1).mid(251, 1), shown);
-        } else {
-            QCOMPARE(m_sink.allMessages(), QStringList{err(1, ": Error. Invalid Customer Type</span>")});
-            QCOMPARE(m_sink.rows[0].cells, (QVector<MarkedCell>{{0, 8}}));
-        }
-    }
-
     void unmappedOptionalFields()
     {
         CreditSettings s = settingsFor(BankMode::WDK, 0);
@@ -401,57 +405,6 @@ private slots:
         QCOMPARE(m_sink.summary[2], QStringLiteral("Total warnings: 5"));
         QCOMPARE(fileLines(m_dest).at(1).size(), 256);
         QCOMPARE(fileLines(m_dest).at(1).mid(73, 70), QString(70, 'n'));
-    }
-
-    void biCodeLength()
-    {
-        QVariantList shortCode = validRow("LLG", 1);
-        shortCode[BI - 1] = "014001";
-        QVariantList empty = validRow("LLG", 1);
-        empty[BI - 1] = QVariant();
-        run(settingsFor(BankMode::Others, 0), {shortCode, empty});
-        QCOMPARE(m_sink.allMessages(), (QStringList{err(1, ": Error. BI Code must be 7 chars</span>"),
-                                                  error(2, "BI Code must be 7 chars")}));
-        QCOMPARE(m_sink.rows[1].cells, (QVector<MarkedCell>{{1, 3}}));
-    }
-
-    void lineBreaksCannotSplitARecord_data()
-    {
-        QTest::addColumn<int>("sheetColumn");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("logColumn");
-
-        QTest::newRow("name") << int(Name) << "PT\nMaju" << "Beneficiary Name" << 0;
-        QTest::newRow("BI code") << int(BI) << "014\r001" << "BI Code" << 3;
-        QTest::newRow("bank") << int(Bank) << "BANK\r\nKOVA" << "Bank Name" << 4;
-        QTest::newRow("branch") << int(Branch) << "\nJAKARTA" << "Branch Name" << 5;
-        QTest::newRow("remarks 1") << int(Rem1) << "Inv\n12" << "Remarks 1" << 6;
-        QTest::newRow("remarks 2") << int(Rem2) << "x\r" << "Remarks 2" << 7;
-    }
-
-    void lineBreaksCannotSplitARecord()
-    {
-        QFETCH(int, sheetColumn);
-        QFETCH(QString, cell);
-        QFETCH(QString, title);
-        QFETCH(int, logColumn);
-        QVariantList row = validRow("LLG", 1);
-        row[sheetColumn - 1] = cell;
-        QCOMPARE(run(settingsFor(BankMode::Others, 0), {validRow("LLG", 1), row}),
-                 ExportOutcome::RowErrors);
-        QCOMPARE(m_sink.allMessages(), QStringList{invalidChars(2, title)});
-        QCOMPARE(m_sink.rows[1].cells, (QVector<MarkedCell>{{1, logColumn}}));
-        QVERIFY(!QFile::exists(m_dest));
-    }
-
-    void lineBreakComesAfterTheTruncation()
-    {
-        QVariantList row = validRow("LLG", 1);
-        row[Bank - 1] = QString(20, 'b') + "\n";
-        run(settingsFor(BankMode::Others, 0), {row});
-        QCOMPARE(m_sink.allMessages(),
-                 (QStringList{truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}));
     }
 
     void oneErrorInThreeRowsWritesNothing()
@@ -536,8 +489,7 @@ private slots:
         fitColumnsToSheet(stored.columns, 8);
         QCOMPARE(stored.columns.residence, 0);
         QCOMPARE(stored.columns.beneficiaryName, 4);
-        QCOMPARE(storedCreditAccounts(ini),
-                 (QVector<SourceAccount>{{"111", "a"}, {"0123456789", "1234/56789/ABCD"}}));
+        QCOMPARE(storedCreditAccounts(ini), (QVector<SourceAccount>{{"111", "a"}, {"0123456789", "1234/56789/ABCD"}}));
     }
 };
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString asterisk = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+const QString asterisk = "<span style=\"color:rgb(255,0,0)\">*</span>";
 
 const QStringList mappingNames{"cboTrxDate", "cboBnfName", "cboBnfAcc",   "cboBICode",   "cboBank",     "cboBranch",
                                "cboAmount",  "cboRemittance", "cboRemarks1", "cboRemarks2", "cboCustType", "cboResidence"};
@@ -69,7 +69,7 @@ private slots:
     {
         QVERIFY(w<QRadioButton>("rdbWDK")->isChecked());
         QVERIFY(!w<QComboBox>("cboWDK")->isHidden());
-        QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QStringLiteral("One To One (SP)"));
+        QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QString("One To One (SP)"));
         QCOMPARE(w<QComboBox>("cboWDK")->count(), 2);
         QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), -1);
         for (const char* name : {"cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS", "btnMinLock", "btnMaxLock"})
@@ -84,9 +84,9 @@ private slots:
     void othersModeAndBack()
     {
         w<QRadioButton>("rdbOthers")->click();
-        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QStringLiteral("1"));
-        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QStringLiteral("500.000.000"));
-        QCOMPARE(w<QComboBox>("cboOthers")->currentText(), QStringLiteral("LLG"));
+        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("1"));
+        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QString("500.000.000"));
+        QCOMPARE(w<QComboBox>("cboOthers")->currentText(), QString("LLG"));
         QCOMPARE(w<QComboBox>("cboWDK")->currentIndex(), -1);
         QVERIFY(w<QComboBox>("cboWDK")->isHidden());
         for (const char* name : {"cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS", "btnMinLock", "btnMaxLock"})
@@ -95,8 +95,8 @@ private slots:
         QCOMPARE(w<QLabel>("lblResidence")->text(), "Cust Residence" + asterisk);
 
         w<QComboBox>("cboOthers")->setCurrentIndex(1);
-        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QStringLiteral("500.000.001"));
-        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QStringLiteral("999.999.999.999.999"));
+        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("500.000.001"));
+        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QString("999.999.999.999.999"));
         // Any click on a mode button resets that mode's combo box.
         w<QRadioButton>("rdbOthers")->click();
         QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), 0);
@@ -105,10 +105,10 @@ private slots:
         QCOMPARE(w<QComboBox>("cboWDK")->currentIndex(), 0);
         QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), -1);
         QVERIFY(w<QLineEdit>("txtMinRTGS")->isHidden());
-        QCOMPARE(w<QLabel>("lblBICode")->text(), QStringLiteral("BI Code"));
+        QCOMPARE(w<QLabel>("lblBICode")->text(), QString("BI Code"));
         w<QComboBox>("cboWDK")->setCurrentIndex(1);
         w<QRadioButton>("rdbWDK")->click();
-        QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QStringLiteral("One To One (SP)"));
+        QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QString("One To One (SP)"));
     }
 
     void readSettingsNormalisesLimits()
@@ -117,10 +117,10 @@ private slots:
         newForm();
         QVERIFY(w<QCheckBox>("chkHeaders")->isChecked());
         w<QRadioButton>("rdbOthers")->click();
-        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QStringLiteral("1"));
-        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QStringLiteral("500.000.000"));
+        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("1"));
+        QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QString("500.000.000"));
         w<QComboBox>("cboOthers")->setCurrentIndex(1);
-        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QStringLiteral("500.000.001"));
+        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("500.000.001"));
     }
 
     void validateSettingsOrder_data()
@@ -182,10 +182,10 @@ private slots:
         QCOMPARE(settings.value("HasColumnHeader").toBool(), true);
         QCOMPARE(settings.beginReadArray("Accounts"), 2);
         settings.setArrayIndex(0);
-        QCOMPARE(settings.value("Account").toString(), QStringLiteral("0123456789"));
-        QCOMPARE(settings.value("CompID").toString(), QStringLiteral("1234/56789/ABCD"));
+        QCOMPARE(settings.value("Account").toString(), QString("0123456789"));
+        QCOMPARE(settings.value("CompID").toString(), QString("1234/56789/ABCD"));
         settings.setArrayIndex(1);
-        QCOMPARE(settings.value("Account").toString(), QStringLiteral("x"));
+        QCOMPARE(settings.value("Account").toString(), QString("x"));
         settings.endArray();
     }
 
@@ -282,15 +282,15 @@ private slots:
         }
         newForm();
         emit m_h->SIG_Excel_Changed(book, "Data");
-        QCOMPARE(w<QComboBox>("cboAmount")->currentText(), QStringLiteral("Amount"));
+        QCOMPARE(w<QComboBox>("cboAmount")->currentText(), QString("Amount"));
         m_h->radio(0)->setChecked(true);
 
         const QString dest = m_dir.filePath("credit.txt");
         emit m_h->SIG_Export(book, dest);
         QCOMPARE(m_h->headers.value(0).size(), 10);
         QCOMPARE(m_h->rows.size(), 2);
-        QCOMPARE(m_h->rows[0].values[0], QStringLiteral("Ann"));
-        QCOMPARE(m_h->rows[0].values[2], QStringLiteral("10,50"));
+        QCOMPARE(m_h->rows[0].values[0], QString("Ann"));
+        QCOMPARE(m_h->rows[0].values[2], QString("10,50"));
         QCOMPARE(m_h->rows[0].amountColumn, 2);
         QVERIFY(m_h->rows[0].points.isEmpty());
         QCOMPARE(m_h->rows[1].points, QList<QPoint>{QPoint(1, 1)});
