@@ -19,8 +19,8 @@ enum { DateCol = 1, NameCol, AccountCol, AmountCol, Remarks1Col, Remarks2Col, Re
 QString detail(const QString& account, const QString& amount16, const QString& name, const QString& remarks1,
                const QString& remarks2, const QString& residence, const QString& citizen)
 {
-    return QStringLiteral("1") + pad(account, 10) + sp(24) + QStringLiteral("0000") + amount16 + pad(name, 35)
-        + pad(remarks1, 18) + pad(remarks2, 18) + residence + citizen + sp(70) + QStringLiteral("014");
+    return "1" + pad(account, 10) + sp(24) + "0000" + amount16 + pad(name, 35)
+        + pad(remarks1, 18) + pad(remarks2, 18) + residence + citizen + sp(70) + "014";
 }
 
 CollectionSettings baseSettings()
@@ -33,14 +33,14 @@ CollectionSettings baseSettings()
     s.remarks2Column = Remarks2Col;
     s.residenceColumn = ResidenceCol;
     s.citizenColumn = CitizenCol;
-    s.creditedAccount = kova::SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
+    s.creditedAccount = kova::SourceAccount{"0123456789", "1234/56789/ABCD"};
     s.effectiveDate = QDate(2024, 3, 7);
     s.dateFrom = QDate(2024, 1, 1);
     s.dateTo = QDate(2024, 12, 31);
     return s;
 }
 
-const QString acc1 = QStringLiteral("1111111111");
+const QString acc1 = "1111111111";
 
 } // namespace
 
@@ -74,16 +74,16 @@ void TestCollectionExport::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-    m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
-    m_dest = m_dir->filePath(QStringLiteral("out.txt"));
+    m_book = m_dir->filePath("book.xlsx");
+    m_dest = m_dir->filePath("out.txt");
     m_sink = RecordingSink();
 }
 
 ExportOutcome TestCollectionExport::run(const CollectionSettings& settings, const QList<QVariantList>& rows)
 {
-    if (!writeSheet(m_book, QStringLiteral("Data"), rows))
+    if (!writeSheet(m_book, "Data", rows))
         qFatal("workbook not written");
-    return runCollectionExport(settings, m_book, QStringLiteral("Data"), m_dest, m_sink);
+    return runCollectionExport(settings, m_book, "Data", m_dest, m_sink);
 }
 
 void TestCollectionExport::records_data()
@@ -93,9 +93,8 @@ void TestCollectionExport::records_data()
     QTest::addColumn<QString>("dateField");
     QTest::addColumn<QString>("summaryOf");
 
-    QTest::newRow("immediate, header row") << true << true << sp(8) << QStringLiteral(" of 2");
-    QTest::newRow("effective date, no header row") << false << false << QStringLiteral("20240307")
-                                                   << QStringLiteral(" of 2");
+    QTest::newRow("immediate, header row") << true << true << sp(8) << " of 2";
+    QTest::newRow("effective date, no header row") << false << false << "20240307" << " of 2";
 }
 
 void TestCollectionExport::records()
@@ -108,41 +107,37 @@ void TestCollectionExport::records()
     CollectionSettings s = baseSettings();
     s.immediate = immediate;
     s.hasColumnHeader = hasColumnHeader;
-    s.remarks1 = QStringLiteral("BATCH ONE");
-    s.remarks2 = QStringLiteral("exactly 18 chars!!");
+    s.remarks1 = "BATCH ONE";
+    s.remarks2 = "exactly 18 chars!!";
 
     QList<QVariantList> rows;
     if (hasColumnHeader)
-        rows.append({QStringLiteral("Date"), QStringLiteral("Name"), QStringLiteral("Acc"), QStringLiteral("Amount")});
-    rows.append({QVariant(), QStringLiteral("Budi Santoso"), acc1, 1500000, QStringLiteral("INV 001"),
-                 QVariant(), 1, 0});
-    rows.append({QVariant(), QStringLiteral("PT Maju"), QStringLiteral("0000000002"), QStringLiteral("250.505"),
-                 QVariant(), QStringLiteral("second remark"), QVariant(), 1});
+        rows.append({"Date", "Name", "Acc", "Amount"});
+    rows.append({QVariant(), "Budi Santoso", acc1, 1500000, "INV 001", QVariant(), 1, 0});
+    rows.append({QVariant(), "PT Maju", "0000000002", "250.505", QVariant(), "second remark", QVariant(), 1});
 
     QCOMPARE(run(s, rows), ExportOutcome::Written);
 
-    const QString header = QStringLiteral("0CO") + dateField + QStringLiteral("0123456789") + QStringLiteral(" ")
-        + QStringLiteral("1234") + QStringLiteral("6789") + sp(15) + QStringLiteral("0000")
-        + QStringLiteral("0000001500250.51") + QStringLiteral("00002") + pad(QStringLiteral("BATCH ONE"), 18)
-        + QStringLiteral("exactly 18 chars!!") + sp(95);
+    const QString header = "0CO" + dateField + QStringLiteral("0123456789") + " "
+        + QStringLiteral("1234") + "6789" + sp(15) + "0000"
+        + QStringLiteral("0000001500250.51") + "00002" + pad("BATCH ONE", 18)
+        + "exactly 18 chars!!" + sp(95);
     const QStringList expected{
         header,
-        detail(acc1, QStringLiteral("0000001500000.00"), QStringLiteral("Budi Santoso"), QStringLiteral("INV 001"),
-               QString(), QStringLiteral("1"), QStringLiteral("0")),
-        detail(QStringLiteral("0000000002"), QStringLiteral("0000000000250.51"), QStringLiteral("PT Maju"), QString(),
-               QStringLiteral("second remark"), QStringLiteral("0"), QStringLiteral("1")),
+        detail(acc1, "0000001500000.00", "Budi Santoso", "INV 001", QString(), "1", "0"),
+        detail("0000000002", "0000000000250.51", "PT Maju", QString(), "second remark", "0", "1"),
     };
     QCOMPARE(fileLines(m_dest), expected);
     for (const QString& record : expected)
         QCOMPARE(record.size(), 201);
-    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+    QVERIFY(!QFile::exists(m_dest + ".details"));
 
     QCOMPARE(m_sink.titles, (QStringList{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
                                          "Citizen"}));
     QCOMPARE(m_sink.rows.size(), 2);
     QCOMPARE(m_sink.rows.at(0).values,
              (QStringList{pad("Budi Santoso", 35), acc1, "1.500.000,00", pad("INV 001", 18), sp(18), "1", "0"}));
-    QCOMPARE(m_sink.rows.at(1).values.at(2), QStringLiteral("250,51"));
+    QCOMPARE(m_sink.rows.at(1).values.at(2), QString("250,51"));
     QCOMPARE(m_sink.rows.at(0).amountColumn, 2);
     QCOMPARE(m_sink.summary, summary("2" + summaryOf, "1.500.250,51", 0, 0));
     QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
@@ -156,7 +151,7 @@ void TestCollectionExport::rowChecks_data()
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QString>("record");   // the detail record when the row passes
 
-    const QString name = QStringLiteral("Budi");
+    const QString name = "Budi";
     const QVariantList good{QVariant(), name, acc1, 100, QVariant(), QVariant(), 0, 1};
     auto with = [&good](int column, const QVariant& v) {
         QVariantList cells = good;
@@ -167,14 +162,13 @@ void TestCollectionExport::rowChecks_data()
                       const QString& r2, const QString& res, const QString& cit) {
         return QStringList{pad(n, 35), pad(a, 10), amount, pad(r1, 18), pad(r2, 18), res, cit};
     };
-    const QString hundred = QStringLiteral("0000000000100.00");
-    const QString accDigits = QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>");
-    const QString accLength = QStringLiteral(": Error. <span style=\"font-weight:bold;\">Acc # </span>must be 10 digits</span>");
-    const QString badAmount = QStringLiteral(": Error. Invalid amount</span>");
+    const QString hundred = "0000000000100.00";
+    const QString accDigits = ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>";
+    const QString accLength = ": Error. <span style=\"font-weight:bold;\">Acc # </span>must be 10 digits</span>";
+    const QString badAmount = ": Error. Invalid amount</span>";
 
     // Only the unmapped date column holds something, so the row is in the used range.
-    QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
-                               << QStringList{err(1, accLength), err(1, badAmount)}
+    QTest::newRow("empty row") << QVariantList{"x"} << QStringList{err(1, accLength), err(1, badAmount)}
                                << QVector<int>{1, 2} << values("", "", "", "", "", "0", "0") << QString();
     QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{err(1, accDigits)}
                                         << QVector<int>{1}
@@ -186,7 +180,7 @@ void TestCollectionExport::rowChecks_data()
                                             << QVector<int>{1}
                                             << values(name, "12345678901", "100,00", "", "", "0", "1") << QString();
     for (const char* amount : {"0", "-5", "10000000000000"})
-        QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
+        QTest::newRow(qPrintable(QString("amount ") + amount))
             << with(AmountCol, QString::fromLatin1(amount)) << QStringList{err(1, badAmount)}
             << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "", "", "0", "1") << QString();
     QTest::newRow("largest amount") << with(AmountCol, "9999999999999.99") << QStringList() << QVector<int>()
@@ -206,12 +200,12 @@ void TestCollectionExport::rowChecks_data()
     QTest::newRow("empty flags written as 0")
         << with(CitizenCol, QVariant()) << QStringList() << QVector<int>() << values(name, acc1, "100,00", "", "", "0", "0")
         << detail(acc1, hundred, name, "", "", "0", "0");
-    const QString name40 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789wxyz");
+    const QString name40 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789wxyz";
     QTest::newRow("40-character name cut") << with(NameCol, name40)
                                            << QStringList{truncated(1, "Account Name", 35)} << QVector<int>()
                                            << values(name40.left(35), acc1, "100,00", "", "", "0", "1")
                                            << detail(acc1, hundred, name40.left(35), "", "", "0", "1");
-    const QString remarks20 = QStringLiteral("12345678901234567890");
+    const QString remarks20 = "12345678901234567890";
     QTest::newRow("remarks cut") << with(Remarks1Col, remarks20).mid(0, 5) + QVariantList{remarks20, 0, 1}
                                  << QStringList{truncated(1, "Remarks 1", 18), truncated(1, "Remarks 2", 18)}
                                  << QVector<int>()
@@ -223,9 +217,8 @@ void TestCollectionExport::rowChecks_data()
     QTest::newRow("carriage return in remarks 1")
         << with(Remarks1Col, "a\rb") << QStringList{invalidChars(1, "Remarks 1")} << QVector<int>{3}
         << values(name, acc1, "100,00", "a\rb", "", "0", "1") << QString();
-    const QString longBroken = QStringLiteral("first line of many\nsecond");
-    QTest::newRow("long remarks 2 with a line feed")
-        << with(Remarks2Col, longBroken)
+    const QString longBroken = "first line of many\nsecond";
+    QTest::newRow("long remarks 2 with a line feed") << with(Remarks2Col, longBroken)
         << QStringList{truncated(1, "Remarks 2", 18), invalidChars(1, "Remarks 2")} << QVector<int>{4}
         << values(name, acc1, "100,00", "", longBroken.left(18), "0", "1") << QString();
 }
@@ -271,7 +264,7 @@ void TestCollectionExport::rowErrorsRefuseTheBatch()
     QCOMPARE(m_sink.summary, summary("3 of 3", "300,00", 0, 2));
     QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
     QVERIFY(!QFile::exists(m_dest));
-    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+    QVERIFY(!QFile::exists(m_dest + ".details"));
 }
 
 void TestCollectionExport::dateFilterBoundsAndLineNumbers()
@@ -285,7 +278,7 @@ void TestCollectionExport::dateFilterBoundsAndLineNumbers()
         {"Date", "Name"},
         {QDate(2024, 4, 30), "Too early", acc1, 1, QVariant(), QVariant(), 0, 0},
         {QVariant(), "No date", acc1, 2, QVariant(), QVariant(), 0, 0},
-        {QStringLiteral("10 May 2024"), "Text date", acc1, 3, QVariant(), QVariant(), 0, 0},
+        {"10 May 2024", "Text date", acc1, 3, QVariant(), QVariant(), 0, 0},
         {QDate(2024, 5, 1), "First day", acc1, 10, QVariant(), QVariant(), 0, 0},
         {QDate(2024, 5, 31), "Last day", "bad", 20, QVariant(), QVariant(), 0, 0},
         {QDate(2024, 6, 1), "Too late", acc1, 5, QVariant(), QVariant(), 0, 0},
@@ -297,7 +290,7 @@ void TestCollectionExport::dateFilterBoundsAndLineNumbers()
     QCOMPARE(m_sink.rows.at(1).messages,
              QStringList{err(2, ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>")});
     QCOMPARE(m_sink.rows.at(1).cells, (QVector<kova::MarkedCell>{{1, 1}}));
-    QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
+    QCOMPARE(m_sink.summary.first(), QString("Total rows processed: 2 of 6"));
 }
 
 void TestCollectionExport::reversedRangeWritesHeaderOnly()
@@ -309,8 +302,8 @@ void TestCollectionExport::reversedRangeWritesHeaderOnly()
     QCOMPARE(run(s, {{QDate(2024, 5, 1), "A", acc1, 1, QVariant(), QVariant(), 0, 0}}), ExportOutcome::Written);
     QCOMPARE(m_sink.rows.size(), 0);
     QCOMPARE(m_sink.summary, summary("0 of 1", "0,00", 0, 0));
-    const QString header = QStringLiteral("0CO") + sp(8) + QStringLiteral("0123456789 12346789") + sp(15)
-        + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + QStringLiteral("00000") + sp(18 + 18 + 95);
+    const QString header = "0CO" + sp(8) + "0123456789 12346789" + sp(15)
+        + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + "00000" + sp(18 + 18 + 95);
     QCOMPARE(fileLines(m_dest), QStringList{header});
 }
 
@@ -318,7 +311,7 @@ void TestCollectionExport::recordCountLimit()
 {
     const CollectionExport job(baseSettings(), *baseSettings().creditedAccount);
     QCOMPARE(job.overflow({kova::wholeUnits(1), 99999}), QString());
-    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QStringLiteral("Record count exceeds 99999"));
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QString("Record count exceeds 99999"));
     QCOMPARE(job.overflow({kova::wholeUnits(10000000000000LL) - 1, 1}), QString());
     QCOMPARE(job.headerRecord({kova::wholeUnits(10000000000000LL) - 1, 99999}).size(), 201);
 }

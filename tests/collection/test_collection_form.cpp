@@ -87,7 +87,7 @@ void TestCollectionForm::mappingLabels_data()
     QTest::addColumn<QString>("combo");
     QTest::addColumn<QString>("label");
 
-    const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+    const QString star = "<span style=\"color:rgb(255,0,0)\">*</span>";
     QTest::newRow("date") << "cboTrxDate" << "Trx Date";
     QTest::newRow("name") << "cboAccName" << "Acc Name" + star;
     QTest::newRow("account") << "cboAcc" << "Acc #" + star;
@@ -116,7 +116,7 @@ void TestCollectionForm::mappingLabels()
     auto* shown = qobject_cast<QLabel*>(grid->itemAtPosition(row, column - 1)->widget());
     QVERIFY(shown);
     QCOMPARE(shown->text(), label);
-    if (label.contains(QLatin1Char('<')))
+    if (label.contains('<'))
         QCOMPARE(shown->textFormat(), Qt::RichText);
 }
 
@@ -181,10 +181,10 @@ void TestCollectionForm::savedKeys()
     QCOMPARE(ini.value("HasColumnHeader").toBool(), true);
     QCOMPARE(ini.beginReadArray("Accounts"), 2);
     ini.setArrayIndex(0);
-    QCOMPARE(ini.value("Account").toString(), QStringLiteral("3"));
+    QCOMPARE(ini.value("Account").toString(), QString("3"));
     ini.setArrayIndex(1);
-    QCOMPARE(ini.value("Account").toString(), QStringLiteral("4"));
-    QCOMPARE(ini.value("CompID").toString(), QStringLiteral("code"));
+    QCOMPARE(ini.value("Account").toString(), QString("4"));
+    QCOMPARE(ini.value("CompID").toString(), QString("code"));
     ini.endArray();
     QVERIFY(!ini.contains("Accounts/3/Account"));
 }
@@ -207,8 +207,8 @@ void TestCollectionForm::batchCheckOrder_data()
     QTest::addColumn<QString>("remarks2");
     QTest::addColumn<QString>("message");
 
-    const QString code = QStringLiteral("1234/56789/ABCD");
-    const QString r19 = QStringLiteral("1234567890123456789");
+    const QString code = "1234/56789/ABCD";
+    const QString r19 = "1234567890123456789";
     QTest::newRow("no row checked") << false << QString() << code << r19 << r19 
                                     << "Credited Account has not been defined";
     QTest::newRow("invalid chars") << true << "01234x6789" << code << r19 << r19 
@@ -280,16 +280,16 @@ void TestCollectionForm::exportWiring()
     QCOMPARE(m_h->headers, (QList<QStringList>{{"Account Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence",
                                              "Citizen"}}));
     QCOMPARE(m_h->rows.size(), 1);
-    QCOMPARE(m_h->rows.first().values.at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_h->rows.first().values.at(2), QString("1.500.000,00"));
     QCOMPARE(m_h->rows.first().amountColumn, 2);
     QCOMPARE(m_h->summaries.size(), 1);
-    QCOMPARE(m_h->summaries.first().first(), QStringLiteral("Total rows processed: 1 of 1"));
+    QCOMPARE(m_h->summaries.first().first(), QString("Total rows processed: 1 of 1"));
     QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
 
     QFile out(dest);
     QVERIFY(out.open(QIODevice::ReadOnly));
     const QString header = QString::fromUtf8(out.readLine()).chopped(1);
-    QCOMPARE(header, QStringLiteral("0CO202405200123456789 12346789") + QString(15, ' ') + "0000"
+    QCOMPARE(header, "0CO202405200123456789 12346789" + QString(15, ' ') + "0000"
                          + "0000001500000.00" + "00001" + QString("MAY").leftJustified(18) + QString(18 + 95, ' '));
 }
 

@@ -22,30 +22,29 @@ private slots:
     void textFields()
     {
         QVERIFY(isDigitsOnly(QString()));
-        QVERIFY(isDigitsOnly(QStringLiteral("0123456789")));
-        QVERIFY(!isDigitsOnly(QStringLiteral("12345 6789")));
-        QVERIFY(!isDigitsOnly(QStringLiteral("-1")));
+        QVERIFY(isDigitsOnly("0123456789"));
+        QVERIFY(!isDigitsOnly("12345 6789"));
+        QVERIFY(!isDigitsOnly("-1"));
         // Arabic-Indic digits are digits to Unicode but not to the bank.
         QVERIFY(!isDigitsOnly(QString::fromUtf8("\u0661\u0662")));
-        QVERIFY(hasLineBreak(QStringLiteral("a\nb")));
-        QVERIFY(hasLineBreak(QStringLiteral("a\rb")));
-        QVERIFY(!hasLineBreak(QStringLiteral("a\tb")));
-        QCOMPARE(cutTrimmed(QStringLiteral(" abc  def "), 6), QStringLiteral("abc"));
-        QCOMPARE(leftField(QStringLiteral("abc"), 5), QStringLiteral("abc  "));
-        QCOMPARE(leftField(QStringLiteral("abcdef"), 4), QStringLiteral("abcd"));
-        QCOMPARE(leftPadded(QStringLiteral("abcdef"), 4), QStringLiteral("abcdef"));
-        QCOMPARE(rightField(QStringLiteral("5.00"), 8, QLatin1Char('0')), QStringLiteral("00005.00"));
-        QCOMPARE(rightPadded(QStringLiteral("123456"), 5, QLatin1Char('0')), QStringLiteral("123456"));
+        QVERIFY(hasLineBreak("a\nb"));
+        QVERIFY(hasLineBreak("a\rb"));
+        QVERIFY(!hasLineBreak("a\tb"));
+        QCOMPARE(cutTrimmed(" abc  def ", 6), QString("abc"));
+        QCOMPARE(leftField("abc", 5), QString("abc  "));
+        QCOMPARE(leftField("abcdef", 4), QString("abcd"));
+        QCOMPARE(leftPadded("abcdef", 4), QString("abcdef"));
+        QCOMPARE(rightField("5.00", 8, '0'), QString("00005.00"));
+        QCOMPARE(rightPadded("123456", 5, '0'), QString("123456"));
     }
 
     void messageLines()
     {
-        QCOMPARE(errorLine(3, QStringLiteral(": Error. Invalid amount</span>")),
-                 QStringLiteral("<span style=\"color:#e73d4a;\">LINE 3: Error. Invalid amount</span>"));
-        QCOMPARE(warningLine(12, truncatedTail(QStringLiteral("Trx Ref"), 30)),
+        QCOMPARE(errorLine(3, ": Error. Invalid amount</span>"), QString("<span style=\"color:#e73d4a;\">LINE 3: Error. Invalid amount</span>"));
+        QCOMPARE(warningLine(12, truncatedTail("Trx Ref", 30)),
                  QStringLiteral("<span style=\"color:#f88021;\">LINE 12: Warning. String truncated in "
                                 "<span style=\"font-weight:bold;\">Trx Ref</span>. Exceeding 30 characters</span>"));
-        QCOMPARE(errorLine(1, invalidCharactersTail(QStringLiteral("From Acc"))),
+        QCOMPARE(errorLine(1, invalidCharactersTail("From Acc")),
                  QStringLiteral("<span style=\"color:#e73d4a;\">LINE 1: Error. Invalid characters found in "
                                 "<span style=\"font-weight:bold;\">From Acc</span></span>"));
     }
@@ -60,8 +59,7 @@ private slots:
                                        << QList<quint64>{200, 500000000, 500000001, 999999999999999ULL};
         QTest::newRow("rtgs min below llg max") << QList<quint64>{10, 1000, 5, 2000}
                                                 << QList<quint64>{10, 1000, 1001, 2000};
-        QTest::newRow("consistent values stay") << QList<quint64>{5, 10, 11, 12}
-                                                << QList<quint64>{5, 10, 11, 12};
+        QTest::newRow("consistent values stay") << QList<quint64>{5, 10, 11, 12} << QList<quint64>{5, 10, 11, 12};
         QTest::newRow("equal values move") << QList<quint64>{5, 5, 500000000, 500000001}
                                            << QList<quint64>{5, 500000000, 500000001, 999999999999999ULL};
     }
@@ -87,15 +85,15 @@ private slots:
         QCOMPARE(limits.minRTGS, quint64(500000001));
         QSettings file(path, QSettings::IniFormat);
         QCOMPARE(file.value("MaxLLG").toULongLong(), quint64(100));   // the file is not rewritten
-        QCOMPARE(minLimitKey(1), QStringLiteral("MinRTGS"));
-        QCOMPARE(maxLimitKey(1), QStringLiteral("MaxRTGS"));
+        QCOMPARE(minLimitKey(1), QString("MinRTGS"));
+        QCOMPARE(maxLimitKey(1), QString("MaxRTGS"));
     }
 
     void storeFailsOnUnwritableFile()
     {
         const QString path = iniPath("blocked.ini");
         QVERIFY(QDir().mkpath(path));   // a folder where the file should be
-        QVERIFY(!storeLimit(path, QStringLiteral("MinLLG"), 5));
+        QVERIFY(!storeLimit(path, "MinLLG", 5));
     }
 
     void limitText_data()
@@ -145,12 +143,11 @@ private slots:
 
     void filterFromFields()
     {
-        const BankFilter wdk = BankFilter::fromFields(BankMode::WDK, -1, QStringLiteral("0"), QStringLiteral("x"));
+        const BankFilter wdk = BankFilter::fromFields(BankMode::WDK, -1, "0", "x");
         QCOMPARE(wdk.mode, BankMode::WDK);
         QCOMPARE(wdk.clearingIndex, -1);
-        QCOMPARE(wdk.limitError(Cents(1) << 100, QStringLiteral("LLG")), QString());
-        const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, QStringLiteral("600.000.000"),
-                                                       QStringLiteral("999.999.999.999.999"));
+        QCOMPARE(wdk.limitError(Cents(1) << 100, "LLG"), QString());
+        const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, "600.000.000", "999.999.999.999.999");
         QCOMPARE(rtgs.clearingIndex, 1);
         QCOMPARE(rtgs.minLimit, quint64(600000000));
         QCOMPARE(rtgs.maxLimit, quint64(999999999999999ULL));
@@ -196,8 +193,8 @@ private slots:
         QTest::addColumn<QString>("amount");   // hundredths
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("tail");
-        const QString llg = QStringLiteral(": Error. LLG amount exceeding max limit 500.000.000</span>");
-        const QString rtgs = QStringLiteral(": Error. RTGS amount below min limit 500.000.001</span>");
+        const QString llg = ": Error. LLG amount exceeding max limit 500.000.000</span>";
+        const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
         QTest::newRow("llg at max") << 1 << 0 << "50000000000" << "LLG" << "";
         QTest::newRow("llg a cent above") << 1 << 0 << "50000000001" << "LLG" << llg;
         QTest::newRow("llg lower case not compared") << 1 << 0 << "90000000000" << "llg" << "";
@@ -256,14 +253,10 @@ private slots:
 
     void perFormAccountMessages()
     {
-        QCOMPARE(checkSourceAccount(std::nullopt, collectionAccountMessages),
-                 QStringLiteral("Credited Account has not been defined"));
-        QCOMPARE(checkSourceAccount(SourceAccount{"x", ""}, collectionAccountMessages),
-                 QStringLiteral("Credited Acc contains invalid chars"));
-        QCOMPARE(checkSourceAccount(SourceAccount{"1", ""}, collectionAccountMessages),
-                 QStringLiteral("Credited Acc must be 10 chars"));
-        QCOMPARE(checkSourceAccount(std::nullopt, payrollAccountMessages),
-                 QStringLiteral("Source Acc has not been defined"));
+        QCOMPARE(checkSourceAccount(std::nullopt, collectionAccountMessages), QString("Credited Account has not been defined"));
+        QCOMPARE(checkSourceAccount(SourceAccount{"x", ""}, collectionAccountMessages), QString("Credited Acc contains invalid chars"));
+        QCOMPARE(checkSourceAccount(SourceAccount{"1", ""}, collectionAccountMessages), QString("Credited Acc must be 10 chars"));
+        QCOMPARE(checkSourceAccount(std::nullopt, payrollAccountMessages), QString("Source Acc has not been defined"));
     }
 
     void accountsArray()
@@ -271,46 +264,46 @@ private slots:
         const QString path = iniPath("accounts.ini");
         QVector<SourceAccount> five;
         for (int i = 0; i < 5; ++i)
-            five.append({QString::number(1000000000 + i), QStringLiteral("1234/56789/ABC") + QChar('A' + i)});
+            five.append({QString::number(1000000000 + i), QString("1234/56789/ABC") + QChar('A' + i)});
         {
             QSettings s(path, QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Credit"));
+            s.beginGroup("Credit");
             saveAccounts(s, five);
         }
         {
             QSettings s(path, QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Credit"));
+            s.beginGroup("Credit");
             QCOMPARE(loadAccounts(s), five);
             saveAccounts(s, five.mid(0, 2));
         }
         QSettings s(path, QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Credit"));
+        s.beginGroup("Credit");
         QCOMPARE(loadAccounts(s), five.mid(0, 2));
-        QCOMPARE(s.value(QStringLiteral("Accounts/size")).toInt(), 2);
-        QVERIFY(!s.contains(QStringLiteral("Accounts/3/Account")));
-        QVERIFY(!s.contains(QStringLiteral("Accounts/5/CompID")));
+        QCOMPARE(s.value("Accounts/size").toInt(), 2);
+        QVERIFY(!s.contains("Accounts/3/Account"));
+        QVERIFY(!s.contains("Accounts/5/CompID"));
         saveAccounts(s, {});
         QVERIFY(loadAccounts(s).isEmpty());
-        QVERIFY(!s.contains(QStringLiteral("Accounts/1/Account")));
+        QVERIFY(!s.contains("Accounts/1/Account"));
     }
 
     void columnIndexes()
     {
         const QString path = iniPath("columns.ini");
-        const QStringList keys{QStringLiteral("TrxDate"), QStringLiteral("Amount")};
+        const QStringList keys{"TrxDate", "Amount"};
         {
             QSettings s(path, QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Payroll"));
-            saveAccounts(s, {{QStringLiteral("1234567890"), QStringLiteral("1234/56789/ABCD")}});
+            s.beginGroup("Payroll");
+            saveAccounts(s, {{"1234567890", "1234/56789/ABCD"}});
         }
         // Only the accounts array is stored: the mapping was never saved.
-        QCOMPARE(readColumnIndexes(path, QStringLiteral("Payroll"), keys), (QVector<int>{0, 0}));
+        QCOMPARE(readColumnIndexes(path, "Payroll", keys), (QVector<int>{0, 0}));
         {
             QSettings s(path, QSettings::IniFormat);
-            s.setValue(QStringLiteral("Payroll/Amount"), 4);
+            s.setValue("Payroll/Amount", 4);
         }
-        QCOMPARE(readColumnIndexes(path, QStringLiteral("Payroll"), keys), (QVector<int>{0, 4}));
-        QCOMPARE(readColumnIndexes(path, QStringLiteral("Credit"), keys), (QVector<int>{0, 0}));
+        QCOMPARE(readColumnIndexes(path, "Payroll", keys), (QVector<int>{0, 4}));
+        QCOMPARE(readColumnIndexes(path, "Credit", keys), (QVector<int>{0, 0}));
         QCOMPARE(effectiveColumn(4, 3), 0);
         QCOMPARE(effectiveColumn(3, 3), 3);
         QCOMPARE(effectiveColumn(-1, 3), 0);

@@ -21,7 +21,7 @@ namespace {
 class SampleJob final : public ExportJob
 {
 public:
-    QStringList titles() const override { return {QStringLiteral("Name"), QStringLiteral("Amount")}; }
+    QStringList titles() const override { return {"Name", "Amount"}; }
     int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
     bool accepts(const xlsx::Document& sheet, int row) const override
@@ -32,28 +32,28 @@ public:
     {
         const QString name = cellText(sheet, row, 1);
         const auto amount = validAmount(cellText(sheet, row, 2), wholeUnits(1000));
-        out.record = QStringLiteral("D|") + name + QLatin1Char('|') + (amount ? fixedText(*amount) : QString());
+        out.record = "D|" + name + '|' + (amount ? fixedText(*amount) : QString());
         out.values << name << (amount ? displayAmount(*amount) : cellText(sheet, row, 2));
         if (name == QLatin1String("bad"))
-            out.error(QStringLiteral(": Error. Bad name</span>"), 0);
+            out.error(": Error. Bad name</span>", 0);
         if (name.size() > 4)
-            out.warning(truncatedTail(QStringLiteral("Name"), 4));
+            out.warning(truncatedTail("Name", 4));
         if (amount)
             out.addToTotal(*amount);
     }
     QString overflow(const ExportTotals& t) const override
     {
-        return t.total > wholeUnits(overflowAbove) ? QStringLiteral("Total amount does not fit the header record")
+        return t.total > wholeUnits(overflowAbove) ? "Total amount does not fit the header record"
                                                    : QString();
     }
     QString headerRecord(const ExportTotals& t) const override
     {
-        return QStringLiteral("H|") + fixedText(t.total) + QLatin1Char('|') + QString::number(t.count);
+        return "H|" + fixedText(t.total) + '|' + QString::number(t.count);
     }
     bool finish(ExportSink& sink) const override
     {
         if (!finishes) {
-            sink.critical(QStringLiteral("not finished"));
+            sink.critical("not finished");
             return false;
         }
         return ExportJob::finish(sink);
@@ -68,7 +68,7 @@ QString readAll(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
+        return "<missing>";
     return QString::fromUtf8(f.readAll());
 }
 
@@ -92,7 +92,7 @@ private:
     {
         const QString path = m_dir.filePath(QString::fromLatin1(name));
         TestWorkbook book(path);
-        book.addSheet(QStringLiteral("Data"));
+        book.addSheet("Data");
         for (int i = 0; i < rows.size(); ++i)
             book.setRow(i + 1, rows.at(i));
         book.save();
@@ -104,10 +104,10 @@ private slots:
     {
         const QString source = workbook("ok.xlsx", {{"Name", "Amount"}, {"ann", 10.5}, {"skip", 99},
                                                     {"bobby", "2.005"}});
-        const QString dest = m_dir.filePath(QStringLiteral("ok.txt"));
+        const QString dest = m_dir.filePath("ok.txt");
         SampleJob job;
         RecordingSink sink;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), true}, dest, job, sink), ExportOutcome::Written);
+        QCOMPARE(runExport({source, "Data", true}, dest, job, sink), ExportOutcome::Written);
 
         QCOMPARE(sink.titles, (QStringList{"Name", "Amount"}));
         QCOMPARE(sink.rows.size(), 2);
@@ -121,26 +121,25 @@ private slots:
         QCOMPARE(sink.summary, (QStringList{"Total rows processed: 2 of 3", "Total amounts: 12,51",
                                             "Total warnings: 1", "Total errors: 0"}));
         QCOMPARE(sink.boxTexts(), QStringList{"Done!"});
-        QCOMPARE(readAll(dest), QStringLiteral("H|12.51|2\nD|ann|10.50\nD|bobby|2.01\n"));
+        QCOMPARE(readAll(dest), QString("H|12.51|2\nD|ann|10.50\nD|bobby|2.01\n"));
         QVERIFY(!QFile::exists(dest + ".details"));
     }
 
     void rowErrorsWriteNothing()
     {
         const QString source = workbook("bad.xlsx", {{"ann", 1}, {"bad", 2}, {"cid", 3}});
-        const QString dest = m_dir.filePath(QStringLiteral("bad.txt"));
+        const QString dest = m_dir.filePath("bad.txt");
         writeFile(dest, "earlier batch\n");
         SampleJob job;
         RecordingSink sink;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::RowErrors);
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::RowErrors);
         QCOMPARE(sink.rows.size(), 3);
         QCOMPARE(sink.rows[1].cells, (QVector<MarkedCell>{{1, 0}}));
-        QCOMPARE(sink.rows[1].messages,
-                 QStringList{QStringLiteral("<span style=\"color:#e73d4a;\">LINE 2: Error. Bad name</span>")});
-        QCOMPARE(sink.summary.last(), QStringLiteral("Total errors: 1"));
-        QCOMPARE(sink.summary.first(), QStringLiteral("Total rows processed: 3 of 3"));
+        QCOMPARE(sink.rows[1].messages, QStringList{"<span style=\"color:#e73d4a;\">LINE 2: Error. Bad name</span>"});
+        QCOMPARE(sink.summary.last(), QString("Total errors: 1"));
+        QCOMPARE(sink.summary.first(), QString("Total rows processed: 3 of 3"));
         QCOMPARE(sink.boxTexts(), QStringList{"ERROR!"});
-        QCOMPARE(readAll(dest), QStringLiteral("earlier batch\n"));
+        QCOMPARE(readAll(dest), QString("earlier batch\n"));
         QVERIFY(!QFile::exists(dest + ".details"));
     }
 
@@ -149,8 +148,7 @@ private slots:
         const QString source = workbook("sheet.xlsx", {{"ann", 1}});
         RecordingSink sink;
         SampleJob job;
-        QCOMPARE(runExport({source, QStringLiteral("data"), false}, m_dir.filePath("s.txt"), job, sink),
-                 ExportOutcome::Refused);
+        QCOMPARE(runExport({source, "data", false}, m_dir.filePath("s.txt"), job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.headerReports, 1);
         QCOMPARE(sink.summaryReports, 0);
         QCOMPARE(sink.boxTexts(), QStringList{"Error. Unable to select sheet data"});
@@ -162,7 +160,7 @@ private slots:
         const QString source = workbook("nodir.xlsx", {{"ann", 1}});
         RecordingSink sink;
         SampleJob job;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, m_dir.filePath("missing/dir/x.txt"), job, sink),
+        QCOMPARE(runExport({source, "Data", false}, m_dir.filePath("missing/dir/x.txt"), job, sink),
                  ExportOutcome::Refused);
         QCOMPARE(sink.summaryReports, 0);
         QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
@@ -171,24 +169,24 @@ private slots:
     void uploadThatCannotBeWrittenKeepsTheDetails()
     {
         const QString source = workbook("blocked.xlsx", {{"ann", 1}});
-        const QString dest = m_dir.filePath(QStringLiteral("blocked.txt"));
+        const QString dest = m_dir.filePath("blocked.txt");
         QVERIFY(QDir().mkpath(dest));   // a folder stands where the file should go
         RecordingSink sink;
         SampleJob job;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.summaryReports, 1);
         QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
-        QCOMPARE(readAll(dest + ".details"), QStringLiteral("D|ann|1.00\n"));
+        QCOMPARE(readAll(dest + ".details"), QString("D|ann|1.00\n"));
     }
 
     void overflowIsRefusedAfterTheSummary()
     {
         const QString source = workbook("big.xlsx", {{"ann", 600}, {"bob", 600}});
-        const QString dest = m_dir.filePath(QStringLiteral("big.txt"));
+        const QString dest = m_dir.filePath("big.txt");
         SampleJob job;
         job.overflowAbove = 1000;
         RecordingSink sink;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.summaryReports, 1);
         QCOMPARE(sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
         QVERIFY(!QFile::exists(dest));
@@ -198,11 +196,11 @@ private slots:
     void recordOfTheWrongWidthIsNeverWritten()
     {
         const QString source = workbook("width.xlsx", {{"ann", 1}});
-        const QString dest = m_dir.filePath(QStringLiteral("width.txt"));
+        const QString dest = m_dir.filePath("width.txt");
         SampleJob job;
         job.width = 10;
         RecordingSink sink;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
         QVERIFY(!QFile::exists(dest));
         QVERIFY(!QFile::exists(dest + ".details"));
     }
@@ -212,7 +210,7 @@ private slots:
         const QString path = workbook("ints.xlsx", {{2, "2", 2.5, "2.5", 4294967297.0, "4294967297", -3, "abc",
                                                      QVariant(), true}});
         xlsx::Document sheet(path);
-        QVERIFY(sheet.selectSheet(QStringLiteral("Data")));
+        QVERIFY(sheet.selectSheet("Data"));
         const QList<int> expected{2, 2, 0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
                                   -3, 0, 0, 1};
         for (int column = 1; column <= expected.size(); ++column)
@@ -222,29 +220,29 @@ private slots:
 
     void sheetWithoutCells()
     {
-        const QString path = m_dir.filePath(QStringLiteral("empty.xlsx"));
+        const QString path = m_dir.filePath("empty.xlsx");
         {
             TestWorkbook book(path);
-            book.addSheet(QStringLiteral("Data"));
+            book.addSheet("Data");
         }
-        const QString dest = m_dir.filePath(QStringLiteral("empty.txt"));
+        const QString dest = m_dir.filePath("empty.txt");
         SampleJob job;
         RecordingSink sink;
-        QCOMPARE(runExport({path, QStringLiteral("Data"), true}, dest, job, sink), ExportOutcome::Written);
-        QCOMPARE(sink.summary.first(), QStringLiteral("Total rows processed: 0 of 0"));
-        QCOMPARE(readAll(dest), QStringLiteral("H|0.00|0\n"));
+        QCOMPARE(runExport({path, "Data", true}, dest, job, sink), ExportOutcome::Written);
+        QCOMPARE(sink.summary.first(), QString("Total rows processed: 0 of 0"));
+        QCOMPARE(readAll(dest), QString("H|0.00|0\n"));
     }
 
     void finishFailureIsReported()
     {
         const QString source = workbook("finish.xlsx", {{"ann", 1}});
-        const QString dest = m_dir.filePath(QStringLiteral("finish.txt"));
+        const QString dest = m_dir.filePath("finish.txt");
         SampleJob job;
         job.finishes = false;
         RecordingSink sink;
-        QCOMPARE(runExport({source, QStringLiteral("Data"), false}, dest, job, sink), ExportOutcome::NotFinished);
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::NotFinished);
         QCOMPARE(sink.boxTexts(), QStringList{"not finished"});
-        QCOMPARE(readAll(dest), QStringLiteral("H|1.00|1\nD|ann|1.00\n"));
+        QCOMPARE(readAll(dest), QString("H|1.00|1\nD|ann|1.00\n"));
     }
 };
 

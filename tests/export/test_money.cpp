@@ -64,13 +64,13 @@ private slots:
 
     void hugeValuesClampAndStayHuge()
     {
-        const auto big = kova::parseCents(QStringLiteral("1e400"));
+        const auto big = kova::parseCents("1e400");
         QVERIFY(big.has_value());
         QVERIFY(*big > kova::wholeUnits(1000000000000000000LL));
-        const auto negative = kova::parseCents(QStringLiteral("-1e400"));
+        const auto negative = kova::parseCents("-1e400");
         QVERIFY(negative.has_value());
         QVERIFY(*negative < 0);
-        QCOMPARE(kova::decimalText(*kova::parseCents(QStringLiteral("1e-400"))), QStringLiteral("0"));
+        QCOMPARE(kova::decimalText(*kova::parseCents("1e-400")), QString("0"));
     }
 
     void validAmount_data()
@@ -79,7 +79,7 @@ private slots:
         QTest::addColumn<QString>("max");
         QTest::addColumn<bool>("valid");
 
-        const QString transferMax = QStringLiteral("999999999999999");
+        const QString transferMax = "999999999999999";
         QTest::newRow("ordinary") << "10" << transferMax << true;
         QTest::newRow("at the maximum") << "9999999999999.99" << transferMax << true;
         QTest::newRow("rounds up to above the maximum") << "9999999999999.995" << transferMax << false;
@@ -129,11 +129,11 @@ private slots:
 
     void groupedNumbers()
     {
-        QCOMPARE(kova::groupedNumber(0), QStringLiteral("0"));
-        QCOMPARE(kova::groupedNumber(1), QStringLiteral("1"));
-        QCOMPARE(kova::groupedNumber(500000000), QStringLiteral("500.000.000"));
-        QCOMPARE(kova::groupedNumber(999999999999999ULL), QStringLiteral("999.999.999.999.999"));
-        QCOMPARE(kova::groupedNumber(18446744073709551615ULL), QStringLiteral("18.446.744.073.709.551.615"));
+        QCOMPARE(kova::groupedNumber(0), QString("0"));
+        QCOMPARE(kova::groupedNumber(1), QString("1"));
+        QCOMPARE(kova::groupedNumber(500000000), QString("500.000.000"));
+        QCOMPARE(kova::groupedNumber(999999999999999ULL), QString("999.999.999.999.999"));
+        QCOMPARE(kova::groupedNumber(18446744073709551615ULL), QString("18.446.744.073.709.551.615"));
     }
 };
 

@@ -44,7 +44,7 @@ struct ExportCase
 };
 
 const QColor markedText(0xe7, 0x3d, 0x4a);
-const QString separator = QStringLiteral("-------------------------------------");
+const QString separator = "-------------------------------------";
 
 using expect::pad;
 using expect::sp;
@@ -59,10 +59,10 @@ ExportCase transferCase(bool withError)
 {
     ExportCase c;
     c.type = 0;
-    c.group = QStringLiteral("Transfer");
+    c.group = "Transfer";
     c.keys = {{"TrxRef", 1}, {"FromAcc", 2}, {"ToAcc", 3}, {"Amount", 4}, {"Remarks1", 5}, {"Remittance", 6},
               {"HasColumnHeader", true}, {"CompanyID", "ABCDE12345"}, {"HeaderID", "41"}};
-    const QString from = withError ? QStringLiteral("12345") : QStringLiteral("1234567890");
+    const QString from = withError ? "12345" : "1234567890";
     // WDK mode, the form's start: the LLG row is not part of the batch.
     c.rows = {{"Ref", "From", "To", "Amount", "Remarks", "Type"},
               {"REF-001", "1234567890", "0987654321", 1500000.5, "Salary May", "WDK"},
@@ -77,7 +77,7 @@ ExportCase transferCase(bool withError)
         c.marked = {{1, 1}};
     }
     c.log.append("LINE 2: Warning. String truncated in Remarks 1. Exceeding 18 characters");
-    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    c.box = withError ? "ERROR!" : "Done!";
     if (!withError)
         c.upload = "0|FT|00000041|||20250105|ABCDE12345|1500075.75|00002|WDK|IDR|\n"
                    "1|00001|REF-001|1234567890|0987654321|1500000.50|Salary May||||||||||||\n"
@@ -89,11 +89,11 @@ ExportCase creditCase(bool withError)
 {
     ExportCase c;
     c.type = 1;
-    c.group = QStringLiteral("Credit");
+    c.group = "Credit";
     c.keys = {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}, {"Remarks1", 5},
               {"HasColumnHeader", true}};
     c.accounts = {{"1111111111", "1234/56789/ABCD"}, {"0123456789", "5678/12345/wxyz"}};
-    const QString account = withError ? QStringLiteral("12345") : QStringLiteral("1234512345");
+    const QString account = withError ? "12345" : "1234512345";
     c.rows = {{"Name", "Account", "Amount", "Type", "Remarks"},
               {"PT Maju Jaya", "9876543210", 2500000, "WDK", "Invoice 77"},
               {"CV Sentosa", "5555555555", 1000, "RTG", QVariant()},
@@ -110,7 +110,7 @@ ExportCase creditCase(bool withError)
         c.log.append("LINE 2: Error. To Acc must be 10 digits");
         c.marked = {{1, 1}};
     }
-    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    c.box = withError ? "ERROR!" : "Done!";
     if (!withError) {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& remarks) {
@@ -130,7 +130,7 @@ ExportCase collectionCase(bool withError)
 {
     ExportCase c;
     c.type = 2;
-    c.group = QStringLiteral("Collection");
+    c.group = "Collection";
     c.keys = {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5},
               {"TrxDate", 6}, {"HasColumnHeader", true}};
     c.accounts = {{"0011223344", "4321/98765/KOVA"}};
@@ -150,7 +150,7 @@ ExportCase collectionCase(bool withError)
         c.log.append("LINE 2: Error. Invalid amount");
         c.marked = {{1, 2}};
     }
-    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    c.box = withError ? "ERROR!" : "Done!";
     if (!withError) {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& flags) {
@@ -170,14 +170,14 @@ ExportCase payrollCase(bool withError)
 {
     ExportCase c;
     c.type = 3;
-    c.group = QStringLiteral("Payroll");
+    c.group = "Payroll";
     c.keys = {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"EmployeeID", 4}, {"Department", 5},
               {"HasColumnHeader", true}};
     c.accounts = {{"9988776655", "1234/56789/ABCD"}};
-    const QString longName = QStringLiteral("Rudi Hartono Wijayakusuma Pratama");
+    const QString longName = "Rudi Hartono Wijayakusuma Pratama";
     c.rows = {{"Name", "Account", "Amount", "EmpID", "Dept"},
               {"Dewi Lestari", "3333333333", 4750000, "EMP-0001", "FIN"},
-              {withError ? longName : QStringLiteral("Rudi Hartono"), "4444444444", 5200000.5, "EMP-0002-LONG", "OPS"}};
+              {withError ? longName : "Rudi Hartono", "4444444444", 5200000.5, "EMP-0002-LONG", "OPS"}};
     c.account = 0;
     c.clicks = QStringList{"rdbAfter"};
     c.dates = {{"dteEffDate", QDate(2024, 7, 9)}};
@@ -189,7 +189,7 @@ ExportCase payrollCase(bool withError)
         c.log.append("LINE 2: Error. Employee Name is exceeding 30 chars");
         c.marked = {{1, 0}};
     }
-    c.box = withError ? QStringLiteral("ERROR!") : QStringLiteral("Done!");
+    c.box = withError ? "ERROR!" : "Done!";
     if (!withError)
         c.upload = QString(sp(11) + "1234" + "0" + "6789" + "ABCD" + "09" + "01" + "9988776655" + "0" + "1" + "00"
                            + "00002" + "00000009950000.50" + "07" + "2024" + "\n"
@@ -244,8 +244,8 @@ QString TestExportsThroughWindow::writeWorkbook(const ExportCase& c)
     const QString path = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
     TestWorkbook book(path);
     // The data is not on the first sheet: the user has to pick it.
-    book.addSheet(QStringLiteral("Cover")).setCell(1, 1, QStringLiteral("Batch of the month"));
-    book.addSheet(QStringLiteral("Data"));
+    book.addSheet("Cover").setCell(1, 1, "Batch of the month");
+    book.addSheet("Data");
     for (int r = 0; r < c.rows.size(); ++r)
         book.setRow(r + 1, c.rows.at(r));
     if (!book.save())
@@ -291,7 +291,7 @@ void TestExportsThroughWindow::exportByType()
     WindowDriver user;
     user.chooseType(c.type);
     user.browseSource(book);
-    user.chooseSheet(QStringLiteral("Data"));
+    user.chooseSheet("Data");
     user.browseDestination(dest);
     setUpForm(user, c);
     user.clickExport();
@@ -304,8 +304,7 @@ void TestExportsThroughWindow::exportByType()
             QCOMPARE(fg.isValid() ? qvariant_cast<QBrush>(fg).color() : QColor(),
                      c.marked.contains(Cell(r, col)) ? markedText : QColor());
         }
-    QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(),
-             int(Qt::AlignRight | Qt::AlignVCenter));
+    QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
     QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
 
     QCOMPARE(user.boxes.size(), 1);
@@ -317,7 +316,7 @@ void TestExportsThroughWindow::exportByType()
         QVERIFY(!QFile::exists(dest));
     else
         QCOMPARE(fileBytes(dest), c.upload);
-    QVERIFY(!QFile::exists(dest + QStringLiteral(".details")));
+    QVERIFY(!QFile::exists(dest + ".details"));
 }
 
 QTEST_MAIN(TestExportsThroughWindow)

@@ -19,7 +19,7 @@ namespace {
 // A transfer row of the sheet: Trx Ref, From Acc, To Acc, Amount, transfer type.
 QVariantList transferRow(const QString& ref, const QString& from, const QVariant& amount)
 {
-    return {ref, from, QStringLiteral("0987654321"), amount, QStringLiteral("WDK")};
+    return {ref, from, "0987654321", amount, "WDK"};
 }
 
 QByteArray transferUpload(const QString& headerId, const QString& ref)
@@ -56,24 +56,24 @@ void TestWindowWorkflow::init()
     QVERIFY(m_dir.isValid());
     QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
     ini.clear();
-    ini.beginGroup(QStringLiteral("Transfer"));
-    ini.setValue(QStringLiteral("TrxRef"), 1);
-    ini.setValue(QStringLiteral("FromAcc"), 2);
-    ini.setValue(QStringLiteral("ToAcc"), 3);
-    ini.setValue(QStringLiteral("Amount"), 4);
-    ini.setValue(QStringLiteral("Remittance"), 5);
-    ini.setValue(QStringLiteral("HasColumnHeader"), false);
-    ini.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
-    ini.setValue(QStringLiteral("HeaderID"), 41);
+    ini.beginGroup("Transfer");
+    ini.setValue("TrxRef", 1);
+    ini.setValue("FromAcc", 2);
+    ini.setValue("ToAcc", 3);
+    ini.setValue("Amount", 4);
+    ini.setValue("Remittance", 5);
+    ini.setValue("HasColumnHeader", false);
+    ini.setValue("CompanyID", "ABCDE12345");
+    ini.setValue("HeaderID", 41);
     ini.endGroup();
-    ini.beginGroup(QStringLiteral("Credit"));
-    ini.setValue(QStringLiteral("BnfAccount"), 2);
+    ini.beginGroup("Credit");
+    ini.setValue("BnfAccount", 2);
     ini.endGroup();
-    ini.beginGroup(QStringLiteral("Collection"));
-    ini.setValue(QStringLiteral("AccountNumber"), 2);
+    ini.beginGroup("Collection");
+    ini.setValue("AccountNumber", 2);
     ini.endGroup();
-    ini.beginGroup(QStringLiteral("Payroll"));
-    ini.setValue(QStringLiteral("AccountNumber"), 2);
+    ini.beginGroup("Payroll");
+    ini.setValue("AccountNumber", 2);
     ini.endGroup();
     ini.sync();
     QCOMPARE(ini.status(), QSettings::NoError);
@@ -88,7 +88,7 @@ QString TestWindowWorkflow::workbook(const QString& name, const QList<QVariantLi
 {
     const QString path = m_dir.filePath(name);
     TestWorkbook book(path);
-    book.addSheet(QStringLiteral("Data"));
+    book.addSheet("Data");
     for (int r = 0; r < rows.size(); ++r)
         book.setRow(r + 1, rows.at(r));
     if (!book.save())
@@ -100,7 +100,7 @@ void TestWindowWorkflow::exportTransfer(WindowDriver& user, const QString& book,
 {
     user.browseSource(book);
     user.browseDestination(dest);
-    user.field<QDateEdit>(QStringLiteral("dteEffDate"))->setDate(QDate(2025, 2, 3));
+    user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
     user.clickExport();
 }
 
@@ -118,17 +118,17 @@ void TestWindowWorkflow::typeSwitchAfterAnExport()
     QFETCH(int, type);
     QFETCH(QString, accountCombo);
 
-    const QString book = workbook(QStringLiteral("switch.xlsx"), {transferRow("R1", "12", 100)});
+    const QString book = workbook("switch.xlsx", {transferRow("R1", "12", 100)});
     WindowDriver user;
-    exportTransfer(user, book, m_dir.filePath(QStringLiteral("switch.txt")));
+    exportTransfer(user, book, m_dir.filePath("switch.txt"));
     QCOMPARE(user.log()->rowCount(), 1);
     QVERIFY(!user.logText().isEmpty());
 
     user.chooseType(type);
 
-    QCOMPARE(user.widget<QLineEdit>(QStringLiteral("txtSource"))->text(), QString());
-    QCOMPARE(user.widget<QLineEdit>(QStringLiteral("txtDest"))->text(), QString());
-    QCOMPARE(user.widget<QComboBox>(QStringLiteral("cboSheets"))->count(), 0);
+    QCOMPARE(user.widget<QLineEdit>("txtSource")->text(), QString());
+    QCOMPARE(user.widget<QLineEdit>("txtDest")->text(), QString());
+    QCOMPARE(user.widget<QComboBox>("cboSheets")->count(), 0);
     QCOMPARE(user.log()->rowCount(), 0);
     QCOMPARE(user.log()->columnCount(), 0);
     QCOMPARE(user.logText(), QString());
@@ -140,7 +140,7 @@ void TestWindowWorkflow::typeSwitchAfterAnExport()
     user.clickExport();
     QCOMPARE(user.boxes.size(), 1);
     QCOMPARE(user.boxes.at(0).parent, static_cast<QWidget*>(user.window()));
-    QCOMPARE(user.boxes.at(0).text, QStringLiteral("Source can not be empty"));
+    QCOMPARE(user.boxes.at(0).text, QString("Source can not be empty"));
     QCOMPARE(user.log()->columnCount(), 0);
 
     // Browsing again tells the new form, which applies its own saved mapping.
@@ -152,33 +152,32 @@ void TestWindowWorkflow::typeSwitchAfterAnExport()
 void TestWindowWorkflow::headerIdAdvances()
 {
     const auto stored = [] {
-        return QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).value(QStringLiteral("Transfer/HeaderID"));
+        return QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID");
     };
-    const QString good = workbook(QStringLiteral("good.xlsx"), {transferRow("REF", "1234567890", 100)});
+    const QString good = workbook("good.xlsx", {transferRow("REF", "1234567890", 100)});
     WindowDriver user;
-    auto* headerId = user.field<QLineEdit>(QStringLiteral("txtHeaderID"));
-    QCOMPARE(headerId->text(), QStringLiteral("41"));
+    auto* headerId = user.field<QLineEdit>("txtHeaderID");
+    QCOMPARE(headerId->text(), QString("41"));
 
-    exportTransfer(user, good, m_dir.filePath(QStringLiteral("one.txt")));
-    QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("one.txt"))), transferUpload("00000041", "REF"));
-    QCOMPARE(headerId->text(), QStringLiteral("42"));
+    exportTransfer(user, good, m_dir.filePath("one.txt"));
+    QCOMPARE(fileBytes(m_dir.filePath("one.txt")), transferUpload("00000041", "REF"));
+    QCOMPARE(headerId->text(), QString("42"));
     QCOMPARE(stored().toInt(), 42);
 
     // A number typed without saving goes into the batch; the count goes on from the stored one.
-    headerId->setText(QStringLiteral("7"));
-    exportTransfer(user, good, m_dir.filePath(QStringLiteral("two.txt")));
-    QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("two.txt"))), transferUpload("00000007", "REF"));
-    QCOMPARE(headerId->text(), QStringLiteral("43"));
+    headerId->setText("7");
+    exportTransfer(user, good, m_dir.filePath("two.txt"));
+    QCOMPARE(fileBytes(m_dir.filePath("two.txt")), transferUpload("00000007", "REF"));
+    QCOMPARE(headerId->text(), QString("43"));
     QCOMPARE(stored().toInt(), 43);
 
     // A refused batch uses no number.
-    exportTransfer(user, workbook(QStringLiteral("bad.xlsx"), {transferRow("REF", "123", 100)}),
-                   m_dir.filePath(QStringLiteral("three.txt")));
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("three.txt"))));
-    QCOMPARE(headerId->text(), QStringLiteral("43"));
+    exportTransfer(user, workbook("bad.xlsx", {transferRow("REF", "123", 100)}), m_dir.filePath("three.txt"));
+    QVERIFY(!QFile::exists(m_dir.filePath("three.txt")));
+    QCOMPARE(headerId->text(), QString("43"));
     QCOMPARE(stored().toInt(), 43);
     QCOMPARE(user.boxes.size(), 3);
-    QCOMPARE(user.boxes.at(2).text, QStringLiteral("ERROR!"));
+    QCOMPARE(user.boxes.at(2).text, QString("ERROR!"));
 }
 
 QTEST_MAIN(TestWindowWorkflow)

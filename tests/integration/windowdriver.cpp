@@ -39,12 +39,12 @@ WindowDriver::~WindowDriver()
 
 QString WindowDriver::settingsPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
+    return QDir(QCoreApplication::applicationDirPath()).filePath("kova.ini");
 }
 
 QWidget* WindowDriver::form() const
 {
-    QLayoutItem* item = m_window->findChild<QHBoxLayout*>(QStringLiteral("horzFormUI"))->itemAt(0);
+    QLayoutItem* item = m_window->findChild<QHBoxLayout*>("horzFormUI")->itemAt(0);
     return item ? item->widget() : nullptr;
 }
 
@@ -60,18 +60,18 @@ void WindowDriver::answerNextDialog(const QString& path)
 
 void WindowDriver::chooseType(int index)
 {
-    widget<QComboBox>(QStringLiteral("cboTrxType"))->setCurrentIndex(index);
+    widget<QComboBox>("cboTrxType")->setCurrentIndex(index);
 }
 
 void WindowDriver::browseSource(const QString& path)
 {
     answerNextDialog(path);
-    QTest::mouseClick(widget<QPushButton>(QStringLiteral("btnSrc")), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("btnSrc"), Qt::LeftButton);
 }
 
 void WindowDriver::chooseSheet(const QString& name)
 {
-    auto* sheets = widget<QComboBox>(QStringLiteral("cboSheets"));
+    auto* sheets = widget<QComboBox>("cboSheets");
     const int index = sheets->findText(name);
     if (index < 0)
         qFatal("no sheet %s", qPrintable(name));
@@ -81,29 +81,29 @@ void WindowDriver::chooseSheet(const QString& name)
 void WindowDriver::browseDestination(const QString& path)
 {
     answerNextDialog(path);
-    QTest::mouseClick(widget<QPushButton>(QStringLiteral("btnDest")), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("btnDest"), Qt::LeftButton);
 }
 
 void WindowDriver::checkAccount(int row)
 {
-    auto* table = field<QTableView>(QStringLiteral("tblAcc"));
-    checked<QRadioButton>(table->indexWidget(table->model()->index(row, 0)), QStringLiteral("account radio button"))
+    auto* table = field<QTableView>("tblAcc");
+    checked<QRadioButton>(table->indexWidget(table->model()->index(row, 0)), "account radio button")
         ->click();
 }
 
 void WindowDriver::clickExport()
 {
-    QTest::mouseClick(field<QPushButton>(QStringLiteral("btnExport")), Qt::LeftButton);
+    QTest::mouseClick(field<QPushButton>("btnExport"), Qt::LeftButton);
 }
 
 QStandardItemModel* WindowDriver::log() const
 {
-    return qobject_cast<QStandardItemModel*>(widget<QTableView>(QStringLiteral("tableView"))->model());
+    return qobject_cast<QStandardItemModel*>(widget<QTableView>("tableView")->model());
 }
 
 QString WindowDriver::logText() const
 {
-    return widget<QTextEdit>(QStringLiteral("txtStatus"))->toPlainText();
+    return widget<QTextEdit>("txtStatus")->toPlainText();
 }
 
 QByteArray fileBytes(const QString& path)

@@ -18,15 +18,15 @@ enum { DateCol = 1, NameCol, AccountCol, AmountCol, EmpIdCol, DeptCol };
 QString detail(const QString& account, const QString& amount15, const QString& empId, const QString& name,
                const QString& dept)
 {
-    return QStringLiteral("0") + pad(account, 10) + amount15 + pad(empId, 10) + pad(name, 30) + pad(dept, 4);
+    return "0" + pad(account, 10) + amount15 + pad(empId, 10) + pad(name, 30) + pad(dept, 4);
 }
 
 // Header for company code "1234/56789/ABCD", account 0123456789, 7 March 2024.
 QString header(const QString& holiday, const QString& count5, const QString& total17)
 {
-    return sp(11) + QStringLiteral("1234") + QStringLiteral("0") + QStringLiteral("6789") + QStringLiteral("ABCD")
-        + QStringLiteral("07") + QStringLiteral("01") + QStringLiteral("0123456789") + QStringLiteral("0") + holiday
-        + QStringLiteral("00") + count5 + total17 + QStringLiteral("03") + QStringLiteral("2024");
+    return sp(11) + QStringLiteral("1234") + QStringLiteral("0") + QStringLiteral("6789") + "ABCD"
+        + QStringLiteral("07") + QStringLiteral("01") + QStringLiteral("0123456789") + "0" + holiday
+        + "00" + count5 + total17 + QStringLiteral("03") + "2024";
 }
 
 PayrollSettings baseSettings()
@@ -37,14 +37,14 @@ PayrollSettings baseSettings()
     s.amountColumn = AmountCol;
     s.employeeIdColumn = EmpIdCol;
     s.departmentColumn = DeptCol;
-    s.sourceAccount = kova::SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
+    s.sourceAccount = kova::SourceAccount{"0123456789", "1234/56789/ABCD"};
     s.effectiveDate = QDate(2024, 3, 7);
     s.dateFrom = QDate(2024, 1, 1);
     s.dateTo = QDate(2024, 12, 31);
     return s;
 }
 
-const QString acc1 = QStringLiteral("1111111111");
+const QString acc1 = "1111111111";
 
 } // namespace
 
@@ -78,8 +78,8 @@ void TestPayrollExport::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-    m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
-    m_dest = m_dir->filePath(QStringLiteral("out.txt"));
+    m_book = m_dir->filePath("book.xlsx");
+    m_dest = m_dir->filePath("out.txt");
     m_sink = RecordingSink();
 }
 
@@ -87,13 +87,13 @@ ExportOutcome TestPayrollExport::run(const PayrollSettings& settings, const QLis
 {
     {
         TestWorkbook book(m_book);
-        book.addSheet(QStringLiteral("Staff"));
+        book.addSheet("Staff");
         for (int i = 0; i < rows.size(); ++i)
             book.setRow(i + 1, rows.at(i));
         if (!book.save())
             qFatal("workbook not written");
     }
-    return runPayrollExport(settings, m_book, QStringLiteral("Staff"), m_dest, m_sink);
+    return runPayrollExport(settings, m_book, "Staff", m_dest, m_sink);
 }
 
 void TestPayrollExport::records_data()
@@ -102,8 +102,8 @@ void TestPayrollExport::records_data()
     QTest::addColumn<bool>("hasColumnHeader");
     QTest::addColumn<QString>("holidayFlag");
 
-    QTest::newRow("before holiday, header row") << false << true << QStringLiteral("0");
-    QTest::newRow("after holiday, no header row") << true << false << QStringLiteral("1");
+    QTest::newRow("before holiday, header row") << false << true << "0";
+    QTest::newRow("after holiday, no header row") << true << false << "1";
 }
 
 void TestPayrollExport::records()
@@ -123,16 +123,14 @@ void TestPayrollExport::records()
 
     QCOMPARE(run(s, rows), ExportOutcome::Written);
     const QStringList expected{
-        header(holidayFlag, QStringLiteral("00002"), QStringLiteral("00000001234567.52")),
-        detail(acc1, QStringLiteral("000000123456750"), QStringLiteral("EMP001"), QStringLiteral("Budi Santoso"),
-               QStringLiteral("FIN")),
-        detail(QStringLiteral("0000000002"), QStringLiteral("000000000000002"), QString(), QStringLiteral("Siti"),
-               QString()),
+        header(holidayFlag, "00002", "00000001234567.52"),
+        detail(acc1, "000000123456750", "EMP001", "Budi Santoso", "FIN"),
+        detail("0000000002", "000000000000002", QString(), "Siti", QString()),
     };
     QCOMPARE(fileLines(m_dest), expected);
     for (const QString& record : expected)
         QCOMPARE(record.size(), 70);
-    QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+    QVERIFY(!QFile::exists(m_dest + ".details"));
 
     QCOMPARE(m_sink.titles, (QStringList{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}));
     QCOMPARE(m_sink.rows.size(), 2);
@@ -151,7 +149,7 @@ void TestPayrollExport::totalIsTheSumOfWrittenAmounts()
         {QVariant(), "A", acc1, "0.005"}, {QVariant(), "B", acc1, "0.005"}, {QVariant(), "C", acc1, "0.005"}};
     QCOMPARE(run(baseSettings(), rows), ExportOutcome::Written);
     QCOMPARE(fileLines(m_dest).value(0), header("0", "00003", "00000000000000.03"));
-    QCOMPARE(m_sink.summary.value(1), QStringLiteral("Total amounts: 0,03"));
+    QCOMPARE(m_sink.summary.value(1), QString("Total amounts: 0,03"));
 }
 
 void TestPayrollExport::rowChecks_data()
@@ -162,7 +160,7 @@ void TestPayrollExport::rowChecks_data()
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QString>("record");   // the detail record when the row passes
 
-    const QString name = QStringLiteral("Budi");
+    const QString name = "Budi";
     const QVariantList good{QVariant(), name, acc1, 100, "E1", "HR"};
     auto with = [&good](int column, const QVariant& v) {
         QVariantList cells = good;
@@ -173,13 +171,12 @@ void TestPayrollExport::rowChecks_data()
                      const QString& dept) {
         return QStringList{n.size() > 30 ? n : pad(n, 30), pad(a, 10), amount, pad(id, 10), pad(dept, 4)};
     };
-    const QString hundred = QStringLiteral("000000000010000");
-    const QString accDigits = QStringLiteral(": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>");
-    const QString accLength = QStringLiteral(": Error. <span style=\"font-weight:bold;\">Account Number </span>must be 10 digits</span>");
-    const QString badAmount = QStringLiteral(": Error. Invalid amount</span>");
+    const QString hundred = "000000000010000";
+    const QString accDigits = ": Error. Invalid characters found in <span style=\"font-weight:bold;\">Acc #</span></span>";
+    const QString accLength = ": Error. <span style=\"font-weight:bold;\">Account Number </span>must be 10 digits</span>";
+    const QString badAmount = ": Error. Invalid amount</span>";
 
-    QTest::newRow("empty row") << QVariantList{QStringLiteral("x")}
-                               << QStringList{err(1, accLength), err(1, badAmount)}
+    QTest::newRow("empty row") << QVariantList{"x"} << QStringList{err(1, accLength), err(1, badAmount)}
                                << QVector<int>{1, 2} << values("", "", "", "", "") << QString();
     QTest::newRow("letters in account") << with(AccountCol, "12345abcde") << QStringList{err(1, accDigits)}
                                         << QVector<int>{1} << values(name, "12345abcde", "100,00", "E1", "HR")
@@ -188,13 +185,13 @@ void TestPayrollExport::rowChecks_data()
                                        << QVector<int>{1} << values(name, "123456789", "100,00", "E1", "HR")
                                        << QString();
     for (const char* amount : {"0", "-5", "1000000000000"})
-        QTest::newRow(qPrintable(QStringLiteral("amount ") + amount))
+        QTest::newRow(qPrintable(QString("amount ") + amount))
             << with(AmountCol, QString::fromLatin1(amount)) << QStringList{err(1, badAmount)}
             << QVector<int>{2} << values(name, acc1, QString::fromLatin1(amount), "E1", "HR") << QString();
     QTest::newRow("largest amount") << with(AmountCol, "999999999999.99") << QStringList() << QVector<int>()
                                     << values(name, acc1, "999.999.999.999,99", "E1", "HR")
                                     << detail(acc1, "099999999999999", "E1", name, "HR");
-    const QString name35 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678");
+    const QString name35 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678";
     QTest::newRow("35-character name shown whole")
         << with(NameCol, name35) << QStringList{err(1, ": Error. Employee Name is exceeding 30 chars</span>")}
         << QVector<int>{0} << values(name35, acc1, "100,00", "E1", "HR") << QString();
@@ -202,13 +199,11 @@ void TestPayrollExport::rowChecks_data()
     QTest::newRow("30-character name") << with(NameCol, name30) << QStringList() << QVector<int>()
                                        << values(name30, acc1, "100,00", "E1", "HR")
                                        << detail(acc1, hundred, "E1", name30, "HR");
-    QTest::newRow("12-character employee ID cut")
-        << with(EmpIdCol, "EMP-12345678")
+    QTest::newRow("12-character employee ID cut") << with(EmpIdCol, "EMP-12345678")
         << QStringList{warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Employee ID</span>. Exceeding 10 characters</span>")}
         << QVector<int>() << values(name, acc1, "100,00", "EMP-123456", "HR")
         << detail(acc1, hundred, "EMP-123456", name, "HR");
-    QTest::newRow("department cut")
-        << with(DeptCol, "Finance")
+    QTest::newRow("department cut") << with(DeptCol, "Finance")
         << QStringList{warn(1, ": Warning. String truncated in <span style=\"font-weight:bold;\">Department</span>. Exceeding 4 characters</span>")}
         << QVector<int>() << values(name, acc1, "100,00", "E1", "Fina") << detail(acc1, hundred, "E1", name, "Fina");
     QTest::newRow("line feed in employee ID") << with(EmpIdCol, "E\n1") << QStringList{invalidChars(1, "EmpolyeeID")}
@@ -274,7 +269,7 @@ void TestPayrollExport::dateFilterBoundsAndLineNumbers()
     };
     QCOMPARE(run(s, rows), ExportOutcome::Written);
     QCOMPARE(m_sink.rows.size(), 2);
-    QCOMPARE(m_sink.summary.first(), QStringLiteral("Total rows processed: 2 of 6"));
+    QCOMPARE(m_sink.summary.first(), QString("Total rows processed: 2 of 6"));
     QCOMPARE(fileLines(m_dest), (QStringList{header("0", "00002", "00000000000030.00"),
                                          detail(acc1, "000000000001000", "", "First day", ""),
                                          detail(acc1, "000000000002000", "", "Last day", "")}));
@@ -302,7 +297,7 @@ void TestPayrollExport::totalField()
         QCOMPARE(outcome, ExportOutcome::Refused);
         QCOMPARE(m_sink.boxTexts(), QStringList{"Total amount does not fit the header record"});
         QVERIFY(!QFile::exists(m_dest));
-        QVERIFY(!QFile::exists(m_dest + QStringLiteral(".details")));
+        QVERIFY(!QFile::exists(m_dest + ".details"));
     } else {
         QCOMPARE(outcome, ExportOutcome::Written);
         QCOMPARE(fileLines(m_dest).value(0), expectedHeader);
@@ -314,7 +309,7 @@ void TestPayrollExport::recordCountLimit()
 {
     const PayrollExport job(baseSettings(), *baseSettings().sourceAccount);
     QCOMPARE(job.overflow({kova::wholeUnits(1), 99999}), QString());
-    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QStringLiteral("Record count exceeds 99999"));
+    QCOMPARE(job.overflow({kova::wholeUnits(1), 100000}), QString("Record count exceeds 99999"));
     QCOMPARE(job.headerRecord({kova::wholeUnits(1), 99999}).size(), 70);
 }
 

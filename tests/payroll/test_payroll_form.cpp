@@ -88,7 +88,7 @@ void TestPayrollForm::mappingLabels_data()
     QTest::addColumn<QString>("labelName");
     QTest::addColumn<QString>("label");
 
-    const QString star = QStringLiteral("<span style=\"color:rgb(255,0,0)\">*</span>");
+    const QString star = "<span style=\"color:rgb(255,0,0)\">*</span>";
     QTest::newRow("date") << "cboTrxDate" << "label_3" << "Trx Date";
     QTest::newRow("name") << "cboAccName" << "lblAccName" << "Employee Name" + star;
     QTest::newRow("account") << "cboAcc" << "label_4" << "Acc #" + star;
@@ -118,7 +118,7 @@ void TestPayrollForm::mappingLabels()
     QCOMPARE(grid->itemAtPosition(row, column - 1)->widget(), shown);
     QCOMPARE(shown->text(), label);
     QCOMPARE(shown->maximumWidth(), 109);
-    if (label.contains(QLatin1Char('<')))
+    if (label.contains('<'))
         QCOMPARE(shown->textFormat(), Qt::RichText);
 }
 
@@ -169,8 +169,8 @@ void TestPayrollForm::savedKeys()
     QCOMPARE(ini.value("HasColumnHeader").toBool(), false);
     QCOMPARE(ini.beginReadArray("Accounts"), 1);
     ini.setArrayIndex(0);
-    QCOMPARE(ini.value("Account").toString(), QStringLiteral("0123456789"));
-    QCOMPARE(ini.value("CompID").toString(), QStringLiteral("1234/56789/ABCD"));
+    QCOMPARE(ini.value("Account").toString(), QString("0123456789"));
+    QCOMPARE(ini.value("CompID").toString(), QString("1234/56789/ABCD"));
     ini.endArray();
 }
 
@@ -190,7 +190,7 @@ void TestPayrollForm::batchCheckOrder_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message");
 
-    const QString code = QStringLiteral("1234/56789/ABCD");
+    const QString code = "1234/56789/ABCD";
     QTest::newRow("no row checked") << false << "0123456789" << code << "Source Acc has not been defined";
     QTest::newRow("invalid chars") << true << "0123 56789" << "" << "Source Acc contains invalid chars";
     QTest::newRow("empty account: length") << true << "" << "" << "Source Acc must be 10 chars";
@@ -264,19 +264,19 @@ void TestPayrollForm::exportWiring()
     emit m_h->SIG_Export(book, dest);
     QCOMPARE(m_h->headers, (QList<QStringList>{{"Employee Name", "Acc #", "Amount", "EmpolyeeID", "Department"}}));
     QCOMPARE(m_h->rows.size(), rows);
-    QCOMPARE(m_h->rows.first().values.at(2), QStringLiteral("1.500.000,00"));
+    QCOMPARE(m_h->rows.first().values.at(2), QString("1.500.000,00"));
     QCOMPARE(m_h->rows.first().amountColumn, 2);
     QCOMPARE(m_h->summaries.size(), 1);
     QCOMPARE(m_h->boxes, (QList<Box>{{Messages::Kind::Information, "Done!"}}));
 
     QFile out(dest);
     QVERIFY(out.open(QIODevice::ReadOnly));
-    const QString total = rows == 2 ? QStringLiteral("00000001500001.00") : QStringLiteral("00000001500000.00");
+    const QString total = rows == 2 ? "00000001500001.00" : "00000001500000.00";
     QCOMPARE(QString::fromUtf8(out.readLine()),
              QString(11, ' ') + "1234" + "0" + "6789" + "ABCD" + "25" + "01" + "0123456789" + "0" + holidayFlag
                  + "00" + "0000" + QString::number(rows) + total + "05" + "2024" + "\n");
     QCOMPARE(QString::fromUtf8(out.readLine()),
-             QStringLiteral("01111111111000000150000000E1        ") + QString("Budi").leftJustified(30) + "FIN \n");
+             "01111111111000000150000000E1        " + QString("Budi").leftJustified(30) + "FIN \n");
 }
 
 QTEST_MAIN(TestPayrollForm)
