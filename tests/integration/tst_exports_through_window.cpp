@@ -207,117 +207,108 @@ class TestExportsThroughWindow final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void exportByType_data();
-    void exportByType();
-
 private:
-    void writeSettings(const ExportCase& c);
-    QString writeWorkbook(const ExportCase& c);
-    void setUpForm(WindowDriver& user, const ExportCase& c);
-
     QTemporaryDir m_dir;
+
+    void writeSettings(const ExportCase& c)
+    {
+        expect::writeSettings(WindowDriver::settingsPath(), c.group, c.keys);
+        if (!c.accounts.isEmpty())
+            expect::writeAccounts(WindowDriver::settingsPath(), c.group, c.accounts);
+    }
+
+    QString writeWorkbook(const ExportCase& c)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
+        TestWorkbook book(path);
+        // The data is not on the first sheet: the user has to pick it.
+        book.addSheet("Cover").setCell(1, 1, "Batch of the month");
+        book.addSheet("Data");
+        for (int r = 0; r < c.rows.size(); ++r)
+            book.setRow(r + 1, c.rows.at(r));
+        if (!book.save())
+            qFatal("workbook not written");
+        return path;
+    }
+
+    void setUpForm(WindowDriver& user, const ExportCase& c)
+    {
+        if (c.account >= 0)
+            user.checkAccount(c.account);
+        for (const QString& name : c.clicks)
+            user.field<QAbstractButton>(name)->click();
+        for (const auto& combo : c.combos)
+            user.field<QComboBox>(combo.first)->setCurrentIndex(combo.second);
+        for (const auto& date : c.dates)
+            user.field<QDateEdit>(date.first)->setDate(date.second);
+        for (const auto& text : c.texts)
+            user.field<QLineEdit>(text.first)->setText(text.second);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(WindowDriver::settingsPath());
+    }
+
+    void cleanup()
+    {
+        QFile::remove(WindowDriver::settingsPath());
+    }
+
+    void exportByType_data()
+    {
+        QTest::addColumn<ExportCase>("c");
+        QTest::newRow("transfer") << transferCase(false);
+        QTest::newRow("transfer with an error") << transferCase(true);
+        QTest::newRow("credit") << creditCase(false);
+        QTest::newRow("credit with an error") << creditCase(true);
+        QTest::newRow("collection") << collectionCase(false);
+        QTest::newRow("collection with an error") << collectionCase(true);
+        QTest::newRow("payroll") << payrollCase(false);
+        QTest::newRow("payroll with an error") << payrollCase(true);
+    }
+
+    void exportByType()
+    {
+        QFETCH(ExportCase, c);
+        writeSettings(c);
+        const QString book = writeWorkbook(c);
+        const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
+        QFile::remove(dest);
+
+        WindowDriver user;
+        user.chooseType(c.type);
+        user.browseSource(book);
+        user.chooseSheet("Data");
+        user.browseDestination(dest);
+        setUpForm(user, c);
+        user.clickExport();
+
+        QStandardItemModel* log = user.log();
+        QCOMPARE(log->rowCount(), 2);
+        for (int r = 0; r < log->rowCount(); ++r)
+            for (int col = 0; col < log->columnCount(); ++col) {
+                const QVariant fg = log->index(r, col).data(Qt::ForegroundRole);
+                QCOMPARE(fg.isValid() ? qvariant_cast<QBrush>(fg).color() : QColor(),
+                         c.marked.contains(Cell(r, col)) ? markedText : QColor());
+            }
+        QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+        QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
+
+        QCOMPARE(user.boxes.size(), 1);
+        QCOMPARE(user.boxes.at(0).text, c.box);
+        QCOMPARE(user.boxes.at(0).kind, c.upload.isEmpty() ? Messages::Kind::Critical : Messages::Kind::Information);
+        QCOMPARE(user.boxes.at(0).parent, user.form());
+
+        if (c.upload.isEmpty())
+            QVERIFY(!QFile::exists(dest));
+        else
+            QCOMPARE(fileBytes(dest), c.upload);
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
 };
-
-void TestExportsThroughWindow::init()
-{
-    QVERIFY(m_dir.isValid());
-    QFile::remove(WindowDriver::settingsPath());
-}
-
-void TestExportsThroughWindow::cleanup()
-{
-    QFile::remove(WindowDriver::settingsPath());
-}
-
-void TestExportsThroughWindow::writeSettings(const ExportCase& c)
-{
-    expect::writeSettings(WindowDriver::settingsPath(), c.group, c.keys);
-    if (!c.accounts.isEmpty())
-        expect::writeAccounts(WindowDriver::settingsPath(), c.group, c.accounts);
-}
-
-QString TestExportsThroughWindow::writeWorkbook(const ExportCase& c)
-{
-    const QString path = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
-    TestWorkbook book(path);
-    // The data is not on the first sheet: the user has to pick it.
-    book.addSheet("Cover").setCell(1, 1, "Batch of the month");
-    book.addSheet("Data");
-    for (int r = 0; r < c.rows.size(); ++r)
-        book.setRow(r + 1, c.rows.at(r));
-    if (!book.save())
-        qFatal("workbook not written");
-    return path;
-}
-
-void TestExportsThroughWindow::setUpForm(WindowDriver& user, const ExportCase& c)
-{
-    if (c.account >= 0)
-        user.checkAccount(c.account);
-    for (const QString& name : c.clicks)
-        user.field<QAbstractButton>(name)->click();
-    for (const auto& combo : c.combos)
-        user.field<QComboBox>(combo.first)->setCurrentIndex(combo.second);
-    for (const auto& date : c.dates)
-        user.field<QDateEdit>(date.first)->setDate(date.second);
-    for (const auto& text : c.texts)
-        user.field<QLineEdit>(text.first)->setText(text.second);
-}
-
-void TestExportsThroughWindow::exportByType_data()
-{
-    QTest::addColumn<ExportCase>("c");
-    QTest::newRow("transfer") << transferCase(false);
-    QTest::newRow("transfer with an error") << transferCase(true);
-    QTest::newRow("credit") << creditCase(false);
-    QTest::newRow("credit with an error") << creditCase(true);
-    QTest::newRow("collection") << collectionCase(false);
-    QTest::newRow("collection with an error") << collectionCase(true);
-    QTest::newRow("payroll") << payrollCase(false);
-    QTest::newRow("payroll with an error") << payrollCase(true);
-}
-
-void TestExportsThroughWindow::exportByType()
-{
-    QFETCH(ExportCase, c);
-    writeSettings(c);
-    const QString book = writeWorkbook(c);
-    const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
-    QFile::remove(dest);
-
-    WindowDriver user;
-    user.chooseType(c.type);
-    user.browseSource(book);
-    user.chooseSheet("Data");
-    user.browseDestination(dest);
-    setUpForm(user, c);
-    user.clickExport();
-
-    QStandardItemModel* log = user.log();
-    QCOMPARE(log->rowCount(), 2);
-    for (int r = 0; r < log->rowCount(); ++r)
-        for (int col = 0; col < log->columnCount(); ++col) {
-            const QVariant fg = log->index(r, col).data(Qt::ForegroundRole);
-            QCOMPARE(fg.isValid() ? qvariant_cast<QBrush>(fg).color() : QColor(),
-                     c.marked.contains(Cell(r, col)) ? markedText : QColor());
-        }
-    QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
-    QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
-
-    QCOMPARE(user.boxes.size(), 1);
-    QCOMPARE(user.boxes.at(0).text, c.box);
-    QCOMPARE(user.boxes.at(0).kind, c.upload.isEmpty() ? Messages::Kind::Critical : Messages::Kind::Information);
-    QCOMPARE(user.boxes.at(0).parent, user.form());
-
-    if (c.upload.isEmpty())
-        QVERIFY(!QFile::exists(dest));
-    else
-        QCOMPARE(fileBytes(dest), c.upload);
-    QVERIFY(!QFile::exists(dest + ".details"));
-}
 
 QTEST_MAIN(TestExportsThroughWindow)
 #include "tst_exports_through_window.moc"
