@@ -2,7 +2,7 @@
 #include "export/exportrun.h"
 #include "export/messageline.h"
 #include "recordingsink.h"
-#include "testworkbook.h"
+#include "expect.h"
 #include "xlsx/document.h"
 
 #include <QFile>
@@ -64,13 +64,7 @@ public:
     bool finishes = true;
 };
 
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return QString::fromUtf8(f.readAll());
-}
+QString readAll(const QString& path) { return QString::fromUtf8(expect::fileBytes(path)); }
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -90,13 +84,8 @@ private:
 
     QString workbook(const char* name, const QList<QVariantList>& rows)
     {
-        const QString path = m_dir.filePath(QString::fromLatin1(name));
-        TestWorkbook book(path);
-        book.addSheet("Data");
-        for (int i = 0; i < rows.size(); ++i)
-            book.setRow(i + 1, rows.at(i));
-        book.save();
-        return path;
+        expect::writeSheet(m_dir.filePath(name), "Data", rows);
+        return m_dir.filePath(name);
     }
 
 private slots:
