@@ -26,20 +26,8 @@
 
 namespace {
 
-struct Box
-{
-    QWidget* parent;
-    Messages::Kind kind;
-    QString text;
-};
-
-struct DialogCall
-{
-    FileDialogs::Mode mode;
-    QString caption;
-    QString start;
-    QString filter;
-};
+struct Box { QWidget* parent; Messages::Kind kind; QString text; };
+struct DialogCall { FileDialogs::Mode mode; QString caption; QString start; QString filter; };
 
 const QColor redTextColour(0xe7, 0x3d, 0x4a);
 const QColor paleRedColour(0xfb, 0xe1, 0xe3);
@@ -47,41 +35,14 @@ const QString separator = QStringLiteral("-------------------------------------"
 
 using Cells = QList<QPair<int, int>>;
 
+const QStringList kTypes{"Auto Transfer", "Auto Credit", "Auto Collection", "Payroll"};
+const QStringList kFormClasses{"TransferForm", "CreditForm", "CollectionForm", "PayrollForm"};
+
 } // namespace
 
 class TestMainWindow final : public QObject
 {
     Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-
-    void hostedForm_data();
-    void hostedForm();
-    void placement_data();
-    void placement();
-
-    void exportChecks_data();
-    void exportChecks();
-    void exportStartClearsTheLog();
-    void typeSwitchClearsEverything();
-    void typeSwitchResetsTheSplitter();
-
-    void destinationProposal_data();
-    void destinationProposal();
-    void cancelledDialogsChangeNothing();
-    void unreadableWorkbook();
-    void choosingAWorkbook();
-    void choosingTheSameWorkbookRereadsSheets();
-    void pickingAnotherSheet();
-
-    void headers();
-    void rowReport_data();
-    void rowReport();
-    void summaryAndMessages();
-    void summaryWithoutMessages();
-    void manyMessageLines();
 
 private:
     template<typename T>
@@ -102,6 +63,15 @@ private:
                 own.append(box);
         return own;
     }
+    // Every box shown, as "<window or form> <kind>: <text>".
+    QStringList boxLines() const
+    {
+        QStringList lines;
+        for (const Box& box : m_boxes)
+            lines << QString(box.parent == m_window ? "window " : "other ")
+                         + (box.kind == Messages::Kind::Critical ? "critical: " : "information: ") + box.text;
+        return lines;
+    }
     QWidget* hostedWidget() const
     {
         QLayoutItem* item = child<QHBoxLayout>("horzFormUI")->itemAt(0);
@@ -111,511 +81,480 @@ private:
     {
         return qobject_cast<QStandardItemModel*>(child<QTableView>("tableView")->model());
     }
-    QStringList logParagraphs() const;
-    void report(const QStringList& values, const Cells& cells, const QStringList& messages, int amountColumn);
-    QString workbook(const QString& name, const QStringList& sheets);
+    QStringList logParagraphs() const
+    {
+        QStringList paragraphs;
+        for (QTextBlock b = child<QTextEdit>("txtStatus")->document()->begin(); b.isValid(); b = b.next())
+            paragraphs.append(b.text());
+        return paragraphs;
+    }
+    void report(const QStringList& values, const Cells& cells, const QStringList& messages, int amountColumn)
+    {
+        // The sender keeps the points; the window only reads them during the call.
+        QList<QPoint> points;
+        for (const auto& c : cells)
+            points.append(QPoint(c.first, c.second));
+        QList<QPoint*> pointers;
+        for (QPoint& p : points)
+            pointers.append(&p);
+        m_window->ON_Trx_Logger(values, pointers, messages, amountColumn);
+    }
+    QString workbook(const QString& name, const QStringList& sheets)
+    {
+        const QString path = m_dir.filePath(name);
+        TestWorkbook book(path);
+        for (const QString& sheet : sheets)
+            book.addSheet(sheet).setCell(1, 1, sheet);
+        book.save();
+        return path;
+    }
+    // Answers the source dialog with the path and opens it.
+    QString choose(const QString& path)
+    {
+        m_answers = QStringList{path};
+        child<QPushButton>("btnSrc")->click();
+        return path;
+    }
+    static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
 
     MainWindow* m_window = nullptr;
     QList<Box> m_boxes;
     QList<DialogCall> m_dialogs;
     QStringList m_answers;
     QTemporaryDir m_dir;
-};
 
-void TestMainWindow::init()
-{
-    m_boxes.clear();
-    m_dialogs.clear();
-    m_answers.clear();
-    Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
-        m_boxes.append({parent, kind, text});
-    });
-    FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode mode, const QString& caption,
-                                   const QString& start, const QString& filter) {
-        m_dialogs.append({mode, caption, start, filter});
-        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
-    });
-    m_window = new MainWindow;
-}
+private slots:
+    void init()
+    {
+        m_boxes.clear();
+        m_dialogs.clear();
+        m_answers.clear();
+        Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
+            m_boxes.append({parent, kind, text});
+        });
+        FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode mode, const QString& caption,
+                                       const QString& start, const QString& filter) {
+            m_dialogs.append({mode, caption, start, filter});
+            return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+        });
+        m_window = new MainWindow;
+    }
 
-void TestMainWindow::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    Messages::setPresenter({});
-    FileDialogs::setChooser({});
-}
+    void cleanup()
+    {
+        delete m_window;
+        m_window = nullptr;
+        Messages::setPresenter({});
+        FileDialogs::setChooser({});
+    }
 
-QStringList TestMainWindow::logParagraphs() const
-{
-    QStringList paragraphs;
-    const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
-    for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
-        paragraphs.append(b.text());
-    return paragraphs;
-}
+    void hostedForm_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("className");
+        for (int type = 0; type < kTypes.size(); ++type)
+            QTest::newRow(qPrintable(kTypes[type])) << type << kFormClasses[type];
+    }
+    void hostedForm()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, className);
+        // The constructor's own type switch installs the Auto Transfer form.
+        QCOMPARE(QString::fromLatin1(hostedWidget()->metaObject()->className()), kFormClasses.at(0));
 
-void TestMainWindow::report(const QStringList& values, const Cells& cells, const QStringList& messages,
-                            int amountColumn)
-{
-    // The sender keeps the points; the window only reads them during the call.
-    QList<QPoint> points;
-    for (const auto& c : cells)
-        points.append(QPoint(c.first, c.second));
-    QList<QPoint*> pointers;
-    for (QPoint& p : points)
-        pointers.append(&p);
-    m_window->ON_Trx_Logger(values, pointers, messages, amountColumn);
-}
+        // Coming from another type makes the switch a real one.
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
+        const QPointer<QWidget> previous = hostedWidget();
+        QVERIFY(previous);
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
 
-QString TestMainWindow::workbook(const QString& name, const QStringList& sheets)
-{
-    const QString path = m_dir.filePath(name);
-    TestWorkbook book(path);
-    for (const QString& sheet : sheets)
-        book.addSheet(sheet).setCell(1, 1, sheet);
-    book.save();
-    return path;
-}
+        QVERIFY2(!previous, "the form of the previous type outlived the switch");
+        QCOMPARE(child<QHBoxLayout>("horzFormUI")->count(), 1);
+        QWidget* form = hostedWidget();
+        QVERIFY(form);
+        QCOMPARE(QString::fromLatin1(form->metaObject()->className()), className);
+        QCOMPARE(form->parentWidget(), child<QHBoxLayout>("horzFormUI")->parentWidget());
+        QVERIFY(m_window->isAncestorOf(form));
+        int forms = 0;
+        for (QWidget* w : m_window->findChildren<QWidget*>())
+            forms += kFormClasses.contains(QString::fromLatin1(w->metaObject()->className())) ? 1 : 0;
+        QCOMPARE(forms, 1);
 
-void TestMainWindow::hostedForm_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("className");
-    QTest::newRow("Auto Transfer") << 0 << "TransferForm";
-    QTest::newRow("Auto Credit") << 1 << "CreditForm";
-    QTest::newRow("Auto Collection") << 2 << "CollectionForm";
-    QTest::newRow("Payroll") << 3 << "PayrollForm";
-}
-
-void TestMainWindow::hostedForm()
-{
-    QFETCH(int, type);
-    QFETCH(QString, className);
-    const QStringList formClasses{"TransferForm", "CreditForm", "CollectionForm", "PayrollForm"};
-    // The constructor's own type switch installs the Auto Transfer form.
-    QCOMPARE(QString::fromLatin1(hostedWidget()->metaObject()->className()), formClasses.at(0));
-
-    // Coming from another type makes the switch a real one.
-    child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
-    const QPointer<QWidget> previous = hostedWidget();
-    QVERIFY(previous);
-    child<QComboBox>("cboTrxType")->setCurrentIndex(type);
-
-    QVERIFY2(!previous, "the form of the previous type outlived the switch");
-    QCOMPARE(child<QHBoxLayout>("horzFormUI")->count(), 1);
-    QWidget* form = hostedWidget();
-    QVERIFY(form);
-    QCOMPARE(QString::fromLatin1(form->metaObject()->className()), className);
-    QCOMPARE(form->parentWidget(), child<QHBoxLayout>("horzFormUI")->parentWidget());
-    QVERIFY(m_window->isAncestorOf(form));
-    int forms = 0;
-    for (QWidget* w : m_window->findChildren<QWidget*>())
-        forms += formClasses.contains(QString::fromLatin1(w->metaObject()->className())) ? 1 : 0;
-    QCOMPARE(forms, 1);
-
-    // The form's Export button reaches the window's checks.
-    QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
-    form->findChild<QPushButton*>(QStringLiteral("btnExport"))->click();
-    QCOMPARE(m_boxes.size(), 1);
-    QCOMPARE(m_boxes.at(0).parent, static_cast<QWidget*>(m_window));
-    QCOMPARE(m_boxes.at(0).text, QStringLiteral("Source can not be empty"));
-    QCOMPARE(exports.count(), 0);
-}
-
-void TestMainWindow::placement_data()
-{
-    QTest::addColumn<QRect>("available");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("full hd") << QRect(0, 0, 1920, 1080) << QRect(410, 160, 1100, 760);
-    QTest::newRow("task bar at the top") << QRect(0, 40, 1920, 1040) << QRect(410, 180, 1100, 760);
-    QTest::newRow("second screen on the left") << QRect(-1280, 0, 1280, 1024) << QRect(-1190, 132, 1100, 760);
-    QTest::newRow("smaller than the window") << QRect(0, 0, 1000, 700) << QRect(-50, -30, 1100, 760);
-}
-
-void TestMainWindow::placement()
-{
-    QFETCH(QRect, available);
-    QFETCH(QRect, expected);
-    QCOMPARE(mainWindowGeometry(available), expected);
-}
-
-void TestMainWindow::exportChecks_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("focus");
-
-    QTest::newRow("both empty: only the first check speaks") << "" << "" << "Source can not be empty" << "txtSource";
-    QTest::newRow("blank source") << " \t " << "/tmp/out.txt" << "Source can not be empty" << "txtSource";
-    QTest::newRow("empty destination") << "/tmp/in.xlsx" << "" << "Dest can not be empty" << "txtDest";
-    QTest::newRow("both filled") << "/tmp/in.xlsx" << "/tmp/out.txt" << "" << "";
-    QTest::newRow("surrounding spaces kept") << "  /tmp/in.xlsx " << " /tmp/out.txt\t" << "" << "";
-}
-
-void TestMainWindow::exportChecks()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, destination);
-    QFETCH(QString, message);
-    QFETCH(QString, focus);
-
-    child<QLineEdit>("txtSource")->setText(source);
-    child<QLineEdit>("txtDest")->setText(destination);
-    QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
-
-    m_window->ON_btnExport_Click();
-
-    if (message.isEmpty()) {
-        // Whatever the form makes of the request, the window itself has nothing to say.
-        QVERIFY(windowBoxes().isEmpty());
-        QCOMPARE(exports.count(), 1);
-        QCOMPARE(exports.at(0), (QVariantList{source, destination}));
-    } else {
-        QCOMPARE(m_boxes.size(), 1);
-        QCOMPARE(m_boxes.at(0).kind, Messages::Kind::Critical);
-        QCOMPARE(m_boxes.at(0).text, message);
-        QCOMPARE(m_boxes.at(0).parent, static_cast<QWidget*>(m_window));
-        QCOMPARE(m_window->focusWidget(), child<QWidget>(focus.toLatin1().constData()));
+        // The form's Export button reaches the window's checks.
+        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+        form->findChild<QPushButton*>(QStringLiteral("btnExport"))->click();
+        QCOMPARE(boxLines(), QStringList{"window critical: Source can not be empty"});
         QCOMPARE(exports.count(), 0);
     }
-}
 
-void TestMainWindow::exportStartClearsTheLog()
-{
-    m_window->ON_Headers_Change({"A", "B"});
-    report({"1", "2"}, {{0, 1}}, {"<span>m</span>"}, 1);
-    m_window->ON_Trx_Done({"Total"});
-    child<QLineEdit>("txtSource")->setText("in.xlsx");
-    child<QLineEdit>("txtDest")->setText("out.txt");
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("full hd") << QRect(0, 0, 1920, 1080) << QRect(410, 160, 1100, 760);
+        QTest::newRow("task bar at the top") << QRect(0, 40, 1920, 1040) << QRect(410, 180, 1100, 760);
+        QTest::newRow("second screen on the left") << QRect(-1280, 0, 1280, 1024) << QRect(-1190, 132, 1100, 760);
+        QTest::newRow("smaller than the window") << QRect(0, 0, 1000, 700) << QRect(-50, -30, 1100, 760);
+    }
+    void placement()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(mainWindowGeometry(available), expected);
+    }
 
-    // The form's export runs inside the emission; it must find everything empty.
-    bool emptyDuringExport = false;
-    connect(m_window, &MainWindow::SIG_Export, this, [&] {
-        emptyDuringExport = logModel()->rowCount() == 0 && logModel()->columnCount() == 0
-                            && !logModel()->horizontalHeaderItem(0)
-                            && child<QTextEdit>("txtStatus")->document()->isEmpty();
-    });
-    m_window->ON_btnExport_Click();
-    QVERIFY(emptyDuringExport);
+    void exportChecks_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
 
-    // Nothing of the first run's messages comes back with the next summary.
-    m_window->ON_Trx_Done({"Total"});
-    QCOMPARE(logParagraphs(), (QStringList{"Total", separator}));
-}
+        QTest::newRow("both empty: only the first check speaks") << "" << "" << "Source can not be empty" << "txtSource";
+        QTest::newRow("blank source") << " \t " << "/tmp/out.txt" << "Source can not be empty" << "txtSource";
+        QTest::newRow("empty destination") << "/tmp/in.xlsx" << "" << "Dest can not be empty" << "txtDest";
+        QTest::newRow("both filled") << "/tmp/in.xlsx" << "/tmp/out.txt" << "" << "";
+        QTest::newRow("surrounding spaces kept") << "  /tmp/in.xlsx " << " /tmp/out.txt\t" << "" << "";
+    }
+    void exportChecks()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, destination);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
 
-void TestMainWindow::typeSwitchClearsEverything()
-{
-    m_answers = QStringList{workbook("types.xlsx", {"Data", "More"})};
-    child<QPushButton>("btnSrc")->click();
-    child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
-    report({"1", "2"}, {}, {}, 0);
-    m_window->ON_Trx_Done({"Total"});
-    QStandardItemModel* before = logModel();
+        child<QLineEdit>("txtSource")->setText(source);
+        child<QLineEdit>("txtDest")->setText(destination);
+        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
 
-    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-    child<QComboBox>("cboTrxType")->setCurrentIndex(2);
+        m_window->ON_btnExport_Click();
 
-    QCOMPARE(child<QLineEdit>("txtSource")->text(), QString());
-    QCOMPARE(child<QLineEdit>("txtDest")->text(), QString());
-    QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
-    QVERIFY(child<QTextEdit>("txtStatus")->document()->isEmpty());
-    QVERIFY(logModel() != before);
-    QCOMPARE(logModel()->rowCount(), 0);
-    QCOMPARE(logModel()->parent(), static_cast<QObject*>(m_window));
-    QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
-    // Whatever the sheet list said while emptying, no workbook is named any more.
-    for (const QList<QVariant>& change : qAsConst(changes))
-        QCOMPARE(change.at(1).toString(), QString());
-}
-
-void TestMainWindow::typeSwitchResetsTheSplitter()
-{
-    m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    auto* splitter = child<QSplitter>("splitter_2");
-    splitter->setSizes({100, 500});
-
-    child<QComboBox>("cboTrxType")->setCurrentIndex(3);
-
-    // 366 to 100, scaled by the splitter to the height it has.
-    const QList<int> sizes = splitter->sizes();
-    QCOMPARE(sizes.size(), 2);
-    QVERIFY2(qAbs(sizes.at(0) * 100 - sizes.at(1) * 366) <= 366, qPrintable(QString::number(sizes.at(0)) + "/" + QString::number(sizes.at(1))));
-}
-
-void TestMainWindow::destinationProposal_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("transfer") << 0 << "AutoTransfer-";
-    QTest::newRow("credit") << 1 << "AutoCredit-";
-    QTest::newRow("collection") << 2 << "AutoCollection-";
-    QTest::newRow("payroll") << 3 << "Payroll-";
-}
-
-void TestMainWindow::destinationProposal()
-{
-    QFETCH(int, type);
-    QFETCH(QString, prefix);
-
-    // Starting elsewhere proves the proposal follows the type at the moment of Browse.
-    child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
-    child<QComboBox>("cboTrxType")->setCurrentIndex(type);
-    m_answers = QStringList{"/tmp/chosen.txt"};
-
-    // The tests run with the C locale, whose short month names are the English ones.
-    const QString before = QDate::currentDate().toString("d-") + QLocale::c().monthName(QDate::currentDate().month(), QLocale::ShortFormat) + QDate::currentDate().toString("-yyyy");
-    child<QPushButton>("btnDest")->click();
-    const QString after = QDate::currentDate().toString("d-") + QLocale::c().monthName(QDate::currentDate().month(), QLocale::ShortFormat) + QDate::currentDate().toString("-yyyy");
-
-    QCOMPARE(m_dialogs.size(), 1);
-    const DialogCall call = m_dialogs.at(0);
-    QCOMPARE(call.mode, FileDialogs::Mode::Save);
-    QCOMPARE(call.caption, QStringLiteral("Destination File"));
-    QCOMPARE(call.filter, QString());
-    const QString home = QDir::homePath() + QDir::separator();
-    QVERIFY2(call.start == home + prefix + before + ".txt" || call.start == home + prefix + after + ".txt",
-             qPrintable(call.start));
-    QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/chosen.txt"));
-}
-
-void TestMainWindow::cancelledDialogsChangeNothing()
-{
-    const QString path = workbook("kept.xlsx", {"Data", "More"});
-    m_answers = QStringList{path};
-    child<QPushButton>("btnSrc")->click();
-    child<QComboBox>("cboSheets")->setCurrentIndex(1);
-    child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
-
-    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-    child<QPushButton>("btnSrc")->click();
-    child<QPushButton>("btnDest")->click();
-
-    QCOMPARE(m_dialogs.size(), 3);
-    QCOMPARE(changes.count(), 0);
-    QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
-    QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("More"));
-    QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/out.txt"));
-}
-
-void TestMainWindow::unreadableWorkbook()
-{
-    const QString path = m_dir.filePath("not-a-workbook.xlsx");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("plain text");
-    file.close();
-
-    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-    m_answers = QStringList{path};
-    child<QPushButton>("btnSrc")->click();
-
-    QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
-    QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(changes.at(0), (QVariantList{path, QString()}));
-    QVERIFY(m_boxes.isEmpty());
-}
-
-void TestMainWindow::choosingAWorkbook()
-{
-    const QString first = workbook("first.xlsx", {"Only"});
-    const QString second = workbook("second.xlsx", {"Alpha", "Beta"});
-    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-
-    m_answers = QStringList{first};
-    child<QPushButton>("btnSrc")->click();
-    QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("Only"));
-    QCOMPARE(changes.count(), 2);
-    QCOMPARE(changes.at(0), (QVariantList{first, "Only"}));
-    QCOMPARE(changes.at(1), (QVariantList{first, "Only"}));
-
-    changes.clear();
-    m_answers = QStringList{second};
-    child<QPushButton>("btnSrc")->click();
-    QCOMPARE(changes.count(), 3);
-    QCOMPARE(changes.at(0), (QVariantList{second, QString()}));
-    QCOMPARE(changes.at(1), (QVariantList{second, "Alpha"}));
-    QCOMPARE(changes.at(2), (QVariantList{second, "Alpha"}));
-    QCOMPARE(child<QComboBox>("cboSheets")->count(), 2);
-    QCOMPARE(child<QComboBox>("cboSheets")->itemText(1), QStringLiteral("Beta"));
-}
-
-void TestMainWindow::choosingTheSameWorkbookRereadsSheets()
-{
-    const QString path = workbook("grows.xlsx", {"One", "Two"});
-    m_answers = QStringList{path};
-    child<QPushButton>("btnSrc")->click();
-    child<QComboBox>("cboSheets")->setCurrentIndex(1);
-
-    workbook("grows.xlsx", {"One", "Two", "Three"});
-    m_answers = QStringList{path};
-    child<QPushButton>("btnSrc")->click();
-
-    auto* sheets = child<QComboBox>("cboSheets");
-    QCOMPARE(sheets->count(), 3);
-    QCOMPARE(sheets->itemText(2), QStringLiteral("Three"));
-    QCOMPARE(sheets->currentIndex(), 0);
-}
-
-void TestMainWindow::pickingAnotherSheet()
-{
-    const QString path = workbook("pick.xlsx", {"One", "Two"});
-    m_answers = QStringList{path};
-    child<QPushButton>("btnSrc")->click();
-    // A hand edit of the path travels with the next sheet choice.
-    child<QLineEdit>("txtSource")->setText("edited.xlsx");
-
-    QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-    child<QComboBox>("cboSheets")->setCurrentIndex(1);
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(changes.at(0), (QVariantList{"edited.xlsx", "Two"}));
-}
-
-void TestMainWindow::headers()
-{
-    m_window->ON_Headers_Change({"No", "Date", "Name"});
-    m_window->ON_Headers_Change({"First", "Second"});
-    QStringList titles;
-    for (int i = 0; i < logModel()->columnCount(); ++i)
-        titles.append(logModel()->horizontalHeaderItem(i)->text());
-    // A shorter report leaves the later titles as they were.
-    QCOMPARE(titles, (QStringList{"First", "Second", "Name"}));
-}
-
-void TestMainWindow::rowReport_data()
-{
-    // Two plain rows of three values are in the table before the reported row,
-    // which therefore has index 2.
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<Cells>("cells");
-    QTest::addColumn<int>("amountColumn");
-    QTest::addColumn<Cells>("redText");      // cells with red text
-    QTest::addColumn<Cells>("paleRed");      // cells with the pale background
-    QTest::addColumn<Cells>("rightAligned");
-
-    const QStringList three{"a", "b", "c"};
-    QTest::newRow("plain row") << three << Cells{} << 0 << Cells{} << Cells{} << Cells{};
-    QTest::newRow("amount in the middle") << three << Cells{} << 1 << Cells{} << Cells{} << Cells{{2, 1}};
-    QTest::newRow("amount in the last column") << three << Cells{} << 2 << Cells{} << Cells{} << Cells{{2, 2}};
-    QTest::newRow("amount column past the end") << three << Cells{} << 3 << Cells{} << Cells{} << Cells{};
-    QTest::newRow("negative amount column") << three << Cells{} << -1 << Cells{} << Cells{} << Cells{};
-    QTest::newRow("one marked field")
-        << three << Cells{{2, 1}} << 0 << Cells{{2, 1}} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
-    QTest::newRow("two fields on one row")
-        << three << Cells{{2, 0}, {2, 2}} << 1 << Cells{{2, 0}, {2, 2}} << Cells{{2, 0}, {2, 1}, {2, 2}}
-        << Cells{{2, 1}};
-    QTest::newRow("field outside the values paints the row only")
-        << three << Cells{{2, 3}} << 0 << Cells{} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
-    QTest::newRow("row that does not exist") << three << Cells{{3, 1}} << 0 << Cells{} << Cells{} << Cells{};
-    QTest::newRow("earlier row")
-        << three << Cells{{0, 2}} << 0 << Cells{{0, 2}} << Cells{{0, 0}, {0, 1}, {0, 2}} << Cells{};
-    QTest::newRow("shorter row paints only its width")
-        << QStringList{"a", "b"} << Cells{{2, 0}} << 0 << Cells{{2, 0}} << Cells{{2, 0}, {2, 1}} << Cells{};
-}
-
-void TestMainWindow::rowReport()
-{
-    QFETCH(QStringList, values);
-    QFETCH(Cells, cells);
-    QFETCH(int, amountColumn);
-    QFETCH(Cells, redText);
-    QFETCH(Cells, paleRed);
-    QFETCH(Cells, rightAligned);
-
-    report({"x", "y", "z"}, {}, {}, 0);
-    report({"x", "y", "z"}, {}, {}, 0);
-    report(values, cells, {}, amountColumn);
-
-    QStandardItemModel* model = logModel();
-    QCOMPARE(model->rowCount(), 3);
-    for (int c = 0; c < values.size(); ++c)
-        QCOMPARE(model->item(2, c)->text(), values.at(c));
-    for (int r = 0; r < model->rowCount(); ++r) {
-        for (int c = 0; c < model->columnCount(); ++c) {
-            const QModelIndex cell = model->index(r, c);
-            const QPair<int, int> at{r, c};
-            const QVariant fg = cell.data(Qt::ForegroundRole);
-            const QVariant bg = cell.data(Qt::BackgroundRole);
-            const QVariant align = cell.data(Qt::TextAlignmentRole);
-            if (redText.contains(at))
-                QCOMPARE(qvariant_cast<QBrush>(fg).color(), redTextColour);
-            else
-                QVERIFY2(!fg.isValid(), qPrintable(QString("text colour at %1,%2").arg(r).arg(c)));
-            if (paleRed.contains(at))
-                QCOMPARE(qvariant_cast<QBrush>(bg).color(), paleRedColour);
-            else
-                QVERIFY2(!bg.isValid(), qPrintable(QString("background at %1,%2").arg(r).arg(c)));
-            if (rightAligned.contains(at))
-                QCOMPARE(align.toInt(), 0x82);
-            else
-                QVERIFY2(!align.isValid(), qPrintable(QString("alignment at %1,%2").arg(r).arg(c)));
+        if (message.isEmpty()) {
+            // Whatever the form makes of the request, the window itself has nothing to say.
+            QVERIFY(windowBoxes().isEmpty());
+            QCOMPARE(exports.count(), 1);
+            QCOMPARE(exports.at(0), (QVariantList{source, destination}));
+        } else {
+            QCOMPARE(boxLines(), QStringList{"window critical: " + message});
+            QCOMPARE(m_window->focusWidget(), child<QWidget>(focus.toLatin1().constData()));
+            QCOMPARE(exports.count(), 0);
         }
     }
-}
 
-void TestMainWindow::summaryAndMessages()
-{
-    const QString error = QStringLiteral(
-        "<span style=\"color:#e73d4a;\">LINE 1: Error. <span style=\"font-weight:bold;\">Amount</span> is empty</span>");
-    const QString warning = QStringLiteral(
-        "<span style=\"color:#f88021;\">LINE 2: Warning. <span style=\"font-weight:bold;\">Remarks</span> cut</span>");
-    report({"1"}, {{0, 0}}, {error}, 0);
-    report({"2"}, {}, {}, 0);
-    report({"3"}, {}, {warning, error}, 0);
-    const QStringList summary{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
-                              "Total errors: 2"};
+    void exportStartClearsTheLog()
+    {
+        m_window->ON_Headers_Change({"A", "B"});
+        report({"1", "2"}, {{0, 1}}, {"<span>m</span>"}, 1);
+        m_window->ON_Trx_Done({"Total"});
+        child<QLineEdit>("txtSource")->setText("in.xlsx");
+        child<QLineEdit>("txtDest")->setText("out.txt");
 
-    m_window->ON_Trx_Done(summary);
+        // The form's export runs inside the emission; it must find everything empty.
+        bool emptyDuringExport = false;
+        connect(m_window, &MainWindow::SIG_Export, this, [&] {
+            emptyDuringExport = logModel()->rowCount() == 0 && logModel()->columnCount() == 0
+                                && !logModel()->horizontalHeaderItem(0)
+                                && child<QTextEdit>("txtStatus")->document()->isEmpty();
+        });
+        m_window->ON_btnExport_Click();
+        QVERIFY(emptyDuringExport);
 
-    QCOMPARE(logParagraphs(),
-             (QStringList{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
-                          "Total errors: 2", separator, "LINE 1: Error. Amount is empty",
-                          "LINE 2: Warning. Remarks cut", "LINE 1: Error. Amount is empty"}));
-
-    // The lines are rich text: colours and bold field names reach the reader.
-    QTextBlock block = child<QTextEdit>("txtStatus")->document()->findBlockByNumber(5);
-    const QTextFragment lead = block.begin().fragment();
-    QCOMPARE(lead.text(), QStringLiteral("LINE 1: Error. "));
-    QCOMPARE(lead.charFormat().foreground().color(), QColor("#e73d4a"));
-    QTextBlock::iterator it = block.begin();
-    ++it;
-    QCOMPARE(it.fragment().text(), QStringLiteral("Amount"));
-    QCOMPARE(it.fragment().charFormat().fontWeight(), int(QFont::Bold));
-    block = block.next();
-    QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor("#f88021"));
-}
-
-void TestMainWindow::summaryWithoutMessages()
-{
-    report({"1", "100"}, {}, {}, 1);
-    // Summary lines are shown as written, not read as markup.
-    m_window->ON_Trx_Done({"Total rows processed: 1", "a < b && c  >  d", ""});
-    QCOMPARE(logParagraphs(), (QStringList{"Total rows processed: 1", "a < b && c  >  d", "", separator}));
-}
-
-void TestMainWindow::manyMessageLines()
-{
-    const int rows = 20000;
-    const int perRow = 5;
-    for (int n = 1; n <= rows; ++n) {
-        QStringList messages;
-        for (int k = 0; k < perRow; ++k)
-            messages.append(QString("<span style=\"color:#e73d4a;\">LINE %1: Error. message %2</span>").arg(n).arg(k));
-        report({QString::number(n), "x"}, {{n - 1, 1}}, messages, 1);
+        // Nothing of the first run's messages comes back with the next summary.
+        m_window->ON_Trx_Done({"Total"});
+        QCOMPARE(logParagraphs(), (QStringList{"Total", separator}));
     }
-    m_window->ON_Trx_Done({"Total rows processed: 20000", "Total errors: 100000"});
 
-    const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
-    QCOMPARE(document->blockCount(), 2 + 1 + rows * perRow);
-    QCOMPARE(document->findBlockByNumber(2).text(), separator);
-    QCOMPARE(document->findBlockByNumber(3).text(), QStringLiteral("LINE 1: Error. message 0"));
-    QCOMPARE(document->lastBlock().text(), QStringLiteral("LINE 20000: Error. message 4"));
-    QCOMPARE(logModel()->rowCount(), rows);
-}
+    void typeSwitchClearsEverything()
+    {
+        choose(workbook("types.xlsx", {"Data", "More"}));
+        child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
+        report({"1", "2"}, {}, {}, 0);
+        m_window->ON_Trx_Done({"Total"});
+        QStandardItemModel* before = logModel();
+
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        child<QComboBox>("cboTrxType")->setCurrentIndex(2);
+
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), QString());
+        QCOMPARE(child<QLineEdit>("txtDest")->text(), QString());
+        QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
+        QVERIFY(child<QTextEdit>("txtStatus")->document()->isEmpty());
+        QVERIFY(logModel() != before);
+        QCOMPARE(logModel()->rowCount(), 0);
+        QCOMPARE(logModel()->parent(), static_cast<QObject*>(m_window));
+        QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
+        // Whatever the sheet list said while emptying, no workbook is named any more.
+        for (const QList<QVariant>& change : qAsConst(changes))
+            QCOMPARE(change.at(1).toString(), QString());
+    }
+
+    void typeSwitchResetsTheSplitter()
+    {
+        m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        auto* splitter = child<QSplitter>("splitter_2");
+        splitter->setSizes({100, 500});
+
+        child<QComboBox>("cboTrxType")->setCurrentIndex(3);
+
+        // 366 to 100, scaled by the splitter to the height it has.
+        const QList<int> sizes = splitter->sizes();
+        QCOMPARE(sizes.size(), 2);
+        QVERIFY2(qAbs(sizes.at(0) * 100 - sizes.at(1) * 366) <= 366, qPrintable(QString::number(sizes.at(0)) + "/" + QString::number(sizes.at(1))));
+    }
+
+    void destinationProposal_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("prefix");
+        const QStringList prefixes{"AutoTransfer-", "AutoCredit-", "AutoCollection-", "Payroll-"};
+        for (int type = 0; type < kTypes.size(); ++type)
+            QTest::newRow(qPrintable(kTypes[type])) << type << prefixes[type];
+    }
+    void destinationProposal()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, prefix);
+
+        // Starting elsewhere proves the proposal follows the type at the moment of Browse.
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        m_answers = QStringList{"/tmp/chosen.txt"};
+
+        // The tests run with the C locale, whose short month names are the English ones.
+        const auto today = [] {
+            const QDate d = QDate::currentDate();
+            return d.toString("d-") + QLocale::c().monthName(d.month(), QLocale::ShortFormat) + d.toString("-yyyy");
+        };
+        const QString before = today();
+        child<QPushButton>("btnDest")->click();
+        const QString after = today();
+
+        QCOMPARE(m_dialogs.size(), 1);
+        const DialogCall call = m_dialogs.at(0);
+        QCOMPARE(call.mode, FileDialogs::Mode::Save);
+        QCOMPARE(call.caption, QStringLiteral("Destination File"));
+        QCOMPARE(call.filter, QString());
+        const QString home = QDir::homePath() + QDir::separator();
+        QVERIFY2(call.start == home + prefix + before + ".txt" || call.start == home + prefix + after + ".txt",
+                 qPrintable(call.start));
+        QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/chosen.txt"));
+    }
+
+    void cancelledDialogsChangeNothing()
+    {
+        const QString path = choose(workbook("kept.xlsx", {"Data", "More"}));
+        child<QComboBox>("cboSheets")->setCurrentIndex(1);
+        child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
+
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        child<QPushButton>("btnSrc")->click();
+        child<QPushButton>("btnDest")->click();
+
+        QCOMPARE(m_dialogs.size(), 3);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
+        QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("More"));
+        QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/out.txt"));
+    }
+
+    void unreadableWorkbook()
+    {
+        const QString path = m_dir.filePath("not-a-workbook.xlsx");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain text") == 10);
+        }
+
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        choose(path);
+
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
+        QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{path, QString()}}));
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    void choosingAWorkbook()
+    {
+        const QString first = workbook("first.xlsx", {"Only"});
+        const QString second = workbook("second.xlsx", {"Alpha", "Beta"});
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+
+        choose(first);
+        QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("Only"));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{first, "Only"}, {first, "Only"}}));
+
+        changes.clear();
+        choose(second);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{second, QString()}, {second, "Alpha"}, {second, "Alpha"}}));
+        QCOMPARE(child<QComboBox>("cboSheets")->count(), 2);
+        QCOMPARE(child<QComboBox>("cboSheets")->itemText(1), QStringLiteral("Beta"));
+    }
+
+    void choosingTheSameWorkbookRereadsSheets()
+    {
+        const QString path = choose(workbook("grows.xlsx", {"One", "Two"}));
+        child<QComboBox>("cboSheets")->setCurrentIndex(1);
+
+        workbook("grows.xlsx", {"One", "Two", "Three"});
+        choose(path);
+
+        auto* sheets = child<QComboBox>("cboSheets");
+        QCOMPARE(sheets->count(), 3);
+        QCOMPARE(sheets->itemText(2), QStringLiteral("Three"));
+        QCOMPARE(sheets->currentIndex(), 0);
+    }
+
+    void pickingAnotherSheet()
+    {
+        const QString path = choose(workbook("pick.xlsx", {"One", "Two"}));
+        // A hand edit of the path travels with the next sheet choice.
+        child<QLineEdit>("txtSource")->setText("edited.xlsx");
+
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        child<QComboBox>("cboSheets")->setCurrentIndex(1);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{"edited.xlsx", "Two"}}));
+    }
+
+    void headers()
+    {
+        m_window->ON_Headers_Change({"No", "Date", "Name"});
+        m_window->ON_Headers_Change({"First", "Second"});
+        QStringList titles;
+        for (int i = 0; i < logModel()->columnCount(); ++i)
+            titles.append(logModel()->horizontalHeaderItem(i)->text());
+        // A shorter report leaves the later titles as they were.
+        QCOMPARE(titles, (QStringList{"First", "Second", "Name"}));
+    }
+
+    void rowReport_data()
+    {
+        // Two plain rows of three values are in the table before the reported row,
+        // which therefore has index 2.
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<Cells>("cells");
+        QTest::addColumn<int>("amountColumn");
+        QTest::addColumn<Cells>("redText");      // cells with red text
+        QTest::addColumn<Cells>("paleRed");      // cells with the pale background
+        QTest::addColumn<Cells>("rightAligned");
+
+        const QStringList three{"a", "b", "c"};
+        QTest::newRow("plain row") << three << Cells{} << 0 << Cells{} << Cells{} << Cells{};
+        QTest::newRow("amount in the middle") << three << Cells{} << 1 << Cells{} << Cells{} << Cells{{2, 1}};
+        QTest::newRow("amount in the last column") << three << Cells{} << 2 << Cells{} << Cells{} << Cells{{2, 2}};
+        QTest::newRow("amount column past the end") << three << Cells{} << 3 << Cells{} << Cells{} << Cells{};
+        QTest::newRow("negative amount column") << three << Cells{} << -1 << Cells{} << Cells{} << Cells{};
+        QTest::newRow("one marked field")
+            << three << Cells{{2, 1}} << 0 << Cells{{2, 1}} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
+        QTest::newRow("two fields on one row")
+            << three << Cells{{2, 0}, {2, 2}} << 1 << Cells{{2, 0}, {2, 2}} << Cells{{2, 0}, {2, 1}, {2, 2}}
+            << Cells{{2, 1}};
+        QTest::newRow("field outside the values paints the row only")
+            << three << Cells{{2, 3}} << 0 << Cells{} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
+        QTest::newRow("row that does not exist") << three << Cells{{3, 1}} << 0 << Cells{} << Cells{} << Cells{};
+        QTest::newRow("earlier row")
+            << three << Cells{{0, 2}} << 0 << Cells{{0, 2}} << Cells{{0, 0}, {0, 1}, {0, 2}} << Cells{};
+        QTest::newRow("shorter row paints only its width")
+            << QStringList{"a", "b"} << Cells{{2, 0}} << 0 << Cells{{2, 0}} << Cells{{2, 0}, {2, 1}} << Cells{};
+    }
+    void rowReport()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(Cells, cells);
+        QFETCH(int, amountColumn);
+        QFETCH(Cells, redText);
+        QFETCH(Cells, paleRed);
+        QFETCH(Cells, rightAligned);
+
+        report({"x", "y", "z"}, {}, {}, 0);
+        report({"x", "y", "z"}, {}, {}, 0);
+        report(values, cells, {}, amountColumn);
+
+        QStandardItemModel* model = logModel();
+        QCOMPARE(model->rowCount(), 3);
+        for (int c = 0; c < values.size(); ++c)
+            QCOMPARE(model->item(2, c)->text(), values.at(c));
+        // The first cell where the role is not set exactly on the listed cells to the value.
+        const auto wrongCell = [model](int role, const Cells& set, const QVariant& value) {
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 0; c < model->columnCount(); ++c) {
+                    QVariant v = model->index(r, c).data(role);
+                    if (v.userType() == qMetaTypeId<QBrush>())
+                        v = qvariant_cast<QBrush>(v).color();
+                    else if (role == Qt::TextAlignmentRole && v.isValid())
+                        v = v.toInt();
+                    if (v != (set.contains({r, c}) ? value : QVariant()))
+                        return QStringLiteral("%1,%2: %3").arg(r).arg(c).arg(v.toString());
+                }
+            return QString();
+        };
+        QCOMPARE(wrongCell(Qt::ForegroundRole, redText, redTextColour), QString());
+        QCOMPARE(wrongCell(Qt::BackgroundRole, paleRed, paleRedColour), QString());
+        QCOMPARE(wrongCell(Qt::TextAlignmentRole, rightAligned, 0x82), QString());
+    }
+
+    void summaryAndMessages()
+    {
+        const QString error = QStringLiteral(
+            "<span style=\"color:#e73d4a;\">LINE 1: Error. <span style=\"font-weight:bold;\">Amount</span> is empty</span>");
+        const QString warning = QStringLiteral(
+            "<span style=\"color:#f88021;\">LINE 2: Warning. <span style=\"font-weight:bold;\">Remarks</span> cut</span>");
+        report({"1"}, {{0, 0}}, {error}, 0);
+        report({"2"}, {}, {}, 0);
+        report({"3"}, {}, {warning, error}, 0);
+        const QStringList summary{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
+                                  "Total errors: 2"};
+
+        m_window->ON_Trx_Done(summary);
+
+        QCOMPARE(logParagraphs(),
+                 (QStringList{"Total rows processed: 3", "Total amounts: 1.500.000,50", "Total warnings: 1",
+                              "Total errors: 2", separator, "LINE 1: Error. Amount is empty",
+                              "LINE 2: Warning. Remarks cut", "LINE 1: Error. Amount is empty"}));
+
+        // The lines are rich text: colours and bold field names reach the reader.
+        QTextBlock block = child<QTextEdit>("txtStatus")->document()->findBlockByNumber(5);
+        const QTextFragment lead = block.begin().fragment();
+        QCOMPARE(lead.text(), QStringLiteral("LINE 1: Error. "));
+        QCOMPARE(lead.charFormat().foreground().color(), QColor("#e73d4a"));
+        QTextBlock::iterator it = block.begin();
+        ++it;
+        QCOMPARE(it.fragment().text(), QStringLiteral("Amount"));
+        QCOMPARE(it.fragment().charFormat().fontWeight(), int(QFont::Bold));
+        block = block.next();
+        QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor("#f88021"));
+    }
+
+    void summaryWithoutMessages()
+    {
+        report({"1", "100"}, {}, {}, 1);
+        // Summary lines are shown as written, not read as markup.
+        m_window->ON_Trx_Done({"Total rows processed: 1", "a < b && c  >  d", ""});
+        QCOMPARE(logParagraphs(), (QStringList{"Total rows processed: 1", "a < b && c  >  d", "", separator}));
+    }
+
+    void manyMessageLines()
+    {
+        const int rows = 20000;
+        const int perRow = 5;
+        for (int n = 1; n <= rows; ++n) {
+            QStringList messages;
+            for (int k = 0; k < perRow; ++k)
+                messages.append(QString("<span style=\"color:#e73d4a;\">LINE %1: Error. message %2</span>").arg(n).arg(k));
+            report({QString::number(n), "x"}, {{n - 1, 1}}, messages, 1);
+        }
+        m_window->ON_Trx_Done({"Total rows processed: 20000", "Total errors: 100000"});
+
+        const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
+        QCOMPARE(document->blockCount(), 2 + 1 + rows * perRow);
+        QCOMPARE(document->findBlockByNumber(2).text(), separator);
+        QCOMPARE(document->findBlockByNumber(3).text(), QStringLiteral("LINE 1: Error. message 0"));
+        QCOMPARE(document->lastBlock().text(), QStringLiteral("LINE 20000: Error. message 4"));
+        QCOMPARE(logModel()->rowCount(), rows);
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
