@@ -39,7 +39,6 @@ struct ExportCase
     int amountColumn = 0;
     QList<Cell> marked;
     QStringList log;
-    QString box;
     QByteArray upload;   // empty: no upload file may exist
 };
 
@@ -77,7 +76,6 @@ ExportCase transferCase(bool withError)
         c.marked = {{1, 1}};
     }
     c.log.append("LINE 2: Warning. String truncated in Remarks 1. Exceeding 18 characters");
-    c.box = withError ? "ERROR!" : "Done!";
     if (!withError)
         c.upload = "0|FT|00000041|||20250105|ABCDE12345|1500075.75|00002|WDK|IDR|\n"
                    "1|00001|REF-001|1234567890|0987654321|1500000.50|Salary May||||||||||||\n"
@@ -110,7 +108,6 @@ ExportCase creditCase(bool withError)
         c.log.append("LINE 2: Error. To Acc must be 10 digits");
         c.marked = {{1, 1}};
     }
-    c.box = withError ? "ERROR!" : "Done!";
     if (!withError) {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& remarks) {
@@ -150,7 +147,6 @@ ExportCase collectionCase(bool withError)
         c.log.append("LINE 2: Error. Invalid amount");
         c.marked = {{1, 2}};
     }
-    c.box = withError ? "ERROR!" : "Done!";
     if (!withError) {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& flags) {
@@ -189,7 +185,6 @@ ExportCase payrollCase(bool withError)
         c.log.append("LINE 2: Error. Employee Name is exceeding 30 chars");
         c.marked = {{1, 0}};
     }
-    c.box = withError ? "ERROR!" : "Done!";
     if (!withError)
         c.upload = QString(sp(11) + "1234" + "0" + "6789" + "ABCD" + "09" + "01" + "9988776655" + "0" + "1" + "00"
                            + "00002" + "00000009950000.50" + "07" + "2024" + "\n"
@@ -295,10 +290,10 @@ private slots:
                          c.marked.contains(Cell(r, col)) ? markedText : QColor());
             }
         QCOMPARE(log->index(0, c.amountColumn).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
-        QCOMPARE(user.logText(), c.log.join(QLatin1Char('\n')));
+        QCOMPARE(user.logText(), c.log.join('\n'));
 
         QCOMPARE(user.boxes.size(), 1);
-        QCOMPARE(user.boxes.at(0).text, c.box);
+        QCOMPARE(user.boxes.at(0).text, QString(c.upload.isEmpty() ? "ERROR!" : "Done!"));
         QCOMPARE(user.boxes.at(0).kind, c.upload.isEmpty() ? Messages::Kind::Critical : Messages::Kind::Information);
         QCOMPARE(user.boxes.at(0).parent, user.form());
 
