@@ -52,15 +52,8 @@ public:
 
     QList<QComboBox*> mapped() const { return {cboRef, cboDate, cboName, cboAmount, cboResidence}; }
 
-    QGroupBox* gbColMap;
-    QGroupBox* gbTrx;
-    QGroupBox* gbBenef;
-    QComboBox* cboRef;
-    QComboBox* cboDate;
-    QComboBox* cboAmount;
-    QComboBox* cboName;
-    QComboBox* cboResidence;
-    QComboBox* cboOthers;
+    QGroupBox *gbColMap, *gbTrx, *gbBenef;
+    QComboBox *cboRef, *cboDate, *cboAmount, *cboName, *cboResidence, *cboOthers;
     QCheckBox* chkHeaders;
     std::unique_ptr<ColumnMapping> mapping;
 };
@@ -87,270 +80,240 @@ class TestColumnMapping final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void choices_data();
-    void choices();
-    void neverSavedGroupShowsEntryZero();
-    void savedIndexesComeBack();
-    void indexBeyondTheListMeansNotMapped();
-    void headersClickBeforeAnySheet();
-    void lettersSavedThenHeadersShown();
-    void headersClickDropsUnsavedChanges();
-    void emptySheetNameKeepsTheCombos();
-    void unselectableSheet();
-    void saveAndReadHasColumnHeader();
-
 private:
     QString settingsPath() const { return m_dir.filePath("kova.ini"); }
-    QString threeColumns();
-    void writeSettings(const QVariantMap& values);
+    QString threeColumns()
+    {
+        const QString path = m_dir.filePath("three.xlsx");
+        TestWorkbook book(path);
+        book.addSheet("Data").setRow(1, {"Ref", "Date", "Amount"}).setRow(2, {"R1", QDate(2024, 1, 5), 1500});
+        book.addSheet("Other").setRow(1, {"Only"});
+        book.save();
+        return path;
+    }
+    void writeSettings(const QVariantMap& values)
+    {
+        QSettings settings(settingsPath(), QSettings::IniFormat);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            settings.setValue(it.key(), it.value());
+    }
+    // The form's group of the settings file; written when the pointer goes.
+    std::unique_ptr<QSettings> transfer() const
+    {
+        auto settings = std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat);
+        settings->beginGroup("Transfer");
+        return settings;
+    }
 
     QTemporaryDir m_dir;
     QStringList m_messages;
     QList<QWidget*> m_parents;
     std::unique_ptr<MappingForm> m_form;
+
+private slots:
+    void init()
+    {
+        QFile::remove(settingsPath());
+        m_messages.clear();
+        m_parents.clear();
+        Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
+            QCOMPARE(kind, Messages::Kind::Critical);
+            m_parents.append(parent);
+            m_messages.append(text);
+        });
+        m_form = std::make_unique<MappingForm>(settingsPath());
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        Messages::setPresenter({});
+    }
+
+    void choices_data()
+    {
+        QTest::addColumn<QVariantList>("header");  // row 1
+        QTest::addColumn<int>("lastColumn");       // a value further down ends the used range here
+        QTest::addColumn<bool>("withHeaders");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("letters") << QVariantList{"Ref", "Date", "Amount"} << 3 << false
+                                 << QStringList{"", "A", "B", "C"};
+        QTest::newRow("header texts") << QVariantList{"Ref", "Date", "Amount"} << 3 << true
+                                      << QStringList{"", "Ref", "Date", "Amount"};
+        QTest::newRow("empty header cell keeps the numbering")
+            << QVariantList{"Ref", QVariant(), "Amount"} << 3 << true << QStringList{"", "Ref", "", "Amount"};
+        QTest::newRow("header shorter than the data")
+            << QVariantList{"Ref"} << 3 << true << QStringList{"", "Ref", "", ""};
+        QTest::newRow("leading empty columns still count")
+            << QVariantList{QVariant(), QVariant(), "Amount"} << 3 << false << QStringList{"", "A", "B", "C"};
+        QTest::newRow("numeric header") << QVariantList{2024, "x"} << 2 << true << QStringList{"", "2024", "x"};
+
+        QStringList letters{""};
+        for (char c = 'A'; c <= 'Z'; ++c)
+            letters.append(QString(QChar(c)));
+        letters << "[" << "\\" << "]";
+        QTest::newRow("past Z") << QVariantList{} << 29 << false << letters;
+    }
+    void choices()
+    {
+        QFETCH(QVariantList, header);
+        QFETCH(int, lastColumn);
+        QFETCH(bool, withHeaders);
+        QFETCH(QStringList, expected);
+
+        const QString path = m_dir.filePath(QStringLiteral("choices-%1.xlsx").arg(QTest::currentDataTag()).replace(' ', '-'));
+        {
+            TestWorkbook book(path);
+            book.addSheet("Data").setRow(1, header).setCell(2, lastColumn, "end");
+        }
+        m_form->chkHeaders->setChecked(withHeaders);
+        m_form->mapping->excelChanged(path, "Data");
+
+        QVERIFY(m_messages.isEmpty());
+        for (QComboBox* combo : m_form->mapped()) {
+            QCOMPARE(items(combo), expected);
+            QCOMPARE(combo->currentIndex(), 0);
+        }
+        QCOMPARE(items(m_form->cboOthers), (QStringList{"keep", "me"}));
+    }
+
+    void savedIndexes_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QList<int>>("expected");   // current index of each mapping combo
+        QTest::newRow("accounts and other forms' keys do not make the group saved")
+            << QVariantMap{{"Transfer/Accounts/size", 1}, {"Transfer/Accounts/1/Number", "123"},
+                           {"Credit/TrxDate", 2}, {"MinLLG", "1"}}
+            << "Data" << QList<int>{0, 0, 0, 0, 0};
+        QTest::newRow("a key missing from a saved group reads as 0")
+            << QVariantMap{{"Transfer/TrxRef", 3}, {"Transfer/TrxDate", 1}, {"Transfer/Beneficiary", 2},
+                           {"Transfer/HasColumnHeader", false}}
+            << "Data" << QList<int>{3, 1, 2, 0, 0};
+        // "Other" has a single column: the choices are the empty entry and "A".
+        QTest::newRow("index beyond the list means not mapped")
+            << QVariantMap{{"Transfer/TrxRef", 3}, {"Transfer/TrxDate", 2}, {"Transfer/Amount", 1}}
+            << "Other" << QList<int>{-1, -1, 0, 1, 0};
+    }
+    void savedIndexes()
+    {
+        QFETCH(QVariantMap, stored);
+        QFETCH(QString, sheet);
+        QFETCH(QList<int>, expected);
+        writeSettings(stored);
+        m_form->mapping->excelChanged(threeColumns(), sheet);
+        QCOMPARE(items(m_form->cboRef).size(), sheet == "Data" ? 4 : 2);
+        QCOMPARE(indexes(m_form->mapped()), expected);
+        QCOMPARE(m_form->mapping->workbookPath(), threeColumns());
+        QCOMPARE(m_form->mapping->sheetName(), sheet);
+    }
+
+    void headersClickBeforeAnySheet()
+    {
+        writeSettings({{"Transfer/TrxRef", 2}});
+        QTest::mouseClick(m_form->chkHeaders, Qt::LeftButton, {}, m_form->chkHeaders->rect().center());
+        QVERIFY(m_form->chkHeaders->isChecked());
+        QVERIFY(m_messages.isEmpty());
+        for (QComboBox* combo : m_form->mapped())
+            QCOMPARE(combo->count(), 0);
+    }
+
+    void lettersSavedThenHeadersShown()
+    {
+        const QString path = threeColumns();
+        m_form->mapping->excelChanged(path, "Data");
+        QCOMPARE(items(m_form->cboRef), (QStringList{"", "A", "B", "C"}));
+        m_form->cboRef->setCurrentIndex(1);
+        m_form->cboDate->setCurrentIndex(2);
+        m_form->cboAmount->setCurrentIndex(3);
+        m_form->mapping->save(*transfer());
+        m_form->chkHeaders->click();
+
+        QCOMPARE(items(m_form->cboRef), (QStringList{"", "Ref", "Date", "Amount"}));
+        QCOMPARE((QStringList{m_form->cboRef->currentText(), m_form->cboDate->currentText(), m_form->cboAmount->currentText()}),
+                 (QStringList{"Ref", "Date", "Amount"}));
+        QCOMPARE(indexes(m_form->mapped()), (QList<int>{1, 2, 0, 3, 0}));
+    }
+
+    void headersClickDropsUnsavedChanges()
+    {
+        writeSettings({{"Transfer/TrxRef", 2}});
+        m_form->mapping->excelChanged(threeColumns(), "Data");
+        m_form->cboRef->setCurrentIndex(3);
+        m_form->cboName->setCurrentIndex(1);
+        m_form->chkHeaders->click();
+        QCOMPARE(indexes(m_form->mapped()), (QList<int>{2, 0, 0, 0, 0}));
+        // The new state of the check box waits for the next save.
+        QSettings settings(settingsPath(), QSettings::IniFormat);
+        QVERIFY(!settings.contains("Transfer/HasColumnHeader"));
+    }
+
+    void emptySheetNameKeepsTheCombos()
+    {
+        const QString path = threeColumns();
+        m_form->mapping->excelChanged(path, "Data");
+        m_form->cboDate->setCurrentIndex(2);
+
+        m_form->mapping->excelChanged("elsewhere.xlsx", QString());
+
+        QCOMPARE(items(m_form->cboDate), (QStringList{"", "A", "B", "C"}));
+        QCOMPARE(m_form->cboDate->currentIndex(), 2);
+        QCOMPARE(m_form->mapping->workbookPath(), QStringLiteral("elsewhere.xlsx"));
+        QCOMPARE(m_form->mapping->sheetName(), QString());
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void unselectableSheet()
+    {
+        const QString path = threeColumns();
+        m_form->mapping->excelChanged(path, "Data");
+        m_form->cboDate->setCurrentIndex(2);
+
+        m_form->mapping->excelChanged(path, "Missing");
+        QCOMPARE(m_messages, QStringList{"Error. Unable to select sheet Missing"});
+        QCOMPARE(m_parents, QList<QWidget*>{m_form.get()});
+        QCOMPARE(items(m_form->cboDate), (QStringList{"", "A", "B", "C"}));
+        QCOMPARE(m_form->cboDate->currentIndex(), 2);
+        // Kept all the same, so an export with it fails the same way.
+        QCOMPARE(m_form->mapping->sheetName(), QStringLiteral("Missing"));
+
+        m_messages.clear();
+        m_form->mapping->excelChanged(m_dir.filePath("absent.xlsx"), "Data");
+        QCOMPARE(m_messages, QStringList{"Error. Unable to select sheet Data"});
+        QCOMPARE(m_form->cboDate->currentIndex(), 2);
+    }
+
+    void saveAndReadHasColumnHeader()
+    {
+        m_form->chkHeaders->setChecked(true);
+        m_form->mapping->readHasColumnHeader(*transfer());
+        QVERIFY2(!m_form->chkHeaders->isChecked(), "a missing key reads as unchecked");
+
+        m_form->mapping->excelChanged(threeColumns(), "Data");
+        m_form->cboRef->setCurrentIndex(2);
+        m_form->cboResidence->setCurrentIndex(3);
+        m_form->chkHeaders->setChecked(true);
+        m_form->mapping->save(*transfer());
+
+        const auto settings = transfer();
+        QStringList stored;
+        for (const QString& key : settings->childKeys())
+            stored << key + "=" + settings->value(key).toString();
+        QCOMPARE(stored, (QStringList{"Amount=0", "Beneficiary=0", "HasColumnHeader=true", "Residence=3", "TrxDate=0",
+                                      "TrxRef=2"}));
+
+        MappingForm reopened(settingsPath());
+        reopened.mapping->readHasColumnHeader(*settings);
+        QVERIFY(reopened.chkHeaders->isChecked());
+        // Restoring the switch touches no mapping combo: they wait for a sheet.
+        for (QComboBox* combo : reopened.mapped())
+            QCOMPARE(combo->count(), 0);
+    }
 };
 
-void TestColumnMapping::init()
-{
-    QFile::remove(settingsPath());
-    m_messages.clear();
-    m_parents.clear();
-    Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
-        QCOMPARE(kind, Messages::Kind::Critical);
-        m_parents.append(parent);
-        m_messages.append(text);
-    });
-    m_form = std::make_unique<MappingForm>(settingsPath());
-}
 
-void TestColumnMapping::cleanup()
-{
-    m_form.reset();
-    Messages::setPresenter({});
-}
 
-QString TestColumnMapping::threeColumns()
-{
-    const QString path = m_dir.filePath("three.xlsx");
-    TestWorkbook book(path);
-    book.addSheet("Data")
-        .setRow(1, {"Ref", "Date", "Amount"})
-        .setRow(2, {"R1", QDate(2024, 1, 5), 1500})
-        .addSheet("Other")
-        .setRow(1, {"Only"});
-    book.save();
-    return path;
-}
-
-void TestColumnMapping::writeSettings(const QVariantMap& values)
-{
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    for (auto it = values.begin(); it != values.end(); ++it)
-        settings.setValue(it.key(), it.value());
-}
-
-void TestColumnMapping::choices_data()
-{
-    QTest::addColumn<QVariantList>("header");  // row 1
-    QTest::addColumn<int>("lastColumn");       // a value further down ends the used range here
-    QTest::addColumn<bool>("withHeaders");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("letters") << QVariantList{"Ref", "Date", "Amount"} << 3 << false
-                             << QStringList{"", "A", "B", "C"};
-    QTest::newRow("header texts") << QVariantList{"Ref", "Date", "Amount"} << 3 << true
-                                  << QStringList{"", "Ref", "Date", "Amount"};
-    QTest::newRow("empty header cell keeps the numbering")
-        << QVariantList{"Ref", QVariant(), "Amount"} << 3 << true << QStringList{"", "Ref", "", "Amount"};
-    QTest::newRow("header shorter than the data")
-        << QVariantList{"Ref"} << 3 << true << QStringList{"", "Ref", "", ""};
-    QTest::newRow("leading empty columns still count")
-        << QVariantList{QVariant(), QVariant(), "Amount"} << 3 << false << QStringList{"", "A", "B", "C"};
-    QTest::newRow("numeric header") << QVariantList{2024, "x"} << 2 << true << QStringList{"", "2024", "x"};
-
-    QStringList letters{""};
-    for (char c = 'A'; c <= 'Z'; ++c)
-        letters.append(QString(QChar(c)));
-    letters << "[" << "\\" << "]";
-    QTest::newRow("past Z") << QVariantList{} << 29 << false << letters;
-}
-
-void TestColumnMapping::choices()
-{
-    QFETCH(QVariantList, header);
-    QFETCH(int, lastColumn);
-    QFETCH(bool, withHeaders);
-    QFETCH(QStringList, expected);
-
-    const QString path = m_dir.filePath(QStringLiteral("choices-%1.xlsx").arg(QTest::currentDataTag()).replace(' ', '-'));
-    {
-        TestWorkbook book(path);
-        book.addSheet("Data").setRow(1, header).setCell(2, lastColumn, "end");
-    }
-    m_form->chkHeaders->setChecked(withHeaders);
-    m_form->mapping->excelChanged(path, "Data");
-
-    QVERIFY(m_messages.isEmpty());
-    for (QComboBox* combo : m_form->mapped()) {
-        QCOMPARE(items(combo), expected);
-        QCOMPARE(combo->currentIndex(), 0);
-    }
-    QCOMPARE(items(m_form->cboOthers), (QStringList{"keep", "me"}));
-}
-
-void TestColumnMapping::neverSavedGroupShowsEntryZero()
-{
-    // Accounts entries and another form's keys do not make the group "saved".
-    writeSettings({{"Transfer/Accounts/size", 1},
-                   {"Transfer/Accounts/1/Number", "123"},
-                   {"Credit/TrxDate", 2},
-                   {"MinLLG", "1"}});
-    m_form->mapping->excelChanged(threeColumns(), "Data");
-    QCOMPARE(indexes(m_form->mapped()), (QList<int>{0, 0, 0, 0, 0}));
-}
-
-void TestColumnMapping::savedIndexesComeBack()
-{
-    // A key missing from a saved group reads as 0.
-    writeSettings({{"Transfer/TrxRef", 3}, {"Transfer/TrxDate", 1}, {"Transfer/Beneficiary", 2},
-                   {"Transfer/HasColumnHeader", false}});
-    m_form->mapping->excelChanged(threeColumns(), "Data");
-    QCOMPARE(indexes(m_form->mapped()), (QList<int>{3, 1, 2, 0, 0}));
-    QCOMPARE(m_form->mapping->workbookPath(), threeColumns());
-    QCOMPARE(m_form->mapping->sheetName(), QStringLiteral("Data"));
-}
-
-void TestColumnMapping::indexBeyondTheListMeansNotMapped()
-{
-    writeSettings({{"Transfer/TrxRef", 3}, {"Transfer/TrxDate", 2}, {"Transfer/Amount", 1}});
-    // "Other" has a single column: the choices are the empty entry and "A".
-    m_form->mapping->excelChanged(threeColumns(), "Other");
-    QCOMPARE(items(m_form->cboRef), (QStringList{"", "A"}));
-    QCOMPARE(indexes(m_form->mapped()), (QList<int>{-1, -1, 0, 1, 0}));
-}
-
-void TestColumnMapping::headersClickBeforeAnySheet()
-{
-    writeSettings({{"Transfer/TrxRef", 2}});
-    QTest::mouseClick(m_form->chkHeaders, Qt::LeftButton, {}, m_form->chkHeaders->rect().center());
-    QVERIFY(m_form->chkHeaders->isChecked());
-    QVERIFY(m_messages.isEmpty());
-    for (QComboBox* combo : m_form->mapped())
-        QCOMPARE(combo->count(), 0);
-}
-
-void TestColumnMapping::lettersSavedThenHeadersShown()
-{
-    const QString path = threeColumns();
-    m_form->mapping->excelChanged(path, "Data");
-    QCOMPARE(items(m_form->cboRef), (QStringList{"", "A", "B", "C"}));
-    m_form->cboRef->setCurrentIndex(1);
-    m_form->cboDate->setCurrentIndex(2);
-    m_form->cboAmount->setCurrentIndex(3);
-    {
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.beginGroup("Transfer");
-        m_form->mapping->save(settings);
-    }
-
-    m_form->chkHeaders->click();
-
-    QCOMPARE(items(m_form->cboRef), (QStringList{"", "Ref", "Date", "Amount"}));
-    QCOMPARE(m_form->cboRef->currentText(), QStringLiteral("Ref"));
-    QCOMPARE(m_form->cboDate->currentText(), QStringLiteral("Date"));
-    QCOMPARE(m_form->cboAmount->currentText(), QStringLiteral("Amount"));
-    QCOMPARE(indexes(m_form->mapped()), (QList<int>{1, 2, 0, 3, 0}));
-}
-
-void TestColumnMapping::headersClickDropsUnsavedChanges()
-{
-    writeSettings({{"Transfer/TrxRef", 2}});
-    m_form->mapping->excelChanged(threeColumns(), "Data");
-    m_form->cboRef->setCurrentIndex(3);
-    m_form->cboName->setCurrentIndex(1);
-    m_form->chkHeaders->click();
-    QCOMPARE(indexes(m_form->mapped()), (QList<int>{2, 0, 0, 0, 0}));
-    // The new state of the check box waits for the next save.
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    QVERIFY(!settings.contains("Transfer/HasColumnHeader"));
-}
-
-void TestColumnMapping::emptySheetNameKeepsTheCombos()
-{
-    const QString path = threeColumns();
-    m_form->mapping->excelChanged(path, "Data");
-    m_form->cboDate->setCurrentIndex(2);
-
-    m_form->mapping->excelChanged("elsewhere.xlsx", QString());
-
-    QCOMPARE(items(m_form->cboDate), (QStringList{"", "A", "B", "C"}));
-    QCOMPARE(m_form->cboDate->currentIndex(), 2);
-    QCOMPARE(m_form->mapping->workbookPath(), QStringLiteral("elsewhere.xlsx"));
-    QCOMPARE(m_form->mapping->sheetName(), QString());
-    QVERIFY(m_messages.isEmpty());
-}
-
-void TestColumnMapping::unselectableSheet()
-{
-    const QString path = threeColumns();
-    m_form->mapping->excelChanged(path, "Data");
-    m_form->cboDate->setCurrentIndex(2);
-
-    m_form->mapping->excelChanged(path, "Missing");
-    QCOMPARE(m_messages, QStringList{"Error. Unable to select sheet Missing"});
-    QCOMPARE(m_parents, QList<QWidget*>{m_form.get()});
-    QCOMPARE(items(m_form->cboDate), (QStringList{"", "A", "B", "C"}));
-    QCOMPARE(m_form->cboDate->currentIndex(), 2);
-    // Kept all the same, so an export with it fails the same way.
-    QCOMPARE(m_form->mapping->sheetName(), QStringLiteral("Missing"));
-
-    m_messages.clear();
-    m_form->mapping->excelChanged(m_dir.filePath("absent.xlsx"), "Data");
-    QCOMPARE(m_messages, QStringList{"Error. Unable to select sheet Data"});
-    QCOMPARE(m_form->cboDate->currentIndex(), 2);
-}
-
-void TestColumnMapping::saveAndReadHasColumnHeader()
-{
-    {
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.beginGroup("Transfer");
-        m_form->chkHeaders->setChecked(true);
-        m_form->mapping->readHasColumnHeader(settings);
-        QVERIFY2(!m_form->chkHeaders->isChecked(), "a missing key reads as unchecked");
-    }
-
-    m_form->mapping->excelChanged(threeColumns(), "Data");
-    m_form->cboRef->setCurrentIndex(2);
-    m_form->cboResidence->setCurrentIndex(3);
-    m_form->chkHeaders->setChecked(true);
-    {
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.beginGroup("Transfer");
-        m_form->mapping->save(settings);
-    }
-
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.beginGroup("Transfer");
-    QCOMPARE(settings.childKeys().size(), 6);
-    QCOMPARE(settings.value("TrxRef").toInt(), 2);
-    QCOMPARE(settings.value("TrxDate").toInt(), 0);
-    QCOMPARE(settings.value("Beneficiary").toInt(), 0);
-    QCOMPARE(settings.value("Amount").toInt(), 0);
-    QCOMPARE(settings.value("Residence").toInt(), 3);
-    QCOMPARE(settings.value("HasColumnHeader").toBool(), true);
-
-    MappingForm reopened(settingsPath());
-    reopened.mapping->readHasColumnHeader(settings);
-    QVERIFY(reopened.chkHeaders->isChecked());
-    // Restoring the switch touches no mapping combo: they wait for a sheet.
-    for (QComboBox* combo : reopened.mapped())
-        QCOMPARE(combo->count(), 0);
-}
 
 QTEST_MAIN(TestColumnMapping)
 #include "tst_columnmapping.moc"
