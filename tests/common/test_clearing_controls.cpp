@@ -20,10 +20,7 @@ using Keys = QMap<QString, QString>;   // settings key -> stored text
 
 namespace {
 
-QString settingsPath()
-{
-    return kova::defaultSettingsPath();
-}
+QString settingsPath() { return kova::defaultSettingsPath(); }
 
 // Stands in for the transfer or credit form: the group box's widgets wired as
 // the forms wire them, with the mode slot reduced to what both forms share.
@@ -33,22 +30,12 @@ public:
     ClearingForm()
     {
         auto* layout = new QFormLayout(this);
-        rdbWDK = new QRadioButton(QStringLiteral("WDK"), this);
-        rdbOthers = new QRadioButton(QStringLiteral("Others"), this);
-        cboOthers = new QComboBox(this);
-        lblMin = new QLabel(QStringLiteral("Min"), this);
-        lblMax = new QLabel(QStringLiteral("Max"), this);
-        txtMinRTGS = new QLineEdit(this);
-        txtMaxRTGS = new QLineEdit(this);
-        btnMinLock = new QPushButton(this);
-        btnMaxLock = new QPushButton(this);
-        layout->addRow(rdbWDK, rdbOthers);
-        layout->addRow(cboOthers);
-        layout->addRow(lblMin, txtMinRTGS);
-        layout->addRow(btnMinLock);
-        layout->addRow(lblMax, txtMaxRTGS);
-        layout->addRow(btnMaxLock);
-
+        layout->addRow(rdbWDK = new QRadioButton(QStringLiteral("WDK")), rdbOthers = new QRadioButton(QStringLiteral("Others")));
+        layout->addRow(cboOthers = new QComboBox);
+        layout->addRow(lblMin = new QLabel(QStringLiteral("Min")), txtMinRTGS = new QLineEdit);
+        layout->addRow(btnMinLock = new QPushButton);
+        layout->addRow(lblMax = new QLabel(QStringLiteral("Max")), txtMaxRTGS = new QLineEdit);
+        layout->addRow(btnMaxLock = new QPushButton);
         cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
         controls = std::make_unique<ClearingControls>(
             ClearingWidgets{rdbWDK, rdbOthers, cboOthers, lblMin, lblMax, txtMinRTGS, txtMaxRTGS,
@@ -92,21 +79,18 @@ public:
         QTest::keyClicks(field(minimum), text);
     }
 
+    QStringList shown() const { return {txtMinRTGS->text(), txtMaxRTGS->text()}; }
     Limits held() const
     {
         const kova::ClearingLimits& l = controls->limits();
         return {l.minLLG, l.maxLLG, l.minRTGS, l.maxRTGS};
     }
 
-    QRadioButton* rdbWDK;
-    QRadioButton* rdbOthers;
+    QRadioButton *rdbWDK, *rdbOthers;
     QComboBox* cboOthers;
-    QLabel* lblMin;
-    QLabel* lblMax;
-    QLineEdit* txtMinRTGS;
-    QLineEdit* txtMaxRTGS;
-    QPushButton* btnMinLock;
-    QPushButton* btnMaxLock;
+    QLabel *lblMin, *lblMax;
+    QLineEdit *txtMinRTGS, *txtMaxRTGS;
+    QPushButton *btnMinLock, *btnMaxLock;
     std::unique_ptr<ClearingControls> controls;
 };
 
@@ -128,6 +112,7 @@ void store(const Keys& keys)
 }
 
 const quint64 kMaxRtgsDefault = 999999999999999ULL;
+const Limits kDefaults{1, 500000000, 500000001, kMaxRtgsDefault};
 
 } // namespace
 
@@ -188,7 +173,7 @@ private slots:
         QTest::newRow("fresh settings file")
             << Keys{} << QStringList{"1", "500.000.000"}
             << QStringList{"500.000.001", "999.999.999.999.999"}
-            << Limits{1, 500000000, 500000001, kMaxRtgsDefault};
+            << kDefaults;
         QTest::newRow("sound values kept")
             << Keys{{"MinLLG", "10"}, {"MaxLLG", "1000"}, {"MinRTGS", "2000"}, {"MaxRTGS", "3000"}}
             << QStringList{"10", "1.000"} << QStringList{"2.000", "3.000"} << Limits{10, 1000, 2000, 3000};
@@ -202,8 +187,7 @@ private slots:
             << Limits{1, 500000000, 500000001, 18446744073709551615ULL};
         QTest::newRow("not a number")
             << Keys{{"MinLLG", "abc"}, {"MaxLLG", "1.000"}}
-            << QStringList{"1", "500.000.000"} << QStringList{"500.000.001", "999.999.999.999.999"}
-            << Limits{1, 500000000, 500000001, kMaxRtgsDefault};
+            << QStringList{"1", "500.000.000"} << QStringList{"500.000.001", "999.999.999.999.999"} << kDefaults;
     }
     void shownLimits()
     {
@@ -216,11 +200,11 @@ private slots:
         ClearingForm form;
         QCOMPARE(form.held(), held);
         form.others(0);
-        QCOMPARE((QStringList{form.txtMinRTGS->text(), form.txtMaxRTGS->text()}), llg);
+        QCOMPARE(form.shown(), llg);
         form.cboOthers->setCurrentIndex(1);
-        QCOMPARE((QStringList{form.txtMinRTGS->text(), form.txtMaxRTGS->text()}), rtgs);
+        QCOMPARE(form.shown(), rtgs);
         form.cboOthers->setCurrentIndex(0);
-        QCOMPARE((QStringList{form.txtMinRTGS->text(), form.txtMaxRTGS->text()}), llg);
+        QCOMPARE(form.shown(), llg);
         // Normalising is the form's own business: the file keeps what it had.
         QCOMPARE(storedKeys(), stored);
         QCOMPARE(QFile::exists(settingsPath()), !stored.isEmpty());
@@ -244,16 +228,17 @@ private slots:
         QTest::addColumn<QString>("storedText");
         QTest::addColumn<Limits>("held");
 
-        QTest::newRow("LLG max plain") << false << 0 << "750000000" << "MaxLLG" << "750000000"
-                                       << Limits{1, 750000000, 500000001, kMaxRtgsDefault};
-        QTest::newRow("RTGS min") << true << 1 << "600.000.000" << "MinRTGS" << "600000000"
-                                  << Limits{1, 500000000, 600000000, kMaxRtgsDefault};
-        QTest::newRow("cleared max stores 0") << false << 0 << "" << "MaxLLG" << "0"
-                                              << Limits{1, 0, 500000001, kMaxRtgsDefault};
-        QTest::newRow("text reads as 0") << true << 1 << "12a" << "MinRTGS" << "0"
-                                         << Limits{1, 500000000, 0, kMaxRtgsDefault};
-        QTest::newRow("min above max not compared") << true << 0 << "900.000.000" << "MinLLG" << "900000000"
-                                                    << Limits{900000000, 500000000, 500000001, kMaxRtgsDefault};
+        // The defaults are held but for the limit locked.
+        const auto row = [](const char* name, bool minimum, int clearing, const char* typed, const char* key, quint64 stored) {
+            Limits held = kDefaults;
+            held[clearing * 2 + (minimum ? 0 : 1)] = stored;
+            QTest::newRow(name) << minimum << clearing << QString(typed) << QString(key) << QString::number(stored) << held;
+        };
+        row("LLG max plain", false, 0, "750000000", "MaxLLG", 750000000);
+        row("RTGS min", true, 1, "600.000.000", "MinRTGS", 600000000);
+        row("cleared max stores 0", false, 0, "", "MaxLLG", 0);
+        row("text reads as 0", true, 1, "12a", "MinRTGS", 0);
+        row("min above max not compared", true, 0, "900.000.000", "MinLLG", 900000000);
     }
     void lock()
     {
@@ -293,7 +278,7 @@ private slots:
                      QStringLiteral("Invalid maximum limit"));
         }
         ClearingForm next;
-        QCOMPARE(next.held(), (Limits{1, 500000000, 500000001, kMaxRtgsDefault}));
+        QCOMPARE(next.held(), kDefaults);
     }
 
     void returnRegroups_data()
@@ -359,8 +344,7 @@ private slots:
         }
         ClearingForm transfer;
         transfer.others(1);
-        QCOMPARE(transfer.txtMinRTGS->text(), QStringLiteral("800.000.000"));
-        QCOMPARE(transfer.txtMaxRTGS->text(), QStringLiteral("900.000.000"));
+        QCOMPARE(transfer.shown(), (QStringList{"800.000.000", "900.000.000"}));
     }
 
     void saveShownLimits_data()
@@ -369,13 +353,9 @@ private slots:
         QTest::addColumn<Keys>("expected");
         QTest::addColumn<Limits>("held");
 
-        QTest::newRow("LLG") << 0
-                             << Keys{{"MinLLG", "0"}, {"MaxLLG", "1234"},
-                                                       {"MinRTGS", "11"}, {"MaxRTGS", "12"}}
+        QTest::newRow("LLG") << 0 << Keys{{"MinLLG", "0"}, {"MaxLLG", "1234"}, {"MinRTGS", "11"}, {"MaxRTGS", "12"}}
                              << Limits{0, 1234, 11, 12};
-        QTest::newRow("RTGS") << 1
-                              << Keys{{"MinLLG", "9"}, {"MaxLLG", "10"},
-                                                        {"MinRTGS", "0"}, {"MaxRTGS", "1234"}}
+        QTest::newRow("RTGS") << 1 << Keys{{"MinLLG", "9"}, {"MaxLLG", "10"}, {"MinRTGS", "0"}, {"MaxRTGS", "1234"}}
                               << Limits{9, 10, 0, 1234};
     }
     void saveShownLimits()
@@ -399,7 +379,7 @@ private slots:
     {
         QVERIFY(QDir().mkpath(settingsPath()));   // a directory where kova.ini belongs
         ClearingForm form;
-        QCOMPARE(form.held(), (Limits{1, 500000000, 500000001, kMaxRtgsDefault}));
+        QCOMPARE(form.held(), kDefaults);
         form.others(0);
         form.type(false, QStringLiteral("700000000"));
         QTest::mouseClick(form.btnMaxLock, Qt::LeftButton);
@@ -407,7 +387,7 @@ private slots:
         QVERIFY(form.btnMaxLock->isChecked());
         QVERIFY(form.txtMaxRTGS->isEnabled());
         QCOMPARE(form.txtMaxRTGS->text(), QStringLiteral("700000000"));
-        QCOMPARE(form.held(), (Limits{1, 500000000, 500000001, kMaxRtgsDefault}));
+        QCOMPARE(form.held(), kDefaults);
 
         // Once the file can be written, locking again goes through.
         m_messages.clear();

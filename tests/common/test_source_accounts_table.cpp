@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <memory>
+
 using kova::SourceAccount;
 using Accounts = QVector<SourceAccount>;
 
@@ -86,12 +88,22 @@ QStringList lines(const std::optional<SourceAccount>& row)
     return row ? lines(Accounts{*row}) : QStringList{};
 }
 
-QStringList keysOf(const QString& group)
+// The settings file opened on a group; it is written when the pointer goes.
+std::unique_ptr<QSettings> group(const QString& name)
 {
-    QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-    s.beginGroup(group);
-    QStringList keys = s.allKeys();
-    keys.sort();
+    auto s = std::make_unique<QSettings>(kova::defaultSettingsPath(), QSettings::IniFormat);
+    s->beginGroup(name);
+    return s;
+}
+
+using Keys = QMap<QString, QString>;
+
+Keys stored(const QString& name)
+{
+    const auto s = group(name);
+    Keys keys;
+    for (const QString& key : s->allKeys())
+        keys.insert(key, s->value(key).toString());
     return keys;
 }
 
@@ -250,48 +262,32 @@ private slots:
         {
             TableForm form;
             form.fill(accs({1, 2, 3, 4, 5}));
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Credit"));
-            form.table->save(s);
+            form.table->save(*group("Credit"));
         }
         {
             TableForm form;
-            Accounts two{{QStringLiteral(" 12 x"), QStringLiteral("free text")}, {QString(), QString()}};
-            form.fill(two);
+            form.fill({{QStringLiteral(" 12 x"), QStringLiteral("free text")}, {QString(), QString()}});
             form.radio(0)->click();
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Credit"));
-            form.table->save(s);
+            form.table->save(*group("Credit"));
         }
-        QCOMPARE(keysOf(QStringLiteral("Credit")),
-                 (QStringList{"Accounts/1/Account", "Accounts/1/CompID", "Accounts/2/Account",
-                              "Accounts/2/CompID", "Accounts/size"}));
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Credit"));
-        QCOMPARE(s.value("Accounts/size").toInt(), 2);
-        QCOMPARE(s.value("Accounts/1/Account").toString(), QStringLiteral(" 12 x"));
-        QCOMPARE(s.value("Accounts/1/CompID").toString(), QStringLiteral("free text"));
-        QCOMPARE(s.value("Accounts/2/Account").toString(), QString());
-        QCOMPARE(s.value("Accounts/2/CompID").toString(), QString());
+        QCOMPARE(stored("Credit"), (Keys{{"Accounts/1/Account", " 12 x"}, {"Accounts/1/CompID", "free text"},
+                                         {"Accounts/2/Account", ""}, {"Accounts/2/CompID", ""}, {"Accounts/size", "2"}}));
     }
 
     void loadShowsStoredRowsWithNoneChecked()
     {
         {
-            QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-            s.beginGroup(QStringLiteral("Collection"));
-            s.setValue("Accounts/size", 3);
-            s.setValue("Accounts/1/Account", "0123456789");
-            s.setValue("Accounts/1/CompID", "1234/56789/abcd");
-            s.setValue("Accounts/2/CompID", "only a code");
-            s.setValue("Accounts/3/Account", "x y");
+            const auto s = group("Collection");
+            s->setValue("Accounts/size", 3);
+            s->setValue("Accounts/1/Account", "0123456789");
+            s->setValue("Accounts/1/CompID", "1234/56789/abcd");
+            s->setValue("Accounts/2/CompID", "only a code");
+            s->setValue("Accounts/3/Account", "x y");
         }
         TableForm form;
         form.fill(accs({7}));   // replaced by what is stored
         form.radio(0)->click();
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Collection"));
-        form.table->load(s);
+        form.table->load(*group("Collection"));
 
         const Accounts expected{{"0123456789", "1234/56789/abcd"}, {"", "only a code"}, {"x y", ""}};
         QCOMPARE(lines(form.table->rows()), lines(expected));
@@ -309,9 +305,7 @@ private slots:
     void loadWithoutArrayGivesNoRows()
     {
         TableForm form;
-        QSettings s(kova::defaultSettingsPath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Credit"));
-        form.table->load(s);
+        form.table->load(*group("Credit"));
         QCOMPARE(form.table->model()->rowCount(), 0);
         QCOMPARE(form.table->checked(), std::nullopt);
     }
