@@ -1,6 +1,7 @@
 #include "accountchoice.h"
 #include "commands.h"
 
+#include "export/sourceaccount.h"
 #include "forms/credit/creditexport.h"
 
 kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
@@ -13,7 +14,7 @@ kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kov
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    settings.sourceAccount = checkedAccount(storedCreditAccounts(options.settingsPath), options.account);
+    settings.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, creditGroup()), options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;
     if (options.effective) {

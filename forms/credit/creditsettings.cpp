@@ -85,7 +85,3 @@ void fitColumnsToSheet(CreditColumns& columns, int lastColumn)
         columns.*field = kova::effectiveColumn(columns.*field, lastColumn);
 }
 
-QVector<kova::SourceAccount> storedCreditAccounts(const QString& settingsPath)
-{
-    return kova::storedAccounts(settingsPath, creditGroup());
-}

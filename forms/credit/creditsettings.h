@@ -102,6 +102,3 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
 // without a current entry, which reads as not mapped.
 void fitColumnsToSheet(CreditColumns& columns, int lastColumn);
 
-// The rows of the stored "Accounts" table of the "Credit" group, in table
-// order (kova-export's --account N is row N, 1-based).
-QVector<kova::SourceAccount> storedCreditAccounts(const QString& settingsPath);

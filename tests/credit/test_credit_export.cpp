@@ -1,3 +1,4 @@
+#include "export/sourceaccount.h"
 #include "forms/credit/creditexport.h"
 
 #include "recordingsink.h"
@@ -465,7 +466,7 @@ private slots:
         QCOMPARE(fresh.minLimitText, QStringLiteral("1"));
         QCOMPARE(fresh.maxLimitText, QStringLiteral("500.000.000"));
         QCOMPARE(fresh.wdkIndex, -1);
-        QVERIFY(storedCreditAccounts(ini).isEmpty());
+        QVERIFY(kova::storedAccounts(ini, creditGroup()).isEmpty());
 
         {
             QSettings settings(ini, QSettings::IniFormat);
@@ -489,7 +490,7 @@ private slots:
         fitColumnsToSheet(stored.columns, 8);
         QCOMPARE(stored.columns.residence, 0);
         QCOMPARE(stored.columns.beneficiaryName, 4);
-        QCOMPARE(storedCreditAccounts(ini), (QVector<SourceAccount>{{"111", "a"}, {"0123456789", "1234/56789/ABCD"}}));
+        QCOMPARE(kova::storedAccounts(ini, creditGroup()), (QVector<SourceAccount>{{"111", "a"}, {"0123456789", "1234/56789/ABCD"}}));
     }
 };
 
