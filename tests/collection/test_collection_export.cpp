@@ -1,10 +1,8 @@
 #include "forms/collection/collectionexport.h"
 
-#include "recordingsink.h"
-#include "expect.h"
+#include "enginetest.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using kova::ExportOutcome;
@@ -44,33 +42,17 @@ const QString acc1 = "1111111111";
 
 } // namespace
 
-class TestCollectionExport final : public QObject
+class TestCollectionExport final : public EngineTest
 {
     Q_OBJECT
 
-private:
-    QScopedPointer<QTemporaryDir> m_dir;
-    QString m_book;
-    QString m_dest;
-    RecordingSink m_sink;
-
-    // Writes rows from sheet row 1 on into a fresh workbook and exports it.
     ExportOutcome run(const CollectionSettings& settings, const QList<QVariantList>& rows)
     {
-        if (!writeSheet(m_book, "Data", rows))
-            qFatal("workbook not written");
-        return runCollectionExport(settings, m_book, "Data", m_dest, m_sink);
+        return runCollectionExport(settings, writeBook("Data", rows), "Data", m_dest, m_sink);
     }
 
 private slots:
-    void init()
-    {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_book = m_dir->filePath("book.xlsx");
-        m_dest = m_dir->filePath("out.txt");
-        m_sink = RecordingSink();
-    }
+    void init() { freshFolder(); }
 
     void records_data()
     {

@@ -1,10 +1,8 @@
 #include "forms/payroll/payrollexport.h"
 
-#include "recordingsink.h"
-#include "expect.h"
+#include "enginetest.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using kova::ExportOutcome;
@@ -48,32 +46,17 @@ const QString acc1 = "1111111111";
 
 } // namespace
 
-class TestPayrollExport final : public QObject
+class TestPayrollExport final : public EngineTest
 {
     Q_OBJECT
 
-private:
-    QScopedPointer<QTemporaryDir> m_dir;
-    QString m_book;
-    QString m_dest;
-    RecordingSink m_sink;
-
     ExportOutcome run(const PayrollSettings& settings, const QList<QVariantList>& rows)
     {
-        if (!writeSheet(m_book, "Staff", rows))
-            qFatal("workbook not written");
-        return runPayrollExport(settings, m_book, "Staff", m_dest, m_sink);
+        return runPayrollExport(settings, writeBook("Staff", rows), "Staff", m_dest, m_sink);
     }
 
 private slots:
-    void init()
-    {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_book = m_dir->filePath("book.xlsx");
-        m_dest = m_dir->filePath("out.txt");
-        m_sink = RecordingSink();
-    }
+    void init() { freshFolder(); }
 
     void records_data()
     {

@@ -1,11 +1,9 @@
 #include "forms/transfer/transferexport.h"
 
-#include "recordingsink.h"
-#include "expect.h"
+#include "enginetest.h"
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using kova::ExportOutcome;
@@ -46,15 +44,11 @@ using Cells = QVector<kova::MarkedCell>;
 
 Q_DECLARE_METATYPE(kova::MarkedCell)
 
-class TestTransferExport final : public QObject
+class TestTransferExport final : public EngineTest
 {
     Q_OBJECT
 
-    QScopedPointer<QTemporaryDir> m_dir;
-    QString m_book;
-    QString m_dest;
     QString m_ini;
-    RecordingSink m_sink;
     std::optional<qint64> m_nextHeaderId;
 
     TransferSettings settings(Mode mode = Mode::WDK) const
@@ -75,9 +69,7 @@ class TestTransferExport final : public QObject
 
     ExportOutcome run(const TransferSettings& settings, const QList<QVariantList>& rows)
     {
-        if (!writeSheet(m_book, "Data", rows))
-            qFatal("workbook not written");
-        return runTransferExport(settings, m_book, "Data", m_dest, m_sink, &m_nextHeaderId);
+        return runTransferExport(settings, writeBook("Data", rows), "Data", m_dest, m_sink, &m_nextHeaderId);
     }
 
     QStringList processedRefs() const
@@ -91,12 +83,8 @@ class TestTransferExport final : public QObject
 private slots:
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_book = m_dir->filePath("book.xlsx");
-        m_dest = m_dir->filePath("out.txt");
+        freshFolder();
         m_ini = m_dir->filePath("kova.ini");
-        m_sink = RecordingSink();
         m_nextHeaderId.reset();
     }
 
