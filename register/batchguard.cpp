@@ -38,8 +38,8 @@ QString BatchGuard::written(const QString& headerId, const QString& destination,
     entry.records = m_fingerprint.records();
     entry.total = total;
     entry.fingerprint = m_fingerprint.hex();
-    // problem() keeps the first failure too: a lookup that could not read
-    // the register is reported even when recording then succeeds.
+    // problem() is the last failure of any step, so a lookup that could not
+    // read the register is reported even when recording then succeeds.
     registerFile().record(entry);
     return registerFile().problem();
 }

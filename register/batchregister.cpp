@@ -60,8 +60,7 @@ QString registerPathFor(const QString& settingsPath)
 }
 
 BatchRegister::BatchRegister(const QString& path)
-    : m_path(path)
-    , m_connection(QStringLiteral("kova-register-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : m_connection(QStringLiteral("kova-register-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection).setDatabaseName(path);
 }

@@ -54,7 +54,6 @@ public:
 private:
     bool fail(const QString& what, const QString& reason);
 
-    QString m_path;
     QString m_connection;
     bool m_open = false;
     QString m_problem;

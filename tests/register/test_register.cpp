@@ -135,6 +135,13 @@ private slots:
                          + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
                            "\n2026-03-05 14:30\tAuto Transfer\t7\t2\t3.000,50\t/data/out/batch.txt\n");
             QCOMPARE(batches.problem(), QString());
+
+            BatchEntry huge = entry(QStringLiteral("Auto Credit"), QString(), QStringLiteral("bb"));
+            huge.total = Cents(std::numeric_limits<qint64>::max()) + 1;
+            QVERIFY(!batches.record(huge));
+            QCOMPARE(batches.problem(),
+                     QStringLiteral("Batch register could not be written: the total 9223372036854775808 is too large"));
+            QCOMPARE(batches.history().size(), 3);
         }
         QStringList rows;
         {
