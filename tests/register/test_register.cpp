@@ -187,6 +187,8 @@ private slots:
                  "These 2 payments (total 3.000,50) were already written on " + when(0) + " to "
                      + dir.filePath("p.txt") + ". Write them again?");
         QCOMPARE(guardOver({rows.at(0)}, BatchType::Transfer)->duplicateQuestion(), QString());
+        // A batch without payments pays nothing twice.
+        QCOMPARE(guardOver({}, BatchType::Transfer)->written(QStringLiteral("8"), dir.filePath("e.txt"), 0), QString());
         QCOMPARE(guardOver({}, BatchType::Transfer)->duplicateQuestion(), QString());
     }
 
