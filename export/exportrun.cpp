@@ -185,11 +185,16 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         sink.critical(failedWrite);
         return ExportOutcome::Refused;
     }
+    const QString widthMismatch = QStringLiteral("Record width mismatch");
+    if (!widthsHold) {
+        sink.critical(widthMismatch);
+        return ExportOutcome::Refused;
+    }
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
     const QString header = job.headerRecord(counts.totals);
-    if (!widthsHold || !widthHolds(job, header)) {
-        sink.critical(QStringLiteral("Record width mismatch"));
+    if (!widthHolds(job, header)) {
+        sink.critical(widthMismatch);
         return ExportOutcome::Refused;
     }
     if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
