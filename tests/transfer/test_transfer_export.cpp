@@ -304,6 +304,18 @@ private slots:
         QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 7);
     }
 
+    // The number is reserved before the file is committed; a file that then
+    // fails skips it rather than leaving it to be used twice.
+    void failedUploadSkipsItsHeaderId()
+    {
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
+        QVERIFY(QDir().mkpath(m_dest));   // a folder stands where the file should go
+        QCOMPARE(run(settings(), {goodRow()}), ExportOutcome::Refused);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"Failed open file for writing"});
+        QCOMPARE(m_nextHeaderId, std::optional<qint64>(8));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 8);
+    }
+
     void headerIdTypedVersusStored_data()
     {
         QTest::addColumn<QVariant>("stored");
