@@ -5,6 +5,8 @@
 #include "sheetcolumns.h"
 #include "usage.h"
 
+#include "export/pathchecks.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -15,6 +17,9 @@ enum ExitStatus {
     Written = 0,
     RowErrors = 1,
     Refused = 2,
+    // The upload file is in place: a script that retries on 2 must not send
+    // the batch twice because only the report failed.
+    ReportNotWritten = 3,
     BadUsage = 64,   // EX_USAGE
 };
 
@@ -33,7 +38,6 @@ int exitStatus(kova::ExportOutcome outcome)
     case kova::ExportOutcome::RowErrors:
         return RowErrors;
     case kova::ExportOutcome::Refused:
-    case kova::ExportOutcome::NotFinished:
         break;
     }
     return Refused;
@@ -41,6 +45,13 @@ int exitStatus(kova::ExportOutcome outcome)
 
 int run(const Options& options, Command command, PrintingSink& sink)
 {
+    // Before the workbook is first read: nothing the run writes may land on
+    // the files it reads.
+    const QString refusal = kova::exportPathsRefusal(options.source, options.dest, options.settingsPath);
+    if (!refusal.isEmpty()) {
+        sink.critical(refusal);
+        return Refused;
+    }
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
     const std::optional<int> lastColumn = sheetLastColumn(options.source, options.sheet);
@@ -66,10 +77,21 @@ int main(int argc, char* argv[])
     const Options& options = parsed.options;
 
     PrintingSink sink(stdout, stderr, !options.reportPath.isEmpty());
-    int status = run(options, commandFor(options.type), sink);
-    if (!options.reportPath.isEmpty() && !writeReport(sink.report(), options.reportPath)) {
-        sink.critical(QStringLiteral("Unable to write report ") + options.reportPath);
-        status = Refused;
+    if (!options.reportPath.isEmpty()) {
+        const QString refusal = kova::reportPathRefusal(options.reportPath, options.source, options.dest,
+                                                        options.settingsPath);
+        if (!refusal.isEmpty()) {
+            sink.critical(refusal);
+            return Refused;
+        }
     }
-    return status;
+    const int status = run(options, commandFor(options.type), sink);
+    if (options.reportPath.isEmpty() || writeReport(sink.report(), options.reportPath))
+        return status;
+    if (status == Written) {
+        sink.critical(QStringLiteral("Upload file written, but unable to write report ") + options.reportPath);
+        return ReportNotWritten;
+    }
+    sink.critical(QStringLiteral("Unable to write report ") + options.reportPath);
+    return Refused;
 }

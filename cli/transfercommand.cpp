@@ -15,6 +15,8 @@ kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, k
         settings.maxLimitText = *options.maxLimit;
     if (options.headerId)
         settings.headerIdText = *options.headerId;
+    else
+        settings.useStoredHeaderId = true;
     if (options.corporateId)
         settings.corporateId = *options.corporateId;
     settings.dateFrom = options.from;

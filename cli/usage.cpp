@@ -44,7 +44,9 @@ Options:
 Exit status:
   0   upload file written
   1   rows had errors, nothing written
-  2   refused: settings checks, sheet cannot be selected, a file cannot be
-      opened or written, settings not writable
+  2   refused, nothing written: settings checks, paths, sheet cannot be
+      selected, no row to export, a file cannot be opened or written,
+      settings not writable
+  3   upload file written, but the --report file could not be
   64  bad usage)help");
 }

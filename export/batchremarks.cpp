@@ -10,7 +10,7 @@ QString remarksRefusal(const QString& remarks, int number)
     const QString name = QStringLiteral("Trx Remarks ") + QString::number(number);
     if (remarks.size() > 18)
         return name + QStringLiteral(" is exceeding 18 chars");
-    if (hasLineBreak(remarks))
+    if (!isPrintableAscii(remarks))
         return name + QStringLiteral(" contains invalid chars");
     return {};
 }

@@ -2,6 +2,9 @@
 
 #include "xlsx/document.h"
 
+#include <QRegularExpression>
+
+#include <cmath>
 #include <limits>
 
 namespace kova {
@@ -16,19 +19,45 @@ QString cellText(const xlsx::Document& sheet, int row, int column)
     return cellValue(sheet, row, column).toString();
 }
 
-int cellInt(const xlsx::Document& sheet, int row, int column)
+std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column)
 {
     const QVariant value = cellValue(sheet, row, column);
-    // The reader gives whole numbers as integers; a double holds a fraction
-    // (or is too large to be exact), and rounding it would write a value the
-    // sheet does not show.
-    if (value.userType() == QMetaType::Double)
+    const auto bounded = [](qlonglong number) {
+        return int(qBound<qlonglong>(std::numeric_limits<int>::min(), number, std::numeric_limits<int>::max()));
+    };
+    switch (value.userType()) {
+    case QMetaType::UnknownType:
         return 0;
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    if (!ok)
-        return 0;
-    return int(qBound<qlonglong>(std::numeric_limits<int>::min(), number, std::numeric_limits<int>::max()));
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return bounded(value.toLongLong());
+    case QMetaType::Double: {
+        // Rounding a fraction would write a value the sheet does not show.
+        const double number = value.toDouble();
+        if (!std::isfinite(number) || std::floor(number) != number)
+            return std::nullopt;
+        return bounded(qlonglong(qBound(-9.0e18, number, 9.0e18)));
+    }
+    case QMetaType::QString: {
+        static const QRegularExpression whole(QStringLiteral("\\A[+-]?[0-9]+\\z"));
+        const QString text = value.toString().trimmed();
+        if (text.isEmpty())
+            return 0;
+        if (!whole.match(text).hasMatch())
+            return std::nullopt;
+        bool ok = false;
+        const qlonglong number = text.toLongLong(&ok, 10);
+        if (ok)
+            return bounded(number);
+        return text.startsWith(QLatin1Char('-')) ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    }
+    default:
+        return std::nullopt;
+    }
 }
 
 bool DateFilter::accepts(const xlsx::Document& sheet, int row) const

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace xlsx { class Document; }
 
 namespace kova {
@@ -12,10 +14,13 @@ namespace kova {
 // reads as an empty cell.
 QVariant cellValue(const xlsx::Document& sheet, int row, int column);
 QString cellText(const xlsx::Document& sheet, int row, int column);
-// The cell as a whole number; anything else (empty, text that is no whole
-// number, a number with a fraction) reads as 0. Values beyond int are held at
-// its bounds, so they stay outside every valid range instead of wrapping into one.
-int cellInt(const xlsx::Document& sheet, int row, int column);
+// The cell as a whole number: an empty cell reads as 0; a number without
+// fraction, a boolean, or a text of an optional sign and digits (spaces around
+// it ignored) reads as that number. Anything else (other text such as "R" or
+// "1.0", a fraction, a date) is no whole number: empty. Values beyond int are
+// held at its bounds, so they stay outside every valid range instead of
+// wrapping into one.
+std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column);
 
 // The date filter: on when its column is mapped; a row passes when its cell
 // is a date from `from` to `to`, both inclusive. A cell that is no date never

@@ -94,9 +94,14 @@ QString BankFilter::limitError(Cents amount, const QString& transferType) const
 {
     if (mode != BankMode::Others)
         return {};
-    if (clearingIndex == 0 && transferType == QLatin1String("LLG") && amount > Cents(maxLimit) * 100)
+    // The clearing filter ignores case, so a row typed "llg" is in the LLG
+    // batch and must meet its limit.
+    const auto is = [&](const char* name) {
+        return transferType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (clearingIndex == 0 && is("LLG") && amount > Cents(maxLimit) * 100)
         return QStringLiteral(": Error. LLG amount exceeding max limit ") + limitText(maxLimit) + QStringLiteral("</span>");
-    if (clearingIndex == 1 && transferType == QLatin1String("RTG") && amount < Cents(minLimit) * 100)
+    if (clearingIndex == 1 && is("RTG") && amount < Cents(minLimit) * 100)
         return QStringLiteral(": Error. RTGS amount below min limit ") + limitText(minLimit) + QStringLiteral("</span>");
     return {};
 }

@@ -11,7 +11,7 @@ QString cutField(const QString& text, int width, const QString& cutTitle, const 
 {
     if (text.size() > width)
         out.warning(truncatedTail(cutTitle, width));
-    if (hasLineBreak(text))
+    if (!isPrintableAscii(text))
         out.error(invalidCharactersTail(logTitle), column);
     return leftField(text, width);
 }

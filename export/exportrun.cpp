@@ -1,10 +1,14 @@
 #include "exportrun.h"
 
 #include "messageline.h"
+#include "pathchecks.h"
 #include "xlsx/document.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QTextStream>
 
 namespace kova {
@@ -23,16 +27,11 @@ void RowContext::warning(const QString& tail)
     ++m_warnings;
 }
 
-bool ExportJob::finish(ExportSink& sink) const
-{
-    sink.information(QStringLiteral("Done!"));
-    return true;
-}
-
 namespace {
 
 const QString failedWriting = QStringLiteral("Failed open file for writing");
 const QString failedReading = QStringLiteral("Failed open file for reading");
+const QString failedWrite = QStringLiteral("Failed writing file");
 
 struct Counts
 {
@@ -59,9 +58,27 @@ bool widthHolds(const ExportJob& job, const QString& record)
     return job.recordWidth() == 0 || record.size() == job.recordWidth();
 }
 
+// The details file holds the whole batch in plain text. It gets a fresh name
+// in the destination's folder (never an existing file or link there), and the
+// name is dropped at once where the system allows it: the open file stays
+// readable, and nothing is left behind however the export ends, a killed
+// process included.
+bool openDetails(QTemporaryFile& details, const QString& destinationPath)
+{
+    const QFileInfo destination(destinationPath);
+    details.setFileTemplate(destination.absoluteDir().filePath(destination.fileName()
+                                                               + QStringLiteral(".XXXXXX.details")));
+    if (!details.open())
+        return false;
+    if (QFile::remove(details.fileName()))
+        details.setAutoRemove(false);
+    return true;
+}
+
 // Header record first, then the details file's lines. The destination is
-// replaced only by a complete file.
-bool writeUpload(const QString& destinationPath, const QString& detailsPath, const QString& header,
+// replaced only by a complete file: every write succeeded and it holds as many
+// records as the header announces.
+bool writeUpload(const QString& destinationPath, QFile& details, const QString& header, int count,
                  ExportSink& sink)
 {
     QSaveFile upload(destinationPath);
@@ -69,37 +86,42 @@ bool writeUpload(const QString& destinationPath, const QString& detailsPath, con
         sink.critical(failedWriting);
         return false;
     }
-    QFile details(detailsPath);
-    if (!details.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!details.seek(0)) {
         upload.cancelWriting();
         sink.critical(failedReading);
         return false;
     }
+    int copied = 0;
     {
         QTextStream out(&upload);
         QTextStream in(&details);
         out << header << '\n';
         QString line;
-        while (in.readLineInto(&line))
+        while (in.readLineInto(&line)) {
             out << line << '\n';
+            ++copied;
+        }
         out.flush();
-        if (out.status() != QTextStream::Ok)
+        if (out.status() != QTextStream::Ok || in.status() != QTextStream::Ok || copied != count)
             upload.cancelWriting();
     }
-    details.close();
     if (!upload.commit()) {
-        sink.critical(failedWriting);
+        sink.critical(failedWrite);
         return false;
     }
-    QFile::remove(detailsPath);
     return true;
 }
 
 } // namespace
 
-ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, const ExportJob& job,
+ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
                         ExportSink& sink)
 {
+    const QString pathRefusal = exportPathsRefusal(source.workbookPath, destinationPath, source.settingsPath);
+    if (!pathRefusal.isEmpty()) {
+        sink.critical(pathRefusal);
+        return ExportOutcome::Refused;
+    }
     sink.headerChanged(job.titles());
 
     xlsx::Document workbook(source.workbookPath);
@@ -110,15 +132,15 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     const int lastRow = workbook.dimension().lastRow();
     const int firstRow = source.hasColumnHeader ? 2 : 1;
 
-    const QString detailsPath = destinationPath + QStringLiteral(".details");
-    QFile details(detailsPath);
-    if (!details.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    QTemporaryFile details;
+    if (!openDetails(details, destinationPath)) {
         sink.critical(failedWriting);
         return ExportOutcome::Refused;
     }
 
     Counts counts;
     bool widthsHold = true;
+    bool detailsWritten = true;
     {
         QTextStream out(&details);
         for (int row = firstRow; row <= lastRow; ++row) {
@@ -137,31 +159,48 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             ++counts.totals.count;
         }
         out.flush();
+        // A disk that filled during the loop and has room again by now must
+        // not pass for a complete batch.
+        detailsWritten = out.status() == QTextStream::Ok && details.flush()
+            && details.error() == QFileDevice::NoError;
     }
-    details.close();
 
     sink.summaryReady(summaryLines(counts, qMax(0, lastRow - (firstRow - 1))));
 
     if (counts.errors > 0) {
-        QFile::remove(detailsPath);
         sink.critical(QStringLiteral("ERROR!"));
         return ExportOutcome::RowErrors;
     }
+    // An upload of a header alone would pass at the bank for a batch paid.
+    if (counts.totals.count == 0) {
+        sink.critical(QStringLiteral("No rows to export"));
+        return ExportOutcome::Refused;
+    }
     const QString overflow = job.overflow(counts.totals);
     if (!overflow.isEmpty()) {
-        QFile::remove(detailsPath);
         sink.critical(overflow);
         return ExportOutcome::Refused;
     }
-    const QString header = job.headerRecord(counts.totals);
-    if (!widthsHold || !widthHolds(job, header)) {
-        QFile::remove(detailsPath);
-        sink.critical(QStringLiteral("Record width mismatch"));
+    if (!detailsWritten) {
+        sink.critical(failedWrite);
         return ExportOutcome::Refused;
     }
-    if (!writeUpload(destinationPath, detailsPath, header, sink))
+    const QString widthMismatch = QStringLiteral("Record width mismatch");
+    if (!widthsHold) {
+        sink.critical(widthMismatch);
         return ExportOutcome::Refused;
-    return job.finish(sink) ? ExportOutcome::Written : ExportOutcome::NotFinished;
+    }
+    if (!job.reserve(sink))
+        return ExportOutcome::Refused;
+    const QString header = job.headerRecord(counts.totals);
+    if (!widthHolds(job, header)) {
+        sink.critical(widthMismatch);
+        return ExportOutcome::Refused;
+    }
+    if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
+        return ExportOutcome::Refused;
+    sink.information(QStringLiteral("Done!"));
+    return ExportOutcome::Written;
 }
 
 } // namespace kova

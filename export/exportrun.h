@@ -66,10 +66,11 @@ public:
     virtual void convert(const xlsx::Document& sheet, int row, RowContext& out) const = 0;
     // The refusal text when the batch does not fit its header record, else empty.
     virtual QString overflow(const ExportTotals&) const { return {}; }
+    // Runs once the batch is known to be written, before headerRecord() and
+    // before the upload file is committed: whatever must never be used twice
+    // is taken here. Shows a failure and returns false to write nothing.
+    virtual bool reserve(ExportSink&) { return true; }
     virtual QString headerRecord(const ExportTotals& totals) const = 0;
-    // Runs once the upload file is in place. Shows the closing confirmation,
-    // or a failure instead; returns false on failure.
-    virtual bool finish(ExportSink& sink) const;
 };
 
 struct ExportSource
@@ -77,20 +78,20 @@ struct ExportSource
     QString workbookPath;
     QString sheetName;
     bool hasColumnHeader = false;
+    QString settingsPath;   // never to be replaced by the upload file
 };
 
 enum class ExportOutcome {
     Written,       // upload file written, "Done!" shown
     RowErrors,     // rows had errors, "ERROR!" shown, nothing written
     Refused,       // refused or failed before or while writing; message shown
-    NotFinished,   // upload file written, but finish() failed
 };
 
 // The road every export shares once its batch checks passed: column titles,
 // workbook and sheet, details file, row loop, summary, error gate, upload
 // file. The upload file is written atomically: it is replaced only when it is
-// complete.
-ExportOutcome runExport(const ExportSource& source, const QString& destinationPath,
-                        const ExportJob& job, ExportSink& sink);
+// complete, and only when it holds every record its header announces.
+ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
+                        ExportSink& sink);
 
 } // namespace kova

@@ -17,6 +17,22 @@ bool hasLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+bool isPrintableAscii(const QString& text)
+{
+    for (const QChar c : text)
+        if (c < QLatin1Char(' ') || c > QLatin1Char('~'))
+            return false;
+    return true;
+}
+
+bool hasControlCharacter(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control)
+            return true;
+    return false;
+}
+
 QString cutTrimmed(const QString& text, int width)
 {
     return text.left(width).trimmed();

@@ -10,6 +10,15 @@ bool isDigitsOnly(const QString& text);
 // A line feed or carriage return would split the record it is written into.
 bool hasLineBreak(const QString& text);
 
+// Every character lies from space to "~". A fixed-width record counts
+// characters and the bank counts bytes; anything beyond printable ASCII can
+// take more than one byte and shift every field after it.
+bool isPrintableAscii(const QString& text);
+
+// A tab, line break or other control character: never part of a file name
+// the user meant, but easily pasted along with one.
+bool hasControlCharacter(const QString& text);
+
 // First width characters, white space removed at both ends.
 QString cutTrimmed(const QString& text, int width);
 

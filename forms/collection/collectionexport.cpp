@@ -31,12 +31,15 @@ QString spaces(int width)
     return QString(width, QLatin1Char(' '));
 }
 
-// Residence and citizen are flags: anything but one digit 0 or 1 is refused.
-QString flagField(int value, const QString& tail, int column, kova::RowContext& out)
+// Residence and citizen are flags: anything but one digit 0 or 1 is refused;
+// a cell that is no whole number is shown as read.
+QString flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& tail, int column,
+                  kova::RowContext& out)
 {
-    if (value != 0 && value != 1)
+    const std::optional<int> value = kova::cellInt(sheet, row, sheetColumn);
+    if (!value || (*value != 0 && *value != 1))
         out.error(tail, column);
-    return QString::number(value);
+    return value ? QString::number(*value) : kova::cellText(sheet, row, sheetColumn);
 }
 
 } // namespace
@@ -103,9 +106,9 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
                                             remarks2Title, remarks2Title, Remarks2Column, out);
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
-    values[ResidenceColumn] = flagField(kova::cellInt(sheet, row, s.residenceColumn),
+    values[ResidenceColumn] = flagField(sheet, row, s.residenceColumn,
                                         QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
-    values[CitizenColumn] = flagField(kova::cellInt(sheet, row, s.citizenColumn),
+    values[CitizenColumn] = flagField(sheet, row, s.citizenColumn,
                                       QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
     record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
 
@@ -150,6 +153,6 @@ kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, cons
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
-    const CollectionExport job(settings, *settings.creditedAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+    CollectionExport job(settings, *settings.creditedAccount);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
 }

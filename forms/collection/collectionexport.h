@@ -28,8 +28,8 @@ private:
 
 // The batch checks in order, each failure one critical message and nothing
 // else: the credited account row, "Trx Remarks 1 is exceeding 18 chars",
-// "Trx Remarks 1 contains invalid chars" (a line break would split the header
-// record), the same two for remarks 2, then validateCollectionSettings().
+// "Trx Remarks 1 contains invalid chars" (a character beyond printable ASCII
+// would split or shift the header record), the same two for remarks 2, then validateCollectionSettings().
 // Empty when the batch may run.
 QString checkCollectionBatch(const CollectionSettings& settings);
 

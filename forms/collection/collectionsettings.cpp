@@ -34,6 +34,7 @@ QString validateCollectionSettings(const CollectionSettings& s)
 CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
     CollectionSettings s;
+    s.settingsPath = settingsPath;
     const QVector<int> columns = kova::readColumnIndexes(settingsPath, collectionGroup(), collectionColumnKeys());
     s.trxDateColumn = columns.at(0);
     s.accountNameColumn = columns.at(1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 
 #include <QDate>
@@ -34,6 +35,9 @@ struct CollectionSettings
     // Batch remarks as typed.
     QString remarks1;
     QString remarks2;
+    // The settings file the form reads and saves; an upload file must never
+    // replace it.
+    QString settingsPath = kova::defaultSettingsPath();
 };
 
 // The settings file's group of the collection form: "Collection".

@@ -34,11 +34,12 @@ QString amountField(kova::Cents amount)
     return kova::rightField(kova::fixedText(amount), amountWidth, QLatin1Char('0'));
 }
 
-// A line break in a cell would split its record in two at the bank. Checked
+// A line break in a cell would split its record in two at the bank, and a
+// character beyond printable ASCII would shift the fields after it. Checked
 // after the field's own checks, so its message comes last.
-void refuseLineBreak(const QString& text, Column column, kova::RowContext& out)
+void refuseInvalidCharacters(const QString& text, Column column, kova::RowContext& out)
 {
-    if (kova::hasLineBreak(text))
+    if (!kova::isPrintableAscii(text))
         out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
 }
 
@@ -126,7 +127,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const QString biCode = text(c.biCode);
     if (isMapped(c.biCode) && biCode.size() != 7)
         out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
-    refuseLineBreak(biCode, BICodeColumn, out);
+    refuseInvalidCharacters(biCode, BICodeColumn, out);
     values[BICodeColumn] = kova::leftField(biCode, 7);
     record += values[BICodeColumn];
 
@@ -142,10 +143,11 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     values[CustTypeColumn] = QStringLiteral(" ");
     if (isMapped(c.custType)) {
-        const int custType = kova::cellInt(sheet, row, c.custType);
-        if (custType < 1 || custType > 3)
+        const std::optional<int> custType = kova::cellInt(sheet, row, c.custType);
+        if (!custType || *custType < 1 || *custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
-        values[CustTypeColumn] = QString::number(custType);
+        // Not a whole number, it is shown as read; its row fails anyway.
+        values[CustTypeColumn] = custType ? QString::number(*custType) : text(c.custType);
     }
     record += values[CustTypeColumn];
 
@@ -156,7 +158,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
         const QString residence = text(c.residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
-        refuseLineBreak(residence, ResidenceColumn, out);
+        refuseInvalidCharacters(residence, ResidenceColumn, out);
         values[ResidenceColumn] = residence;
     }
     record += values[ResidenceColumn];
@@ -213,6 +215,6 @@ kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QStrin
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
-    const CreditExport job(settings);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+    CreditExport job(settings);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
 }

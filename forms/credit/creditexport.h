@@ -36,7 +36,8 @@ private:
 // The batch checks made before anything is read, in order: the source account
 // row (kova::creditAccountMessages, then the company code), each batch remark
 // ("Trx Remarks n is exceeding 18 chars", then "Trx Remarks n contains invalid
-// chars" for a line break, which would split the header record), then
+// chars" for a character beyond printable ASCII, which would split or shift
+// the header record), then
 // validateCreditSettings. The refusal text, or empty.
 QString creditBatchRefusal(const CreditSettings& settings);
 

@@ -66,6 +66,7 @@ void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)
 CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today)
 {
     CreditSettings s;
+    s.settingsPath = settingsPath;
     s.effectiveDate = today;
     s.dateFrom = today;
     s.dateTo = today;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/clearing.h"
+#include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 
 #include <QDate>
@@ -70,6 +71,9 @@ struct CreditSettings
     kova::ClearingLimits limits;   // the limits the form holds (normalised when read)
     QString minLimitText;    // txtMinRTGS as shown or typed
     QString maxLimitText;    // txtMaxRTGS as shown or typed
+    // The settings file the form reads and saves; an upload file must never
+    // replace it.
+    QString settingsPath = kova::defaultSettingsPath();
 };
 
 // Validate_Settings, in its order: the message of the first failing check, or

@@ -97,7 +97,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     } else {
         values[NameColumn] = kova::leftField(name, nameWidth);
     }
-    if (kova::hasLineBreak(name))
+    if (!kova::isPrintableAscii(name))
         out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
     record += values[NameColumn];
 
@@ -142,6 +142,6 @@ kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QStr
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
-    const PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+    PayrollExport job(settings, *settings.sourceAccount);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
 }

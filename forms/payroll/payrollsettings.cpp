@@ -29,6 +29,7 @@ QString validatePayrollSettings(const PayrollSettings& s)
 PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
     PayrollSettings s;
+    s.settingsPath = settingsPath;
     const QVector<int> columns = kova::readColumnIndexes(settingsPath, payrollGroup(), payrollColumnKeys());
     s.trxDateColumn = columns.at(0);
     s.employeeNameColumn = columns.at(1);

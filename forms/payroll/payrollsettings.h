@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 
 #include <QDate>
@@ -29,6 +30,9 @@ struct PayrollSettings
     // Inclusive range of the date filter, applied only when trxDateColumn is mapped.
     QDate dateFrom;
     QDate dateTo;
+    // The settings file the form reads and saves; an upload file must never
+    // replace it.
+    QString settingsPath = kova::defaultSettingsPath();
 };
 
 // The settings file's group of the payroll form: "Payroll".

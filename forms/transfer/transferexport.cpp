@@ -1,11 +1,10 @@
 #include "transferexport.h"
 
+#include "headeridreservation.h"
+
 #include "export/messageline.h"
 #include "export/money.h"
-#include "export/settingsfile.h"
 #include "export/textfield.h"
-
-#include <QSettings>
 
 namespace {
 
@@ -166,10 +165,12 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     putText(sheet, row, m_settings.column(F::Address4), 18, QStringLiteral("Address 4"), Address4Column, out);
 
     if (m_settings.mapped(F::CustType)) {
-        const int custType = kova::cellInt(sheet, row, m_settings.column(F::CustType));
-        if (custType < 1 || custType > 3)
+        const std::optional<int> custType = kova::cellInt(sheet, row, m_settings.column(F::CustType));
+        if (!custType || *custType < 1 || *custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
-        put(out, QString::number(custType), QString::number(custType));
+        // Not a whole number, it is shown as read; its row fails anyway.
+        const QString shown = custType ? QString::number(*custType) : text(F::CustType);
+        put(out, shown, shown);
     } else {
         put(out, QString(), QStringLiteral(" "));
     }
@@ -192,36 +193,32 @@ QString TransferExport::batchType() const
     return m_settings.clearingIndex == 0 ? QStringLiteral("LLG") : QStringLiteral("RTG");
 }
 
+bool TransferExport::reserve(kova::ExportSink& sink)
+{
+    std::optional<qint64> typed;
+    if (!m_settings.useStoredHeaderId)
+        typed = m_settings.headerIdText.toLongLong(nullptr, 10);
+    const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
+    if (!reservation.refusal.isEmpty()) {
+        sink.critical(reservation.refusal);
+        return false;
+    }
+    m_usedHeaderId = reservation.used;
+    if (m_nextHeaderId)
+        *m_nextHeaderId = reservation.next;
+    return true;
+}
+
 QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
 {
     // The settings checks let only 1..99999999 through; its canonical digits
     // keep a typed " 5" or "+5" from reaching the file as such.
-    const QString headerId = QString::number(m_settings.headerIdText.toInt(nullptr, 10));
+    const QString headerId = QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
     return QStringLiteral("0|FT|") + kova::rightField(headerId, 8, QLatin1Char('0')) + QStringLiteral("|||")
         + m_settings.effectiveDate.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('|')
         + kova::leftField(m_settings.corporateId, 10) + QLatin1Char('|') + kova::fixedText(totals.total)
         + QLatin1Char('|') + kova::rightPadded(QString::number(totals.count), 5, QLatin1Char('0'))
         + QLatin1Char('|') + batchType() + QStringLiteral("|IDR|");
-}
-
-bool TransferExport::finish(kova::ExportSink& sink) const
-{
-    // The stored Header ID is the base, not the box's text: the box may hold
-    // an edit that was never saved.
-    QSettings settings(m_settings.settingsPath, QSettings::IniFormat);
-    settings.beginGroup(transferGroup());
-    const qint64 next = qint64(settings.value(QStringLiteral("HeaderID"), 0).toInt()) + 1;
-    settings.setValue(QStringLiteral("HeaderID"), next);
-    // Shown even when it could not be stored: the batch just written carries
-    // the current number, and the next one must not repeat it.
-    if (m_nextHeaderId)
-        *m_nextHeaderId = next;
-    if (!kova::syncSettings(settings)) {
-        sink.critical(QStringLiteral("Upload file written, but Header ID could not be stored"));
-        return false;
-    }
-    sink.information(QStringLiteral("Done!"));
-    return true;
 }
 
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
@@ -233,6 +230,7 @@ kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QS
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
-    const TransferExport job(settings, nextHeaderId);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader}, destinationPath, job, sink);
+    TransferExport job(settings, nextHeaderId);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath},
+                           destinationPath, job, sink);
 }

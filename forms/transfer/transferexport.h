@@ -12,8 +12,8 @@
 class TransferExport final : public kova::ExportJob
 {
 public:
-    // nextHeaderId, when given, receives the Header ID that finish() advanced
-    // the stored one to, for the form to show; it stays empty when the export
+    // nextHeaderId, when given, receives the Header ID that reserve() stored
+    // for the next batch, for the form to show; it stays empty when the export
     // did not get that far.
     explicit TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId = nullptr);
 
@@ -22,9 +22,12 @@ public:
     int recordWidth() const override;
     bool accepts(const xlsx::Document& sheet, int row) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    // Takes the batch's Header ID and stores the next one before the upload
+    // file is committed: a file that then fails skips its number, and no
+    // number is ever used twice.
+    bool reserve(kova::ExportSink& sink) override;
+    // Carries the reserved Header ID; before reserve(), the typed one.
     QString headerRecord(const kova::ExportTotals& totals) const override;
-    // Advances the stored Header ID, then "Done!".
-    bool finish(kova::ExportSink& sink) const override;
 
 private:
     QString batchType() const;
@@ -33,6 +36,7 @@ private:
     kova::DateFilter m_dates;
     kova::BankFilter m_bank;
     std::optional<qint64>* m_nextHeaderId;
+    std::optional<qint64> m_usedHeaderId;
 };
 
 // The transfer export: the settings checks (the first failure is a critical

@@ -40,8 +40,11 @@ struct TransferSettings
     QString maxLimitText;
 
     QString headerIdText;   // txtHeaderID as typed
+    // The batch takes the stored Header ID as the export finds it, not
+    // headerIdText: for runs that type none, which may run at the same time.
+    bool useStoredHeaderId = false;
     QString corporateId;    // txtCompID as typed
-    QString settingsPath;   // where a successful export advances the Header ID
+    QString settingsPath;   // where an export reserves the Header ID
 
     int column(TransferField field) const { return columns[std::size_t(field)]; }
     bool mapped(TransferField field) const { return column(field) >= 1; }

@@ -3,6 +3,7 @@
 #include "expect.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -145,9 +146,9 @@ private slots:
         QCOMPARE(run("transfer", {"--header-id", "42", "--corporate-id", " CORP00001"}).status, 0);
         QCOMPARE(upload().value(0), "0|FT|00000042|||" + QDate::currentDate().toString("yyyyMMdd")
                                         + "| CORP00001|10.00|00001|WDK|IDR|");
-        // The stored Header ID is the base of the advance, not the typed one;
-        // typed values are not saved.
-        QCOMPARE(headerId(), QString("8"));
+        // The next batch never goes below the number just used; typed values
+        // are not saved.
+        QCOMPARE(headerId(), QString("43"));
         QCOMPARE(QSettings(path("kova.ini"), QSettings::IniFormat).value("Transfer/CompanyID").toString(),
                  QString("ABCDE12345"));
     }
@@ -160,10 +161,15 @@ private slots:
             rows.last()[1] = QDate(2026, 3, day);
         }
         transfer(rows, true);
-        // Today is outside the sheet: with the default range nothing passes.
+        // Today is outside the sheet: with the default range nothing passes,
+        // and an empty batch is never written.
+        earlierBatch();
         Run r = run("transfer");
-        QCOMPARE(r.status, 0);
-        QCOMPARE(lines(r.out).value(0), QString("Total rows processed: 0 of 3"));
+        QCOMPARE(r.status, 2);
+        QCOMPARE(lines(r.out), (expect::summary("0 of 3", "0,00", 0, 0) + QStringList{separator}));
+        QCOMPARE(r.err, QString("No rows to export\n"));
+        QCOMPARE(upload(), QStringList{"earlier batch"});
+        QCOMPARE(headerId(), QString("7"));
         r = run("transfer", words("--from 2026-03-02 --to 2026-03-03"));
         QCOMPARE(r.status, 0);
         QCOMPARE(lines(r.out).mid(0, 2), (QStringList{"Total rows processed: 2 of 3", "Total amounts: 5,00"}));
@@ -241,14 +247,80 @@ private slots:
         QCOMPARE(QSettings(programDir.filePath("kova.ini"), QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 8);
     }
 
-    // The upload file is written, but the run's log is not where it was asked for.
-    void unwritableReportIsRefused()
+    // The upload file is written, but the run's log is not where it was asked
+    // for: a script that retries on 2 must not send the batch again.
+    void unwritableReportAfterTheUpload()
     {
         transfer({wdkRow("REF1", "10")});
         const Run r = run("transfer", {"--report", path("no/log.json")});
-        QCOMPARE(r.status, 2);
-        QCOMPARE(r.err, "Done!\nUnable to write report " + path("no/log.json") + '\n');
+        QCOMPARE(r.status, 3);
+        QCOMPARE(r.err, "Done!\nUpload file written, but unable to write report " + path("no/log.json") + '\n');
         QVERIFY(QFile::exists(path("out.txt")));
+    }
+
+    void reportOverWhatTheRunUses_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::newRow("source") << "book.xlsx";
+        QTest::newRow("destination") << "out.txt";
+        QTest::newRow("settings") << "./kova.ini";
+    }
+
+    void reportOverWhatTheRunUses()
+    {
+        QFETCH(QString, report);
+        transfer({wdkRow("REF1", "10")});
+        const QByteArray book = expect::fileBytes(path("book.xlsx"));
+        const QByteArray ini = expect::fileBytes(path("kova.ini"));
+        const Run r = run("transfer", {"--report", path(report)});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err, QString("Report must not be the source workbook, the destination or the settings file\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(expect::fileBytes(path("book.xlsx")), book);
+        QCOMPARE(expect::fileBytes(path("kova.ini")), ini);
+    }
+
+    // Runs started together on one settings file each reserve their own
+    // Header ID.
+    void concurrentRunsTakeTheirOwnHeaderId()
+    {
+        transfer({wdkRow("REF1", "10")});
+        const int runs = 6;
+        QList<QProcess*> processes;
+        for (int i = 0; i < runs; ++i) {
+            auto* process = new QProcess(this);
+            process->start(KOVA_EXPORT_PATH, {"transfer", "--source", path("book.xlsx"), "--sheet", "Batch", "--dest",
+                                              path(QString("out%1.txt").arg(i)), "--settings", path("kova.ini")});
+            processes.append(process);
+        }
+        QStringList ids;
+        for (int i = 0; i < runs; ++i) {
+            QVERIFY(processes[i]->waitForFinished(120000));
+            QCOMPARE(processes[i]->exitCode(), 0);
+            ids.append(lines(fileText(path(QString("out%1.txt").arg(i)))).value(0).mid(5, 8));
+            delete processes[i];
+        }
+        ids.sort();
+        QCOMPARE(ids, (QStringList{"00000007", "00000008", "00000009", "00000010", "00000011", "00000012"}));
+        QCOMPARE(headerId(), QString("13"));
+    }
+
+    // A run stopped while creating a lock file leaves it empty; the next run
+    // takes it over at once instead of waiting on it.
+    void emptyLockFilesDoNotStall()
+    {
+        transfer({wdkRow("REF1", "10")});
+        for (const char* lock : {"kova.ini.lock", "kova.ini.headerid.lock"}) {
+            QFile empty(path(lock));
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const Run r = run("transfer");
+        QCOMPARE(r.status, 0);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(headerId(), QString("8"));
     }
 
     void refusals_data()
@@ -262,6 +334,14 @@ private slots:
         QTest::newRow("header id 0") << "transfer" << words("--header-id 0") << "Invalid Header ID";
         QTest::newRow("destination folder missing") << "transfer" << QStringList{"--dest", path("no/out.txt")}
                                                     << "Failed open file for writing";
+        QTest::newRow("destination with a line break") << "transfer" << QStringList{"--dest", path("out.txt\n")}
+                                                       << "Invalid file name";
+        QTest::newRow("source with a tab") << "transfer" << QStringList{"--source", path("book.xlsx\t")}
+                                           << "Invalid file name";
+        QTest::newRow("destination is the source") << "payroll" << QStringList{"--dest", path("./book.xlsx")}
+                                                   << "Destination must not be the source workbook";
+        QTest::newRow("destination is the settings") << "collection" << QStringList{"--dest", path("x/../kova.ini")}
+                                                     << "Destination must not be the settings file";
         QTest::newRow("credit without account") << "credit" << QStringList{} << "Source Account has not been defined";
         QTest::newRow("collection account beyond table") << "collection" << words("--account 3")
                                                          << "Credited Account has not been defined";
@@ -302,7 +382,8 @@ private slots:
         QCOMPARE(report.value("summary"), QJsonValue(QJsonArray()));
     }
 
-    void unwritableSettingsIsNotFinished()
+    // The Header ID is stored before the upload file is written, or nothing is.
+    void unwritableSettingsWritesNothing()
     {
         transfer({wdkRow("REF1", "10")});
         // Readable, but its lock file's name is too long to create, so no write
@@ -313,8 +394,8 @@ private slots:
                                                     "--dest", path("out.txt"), "--settings", locked});
         QCOMPARE(r.status, 2);
         QCOMPARE(lines(r.out).value(0), QString("Total rows processed: 1 of 1"));
-        QCOMPARE(r.err, QString("Upload file written, but Header ID could not be stored\n"));
-        QVERIFY(QFile::exists(path("out.txt")));
+        QCOMPARE(r.err, QString("Settings could not be saved\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
         QCOMPARE(QSettings(locked, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 7);
     }
 
@@ -373,6 +454,7 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QString());
         QCOMPARE(lines(r.out).value(0), usage);
+        QVERIFY(lines(r.out).contains("  3   upload file written, but the --report file could not be"));
         QVERIFY(lines(r.out).last().startsWith("  64"));
     }
 

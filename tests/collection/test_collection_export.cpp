@@ -165,6 +165,19 @@ private slots:
                 << with(CitizenCol, flag) << QStringList{err(1, ": Error. Invalid Citizen</span>")}
                 << QVector<int>{6} << values(name, acc1, "100,00", "", "", "0", QString::number(flag)) << QString();
         }
+        // Not a whole number: the field's error, the cell shown as read.
+        QTest::newRow("residence R") << with(ResidenceCol, "R") << QStringList{err(1, ": Error. Invalid Residence</span>")}
+                                     << QVector<int>{5} << values(name, acc1, "100,00", "", "", "R", "1") << QString();
+        QTest::newRow("citizen 2.5") << with(CitizenCol, 2.5) << QStringList{err(1, ": Error. Invalid Citizen</span>")}
+                                     << QVector<int>{6} << values(name, acc1, "100,00", "", "", "0", "2.5") << QString();
+        QTest::newRow("flags as text with spaces") << with(ResidenceCol, " 1 ").mid(0, 7) + QVariantList{true}
+                                                   << QStringList() << QVector<int>()
+                                                   << values(name, acc1, "100,00", "", "", "1", "1")
+                                                   << detail(acc1, hundred, name, "", "", "1", "1");
+        QTest::newRow("accented name") << with(NameCol, QString::fromUtf8("Andr\u00e9"))
+                                       << QStringList{invalidChars(1, "Account Name")} << QVector<int>{0}
+                                       << values(QString::fromUtf8("Andr\u00e9"), acc1, "100,00", "", "", "0", "1")
+                                       << QString();
         QTest::newRow("empty flags written as 0")
             << with(CitizenCol, QVariant()) << QStringList() << QVector<int>() << values(name, acc1, "100,00", "", "", "0", "0")
             << detail(acc1, hundred, name, "", "", "0", "0");
@@ -261,18 +274,17 @@ private slots:
         QCOMPARE(m_sink.summary.first(), QString("Total rows processed: 2 of 6"));
     }
 
-    void reversedRangeWritesHeaderOnly()
+    void reversedRangeWritesNothing()
     {
         CollectionSettings s = baseSettings();
         s.trxDateColumn = DateCol;
         s.dateFrom = QDate(2024, 5, 2);
         s.dateTo = QDate(2024, 5, 1);
-        QCOMPARE(run(s, {{QDate(2024, 5, 1), "A", acc1, 1, QVariant(), QVariant(), 0, 0}}), ExportOutcome::Written);
+        QCOMPARE(run(s, {{QDate(2024, 5, 1), "A", acc1, 1, QVariant(), QVariant(), 0, 0}}), ExportOutcome::Refused);
         QCOMPARE(m_sink.rows.size(), 0);
         QCOMPARE(m_sink.summary, summary("0 of 1", "0,00", 0, 0));
-        const QString header = "0CO" + sp(8) + "0123456789 12346789" + sp(15)
-            + QStringLiteral("0000") + QStringLiteral("0000000000000.00") + "00000" + sp(18 + 18 + 95);
-        QCOMPARE(fileLines(m_dest), QStringList{header});
+        QCOMPARE(m_sink.boxTexts(), QStringList{"No rows to export"});
+        QVERIFY(!QFile::exists(m_dest));
     }
 
     void recordCountLimit()

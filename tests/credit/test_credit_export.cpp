@@ -149,13 +149,11 @@ private slots:
     {
         CreditSettings s = settingsFor(BankMode::WDK, 0);
         s.hasColumnHeader = true;
-        QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}), ExportOutcome::Written);
+        QCOMPARE(run(s, {{"Name", "Acc", "Amount", "Type"}}), ExportOutcome::Refused);
         QCOMPARE(m_sink.rows.size(), 0);
         QCOMPARE(m_sink.summary, summary("0 of 0", "0,00", 0, 0));
-        const QStringList written = fileLines(m_dest);
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(written[0], "0SP" + sp(8) + "0123456789 12346789" + sp(15) + "00000000000000000.00" + "00000"
-                                 + "WDK" + sp(15) + sp(18) + sp(18) + sp(132));
+        QCOMPARE(m_sink.boxTexts(), QStringList{"No rows to export"});
+        QVERIFY(!QFile::exists(m_dest));
     }
 
     void skippedRowsTakeNoLineNumber()
@@ -195,11 +193,13 @@ private slots:
         QTest::newRow("LLG") << 0 << QStringList{"rtg", "RTGS", "llg", "LLG", "WDK", "", "LLG"}
             << QVariantList{1, 2, "500000000.01", "500000000.01", 3, 4, 500000000}
             << QStringList{"2,00", "500.000.000,01", "500.000.000,01", "4,00", "500.000.000,00"}
-            << QStringList{err(3, ": Error. LLG amount exceeding max limit 500.000.000</span>")};
+            << QStringList{err(2, ": Error. LLG amount exceeding max limit 500.000.000</span>"),
+                           err(3, ": Error. LLG amount exceeding max limit 500.000.000</span>")};
         QTest::newRow("RTGS") << 1 << QStringList{"LLG", "llg", "rtg", "RTG", "wdk", "RTG"}
             << QVariantList{1, 2, 3, "500000000.99", 5, 500000001}
             << QStringList{"3,00", "500.000.000,99", "500.000.001,00"}
-            << QStringList{err(2, ": Error. RTGS amount below min limit 500.000.001</span>")};
+            << QStringList{err(1, ": Error. RTGS amount below min limit 500.000.001</span>"),
+                           err(2, ": Error. RTGS amount below min limit 500.000.001</span>")};
     }
 
     void clearingFilterAndLimits()
@@ -283,7 +283,9 @@ private slots:
         row("cust type number 3", true, Cust, 3, {}, 0, 8, "3", with(true, 251, "3"));
         row("cust type 0", true, Cust, 0, {custType}, 1, 8, "0");
         row("cust type 4", true, Cust, 4, {custType}, 1, 8, "4");
-        row("cust type text x", true, Cust, "x", {custType}, 1, 8, "0");
+        row("cust type text x", true, Cust, "x", {custType}, 1, 8, "x");
+        row("cust type 2.5", true, Cust, 2.5, {custType}, 1, 8, "2.5");
+        row("cust type text 1.0", true, Cust, "1.0", {custType}, 1, 8, "1.0");
 
         row("BI code of 6", false, BI, "014001", {biCode}, 1, 3, "014001 ");
         row("BI code empty", false, BI, QVariant(), {error(1, "BI Code must be 7 chars")}, 1, 3, sp(7));
@@ -297,6 +299,11 @@ private slots:
             pad("\nJAKARTA", 18));
         row("line feed in remarks 1", false, Rem1, "Inv\n12", {invalidChars(1, "Remarks 1")}, 1, 6, pad("Inv\n12", 18));
         row("carriage return in remarks 2", false, Rem2, "x\r", {invalidChars(1, "Remarks 2")}, 1, 7, pad("x\r", 18));
+        // A fixed-width record counts bytes at the bank.
+        row("accented letter in the name", false, Name, QString::fromUtf8("Jos\u00e9"),
+            {invalidChars(1, "Beneficiary Name")}, 1, 0, QString::fromUtf8("Jos\u00e9"));
+        row("tab in the branch", false, Branch, "JAKAR\tTA", {invalidChars(1, "Branch Name")}, 1, 5,
+            pad("JAKAR\tTA", 18));
         row("line break after the truncation", false, Bank, QString(20, 'b') + "\n",
             {truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}, 1, 4, QString(18, 'b'));
     }

@@ -1,3 +1,4 @@
+#include "export/batchremarks.h"
 #include "export/clearing.h"
 #include "export/messageline.h"
 #include "export/settingsfile.h"
@@ -30,6 +31,14 @@ private slots:
         QVERIFY(hasLineBreak("a\nb"));
         QVERIFY(hasLineBreak("a\rb"));
         QVERIFY(!hasLineBreak("a\tb"));
+        QVERIFY(isPrintableAscii(" Az~"));
+        QVERIFY(!isPrintableAscii("a\tb"));
+        QVERIFY(!isPrintableAscii(QString::fromUtf8("Caf\u00e9")));
+        QVERIFY(hasControlCharacter("upload.txt\n"));
+        QVERIFY(hasControlCharacter(QString::fromUtf8("a\u0085b")));
+        QVERIFY(!hasControlCharacter(QString::fromUtf8("Caf\u00e9.txt")));
+        QCOMPARE(batchRemarksRefusal(QString::fromUtf8("Caf\u00e9"), ""), QString("Trx Remarks 1 contains invalid chars"));
+        QCOMPARE(batchRemarksRefusal("ok", "a\tb"), QString("Trx Remarks 2 contains invalid chars"));
         QCOMPARE(cutTrimmed(" abc  def ", 6), QString("abc"));
         QCOMPARE(leftField("abc", 5), QString("abc  "));
         QCOMPARE(leftField("abcdef", 4), QString("abcd"));
@@ -197,11 +206,13 @@ private slots:
         const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
         QTest::newRow("llg at max") << 1 << 0 << "50000000000" << "LLG" << "";
         QTest::newRow("llg a cent above") << 1 << 0 << "50000000001" << "LLG" << llg;
-        QTest::newRow("llg lower case not compared") << 1 << 0 << "90000000000" << "llg" << "";
+        QTest::newRow("llg lower case") << 1 << 0 << "90000000000" << "llg" << llg;
+        QTest::newRow("llg mixed case") << 1 << 0 << "90000000000" << "Llg" << llg;
         QTest::newRow("llg other type") << 1 << 0 << "90000000000" << "" << "";
         QTest::newRow("rtgs at min") << 1 << 1 << "50000000100" << "RTG" << "";
         QTest::newRow("rtgs a cent below") << 1 << 1 << "50000000099" << "RTG" << rtgs;
-        QTest::newRow("rtgs lower case") << 1 << 1 << "100" << "rtg" << "";
+        QTest::newRow("rtgs lower case") << 1 << 1 << "100" << "rtg" << rtgs;
+        QTest::newRow("rtgs other type") << 1 << 1 << "100" << "" << "";
         QTest::newRow("wdk never") << 0 << -1 << "90000000000" << "LLG" << "";
     }
 

@@ -9,7 +9,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
 #include <limits>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 using namespace kova;
 
@@ -50,19 +57,85 @@ public:
     {
         return "H|" + fixedText(t.total) + '|' + QString::number(t.count);
     }
-    bool finish(ExportSink& sink) const override
+    bool reserve(ExportSink& sink) override
     {
-        if (!finishes) {
-            sink.critical("not finished");
-            return false;
-        }
-        return ExportJob::finish(sink);
+        ++reservations;
+        if (!reserves)
+            sink.critical("not reserved");
+        return reserves;
     }
 
     int width = 0;
     long long overflowAbove = 1000000;
-    bool finishes = true;
+    bool reserves = true;
+    int reservations = 0;
+    // Called from the sink when the summary arrives, before anything is written.
+    std::function<void()> afterRows;
 };
+
+// Runs a hook when the summary arrives: the row loop is over, the upload file
+// not yet written.
+class HookedSink final : public ExportSink
+{
+public:
+    explicit HookedSink(RecordingSink& inner, std::function<void()> hook) : m_inner(inner), m_hook(std::move(hook)) {}
+    void headerChanged(const QStringList& t) override { m_inner.headerChanged(t); }
+    void rowProcessed(const RowReport& r) override
+    {
+        m_inner.rowProcessed(r);
+        if (onRow)
+            onRow(m_inner.rows.size());
+    }
+    void summaryReady(const QStringList& l) override
+    {
+        m_inner.summaryReady(l);
+        m_hook();
+    }
+    void critical(const QString& text) override { m_inner.critical(text); }
+    void information(const QString& text) override { m_inner.information(text); }
+
+    std::function<void(int)> onRow;
+
+private:
+    RecordingSink& m_inner;
+    std::function<void()> m_hook;
+};
+
+#ifdef Q_OS_LINUX
+// A file size limit on this process stands in for a full disk: writes past it
+// fail (SIGXFSZ ignored), and lifting it gives the disk room again.
+void limitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void liftFileSizeLimit()
+{
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// The open details file of this process, found by its folder: it has no name
+// there any more, but its descriptor is open.
+int openDetailsDescriptor(const QString& folder)
+{
+    for (int fd = 0; fd < 1024; ++fd) {
+        char buffer[4096];
+        const ssize_t size = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), buffer,
+                                        sizeof buffer);
+        const QString target = QFile::decodeName(QByteArray(buffer, int(qMax<ssize_t>(size, 0))));
+        if (target.startsWith(folder + '/') && target.endsWith(" (deleted)"))
+            return fd;
+    }
+    return -1;
+}
+#endif
 
 QString readAll(const QString& path) { return QString::fromUtf8(expect::fileBytes(path)); }
 
@@ -155,18 +228,155 @@ private slots:
         QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
     }
 
-    void uploadThatCannotBeWrittenKeepsTheDetails()
+    void uploadThatCannotBeOpenedLeavesNothing()
     {
-        const QString source = workbook("blocked.xlsx", {{"ann", 1}});
-        const QString dest = m_dir.filePath("blocked.txt");
+        QTemporaryDir dir;
+        const QString source = m_dir.filePath("blocked.xlsx");
+        expect::writeSheet(source, "Data", {{"ann", 1}});
+        const QString dest = dir.filePath("blocked.txt");
         QVERIFY(QDir().mkpath(dest));   // a folder stands where the file should go
         RecordingSink sink;
         SampleJob job;
         QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.summaryReports, 1);
         QCOMPARE(sink.boxTexts(), QStringList{"Failed open file for writing"});
-        QCOMPARE(readAll(dest + ".details"), QString("D|ann|1.00\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"blocked.txt"});
     }
+
+    // A link planted where a details file might be named must not lead the
+    // batch into another file.
+    void detailsFileFollowsNoLink()
+    {
+        const QString source = workbook("link.xlsx", {{"ann", 1}});
+        const QString dest = m_dir.filePath("link.txt");
+        const QString victim = m_dir.filePath("victim.txt");
+        writeFile(victim, "keep me\n");
+        QVERIFY(QFile::link(victim, dest + ".details"));
+        SampleJob job;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Written);
+        QCOMPARE(readAll(victim), QString("keep me\n"));
+        QCOMPARE(readAll(dest), QString("H|1.00|1\nD|ann|1.00\n"));
+    }
+
+    void pathsThatWouldReplaceWhatIsRead_data()
+    {
+        QTest::addColumn<QString>("dest");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("line break") << "paths.txt\n" << "Invalid file name";
+        QTest::newRow("tab") << "pa\tths.txt" << "Invalid file name";
+        QTest::newRow("source") << "paths.xlsx" << "Destination must not be the source workbook";
+        QTest::newRow("source via ..") << "sub/../paths.xlsx" << "Destination must not be the source workbook";
+        QTest::newRow("source via link") << "book-link.xlsx" << "Destination must not be the source workbook";
+        QTest::newRow("settings") << "kova.ini" << "Destination must not be the settings file";
+        QTest::newRow("settings via link") << "sub/ini-link" << "Destination must not be the settings file";
+    }
+
+    void pathsThatWouldReplaceWhatIsRead()
+    {
+        QFETCH(QString, dest);
+        QFETCH(QString, box);
+        const QString source = workbook("paths.xlsx", {{"ann", 1}});
+        const QString settings = m_dir.filePath("kova.ini");
+        writeFile(settings, "[Transfer]\nHeaderID=7\n");
+        QDir(m_dir.path()).mkpath("sub");
+        QFile::link(source, m_dir.filePath("book-link.xlsx"));
+        QFile::link(settings, m_dir.filePath("sub/ini-link"));
+        const QByteArray sourceBytes = expect::fileBytes(source);
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        // Relative to the working folder, as a typed path is.
+        const QString oldCurrent = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        SampleJob job;
+        RecordingSink sink;
+        const ExportOutcome outcome = runExport({source, "Data", false, settings}, dest, job, sink);
+        QDir::setCurrent(oldCurrent);
+        QCOMPARE(outcome, ExportOutcome::Refused);
+        QCOMPARE(sink.boxTexts(), QStringList{box});
+        QCOMPARE(sink.headerReports, 0);
+        QCOMPARE(expect::fileBytes(source), sourceBytes);
+        QCOMPARE(readAll(settings), QString("[Transfer]\nHeaderID=7\n"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    void emptyBatchIsNeverWritten()
+    {
+        const QString source = workbook("none.xlsx", {{"Name", "Amount"}, {"skip", 1}, {"skip", 2}});
+        const QString dest = m_dir.filePath("none.txt");
+        writeFile(dest, "earlier batch\n");
+        SampleJob job;
+        RecordingSink sink;
+        QCOMPARE(runExport({source, "Data", true}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(sink.summary.first(), QString("Total rows processed: 0 of 2"));
+        QCOMPARE(sink.boxTexts(), QStringList{"No rows to export"});
+        QCOMPARE(job.reservations, 0);
+        QCOMPARE(readAll(dest), QString("earlier batch\n"));
+    }
+
+#ifdef Q_OS_LINUX
+    // The disk fills during the row loop and has room again by its end.
+    void detailsWriteFailureWritesNothing()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 3000; ++i)
+            rows.append({QString("row%1").arg(i).left(4), 1});
+        const QString source = workbook("full.xlsx", rows);
+        const QString dest = m_dir.filePath("full.txt");
+        writeFile(dest, "earlier batch\n");
+        SampleJob job;
+        RecordingSink recorded;
+        HookedSink sink(recorded, [] { liftFileSizeLimit(); });
+        sink.onRow = [](int row) {
+            if (row == 1000)
+                limitFileSize(16 * 1024);
+        };
+        const ExportOutcome outcome = runExport({source, "Data", false}, dest, job, sink);
+        liftFileSizeLimit();
+        QCOMPARE(outcome, ExportOutcome::Refused);
+        QCOMPARE(recorded.boxTexts(), QStringList{"Failed writing file"});
+        QCOMPARE(job.reservations, 0);
+        QCOMPARE(readAll(dest), QString("earlier batch\n"));
+    }
+
+    void uploadWriteFailureCommitsNothing()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 3000; ++i)
+            rows.append({"ann", 1});
+        const QString source = workbook("upfull.xlsx", rows);
+        const QString dest = m_dir.filePath("upfull.txt");
+        writeFile(dest, "earlier batch\n");
+        SampleJob job;
+        RecordingSink recorded;
+        HookedSink sink(recorded, [] { limitFileSize(8 * 1024); });
+        const ExportOutcome outcome = runExport({source, "Data", false}, dest, job, sink);
+        liftFileSizeLimit();
+        QCOMPARE(outcome, ExportOutcome::Refused);
+        QCOMPARE(recorded.boxTexts(), QStringList{"Failed writing file"});
+        QCOMPARE(readAll(dest), QString("earlier batch\n"));
+        QCOMPARE(QDir(m_dir.path()).entryList({"upfull.txt*"}), QStringList{"upfull.txt"});
+    }
+
+    // Records lost between the row loop and the copy: the header's count
+    // would announce records the file does not hold.
+    void uploadHoldsEveryRecordItsHeaderCounts()
+    {
+        const QString source = workbook("lost.xlsx", {{"ann", 1}, {"bob", 2}});
+        const QString dest = m_dir.filePath("lost.txt");
+        const QString folder = QFileInfo(m_dir.path()).canonicalFilePath();
+        SampleJob job;
+        RecordingSink recorded;
+        HookedSink sink(recorded, [&] {
+            const int fd = openDetailsDescriptor(folder);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::ftruncate(fd, qstrlen("D|ann|1.00\n")), 0);
+        });
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(recorded.boxTexts(), QStringList{"Failed writing file"});
+        QVERIFY(!QFile::exists(dest));
+    }
+#endif
 
     void overflowIsRefusedAfterTheSummary()
     {
@@ -197,14 +407,15 @@ private slots:
     void wholeNumbersFromCells()
     {
         const QString path = workbook("ints.xlsx", {{2, "2", 2.5, "2.5", 4294967297.0, "4294967297", -3, "abc",
-                                                     QVariant(), true}});
+                                                     QVariant(), true, " +5 ", "1.0", "R", "-"}});
         xlsx::Document sheet(path);
         QVERIFY(sheet.selectSheet("Data"));
-        const QList<int> expected{2, 2, 0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
-                                  -3, 0, 0, 1};
+        const QList<std::optional<int>> expected{2, 2, std::nullopt, std::nullopt, std::numeric_limits<int>::max(),
+                                                 std::numeric_limits<int>::max(), -3, std::nullopt, 0, 1, 5,
+                                                 std::nullopt, std::nullopt, std::nullopt};
         for (int column = 1; column <= expected.size(); ++column)
             QCOMPARE(cellInt(sheet, 1, column), expected.at(column - 1));
-        QCOMPARE(cellInt(sheet, 1, 0), 0);   // not mapped
+        QCOMPARE(cellInt(sheet, 1, 0), std::optional<int>(0));   // not mapped
     }
 
     void sheetWithoutCells()
@@ -217,21 +428,22 @@ private slots:
         const QString dest = m_dir.filePath("empty.txt");
         SampleJob job;
         RecordingSink sink;
-        QCOMPARE(runExport({path, "Data", true}, dest, job, sink), ExportOutcome::Written);
+        QCOMPARE(runExport({path, "Data", true}, dest, job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.summary.first(), QString("Total rows processed: 0 of 0"));
-        QCOMPARE(readAll(dest), QString("H|0.00|0\n"));
+        QCOMPARE(sink.boxTexts(), QStringList{"No rows to export"});
+        QVERIFY(!QFile::exists(dest));
     }
 
-    void finishFailureIsReported()
+    void reservationFailureWritesNothing()
     {
-        const QString source = workbook("finish.xlsx", {{"ann", 1}});
-        const QString dest = m_dir.filePath("finish.txt");
+        const QString source = workbook("reserve.xlsx", {{"ann", 1}});
+        const QString dest = m_dir.filePath("reserve.txt");
         SampleJob job;
-        job.finishes = false;
+        job.reserves = false;
         RecordingSink sink;
-        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::NotFinished);
-        QCOMPARE(sink.boxTexts(), QStringList{"not finished"});
-        QCOMPARE(readAll(dest), QString("H|1.00|1\nD|ann|1.00\n"));
+        QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
+        QCOMPARE(sink.boxTexts(), QStringList{"not reserved"});
+        QVERIFY(!QFile::exists(dest));
     }
 };
 

@@ -177,6 +177,13 @@ private slots:
         QTest::newRow("line feed in department") << with(DeptCol, "H\nR") << QStringList{invalidChars(1, "Department")}
                                                  << QVector<int>{4} << values(name, acc1, "100,00", "E1", "H\nR")
                                                  << QString();
+        QTest::newRow("accented name") << with(NameCol, QString::fromUtf8("Andr\u00e9"))
+                                       << QStringList{invalidChars(1, "Employee Name")} << QVector<int>{0}
+                                       << values(QString::fromUtf8("Andr\u00e9"), acc1, "100,00", "E1", "HR")
+                                       << QString();
+        QTest::newRow("tab in department") << with(DeptCol, "H\tR") << QStringList{invalidChars(1, "Department")}
+                                           << QVector<int>{4} << values(name, acc1, "100,00", "E1", "H\tR")
+                                           << QString();
         QTest::newRow("every problem, in field order")
             << QVariantList{QVariant(), name35 + "\n", "12a", "x", "ID-0123456789", "Dept\n"}
             << QStringList{err(1, accDigits), err(1, badAmount), truncated(1, "Employee ID", 10),

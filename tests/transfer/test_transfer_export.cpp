@@ -201,6 +201,13 @@ private slots:
             {truncated(1, "Address 4", 18), invalidChars(1, "Address 4")}, 1, 13, "123456789012345678");
         row("cust type 4", wdk, CustCol, 4, {err(1, ": Error. Invalid Customer Type</span>")}, 1, 14, "4");
         row("cust type as text 3", wdk, CustCol, "3", {}, 0, 14, "3", with(16, "3"));
+        // Not a whole number: shown as read, never read as 0.
+        row("cust type 2.5", wdk, CustCol, 2.5, {err(1, ": Error. Invalid Customer Type</span>")}, 1, 14, "2.5");
+        row("cust type text 1.0", wdk, CustCol, "1.0", {err(1, ": Error. Invalid Customer Type</span>")}, 1, 14,
+            "1.0");
+        // Separated fields take any text.
+        row("accented beneficiary", wdk, NameCol, QString::fromUtf8("Jos\u00e9"), {}, 0, 9,
+            QString::fromUtf8("Jos\u00e9"), with(11, QString::fromUtf8("Jos\u00e9")));
         row("residence lower-case r", wdk, ResCol, "r", {residence}, 1, 15, "r");
         row("residence first char N", wdk, ResCol, "Non-resident", {}, 0, 15, "N", with(17, "N"));
         row("residence a bar", wdk, ResCol, "|R", {residence, invalidChars(1, "Residence")}, 2, 15, "|");
@@ -218,7 +225,7 @@ private slots:
         QFETCH(QString, record);
 
         QMap<int, QVariant> changes{{column, cell}};
-        if (Mode(mode) != Mode::WDK)
+        if (Mode(mode) != Mode::WDK && column != TypeCol)
             changes.insert(TypeCol, Mode(mode) == Mode::LLG ? "LLG" : "RTG");
         const ExportOutcome outcome = run(settings(Mode(mode)), {goodRow(changes)});
 
@@ -286,14 +293,27 @@ private slots:
         QCOMPARE(fileLines(m_dest).value(0), QString("0|FT|00000007|||20260105| BCDE12345|600000000.00|00001|RTG|IDR|"));
     }
 
-    void headerOnlyUpload()
+    void emptyBatchIsRefused()
     {
-        QCOMPARE(run(settings(), {goodRow({{TypeCol, "LLG"}})}), ExportOutcome::Written);
-        QCOMPARE(fileLines(m_dest), QStringList{"0|FT|00000007|||20260105|ABCDE12345|0.00|00000|WDK|IDR|"});
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
+        QCOMPARE(run(settings(), {goodRow({{TypeCol, "LLG"}})}), ExportOutcome::Refused);
+        QVERIFY(!QFile::exists(m_dest));
         QCOMPARE(m_sink.summary, summary("0 of 1", "0,00", 0, 0));
-        QCOMPARE(m_sink.boxTexts(), QStringList{"Done!"});
-        QCOMPARE(m_nextHeaderId, std::optional<qint64>(1));
-        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 1);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"No rows to export"});
+        QVERIFY(!m_nextHeaderId);
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 7);
+    }
+
+    // The number is reserved before the file is committed; a file that then
+    // fails skips it rather than leaving it to be used twice.
+    void failedUploadSkipsItsHeaderId()
+    {
+        QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
+        QVERIFY(QDir().mkpath(m_dest));   // a folder stands where the file should go
+        QCOMPARE(run(settings(), {goodRow()}), ExportOutcome::Refused);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"Failed open file for writing"});
+        QCOMPARE(m_nextHeaderId, std::optional<qint64>(8));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 8);
     }
 
     void headerIdTypedVersusStored_data()
@@ -303,7 +323,10 @@ private slots:
         QTest::addColumn<QString>("headerId");
         QTest::addColumn<int>("next");
 
-        QTest::newRow("nothing stored, 5 typed") << QVariant() << "5" << "00000005" << 1;
+        // Never behind the number just used, so it is never used again.
+        QTest::newRow("nothing stored, 5 typed") << QVariant() << "5" << "00000005" << 6;
+        QTest::newRow("not a number stored, 5 typed") << QVariant("x") << "5" << "00000005" << 6;
+        QTest::newRow("7 stored, 3 typed to send again") << QVariant(7) << "3" << "00000003" << 8;
         QTest::newRow("41 stored, 5 typed") << QVariant(41) << "5" << "00000005" << 42;
         QTest::newRow("largest") << QVariant(99999999) << "99999999" << "99999999" << 100000000;
         QTest::newRow("typed with leading zeros") << QVariant(3) << "000000003" << "00000003" << 4;

@@ -375,7 +375,7 @@ private slots:
         QVERIFY(!QFile::exists(dest));
         QCOMPARE(text("txtHeaderID"), QString("5"));
 
-        // A clean sheet: the upload file, "Done!", and the stored Header ID plus one in the box.
+        // A clean sheet: the upload file, "Done!", and the number after the one used in the box.
         m_h->boxes.clear();
         emit m_h->SIG_Export(writeBook({good}), dest);
         QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Done!")});
@@ -385,8 +385,8 @@ private slots:
         QCOMPARE(QString::fromUtf8(upload.readAll()),
                  "0|FT|00000005|||" + today + QStringLiteral("|ABCDE12345|25.50|00001|WDK|IDR|\n"
                                                                              "1|00001|REF1|1234567890|0987654321|25.50|||||||||||||\n"));
-        QCOMPARE(text("txtHeaderID"), QString("1"));
-        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 1);
+        QCOMPARE(text("txtHeaderID"), QString("6"));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 6);
     }
 
     void exportRefusedBySettings()
@@ -419,23 +419,23 @@ private slots:
         const QString book = openOnOneRow();
         setText("txtHeaderID", "5");
         emit m_h->SIG_Export(book, m_dir.filePath("unstored.txt"));
-        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Upload file written, but Header ID could not be stored")});
-        QVERIFY(QFile::exists(m_dir.filePath("unstored.txt")));
-        // The written batch carries 5; the box moves on so the next one does not repeat a number.
-        QCOMPARE(text("txtHeaderID"), QString("1"));
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Settings could not be saved")});
+        // No number reserved, no batch written.
+        QVERIFY(!QFile::exists(m_dir.filePath("unstored.txt")));
+        QCOMPARE(text("txtHeaderID"), QString("5"));
     }
 
-    void headerIdAdvancedToZeroIsShown()
+    void headerIdNeverFallsBehindTheOneUsed()
     {
-        // A settings file edited by hand can hold any number; the box shows the
-        // stored one plus one whatever it is.
+        // A settings file edited by hand can hold any number; the next one
+        // still follows the number just used.
         QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", -1);
         const QString book = openOnOneRow();
         setText("txtHeaderID", "5");
         emit m_h->SIG_Export(book, m_dir.filePath("zero.txt"));
         QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, "Done!")});
-        QCOMPARE(text("txtHeaderID"), QString("0"));
-        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 0);
+        QCOMPARE(text("txtHeaderID"), QString("6"));
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 6);
     }
 };
 
