@@ -5,12 +5,15 @@
 #include "expect.h"
 #include "windowdriver.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -131,6 +134,59 @@ private slots:
         user.browseSource(book);
         QCOMPARE(user.field<QComboBox>(accountCombo)->count(), 6);
         QCOMPARE(user.field<QComboBox>(accountCombo)->currentIndex(), 2);
+    }
+
+    void typingIntoTheAccountsTable_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<bool>("cellClicked");
+        QTest::addColumn<bool>("deleteAfterAdd");
+        const QList<QPair<int, QString>> types{{1, "Credit"}, {2, "Collection"}, {3, "Payroll"}};
+        for (const auto& t : types) {
+            QTest::addRow("%s, a cell clicked", qPrintable(t.second)) << t.first << t.second << true << false;
+            QTest::addRow("%s, no cell clicked", qPrintable(t.second)) << t.first << t.second << false << false;
+            QTest::addRow("%s, Delete after Add", qPrintable(t.second)) << t.first << t.second << true << true;
+        }
+    }
+    void typingIntoTheAccountsTable()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, group);
+        QFETCH(bool, cellClicked);
+        QFETCH(bool, deleteAfterAdd);
+        {
+            QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+            ini.setValue(group + "/Accounts/size", 1);
+            ini.setValue(group + "/Accounts/1/Account", "1111111111");
+            ini.setValue(group + "/Accounts/1/CompID", "1111/11111/AAAA");
+        }
+        WindowDriver user;
+        QApplication::setActiveWindow(user.window());
+        QVERIFY(QTest::qWaitForWindowActive(user.window()));
+        user.chooseType(type);
+        auto* table = user.field<QTableView>("tblAcc");
+        const auto rows = [table] {
+            QStringList texts;
+            for (int r = 0; r < table->model()->rowCount(); ++r)
+                texts << table->model()->index(r, 1).data().toString() + "|" + table->model()->index(r, 2).data().toString();
+            return texts;
+        };
+        if (cellClicked)
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(table->model()->index(0, 2)).center());
+
+        QTest::mouseClick(user.field<QPushButton>("btnAdd"), Qt::LeftButton);
+        if (deleteAfterAdd) {
+            QTest::mouseClick(user.field<QPushButton>("btnDel"), Qt::LeftButton);
+            QCOMPARE(rows(), QStringList{"1111111111|1111/11111/AAAA"});
+            return;
+        }
+        QTest::keyClicks(QApplication::focusWidget(), "2222222222");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "2222/22222/BBBB");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(rows(), (QStringList{"1111111111|1111/11111/AAAA", "2222222222|2222/22222/BBBB"}));
     }
 
     void headerIdAdvances()
