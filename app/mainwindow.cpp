@@ -15,7 +15,9 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLocale>
+#include <QLineEdit>
 #include <QPoint>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -42,6 +44,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->btnSrc, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
     connect(ui->btnDest, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
     connect(ui->cboSheets, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboSheets_Change(int)));
+    connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
     // The items went in before the connection, so no signal installed the first form.
     ON_cboTrxType_Change(0);
@@ -143,12 +146,34 @@ void MainWindow::chooseSource()
         return;
 
     ui->txtSource->setText(path);
-    const QStringList sheets = xlsx::Document(path).sheetNames();
-    // Emptying and refilling the list makes the form hear of the change through
-    // ON_cboSheets_Change as well; it ignores the empty sheet and reloads the rest.
-    ui->cboSheets->clear();
-    ui->cboSheets->addItems(sheets);
+    loadSource();
+}
+
+void MainWindow::sourceConfirmed()
+{
+    // Leaving the field after Return confirms nothing new.
+    if (ui->txtSource->isModified())
+        loadSource();
+}
+
+void MainWindow::loadSource()
+{
+    ui->txtSource->setModified(false);
+    const QString path = ui->txtSource->text();
+    const bool named = !path.trimmed().isEmpty();
+    const QStringList sheets = named ? xlsx::Document(path).sheetNames() : QStringList();
+    {
+        // The form hears of the new list once, below, and not of each step of
+        // refilling it: every message makes it open the sheet, and a sheet it
+        // cannot read would be reported once per message.
+        const QSignalBlocker quiet(ui->cboSheets);
+        ui->cboSheets->clear();
+        ui->cboSheets->addItems(sheets);
+    }
+    // An empty sheet name also empties the form's mapping lists.
     emit SIG_Excel_Changed(path, ui->cboSheets->currentText());
+    if (named && sheets.isEmpty())
+        Messages::critical(this, QStringLiteral("Unable to open workbook"));
 }
 
 void MainWindow::chooseDestination()

@@ -41,6 +41,13 @@ private:
     // can connect itself to the window's signals; nullptr for an unknown type.
     QWidget* createForm(int index);
     void chooseSource();
+    // A path typed or pasted into txtSource counts once the user confirms it
+    // (Return, or leaving the field), so that Export reads the workbook whose
+    // sheets and columns are shown.
+    void sourceConfirmed();
+    // Lists the sheets of the workbook named in txtSource and tells the form;
+    // a file that is not a readable workbook empties the lists and says so.
+    void loadSource();
     void chooseDestination();
 
     Ui_MainWindow* ui;

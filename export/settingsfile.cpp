@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QVariantMap>
 
 namespace kova {
 
@@ -11,10 +15,63 @@ QString defaultSettingsPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
 }
 
+namespace {
+
+// What a settings file holds, read through a link of its own: the settings
+// library serves every object on one path from one in-process cache, and that
+// cache also holds values that were set but never written. A link is another
+// path to the same file and, unlike a copy, needs no room on a full disk.
+struct FileContent
+{
+    QVariantMap values;        // none for a missing or unreadable file
+    bool understood = false;   // read, and no line the settings reader cannot parse
+};
+
+FileContent readPastCache(const QString& path)
+{
+    FileContent content;
+    const QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("kova.ini"));
+    if (!dir.isValid() || !QFileInfo(path).isFile() || !QFile::link(QFileInfo(path).absoluteFilePath(), link))
+        return content;
+    QSettings settings(link, QSettings::IniFormat);
+    for (const QString& key : settings.allKeys())
+        content.values.insert(key, settings.value(key));
+    content.understood = settings.status() != QSettings::FormatError;
+    return content;
+}
+
+// Sets the cache of path back to what the file holds, so that no later reader
+// takes unwritten values for stored ones, and no later write stores them
+// unasked.
+void forgetUnwrittenValues(const QString& path, const QVariantMap& held)
+{
+    // While the object whose write failed lives, this one shares its cache.
+    QSettings cached(path, QSettings::IniFormat);
+    for (const QString& key : cached.allKeys())
+        if (!held.contains(key))
+            cached.remove(key);
+    for (auto it = held.cbegin(); it != held.cend(); ++it)
+        cached.setValue(it.key(), it.value());
+}
+
+} // namespace
+
 bool syncSettings(QSettings& settings)
 {
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    const QSettings::Status status = settings.status();
+    if (status == QSettings::NoError)
+        return true;
+    const FileContent content = readPastCache(settings.fileName());
+    // A line the reader does not understand (a comment a person added) is no
+    // failed write, yet the status keeps only the first problem met and so
+    // may hide one. Every write drops such lines: a file that still holds one
+    // was not written.
+    if (status == QSettings::FormatError && content.understood)
+        return true;
+    forgetUnwrittenValues(settings.fileName(), content.values);
+    return false;
 }
 
 QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group, const QStringList& keys)

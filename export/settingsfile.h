@@ -11,7 +11,10 @@ namespace kova {
 // "kova.ini" beside the executable.
 QString defaultSettingsPath();
 
-// Writes what the settings object holds and tells whether the file took it.
+// Writes what the settings object holds and tells whether the file took it;
+// a line the settings reader does not understand is no failure. After a
+// failed write every settings object of the process reads what the file
+// holds, not the values that could not be written.
 bool syncSettings(QSettings& settings);
 
 // The column indexes stored under keys in group, in key order. A group that

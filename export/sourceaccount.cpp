@@ -41,11 +41,40 @@ QString checkSourceAccount(const std::optional<SourceAccount>& account, const So
     return {};
 }
 
+namespace {
+
+const QString accountsArray = QStringLiteral("Accounts");
+
+// More company accounts than anyone keeps; entries numbered above it are not read.
+const int maxStoredAccounts = 1000;
+
+// The highest entry number of the array that holds anything, up to
+// maxStoredAccounts.
+int highestStoredEntry(QSettings& settings)
+{
+    settings.beginGroup(accountsArray);
+    const QStringList entries = settings.childGroups();
+    settings.endGroup();
+    int highest = 0;
+    for (const QString& entry : entries) {
+        bool ok = false;
+        const int number = entry.toInt(&ok);
+        if (ok && number <= maxStoredAccounts)
+            highest = qMax(highest, number);
+    }
+    return highest;
+}
+
+} // namespace
+
 QVector<SourceAccount> loadAccounts(QSettings& settings)
 {
+    // The stated size is only text in a file a person may edit: it bounds the
+    // rows read but never decides how many are made.
+    const int stored = highestStoredEntry(settings);
+    const int size = qMin(settings.beginReadArray(accountsArray), stored);
     QVector<SourceAccount> rows;
-    const int size = settings.beginReadArray(QStringLiteral("Accounts"));
-    rows.reserve(size);
+    rows.reserve(qMax(size, 0));
     for (int i = 0; i < size; ++i) {
         settings.setArrayIndex(i);
         rows.append({settings.value(QStringLiteral("Account")).toString(),

@@ -34,7 +34,8 @@ extern const SourceAccountMessages payrollAccountMessages;
 QString checkSourceAccount(const std::optional<SourceAccount>& account,
                            const SourceAccountMessages& messages);
 
-// The "Accounts" array of the group the settings object is in.
+// The "Accounts" array of the group the settings object is in: its stated
+// size, but no further than the highest entry stored (at most 1,000).
 QVector<SourceAccount> loadAccounts(QSettings& settings);
 // The "Accounts" array of group in the settings file at settingsPath, in
 // table order.

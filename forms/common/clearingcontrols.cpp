@@ -47,6 +47,14 @@ bool ClearingControls::othersMode() const
     return !m_w.rdbWDK->isChecked();
 }
 
+bool ClearingControls::takeModeChange()
+{
+    if (m_appliedOthersMode == othersMode())
+        return false;
+    m_appliedOthersMode = othersMode();
+    return true;
+}
+
 void ClearingControls::showLimitWidgets(bool visible)
 {
     const QList<QWidget*> widgets{m_w.btnMinLock, m_w.btnMaxLock, m_w.cboOthers, m_w.lblMin,

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -50,6 +52,12 @@ public:
     // at rdbWDK, and everything here agrees with what that slot shows.
     bool othersMode() const;
 
+    // Guard of ON_rdbBenefBank_Click: true when the checked mode is not the one
+    // applied last (always so the first time), which it then counts as applied.
+    // A click on the mode already checked must change nothing: reshaping the
+    // form again would reset the clearing or the WDK choice behind the user's back.
+    bool takeModeChange();
+
     // Shows or hides the lock buttons, cboOthers, both labels and both fields.
     void showLimitWidgets(bool visible);
 
@@ -79,4 +87,5 @@ private:
     QString m_settingsPath;
     QWidget* m_form;
     kova::ClearingLimits m_limits;
+    std::optional<bool> m_appliedOthersMode;
 };

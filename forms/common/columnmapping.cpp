@@ -45,8 +45,13 @@ void ColumnMapping::excelChanged(const QString& path, const QString& sheet)
 {
     m_workbookPath = path;
     m_sheetName = sheet;
-    if (sheet.isEmpty())
+    if (sheet.isEmpty()) {
+        // No sheet is chosen (the workbook could not be read): columns of an
+        // earlier workbook must not stay on offer as if they were this one's.
+        for (QComboBox* combo : qAsConst(m_comboBoxes))
+            combo->clear();
         return;
+    }
 
     xlsx::Document workbook(path);
     if (!workbook.selectSheet(sheet)) {

@@ -35,8 +35,8 @@ public:
     QString sheetName() const { return m_sheetName; }
 
     // ON_Excel_Changed: remembers the choice, then offers the sheet's columns in
-    // every combo box and applies the saved mapping. An empty sheet name keeps
-    // the combo boxes as they are (the window's sheet list was emptied).
+    // every combo box and applies the saved mapping. An empty sheet name (no
+    // sheet to choose) empties every combo box.
     void excelChanged(const QString& path, const QString& sheet);
     // ON_chkHeaders_Click: rebuilds the choices in the new mode for the
     // remembered workbook and sheet; unsaved mapping changes are lost.

@@ -36,7 +36,11 @@ QStandardItemModel* SourceAccountsTable::model() const
 void SourceAccountsTable::add()
 {
     appendRow(QString(), {});
-    m_view->edit(m_model->index(m_model->rowCount() - 1, AccountColumn));
+    // The new cell becomes the current one, not only the edited one: Tab, the
+    // arrow keys and Delete go from the current cell, and must act on this row.
+    const QModelIndex account = m_model->index(m_model->rowCount() - 1, AccountColumn);
+    m_view->setCurrentIndex(account);
+    m_view->edit(account);
 }
 
 void SourceAccountsTable::removeCurrent()

@@ -32,8 +32,8 @@ public:
 
     QStandardItemModel* model() const;
 
-    // ON_btnAdd_Click: appends an empty row with an unchecked radio button and
-    // opens the in-place editor on its account cell.
+    // ON_btnAdd_Click: appends an empty row with an unchecked radio button,
+    // makes its account cell the current cell and opens the editor on it.
     void add();
     // ON_btnDel_Click: removes the row of the view's current index (the cell
     // with the keyboard focus, not the selection); nothing without one.

@@ -144,6 +144,8 @@ void CreditForm::ON_txtRTGS_EnterKey()
 
 void CreditForm::ON_rdbBenefBank_Click()
 {
+    if (!m_clearing->takeModeChange())
+        return;
     const bool wdk = ui->rdbWDK->isChecked();
     const auto caption = [wdk](const QString& text) { return wdk ? text : requiredCaption(text); };
     if (wdk) {

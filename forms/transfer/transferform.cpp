@@ -147,6 +147,8 @@ void TransferForm::ON_btnSave_Click()
 
 void TransferForm::ON_rdbBenefBank_Click()
 {
+    if (!m_clearing->takeModeChange())
+        return;
     const bool others = !ui->rdbWDK->isChecked();
     const auto caption = [others](const QString& text) { return others ? requiredCaption(text) : text; };
     if (!others)

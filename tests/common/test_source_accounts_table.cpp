@@ -302,6 +302,39 @@ private slots:
         QCOMPARE(lines(form.table->checked()), lines(Accounts{expected.at(2)}));
     }
 
+    void statedSizeBoundedByStoredEntries_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QVector<int>>("entries");   // numbers of the entries that hold an account
+        QTest::addColumn<QStringList>("accounts");   // the rows read
+
+        QTest::newRow("size far beyond the entries") << "300000000" << QVector<int>{1, 2, 3}
+                                                     << QStringList{"a1", "a2", "a3"};
+        QTest::newRow("size without entries") << "100000" << QVector<int>{} << QStringList{};
+        QTest::newRow("gap below the highest entry") << "9" << QVector<int>{1, 3} << QStringList{"a1", "", "a3"};
+        QTest::newRow("size below the entries") << "2" << QVector<int>{1, 2, 3} << QStringList{"a1", "a2"};
+        QTest::newRow("entries past 1,000 not read") << "300000000" << QVector<int>{2, 1001, 299999999}
+                                                      << QStringList{"", "a2"};
+    }
+    void statedSizeBoundedByStoredEntries()
+    {
+        QFETCH(QString, size);
+        QFETCH(QVector<int>, entries);
+        QFETCH(QStringList, accounts);
+        {
+            const auto s = group("Credit");
+            s->setValue("Accounts/size", size);
+            for (int n : entries)
+                s->setValue(QStringLiteral("Accounts/%1/Account").arg(n), QStringLiteral("a%1").arg(n));
+        }
+        TableForm form;
+        form.table->load(*group("Credit"));
+        QStringList shown;
+        for (const SourceAccount& row : form.table->rows())
+            shown.append(row.account);
+        QCOMPARE(shown, accounts);
+    }
+
     void loadWithoutArrayGivesNoRows()
     {
         TableForm form;

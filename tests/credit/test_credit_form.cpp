@@ -97,9 +97,10 @@ private slots:
         w<QComboBox>("cboOthers")->setCurrentIndex(1);
         QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("500.000.001"));
         QCOMPARE(w<QLineEdit>("txtMaxRTGS")->text(), QString("999.999.999.999.999"));
-        // Any click on a mode button resets that mode's combo box.
-        w<QRadioButton>("rdbOthers")->click();
-        QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), 0);
+        // A click on the mode already chosen changes nothing.
+        QTest::mouseClick(w<QRadioButton>("rdbOthers"), Qt::LeftButton);
+        QCOMPARE(w<QComboBox>("cboOthers")->currentIndex(), 1);
+        QCOMPARE(w<QLineEdit>("txtMinRTGS")->text(), QString("500.000.001"));
 
         w<QRadioButton>("rdbWDK")->click();
         QCOMPARE(w<QComboBox>("cboWDK")->currentIndex(), 0);
@@ -107,7 +108,11 @@ private slots:
         QVERIFY(w<QLineEdit>("txtMinRTGS")->isHidden());
         QCOMPARE(w<QLabel>("lblBICode")->text(), QString("BI Code"));
         w<QComboBox>("cboWDK")->setCurrentIndex(1);
-        w<QRadioButton>("rdbWDK")->click();
+        QTest::mouseClick(w<QRadioButton>("rdbWDK"), Qt::LeftButton);
+        QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QString("One To Many (MP)"));
+        // A real change of mode starts the mode afresh.
+        QTest::mouseClick(w<QRadioButton>("rdbOthers"), Qt::LeftButton);
+        QTest::mouseClick(w<QRadioButton>("rdbWDK"), Qt::LeftButton);
         QCOMPARE(w<QComboBox>("cboWDK")->currentText(), QString("One To One (SP)"));
     }
 

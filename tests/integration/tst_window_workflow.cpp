@@ -5,14 +5,22 @@
 #include "expect.h"
 #include "windowdriver.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -28,6 +36,35 @@ QByteArray transferUpload(const QString& headerId, const QString& ref)
             "1|00001|" + ref + "|1234567890|0987654321|100.00|||||||||||||\n")
         .toLatin1();
 }
+
+// Puts a line the settings reader does not understand, as a person may add
+// one, at the top of the settings file.
+void addComment()
+{
+    const QByteArray held = fileBytes(WindowDriver::settingsPath());
+    QFile file(WindowDriver::settingsPath());
+    if (!file.open(QIODevice::WriteOnly) || file.write("# note\n" + held) != held.size() + 7)
+        qFatal("settings file not written");
+}
+
+// While it lives no byte reaches any file, as on a full disk: the tests may
+// run as root, whom file permissions do not stop.
+class NothingWritten final
+{
+public:
+    NothingWritten()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit limit = m_before;
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~NothingWritten() { setrlimit(RLIMIT_FSIZE, &m_before); }
+
+private:
+    rlimit m_before;
+};
 
 } // namespace
 
@@ -131,6 +168,130 @@ private slots:
         user.browseSource(book);
         QCOMPARE(user.field<QComboBox>(accountCombo)->count(), 6);
         QCOMPARE(user.field<QComboBox>(accountCombo)->currentIndex(), 2);
+    }
+
+    void typingIntoTheAccountsTable_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<bool>("cellClicked");
+        QTest::addColumn<bool>("deleteAfterAdd");
+        const QList<QPair<int, QString>> types{{1, "Credit"}, {2, "Collection"}, {3, "Payroll"}};
+        for (const auto& t : types) {
+            QTest::addRow("%s, a cell clicked", qPrintable(t.second)) << t.first << t.second << true << false;
+            QTest::addRow("%s, no cell clicked", qPrintable(t.second)) << t.first << t.second << false << false;
+            QTest::addRow("%s, Delete after Add", qPrintable(t.second)) << t.first << t.second << true << true;
+        }
+    }
+    void typingIntoTheAccountsTable()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, group);
+        QFETCH(bool, cellClicked);
+        QFETCH(bool, deleteAfterAdd);
+        {
+            QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+            ini.setValue(group + "/Accounts/size", 1);
+            ini.setValue(group + "/Accounts/1/Account", "1111111111");
+            ini.setValue(group + "/Accounts/1/CompID", "1111/11111/AAAA");
+        }
+        WindowDriver user;
+        QApplication::setActiveWindow(user.window());
+        QVERIFY(QTest::qWaitForWindowActive(user.window()));
+        user.chooseType(type);
+        auto* table = user.field<QTableView>("tblAcc");
+        const auto rows = [table] {
+            QStringList texts;
+            for (int r = 0; r < table->model()->rowCount(); ++r)
+                texts << table->model()->index(r, 1).data().toString() + "|" + table->model()->index(r, 2).data().toString();
+            return texts;
+        };
+        if (cellClicked)
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(table->model()->index(0, 2)).center());
+
+        QTest::mouseClick(user.field<QPushButton>("btnAdd"), Qt::LeftButton);
+        if (deleteAfterAdd) {
+            QTest::mouseClick(user.field<QPushButton>("btnDel"), Qt::LeftButton);
+            QCOMPARE(rows(), QStringList{"1111111111|1111/11111/AAAA"});
+            return;
+        }
+        QTest::keyClicks(QApplication::focusWidget(), "2222222222");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "2222/22222/BBBB");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(rows(), (QStringList{"1111111111|1111/11111/AAAA", "2222222222|2222/22222/BBBB"}));
+    }
+
+    void settingsSaveVerdict_data()
+    {
+        QTest::addColumn<bool>("comment");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("write refused") << false << true << "Settings could not be saved";
+        QTest::newRow("a comment line") << true << false << "Settings have been saved!";
+        QTest::newRow("a comment line, write refused") << true << true << "Settings could not be saved";
+    }
+    void settingsSaveVerdict()
+    {
+        QFETCH(bool, comment);
+        QFETCH(bool, refused);
+        QFETCH(QString, box);
+        {
+            QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+            ini.setValue("Payroll/AccountName", 1);
+            ini.setValue("Payroll/Amount", 3);
+            ini.setValue("Payroll/Accounts/size", 1);
+            ini.setValue("Payroll/Accounts/1/Account", "1111111111");
+        }
+        const QString book = workbook("staff.xlsx", {{"Name", "1234567890", 100}});
+
+        WindowDriver user;
+        user.chooseType(3);
+        user.browseSource(book);
+        QTest::mouseClick(user.field<QPushButton>("btnAdd"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), "2222222222");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // Added after the form was read, as a person edits the file while the window is open.
+        if (comment)
+            addComment();
+        {
+            std::optional<NothingWritten> full;
+            if (refused)
+                full.emplace();
+            QTest::mouseClick(user.field<QPushButton>("btnSave"), Qt::LeftButton);
+        }
+        QCOMPARE(user.boxes.size(), 1);
+        QCOMPARE(user.boxes.at(0).text, box);
+
+        // Another type and back: the form shows what the file holds.
+        user.chooseType(1);
+        user.chooseType(3);
+        const QStringList stored = refused ? QStringList{"1111111111"} : QStringList{"1111111111", "2222222222"};
+        auto* accounts = user.field<QTableView>("tblAcc")->model();
+        QStringList shown;
+        for (int row = 0; row < accounts->rowCount(); ++row)
+            shown << accounts->index(row, 1).data().toString();
+        QCOMPARE(shown, stored);
+        // Nor did the unsaved row reach the file by a later write.
+        QCOMPARE(fileBytes(WindowDriver::settingsPath()).contains("2222222222"), !refused);
+        if (!refused)   // rewritten, without the line the reader did not understand
+            QVERIFY(!fileBytes(WindowDriver::settingsPath()).contains("# note"));
+    }
+
+    void headerIdAdvancesPastACommentLine()
+    {
+        WindowDriver user;
+        user.browseSource(workbook("good.xlsx", {transferRow("REF", "1234567890", 100)}));
+        user.browseDestination(m_dir.filePath("one.txt"));
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+        addComment();
+        user.clickExport();
+        QCOMPARE(fileBytes(m_dir.filePath("one.txt")), transferUpload("00000041", "REF"));
+        QCOMPARE(user.boxes.size(), 1);
+        QCOMPARE(user.boxes.at(0).text, QString("Done!"));
+        QCOMPARE(user.field<QLineEdit>("txtHeaderID")->text(), QString("42"));
+        QCOMPARE(QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 42);
     }
 
     void headerIdAdvances()

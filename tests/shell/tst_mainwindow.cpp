@@ -2,9 +2,12 @@
 #include "app/placement.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "testpackage.h"
 #include "testworkbook.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -114,6 +117,12 @@ private:
         m_answers = QStringList{path};
         child<QPushButton>("btnSrc")->click();
         return path;
+    }
+    void showActive()
+    {
+        m_window->show();
+        QApplication::setActiveWindow(m_window);
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
     static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
 
@@ -359,21 +368,47 @@ private slots:
         QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/out.txt"));
     }
 
+    void unreadableWorkbook_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("mappingChoices");   // what the form's mapping lists offer afterwards
+
+        // The lists of the workbook chosen before (one column) must not stay on offer.
+        QTest::newRow("not a workbook") << QByteArray("plain text") << QString()
+                                        << QStringList{"window critical: Unable to open workbook"} << 0;
+        // The form reports the sheet, once; its lists stay as the sheet could not replace them.
+        QTest::newRow("first sheet unreadable") << QByteArray() << "Broken"
+                                                << QStringList{"other critical: Error. Unable to select sheet Broken"} << 2;
+    }
     void unreadableWorkbook()
     {
-        const QString path = m_dir.filePath("not-a-workbook.xlsx");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain text") == 10);
-        }
+        QFETCH(QByteArray, content);
+        QFETCH(QString, sheet);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, mappingChoices);
 
+        choose(workbook("good.xlsx", {"Data"}));
+        auto* mapped = hostedWidget()->findChild<QComboBox*>("cboTrxRef");
+        QCOMPARE(mapped->count(), 2);
+
+        const QString path = m_dir.filePath("unreadable.xlsx");
+        if (content.isEmpty()) {
+            QVERIFY(TestPackage().addSheetPart("Broken", "<worksheet").write(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
         QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        m_boxes.clear();
         choose(path);
 
         QCOMPARE(child<QLineEdit>("txtSource")->text(), path);
-        QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
-        QCOMPARE(calls(changes), (QList<QVariantList>{{path, QString()}}));
-        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(child<QComboBox>("cboSheets")->currentText(), sheet);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{path, sheet}}));
+        QCOMPARE(boxLines(), boxes);
+        QCOMPARE(mapped->count(), mappingChoices);
     }
 
     void choosingAWorkbook()
@@ -384,13 +419,75 @@ private slots:
 
         choose(first);
         QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("Only"));
-        QCOMPARE(calls(changes), (QList<QVariantList>{{first, "Only"}, {first, "Only"}}));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{first, "Only"}}));
 
         changes.clear();
         choose(second);
-        QCOMPARE(calls(changes), (QList<QVariantList>{{second, QString()}, {second, "Alpha"}, {second, "Alpha"}}));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{second, "Alpha"}}));
         QCOMPARE(child<QComboBox>("cboSheets")->count(), 2);
         QCOMPARE(child<QComboBox>("cboSheets")->itemText(1), QStringLiteral("Beta"));
+    }
+
+    void typedSourcePath_data()
+    {
+        QTest::addColumn<bool>("byReturn");
+        QTest::newRow("Return") << true;
+        QTest::newRow("leaving the field for Export") << false;
+    }
+    void typedSourcePath()
+    {
+        QFETCH(bool, byReturn);
+        showActive();
+        choose(workbook("browsed.xlsx", {"Old"}));
+        const QString typed = workbook("typed.xlsx", {"New", "Other"});
+        auto* source = child<QLineEdit>("txtSource");
+        auto* exportButton = hostedWidget()->findChild<QPushButton*>("btnExport");
+
+        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+        QTest::mouseClick(source, Qt::LeftButton);
+        QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(source, typed);
+        QCOMPARE(calls(changes), QList<QVariantList>{});   // nothing counts before it is confirmed
+        if (byReturn)
+            QTest::keyClick(source, Qt::Key_Return);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+
+        QCOMPARE(calls(changes), (QList<QVariantList>{{typed, "New"}}));
+        QCOMPARE(child<QComboBox>("cboSheets")->itemText(1), QStringLiteral("Other"));
+        QCOMPARE(boxLines(), QStringList{"window critical: Dest can not be empty"});
+        QCOMPARE(exports.count(), 0);
+    }
+
+    void logIsReadOnly()
+    {
+        showActive();
+        m_window->ON_Headers_Change({"Ref", "Amount"});
+        report({"R1", "100"}, {}, {}, 1);
+        m_window->ON_Trx_Done({"Total rows processed: 1"});
+
+        auto* table = child<QTableView>("tableView");
+        const QRect cell = table->visualRect(logModel()->index(0, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::keyClick(table, Qt::Key_F2);
+        QTest::keyClicks(table, "typed");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(logModel()->item(0, 0)->text(), QStringLiteral("R1"));
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("R1"));
+
+        auto* status = child<QTextEdit>("txtStatus");
+        QTest::mouseClick(status->viewport(), Qt::LeftButton);
+        QTest::keyClicks(status, "typed");
+        for (int key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return})
+            QTest::keyClick(status, Qt::Key(key));
+        QTest::keyClick(status, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(status, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(logParagraphs(), (QStringList{"Total rows processed: 1", separator}));
+        QTest::keyClick(status, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(status, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Total rows processed: 1\n" + separator);
     }
 
     void choosingTheSameWorkbookRereadsSheets()

@@ -149,6 +149,10 @@ private slots:
         m_h->w<QComboBox>("cboOthers")->setCurrentIndex(1);
         QCOMPARE(text("txtMinRTGS"), QString("500.000.001"));
         QCOMPARE(text("txtMaxRTGS"), QString("999.999.999.999.999"));
+        // A click on the mode already chosen keeps the clearing chosen.
+        QTest::mouseClick(m_h->w<QRadioButton>("rdbOthers"), Qt::LeftButton);
+        QCOMPARE(m_h->w<QComboBox>("cboOthers")->currentIndex(), 1);
+        QCOMPARE(text("txtMaxRTGS"), QString("999.999.999.999.999"));
 
         click("rdbWDK");
         QCOMPARE(captions(), plain);
