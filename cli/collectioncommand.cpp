@@ -2,7 +2,7 @@
 #include "commands.h"
 
 #include "export/settingsfile.h"
-#include "forms/collection/collectionexport.h"
+#include "core/collection/collectionexport.h"
 
 kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {

@@ -2,7 +2,7 @@
 #include "commands.h"
 
 #include "export/sourceaccount.h"
-#include "forms/credit/creditexport.h"
+#include "core/credit/creditexport.h"
 
 kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {

@@ -2,7 +2,7 @@
 #include "commands.h"
 
 #include "export/settingsfile.h"
-#include "forms/payroll/payrollexport.h"
+#include "core/payroll/payrollexport.h"
 
 kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {

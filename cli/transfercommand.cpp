@@ -1,7 +1,7 @@
 #include "commands.h"
 
 #include "export/settingsfile.h"
-#include "forms/transfer/transferexport.h"
+#include "core/transfer/transferexport.h"
 
 kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {

@@ -1,6 +1,6 @@
 #include "collectionform.h"
 
-#include "collectionexport.h"
+#include "core/collection/collectionexport.h"
 #include "ui_collectionform.h"
 
 #include "export/settingsfile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collectionsettings.h"
+#include "core/collection/collectionsettings.h"
 
 #include "forms/common/columnmapping.h"
 

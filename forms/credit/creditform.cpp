@@ -1,6 +1,6 @@
 #include "creditform.h"
 
-#include "creditexport.h"
+#include "core/credit/creditexport.h"
 #include "ui_creditform.h"
 
 #include "export/settingsfile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "creditsettings.h"
+#include "core/credit/creditsettings.h"
 
 #include <QList>
 #include <QPoint>

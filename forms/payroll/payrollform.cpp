@@ -1,6 +1,6 @@
 #include "payrollform.h"
 
-#include "payrollexport.h"
+#include "core/payroll/payrollexport.h"
 #include "ui_payrollform.h"
 
 #include "export/settingsfile.h"

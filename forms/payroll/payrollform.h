@@ -1,6 +1,6 @@
 #pragma once
 
-#include "payrollsettings.h"
+#include "core/payroll/payrollsettings.h"
 
 #include "forms/common/columnmapping.h"
 

@@ -1,6 +1,6 @@
 #include "transferform.h"
 
-#include "transferexport.h"
+#include "core/transfer/transferexport.h"
 #include "ui_transferform.h"
 
 #include "export/settingsfile.h"

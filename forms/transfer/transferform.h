@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfersettings.h"
+#include "core/transfer/transfersettings.h"
 
 #include <QList>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "forms/collection/collectionexport.h"
+#include "core/collection/collectionexport.h"
 
 #include "enginetest.h"
 

@@ -1,5 +1,5 @@
 #include "export/sourceaccount.h"
-#include "forms/credit/creditexport.h"
+#include "core/credit/creditexport.h"
 
 #include "recordingsink.h"
 #include "expect.h"

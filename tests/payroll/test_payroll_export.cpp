@@ -1,4 +1,4 @@
-#include "forms/payroll/payrollexport.h"
+#include "core/payroll/payrollexport.h"
 
 #include "enginetest.h"
 

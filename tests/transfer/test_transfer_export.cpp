@@ -1,4 +1,4 @@
-#include "forms/transfer/transferexport.h"
+#include "core/transfer/transferexport.h"
 
 #include "enginetest.h"
 
