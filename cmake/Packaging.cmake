@@ -4,7 +4,7 @@
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 
 set(CPACK_PACKAGE_NAME kova)
 set(CPACK_PACKAGE_VENDOR "KOVA")

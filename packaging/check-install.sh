@@ -12,7 +12,7 @@ cmake --build "$build" -j2 --target kova kova-export >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-wanted="bin/kova bin/kova-export share/applications/kova.desktop share/icons/hicolor/48x48/apps/kova.png"
+wanted="bin/kova bin/kova-export share/applications/kova.desktop share/icons/hicolor/64x64/apps/kova.png"
 fail=0
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
