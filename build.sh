@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-packages="cmake g++ make pkg-config qtbase5-dev libzip-dev libexpat1-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core"
+packages="cmake g++ make pkg-config qtbase5-dev libzip-dev libexpat1-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core python3-xlsxwriter"
 if ! dpkg -s $packages >/dev/null 2>&1; then
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y $packages

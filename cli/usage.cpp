@@ -18,7 +18,8 @@ to standard output; the texts of the window's message boxes go to standard
 error.
 
 Options:
-  --settings FILE       the settings file (default: kova.ini beside the executable)
+  --settings FILE       the settings file (default: kova.ini beside the executable
+                        when that folder is writable, else ~/.config/kova/kova.ini)
   --from DATE           start of the date filter, YYYY-MM-DD (default: today)
   --to DATE             end of the date filter (default: today); the filter is
                         on only when the date column is mapped

@@ -5,14 +5,26 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVariantMap>
 
 namespace kova {
 
+QString settingsPathFor(const QString& programDir, bool programDirWritable, const QString& userConfigDir)
+{
+    if (programDirWritable)
+        return QDir(programDir).filePath(QStringLiteral("kova.ini"));
+    return QDir(userConfigDir).filePath(QStringLiteral("kova/kova.ini"));
+}
+
 QString defaultSettingsPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kova.ini"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString path = settingsPathFor(programDir, QFileInfo(programDir).isWritable(),
+                                         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
 }
 
 namespace {

@@ -8,7 +8,14 @@ class QSettings;
 
 namespace kova {
 
-// "kova.ini" beside the executable.
+// The settings file of a program started from programDir: "kova.ini" there
+// when that folder takes writes, so a copied folder carries its settings
+// along; otherwise "kova/kova.ini" in userConfigDir, so a program installed
+// under a system folder can still save.
+QString settingsPathFor(const QString& programDir, bool programDirWritable, const QString& userConfigDir);
+
+// settingsPathFor the running executable's folder and the user's
+// configuration folder; creates the "kova" folder there when it is chosen.
 QString defaultSettingsPath();
 
 // Writes what the settings object holds and tells whether the file took it;

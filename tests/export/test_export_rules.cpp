@@ -319,6 +319,14 @@ private slots:
         QCOMPARE(effectiveColumn(3, 3), 3);
         QCOMPARE(effectiveColumn(-1, 3), 0);
     }
+
+    // Portable beside the program; an installed program under a folder the
+    // user cannot write keeps its settings in the user's own configuration.
+    void settingsFileLocation()
+    {
+        QCOMPARE(settingsPathFor("/opt/kova/bin", true, "/home/ani/.config"), QString("/opt/kova/bin/kova.ini"));
+        QCOMPARE(settingsPathFor("/usr/bin", false, "/home/ani/.config"), QString("/home/ani/.config/kova/kova.ini"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestExportRules)
