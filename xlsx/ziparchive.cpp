@@ -119,7 +119,7 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t
 
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size >= kPrefetchSize)
         return prefetch(read, sink);
-    return pump(read, sink);
+    return pump(read, sink, (stat.valid & ZIP_STAT_SIZE) ? stat.size : UINT64_MAX);
 }
 
 } // namespace xlsx
