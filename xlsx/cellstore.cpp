@@ -17,7 +17,7 @@ bool before(const Cell& a, const Cell& b)
 
 void CellStore::append(const Cell& cell)
 {
-    if (m_count >= std::numeric_limits<std::uint32_t>::max())
+    if (m_count >= m_maxCells)
         throw std::length_error("too many cells");
     if (m_count == m_blocks.size() * kBlockSize)
         m_blocks.emplace_back(new Cell[kBlockSize]);

@@ -37,6 +37,15 @@ static_assert(sizeof(Cell) == 16, "cells must stay compact");
 class CellStore final
 {
 public:
+    // Every row of the largest sheet with 32 columns of values: a payment
+    // sheet uses fewer than 20. The store then takes 512 MiB, and as much
+    // again while out-of-order cells are sorted; a crafted sheet of a few
+    // hundred kilobytes of deflate could otherwise claim gigabytes.
+    static constexpr std::size_t kMaxCells = std::size_t(1) << 25;
+
+    explicit CellStore(std::size_t maxCells = kMaxCells) : m_maxCells(maxCells) {}
+
+    // Throws std::length_error past the most cells a store may hold.
     // Cells normally arrive in order; any that do not are sorted by finish().
     void append(const Cell& cell);
     // Call once all cells are in: orders them (a later cell at the same
@@ -55,6 +64,7 @@ private:
     void sortAndDeduplicate();
 
     std::vector<std::unique_ptr<Cell[]>> m_blocks;
+    std::size_t m_maxCells;
     std::size_t m_count = 0;
     bool m_ordered = true;
     // m_rowStart[r] is the index of the first cell in row r or after it.

@@ -13,6 +13,15 @@ Document::Document(const QString& path)
     }
 }
 
+Document::Document(const InMemory& bytes)
+{
+    try {
+        m_workbook = std::make_unique<Workbook>(bytes.package);
+    } catch (...) {
+        // Not even the package could be opened: a workbook without sheets.
+    }
+}
+
 Document::~Document() = default;
 
 QStringList Document::sheetNames() const

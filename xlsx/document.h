@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -32,6 +33,12 @@ private:
 
 class Workbook;
 
+// The bytes of a whole package, to be read without a file.
+struct InMemory final
+{
+    QByteArray package;
+};
+
 // Read-only access to an .xlsx workbook.
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
@@ -51,6 +58,7 @@ class Document final
 {
 public:
     explicit Document(const QString& path);
+    explicit Document(const InMemory& bytes);
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;

@@ -1,5 +1,6 @@
 #include "prefetch.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -90,9 +91,10 @@ private:
 
 } // namespace
 
-bool pump(const ChunkReader& read, const ChunkConsumer& consume)
+bool pump(const ChunkReader& read, const ChunkConsumer& consume, std::uint64_t expectedSize)
 {
-    std::vector<char> buffer(kChunkSize);
+    // One byte more than expected, so that the end is seen in the first read.
+    std::vector<char> buffer(std::size_t(std::min<std::uint64_t>(kChunkSize, std::max<std::uint64_t>(expectedSize, 4095) + 1)));
     for (;;) {
         const std::int64_t n = read(buffer.data(), buffer.size());
         if (n <= 0)

@@ -210,6 +210,15 @@ void SheetReader::collectInto(std::string& target)
 void SheetReader::finishCell()
 {
     m_inCell = false;
+    if (m_hasValue && m_type != Type::FormulaString) {
+        // Scripts write formulas without calculating them: the cached value is
+        // there but empty. Only a text result can rightly be empty; anything
+        // else has no result and reads as its formula.
+        const char* begin;
+        const char* end;
+        trimmed(m_value, begin, end);
+        m_hasValue = begin != end;
+    }
     if (m_hasValue) {
         switch (m_type) {
         case Type::Number:

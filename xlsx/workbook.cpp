@@ -17,6 +17,18 @@ const char* const kDefaultStylesPart = "xl/styles.xml";
 Workbook::Workbook(const QString& path)
     : m_archive(path)
 {
+    openOrClear();
+}
+
+Workbook::Workbook(const QByteArray& package)
+    : m_package(package)
+    , m_archive(m_package.constData(), std::size_t(m_package.size()))
+{
+    openOrClear();
+}
+
+void Workbook::openOrClear()
+{
     try {
         if (!open())
             m_sheets.clear();

@@ -21,6 +21,8 @@ class Workbook final
 {
 public:
     explicit Workbook(const QString& path);
+    // The bytes are shared, not copied, and kept for the archive's life.
+    explicit Workbook(const QByteArray& package);
     ~Workbook();
 
     QStringList sheetNames() const;
@@ -35,9 +37,11 @@ private:
         std::string part;
     };
 
+    void openOrClear();
     bool open();
     bool loadSharedParts();
 
+    QByteArray m_package;
     ZipArchive m_archive;
     std::vector<SheetEntry> m_sheets;
     DateSystem m_dateSystem = DateSystem::From1900;

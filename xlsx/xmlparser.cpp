@@ -86,7 +86,12 @@ void XmlParser::stop()
 
 void XmlParser::onStart(void* self, const char* name, const char** attributes)
 {
-    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    auto* parser = static_cast<XmlParser*>(self);
+    if (++parser->m_depth > kMaxDepth) {
+        parser->m_refused = true;
+        return parser->stop();
+    }
+    XmlHandler& handler = parser->m_handler;
     try {
         handler.startElement(localName(name), attributes);
     } catch (...) {
@@ -97,7 +102,9 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
 
 void XmlParser::onEnd(void* self, const char* name)
 {
-    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    auto* parser = static_cast<XmlParser*>(self);
+    --parser->m_depth;
+    XmlHandler& handler = parser->m_handler;
     try {
         handler.endElement(localName(name));
     } catch (...) {

@@ -40,7 +40,11 @@ const char* attribute(const char** attributes, const char* name);
 
 // Streaming expat parser without namespace processing. Any document type
 // declaration stops it: package parts never carry one, and refusing them is
-// what keeps entity expansion ("billion laughs") out.
+// what keeps entity expansion ("billion laughs") out. So does nesting deeper
+// than kMaxDepth: expat keeps every open element, and a part of nothing but
+// start tags would grow that stack with every byte.
+constexpr int kMaxDepth = 256;
+
 class XmlParser final
 {
 public:
@@ -66,6 +70,7 @@ private:
     XML_ParserStruct* m_parser;
     XmlHandler& m_handler;
     bool m_refused = false;
+    int m_depth = 0;
 };
 
 } // namespace xlsx

@@ -3,6 +3,7 @@
 #include "prefetch.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <zip.h>
 
@@ -28,6 +29,41 @@ ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits)
 {
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    refuseAmbiguous();
+}
+
+ZipArchive::ZipArchive(const char* data, std::size_t size, const ZipLimits& limits)
+    : m_limits(limits)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(data, size, 0, &error);
+    if (source) {
+        m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (!m_zip)
+            zip_source_free(source);
+    }
+    zip_error_fini(&error);
+    refuseAmbiguous();
+}
+
+void ZipArchive::refuseAmbiguous()
+{
+    if (!m_zip)
+        return;
+    const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
+    bool refused = entries < 0 || std::uint64_t(entries) > m_limits.maxEntries;
+    QSet<QString> names;
+    for (zip_int64_t i = 0; !refused && i < entries; ++i) {
+        const char* name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        const QString folded = name ? QString::fromUtf8(name).toCaseFolded() : QString();
+        refused = !name || names.contains(folded);
+        names.insert(folded);
+    }
+    if (refused) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+    }
 }
 
 ZipArchive::~ZipArchive()
@@ -83,7 +119,7 @@ bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t
 
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size >= kPrefetchSize)
         return prefetch(read, sink);
-    return pump(read, sink);
+    return pump(read, sink, (stat.valid & ZIP_STAT_SIZE) ? stat.size : UINT64_MAX);
 }
 
 } // namespace xlsx

@@ -23,6 +23,9 @@ struct ZipLimits final
     double minInflateRatio = 0.01;
     // ...but only past this many inflated bytes: small parts may be repetitive.
     std::uint64_t ratioGraceSize = 1024 * 1024;
+    // A workbook is a few parts plus two per sheet; the central directory of a
+    // crafted file can list millions, each costing memory and a name check.
+    std::uint64_t maxEntries = 10000;
 };
 
 // Read access to the parts of a zip package, each streamed in chunks through
@@ -34,10 +37,16 @@ public:
     using Sink = std::function<bool(const char* data, std::size_t size)>;
 
     explicit ZipArchive(const QString& path, const ZipLimits& limits = {});
+    // A package held in memory; the bytes must outlive the archive.
+    ZipArchive(const char* data, std::size_t size, const ZipLimits& limits = {});
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
 
+    // False as well for a package with more entries than the limit or with two
+    // entries whose names are equal ignoring case: which of the two a reader
+    // takes is up to the reader, so the same file could show other cells here
+    // than in a spreadsheet program.
     bool isOpen() const { return m_zip != nullptr; }
     // Part names compare case-insensitively, as package part names do.
     bool contains(const std::string& part) const;
@@ -47,6 +56,7 @@ public:
     bool stream(const std::string& part, const Sink& sink, std::uint64_t maxSize = UINT64_MAX) const;
 
 private:
+    void refuseAmbiguous();
     std::int64_t locate(const std::string& part) const;
 
     zip* m_zip = nullptr;

@@ -1,6 +1,7 @@
 // The reader's building blocks on their own: date-format detection, serial
-// dates, text escapes, part paths, cell references and the zip guards.
+// dates, text escapes, part paths, cell references, the cell store's bound and the zip guards.
 #include "xlsx/cellreference.h"
+#include "xlsx/cellstore.h"
 #include "xlsx/numberformat.h"
 #include "xlsx/partpath.h"
 #include "xlsx/serialdate.h"
@@ -277,6 +278,18 @@ private slots:
         else // refused as soon as a limit broke, well before the end of the part
             QVERIFY2(received.size() < bytes.size() / 4, QByteArray::number(received.size()));
         QVERIFY(!archive.stream("missing", [](const char*, std::size_t) { return true; }));
+    }
+
+    void cellStoreLimit()
+    {
+        xlsx::CellStore store(3);
+        xlsx::Cell cell{};
+        for (std::uint32_t row = 1; row <= 3; ++row) {
+            cell.row = row;
+            store.append(cell);
+        }
+        cell.row = 4;
+        QVERIFY_EXCEPTION_THROWN(store.append(cell), std::length_error);
     }
 
     void sinkStopsStream()

@@ -181,6 +181,10 @@ private slots:
         row("formula error", "<c r=\"A1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>", QString("#DIV/0!"));
         row("formula date", "<c r=\"A1\" s=\"1\"><f>TODAY()</f><v>45000</v></c>", QVariant(QDate(2023, 3, 15)));
         row("formula without result", "<c r=\"A1\"><f>SUM(B1:B3)</f></c>", QString("=SUM(B1:B3)"));
+        row("formula never calculated", "<c r=\"A1\"><f>SUM(B1:B3)</f><v></v></c>", QString("=SUM(B1:B3)"));
+        row("formula never calculated, blank", "<c r=\"A1\"><f>B1</f><v> </v></c>", QString("=B1"));
+        row("boolean formula never calculated", "<c r=\"A1\" t=\"b\"><f>B1&gt;0</f><v></v></c>", QString("=B1>0"));
+        row("text lookup never calculated", "<c r=\"A1\" t=\"s\"><f>B1</f><v/></c>", QString("=B1"));
         row("formula text with entities", "<c r=\"A1\"><f>B1&amp;\"&lt;\"</f></c>", QString("=B1&\"<\""));
         row("shared formula without text", "<c r=\"A1\"><f t=\"shared\" si=\"0\"/></c>", QString("="));
     }
@@ -243,23 +247,29 @@ private slots:
             book.setNumber(4, 4, 7, "\"No. \"0");
             QVERIFY(book.save());
         }
-        xlsx::Document document(file);
-        QCOMPARE(document.sheetNames(), QStringList{"Payroll"});
-        QVERIFY(document.selectSheet("Payroll"));
-        QCOMPARE(bounds(document.dimension()), (QList<int>{1, 1, 4, 4}));
-        const QList<QVariantList> expected = {
-            {QString("Date"), QString("Name"), QString("Account"), QString("Amount")},
-            {QDate(2024, 1, 31), QString("Siti Rahma"), qlonglong(1234567890), 1500000.5},
-            {utc(2024, 2, 1, 8, 30, 15), QString("  padded "), qlonglong(0), true},
-            {1500001.5, QString("Siti Rahma!"), QDate(2020, 6, 18), qlonglong(7)},
-        };
-        for (int r = 0; r < expected.size(); ++r)
-            for (int c = 0; c < expected[r].size(); ++c)
-                COMPARE_VALUE(document.read(r + 1, c + 1), expected[r][c],
-                              QByteArray::number(r + 1) + "," + QByteArray::number(c + 1) + ": ");
-        QCOMPARE(document.read(2, 3).toString(), QString("1234567890"));
-        for (const Cell& outside : {Cell{5, 1}, Cell{0, 0}, Cell{-1, 3}})
-            QVERIFY(!document.read(outside.first, outside.second).isValid());
+        QFile bytes(file);
+        QVERIFY(bytes.open(QIODevice::ReadOnly));
+        // From the file and from its bytes in memory, the same reading.
+        xlsx::Document fromFile(file);
+        xlsx::Document fromMemory(xlsx::InMemory{bytes.readAll()});
+        for (xlsx::Document* document : {&fromFile, &fromMemory}) {
+            QCOMPARE(document->sheetNames(), QStringList{"Payroll"});
+            QVERIFY(document->selectSheet("Payroll"));
+            QCOMPARE(bounds(document->dimension()), (QList<int>{1, 1, 4, 4}));
+            const QList<QVariantList> expected = {
+                {QString("Date"), QString("Name"), QString("Account"), QString("Amount")},
+                {QDate(2024, 1, 31), QString("Siti Rahma"), qlonglong(1234567890), 1500000.5},
+                {utc(2024, 2, 1, 8, 30, 15), QString("  padded "), qlonglong(0), true},
+                {1500001.5, QString("Siti Rahma!"), QDate(2020, 6, 18), qlonglong(7)},
+            };
+            for (int r = 0; r < expected.size(); ++r)
+                for (int c = 0; c < expected[r].size(); ++c)
+                    COMPARE_VALUE(document->read(r + 1, c + 1), expected[r][c],
+                                  QByteArray::number(r + 1) + "," + QByteArray::number(c + 1) + ": ");
+            QCOMPARE(document->read(2, 3).toString(), QString("1234567890"));
+            for (const Cell& outside : {Cell{5, 1}, Cell{0, 0}, Cell{-1, 3}})
+                QVERIFY(!document->read(outside.first, outside.second).isValid());
+        }
     }
 
     void usedRange_data()
@@ -433,6 +443,24 @@ private slots:
         QTest::newRow("workbook part not XML") << QByteArray() << good().setPart("xl/workbook.xml", oleHeader);
         QTest::newRow("malformed relationships")
             << QByteArray() << good().setPart("xl/_rels/workbook.xml.rels", "<Relationships><Relationship");
+        // Two entries for one part: a spreadsheet program may show the other.
+        const QByteArray other = TestPackage::worksheet("<row r=\"1\"><c r=\"A1\"><v>9000000</v></c></row>");
+        QTest::newRow("part twice, case differs")
+            << QByteArray() << good().setPart("xl/worksheets/Sheet1.xml", other);
+        QTest::newRow("content types twice, case differs")
+            << QByteArray() << good().setPart("[content_types].xml", "<Types/>");
+        {
+            // libzip will not write one name twice: write a stand-in name of
+            // the same length and rename it in the written bytes.
+            const QString file = write(good().setPart("xl/worksheets/sheet1.xmZ", other));
+            QFile in(file);
+            in.open(QIODevice::ReadOnly);
+            QTest::newRow("part twice, same name") << in.readAll().replace("sheet1.xmZ", "sheet1.xml") << TestPackage();
+        }
+        TestPackage crowded = good();
+        for (int i = 0; i < 10000; ++i)
+            crowded.setPart(QString("xl/media/p%1.bin").arg(i), "");
+        QTest::newRow("more entries than a workbook has") << QByteArray() << crowded;
     }
     void unreadableFile()
     {
@@ -469,6 +497,8 @@ private slots:
                                "<sheet name=\"Bad\" r:id=\"rId9\"/></sheets></workbook>");
         QTest::newRow("malformed shared strings") << withSheet("").setSharedStrings("<si><t>x</si>");
         QTest::newRow("malformed styles") << withSheet("").setStyles("", "<xf numFmtId=\"0\">");
+        QTest::newRow("nested past the depth limit")
+            << withSheet(kOne + QByteArray("<x>").repeated(260) + QByteArray("</x>").repeated(260));
         // One text past 10 MiB: no spreadsheet program writes such a cell.
         QByteArray huge;
         for (int i = 0; huge.size() <= 10 * 1024 * 1024; ++i)

@@ -1,0 +1,87 @@
+// The export's rules for the text of one cell: amount, date serial, digits,
+// cut and padded fields. The first byte picks a field width, the rest is the
+// cell's text (UTF-8) and, read as a double, a date serial.
+#include "export/cutfield.h"
+#include "export/exportrun.h"
+#include "export/money.h"
+#include "export/textfield.h"
+#include "xlsx/serialdate.h"
+
+#include <QDate>
+#include <QDateTime>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void expect(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void amounts(const QString& text)
+{
+    const std::optional<kova::Cents> cents = kova::parseCents(text);
+    if (cents) {
+        const QString fixed = kova::fixedText(*cents);
+        // What is written must read back as the same amount (below the
+        // magnitude where reading clamps, far above any amount the bank takes).
+        const kova::Cents bound = kova::wholeUnits(1000000000000000000LL) * 10000000000LL;
+        if (*cents < bound && *cents > -bound)
+            expect(kova::parseCents(fixed) == cents);
+        kova::displayAmount(*cents);
+        kova::decimalText(*cents);
+    }
+    const kova::Cents max = kova::wholeUnits(999999999999999LL);
+    if (const std::optional<kova::Cents> valid = kova::validAmount(text, max))
+        expect(cents && *valid == *cents && *valid > 0 && *valid <= max);
+}
+
+void fields(const QString& text, int width)
+{
+    if (kova::isDigitsOnly(text))
+        for (QChar c : text)
+            expect(c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+    kova::hasLineBreak(text);
+    expect(kova::cutTrimmed(text, width).size() <= width);
+    expect(kova::leftField(text, width).size() == width);
+    expect(kova::rightField(text, width, QLatin1Char('0')).size() == width);
+    expect(kova::leftPadded(text, width).size() >= width);
+    expect(kova::rightPadded(text, width, QLatin1Char(' ')).size() >= width);
+    kova::RowContext row(0);
+    expect(kova::cutField(text, width, "Name", "Name", 1, row).size() == width);
+    expect(row.warnings() == (text.size() > width ? 1 : 0));
+}
+
+void dates(const std::uint8_t* data, std::size_t size)
+{
+    if (size < sizeof(double))
+        return;
+    double serial;
+    std::memcpy(&serial, data, sizeof serial);
+    for (const xlsx::DateSystem system : {xlsx::DateSystem::From1900, xlsx::DateSystem::From1904}) {
+        const QVariant date = xlsx::serialToDate(serial, system);
+        if (!date.isValid())
+            continue;
+        const QDate day = date.userType() == QMetaType::QDate ? date.toDate() : date.toDateTime().date();
+        expect(day.isValid() && day.year() >= 1899 && day.year() <= 9999);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1 || size > 4096)
+        return 0;
+    const int width = data[0] % 64;
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), int(size - 1));
+    amounts(text);
+    fields(text, width);
+    dates(data + 1, size - 1);
+    return 0;
+}

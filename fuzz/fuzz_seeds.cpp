@@ -1,0 +1,102 @@
+// Writes the seed corpora of the fuzz targets into OUT/package, OUT/sheet and
+// OUT/celltext: small workbooks written by libxlsxwriter (numbers, dates,
+// formulas with cached results, shared and inline strings, several sheets),
+// their sheet and shared-strings XML, and cell texts of every rule.
+#include "packagebytes.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <xlsxwriter.h>
+
+#include <cstdio>
+
+namespace {
+
+bool save(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void fill(lxw_workbook* book, lxw_worksheet* sheet, int variant)
+{
+    lxw_format* date = workbook_add_format(book);
+    format_set_num_format(date, "yyyy-mm-dd");
+    lxw_format* time = workbook_add_format(book);
+    format_set_num_format(time, "dd/mm/yyyy hh:mm:ss");
+    lxw_format* money = workbook_add_format(book);
+    format_set_num_format(money, "#,##0.00");
+    const char* titles[] = {"Date", "Account", "Name", "Amount", "Remark", "Paid"};
+    for (int c = 0; c < 6; ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), titles[c], nullptr);
+    for (int r = 1; r <= 3 + variant; ++r) {
+        lxw_datetime day = {2024, 1 + r % 12, 1 + r * 3 % 28, r % 2 ? 0 : 8, 30, r % 2 ? 0.0 : 15.5};
+        worksheet_write_datetime(sheet, lxw_row_t(r), 0, &day, r % 2 ? date : time);
+        worksheet_write_number(sheet, lxw_row_t(r), 1, 1234567890.0 + r, nullptr);
+        worksheet_write_string(sheet, lxw_row_t(r), 2, r % 2 ? "Siti Rahma" : "  Budi_x0041_ & <Co>", nullptr);
+        worksheet_write_number(sheet, lxw_row_t(r), 3, 1500000.5 * r - 0.005, money);
+        worksheet_write_string(sheet, lxw_row_t(r), 4, "line\nbreak", nullptr);
+        worksheet_write_boolean(sheet, lxw_row_t(r), 5, r % 2, nullptr);
+    }
+    const lxw_row_t last = lxw_row_t(4 + variant);
+    worksheet_write_formula_num(sheet, last, 3, "=SUM(D2:D4)", money, 4500001.5);
+    worksheet_write_formula_str(sheet, last, 2, "=C2&\"!\"", nullptr, "Siti Rahma!");
+    worksheet_write_formula(sheet, last, 4, "=D2*2", nullptr);
+    worksheet_write_number(sheet, last + 1, 16383, -7.25e-3, nullptr);
+}
+
+QByteArray workbook(const QString& path, int sheets, bool inlineStrings)
+{
+    lxw_workbook_options options = {};
+    options.constant_memory = inlineStrings ? LXW_TRUE : LXW_FALSE;
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    for (int s = 0; s < sheets; ++s)
+        fill(book, workbook_add_worksheet(book, nullptr), s);
+    if (workbook_close(book) != LXW_NO_ERROR)
+        return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUT\n", argv[0]);
+        return 64;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    for (const char* folder : {"package", "sheet", "celltext"})
+        if (!out.mkpath(folder))
+            return 1;
+    int n = 0;
+    for (int sheets : {1, 3})
+        for (bool inlineStrings : {false, true}) {
+            const QString name = QString("package/book%1.xlsx").arg(++n);
+            const QByteArray bytes = workbook(out.filePath(name), sheets, inlineStrings);
+            if (bytes.isEmpty())
+                return 1;
+            QByteArray sheet = fuzz::partOf(bytes, "xl/worksheets/sheet1.xml");
+            const QByteArray strings = fuzz::partOf(bytes, "xl/sharedStrings.xml");
+            if (!strings.isEmpty())
+                sheet += '\0' + strings;
+            if (!save(out.filePath(QString("sheet/sheet%1.xml").arg(n)), sheet))
+                return 1;
+        }
+    const char* texts[] = {"1500000.50", " 1.005 ", "-0.004", "+1E3", "1e-2", "12345678901234567890123.45", "nan",
+                           "1,5", "0012345678", "12 34", "Siti\nRahma", "  padded name  ",
+                           "\xE6\xBC\xA2\xE5\xAD\x97 name", "99999999999999999999999999999999999999999", ""};
+    n = 0;
+    for (const char* text : texts) {
+        ++n;
+        if (!save(out.filePath(QString("celltext/text%1").arg(n)), QByteArray(1, char(10 + n)) + text))
+            return 1;
+    }
+    for (double serial : {45000.0, 45351.5104166667, 60.0, 0.25, -1.0, 2958465.0})
+        if (!save(out.filePath(QString("celltext/serial%1").arg(n++)),
+                  QByteArray(1, char(20)) + QByteArray(reinterpret_cast<const char*>(&serial), sizeof serial)))
+            return 1;
+    return 0;
+}

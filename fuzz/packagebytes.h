@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+namespace fuzz {
+
+// The parts as a zip in memory, stored without compression (mutated XML
+// stays readable to the parser); empty on failure.
+QByteArray packageBytes(const QMap<QString, QByteArray>& parts);
+
+// A one-sheet workbook (sheet "S", with styles that hold date formats) around
+// the given worksheet part and, unless empty, shared strings part.
+QByteArray workbookAround(const QByteArray& worksheet, const QByteArray& sharedStrings);
+
+// The bytes of one part of a package; empty when it is missing.
+QByteArray partOf(const QByteArray& package, const char* name);
+
+} // namespace fuzz
