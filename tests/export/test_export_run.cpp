@@ -466,6 +466,7 @@ private slots:
 
         SampleJob again;
         RecordingSink no;
+        no.writeAgain = false;
         QCOMPARE(runExport(from, dest, again, no), ExportOutcome::Declined);
         QCOMPARE(no.questions.size(), 1);
         QVERIFY(no.questions.first().startsWith("These 2 payments (total 3,00) were already written on "));
@@ -475,7 +476,6 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({"repeat.txt.*"}, QDir::Files | QDir::Hidden), QStringList());
 
         RecordingSink yes;
-        yes.writeAgain = true;
         QCOMPARE(runExport(from, dest, again, yes), ExportOutcome::Written);
         QCOMPARE(yes.boxTexts(), QStringList{"Done!"});
         QCOMPARE(again.reservations, 1);

@@ -36,6 +36,6 @@ public:
     int summaryReports = 0;
     QList<QPair<Box, QString>> boxes;
     QStringList questions;
-    bool writeAgain = false;   // the answer to every question
+    bool writeAgain = true;    // the answer to every question
     QStringList registerProblems;
 };
