@@ -3,6 +3,7 @@
 #include "options.h"
 
 #include "export/exportrun.h"
+#include "register/batchtype.h"
 
 // One transaction type's export from the command line: the type's settings as
 // its form holds them once the sheet (of lastColumn columns) is chosen, with
@@ -16,3 +17,9 @@ kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, k
 kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
 kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
 kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
+
+// Stores template column n as the n-th field of type (indexes 1..n, in the
+// type's own mapping keys) and "Has Column Header" ticked, so a workbook
+// filled from the template exports as it is. Empty on success, else the
+// failure text.
+QString saveTemplateMapping(kova::BatchType type, const QString& settingsPath);

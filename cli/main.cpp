@@ -6,6 +6,9 @@
 #include "usage.h"
 
 #include "export/pathchecks.h"
+#include "register/batchregister.h"
+#include "register/batchtexts.h"
+#include "register/templateworkbook.h"
 
 #include <QCoreApplication>
 
@@ -38,6 +41,7 @@ int exitStatus(kova::ExportOutcome outcome)
     case kova::ExportOutcome::RowErrors:
         return RowErrors;
     case kova::ExportOutcome::Refused:
+    case kova::ExportOutcome::Declined:
         break;
     }
     return Refused;
@@ -62,6 +66,32 @@ int run(const Options& options, Command command, PrintingSink& sink)
     return exitStatus(command(options, *lastColumn, sink));
 }
 
+int printHistory(const QString& settingsPath)
+{
+    kova::BatchRegister batches(kova::registerPathFor(settingsPath));
+    const QVector<kova::BatchEntry> entries = batches.history();
+    if (!batches.problem().isEmpty()) {
+        printLine(stderr, batches.problem());
+        return Refused;
+    }
+    const QByteArray text = kova::historyText(entries).toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    return Written;
+}
+
+int saveTemplate(const Options& options)
+{
+    const kova::BatchType type = *kova::batchTypeFromCommand(options.type);
+    QString problem = kova::writeTemplate(type, options.dest);
+    if (problem.isEmpty() && options.saveMapping)
+        problem = saveTemplateMapping(type, options.settingsPath);
+    if (!problem.isEmpty()) {
+        printLine(stderr, problem);
+        return Refused;
+    }
+    return Written;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -75,8 +105,12 @@ int main(int argc, char* argv[])
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     const Options& options = parsed.options;
+    if (options.action == Options::Action::History)
+        return printHistory(options.settingsPath);
+    if (options.action == Options::Action::Template)
+        return saveTemplate(options);
 
-    PrintingSink sink(stdout, stderr, !options.reportPath.isEmpty());
+    PrintingSink sink(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
     if (!options.reportPath.isEmpty()) {
         const QString refusal = kova::reportPathRefusal(options.reportPath, options.source, options.dest,
                                                         options.settingsPath);

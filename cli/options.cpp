@@ -118,7 +118,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(QCommandLineOption(QStringLiteral("help")));
+    for (const QString& flag : {QStringLiteral("help"), QStringLiteral("allow-duplicate"), QStringLiteral("save-mapping")})
+        parser.addOption(QCommandLineOption(flag));
     for (const QString& name : valueOptions)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
 
@@ -139,40 +140,66 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
         return result;
     }
     Options& o = result.options;
-    o.type = positional.first();
-    if (!types.contains(o.type)) {
-        result.error = QStringLiteral("unknown type: ") + o.type;
-        return result;
+    const QString word = positional.first();
+    if (word == QLatin1String("history"))
+        o.action = Options::Action::History;
+    else if (word == QLatin1String("template"))
+        o.action = Options::Action::Template;
+    const int typeAt = o.action == Options::Action::Template ? 1 : 0;
+    if (o.action != Options::Action::History) {
+        if (positional.size() <= typeAt) {
+            result.error = QStringLiteral("missing TYPE");
+            return result;
+        }
+        o.type = positional.at(typeAt);
+        if (!types.contains(o.type)) {
+            result.error = QStringLiteral("unknown type: ") + o.type;
+            return result;
+        }
     }
-    if (positional.size() > 1) {
-        result.error = QStringLiteral("unexpected argument: ") + positional.at(1);
+    const int expected = o.action == Options::Action::History ? 1 : typeAt + 1;
+    if (positional.size() > expected) {
+        result.error = QStringLiteral("unexpected argument: ") + positional.at(expected);
         return result;
     }
 
-    const QStringList allowed = commonOptions + typeOptions(o.type);
-    for (const QString& name : parser.optionNames()) {
+    QStringList allowed = commonOptions + typeOptions(o.type) + QStringList{QStringLiteral("allow-duplicate")};
+    QStringList required = {QStringLiteral("source"), QStringLiteral("sheet"), QStringLiteral("dest")};
+    if (o.action == Options::Action::History) {
+        allowed = QStringList{QStringLiteral("settings")};
+        required.clear();
+    } else if (o.action == Options::Action::Template) {
+        allowed = QStringList{QStringLiteral("dest"), QStringLiteral("save-mapping"), QStringLiteral("settings")};
+        required = QStringList{QStringLiteral("dest")};
+    }
+    const QStringList given = parser.optionNames();
+    for (const QString& name : given) {
         if (!allowed.contains(name)) {
-            result.error = QStringLiteral("--%1 does not apply to %2").arg(name, o.type);
+            result.error = QStringLiteral("--%1 does not apply to %2").arg(name, o.action == Options::Action::Export ? o.type : word);
             return result;
         }
-        if (parser.values(name).size() > 1) {
+        if (given.count(name) > 1) {
             result.error = QStringLiteral("--%1 given more than once").arg(name);
             return result;
         }
     }
-    for (const QString& name : {QStringLiteral("source"), QStringLiteral("sheet"), QStringLiteral("dest")}) {
+    o.settingsPath = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
+                                                               : kova::defaultSettingsPath();
+    o.dest = parser.value(QStringLiteral("dest"));
+    o.saveMapping = parser.isSet(QStringLiteral("save-mapping"));
+    o.allowDuplicate = parser.isSet(QStringLiteral("allow-duplicate"));
+    for (const QString& name : qAsConst(required)) {
         if (parser.value(name).trimmed().isEmpty()) {
             result.error = QStringLiteral("missing --") + name;
             return result;
         }
     }
+    if (o.action != Options::Action::Export)
+        return result;
 
     Reader r(parser);
     o.source = r.value(QStringLiteral("source"));
     o.sheet = r.value(QStringLiteral("sheet"));
-    o.dest = r.value(QStringLiteral("dest"));
-    o.settingsPath = r.has(QStringLiteral("settings")) ? r.value(QStringLiteral("settings"))
-                                                        : kova::defaultSettingsPath();
     o.reportPath = r.value(QStringLiteral("report"));
     o.from = r.date(QStringLiteral("from"));
     o.to = r.date(QStringLiteral("to"));

@@ -13,7 +13,10 @@
 struct Options
 {
     enum class Holiday { Before, After };
+    // "history" and "template" take the place of TYPE.
+    enum class Action { Export, History, Template };
 
+    Action action = Action::Export;
     QString type;
     QString source;
     QString sheet;
@@ -34,6 +37,8 @@ struct Options
     std::optional<QString> headerId;
     std::optional<QString> corporateId;
     QString reportPath;
+    bool allowDuplicate = false;
+    bool saveMapping = false;   // template: store its column order for TYPE
 };
 
 struct ParsedCommandLine

@@ -14,8 +14,8 @@ void printLine(std::FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
-PrintingSink::PrintingSink(std::FILE* out, std::FILE* err, bool keepRows)
-    : m_out(out), m_err(err), m_keepRows(keepRows)
+PrintingSink::PrintingSink(std::FILE* out, std::FILE* err, bool keepRows, bool allowDuplicate)
+    : m_out(out), m_err(err), m_keepRows(keepRows), m_allowDuplicate(allowDuplicate)
 {
 }
 
@@ -54,4 +54,16 @@ void PrintingSink::information(const QString& text)
 {
     printLine(m_err, text);
     std::fflush(m_err);
+}
+
+bool PrintingSink::askWriteAgain(const QString& question)
+{
+    if (!m_allowDuplicate)
+        critical(question);
+    return m_allowDuplicate;
+}
+
+void PrintingSink::registerProblem(const QString& text)
+{
+    critical(text);
 }

@@ -14,13 +14,17 @@
 class PrintingSink final : public kova::ExportSink
 {
 public:
-    PrintingSink(std::FILE* out, std::FILE* err, bool keepRows);
+    // allowDuplicate answers yes to writing a batch that was written before;
+    // otherwise its question is printed as the refusal.
+    PrintingSink(std::FILE* out, std::FILE* err, bool keepRows, bool allowDuplicate);
 
     void headerChanged(const QStringList& titles) override;
     void rowProcessed(const kova::RowReport& report) override;
     void summaryReady(const QStringList& lines) override;
     void critical(const QString& text) override;
     void information(const QString& text) override;
+    bool askWriteAgain(const QString& question) override;
+    void registerProblem(const QString& text) override;
 
     const Report& report() const { return m_report; }
 
@@ -28,6 +32,7 @@ private:
     std::FILE* m_out;
     std::FILE* m_err;
     bool m_keepRows;
+    bool m_allowDuplicate;
     QStringList m_messages;   // the pending message lines, in arrival order
     Report m_report;
 };

@@ -9,6 +9,8 @@ QString usageLine()
 QString helpText()
 {
     return usageLine() + QString::fromUtf8(R"help(
+       kova-export history [--settings FILE]
+       kova-export template TYPE --dest FILE.xlsx [--save-mapping] [--settings FILE]
 TYPE: transfer | credit | collection | payroll
 
 Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
@@ -16,6 +18,20 @@ window does with the settings saved for TYPE (column mapping, "Has Column
 Header", company data). Summary, separator and every warning and error line go
 to standard output; the texts of the window's message boxes go to standard
 error.
+
+A batch that pays what an earlier batch of TYPE paid (same accounts, amounts,
+names and references, in any order) is refused with the earlier batch's date,
+file and Header ID, unless --allow-duplicate is given. Every upload file
+written is recorded in kova-batches.sqlite beside the settings file; a
+register that cannot be used is reported on standard error and the export
+stands.
+
+history prints that register, newest first, one batch a line: date, type,
+Header ID, records, total and file, separated by tabs.
+
+template writes an .xlsx template for TYPE: one header row with the fields in
+the order of the form's mapping. --save-mapping also stores that order and
+"Has Column Header" for TYPE in the settings file.
 
 Options:
   --settings FILE       the settings file (default: kova.ini beside the executable
@@ -40,14 +56,18 @@ Options:
   --header-id TEXT      transfer Header ID (default: the stored one)
   --corporate-id TEXT   transfer Corporate ID (default: the stored one)
   --report FILE         also write the run's log as JSON
+  --allow-duplicate     write a batch even when the same payments were written
+                        before
+  --save-mapping        template: store the template's columns as TYPE's mapping
   --help                show this text
 
 Exit status:
-  0   upload file written
+  0   upload file written (history printed, template written)
   1   rows had errors, nothing written
   2   refused, nothing written: settings checks, paths, sheet cannot be
       selected, no row to export, a file cannot be opened or written,
-      settings not writable
+      settings not writable, the same payments written before, history
+      or template failed
   3   upload file written, but the --report file could not be
   64  bad usage)help");
 }

@@ -2,6 +2,7 @@
 
 #include "messageline.h"
 #include "pathchecks.h"
+#include "register/batchguard.h"
 #include "xlsx/document.h"
 
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QTextStream>
+
+#include <optional>
 
 namespace kova {
 
@@ -138,6 +141,10 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         return ExportOutcome::Refused;
     }
 
+    std::optional<BatchGuard> guard;
+    if (!source.settingsPath.isEmpty())
+        guard.emplace(source.settingsPath, job.batchType());
+
     Counts counts;
     bool widthsHold = true;
     bool detailsWritten = true;
@@ -151,6 +158,8 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
             out << context.record << '\n';
+            if (guard)
+                guard->addDetail(context.record);
 
             counts.errors += context.errors();
             counts.warnings += context.warnings();
@@ -190,6 +199,12 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         sink.critical(widthMismatch);
         return ExportOutcome::Refused;
     }
+    // Asked before the Header ID is reserved: a "no" must leave it unused.
+    if (guard) {
+        const QString question = guard->duplicateQuestion();
+        if (!question.isEmpty() && !sink.askWriteAgain(question))
+            return ExportOutcome::Declined;
+    }
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
     const QString header = job.headerRecord(counts.totals);
@@ -199,6 +214,12 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
         return ExportOutcome::Refused;
+    if (guard) {
+        const QString problem =
+            guard->written(job.headerId(), QFileInfo(destinationPath).absoluteFilePath(), counts.totals.total);
+        if (!problem.isEmpty())
+            sink.registerProblem(problem);
+    }
     sink.information(QStringLiteral("Done!"));
     return ExportOutcome::Written;
 }

@@ -2,6 +2,7 @@
 
 #include "exportsink.h"
 #include "money.h"
+#include "register/batchtype.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,8 @@ class ExportJob
 public:
     virtual ~ExportJob() = default;
 
+    // The type the register of written batches files the upload under.
+    virtual BatchType batchType() const = 0;
     virtual QStringList titles() const = 0;
     virtual int amountColumn() const = 0;
     // Characters of every record (header and detail) without its line feed;
@@ -71,6 +74,9 @@ public:
     // is taken here. Shows a failure and returns false to write nothing.
     virtual bool reserve(ExportSink&) { return true; }
     virtual QString headerRecord(const ExportTotals& totals) const = 0;
+    // The batch's Header ID as the register keeps it, once reserve() ran;
+    // empty for types without one.
+    virtual QString headerId() const { return {}; }
 };
 
 struct ExportSource
@@ -78,19 +84,25 @@ struct ExportSource
     QString workbookPath;
     QString sheetName;
     bool hasColumnHeader = false;
-    QString settingsPath;   // never to be replaced by the upload file
+    // Never to be replaced by the upload file. The register of written
+    // batches lies beside it; without one, no register is kept.
+    QString settingsPath;
 };
 
 enum class ExportOutcome {
     Written,       // upload file written, "Done!" shown
     RowErrors,     // rows had errors, "ERROR!" shown, nothing written
     Refused,       // refused or failed before or while writing; message shown
+    Declined,      // the same payments were written before, and not again
 };
 
 // The road every export shares once its batch checks passed: column titles,
 // workbook and sheet, details file, row loop, summary, error gate, upload
-// file. The upload file is written atomically: it is replaced only when it is
-// complete, and only when it holds every record its header announces.
+// file, register of written batches. A batch that pays what an earlier batch
+// of its type paid is asked about before anything is reserved, so a "no"
+// leaves every file as it was. The upload file is written atomically: it is
+// replaced only when it is complete, and only when it holds every record its
+// header announces.
 ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
                         ExportSink& sink);
 

@@ -21,6 +21,12 @@ public:
     virtual void critical(const QString& text) = 0;
     // A modal information box: "Done!".
     virtual void information(const QString& text) = 0;
+    // Asked before a batch that pays what an earlier one paid is written,
+    // with No as the answer to lean on: false writes nothing.
+    virtual bool askWriteAgain(const QString& question) = 0;
+    // The register of written batches could not be read or written. The
+    // upload file stands; the user is told, nothing else changes.
+    virtual void registerProblem(const QString& text) = 0;
 };
 
 } // namespace kova

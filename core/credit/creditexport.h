@@ -18,6 +18,7 @@ class CreditExport final : public kova::ExportJob
 public:
     explicit CreditExport(const CreditSettings& settings);
 
+    kova::BatchType batchType() const override { return kova::BatchType::Credit; }
     QStringList titles() const override;
     int amountColumn() const override { return 2; }
     int recordWidth() const override { return 256; }

@@ -13,6 +13,7 @@ public:
     // account: the checked row, already through the batch checks.
     PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account);
 
+    kova::BatchType batchType() const override { return kova::BatchType::Payroll; }
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;

@@ -186,7 +186,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     }
 }
 
-QString TransferExport::batchType() const
+QString TransferExport::remittanceType() const
 {
     if (m_settings.mode == kova::BankMode::WDK)
         return QStringLiteral("WDK");
@@ -209,16 +209,20 @@ bool TransferExport::reserve(kova::ExportSink& sink)
     return true;
 }
 
+// The settings checks let only 1..99999999 through; its canonical digits
+// keep a typed " 5" or "+5" from reaching the file or the register as such.
+QString TransferExport::headerId() const
+{
+    return QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
+}
+
 QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
 {
-    // The settings checks let only 1..99999999 through; its canonical digits
-    // keep a typed " 5" or "+5" from reaching the file as such.
-    const QString headerId = QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
-    return QStringLiteral("0|FT|") + kova::rightField(headerId, 8, QLatin1Char('0')) + QStringLiteral("|||")
+    return QStringLiteral("0|FT|") + kova::rightField(headerId(), 8, QLatin1Char('0')) + QStringLiteral("|||")
         + m_settings.effectiveDate.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('|')
         + kova::leftField(m_settings.corporateId, 10) + QLatin1Char('|') + kova::fixedText(totals.total)
         + QLatin1Char('|') + kova::rightPadded(QString::number(totals.count), 5, QLatin1Char('0'))
-        + QLatin1Char('|') + batchType() + QStringLiteral("|IDR|");
+        + QLatin1Char('|') + remittanceType() + QStringLiteral("|IDR|");
 }
 
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,

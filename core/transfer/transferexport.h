@@ -17,6 +17,7 @@ public:
     // did not get that far.
     explicit TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId = nullptr);
 
+    kova::BatchType batchType() const override { return kova::BatchType::Transfer; }
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;
@@ -28,9 +29,10 @@ public:
     bool reserve(kova::ExportSink& sink) override;
     // Carries the reserved Header ID; before reserve(), the typed one.
     QString headerRecord(const kova::ExportTotals& totals) const override;
+    QString headerId() const override;
 
 private:
-    QString batchType() const;
+    QString remittanceType() const;
 
     TransferSettings m_settings;
     kova::DateFilter m_dates;

@@ -28,6 +28,17 @@ void show(QWidget* parent, Kind kind, const QString& text)
 
 void critical(QWidget* parent, const QString& text) { show(parent, Kind::Critical, text); }
 void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
+bool question(QWidget* parent, const QString& text)
+{
+    if (presenter()) {
+        presenter()(parent, Kind::Question, text);
+        return false;
+    }
+    return QMessageBox::question(parent, QStringLiteral("KOVA"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 void setPresenter(Presenter p) { presenter() = std::move(p); }
 
 } // namespace Messages

@@ -24,6 +24,10 @@ public:
     void summaryReady(const QStringList& lines) override { emit m_form->SIG_TRX_DONE(lines); }
     void critical(const QString& text) override { Messages::critical(m_form, text); }
     void information(const QString& text) override { Messages::information(m_form, text); }
+    bool askWriteAgain(const QString& question) override { return Messages::question(m_form, question); }
+    // Meant for the processing log; until the log can take it, a box here
+    // would follow exports whose boxes are settled.
+    void registerProblem(const QString&) override {}
 
 private:
     Form* m_form;

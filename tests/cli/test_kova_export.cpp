@@ -1,6 +1,9 @@
 // Runs the built kova-export the way a user or a batch script would and
 // checks what reaches the streams, the files and the settings file.
 #include "expect.h"
+#include "export/cells.h"
+#include "register/templatecolumns.h"
+#include "xlsx/document.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -291,7 +294,8 @@ private slots:
         for (int i = 0; i < runs; ++i) {
             auto* process = new QProcess(this);
             process->start(KOVA_EXPORT_PATH, {"transfer", "--source", path("book.xlsx"), "--sheet", "Batch", "--dest",
-                                              path(QString("out%1.txt").arg(i)), "--settings", path("kova.ini")});
+                                              path(QString("out%1.txt").arg(i)), "--settings", path("kova.ini"),
+                                              "--allow-duplicate"});
             processes.append(process);
         }
         QStringList ids;
@@ -414,7 +418,8 @@ private slots:
         QCOMPARE(header.mid(22, 8), QString("43218765"));
         QCOMPARE(header.mid(70, 3), QString("WDK"));
         QCOMPARE(header.mid(88, 36), QString("FIRST             SECOND            "));
-        QCOMPARE(run("credit", words("--account 1 --effective 2026-12-31")).status, 0);
+        // The same payments from another account: written again only when asked.
+        QCOMPARE(run("credit", words("--account 1 --effective 2026-12-31 --allow-duplicate")).status, 0);
         QCOMPARE(upload().value(0).left(21), QString("0SP202612311111111111"));
     }
 
@@ -446,6 +451,84 @@ private slots:
         // Effective day, account, then "1" for "After Holiday".
         QCOMPARE(header.left(40), QString(11, ' ') + "123406789ABCD0301111111111101");
         QVERIFY(header.endsWith("022026"));
+    }
+
+    // A batch that pays what an earlier one paid is refused with the earlier
+    // batch's text and nothing changes, unless --allow-duplicate is given; one
+    // amount changed makes another batch. The history lists them newest first.
+    void sameBatchTwice()
+    {
+        transfer({wdkRow("REF1", "10"), wdkRow("REF2", "20")});
+        QCOMPARE(run("transfer").err, QString("Done!\n"));
+        const QByteArray first = expect::fileBytes(path("out.txt"));
+        Run history = runProgram(KOVA_EXPORT_PATH, {"history", "--settings", path("kova.ini")});
+        QCOMPARE(history.status, 0);
+        const QStringList fields = history.out.split('\t');
+        QCOMPARE(fields.mid(1), (QStringList{"Auto Transfer", "7", "2", "30,00", path("out.txt") + '\n'}));
+
+        Run r = run("transfer");
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, "These 2 payments (total 30,00) were already written on " + fields.first() + " to "
+                            + path("out.txt") + " with Header ID 7. Write them again?\n");
+        QCOMPARE(expect::fileBytes(path("out.txt")), first);
+        QCOMPARE(headerId(), QString("8"));
+
+        r = run("transfer", {"--allow-duplicate"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString("Done!\n"));
+        QCOMPARE(upload().value(0).left(13), QString("0|FT|00000008"));
+
+        transfer({wdkRow("REF1", "10"), wdkRow("REF2", "20.01")});
+        QCOMPARE(run("transfer").status, 0);
+        history = runProgram(KOVA_EXPORT_PATH, {"history", "--settings", path("kova.ini")});
+        QStringList written;
+        for (const QString& line : lines(history.out))
+            written << line.section('\t', 2, 4);
+        QCOMPARE(written, (QStringList{"7\t2\t30,01", "8\t2\t30,00", "7\t2\t30,00"}));
+    }
+
+    // A register that is not one is reported and left alone; the export stands.
+    void corruptRegisterDoesNotStopTheExport()
+    {
+        transfer({wdkRow("REF1", "10")});
+        QFile garbage(path("kova-batches.sqlite"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, '\x5a'));
+        garbage.close();
+        const Run r = run("transfer");
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"));
+        QCOMPARE(upload().size(), 2);
+        QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, '\x5a'));
+    }
+
+    // The template's header row names every field in order, and with
+    // --save-mapping a workbook filled from it exports as it is.
+    void templateMapsEveryField()
+    {
+        const Run r = runProgram(KOVA_EXPORT_PATH, {"template", "payroll", "--dest", path("t.xlsx"), "--save-mapping",
+                                                    "--settings", path("kova.ini")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out + r.err, QString());
+        xlsx::Document book(path("t.xlsx"));
+        QVERIFY(book.selectSheet("Payroll"));
+        QVariantList captions;
+        QStringList expected;
+        for (const kova::TemplateColumn& column : kova::templateColumns(kova::BatchType::Payroll)) {
+            captions << kova::cellText(book, 1, captions.size() + 1);
+            expected << column.caption;
+        }
+        QCOMPARE(QVariant(captions).toStringList(), expected);
+
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch",
+                                   {captions, {QDate(2026, 3, 2), "ANDI", "0012345678", "10", "E1", "D1"}}));
+        expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
+        const Run exported = run("payroll", words("--account 1 --from 2026-03-02 --to 2026-03-02"));
+        QCOMPARE(exported.status, 0);
+        QCOMPARE(lines(exported.out).value(0), QString("Total rows processed: 1 of 1"));
+        // Account, amount, employee ID, name and department each from their column.
+        QCOMPARE(upload().value(1), "0" + QString("0012345678") + "000000000001000" + "E1" + QString(8, ' ') + "ANDI"
+                                        + QString(26, ' ') + "D1  ");
     }
 
     void help()
@@ -489,6 +572,15 @@ private slots:
                                             << "--remarks1 does not apply to payroll";
         QTest::newRow("twice") << words("transfer" + full + "--sheet T") << "--sheet given more than once";
         QTest::newRow("second type") << words("transfer" + full + "credit") << "unexpected argument: credit";
+        QTest::newRow("flag twice") << words("transfer" + full + "--allow-duplicate --allow-duplicate")
+                                    << "--allow-duplicate given more than once";
+        QTest::newRow("save-mapping on export") << words("payroll" + full + "--save-mapping")
+                                                << "--save-mapping does not apply to payroll";
+        QTest::newRow("history of a type") << words("history payroll") << "unexpected argument: payroll";
+        QTest::newRow("history with source") << words("history --source b.xlsx") << "--source does not apply to history";
+        QTest::newRow("template without type") << words("template --dest t.xlsx") << "missing TYPE";
+        QTest::newRow("template without dest") << words("template credit") << "missing --dest";
+        QTest::newRow("template of no type") << words("template debit --dest t.xlsx") << "unknown type: debit";
     }
 
     void badUsage()

@@ -5,6 +5,7 @@
 #include "expect.h"
 #include "xlsx/document.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +29,7 @@ namespace {
 class SampleJob final : public ExportJob
 {
 public:
+    BatchType batchType() const override { return BatchType::Payroll; }
     QStringList titles() const override { return {"Name", "Amount"}; }
     int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
@@ -93,6 +95,8 @@ public:
     }
     void critical(const QString& text) override { m_inner.critical(text); }
     void information(const QString& text) override { m_inner.information(text); }
+    bool askWriteAgain(const QString& question) override { return m_inner.askWriteAgain(question); }
+    void registerProblem(const QString& text) override { m_inner.registerProblem(text); }
 
     std::function<void(int)> onRow;
 
@@ -444,6 +448,38 @@ private slots:
         QCOMPARE(runExport({source, "Data", false}, dest, job, sink), ExportOutcome::Refused);
         QCOMPARE(sink.boxTexts(), QStringList{"not reserved"});
         QVERIFY(!QFile::exists(dest));
+    }
+
+    // A "no" to writing the same payments again comes before anything is
+    // reserved or written; a "yes" writes them as any batch.
+    void declinedRepeatWritesNothing()
+    {
+        const QString source = workbook("repeat.xlsx", {{"ann", 1}, {"bob", 2}});
+        const QString dest = m_dir.filePath("repeat.txt");
+        const ExportSource from{source, "Data", false, m_dir.filePath("repeat/kova.ini")};
+        QVERIFY(QDir().mkpath(m_dir.filePath("repeat")));
+        SampleJob first;
+        RecordingSink firstSink;
+        QCOMPARE(runExport(from, dest, first, firstSink), ExportOutcome::Written);
+        QCOMPARE(firstSink.questions, QStringList());
+        const QByteArray written = expect::fileBytes(dest);
+
+        SampleJob again;
+        RecordingSink no;
+        no.writeAgain = false;
+        QCOMPARE(runExport(from, dest, again, no), ExportOutcome::Declined);
+        QCOMPARE(no.questions.size(), 1);
+        QVERIFY(no.questions.first().startsWith("These 2 payments (total 3,00) were already written on "));
+        QCOMPARE(no.boxTexts(), QStringList());
+        QCOMPARE(again.reservations, 0);
+        QCOMPARE(expect::fileBytes(dest), written);
+        QCOMPARE(QDir(m_dir.path()).entryList({"repeat.txt.*"}, QDir::Files | QDir::Hidden), QStringList());
+
+        RecordingSink yes;
+        QCOMPARE(runExport(from, dest, again, yes), ExportOutcome::Written);
+        QCOMPARE(yes.boxTexts(), QStringList{"Done!"});
+        QCOMPARE(again.reservations, 1);
+        QCOMPARE(yes.registerProblems, QStringList());
     }
 };
 

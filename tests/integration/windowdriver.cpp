@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "forms/common/filedialogs.h"
+#include "register/batchregister.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +24,8 @@ WindowDriver::WindowDriver()
     FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString&) {
         return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
     });
+    // The register of written batches beside the settings file: no batch written yet.
+    QFile::remove(kova::registerPathFor(settingsPath()));
     m_window = new MainWindow;
     m_window->resize(1100, 760);
     m_window->show();

@@ -5,6 +5,10 @@
 
 #include <QObject>
 #include <QScopedPointer>
+#include "export/settingsfile.h"
+#include "register/batchregister.h"
+
+#include <QFile>
 #include <QTemporaryDir>
 
 // What every engine test starts from: a fresh folder per test function with
@@ -22,6 +26,8 @@ protected:
         m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
         m_dest = m_dir->filePath(QStringLiteral("out.txt"));
         m_sink = RecordingSink();
+        // The forms' settings file lies beside the test; so does its register.
+        QFile::remove(kova::registerPathFor(kova::defaultSettingsPath()));
     }
 
     // Writes rows from sheet row 1 on into the test's workbook; returns its path.

@@ -1,6 +1,8 @@
 #include "formharness.h"
 
 #include <QCoreApplication>
+#include "register/batchregister.h"
+
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +35,8 @@ void FormHarness::removeSettingsFile()
     // Through QSettings, so its per-process cache forgets the last test's values too.
     QSettings(path, QSettings::IniFormat).clear();
     QFile::remove(path);
+    // The register of written batches beside it: each test starts with no batch written.
+    QFile::remove(kova::registerPathFor(path));
 }
 
 void FormHarness::attach(QWidget* form)

@@ -17,6 +17,12 @@ public:
     void summaryReady(const QStringList& l) override { summary = l; ++summaryReports; }
     void critical(const QString& text) override { boxes.append({Box::Critical, text}); }
     void information(const QString& text) override { boxes.append({Box::Information, text}); }
+    bool askWriteAgain(const QString& question) override
+    {
+        questions.append(question);
+        return writeAgain;
+    }
+    void registerProblem(const QString& text) override { registerProblems.append(text); }
 
     // Every message line of every row, in arrival order.
     QStringList allMessages() const;
@@ -29,4 +35,7 @@ public:
     QStringList summary;
     int summaryReports = 0;
     QList<QPair<Box, QString>> boxes;
+    QStringList questions;
+    bool writeAgain = true;    // the answer to every question
+    QStringList registerProblems;
 };
