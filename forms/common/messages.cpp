@@ -11,6 +11,12 @@ Presenter& presenter()
     return current;
 }
 
+bool& capturedAnswer()
+{
+    static bool yes = false;
+    return yes;
+}
+
 void show(QWidget* parent, Kind kind, const QString& text)
 {
     if (presenter()) {
@@ -32,7 +38,7 @@ bool question(QWidget* parent, const QString& text)
 {
     if (presenter()) {
         presenter()(parent, Kind::Question, text);
-        return false;
+        return capturedAnswer();
     }
     return QMessageBox::question(parent, QStringLiteral("KOVA"), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No)
@@ -40,5 +46,6 @@ bool question(QWidget* parent, const QString& text)
 }
 
 void setPresenter(Presenter p) { presenter() = std::move(p); }
+void setCapturedAnswer(bool yes) { capturedAnswer() = yes; }
 
 } // namespace Messages

@@ -17,11 +17,13 @@ using Presenter = std::function<void(QWidget* parent, Kind kind, const QString& 
 
 void critical(QWidget* parent, const QString& text);
 void information(QWidget* parent, const QString& text);
-// True when Yes was chosen. No is the default button, and the answer while a
-// presenter captures the boxes.
+// True when Yes was chosen. No is the default button; while a presenter
+// captures the boxes, the answer is the one set below (No unless set).
 bool question(QWidget* parent, const QString& text);
 
 // Replaces the presenter; an empty function restores the real message boxes.
 void setPresenter(Presenter presenter);
+// What a captured question answers, so tests can take both roads.
+void setCapturedAnswer(bool yes);
 
 } // namespace Messages

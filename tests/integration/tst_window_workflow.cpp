@@ -3,6 +3,8 @@
 // with every transfer batch written.
 
 #include "expect.h"
+#include "register/batchregister.h"
+#include "register/batchtexts.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -324,6 +326,32 @@ private slots:
         QCOMPARE(stored().toInt(), 43);
         QCOMPARE(user.boxes.size(), 3);
         QCOMPARE(user.boxes.at(2).text, QString("ERROR!"));
+    }
+
+    // The same payments again: the window asks, No keeps everything as it was, Yes writes.
+    void repeatedBatchIsAsked()
+    {
+        const QString good = workbook("good.xlsx", {transferRow("REF", "1234567890", 100)});
+        WindowDriver user;
+        exportTransfer(user, good, m_dir.filePath("first.txt"));
+        kova::BatchRegister batches(kova::registerPathFor(WindowDriver::settingsPath()));
+        const QVector<kova::BatchEntry> written = batches.history();
+        QCOMPARE(written.size(), 1);
+        const QString question = kova::duplicateQuestion(written.first());
+
+        exportTransfer(user, good, m_dir.filePath("again.txt"));
+        QCOMPARE(user.boxes.size(), 2);
+        QCOMPARE(user.boxes.at(1).kind, Messages::Kind::Question);
+        QCOMPARE(user.boxes.at(1).text, question);
+        QVERIFY(!QFile::exists(m_dir.filePath("again.txt")));
+        QCOMPARE(user.field<QLineEdit>("txtHeaderID")->text(), QString("42"));
+
+        Messages::setCapturedAnswer(true);
+        exportTransfer(user, good, m_dir.filePath("again.txt"));
+        QCOMPARE(user.boxes.size(), 4);
+        QCOMPARE(user.boxes.at(3).text, QString("Done!"));
+        QCOMPARE(fileBytes(m_dir.filePath("again.txt")), transferUpload("00000042", "REF"));
+        QCOMPARE(user.field<QLineEdit>("txtHeaderID")->text(), QString("43"));
     }
 };
 

@@ -37,6 +37,7 @@ WindowDriver::~WindowDriver()
 {
     delete m_window;
     Messages::setPresenter({});
+    Messages::setCapturedAnswer(false);
     FileDialogs::setChooser({});
 }
 
