@@ -1,10 +1,10 @@
 #include "commands.h"
 
-#include "forms/collection/collectionsettings.h"
-#include "forms/credit/creditsettings.h"
+#include "core/collection/collectionsettings.h"
+#include "core/credit/creditsettings.h"
 #include "export/settingsfile.h"
-#include "forms/payroll/payrollsettings.h"
-#include "forms/transfer/transfersettings.h"
+#include "core/payroll/payrollsettings.h"
+#include "core/transfer/transfersettings.h"
 
 #include <QSettings>
 
