@@ -1,0 +1,647 @@
+#include "forms/collection/collectionform.h"
+#include "forms/credit/creditform.h"
+#include "forms/payroll/payrollform.h"
+#include "forms/transfer/transferform.h"
+
+#include "formharness.h"
+#include "testworkbook.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Box = FormHarness::Box;
+using Pairs = QList<QPair<QString, QString>>;
+
+namespace {
+
+const QString star = "<span style=\"color:rgb(255,0,0)\">*</span>";
+
+// What the four forms do alike, told once per form; the form's index is the tests' data column.
+struct Form
+{
+    QString group;
+    QString saved;           // the box that closes "Save Settings"
+    QStringList combos;      // the mapping combo boxes, in the order of their keys
+    QStringList keys;
+    Pairs required;          // combo box and refusal, in checking order
+    Pairs othersRequired;    // checked after them in Others mode only
+};
+
+const Form forms[] = {
+    {"Transfer", "Settings has been saved",
+     {"cboTrxRef", "cboDate", "cboFrom", "cboTo", "cboAmount", "cboRemarks1", "cboRemarks2", "cboRemittance", "cboBICode",
+      "cboBank", "cboBranch", "cboName", "cboAddress1", "cboAddress2", "cboAddress3", "cboAddress4", "cboCustType",
+      "cboResidence"},
+     {"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remarks1", "Remarks2", "Remittance", "BICode", "Bank", "Branch",
+      "Beneficiary", "Address1", "Address2", "Address3", "Address4", "CustType", "Residence"},
+     {{"cboTrxRef", "Trx Ref # can not be empty"}, {"cboFrom", "From Acc # can not be empty"},
+      {"cboTo", "To Acc # can not be empty"}, {"cboAmount", "Amount can not be empty"},
+      {"cboRemittance", "Transfer Type can not be empty"}},
+     {{"cboBICode", "BI Code can not be empty"}, {"cboBank", "Bank can not be empty"},
+      {"cboBranch", "Branch can not be empty"}, {"cboName", "Name can not be empty"},
+      {"cboCustType", "Cust Type can not be empty"}, {"cboResidence", "Cust Residence can not be empty"}}},
+    {"Credit", "Settings have been saved!",
+     {"cboTrxDate", "cboBnfName", "cboBnfAcc", "cboBICode", "cboBank", "cboBranch", "cboAmount", "cboRemittance",
+      "cboRemarks1", "cboRemarks2", "cboCustType", "cboResidence"},
+     {"TrxDate", "Beneficary", "BnfAccount", "BICode", "Bank", "Branch", "Amount", "Remittance", "Remarks1", "Remarks2",
+      "CustType", "Residence"},
+     {{"cboBnfAcc", "Beneficiary Account can not be empty"}, {"cboAmount", "Amount can not be empty"},
+      {"cboRemittance", "Transfer Type can not be empty"}},
+     {{"cboBICode", "BI Code can not be empty"}, {"cboBank", "Bank can not be empty"},
+      {"cboBranch", "Branch can not be empty"}, {"cboBnfName", "Beneficiary can not be empty"},
+      {"cboCustType", "Cust Type can not be empty"}, {"cboResidence", "Cust Residence can not be empty"}}},
+    {"Collection", "Settings have been saved!",
+     {"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboRemarks1", "cboRemarks2", "cboResidence", "cboCitizen"},
+     {"TrxDate", "AccountName", "AccountNumber", "Amount", "Remarks1", "Remarks2", "Residence", "Citizen"},
+     {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
+      {"cboAmount", "Amount can not be empty"}, {"cboResidence", "Residence can not be empty"},
+      {"cboCitizen", "Citizen can not be empty"}},
+     {}},
+    {"Payroll", "Settings have been saved!",
+     {"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboEmpID", "cboDept"},
+     {"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID", "Department"},
+     {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
+      {"cboAmount", "Amount can not be empty"}},
+     {}},
+};
+enum { transfer, credit, collection, payroll };
+
+using Keys = QMap<QString, QString>;
+
+// Every key of the settings file, or of one group, with its stored text.
+Keys stored(const QString& group = {})
+{
+    QSettings ini(FormHarness::settingsPath(), QSettings::IniFormat);
+    ini.beginGroup(group);
+    Keys keys;
+    for (const QString& key : group.isEmpty() ? ini.childKeys() : ini.allKeys())
+        keys.insert(key, ini.value(key).toString());
+    return keys;
+}
+
+const Keys llgShown{{"MinLLG", "1"}, {"MaxLLG", "500000000"}};
+const Keys rtgsShown{{"MinRTGS", "500000001"}, {"MaxRTGS", "999999999999999"}};
+
+} // namespace
+
+class TestForms final : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QScopedPointer<FormHarness> m_h;
+    QWidget* m_form = nullptr;
+    const QString m_ini = FormHarness::settingsPath();
+
+    QWidget* open(int form)
+    {
+        delete m_form;
+        switch (form) {
+        case transfer: m_form = m_h->open<TransferForm>(); break;
+        case credit: m_form = m_h->open<CreditForm>(); break;
+        case collection: m_form = m_h->open<CollectionForm>(); break;
+        default: m_form = m_h->open<PayrollForm>();
+        }
+        m_h->show();   // the in-place editor of a new account row opens on a visible view only
+        return m_form;
+    }
+    // Every mapping combo box on its own column and, for transfer, a Corporate ID: ready to save.
+    void fill(int form)
+    {
+        m_h->mapAll(forms[form].combos);
+        if (form == transfer)
+            text("txtCompID")->setText("ABCDE12345");
+    }
+    QLineEdit* text(const char* name) { return m_h->w<QLineEdit>(name); }
+    void click(const char* name) { m_h->w<QAbstractButton>(name)->click(); }
+    QStringList shownLimits() { return {text("txtMinRTGS")->text(), text("txtMaxRTGS")->text()}; }
+    QStringList accountsShown()
+    {
+        QStringList rows;
+        for (int row = 0; row < m_h->accounts()->rowCount(); ++row)
+            rows << m_h->accounts()->item(row, 1)->text() + "|" + m_h->accounts()->item(row, 2)->text();
+        return rows;
+    }
+
+private slots:
+    void init()
+    {
+        m_form = nullptr;
+        m_h.reset(new FormHarness);
+    }
+    void cleanup() { m_h.reset(); }
+
+    void requiredFields_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<bool>("others");
+        QTest::addColumn<QStringList>("unmapped");
+        QTest::addColumn<QStringList>("limits");   // minimum and maximum typed; none: as shown
+        QTest::addColumn<QString>("message");
+
+        for (int f = transfer; f <= payroll; ++f) {
+            const Form& form = forms[f];
+            const Pairs order = form.required + form.othersRequired;
+            // Each refusal comes first while its field and every later one is unmapped.
+            for (int i = 0; i < order.size(); ++i) {
+                QStringList unmapped;
+                for (int j = i; j < order.size(); ++j)
+                    unmapped << order.at(j).first;
+                QTest::addRow("%s, %s", qPrintable(form.group), qPrintable(order.at(i).second))
+                    << f << (i >= form.required.size()) << unmapped << QStringList() << order.at(i).second;
+            }
+            QStringList optional = form.combos;
+            for (const auto& field : form.required)
+                optional.removeOne(field.first);
+            QTest::addRow("%s, WDK: only the required fields", qPrintable(form.group))
+                << f << false << optional << QStringList() << form.saved;
+        }
+        for (int f : {transfer, credit}) {
+            QTest::addRow("%s, minimum 0 before maximum 0", qPrintable(forms[f].group))
+                << f << true << QStringList() << QStringList{"0", "0"} << "Invalid minimum limit";
+            QTest::addRow("%s, maximum 0", qPrintable(forms[f].group))
+                << f << true << QStringList() << QStringList{"1", "0.000"} << "Invalid maximum limit";
+        }
+    }
+    void requiredFields()
+    {
+        QFETCH(int, form);
+        QFETCH(bool, others);
+        QFETCH(QStringList, unmapped);
+        QFETCH(QStringList, limits);
+        QFETCH(QString, message);
+
+        open(form);
+        fill(form);
+        for (const QString& name : unmapped)
+            m_h->combo(name)->setCurrentIndex(0);
+        if (others)
+            click("rdbOthers");
+        if (!limits.isEmpty()) {
+            text("txtMinRTGS")->setText(limits.at(0));
+            text("txtMaxRTGS")->setText(limits.at(1));
+        }
+        click("btnSave");
+        const bool saved = message == forms[form].saved;
+        QCOMPARE(m_h->boxes, QList<Box>{Box(saved ? Messages::Kind::Information : Messages::Kind::Critical, message)});
+        QCOMPARE(QFile::exists(m_ini), saved);
+    }
+
+    void settingsRoundTrip_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<int>("clearing");   // -1: WDK mode
+        QTest::addColumn<bool>("blocked");   // a folder where the settings file belongs
+
+        QTest::newRow("Transfer, WDK") << int(transfer) << -1 << false;
+        QTest::newRow("Transfer, LLG") << int(transfer) << 0 << false;
+        QTest::newRow("Credit, WDK") << int(credit) << -1 << false;
+        QTest::newRow("Credit, RTGS") << int(credit) << 1 << false;
+        QTest::newRow("Collection") << int(collection) << -1 << false;
+        QTest::newRow("Payroll") << int(payroll) << -1 << false;
+        QTest::newRow("Transfer, blocked") << int(transfer) << 0 << true;
+        QTest::newRow("Credit, blocked") << int(credit) << -1 << true;
+        QTest::newRow("Collection, blocked") << int(collection) << -1 << true;
+        QTest::newRow("Payroll, blocked") << int(payroll) << -1 << true;
+    }
+    // Saved mapping keys and their order, HasColumnHeader, the accounts table, the
+    // limits shown and the box, read back by the next form of the type.
+    void settingsRoundTrip()
+    {
+        QFETCH(int, form);
+        QFETCH(int, clearing);
+        QFETCH(bool, blocked);
+        const Form& f = forms[form];
+        const int n = f.combos.size();
+
+        // A line the settings reader does not understand, as a person may add one, is no failed write.
+        QFile file(m_ini);
+        QVERIFY(blocked ? QDir().mkpath(m_ini) : file.open(QIODevice::WriteOnly) && file.write("# note\nMinLLG=9\nMaxLLG=10\nMinRTGS=11\nMaxRTGS=12\n") > 0);
+        file.close();
+        QVariantList titles;
+        for (int c = 1; c <= n; ++c)
+            titles << QString("T%1").arg(c);
+        const QString book = m_dir.filePath(QString("%1.xlsx").arg(f.group));
+        QVERIFY(TestWorkbook(book).addSheet("Data").setRow(1, titles).save());
+
+        QWidget* shown = open(form);
+        m_h->w<QCheckBox>("chkHeaders")->setChecked(true);
+        emit m_h->SIG_Excel_Changed(book, "Data");
+        // The sheet's columns go to the mapping combo boxes only.
+        for (QComboBox* combo : shown->findChildren<QComboBox*>())
+            QCOMPARE(combo->count(), f.combos.contains(combo->objectName()) ? n + 1 : 2);
+        if (form == transfer)
+            text("txtCompID")->setText("ABCDE12345");
+        for (int i = 0; i < n; ++i)
+            m_h->combo(f.combos.at(i))->setCurrentIndex(i + 1);
+        if (clearing >= 0) {
+            click("rdbOthers");
+            m_h->combo("cboOthers")->setCurrentIndex(clearing);
+        }
+        if (form != collection && form != payroll)
+            text("txtMaxRTGS")->setText("1.234");   // stored in Others mode only
+        if (form != transfer) {
+            m_h->addAccount("0123456789", "1234/56789/ABCD");
+            m_h->addAccount("x", "");
+            m_h->w<QTableView>("tblAcc")->setCurrentIndex(m_h->accounts()->index(0, 2));
+            click("btnDel");
+            m_h->addAccount("1111111111", "free text");
+        }
+        click("btnExport");
+        QCOMPARE(m_h->exportClicks, 1);
+        click("btnSave");
+        if (blocked) {
+            QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Settings could not be saved")});
+            return;
+        }
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Information, f.saved)});
+
+        Keys top{{"MinLLG", "9"}, {"MaxLLG", "10"}, {"MinRTGS", "11"}, {"MaxRTGS", "12"}};
+        if (clearing >= 0)
+            top.insert(clearing ? "MaxRTGS" : "MaxLLG", "1234");
+        QCOMPARE(stored(), top);
+        Keys group{{"HasColumnHeader", "true"}};
+        for (int i = 0; i < n; ++i)
+            group.insert(f.keys.at(i), QString::number(i + 1));
+        if (form == transfer) {
+            group.insert("HeaderID", "1");
+            group.insert("CompanyID", "ABCDE12345");
+        } else {
+            group.insert("Accounts/size", "2");
+            group.insert("Accounts/1/Account", "x");
+            group.insert("Accounts/1/CompID", "");
+            group.insert("Accounts/2/Account", "1111111111");
+            group.insert("Accounts/2/CompID", "free text");
+        }
+        QCOMPARE(stored(f.group), group);
+
+        open(form);
+        QVERIFY(m_h->w<QCheckBox>("chkHeaders")->isChecked());
+        emit m_h->SIG_Excel_Changed(book, "Data");
+        QList<int> indexes;
+        for (const QString& name : f.combos)
+            indexes << m_h->combo(name)->currentIndex();
+        QCOMPARE(indexes.size(), n);
+        for (int i = 0; i < n; ++i)
+            QCOMPARE(indexes.at(i), i + 1);
+        QCOMPARE(m_h->combo(f.combos.last())->currentText(), QString("T%1").arg(n));
+        if (form == transfer)
+            QCOMPARE(text("txtCompID")->text(), QString("ABCDE12345"));
+        else
+            QCOMPARE(accountsShown(), (QStringList{"x|", "1111111111|free text"}));
+    }
+
+    void bankMode_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QStringList>("plain");   // as WDK mode shows them
+
+        QTest::newRow("Transfer") << int(transfer)
+            << QStringList{"lblBICode", "lblBank", "lblRemittance", "lblBranch", "lblBenef", "lblCustType", "lblResidence"}
+            << QStringList{"BI Code", "Bank Name", "Transfer Type" + star, "Branch Name", "Name", "Type", "Residence"};
+        QTest::newRow("Credit") << int(credit)
+            << QStringList{"lblBICode", "lblBank", "lblBranch", "lblBnfName", "lblCustType", "lblResidence"}
+            << QStringList{"BI Code", "Bank Name", "Branch Name", "Beneficiary Name", "Cust Type", "Cust Residence"};
+    }
+    void bankMode()
+    {
+        QFETCH(int, form);
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, plain);
+
+        open(form);
+        const QStringList limitWidgets{"btnMinLock", "btnMaxLock", "cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS"};
+        QStringList required;
+        for (const QString& caption : plain)
+            required << (caption.endsWith(star) ? caption : caption + star);
+        const auto check = [&](bool others, int clearing) {
+            QStringList captions;
+            for (const QString& label : labels)
+                captions << m_h->w<QLabel>(label)->text();
+            QCOMPARE(captions, others ? required : plain);
+            for (const QString& name : limitWidgets)
+                QVERIFY2(m_h->w<QWidget>(name)->isVisible() == others, qPrintable(name));
+            QCOMPARE(m_h->combo("cboOthers")->currentIndex(), clearing);
+        };
+        check(false, -1);
+        click("rdbOthers");
+        check(true, 0);
+        QCOMPARE(shownLimits(), (QStringList{"1", "500.000.000"}));
+        m_h->combo("cboOthers")->setCurrentIndex(1);
+        QCOMPARE(shownLimits(), (QStringList{"500.000.001", "999.999.999.999.999"}));
+        // A click on the mode already chosen changes nothing.
+        click("rdbOthers");
+        check(true, 1);
+        QCOMPARE(shownLimits(), (QStringList{"500.000.001", "999.999.999.999.999"}));
+        click("rdbWDK");
+        check(false, -1);
+        if (form != credit)
+            return;
+        // Credit's own WDK choice: shown in WDK mode only, kept by a click on WDK, reset by a real change.
+        QComboBox* wdk = m_h->combo("cboWDK");
+        QVERIFY(wdk->isVisible());
+        wdk->setCurrentIndex(1);
+        click("rdbWDK");
+        QCOMPARE(wdk->currentText(), QString("One To Many (MP)"));
+        click("rdbOthers");
+        QVERIFY(!wdk->isVisible());
+        QCOMPARE(wdk->currentIndex(), -1);
+        click("rdbWDK");
+        QCOMPARE(wdk->currentText(), QString("One To One (SP)"));
+    }
+
+    void storedLimitsShown_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<Keys>("file");
+        QTest::addColumn<QStringList>("llg");
+        QTest::addColumn<QStringList>("rtgs");
+        QTest::newRow("Transfer, beyond 15 digits") << int(transfer) << Keys{{"MaxRTGS", "18446744073709551615"}}
+            << QStringList{"1", "500.000.000"} << QStringList{"500.000.001", "18.446.744.073.709.551.615"};
+        QTest::newRow("Credit, not a number") << int(credit) << Keys{{"MinLLG", "abc"}, {"MaxLLG", "1.000"}}
+            << QStringList{"1", "500.000.000"} << QStringList{"500.000.001", "999.999.999.999.999"};
+    }
+    void storedLimitsShown()
+    {
+        QFETCH(int, form);
+        QFETCH(Keys, file);
+        QFETCH(QStringList, llg);
+        QFETCH(QStringList, rtgs);
+        {
+            QSettings ini(m_ini, QSettings::IniFormat);
+            for (auto it = file.cbegin(); it != file.cend(); ++it)
+                ini.setValue(it.key(), it.value());
+        }
+        open(form);
+        click("rdbOthers");
+        QCOMPARE(shownLimits(), llg);
+        m_h->combo("cboOthers")->setCurrentIndex(1);
+        QCOMPARE(shownLimits(), rtgs);
+        // Normalising is the form's own business: the file keeps what it had.
+        QCOMPARE(stored(), file);
+    }
+
+    void lock_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<bool>("minimum");
+        QTest::addColumn<int>("clearing");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("storedText");
+        QTest::addColumn<QString>("held");   // shown when the clearing is chosen again
+        QTest::newRow("Transfer, LLG maximum") << int(transfer) << false << 0 << "750000000" << "MaxLLG" << "750000000" << "750.000.000";
+        QTest::newRow("Credit, RTGS minimum") << int(credit) << true << 1 << "600.000.000" << "MinRTGS" << "600000000" << "600.000.000";
+        QTest::newRow("Credit, cleared maximum stores 0") << int(credit) << false << 0 << "" << "MaxLLG" << "0" << "0";
+    }
+    // Locked at the start under a two-state icon; unlocking opens the field, and locking
+    // holds and stores its value at once, neither checked nor reformatted.
+    void lock()
+    {
+        QFETCH(int, form);
+        QFETCH(bool, minimum);
+        QFETCH(int, clearing);
+        QFETCH(QString, typed);
+        QFETCH(QString, key);
+        QFETCH(QString, storedText);
+        QFETCH(QString, held);
+
+        open(form);
+        auto* button = m_h->w<QPushButton>(minimum ? "btnMinLock" : "btnMaxLock");
+        QLineEdit* field = text(minimum ? "txtMinRTGS" : "txtMaxRTGS");
+        QLineEdit* other = text(minimum ? "txtMaxRTGS" : "txtMinRTGS");
+        QVERIFY(button->isCheckable() && !button->isChecked() && !field->isEnabled());
+        QCOMPARE(field->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        const QSize size(32, 32);
+        const QImage locked = QIcon(":/icons/icons/Lock.ico").pixmap(size).toImage();
+        QVERIFY(!locked.isNull() && locked != QIcon(":/icons/icons/Unlock.ico").pixmap(size).toImage());
+        QCOMPARE(button->icon().pixmap(size, QIcon::Normal, QIcon::Off).toImage(), locked);
+        QCOMPARE(button->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage(),
+                 QIcon(":/icons/icons/Unlock.ico").pixmap(size).toImage());
+
+        click("rdbOthers");
+        m_h->combo("cboOthers")->setCurrentIndex(clearing);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(field->isEnabled() && !other->isEnabled());
+        field->clear();
+        QTest::keyClicks(field, typed);
+        QVERIFY(!QFile::exists(m_ini));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!button->isChecked() && !field->isEnabled());
+        QCOMPARE(field->text(), typed);
+        QCOMPARE(stored(), (Keys{{key, storedText}}));
+        m_h->combo("cboOthers")->setCurrentIndex(1 - clearing);
+        m_h->combo("cboOthers")->setCurrentIndex(clearing);
+        QCOMPARE(field->text(), held);
+        QVERIFY(m_h->boxes.isEmpty());
+    }
+
+    // Return regroups the field's text and holds nothing; a clearing switch drops what was not locked.
+    void returnRegroups()
+    {
+        open(transfer);
+        click("rdbOthers");
+        QLineEdit* field = text("txtMaxRTGS");
+        click("btnMaxLock");
+        field->setText("750000000");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(shownLimits(), (QStringList{"1", "750.000.000"}));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(shownLimits(), (QStringList{"1", "750.000.000"}));
+        m_h->combo("cboOthers")->setCurrentIndex(1);
+        m_h->combo("cboOthers")->setCurrentIndex(0);
+        QCOMPARE(shownLimits(), (QStringList{"1", "500.000.000"}));
+        QVERIFY(field->isEnabled());
+        QVERIFY(!QFile::exists(m_ini));
+    }
+
+    // A lock that could not be stored leaves the field open and the held limit as it was.
+    void lockOnUnwritableFile()
+    {
+        QVERIFY(QDir().mkpath(m_ini));
+        open(credit);
+        click("rdbOthers");
+        click("btnMaxLock");
+        text("txtMaxRTGS")->setText("700000000");
+        click("btnMaxLock");
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, "Settings could not be saved")});
+        QVERIFY(m_h->w<QPushButton>("btnMaxLock")->isChecked() && text("txtMaxRTGS")->isEnabled());
+        QCOMPARE(text("txtMaxRTGS")->text(), QString("700000000"));
+
+        // Once the file can be written, locking again goes through.
+        m_h->boxes.clear();
+        QVERIFY(QDir().rmdir(m_ini));
+        click("btnMaxLock");
+        QVERIFY(m_h->boxes.isEmpty() && !text("txtMaxRTGS")->isEnabled());
+        QCOMPARE(stored(), (Keys{{"MaxLLG", "700000000"}}));
+    }
+
+    void accountsTable_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::newRow("Credit") << int(credit);
+        QTest::newRow("Collection") << int(collection);
+        QTest::newRow("Payroll") << int(payroll);
+    }
+    void accountsTable()
+    {
+        QFETCH(int, form);
+        {
+            QSettings ini(m_ini, QSettings::IniFormat);
+            ini.beginGroup(forms[form].group);
+            ini.setValue("Accounts/size", 4);
+            for (int n = 1; n <= 4; ++n)
+                ini.setValue(QString("Accounts/%1/Account").arg(n), QString("a%1").arg(n));
+            ini.setValue("Accounts/2/CompID", "c2");
+        }
+        open(form);
+        QApplication::setActiveWindow(m_h.data());
+        QVERIFY(QTest::qWaitForWindowActive(m_h.data()));
+        auto* view = m_h->w<QTableView>("tblAcc");
+        QStandardItemModel* model = m_h->accounts();
+        QCOMPARE(accountsShown(), (QStringList{"a1|", "a2|c2", "a3|", "a4|"}));
+        for (int row = 0; row < 4; ++row)
+            QVERIFY(m_h->radio(row) && !m_h->radio(row)->isChecked());
+
+        // Delete takes the current cell's row, whatever is selected; without a current cell, nothing.
+        m_h->radio(2)->click();
+        view->selectionModel()->select(model->index(0, 1), QItemSelectionModel::Select);
+        view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        click("btnDel");
+        QCOMPARE(model->rowCount(), 4);
+        view->selectionModel()->setCurrentIndex(model->index(2, 1), QItemSelectionModel::NoUpdate);
+        click("btnDel");
+        QCOMPARE(accountsShown(), (QStringList{"a1|", "a2|c2", "a4|"}));
+        // The checked row went with it; the remaining buttons still exclude each other.
+        for (int row = 0; row < 3; ++row)
+            QVERIFY(!m_h->radio(row)->isChecked());
+        m_h->radio(0)->click();
+        m_h->radio(1)->click();
+        QVERIFY(!m_h->radio(0)->isChecked());
+
+        // Add opens the editor on a new unchecked row and makes its account cell current,
+        // so Tab and Delete act on that row and not on the one clicked before.
+        view->setCurrentIndex(model->index(0, 2));
+        QTest::mouseClick(m_h->w<QPushButton>("btnAdd"), Qt::LeftButton);
+        QCOMPARE(view->currentIndex(), model->index(3, 1));
+        QVERIFY(m_h->radio(3) && !m_h->radio(3)->isChecked() && m_h->radio(3)->autoExclusive());
+        QCOMPARE(model->item(3, 0)->textAlignment(), Qt::AlignCenter);
+        QTest::keyClicks(QApplication::focusWidget(), "0123456789");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "1234/56789/ABCD");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(accountsShown().value(3), QString("0123456789|1234/56789/ABCD"));
+        QTest::mouseClick(m_h->w<QPushButton>("btnAdd"), Qt::LeftButton);
+        QTest::mouseClick(m_h->w<QPushButton>("btnDel"), Qt::LeftButton);
+        QCOMPARE(model->rowCount(), 4);
+    }
+
+    void statedArraySize_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QVector<int>>("entries");   // the entries that hold an account
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("size far beyond the entries") << int(credit) << "300000000" << QVector<int>{1, 2, 3} << QStringList{"a1", "a2", "a3"};
+        QTest::newRow("size without entries") << int(collection) << "100000" << QVector<int>{} << QStringList{};
+        QTest::newRow("gap below the highest entry") << int(payroll) << "9" << QVector<int>{1, 3} << QStringList{"a1", "", "a3"};
+        QTest::newRow("size below the entries") << int(credit) << "2" << QVector<int>{1, 2, 3} << QStringList{"a1", "a2"};
+        QTest::newRow("entries past 1,000 not read") << int(collection) << "300000000" << QVector<int>{2, 1001, 299999999}
+                                                      << QStringList{"", "a2"};
+    }
+    // A stated array size is only text a person may edit: it never sizes memory.
+    void statedArraySize()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, size);
+        QFETCH(QVector<int>, entries);
+        QFETCH(QStringList, shown);
+        {
+            QSettings ini(m_ini, QSettings::IniFormat);
+            ini.beginGroup(forms[form].group);
+            ini.setValue("Accounts/size", size);
+            for (int n : entries)
+                ini.setValue(QString("Accounts/%1/Account").arg(n), QString("a%1").arg(n));
+        }
+        open(form);
+        QStringList accounts;
+        for (int row = 0; row < m_h->accounts()->rowCount(); ++row)
+            accounts << m_h->accounts()->item(row, 1)->text();
+        QCOMPARE(accounts, shown);
+    }
+
+    void batchChecks_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("account");   // "-": no row at all; "?": a row, none checked
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("remarks1");
+        QTest::addColumn<QString>("remarks2");
+        QTest::addColumn<QString>("message");
+
+        const QString code = "1234/56789/ABCD";
+        const QString r19(19, 'r');
+        const QString r18(18, 'r');
+        // Before any remark or mapping is looked at, in this order:
+        QTest::newRow("Credit, empty table") << int(credit) << "-" << code << r19 << r19 << "Source Account has not been defined";
+        QTest::newRow("Collection, none checked") << int(collection) << "?" << code << r19 << r19 << "Credited Account has not been defined";
+        QTest::newRow("Payroll, none checked") << int(payroll) << "?" << code << r19 << r19 << "Source Acc has not been defined";
+        QTest::newRow("Credit, characters") << int(credit) << "01234 6789" << code << r19 << r19 << "Source Acc contains invalid chars";
+        QTest::newRow("Collection, characters") << int(collection) << "01234x6789" << "x" << r19 << r19 << "Credited Acc contains invalid chars";
+        QTest::newRow("Collection, empty account: length") << int(collection) << "" << "x" << r19 << r19 << "Credited Acc must be 10 chars";
+        QTest::newRow("Payroll, length") << int(payroll) << "012345678" << "x" << r19 << r19 << "Source Acc must be 10 chars";
+        QTest::newRow("Payroll, company code") << int(payroll) << "0123456789" << "1234/5678/ABCD" << r19 << r19
+            << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+        // Then the batch remarks, then the mapping.
+        QTest::newRow("Credit, remarks 1") << int(credit) << "0123456789" << code << r19 << r19 << "Trx Remarks 1 is exceeding 18 chars";
+        QTest::newRow("Credit, remarks 2") << int(credit) << "0123456789" << code << r18 << r19 << "Trx Remarks 2 is exceeding 18 chars";
+        QTest::newRow("Collection, remarks 1 line feed") << int(collection) << "0123456789" << code << "a\nb" << r19 << "Trx Remarks 1 contains invalid chars";
+        QTest::newRow("Collection, remarks 2 line feed") << int(collection) << "0123456789" << code << "" << "x\r" << "Trx Remarks 2 contains invalid chars";
+        QTest::newRow("Transfer, mapping") << int(transfer) << "-" << "" << "" << "" << "Trx Ref # can not be empty";
+        QTest::newRow("Credit, mapping") << int(credit) << "0123456789" << code << "" << "" << "Beneficiary Account can not be empty";
+        QTest::newRow("Collection, mapping") << int(collection) << "0123456789" << code << "" << "" << "Account Name can not be empty";
+        QTest::newRow("Payroll, mapping") << int(payroll) << "0123456789" << code << "" << "" << "Account Name can not be empty";
+    }
+    // Every refusal at export start ends the export before the workbook is read.
+    void batchChecks()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, account);
+        QFETCH(QString, code);
+        QFETCH(QString, remarks1);
+        QFETCH(QString, remarks2);
+        QFETCH(QString, message);
+
+        open(form);
+        if (account == "?") {
+            m_h->addAccount("0123456789", code);
+        } else if (account != "-") {
+            // The checked row is the one looked at, not the first.
+            m_h->addAccount("9999999999", code);
+            m_h->addAccount(account, code);
+            m_h->radio(1)->setChecked(true);
+        }
+        if (form == credit || form == collection) {
+            text("txtRemarks1")->setText(remarks1);
+            text("txtRemarks2")->setText(remarks2);
+        }
+        const QString dest = m_dir.filePath("refused.txt");
+        emit m_h->SIG_Export(m_dir.filePath("none.xlsx"), dest);
+        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
+        QVERIFY(m_h->headers.isEmpty());
+        QVERIFY(!QFile::exists(dest + ".details"));
+    }
+};
+
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"
