@@ -15,7 +15,7 @@
 namespace {
 
 // Shaped like the transfer form: a mapping combo, two nested group boxes with
-// combos of their own, a last mapping combo, and a combo outside the mapping.
+// combos of their own and a last mapping combo.
 class MappingForm final : public QWidget
 {
     Q_OBJECT
@@ -32,11 +32,8 @@ public:
         gbBenef = new QGroupBox(gbColMap);
         cboName = new QComboBox(gbBenef);
         cboResidence = new QComboBox(gbColMap);
-        cboOthers = new QComboBox(this);
-        cboOthers->addItems({"keep", "me"});
         chkHeaders = new QCheckBox(QStringLiteral("Has Column Header"), this);
         layout->addWidget(gbColMap);
-        layout->addWidget(cboOthers);
         layout->addWidget(chkHeaders);
 
         // The settings keys come in another order than the widgets.
@@ -50,7 +47,7 @@ public:
     QList<QComboBox*> mapped() const { return {cboRef, cboDate, cboName, cboAmount, cboResidence}; }
 
     QGroupBox *gbColMap, *gbTrx, *gbBenef;
-    QComboBox *cboRef, *cboDate, *cboAmount, *cboName, *cboResidence, *cboOthers;
+    QComboBox *cboRef, *cboDate, *cboAmount, *cboName, *cboResidence;
     QCheckBox* chkHeaders;
     std::unique_ptr<ColumnMapping> mapping;
 };
@@ -160,7 +157,6 @@ private slots:
             QCOMPARE(items(combo), expected);
             QCOMPARE(combo->currentIndex(), 0);
         }
-        QCOMPARE(items(m_form->cboOthers), (QStringList{"keep", "me"}));
     }
 
     void savedIndexes_data()

@@ -70,11 +70,3 @@ QRadioButton* FormHarness::radio(int row) const
 {
     return qobject_cast<QRadioButton*>(w<QTableView>(QStringLiteral("tblAcc"))->indexWidget(accounts()->index(row, 0)));
 }
-
-QStringList FormHarness::boxTexts() const
-{
-    QStringList texts;
-    for (const Box& box : boxes)
-        texts.append(box.text);
-    return texts;
-}

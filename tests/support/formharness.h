@@ -55,7 +55,6 @@ public:
     QStandardItemModel* accounts() const;
     void addAccount(const QString& account, const QString& code);
     QRadioButton* radio(int row) const;
-    QStringList boxTexts() const;
 
     static QString settingsPath();
     static void removeSettingsFile();
