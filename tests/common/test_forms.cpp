@@ -154,12 +154,15 @@ private slots:
     }
     void cleanup() { m_h.reset(); }
 
-    void requiredFields_data()
+    void refusals_data()
     {
         QTest::addColumn<int>("form");
         QTest::addColumn<bool>("others");
         QTest::addColumn<QStringList>("unmapped");
-        QTest::addColumn<Pairs>("texts");   // line edit and the text typed into it
+        QTest::addColumn<Pairs>("texts");       // line edit and the text typed into it
+        QTest::addColumn<QString>("account");   // the checked row's; "-": no row at all; "?": a row, none checked
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("exported");     // refused by the export, else by "Save Settings"
         QTest::addColumn<QString>("message");
 
         for (int f = transfer; f <= payroll; ++f) {
@@ -171,16 +174,16 @@ private slots:
                 for (int j = i; j < order.size(); ++j)
                     unmapped << order.at(j).first;
                 QTest::addRow("%s, %s", qPrintable(form.group), qPrintable(order.at(i).second))
-                    << f << (i >= form.required.size()) << unmapped << Pairs() << order.at(i).second;
+                    << f << (i >= form.required.size()) << unmapped << Pairs() << "-" << "" << false << order.at(i).second;
             }
             QStringList optional = form.combos;
             for (const auto& field : form.required)
                 optional.removeOne(field.first);
             QTest::addRow("%s, WDK: only the required fields", qPrintable(form.group))
-                << f << false << optional << Pairs() << form.saved;
+                << f << false << optional << Pairs() << "-" << "" << false << form.saved;
         }
         const auto texts = [](const char* name, int form, bool others, const Pairs& typed, const QString& message) {
-            QTest::newRow(name) << form << others << QStringList() << typed << message;
+            QTest::newRow(name) << form << others << QStringList() << typed << "-" << "" << false << message;
         };
         texts("Credit, minimum 0 before maximum 0", credit, true, {{"txtMinRTGS", "0"}, {"txtMaxRTGS", "0"}}, "Invalid minimum limit");
         // The transfer form's own batch data, after the limits.
@@ -201,13 +204,40 @@ private slots:
               "Corporate ID contains invalid chars");
         texts("Transfer, Corporate ID with a leading space", transfer, false, {{"txtCompID", " BCDE12345"}},
               forms[transfer].saved);
+
+        // At export start, before the workbook is read: the checked account row, the batch remarks, then the mapping.
+        const auto batch = [](const char* name, int form, const QString& account, const QString& code, const QString& remarks1,
+                              const QString& remarks2, const QString& message, const QStringList& unmapped = {}) {
+            const Pairs remarks = form == credit || form == collection
+                                      ? Pairs{{"txtRemarks1", remarks1}, {"txtRemarks2", remarks2}} : Pairs();
+            QTest::newRow(name) << form << false << unmapped << remarks << account << code << true << message;
+        };
+        const QString code = "1234/56789/ABCD";
+        const QString r19(19, 'r');
+        batch("Credit, empty table", credit, "-", code, r19, r19, "Source Account has not been defined");
+        batch("Collection, none checked", collection, "?", code, r19, r19, "Credited Account has not been defined");
+        batch("Payroll, none checked", payroll, "?", code, r19, r19, "Source Acc has not been defined");
+        batch("Collection, characters", collection, "01234x6789", "x", r19, r19, "Credited Acc contains invalid chars");
+        batch("Collection, empty account: length", collection, "", "x", r19, r19, "Credited Acc must be 10 chars");
+        batch("Payroll, company code", payroll, "0123456789", "1234/5678/ABCD", r19, r19,
+              "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)");
+        batch("Credit, remarks 1", credit, "0123456789", code, r19, r19, "Trx Remarks 1 is exceeding 18 chars");
+        batch("Credit, remarks 2", credit, "0123456789", code, QString(18, 'r'), r19, "Trx Remarks 2 is exceeding 18 chars");
+        batch("Collection, remarks 1 line feed", collection, "0123456789", code, "a\nb", r19, "Trx Remarks 1 contains invalid chars");
+        batch("Collection, remarks 2 line feed", collection, "0123456789", code, "", "x\r", "Trx Remarks 2 contains invalid chars");
+        for (int f = transfer; f <= payroll; ++f)
+            batch(qPrintable(forms[f].group + ", mapping"), f, f == transfer ? "-" : "0123456789", code, "", "",
+                  forms[f].required.first().second, {forms[f].required.first().first});
     }
-    void requiredFields()
+    void refusals()
     {
         QFETCH(int, form);
         QFETCH(bool, others);
         QFETCH(QStringList, unmapped);
         QFETCH(Pairs, texts);
+        QFETCH(QString, account);
+        QFETCH(QString, code);
+        QFETCH(bool, exported);
         QFETCH(QString, message);
 
         open(form);
@@ -218,10 +248,24 @@ private slots:
             click("rdbOthers");
         for (const auto& typed : texts)
             m_h->w<QLineEdit>(typed.first)->setText(typed.second);
-        click("btnSave");
+        if (account == "?") {
+            m_h->addAccount("0123456789", code);
+        } else if (account != "-") {
+            // The checked row is the one looked at, not the first.
+            m_h->addAccount("9999999999", code);
+            m_h->addAccount(account, code);
+            m_h->radio(1)->setChecked(true);
+        }
+        const QString dest = m_dir.filePath("refused.txt");
+        if (exported)
+            emit m_h->SIG_Export(m_dir.filePath("none.xlsx"), dest);
+        else
+            click("btnSave");
         const bool saved = message == forms[form].saved;
         QCOMPARE(m_h->boxes, QList<Box>{Box(saved ? Messages::Kind::Information : Messages::Kind::Critical, message)});
         QCOMPARE(QFile::exists(m_ini), saved);
+        QVERIFY(m_h->headers.isEmpty());
+        QVERIFY(!QFile::exists(dest + ".details"));
     }
 
     void settingsRoundTrip_data()
@@ -524,66 +568,6 @@ private slots:
         storeAccounts(form, size, entries);
         open(form);
         QCOMPARE(accountsShown(), shown);
-    }
-
-    void batchChecks_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("account");   // "-": no row at all; "?": a row, none checked
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("remarks1");
-        QTest::addColumn<QString>("remarks2");
-        QTest::addColumn<QString>("message");
-
-        const QString code = "1234/56789/ABCD";
-        const QString r19(19, 'r');
-        const QString r18(18, 'r');
-        // Before any remark or mapping is looked at, in this order:
-        QTest::newRow("Credit, empty table") << int(credit) << "-" << code << r19 << r19 << "Source Account has not been defined";
-        QTest::newRow("Collection, none checked") << int(collection) << "?" << code << r19 << r19 << "Credited Account has not been defined";
-        QTest::newRow("Payroll, none checked") << int(payroll) << "?" << code << r19 << r19 << "Source Acc has not been defined";
-        QTest::newRow("Collection, characters") << int(collection) << "01234x6789" << "x" << r19 << r19 << "Credited Acc contains invalid chars";
-        QTest::newRow("Collection, empty account: length") << int(collection) << "" << "x" << r19 << r19 << "Credited Acc must be 10 chars";
-        QTest::newRow("Payroll, company code") << int(payroll) << "0123456789" << "1234/5678/ABCD" << r19 << r19
-            << "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
-        // Then the batch remarks, then the mapping.
-        QTest::newRow("Credit, remarks 1") << int(credit) << "0123456789" << code << r19 << r19 << "Trx Remarks 1 is exceeding 18 chars";
-        QTest::newRow("Credit, remarks 2") << int(credit) << "0123456789" << code << r18 << r19 << "Trx Remarks 2 is exceeding 18 chars";
-        QTest::newRow("Collection, remarks 1 line feed") << int(collection) << "0123456789" << code << "a\nb" << r19 << "Trx Remarks 1 contains invalid chars";
-        QTest::newRow("Collection, remarks 2 line feed") << int(collection) << "0123456789" << code << "" << "x\r" << "Trx Remarks 2 contains invalid chars";
-        QTest::newRow("Transfer, mapping") << int(transfer) << "-" << "" << "" << "" << "Trx Ref # can not be empty";
-        QTest::newRow("Credit, mapping") << int(credit) << "0123456789" << code << "" << "" << "Beneficiary Account can not be empty";
-        QTest::newRow("Collection, mapping") << int(collection) << "0123456789" << code << "" << "" << "Account Name can not be empty";
-        QTest::newRow("Payroll, mapping") << int(payroll) << "0123456789" << code << "" << "" << "Account Name can not be empty";
-    }
-    // Every refusal at export start ends the export before the workbook is read.
-    void batchChecks()
-    {
-        QFETCH(int, form);
-        QFETCH(QString, account);
-        QFETCH(QString, code);
-        QFETCH(QString, remarks1);
-        QFETCH(QString, remarks2);
-        QFETCH(QString, message);
-
-        open(form);
-        if (account == "?") {
-            m_h->addAccount("0123456789", code);
-        } else if (account != "-") {
-            // The checked row is the one looked at, not the first.
-            m_h->addAccount("9999999999", code);
-            m_h->addAccount(account, code);
-            m_h->radio(1)->setChecked(true);
-        }
-        if (form == credit || form == collection) {
-            text("txtRemarks1")->setText(remarks1);
-            text("txtRemarks2")->setText(remarks2);
-        }
-        const QString dest = m_dir.filePath("refused.txt");
-        emit m_h->SIG_Export(m_dir.filePath("none.xlsx"), dest);
-        QCOMPARE(m_h->boxes, QList<Box>{Box(Messages::Kind::Critical, message)});
-        QVERIFY(m_h->headers.isEmpty());
-        QVERIFY(!QFile::exists(dest + ".details"));
     }
 
     // The transfer export advances the stored Header ID.
