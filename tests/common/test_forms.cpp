@@ -65,14 +65,12 @@ const Form forms[] = {
      {"TrxDate", "AccountName", "AccountNumber", "Amount", "Remarks1", "Remarks2", "Residence", "Citizen"},
      {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
       {"cboAmount", "Amount can not be empty"}, {"cboResidence", "Residence can not be empty"},
-      {"cboCitizen", "Citizen can not be empty"}},
-     {}},
+      {"cboCitizen", "Citizen can not be empty"}}, {}},
     {"Payroll", "Settings have been saved!",
      {"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboEmpID", "cboDept"},
      {"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID", "Department"},
      {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
-      {"cboAmount", "Amount can not be empty"}},
-     {}},
+      {"cboAmount", "Amount can not be empty"}}, {}},
 };
 enum { transfer, credit, collection, payroll };
 
@@ -538,7 +536,6 @@ private slots:
         QTest::mouseClick(m_h->w<QPushButton>("btnAdd"), Qt::LeftButton);
         QCOMPARE(view->currentIndex(), model->index(3, 1));
         QVERIFY(m_h->radio(3) && !m_h->radio(3)->isChecked() && m_h->radio(3)->autoExclusive());
-        QCOMPARE(model->item(3, 0)->textAlignment(), Qt::AlignCenter);
         QTest::keyClicks(QApplication::focusWidget(), "0123456789");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClicks(QApplication::focusWidget(), "1234/56789/ABCD");
@@ -591,8 +588,7 @@ private slots:
         if (!typed.isEmpty())
             text("txtHeaderID")->setText(typed);
 
-        const QString dest = m_dir.filePath("upload.txt");
-        QFile::remove(dest);
+        const QString dest = m_dir.filePath(QString(QTest::currentDataTag()) + ".txt");
         emit m_h->SIG_Export(workbook ? book : m_dir.filePath("missing.xlsx"), dest);
         QCOMPARE(m_h->boxes.size(), 1);
         QCOMPARE(m_h->boxes.first().text, box);
@@ -623,9 +619,8 @@ private slots:
         open(payroll);
         emit m_h->SIG_Excel_Changed(book, "Staff");
         m_h->mapAll(forms[payroll].combos);
-        m_h->addAccount("5555555555", "9876/54321/Abcd");
         m_h->addAccount("0123456789", "1234/56789/ABCD");
-        m_h->radio(1)->setChecked(true);
+        m_h->radio(0)->setChecked(true);
         m_h->w<QRadioButton>("rdbBefore")->setChecked(true);
         m_h->w<QDateEdit>("dteEffDate")->setDate(QDate(2024, 5, 25));
         m_h->w<QDateEdit>("dteFrom")->setDate(QDate(2024, 5, 1));

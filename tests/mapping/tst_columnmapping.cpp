@@ -145,10 +145,7 @@ private slots:
         QFETCH(QStringList, expected);
 
         const QString path = m_dir.filePath(QStringLiteral("choices-%1.xlsx").arg(QTest::currentDataTag()).replace(' ', '-'));
-        {
-            TestWorkbook book(path);
-            book.addSheet("Data").setRow(1, header).setCell(2, lastColumn, "end");
-        }
+        QVERIFY(TestWorkbook(path).addSheet("Data").setRow(1, header).setCell(2, lastColumn, "end").save());
         m_form->chkHeaders->setChecked(withHeaders);
         m_form->mapping->excelChanged(path, "Data");
 
