@@ -42,38 +42,19 @@ void FormHarness::removeSettingsFile()
 void FormHarness::attach(QWidget* form)
 {
     connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(onHeader(QStringList)));
-    connect(form, SIGNAL(SIG_TRX_PROC(QStringList,QList<QPoint*>,QStringList,int)), this,
-            SLOT(onRow(QStringList,QList<QPoint*>,QStringList,int)));
-    connect(form, SIGNAL(SIG_TRX_DONE(QStringList)), this, SLOT(onDone(QStringList)));
     connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(onExportClick()));
 }
 
-void FormHarness::onRow(QStringList values, QList<QPoint*> points, QStringList messages, int amountColumn)
-{
-    Row row{values, {}, messages, amountColumn};
-    for (const QPoint* p : points)
-        row.points.append(*p);
-    rows.append(row);
-}
-
-void FormHarness::map(const QStringList& names, const QList<int>& indexes, int offered)
+void FormHarness::mapAll(const QStringList& names)
 {
     for (int i = 0; i < names.size(); ++i) {
         QComboBox* c = combo(names.at(i));
         c->clear();
         c->addItem(QString());
-        for (int k = 0; k < offered; ++k)
+        for (int k = 0; k < names.size(); ++k)
             c->addItem(QString(QLatin1Char(char('A' + k))));
-        c->setCurrentIndex(indexes.value(i, 0));
+        c->setCurrentIndex(i + 1);
     }
-}
-
-void FormHarness::mapAll(const QStringList& names, int offered)
-{
-    QList<int> indexes;
-    for (int i = 0; i < names.size(); ++i)
-        indexes.append(i + 1);
-    map(names, indexes, offered > 0 ? offered : names.size());
 }
 
 QStandardItemModel* FormHarness::accounts() const
@@ -92,12 +73,4 @@ void FormHarness::addAccount(const QString& account, const QString& code)
 QRadioButton* FormHarness::radio(int row) const
 {
     return qobject_cast<QRadioButton*>(w<QTableView>(QStringLiteral("tblAcc"))->indexWidget(accounts()->index(row, 0)));
-}
-
-QStringList FormHarness::boxTexts() const
-{
-    QStringList texts;
-    for (const Box& box : boxes)
-        texts.append(box.text);
-    return texts;
 }

@@ -4,7 +4,6 @@
 
 #include <QComboBox>
 #include <QList>
-#include <QPoint>
 #include <QStringList>
 #include <QWidget>
 
@@ -12,7 +11,9 @@ class QRadioButton;
 class QStandardItemModel;
 
 // The main window as a form sees it: a parent that declares the two signals the
-// form listens to, records the four it sends, and catches every message box.
+// form listens to, records the column titles an export starts with and the
+// Export button's request, and catches every message box. The rows an export
+// reports are the window's business (tests/integration).
 class FormHarness final : public QWidget
 {
     Q_OBJECT
@@ -24,13 +25,6 @@ public:
         QString text;
         Box(Messages::Kind k, const QString& t) : kind(k), text(t) {}
         bool operator==(const Box& o) const { return kind == o.kind && text == o.text; }
-    };
-    struct Row
-    {
-        QStringList values;
-        QList<QPoint> points;
-        QStringList messages;
-        int amountColumn = -1;
     };
 
     // Starts from no settings file beside the executable.
@@ -55,23 +49,18 @@ public:
     }
     QComboBox* combo(const QString& name) const { return w<QComboBox>(name); }
 
-    // Offers columns A.. in every named combo box and selects indexes[i] in the
-    // i-th (0, the empty entry, when indexes is shorter).
-    void map(const QStringList& names, const QList<int>& indexes, int offered = 12);
-    // The i-th named combo box on sheet column i + 1; offered 0 offers as many columns as names.
-    void mapAll(const QStringList& names, int offered = 0);
+    // Offers columns A.. in every named combo box, one for each name, and
+    // selects column i + 1 in the i-th.
+    void mapAll(const QStringList& names);
     QStandardItemModel* accounts() const;
     void addAccount(const QString& account, const QString& code);
     QRadioButton* radio(int row) const;
-    QStringList boxTexts() const;
 
     static QString settingsPath();
     static void removeSettingsFile();
 
     QList<Box> boxes;
     QList<QStringList> headers;
-    QList<Row> rows;
-    QList<QStringList> summaries;
     int exportClicks = 0;
 
 signals:
@@ -80,8 +69,6 @@ signals:
 
 private slots:
     void onHeader(QStringList titles) { headers.append(titles); }
-    void onRow(QStringList values, QList<QPoint*> points, QStringList messages, int amountColumn);
-    void onDone(QStringList lines) { summaries.append(lines); }
     void onExportClick() { ++exportClicks; }
 
 private:
