@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 
 // What every engine test starts from: a fresh folder per test function with
-// the workbook it writes, the upload file it expects and the sink that records
-// what the export reported.
+// the workbook it writes, the upload file it expects, its settings file and
+// the sink that records what the export reported.
 class EngineTest : public QObject
 {
 protected:
@@ -21,6 +21,7 @@ protected:
             qFatal("no temporary folder");
         m_book = m_dir->filePath(QStringLiteral("book.xlsx"));
         m_dest = m_dir->filePath(QStringLiteral("out.txt"));
+        m_ini = m_dir->filePath(QStringLiteral("kova.ini"));
         m_sink = RecordingSink();
     }
 
@@ -35,5 +36,6 @@ protected:
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_book;
     QString m_dest;
+    QString m_ini;
     RecordingSink m_sink;
 };
