@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace kova;
 using namespace expect;
@@ -79,23 +80,18 @@ PayrollSettings payrollSettings()
     return s;
 }
 
-// Runs the export after each fix in turn and collects the message boxes: a
-// refusal comes alone, before anything is read.
-template <typename S, typename Run>
-QStringList boxesWhileFixing(S s, const QList<std::function<void(S&)>>& fixes, Run run)
+// "<name> can not be empty" for each name: the required mappings in check order.
+QStringList unmapped(std::initializer_list<const char*> names)
 {
-    QStringList boxes;
-    for (int i = 0; i <= fixes.size(); ++i) {
-        RecordingSink sink;
-        run(s, sink);
-        boxes += sink.boxTexts();
-        if (i < fixes.size()) {
-            if (sink.headerReports)
-                boxes << "read on";
-            fixes.at(i)(s);
-        }
-    }
-    return boxes;
+    QStringList messages;
+    for (const char* name : names)
+        messages << QString::fromLatin1(name) + " can not be empty";
+    return messages;
+}
+
+QStringList accountRefusals(const QString& who, const QString& notDefined)
+{
+    return {notDefined, who + " contains invalid chars", who + " must be 10 chars", codeFormat};
 }
 
 // The source account checks, each fixed in turn.
@@ -107,19 +103,6 @@ QList<std::function<void(S&)>> accountFixes(std::optional<SourceAccount> S::*row
             [row](S& s) { (s.*row)->companyCode = account.companyCode; }};
 }
 
-template <typename S, typename M>
-void appendMappingFixes(QList<std::function<void(S&)>>& fixes, std::initializer_list<M> fields,
-                        std::function<void(S&, M)> map)
-{
-    for (M f : fields)
-        fixes << [f, map](S& s) { map(s, f); };
-}
-
-QStringList accountRefusals(const QString& who, const QString& notDefined)
-{
-    return {notDefined, who + " contains invalid chars", who + " must be 10 chars", codeFormat};
-}
-
 } // namespace
 
 class TestExportRules final : public EngineTest
@@ -127,11 +110,10 @@ class TestExportRules final : public EngineTest
     Q_OBJECT
 
     template <typename S>
-    S common(S s, int dateColumn, bool header)
+    S common(S s, int dateColumn = 0, bool header = false)
     {
-        s.dateFrom = QDate(2024, 3, 5);
+        s.dateFrom = s.effectiveDate = QDate(2024, 3, 5);
         s.dateTo = QDate(2024, 3, 9);
-        s.effectiveDate = QDate(2024, 3, 5);
         s.hasColumnHeader = header;
         s.settingsPath = m_ini;
         if constexpr (std::is_same_v<S, TransferSettings>)
@@ -143,17 +125,43 @@ class TestExportRules final : public EngineTest
         return s;
     }
 
+    ExportOutcome exportWith(const TransferSettings& s) { return runTransferExport(s, m_book, "Data", m_dest, m_sink); }
+    ExportOutcome exportWith(const CreditSettings& s) { return runCreditExport(s, m_book, "Data", m_dest, m_sink); }
+    ExportOutcome exportWith(const CollectionSettings& s)
+    {
+        return runCollectionExport(s, m_book, "Data", m_dest, m_sink);
+    }
+    ExportOutcome exportWith(const PayrollSettings& s) { return runPayrollExport(s, m_book, "Data", m_dest, m_sink); }
+
     ExportOutcome run(int type, const QList<QVariantList>& rows, int dateColumn = 0, bool header = false)
     {
-        const QString book = writeBook("Data", rows);
+        writeBook("Data", rows);
         m_sink = RecordingSink();
         switch (type) {
-        case Transfer: return runTransferExport(common(transferSettings(), dateColumn, header), book, "Data", m_dest, m_sink);
-        case Credit: return runCreditExport(common(creditSettings(), dateColumn, header), book, "Data", m_dest, m_sink);
-        case Collection:
-            return runCollectionExport(common(collectionSettings(), dateColumn, header), book, "Data", m_dest, m_sink);
-        default: return runPayrollExport(common(payrollSettings(), dateColumn, header), book, "Data", m_dest, m_sink);
+        case Transfer: return exportWith(common(transferSettings(), dateColumn, header));
+        case Credit: return exportWith(common(creditSettings(), dateColumn, header));
+        case Collection: return exportWith(common(collectionSettings(), dateColumn, header));
+        default: return exportWith(common(payrollSettings(), dateColumn, header));
         }
+    }
+
+    // Exports after each fix in turn and collects the message boxes; a refusal
+    // comes alone, before anything is read.
+    template <typename S>
+    QStringList boxesWhileFixing(S s, const QList<std::function<void(S&)>>& fixes)
+    {
+        QStringList boxes;
+        for (int i = 0; i <= fixes.size(); ++i) {
+            m_sink = RecordingSink();
+            exportWith(s);
+            boxes += m_sink.boxTexts();
+            if (i == fixes.size())
+                break;
+            if (m_sink.headerReports)
+                boxes << "read on";
+            fixes.at(i)(s);
+        }
+        return boxes;
     }
 
     // After the columns, the first of which is "type".
@@ -173,10 +181,8 @@ private slots:
         QVERIFY(!isDigitsOnly("-1"));
         // Arabic-Indic digits are digits to Unicode but not to the bank.
         QVERIFY(!isDigitsOnly(QString::fromUtf8("\u0661\u0662")));
-        QVERIFY(hasLineBreak("a\rb"));
-        QVERIFY(!hasLineBreak("a\tb"));
-        QVERIFY(isPrintableAscii(" Az~"));
-        QVERIFY(!isPrintableAscii("a\tb"));
+        QVERIFY(hasLineBreak("a\rb") && !hasLineBreak("a\tb"));
+        QVERIFY(isPrintableAscii(" Az~") && !isPrintableAscii("a\tb"));
         QVERIFY(hasControlCharacter(QString::fromUtf8("a\u0085b")));
         QVERIFY(!hasControlCharacter(QString::fromUtf8("Caf\u00e9.txt")));
         QCOMPARE(cutTrimmed(" abc  def ", 6), QString("abc"));
@@ -187,100 +193,63 @@ private slots:
         QCOMPARE(batchRemarksRefusal("ok", "a\nb"), QString("Trx Remarks 2 contains invalid chars"));
     }
 
-    void normalise_data()
+    void limits()
     {
-        QTest::addColumn<QList<quint64>>("stored");   // MinLLG, MaxLLG, MinRTGS, MaxRTGS
-        QTest::addColumn<QList<quint64>>("normalised");
         const quint64 top = 999999999999999ULL;
-        QTest::newRow("fresh file") << QList<quint64>{0, 0, 0, 0} << QList<quint64>{1, 500000000, 500000001, top};
-        QTest::newRow("max below min") << QList<quint64>{200, 100, 0, 0} << QList<quint64>{200, 500000000, 500000001, top};
-        QTest::newRow("rtgs min below llg max") << QList<quint64>{10, 1000, 5, 2000} << QList<quint64>{10, 1000, 1001, 2000};
-        QTest::newRow("consistent values stay") << QList<quint64>{5, 10, 11, 12} << QList<quint64>{5, 10, 11, 12};
-        QTest::newRow("equal values move") << QList<quint64>{5, 5, 500000000, 500000001}
-                                           << QList<quint64>{5, 500000000, 500000001, top};
-    }
-
-    void normalise()
-    {
-        QFETCH(QList<quint64>, stored);
-        QFETCH(QList<quint64>, normalised);
-        ClearingLimits limits{stored[0], stored[1], stored[2], stored[3]};
-        limits.normalise();
-        QCOMPARE((QList<quint64>{limits.minLLG, limits.maxLLG, limits.minRTGS, limits.maxRTGS}), normalised);
-    }
-
-    void limitsLoadAndStore()
-    {
-        QVERIFY(storeLimit(m_ini, maxLimitKey(0), 100));
-        QVERIFY(storeLimit(m_ini, minLimitKey(1), 200));
-        const ClearingLimits limits = ClearingLimits::load(m_ini);
-        QCOMPARE((QList<quint64>{limits.minLLG, limits.maxLLG, limits.minRTGS}), (QList<quint64>{1, 100, 200}));
-        QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("MinRTGS").toULongLong(), quint64(200));
+        // MinLLG, MaxLLG, MinRTGS, MaxRTGS as stored, then normalised.
+        const QList<QPair<QList<quint64>, QList<quint64>>> rows{
+            {{0, 0, 0, 0}, {1, 500000000, 500000001, top}}, {{200, 100, 0, 0}, {200, 500000000, 500000001, top}},
+            {{10, 1000, 5, 2000}, {10, 1000, 1001, 2000}}, {{5, 10, 11, 12}, {5, 10, 11, 12}},
+            {{5, 5, 500000000, 500000001}, {5, 500000000, 500000001, top}}};
+        for (const auto& [stored, normalised] : rows) {
+            ClearingLimits l{stored[0], stored[1], stored[2], stored[3]};
+            l.normalise();
+            QCOMPARE((QList<quint64>{l.minLLG, l.maxLLG, l.minRTGS, l.maxRTGS}), normalised);
+        }
+        QVERIFY(storeLimit(m_ini, maxLimitKey(0), 100) && storeLimit(m_ini, minLimitKey(1), 200));
+        const ClearingLimits l = ClearingLimits::load(m_ini);
+        QCOMPARE((QList<quint64>{l.minLLG, l.maxLLG, l.minRTGS}), (QList<quint64>{1, 100, 200}));
         QVERIFY(QDir().mkpath(m_dir->filePath("blocked.ini")));   // a folder where the file should be
         QVERIFY(!storeLimit(m_dir->filePath("blocked.ini"), "MinLLG", 5));
-    }
 
-    void limitTexts()
-    {
         for (auto [text, value] : std::initializer_list<std::pair<const char*, quint64>>{
-                 {"500.000.000", 500000000}, {"", 0}, {"abc", 0}, {"-5", 0}, {"999.999.999.999.999", 999999999999999ULL}})
+                 {"500.000.000", 500000000}, {"", 0}, {"abc", 0}, {"-5", 0}, {"999.999.999.999.999", top}})
             QCOMPARE(parseLimitText(text), value);
-        QCOMPARE(limitText(999999999999999ULL), QString("999.999.999.999.999"));
-        QCOMPARE(checkLimitTexts("1", "500.000.000"), QString());
-        QCOMPARE(checkLimitTexts("abc", "5"), QString("Invalid minimum limit"));
-        QCOMPARE(checkLimitTexts("0", "0"), QString("Invalid minimum limit"));
+        QCOMPARE(limitText(top), QString("999.999.999.999.999"));
+        QCOMPARE(checkLimitTexts("abc", "5") + checkLimitTexts("0", "0"), QString("Invalid minimum limit").repeated(2));
         QCOMPARE(checkLimitTexts("5", "0.000"), QString("Invalid maximum limit"));
         QCOMPARE(checkLimitTexts("9.000", "5"), QString());   // min above max passes
         QCOMPARE(BankFilter::fromFields(BankMode::WDK, -1, "0", "x").limitError(wholeUnits(1), "LLG"), QString());
         const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, "600.000.000", "999.999.999.999.999");
         QCOMPARE((QList<quint64>{quint64(rtgs.clearingIndex), rtgs.minLimit, rtgs.maxLimit}),
-                 (QList<quint64>{1, 600000000, 999999999999999ULL}));
+                 (QList<quint64>{1, 600000000, top}));
     }
 
-    // Mode and clearing (-1 WDK, 0 LLG, 1 RTGS) against the row's transfer type, ignoring case.
-    void clearingFilter()
+    // Mode and clearing (-1 WDK, 0 LLG, 1 RTGS) against the row's transfer
+    // type, ignoring case; then the limit of the clearing, ignoring case too.
+    void clearingFilterAndLimits()
     {
-        const QList<std::tuple<int, const char*, bool>> rows{
+        const QList<std::tuple<int, const char*, bool>> filter{
             {-1, "wdk", true}, {-1, "LLG", false}, {-1, "", false}, {0, "LLG", true}, {0, "rtg", false},
             {0, "RTGS", true}, {0, "Wdk", false}, {0, "", true}, {1, "RTG", true}, {1, "llg", false},
             {1, "WDK", false}, {1, "", true}};
-        for (const auto& [clearing, type, processed] : rows) {
-            const BankFilter filter{clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 500000000};
-            QVERIFY2(filter.accepts(type) == processed, type);
+        for (const auto& [clearing, type, processed] : filter)
+            QVERIFY2(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).accepts(type)
+                         == processed, type);
+        const QString llg = ": Error. LLG amount exceeding max limit 500.000.000</span>";
+        const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
+        const QList<std::tuple<int, qint64, const char*, QString>> limits{
+            {0, 50000000000, "LLG", ""}, {0, 50000000001, "LLG", llg}, {0, 90000000000, "llg", llg},
+            {0, 90000000000, "", ""}, {1, 50000000100, "RTG", ""}, {1, 50000000099, "RTG", rtgs},
+            {1, 100, "rtg", rtgs}, {1, 100, "", ""}, {-1, 90000000000, "LLG", ""}};
+        for (const auto& [clearing, cents, type, tail] : limits) {
+            const BankFilter f{clearing < 0 ? BankMode::WDK : BankMode::Others, clearing,
+                               clearing == 1 ? 500000001ULL : 1ULL, clearing == 1 ? 999999999999999ULL : 500000000ULL};
+            QCOMPARE(f.limitError(Cents(cents), type), tail);
         }
     }
 
-    void limitRules_data()
-    {
-        QTest::addColumn<int>("clearing");   // -1 WDK
-        QTest::addColumn<qint64>("cents");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("tail");
-        const QString llg = ": Error. LLG amount exceeding max limit 500.000.000</span>";
-        const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
-        QTest::newRow("llg at max") << 0 << qint64(50000000000) << "LLG" << "";
-        QTest::newRow("llg a cent above") << 0 << qint64(50000000001) << "LLG" << llg;
-        QTest::newRow("llg lower case") << 0 << qint64(90000000000) << "llg" << llg;
-        QTest::newRow("llg other type") << 0 << qint64(90000000000) << "" << "";
-        QTest::newRow("rtgs at min") << 1 << qint64(50000000100) << "RTG" << "";
-        QTest::newRow("rtgs a cent below") << 1 << qint64(50000000099) << "RTG" << rtgs;
-        QTest::newRow("rtgs lower case") << 1 << qint64(100) << "rtg" << rtgs;
-        QTest::newRow("rtgs other type") << 1 << qint64(100) << "" << "";
-        QTest::newRow("wdk never") << -1 << qint64(90000000000) << "LLG" << "";
-    }
-
-    void limitRules()
-    {
-        QFETCH(int, clearing);
-        QFETCH(qint64, cents);
-        QFETCH(QString, type);
-        QFETCH(QString, tail);
-        BankFilter filter{clearing < 0 ? BankMode::WDK : BankMode::Others, clearing,
-                          clearing == 1 ? 500000001ULL : 1ULL, clearing == 1 ? 999999999999999ULL : 500000000ULL};
-        QCOMPARE(filter.limitError(Cents(cents), type), tail);
-    }
-
-    void sourceAccountChecks()
+    void sourceAccounts()
     {
         const QList<std::tuple<const char*, QString, QString>> rows{
             {"0123456789", "1234/56789/ABCD", ""}, {"1234567890", "1234/56789/abcd", ""},
@@ -290,33 +259,24 @@ private slots:
             {"1234567890", QString::fromUtf8("1234/56789/\u00c4BCD"), codeFormat}};
         for (const auto& [number, code, message] : rows)
             QCOMPARE(checkSourceAccount(SourceAccount{number, code}, creditAccountMessages), message);
-    }
 
-    void accountsArray()
-    {
         QVector<SourceAccount> five;
         for (int i = 0; i < 5; ++i)
             five.append({QString::number(1000000000 + i), QString("1234/56789/ABC") + QChar('A' + i)});
         QSettings s(m_ini, QSettings::IniFormat);
-        s.beginGroup("Credit");
+        s.beginGroup("Payroll");
         saveAccounts(s, five);
         QCOMPARE(loadAccounts(s), five);
         saveAccounts(s, five.mid(0, 2));   // a shorter table leaves no stale entries
         QCOMPARE(loadAccounts(s), five.mid(0, 2));
         QVERIFY(!s.contains("Accounts/3/Account"));
-    }
-
-    void columnIndexes()
-    {
-        const QStringList keys{"TrxDate", "Amount"};
-        {
-            QSettings s(m_ini, QSettings::IniFormat);
-            s.beginGroup("Payroll");
-            saveAccounts(s, {account});
-        }
+        s.endGroup();
+        s.sync();
         // Only the accounts array is stored: the mapping was never saved.
+        const QStringList keys{"TrxDate", "Amount"};
         QCOMPARE(readColumnIndexes(m_ini, "Payroll", keys), (QVector<int>{0, 0}));
-        QSettings(m_ini, QSettings::IniFormat).setValue("Payroll/Amount", 4);
+        s.setValue("Payroll/Amount", 4);
+        s.sync();
         QCOMPARE(readColumnIndexes(m_ini, "Payroll", keys), (QVector<int>{0, 4}));
         QCOMPARE((QList<int>{effectiveColumn(4, 3), effectiveColumn(3, 3), effectiveColumn(-1, 3)}),
                  (QList<int>{0, 3, 0}));
@@ -326,44 +286,30 @@ private slots:
         QCOMPARE(settingsPathFor("/usr/bin", false, "/home/ani/.config"), QString("/home/ani/.config/kova/kova.ini"));
     }
 
-    // The batch checks of each type, in their order, then an empty sheet, which
+    // The batch checks of each type in their order, then an empty sheet, which
     // no type writes.
     void batchRefusalsInOrder_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("boxes");
-        const QString noRows = "No rows to export";
-        const QString empty = " can not be empty";
-        const QStringList others{"BI Code" + empty, "Bank" + empty, "Branch" + empty};
-        const QStringList limits{"Invalid minimum limit", "Invalid maximum limit"};
-        addTypeRows([&](QTestData& row, int type) {
-            switch (type) {
-            case Transfer:
-                row << QStringList{"Trx Ref #" + empty, "From Acc #" + empty, "To Acc #" + empty, "Amount" + empty,
-                                   "Transfer Type" + empty} + others
-                        + QStringList{"Name" + empty, "Cust Type" + empty, "Cust Residence" + empty} + limits
-                        + QStringList{"Invalid Header ID", "Max value of Header ID is 99999999",
-                                      "Corporate ID" + empty, "Corporate ID must be 10 chars",
-                                      "Corporate ID contains invalid chars", noRows};
-                break;
-            case Credit:
-                row << accountRefusals("Source Acc", "Source Account has not been defined")
-                        + QStringList{"Trx Remarks 1 is exceeding 18 chars", "Trx Remarks 2 contains invalid chars",
-                                      "Beneficiary Account" + empty, "Amount" + empty, "Transfer Type" + empty}
-                        + others + QStringList{"Beneficiary" + empty, "Cust Type" + empty, "Cust Residence" + empty}
-                        + limits + QStringList{noRows};
-                break;
-            case Collection:
-                row << accountRefusals("Credited Acc", "Credited Account has not been defined")
-                        + QStringList{"Trx Remarks 1 contains invalid chars", "Trx Remarks 2 is exceeding 18 chars",
-                                      "Account Name" + empty, "Account Number" + empty, "Amount" + empty,
-                                      "Residence" + empty, "Citizen" + empty, noRows};
-                break;
-            default:
-                row << accountRefusals("Source Acc", "Source Acc has not been defined")
-                        + QStringList{"Account Name" + empty, "Account Number" + empty, "Amount" + empty, noRows};
-            }
-        });
+        const QStringList others = unmapped({"BI Code", "Bank", "Branch"});
+        const QStringList limits{"Invalid minimum limit", "Invalid maximum limit", "No rows to export"};
+        const QString remarks = "Trx Remarks ";
+        QTest::newRow("transfer") << int(Transfer)
+            << unmapped({"Trx Ref #", "From Acc #", "To Acc #", "Amount", "Transfer Type"}) + others
+                   + unmapped({"Name", "Cust Type", "Cust Residence"}) + limits;
+        QTest::newRow("credit") << int(Credit)
+            << accountRefusals("Source Acc", "Source Account has not been defined")
+                   + QStringList{remarks + "1 is exceeding 18 chars", remarks + "2 contains invalid chars"}
+                   + unmapped({"Beneficiary Account", "Amount", "Transfer Type"}) + others
+                   + unmapped({"Beneficiary", "Cust Type", "Cust Residence"}) + limits;
+        QTest::newRow("collection") << int(Collection)
+            << accountRefusals("Credited Acc", "Credited Account has not been defined")
+                   + QStringList{remarks + "1 contains invalid chars", remarks + "2 is exceeding 18 chars"}
+                   + unmapped({"Account Name", "Account Number", "Amount", "Residence", "Citizen"}) + limits.mid(2);
+        QTest::newRow("payroll") << int(Payroll)
+            << accountRefusals("Source Acc", "Source Acc has not been defined")
+                   + unmapped({"Account Name", "Account Number", "Amount"}) + limits.mid(2);
     }
 
     void batchRefusalsInOrder()
@@ -374,23 +320,16 @@ private slots:
         QStringList seen;
         if (type == Transfer) {
             using F = TransferField;
-            TransferSettings s;
+            TransferSettings s = transferSettings();
+            s.columns = {};
             s.chooseClearing(0);
-            QList<std::function<void(TransferSettings&)>> fixes;
-            appendMappingFixes<TransferSettings, F>(
-                fixes, {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank, F::Branch,
-                        F::Beneficiary, F::CustType, F::Residence},
-                [](TransferSettings& t, F f) { t.setColumn(f, 1); });
-            fixes << [](TransferSettings& t) { t.minLimitText = "1"; } << [](TransferSettings& t) { t.maxLimitText = "5"; }
-                  << [](TransferSettings& t) { t.headerIdText = "100000000"; }
-                  << [](TransferSettings& t) { t.headerIdText = "99999999"; }
-                  << [](TransferSettings& t) { t.corporateId = "ABC"; }
-                  << [](TransferSettings& t) { t.corporateId = "ABCDE|2345"; }
-                  << [](TransferSettings& t) { t.corporateId = "ABCDE12345"; };
             s.minLimitText = s.maxLimitText = "0";
-            seen = boxesWhileFixing(common(s, 0, false), fixes, [this](const TransferSettings& t, RecordingSink& sink) {
-                runTransferExport(t, m_book, "Data", m_dest, sink);
-            });
+            QList<std::function<void(TransferSettings&)>> fixes;
+            for (F f : {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank, F::Branch,
+                        F::Beneficiary, F::CustType, F::Residence})
+                fixes << [f](TransferSettings& t) { t.setColumn(f, 1); };
+            fixes << [](TransferSettings& t) { t.minLimitText = "1"; } << [](TransferSettings& t) { t.maxLimitText = "5"; };
+            seen = boxesWhileFixing(common(s), fixes);
         } else if (type == Credit) {
             CreditSettings s;
             s.batchRemarks1 = QString(19, 'r');
@@ -399,15 +338,12 @@ private slots:
             s.minLimitText = s.maxLimitText = "0";
             auto fixes = accountFixes(&CreditSettings::sourceAccount);
             fixes << [](CreditSettings& c) { c.batchRemarks1.chop(1); } << [](CreditSettings& c) { c.batchRemarks2 = "ab"; };
-            appendMappingFixes<CreditSettings, int CreditColumns::*>(
-                fixes, {&CreditColumns::account, &CreditColumns::amount, &CreditColumns::transferType,
-                        &CreditColumns::biCode, &CreditColumns::bank, &CreditColumns::branch,
-                        &CreditColumns::beneficiaryName, &CreditColumns::custType, &CreditColumns::residence},
-                [](CreditSettings& c, int CreditColumns::*m) { c.columns.*m = 1; });
+            for (auto m : {&CreditColumns::account, &CreditColumns::amount, &CreditColumns::transferType,
+                           &CreditColumns::biCode, &CreditColumns::bank, &CreditColumns::branch,
+                           &CreditColumns::beneficiaryName, &CreditColumns::custType, &CreditColumns::residence})
+                fixes << [m](CreditSettings& c) { c.columns.*m = 1; };
             fixes << [](CreditSettings& c) { c.minLimitText = "1"; } << [](CreditSettings& c) { c.maxLimitText = "5"; };
-            seen = boxesWhileFixing(common(s, 0, false), fixes, [this](const CreditSettings& c, RecordingSink& sink) {
-                runCreditExport(c, m_book, "Data", m_dest, sink);
-            });
+            seen = boxesWhileFixing(common(s), fixes);
         } else if (type == Collection) {
             using C = CollectionSettings;
             C s;
@@ -415,20 +351,16 @@ private slots:
             s.remarks2 = QString(19, 'r');
             auto fixes = accountFixes(&C::creditedAccount);
             fixes << [](C& c) { c.remarks1 = "Cafe"; } << [](C& c) { c.remarks2.chop(1); };
-            appendMappingFixes<C, int C::*>(fixes, {&C::accountNameColumn, &C::accountColumn, &C::amountColumn,
-                                                    &C::residenceColumn, &C::citizenColumn},
-                                            [](C& c, int C::*m) { c.*m = 1; });
-            seen = boxesWhileFixing(common(s, 0, false), fixes, [this](const C& c, RecordingSink& sink) {
-                runCollectionExport(c, m_book, "Data", m_dest, sink);
-            });
+            for (auto m : {&C::accountNameColumn, &C::accountColumn, &C::amountColumn, &C::residenceColumn,
+                           &C::citizenColumn})
+                fixes << [m](C& c) { c.*m = 1; };
+            seen = boxesWhileFixing(common(s), fixes);
         } else {
             using P = PayrollSettings;
             auto fixes = accountFixes(&P::sourceAccount);
-            appendMappingFixes<P, int P::*>(fixes, {&P::employeeNameColumn, &P::accountColumn, &P::amountColumn},
-                                            [](P& p, int P::*m) { p.*m = 1; });
-            seen = boxesWhileFixing(common(P(), 0, false), fixes, [this](const P& p, RecordingSink& sink) {
-                runPayrollExport(p, m_book, "Data", m_dest, sink);
-            });
+            for (auto m : {&P::employeeNameColumn, &P::accountColumn, &P::amountColumn})
+                fixes << [m](P& p) { p.*m = 1; };
+            seen = boxesWhileFixing(common(P()), fixes);
         }
         QCOMPARE(seen, boxes);
         QVERIFY(!QFile::exists(m_dest));
@@ -498,33 +430,21 @@ private slots:
 
     // Refused after the summary when the batch does not fit its fixed-width
     // header; the total is looked at first.
-    void headerOverflow_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("largest");
-        QTest::newRow("credit") << int(Credit) << "99999999999999999.99";
-        QTest::newRow("collection") << int(Collection) << "9999999999999.99";
-        QTest::newRow("payroll") << int(Payroll) << "99999999999999.99";
-    }
-
     void headerOverflow()
     {
-        QFETCH(int, type);
-        QFETCH(QString, largest);
-        std::unique_ptr<ExportJob> job;
-        if (type == Credit)
-            job = std::make_unique<CreditExport>(common(creditSettings(), 0, false));
-        else if (type == Collection)
-            job = std::make_unique<CollectionExport>(common(collectionSettings(), 0, false), account);
-        else
-            job = std::make_unique<PayrollExport>(common(payrollSettings(), 0, false), account);
-        const Cents max = *parseCents(largest);
+        const QList<QPair<std::shared_ptr<ExportJob>, const char*>> jobs{
+            {std::make_shared<CreditExport>(common(creditSettings())), "99999999999999999.99"},
+            {std::make_shared<CollectionExport>(common(collectionSettings()), account), "9999999999999.99"},
+            {std::make_shared<PayrollExport>(common(payrollSettings()), account), "99999999999999.99"}};
         const QString total = "Total amount does not fit the header record";
-        QCOMPARE(job->overflow({max, 99999}), QString());
-        QCOMPARE(job->headerRecord({max, 99999}).size(), job->recordWidth());
-        QCOMPARE(job->overflow({max + 1, 1}), total);
-        QCOMPARE(job->overflow({1, 100000}), QString("Record count exceeds 99999"));
-        QCOMPARE(job->overflow({max + 1, 100000}), total);
+        for (const auto& [job, largest] : jobs) {
+            const Cents max = *parseCents(largest);
+            QCOMPARE(job->overflow({max, 99999}), QString());
+            QCOMPARE(job->headerRecord({max, 99999}).size(), job->recordWidth());
+            QCOMPARE(job->overflow({max + 1, 1}), total);
+            QCOMPARE(job->overflow({1, 100000}), QString("Record count exceeds 99999"));
+            QCOMPARE(job->overflow({max + 1, 100000}), total);
+        }
     }
 };
 
