@@ -219,10 +219,6 @@ private slots:
         QCOMPARE(checkLimitTexts("abc", "5") + checkLimitTexts("0", "0"), QString("Invalid minimum limit").repeated(2));
         QCOMPARE(checkLimitTexts("5", "0.000"), QString("Invalid maximum limit"));
         QCOMPARE(checkLimitTexts("9.000", "5"), QString());   // min above max passes
-        QCOMPARE(BankFilter::fromFields(BankMode::WDK, -1, "0", "x").limitError(wholeUnits(1), "LLG"), QString());
-        const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, "600.000.000", "999.999.999.999.999");
-        QCOMPARE((QList<quint64>{quint64(rtgs.clearingIndex), rtgs.minLimit, rtgs.maxLimit}),
-                 (QList<quint64>{1, 600000000, top}));
     }
 
     // Mode and clearing (-1 WDK, 0 LLG, 1 RTGS) against the row's transfer
