@@ -1,331 +1,446 @@
+#include "core/collection/collectionexport.h"
+#include "core/credit/creditexport.h"
+#include "core/payroll/payrollexport.h"
+#include "core/transfer/transferexport.h"
 #include "export/batchremarks.h"
-#include "export/clearing.h"
-#include "export/messageline.h"
-#include "export/settingsfile.h"
-#include "export/sourceaccount.h"
 #include "export/textfield.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
+#include "enginetest.h"
+
 #include <QtTest>
+#include <functional>
+#include <memory>
+#include <tuple>
 
 using namespace kova;
+using namespace expect;
 
-class TestExportRules final : public QObject
+namespace {
+
+enum Type { Transfer, Credit, Collection, Payroll };
+
+// One sheet serves the four types: 1 date, 2 name, 3 account, 4 amount,
+// 5 transfer type, 6 transfer ref, 7 transfer's From Acc; the collection
+// flags (8, 9) stay empty, which reads as 0.
+QVariantList goodRow(const QVariant& date, const QVariant& amount, const QVariant& name = "Budi",
+                     const QString& type = "WDK")
+{
+    return {date, name, "1111111111", amount, type, "REF1", "2222222222"};
+}
+
+const SourceAccount account{"0123456789", "1234/56789/ABCD"};
+const QString codeFormat = "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)";
+
+TransferSettings transferSettings()
+{
+    TransferSettings s;
+    using F = TransferField;
+    for (auto [field, column] : std::initializer_list<std::pair<F, int>>{
+             {F::Beneficiary, 2}, {F::ToAcc, 3}, {F::Amount, 4}, {F::Remittance, 5}, {F::TrxRef, 6}, {F::FromAcc, 7}})
+        s.setColumn(field, column);
+    s.limits.normalise();
+    s.chooseClearing(-1);
+    s.headerIdText = "1";
+    s.corporateId = "ABCDE12345";
+    return s;
+}
+
+CreditSettings creditSettings()
+{
+    CreditSettings s;
+    s.columns.beneficiaryName = 2;
+    s.columns.account = 3;
+    s.columns.amount = 4;
+    s.columns.transferType = 5;
+    s.sourceAccount = account;
+    s.limits.normalise();
+    chooseBeneficiaryBank(s, BankMode::WDK, 0);
+    return s;
+}
+
+CollectionSettings collectionSettings()
+{
+    CollectionSettings s;
+    s.accountNameColumn = 2;
+    s.accountColumn = 3;
+    s.amountColumn = 4;
+    s.residenceColumn = 8;
+    s.citizenColumn = 9;
+    s.creditedAccount = account;
+    return s;
+}
+
+PayrollSettings payrollSettings()
+{
+    PayrollSettings s;
+    s.employeeNameColumn = 2;
+    s.accountColumn = 3;
+    s.amountColumn = 4;
+    s.sourceAccount = account;
+    return s;
+}
+
+// "<name> can not be empty" for each name: the required mappings in check order.
+QStringList unmapped(std::initializer_list<const char*> names)
+{
+    QStringList messages;
+    for (const char* name : names)
+        messages << QString::fromLatin1(name) + " can not be empty";
+    return messages;
+}
+
+QStringList accountRefusals(const QString& who, const QString& notDefined)
+{
+    return {notDefined, who + " contains invalid chars", who + " must be 10 chars", codeFormat};
+}
+
+// The source account checks, each fixed in turn.
+template <typename S>
+QList<std::function<void(S&)>> accountFixes(std::optional<SourceAccount> S::*row)
+{
+    return {[row](S& s) { s.*row = SourceAccount{"12345abcde", "1234/5678/ABCD"}; },
+            [row](S& s) { (s.*row)->account = "123456789"; }, [row](S& s) { (s.*row)->account = "0123456789"; },
+            [row](S& s) { (s.*row)->companyCode = account.companyCode; }};
+}
+
+} // namespace
+
+class TestExportRules final : public EngineTest
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString iniPath(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    template <typename S>
+    S common(S s, int dateColumn = 0, bool header = false)
+    {
+        s.dateFrom = s.effectiveDate = QDate(2024, 3, 5);
+        s.dateTo = QDate(2024, 3, 9);
+        s.hasColumnHeader = header;
+        s.settingsPath = m_ini;
+        if constexpr (std::is_same_v<S, TransferSettings>)
+            s.setColumn(TransferField::TrxDate, dateColumn);
+        else if constexpr (std::is_same_v<S, CreditSettings>)
+            s.columns.trxDate = dateColumn;
+        else
+            s.trxDateColumn = dateColumn;
+        return s;
+    }
+
+    ExportOutcome exportWith(const TransferSettings& s) { return runTransferExport(s, m_book, "Data", m_dest, m_sink); }
+    ExportOutcome exportWith(const CreditSettings& s) { return runCreditExport(s, m_book, "Data", m_dest, m_sink); }
+    ExportOutcome exportWith(const CollectionSettings& s)
+    {
+        return runCollectionExport(s, m_book, "Data", m_dest, m_sink);
+    }
+    ExportOutcome exportWith(const PayrollSettings& s) { return runPayrollExport(s, m_book, "Data", m_dest, m_sink); }
+
+    ExportOutcome run(int type, const QList<QVariantList>& rows, int dateColumn = 0, bool header = false)
+    {
+        writeBook("Data", rows);
+        m_sink = RecordingSink();
+        switch (type) {
+        case Transfer: return exportWith(common(transferSettings(), dateColumn, header));
+        case Credit: return exportWith(common(creditSettings(), dateColumn, header));
+        case Collection: return exportWith(common(collectionSettings(), dateColumn, header));
+        default: return exportWith(common(payrollSettings(), dateColumn, header));
+        }
+    }
+
+    // Exports after each fix in turn and collects the message boxes; a refusal
+    // comes alone, before anything is read.
+    template <typename S>
+    QStringList boxesWhileFixing(S s, const QList<std::function<void(S&)>>& fixes)
+    {
+        QStringList boxes;
+        for (int i = 0; i <= fixes.size(); ++i) {
+            m_sink = RecordingSink();
+            exportWith(s);
+            boxes += m_sink.boxTexts();
+            if (i == fixes.size())
+                break;
+            if (m_sink.headerReports)
+                boxes << "read on";
+            fixes.at(i)(s);
+        }
+        return boxes;
+    }
+
+    // After the columns, the first of which is "type".
+    void addTypeRows(const std::function<void(QTestData&, int)>& more)
+    {
+        for (auto [name, type] : std::initializer_list<std::pair<const char*, int>>{
+                 {"transfer", Transfer}, {"credit", Credit}, {"collection", Collection}, {"payroll", Payroll}})
+            more(QTest::newRow(name) << int(type), type);
+    }
 
 private slots:
+    void init() { freshFolder(); }
+
     void textFields()
     {
         QVERIFY(isDigitsOnly(QString()));
-        QVERIFY(isDigitsOnly("0123456789"));
-        QVERIFY(!isDigitsOnly("12345 6789"));
         QVERIFY(!isDigitsOnly("-1"));
         // Arabic-Indic digits are digits to Unicode but not to the bank.
         QVERIFY(!isDigitsOnly(QString::fromUtf8("\u0661\u0662")));
-        QVERIFY(hasLineBreak("a\nb"));
-        QVERIFY(hasLineBreak("a\rb"));
-        QVERIFY(!hasLineBreak("a\tb"));
-        QVERIFY(isPrintableAscii(" Az~"));
-        QVERIFY(!isPrintableAscii("a\tb"));
-        QVERIFY(!isPrintableAscii(QString::fromUtf8("Caf\u00e9")));
-        QVERIFY(hasControlCharacter("upload.txt\n"));
+        QVERIFY(hasLineBreak("a\rb") && !hasLineBreak("a\tb"));
+        QVERIFY(isPrintableAscii(" Az~") && !isPrintableAscii("a\tb"));
         QVERIFY(hasControlCharacter(QString::fromUtf8("a\u0085b")));
         QVERIFY(!hasControlCharacter(QString::fromUtf8("Caf\u00e9.txt")));
-        QCOMPARE(batchRemarksRefusal(QString::fromUtf8("Caf\u00e9"), ""), QString("Trx Remarks 1 contains invalid chars"));
-        QCOMPARE(batchRemarksRefusal("ok", "a\tb"), QString("Trx Remarks 2 contains invalid chars"));
         QCOMPARE(cutTrimmed(" abc  def ", 6), QString("abc"));
-        QCOMPARE(leftField("abc", 5), QString("abc  "));
-        QCOMPARE(leftField("abcdef", 4), QString("abcd"));
-        QCOMPARE(leftPadded("abcdef", 4), QString("abcdef"));
-        QCOMPARE(rightField("5.00", 8, '0'), QString("00005.00"));
-        QCOMPARE(rightPadded("123456", 5, '0'), QString("123456"));
+        QCOMPARE(leftField("abc", 5) + leftField("abcdef", 4) + leftPadded("abcdef", 4), QString("abc  abcdabcdef"));
+        QCOMPARE(rightField("5.00", 8, '0') + rightPadded("123456", 5, '0'), QString("00005.00123456"));
+        // Each remark's length before its characters, remarks 1 before remarks 2.
+        QCOMPARE(batchRemarksRefusal(QString(19, QChar(0xe9)), "a\tb"), QString("Trx Remarks 1 is exceeding 18 chars"));
+        QCOMPARE(batchRemarksRefusal("ok", "a\nb"), QString("Trx Remarks 2 contains invalid chars"));
     }
 
-    void messageLines()
+    void limits()
     {
-        QCOMPARE(errorLine(3, ": Error. Invalid amount</span>"), QString("<span style=\"color:#e73d4a;\">LINE 3: Error. Invalid amount</span>"));
-        QCOMPARE(warningLine(12, truncatedTail("Trx Ref", 30)),
-                 QStringLiteral("<span style=\"color:#f88021;\">LINE 12: Warning. String truncated in "
-                                "<span style=\"font-weight:bold;\">Trx Ref</span>. Exceeding 30 characters</span>"));
-        QCOMPARE(errorLine(1, invalidCharactersTail("From Acc")),
-                 QStringLiteral("<span style=\"color:#e73d4a;\">LINE 1: Error. Invalid characters found in "
-                                "<span style=\"font-weight:bold;\">From Acc</span></span>"));
+        const quint64 top = 999999999999999ULL;
+        // MinLLG, MaxLLG, MinRTGS, MaxRTGS as stored, then normalised.
+        const QList<QPair<QList<quint64>, QList<quint64>>> rows{
+            {{0, 0, 0, 0}, {1, 500000000, 500000001, top}}, {{200, 100, 0, 0}, {200, 500000000, 500000001, top}},
+            {{10, 1000, 5, 2000}, {10, 1000, 1001, 2000}}, {{5, 10, 11, 12}, {5, 10, 11, 12}},
+            {{5, 5, 500000000, 500000001}, {5, 500000000, 500000001, top}}};
+        for (const auto& [stored, normalised] : rows) {
+            ClearingLimits l{stored[0], stored[1], stored[2], stored[3]};
+            l.normalise();
+            QCOMPARE((QList<quint64>{l.minLLG, l.maxLLG, l.minRTGS, l.maxRTGS}), normalised);
+        }
+        QVERIFY(storeLimit(m_ini, maxLimitKey(0), 100) && storeLimit(m_ini, minLimitKey(1), 200));
+        const ClearingLimits l = ClearingLimits::load(m_ini);
+        QCOMPARE((QList<quint64>{l.minLLG, l.maxLLG, l.minRTGS}), (QList<quint64>{1, 100, 200}));
+        QVERIFY(QDir().mkpath(m_dir->filePath("blocked.ini")));   // a folder where the file should be
+        QVERIFY(!storeLimit(m_dir->filePath("blocked.ini"), "MinLLG", 5));
+
+        for (auto [text, value] : std::initializer_list<std::pair<const char*, quint64>>{
+                 {"500.000.000", 500000000}, {"", 0}, {"abc", 0}, {"-5", 0}, {"999.999.999.999.999", top}})
+            QCOMPARE(parseLimitText(text), value);
+        QCOMPARE(limitText(top), QString("999.999.999.999.999"));
+        QCOMPARE(checkLimitTexts("abc", "5") + checkLimitTexts("0", "0"), QString("Invalid minimum limit").repeated(2));
+        QCOMPARE(checkLimitTexts("5", "0.000"), QString("Invalid maximum limit"));
+        QCOMPARE(checkLimitTexts("9.000", "5"), QString());   // min above max passes
     }
 
-    void normalise_data()
+    // Mode and clearing (-1 WDK, 0 LLG, 1 RTGS) against the row's transfer
+    // type, ignoring case; then the limit of the clearing, ignoring case too.
+    void clearingFilterAndLimits()
     {
-        QTest::addColumn<QList<quint64>>("stored");      // MinLLG, MaxLLG, MinRTGS, MaxRTGS
-        QTest::addColumn<QList<quint64>>("normalised");
-        QTest::newRow("fresh file") << QList<quint64>{0, 0, 0, 0}
-                                    << QList<quint64>{1, 500000000, 500000001, 999999999999999ULL};
-        QTest::newRow("max below min") << QList<quint64>{200, 100, 0, 0}
-                                       << QList<quint64>{200, 500000000, 500000001, 999999999999999ULL};
-        QTest::newRow("rtgs min below llg max") << QList<quint64>{10, 1000, 5, 2000}
-                                                << QList<quint64>{10, 1000, 1001, 2000};
-        QTest::newRow("consistent values stay") << QList<quint64>{5, 10, 11, 12} << QList<quint64>{5, 10, 11, 12};
-        QTest::newRow("equal values move") << QList<quint64>{5, 5, 500000000, 500000001}
-                                           << QList<quint64>{5, 500000000, 500000001, 999999999999999ULL};
-    }
-
-    void normalise()
-    {
-        QFETCH(QList<quint64>, stored);
-        QFETCH(QList<quint64>, normalised);
-        ClearingLimits limits{stored[0], stored[1], stored[2], stored[3]};
-        limits.normalise();
-        QCOMPARE((QList<quint64>{limits.minLLG, limits.maxLLG, limits.minRTGS, limits.maxRTGS}), normalised);
-    }
-
-    void limitsLoadAndStore()
-    {
-        const QString path = iniPath("limits.ini");
-        QCOMPARE(ClearingLimits::load(path).maxLLG, quint64(500000000));
-        QVERIFY(storeLimit(path, maxLimitKey(0), 100));
-        QVERIFY(storeLimit(path, minLimitKey(0), 200));
-        const ClearingLimits limits = ClearingLimits::load(path);
-        QCOMPARE(limits.minLLG, quint64(200));
-        QCOMPARE(limits.maxLLG, quint64(500000000));
-        QCOMPARE(limits.minRTGS, quint64(500000001));
-        QSettings file(path, QSettings::IniFormat);
-        QCOMPARE(file.value("MaxLLG").toULongLong(), quint64(100));   // the file is not rewritten
-        QCOMPARE(minLimitKey(1), QString("MinRTGS"));
-        QCOMPARE(maxLimitKey(1), QString("MaxRTGS"));
-    }
-
-    void storeFailsOnUnwritableFile()
-    {
-        const QString path = iniPath("blocked.ini");
-        QVERIFY(QDir().mkpath(path));   // a folder where the file should be
-        QVERIFY(!storeLimit(path, "MinLLG", 5));
-    }
-
-    void limitText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<quint64>("value");
-        QTest::newRow("grouped") << "500.000.000" << quint64(500000000);
-        QTest::newRow("plain") << "750000000" << quint64(750000000);
-        QTest::newRow("empty") << "" << quint64(0);
-        QTest::newRow("letters") << "abc" << quint64(0);
-        QTest::newRow("negative") << "-5" << quint64(0);
-        QTest::newRow("comma") << "1,000" << quint64(0);
-        QTest::newRow("max") << "999.999.999.999.999" << quint64(999999999999999ULL);
-    }
-
-    void limitText()
-    {
-        QFETCH(QString, text);
-        QFETCH(quint64, value);
-        QCOMPARE(parseLimitText(text), value);
-        if (value)
-            QCOMPARE(parseLimitText(kova::limitText(value)), value);
-    }
-
-    void limitChecks_data()
-    {
-        QTest::addColumn<QString>("minText");
-        QTest::addColumn<QString>("maxText");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("both set") << "1" << "500.000.000" << "";
-        QTest::newRow("min zero") << "0" << "5" << "Invalid minimum limit";
-        QTest::newRow("min empty") << "" << "5" << "Invalid minimum limit";
-        QTest::newRow("min text") << "abc" << "5" << "Invalid minimum limit";
-        QTest::newRow("both zero, min first") << "0" << "0" << "Invalid minimum limit";
-        QTest::newRow("max zero") << "5" << "0.000" << "Invalid maximum limit";
-        QTest::newRow("max negative") << "5" << "-5" << "Invalid maximum limit";
-        QTest::newRow("min above max passes") << "9.000" << "5" << "";
-    }
-
-    void limitChecks()
-    {
-        QFETCH(QString, minText);
-        QFETCH(QString, maxText);
-        QFETCH(QString, message);
-        QCOMPARE(checkLimitTexts(minText, maxText), message);
-    }
-
-    void filterFromFields()
-    {
-        const BankFilter wdk = BankFilter::fromFields(BankMode::WDK, -1, "0", "x");
-        QCOMPARE(wdk.mode, BankMode::WDK);
-        QCOMPARE(wdk.clearingIndex, -1);
-        QCOMPARE(wdk.limitError(Cents(1) << 100, "LLG"), QString());
-        const BankFilter rtgs = BankFilter::fromFields(BankMode::Others, 1, "600.000.000", "999.999.999.999.999");
-        QCOMPARE(rtgs.clearingIndex, 1);
-        QCOMPARE(rtgs.minLimit, quint64(600000000));
-        QCOMPARE(rtgs.maxLimit, quint64(999999999999999ULL));
-    }
-
-    void clearingFilter_data()
-    {
-        QTest::addColumn<int>("mode");       // 0 WDK, 1 Others
-        QTest::addColumn<int>("clearing");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("processed");
-        QTest::newRow("wdk wdk") << 0 << -1 << "WDK" << true;
-        QTest::newRow("wdk lower") << 0 << -1 << "wdk" << true;
-        QTest::newRow("wdk llg") << 0 << -1 << "LLG" << false;
-        QTest::newRow("wdk empty") << 0 << -1 << "" << false;
-        QTest::newRow("llg llg") << 1 << 0 << "LLG" << true;
-        QTest::newRow("llg rtg") << 1 << 0 << "RTG" << false;
-        QTest::newRow("llg rtg lower") << 1 << 0 << "rtg" << false;
-        QTest::newRow("llg rtgs") << 1 << 0 << "RTGS" << true;
-        QTest::newRow("llg wdk") << 1 << 0 << "Wdk" << false;
-        QTest::newRow("llg empty") << 1 << 0 << "" << true;
-        QTest::newRow("llg other") << 1 << 0 << "SKN" << true;
-        QTest::newRow("rtgs rtg") << 1 << 1 << "RTG" << true;
-        QTest::newRow("rtgs llg") << 1 << 1 << "llg" << false;
-        QTest::newRow("rtgs wdk") << 1 << 1 << "WDK" << false;
-        QTest::newRow("rtgs empty") << 1 << 1 << "" << true;
-    }
-
-    void clearingFilter()
-    {
-        QFETCH(int, mode);
-        QFETCH(int, clearing);
-        QFETCH(QString, type);
-        QFETCH(bool, processed);
-        BankFilter filter{mode ? BankMode::Others : BankMode::WDK, clearing, 1, 500000000};
-        QCOMPARE(filter.accepts(type), processed);
-    }
-
-    void limitRules_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("clearing");
-        QTest::addColumn<QString>("amount");   // hundredths
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("tail");
+        const QList<std::tuple<int, const char*, bool>> filter{
+            {-1, "wdk", true}, {-1, "LLG", false}, {-1, "", false}, {0, "LLG", true}, {0, "rtg", false},
+            {0, "RTGS", true}, {0, "Wdk", false}, {0, "", true}, {1, "RTG", true}, {1, "llg", false},
+            {1, "WDK", false}, {1, "", true}};
+        for (const auto& [clearing, type, processed] : filter)
+            QVERIFY2(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).accepts(type)
+                         == processed, type);
         const QString llg = ": Error. LLG amount exceeding max limit 500.000.000</span>";
         const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
-        QTest::newRow("llg at max") << 1 << 0 << "50000000000" << "LLG" << "";
-        QTest::newRow("llg a cent above") << 1 << 0 << "50000000001" << "LLG" << llg;
-        QTest::newRow("llg lower case") << 1 << 0 << "90000000000" << "llg" << llg;
-        QTest::newRow("llg mixed case") << 1 << 0 << "90000000000" << "Llg" << llg;
-        QTest::newRow("llg other type") << 1 << 0 << "90000000000" << "" << "";
-        QTest::newRow("rtgs at min") << 1 << 1 << "50000000100" << "RTG" << "";
-        QTest::newRow("rtgs a cent below") << 1 << 1 << "50000000099" << "RTG" << rtgs;
-        QTest::newRow("rtgs lower case") << 1 << 1 << "100" << "rtg" << rtgs;
-        QTest::newRow("rtgs other type") << 1 << 1 << "100" << "" << "";
-        QTest::newRow("wdk never") << 0 << -1 << "90000000000" << "LLG" << "";
+        const QList<std::tuple<int, qint64, const char*, QString>> limits{
+            {0, 50000000000, "LLG", ""}, {0, 50000000001, "LLG", llg}, {0, 90000000000, "llg", llg},
+            {0, 90000000000, "", ""}, {1, 50000000100, "RTG", ""}, {1, 50000000099, "RTG", rtgs},
+            {1, 100, "rtg", rtgs}, {1, 100, "", ""}, {-1, 90000000000, "LLG", ""}};
+        for (const auto& [clearing, cents, type, tail] : limits) {
+            const BankFilter f{clearing < 0 ? BankMode::WDK : BankMode::Others, clearing,
+                               clearing == 1 ? 500000001ULL : 1ULL, clearing == 1 ? 999999999999999ULL : 500000000ULL};
+            QCOMPARE(f.limitError(Cents(cents), type), tail);
+        }
     }
 
-    void limitRules()
+    void sourceAccounts()
     {
-        QFETCH(int, mode);
-        QFETCH(int, clearing);
-        QFETCH(QString, amount);
-        QFETCH(QString, type);
-        QFETCH(QString, tail);
-        const quint64 min = clearing == 1 ? 500000001 : 1;
-        const quint64 max = clearing == 1 ? 999999999999999ULL : 500000000;
-        BankFilter filter{mode ? BankMode::Others : BankMode::WDK, clearing, min, max};
-        QCOMPARE(filter.limitError(Cents(amount.toLongLong()), type), tail);
-    }
+        const QList<std::tuple<const char*, QString, QString>> rows{
+            {"0123456789", "1234/56789/ABCD", ""}, {"1234567890", "1234/56789/abcd", ""},
+            {"", "1234/56789/ABCD", "Source Acc must be 10 chars"},
+            {"12345 6789", "1234/56789/ABCD", "Source Acc contains invalid chars"},
+            {"1234567890", "1234/56789/AB12", codeFormat}, {"1234567890", "1234/56789/ABCDE", codeFormat},
+            {"1234567890", QString::fromUtf8("1234/56789/\u00c4BCD"), codeFormat}};
+        for (const auto& [number, code, message] : rows)
+            QCOMPARE(checkSourceAccount(SourceAccount{number, code}, creditAccountMessages), message);
 
-    void sourceAccountChecks_data()
-    {
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<QString>("companyCode");
-        QTest::addColumn<QString>("message");
-        const QString code = QStringLiteral(
-            "Company Code must be in the format 1234/56789/ABCD\n(4 numeric / 5 numeric/ 4 letters)");
-        QTest::newRow("none checked") << false << "" << "" << "Source Account has not been defined";
-        QTest::newRow("valid") << true << "0123456789" << "1234/56789/ABCD" << "";
-        QTest::newRow("lower case letters") << true << "1234567890" << "1234/56789/abcd" << "";
-        QTest::newRow("nine digits") << true << "123456789" << "1234/56789/ABCD" << "Source Acc must be 10 chars";
-        QTest::newRow("empty account") << true << "" << "1234/56789/ABCD" << "Source Acc must be 10 chars";
-        QTest::newRow("space inside") << true << "12345 6789" << "1234/56789/ABCD" << "Source Acc contains invalid chars";
-        QTest::newRow("letters") << true << "12345abcde" << "1234/56789/ABCD" << "Source Acc contains invalid chars";
-        QTest::newRow("four in the middle") << true << "1234567890" << "1234/5678/ABCD" << code;
-        QTest::newRow("digits for letters") << true << "1234567890" << "1234/56789/AB12" << code;
-        QTest::newRow("trailing text") << true << "1234567890" << "1234/56789/ABCDE" << code;
-        QTest::newRow("non-ascii letters") << true << "1234567890" << QString::fromUtf8("1234/56789/ÄBCD") << code;
-    }
-
-    void sourceAccountChecks()
-    {
-        QFETCH(bool, checked);
-        QFETCH(QString, account);
-        QFETCH(QString, companyCode);
-        QFETCH(QString, message);
-        std::optional<SourceAccount> row;
-        if (checked)
-            row = SourceAccount{account, companyCode};
-        QCOMPARE(checkSourceAccount(row, creditAccountMessages), message);
-    }
-
-    void perFormAccountMessages()
-    {
-        QCOMPARE(checkSourceAccount(std::nullopt, collectionAccountMessages), QString("Credited Account has not been defined"));
-        QCOMPARE(checkSourceAccount(SourceAccount{"x", ""}, collectionAccountMessages), QString("Credited Acc contains invalid chars"));
-        QCOMPARE(checkSourceAccount(SourceAccount{"1", ""}, collectionAccountMessages), QString("Credited Acc must be 10 chars"));
-        QCOMPARE(checkSourceAccount(std::nullopt, payrollAccountMessages), QString("Source Acc has not been defined"));
-    }
-
-    void accountsArray()
-    {
-        const QString path = iniPath("accounts.ini");
         QVector<SourceAccount> five;
         for (int i = 0; i < 5; ++i)
             five.append({QString::number(1000000000 + i), QString("1234/56789/ABC") + QChar('A' + i)});
-        {
-            QSettings s(path, QSettings::IniFormat);
-            s.beginGroup("Credit");
-            saveAccounts(s, five);
-        }
-        {
-            QSettings s(path, QSettings::IniFormat);
-            s.beginGroup("Credit");
-            QCOMPARE(loadAccounts(s), five);
-            saveAccounts(s, five.mid(0, 2));
-        }
-        QSettings s(path, QSettings::IniFormat);
-        s.beginGroup("Credit");
+        QSettings s(m_ini, QSettings::IniFormat);
+        s.beginGroup("Payroll");
+        saveAccounts(s, five);
+        QCOMPARE(loadAccounts(s), five);
+        saveAccounts(s, five.mid(0, 2));   // a shorter table leaves no stale entries
         QCOMPARE(loadAccounts(s), five.mid(0, 2));
-        QCOMPARE(s.value("Accounts/size").toInt(), 2);
         QVERIFY(!s.contains("Accounts/3/Account"));
-        QVERIFY(!s.contains("Accounts/5/CompID"));
-        saveAccounts(s, {});
-        QVERIFY(loadAccounts(s).isEmpty());
-        QVERIFY(!s.contains("Accounts/1/Account"));
-    }
-
-    void columnIndexes()
-    {
-        const QString path = iniPath("columns.ini");
-        const QStringList keys{"TrxDate", "Amount"};
-        {
-            QSettings s(path, QSettings::IniFormat);
-            s.beginGroup("Payroll");
-            saveAccounts(s, {{"1234567890", "1234/56789/ABCD"}});
-        }
+        s.endGroup();
+        s.sync();
         // Only the accounts array is stored: the mapping was never saved.
-        QCOMPARE(readColumnIndexes(path, "Payroll", keys), (QVector<int>{0, 0}));
-        {
-            QSettings s(path, QSettings::IniFormat);
-            s.setValue("Payroll/Amount", 4);
-        }
-        QCOMPARE(readColumnIndexes(path, "Payroll", keys), (QVector<int>{0, 4}));
-        QCOMPARE(readColumnIndexes(path, "Credit", keys), (QVector<int>{0, 0}));
-        QCOMPARE(effectiveColumn(4, 3), 0);
-        QCOMPARE(effectiveColumn(3, 3), 3);
-        QCOMPARE(effectiveColumn(-1, 3), 0);
-    }
-
-    // Portable beside the program; an installed program under a folder the
-    // user cannot write keeps its settings in the user's own configuration.
-    void settingsFileLocation()
-    {
+        const QStringList keys{"TrxDate", "Amount"};
+        QCOMPARE(readColumnIndexes(m_ini, "Payroll", keys), (QVector<int>{0, 0}));
+        s.setValue("Payroll/Amount", 4);
+        s.sync();
+        QCOMPARE(readColumnIndexes(m_ini, "Payroll", keys), (QVector<int>{0, 4}));
+        QCOMPARE((QList<int>{effectiveColumn(4, 3), effectiveColumn(3, 3), effectiveColumn(-1, 3)}),
+                 (QList<int>{0, 3, 0}));
+        // Portable beside the program; installed under a folder the user cannot
+        // write, in the user's own configuration.
         QCOMPARE(settingsPathFor("/opt/kova/bin", true, "/home/ani/.config"), QString("/opt/kova/bin/kova.ini"));
         QCOMPARE(settingsPathFor("/usr/bin", false, "/home/ani/.config"), QString("/home/ani/.config/kova/kova.ini"));
+    }
+
+    // The batch checks of each type in their order, then an empty sheet, which
+    // no type writes.
+    void batchRefusalsInOrder_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList others = unmapped({"BI Code", "Bank", "Branch"});
+        const QStringList limits{"Invalid minimum limit", "Invalid maximum limit", "No rows to export"};
+        const QString remarks = "Trx Remarks ";
+        QTest::newRow("transfer") << int(Transfer)
+            << unmapped({"Trx Ref #", "From Acc #", "To Acc #", "Amount", "Transfer Type"}) + others
+                   + unmapped({"Name", "Cust Type", "Cust Residence"}) + limits;
+        QTest::newRow("credit") << int(Credit)
+            << accountRefusals("Source Acc", "Source Account has not been defined")
+                   + QStringList{remarks + "1 is exceeding 18 chars", remarks + "2 contains invalid chars"}
+                   + unmapped({"Beneficiary Account", "Amount", "Transfer Type"}) + others
+                   + unmapped({"Beneficiary", "Cust Type", "Cust Residence"}) + limits;
+        QTest::newRow("collection") << int(Collection)
+            << accountRefusals("Credited Acc", "Credited Account has not been defined")
+                   + QStringList{remarks + "1 contains invalid chars", remarks + "2 is exceeding 18 chars"}
+                   + unmapped({"Account Name", "Account Number", "Amount", "Residence", "Citizen"}) + limits.mid(2);
+        QTest::newRow("payroll") << int(Payroll)
+            << accountRefusals("Source Acc", "Source Acc has not been defined")
+                   + unmapped({"Account Name", "Account Number", "Amount"}) + limits.mid(2);
+    }
+
+    void batchRefusalsInOrder()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, boxes);
+        writeBook("Data", {});
+        QStringList seen;
+        if (type == Transfer) {
+            using F = TransferField;
+            TransferSettings s = transferSettings();
+            s.columns = {};
+            s.chooseClearing(0);
+            s.minLimitText = s.maxLimitText = "0";
+            QList<std::function<void(TransferSettings&)>> fixes;
+            for (F f : {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank, F::Branch,
+                        F::Beneficiary, F::CustType, F::Residence})
+                fixes << [f](TransferSettings& t) { t.setColumn(f, 1); };
+            fixes << [](TransferSettings& t) { t.minLimitText = "1"; } << [](TransferSettings& t) { t.maxLimitText = "5"; };
+            seen = boxesWhileFixing(common(s), fixes);
+        } else if (type == Credit) {
+            CreditSettings s;
+            s.batchRemarks1 = QString(19, 'r');
+            s.batchRemarks2 = "a\tb";
+            chooseBeneficiaryBank(s, BankMode::Others, 0);
+            s.minLimitText = s.maxLimitText = "0";
+            auto fixes = accountFixes(&CreditSettings::sourceAccount);
+            fixes << [](CreditSettings& c) { c.batchRemarks1.chop(1); } << [](CreditSettings& c) { c.batchRemarks2 = "ab"; };
+            for (auto m : {&CreditColumns::account, &CreditColumns::amount, &CreditColumns::transferType,
+                           &CreditColumns::biCode, &CreditColumns::bank, &CreditColumns::branch,
+                           &CreditColumns::beneficiaryName, &CreditColumns::custType, &CreditColumns::residence})
+                fixes << [m](CreditSettings& c) { c.columns.*m = 1; };
+            fixes << [](CreditSettings& c) { c.minLimitText = "1"; } << [](CreditSettings& c) { c.maxLimitText = "5"; };
+            seen = boxesWhileFixing(common(s), fixes);
+        } else if (type == Collection) {
+            using C = CollectionSettings;
+            C s;
+            s.remarks1 = QString::fromUtf8("Caf\u00e9");
+            s.remarks2 = QString(19, 'r');
+            auto fixes = accountFixes(&C::creditedAccount);
+            fixes << [](C& c) { c.remarks1 = "Cafe"; } << [](C& c) { c.remarks2.chop(1); };
+            for (auto m : {&C::accountNameColumn, &C::accountColumn, &C::amountColumn, &C::residenceColumn,
+                           &C::citizenColumn})
+                fixes << [m](C& c) { c.*m = 1; };
+            seen = boxesWhileFixing(common(s), fixes);
+        } else {
+            using P = PayrollSettings;
+            auto fixes = accountFixes(&P::sourceAccount);
+            for (auto m : {&P::employeeNameColumn, &P::accountColumn, &P::amountColumn})
+                fixes << [m](P& p) { p.*m = 1; };
+            seen = boxesWhileFixing(common(P()), fixes);
+        }
+        QCOMPARE(seen, boxes);
+        QVERIFY(!QFile::exists(m_dest));
+    }
+
+    // Rows outside the dates, without a date or with a text date are skipped
+    // and take no line number; transfer and credit in WDK mode skip other
+    // transfer types too. The total adds the rounded amounts.
+    void dateFilterLineNumbersAndSummary_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("amountColumn");
+        QTest::addColumn<QStringList>("summary");
+        addTypeRows([](QTestData& row, int type) {
+            if (type == Transfer || type == Credit)
+                row << (type == Transfer ? 3 : 2) << summary("3 of 8", "30,02", 0, 1);
+            else
+                row << 2 << summary("4 of 8", "31,02", 0, 1);
+        });
+    }
+
+    void dateFilterLineNumbersAndSummary()
+    {
+        QFETCH(int, type);
+        QFETCH(int, amountColumn);
+        QFETCH(QStringList, summary);
+        const QDate first(2024, 3, 5);
+        const QDate last(2024, 3, 9);
+        const auto outcome = run(type, {{"Date"}, goodRow(first.addDays(-1), 1), goodRow(first, "10.005"),
+                                        goodRow(QVariant(), 1), goodRow("06/03/2024", 1), goodRow(first, "x"),
+                                        goodRow(first, 1, "Budi", "LLG"), goodRow(last, "20.005"),
+                                        goodRow(last.addDays(1), 1)},
+                                 1, true);
+        QCOMPARE(outcome, ExportOutcome::RowErrors);
+        QCOMPARE(m_sink.allMessages(), QStringList{err(2, ": Error. Invalid amount</span>")});
+        QCOMPARE(m_sink.rows.at(1).cells, (QVector<MarkedCell>{{1, amountColumn}}));
+        QCOMPARE(m_sink.summary, summary);
+        QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
+        QVERIFY(!QFile::exists(m_dest));
+    }
+
+    // A fixed-width record counts bytes at the bank: only printable ASCII. A
+    // line break would split any record.
+    void textCharacters_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("logColumn");
+        addTypeRows([](QTestData& row, int type) {
+            const char* titles[] = {"Beneficiary", "Beneficiary Name", "Account Name", "Employee Name"};
+            row << QString(titles[type]) << (type == Transfer ? 9 : 0);
+        });
+    }
+
+    void textCharacters()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, title);
+        QFETCH(int, logColumn);
+        for (const QString& name : {QString::fromUtf8("Jos\u00e9"), QString("Bu\tdi"), QString("Bu\ndi")}) {
+            const bool refused = type != Transfer || name.contains('\n');
+            run(type, {goodRow(QVariant(), 1, name)});
+            QCOMPARE(m_sink.rows.at(0).messages, refused ? QStringList{invalidChars(1, title)} : QStringList());
+            QCOMPARE(m_sink.rows.at(0).cells, QVector<MarkedCell>(refused ? 1 : 0, {0, logColumn}));
+        }
+    }
+
+    // Refused after the summary when the batch does not fit its fixed-width
+    // header; the total is looked at first.
+    void headerOverflow()
+    {
+        const QList<QPair<std::shared_ptr<ExportJob>, const char*>> jobs{
+            {std::make_shared<CreditExport>(common(creditSettings())), "99999999999999999.99"},
+            {std::make_shared<CollectionExport>(common(collectionSettings()), account), "9999999999999.99"},
+            {std::make_shared<PayrollExport>(common(payrollSettings()), account), "99999999999999.99"}};
+        const QString total = "Total amount does not fit the header record";
+        for (const auto& [job, largest] : jobs) {
+            const Cents max = *parseCents(largest);
+            QCOMPARE(job->overflow({max, 99999}), QString());
+            QCOMPARE(job->headerRecord({max, 99999}).size(), job->recordWidth());
+            QCOMPARE(job->overflow({max + 1, 1}), total);
+            QCOMPARE(job->overflow({1, 100000}), QString("Record count exceeds 99999"));
+            QCOMPARE(job->overflow({max + 1, 100000}), total);
+        }
     }
 };
 
