@@ -1,5 +1,6 @@
 #include "exportrun.h"
 
+#include "faultpoint.h"
 #include "messageline.h"
 #include "pathchecks.h"
 #include "xlsx/document.h"
@@ -100,11 +101,13 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
         while (in.readLineInto(&line)) {
             out << line << '\n';
             ++copied;
+            if (copied == count / 2) KOVA_FAULT_POINT("upload-half-written");
         }
         out.flush();
         if (out.status() != QTextStream::Ok || in.status() != QTextStream::Ok || copied != count)
             upload.cancelWriting();
     }
+    KOVA_FAULT_POINT("before-commit");
     if (!upload.commit()) {
         sink.critical(failedWrite);
         return false;
@@ -165,6 +168,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             && details.error() == QFileDevice::NoError;
     }
 
+    KOVA_FAULT_POINT("after-rows");
     sink.summaryReady(summaryLines(counts, qMax(0, lastRow - (firstRow - 1))));
 
     if (counts.errors > 0) {
@@ -192,6 +196,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
+    KOVA_FAULT_POINT("after-reserve");
     const QString header = job.headerRecord(counts.totals);
     if (!widthHolds(job, header)) {
         sink.critical(widthMismatch);
@@ -199,6 +204,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
         return ExportOutcome::Refused;
+    KOVA_FAULT_POINT("after-commit");
     sink.information(QStringLiteral("Done!"));
     return ExportOutcome::Written;
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -67,10 +68,23 @@ void forgetUnwrittenValues(const QString& path, const QVariantMap& held)
         cached.setValue(it.key(), it.value());
 }
 
+// The settings library writes under a lock file beside the settings and waits
+// half a minute before it takes over one left behind (an empty one, by a run
+// stopped while creating it). Its write holds the lock for one write of a
+// small file, so one older than a second is taken over at once.
+void takeOverStaleLock(const QString& settingsPath)
+{
+    QLockFile lock(settingsPath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(1000);
+    if (lock.tryLock(10000))
+        lock.unlock();
+}
+
 } // namespace
 
 bool syncSettings(QSettings& settings)
 {
+    takeOverStaleLock(settings.fileName());
     settings.sync();
     const QSettings::Status status = settings.status();
     if (status == QSettings::NoError)
