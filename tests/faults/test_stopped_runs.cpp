@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 constexpr int rowCount = 3000;
@@ -59,6 +62,27 @@ QByteArray withoutHeaderId(QByteArray upload)
     const int start = upload.indexOf('|', upload.indexOf('|') + 1) + 1;
     return upload.replace(start, upload.indexOf('|', start) - start, "ID");
 }
+
+// While it lives, no file of the process grows past bytes: a write beyond
+// fails part way (SIGXFSZ ignored), as on a disk that fills.
+class FileSizeLimit final
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_before); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_before;
+};
 
 } // namespace
 
@@ -194,6 +218,29 @@ private slots:
         QVERIFY(kova::syncSettings(settings));
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(expect::fileBytes(path).contains("\nCompanyID=FGHIJ67890\n"));
+    }
+
+    // The settings library reports a write that stopped part way as a good
+    // one and leaves the file cut short; a save must say it failed.
+    void settingsCutShortIsNoSave()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("kova.ini");
+        QVariantMap accounts;
+        for (int i = 0; i < 200; ++i)
+            accounts.insert(QString("Account%1").arg(i), QString(20, 'A'));
+        expect::writeSettings(path, "Credit", accounts);
+        const qint64 whole = QFileInfo(path).size();
+
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setValue("Credit/CompanyID", "ABCDE12345");
+        bool saved = true;
+        {
+            const FileSizeLimit disk(whole / 2);
+            saved = kova::syncSettings(settings);
+        }
+        QVERIFY2(QFileInfo(path).size() < whole, "the write was not cut short");
+        QVERIFY(!saved);
     }
 };
 
