@@ -112,6 +112,7 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
         sink.critical(failedWrite);
         return false;
     }
+    KOVA_FAULT_POINT("after-commit");
     return true;
 }
 
@@ -204,7 +205,6 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
         return ExportOutcome::Refused;
-    KOVA_FAULT_POINT("after-commit");
     sink.information(QStringLiteral("Done!"));
     return ExportOutcome::Written;
 }
