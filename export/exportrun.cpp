@@ -1,5 +1,6 @@
 #include "exportrun.h"
 
+#include "faultpoint.h"
 #include "messageline.h"
 #include "pathchecks.h"
 #include "register/batchguard.h"
@@ -103,15 +104,18 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
         while (in.readLineInto(&line)) {
             out << line << '\n';
             ++copied;
+            if (copied == count / 2) KOVA_FAULT_POINT("upload-half-written");
         }
         out.flush();
         if (out.status() != QTextStream::Ok || in.status() != QTextStream::Ok || copied != count)
             upload.cancelWriting();
     }
+    KOVA_FAULT_POINT("before-commit");
     if (!upload.commit()) {
         sink.critical(failedWrite);
         return false;
     }
+    KOVA_FAULT_POINT("after-commit");
     return true;
 }
 
@@ -174,6 +178,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             && details.error() == QFileDevice::NoError;
     }
 
+    KOVA_FAULT_POINT("after-rows");
     sink.summaryReady(summaryLines(counts, qMax(0, lastRow - (firstRow - 1))));
 
     if (counts.errors > 0) {
@@ -207,6 +212,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
+    KOVA_FAULT_POINT("after-reserve");
     const QString header = job.headerRecord(counts.totals);
     if (!widthHolds(job, header)) {
         sink.critical(widthMismatch);

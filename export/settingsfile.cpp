@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -53,6 +54,26 @@ FileContent readPastCache(const QString& path)
     return content;
 }
 
+// Whether the file holds every value the cache of path holds, which after a
+// write is what was meant to be written. The file gives back text where a
+// number or a flag was set; the text is what was written for it.
+bool holdsAll(const FileContent& file, const QString& path)
+{
+    const QSettings cached(path, QSettings::IniFormat);
+    const QStringList keys = cached.allKeys();
+    if (keys.isEmpty())
+        return true;
+    if (!file.understood || file.values.size() != keys.size())
+        return false;
+    for (const QString& key : keys) {
+        const QVariant meant = cached.value(key);
+        const QVariant held = file.values.value(key);
+        if (held.userType() == QMetaType::QString ? meant.toString() != held.toString() : meant != held)
+            return false;
+    }
+    return true;
+}
+
 // Sets the cache of path back to what the file holds, so that no later reader
 // takes unwritten values for stored ones, and no later write stores them
 // unasked.
@@ -67,20 +88,32 @@ void forgetUnwrittenValues(const QString& path, const QVariantMap& held)
         cached.setValue(it.key(), it.value());
 }
 
+// The settings library writes under a lock file beside the settings and waits
+// half a minute before it takes over one left behind (an empty one, by a run
+// stopped while creating it). Its write holds the lock for one write of a
+// small file, so one older than a second is taken over at once.
+void takeOverStaleLock(const QString& settingsPath)
+{
+    QLockFile lock(settingsPath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(1000);
+    if (lock.tryLock(10000))
+        lock.unlock();
+}
+
 } // namespace
 
 bool syncSettings(QSettings& settings)
 {
+    takeOverStaleLock(settings.fileName());
     settings.sync();
     const QSettings::Status status = settings.status();
-    if (status == QSettings::NoError)
-        return true;
     const FileContent content = readPastCache(settings.fileName());
     // A line the reader does not understand (a comment a person added) is no
     // failed write, yet the status keeps only the first problem met and so
     // may hide one. Every write drops such lines: a file that still holds one
-    // was not written.
-    if (status == QSettings::FormatError && content.understood)
+    // was not written. A write cut short by a full disk reports no error at
+    // all and leaves the file cut short, so the file is read back whole.
+    if (status != QSettings::AccessError && holdsAll(content, settings.fileName()))
         return true;
     forgetUnwrittenValues(settings.fileName(), content.values);
     return false;

@@ -19,17 +19,6 @@ constexpr qint64 largestHeaderId = 99999999;
 
 const QString notSaved = QStringLiteral("Settings could not be saved");
 
-// QSettings writes under its own lock file beside the settings and waits half
-// a minute before it takes over one left behind; a stopped run must not stall
-// the next one that long.
-void clearStaleSettingsLock(const QString& settingsPath)
-{
-    QLockFile settingsLock(settingsPath + QStringLiteral(".lock"));
-    settingsLock.setStaleLockTime(staleAfterMs);
-    if (settingsLock.tryLock(waitMs))
-        settingsLock.unlock();
-}
-
 } // namespace
 
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
@@ -41,7 +30,6 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
         reservation.refusal = notSaved;
         return reservation;
     }
-    clearStaleSettingsLock(settingsPath);
 
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferGroup());
