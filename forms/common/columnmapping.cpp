@@ -58,8 +58,9 @@ QString columnTip(int column, const QString& text)
 // punctuation do not count, and "#" is read as "No".
 QString comparable(const QString& name)
 {
+    const QString spelled = QString(name).replace(QLatin1Char('#'), QStringLiteral("no"));
     QString plain;
-    for (const QChar ch : QString(name).replace(QLatin1Char('#'), QStringLiteral("no")))
+    for (const QChar ch : spelled)
         if (ch.isLetterOrNumber())
             plain.append(ch.toLower());
     return plain;
@@ -80,16 +81,18 @@ const QVector<kova::FieldGuide>& guideOf(const QString& group)
 }
 
 // The caption left of the combo box in its grid.
-QLabel* captionOf(QComboBox* combo)
+QLabel* captionOf(QGroupBox* gbColMap, QComboBox* combo)
 {
-    const auto grid = qobject_cast<QGridLayout*>(combo->parentWidget()->layout());
-    const int index = grid ? grid->indexOf(combo) : -1;
-    if (index < 0)
-        return nullptr;
-    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-    QLayoutItem* left = column > 0 ? grid->itemAtPosition(row, column - 1) : nullptr;
-    return left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
+    for (QGridLayout* grid : gbColMap->findChildren<QGridLayout*>()) {
+        const int index = grid->indexOf(combo);
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        QLayoutItem* left = column > 0 ? grid->itemAtPosition(row, column - 1) : nullptr;
+        return left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -107,7 +110,7 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
     for (const auto& key : qAsConst(m_keys)) {
         QComboBox* combo = key.first;
         QStringList names;
-        QLabel* caption = captionOf(combo);
+        QLabel* caption = captionOf(gbColMap, combo);
         if (caption)
             names.append(QTextDocumentFragment::fromHtml(caption->text()).toPlainText());
         for (const kova::FieldGuide& field : guide) {
@@ -122,11 +125,19 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
         // A few characters of each header must not hide which column is which;
         // the lists size themselves to their entries in fitWidth().
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
-            m_matched.remove(combo);
-            showColumn(combo);
-        });
+        m_connections.append(
+            QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
+                m_matched.remove(combo);
+                showColumn(combo);
+            }));
     }
+}
+
+ColumnMapping::~ColumnMapping()
+{
+    // The form's combo boxes outlive this and change their index as they go.
+    for (const QMetaObject::Connection& connection : qAsConst(m_connections))
+        QObject::disconnect(connection);
 }
 
 QStringList ColumnMapping::excelChanged(const QString& path, const QString& sheet)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaObject>
 #include <QPair>
 #include <QSet>
 #include <QString>
@@ -31,6 +32,9 @@ public:
     // header matching and gives each caption its tooltip.
     ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
                   const QString& settingsPath, const QString& group, const Keys& keys);
+    ~ColumnMapping();
+    ColumnMapping(const ColumnMapping&) = delete;
+    ColumnMapping& operator=(const ColumnMapping&) = delete;
 
     // Every combo box inside gbColMap, nested group boxes included, in creation order.
     const QList<QComboBox*>& comboBoxes() const { return m_comboBoxes; }
@@ -79,4 +83,5 @@ private:
     QVector<QStringList> m_names;
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
+    QList<QMetaObject::Connection> m_connections;
 };
