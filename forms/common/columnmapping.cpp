@@ -120,6 +120,7 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
             if (caption)
                 caption->setToolTip(field.expects);
         }
+        m_titles.append(names.size() > (caption ? 1 : 0) ? names.at(caption ? 1 : 0) : names.value(0));
         m_names.append(names);
 
         // A few characters of each header must not hide which column is which;
@@ -231,7 +232,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         combo->setCurrentIndex(found);
         m_matched.insert(combo);
         showColumn(combo);
-        lines.append(QStringLiteral("Matched by header: ") + m_names.at(i).value(1, m_names.at(i).value(0))
+        lines.append(QStringLiteral("Matched by header: ") + m_titles.at(i)
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;

@@ -81,6 +81,8 @@ private:
     QString m_sheetName;
     // One per key: the names header texts are compared with.
     QVector<QStringList> m_names;
+    // One per key: the field as the log calls it.
+    QStringList m_titles;
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
     QList<QMetaObject::Connection> m_connections;
