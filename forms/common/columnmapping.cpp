@@ -111,8 +111,6 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
         QComboBox* combo = key.first;
         QStringList names;
         QLabel* caption = captionOf(gbColMap, combo);
-        if (caption)
-            names.append(QTextDocumentFragment::fromHtml(caption->text()).toPlainText());
         for (const kova::FieldGuide& field : guide) {
             if (field.key != key.second)
                 continue;
@@ -120,7 +118,7 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
             if (caption)
                 caption->setToolTip(field.expects);
         }
-        m_titles.append(names.size() > (caption ? 1 : 0) ? names.at(caption ? 1 : 0) : names.value(0));
+        m_captions.append(caption);
         m_names.append(names);
 
         // A few characters of each header must not hide which column is which;
@@ -215,7 +213,10 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         QComboBox* combo = m_keys.at(i).first;
         if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i))
             continue;
+        // A caption may change with the form's mode, so it is read as it is now.
         QStringList names;
+        if (const QLabel* caption = m_captions.at(i))
+            names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
         for (const QString& name : m_names.at(i))
             names.append(comparable(name));
         int found = 0;
@@ -232,7 +233,11 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         combo->setCurrentIndex(found);
         m_matched.insert(combo);
         showColumn(combo);
-        lines.append(QStringLiteral("Matched by header: ") + m_titles.at(i)
+        // The field as the log calls it; its caption where the guide has no name for it.
+        const QString title = !m_names.at(i).isEmpty() || !m_captions.at(i)
+            ? m_names.at(i).value(0)
+            : QTextDocumentFragment::fromHtml(m_captions.at(i)->text()).toPlainText();
+        lines.append(QStringLiteral("Matched by header: ") + title
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QSettings;
 class QWidget;
 
@@ -79,10 +80,9 @@ private:
     QList<QComboBox*> m_comboBoxes;
     QString m_workbookPath;
     QString m_sheetName;
-    // One per key: the names header texts are compared with.
+    // One per key: the field's names besides its caption, its log title first.
     QVector<QStringList> m_names;
-    // One per key: the field as the log calls it.
-    QStringList m_titles;
+    QList<const QLabel*> m_captions;   // one per key; nullptr where none was found
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
     QList<QMetaObject::Connection> m_connections;
