@@ -26,6 +26,10 @@ namespace {
 
 const QColor markedFieldText(0xe7, 0x3d, 0x4a);
 const QColor markedRowBackground(0xfb, 0xe1, 0xe3);
+// Deeper than the row's, so that an offending cell that is empty still shows.
+const QColor markedFieldBackground(0xf5, 0xb5, 0xba);
+// The warning lines' #f88021, pale enough to read the text on.
+const QColor cutFieldBackground(0xfd, 0xdc, 0xbf);
 
 } // namespace
 
@@ -60,12 +64,21 @@ QWidget* MainWindow::createForm(int index)
     // One case per transaction type, in the order of cboTrxType:
     // 0 TransferForm, 1 CreditForm, 2 CollectionForm, 3 PayrollForm.
     switch (index) {
-    case 0: return new TransferForm(this);
-    case 1: return new CreditForm(this);
-    case 2: return new CollectionForm(this);
-    case 3: return new PayrollForm(this);
+    case 0: return wireLog(new TransferForm(this));
+    case 1: return wireLog(new CreditForm(this));
+    case 2: return wireLog(new CollectionForm(this));
+    case 3: return wireLog(new PayrollForm(this));
     default: return nullptr;
     }
+}
+
+template <typename Form>
+QWidget* MainWindow::wireLog(Form* form)
+{
+    connect(form, &Form::SIG_TRX_ROW, this, &MainWindow::showSheetRow);
+    connect(form, &Form::SIG_TRX_END, this, &MainWindow::appendLogLine);
+    connect(form, &Form::SIG_MAPPING_MATCHED, this, &MainWindow::appendLogLines);
+    return form;
 }
 
 void MainWindow::Delete_Form()
@@ -232,11 +245,44 @@ void MainWindow::ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QString
             const QModelIndex cell = m_logModel->index(point->x(), column);
             if (column == point->y())
                 m_logModel->setData(cell, QBrush(markedFieldText), Qt::ForegroundRole);
-            m_logModel->setData(cell, QBrush(markedRowBackground), Qt::BackgroundRole);
+            if (m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
+                m_logModel->setData(cell, QBrush(markedRowBackground), Qt::BackgroundRole);
+            else
+                m_logModel->setData(cell, QBrush(markedFieldBackground), Qt::BackgroundRole);
         }
     }
 
     m_pendingMessages += messages;
+}
+
+void MainWindow::showSheetRow(int sheetRow, const QList<QPoint>& warningCells)
+{
+    const int row = m_logModel->rowCount() - 1;
+    if (row < 0)
+        return;
+    m_logModel->setVerticalHeaderItem(row, new QStandardItem(QString::number(sheetRow)));
+    // An error's marking says more than a cut, so it stays.
+    for (const QPoint& point : warningCells) {
+        const QModelIndex cell = m_logModel->index(point.x(), point.y());
+        if (cell.isValid() && m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
+            m_logModel->setData(cell, QBrush(cutFieldBackground), Qt::BackgroundRole);
+    }
+}
+
+void MainWindow::appendLogLine(const QString& line)
+{
+    QTextDocument* document = ui->txtStatus->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    if (!document->isEmpty())
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(line, QTextCharFormat());
+}
+
+void MainWindow::appendLogLines(const QStringList& lines)
+{
+    for (const QString& line : lines)
+        appendLogLine(line);
 }
 
 void MainWindow::ON_Trx_Done(QStringList lines)

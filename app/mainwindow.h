@@ -49,6 +49,14 @@ private:
     // a file that is not a readable workbook empties the lists and says so.
     void loadSource();
     void chooseDestination();
+    // The connections of the log's additions beyond the row report.
+    template <typename Form>
+    QWidget* wireLog(Form* form);
+    // Numbers the last log row after its sheet row and tints its cut cells.
+    void showSheetRow(int sheetRow, const QList<QPoint>& warningCells);
+    // One plain-text paragraph at the end of the processing log.
+    void appendLogLine(const QString& line);
+    void appendLogLines(const QStringList& lines);
 
     Ui_MainWindow* ui;
     QStandardItemModel* m_logModel = nullptr;

@@ -10,7 +10,7 @@ QString cutField(const QString& text, int width, const QString& cutTitle, const 
                  RowContext& out)
 {
     if (text.size() > width)
-        out.warning(truncatedTail(cutTitle, width));
+        out.warning(truncatedTail(cutTitle, width), column);
     if (!isPrintableAscii(text))
         out.error(invalidCharactersTail(logTitle), column);
     return leftField(text, width);

@@ -25,10 +25,12 @@ void RowContext::error(const QString& tail, int column)
         m_cells.append({m_index, column});
 }
 
-void RowContext::warning(const QString& tail)
+void RowContext::warning(const QString& tail, int column)
 {
     m_messages.append(warningLine(line(), tail));
     ++m_warnings;
+    if (column >= 0)
+        m_warningCells.append({m_index, column});
 }
 
 namespace {
@@ -168,7 +170,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             counts.errors += context.errors();
             counts.warnings += context.warnings();
             counts.totals.total += context.amount();
-            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn()});
+            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn(), row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }
         out.flush();

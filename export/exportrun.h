@@ -27,7 +27,8 @@ public:
     // tail: the message after the line number, e.g. ": Error. Invalid amount</span>".
     // column: the log column to mark, or -1 for none.
     void error(const QString& tail, int column = -1);
-    void warning(const QString& tail);
+    // column: the log column whose text was cut, or -1 for none.
+    void warning(const QString& tail, int column = -1);
     void addToTotal(Cents amount) { m_amount += amount; }
 
     int errors() const { return m_errors; }
@@ -35,6 +36,7 @@ public:
     Cents amount() const { return m_amount; }
     const QStringList& messages() const { return m_messages; }
     const QVector<MarkedCell>& cells() const { return m_cells; }
+    const QVector<MarkedCell>& warningCells() const { return m_warningCells; }
 
 private:
     int m_index;
@@ -43,6 +45,7 @@ private:
     Cents m_amount = 0;
     QStringList m_messages;
     QVector<MarkedCell> m_cells;
+    QVector<MarkedCell> m_warningCells;
 };
 
 struct ExportTotals

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "money.h"
+
 #include <QStringList>
 #include <QVector>
 
@@ -21,6 +23,9 @@ struct RowReport
     QVector<MarkedCell> cells;   // errors only, in the order found
     QStringList messages;        // HTML message lines, in the order found
     int amountColumn = 0;        // log column to right-align
+    int sheetRow = 0;            // the row in the workbook, so the log can point at it
+    QVector<MarkedCell> warningCells;   // cells cut with a warning, in the order found
+    Cents amount = 0;            // the row's amount in the batch total
 };
 
 } // namespace kova

@@ -52,3 +52,18 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+const QVector<kova::FieldGuide>& collectionFieldGuide()
+{
+    static const QVector<kova::FieldGuide> guide{
+        {QStringLiteral("TrxDate"), {QStringLiteral("Trx Date"), QStringLiteral("Date")}, QStringLiteral("A date; rows outside the date range are skipped")},
+        {QStringLiteral("AccountName"), {QStringLiteral("Account Name"), QStringLiteral("Name")}, QStringLiteral("Text, up to 35 characters")},
+        {QStringLiteral("AccountNumber"), {QStringLiteral("Acc #"), QStringLiteral("Account Number"), QStringLiteral("Account")}, QStringLiteral("10 digits")},
+        {QStringLiteral("Amount"), {QStringLiteral("Amount")}, QStringLiteral("An amount above 0 with at most 2 decimals")},
+        {QStringLiteral("Remarks1"), {QStringLiteral("Remarks 1"), QStringLiteral("Remark 1")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Remarks2"), {QStringLiteral("Remarks 2"), QStringLiteral("Remark 2")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Residence"), {QStringLiteral("Residence")}, QStringLiteral("0 or 1")},
+        {QStringLiteral("Citizen"), {QStringLiteral("Citizen"), QStringLiteral("Citizenship")}, QStringLiteral("0 or 1")},
+    };
+    return guide;
+}

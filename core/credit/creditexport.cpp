@@ -96,7 +96,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
                       + QStringLiteral(" must be 10 digits</span>"),
                   AccountColumn);
     if (!wdk && account.size() > 34)
-        out.warning(kova::truncatedTail(QStringLiteral("Acc #"), 34));
+        out.warning(kova::truncatedTail(QStringLiteral("Acc #"), 34), AccountColumn);
     values[AccountColumn] = kova::leftField(account, 34);
     record += values[AccountColumn];
 

@@ -86,3 +86,21 @@ void fitColumnsToSheet(CreditColumns& columns, int lastColumn)
         columns.*field = kova::effectiveColumn(columns.*field, lastColumn);
 }
 
+const QVector<kova::FieldGuide>& creditFieldGuide()
+{
+    static const QVector<kova::FieldGuide> guide{
+        {QStringLiteral("TrxDate"), {QStringLiteral("Trx Date"), QStringLiteral("Date")}, QStringLiteral("A date; rows outside the date range are skipped")},
+        {QStringLiteral("Beneficary"), {QStringLiteral("Beneficiary Name"), QStringLiteral("Beneficiary")}, QStringLiteral("Text, up to 70 characters")},
+        {QStringLiteral("BnfAccount"), {QStringLiteral("Acc #"), QStringLiteral("Account Number"), QStringLiteral("Beneficiary Account")}, QStringLiteral("10 digits within the bank, up to 34 digits for another bank")},
+        {QStringLiteral("BICode"), {QStringLiteral("BI Code"), QStringLiteral("Bank Code")}, QStringLiteral("7 characters")},
+        {QStringLiteral("Bank"), {QStringLiteral("Bank Name"), QStringLiteral("Bank")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Branch"), {QStringLiteral("Branch Name"), QStringLiteral("Branch")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Amount"), {QStringLiteral("Amount")}, QStringLiteral("An amount above 0 with at most 2 decimals")},
+        {QStringLiteral("Remittance"), {QStringLiteral("Remittance"), QStringLiteral("Transfer Type")}, QStringLiteral("The clearing of the row: LLG or RTGS")},
+        {QStringLiteral("Remarks1"), {QStringLiteral("Remarks 1"), QStringLiteral("Remark 1")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Remarks2"), {QStringLiteral("Remarks 2"), QStringLiteral("Remark 2")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("CustType"), {QStringLiteral("Cust Type"), QStringLiteral("Customer Type")}, QStringLiteral("1, 2 or 3")},
+        {QStringLiteral("Residence"), {QStringLiteral("Residence")}, QStringLiteral("R or N")},
+    };
+    return guide;
+}

@@ -4,6 +4,8 @@
 #include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 
+#include "export/fieldguide.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -106,3 +108,6 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
 // without a current entry, which reads as not mapped.
 void fitColumnsToSheet(CreditColumns& columns, int lastColumn);
 
+// One guide per mapping key, in key order: the header texts that name each
+// field, and what the bank expects in it.
+const QVector<kova::FieldGuide>& creditFieldGuide();

@@ -45,3 +45,16 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+const QVector<kova::FieldGuide>& payrollFieldGuide()
+{
+    static const QVector<kova::FieldGuide> guide{
+        {QStringLiteral("TrxDate"), {QStringLiteral("Trx Date"), QStringLiteral("Date")}, QStringLiteral("A date; rows outside the date range are skipped")},
+        {QStringLiteral("AccountName"), {QStringLiteral("Employee Name"), QStringLiteral("Name")}, QStringLiteral("Text, up to 30 characters")},
+        {QStringLiteral("AccountNumber"), {QStringLiteral("Acc #"), QStringLiteral("Account Number"), QStringLiteral("Account")}, QStringLiteral("10 digits")},
+        {QStringLiteral("Amount"), {QStringLiteral("Amount"), QStringLiteral("Salary")}, QStringLiteral("An amount above 0 with at most 2 decimals")},
+        {QStringLiteral("EmployeeID"), {QStringLiteral("Employee ID"), QStringLiteral("NIK")}, QStringLiteral("Text, up to 10 characters")},
+        {QStringLiteral("Department"), {QStringLiteral("Department"), QStringLiteral("Dept")}, QStringLiteral("Text, up to 4 characters")},
+    };
+    return guide;
+}

@@ -3,6 +3,8 @@
 #include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 
+#include "export/fieldguide.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -56,3 +58,7 @@ QString validatePayrollSettings(const PayrollSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 PayrollSettings readPayrollSettings(const QString& settingsPath);
+
+// One guide per mapping key, in key order: the header texts that name each
+// field, and what the bank expects in it.
+const QVector<kova::FieldGuide>& payrollFieldGuide();

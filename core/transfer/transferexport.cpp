@@ -37,7 +37,7 @@ void put(kova::RowContext& out, const QString& field, const QString& shown)
 void putCut(const QString& raw, int width, const QString& title, int logColumn, kova::RowContext& out)
 {
     if (raw.size() > width)
-        out.warning(kova::truncatedTail(title, width));
+        out.warning(kova::truncatedTail(title, width), logColumn);
     checkCharacters(out, raw, title, logColumn);
     const QString value = kova::cutTrimmed(raw, width);
     put(out, value, value);

@@ -107,3 +107,28 @@ TransferSettings readTransferSettings(const QString& settingsPath)
     s.chooseClearing(-1);
     return s;
 }
+
+const QVector<kova::FieldGuide>& transferFieldGuide()
+{
+    static const QVector<kova::FieldGuide> guide{
+        {QStringLiteral("TrxRef"), {QStringLiteral("Trx Ref"), QStringLiteral("Reference")}, QStringLiteral("Text, up to 30 characters")},
+        {QStringLiteral("TrxDate"), {QStringLiteral("Trx Date"), QStringLiteral("Date")}, QStringLiteral("A date; rows outside the date range are skipped")},
+        {QStringLiteral("FromAcc"), {QStringLiteral("From Acc"), QStringLiteral("Debit Account"), QStringLiteral("From Account")}, QStringLiteral("10 digits")},
+        {QStringLiteral("ToAcc"), {QStringLiteral("To Acc"), QStringLiteral("Credit Account"), QStringLiteral("To Account")}, QStringLiteral("10 digits for a transfer within the bank")},
+        {QStringLiteral("Amount"), {QStringLiteral("Amount")}, QStringLiteral("An amount above 0 with at most 2 decimals")},
+        {QStringLiteral("Remarks1"), {QStringLiteral("Remarks 1"), QStringLiteral("Remark 1")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Remarks2"), {QStringLiteral("Remarks 2"), QStringLiteral("Remark 2")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Remittance"), {QStringLiteral("Remittance"), QStringLiteral("Transfer Type")}, QStringLiteral("The clearing of the row: LLG or RTGS")},
+        {QStringLiteral("BICode"), {QStringLiteral("Bank Code"), QStringLiteral("BI Code")}, QStringLiteral("7 characters")},
+        {QStringLiteral("Bank"), {QStringLiteral("Bank Name"), QStringLiteral("Bank")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Branch"), {QStringLiteral("Branch"), QStringLiteral("Branch Name")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Beneficiary"), {QStringLiteral("Beneficiary"), QStringLiteral("Beneficiary Name")}, QStringLiteral("Text, up to 70 characters")},
+        {QStringLiteral("Address1"), {QStringLiteral("Address 1")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Address2"), {QStringLiteral("Address 2")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Address3"), {QStringLiteral("Address 3")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("Address4"), {QStringLiteral("Address 4")}, QStringLiteral("Text, up to 18 characters")},
+        {QStringLiteral("CustType"), {QStringLiteral("Cust Type"), QStringLiteral("Customer Type")}, QStringLiteral("1, 2 or 3")},
+        {QStringLiteral("Residence"), {QStringLiteral("Residence")}, QStringLiteral("R or N")},
+    };
+    return guide;
+}

@@ -2,6 +2,8 @@
 
 #include "export/clearing.h"
 
+#include "export/fieldguide.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -69,3 +71,7 @@ QString validateTransferSettings(const TransferSettings& settings);
 // kova::effectiveColumn(index, lastColumn), as a mapping combo box would.
 // Use chooseClearing() for Others mode.
 TransferSettings readTransferSettings(const QString& settingsPath);
+
+// One guide per mapping key, in key order: the header texts that name each
+// field, and what the bank expects in it.
+const QVector<kova::FieldGuide>& transferFieldGuide();

@@ -78,18 +78,18 @@ void CollectionForm::ON_btnSave_Click()
 
 void CollectionForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    ReportRelay<CollectionForm> relay(this);
+    ReportRelay<CollectionForm> relay(this, destinationPath);
     runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
 void CollectionForm::ON_Excel_Changed(QString path, QString sheet)
 {
-    m_mapping.excelChanged(path, sheet);
+    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
 }
 
 void CollectionForm::ON_chkHeaders_Click()
 {
-    m_mapping.headersClicked();
+    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
 }
 
 void CollectionForm::ON_btnExport_Click()

@@ -1,18 +1,30 @@
 #include "columnmapping.h"
 
+#include "core/collection/collectionsettings.h"
+#include "core/credit/creditsettings.h"
+#include "core/payroll/payrollsettings.h"
+#include "core/transfer/transfersettings.h"
 #include "export/settingsfile.h"
 #include "forms/common/messages.h"
 #include "xlsx/document.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QSettings>
-#include <QStringList>
+#include <QTextDocumentFragment>
 
 namespace {
 
 const QString hasColumnHeaderKey = QStringLiteral("HasColumnHeader");
+
+// Wide enough for a long header, narrow enough that a form of eighteen fields
+// still fits beside its other groups.
+constexpr int widestCombo = 240;
 
 // Entry c stands for sheet column c whatever it shows, so every column up to
 // the last used one gets an entry, even an empty one. Without headers the
@@ -28,6 +40,61 @@ QStringList columnChoices(const xlsx::Document& workbook, bool withHeaders)
     return choices;
 }
 
+// The column's name as the spreadsheet shows it: "A".."Z", "AA"...
+QString columnLetters(int column)
+{
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(ushort('A' + (c - 1) % 26)));
+    return letters;
+}
+
+QString columnTip(int column, const QString& text)
+{
+    return columnLetters(column) + QStringLiteral(": ") + text;
+}
+
+// "Acc No", "acc_no" and "ACC #" name the same column: case, spaces and
+// punctuation do not count, and "#" is read as "No".
+QString comparable(const QString& name)
+{
+    const QString spelled = QString(name).replace(QLatin1Char('#'), QStringLiteral("no"));
+    QString plain;
+    for (const QChar ch : spelled)
+        if (ch.isLetterOrNumber())
+            plain.append(ch.toLower());
+    return plain;
+}
+
+const QVector<kova::FieldGuide>& guideOf(const QString& group)
+{
+    static const QVector<kova::FieldGuide> none;
+    if (group == transferGroup())
+        return transferFieldGuide();
+    if (group == creditGroup())
+        return creditFieldGuide();
+    if (group == collectionGroup())
+        return collectionFieldGuide();
+    if (group == payrollGroup())
+        return payrollFieldGuide();
+    return none;
+}
+
+// The caption left of the combo box in its grid.
+QLabel* captionOf(QGroupBox* gbColMap, QComboBox* combo)
+{
+    for (QGridLayout* grid : gbColMap->findChildren<QGridLayout*>()) {
+        const int index = grid->indexOf(combo);
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        QLayoutItem* left = column > 0 ? grid->itemAtPosition(row, column - 1) : nullptr;
+        return left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
@@ -39,9 +106,40 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
     , m_keys(keys)
     , m_comboBoxes(gbColMap->findChildren<QComboBox*>())
 {
+    const QVector<kova::FieldGuide>& guide = guideOf(group);
+    for (const auto& key : qAsConst(m_keys)) {
+        QComboBox* combo = key.first;
+        QStringList names;
+        QLabel* caption = captionOf(gbColMap, combo);
+        for (const kova::FieldGuide& field : guide) {
+            if (field.key != key.second)
+                continue;
+            names += field.names;
+            if (caption)
+                caption->setToolTip(field.expects);
+        }
+        m_captions.append(caption);
+        m_names.append(names);
+
+        // A few characters of each header must not hide which column is which;
+        // the lists size themselves to their entries in fitWidth().
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_connections.append(
+            QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
+                m_matched.remove(combo);
+                showColumn(combo);
+            }));
+    }
 }
 
-void ColumnMapping::excelChanged(const QString& path, const QString& sheet)
+ColumnMapping::~ColumnMapping()
+{
+    // The form's combo boxes outlive this and change their index as they go.
+    for (const QMetaObject::Connection& connection : qAsConst(m_connections))
+        QObject::disconnect(connection);
+}
+
+QStringList ColumnMapping::excelChanged(const QString& path, const QString& sheet)
 {
     m_workbookPath = path;
     m_sheetName = sheet;
@@ -50,25 +148,122 @@ void ColumnMapping::excelChanged(const QString& path, const QString& sheet)
         // earlier workbook must not stay on offer as if they were this one's.
         for (QComboBox* combo : qAsConst(m_comboBoxes))
             combo->clear();
-        return;
+        m_showsHeaders = false;
+        return {};
     }
 
     xlsx::Document workbook(path);
     if (!workbook.selectSheet(sheet)) {
         Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
-        return;
+        return {};
     }
-    const QStringList choices = columnChoices(workbook, m_chkHeaders->isChecked());
+    QStringList previousTexts;
+    for (const auto& key : qAsConst(m_keys))
+        previousTexts.append(m_showsHeaders && key.first->currentIndex() > 0 ? key.first->currentText() : QString());
+
+    m_showsHeaders = m_chkHeaders->isChecked();
+    const QStringList choices = columnChoices(workbook, m_showsHeaders);
     for (QComboBox* combo : qAsConst(m_comboBoxes)) {
         combo->clear();
         combo->addItems(choices);
+        for (int c = 1; c < choices.size(); ++c)
+            combo->setItemData(c, columnTip(c, choices.at(c)), Qt::ToolTipRole);
+        fitWidth(combo, choices);
     }
     readColumnsSettings();
+    if (!m_showsHeaders)
+        return {};
+    keepHeaderColumns(previousTexts, choices);
+    return matchByHeader(savedKeys(), choices);
 }
 
-void ColumnMapping::headersClicked()
+QStringList ColumnMapping::headersClicked()
 {
-    excelChanged(m_workbookPath, m_sheetName);
+    return excelChanged(m_workbookPath, m_sheetName);
+}
+
+QVector<int> ColumnMapping::savedKeys() const
+{
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(m_group);
+    QVector<int> saved;
+    for (int i = 0; i < m_keys.size(); ++i)
+        if (settings.contains(m_keys.at(i).second))
+            saved.append(i);
+    return saved;
+}
+
+void ColumnMapping::keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices)
+{
+    for (int i = 0; i < m_keys.size(); ++i) {
+        QComboBox* combo = m_keys.at(i).first;
+        const QString& text = previousTexts.at(i);
+        if (text.isEmpty() || (combo->currentIndex() > 0 && combo->currentText() == text))
+            continue;
+        const int column = choices.indexOf(text, 1);
+        if (column > 0)
+            combo->setCurrentIndex(column);
+    }
+}
+
+QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices)
+{
+    QStringList lines;
+    for (int i = 0; i < m_keys.size(); ++i) {
+        QComboBox* combo = m_keys.at(i).first;
+        if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i))
+            continue;
+        // A caption may change with the form's mode, so it is read as it is now.
+        QStringList names;
+        if (const QLabel* caption = m_captions.at(i))
+            names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
+        for (const QString& name : m_names.at(i))
+            names.append(comparable(name));
+        int found = 0;
+        int matches = 0;
+        for (int c = 1; c < choices.size(); ++c) {
+            const QString header = comparable(choices.at(c));
+            if (!header.isEmpty() && names.contains(header)) {
+                found = c;
+                ++matches;
+            }
+        }
+        if (matches != 1)
+            continue;
+        combo->setCurrentIndex(found);
+        m_matched.insert(combo);
+        showColumn(combo);
+        // The field as the log calls it; its caption where the guide has no name for it.
+        const QString title = !m_names.at(i).isEmpty() || !m_captions.at(i)
+            ? m_names.at(i).value(0)
+            : QTextDocumentFragment::fromHtml(m_captions.at(i)->text()).toPlainText();
+        lines.append(QStringLiteral("Matched by header: ") + title
+                     + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
+    }
+    return lines;
+}
+
+void ColumnMapping::showColumn(QComboBox* combo) const
+{
+    const int column = combo->currentIndex();
+    if (column < 1) {
+        combo->setToolTip(QString());
+        return;
+    }
+    const QString tip = columnTip(column, combo->currentText());
+    combo->setToolTip(m_matched.contains(combo) ? tip + QStringLiteral(" (matched by header)") : tip);
+}
+
+void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const
+{
+    const QFontMetrics metrics(combo->font());
+    int widest = 0;
+    for (const QString& choice : choices)
+        widest = qMax(widest, metrics.horizontalAdvance(choice));
+    // Room for the frame and the drop-down arrow beside the text.
+    const int frame = 36;
+    combo->setMinimumWidth(qMin(widest + frame, widestCombo));
+    combo->view()->setMinimumWidth(widest + frame);
 }
 
 void ColumnMapping::readColumnsSettings()

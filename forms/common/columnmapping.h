@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QList>
+#include <QMetaObject>
 #include <QPair>
+#include <QSet>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QSettings;
 class QWidget;
 
@@ -24,8 +29,13 @@ public:
     // (combo box, settings key) pairs, in the order the saved mapping is applied.
     using Keys = QList<QPair<QComboBox*, QString>>;
 
+    // The field guide of the group's transaction type names the fields for
+    // header matching and gives each caption its tooltip.
     ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
                   const QString& settingsPath, const QString& group, const Keys& keys);
+    ~ColumnMapping();
+    ColumnMapping(const ColumnMapping&) = delete;
+    ColumnMapping& operator=(const ColumnMapping&) = delete;
 
     // Every combo box inside gbColMap, nested group boxes included, in creation order.
     const QList<QComboBox*>& comboBoxes() const { return m_comboBoxes; }
@@ -36,11 +46,14 @@ public:
 
     // ON_Excel_Changed: remembers the choice, then offers the sheet's columns in
     // every combo box and applies the saved mapping. An empty sheet name (no
-    // sheet to choose) empties every combo box.
-    void excelChanged(const QString& path, const QString& sheet);
+    // sheet to choose) empties every combo box. With header texts shown both
+    // before and now, a field keeps its column when the new sheet has one of
+    // the same header text; a field never saved and still unmapped takes the
+    // one column whose header names it. Returns a line per field matched so.
+    QStringList excelChanged(const QString& path, const QString& sheet);
     // ON_chkHeaders_Click: rebuilds the choices in the new mode for the
     // remembered workbook and sheet; unsaved mapping changes are lost.
-    void headersClicked();
+    QStringList headersClicked();
     // Read_Columns_Settings: puts the saved indexes back; a group that was never
     // saved leaves every combo on the empty entry.
     void readColumnsSettings();
@@ -52,6 +65,13 @@ public:
     void save(QSettings& settings) const;
 
 private:
+    // The saved index of every key; a key never saved is left out.
+    QVector<int> savedKeys() const;
+    void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);
+    QStringList matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices);
+    void showColumn(QComboBox* combo) const;
+    void fitWidth(QComboBox* combo, const QStringList& choices) const;
+
     QWidget* m_form;
     QCheckBox* m_chkHeaders;
     QString m_settingsPath;
@@ -60,4 +80,10 @@ private:
     QList<QComboBox*> m_comboBoxes;
     QString m_workbookPath;
     QString m_sheetName;
+    // One per key: the field's names besides its caption, its log title first.
+    QVector<QStringList> m_names;
+    QList<const QLabel*> m_captions;   // one per key; nullptr where none was found
+    bool m_showsHeaders = false;           // the choices offered are header texts
+    QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
+    QList<QMetaObject::Connection> m_connections;
 };

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "export/exportsink.h"
+#include "export/money.h"
 #include "markedpoints.h"
 #include "messages.h"
 
+#include <QList>
+#include <QPoint>
+
 // Relays what an export reports as the form's own signals, and its boxes
-// through the message seam. Every transaction form declares the same three
-// report signals, so one relay serves all four.
+// through the message seam. Every transaction form declares the same report
+// signals, so one relay serves all four.
 template <typename Form>
 class ReportRelay final : public kova::ExportSink
 {
 public:
-    explicit ReportRelay(Form* form) : m_form(form) {}
+    // destinationPath: where the upload file goes, for the log's closing line.
+    ReportRelay(Form* form, const QString& destinationPath) : m_form(form), m_destinationPath(destinationPath) {}
 
     void headerChanged(const QStringList& titles) override { emit m_form->SIG_HEADER_CHANGE(titles); }
 
@@ -19,16 +24,52 @@ public:
     {
         const MarkedPoints points(report.cells);
         emit m_form->SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+        QList<QPoint> cut;
+        for (const kova::MarkedCell& cell : report.warningCells)
+            cut.append(QPoint(cell.row, cell.column));
+        emit m_form->SIG_TRX_ROW(report.sheetRow, cut);
+        ++m_records;
+        m_total += report.amount;
     }
 
-    void summaryReady(const QStringList& lines) override { emit m_form->SIG_TRX_DONE(lines); }
-    void critical(const QString& text) override { Messages::critical(m_form, text); }
-    void information(const QString& text) override { Messages::information(m_form, text); }
-    bool askWriteAgain(const QString& question) override { return Messages::question(m_form, question); }
-    // Meant for the processing log; until the log can take it, a box here
-    // would follow exports whose boxes are settled.
-    void registerProblem(const QString&) override {}
+    void summaryReady(const QStringList& lines) override
+    {
+        emit m_form->SIG_TRX_DONE(lines);
+        m_summarised = true;
+    }
+
+    // The log says what became of the batch before the box covers it.
+    void critical(const QString& text) override
+    {
+        if (m_summarised)
+            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text);
+        Messages::critical(m_form, text);
+    }
+
+    void information(const QString& text) override
+    {
+        emit m_form->SIG_TRX_END(QStringLiteral("Upload file written to ") + m_destinationPath
+                                 + QStringLiteral(": ") + QString::number(m_records)
+                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_total));
+        Messages::information(m_form, text);
+    }
+
+    // A "no" writes nothing; the log says so, as it does for every other end.
+    bool askWriteAgain(const QString& question) override
+    {
+        const bool again = Messages::question(m_form, question);
+        if (!again)
+            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question);
+        return again;
+    }
+
+    // The batch is written either way; the log tells why it is not in the register.
+    void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
 
 private:
     Form* m_form;
+    QString m_destinationPath;
+    bool m_summarised = false;
+    int m_records = 0;
+    kova::Cents m_total = 0;
 };

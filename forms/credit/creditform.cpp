@@ -171,13 +171,13 @@ void CreditForm::ON_rdbBenefBank_Click()
 
 void CreditForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    ReportRelay<CreditForm> relay(this);
+    ReportRelay<CreditForm> relay(this, destinationPath);
     runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, relay);
 }
 
 void CreditForm::ON_chkHeaders_Click()
 {
-    m_mapping->headersClicked();
+    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
 }
 
 void CreditForm::ON_btnLock_Click()
@@ -187,7 +187,7 @@ void CreditForm::ON_btnLock_Click()
 
 void CreditForm::ON_Excel_Changed(QString path, QString sheet)
 {
-    m_mapping->excelChanged(path, sheet);
+    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
 }
 
 void CreditForm::ON_btnExport_Click()

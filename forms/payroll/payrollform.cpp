@@ -78,18 +78,18 @@ void PayrollForm::ON_btnSave_Click()
 
 void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
-    ReportRelay<PayrollForm> relay(this);
+    ReportRelay<PayrollForm> relay(this, destinationPath);
     runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
 void PayrollForm::ON_Excel_Changed(QString path, QString sheet)
 {
-    m_mapping.excelChanged(path, sheet);
+    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
 }
 
 void PayrollForm::ON_chkHeaders_Click()
 {
-    m_mapping.headersClicked();
+    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
 }
 
 void PayrollForm::ON_btnExport_Click()

@@ -108,7 +108,7 @@ bool TransferForm::Validate_Settings()
 void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 {
     std::optional<qint64> nextHeaderId;
-    ReportRelay<TransferForm> relay(this);
+    ReportRelay<TransferForm> relay(this, destinationPath);
     runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, relay, &nextHeaderId);
     if (nextHeaderId)
         ui->txtHeaderID->setText(QString::number(*nextHeaderId));
@@ -116,12 +116,12 @@ void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
 
 void TransferForm::ON_Excel_Changed(QString path, QString sheet)
 {
-    m_mapping->excelChanged(path, sheet);
+    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
 }
 
 void TransferForm::ON_chkHeaders_Click()
 {
-    m_mapping->headersClicked();
+    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_btnSave_Click()

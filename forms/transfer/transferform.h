@@ -30,6 +30,12 @@ signals:
     void SIG_TRX_DONE(QStringList lines);
     void SIG_HEADER_CHANGE(QStringList titles);
     void SIG_EXPBTN_CLICK();
+    // Fields the sheet's header texts mapped by themselves, a line each; may be empty.
+    void SIG_MAPPING_MATCHED(QStringList lines);
+    // Follows each row report: the row's sheet row and its cells cut with a warning.
+    void SIG_TRX_ROW(int sheetRow, QList<QPoint> warningCells);
+    // What became of the batch, once its summary was sent.
+    void SIG_TRX_END(QString line);
 
 private slots:
     void ON_Export_Signal(QString sourcePath, QString destinationPath);

@@ -8,14 +8,17 @@
 #include "windowdriver.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -279,6 +282,109 @@ private slots:
         QCOMPARE(fileBytes(WindowDriver::settingsPath()).contains("2222222222"), !refused);
         if (!refused)   // rewritten, without the line the reader did not understand
             QVERIFY(!fileBytes(WindowDriver::settingsPath()).contains("# note"));
+    }
+
+    // A never-saved field takes the one column whose header names it, however
+    // written; a field whose header text the next workbook also has keeps that
+    // column wherever it moved. What was matched shows in the log and tooltips.
+    void mappingFollowsHeaders_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("accountCombo");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("expects");
+        QTest::addColumn<QString>("logTitle");
+        QTest::addColumn<QStringList>("accountHeaders");   // first workbook, next workbook
+        QTest::newRow("Auto Transfer") << 0 << "Transfer" << "cboTo" << "label_5"
+                                       << "10 digits for a transfer within the bank" << "To Acc"
+                                       << QStringList{"Credit Account", "credit_account"};
+        QTest::newRow("Auto Credit") << 1 << "Credit" << "cboBnfAcc" << "label_3"
+                                     << "10 digits within the bank, up to 34 digits for another bank"
+                                     << "Acc #" << QStringList{"Acc No", "ACC #"};
+        QTest::newRow("Auto Collection") << 2 << "Collection" << "cboAcc" << "label_3" << "10 digits" << "Acc #"
+                                         << QStringList{"Account Number", "acc_no"};
+        QTest::newRow("Payroll") << 3 << "Payroll" << "cboAcc" << "label_4" << "10 digits" << "Acc #"
+                                 << QStringList{"acc no", "Account-Number"};
+    }
+
+    void mappingFollowsHeaders()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, group);
+        QFETCH(QString, accountCombo);
+        QFETCH(QString, caption);
+        QFETCH(QString, expects);
+        QFETCH(QString, logTitle);
+        QFETCH(QStringList, accountHeaders);
+        {
+            QSettings ini(WindowDriver::settingsPath(), QSettings::IniFormat);
+            ini.remove(group);
+            ini.setValue(group + "/HasColumnHeader", true);
+        }
+        WindowDriver user;
+        user.chooseType(type);
+        QCOMPARE(user.field<QLabel>(caption)->toolTip(), expects);
+
+        user.browseSource(workbook("first.xlsx", {{"Amount", accountHeaders.at(0), "Notes"}}));
+        auto* account = user.field<QComboBox>(accountCombo);
+        auto* amount = user.field<QComboBox>("cboAmount");
+        QCOMPARE(account->currentIndex(), 2);
+        QCOMPARE(amount->currentIndex(), 1);
+        QCOMPARE(account->toolTip(), "B: " + accountHeaders.at(0) + " (matched by header)");
+        QCOMPARE(account->itemData(3, Qt::ToolTipRole).toString(), QString("C: Notes"));
+        QCOMPARE(user.logText(), "Matched by header: " + logTitle + " \u2190 B: " + accountHeaders.at(0)
+                                     + "\nMatched by header: Amount \u2190 A: Amount");
+
+        // The user's own choice is kept by its header text, and is no match.
+        amount->setCurrentIndex(3);
+        QCOMPARE(amount->toolTip(), QString("C: Notes"));
+        user.browseSource(workbook("next.xlsx", {{"Notes", "Amount", "Other", accountHeaders.at(1)}}));
+        QCOMPARE(amount->currentIndex(), 1);
+        QCOMPARE(account->currentIndex(), 4);
+        QVERIFY(user.logText().endsWith("Matched by header: " + logTitle + " \u2190 D: " + accountHeaders.at(1)));
+
+        // Without header texts nothing is matched or kept: the saved mapping as before.
+        user.field<QCheckBox>("chkHeaders")->click();
+        QCOMPARE(account->currentIndex(), 0);
+        QCOMPARE(amount->currentIndex(), 0);
+        QCOMPARE(amount->itemText(1), QString("A"));
+    }
+
+    // The log table numbers each row after its sheet row, tints a cut cell and
+    // deepens an offending one; the processing log ends with the batch's fate.
+    void logPointsAtTheSheet_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("lastLine");
+        QTest::addColumn<QColor>("fromBackground");
+        QTest::newRow("written") << "1234567890" << "Upload file written to %1: 2 records, total 300,00"
+                                 << QColor();
+        QTest::newRow("refused") << "12" << "Nothing written: ERROR!" << QColor(0xf5, 0xb5, 0xba);
+    }
+
+    void logPointsAtTheSheet()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, lastLine);
+        QFETCH(QColor, fromBackground);
+        QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).setValue("Transfer/HasColumnHeader", true);
+        const QString dest = m_dir.filePath("fate.txt");
+        WindowDriver user;
+        exportTransfer(user, workbook("fate.xlsx", {{"Ref", "Debit", "Payee", "Sum", "Kind"},
+                                                    transferRow("R1", "1234567890", 100),
+                                                    transferRow(QString(31, 'X'), from, 200)}),
+                       dest);
+        QStandardItemModel* log = user.log();
+        QCOMPARE(log->rowCount(), 2);
+        QCOMPARE(log->headerData(0, Qt::Vertical).toString(), QString("2"));
+        QCOMPARE(log->headerData(1, Qt::Vertical).toString(), QString("3"));
+        QCOMPARE(log->item(1, 0)->background().color(), QColor(0xfd, 0xdc, 0xbf));
+        QCOMPARE(log->item(0, 0)->background().style(), Qt::NoBrush);
+        QCOMPARE(log->item(1, 1)->background().style() == Qt::NoBrush, !fromBackground.isValid());
+        if (fromBackground.isValid())
+            QCOMPARE(log->item(1, 1)->background().color(), fromBackground);
+        QVERIFY(user.logText().endsWith("\n" + lastLine.arg(dest)));
     }
 
     void headerIdAdvancesPastACommentLine()
