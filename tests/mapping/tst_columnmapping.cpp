@@ -123,19 +123,21 @@ private slots:
         QTest::addColumn<int>("lastColumn");       // a value further down ends the used range here
         QTest::addColumn<bool>("withHeaders");
         QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("amount");           // where the never-saved Amount field lands
 
         QTest::newRow("letters") << QVariantList{"Ref", "Date", "Amount"} << 3 << false
-                                 << QStringList{"", "A", "B", "C"};
+                                 << QStringList{"", "A", "B", "C"} << 0;
+        // Shown by its header text, the Amount column maps the field of that name by itself.
         QTest::newRow("empty header cell keeps the numbering")
-            << QVariantList{"Ref", QVariant(), "Amount"} << 3 << true << QStringList{"", "Ref", "", "Amount"};
+            << QVariantList{"Ref", QVariant(), "Amount"} << 3 << true << QStringList{"", "Ref", "", "Amount"} << 3;
         QTest::newRow("leading empty columns still count")
-            << QVariantList{QVariant(), QVariant(), "Amount"} << 3 << false << QStringList{"", "A", "B", "C"};
+            << QVariantList{QVariant(), QVariant(), "Amount"} << 3 << false << QStringList{"", "A", "B", "C"} << 0;
 
         QStringList letters{""};
         for (char c = 'A'; c <= 'Z'; ++c)
             letters.append(QString(QChar(c)));
         letters << "[" << "\\" << "]";
-        QTest::newRow("past Z") << QVariantList{} << 29 << false << letters;
+        QTest::newRow("past Z") << QVariantList{} << 29 << false << letters << 0;
     }
     void choices()
     {
@@ -143,6 +145,7 @@ private slots:
         QFETCH(int, lastColumn);
         QFETCH(bool, withHeaders);
         QFETCH(QStringList, expected);
+        QFETCH(int, amount);
 
         const QString path = m_dir.filePath(QStringLiteral("choices-%1.xlsx").arg(QTest::currentDataTag()).replace(' ', '-'));
         QVERIFY(TestWorkbook(path).addSheet("Data").setRow(1, header).setCell(2, lastColumn, "end").save());
@@ -152,7 +155,7 @@ private slots:
         QVERIFY(m_messages.isEmpty());
         for (QComboBox* combo : m_form->mapped()) {
             QCOMPARE(items(combo), expected);
-            QCOMPARE(combo->currentIndex(), 0);
+            QCOMPARE(combo->currentIndex(), combo == m_form->cboAmount ? amount : 0);
         }
     }
 
