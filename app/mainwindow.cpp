@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+#include "batchhistorydialog.h"
 #include "windowsettings.h"
 
 #include "forms/collection/collectionform.h"
@@ -10,6 +11,9 @@
 #include "forms/payroll/payrollform.h"
 #include "forms/transfer/transferform.h"
 #include "export/settingsfile.h"
+#include "register/batchregister.h"
+#include "register/batchtype.h"
+#include "register/templateworkbook.h"
 #include "xlsx/document.h"
 
 #include <QBrush>
@@ -58,6 +62,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->cboSheets, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboSheets_Change(int)));
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
+    connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
+    connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     guardWheel(this);
     setAcceptDrops(true);
 
@@ -299,6 +305,38 @@ void MainWindow::dropEvent(QDropEvent* event)
     rememberFolderOf(path);
     ui->txtSource->setText(path);
     loadSource();
+}
+
+void MainWindow::showBatches()
+{
+    kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
+    const QVector<kova::BatchEntry> entries = batches.open() ? batches.history() : QVector<kova::BatchEntry>();
+    if (!batches.problem().isEmpty()) {
+        Messages::critical(this, batches.problem());
+        return;
+    }
+    // Not modal: the user may read it while working on the next batch.
+    auto* dialog = new BatchHistoryDialog(entries, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void MainWindow::saveTemplate()
+{
+    // cboTrxType lists the types in the order of BatchType.
+    const auto type = static_cast<kova::BatchType>(ui->cboTrxType->currentIndex());
+    const QString path = FileDialogs::saveFile(
+        this, QStringLiteral("Save Template"),
+        startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"));
+    if (path.isEmpty())
+        return;
+    rememberFolderOf(path);
+    const QString problem = kova::writeTemplate(type, path);
+    if (!problem.isEmpty()) {
+        Messages::critical(this, problem);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Template saved: ") + QDir::toNativeSeparators(path));
 }
 
 void MainWindow::ON_cboSheets_Change(int index)

@@ -67,6 +67,10 @@ private:
     // Where file dialogs start: the folder used last, else the home folder.
     QString startFolder() const;
     void rememberFolderOf(const QString& file);
+    // The register of written batches, in a window of its own beside this one.
+    void showBatches();
+    // Writes an empty workbook with the columns of the chosen type.
+    void saveTemplate();
 
     Ui_MainWindow* ui;
     QStandardItemModel* m_logModel = nullptr;

@@ -1,7 +1,11 @@
 #include "app/mainwindow.h"
+#include "app/batchhistorydialog.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "export/settingsfile.h"
+#include "register/batchregister.h"
+#include "register/batchtexts.h"
+#include "xlsx/document.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "testpackage.h"
@@ -30,6 +34,7 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -816,12 +821,12 @@ private slots:
         QStringList names;
         for (QWidget* w : round)
             names.append(w->objectName());
-        QVERIFY2(names.size() > 10 && names.mid(0, 5) == (QStringList{"txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
+        QVERIFY2(names.size() > 10 && names.mid(0, 7) == (QStringList{"btnTemplate", "btnBatches", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
                      && names.mid(names.size() - 4) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus"})
                      && names.count("tableView") == 1,
                  qPrintable(names.join(' ')));
         // The form in reading order: each step goes down, or on to a column further right.
-        for (int i = 6; i < round.size() - 2; ++i) {
+        for (int i = 8; i < round.size() - 2; ++i) {
             QVERIFY2(form->isAncestorOf(round.at(i)), qPrintable(names.at(i)));
             const QRect a(round.at(i - 1)->mapTo(m_window, QPoint()), round.at(i - 1)->size());
             const QRect b(round.at(i)->mapTo(m_window, QPoint()), round.at(i)->size());
@@ -942,6 +947,74 @@ private slots:
             mappingWidths.append(form->findChild<QWidget*>("gbColMap")->width());
         }
         QCOMPARE(mappingWidths, QVector<int>(modes.size(), mappingWidths.first()).toList());
+    }
+
+    void writtenBatches()
+    {
+        const QString registerPath = kova::registerPathFor(kova::defaultSettingsPath());
+        QFile::remove(registerPath);
+        kova::BatchRegister batches(registerPath);
+        QVERIFY(batches.open());
+        const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
+        const kova::BatchEntry older{written, "Payroll", "", "/data/Payroll-1-Dec-2026.txt", 3, 150000050, "a"};
+        const kova::BatchEntry newer{written.addDays(1), "Auto Transfer", "7", "/data/AutoTransfer-2-Dec-2026.txt", 12, 99, "b"};
+        QVERIFY(batches.record(older) && batches.record(newer));
+
+        child<QPushButton>("btnBatches")->click();
+        auto* dialog = m_window->findChild<BatchHistoryDialog*>();
+        QVERIFY(dialog);
+        auto* table = dialog->findChild<QTableWidget*>("tblBatches");
+        QCOMPARE(table->rowCount(), 2);
+        const auto row = [table](int r) {
+            QStringList cells;
+            for (int c = 0; c < table->columnCount(); ++c)
+                cells.append(table->item(r, c)->text());
+            return cells;
+        };
+        const QString newerDate = written.addDays(1).toLocalTime().toString("yyyy-MM-dd HH:mm");
+        QCOMPARE(row(0), (QStringList{newerDate, "Auto Transfer", "7", "12", "0,99", "/data/AutoTransfer-2-Dec-2026.txt"}));
+        QCOMPARE(row(1).at(4), QStringLiteral("1.500.000,50"));
+
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        table->selectAll();
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), kova::historyText({newer, older}));
+        QVERIFY(m_boxes.isEmpty());
+        dialog->close();
+    }
+
+    void saveTemplate_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("answer");      // relative to the test folder
+        QTest::addColumn<QString>("box");         // start of the window's box, empty for none
+        QTest::newRow("Auto Credit") << 1 << "credit.xlsx" << "";
+        QTest::newRow("folder missing") << 3 << "missing/payroll.xlsx" << "window critical: Template could not be written: ";
+    }
+    void saveTemplate()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, answer);
+        QFETCH(QString, box);
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        const QString path = m_dir.filePath(answer);
+        m_answers = QStringList{path};
+
+        child<QPushButton>("btnTemplate")->click();
+
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs.at(0).caption, QStringLiteral("Save Template"));
+        QCOMPARE(m_dialogs.at(0).start, QDir::homePath() + QDir::separator() + kTypes.at(type) + " template.xlsx");
+        if (box.isEmpty()) {
+            QCOMPARE(boxLines(), QStringList{});
+            // The template of the chosen type: its sheet is named after it.
+            QCOMPARE(xlsx::Document(path).sheetNames(), QStringList{kTypes.at(type)});
+        } else {
+            QCOMPARE(boxLines().size(), 1);
+            QVERIFY2(boxLines().at(0).startsWith(box), qPrintable(boxLines().at(0)));
+            QVERIFY(!QFile::exists(path));
+        }
     }
 };
 
