@@ -83,7 +83,7 @@ private slots:
         QTest::newRow("department") << "cboDept" << "label_8" << "Department";
     }
 
-    // The named label stands left of its combo box, at most 109 pixels wide, and
+    // The named label stands left of its combo box, free to be as wide as its caption, and
     // the red mark of the required ones is shown as rich text, not as its markup.
     void mappingLabels()
     {
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(shown);
         QCOMPARE(grid->itemAtPosition(row, column - 1)->widget(), shown);
         QCOMPARE(shown->text(), label);
-        QCOMPARE(shown->maximumWidth(), 109);
+        QVERIFY(shown->maximumWidth() >= shown->sizeHint().width());
         if (label.contains('<'))
             QCOMPARE(shown->textFormat(), Qt::RichText);
     }
