@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/placement.h"
+#include "app/windowsettings.h"
+#include "export/settingsfile.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -8,7 +10,11 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     MainWindow window;
-    window.setGeometry(mainWindowGeometry(QGuiApplication::primaryScreen()->availableGeometry()));
+    QList<QRect> screenAreas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screenAreas.append(screen->availableGeometry());
+    window.setGeometry(mainWindowGeometry(WindowSettings::read(kova::defaultSettingsPath()).geometry,
+                                          QGuiApplication::primaryScreen()->availableGeometry(), screenAreas));
     window.show();
     return application.exec();
 }

@@ -1,26 +1,42 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+#include "batchhistorydialog.h"
+#include "windowsettings.h"
 
 #include "forms/collection/collectionform.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/common/wheelguard.h"
 #include "forms/credit/creditform.h"
 #include "forms/payroll/payrollform.h"
 #include "forms/transfer/transferform.h"
+#include "export/settingsfile.h"
+#include "register/batchregister.h"
+#include "register/batchtype.h"
+#include "register/templateworkbook.h"
 #include "xlsx/document.h"
 
 #include <QBrush>
 #include <QColor>
+#include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLocale>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPoint>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -50,8 +66,14 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->cboSheets, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboSheets_Change(int)));
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
+    connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
+    connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
+    guardWheel(this);
+    setAcceptDrops(true);
+
     // The items went in before the connection, so no signal installed the first form.
     ON_cboTrxType_Change(0);
+    restoreLayout();
 }
 
 MainWindow::~MainWindow()
@@ -107,6 +129,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
 
     if (QWidget* form = createForm(index)) {
         ui->horzFormUI->addWidget(form);
+        prepareForm(form);
         connect(form, SIGNAL(SIG_TRX_PROC(QStringList, QList<QPoint*>, QStringList, int)), this,
                 SLOT(ON_Trx_Logger(QStringList, QList<QPoint*>, QStringList, int)));
         connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(ON_Headers_Change(QStringList)));
@@ -153,10 +176,11 @@ void MainWindow::ON_btnBrowse_Click()
 
 void MainWindow::chooseSource()
 {
-    const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), QDir::homePath(),
+    const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), startFolder(),
                                                QStringLiteral("Excel Files (*.xlsx)"));
     if (path.isEmpty())
         return;
+    rememberFolderOf(path);
 
     ui->txtSource->setText(path);
     loadSource();
@@ -210,9 +234,122 @@ void MainWindow::chooseDestination()
                          + QLocale::system().toString(QDate::currentDate(), QStringLiteral("d-MMM-yyyy"))
                          + QStringLiteral(".txt");
     const QString chosen = FileDialogs::saveFile(this, QStringLiteral("Destination File"),
-                                                 QDir::homePath() + QDir::separator() + name);
-    if (!chosen.isEmpty())
-        ui->txtDest->setText(chosen);
+                                                 startFolder() + QDir::separator() + name);
+    if (chosen.isEmpty())
+        return;
+    rememberFolderOf(chosen);
+    ui->txtDest->setText(chosen);
+}
+
+void MainWindow::prepareForm(QWidget* form)
+{
+    guardWheel(form);
+
+    // Tab runs from the file choice through the form's fields in the form's
+    // own order, on to its Save and Export, and then to the two logs. The
+    // form joined the focus chain behind the logs, and the chain does not
+    // always survive the removal of the previous form, so it is laid anew.
+    QWidgetList fields;
+    for (QWidget* w = form->nextInFocusChain(); w != form && fields.size() < 1000; w = w->nextInFocusChain()) {
+        const bool inner = std::any_of(fields.cbegin(), fields.cend(),
+                                       [w](const QWidget* field) { return field->isAncestorOf(w); });
+        if (form->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !inner && !fields.contains(w))
+            fields.append(w);
+    }
+    QWidget* previous = ui->btnDest;
+    for (QWidget* field : qAsConst(fields)) {
+        QWidget::setTabOrder(previous, field);
+        previous = field;
+    }
+    QWidget::setTabOrder(previous, ui->tableView);
+    QWidget::setTabOrder(ui->tableView, ui->txtStatus);
+}
+
+void MainWindow::restoreLayout()
+{
+    const WindowSettings stored = WindowSettings::read(kova::defaultSettingsPath());
+    ui->splitter_2->restoreState(stored.formSplitter);
+    ui->splitter->restoreState(stored.logSplitter);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    WindowSettings layout;
+    // A maximised window keeps the place it will return to.
+    layout.geometry = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    layout.formSplitter = ui->splitter_2->saveState();
+    layout.logSplitter = ui->splitter->saveState();
+    layout.writeLayout(kova::defaultSettingsPath());
+    QMainWindow::closeEvent(event);
+}
+
+QString MainWindow::startFolder() const
+{
+    const QString folder = WindowSettings::read(kova::defaultSettingsPath()).lastFolder;
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+void MainWindow::rememberFolderOf(const QString& file)
+{
+    WindowSettings::writeLastFolder(kova::defaultSettingsPath(), QFileInfo(file).absolutePath());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Every drag is taken, so that a drop of the wrong thing can say why it did nothing.
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const QString path = urls.size() == 1 ? urls.first().toLocalFile() : QString();
+    if (path.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("Drop one .xlsx workbook to choose it as the source"));
+        return;
+    }
+    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0
+        || !QFileInfo(path).isFile()) {
+        statusBar()->showMessage(QStringLiteral("Not an .xlsx workbook: ") + QFileInfo(path).fileName());
+        return;
+    }
+    event->acceptProposedAction();
+    statusBar()->clearMessage();
+    rememberFolderOf(path);
+    ui->txtSource->setText(path);
+    loadSource();
+}
+
+void MainWindow::showBatches()
+{
+    kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
+    const QVector<kova::BatchEntry> entries = batches.open() ? batches.history() : QVector<kova::BatchEntry>();
+    if (!batches.problem().isEmpty()) {
+        Messages::critical(this, batches.problem());
+        return;
+    }
+    // Not modal: the user may read it while working on the next batch.
+    auto* dialog = new BatchHistoryDialog(entries, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void MainWindow::saveTemplate()
+{
+    // cboTrxType lists the types in the order of BatchType.
+    const auto type = static_cast<kova::BatchType>(ui->cboTrxType->currentIndex());
+    const QString path = FileDialogs::saveFile(
+        this, QStringLiteral("Save Template"),
+        startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"));
+    if (path.isEmpty())
+        return;
+    rememberFolderOf(path);
+    const QString problem = kova::writeTemplate(type, path);
+    if (!problem.isEmpty()) {
+        Messages::critical(this, problem);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Template saved: ") + QDir::toNativeSeparators(path));
 }
 
 void MainWindow::ON_cboSheets_Change(int index)

@@ -4,6 +4,9 @@
 #include <QMainWindow>
 #include <QStringList>
 
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QPoint;
 class QStandardItemModel;
 class Ui_MainWindow;
@@ -33,6 +36,13 @@ public slots:
     void ON_Trx_Done(QStringList lines);
     void ON_cboSheets_Change(int index);
 
+protected:
+    // Keeps the window's place and splitters for the next start.
+    void closeEvent(QCloseEvent* event) override;
+    // An .xlsx file dropped onto the window is chosen as Browse would choose it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     // Empties the form host: the hosted form (or the design-time placeholder)
     // goes, and its connections with it.
@@ -57,6 +67,18 @@ private:
     // One plain-text paragraph at the end of the processing log.
     void appendLogLine(const QString& line);
     void appendLogLines(const QStringList& lines);
+    // Fits a newly installed form into the window: the wheel guard, and Tab
+    // through its fields, then its Save and Export, then the two logs.
+    void prepareForm(QWidget* form);
+    // The splitter positions the window had when it was last closed.
+    void restoreLayout();
+    // Where file dialogs start: the folder used last, else the home folder.
+    QString startFolder() const;
+    void rememberFolderOf(const QString& file);
+    // The register of written batches, in a window of its own beside this one.
+    void showBatches();
+    // Writes an empty workbook with the columns of the chosen type.
+    void saveTemplate();
 
     Ui_MainWindow* ui;
     QStandardItemModel* m_logModel = nullptr;

@@ -6,3 +6,12 @@ QRect mainWindowGeometry(const QRect& availableArea)
 {
     return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(1100, 760), availableArea);
 }
+
+QRect mainWindowGeometry(const QRect& stored, const QRect& primaryArea, const QList<QRect>& screenAreas)
+{
+    if (stored.isValid())
+        for (const QRect& area : screenAreas)
+            if (area.contains(stored))
+                return stored;
+    return mainWindowGeometry(primaryArea);
+}

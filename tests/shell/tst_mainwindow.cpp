@@ -1,5 +1,11 @@
 #include "app/mainwindow.h"
+#include "app/batchhistorydialog.h"
 #include "app/placement.h"
+#include "app/windowsettings.h"
+#include "export/settingsfile.h"
+#include "register/batchregister.h"
+#include "register/batchtexts.h"
+#include "xlsx/document.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "testpackage.h"
@@ -10,17 +16,25 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -146,6 +160,8 @@ private slots:
             m_dialogs.append({mode, caption, start, filter});
             return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
         });
+        // Every test starts as the first run: no stored place, splitters or folder.
+        QSettings(kova::defaultSettingsPath(), QSettings::IniFormat).remove(QStringLiteral("Window"));
         m_window = new MainWindow;
     }
 
@@ -198,18 +214,31 @@ private slots:
 
     void placement_data()
     {
+        QTest::addColumn<QRect>("stored");
         QTest::addColumn<QRect>("available");
+        QTest::addColumn<QList<QRect>>("otherScreens");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("full hd") << QRect(0, 0, 1920, 1080) << QRect(410, 160, 1100, 760);
-        QTest::newRow("task bar at the top") << QRect(0, 40, 1920, 1040) << QRect(410, 180, 1100, 760);
-        QTest::newRow("second screen on the left") << QRect(-1280, 0, 1280, 1024) << QRect(-1190, 132, 1100, 760);
-        QTest::newRow("smaller than the window") << QRect(0, 0, 1000, 700) << QRect(-50, -30, 1100, 760);
+        const QRect fullHd(0, 0, 1920, 1080);
+        QTest::newRow("full hd") << QRect() << fullHd << QList<QRect>{} << QRect(410, 160, 1100, 760);
+        QTest::newRow("task bar at the top") << QRect() << QRect(0, 40, 1920, 1040) << QList<QRect>{} << QRect(410, 180, 1100, 760);
+        QTest::newRow("second screen on the left") << QRect() << QRect(-1280, 0, 1280, 1024) << QList<QRect>{} << QRect(-1190, 132, 1100, 760);
+        QTest::newRow("smaller than the window") << QRect() << QRect(0, 0, 1000, 700) << QList<QRect>{} << QRect(-50, -30, 1100, 760);
+        // From the second start the stored place wins, where a screen still shows all of it.
+        QTest::newRow("stored place") << QRect(100, 50, 900, 600) << fullHd << QList<QRect>{} << QRect(100, 50, 900, 600);
+        QTest::newRow("stored on the other screen") << QRect(-1200, 40, 1000, 700) << fullHd
+                                                    << QList<QRect>{QRect(-1280, 0, 1280, 1024)} << QRect(-1200, 40, 1000, 700);
+        QTest::newRow("its screen is gone") << QRect(-1200, 40, 1000, 700) << fullHd << QList<QRect>{}
+                                            << QRect(410, 160, 1100, 760);
+        QTest::newRow("partly off the screen") << QRect(1500, 100, 900, 600) << fullHd << QList<QRect>{}
+                                               << QRect(410, 160, 1100, 760);
     }
     void placement()
     {
+        QFETCH(QRect, stored);
         QFETCH(QRect, available);
+        QFETCH(QList<QRect>, otherScreens);
         QFETCH(QRect, expected);
-        QCOMPARE(mainWindowGeometry(available), expected);
+        QCOMPARE(mainWindowGeometry(stored, available, QList<QRect>{available} + otherScreens), expected);
     }
 
     void exportChecks_data()
@@ -653,6 +682,345 @@ private slots:
         QCOMPARE(document->findBlockByNumber(3).text(), QStringLiteral("LINE 1: Error. message 0"));
         QCOMPARE(document->lastBlock().text(), QStringLiteral("LINE 20000: Error. message 4"));
         QCOMPARE(logModel()->rowCount(), rows);
+    }
+
+    void windowRemembersItsLayout()
+    {
+        const QString settingsPath = kova::defaultSettingsPath();
+        QSettings(settingsPath, QSettings::IniFormat).setValue("Payroll/Kept", "as it was");
+        const auto otherKeys = [&settingsPath] {
+            QSettings settings(settingsPath, QSettings::IniFormat);
+            QVariantMap values;
+            for (const QString& key : settings.allKeys())
+                if (!key.startsWith("Window/"))
+                    values.insert(key, settings.value(key));
+            return values;
+        };
+        const QVariantMap before = otherKeys();
+
+        m_window->setGeometry(QRect(40, 30, 1000, 700));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        child<QSplitter>("splitter_2")->setSizes({200, 400});
+        child<QSplitter>("splitter")->setSizes({600, 200});
+        const QList<int> formSizes = child<QSplitter>("splitter_2")->sizes();
+        const QList<int> logSizes = child<QSplitter>("splitter")->sizes();
+        m_window->close();
+        QCOMPARE(WindowSettings::read(settingsPath).geometry, QRect(40, 30, 1000, 700));
+
+        // The next run.
+        delete m_window;
+        m_window = new MainWindow;
+        m_window->setGeometry(WindowSettings::read(settingsPath).geometry);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QCOMPARE(child<QSplitter>("splitter_2")->sizes(), formSizes);
+        QCOMPARE(child<QSplitter>("splitter")->sizes(), logSizes);
+        QCOMPARE(otherKeys(), before);
+        QVERIFY(child<QSplitter>("splitter_2")->handleWidth() >= 5);
+    }
+
+    void dialogsStartInTheFolderUsedLast()
+    {
+        const QString home = QDir::homePath();
+        child<QPushButton>("btnSrc")->click();
+        QCOMPARE(m_dialogs.last().start, home);
+
+        QVERIFY(QDir(m_dir.path()).mkpath("books") && QDir(m_dir.path()).mkpath("uploads"));
+        choose(workbook("books/in.xlsx", {"Data"}));
+        const QString books = QFileInfo(m_dir.filePath("books")).absoluteFilePath();
+        m_answers = QStringList{m_dir.filePath("uploads/out.txt")};
+        child<QPushButton>("btnDest")->click();
+        QVERIFY2(m_dialogs.last().start.startsWith(books + QDir::separator() + "AutoTransfer-"),
+                 qPrintable(m_dialogs.last().start));
+
+        // The next run starts where the last one ended.
+        delete m_window;
+        m_window = new MainWindow;
+        child<QPushButton>("btnSrc")->click();
+        QCOMPARE(m_dialogs.last().start, QFileInfo(m_dir.filePath("uploads")).absoluteFilePath());
+
+        QVERIFY(QDir(m_dir.filePath("uploads")).removeRecursively());
+        child<QPushButton>("btnSrc")->click();
+        QCOMPARE(m_dialogs.last().start, home);
+    }
+
+    void drop_data()
+    {
+        QTest::addColumn<QStringList>("files");     // names in the test folder; "text:" drags plain text
+        QTest::addColumn<QString>("source");        // txtSource afterwards
+        QTest::addColumn<QString>("status");
+
+        QTest::newRow("workbook") << QStringList{"dropped.xlsx"} << "dropped.xlsx" << "";
+        QTest::newRow("upper-case extension") << QStringList{"LOUD.XLSX"} << "LOUD.XLSX" << "";
+        QTest::newRow("text file") << QStringList{"notes.txt"} << "" << "Not an .xlsx workbook: notes.txt";
+        QTest::newRow("two workbooks") << QStringList{"a.xlsx", "b.xlsx"} << ""
+                                       << "Drop one .xlsx workbook to choose it as the source";
+        QTest::newRow("plain text") << QStringList{"text:hello"} << ""
+                                    << "Drop one .xlsx workbook to choose it as the source";
+    }
+    void drop()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, source);
+        QFETCH(QString, status);
+
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& name : files) {
+            if (name.startsWith("text:")) {
+                mime.setText(name.mid(5));
+                continue;
+            }
+            if (name.endsWith(".txt"))
+                QFile(m_dir.filePath(name)).open(QIODevice::WriteOnly);
+            else
+                workbook(name, {"Data"});
+            urls.append(QUrl::fromLocalFile(m_dir.filePath(name)));
+        }
+        if (!urls.isEmpty())
+            mime.setUrls(urls);
+
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &dropped);
+
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), source.isEmpty() ? QString() : m_dir.filePath(source));
+        QCOMPARE(child<QComboBox>("cboSheets")->currentText(), source.isEmpty() ? QString() : QStringLiteral("Data"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), status);
+        QCOMPARE(boxLines(), QStringList{});
+    }
+
+    void keyboard_data()
+    {
+        QTest::addColumn<int>("type");
+        for (int type = 0; type < kTypes.size(); ++type)
+            QTest::newRow(qPrintable(kTypes[type])) << type;
+    }
+    void keyboard()
+    {
+        QFETCH(int, type);
+        m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
+        showActive();
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        QApplication::processEvents();   // a form added to the shown window shows itself a moment later
+        QWidget* form = hostedWidget();
+        for (int row = 0; row < 3; ++row)
+            report({"a", "b", "c"}, {}, {}, 0);
+
+        // One round of Tab from the type list back to it.
+        QWidgetList round;
+        child<QComboBox>("cboTrxType")->setFocus();
+        for (int presses = 0; presses < 200; ++presses) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            if (now == child<QComboBox>("cboTrxType"))
+                break;
+            if (round.isEmpty() || round.last() != now)
+                round.append(now);
+        }
+        QStringList names;
+        for (QWidget* w : round)
+            names.append(w->objectName());
+        QVERIFY2(names.size() > 10 && names.mid(0, 7) == (QStringList{"btnTemplate", "btnBatches", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
+                     && names.mid(names.size() - 4) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus"})
+                     && names.count("tableView") == 1,
+                 qPrintable(names.join(' ')));
+        // The form in reading order: each step goes down, or on to a column further right.
+        for (int i = 8; i < round.size() - 2; ++i) {
+            QVERIFY2(form->isAncestorOf(round.at(i)), qPrintable(names.at(i)));
+            const QRect a(round.at(i - 1)->mapTo(m_window, QPoint()), round.at(i - 1)->size());
+            const QRect b(round.at(i)->mapTo(m_window, QPoint()), round.at(i)->size());
+            QVERIFY2(b.top() > a.top() || b.left() > a.left(), qPrintable(names.at(i - 1) + " -> " + names.at(i)));
+        }
+
+        auto* save = form->findChild<QPushButton*>("btnSave");
+        auto* exportButton = form->findChild<QPushButton*>("btnExport");
+        QCOMPARE(save->toolTip(), QStringLiteral("Save Settings (Ctrl+S)"));
+        QCOMPARE(save->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(exportButton->toolTip(), QStringLiteral("Export (Ctrl+E)"));
+        for (const char* name : {"btnAdd", "btnDel", "btnMinLock", "btnMaxLock"})
+            if (auto* button = form->findChild<QPushButton*>(name))
+                QVERIFY2(!button->toolTip().isEmpty(), name);
+        QTest::keyClick(child<QTableView>("tableView"), Qt::Key_E, Qt::ControlModifier);
+        // The shortcut clicks the button as a press of it would, a moment later.
+        QTRY_COMPARE(boxLines().join('|'), QStringLiteral("window critical: Source can not be empty"));
+
+        // In the accounts table Tab goes from the account on to its company code.
+        if (auto* accounts = form->findChild<QTableView*>("tblAcc")) {
+            form->findChild<QPushButton*>("btnAdd")->click();
+            const int row = accounts->model()->rowCount() - 1;
+            QTest::keyClicks(QApplication::focusWidget(), "1234567890");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(accounts->currentIndex(), accounts->model()->index(row, 2));
+            QCOMPARE(accounts->model()->index(row, 1).data().toString(), QStringLiteral("1234567890"));
+        }
+    }
+
+    void wheelNeedsFocus_data() { keyboard_data(); }
+    void wheelNeedsFocus()
+    {
+        QFETCH(int, type);
+        m_window->setGeometry(QRect(0, 0, 1100, 500));
+        showActive();
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        QApplication::processEvents();   // a form added to the shown window shows itself a moment later
+        QWidget* form = hostedWidget();
+        QScrollBar* bar = form->findChild<QScrollArea*>("scrollArea")->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+
+        const auto value = [](QWidget* w) -> QVariant {
+            if (auto* combo = qobject_cast<QComboBox*>(w))
+                return combo->currentIndex();
+            return qobject_cast<QDateEdit*>(w)->date();
+        };
+        const auto turn = [](QWidget* w, int notches) {
+            const QPoint centre = w->rect().center();
+            QWheelEvent wheel(centre, w->mapToGlobal(centre), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            // As from the mouse: only such a turn travels on to the parents.
+            QSpontaneKeyEvent::setSpontaneous(&wheel);
+            qApp->notify(w, &wheel);
+        };
+        QWidgetList fields{child<QComboBox>("cboTrxType")};
+        for (QComboBox* combo : form->findChildren<QComboBox*>())
+            fields.append(combo);
+        for (QDateEdit* date : form->findChildren<QDateEdit*>())
+            fields.append(date);
+
+        int scrolled = 0;
+        for (QWidget* field : qAsConst(fields)) {
+            child<QLineEdit>("txtDest")->setFocus();
+            const QVariant before = value(field);
+            const int position = bar->value();
+            turn(field, -1);
+            QVERIFY2(value(field) == before, qPrintable(field->objectName()));
+            scrolled += field->window() == m_window && form->isAncestorOf(field) && bar->value() != position ? 1 : 0;
+        }
+        QVERIFY(scrolled > 0);
+        QCOMPARE(hostedWidget(), form);
+
+        // Clicked or tabbed into, it takes the wheel as before.
+        auto* date = form->findChild<QDateEdit*>("dteFrom");
+        date->setFocus();
+        const QDate before = date->date();
+        turn(date, 1);
+        QVERIFY(date->date() != before);
+    }
+
+    void tidyForms_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("modes");   // radio buttons that switch captions
+        QTest::addColumn<bool>("fixedMapping");   // the mapping column keeps its width in every mode
+        QTest::newRow("Auto Transfer") << 0 << QStringList{"rdbWDK", "rdbOthers"} << false;
+        QTest::newRow("Auto Credit") << 1 << QStringList{"rdbWDK", "rdbOthers"} << true;
+        QTest::newRow("Auto Collection") << 2 << QStringList{""} << true;
+        QTest::newRow("Payroll") << 3 << QStringList{""} << true;
+    }
+    void tidyForms()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, modes);
+        QFETCH(bool, fixedMapping);
+        m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
+        showActive();
+        // Save and Export stand where the first type's form has them.
+        const auto place = [this](const char* name) {
+            QWidget* w = hostedWidget()->findChild<QWidget*>(name);
+            return QRect(w->mapTo(m_window, QPoint()), w->size());
+        };
+        const QRect save = place("btnSave");
+        const QRect exportButton = place("btnExport");
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        QApplication::processEvents();   // a form added to the shown window shows itself a moment later
+        QWidget* form = hostedWidget();
+        QCOMPARE(place("btnSave"), save);
+        QCOMPARE(place("btnExport"), exportButton);
+
+        QList<int> mappingWidths;
+        for (const QString& mode : modes) {
+            if (!mode.isEmpty())
+                form->findChild<QRadioButton*>(mode)->click();
+            QTest::qWait(50);   // nested layouts settle over several posted requests
+            for (QLabel* label : form->findChildren<QLabel*>())
+                if (label->isVisible())
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(mode + " " + label->objectName() + ": " + label->text()));
+            mappingWidths.append(form->findChild<QWidget*>("gbColMap")->width());
+        }
+        if (fixedMapping)
+            QCOMPARE(mappingWidths, QVector<int>(modes.size(), mappingWidths.first()).toList());
+    }
+
+    void writtenBatches()
+    {
+        const QString registerPath = kova::registerPathFor(kova::defaultSettingsPath());
+        QFile::remove(registerPath);
+        kova::BatchRegister batches(registerPath);
+        QVERIFY(batches.open());
+        const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
+        const kova::BatchEntry older{written, "Payroll", "", "/data/Payroll-1-Dec-2026.txt", 3, 150000050, "a"};
+        const kova::BatchEntry newer{written.addDays(1), "Auto Transfer", "7", "/data/AutoTransfer-2-Dec-2026.txt", 12, 99, "b"};
+        QVERIFY(batches.record(older) && batches.record(newer));
+
+        child<QPushButton>("btnBatches")->click();
+        auto* dialog = m_window->findChild<BatchHistoryDialog*>();
+        QVERIFY(dialog);
+        auto* table = dialog->findChild<QTableWidget*>("tblBatches");
+        QCOMPARE(table->rowCount(), 2);
+        const auto row = [table](int r) {
+            QStringList cells;
+            for (int c = 0; c < table->columnCount(); ++c)
+                cells.append(table->item(r, c)->text());
+            return cells;
+        };
+        const QString newerDate = written.addDays(1).toLocalTime().toString("yyyy-MM-dd HH:mm");
+        QCOMPARE(row(0), (QStringList{newerDate, "Auto Transfer", "7", "12", "0,99", "/data/AutoTransfer-2-Dec-2026.txt"}));
+        QCOMPARE(row(1).at(4), QStringLiteral("1.500.000,50"));
+
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        table->selectAll();
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), kova::historyText({newer, older}));
+        QVERIFY(m_boxes.isEmpty());
+        dialog->close();
+    }
+
+    void saveTemplate_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("answer");      // relative to the test folder
+        QTest::addColumn<QString>("box");         // start of the window's box, empty for none
+        QTest::newRow("Auto Credit") << 1 << "credit.xlsx" << "";
+        QTest::newRow("folder missing") << 3 << "missing/payroll.xlsx" << "window critical: Template could not be written: ";
+    }
+    void saveTemplate()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, answer);
+        QFETCH(QString, box);
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        const QString path = m_dir.filePath(answer);
+        m_answers = QStringList{path};
+
+        child<QPushButton>("btnTemplate")->click();
+
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs.at(0).caption, QStringLiteral("Save Template"));
+        QCOMPARE(m_dialogs.at(0).start, QDir::homePath() + QDir::separator() + kTypes.at(type) + " template.xlsx");
+        if (box.isEmpty()) {
+            QCOMPARE(boxLines(), QStringList{});
+            // The template of the chosen type: its sheet is named after it.
+            QCOMPARE(xlsx::Document(path).sheetNames(), QStringList{kTypes.at(type)});
+        } else {
+            QCOMPARE(boxLines().size(), 1);
+            QVERIFY2(boxLines().at(0).startsWith(box), qPrintable(boxLines().at(0)));
+            QVERIFY(!QFile::exists(path));
+        }
     }
 };
 
