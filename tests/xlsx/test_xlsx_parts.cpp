@@ -1,19 +1,15 @@
 // The reader's building blocks where the public reader cannot reach a branch:
-// date-format tokens, serial date bounds, escapes, the zip guards and the cell store's bound.
+// date-format tokens, the zip guards and the cell store's bound.
 #include "xlsx/cellstore.h"
 #include "xlsx/numberformat.h"
-#include "xlsx/serialdate.h"
-#include "xlsx/textescape.h"
 #include "xlsx/ziparchive.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <zip.h>
 
-#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -79,55 +75,6 @@ private slots:
         QFETCH(std::string, code);
         QFETCH(bool, date);
         QCOMPARE(xlsx::isDateFormatCode(code), date);
-    }
-
-    void serialDates_data()
-    {
-        QTest::addColumn<double>("serial");
-        QTest::addColumn<bool>("from1904");
-        QTest::addColumn<QVariant>("expected");
-        const auto utc = [](const QDate& d, const QTime& t) { return QVariant(QDateTime(d, t, Qt::UTC)); };
-        QTest::newRow("1900 serial 60.5") << 60.5 << false << utc(QDate(1900, 2, 28), QTime(12, 0));
-        QTest::newRow("1900 tiny negative") << -0.0001 << false << QVariant();
-        QTest::newRow("1900 with milliseconds") << 45000.5000057870 << false << utc(QDate(2023, 3, 15), QTime(12, 0, 0, 500));
-        QTest::newRow("1900 rounds up to the next day") << 44999.9999999999 << false << QVariant(QDate(2023, 3, 15));
-        QTest::newRow("1900 last day") << 2958465.0 << false << QVariant(QDate(9999, 12, 31));
-        QTest::newRow("1900 past the last day") << 2958466.0 << false << QVariant();
-        QTest::newRow("1904 last day") << 2957003.0 << true << QVariant(QDate(9999, 12, 31));
-        QTest::newRow("1904 past the last day") << 2957004.0 << true << QVariant();
-        QTest::newRow("not a number") << std::nan("") << false << QVariant();
-    }
-    void serialDates()
-    {
-        QFETCH(double, serial);
-        QFETCH(bool, from1904);
-        QFETCH(QVariant, expected);
-        const QVariant actual = xlsx::serialToDate(serial, from1904 ? xlsx::DateSystem::From1904 : xlsx::DateSystem::From1900);
-        QCOMPARE(actual.userType(), expected.userType());
-        QCOMPARE(actual, expected);
-    }
-
-    void escapes_data()
-    {
-        QTest::addColumn<std::string>("text");
-        QTest::addColumn<std::string>("decoded");
-        const auto row = [](const char* name, const char* text, const char* decoded) {
-            QTest::newRow(name) << std::string(text) << std::string(decoded);
-        };
-        row("lower-case hex", "_x00e9_", "\xC3\xA9");
-        row("lone high surrogate", "_xD83D_x", "\xEF\xBF\xBD" "x");
-        row("lone low surrogate", "_xDE00_", "\xEF\xBF\xBD");
-        row("too short", "_x41_", "_x41_");
-        row("not hex", "_x00G1_", "_x00G1_");
-        row("no closing underscore", "_x0041", "_x0041");
-        row("upper-case X is no escape", "_X0041_", "_X0041_");
-    }
-    void escapes()
-    {
-        QFETCH(std::string, text);
-        QFETCH(std::string, decoded);
-        xlsx::decodeEscapes(text);
-        QCOMPARE(QByteArray::fromStdString(text), QByteArray::fromStdString(decoded));
     }
 
     void zipLimits_data()

@@ -132,6 +132,14 @@ private slots:
         date("1904: 2020", "true", "42369", QDate(2020, 1, 1));
         date("1904: with time", "1", "42369.5", utc(2020, 1, 1, 12, 0));
         date("1904: negative", "1", "-1", qlonglong(-1));
+        date("1900: serial 60.5", "", "60.5", utc(1900, 2, 28, 12, 0));
+        date("1900: tiny negative", "", "-0.0001", -0.0001);
+        date("1900: milliseconds", "", "45000.5000057870", utc(2023, 3, 15, 12, 0, 0, 500));
+        date("1900: rounds up to the next day", "", "44999.9999999999", QDate(2023, 3, 15));
+        date("1900: last day", "", "2958465", QDate(9999, 12, 31));
+        date("1900: past the last day", "", "2958466", qlonglong(2958466));
+        date("1904: last day", "1", "2957003", QDate(9999, 12, 31));
+        date("1904: past the last day", "1", "2957004", qlonglong(2957004));
         // Texts.
         row("shared string", "<c r=\"A1\" t=\"s\"><v>0</v></c>", QString("plain"));
         row("shared rich text runs joined", "<c r=\"A1\" t=\"s\"><v>1</v></c>", QString("Bold and plain"));
@@ -147,6 +155,17 @@ private slots:
             QString("in line "));
         row("inline phonetic left out", "<c r=\"A1\" t=\"inlineStr\"><is><t>x</t><rPh><t>y</t></rPh></is></c>", QString("x"));
         row("inline escape", "<c r=\"A1\" t=\"inlineStr\"><is><t>tab_x0009_here</t></is></c>", QString("tab\there"));
+        const auto inlineText = [](const char* name, const QByteArray& text, const char* expected) {
+            QTest::newRow(name) << "<c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>" << QVariant(QString::fromUtf8(expected))
+                                << QByteArray();
+        };
+        inlineText("lower-case hex escape", "_x00e9_", "\xC3\xA9");
+        inlineText("lone high surrogate", "_xD83D_x", "\xEF\xBF\xBD" "x");
+        inlineText("lone low surrogate", "_xDE00_", "\xEF\xBF\xBD");
+        inlineText("escape too short", "_x41_", "_x41_");
+        inlineText("escape not hex", "_x00G1_", "_x00G1_");
+        inlineText("escape without closing underscore", "_x0041", "_x0041");
+        inlineText("upper-case X is no escape", "_X0041_", "_X0041_");
         row("inline whitespace only", "<c r=\"A1\" t=\"inlineStr\"><is><t>   </t></is></c>", QString("   "));
         row("error", "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>", QString("#N/A"));
     
