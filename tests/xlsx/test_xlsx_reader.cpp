@@ -1,9 +1,13 @@
 // The workbook reader through its public face: what a cell of each kind reads
-// as, how sheets are found and selected, and what becomes of broken files.
+// as, how sheets are found and selected, and what becomes of broken files; then
+// its building blocks where the public face cannot reach a branch.
 #include "testpackage.h"
 #include "testworkbook.h"
 
+#include "xlsx/cellstore.h"
 #include "xlsx/document.h"
+#include "xlsx/numberformat.h"
+#include "xlsx/ziparchive.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,9 +16,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <zip.h>
+
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 Q_DECLARE_METATYPE(TestPackage)
+Q_DECLARE_METATYPE(std::string)
 
 using Cell = QPair<int, int>;
 using CellValues = QMap<Cell, QVariant>;
@@ -30,7 +39,6 @@ const QByteArray kSharedStrings =
     "<si><t>  spaced\n text  </t></si>"
     "<si><t>_x0041_pple</t></si>"
     "<si><t>_x005F_x0041_</t></si>"
-    "<si><t>a_x000D_b_x0009_c</t></si>"
     "<si><t>_xD83D__xDE00_</t></si>"
     "<si><t>&lt;tag&gt; &amp; more</t></si>";
 
@@ -71,6 +79,41 @@ QByteArray describe(const QVariant& v)
 }
 
 QList<int> bounds(const xlsx::CellRange& r) { return {r.firstRow(), r.firstColumn(), r.lastRow(), r.lastColumn()}; }
+
+// A zip with one part "data" holding the bytes.
+bool writeSinglePartZip(const QString& path, const QByteArray& bytes)
+{
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_source_t* source = archive ? zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0) : nullptr;
+    if (!source || zip_file_add(archive, "data", source, 0) < 0)
+        return false;
+    zip_set_file_compression(archive, 0, ZIP_CM_DEFLATE, 9);
+    return zip_close(archive) == 0;
+}
+
+// Makes that zip claim another inflated size, in the local header and the
+// central directory, as a crafted file would.
+bool patchDeclaredSize(const QString& path, quint32 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    for (int offset : {22, bytes.lastIndexOf(QByteArray("PK\x01\x02", 4)) + 24})
+        for (int i = 0; i < 4; ++i)
+            bytes[offset + i] = char((size >> (8 * i)) & 0xFF);
+    file.seek(0);
+    return file.write(bytes) == bytes.size();
+}
+
+QByteArray varied(int n)
+{
+    QByteArray bytes;
+    for (int i = 0; i < n; ++i)
+        bytes += "<row r=\"" + QByteArray::number(i) + "\"><v>" + QByteArray::number(qint64(i) * 7919 % 100003) + "</v></row>";
+    return bytes;
+}
 
 } // namespace
 
@@ -114,9 +157,33 @@ private slots:
     {
         QTest::addColumn<QByteArray>("cell");
         QTest::addColumn<QVariant>("expected");
+        QTest::addColumn<QByteArray>("date1904");
         const auto row = [](const char* name, const QByteArray& cell, const QVariant& expected) {
-            QTest::newRow(name) << cell << expected;
+            QTest::newRow(name) << cell << expected << QByteArray();
         };
+        // A serial under a custom date format, in the date system named by the workbook.
+        const auto date = [](const char* name, const char* date1904, const char* serial, const QVariant& expected) {
+            QTest::newRow(name) << "<c r=\"A1\" s=\"2\"><v>" + QByteArray(serial) + "</v></c>" << expected << QByteArray(date1904);
+        };
+        date("1900: serial 59", "", "59", QDate(1900, 2, 28));
+        date("1900: fictitious Feb 29", "", "60", QDate(1900, 2, 28));
+        date("1900: serial 61", "", "61", QDate(1900, 3, 1));
+        date("1900: serial 0", "", "0", QDate(1899, 12, 31));
+        date("1900: time only", "", "0.25", utc(1899, 12, 31, 6, 0));
+        date("1900: explicit false", "false", "43831", QDate(2020, 1, 1));
+        date("1900: explicit 0", "0", "43831", QDate(2020, 1, 1));
+        date("1904: serial 0", "1", "0", QDate(1904, 1, 1));
+        date("1904: 2020", "true", "42369", QDate(2020, 1, 1));
+        date("1904: with time", "1", "42369.5", utc(2020, 1, 1, 12, 0));
+        date("1904: negative", "1", "-1", qlonglong(-1));
+        date("1900: serial 60.5", "", "60.5", utc(1900, 2, 28, 12, 0));
+        date("1900: tiny negative", "", "-0.0001", -0.0001);
+        date("1900: milliseconds", "", "45000.5000057870", utc(2023, 3, 15, 12, 0, 0, 500));
+        date("1900: rounds up to the next day", "", "44999.9999999999", QDate(2023, 3, 15));
+        date("1900: last day", "", "2958465", QDate(9999, 12, 31));
+        date("1900: past the last day", "", "2958466", qlonglong(2958466));
+        date("1904: last day", "1", "2957003", QDate(9999, 12, 31));
+        date("1904: past the last day", "1", "2957004", qlonglong(2957004));
         // Texts.
         row("shared string", "<c r=\"A1\" t=\"s\"><v>0</v></c>", QString("plain"));
         row("shared rich text runs joined", "<c r=\"A1\" t=\"s\"><v>1</v></c>", QString("Bold and plain"));
@@ -124,27 +191,34 @@ private slots:
         row("shared whitespace kept", "<c r=\"A1\" t=\"s\"><v>3</v></c>", QString("  spaced\n text  "));
         row("escape decoded", "<c r=\"A1\" t=\"s\"><v>4</v></c>", QString("Apple"));
         row("escaped underscore", "<c r=\"A1\" t=\"s\"><v>5</v></c>", QString("_x0041_"));
-        row("escaped controls", "<c r=\"A1\" t=\"s\"><v>6</v></c>", QString("a\rb\tc"));
-        row("escaped surrogate pair", "<c r=\"A1\" t=\"s\"><v>7</v></c>", QString::fromUtf8("\xF0\x9F\x98\x80"));
-        row("entities", "<c r=\"A1\" t=\"s\"><v>8</v></c>", QString("<tag> & more"));
-        row("shared index out of range", "<c r=\"A1\" t=\"s\"><v>9</v></c>", QVariant());
+        row("escaped surrogate pair", "<c r=\"A1\" t=\"s\"><v>6</v></c>", QString::fromUtf8("\xF0\x9F\x98\x80"));
+        row("entities", "<c r=\"A1\" t=\"s\"><v>7</v></c>", QString("<tag> & more"));
+        row("shared index out of range", "<c r=\"A1\" t=\"s\"><v>8</v></c>", QVariant());
         row("inline string", "<c r=\"A1\" t=\"inlineStr\"><is><t>inline</t></is></c>", QString("inline"));
         row("inline runs joined", "<c r=\"A1\" t=\"inlineStr\"><is><r><t>in</t></r><r><rPr><i/></rPr><t> line </t></r></is></c>",
             QString("in line "));
         row("inline phonetic left out", "<c r=\"A1\" t=\"inlineStr\"><is><t>x</t><rPh><t>y</t></rPh></is></c>", QString("x"));
         row("inline escape", "<c r=\"A1\" t=\"inlineStr\"><is><t>tab_x0009_here</t></is></c>", QString("tab\there"));
+        const auto inlineText = [](const char* name, const QByteArray& text, const char* expected) {
+            QTest::newRow(name) << "<c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>" << QVariant(QString::fromUtf8(expected))
+                                << QByteArray();
+        };
+        inlineText("lower-case hex escape", "_x00e9_", "\xC3\xA9");
+        inlineText("lone high surrogate", "_xD83D_x", "\xEF\xBF\xBD" "x");
+        inlineText("lone low surrogate", "_xDE00_", "\xEF\xBF\xBD");
+        inlineText("escape too short", "_x41_", "_x41_");
+        inlineText("escape not hex", "_x00G1_", "_x00G1_");
+        inlineText("escape without closing underscore", "_x0041", "_x0041");
+        inlineText("upper-case X is no escape", "_X0041_", "_X0041_");
         row("inline whitespace only", "<c r=\"A1\" t=\"inlineStr\"><is><t>   </t></is></c>", QString("   "));
         row("error", "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>", QString("#N/A"));
     
         // Numbers.
-        row("integer", "<c r=\"A1\"><v>42</v></c>", QVariant(qlonglong(42)));
-        row("billion reads whole", "<c r=\"A1\"><v>1000000000</v></c>", QVariant(qlonglong(1000000000)));
         row("exponent written whole", "<c r=\"A1\"><v>1E+9</v></c>", QVariant(qlonglong(1000000000)));
         row("largest integer", "<c r=\"A1\"><v>999999999999999</v></c>", QVariant(qlonglong(999999999999999)));
         row("10^15 is a double", "<c r=\"A1\"><v>1000000000000000</v></c>", QVariant(1e15));
         row("negative integer", "<c r=\"A1\"><v>-7</v></c>", QVariant(qlonglong(-7)));
         row("fraction", "<c r=\"A1\"><v>3.25</v></c>", QVariant(3.25));
-        row("small fraction", "<c r=\"A1\"><v>1.5E-3</v></c>", QVariant(0.0015));
         row("explicit number type", "<c r=\"A1\" t=\"n\"><v>12.5</v></c>", QVariant(12.5));
         row("surrounding whitespace", "<c r=\"A1\"><v> 12 </v></c>", QVariant(qlonglong(12)));
         row("number format, not a date", "<c r=\"A1\" s=\"7\"><v>1234.5</v></c>", QVariant(1234.5));
@@ -158,7 +232,6 @@ private slots:
     
         // Dates.
         row("built-in date", "<c r=\"A1\" s=\"1\"><v>45000</v></c>", QVariant(QDate(2023, 3, 15)));
-        row("built-in date with time", "<c r=\"A1\" s=\"6\"><v>45000.75</v></c>", QVariant(utc(2023, 3, 15, 18, 0)));
         row("custom date, whole day", "<c r=\"A1\" s=\"2\"><v>45351</v></c>", QVariant(QDate(2024, 2, 29)));
         row("custom date with time", "<c r=\"A1\" s=\"2\"><v>45351.5104166667</v></c>", QVariant(utc(2024, 2, 29, 12, 15)));
         row("quoted text is no date", "<c r=\"A1\" s=\"3\"><v>5</v></c>", QVariant(qlonglong(5)));
@@ -167,7 +240,6 @@ private slots:
         row("negative date reads as number", "<c r=\"A1\" s=\"1\"><v>-3</v></c>", QVariant(qlonglong(-3)));
         row("style out of range", "<c r=\"A1\" s=\"99\"><v>45000</v></c>", QVariant(qlonglong(45000)));
         row("ISO date cell", "<c r=\"A1\" t=\"d\"><v>2024-02-29</v></c>", QVariant(QDate(2024, 2, 29)));
-        row("ISO date and time cell", "<c r=\"A1\" t=\"d\"><v>2024-02-29T10:30:00</v></c>", QVariant(utc(2024, 2, 29, 10, 30)));
         row("ISO date and time with zone", "<c r=\"A1\" t=\"d\"><v>2024-02-29T10:30:00+07:00</v></c>", QVariant(utc(2024, 2, 29, 3, 30)));
         row("ISO midnight", "<c r=\"A1\" t=\"d\"><v>2024-02-29T00:00:00</v></c>", QVariant(QDate(2024, 2, 29)));
         row("ISO date unreadable", "<c r=\"A1\" t=\"d\"><v>29.02.2024</v></c>", QVariant(QString("29.02.2024")));
@@ -185,49 +257,15 @@ private slots:
         row("formula never calculated, blank", "<c r=\"A1\"><f>B1</f><v> </v></c>", QString("=B1"));
         row("boolean formula never calculated", "<c r=\"A1\" t=\"b\"><f>B1&gt;0</f><v></v></c>", QString("=B1>0"));
         row("text lookup never calculated", "<c r=\"A1\" t=\"s\"><f>B1</f><v/></c>", QString("=B1"));
-        row("formula text with entities", "<c r=\"A1\"><f>B1&amp;\"&lt;\"</f></c>", QString("=B1&\"<\""));
         row("shared formula without text", "<c r=\"A1\"><f t=\"shared\" si=\"0\"/></c>", QString("="));
     }
     void cellValue()
     {
         QFETCH(QByteArray, cell);
         QFETCH(QVariant, expected);
-        const auto document = open(TestPackage().setSharedStrings(kSharedStrings).setStyles(kNumFmts, kCellXfs)
-                                       .addSheet("Sheet1", "<row r=\"1\">" + cell + "</row>"), "Sheet1");
-        QVERIFY(document);
-        COMPARE_VALUE(document->read(1, 1), expected, "");
-    }
-
-    void dateSystem_data()
-    {
-        QTest::addColumn<QByteArray>("date1904");
-        QTest::addColumn<QByteArray>("serial");
-        QTest::addColumn<QVariant>("expected");
-        const auto row = [](const char* name, const char* date1904, const char* serial, const QVariant& expected) {
-            QTest::newRow(name) << QByteArray(date1904) << QByteArray(serial) << expected;
-        };
-        row("1900: serial 1", "", "1", QDate(1900, 1, 1));
-        row("1900: serial 59", "", "59", QDate(1900, 2, 28));
-        row("1900: fictitious Feb 29", "", "60", QDate(1900, 2, 28));
-        row("1900: serial 61", "", "61", QDate(1900, 3, 1));
-        row("1900: serial 0", "", "0", QDate(1899, 12, 31));
-        row("1900: time only", "", "0.25", utc(1899, 12, 31, 6, 0));
-        row("1900: 2020", "", "43831", QDate(2020, 1, 1));
-        row("1900: explicit false", "false", "43831", QDate(2020, 1, 1));
-        row("1900: explicit 0", "0", "43831", QDate(2020, 1, 1));
-        row("1904: serial 0", "1", "0", QDate(1904, 1, 1));
-        row("1904: 2020", "true", "42369", QDate(2020, 1, 1));
-        row("1904: with time", "1", "42369.5", utc(2020, 1, 1, 12, 0));
-        row("1904: negative", "1", "-1", qlonglong(-1));
-    }
-    void dateSystem()
-    {
         QFETCH(QByteArray, date1904);
-        QFETCH(QByteArray, serial);
-        QFETCH(QVariant, expected);
-        const auto document = open(TestPackage().setStyles(kNumFmts, kCellXfs).setDate1904(date1904)
-                                       .addSheet("Dates", "<row r=\"1\"><c r=\"A1\" s=\"2\"><v>" + serial + "</v></c></row>"),
-                                   "Dates");
+        const auto document = open(TestPackage().setSharedStrings(kSharedStrings).setStyles(kNumFmts, kCellXfs).setDate1904(date1904)
+                                       .addSheet("Sheet1", "<row r=\"1\">" + cell + "</row>"), "Sheet1");
         QVERIFY(document);
         COMPARE_VALUE(document->read(1, 1), expected, "");
     }
@@ -266,78 +304,56 @@ private slots:
                 for (int c = 0; c < expected[r].size(); ++c)
                     COMPARE_VALUE(document->read(r + 1, c + 1), expected[r][c],
                                   QByteArray::number(r + 1) + "," + QByteArray::number(c + 1) + ": ");
-            QCOMPARE(document->read(2, 3).toString(), QString("1234567890"));
             for (const Cell& outside : {Cell{5, 1}, Cell{0, 0}, Cell{-1, 3}})
                 QVERIFY(!document->read(outside.first, outside.second).isValid());
         }
     }
 
+    // The used range; where cells are listed, each reads as listed and every other cell of the range as nothing.
     void usedRange_data()
     {
         QTest::addColumn<QByteArray>("worksheet");
         QTest::addColumn<QList<int>>("range");
+        QTest::addColumn<CellValues>("cells");
         const QByteArray cells = "<row r=\"3\"><c r=\"C3\"><v>1</v></c></row><row r=\"5\"><c r=\"E5\"><v>2</v></c></row>";
         const auto withDimension = [](const char* ref, const QByteArray& data) {
             return "<worksheet><dimension ref=\"" + QByteArray(ref) + "\"/><sheetData>" + data + "</sheetData></worksheet>";
         };
         const QList<int> used{3, 3, 5, 5}, none{0, 0, 0, 0};
-        QTest::newRow("no dimension element") << TestPackage::worksheet(cells) << used;
-        QTest::newRow("stale dimension too small") << withDimension("A1", cells) << used;
-        QTest::newRow("stale dimension too large") << withDimension("A1:Z900", cells) << used;
-        QTest::newRow("style-only cells do not count")
-            << TestPackage::worksheet(cells + "<row r=\"9\"><c r=\"K9\" s=\"1\"/></row><row r=\"12\" s=\"1\"/>") << used;
-        QTest::newRow("empty sheet") << TestPackage::worksheet("") << none;
-        QTest::newRow("empty sheet with stale dimension") << withDimension("A1:D10", "") << none;
-        QTest::newRow("only empty cells")
-            << TestPackage::worksheet("<row r=\"1\"><c r=\"A1\"/><c r=\"B1\"><v></v></c></row>") << none;
+        QTest::newRow("stale dimension too small") << withDimension("A1", cells) << used << CellValues();
+        QTest::newRow("stale dimension too large") << withDimension("A1:Z900", cells) << used << CellValues();
+        QTest::newRow("style-only cells do not count") << TestPackage::worksheet(
+            cells + "<row r=\"9\"><c r=\"K9\" s=\"1\"/></row><row r=\"12\" s=\"1\"/>") << used << CellValues();
+        QTest::newRow("empty sheet with stale dimension") << withDimension("A1:D10", "") << none << CellValues();
+        QTest::newRow("only empty cells") << TestPackage::worksheet("<row r=\"1\"><c r=\"A1\"/><c r=\"B1\"><v></v></c></row>")
+                                          << none << CellValues();
         QTest::newRow("widest row not the last")
             << TestPackage::worksheet("<row r=\"2\"><c r=\"B2\"><v>1</v></c><c r=\"XFD2\"><v>1</v></c></row>"
                                       "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>")
-            << QList<int>{2, 1, 1048576, 16384};
+            << QList<int>{2, 1, 1048576, 16384} << CellValues();
+        QTest::newRow("missing positions") << TestPackage::worksheet(
+            "<row><c><v>11</v></c><c><v>12</v></c></row><row><c r=\"C2\"><v>23</v></c><c><v>24</v></c></row>"
+            "<row r=\"5\"><c><v>51</v></c><c r=\"E5\"/><c><v>56</v></c></row><row><c t=\"inlineStr\"><is><t>61</t></is></c></row>")
+            << QList<int>{1, 1, 6, 6}
+            << CellValues{{{1, 1}, qlonglong(11)}, {{1, 2}, qlonglong(12)}, {{2, 3}, qlonglong(23)}, {{2, 4}, qlonglong(24)},
+                          {{5, 1}, qlonglong(51)}, {{5, 6}, qlonglong(56)}, {{6, 1}, QString("61")}};
+        QTest::newRow("out of order, the later cell wins") << TestPackage::worksheet(
+            "<row r=\"3\"><c r=\"B3\"><v>32</v></c><c r=\"A3\"><v>31</v></c></row>"
+            "<row r=\"1\"><c r=\"C1\"><v>13</v></c></row><row r=\"3\"><c r=\"B3\"><v>99</v></c></row>")
+            << QList<int>{1, 1, 3, 3} << CellValues{{{3, 1}, qlonglong(31)}, {{3, 2}, qlonglong(99)}, {{1, 3}, qlonglong(13)}};
     }
     void usedRange()
     {
         QFETCH(QByteArray, worksheet);
         QFETCH(QList<int>, range);
+        QFETCH(CellValues, cells);
         const auto document = open(TestPackage().addSheetPart("S", worksheet), "S");
         QVERIFY(document);
         QCOMPARE(bounds(document->dimension()), range);
         QCOMPARE(document->dimension().isValid(), range.last() > 0);
-    }
-
-    // Every cell of the used range reads as listed, or as nothing.
-    void cellPositions_data()
-    {
-        QTest::addColumn<QByteArray>("sheetData");
-        QTest::addColumn<CellValues>("expected");
-        QTest::addColumn<QList<int>>("range");
-        QTest::newRow("missing positions")
-            << QByteArray("<row><c><v>11</v></c><c><v>12</v></c></row>"            // row 1: A1, B1
-                          "<row><c r=\"C2\"><v>23</v></c><c><v>24</v></c></row>"   // row 2: C2, D2
-                          "<row r=\"5\"><c><v>51</v></c><c r=\"E5\"/><c><v>56</v></c></row>" // A5, (E5), F5
-                          "<row><c t=\"inlineStr\"><is><t>61</t></is></c></row>")  // row 6: A6
-            << CellValues{{{1, 1}, qlonglong(11)}, {{1, 2}, qlonglong(12)}, {{2, 3}, qlonglong(23)},
-                          {{2, 4}, qlonglong(24)}, {{5, 1}, qlonglong(51)}, {{5, 6}, qlonglong(56)},
-                          {{6, 1}, QString("61")}}
-            << QList<int>{1, 1, 6, 6};
-        QTest::newRow("out of order, the later cell wins")
-            << QByteArray("<row r=\"3\"><c r=\"B3\"><v>32</v></c><c r=\"A3\"><v>31</v></c></row>"
-                          "<row r=\"1\"><c r=\"C1\"><v>13</v></c></row><row r=\"3\"><c r=\"B3\"><v>99</v></c></row>")
-            << CellValues{{{3, 1}, qlonglong(31)}, {{3, 2}, qlonglong(99)}, {{1, 3}, qlonglong(13)}}
-            << QList<int>{1, 1, 3, 3};
-    }
-    void cellPositions()
-    {
-        QFETCH(QByteArray, sheetData);
-        QFETCH(CellValues, expected);
-        QFETCH(QList<int>, range);
-        const auto document = open(TestPackage().addSheet("S", sheetData), "S");
-        QVERIFY(document);
-        QCOMPARE(bounds(document->dimension()), range);
-        for (int r = 1; r <= range[2]; ++r)
+        for (int r = 1; !cells.isEmpty() && r <= range[2]; ++r)
             for (int c = 1; c <= range[3]; ++c)
-                COMPARE_VALUE(document->read(r, c), expected.value({r, c}),
-                              QByteArray::number(r) + "," + QByteArray::number(c) + ": ");
+                COMPARE_VALUE(document->read(r, c), cells.value({r, c}), QByteArray::number(r) + "," + QByteArray::number(c) + ": ");
     }
 
     void sheetOrderAndExactNames()
@@ -363,54 +379,49 @@ private slots:
         const QByteArray relBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
         const QByteArray sheet = TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\" s=\"1\"><v>0</v></c>"
                                                         "<c r=\"B1\" s=\"1\"><v>45000</v></c></row>");
-        const QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>found</t></si></sst>";
-        const QByteArray styles = "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>";
-        const QByteArray workbook = "<workbook xmlns:r=\"" + relBase.left(relBase.size() - 1) + "\"><sheets>"
+        const QByteArray workbook = "<workbook xmlns:r=\"" + relBase.chopped(1) + "\"><sheets>"
                                     "<sheet name=\"Data\" sheetId=\"1\" r:id=\"rIdSheet\"/></sheets></workbook>";
-        const auto rels = [&](const QByteArray& sheetTarget, const QByteArray& sstTarget, const QByteArray& stylesTarget) {
-            return "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                   "<Relationship Id=\"rIdSheet\" Type=\"" + relBase + "worksheet\" Target=\"" + sheetTarget + "\"/>"
-                   "<Relationship Id=\"rIdS\" Type=\"" + relBase + "sharedStrings\" Target=\"" + sstTarget + "\"/>"
-                   "<Relationship Id=\"rIdT\" Type=\"" + relBase + "styles\" Target=\"" + stylesTarget + "\"/>"
-                   "<Relationship Id=\"rIdX\" Type=\"" + relBase + "hyperlink\" Target=\"http://example.invalid/\" TargetMode=\"External\"/>"
-                   "</Relationships>";
+        // The relationships of the sheet, then optionally of shared strings and styles.
+        const auto rels = [&](const QByteArrayList& targets) {
+            QByteArray xml = "<Relationships>";
+            const char* types[] = {"worksheet", "sharedStrings", "styles"};
+            for (int i = 0; i < targets.size(); ++i)
+                xml += "<Relationship Id=\"rId" + QByteArray(i ? types[i] : "Sheet") + "\" Type=\"" + relBase + types[i]
+                       + "\" Target=\"" + targets[i] + "\"/>";
+            return xml + "<Relationship Id=\"rIdX\" Type=\"" + relBase + "hyperlink\" Target=\"http://example.invalid/\" "
+                         "TargetMode=\"External\"/></Relationships>";
         };
-        // The workbook part, its relationships, then sheet, shared strings and styles parts.
+        // The workbook part, its relationships, then the sheet, shared strings and styles parts.
         const auto package = [&](const QString& book, const QByteArray& bookXml, const QByteArray& relsXml,
                                  const QStringList& parts, const QByteArray& sheetXml = QByteArray()) {
             const int slash = book.lastIndexOf('/') + 1;
             TestPackage p;
             p.setPart(book, bookXml).setPart(book.left(slash) + "_rels/" + book.mid(slash) + ".rels", relsXml);
-            p.setPart(parts[0], sheetXml.isEmpty() ? sheet : sheetXml).setPart(parts[1], sst).setPart(parts[2], styles);
-            return p;
+            return p.setPart(parts[0], sheetXml.isEmpty() ? sheet : sheetXml)
+                .setPart(parts[1], "<sst><si><t>found</t></si></sst>")
+                .setPart(parts[2], "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>");
         };
+        const QStringList usual{"xl/worksheets/data.xml", "xl/sharedStrings.xml", "xl/styles.xml"};
+        // Parent steps past the package root fold inside it.
         QTest::newRow("relative targets")
-            << package("xl/workbook.xml", workbook, rels("worksheets/data.xml", "strings.xml", "../xl/./fmt.xml"),
+            << package("xl/workbook.xml", workbook, rels({"worksheets/data.xml", "strings.xml", "../../../xl/./fmt.xml"}),
                        {"xl/worksheets/data.xml", "xl/strings.xml", "xl/fmt.xml"});
         QTest::newRow("absolute targets")
-            << package("xl/workbook.xml", workbook, rels("/xl/worksheets/data.xml", "/shared/strings.xml", "/xl/fmt.xml"),
+            << package("xl/workbook.xml", workbook, rels({"/xl/worksheets/data.xml", "/shared/strings.xml", "/xl/fmt.xml"}),
                        {"xl/worksheets/data.xml", "shared/strings.xml", "xl/fmt.xml"});
         QTest::newRow("workbook elsewhere")
-            << package("book/main.xml", workbook, rels("sheets/one.xml", "sst.xml", "styles.xml"),
+            << package("book/main.xml", workbook, rels({"sheets/one.xml", "sst.xml", "styles.xml"}),
                        {"book/sheets/one.xml", "book/sst.xml", "book/styles.xml"})
-                   .setPart("_rels/.rels",
-                            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                            "<Relationship Id=\"rId1\" Type=\"" + relBase + "officeDocument\" Target=\"book/main.xml\"/>"
-                            "</Relationships>");
-        const QStringList usual{"xl/worksheets/data.xml", "xl/sharedStrings.xml", "xl/styles.xml"};
-        QTest::newRow("no package relationships")
-            << package("xl/workbook.xml", workbook, rels("worksheets/data.xml", "sharedStrings.xml", "styles.xml"), usual)
-                   .removePart("_rels/.rels");
-        QTest::newRow("shared parts at their usual places")
-            << package("xl/workbook.xml", workbook,
-                       "<Relationships><Relationship Id=\"rIdSheet\" Type=\"" + relBase
-                           + "worksheet\" Target=\"worksheets/data.xml\"/></Relationships>", usual);
+                   .setPart("_rels/.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + relBase
+                                               + "officeDocument\" Target=\"book/main.xml\"/></Relationships>");
+        QTest::newRow("no package relationships, shared parts at their usual places")
+            << package("xl/workbook.xml", workbook, rels({"worksheets/data.xml"}), usual).removePart("_rels/.rels");
         QTest::newRow("namespace prefixes")
             << package("xl/workbook.xml",
-                       "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                       "xmlns:rel=\"" + relBase.left(relBase.size() - 1) + "\"><x:sheets>"
-                       "<x:sheet name=\"Data\" sheetId=\"1\" rel:id=\"rIdSheet\"/></x:sheets></x:workbook>",
-                       rels("worksheets/data.xml", "sharedStrings.xml", "styles.xml"), usual,
+                       "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:rel=\""
+                           + relBase.chopped(1) + "\"><x:sheets><x:sheet name=\"Data\" sheetId=\"1\" rel:id=\"rIdSheet\"/>"
+                           "</x:sheets></x:workbook>",
+                       rels({"worksheets/data.xml", "sharedStrings.xml", "styles.xml"}), usual,
                        "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData>"
                        "<x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>0</x:v></x:c><x:c r=\"B1\" s=\"1\"><x:v>45000</x:v></x:c>"
                        "</x:row></x:sheetData></x:worksheet>");
@@ -425,47 +436,86 @@ private slots:
         QCOMPARE(document->read(1, 2), QVariant(QDate(2023, 3, 15)));
     }
 
-    void unreadableFile_data()
+    // Broken or hostile files open without sheets, or their broken sheet "Bad" cannot be selected.
+    void unreadable_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("bytes"); // written as they are, unless null
         QTest::addColumn<TestPackage>("package");
+        QTest::addColumn<QStringList>("sheets");
+        const QStringList none, both{"Good", "Bad"};
         const QByteArray oleHeader("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-        QTest::newRow("empty file") << QByteArray("") << TestPackage();
-        QTest::newRow("text file") << QByteArray("Date,Name,Amount\n2024-01-01,A,1\n") << TestPackage();
+        QTest::newRow("empty file") << QByteArray("") << TestPackage() << none;
         QTest::newRow("encrypted workbook or legacy xls (compound file)")
-            << QByteArray(oleHeader + QByteArray(4096, '\0')) << TestPackage();
-        QTest::newRow("zip signature only") << QByteArray("PK\x03\x04", 4) << TestPackage();
-        const auto good = [] { return TestPackage().addSheet("S", kOne); };
-        QTest::newRow("no workbook part") << QByteArray() << good().removePart("xl/workbook.xml");
-        QTest::newRow("no workbook relationships") << QByteArray() << good().removePart("xl/_rels/workbook.xml.rels");
+            << QByteArray(oleHeader + QByteArray(4096, '\0')) << TestPackage() << none;
+        const auto good = [] { return TestPackage().addSheet("Bad", kOne); };
+        QTest::newRow("no workbook part") << QByteArray() << good().removePart("xl/workbook.xml") << none;
+        QTest::newRow("no workbook relationships") << QByteArray() << good().removePart("xl/_rels/workbook.xml.rels") << none;
         QTest::newRow("malformed workbook part")
-            << QByteArray() << good().setPart("xl/workbook.xml", "<workbook><sheets><sheet name=\"S\" r:id=\"rId1\">");
-        QTest::newRow("workbook part not XML") << QByteArray() << good().setPart("xl/workbook.xml", oleHeader);
+            << QByteArray() << good().setPart("xl/workbook.xml", "<workbook><sheets><sheet name=\"Bad\" r:id=\"rId1\">") << none;
         QTest::newRow("malformed relationships")
-            << QByteArray() << good().setPart("xl/_rels/workbook.xml.rels", "<Relationships><Relationship");
+            << QByteArray() << good().setPart("xl/_rels/workbook.xml.rels", "<Relationships><Relationship") << none;
         // Two entries for one part: a spreadsheet program may show the other.
         const QByteArray other = TestPackage::worksheet("<row r=\"1\"><c r=\"A1\"><v>9000000</v></c></row>");
         QTest::newRow("part twice, case differs")
-            << QByteArray() << good().setPart("xl/worksheets/Sheet1.xml", other);
+            << QByteArray() << good().setPart("xl/worksheets/Sheet1.xml", other) << none;
         QTest::newRow("content types twice, case differs")
-            << QByteArray() << good().setPart("[content_types].xml", "<Types/>");
+            << QByteArray() << good().setPart("[content_types].xml", "<Types/>") << none;
         {
             // libzip will not write one name twice: write a stand-in name of
             // the same length and rename it in the written bytes.
             const QString file = write(good().setPart("xl/worksheets/sheet1.xmZ", other));
             QFile in(file);
             in.open(QIODevice::ReadOnly);
-            QTest::newRow("part twice, same name") << in.readAll().replace("sheet1.xmZ", "sheet1.xml") << TestPackage();
+            QTest::newRow("part twice, same name") << in.readAll().replace("sheet1.xmZ", "sheet1.xml") << TestPackage() << none;
         }
         TestPackage crowded = good();
         for (int i = 0; i < 10000; ++i)
             crowded.setPart(QString("xl/media/p%1.bin").arg(i), "");
-        QTest::newRow("more entries than a workbook has") << QByteArray() << crowded;
+        QTest::newRow("more entries than a workbook has") << QByteArray() << crowded << none;
+        const auto withSheet = [](const QByteArray& sheetData) {
+            return TestPackage().addSheet("Good", kOne).addSheet("Bad", sheetData);
+        };
+        QTest::newRow("malformed XML") << QByteArray() << withSheet("<row r=\"1\"><c r=\"A1\"><v>1</v></row>") << both;
+        QTest::newRow("overflowing row number") << QByteArray() << withSheet("<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>") << both;
+        QTest::newRow("row past the last") << QByteArray() << withSheet("<row r=\"1048577\"><c><v>1</v></c></row>") << both;
+        QTest::newRow("column past the last") << QByteArray() << withSheet("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>") << both;
+        QTest::newRow("garbage reference") << QByteArray() << withSheet("<row r=\"1\"><c r=\"1A\"><v>1</v></c></row>") << both;
+        QTest::newRow("garbage row number") << QByteArray() << withSheet("<row r=\"x\"><c><v>1</v></c></row>") << both;
+        QTest::newRow("missing part") << QByteArray() << withSheet("").removePart("xl/worksheets/sheet2.xml") << both;
+        QTest::newRow("sheet without relationship") << QByteArray() << withSheet("").setPart(
+            "xl/workbook.xml", "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Good\" r:id=\"rId1\"/>"
+                               "<sheet name=\"Bad\" r:id=\"rId9\"/></sheets></workbook>") << both;
+        QTest::newRow("malformed shared strings") << QByteArray() << withSheet("").setSharedStrings("<si><t>x</si>") << both;
+        QTest::newRow("malformed styles") << QByteArray() << withSheet("").setStyles("", "<xf numFmtId=\"0\">") << both;
+        QTest::newRow("nested past the depth limit")
+            << QByteArray() << withSheet(kOne + QByteArray("<x>").repeated(260) + QByteArray("</x>").repeated(260)) << both;
+        // One text past 10 MiB: no spreadsheet program writes such a cell.
+        QByteArray huge;
+        for (int i = 0; huge.size() <= 10 * 1024 * 1024; ++i)
+            huge += QByteArray::number(qint64(i) * 2654435761 % 1000003);
+        const QByteArray half = huge.left(6 * 1024 * 1024);
+        QTest::newRow("inline text past the text limit")
+            << QByteArray() << withSheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</t></is></c></row>") << both;
+        QTest::newRow("shared text past the text limit")
+            << QByteArray() << withSheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
+                   .setSharedStrings("<si><r><t>" + half + "</t></r><r><t>" + half + "</t></r></si>") << both;
+        // Parts never carry a document type declaration: one that expands entities is refused.
+        QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
+        for (int i = 1; i <= 9; ++i)
+            laughs += "<!ENTITY lol" + QByteArray::number(i) + " \""
+                      + QByteArray("&lol" + (i > 1 ? QByteArray::number(i - 1) : QByteArray()) + ";").repeated(10) + "\">\n";
+        laughs += "]>\n";
+        QTest::newRow("entity expansion in the workbook part") << QByteArray() << good().setPart(
+            "xl/workbook.xml", laughs + "<workbook><sheets><sheet name=\"&lol9;\" r:id=\"rId1\"/></sheets></workbook>") << none;
+        QTest::newRow("entity expansion in a sheet") << QByteArray() << withSheet("").setPart(
+            "xl/worksheets/sheet2.xml", laughs + TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&lol9;"
+                                                                        "</t></is></c></row>")) << both;
     }
-    void unreadableFile()
+    void unreadable()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(TestPackage, package);
+        QFETCH(QStringList, sheets);
         QString file = m_dir.filePath("bytes.xlsx");
         if (bytes.isNull()) {
             file = write(package);
@@ -474,47 +524,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
         }
         xlsx::Document document(file);
-        QCOMPARE(document.sheetNames(), QStringList());
-        QVERIFY(!document.selectSheet("S"));
-        readsNothing(document);
-    }
-
-    void unreadableSheet_data()
-    {
-        QTest::addColumn<TestPackage>("package");
-        const auto withSheet = [](const QByteArray& sheetData) {
-            return TestPackage().addSheet("Good", kOne).addSheet("Bad", sheetData);
-        };
-        QTest::newRow("malformed XML") << withSheet("<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
-        QTest::newRow("truncated XML") << withSheet("").setPart("xl/worksheets/sheet2.xml", "<worksheet><sheetData><row>");
-        QTest::newRow("row past the last") << withSheet("<row r=\"1048577\"><c><v>1</v></c></row>");
-        QTest::newRow("column past the last") << withSheet("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>");
-        QTest::newRow("garbage reference") << withSheet("<row r=\"1\"><c r=\"1A\"><v>1</v></c></row>");
-        QTest::newRow("garbage row number") << withSheet("<row r=\"x\"><c><v>1</v></c></row>");
-        QTest::newRow("missing part") << withSheet("").removePart("xl/worksheets/sheet2.xml");
-        QTest::newRow("sheet without relationship") << withSheet("").setPart(
-            "xl/workbook.xml", "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Good\" r:id=\"rId1\"/>"
-                               "<sheet name=\"Bad\" r:id=\"rId9\"/></sheets></workbook>");
-        QTest::newRow("malformed shared strings") << withSheet("").setSharedStrings("<si><t>x</si>");
-        QTest::newRow("malformed styles") << withSheet("").setStyles("", "<xf numFmtId=\"0\">");
-        QTest::newRow("nested past the depth limit")
-            << withSheet(kOne + QByteArray("<x>").repeated(260) + QByteArray("</x>").repeated(260));
-        // One text past 10 MiB: no spreadsheet program writes such a cell.
-        QByteArray huge;
-        for (int i = 0; huge.size() <= 10 * 1024 * 1024; ++i)
-            huge += QByteArray::number(qint64(i) * 2654435761 % 1000003);
-        const QByteArray half = huge.left(6 * 1024 * 1024);
-        QTest::newRow("inline text past the text limit")
-            << withSheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</t></is></c></row>");
-        QTest::newRow("shared text past the text limit")
-            << withSheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
-                   .setSharedStrings("<si><r><t>" + half + "</t></r><r><t>" + half + "</t></r></si>");
-    }
-    void unreadableSheet()
-    {
-        QFETCH(TestPackage, package);
-        xlsx::Document document(write(package));
-        QCOMPARE(document.sheetNames(), (QStringList{"Good", "Bad"}));
+        QCOMPARE(document.sheetNames(), sheets);
         QVERIFY(!document.selectSheet("Bad"));
         readsNothing(document);
     }
@@ -534,49 +544,6 @@ private slots:
         QCOMPARE(document.read(1, 1), QVariant(qlonglong(1)));
     }
 
-    void entityExpansion_data()
-    {
-        QTest::addColumn<QString>("part");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("sheetsListed");
-        QTest::newRow("in the workbook part") << QString("xl/workbook.xml")
-            << QByteArray("<workbook><sheets><sheet name=\"&lol9;\" r:id=\"rId1\"/></sheets></workbook>") << false;
-        QTest::newRow("in a sheet") << QString("xl/worksheets/sheet1.xml")
-            << QByteArray("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&lol9;</t></is></c>"
-                          "</row></sheetData></worksheet>") << true;
-        QTest::newRow("in the shared strings") << QString("xl/sharedStrings.xml")
-            << QByteArray("<sst><si><t>&lol9;</t></si></sst>") << true;
-    }
-    void entityExpansion()
-    {
-        QFETCH(QString, part);
-        QFETCH(QByteArray, body);
-        QFETCH(bool, sheetsListed);
-        QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
-        for (int i = 1; i <= 9; ++i)
-            laughs += "<!ENTITY lol" + QByteArray::number(i) + " \""
-                      + QByteArray("&lol" + (i > 1 ? QByteArray::number(i - 1) : QByteArray()) + ";").repeated(10) + "\">\n";
-        const QString file = write(TestPackage().setSharedStrings("<si><t>x</t></si>").addSheet("S", kOne)
-                                       .setPart(part, laughs + "]>\n" + body));
-        QElapsedTimer timer;
-        timer.start();
-        xlsx::Document document(file);
-        QCOMPARE(document.sheetNames(), sheetsListed ? QStringList{"S"} : QStringList());
-        QVERIFY(!document.selectSheet("S"));
-        QVERIFY2(timer.elapsed() < 2000, QByteArray::number(timer.elapsed()) + " ms");
-    }
-
-    void largestSheet()
-    {
-        // The last cell of the largest sheet a spreadsheet program makes.
-        const auto document = open(TestPackage().addSheet("S", "<row r=\"1048576\"><c r=\"XFD1048576\"><v>7</v></c></row>"), "S");
-        QVERIFY(document);
-        QCOMPARE(document->read(1048576, 16384), QVariant(qlonglong(7)));
-        QVERIFY(!document->read(1048577, 16384).isValid());
-        QVERIFY(!document->read(1048576, 16385).isValid());
-        QCOMPARE(document->dimension().lastRow(), 1048576);
-    }
-
     void utf16Parts()
     {
         // Package parts may be UTF-16 as well as UTF-8.
@@ -585,25 +552,19 @@ private slots:
             return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         };
         const QString name = QString::fromUtf8("Lembar \xC3\xA9");
-        TestPackage package;
-        package.addSheet(name, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
+        const auto document = open(TestPackage().addSheet(name, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
             .setSharedStrings("<si><t>x</t></si>")
             .setPart("xl/sharedStrings.xml", utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst><si><t>Gr\xC3\xBC\xC3\x9F "
-                                                   "\xE6\xBC\xA2\xF0\x9F\x98\x80</t></si></sst>"));
-        const QString utf8Workbook = write(package);
-        package.setPart("xl/workbook.xml", utf16("<workbook xmlns:r=\"r\"><sheets><sheet name=\"Lembar \xC3\xA9\" "
-                                                 "r:id=\"rId1\"/></sheets></workbook>"));
-        for (const QString& path : {utf8Workbook, write(package)}) {
-            xlsx::Document document(path);
-            QCOMPARE(document.sheetNames(), QStringList{name});
-            QVERIFY(document.selectSheet(name));
-            QCOMPARE(document.read(1, 1), QVariant(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xE6\xBC\xA2\xF0\x9F\x98\x80")));
-        }
+                                                   "\xE6\xBC\xA2\xF0\x9F\x98\x80</t></si></sst>"))
+            .setPart("xl/workbook.xml", utf16("<workbook xmlns:r=\"r\"><sheets><sheet name=\"Lembar \xC3\xA9\" "
+                                              "r:id=\"rId1\"/></sheets></workbook>")), name);
+        QVERIFY(document);
+        QCOMPARE(document->read(1, 1), QVariant(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xE6\xBC\xA2\xF0\x9F\x98\x80")));
     }
 
     void fullSizeSheet()
     {
-        // Every row of the largest sheet holds a value, under the default limits.
+        // Every row of the largest sheet holds a value, under the default limits; its last cell reads too.
         QByteArray rows;
         rows.reserve(80 * 1048576);
         for (int r = 1; r <= 1048576; ++r) {
@@ -611,66 +572,101 @@ private slots:
             rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n
                     + "\" t=\"inlineStr\"><is><t>r" + n + "</t></is></c></row>";
         }
+        rows.insert(rows.size() - 6, "<c r=\"XFD1048576\"><v>7</v></c>");
         TestPackage package;
         package.addSheet("Full", rows);
         rows.clear();
         const auto document = open(package, "Full");
         QVERIFY(document);
-        QCOMPARE(bounds(document->dimension()), (QList<int>{1, 1, 1048576, 2}));
+        QCOMPARE(bounds(document->dimension()), (QList<int>{1, 1, 1048576, 16384}));
+        QCOMPARE(document->read(1048576, 16384), QVariant(qlonglong(7)));
+        QVERIFY(!document->read(1048577, 16384).isValid() && !document->read(1048576, 16385).isValid());
         for (int r : {1, 2, 524288, 1048575, 1048576}) {
             QCOMPARE(document->read(r, 1), QVariant(qlonglong(r)));
             QCOMPARE(document->read(r, 2), QVariant(QString("r%1").arg(r)));
         }
     }
 
-    void mutatedPackages()
+    void dateFormatCodes_data()
     {
-        // Damaged parts of every kind, made deterministically: whatever the
-        // damage, opening, selecting and reading must neither crash nor hang.
-        TestPackage base;
-        base.setSharedStrings(kSharedStrings).setStyles(kNumFmts, kCellXfs);
-        base.addSheet("One", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>45000.5</v></c>"
-                             "<c t=\"inlineStr\"><is><r><t>a_x0041_</t></r><rPh><t>p</t></rPh></is></c></row>"
-                             "<row><c r=\"A2\"><f>SUM(A1)</f></c><c t=\"b\"><v>1</v></c><c t=\"e\"><v>#N/A</v></c></row>");
-        base.addSheet("Two", "<row r=\"3\"><c r=\"C3\"><v>3</v></c></row>");
-        const QMap<QString, QByteArray> originals = base.parts();
-        const QStringList parts = {"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "_rels/.rels",
-                                   "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml"};
-        const QByteArray pieces[] = {"<", ">", "/", "\"", "=", "r=\"0\"", "_x", "_xD800_", "&amp;", "&#0;", "\xC3",
-                                     "<c>", "</c>", "<v>", "</row>", "<is>", "t=\"s\"", "s=\"99999999999\"", "r=\"XFD1\"",
-                                     "<![CDATA[<row>]]>", "<!DOCTYPE x>", "9999999999", "-", QByteArray(1, '\0')};
-        quint32 seed = 12345;
-        const auto random = [&seed](quint32 bound) {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 8) % bound;
-        };
-        QElapsedTimer timer;
-        timer.start();
-        for (int round = 0; round < 300; ++round) {
-            const QString part = parts[int(random(quint32(parts.size())))];
-            QByteArray xml = originals.value(part);
-            for (int edits = 1 + int(random(3)); edits > 0 && !xml.isEmpty(); --edits) {
-                const int at = int(random(quint32(xml.size())));
-                switch (random(3)) {
-                case 0: xml.insert(at, pieces[random(sizeof pieces / sizeof pieces[0])]); break;
-                case 1: xml.remove(at, 1 + int(random(8))); break;
-                default: xml.truncate(at); break;
-                }
-            }
-            TestPackage package(base);
-            package.setPart(part, xml);
-            xlsx::Document document(write(package));
-            for (const QString& name : document.sheetNames()) {
-                if (!document.selectSheet(name))
-                    continue;
-                const xlsx::CellRange range = document.dimension();
-                QVERIFY(range.lastRow() <= 1048576 && range.lastColumn() <= 16384);
-                for (int r = range.firstRow(); r <= range.lastRow() && r < range.firstRow() + 10; ++r)
-                    for (int c = range.firstColumn(); c <= range.lastColumn() && c < range.firstColumn() + 10; ++c)
-                        document.read(r, c).toString();
-            }
-        }
-        QVERIFY2(timer.elapsed() < 60000, QByteArray::number(timer.elapsed()) + " ms");
+        QTest::addColumn<std::string>("code");
+        QTest::addColumn<bool>("date");
+        // Tokens that make a date; quoted, escaped, bracketed, padding or later-section text does not.
+        for (const char* code : {"dd/mm/yyyy", "DD.MM.YYYY", "h:mm AM/PM", "mm:ss.0", "[hh]:mm:ss", "[s]", "[$-409]d-mmm-yyyy"})
+            QTest::newRow(code) << std::string(code) << true;
+        for (const char* code : {"General", "0.00E+00", "@", "\"days\" 0", "[Red]#,##0;[Blue]-#,##0", "[>100]0;0", "[hm]0",
+                                 "\\d0", "_d0", "*s0", "0;yyyy-mm-dd", "\"unterminated", "[unterminated", ""})
+            QTest::newRow(code) << std::string(code) << false;
+    }
+    void dateFormatCodes()
+    {
+        QFETCH(std::string, code);
+        QFETCH(bool, date);
+        QCOMPARE(xlsx::isDateFormatCode(code), date);
+    }
+
+    void zipLimits_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qulonglong>("maxEntrySize");
+        QTest::addColumn<quint32>("declaredSize"); // 0: the true size
+        QTest::addColumn<qulonglong>("partLimit");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray sheet = varied(300000);
+        const qulonglong size = qulonglong(sheet.size()), none = 4ull << 30;
+        QTest::newRow("exactly the size limit") << sheet << size << 0u << none << true;
+        QTest::newRow("one byte past the size limit") << sheet << size - 1 << 0u << none << false;
+        QTest::newRow("declares less than it inflates to") << sheet << qulonglong(1 << 20) << 1000u << none << false;
+        QTest::newRow("small part may compress strongly") << QByteArray(512 * 1024, 'a') << none << 0u << none << true;
+        QTest::newRow("at a part's own limit") << sheet << none << 0u << size << true;
+        QTest::newRow("past a part's own limit") << sheet << none << 0u << size - 1 << false;
+    }
+    void zipLimits()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qulonglong, maxEntrySize);
+        QFETCH(quint32, declaredSize);
+        QFETCH(qulonglong, partLimit);
+        QFETCH(bool, accepted);
+        const QString file = m_dir.filePath("part.zip");
+        QVERIFY(writeSinglePartZip(file, bytes));
+        QVERIFY(!declaredSize || patchDeclaredSize(file, declaredSize));
+        xlsx::ZipLimits limits;
+        limits.maxEntrySize = maxEntrySize;
+        xlsx::ZipArchive archive(file, limits);
+        QByteArray received;
+        const bool streamed = archive.stream("data", [&received](const char* data, std::size_t size) {
+            received.append(data, int(size));
+            return true;
+        }, partLimit);
+        QCOMPARE(streamed, accepted);
+        if (accepted)
+            QCOMPARE(received, bytes);
+        else // refused as soon as a limit broke, well before the end of the part
+            QVERIFY2(received.size() < bytes.size() / 4, QByteArray::number(received.size()));
+    }
+
+    void sinkStopsStream()
+    {
+        const QString file = m_dir.filePath("part.zip");
+        QVERIFY(writeSinglePartZip(file, varied(300000)));
+        xlsx::ZipArchive archive(file);
+        QVERIFY(archive.contains("DATA") && !archive.stream("missing", [](const char*, std::size_t) { return true; }));
+        int calls = 0;
+        QVERIFY(!archive.stream("data", [&calls](const char*, std::size_t) { return ++calls < 3; }));
+        QCOMPARE(calls, 3);
+        QVERIFY_EXCEPTION_THROWN(archive.stream("data", [](const char*, std::size_t) -> bool {
+            throw std::runtime_error("consumer failed");
+        }), std::runtime_error);
+    }
+
+    void cellStoreLimit()
+    {
+        xlsx::CellStore store(3);
+        xlsx::Cell cell{};
+        for (cell.row = 1; cell.row <= 3; ++cell.row)
+            store.append(cell);
+        QVERIFY_EXCEPTION_THROWN(store.append(cell), std::length_error);
     }
 };
 

@@ -29,20 +29,17 @@ bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
     QFile::remove(path);
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        return false;
-    for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
+    for (auto it = parts.cbegin(); archive && it != parts.cend(); ++it) {
         zip_source_t* source = zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
         const zip_int64_t index = source ? zip_file_add(archive, it.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE) : -1;
         if (index < 0) {
-            if (source)
-                zip_source_free(source);
+            zip_source_free(source);
             zip_discard(archive);
             return false;
         }
         zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
     }
-    return zip_close(archive) == 0;
+    return archive && zip_close(archive) == 0;
 }
 
 } // namespace
