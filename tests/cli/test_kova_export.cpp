@@ -102,7 +102,7 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files | QDir::System))
             QFile::remove(path(name));
     }
 
@@ -112,8 +112,11 @@ private slots:
     void transferWritesTheWholeUpload()
     {
         const QString longRef = QString(31, 'R');
-        // Not a WDK transfer: skipped without trace.
-        transfer({wdkRow("REF1", "1500000.5"), wdkRow(longRef, "2.005"), wdkRow("SKIPPED", "1", "LLG")});
+        // Not a WDK transfer: skipped without trace, not even a line number.
+        transfer({wdkRow("SKIPPED", "1", "LLG"), wdkRow("REF1", "1500000.5"), wdkRow(longRef, "2.005")});
+        // A link planted where a details file might be named must not lead the
+        // batch into another file.
+        QVERIFY(QFile::link(path("victim.txt"), path("out.txt.details")));
         QFile garbage(path("kova-batches.sqlite"));
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) == 4096);
         garbage.close();
@@ -127,7 +130,8 @@ private slots:
                                         "1|00001|REF1|1234567890|0987654321|1500000.50" + rest,
                                         "1|00002|" + longRef.left(30) + "|1234567890|0987654321|2.01" + rest}));
         QVERIFY(expect::fileBytes(path("out.txt")).endsWith("|R|\n"));
-        QVERIFY(!QFile::exists(path("out.txt.details")));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::System), (QStringList{"book.xlsx", "kova-batches.sqlite",
+                 "kova.ini", "out.txt", "out.txt.details"}));
         QCOMPARE(stored("Transfer/HeaderID"), QString("43"));
         QCOMPARE(stored("Transfer/CompanyID"), QString("ABCDE12345"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));
@@ -147,17 +151,13 @@ private slots:
         QCOMPARE(upload(), QStringList{"earlier batch"});
         QVERIFY(!QFile::exists(path("out.txt.details")));
         QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
-        QJsonParseError error;
-        const QJsonObject root = QJsonDocument::fromJson(expect::fileBytes(path("log.json")), &error).object();
-        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonObject root = QJsonDocument::fromJson(expect::fileBytes(path("log.json"))).object();
         QCOMPARE(root.keys(), (QStringList{"rows", "summary", "titles"}));
         QCOMPARE(root.value("titles").toArray().size(), 16);
         QCOMPARE(root.value("summary").toVariant().toStringList(), expect::summary("2 of 2", "10,00", 0, 2));
         const QJsonArray rows = root.value("rows").toArray();
         QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows.at(0).toObject().value("values").toArray().size(), 16);
         QCOMPARE(rows.at(0).toObject().value("values").toArray().at(3).toString(), QString("10,00"));
-        QCOMPARE(rows.at(0).toObject().value("marked").toArray(), QJsonArray());
         const QJsonObject second = rows.at(1).toObject();
         QCOMPARE(second.value("values").toArray().at(3).toString(), QString("abc"));
         QCOMPARE(second.value("marked").toArray(), (QJsonArray{QJsonArray{1, 2}, QJsonArray{1, 3}}));
@@ -167,9 +167,8 @@ private slots:
             "<span style=\"color:#e73d4a;\">LINE 2: Error. Invalid amount</span>"}));
     }
 
-    // Today is outside the sheet: with the default range nothing passes, and
-    // an empty batch is never written.
-    void dateFilterUsesFromAndTo()
+    // Today is outside the sheet: with the default range nothing passes.
+    void emptyBatchIsNeverWritten()
     {
         QList<QVariantList> rows;
         for (int day : {1, 2, 3}) {
@@ -178,30 +177,26 @@ private slots:
         }
         transfer(rows, true);
         earlierBatch();
-        Run r = run("transfer");
+        const Run r = run("transfer");
         QCOMPARE(r.status, 2);
         QCOMPARE(lines(r.out), (expect::summary("0 of 3", "0,00", 0, 0) + QStringList{separator}));
         QCOMPARE(r.err, QString("No rows to export\n"));
         QCOMPARE(upload(), QStringList{"earlier batch"});
         QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
-        r = run("transfer", words("--from 2026-03-02 --to 2026-03-03"));
-        QCOMPARE(r.status, 0);
-        QCOMPARE(lines(r.out).mid(0, 2), (QStringList{"Total rows processed: 2 of 3", "Total amounts: 5,00"}));
     }
 
+    // RTGS skips the LLG row; a typed minimum wins over the stored one (fresh
+    // file: 500.000.001); LLG is the default clearing, named in the header.
     void othersModeUsesClearingAndLimits()
     {
         transfer({wdkRow("REF", "999", "RTG"), wdkRow("REF", "5", "LLG"), wdkRow("REF", "1000", "RTG")});
-        // RTGS skips the LLG row; the typed minimum, not the stored one, applies.
         const Run r = run("transfer", words("--mode others --clearing rtgs --min 1.000"));
         QCOMPARE(r.status, 1);
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.999,00", 0, 1) + QStringList{separator,
                      errorText(1, "RTGS amount below min limit 1.000")}));
-        // Without --min the stored RTGS minimum (fresh file: 500.000.001) is used.
         QCOMPARE(lines(run("transfer", words("--mode others --clearing rtgs")).out).mid(5),
                  (QStringList{errorText(1, "RTGS amount below min limit 500.000.001"),
                               errorText(2, "RTGS amount below min limit 500.000.001")}));
-        // LLG by default; the header names the clearing.
         QCOMPARE(run("transfer", words("--mode others")).status, 0);
         QVERIFY(upload().value(0).endsWith("|00001|LLG|IDR|"));
     }
@@ -279,14 +274,11 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("transfer never saved") << "transfer" << QStringList{"unset"} << "Trx Ref # can not be empty";
+        QTest::newRow("transfer never saved") << "transfer" << QStringList{"--settings", path("new.ini")}
+                                              << "Trx Ref # can not be empty";
         QTest::newRow("header id 0") << "transfer" << words("--header-id 0") << "Invalid Header ID";
         QTest::newRow("source with a tab") << "transfer" << QStringList{"--source", path("book.xlsx\t")}
                                            << "Invalid file name";
-        QTest::newRow("destination is the source") << "payroll" << QStringList{"--dest", path("./book.xlsx")}
-                                                   << "Destination must not be the source workbook";
-        QTest::newRow("destination is the settings") << "collection" << QStringList{"--dest", path("x/../kova.ini")}
-                                                     << "Destination must not be the settings file";
         QTest::newRow("report is the source") << "transfer" << QStringList{"--report", path("book.xlsx")} << onInput;
         QTest::newRow("report is the destination") << "transfer" << QStringList{"--report", path("out.txt")} << onInput;
         QTest::newRow("report is the settings") << "transfer" << QStringList{"--report", path("./kova.ini")} << onInput;
@@ -306,10 +298,6 @@ private slots:
         QFETCH(QString, message);
 
         transfer({wdkRow("REF1", "10")});
-        if (options.value(0) == "unset") {
-            QFile::remove(path("kova.ini"));
-            options.clear();
-        }
         for (const char* group : {"Credit", "Collection", "Payroll"})
             expect::writeAccounts(path("kova.ini"), group, {{"1234567890", "1234/56789/ABCD"}, {"1234567890", "1234/5678/ABCD"}});
         const QByteArray book = expect::fileBytes(path("book.xlsx")), ini = expect::fileBytes(path("kova.ini"));
@@ -353,51 +341,31 @@ private slots:
         QCOMPARE(QSettings(locked, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), 7);
     }
 
-    void typeOptionsReachTheHeader_data()
+    void creditAndCollectionOptionsReachTheHeader()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QVariantList>("row");
-        QTest::addColumn<QVariantMap>("mapping");
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QStringList>("parts");   // the header's start, then texts it holds
-        QTest::addColumn<int>("width");
-
-        // "Immediate On Authorization", the second account and its company code.
-        QTest::newRow("credit") << "credit" << QVariantList{"ANDI", "1234567890", "10", "WDK"}
-            << QVariantMap{{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}}
-            << "--account 2 --wdk mp --remarks1 FIRST --remarks2 SECOND"
-            << QStringList{"0MP        2222222222", "43218765", "WDK", "FIRST             SECOND            "} << 256;
-        QTest::newRow("collection") << "collection" << QVariantList{"ANDI", "1234567890", "10", 1, 0}
-            << QVariantMap{{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5}}
-            << "--account 1 --effective 2026-02-03 --remarks2 R2"
-            << QStringList{"0CO202602031111111111", QString(18, ' ') + "R2" + QString(16, ' ')} << 201;
-        // Effective day, account, then "1" for "After Holiday".
-        QTest::newRow("payroll") << "payroll" << QVariantList{"ANDI", "1234567890", "10"}
-            << QVariantMap{{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}}
-            << "--account 1 --effective 2026-02-03 --holiday after"
-            << QStringList{QString(11, ' ') + "123406789ABCD0301111111111101", "022026"} << 70;
-    }
-
-    void typeOptionsReachTheHeader()
-    {
-        QFETCH(QString, type);
-        QFETCH(QVariantList, row);
-        QFETCH(QVariantMap, mapping);
-        QFETCH(QString, options);
-        QFETCH(QStringList, parts);
-        QFETCH(int, width);
-        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {row}));
-        const QString group = type.left(1).toUpper() + type.mid(1);
-        expect::writeSettings(path("kova.ini"), group, mapping);
-        expect::writeAccounts(path("kova.ini"), group, {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
-        const Run r = run(type, words(options));
-        QCOMPARE(r.err, QString("Done!\n"));
-        QCOMPARE(r.status, 0);
-        const QString header = upload().value(0);
-        QCOMPARE(header.size(), width);
-        QCOMPARE(header.left(parts.first().size()), parts.first());
-        for (const QString& part : parts.mid(1))
-            QVERIFY2(header.contains(part), qPrintable(header));
+        const auto header = [this](const QString& type, const QVariantList& row, const QVariantMap& mapping,
+                                   const QString& options) {
+            expect::writeSheet(path("book.xlsx"), "Batch", {row});
+            const QString group = type.left(1).toUpper() + type.mid(1);
+            expect::writeSettings(path("kova.ini"), group, mapping);
+            expect::writeAccounts(path("kova.ini"), group, {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
+            const Run r = run(type, words(options));
+            return r.status == 0 && r.err == "Done!\n" ? upload().value(0) : r.err;
+        };
+        QString h = header("credit", {"ANDI", "1234567890", "10", "WDK"},
+                           {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}},
+                           "--account 2 --wdk mp --remarks1 FIRST --remarks2 SECOND");
+        QCOMPARE(h.size(), 256);
+        QCOMPARE(h.left(21), QString("0MP        2222222222"));   // "Immediate On Authorization"
+        QCOMPARE(h.mid(22, 8), QString("43218765"));
+        QCOMPARE(h.mid(70, 3), QString("WDK"));
+        QCOMPARE(h.mid(88, 36), QString("FIRST             SECOND            "));
+        h = header("collection", {"ANDI", "1234567890", "10", 1, 0},
+                   {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5}},
+                   "--account 1 --effective 2026-02-03 --remarks2 R2");
+        QCOMPARE(h.size(), 201);
+        QCOMPARE(h.left(21), QString("0CO202602031111111111"));
+        QCOMPARE(h.mid(70, 36), QString(18, ' ') + "R2" + QString(16, ' '));
     }
 
     // A batch that pays what an earlier one paid is refused with the earlier
@@ -418,6 +386,7 @@ private slots:
         QCOMPARE(r.err, "These 2 payments (total 30,00) were already written on " + fields.first() + " to "
                             + path("out.txt") + " with Header ID 7. Write them again?\n");
         QCOMPARE(expect::fileBytes(path("out.txt")), first);
+        QCOMPARE(QDir(m_dir.path()).entryList({"out.txt*"}, QDir::Files | QDir::Hidden), QStringList{"out.txt"});
         QCOMPARE(stored("Transfer/HeaderID"), QString("8"));
         r = run("transfer", {"--allow-duplicate"});
         QCOMPARE(r.status, 0);
@@ -453,22 +422,16 @@ private slots:
         QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch",
                                    {captions, {QDate(2026, 3, 2), "ANDI", "0012345678", "10", "E1", "D1"}}));
         expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
-        const Run exported = run("payroll", words("--account 1 --from 2026-03-02 --to 2026-03-02"));
+        const Run exported = run("payroll", words("--account 1 --from 2026-03-02 --to 2026-03-02 --effective 2026-02-03 "
+                                                  "--holiday after"));
         QCOMPARE(exported.status, 0);
         QCOMPARE(lines(exported.out).value(0), QString("Total rows processed: 1 of 1"));
-        // Account, amount, employee ID, name and department each from their column.
+        // Effective day, account, then "1" for "After Holiday"; account, amount,
+        // employee ID, name and department each from their column.
+        QCOMPARE(upload().value(0).left(40), QString(11, ' ') + "123406789ABCD0301111111111101");
+        QVERIFY(upload().value(0).endsWith("022026"));
         QCOMPARE(upload().value(1), "0" + QString("0012345678") + "000000000001000" + "E1" + QString(8, ' ') + "ANDI"
                                         + QString(26, ' ') + "D1  ");
-    }
-
-    void help()
-    {
-        const Run r = runProgram(KOVA_EXPORT_PATH, {"--help"});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.err, QString());
-        QCOMPARE(lines(r.out).value(0), usage);
-        QVERIFY(lines(r.out).contains("  3   upload file written, but the --report file could not be"));
-        QVERIFY(lines(r.out).last().startsWith("  64"));
     }
 
     // One row per kind of parse rule.
@@ -497,11 +460,7 @@ private slots:
                                                 << "--account must be a positive integer: 1\n";
         QTest::newRow("account on transfer") << words("transfer" + full + "--account 1")
                                              << "--account does not apply to transfer";
-        QTest::newRow("save-mapping on export") << words("payroll" + full + "--save-mapping")
-                                                << "--save-mapping does not apply to payroll";
         QTest::newRow("twice") << words("transfer" + full + "--sheet T") << "--sheet given more than once";
-        QTest::newRow("flag twice") << words("transfer" + full + "--allow-duplicate --allow-duplicate")
-                                    << "--allow-duplicate given more than once";
         QTest::newRow("second type") << words("transfer" + full + "credit") << "unexpected argument: credit";
         QTest::newRow("history of a type") << words("history payroll") << "unexpected argument: payroll";
         QTest::newRow("history with source") << words("history --source b.xlsx") << "--source does not apply to history";
