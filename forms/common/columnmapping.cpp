@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSet>
 #include <QSettings>
 #include <QTextDocumentFragment>
 
@@ -209,6 +210,11 @@ void ColumnMapping::keepHeaderColumns(const QStringList& previousTexts, const QS
 QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices)
 {
     QStringList lines;
+    // A column another field already reads is never matched again: "Type" holding
+    // the transfer type must not also become the customer type.
+    QSet<int> taken;
+    for (const auto& key : qAsConst(m_keys))
+        taken.insert(key.first->currentIndex());
     for (int i = 0; i < m_keys.size(); ++i) {
         QComboBox* combo = m_keys.at(i).first;
         if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i))
@@ -223,7 +229,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         int matches = 0;
         for (int c = 1; c < choices.size(); ++c) {
             const QString header = comparable(choices.at(c));
-            if (!header.isEmpty() && names.contains(header)) {
+            if (!taken.contains(c) && !header.isEmpty() && names.contains(header)) {
                 found = c;
                 ++matches;
             }
@@ -231,6 +237,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         if (matches != 1)
             continue;
         combo->setCurrentIndex(found);
+        taken.insert(found);
         m_matched.insert(combo);
         showColumn(combo);
         // The field as the log calls it; its caption where the guide has no name for it.
