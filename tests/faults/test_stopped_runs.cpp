@@ -2,6 +2,7 @@
 // do harm, and changes its files under it, then checks what is left for the
 // customer and for the next run.
 #include "expect.h"
+#include "filesizelimit.h"
 
 #include "export/settingsfile.h"
 
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -63,27 +62,6 @@ QByteArray withoutHeaderId(QByteArray upload)
     const int start = upload.indexOf('|', upload.indexOf('|') + 1) + 1;
     return upload.replace(start, upload.indexOf('|', start) - start, "ID");
 }
-
-// While it lives, no file of the process grows past bytes: a write beyond
-// fails part way (SIGXFSZ ignored), as on a disk that fills.
-class FileSizeLimit final
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_before);
-        rlimit limit = m_before;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_before); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_before;
-};
 
 } // namespace
 

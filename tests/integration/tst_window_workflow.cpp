@@ -3,6 +3,7 @@
 // with every transfer batch written.
 
 #include "expect.h"
+#include "filesizelimit.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "windowdriver.h"
@@ -22,10 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <optional>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -52,24 +50,6 @@ void addComment()
         qFatal("settings file not written");
 }
 
-// While it lives no byte reaches any file, as on a full disk: the tests may
-// run as root, whom file permissions do not stop.
-class NothingWritten final
-{
-public:
-    NothingWritten()
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_before);
-        rlimit limit = m_before;
-        limit.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~NothingWritten() { setrlimit(RLIMIT_FSIZE, &m_before); }
-
-private:
-    rlimit m_before;
-};
 
 } // namespace
 
@@ -261,9 +241,9 @@ private slots:
         if (comment)
             addComment();
         {
-            std::optional<NothingWritten> full;
+            std::optional<FileSizeLimit> full;
             if (refused)
-                full.emplace();
+                full.emplace(0);
             QTest::mouseClick(user.field<QPushButton>("btnSave"), Qt::LeftButton);
         }
         QCOMPARE(user.boxes.size(), 1);
