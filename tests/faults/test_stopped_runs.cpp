@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 namespace {
 
 constexpr int rowCount = 3000;
