@@ -1,13 +1,14 @@
 #include "settingsfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QVariantMap>
 
 namespace kova {
@@ -88,23 +89,31 @@ void forgetUnwrittenValues(const QString& path, const QVariantMap& held)
         cached.setValue(it.key(), it.value());
 }
 
-// The settings library writes under a lock file beside the settings and waits
-// half a minute before it takes over one left behind (an empty one, by a run
-// stopped while creating it). Its write holds the lock for one write of a
-// small file, so one older than a second is taken over at once.
-void takeOverStaleLock(const QString& settingsPath)
-{
-    QLockFile lock(settingsPath + QStringLiteral(".lock"));
-    lock.setStaleLockTime(1000);
-    if (lock.tryLock(10000))
-        lock.unlock();
-}
-
 } // namespace
+
+void removeAbandonedLock(const QString& lockPath)
+{
+    // The lock object writes its owner into the file as it creates it, so an
+    // empty one that has not changed for a second belongs to no live run. A
+    // younger empty one is given that second to fill.
+    for (;;) {
+        const QFileInfo info(lockPath);
+        if (!info.exists() || info.size() != 0)
+            return;
+        if (info.lastModified().msecsTo(QDateTime::currentDateTime()) > 1000) {
+            QFile::remove(lockPath);
+            return;
+        }
+        QThread::msleep(100);
+    }
+}
 
 bool syncSettings(QSettings& settings)
 {
-    takeOverStaleLock(settings.fileName());
+    // The settings library waits half a minute before it takes over a lock
+    // left empty by a run stopped while creating it; one left by a run that
+    // died after writing its owner it takes over at once.
+    removeAbandonedLock(settings.fileName() + QStringLiteral(".lock"));
     settings.sync();
     const QSettings::Status status = settings.status();
     const FileContent content = readPastCache(settings.fileName());

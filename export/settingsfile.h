@@ -18,6 +18,11 @@ QString settingsPathFor(const QString& programDir, bool programDirWritable, cons
 // configuration folder; creates the "kova" folder there when it is chosen.
 QString defaultSettingsPath();
 
+// Removes the lock file at lockPath when a stopped run left it empty, so no
+// one waits for it; a lock that names its owner is left to the lock object,
+// which takes it over only once that owner is gone.
+void removeAbandonedLock(const QString& lockPath);
+
 // Writes what the settings object holds and tells whether the file took it;
 // a line the settings reader does not understand is no failure. After a
 // failed write every settings object of the process reads what the file

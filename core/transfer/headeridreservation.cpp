@@ -9,10 +9,8 @@
 
 namespace {
 
-// The lock is held for one read and one write of a small file. A lock file
-// older than this was left by a run that stopped (an empty one, by a run
-// stopped while creating it) and is taken over instead of waited for.
-constexpr int staleAfterMs = 1000;
+// The lock is held for one read and one write of a small file; a run that
+// waits longer than this for it reports the settings as not saved.
 constexpr int waitMs = 10000;
 
 constexpr qint64 largestHeaderId = 99999999;
@@ -24,8 +22,13 @@ const QString notSaved = QStringLiteral("Settings could not be saved");
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
 {
     HeaderIdReservation reservation;
-    QLockFile lock(settingsPath + QStringLiteral(".headerid.lock"));
-    lock.setStaleLockTime(staleAfterMs);
+    const QString lockPath = settingsPath + QStringLiteral(".headerid.lock");
+    kova::removeAbandonedLock(lockPath);
+    // Never taken over by age: a live run that holds it for long (a loaded
+    // machine) would otherwise share its number. A dead owner's lock the lock
+    // object takes over at once.
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0);
     if (!lock.tryLock(waitMs)) {
         reservation.refusal = notSaved;
         return reservation;
