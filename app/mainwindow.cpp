@@ -3,13 +3,11 @@
 #include "batchhistorydialog.h"
 #include "windowsettings.h"
 
-#include "forms/collection/collectionform.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/common/transactionform.h"
 #include "forms/common/wheelguard.h"
-#include "forms/credit/creditform.h"
-#include "forms/payroll/payrollform.h"
-#include "forms/transfer/transferform.h"
+#include "forms/formfactory.h"
 #include "export/settingsfile.h"
 #include "register/batchregister.h"
 #include "register/batchtype.h"
@@ -18,6 +16,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
@@ -28,7 +27,6 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPoint>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
@@ -60,10 +58,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui->cboTrxType->addItems({QStringLiteral("Auto Transfer"), QStringLiteral("Auto Credit"),
                               QStringLiteral("Auto Collection"), QStringLiteral("Payroll")});
 
-    connect(ui->cboTrxType, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboTrxType_Change(int)));
-    connect(ui->btnSrc, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
-    connect(ui->btnDest, SIGNAL(clicked()), this, SLOT(ON_btnBrowse_Click()));
-    connect(ui->cboSheets, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboSheets_Change(int)));
+    connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::ON_cboTrxType_Change);
+    connect(ui->btnSrc, &QPushButton::clicked, this, &MainWindow::ON_btnBrowse_Click);
+    connect(ui->btnDest, &QPushButton::clicked, this, &MainWindow::ON_btnBrowse_Click);
+    connect(ui->cboSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::ON_cboSheets_Change);
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
@@ -81,26 +81,17 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-QWidget* MainWindow::createForm(int index)
+void MainWindow::wireForm(TransactionForm* form)
 {
-    // One case per transaction type, in the order of cboTrxType:
-    // 0 TransferForm, 1 CreditForm, 2 CollectionForm, 3 PayrollForm.
-    switch (index) {
-    case 0: return wireLog(new TransferForm(this));
-    case 1: return wireLog(new CreditForm(this));
-    case 2: return wireLog(new CollectionForm(this));
-    case 3: return wireLog(new PayrollForm(this));
-    default: return nullptr;
-    }
-}
-
-template <typename Form>
-QWidget* MainWindow::wireLog(Form* form)
-{
-    connect(form, &Form::SIG_TRX_ROW, this, &MainWindow::showSheetRow);
-    connect(form, &Form::SIG_TRX_END, this, &MainWindow::appendLogLine);
-    connect(form, &Form::SIG_MAPPING_MATCHED, this, &MainWindow::appendLogLines);
-    return form;
+    connect(this, &MainWindow::SIG_Export, form, &TransactionForm::ON_Export_Signal);
+    connect(this, &MainWindow::SIG_Excel_Changed, form, &TransactionForm::ON_Excel_Changed);
+    connect(form, &TransactionForm::SIG_TRX_PROC, this, &MainWindow::ON_Trx_Logger);
+    connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
+    connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
+    connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
+    connect(form, &TransactionForm::SIG_TRX_ROW, this, &MainWindow::showSheetRow);
+    connect(form, &TransactionForm::SIG_TRX_END, this, &MainWindow::appendLogLine);
+    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, this, &MainWindow::appendLogLines);
 }
 
 void MainWindow::Delete_Form()
@@ -127,14 +118,11 @@ void MainWindow::ON_cboTrxType_Change(int index)
     QStandardItemModel* oldModel = m_logModel;
     m_logModel = new QStandardItemModel(this);
 
-    if (QWidget* form = createForm(index)) {
+    // cboTrxType lists the types in the order of BatchType.
+    if (TransactionForm* form = createTransactionForm(static_cast<kova::BatchType>(index))) {
         ui->horzFormUI->addWidget(form);
         prepareForm(form);
-        connect(form, SIGNAL(SIG_TRX_PROC(QStringList, QList<QPoint*>, QStringList, int)), this,
-                SLOT(ON_Trx_Logger(QStringList, QList<QPoint*>, QStringList, int)));
-        connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(ON_Headers_Change(QStringList)));
-        connect(form, SIGNAL(SIG_TRX_DONE(QStringList)), this, SLOT(ON_Trx_Done(QStringList)));
-        connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(ON_btnExport_Click()));
+        wireForm(form);
     }
 
     ui->tableView->setModel(m_logModel);
@@ -363,8 +351,8 @@ void MainWindow::ON_Headers_Change(QStringList titles)
         m_logModel->setHorizontalHeaderItem(i, new QStandardItem(titles.at(i)));
 }
 
-void MainWindow::ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QStringList messages,
-                               int amountColumn)
+void MainWindow::ON_Trx_Logger(const QStringList& values, const QVector<kova::MarkedCell>& cells,
+                               const QStringList& messages, int amountColumn)
 {
     QList<QStandardItem*> items;
     for (const QString& value : qAsConst(values))
@@ -375,12 +363,12 @@ void MainWindow::ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QString
         m_logModel->item(m_logModel->rowCount() - 1, amountColumn)
             ->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    // A point may name any row reported so far; one that names no row is ignored
-    // (an invalid index takes no data).
-    for (const QPoint* point : qAsConst(cells)) {
+    // A marked cell may name any row reported so far; one that names no row is
+    // ignored (an invalid index takes no data).
+    for (const kova::MarkedCell& marked : cells) {
         for (int column = 0; column < values.size(); ++column) {
-            const QModelIndex cell = m_logModel->index(point->x(), column);
-            if (column == point->y())
+            const QModelIndex cell = m_logModel->index(marked.row, column);
+            if (column == marked.column)
                 m_logModel->setData(cell, QBrush(markedFieldText), Qt::ForegroundRole);
             if (m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
                 m_logModel->setData(cell, QBrush(markedRowBackground), Qt::BackgroundRole);
@@ -392,15 +380,15 @@ void MainWindow::ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QString
     m_pendingMessages += messages;
 }
 
-void MainWindow::showSheetRow(int sheetRow, const QList<QPoint>& warningCells)
+void MainWindow::showSheetRow(int sheetRow, const QVector<kova::MarkedCell>& warningCells)
 {
     const int row = m_logModel->rowCount() - 1;
     if (row < 0)
         return;
     m_logModel->setVerticalHeaderItem(row, new QStandardItem(QString::number(sheetRow)));
     // An error's marking says more than a cut, so it stays.
-    for (const QPoint& point : warningCells) {
-        const QModelIndex cell = m_logModel->index(point.x(), point.y());
+    for (const kova::MarkedCell& cut : warningCells) {
+        const QModelIndex cell = m_logModel->index(cut.row, cut.column);
         if (cell.isValid() && m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
             m_logModel->setData(cell, QBrush(cutFieldBackground), Qt::BackgroundRole);
     }

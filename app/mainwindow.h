@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QList>
+#include "export/rowreport.h"
+
 #include <QMainWindow>
 #include <QStringList>
+#include <QVector>
 
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
-class QPoint;
 class QStandardItemModel;
+class TransactionForm;
 class Ui_MainWindow;
 
 // The one window of the program. It hosts the form of the chosen transaction
@@ -24,6 +26,7 @@ public:
     ~MainWindow() override;
 
 signals:
+    // Both go to the hosted form.
     void SIG_Export(QString source, QString destination);
     void SIG_Excel_Changed(QString path, QString sheet);
 
@@ -31,7 +34,8 @@ public slots:
     void ON_cboTrxType_Change(int index);
     void ON_btnExport_Click();
     void ON_btnBrowse_Click();
-    void ON_Trx_Logger(QStringList values, QList<QPoint*> cells, QStringList messages, int amountColumn);
+    void ON_Trx_Logger(const QStringList& values, const QVector<kova::MarkedCell>& cells, const QStringList& messages,
+                       int amountColumn);
     void ON_Headers_Change(QStringList titles);
     void ON_Trx_Done(QStringList lines);
     void ON_cboSheets_Change(int index);
@@ -47,9 +51,8 @@ private:
     // Empties the form host: the hosted form (or the design-time placeholder)
     // goes, and its connections with it.
     void Delete_Form();
-    // The form of transaction type index, parented to this window so that it
-    // can connect itself to the window's signals; nullptr for an unknown type.
-    QWidget* createForm(int index);
+    // The window's requests go to the form, the form's reports to the window.
+    void wireForm(TransactionForm* form);
     void chooseSource();
     // A path typed or pasted into txtSource counts once the user confirms it
     // (Return, or leaving the field), so that Export reads the workbook whose
@@ -59,11 +62,8 @@ private:
     // a file that is not a readable workbook empties the lists and says so.
     void loadSource();
     void chooseDestination();
-    // The connections of the log's additions beyond the row report.
-    template <typename Form>
-    QWidget* wireLog(Form* form);
     // Numbers the last log row after its sheet row and tints its cut cells.
-    void showSheetRow(int sheetRow, const QList<QPoint>& warningCells);
+    void showSheetRow(int sheetRow, const QVector<kova::MarkedCell>& warningCells);
     // One plain-text paragraph at the end of the processing log.
     void appendLogLine(const QString& line);
     void appendLogLines(const QStringList& lines);

@@ -31,7 +31,7 @@ ColumnMapping::Keys mappingKeys(const Ui_CollectionForm* ui)
 } // namespace
 
 CollectionForm::CollectionForm(QWidget* parent)
-    : QWidget(parent)
+    : TransactionForm(parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
@@ -43,13 +43,11 @@ CollectionForm::CollectionForm(QWidget* parent)
     ui->dteTo->setDate(today);
     ui->rdbAnytime->setChecked(true);
 
-    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
-    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
-    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
-    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
-    connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
-    connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
-    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+    connect(ui->btnAdd, &QPushButton::clicked, this, &CollectionForm::ON_btnAdd_Click);
+    connect(ui->btnDel, &QPushButton::clicked, this, &CollectionForm::ON_btnDel_Click);
+    connect(ui->btnSave, &QPushButton::clicked, this, &CollectionForm::ON_btnSave_Click);
+    connect(ui->chkHeaders, &QCheckBox::clicked, this, &CollectionForm::ON_chkHeaders_Click);
+    connect(ui->btnExport, &QPushButton::clicked, this, &TransactionForm::SIG_EXPBTN_CLICK);
 
     Read_Settings();
 }
@@ -76,13 +74,13 @@ void CollectionForm::ON_btnSave_Click()
     reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, collectionGroup(), *m_accounts, m_mapping));
 }
 
-void CollectionForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay<CollectionForm> relay(this, destinationPath);
+    ReportRelay relay(this, destinationPath);
     runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
-void CollectionForm::ON_Excel_Changed(QString path, QString sheet)
+void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
     emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
 }
@@ -90,11 +88,6 @@ void CollectionForm::ON_Excel_Changed(QString path, QString sheet)
 void CollectionForm::ON_chkHeaders_Click()
 {
     emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
-}
-
-void CollectionForm::ON_btnExport_Click()
-{
-    emit SIG_EXPBTN_CLICK();
 }
 
 void CollectionForm::Read_Settings()

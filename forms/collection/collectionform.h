@@ -3,12 +3,9 @@
 #include "core/collection/collectionsettings.h"
 
 #include "forms/common/columnmapping.h"
+#include "forms/common/transactionform.h"
 
-#include <QList>
-#include <QPoint>
 #include <QString>
-#include <QStringList>
-#include <QWidget>
 
 class SourceAccountsTable;
 class Ui_CollectionForm;
@@ -17,35 +14,22 @@ class Ui_CollectionForm;
 // CollectionSettings, saves part of them in the settings group "Collection",
 // and hands exports to runCollectionExport(), relaying what the export
 // reports as its signals and message boxes.
-class CollectionForm final : public QWidget
+class CollectionForm final : public TransactionForm
 {
     Q_OBJECT
 
 public:
-    // parent: the main window, whose SIG_Export and SIG_Excel_Changed drive the form.
     explicit CollectionForm(QWidget* parent);
     ~CollectionForm() override;
 
-signals:
-    void SIG_TRX_PROC(QStringList, QList<QPoint*>, QStringList, int);
-    void SIG_TRX_DONE(QStringList);
-    void SIG_HEADER_CHANGE(QStringList);
-    void SIG_EXPBTN_CLICK();
-    // Fields the sheet's header texts mapped by themselves, a line each; may be empty.
-    void SIG_MAPPING_MATCHED(QStringList lines);
-    // Follows each row report: the row's sheet row and its cells cut with a warning.
-    void SIG_TRX_ROW(int sheetRow, QList<QPoint> warningCells);
-    // What became of the batch, once its summary was sent.
-    void SIG_TRX_END(QString line);
+    void ON_Excel_Changed(const QString& path, const QString& sheet) override;
+    void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
 
 public slots:
     void ON_btnAdd_Click();
     void ON_btnDel_Click();
     void ON_btnSave_Click();
-    void ON_Export_Signal(QString sourcePath, QString destinationPath);
-    void ON_Excel_Changed(QString path, QString sheet);
     void ON_chkHeaders_Click();
-    void ON_btnExport_Click();
 
 private:
     void Read_Settings();

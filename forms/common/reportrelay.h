@@ -2,32 +2,23 @@
 
 #include "export/exportsink.h"
 #include "export/money.h"
-#include "markedpoints.h"
 #include "messages.h"
-
-#include <QList>
-#include <QPoint>
+#include "transactionform.h"
 
 // Relays what an export reports as the form's own signals, and its boxes
-// through the message seam. Every transaction form declares the same report
-// signals, so one relay serves all four.
-template <typename Form>
+// through the message seam; one relay serves all four forms.
 class ReportRelay final : public kova::ExportSink
 {
 public:
     // destinationPath: where the upload file goes, for the log's closing line.
-    ReportRelay(Form* form, const QString& destinationPath) : m_form(form), m_destinationPath(destinationPath) {}
+    ReportRelay(TransactionForm* form, const QString& destinationPath) : m_form(form), m_destinationPath(destinationPath) {}
 
     void headerChanged(const QStringList& titles) override { emit m_form->SIG_HEADER_CHANGE(titles); }
 
     void rowProcessed(const kova::RowReport& report) override
     {
-        const MarkedPoints points(report.cells);
-        emit m_form->SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
-        QList<QPoint> cut;
-        for (const kova::MarkedCell& cell : report.warningCells)
-            cut.append(QPoint(cell.row, cell.column));
-        emit m_form->SIG_TRX_ROW(report.sheetRow, cut);
+        emit m_form->SIG_TRX_PROC(report.values, report.cells, report.messages, report.amountColumn);
+        emit m_form->SIG_TRX_ROW(report.sheetRow, report.warningCells);
         ++m_records;
         m_total += report.amount;
     }
@@ -67,7 +58,7 @@ public:
     void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
 
 private:
-    Form* m_form;
+    TransactionForm* m_form;
     QString m_destinationPath;
     bool m_summarised = false;
     int m_records = 0;

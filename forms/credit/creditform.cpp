@@ -13,7 +13,7 @@
 #include "forms/common/sourceaccountstable.h"
 
 CreditForm::CreditForm(QWidget* parent)
-    : QWidget(parent)
+    : TransactionForm(parent)
     , ui(new Ui_CreditForm)
 {
     ui->setupUi(this);
@@ -42,22 +42,19 @@ CreditForm::CreditForm(QWidget* parent)
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
         m_settingsPath, this);
 
-    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
-    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
-    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
-    connect(ui->cboOthers, SIGNAL(currentIndexChanged(int)), this, SLOT(ON_cboOthers_Change(int)));
-    connect(ui->txtMinRTGS, SIGNAL(returnPressed()), this, SLOT(ON_txtRTGS_EnterKey()));
-    connect(ui->txtMaxRTGS, SIGNAL(returnPressed()), this, SLOT(ON_txtRTGS_EnterKey()));
-    connect(ui->rdbWDK, SIGNAL(clicked()), this, SLOT(ON_rdbBenefBank_Click()));
-    connect(ui->rdbOthers, SIGNAL(clicked()), this, SLOT(ON_rdbBenefBank_Click()));
-    if (parent)
-        connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
-    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
-    connect(ui->btnMinLock, SIGNAL(clicked()), this, SLOT(ON_btnLock_Click()));
-    connect(ui->btnMaxLock, SIGNAL(clicked()), this, SLOT(ON_btnLock_Click()));
-    if (parent)
-        connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
-    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+    connect(ui->btnAdd, &QPushButton::clicked, this, &CreditForm::ON_btnAdd_Click);
+    connect(ui->btnDel, &QPushButton::clicked, this, &CreditForm::ON_btnDel_Click);
+    connect(ui->btnSave, &QPushButton::clicked, this, &CreditForm::ON_btnSave_Click);
+    connect(ui->cboOthers, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &CreditForm::ON_cboOthers_Change);
+    connect(ui->txtMinRTGS, &QLineEdit::returnPressed, this, &CreditForm::ON_txtRTGS_EnterKey);
+    connect(ui->txtMaxRTGS, &QLineEdit::returnPressed, this, &CreditForm::ON_txtRTGS_EnterKey);
+    connect(ui->rdbWDK, &QRadioButton::clicked, this, &CreditForm::ON_rdbBenefBank_Click);
+    connect(ui->rdbOthers, &QRadioButton::clicked, this, &CreditForm::ON_rdbBenefBank_Click);
+    connect(ui->chkHeaders, &QCheckBox::clicked, this, &CreditForm::ON_chkHeaders_Click);
+    connect(ui->btnMinLock, &QPushButton::clicked, this, &CreditForm::ON_btnLock_Click);
+    connect(ui->btnMaxLock, &QPushButton::clicked, this, &CreditForm::ON_btnLock_Click);
+    connect(ui->btnExport, &QPushButton::clicked, this, &TransactionForm::SIG_EXPBTN_CLICK);
 
     m_clearing->setUpLockButtons();
     Read_Settings();
@@ -169,9 +166,9 @@ void CreditForm::ON_rdbBenefBank_Click()
     ui->cboWDK->setVisible(wdk);
 }
 
-void CreditForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay<CreditForm> relay(this, destinationPath);
+    ReportRelay relay(this, destinationPath);
     runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, relay);
 }
 
@@ -185,12 +182,7 @@ void CreditForm::ON_btnLock_Click()
     m_clearing->lockClicked(sender());
 }
 
-void CreditForm::ON_Excel_Changed(QString path, QString sheet)
+void CreditForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
     emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
-}
-
-void CreditForm::ON_btnExport_Click()
-{
-    emit SIG_EXPBTN_CLICK();
 }

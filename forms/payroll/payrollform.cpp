@@ -31,7 +31,7 @@ ColumnMapping::Keys mappingKeys(const Ui_PayrollForm* ui)
 } // namespace
 
 PayrollForm::PayrollForm(QWidget* parent)
-    : QWidget(parent)
+    : TransactionForm(parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
@@ -43,13 +43,11 @@ PayrollForm::PayrollForm(QWidget* parent)
     ui->dteTo->setDate(today);
     ui->rdbBefore->setChecked(true);
 
-    connect(ui->btnAdd, SIGNAL(clicked()), this, SLOT(ON_btnAdd_Click()));
-    connect(ui->btnDel, SIGNAL(clicked()), this, SLOT(ON_btnDel_Click()));
-    connect(ui->btnSave, SIGNAL(clicked()), this, SLOT(ON_btnSave_Click()));
-    connect(ui->chkHeaders, SIGNAL(clicked()), this, SLOT(ON_chkHeaders_Click()));
-    connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
-    connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
-    connect(ui->btnExport, SIGNAL(clicked()), this, SLOT(ON_btnExport_Click()));
+    connect(ui->btnAdd, &QPushButton::clicked, this, &PayrollForm::ON_btnAdd_Click);
+    connect(ui->btnDel, &QPushButton::clicked, this, &PayrollForm::ON_btnDel_Click);
+    connect(ui->btnSave, &QPushButton::clicked, this, &PayrollForm::ON_btnSave_Click);
+    connect(ui->chkHeaders, &QCheckBox::clicked, this, &PayrollForm::ON_chkHeaders_Click);
+    connect(ui->btnExport, &QPushButton::clicked, this, &TransactionForm::SIG_EXPBTN_CLICK);
 
     Read_Settings();
 }
@@ -76,13 +74,13 @@ void PayrollForm::ON_btnSave_Click()
     reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, payrollGroup(), *m_accounts, m_mapping));
 }
 
-void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay<PayrollForm> relay(this, destinationPath);
+    ReportRelay relay(this, destinationPath);
     runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
 }
 
-void PayrollForm::ON_Excel_Changed(QString path, QString sheet)
+void PayrollForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
     emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
 }
@@ -90,11 +88,6 @@ void PayrollForm::ON_Excel_Changed(QString path, QString sheet)
 void PayrollForm::ON_chkHeaders_Click()
 {
     emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
-}
-
-void PayrollForm::ON_btnExport_Click()
-{
-    emit SIG_EXPBTN_CLICK();
 }
 
 void PayrollForm::Read_Settings()

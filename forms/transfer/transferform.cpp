@@ -13,7 +13,7 @@
 #include <QSettings>
 
 TransferForm::TransferForm(QWidget* parent)
-    : QWidget(parent)
+    : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
 {
@@ -39,11 +39,6 @@ TransferForm::TransferForm(QWidget* parent)
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
         m_settingsPath, this);
 
-    // The main window is known to the form only by its signals.
-    if (parent) {
-        connect(parent, SIGNAL(SIG_Export(QString,QString)), this, SLOT(ON_Export_Signal(QString,QString)));
-        connect(parent, SIGNAL(SIG_Excel_Changed(QString,QString)), this, SLOT(ON_Excel_Changed(QString,QString)));
-    }
     connect(ui->btnSave, &QPushButton::clicked, this, &TransferForm::ON_btnSave_Click);
     connect(ui->chkHeaders, &QCheckBox::clicked, this, &TransferForm::ON_chkHeaders_Click);
     connect(ui->rdbWDK, &QRadioButton::clicked, this, &TransferForm::ON_rdbBenefBank_Click);
@@ -54,7 +49,7 @@ TransferForm::TransferForm(QWidget* parent)
     connect(ui->txtMaxRTGS, &QLineEdit::returnPressed, this, &TransferForm::ON_txtRTGS_EnterKey);
     connect(ui->btnMinLock, &QPushButton::clicked, this, &TransferForm::ON_btnLock_Click);
     connect(ui->btnMaxLock, &QPushButton::clicked, this, &TransferForm::ON_btnLock_Click);
-    connect(ui->btnExport, &QPushButton::clicked, this, &TransferForm::ON_btnExport_Click);
+    connect(ui->btnExport, &QPushButton::clicked, this, &TransactionForm::SIG_EXPBTN_CLICK);
 
     m_clearing->setUpLockButtons();
     Read_Settings();
@@ -105,16 +100,16 @@ bool TransferForm::Validate_Settings()
     return false;
 }
 
-void TransferForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
+void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
     std::optional<qint64> nextHeaderId;
-    ReportRelay<TransferForm> relay(this, destinationPath);
+    ReportRelay relay(this, destinationPath);
     runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, relay, &nextHeaderId);
     if (nextHeaderId)
         ui->txtHeaderID->setText(QString::number(*nextHeaderId));
 }
 
-void TransferForm::ON_Excel_Changed(QString path, QString sheet)
+void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
     emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
 }
@@ -178,9 +173,4 @@ void TransferForm::ON_txtRTGS_EnterKey()
 void TransferForm::ON_btnLock_Click()
 {
     m_clearing->lockClicked(sender());
-}
-
-void TransferForm::ON_btnExport_Click()
-{
-    emit SIG_EXPBTN_CLICK();
 }

@@ -1,7 +1,4 @@
-#include "forms/collection/collectionform.h"
-#include "forms/credit/creditform.h"
-#include "forms/payroll/payrollform.h"
-#include "forms/transfer/transferform.h"
+#include "forms/common/transactionform.h"
 
 #include "formharness.h"
 #include "testworkbook.h"
@@ -26,7 +23,8 @@ namespace {
 
 const QString star = "<span style=\"color:rgb(255,0,0)\">*</span>";
 
-// What the four forms do alike, told once per form; the form's index is the tests' data column.
+// What the four forms do alike, told once per form; the form's index, in the
+// order of BatchType, is the tests' data column.
 struct Form
 {
     QString group;
@@ -109,12 +107,7 @@ class TestForms final : public QObject
     QWidget* open(int form)
     {
         delete m_form;
-        switch (form) {
-        case transfer: m_form = m_h->open<TransferForm>(); break;
-        case credit: m_form = m_h->open<CreditForm>(); break;
-        case collection: m_form = m_h->open<CollectionForm>(); break;
-        default: m_form = m_h->open<PayrollForm>();
-        }
+        m_form = m_h->open(static_cast<kova::BatchType>(form));
         m_h->show();   // the in-place editor of a new account row opens on a visible view only
         return m_form;
     }

@@ -107,14 +107,10 @@ private:
     }
     void report(const QStringList& values, const Cells& cells, const QStringList& messages, int amountColumn)
     {
-        // The sender keeps the points; the window only reads them during the call.
-        QList<QPoint> points;
+        QVector<kova::MarkedCell> marked;
         for (const auto& c : cells)
-            points.append(QPoint(c.first, c.second));
-        QList<QPoint*> pointers;
-        for (QPoint& p : points)
-            pointers.append(&p);
-        m_window->ON_Trx_Logger(values, pointers, messages, amountColumn);
+            marked.append({c.first, c.second});
+        m_window->ON_Trx_Logger(values, marked, messages, amountColumn);
     }
     QString workbook(const QString& name, const QStringList& sheets)
     {
@@ -206,7 +202,7 @@ private slots:
         QCOMPARE(forms, 1);
 
         // The form's Export button reaches the window's checks.
-        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
         form->findChild<QPushButton*>(QStringLiteral("btnExport"))->click();
         QCOMPARE(boxLines(), QStringList{"window critical: Source can not be empty"});
         QCOMPARE(exports.count(), 0);
@@ -263,7 +259,7 @@ private slots:
 
         child<QLineEdit>("txtSource")->setText(source);
         child<QLineEdit>("txtDest")->setText(destination);
-        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
 
         m_window->ON_btnExport_Click();
 
@@ -310,7 +306,7 @@ private slots:
         m_window->ON_Trx_Done({"Total"});
         QStandardItemModel* before = logModel();
 
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         child<QComboBox>("cboTrxType")->setCurrentIndex(2);
 
         QCOMPARE(child<QLineEdit>("txtSource")->text(), QString());
@@ -386,7 +382,7 @@ private slots:
         child<QComboBox>("cboSheets")->setCurrentIndex(1);
         child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
 
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         child<QPushButton>("btnSrc")->click();
         child<QPushButton>("btnDest")->click();
 
@@ -429,7 +425,7 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         }
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         m_boxes.clear();
         choose(path);
 
@@ -444,7 +440,7 @@ private slots:
     {
         const QString first = workbook("first.xlsx", {"Only"});
         const QString second = workbook("second.xlsx", {"Alpha", "Beta"});
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
 
         choose(first);
         QCOMPARE(child<QComboBox>("cboSheets")->currentText(), QStringLiteral("Only"));
@@ -472,8 +468,8 @@ private slots:
         auto* source = child<QLineEdit>("txtSource");
         auto* exportButton = hostedWidget()->findChild<QPushButton*>("btnExport");
 
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
-        QSignalSpy exports(m_window, SIGNAL(SIG_Export(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
         QTest::mouseClick(source, Qt::LeftButton);
         QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(source, typed);
@@ -539,7 +535,7 @@ private slots:
         // A hand edit of the path travels with the next sheet choice.
         child<QLineEdit>("txtSource")->setText("edited.xlsx");
 
-        QSignalSpy changes(m_window, SIGNAL(SIG_Excel_Changed(QString, QString)));
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         child<QComboBox>("cboSheets")->setCurrentIndex(1);
         QCOMPARE(calls(changes), (QList<QVariantList>{{"edited.xlsx", "Two"}}));
     }

@@ -1,7 +1,10 @@
 #include "formharness.h"
 
-#include <QCoreApplication>
+#include "forms/common/transactionform.h"
+#include "forms/formfactory.h"
 #include "register/batchregister.h"
+
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QPushButton>
@@ -39,10 +42,15 @@ void FormHarness::removeSettingsFile()
     QFile::remove(kova::registerPathFor(path));
 }
 
-void FormHarness::attach(QWidget* form)
+TransactionForm* FormHarness::open(kova::BatchType type)
 {
-    connect(form, SIGNAL(SIG_HEADER_CHANGE(QStringList)), this, SLOT(onHeader(QStringList)));
-    connect(form, SIGNAL(SIG_EXPBTN_CLICK()), this, SLOT(onExportClick()));
+    TransactionForm* form = createTransactionForm(type, this);
+    connect(this, &FormHarness::SIG_Export, form, &TransactionForm::ON_Export_Signal);
+    connect(this, &FormHarness::SIG_Excel_Changed, form, &TransactionForm::ON_Excel_Changed);
+    connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, [this](const QStringList& titles) { headers.append(titles); });
+    connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, [this] { ++exportClicks; });
+    m_form = form;
+    return form;
 }
 
 void FormHarness::mapAll(const QStringList& names)

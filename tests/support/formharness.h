@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/common/messages.h"
+#include "register/batchtype.h"
 
 #include <QComboBox>
 #include <QList>
@@ -9,9 +10,10 @@
 
 class QRadioButton;
 class QStandardItemModel;
+class TransactionForm;
 
-// The main window as a form sees it: a parent that declares the two signals the
-// form listens to, records the column titles an export starts with and the
+// The main window as a form sees it: a parent whose two signals reach the
+// form's requests, that records the column titles an export starts with and the
 // Export button's request, and catches every message box. The rows an export
 // reports are the window's business (tests/integration).
 class FormHarness final : public QWidget
@@ -31,14 +33,8 @@ public:
     FormHarness();
     ~FormHarness() override;
 
-    // The form, made a child of this window with its signals recorded.
-    template <typename Form> Form* open()
-    {
-        auto* form = new Form(this);
-        attach(form);
-        m_form = form;
-        return form;
-    }
+    // The form of the type, made a child of this window and wired as the window wires it.
+    TransactionForm* open(kova::BatchType type);
 
     template <typename T> T* w(const QString& name) const
     {
@@ -67,12 +63,6 @@ signals:
     void SIG_Export(QString sourcePath, QString destinationPath);
     void SIG_Excel_Changed(QString path, QString sheet);
 
-private slots:
-    void onHeader(QStringList titles) { headers.append(titles); }
-    void onExportClick() { ++exportClicks; }
-
 private:
-    void attach(QWidget* form);
-
     QWidget* m_form = nullptr;
 };
