@@ -11,7 +11,11 @@ class ReportRelay final : public kova::ExportSink
 {
 public:
     // destinationPath: where the upload file goes, for the log's closing line.
-    ReportRelay(TransactionForm* form, const QString& destinationPath) : m_form(form), m_destinationPath(destinationPath) {}
+    ReportRelay(TransactionForm* form, const QString& destinationPath)
+        : m_form(form)
+        , m_destinationPath(destinationPath)
+    {
+    }
 
     void headerChanged(const QStringList& titles) override { emit m_form->SIG_HEADER_CHANGE(titles); }
 

@@ -47,7 +47,8 @@ TransactionForm* FormHarness::open(kova::BatchType type)
     TransactionForm* form = createTransactionForm(type, this);
     connect(this, &FormHarness::SIG_Export, form, &TransactionForm::ON_Export_Signal);
     connect(this, &FormHarness::SIG_Excel_Changed, form, &TransactionForm::ON_Excel_Changed);
-    connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, [this](const QStringList& titles) { headers.append(titles); });
+    connect(form, &TransactionForm::SIG_HEADER_CHANGE, this,
+            [this](const QStringList& titles) { headers.append(titles); });
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, [this] { ++exportClicks; });
     m_form = form;
     return form;
