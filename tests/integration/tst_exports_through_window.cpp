@@ -11,7 +11,6 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
-#include <QSettings>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,23 +22,19 @@ using Cell = QPair<int, int>;
 struct ExportCase
 {
     int type = 0;
-    // The settings file as an earlier session saved it.
-    QString group;
+    QString group;                            // the settings file as an earlier session saved it
     QVariantMap keys;
     QList<QPair<QString, QString>> accounts;
-    // The "Data" sheet, titles in row 1.
-    QList<QVariantList> rows;
-    // What the user sets on the form before pressing Export.
-    int account = -1;
+    QList<QVariantList> rows;                 // the "Data" sheet, titles in row 1
+    int account = -1;                         // what the user sets on the form before Export
     QStringList clicks;
     QList<QPair<QString, int>> combos;
     QList<QPair<QString, QDate>> dates;
     QList<QPair<QString, QString>> texts;
-    // What the window shows afterwards.
-    int amountColumn = 0;
+    int amountColumn = 0;                     // what the window shows afterwards
     QList<Cell> marked;
     QStringList log;
-    QByteArray upload;   // empty: no upload file may exist
+    QByteArray upload;                        // empty: no upload file may exist
 };
 
 const QColor markedText(0xe7, 0x3d, 0x4a);
@@ -71,10 +66,8 @@ ExportCase transferCase(bool withError)
 
     c.amountColumn = 3;
     c.log = summary("2 of 3", "1.500.075,75", 1, withError ? 1 : 0);
-    if (withError) {
-        c.log.append("LINE 2: Error. From Acc must be 10 characters");
-        c.marked = {{1, 1}};
-    }
+    if (withError)
+        c.log.append("LINE 2: Error. From Acc must be 10 characters"), c.marked = {{1, 1}};
     c.log.append("LINE 2: Warning. String truncated in Remarks 1. Exceeding 18 characters");
     if (!withError)
         c.upload = "0|FT|00000041|||20250105|ABCDE12345|1500075.75|00002|WDK|IDR|\n"
@@ -104,11 +97,9 @@ ExportCase creditCase(bool withError)
 
     c.amountColumn = 2;
     c.log = summary("2 of 3", "2.500.300,75", 0, withError ? 1 : 0);
-    if (withError) {
-        c.log.append("LINE 2: Error. To Acc must be 10 digits");
-        c.marked = {{1, 1}};
-    }
-    if (!withError) {
+    if (withError)
+        c.log.append("LINE 2: Error. To Acc must be 10 digits"), c.marked = {{1, 1}};
+    else {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& remarks) {
             return "1" + pad(account, 34) + sp(18) + amount + pad(name, 70) + "B" + sp(5) + " " + sp(7) + sp(4)
@@ -143,11 +134,9 @@ ExportCase collectionCase(bool withError)
 
     c.amountColumn = 2;
     c.log = summary("2 of 3", withError ? "125.000,00" : "125.099,90", 0, withError ? 1 : 0);
-    if (withError) {
-        c.log.append("LINE 2: Error. Invalid amount");
-        c.marked = {{1, 2}};
-    }
-    if (!withError) {
+    if (withError)
+        c.log.append("LINE 2: Error. Invalid amount"), c.marked = {{1, 2}};
+    else {
         const auto detail = [](const QString& account, const QString& amount, const QString& name,
                                const QString& flags) {
             return "1" + account + sp(24) + "0000" + amount + pad(name, 35) + sp(18) + sp(18) + flags + sp(70)
@@ -181,11 +170,9 @@ ExportCase payrollCase(bool withError)
     c.amountColumn = 2;
     c.log = summary("2 of 2", "9.950.000,50", 1, withError ? 1 : 0);
     c.log.append("LINE 2: Warning. String truncated in Employee ID. Exceeding 10 characters");
-    if (withError) {
-        c.log.append("LINE 2: Error. Employee Name is exceeding 30 chars");
-        c.marked = {{1, 0}};
-    }
-    if (!withError)
+    if (withError)
+        c.log.append("LINE 2: Error. Employee Name is exceeding 30 chars"), c.marked = {{1, 0}};
+    else
         c.upload = QString(sp(11) + "1234" + "0" + "6789" + "ABCD" + "09" + "01" + "9988776655" + "0" + "1" + "00"
                            + "00002" + "00000009950000.50" + "07" + "2024" + "\n"
                            + "0" + "3333333333" + "000000475000000" + "EMP-0001  " + pad("Dewi Lestari", 30) + "FIN \n"
@@ -202,32 +189,45 @@ class TestExportsThroughWindow final : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
 
-    void writeSettings(const ExportCase& c)
+private slots:
+    void init() { QFile::remove(WindowDriver::settingsPath()); }
+    void cleanup() { init(); }
+
+    void exportByType_data()
     {
+        QTest::addColumn<ExportCase>("c");
+        for (bool withError : {false, true}) {
+            const char* tail = withError ? " with an error" : "";
+            QTest::addRow("transfer%s", tail) << transferCase(withError);
+            QTest::addRow("credit%s", tail) << creditCase(withError);
+            QTest::addRow("collection%s", tail) << collectionCase(withError);
+            QTest::addRow("payroll%s", tail) << payrollCase(withError);
+        }
+    }
+
+    void exportByType()
+    {
+        QFETCH(ExportCase, c);
         expect::writeSettings(WindowDriver::settingsPath(), c.group, c.keys);
         if (!c.accounts.isEmpty())
             expect::writeAccounts(WindowDriver::settingsPath(), c.group, c.accounts);
-    }
-
-    QString writeWorkbook(const ExportCase& c)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
-        TestWorkbook book(path);
         // The data is not on the first sheet: the user has to pick it.
-        book.addSheet("Cover").setCell(1, 1, "Batch of the month");
-        book.addSheet("Data");
+        const QString book = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
+        TestWorkbook workbook(book);
+        workbook.addSheet("Cover").setCell(1, 1, "Batch of the month");
+        workbook.addSheet("Data");
         for (int r = 0; r < c.rows.size(); ++r)
-            book.setRow(r + 1, c.rows.at(r));
-        if (!book.save())
-            qFatal("workbook not written");
-        return path;
-    }
+            workbook.setRow(r + 1, c.rows.at(r));
+        QVERIFY(workbook.save());
+        const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
 
-    void setUpForm(WindowDriver& user, const ExportCase& c)
-    {
+        WindowDriver user;
+        user.chooseType(c.type);
+        user.browseSource(book);
+        user.chooseSheet("Data");
+        user.browseDestination(dest);
         if (c.account >= 0)
             user.checkAccount(c.account);
         for (const QString& name : c.clicks)
@@ -238,47 +238,6 @@ private:
             user.field<QDateEdit>(date.first)->setDate(date.second);
         for (const auto& text : c.texts)
             user.field<QLineEdit>(text.first)->setText(text.second);
-    }
-
-private slots:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(WindowDriver::settingsPath());
-    }
-
-    void cleanup()
-    {
-        QFile::remove(WindowDriver::settingsPath());
-    }
-
-    void exportByType_data()
-    {
-        QTest::addColumn<ExportCase>("c");
-        QTest::newRow("transfer") << transferCase(false);
-        QTest::newRow("transfer with an error") << transferCase(true);
-        QTest::newRow("credit") << creditCase(false);
-        QTest::newRow("credit with an error") << creditCase(true);
-        QTest::newRow("collection") << collectionCase(false);
-        QTest::newRow("collection with an error") << collectionCase(true);
-        QTest::newRow("payroll") << payrollCase(false);
-        QTest::newRow("payroll with an error") << payrollCase(true);
-    }
-
-    void exportByType()
-    {
-        QFETCH(ExportCase, c);
-        writeSettings(c);
-        const QString book = writeWorkbook(c);
-        const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
-        QFile::remove(dest);
-
-        WindowDriver user;
-        user.chooseType(c.type);
-        user.browseSource(book);
-        user.chooseSheet("Data");
-        user.browseDestination(dest);
-        setUpForm(user, c);
         user.clickExport();
 
         QStandardItemModel* log = user.log();
@@ -301,11 +260,7 @@ private slots:
         QCOMPARE(user.boxes.at(0).text, QString(c.upload.isEmpty() ? "ERROR!" : "Done!"));
         QCOMPARE(user.boxes.at(0).kind, c.upload.isEmpty() ? Messages::Kind::Critical : Messages::Kind::Information);
         QCOMPARE(user.boxes.at(0).parent, user.form());
-
-        if (c.upload.isEmpty())
-            QVERIFY(!QFile::exists(dest));
-        else
-            QCOMPARE(fileBytes(dest), c.upload);
+        QCOMPARE(expect::fileBytes(dest), c.upload.isEmpty() ? QByteArray("<missing>") : c.upload);
         QVERIFY(!QFile::exists(dest + ".details"));
     }
 };
