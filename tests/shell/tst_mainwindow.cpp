@@ -164,37 +164,64 @@ private slots:
         FileDialogs::setChooser({});
     }
 
-    void hostedForm_data()
+    void typeSwitch_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("prefix");   // of the proposed upload name
+        const QStringList prefixes{"AutoTransfer-", "AutoCredit-", "AutoCollection-", "Payroll-"};
         for (int type = 0; type < kTypes.size(); ++type)
-            QTest::newRow(qPrintable(kTypes[type])) << type << kFormClasses[type];
+            QTest::newRow(qPrintable(kTypes[type])) << type << prefixes[type];
     }
-    void hostedForm()
+    void typeSwitch()
     {
         QFETCH(int, type);
-        QFETCH(QString, className);
+        QFETCH(QString, prefix);
         // The constructor's own type switch installs the Auto Transfer form.
         QCOMPARE(QString::fromLatin1(hostedWidget()->metaObject()->className()), kFormClasses.at(0));
+        m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
 
         // Coming from another type makes the switch a real one.
         child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
         const QPointer<QWidget> previous = hostedWidget();
-        QVERIFY(previous);
+        auto* splitter = child<QSplitter>("splitter_2");
+        splitter->setSizes({100, 500});
         child<QComboBox>("cboTrxType")->setCurrentIndex(type);
 
         QVERIFY2(!previous, "the form of the previous type outlived the switch");
         QCOMPARE(child<QHBoxLayout>("horzFormUI")->count(), 1);
         QWidget* form = hostedWidget();
-        QVERIFY(form);
-        QCOMPARE(QString::fromLatin1(form->metaObject()->className()), className);
+        QCOMPARE(QString::fromLatin1(form->metaObject()->className()), kFormClasses.at(type));
         QCOMPARE(form->parentWidget(), child<QHBoxLayout>("horzFormUI")->parentWidget());
-        QVERIFY(m_window->isAncestorOf(form));
         int forms = 0;
         for (QWidget* w : m_window->findChildren<QWidget*>())
             forms += kFormClasses.contains(QString::fromLatin1(w->metaObject()->className())) ? 1 : 0;
         QCOMPARE(forms, 1);
+        // The splitter goes back to 366 to 100, scaled to the height it has.
+        const QList<int> sizes = splitter->sizes();
+        QVERIFY2(sizes.size() == 2 && qAbs(sizes.at(0) * 100 - sizes.at(1) * 366) <= 366,
+                 qPrintable(QString::number(sizes.value(0)) + "/" + QString::number(sizes.value(1))));
+
+        // The proposed upload name follows the type at the moment of Browse. The
+        // tests run with the C locale, whose short month names are the English ones.
+        const auto today = [] {
+            const QDate d = QDate::currentDate();
+            return d.toString("d-") + QLocale::c().monthName(d.month(), QLocale::ShortFormat) + d.toString("-yyyy");
+        };
+        m_answers = QStringList{"/tmp/chosen.txt"};
+        const QString before = today();
+        child<QPushButton>("btnDest")->click();
+        const QString after = today();
+        QCOMPARE(m_dialogs.size(), 1);
+        const DialogCall call = m_dialogs.at(0);
+        QCOMPARE(call.mode, FileDialogs::Mode::Save);
+        QCOMPARE(call.caption, QStringLiteral("Destination File"));
+        QCOMPARE(call.filter, QString());
+        const QString home = QDir::homePath() + QDir::separator();
+        QVERIFY2(call.start == home + prefix + before + ".txt" || call.start == home + prefix + after + ".txt",
+                 qPrintable(call.start));
+        QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/chosen.txt"));
     }
 
     void placement_data()
@@ -301,60 +328,6 @@ private slots:
         // Whatever the sheet list said while emptying, no workbook is named any more.
         for (const QList<QVariant>& change : qAsConst(changes))
             QCOMPARE(change.at(1).toString(), QString());
-    }
-
-    void typeSwitchResetsTheSplitter()
-    {
-        m_window->setGeometry(mainWindowGeometry(QRect(0, 0, 1920, 1080)));
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        auto* splitter = child<QSplitter>("splitter_2");
-        splitter->setSizes({100, 500});
-
-        child<QComboBox>("cboTrxType")->setCurrentIndex(3);
-
-        // 366 to 100, scaled by the splitter to the height it has.
-        const QList<int> sizes = splitter->sizes();
-        QCOMPARE(sizes.size(), 2);
-        QVERIFY2(qAbs(sizes.at(0) * 100 - sizes.at(1) * 366) <= 366, qPrintable(QString::number(sizes.at(0)) + "/" + QString::number(sizes.at(1))));
-    }
-
-    void destinationProposal_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("prefix");
-        const QStringList prefixes{"AutoTransfer-", "AutoCredit-", "AutoCollection-", "Payroll-"};
-        for (int type = 0; type < kTypes.size(); ++type)
-            QTest::newRow(qPrintable(kTypes[type])) << type << prefixes[type];
-    }
-    void destinationProposal()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, prefix);
-
-        // Starting elsewhere proves the proposal follows the type at the moment of Browse.
-        child<QComboBox>("cboTrxType")->setCurrentIndex(type == 0 ? 3 : 0);
-        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
-        m_answers = QStringList{"/tmp/chosen.txt"};
-
-        // The tests run with the C locale, whose short month names are the English ones.
-        const auto today = [] {
-            const QDate d = QDate::currentDate();
-            return d.toString("d-") + QLocale::c().monthName(d.month(), QLocale::ShortFormat) + d.toString("-yyyy");
-        };
-        const QString before = today();
-        child<QPushButton>("btnDest")->click();
-        const QString after = today();
-
-        QCOMPARE(m_dialogs.size(), 1);
-        const DialogCall call = m_dialogs.at(0);
-        QCOMPARE(call.mode, FileDialogs::Mode::Save);
-        QCOMPARE(call.caption, QStringLiteral("Destination File"));
-        QCOMPARE(call.filter, QString());
-        const QString home = QDir::homePath() + QDir::separator();
-        QVERIFY2(call.start == home + prefix + before + ".txt" || call.start == home + prefix + after + ".txt",
-                 qPrintable(call.start));
-        QCOMPARE(child<QLineEdit>("txtDest")->text(), QStringLiteral("/tmp/chosen.txt"));
     }
 
     void choosingWorkbooks()
@@ -733,17 +706,33 @@ private slots:
         QCOMPARE(boxLines(), QStringList{});
     }
 
-    void keyboard_data()
+    void formAtWork_data()
     {
         QTest::addColumn<int>("type");
-        for (int type = 0; type < kTypes.size(); ++type)
-            QTest::newRow(qPrintable(kTypes[type])) << type;
+        QTest::addColumn<QStringList>("modes");   // radio buttons that switch captions
+        QTest::addColumn<bool>("fixedMapping");   // the mapping column keeps its width in every mode
+        QTest::newRow("Auto Transfer") << 0 << QStringList{"rdbWDK", "rdbOthers"} << false;
+        QTest::newRow("Auto Credit") << 1 << QStringList{"rdbWDK", "rdbOthers"} << true;
+        QTest::newRow("Auto Collection") << 2 << QStringList{""} << true;
+        QTest::newRow("Payroll") << 3 << QStringList{""} << true;
     }
-    void keyboard()
+    // Keys, tooltips, and a tidy form in every mode.
+    void formAtWork()
     {
         QFETCH(int, type);
+        QFETCH(QStringList, modes);
+        QFETCH(bool, fixedMapping);
         showActive();
+        // Save and Export stand where the first type's form has them.
+        const auto place = [this](const char* name) {
+            QWidget* w = hostedWidget()->findChild<QWidget*>(name);
+            return QRect(w->mapTo(m_window, QPoint()), w->size());
+        };
+        const QRect save = place("btnSave");
+        const QRect exportButton = place("btnExport");
         QWidget* form = showType(type);
+        QCOMPARE(place("btnSave"), save);
+        QCOMPARE(place("btnExport"), exportButton);
         for (int row = 0; row < 3; ++row)
             report({"a", "b", "c"}, {}, {}, 0);
 
@@ -773,11 +762,9 @@ private slots:
             QVERIFY2(b.top() > a.top() || b.left() > a.left(), qPrintable(names.at(i - 1) + " -> " + names.at(i)));
         }
 
-        auto* save = form->findChild<QPushButton*>("btnSave");
-        auto* exportButton = form->findChild<QPushButton*>("btnExport");
-        QCOMPARE(save->toolTip(), QStringLiteral("Save Settings (Ctrl+S)"));
-        QCOMPARE(save->shortcut(), QKeySequence("Ctrl+S"));
-        QCOMPARE(exportButton->toolTip(), QStringLiteral("Export (Ctrl+E)"));
+        QCOMPARE(form->findChild<QPushButton*>("btnSave")->toolTip(), QStringLiteral("Save Settings (Ctrl+S)"));
+        QCOMPARE(form->findChild<QPushButton*>("btnSave")->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(form->findChild<QPushButton*>("btnExport")->toolTip(), QStringLiteral("Export (Ctrl+E)"));
         for (const char* name : {"btnAdd", "btnDel", "btnMinLock", "btnMaxLock"})
             if (auto* button = form->findChild<QPushButton*>(name))
                 QVERIFY2(!button->toolTip().isEmpty(), name);
@@ -794,9 +781,23 @@ private slots:
             QCOMPARE(accounts->currentIndex(), accounts->model()->index(row, 2));
             QCOMPARE(accounts->model()->index(row, 1).data().toString(), QStringLiteral("1234567890"));
         }
+
+        QList<int> mappingWidths;
+        for (const QString& mode : modes) {
+            if (!mode.isEmpty())
+                form->findChild<QRadioButton*>(mode)->click();
+            QTest::qWait(50);   // nested layouts settle over several posted requests
+            for (QLabel* label : form->findChildren<QLabel*>())
+                if (label->isVisible())
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(mode + " " + label->objectName() + ": " + label->text()));
+            mappingWidths.append(form->findChild<QWidget*>("gbColMap")->width());
+        }
+        if (fixedMapping)
+            QCOMPARE(mappingWidths, QVector<int>(modes.size(), mappingWidths.first()).toList());
     }
 
-    void wheelNeedsFocus_data() { keyboard_data(); }
+    void wheelNeedsFocus_data() { formAtWork_data(); }
     void wheelNeedsFocus()
     {
         QFETCH(int, type);
@@ -842,48 +843,6 @@ private slots:
         const QDate before = date->date();
         turn(date, 1);
         QVERIFY(date->date() != before);
-    }
-
-    void tidyForms_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QStringList>("modes");   // radio buttons that switch captions
-        QTest::addColumn<bool>("fixedMapping");   // the mapping column keeps its width in every mode
-        QTest::newRow("Auto Transfer") << 0 << QStringList{"rdbWDK", "rdbOthers"} << false;
-        QTest::newRow("Auto Credit") << 1 << QStringList{"rdbWDK", "rdbOthers"} << true;
-        QTest::newRow("Auto Collection") << 2 << QStringList{""} << true;
-        QTest::newRow("Payroll") << 3 << QStringList{""} << true;
-    }
-    void tidyForms()
-    {
-        QFETCH(int, type);
-        QFETCH(QStringList, modes);
-        QFETCH(bool, fixedMapping);
-        showActive();
-        // Save and Export stand where the first type's form has them.
-        const auto place = [this](const char* name) {
-            QWidget* w = hostedWidget()->findChild<QWidget*>(name);
-            return QRect(w->mapTo(m_window, QPoint()), w->size());
-        };
-        const QRect save = place("btnSave");
-        const QRect exportButton = place("btnExport");
-        QWidget* form = showType(type);
-        QCOMPARE(place("btnSave"), save);
-        QCOMPARE(place("btnExport"), exportButton);
-
-        QList<int> mappingWidths;
-        for (const QString& mode : modes) {
-            if (!mode.isEmpty())
-                form->findChild<QRadioButton*>(mode)->click();
-            QTest::qWait(50);   // nested layouts settle over several posted requests
-            for (QLabel* label : form->findChildren<QLabel*>())
-                if (label->isVisible())
-                    QVERIFY2(label->width() >= label->sizeHint().width(),
-                             qPrintable(mode + " " + label->objectName() + ": " + label->text()));
-            mappingWidths.append(form->findChild<QWidget*>("gbColMap")->width());
-        }
-        if (fixedMapping)
-            QCOMPARE(mappingWidths, QVector<int>(modes.size(), mappingWidths.first()).toList());
     }
 
     void writtenBatches()
