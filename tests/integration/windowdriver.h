@@ -5,17 +5,8 @@
 #include "forms/common/messages.h"
 #include "register/batchregister.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QTest>
-#include <QTextEdit>
+#include <QtTest>
+#include <QtWidgets>
 
 // Drives the real main window as a user would: the open and save dialogs are
 // answered from a queue, the message boxes are recorded instead of shown, and
