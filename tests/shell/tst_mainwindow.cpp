@@ -11,36 +11,8 @@
 #include "testpackage.h"
 #include "testworkbook.h"
 
-#include <QApplication>
-#include <QBoxLayout>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDate>
-#include <QDateEdit>
-#include <QDir>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QPointer>
-#include <QRegularExpression>
-#include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QSplitter>
-#include <QStandardItemModel>
-#include <QStatusBar>
-#include <QTableView>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextEdit>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
