@@ -434,40 +434,29 @@ private slots:
     void rowReport_data()
     {
         // Two plain rows of three values are in the table before the reported row,
-        // which therefore has index 2.
+        // which therefore has index 2. The picture draws each cell as its
+        // background (none, pale or deeper), then r for red text, > for right-aligned.
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<Cells>("cells");
         QTest::addColumn<int>("amountColumn");
-        QTest::addColumn<Cells>("redText");      // cells with red text
-        QTest::addColumn<Cells>("paleRed");      // cells with the pale background
-        QTest::addColumn<Cells>("rightAligned");
-
+        QTest::addColumn<QString>("picture");
         const QStringList three{"a", "b", "c"};
-        QTest::newRow("amount in the last column") << three << Cells{} << 2 << Cells{} << Cells{} << Cells{{2, 2}};
-        QTest::newRow("amount column past the end") << three << Cells{} << 3 << Cells{} << Cells{} << Cells{};
-        QTest::newRow("negative amount column") << three << Cells{} << -1 << Cells{} << Cells{} << Cells{};
-        QTest::newRow("one marked field")
-            << three << Cells{{2, 1}} << 0 << Cells{{2, 1}} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
-        QTest::newRow("two fields on one row")
-            << three << Cells{{2, 0}, {2, 2}} << 1 << Cells{{2, 0}, {2, 2}} << Cells{{2, 0}, {2, 1}, {2, 2}}
-            << Cells{{2, 1}};
-        QTest::newRow("field outside the values paints the row only")
-            << three << Cells{{2, 3}} << 0 << Cells{} << Cells{{2, 0}, {2, 1}, {2, 2}} << Cells{};
-        QTest::newRow("row that does not exist") << three << Cells{{3, 1}} << 0 << Cells{} << Cells{} << Cells{};
-        QTest::newRow("earlier row")
-            << three << Cells{{0, 2}} << 0 << Cells{{0, 2}} << Cells{{0, 0}, {0, 1}, {0, 2}} << Cells{};
-        QTest::newRow("shorter row paints only its width")
-            << QStringList{"a", "b"} << Cells{{2, 0}} << 0 << Cells{{2, 0}} << Cells{{2, 0}, {2, 1}} << Cells{};
+        QTest::newRow("amount in the last column") << three << Cells{} << 2 << ". . .|. . .|. . .>";
+        QTest::newRow("amount column past the end") << three << Cells{} << 3 << ". . .|. . .|. . .";
+        QTest::newRow("negative amount column") << three << Cells{} << -1 << ". . .|. . .|. . .";
+        QTest::newRow("one marked field") << three << Cells{{2, 1}} << 0 << ". . .|. . .|p dr p";
+        QTest::newRow("two fields on one row") << three << Cells{{2, 0}, {2, 2}} << 1 << ". . .|. . .|dr p> dr";
+        QTest::newRow("field outside the values paints the row only") << three << Cells{{2, 3}} << 0 << ". . .|. . .|p p p";
+        QTest::newRow("row that does not exist") << three << Cells{{3, 1}} << 0 << ". . .|. . .|. . .";
+        QTest::newRow("earlier row") << three << Cells{{0, 2}} << 0 << "p p dr|. . .|. . .";
+        QTest::newRow("shorter row paints only its width") << QStringList{"a", "b"} << Cells{{2, 0}} << 0 << ". . .|. . .|dr p .";
     }
     void rowReport()
     {
         QFETCH(QStringList, values);
         QFETCH(Cells, cells);
         QFETCH(int, amountColumn);
-        QFETCH(Cells, redText);
-        QFETCH(Cells, paleRed);
-        QFETCH(Cells, rightAligned);
-
+        QFETCH(QString, picture);
         report({"x", "y", "z"}, {}, {}, 0);
         report({"x", "y", "z"}, {}, {}, 0);
         report(values, cells, {}, amountColumn);
@@ -476,26 +465,22 @@ private slots:
         QCOMPARE(model->rowCount(), 3);
         for (int c = 0; c < values.size(); ++c)
             QCOMPARE(model->item(2, c)->text(), values.at(c));
-        // The first cell where the role is not set exactly on the listed cells to the value.
-        // Cells in over take overValue instead.
-        const auto wrongCell = [model](int role, const Cells& set, const QVariant& value, const Cells& over = {},
-                                       const QVariant& overValue = {}) {
-            for (int r = 0; r < model->rowCount(); ++r)
-                for (int c = 0; c < model->columnCount(); ++c) {
-                    QVariant v = model->index(r, c).data(role);
-                    if (v.userType() == qMetaTypeId<QBrush>())
-                        v = qvariant_cast<QBrush>(v).color();
-                    else if (role == Qt::TextAlignmentRole && v.isValid())
-                        v = v.toInt();
-                    if (v != (over.contains({r, c}) ? overValue : set.contains({r, c}) ? value : QVariant()))
-                        return QStringLiteral("%1,%2: %3").arg(r).arg(c).arg(v.toString());
-                }
-            return QString();
-        };
-        QCOMPARE(wrongCell(Qt::ForegroundRole, redText, redTextColour), QString());
-        // The offending cell is deeper than its row, so that an empty one shows too.
-        QCOMPARE(wrongCell(Qt::BackgroundRole, paleRed, paleRedColour, redText, QColor(0xf5, 0xb5, 0xba)), QString());
-        QCOMPARE(wrongCell(Qt::TextAlignmentRole, rightAligned, 0x82), QString());
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const QModelIndex cell = model->index(r, c);
+                const QVariant bg = cell.data(Qt::BackgroundRole), fg = cell.data(Qt::ForegroundRole);
+                const QColor b = bg.isValid() ? qvariant_cast<QBrush>(bg).color() : QColor();
+                QString drawn = !b.isValid() ? "." : b == paleRedColour ? "p" : b == QColor(0xf5, 0xb5, 0xba) ? "d" : "?";
+                drawn += !fg.isValid() ? "" : qvariant_cast<QBrush>(fg).color() == redTextColour ? "r" : "?";
+                const QVariant align = cell.data(Qt::TextAlignmentRole);
+                drawn += !align.isValid() ? "" : align.toInt() == 0x82 ? ">" : "?";
+                row << drawn;
+            }
+            rows << row.join(' ');
+        }
+        QCOMPARE(rows.join('|'), picture);
     }
 
     void summaryAndMessages()
