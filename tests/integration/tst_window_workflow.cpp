@@ -351,9 +351,17 @@ private slots:
         exportTransfer(user, book, m_dir.filePath("switch.txt"));
         QCOMPARE(user.log()->rowCount(), 1);
         QVERIFY(!user.logText().isEmpty());
+        const QStandardItemModel* before = user.log();
+        QSignalSpy changes(user.window(), &MainWindow::SIG_Excel_Changed);
 
         user.chooseType(type);
 
+        // A new log table owned by the window, its last column stretched.
+        QVERIFY(user.log() != before && user.log()->parent() == user.window());
+        QVERIFY(user.widget<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
+        // Whatever the sheet list said while emptying, no workbook is named any more.
+        for (const QList<QVariant>& change : qAsConst(changes))
+            QCOMPARE(change.at(1).toString(), QString());
         QCOMPARE(user.widget<QLineEdit>("txtSource")->text(), QString());
         QCOMPARE(user.widget<QLineEdit>("txtDest")->text(), QString());
         QCOMPARE(user.widget<QComboBox>("cboSheets")->count(), 0);

@@ -262,22 +262,6 @@ private slots:
         }
     }
 
-    // The fields and logs emptied are seen by the workflow test; here what it cannot see.
-    void typeSwitchClearsEverything()
-    {
-        choose(workbook("types.xlsx", {"Data", "More"}));
-        QStandardItemModel* before = logModel();
-        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
-        child<QComboBox>("cboTrxType")->setCurrentIndex(2);
-
-        QVERIFY(logModel() != before);
-        QCOMPARE(logModel()->parent(), static_cast<QObject*>(m_window));
-        QVERIFY(child<QTableView>("tableView")->horizontalHeader()->stretchLastSection());
-        // Whatever the sheet list said while emptying, no workbook is named any more.
-        for (const QList<QVariant>& change : qAsConst(changes))
-            QCOMPARE(change.at(1).toString(), QString());
-    }
-
     void choosingWorkbooks()
     {
         const QString first = workbook("first.xlsx", {"Only"});
