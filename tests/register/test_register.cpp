@@ -21,12 +21,12 @@ Q_DECLARE_METATYPE(kova::BatchType)
 
 namespace {
 
-const QString settingsName = QStringLiteral("kova.ini");
+const QString settingsName = "kova.ini";
 const QDateTime march5 = QDateTime(QDate(2026, 3, 5), QTime(14, 30), Qt::LocalTime).toUTC();
 
 BatchEntry entry(const QString& type, const QString& headerId, const QString& fingerprint)
 {
-    return {march5, type, headerId, QStringLiteral("/data/out/batch.txt"), 2, 300050, fingerprint};
+    return {march5, type, headerId, "/data/out/batch.txt", 2, 300050, fingerprint};
 }
 
 struct Payment
@@ -38,25 +38,21 @@ struct Payment
 // number, which only the transfer record carries.
 QString detail(BatchType type, const Payment& p, int n)
 {
-    const auto left = [](const QString& s, int w) { return s.leftJustified(w, QLatin1Char(' '), true); };
-    const auto zeros = [](const QString& s, int w) { return s.rightJustified(w, QLatin1Char('0')); };
+    const auto left = [](const QString& s, int w) { return s.leftJustified(w, ' ', true); };
+    const auto zeros = [](const QString& s, int w) { return s.rightJustified(w, '0'); };
     switch (type) {
     case BatchType::Transfer:
-        return QStringList{QStringLiteral("1"), zeros(QString::number(n), 5), p.reference,
-                           QStringLiteral("1234567890"), p.account, p.amount, QString(), QString(), QString(),
-                           QString(), QString(), p.name, QString(), QString(), QString(), QString(), QString(),
-                           QString(), QString()}.join(QLatin1Char('|'));
+        return "1|" + zeros(QString::number(n), 5) + "|" + p.reference + "|1234567890|" + p.account + "|" + p.amount
+            + "||||||" + p.name + "|||||||";
     case BatchType::Credit:
-        return QLatin1Char('1') + left(p.account, 34) + left({}, 18) + zeros(p.amount, 20) + left(p.name, 70)
-            + QStringLiteral("B      0140397    ") + left({}, 36) + left(p.reference, 18) + left({}, 36)
-            + QStringLiteral("1R014");
+        return "1" + left(p.account, 34) + left({}, 18) + zeros(p.amount, 20) + left(p.name, 70) + "B      0140397    "
+            + left({}, 36) + left(p.reference, 18) + left({}, 36) + "1R014";
     case BatchType::Collection:
-        return QLatin1Char('1') + left(p.account, 10) + left({}, 24) + QStringLiteral("0000") + zeros(p.amount, 16)
-            + left(p.name, 35) + left(p.reference, 18) + left({}, 18) + QStringLiteral("11") + left({}, 70)
-            + QStringLiteral("014");
+        return "1" + left(p.account, 10) + left({}, 24) + "0000" + zeros(p.amount, 16) + left(p.name, 35)
+            + left(p.reference, 18) + left({}, 18) + "11" + left({}, 70) + "014";
     case BatchType::Payroll:
-        return QLatin1Char('0') + left(p.account, 10) + zeros(QString(p.amount).remove(QLatin1Char('.')), 15)
-            + left(p.reference, 10) + left(p.name, 30) + QStringLiteral("IT  ");
+        return "0" + left(p.account, 10) + zeros(QString(p.amount).remove('.'), 15) + left(p.reference, 10)
+            + left(p.name, 30) + "IT  ";
     }
     return {};
 }
@@ -88,19 +84,17 @@ QByteArray part(const QString& xlsxPath, const char* name)
 // The number format of every cellXfs entry, by position.
 QStringList cellFormats(const QByteArray& stylesXml)
 {
-    QMap<QString, QString> codes{{QStringLiteral("0"), QStringLiteral("General")},
-                                 {QStringLiteral("2"), QStringLiteral("0.00")},
-                                 {QStringLiteral("49"), QStringLiteral("@")}};
+    QMap<QString, QString> codes{{"0", "General"}, {"2", "0.00"}, {"49", "@"}};
     QStringList formats;
     bool inCellXfs = false;
     for (QXmlStreamReader xml(stylesXml); !xml.atEnd();) {
         xml.readNext();
         const auto a = xml.attributes();
-        if (xml.isStartElement() && xml.name() == QLatin1String("numFmt"))
+        if (xml.isStartElement() && xml.name() == QString("numFmt"))
             codes[a.value("numFmtId").toString()] = a.value("formatCode").toString();
-        else if (xml.name() == QLatin1String("cellXfs"))
+        else if (xml.name() == QString("cellXfs"))
             inCellXfs = xml.isStartElement();
-        else if (inCellXfs && xml.isStartElement() && xml.name() == QLatin1String("xf"))
+        else if (inCellXfs && xml.isStartElement() && xml.name() == QString("xf"))
             formats.append(codes.value(a.value("numFmtId").toString()));
     }
     return formats;
@@ -117,32 +111,25 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = registerPathFor(dir.filePath(settingsName));
-        QCOMPARE(path, dir.filePath(QStringLiteral("kova-batches.sqlite")));
-        {
-            BatchRegister batches(path);
-            QVERIFY(batches.record(entry(QStringLiteral("Auto Transfer"), QStringLiteral("7"), QStringLiteral("aa"))));
-            QVERIFY(batches.record(entry(QStringLiteral("Auto Credit"), QString(), QStringLiteral("aa"))));
-            BatchEntry later = entry(QStringLiteral("Auto Transfer"), QStringLiteral("8"), QStringLiteral("aa"));
-            later.destination = QStringLiteral("relative.txt");
-            QVERIFY(batches.record(later));
+        QCOMPARE(path, dir.filePath("kova-batches.sqlite"));
+        BatchRegister batches(path);
+        BatchEntry later = entry("Auto Transfer", "8", "aa");
+        later.destination = "relative.txt";
+        QVERIFY(batches.record(entry("Auto Transfer", "7", "aa")) && batches.record(entry("Auto Credit", "", "aa"))
+                && batches.record(later));
+        QCOMPARE(batches.findSame("Auto Transfer", "aa")->headerId, QString("8"));
+        QVERIFY(!batches.findSame("Payroll", "aa") && !batches.findSame("Auto Transfer", "ab"));
+        QCOMPARE(historyText(batches.history()),
+                 "2026-03-05 14:30\tAuto Transfer\t8\t2\t3.000,50\t" + QDir::current().filePath("relative.txt")
+                     + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
+                       "\n2026-03-05 14:30\tAuto Transfer\t7\t2\t3.000,50\t/data/out/batch.txt\n");
+        QCOMPARE(batches.problem(), QString());
 
-            QCOMPARE(batches.findSame(QStringLiteral("Auto Transfer"), QStringLiteral("aa"))->headerId,
-                     QStringLiteral("8"));
-            QVERIFY(!batches.findSame(QStringLiteral("Payroll"), QStringLiteral("aa")));
-            QVERIFY(!batches.findSame(QStringLiteral("Auto Transfer"), QStringLiteral("ab")));
-            QCOMPARE(historyText(batches.history()),
-                     "2026-03-05 14:30\tAuto Transfer\t8\t2\t3.000,50\t" + QDir::current().filePath("relative.txt")
-                         + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
-                           "\n2026-03-05 14:30\tAuto Transfer\t7\t2\t3.000,50\t/data/out/batch.txt\n");
-            QCOMPARE(batches.problem(), QString());
-
-            BatchEntry huge = entry(QStringLiteral("Auto Credit"), QString(), QStringLiteral("bb"));
-            huge.total = Cents(std::numeric_limits<qint64>::max()) + 1;
-            QVERIFY(!batches.record(huge));
-            QCOMPARE(batches.problem(),
-                     QStringLiteral("Batch register could not be written: the total 9223372036854775808 is too large"));
-            QCOMPARE(batches.history().size(), 3);
-        }
+        BatchEntry huge = entry("Auto Credit", "", "bb");
+        huge.total = Cents(std::numeric_limits<qint64>::max()) + 1;
+        QVERIFY(!batches.record(huge));
+        QCOMPARE(batches.problem(), QString("Batch register could not be written: the total 9223372036854775808 is too large"));
+        QCOMPARE(batches.history().size(), 3);
     }
 
     void asksBeforeWritingTheSamePaymentsAgain()
@@ -159,7 +146,7 @@ private slots:
         QVERIFY(!QFile::exists(registerPathFor(settings)));
         auto first = guardOver(rows, BatchType::Transfer);
         QCOMPARE(first->duplicateQuestion(), QString());
-        QCOMPARE(first->written(QStringLiteral("7"), dir.filePath("a.txt"), 300050), QString());
+        QCOMPARE(first->written("7", dir.filePath("a.txt"), 300050), QString());
         QCOMPARE(guardOver(rows, BatchType::Payroll)->written(QString(), dir.filePath("p.txt"), 300050), QString());
 
         const QVector<BatchEntry> written = BatchRegister(registerPathFor(settings)).history();
@@ -172,7 +159,7 @@ private slots:
                      + dir.filePath("p.txt") + ". Write them again?");
         QCOMPARE(guardOver({rows.at(0)}, BatchType::Transfer)->duplicateQuestion(), QString());
         // A batch without payments pays nothing twice.
-        QCOMPARE(guardOver({}, BatchType::Transfer)->written(QStringLiteral("8"), dir.filePath("e.txt"), 0), QString());
+        QCOMPARE(guardOver({}, BatchType::Transfer)->written("8", dir.filePath("e.txt"), 0), QString());
         QCOMPARE(guardOver({}, BatchType::Transfer)->duplicateQuestion(), QString());
     }
 
@@ -180,7 +167,7 @@ private slots:
     {
         QTest::addColumn<QString>("setup");     // what stands where the register belongs
         QTest::addColumn<QString>("problem");   // empty: the register opens
-        const QString notOpened = QStringLiteral("Batch register could not be opened: ");
+        const QString notOpened = QString("Batch register could not be opened: ");
         QTest::newRow("empty file") << "empty" << QString();
         QTest::newRow("garbage") << "garbage" << notOpened + "file is not a database";
         QTest::newRow("folder") << "folder" << notOpened + "unable to open database file";
@@ -199,30 +186,25 @@ private slots:
             QVERIFY(QDir().mkpath(path));
         } else if (setup == "newer") {
             {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "newer");
                 db.setDatabaseName(path);
                 QVERIFY(db.open());
-                QSqlQuery(QStringLiteral("PRAGMA user_version = 9"), db);
+                QSqlQuery("PRAGMA user_version = 9", db);
             }
-            QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+            QSqlDatabase::removeDatabase("newer");
         } else {
-            if (setup == "garbage")
-                bytes = QByteArray(4096, '\x5a');
+            bytes = setup == "garbage" ? QByteArray(4096, '\x5a') : QByteArray();
             QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
 
         BatchGuard guard(settings, BatchType::Payroll);
-        guard.addDetail(QStringLiteral("record"));
+        guard.addDetail("record");
         QCOMPARE(guard.duplicateQuestion(), QString());
         QCOMPARE(guard.written(QString(), dir.filePath("p.txt"), 100), problem);
         QCOMPARE(BatchRegister(path).history().size(), problem.isEmpty() ? 1 : 0);
-        if (setup == "garbage") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), bytes);   // never overwritten
-        }
+        QFile file(path);   // garbage is never overwritten
+        QVERIFY(setup != "garbage" || (file.open(QIODevice::ReadOnly) && file.readAll() == bytes));
     }
 
     void fingerprintKeepsOnlyThePayments_data()
@@ -258,9 +240,7 @@ private slots:
         QFETCH(QVector<Payment>, second);
         QFETCH(int, firstNumber);
         QFETCH(bool, same);
-        const QVector<Payment> first = {{"0012345678", "1000.50", "ANI", "INV-1"},
-                                        {"0087654321", "2000.00", "BUDI", "INV-2"}};
-        const QString print = fingerprint(type, first, 1);
+        const QString print = fingerprint(type, {{"0012345678", "1000.50", "ANI", "INV-1"}, {"0087654321", "2000.00", "BUDI", "INV-2"}}, 1);
         QCOMPARE(print.size(), 64);
         QCOMPARE(fingerprint(type, second, firstNumber) == print, same);
     }
@@ -291,7 +271,7 @@ private slots:
         QFETCH(QString, sheet);
         QFETCH(QStringList, columns);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("template.xlsx"));
+        const QString path = dir.filePath("template.xlsx");
         QCOMPARE(writeTemplate(type, path), QString());
 
         xlsx::Document book(path);
@@ -306,20 +286,20 @@ private slots:
         for (QXmlStreamReader xml(part(path, "xl/worksheets/sheet1.xml")); !xml.atEnd();) {
             xml.readNext();
             const auto a = xml.attributes();
-            if (xml.isStartElement() && xml.name() == QLatin1String("col")) {
+            if (xml.isStartElement() && xml.name() == QString("col")) {
                 for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c) {
                     const QString caption = book.read(1, c).toString();
                     QVERIFY2(a.value("width").toDouble() >= caption.size(), qPrintable(caption));
                     actual.append(caption + " [" + formats.value(a.value("style").toInt()) + "]");
                 }
             }
-            if (xml.isStartElement() && xml.name() == QLatin1String("pane"))
-                frozen = a.value("ySplit") == QLatin1String("1") && a.value("state") == QLatin1String("frozen");
+            if (xml.isStartElement() && xml.name() == QString("pane"))
+                frozen = a.value("ySplit") == QString("1") && a.value("state") == QString("frozen");
         }
         QCOMPARE(actual, columns);
         QVERIFY(frozen);
         QCOMPARE(writeTemplate(type, dir.filePath("missing/template.xlsx")).left(31),
-                 QStringLiteral("Template could not be written: "));
+                 QString("Template could not be written: "));
     }
 };
 

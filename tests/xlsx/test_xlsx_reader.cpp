@@ -9,11 +9,6 @@
 #include "xlsx/numberformat.h"
 #include "xlsx/ziparchive.h"
 
-#include <QDate>
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <zip.h>

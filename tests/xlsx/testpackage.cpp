@@ -6,57 +6,31 @@
 
 namespace {
 
-const char* const kContentTypes =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-    "</Types>";
+const QByteArray kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+const QByteArray kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+const QByteArray kRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+const QByteArray kRelType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
-const char* const kPackageRels =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-    "<Relationship Id=\"rId1\" "
-    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-    "Target=\"xl/workbook.xml\"/>"
-    "</Relationships>";
-
-const char* const kRelTypeBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-
-// Writes the parts into a zip as they are (deflated); false on failure.
-bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
+QByteArray relationship(int id, const QByteArray& type, const QByteArray& target)
 {
-    QFile::remove(path);
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    for (auto it = parts.cbegin(); archive && it != parts.cend(); ++it) {
-        zip_source_t* source = zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
-        const zip_int64_t index = source ? zip_file_add(archive, it.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE) : -1;
-        if (index < 0) {
-            zip_source_free(source);
-            zip_discard(archive);
-            return false;
-        }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
-    }
-    return archive && zip_close(archive) == 0;
+    return "<Relationship Id=\"rId" + QByteArray::number(id) + "\" Type=\"" + kRelType + type + "\" Target=\"" + target + "\"/>";
 }
 
 } // namespace
 
 TestPackage::TestPackage()
 {
-    m_parts.insert(QStringLiteral("[Content_Types].xml"), kContentTypes);
-    m_parts.insert(QStringLiteral("_rels/.rels"), kPackageRels);
+    m_parts.insert("[Content_Types].xml",
+                   kXml + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                          "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
+    m_parts.insert("_rels/.rels", kXml + kRels + relationship(1, "officeDocument", "xl/workbook.xml") + "</Relationships>");
 }
 
 QByteArray TestPackage::worksheet(const QByteArray& sheetData)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-           "<sheetData>"
-           + sheetData + "</sheetData></worksheet>";
+    return kXml + "<worksheet " + kMain + " xmlns:r=\"" + kRelType.chopped(1) + "\"><sheetData>" + sheetData
+           + "</sheetData></worksheet>";
 }
 
 TestPackage& TestPackage::addSheet(const QString& name, const QByteArray& sheetData)
@@ -75,23 +49,16 @@ TestPackage& TestPackage::addSheetPart(const QString& name, const QByteArray& wo
 TestPackage& TestPackage::setSharedStrings(const QByteArray& items)
 {
     m_sharedStrings = true;
-    m_parts.insert(QStringLiteral("xl/sharedStrings.xml"),
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                   "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                       + items + "</sst>");
-    return *this;
+    return setPart("xl/sharedStrings.xml", kXml + "<sst " + kMain + ">" + items + "</sst>");
 }
 
 TestPackage& TestPackage::setStyles(const QByteArray& numFmts, const QByteArray& cellXfs)
 {
     m_styles = true;
-    m_parts.insert(QStringLiteral("xl/styles.xml"),
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                   "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                       + (numFmts.isEmpty() ? QByteArray() : "<numFmts>" + numFmts + "</numFmts>")
-                       + "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs>"
-                       + "<cellXfs>" + cellXfs + "</cellXfs></styleSheet>");
-    return *this;
+    return setPart("xl/styles.xml", kXml + "<styleSheet " + kMain + ">"
+                                        + (numFmts.isEmpty() ? QByteArray() : "<numFmts>" + numFmts + "</numFmts>")
+                                        + "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs>" + cellXfs
+                                        + "</cellXfs></styleSheet>");
 }
 
 TestPackage& TestPackage::setDate1904(const QByteArray& value)
@@ -117,37 +84,23 @@ TestPackage& TestPackage::removePart(const QString& name)
 QMap<QString, QByteArray> TestPackage::parts() const
 {
     QMap<QString, QByteArray> all = m_parts;
-    const QString workbookPart = QStringLiteral("xl/workbook.xml");
-    const QString workbookRels = QStringLiteral("xl/_rels/workbook.xml.rels");
-    if (!all.contains(workbookPart)) {
-        QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-        if (!m_date1904.isEmpty())
-            xml += "<workbookPr date1904=\"" + m_date1904 + "\"/>";
-        xml += "<sheets>";
-        for (int i = 0; i < m_sheets.size(); ++i)
-            xml += "<sheet name=\"" + m_sheets[i].first.toHtmlEscaped().toUtf8() + "\" sheetId=\""
-                   + QByteArray::number(i + 1) + "\" r:id=\"rId" + QByteArray::number(i + 1) + "\"/>";
-        xml += "</sheets></workbook>";
-        all.insert(workbookPart, xml);
+    QByteArray sheets, rels;
+    int id = 0;
+    for (const auto& sheet : m_sheets) {
+        const QByteArray n = QByteArray::number(++id);
+        sheets += "<sheet name=\"" + sheet.first.toHtmlEscaped().toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        rels += relationship(id, "worksheet", sheet.second.mid(3).toUtf8());
     }
-    if (!all.contains(workbookRels)) {
-        QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-        int id = 0;
-        for (const auto& sheet : m_sheets)
-            xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelTypeBase
-                   + "worksheet\" Target=\"" + sheet.second.mid(3).toUtf8() + "\"/>";
-        if (m_sharedStrings)
-            xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelTypeBase
-                   + "sharedStrings\" Target=\"sharedStrings.xml\"/>";
-        if (m_styles)
-            xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelTypeBase
-                   + "styles\" Target=\"styles.xml\"/>";
-        xml += "</Relationships>";
-        all.insert(workbookRels, xml);
-    }
+    if (m_sharedStrings)
+        rels += relationship(++id, "sharedStrings", "sharedStrings.xml");
+    if (m_styles)
+        rels += relationship(++id, "styles", "styles.xml");
+    if (!all.contains("xl/workbook.xml"))
+        all.insert("xl/workbook.xml", kXml + "<workbook " + kMain + " xmlns:r=\"" + kRelType.chopped(1) + "\">"
+                                          + (m_date1904.isEmpty() ? QByteArray() : "<workbookPr date1904=\"" + m_date1904 + "\"/>")
+                                          + "<sheets>" + sheets + "</sheets></workbook>");
+    if (!all.contains("xl/_rels/workbook.xml.rels"))
+        all.insert("xl/_rels/workbook.xml.rels", kXml + kRels + rels + "</Relationships>");
     for (const QString& name : m_removed)
         all.remove(name);
     return all;
@@ -155,5 +108,19 @@ QMap<QString, QByteArray> TestPackage::parts() const
 
 bool TestPackage::write(const QString& path) const
 {
-    return writeZip(path, parts());
+    const QMap<QString, QByteArray> all = parts();
+    QFile::remove(path);
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (auto it = all.cbegin(); archive && it != all.cend(); ++it) {
+        zip_source_t* source = zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
+        const zip_int64_t index = source ? zip_file_add(archive, it.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE) : -1;
+        if (index < 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            return false;
+        }
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
+    }
+    return archive && zip_close(archive) == 0;
 }
