@@ -68,7 +68,7 @@ int CollectionExport::recordWidth() const
 
 bool CollectionExport::accepts(const xlsx::Document& sheet, int row) const
 {
-    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{m_settings.columns[CollectionField::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
 }
 
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -79,7 +79,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values.append(QString());
     QString record = QStringLiteral("1");
 
-    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    const QString account = kova::cellText(sheet, row, s.columns[CollectionField::AccountNumber]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
@@ -88,7 +88,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
 
-    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    const QString amountText = kova::cellText(sheet, row, s.columns[CollectionField::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
         values[AmountColumn] = kova::displayAmount(*amount);
@@ -98,17 +98,17 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values[AmountColumn] = amountText;
     }
 
-    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.accountNameColumn), nameWidth, nameTitle,
+    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::AccountName]), nameWidth, nameTitle,
                                         nameTitle, NameColumn, out);
-    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.remarks1Column), remarksWidth,
+    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::Remarks1]), remarksWidth,
                                             remarks1Title, remarks1Title, Remarks1Column, out);
-    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.remarks2Column), remarksWidth,
+    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::Remarks2]), remarksWidth,
                                             remarks2Title, remarks2Title, Remarks2Column, out);
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
-    values[ResidenceColumn] = flagField(sheet, row, s.residenceColumn,
+    values[ResidenceColumn] = flagField(sheet, row, s.columns[CollectionField::Residence],
                                         QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
-    values[CitizenColumn] = flagField(sheet, row, s.citizenColumn,
+    values[CitizenColumn] = flagField(sheet, row, s.columns[CollectionField::Citizen],
                                       QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
     record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
 

@@ -53,7 +53,7 @@ int PayrollExport::recordWidth() const
 
 bool PayrollExport::accepts(const xlsx::Document& sheet, int row) const
 {
-    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{m_settings.columns[PayrollField::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
 }
 
 void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -64,7 +64,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values.append(QString());
     QString record = QStringLiteral("0");
 
-    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    const QString account = kova::cellText(sheet, row, s.columns[PayrollField::AccountNumber]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
@@ -74,7 +74,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn];
 
-    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    const QString amountText = kova::cellText(sheet, row, s.columns[PayrollField::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::decimalText(*amount), amountDigits, QLatin1Char('0'));
         values[AmountColumn] = kova::displayAmount(*amount);
@@ -84,13 +84,13 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values[AmountColumn] = amountText;
     }
 
-    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.employeeIdColumn), employeeIdWidth,
+    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[PayrollField::EmployeeID]), employeeIdWidth,
                                               QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
     record += values[EmployeeIdColumn];
 
     // A name is never cut: too long is an error, shown whole so the user sees
     // what has to be shortened.
-    const QString name = kova::cellText(sheet, row, s.employeeNameColumn);
+    const QString name = kova::cellText(sheet, row, s.columns[PayrollField::AccountName]);
     if (name.size() > nameWidth) {
         out.error(QStringLiteral(": Error. Employee Name is exceeding 30 chars</span>"), NameColumn);
         values[NameColumn] = name;
@@ -101,7 +101,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
     record += values[NameColumn];
 
-    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.departmentColumn), departmentWidth,
+    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[PayrollField::Department]), departmentWidth,
                                               departmentTitle, departmentTitle, DepartmentColumn, out);
     record += values[DepartmentColumn];
 
