@@ -29,11 +29,13 @@ struct FieldSpec
 {
     QString key;          // the settings key of its column index
     QString caption;      // the form's mapping caption, without the required mark
-    QString logTitle;     // how the log names the field
+    // Its usual name: the first header text it is matched by, and the name
+    // a "Matched by header" line gives it.
+    QString headerName;
     QString comboName;    // object name of the field's mapping combo box in the form
     Required required = Required::Never;
     QString missingMessage;   // the refusal when a required field is not mapped
-    QStringList aliases;  // other usual header texts that name it in a workbook
+    QStringList aliases;  // other header texts that name it in a workbook
     QString expects;      // what the bank accepts in its cells
     CellKind kind = CellKind::Text;
 };
@@ -50,6 +52,9 @@ struct TypeDescriptor
     QVector<FieldSpec> fields;
     // Field indexes in the order the required checks run; empty: field order.
     QVector<int> checkOrder;
+    // The columns of the export's log table, and which of them holds the amount.
+    QStringList logTitles;
+    int amountLogColumn = 0;
 
     QStringList keys() const;
 };

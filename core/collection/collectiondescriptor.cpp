@@ -6,12 +6,11 @@ using kova::CellKind;
 using kova::Required;
 using S = QString;
 
-const QString text18 = QStringLiteral("Text, up to 18 characters");
-
 } // namespace
 
 const kova::TypeDescriptor& collectionDescriptor()
 {
+    const QString text18 = QStringLiteral("Text, up to 18 characters");
     static const kova::TypeDescriptor type{
         kova::BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"),
         {
@@ -33,6 +32,8 @@ const kova::TypeDescriptor& collectionDescriptor()
              S("Citizen can not be empty"), {S("Citizenship")}, S("0 or 1")},
         },
         {},
+        {S("Account Name"), S("Acc #"), S("Amount"), S("Remarks 1"), S("Remarks 2"), S("Residence"), S("Citizen")},
+        2,
     };
     return type;
 }

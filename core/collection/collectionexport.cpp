@@ -52,13 +52,12 @@ CollectionExport::CollectionExport(const CollectionSettings& settings, const kov
 
 QStringList CollectionExport::titles() const
 {
-    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), remarks1Title, remarks2Title,
-            QStringLiteral("Residence"), QStringLiteral("Citizen")};
+    return collectionDescriptor().logTitles;
 }
 
 int CollectionExport::amountColumn() const
 {
-    return AmountColumn;
+    return collectionDescriptor().amountLogColumn;
 }
 
 int CollectionExport::recordWidth() const

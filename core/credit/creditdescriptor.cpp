@@ -7,12 +7,11 @@ using kova::Required;
 using F = CreditField;
 using S = QString;
 
-const QString text18 = QStringLiteral("Text, up to 18 characters");
-
 } // namespace
 
 const kova::TypeDescriptor& creditDescriptor()
 {
+    const QString text18 = QStringLiteral("Text, up to 18 characters");
     static const kova::TypeDescriptor type{
         kova::BatchType::Credit, S("Auto Credit"), S("Credit"), S("credit"),
         {
@@ -44,6 +43,9 @@ const kova::TypeDescriptor& creditDescriptor()
         },
         {int(F::Account), int(F::Amount), int(F::TransferType), int(F::BICode), int(F::Bank), int(F::Branch),
          int(F::BeneficiaryName), int(F::CustType), int(F::Residence)},
+        {S("Beneficiary Name"), S("Acc #"), S("Amount"), S("BI Code"), S("Bank Name"), S("Branch Name"),
+         S("Remarks 1"), S("Remarks 2"), S("Cust Type"), S("Residence")},
+        2,
     };
     return type;
 }

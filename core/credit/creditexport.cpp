@@ -14,12 +14,7 @@ enum Column {
     Remarks1Column, Remarks2Column, CustTypeColumn, ResidenceColumn,
 };
 
-const QStringList logTitles{
-    QStringLiteral("Beneficiary Name"), QStringLiteral("Acc #"),     QStringLiteral("Amount"),
-    QStringLiteral("BI Code"),          QStringLiteral("Bank Name"), QStringLiteral("Branch Name"),
-    QStringLiteral("Remarks 1"),        QStringLiteral("Remarks 2"), QStringLiteral("Cust Type"),
-    QStringLiteral("Residence"),
-};
+const QStringList& logTitles = creditDescriptor().logTitles;
 
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
@@ -65,7 +60,7 @@ CreditExport::CreditExport(const CreditSettings& settings)
 
 QStringList CreditExport::titles() const
 {
-    return logTitles;
+    return creditDescriptor().logTitles;
 }
 
 bool CreditExport::accepts(const xlsx::Document& sheet, int row) const

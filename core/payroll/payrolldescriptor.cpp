@@ -27,6 +27,9 @@ const kova::TypeDescriptor& payrollDescriptor()
              S("Text, up to 4 characters")},
         },
         {},
+        // "EmpolyeeID": spelled so in the log table.
+        {S("Employee Name"), S("Acc #"), S("Amount"), S("EmpolyeeID"), S("Department")},
+        2,
     };
     return type;
 }

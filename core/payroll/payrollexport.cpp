@@ -38,12 +38,12 @@ PayrollExport::PayrollExport(const PayrollSettings& settings, const kova::Source
 
 QStringList PayrollExport::titles() const
 {
-    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), employeeIdTitle, departmentTitle};
+    return payrollDescriptor().logTitles;
 }
 
 int PayrollExport::amountColumn() const
 {
-    return AmountColumn;
+    return payrollDescriptor().amountLogColumn;
 }
 
 int PayrollExport::recordWidth() const

@@ -6,12 +6,11 @@ using kova::CellKind;
 using kova::Required;
 using S = QString;
 
-const QString text18 = QStringLiteral("Text, up to 18 characters");
-
 } // namespace
 
 const kova::TypeDescriptor& transferDescriptor()
 {
+    const QString text18 = QStringLiteral("Text, up to 18 characters");
     static const kova::TypeDescriptor type{
         kova::BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"),
         {
@@ -49,6 +48,10 @@ const kova::TypeDescriptor& transferDescriptor()
              S("Cust Residence can not be empty"), {}, S("R or N")},
         },
         {},
+        {S("Trx Ref"), S("From Acc"), S("To Acc"), S("Amount"), S("Remarks 1"), S("Remarks 2"), S("Bank Code"),
+         S("Bank Name"), S("Branch"), S("Beneficiary"), S("Address 1"), S("Address 2"), S("Address 3"),
+         S("Address 4"), S("Cust Type"), S("Residence")},
+        3,
     };
     return type;
 }

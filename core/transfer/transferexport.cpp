@@ -74,19 +74,12 @@ TransferExport::TransferExport(const TransferSettings& settings, std::optional<q
 
 QStringList TransferExport::titles() const
 {
-    return {
-        QStringLiteral("Trx Ref"), QStringLiteral("From Acc"), QStringLiteral("To Acc"),
-        QStringLiteral("Amount"), QStringLiteral("Remarks 1"), QStringLiteral("Remarks 2"),
-        QStringLiteral("Bank Code"), QStringLiteral("Bank Name"), QStringLiteral("Branch"),
-        QStringLiteral("Beneficiary"), QStringLiteral("Address 1"), QStringLiteral("Address 2"),
-        QStringLiteral("Address 3"), QStringLiteral("Address 4"), QStringLiteral("Cust Type"),
-        QStringLiteral("Residence"),
-    };
+    return transferDescriptor().logTitles;
 }
 
 int TransferExport::amountColumn() const
 {
-    return AmountColumn;
+    return transferDescriptor().amountLogColumn;
 }
 
 int TransferExport::recordWidth() const

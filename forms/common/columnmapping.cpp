@@ -196,7 +196,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         QStringList names;
         if (const QLabel* caption = m_captions.at(i))
             names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
-        for (const QString& name : QStringList{field.logTitle} + field.aliases)
+        for (const QString& name : QStringList{field.headerName} + field.aliases)
             names.append(comparable(name));
         int found = 0;
         int matches = 0;
@@ -213,7 +213,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         taken.insert(found);
         m_matched.insert(combo);
         showColumn(combo);
-        lines.append(QStringLiteral("Matched by header: ") + field.logTitle
+        lines.append(QStringLiteral("Matched by header: ") + field.headerName
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;
