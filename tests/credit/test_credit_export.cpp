@@ -210,15 +210,10 @@ private slots:
             settings.setValue("MaxLLG", 1000);
             settings.setValue("MinRTGS", 10);
             settings.beginGroup("Credit");
-            settings.setValue("Beneficary", 4);
-            settings.setValue("Residence", 9);
-            settings.setValue("HasColumnHeader", true);
             saveAccounts(settings, {{"111", "a"}});
         }
         CreditSettings stored = initialCreditSettings(m_ini, today);
-        QVERIFY(stored.hasColumnHeader);
         QCOMPARE(stored.minLimitText, QStringLiteral("1.001"));
-        QCOMPARE(stored.columns.toVector(), (QVector<int>{0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}));
         QCOMPARE(kova::storedAccounts(m_ini, "Credit"), (QVector<SourceAccount>{{"111", "a"}}));
     }
 };
