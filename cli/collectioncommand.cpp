@@ -9,7 +9,8 @@ kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn,
     CollectionSettings s = readCollectionSettings(options.settingsPath);
     for (int& column : s.columns)
         column = kova::effectiveColumn(column, lastColumn);
-    s.creditedAccount = checkedAccount(kova::storedAccounts(options.settingsPath, collectionDescriptor().group), options.account);
+    const auto accounts = kova::storedAccounts(options.settingsPath, collectionDescriptor().group);
+    s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
     if (options.effective) {

@@ -16,7 +16,8 @@ kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kov
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    settings.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, creditDescriptor().group), options.account);
+    const auto accounts = kova::storedAccounts(options.settingsPath, creditDescriptor().group);
+    settings.sourceAccount = checkedAccount(accounts, options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;
     if (options.effective) {

@@ -9,7 +9,8 @@ kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, ko
     PayrollSettings s = readPayrollSettings(options.settingsPath);
     for (int& column : s.columns)
         column = kova::effectiveColumn(column, lastColumn);
-    s.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, payrollDescriptor().group), options.account);
+    const auto accounts = kova::storedAccounts(options.settingsPath, payrollDescriptor().group);
+    s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;

@@ -10,6 +10,8 @@
 
 namespace {
 
+using F = CollectionField;
+
 enum LogColumn { NameColumn, AccountColumn, AmountColumn, Remarks1Column, Remarks2Column,
                  ResidenceColumn, CitizenColumn };
 
@@ -67,7 +69,7 @@ int CollectionExport::recordWidth() const
 
 bool CollectionExport::accepts(const xlsx::Document& sheet, int row) const
 {
-    return kova::DateFilter{m_settings.columns[CollectionField::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{m_settings.columns[F::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
 }
 
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -78,7 +80,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values.append(QString());
     QString record = QStringLiteral("1");
 
-    const QString account = kova::cellText(sheet, row, s.columns[CollectionField::AccountNumber]);
+    const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
@@ -87,7 +89,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
 
-    const QString amountText = kova::cellText(sheet, row, s.columns[CollectionField::Amount]);
+    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
         values[AmountColumn] = kova::displayAmount(*amount);
@@ -97,17 +99,17 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values[AmountColumn] = amountText;
     }
 
-    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::AccountName]), nameWidth, nameTitle,
+    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, nameTitle,
                                         nameTitle, NameColumn, out);
-    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::Remarks1]), remarksWidth,
+    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth,
                                             remarks1Title, remarks1Title, Remarks1Column, out);
-    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.columns[CollectionField::Remarks2]), remarksWidth,
+    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks2]), remarksWidth,
                                             remarks2Title, remarks2Title, Remarks2Column, out);
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
-    values[ResidenceColumn] = flagField(sheet, row, s.columns[CollectionField::Residence],
+    values[ResidenceColumn] = flagField(sheet, row, s.columns[F::Residence],
                                         QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
-    values[CitizenColumn] = flagField(sheet, row, s.columns[CollectionField::Citizen],
+    values[CitizenColumn] = flagField(sheet, row, s.columns[F::Citizen],
                                       QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
     record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
 

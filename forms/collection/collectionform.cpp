@@ -63,7 +63,8 @@ void CollectionForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping));
+    reportSettingsSaved(this,
+                        saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping));
 }
 
 void CollectionForm::ON_Export_Signal(QString sourcePath, QString destinationPath)

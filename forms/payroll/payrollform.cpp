@@ -63,7 +63,8 @@ void PayrollForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping));
+    reportSettingsSaved(this,
+                        saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping));
 }
 
 void PayrollForm::ON_Export_Signal(QString sourcePath, QString destinationPath)
