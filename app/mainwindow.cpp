@@ -10,7 +10,7 @@
 #include "forms/formfactory.h"
 #include "export/settingsfile.h"
 #include "register/batchregister.h"
-#include "register/batchtype.h"
+#include "core/registry.h"
 #include "register/templateworkbook.h"
 #include "xlsx/document.h"
 
@@ -55,8 +55,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui->verticalLayout_6->setMargin(0);
     ui->verticalLayout_6->setSpacing(0);
 
-    ui->cboTrxType->addItems({QStringLiteral("Auto Transfer"), QStringLiteral("Auto Credit"),
-                              QStringLiteral("Auto Collection"), QStringLiteral("Payroll")});
+    for (const kova::TypeDescriptor* type : kova::transactionTypes())
+        ui->cboTrxType->addItem(type->displayName);
 
     connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::ON_cboTrxType_Change);

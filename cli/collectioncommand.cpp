@@ -7,10 +7,10 @@
 kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {
     CollectionSettings s = readCollectionSettings(options.settingsPath);
-    for (int* column : {&s.trxDateColumn, &s.accountNameColumn, &s.accountColumn, &s.amountColumn,
-                        &s.remarks1Column, &s.remarks2Column, &s.residenceColumn, &s.citizenColumn})
-        *column = kova::effectiveColumn(*column, lastColumn);
-    s.creditedAccount = checkedAccount(kova::storedAccounts(options.settingsPath, collectionGroup()), options.account);
+    for (int& column : s.columns)
+        column = kova::effectiveColumn(column, lastColumn);
+    const auto accounts = kova::storedAccounts(options.settingsPath, collectionDescriptor().group);
+    s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
     if (options.effective) {

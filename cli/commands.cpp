@@ -1,52 +1,36 @@
 #include "commands.h"
 
-#include "core/collection/collectionsettings.h"
-#include "core/credit/creditsettings.h"
+#include "core/mappingstore.h"
+#include "core/registry.h"
 #include "export/settingsfile.h"
-#include "core/payroll/payrollsettings.h"
-#include "core/transfer/transfersettings.h"
 
 #include <QSettings>
 
 Command commandFor(const QString& type)
 {
-    if (type == QLatin1String("transfer"))
+    // parseCommandLine admits the registry's keywords only.
+    switch (kova::descriptorForKeyword(type)->type) {
+    case kova::BatchType::Transfer:
         return runTransferCommand;
-    if (type == QLatin1String("credit"))
+    case kova::BatchType::Credit:
         return runCreditCommand;
-    if (type == QLatin1String("collection"))
+    case kova::BatchType::Collection:
         return runCollectionCommand;
-    // parseCommandLine admits the four types only.
+    case kova::BatchType::Payroll:
+        break;
+    }
     return runPayrollCommand;
 }
 
 QString saveTemplateMapping(kova::BatchType type, const QString& settingsPath)
 {
-    QString group;
-    QStringList keys;
-    switch (type) {
-    case kova::BatchType::Transfer:
-        group = transferGroup();
-        keys = transferColumnKeys();
-        break;
-    case kova::BatchType::Credit:
-        group = creditGroup();
-        keys = creditColumnKeys();
-        break;
-    case kova::BatchType::Collection:
-        group = collectionGroup();
-        keys = collectionColumnKeys();
-        break;
-    case kova::BatchType::Payroll:
-        group = payrollGroup();
-        keys = payrollColumnKeys();
-        break;
-    }
+    const kova::TypeDescriptor& descriptor = kova::descriptorOf(type);
+    QVector<int> columns;
+    for (int i = 0; i < descriptor.fields.size(); ++i)
+        columns.append(i + 1);
     QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    for (int i = 0; i < keys.size(); ++i)
-        settings.setValue(keys.at(i), i + 1);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
+    settings.beginGroup(descriptor.group);
+    kova::writeMapping(settings, descriptor, columns, true);
     settings.endGroup();
     return kova::syncSettings(settings) ? QString()
                                         : QStringLiteral("Unable to write settings ") + settingsPath;

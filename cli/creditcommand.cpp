@@ -1,20 +1,23 @@
 #include "accountchoice.h"
 #include "commands.h"
 
+#include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 #include "core/credit/creditexport.h"
 
 kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {
     CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
-    fitColumnsToSheet(settings.columns, lastColumn);
+    for (int& column : settings.columns)
+        column = kova::effectiveColumn(column, lastColumn);
     chooseBeneficiaryBank(settings, options.mode,
                           options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
     if (options.minLimit)
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    settings.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, creditGroup()), options.account);
+    const auto accounts = kova::storedAccounts(options.settingsPath, creditDescriptor().group);
+    settings.sourceAccount = checkedAccount(accounts, options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;
     if (options.effective) {

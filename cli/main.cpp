@@ -6,6 +6,7 @@
 #include "usage.h"
 
 #include "export/pathchecks.h"
+#include "core/registry.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
@@ -81,7 +82,7 @@ int printHistory(const QString& settingsPath)
 
 int saveTemplate(const Options& options)
 {
-    const kova::BatchType type = *kova::batchTypeFromCommand(options.type);
+    const kova::BatchType type = kova::descriptorForKeyword(options.type)->type;
     QString problem = kova::writeTemplate(type, options.dest);
     if (problem.isEmpty() && options.saveMapping)
         problem = saveTemplateMapping(type, options.settingsPath);

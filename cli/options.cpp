@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "core/registry.h"
 #include "export/settingsfile.h"
 
 #include <QCommandLineParser>
@@ -26,9 +27,6 @@ QStringList typeOptions(const QString& type)
         return {QStringLiteral("account"), QStringLiteral("remarks1"), QStringLiteral("remarks2")};
     return {QStringLiteral("account"), QStringLiteral("holiday")};
 }
-
-const QStringList types = {QStringLiteral("transfer"), QStringLiteral("credit"), QStringLiteral("collection"),
-                           QStringLiteral("payroll")};
 
 const QStringList valueOptions = commonOptions + QStringList{
     QStringLiteral("mode"), QStringLiteral("clearing"), QStringLiteral("wdk"), QStringLiteral("min"),
@@ -152,7 +150,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
             return result;
         }
         o.type = positional.at(typeAt);
-        if (!types.contains(o.type)) {
+        if (!kova::descriptorForKeyword(o.type)) {
             result.error = QStringLiteral("unknown type: ") + o.type;
             return result;
         }

@@ -7,10 +7,10 @@
 kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
 {
     PayrollSettings s = readPayrollSettings(options.settingsPath);
-    for (int* column : {&s.trxDateColumn, &s.employeeNameColumn, &s.accountColumn, &s.amountColumn,
-                        &s.employeeIdColumn, &s.departmentColumn})
-        *column = kova::effectiveColumn(*column, lastColumn);
-    s.sourceAccount = checkedAccount(kova::storedAccounts(options.settingsPath, payrollGroup()), options.account);
+    for (int& column : s.columns)
+        column = kova::effectiveColumn(column, lastColumn);
+    const auto accounts = kova::storedAccounts(options.settingsPath, payrollDescriptor().group);
+    s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;

@@ -1,17 +1,32 @@
 #include "usage.h"
 
+#include "core/registry.h"
+
 QString usageLine()
 {
     return QStringLiteral(
         "Usage: kova-export TYPE --source WORKBOOK --sheet SHEET --dest FILE [options]");
 }
 
+namespace {
+
+// "TYPE: transfer | credit | ...", in the window's order.
+QString typeLine()
+{
+    QStringList keywords;
+    for (const kova::TypeDescriptor* type : kova::transactionTypes())
+        keywords.append(type->keyword);
+    return QStringLiteral("TYPE: ") + keywords.join(QStringLiteral(" | "));
+}
+
+} // namespace
+
 QString helpText()
 {
     return usageLine() + QString::fromUtf8(R"help(
        kova-export history [--settings FILE]
        kova-export template TYPE --dest FILE.xlsx [--save-mapping] [--settings FILE]
-TYPE: transfer | credit | collection | payroll
+)help") + typeLine() + QString::fromUtf8(R"help(
 
 Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
 window does with the settings saved for TYPE (column mapping, "Has Column

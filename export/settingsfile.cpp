@@ -140,13 +140,6 @@ QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group
     return indexes;
 }
 
-bool readHasColumnHeader(const QString& settingsPath, const QString& group)
-{
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(group);
-    return settings.value(QStringLiteral("HasColumnHeader"), false).toBool();
-}
-
 int effectiveColumn(int storedIndex, int lastColumn)
 {
     return storedIndex >= 1 && storedIndex <= lastColumn ? storedIndex : 0;

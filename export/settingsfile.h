@@ -35,10 +35,6 @@ bool syncSettings(QSettings& settings);
 QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group,
                                const QStringList& keys);
 
-// "HasColumnHeader" of group: the sheet's first row holds column titles, not
-// a transaction. Missing reads as false.
-bool readHasColumnHeader(const QString& settingsPath, const QString& group);
-
 // What a mapping combo box holds after a sheet of lastColumn columns was
 // chosen: an index beyond the choices means not mapped.
 int effectiveColumn(int storedIndex, int lastColumn);

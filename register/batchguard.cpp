@@ -2,6 +2,8 @@
 
 #include "batchtexts.h"
 
+#include "core/registry.h"
+
 namespace kova {
 
 BatchGuard::BatchGuard(const QString& settingsPath, BatchType type)

@@ -1,6 +1,6 @@
 #include "templateworkbook.h"
 
-#include "templatecolumns.h"
+#include "core/registry.h"
 
 #include <xlsxwriter.h>
 
@@ -38,9 +38,10 @@ QString writeTemplate(BatchType type, const QString& path)
     lxw_format* header = workbook_add_format(book);
     format_set_bold(header);
 
-    const QVector<TemplateColumn> columns = templateColumns(type);
+    // Template column n feeds the type's n-th field, as its stored mapping says.
+    const QVector<FieldSpec>& columns = descriptorOf(type).fields;
     for (int i = 0; i < columns.size(); ++i) {
-        const TemplateColumn& column = columns.at(i);
+        const FieldSpec& column = columns.at(i);
         lxw_format* format = column.kind == CellKind::Amount ? amount : column.kind == CellKind::Date ? date : text;
         worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), widthFor(column.caption), format);
         worksheet_write_string(sheet, 0, lxw_col_t(i), column.caption.toUtf8().constData(), header);

@@ -10,6 +10,8 @@
 
 namespace {
 
+using F = CollectionField;
+
 enum LogColumn { NameColumn, AccountColumn, AmountColumn, Remarks1Column, Remarks2Column,
                  ResidenceColumn, CitizenColumn };
 
@@ -52,13 +54,12 @@ CollectionExport::CollectionExport(const CollectionSettings& settings, const kov
 
 QStringList CollectionExport::titles() const
 {
-    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), remarks1Title, remarks2Title,
-            QStringLiteral("Residence"), QStringLiteral("Citizen")};
+    return collectionDescriptor().logTitles;
 }
 
 int CollectionExport::amountColumn() const
 {
-    return AmountColumn;
+    return collectionDescriptor().amountLogColumn;
 }
 
 int CollectionExport::recordWidth() const
@@ -68,7 +69,7 @@ int CollectionExport::recordWidth() const
 
 bool CollectionExport::accepts(const xlsx::Document& sheet, int row) const
 {
-    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{m_settings.columns[F::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
 }
 
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -79,7 +80,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values.append(QString());
     QString record = QStringLiteral("1");
 
-    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
@@ -88,7 +89,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
 
-    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
         values[AmountColumn] = kova::displayAmount(*amount);
@@ -98,17 +99,17 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values[AmountColumn] = amountText;
     }
 
-    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.accountNameColumn), nameWidth, nameTitle,
+    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, nameTitle,
                                         nameTitle, NameColumn, out);
-    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.remarks1Column), remarksWidth,
+    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth,
                                             remarks1Title, remarks1Title, Remarks1Column, out);
-    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.remarks2Column), remarksWidth,
+    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks2]), remarksWidth,
                                             remarks2Title, remarks2Title, Remarks2Column, out);
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
-    values[ResidenceColumn] = flagField(sheet, row, s.residenceColumn,
+    values[ResidenceColumn] = flagField(sheet, row, s.columns[F::Residence],
                                         QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
-    values[CitizenColumn] = flagField(sheet, row, s.citizenColumn,
+    values[CitizenColumn] = flagField(sheet, row, s.columns[F::Citizen],
                                       QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
     record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
 

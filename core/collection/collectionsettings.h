@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/columnmap.h"
+#include "core/collection/collectiondescriptor.h"
 #include "export/settingsfile.h"
 #include "export/sourceaccount.h"
-
-#include "export/fieldguide.h"
 
 #include <QDate>
 #include <QString>
@@ -16,14 +16,7 @@
 // sheet column, 0 or below meaning not mapped.
 struct CollectionSettings
 {
-    int trxDateColumn = 0;
-    int accountNameColumn = 0;
-    int accountColumn = 0;
-    int amountColumn = 0;
-    int remarks1Column = 0;
-    int remarks2Column = 0;
-    int residenceColumn = 0;
-    int citizenColumn = 0;
+    kova::ColumnMap<CollectionField> columns;
     bool hasColumnHeader = false;
 
     // The row of the credited accounts table whose radio button is checked.
@@ -31,7 +24,7 @@ struct CollectionSettings
     // "Immediate On Authorization": the header carries no effective date.
     bool immediate = true;
     QDate effectiveDate;
-    // Inclusive range of the date filter, applied only when trxDateColumn is mapped.
+    // Inclusive range of the date filter, applied only when the TrxDate column is mapped.
     QDate dateFrom;
     QDate dateTo;
     // Batch remarks as typed.
@@ -41,14 +34,6 @@ struct CollectionSettings
     // replace it.
     QString settingsPath = kova::defaultSettingsPath();
 };
-
-// The settings file's group of the collection form: "Collection".
-QString collectionGroup();
-
-// The settings keys of the mapping, in the order the saved mapping is
-// applied: "TrxDate", "AccountName", "AccountNumber", "Amount", "Remarks1",
-// "Remarks2", "Residence", "Citizen" (the members above, in their order).
-const QStringList& collectionColumnKeys();
 
 // Validate_Settings: the first required mapping that is missing, as the
 // message the user sees, or empty when all five are mapped.
@@ -63,7 +48,3 @@ QString validateCollectionSettings(const CollectionSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 CollectionSettings readCollectionSettings(const QString& settingsPath);
-
-// One guide per mapping key, in key order: the header texts that name each
-// field, and what the bank expects in it.
-const QVector<kova::FieldGuide>& collectionFieldGuide();

@@ -8,18 +8,15 @@
 
 namespace {
 
+using F = CreditField;
+
 // Log columns, in report order.
 enum Column {
     NameColumn, AccountColumn, AmountColumn, BICodeColumn, BankColumn, BranchColumn,
     Remarks1Column, Remarks2Column, CustTypeColumn, ResidenceColumn,
 };
 
-const QStringList logTitles{
-    QStringLiteral("Beneficiary Name"), QStringLiteral("Acc #"),     QStringLiteral("Amount"),
-    QStringLiteral("BI Code"),          QStringLiteral("Bank Name"), QStringLiteral("Branch Name"),
-    QStringLiteral("Remarks 1"),        QStringLiteral("Remarks 2"), QStringLiteral("Cust Type"),
-    QStringLiteral("Residence"),
-};
+const QStringList& logTitles = creditDescriptor().logTitles;
 
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
@@ -58,27 +55,27 @@ CreditExport::CreditExport(const CreditSettings& settings)
 {
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
                                           settings.maxLimitText);
-    m_dates.column = settings.columns.trxDate;
+    m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
 }
 
 QStringList CreditExport::titles() const
 {
-    return logTitles;
+    return creditDescriptor().logTitles;
 }
 
 bool CreditExport::accepts(const xlsx::Document& sheet, int row) const
 {
     return m_dates.accepts(sheet, row)
-        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns.transferType));
+        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::TransferType]));
 }
 
 void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
-    const CreditColumns& c = m_settings.columns;
+    const kova::ColumnMap<F>& c = m_settings.columns;
     const bool wdk = m_settings.mode == kova::BankMode::WDK;
-    const QString transferType = kova::cellText(sheet, row, c.transferType);
+    const QString transferType = kova::cellText(sheet, row, c[F::TransferType]);
     const auto text = [&](int column) { return kova::cellText(sheet, row, column); };
 
     QString& record = out.record;
@@ -88,7 +85,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += QLatin1Char('1');
 
-    const QString account = text(c.account);
+    const QString account = text(c[F::Account]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("To Acc")), AccountColumn);
     if (wdk && account.size() != 10)
@@ -102,7 +99,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(18);
 
-    const QString amountText = text(c.amount);
+    const QString amountText = text(c[F::Amount]);
     const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
     if (!amount) {
         out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
@@ -116,7 +113,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
             out.error(limitError, AmountColumn);
     }
 
-    const QString name = text(c.beneficiaryName);
+    const QString name = text(c[F::BeneficiaryName]);
     values[NameColumn] = name;
     record += textField(name, 70, QStringLiteral("Beneficiary"), NameColumn, out);
 
@@ -124,8 +121,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
                                    : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
     record += clearingCode + spaces(5) + QLatin1Char(' ');
 
-    const QString biCode = text(c.biCode);
-    if (isMapped(c.biCode) && biCode.size() != 7)
+    const QString biCode = text(c[F::BICode]);
+    if (c.mapped(F::BICode) && biCode.size() != 7)
         out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
     refuseInvalidCharacters(biCode, BICodeColumn, out);
     values[BICodeColumn] = kova::leftField(biCode, 7);
@@ -133,29 +130,29 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(4);
 
-    values[BankColumn] = textField(text(c.bank), 18, QStringLiteral("Bank Name"), BankColumn, out);
-    values[BranchColumn] = textField(text(c.branch), 18, QStringLiteral("Branch"), BranchColumn, out);
-    values[Remarks1Column] = textField(text(c.remarks1), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
-    values[Remarks2Column] = textField(text(c.remarks2), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
+    values[BankColumn] = textField(text(c[F::Bank]), 18, QStringLiteral("Bank Name"), BankColumn, out);
+    values[BranchColumn] = textField(text(c[F::Branch]), 18, QStringLiteral("Branch"), BranchColumn, out);
+    values[Remarks1Column] = textField(text(c[F::Remarks1]), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
+    values[Remarks2Column] = textField(text(c[F::Remarks2]), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
     record += values[BankColumn] + values[BranchColumn] + values[Remarks1Column] + values[Remarks2Column];
 
     record += spaces(18);
 
     values[CustTypeColumn] = QStringLiteral(" ");
-    if (isMapped(c.custType)) {
-        const std::optional<int> custType = kova::cellInt(sheet, row, c.custType);
+    if (c.mapped(F::CustType)) {
+        const std::optional<int> custType = kova::cellInt(sheet, row, c[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
         // Not a whole number, it is shown as read; its row fails anyway.
-        values[CustTypeColumn] = custType ? QString::number(*custType) : text(c.custType);
+        values[CustTypeColumn] = custType ? QString::number(*custType) : text(c[F::CustType]);
     }
     record += values[CustTypeColumn];
 
     // Mapped, the first character goes as it is: an empty cell writes and
     // shows nothing, and its row fails on the residence rule anyway.
     values[ResidenceColumn] = QStringLiteral(" ");
-    if (isMapped(c.residence)) {
-        const QString residence = text(c.residence).left(1);
+    if (c.mapped(F::Residence)) {
+        const QString residence = text(c[F::Residence]).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
         refuseInvalidCharacters(residence, ResidenceColumn, out);

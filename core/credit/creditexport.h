@@ -20,7 +20,7 @@ public:
 
     kova::BatchType batchType() const override { return kova::BatchType::Credit; }
     QStringList titles() const override;
-    int amountColumn() const override { return 2; }
+    int amountColumn() const override { return creditDescriptor().amountLogColumn; }
     int recordWidth() const override { return 256; }
     bool accepts(const xlsx::Document& sheet, int row) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/columnmap.h"
+#include "core/credit/creditdescriptor.h"
 #include "export/clearing.h"
 #include "export/settingsfile.h"
 #include "export/sourceaccount.h"
-
-#include "export/fieldguide.h"
 
 #include <QDate>
 #include <QString>
@@ -13,45 +13,11 @@
 
 #include <optional>
 
-// Sheet columns of the twelve mapped fields: the mapping combo boxes' current
-// indexes, 1-based; 0 or below means not mapped.
-struct CreditColumns
-{
-    int trxDate = 0;
-    int beneficiaryName = 0;
-    int account = 0;
-    int biCode = 0;
-    int bank = 0;
-    int branch = 0;
-    int amount = 0;
-    int transferType = 0;
-    int remarks1 = 0;
-    int remarks2 = 0;
-    int custType = 0;
-    int residence = 0;
-};
-
-// A combo box below its first entry (empty, or no current entry) maps nothing.
-inline bool isMapped(int column)
-{
-    return column >= 1;
-}
-
-// The settings file's group of the credit form: "Credit".
-QString creditGroup();
-
-// The settings keys of the "Credit" group for the fields above, in the order
-// of the form's mapping rows, which is also the order the saved mapping is
-// applied and written in. Note the key "Beneficary": it is the file format.
-const QStringList& creditColumnKeys();
-// The fields in that same order.
-QVector<int CreditColumns::*> creditColumnFields();
-
 // Everything of the Auto Credit form that the checks and the export use, as
 // the widgets hold it.
 struct CreditSettings
 {
-    CreditColumns columns;
+    kova::ColumnMap<CreditField> columns;
     bool hasColumnHeader = false;
 
     // The row of the source accounts table whose radio button is checked.
@@ -63,7 +29,7 @@ struct CreditSettings
     // "Immediate On Authorization" (true) or "On" effectiveDate.
     bool immediate = true;
     QDate effectiveDate;
-    // "Filter By Date", used only when columns.trxDate is mapped.
+    // "Filter By Date", used only when the TrxDate column is mapped.
     QDate dateFrom;
     QDate dateTo;
 
@@ -100,14 +66,6 @@ void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int ch
 //     and the limit texts shown then (the RTGS limits; chooseBeneficiaryBank
 //     switches mode and clearing and the texts with them);
 //   - the stored column indexes, as Read_Columns_Settings applies them (a
-//     group never saved gives no mapping). Use fitColumnsToSheet once the
-//     sheet is known.
+//     group never saved gives no mapping). Pass each through
+//     kova::effectiveColumn() once the sheet is known.
 CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today);
-
-// A stored index beyond the sheet's last used column leaves the combo box
-// without a current entry, which reads as not mapped.
-void fitColumnsToSheet(CreditColumns& columns, int lastColumn);
-
-// One guide per mapping key, in key order: the header texts that name each
-// field, and what the bank expects in it.
-const QVector<kova::FieldGuide>& creditFieldGuide();

@@ -9,6 +9,8 @@
 
 namespace {
 
+using F = PayrollField;
+
 enum LogColumn { NameColumn, AccountColumn, AmountColumn, EmployeeIdColumn, DepartmentColumn };
 
 // The employee ID's log title is spelled so in the log table and in the
@@ -38,12 +40,12 @@ PayrollExport::PayrollExport(const PayrollSettings& settings, const kova::Source
 
 QStringList PayrollExport::titles() const
 {
-    return {nameTitle, QStringLiteral("Acc #"), QStringLiteral("Amount"), employeeIdTitle, departmentTitle};
+    return payrollDescriptor().logTitles;
 }
 
 int PayrollExport::amountColumn() const
 {
-    return AmountColumn;
+    return payrollDescriptor().amountLogColumn;
 }
 
 int PayrollExport::recordWidth() const
@@ -53,7 +55,7 @@ int PayrollExport::recordWidth() const
 
 bool PayrollExport::accepts(const xlsx::Document& sheet, int row) const
 {
-    return kova::DateFilter{m_settings.trxDateColumn, m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{m_settings.columns[F::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
 }
 
 void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -64,7 +66,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values.append(QString());
     QString record = QStringLiteral("0");
 
-    const QString account = kova::cellText(sheet, row, s.accountColumn);
+    const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
@@ -74,7 +76,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn];
 
-    const QString amountText = kova::cellText(sheet, row, s.amountColumn);
+    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::decimalText(*amount), amountDigits, QLatin1Char('0'));
         values[AmountColumn] = kova::displayAmount(*amount);
@@ -84,13 +86,13 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values[AmountColumn] = amountText;
     }
 
-    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.employeeIdColumn), employeeIdWidth,
+    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::EmployeeID]), employeeIdWidth,
                                               QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
     record += values[EmployeeIdColumn];
 
     // A name is never cut: too long is an error, shown whole so the user sees
     // what has to be shortened.
-    const QString name = kova::cellText(sheet, row, s.employeeNameColumn);
+    const QString name = kova::cellText(sheet, row, s.columns[F::AccountName]);
     if (name.size() > nameWidth) {
         out.error(QStringLiteral(": Error. Employee Name is exceeding 30 chars</span>"), NameColumn);
         values[NameColumn] = name;
@@ -101,7 +103,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
     record += values[NameColumn];
 
-    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.departmentColumn), departmentWidth,
+    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Department]), departmentWidth,
                                               departmentTitle, departmentTitle, DepartmentColumn, out);
     record += values[DepartmentColumn];
 

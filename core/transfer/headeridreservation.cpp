@@ -35,15 +35,15 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
 
     QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(transferGroup());
-    const qint64 stored = settings.value(QStringLiteral("HeaderID"), 0).toLongLong();
+    settings.beginGroup(transferDescriptor().group);
+    const qint64 stored = settings.value(transferHeaderIdKey(), 0).toLongLong();
     reservation.used = typed ? *typed : qMax<qint64>(stored, 1);
     if (reservation.used > largestHeaderId) {
         reservation.refusal = QStringLiteral("Max value of Header ID is 99999999");
         return reservation;
     }
     reservation.next = qMax(stored, reservation.used) + 1;
-    settings.setValue(QStringLiteral("HeaderID"), reservation.next);
+    settings.setValue(transferHeaderIdKey(), reservation.next);
     if (!kova::syncSettings(settings))
         reservation.refusal = notSaved;
     return reservation;

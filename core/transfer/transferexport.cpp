@@ -65,7 +65,7 @@ TransferExport::TransferExport(const TransferSettings& settings, std::optional<q
     : m_settings(settings)
     , m_nextHeaderId(nextHeaderId)
 {
-    m_dates.column = settings.column(F::TrxDate);
+    m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
@@ -74,19 +74,12 @@ TransferExport::TransferExport(const TransferSettings& settings, std::optional<q
 
 QStringList TransferExport::titles() const
 {
-    return {
-        QStringLiteral("Trx Ref"), QStringLiteral("From Acc"), QStringLiteral("To Acc"),
-        QStringLiteral("Amount"), QStringLiteral("Remarks 1"), QStringLiteral("Remarks 2"),
-        QStringLiteral("Bank Code"), QStringLiteral("Bank Name"), QStringLiteral("Branch"),
-        QStringLiteral("Beneficiary"), QStringLiteral("Address 1"), QStringLiteral("Address 2"),
-        QStringLiteral("Address 3"), QStringLiteral("Address 4"), QStringLiteral("Cust Type"),
-        QStringLiteral("Residence"),
-    };
+    return transferDescriptor().logTitles;
 }
 
 int TransferExport::amountColumn() const
 {
-    return AmountColumn;
+    return transferDescriptor().amountLogColumn;
 }
 
 int TransferExport::recordWidth() const
@@ -97,12 +90,12 @@ int TransferExport::recordWidth() const
 bool TransferExport::accepts(const xlsx::Document& sheet, int row) const
 {
     return m_dates.accepts(sheet, row)
-        && m_bank.accepts(kova::cellText(sheet, row, m_settings.column(F::Remittance)));
+        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::Remittance]));
 }
 
 void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
-    const auto text = [&](F field) { return kova::cellText(sheet, row, m_settings.column(field)); };
+    const auto text = [&](F field) { return kova::cellText(sheet, row, m_settings.columns[field]); };
 
     out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
         + QLatin1Char('|');
@@ -141,10 +134,10 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         put(out, QString(), amountText);
     }
 
-    putText(sheet, row, m_settings.column(F::Remarks1), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
-    putText(sheet, row, m_settings.column(F::Remarks2), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
+    putText(sheet, row, m_settings.columns[F::Remarks1], 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
+    putText(sheet, row, m_settings.columns[F::Remarks2], 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
 
-    if (m_settings.mapped(F::BICode)) {
+    if (m_settings.columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
             out.error(QStringLiteral(": Error. Bank Code must be 7 chars</span>"), BankCodeColumn);
@@ -155,17 +148,17 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         put(out, QString(), QString(7, QLatin1Char(' ')));
     }
 
-    putText(sheet, row, m_settings.column(F::Bank), 18, QStringLiteral("Bank Name"), BankNameColumn, out);
-    putText(sheet, row, m_settings.column(F::Branch), 18, QStringLiteral("Branch"), BranchColumn, out);
-    putText(sheet, row, m_settings.column(F::Beneficiary), 70, QStringLiteral("Beneficiary"), BeneficiaryColumn,
+    putText(sheet, row, m_settings.columns[F::Bank], 18, QStringLiteral("Bank Name"), BankNameColumn, out);
+    putText(sheet, row, m_settings.columns[F::Branch], 18, QStringLiteral("Branch"), BranchColumn, out);
+    putText(sheet, row, m_settings.columns[F::Beneficiary], 70, QStringLiteral("Beneficiary"), BeneficiaryColumn,
             out);
-    putText(sheet, row, m_settings.column(F::Address1), 18, QStringLiteral("Address 1"), Address1Column, out);
-    putText(sheet, row, m_settings.column(F::Address2), 18, QStringLiteral("Address 2"), Address2Column, out);
-    putText(sheet, row, m_settings.column(F::Address3), 18, QStringLiteral("Address 3"), Address3Column, out);
-    putText(sheet, row, m_settings.column(F::Address4), 18, QStringLiteral("Address 4"), Address4Column, out);
+    putText(sheet, row, m_settings.columns[F::Address1], 18, QStringLiteral("Address 1"), Address1Column, out);
+    putText(sheet, row, m_settings.columns[F::Address2], 18, QStringLiteral("Address 2"), Address2Column, out);
+    putText(sheet, row, m_settings.columns[F::Address3], 18, QStringLiteral("Address 3"), Address3Column, out);
+    putText(sheet, row, m_settings.columns[F::Address4], 18, QStringLiteral("Address 4"), Address4Column, out);
 
-    if (m_settings.mapped(F::CustType)) {
-        const std::optional<int> custType = kova::cellInt(sheet, row, m_settings.column(F::CustType));
+    if (m_settings.columns.mapped(F::CustType)) {
+        const std::optional<int> custType = kova::cellInt(sheet, row, m_settings.columns[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
             out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
         // Not a whole number, it is shown as read; its row fails anyway.
@@ -175,7 +168,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         put(out, QString(), QStringLiteral(" "));
     }
 
-    if (m_settings.mapped(F::Residence)) {
+    if (m_settings.columns.mapped(F::Residence)) {
         const QString residence = text(F::Residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
             out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);

@@ -1,34 +1,21 @@
 #pragma once
 
+#include "core/columnmap.h"
+#include "core/transfer/transferdescriptor.h"
 #include "export/clearing.h"
-
-#include "export/fieldguide.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 
-#include <array>
 
-// The mapped fields of a transfer, in the order their column indexes are
-// stored and applied from the settings file.
-enum class TransferField {
-    TrxRef, TrxDate, FromAcc, ToAcc, Amount, Remarks1, Remarks2, Remittance,
-    BICode, Bank, Branch, Beneficiary, Address1, Address2, Address3, Address4,
-    CustType, Residence,
-};
-constexpr int transferFieldCount = 18;
-
-// The settings file's group of the transfer form and its mapping keys, one per
-// TransferField, in field order.
-QString transferGroup();
-QStringList transferColumnKeys();
+// "HeaderID" of the transfer group: the next batch's Header ID.
+QString transferHeaderIdKey();
 
 // Everything the transfer form holds that validation and the export need.
 struct TransferSettings
 {
-    // 1-based sheet columns by TransferField; 0 or below: not mapped.
-    std::array<int, transferFieldCount> columns{};
+    kova::ColumnMap<TransferField> columns;
     bool hasColumnHeader = false;
 
     QDate dateFrom;        // date filter, inclusive; on when TrxDate is mapped
@@ -47,10 +34,6 @@ struct TransferSettings
     bool useStoredHeaderId = false;
     QString corporateId;    // txtCompID as typed
     QString settingsPath;   // where an export reserves the Header ID
-
-    int column(TransferField field) const { return columns[std::size_t(field)]; }
-    bool mapped(TransferField field) const { return column(field) >= 1; }
-    void setColumn(TransferField field, int column) { columns[std::size_t(field)] = column; }
 
     // Selects Others mode with clearing 0 (LLG) or 1 (RTGS), or WDK mode with
     // -1, and shows in the limit texts the held limits of that clearing, as
@@ -72,6 +55,6 @@ QString validateTransferSettings(const TransferSettings& settings);
 // Use chooseClearing() for Others mode.
 TransferSettings readTransferSettings(const QString& settingsPath);
 
-// One guide per mapping key, in key order: the header texts that name each
-// field, and what the bank expects in it.
-const QVector<kova::FieldGuide>& transferFieldGuide();
+// Btn_Save_Click: the mapping, "HasColumnHeader", "HeaderID" and "CompanyID"
+// as typed, into the transfer group of s.settingsPath; whether the file took them.
+bool saveTransferSettings(const TransferSettings& s);

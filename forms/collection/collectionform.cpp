@@ -18,16 +18,6 @@ Ui_CollectionForm* builtUi(QWidget* form)
     return ui;
 }
 
-ColumnMapping::Keys mappingKeys(const Ui_CollectionForm* ui)
-{
-    const QList<QComboBox*> combos{ui->cboTrxDate, ui->cboAccName,  ui->cboAcc,       ui->cboAmount,
-                                   ui->cboRemarks1, ui->cboRemarks2, ui->cboResidence, ui->cboCitizen};
-    ColumnMapping::Keys keys;
-    for (int i = 0; i < combos.size(); ++i)
-        keys.append({combos.at(i), collectionColumnKeys().at(i)});
-    return keys;
-}
-
 } // namespace
 
 CollectionForm::CollectionForm(QWidget* parent)
@@ -35,7 +25,7 @@ CollectionForm::CollectionForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionGroup(), mappingKeys(ui))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionDescriptor())
 {
     const QDate today = QDate::currentDate();
     ui->dteEffDate->setDate(today);
@@ -71,7 +61,8 @@ void CollectionForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, collectionGroup(), *m_accounts, m_mapping));
+    reportSettingsSaved(this,
+                        saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping));
 }
 
 void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
@@ -92,7 +83,7 @@ void CollectionForm::ON_chkHeaders_Click()
 
 void CollectionForm::Read_Settings()
 {
-    readAccountFormSettings(m_settingsPath, collectionGroup(), *m_accounts, m_mapping);
+    readAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping);
 }
 
 bool CollectionForm::Validate_Settings()
@@ -106,14 +97,7 @@ bool CollectionForm::Validate_Settings()
 CollectionSettings CollectionForm::settings() const
 {
     CollectionSettings s;
-    s.trxDateColumn = ui->cboTrxDate->currentIndex();
-    s.accountNameColumn = ui->cboAccName->currentIndex();
-    s.accountColumn = ui->cboAcc->currentIndex();
-    s.amountColumn = ui->cboAmount->currentIndex();
-    s.remarks1Column = ui->cboRemarks1->currentIndex();
-    s.remarks2Column = ui->cboRemarks2->currentIndex();
-    s.residenceColumn = ui->cboResidence->currentIndex();
-    s.citizenColumn = ui->cboCitizen->currentIndex();
+    s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.creditedAccount = m_accounts->checked();
     s.immediate = ui->rdbAnytime->isChecked();

@@ -14,7 +14,7 @@ void readAccountFormSettings(const QString& settingsPath, const QString& group, 
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(group);
     accounts.load(settings);
-    mapping.readHasColumnHeader(settings);
+    mapping.readHasColumnHeader();
     settings.endGroup();
 }
 

@@ -1,10 +1,6 @@
 #include "columnmapping.h"
 
-#include "core/collection/collectionsettings.h"
-#include "core/credit/creditsettings.h"
-#include "core/payroll/payrollsettings.h"
-#include "core/transfer/transfersettings.h"
-#include "export/settingsfile.h"
+#include "core/mappingstore.h"
 #include "forms/common/messages.h"
 #include "xlsx/document.h"
 
@@ -20,8 +16,6 @@
 #include <QTextDocumentFragment>
 
 namespace {
-
-const QString hasColumnHeaderKey = QStringLiteral("HasColumnHeader");
 
 // Wide enough for a long header, narrow enough that a form of eighteen fields
 // still fits beside its other groups.
@@ -67,20 +61,6 @@ QString comparable(const QString& name)
     return plain;
 }
 
-const QVector<kova::FieldGuide>& guideOf(const QString& group)
-{
-    static const QVector<kova::FieldGuide> none;
-    if (group == transferGroup())
-        return transferFieldGuide();
-    if (group == creditGroup())
-        return creditFieldGuide();
-    if (group == collectionGroup())
-        return collectionFieldGuide();
-    if (group == payrollGroup())
-        return payrollFieldGuide();
-    return none;
-}
-
 // The caption left of the combo box in its grid.
 QLabel* captionOf(QGroupBox* gbColMap, QComboBox* combo)
 {
@@ -99,28 +79,20 @@ QLabel* captionOf(QGroupBox* gbColMap, QComboBox* combo)
 } // namespace
 
 ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
-                             const QString& settingsPath, const QString& group, const Keys& keys)
+                             const QString& settingsPath, const kova::TypeDescriptor& type)
     : m_form(form)
     , m_chkHeaders(chkHeaders)
     , m_settingsPath(settingsPath)
-    , m_group(group)
-    , m_keys(keys)
+    , m_type(type)
     , m_comboBoxes(gbColMap->findChildren<QComboBox*>())
 {
-    const QVector<kova::FieldGuide>& guide = guideOf(group);
-    for (const auto& key : qAsConst(m_keys)) {
-        QComboBox* combo = key.first;
-        QStringList names;
+    for (const kova::FieldSpec& field : m_type.fields) {
+        QComboBox* combo = gbColMap->findChild<QComboBox*>(field.comboName);
+        m_fields.append(combo);
         QLabel* caption = captionOf(gbColMap, combo);
-        for (const kova::FieldGuide& field : guide) {
-            if (field.key != key.second)
-                continue;
-            names += field.names;
-            if (caption)
-                caption->setToolTip(field.expects);
-        }
+        if (caption)
+            caption->setToolTip(field.expects);
         m_captions.append(caption);
-        m_names.append(names);
 
         // A few characters of each header must not hide which column is which;
         // the lists size themselves to their entries in fitWidth().
@@ -159,8 +131,8 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         return {};
     }
     QStringList previousTexts;
-    for (const auto& key : qAsConst(m_keys))
-        previousTexts.append(m_showsHeaders && key.first->currentIndex() > 0 ? key.first->currentText() : QString());
+    for (const QComboBox* combo : qAsConst(m_fields))
+        previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
 
     m_showsHeaders = m_chkHeaders->isChecked();
     const QStringList choices = columnChoices(workbook, m_showsHeaders);
@@ -186,18 +158,18 @@ QStringList ColumnMapping::headersClicked()
 QVector<int> ColumnMapping::savedKeys() const
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(m_group);
+    settings.beginGroup(m_type.group);
     QVector<int> saved;
-    for (int i = 0; i < m_keys.size(); ++i)
-        if (settings.contains(m_keys.at(i).second))
+    for (int i = 0; i < m_type.fields.size(); ++i)
+        if (settings.contains(m_type.fields.at(i).key))
             saved.append(i);
     return saved;
 }
 
 void ColumnMapping::keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices)
 {
-    for (int i = 0; i < m_keys.size(); ++i) {
-        QComboBox* combo = m_keys.at(i).first;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
         const QString& text = previousTexts.at(i);
         if (text.isEmpty() || (combo->currentIndex() > 0 && combo->currentText() == text))
             continue;
@@ -213,17 +185,18 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
     // A column another field already reads is never matched again: "Type" holding
     // the transfer type must not also become the customer type.
     QSet<int> taken;
-    for (const auto& key : qAsConst(m_keys))
-        taken.insert(key.first->currentIndex());
-    for (int i = 0; i < m_keys.size(); ++i) {
-        QComboBox* combo = m_keys.at(i).first;
+    for (const QComboBox* combo : qAsConst(m_fields))
+        taken.insert(combo->currentIndex());
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        const kova::FieldSpec& field = m_type.fields.at(i);
         if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i))
             continue;
         // A caption may change with the form's mode, so it is read as it is now.
         QStringList names;
         if (const QLabel* caption = m_captions.at(i))
             names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
-        for (const QString& name : m_names.at(i))
+        for (const QString& name : QStringList{field.headerName} + field.aliases)
             names.append(comparable(name));
         int found = 0;
         int matches = 0;
@@ -240,11 +213,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         taken.insert(found);
         m_matched.insert(combo);
         showColumn(combo);
-        // The field as the log calls it; its caption where the guide has no name for it.
-        const QString title = !m_names.at(i).isEmpty() || !m_captions.at(i)
-            ? m_names.at(i).value(0)
-            : QTextDocumentFragment::fromHtml(m_captions.at(i)->text()).toPlainText();
-        lines.append(QStringLiteral("Matched by header: ") + title
+        lines.append(QStringLiteral("Matched by header: ") + field.headerName
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;
@@ -275,24 +244,27 @@ void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const
 
 void ColumnMapping::readColumnsSettings()
 {
-    QStringList keys;
-    for (const auto& key : qAsConst(m_keys))
-        keys.append(key.second);
-    const QVector<int> indexes = kova::readColumnIndexes(m_settingsPath, m_group, keys);
+    const QVector<int> indexes = kova::readMapping(m_settingsPath, m_type);
     // An index beyond the choices (a narrower sheet than the mapping was saved
     // for) leaves the combo without a current entry, which reads as not mapped.
-    for (int i = 0; i < m_keys.size(); ++i)
-        m_keys.at(i).first->setCurrentIndex(indexes.value(i));
+    for (int i = 0; i < m_fields.size(); ++i)
+        m_fields.at(i)->setCurrentIndex(indexes.value(i));
 }
 
-void ColumnMapping::readHasColumnHeader(QSettings& settings)
+QVector<int> ColumnMapping::columns() const
 {
-    m_chkHeaders->setChecked(settings.value(hasColumnHeaderKey, false).toBool());
+    QVector<int> indexes;
+    for (const QComboBox* combo : m_fields)
+        indexes.append(combo->currentIndex());
+    return indexes;
+}
+
+void ColumnMapping::readHasColumnHeader()
+{
+    m_chkHeaders->setChecked(kova::readHasColumnHeader(m_settingsPath, m_type));
 }
 
 void ColumnMapping::save(QSettings& settings) const
 {
-    for (const auto& key : m_keys)
-        settings.setValue(key.second, key.first->currentIndex());
-    settings.setValue(hasColumnHeaderKey, m_chkHeaders->isChecked());
+    kova::writeMapping(settings, m_type, columns(), m_chkHeaders->isChecked());
 }

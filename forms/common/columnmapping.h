@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/typedescriptor.h"
+
 #include <QList>
 #include <QMetaObject>
-#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -26,19 +27,19 @@ class QWidget;
 class ColumnMapping final
 {
 public:
-    // (combo box, settings key) pairs, in the order the saved mapping is applied.
-    using Keys = QList<QPair<QComboBox*, QString>>;
-
-    // The field guide of the group's transaction type names the fields for
-    // header matching and gives each caption its tooltip.
+    // The type's fields name the form's combo boxes, name the fields for
+    // header matching and give each caption its tooltip.
     ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
-                  const QString& settingsPath, const QString& group, const Keys& keys);
+                  const QString& settingsPath, const kova::TypeDescriptor& type);
     ~ColumnMapping();
     ColumnMapping(const ColumnMapping&) = delete;
     ColumnMapping& operator=(const ColumnMapping&) = delete;
 
     // Every combo box inside gbColMap, nested group boxes included, in creation order.
     const QList<QComboBox*>& comboBoxes() const { return m_comboBoxes; }
+
+    // Each field's currentIndex(), in field order.
+    QVector<int> columns() const;
 
     // What the last excelChanged() was told; empty until then.
     QString workbookPath() const { return m_workbookPath; }
@@ -58,10 +59,10 @@ public:
     // saved leaves every combo on the empty entry.
     void readColumnsSettings();
 
-    // Called with settings already inside the form's group.
-    // chkHeaders from "HasColumnHeader" (missing: unchecked).
-    void readHasColumnHeader(QSettings& settings);
-    // Each key's currentIndex() as an int, then "HasColumnHeader" as a bool.
+    // chkHeaders as the settings file holds it (missing: unchecked).
+    void readHasColumnHeader();
+    // Called with settings already inside the form's group: the columns and
+    // chkHeaders.
     void save(QSettings& settings) const;
 
 private:
@@ -75,14 +76,12 @@ private:
     QWidget* m_form;
     QCheckBox* m_chkHeaders;
     QString m_settingsPath;
-    QString m_group;
-    Keys m_keys;
+    const kova::TypeDescriptor& m_type;
+    QList<QComboBox*> m_fields;   // one per field, in field order
     QList<QComboBox*> m_comboBoxes;
     QString m_workbookPath;
     QString m_sheetName;
-    // One per key: the field's names besides its caption, its log title first.
-    QVector<QStringList> m_names;
-    QList<const QLabel*> m_captions;   // one per key; nullptr where none was found
+    QList<const QLabel*> m_captions;   // one per field; nullptr where none was found
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
     QList<QMetaObject::Connection> m_connections;

@@ -31,12 +31,8 @@ CreditForm::CreditForm(QWidget* parent)
 
     m_settingsPath = kova::defaultSettingsPath();
     m_accounts = new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this);
-    ColumnMapping::Keys keys;
-    const QList<QComboBox*> combos = mappingComboBoxes();
-    for (int i = 0; i < combos.size(); ++i)
-        keys.append({combos.at(i), creditColumnKeys().at(i)});
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, creditGroup(),
-                                                keys);
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
+                                                creditDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -66,19 +62,10 @@ CreditForm::~CreditForm()
     delete ui;
 }
 
-QList<QComboBox*> CreditForm::mappingComboBoxes() const
-{
-    return {ui->cboTrxDate, ui->cboBnfName, ui->cboBnfAcc,     ui->cboBICode,   ui->cboBank,     ui->cboBranch,
-            ui->cboAmount,  ui->cboRemittance, ui->cboRemarks1, ui->cboRemarks2, ui->cboCustType, ui->cboResidence};
-}
-
 CreditSettings CreditForm::gatherSettings() const
 {
     CreditSettings s;
-    const QList<QComboBox*> combos = mappingComboBoxes();
-    const QVector<int CreditColumns::*> fields = creditColumnFields();
-    for (int i = 0; i < fields.size(); ++i)
-        s.columns.*fields.at(i) = combos.at(i)->currentIndex();
+    s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.sourceAccount = m_accounts->checked();
     s.batchRemarks1 = ui->txtRemarks1->text();
@@ -99,7 +86,7 @@ CreditSettings CreditForm::gatherSettings() const
 void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
-    readAccountFormSettings(m_settingsPath, creditGroup(), *m_accounts, *m_mapping);
+    readAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
 }
 
 bool CreditForm::Validate_Settings()
@@ -125,7 +112,7 @@ void CreditForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    const bool saved = saveAccountFormSettings(m_settingsPath, creditGroup(), *m_accounts, *m_mapping);
+    const bool saved = saveAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
     reportSettingsSaved(this, m_clearing->saveShownLimits() && saved);
 }
 

@@ -42,8 +42,6 @@ private:
     void Read_Settings();
     bool Validate_Settings();
 
-    // The mapping combo boxes in the order of creditColumnKeys().
-    QList<QComboBox*> mappingComboBoxes() const;
     CreditSettings gatherSettings() const;
 
     Ui_CreditForm* ui;

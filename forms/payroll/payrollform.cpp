@@ -18,16 +18,6 @@ Ui_PayrollForm* builtUi(QWidget* form)
     return ui;
 }
 
-ColumnMapping::Keys mappingKeys(const Ui_PayrollForm* ui)
-{
-    const QList<QComboBox*> combos{ui->cboTrxDate, ui->cboAccName, ui->cboAcc,
-                                   ui->cboAmount,  ui->cboEmpID,   ui->cboDept};
-    ColumnMapping::Keys keys;
-    for (int i = 0; i < combos.size(); ++i)
-        keys.append({combos.at(i), payrollColumnKeys().at(i)});
-    return keys;
-}
-
 } // namespace
 
 PayrollForm::PayrollForm(QWidget* parent)
@@ -35,7 +25,7 @@ PayrollForm::PayrollForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollGroup(), mappingKeys(ui))
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollDescriptor())
 {
     const QDate today = QDate::currentDate();
     ui->dteEffDate->setDate(today);
@@ -71,7 +61,8 @@ void PayrollForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this, saveAccountFormSettings(m_settingsPath, payrollGroup(), *m_accounts, m_mapping));
+    reportSettingsSaved(this,
+                        saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping));
 }
 
 void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
@@ -92,7 +83,7 @@ void PayrollForm::ON_chkHeaders_Click()
 
 void PayrollForm::Read_Settings()
 {
-    readAccountFormSettings(m_settingsPath, payrollGroup(), *m_accounts, m_mapping);
+    readAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping);
 }
 
 bool PayrollForm::Validate_Settings()
@@ -106,12 +97,7 @@ bool PayrollForm::Validate_Settings()
 PayrollSettings PayrollForm::settings() const
 {
     PayrollSettings s;
-    s.trxDateColumn = ui->cboTrxDate->currentIndex();
-    s.employeeNameColumn = ui->cboAccName->currentIndex();
-    s.accountColumn = ui->cboAcc->currentIndex();
-    s.amountColumn = ui->cboAmount->currentIndex();
-    s.employeeIdColumn = ui->cboEmpID->currentIndex();
-    s.departmentColumn = ui->cboDept->currentIndex();
+    s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.sourceAccount = m_accounts->checked();
     s.effectiveDate = ui->dteEffDate->date();

@@ -10,7 +10,6 @@
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
-#include <QSettings>
 
 TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
@@ -24,16 +23,8 @@ TransferForm::TransferForm(QWidget* parent)
 
     ui->cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
 
-    m_fieldCombos = {ui->cboTrxRef, ui->cboDate, ui->cboFrom, ui->cboTo, ui->cboAmount, ui->cboRemarks1,
-                     ui->cboRemarks2, ui->cboRemittance, ui->cboBICode, ui->cboBank, ui->cboBranch,
-                     ui->cboName, ui->cboAddress1, ui->cboAddress2, ui->cboAddress3, ui->cboAddress4,
-                     ui->cboCustType, ui->cboResidence};
-    const QStringList keys = transferColumnKeys();
-    ColumnMapping::Keys mappingKeys;
-    for (int i = 0; i < transferFieldCount; ++i)
-        mappingKeys.append({m_fieldCombos.at(i), keys.at(i)});
     m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
-                                                transferGroup(), mappingKeys);
+                                                transferDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -74,8 +65,7 @@ void TransferForm::Read_Settings()
 TransferSettings TransferForm::settings() const
 {
     TransferSettings s;
-    for (int i = 0; i < transferFieldCount; ++i)
-        s.columns[std::size_t(i)] = m_fieldCombos.at(i)->currentIndex();
+    s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.dateFrom = ui->dteFrom->date();
     s.dateTo = ui->dteTo->date();
@@ -123,17 +113,8 @@ void TransferForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    bool saved = false;
-    {
-        QSettings file(m_settingsPath, QSettings::IniFormat);
-        file.beginGroup(transferGroup());
-        m_mapping->save(file);
-        file.setValue(QStringLiteral("HeaderID"), ui->txtHeaderID->text());
-        file.setValue(QStringLiteral("CompanyID"), ui->txtCompID->text());
-        file.endGroup();
-        saved = kova::syncSettings(file);
-    }
-    saved = m_clearing->saveShownLimits() && saved;
+    const bool typedSaved = saveTransferSettings(settings());
+    const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (saved)
         Messages::information(this, QStringLiteral("Settings has been saved"));
     else

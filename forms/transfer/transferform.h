@@ -40,7 +40,6 @@ private:
 
     Ui::TransferForm* ui;
     QString m_settingsPath;
-    QList<QComboBox*> m_fieldCombos;   // by TransferField
     std::unique_ptr<ColumnMapping> m_mapping;
     std::unique_ptr<ClearingControls> m_clearing;
 };

@@ -2,7 +2,7 @@
 // checks what reaches the streams, the files and the settings file.
 #include "expect.h"
 #include "export/cells.h"
-#include "register/templatecolumns.h"
+#include "core/registry.h"
 #include "xlsx/document.h"
 
 #include <QDate>
@@ -395,7 +395,7 @@ private slots:
         QVERIFY(book.selectSheet("Payroll"));
         QVariantList captions;
         QStringList expected;
-        for (const kova::TemplateColumn& column : kova::templateColumns(kova::BatchType::Payroll)) {
+        for (const kova::FieldSpec& column : kova::descriptorOf(kova::BatchType::Payroll).fields) {
             captions << kova::cellText(book, 1, captions.size() + 1);
             expected << column.caption;
         }

@@ -36,13 +36,13 @@ class TestCollectionExport final : public EngineTest
     static CollectionSettings baseSettings()
     {
         CollectionSettings s;
-        s.accountNameColumn = NameCol;
-        s.accountColumn = AccountCol;
-        s.amountColumn = AmountCol;
-        s.remarks1Column = Remarks1Col;
-        s.remarks2Column = Remarks2Col;
-        s.residenceColumn = ResidenceCol;
-        s.citizenColumn = CitizenCol;
+        s.columns[CollectionField::AccountName] = NameCol;
+        s.columns[CollectionField::AccountNumber] = AccountCol;
+        s.columns[CollectionField::Amount] = AmountCol;
+        s.columns[CollectionField::Remarks1] = Remarks1Col;
+        s.columns[CollectionField::Remarks2] = Remarks2Col;
+        s.columns[CollectionField::Residence] = ResidenceCol;
+        s.columns[CollectionField::Citizen] = CitizenCol;
         s.creditedAccount = kova::SourceAccount{"0123456789", "1234/56789/ABCD"};
         s.effectiveDate = QDate(2024, 3, 7);
         return s;

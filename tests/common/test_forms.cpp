@@ -1,3 +1,4 @@
+#include "core/registry.h"
 #include "forms/common/transactionform.h"
 
 #include "formharness.h"
@@ -29,7 +30,6 @@ struct Form
 {
     QString group;
     QString saved;           // the box that closes "Save Settings"
-    QStringList combos;      // the mapping combo boxes, in the order of their keys
     QStringList keys;
     Pairs required;          // combo box and refusal, in checking order
     Pairs othersRequired;    // checked after them in Others mode only
@@ -37,9 +37,6 @@ struct Form
 
 const Form forms[] = {
     {"Transfer", "Settings has been saved",
-     {"cboTrxRef", "cboDate", "cboFrom", "cboTo", "cboAmount", "cboRemarks1", "cboRemarks2", "cboRemittance", "cboBICode",
-      "cboBank", "cboBranch", "cboName", "cboAddress1", "cboAddress2", "cboAddress3", "cboAddress4", "cboCustType",
-      "cboResidence"},
      {"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remarks1", "Remarks2", "Remittance", "BICode", "Bank", "Branch",
       "Beneficiary", "Address1", "Address2", "Address3", "Address4", "CustType", "Residence"},
      {{"cboTrxRef", "Trx Ref # can not be empty"}, {"cboFrom", "From Acc # can not be empty"},
@@ -49,8 +46,6 @@ const Form forms[] = {
       {"cboBranch", "Branch can not be empty"}, {"cboName", "Name can not be empty"},
       {"cboCustType", "Cust Type can not be empty"}, {"cboResidence", "Cust Residence can not be empty"}}},
     {"Credit", "Settings have been saved!",
-     {"cboTrxDate", "cboBnfName", "cboBnfAcc", "cboBICode", "cboBank", "cboBranch", "cboAmount", "cboRemittance",
-      "cboRemarks1", "cboRemarks2", "cboCustType", "cboResidence"},
      {"TrxDate", "Beneficary", "BnfAccount", "BICode", "Bank", "Branch", "Amount", "Remittance", "Remarks1", "Remarks2",
       "CustType", "Residence"},
      {{"cboBnfAcc", "Beneficiary Account can not be empty"}, {"cboAmount", "Amount can not be empty"},
@@ -59,18 +54,25 @@ const Form forms[] = {
       {"cboBranch", "Branch can not be empty"}, {"cboBnfName", "Beneficiary can not be empty"},
       {"cboCustType", "Cust Type can not be empty"}, {"cboResidence", "Cust Residence can not be empty"}}},
     {"Collection", "Settings have been saved!",
-     {"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboRemarks1", "cboRemarks2", "cboResidence", "cboCitizen"},
      {"TrxDate", "AccountName", "AccountNumber", "Amount", "Remarks1", "Remarks2", "Residence", "Citizen"},
      {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
       {"cboAmount", "Amount can not be empty"}, {"cboResidence", "Residence can not be empty"},
       {"cboCitizen", "Citizen can not be empty"}}, {}},
     {"Payroll", "Settings have been saved!",
-     {"cboTrxDate", "cboAccName", "cboAcc", "cboAmount", "cboEmpID", "cboDept"},
      {"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID", "Department"},
      {{"cboAccName", "Account Name can not be empty"}, {"cboAcc", "Account Number can not be empty"},
       {"cboAmount", "Amount can not be empty"}}, {}},
 };
 enum { transfer, credit, collection, payroll };
+
+// The form's mapping combo boxes, in the order of its keys.
+QStringList combosOf(int form)
+{
+    QStringList names;
+    for (const kova::FieldSpec& field : kova::transactionTypes().at(form)->fields)
+        names << field.comboName;
+    return names;
+}
 
 using Keys = QMap<QString, QString>;
 
@@ -160,7 +162,7 @@ private slots:
                 QTest::addRow("%s, %s", qPrintable(form.group), qPrintable(order.at(i).second))
                     << f << (i >= form.required.size()) << unmapped << Pairs() << "-" << "" << false << order.at(i).second;
             }
-            QStringList optional = form.combos;
+            QStringList optional = combosOf(f);
             for (const auto& field : form.required)
                 optional.removeOne(field.first);
             QTest::addRow("%s, WDK: only the required fields", qPrintable(form.group))
@@ -225,7 +227,7 @@ private slots:
         QFETCH(QString, message);
 
         open(form);
-        m_h->mapAll(forms[form].combos);
+        m_h->mapAll(combosOf(form));
         if (form == transfer)
             text("txtCompID")->setText("ABCDE12345");
         for (const QString& name : unmapped)
@@ -276,7 +278,8 @@ private slots:
         QFETCH(int, clearing);
         QFETCH(bool, blocked);
         const Form& f = forms[form];
-        const int n = f.combos.size();
+        const QStringList combos = combosOf(form);
+        const int n = combos.size();
 
         // A line the settings reader does not understand, as a person may add one, is no failed write.
         QFile file(m_ini);
@@ -294,11 +297,11 @@ private slots:
         emit m_h->SIG_Excel_Changed(book, "Data");
         // The sheet's columns go to the mapping combo boxes only.
         for (QComboBox* combo : shown->findChildren<QComboBox*>())
-            QCOMPARE(combo->count(), f.combos.contains(combo->objectName()) ? n + 1 : 2);
+            QCOMPARE(combo->count(), combos.contains(combo->objectName()) ? n + 1 : 2);
         if (form == transfer)
             text("txtCompID")->setText("ABCDE12345");
         for (int i = 0; i < n; ++i)
-            m_h->combo(f.combos.at(i))->setCurrentIndex(i + 1);
+            m_h->combo(combos.at(i))->setCurrentIndex(i + 1);
         if (clearing >= 0) {
             click("rdbOthers");
             m_h->combo("cboOthers")->setCurrentIndex(clearing);
@@ -334,8 +337,8 @@ private slots:
         QVERIFY(m_h->w<QCheckBox>("chkHeaders")->isChecked());
         emit m_h->SIG_Excel_Changed(book, "Data");
         for (int i = 0; i < n; ++i)
-            QCOMPARE(m_h->combo(f.combos.at(i))->currentIndex(), i + 1);
-        QCOMPARE(m_h->combo(f.combos.last())->currentText(), QString("T%1").arg(n));
+            QCOMPARE(m_h->combo(combos.at(i))->currentIndex(), i + 1);
+        QCOMPARE(m_h->combo(combos.last())->currentText(), QString("T%1").arg(n));
         if (form == transfer)
             QCOMPARE(text("txtCompID")->text(), QString("ABCDE12345"));
         else
@@ -611,7 +614,7 @@ private slots:
                     .setRow(2, {QDate(2024, 6, 1), "Siti", "2222222222", 1, "E2", "HR"}).save());
         open(payroll);
         emit m_h->SIG_Excel_Changed(book, "Staff");
-        m_h->mapAll(forms[payroll].combos);
+        m_h->mapAll(combosOf(payroll));
         m_h->addAccount("0123456789", "1234/56789/ABCD");
         m_h->radio(0)->setChecked(true);
         m_h->w<QRadioButton>("rdbBefore")->setChecked(true);

@@ -16,11 +16,10 @@ CreditSettings settingsFor(BankMode mode, int choice)
 {
     CreditSettings s;
     int column = 1;
-    for (int CreditColumns::*field : {&CreditColumns::beneficiaryName, &CreditColumns::account, &CreditColumns::amount,
-                                      &CreditColumns::transferType, &CreditColumns::biCode, &CreditColumns::bank,
-                                      &CreditColumns::branch, &CreditColumns::remarks1, &CreditColumns::remarks2,
-                                      &CreditColumns::custType, &CreditColumns::residence})
-        s.columns.*field = column++;
+    using F = CreditField;
+    for (F field : {F::BeneficiaryName, F::Account, F::Amount, F::TransferType, F::BICode, F::Bank, F::Branch,
+                    F::Remarks1, F::Remarks2, F::CustType, F::Residence})
+        s.columns[field] = column++;
     s.sourceAccount = SourceAccount{QStringLiteral("0123456789"), QStringLiteral("1234/56789/ABCD")};
     s.effectiveDate = QDate(2024, 3, 5);
     s.limits.normalise();
@@ -173,8 +172,8 @@ private slots:
     void unmappedOptionalFields()
     {
         CreditSettings s = settingsFor(BankMode::WDK, 0);
-        s.columns.beneficiaryName = s.columns.biCode = s.columns.bank = s.columns.branch = 0;
-        s.columns.remarks1 = s.columns.remarks2 = s.columns.custType = s.columns.residence = 0;
+        s.columns[CreditField::BeneficiaryName] = s.columns[CreditField::BICode] = s.columns[CreditField::Bank] = s.columns[CreditField::Branch] = 0;
+        s.columns[CreditField::Remarks1] = s.columns[CreditField::Remarks2] = s.columns[CreditField::CustType] = s.columns[CreditField::Residence] = 0;
         QCOMPARE(run(s, {validRow("WDK", 7)}), ExportOutcome::Written);
         QCOMPARE(m_sink.rows[0].values, (QStringList{"", "0123456789" + sp(24), "7,00", sp(7), sp(18), sp(18), sp(18),
                                                      sp(18), " ", " "}));
@@ -211,19 +210,11 @@ private slots:
             settings.setValue("MaxLLG", 1000);
             settings.setValue("MinRTGS", 10);
             settings.beginGroup("Credit");
-            settings.setValue("Beneficary", 4);
-            settings.setValue("Residence", 9);
-            settings.setValue("HasColumnHeader", true);
             saveAccounts(settings, {{"111", "a"}});
         }
         CreditSettings stored = initialCreditSettings(m_ini, today);
-        QVERIFY(stored.hasColumnHeader);
         QCOMPARE(stored.minLimitText, QStringLiteral("1.001"));
-        QCOMPARE((QList<int>{stored.columns.beneficiaryName, stored.columns.residence, stored.columns.amount}),
-                 (QList<int>{4, 9, 0}));
-        fitColumnsToSheet(stored.columns, 8);
-        QCOMPARE((QList<int>{stored.columns.beneficiaryName, stored.columns.residence}), (QList<int>{4, 0}));
-        QCOMPARE(kova::storedAccounts(m_ini, creditGroup()), (QVector<SourceAccount>{{"111", "a"}}));
+        QCOMPARE(kova::storedAccounts(m_ini, "Credit"), (QVector<SourceAccount>{{"111", "a"}}));
     }
 };
 

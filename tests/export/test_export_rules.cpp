@@ -37,7 +37,7 @@ TransferSettings transferSettings()
     using F = TransferField;
     for (auto [field, column] : std::initializer_list<std::pair<F, int>>{
              {F::Beneficiary, 2}, {F::ToAcc, 3}, {F::Amount, 4}, {F::Remittance, 5}, {F::TrxRef, 6}, {F::FromAcc, 7}})
-        s.setColumn(field, column);
+        s.columns[field] = column;
     s.limits.normalise();
     s.chooseClearing(-1);
     s.headerIdText = "1";
@@ -48,10 +48,10 @@ TransferSettings transferSettings()
 CreditSettings creditSettings()
 {
     CreditSettings s;
-    s.columns.beneficiaryName = 2;
-    s.columns.account = 3;
-    s.columns.amount = 4;
-    s.columns.transferType = 5;
+    s.columns[CreditField::BeneficiaryName] = 2;
+    s.columns[CreditField::Account] = 3;
+    s.columns[CreditField::Amount] = 4;
+    s.columns[CreditField::TransferType] = 5;
     s.sourceAccount = account;
     s.limits.normalise();
     chooseBeneficiaryBank(s, BankMode::WDK, 0);
@@ -61,11 +61,10 @@ CreditSettings creditSettings()
 CollectionSettings collectionSettings()
 {
     CollectionSettings s;
-    s.accountNameColumn = 2;
-    s.accountColumn = 3;
-    s.amountColumn = 4;
-    s.residenceColumn = 8;
-    s.citizenColumn = 9;
+    using F = CollectionField;
+    for (auto [field, column] : std::initializer_list<std::pair<F, int>>{
+             {F::AccountName, 2}, {F::AccountNumber, 3}, {F::Amount, 4}, {F::Residence, 8}, {F::Citizen, 9}})
+        s.columns[field] = column;
     s.creditedAccount = account;
     return s;
 }
@@ -73,9 +72,9 @@ CollectionSettings collectionSettings()
 PayrollSettings payrollSettings()
 {
     PayrollSettings s;
-    s.employeeNameColumn = 2;
-    s.accountColumn = 3;
-    s.amountColumn = 4;
+    s.columns[PayrollField::AccountName] = 2;
+    s.columns[PayrollField::AccountNumber] = 3;
+    s.columns[PayrollField::Amount] = 4;
     s.sourceAccount = account;
     return s;
 }
@@ -92,6 +91,14 @@ QStringList unmapped(std::initializer_list<const char*> names)
 QStringList accountRefusals(const QString& who, const QString& notDefined)
 {
     return {notDefined, who + " contains invalid chars", who + " must be 10 chars", codeFormat};
+}
+
+// Each of fields mapped in turn.
+template <typename S, typename F>
+void mapInTurn(QList<std::function<void(S&)>>& fixes, std::initializer_list<F> fields)
+{
+    for (F f : fields)
+        fixes << [f](S& s) { s.columns[f] = 1; };
 }
 
 // The source account checks, each fixed in turn.
@@ -116,12 +123,7 @@ class TestExportRules final : public EngineTest
         s.dateTo = QDate(2024, 3, 9);
         s.hasColumnHeader = header;
         s.settingsPath = m_ini;
-        if constexpr (std::is_same_v<S, TransferSettings>)
-            s.setColumn(TransferField::TrxDate, dateColumn);
-        else if constexpr (std::is_same_v<S, CreditSettings>)
-            s.columns.trxDate = dateColumn;
-        else
-            s.trxDateColumn = dateColumn;
+        s.columns[decltype(s.columns)::FieldType::TrxDate] = dateColumn;
         return s;
     }
 
@@ -321,9 +323,8 @@ private slots:
             s.chooseClearing(0);
             s.minLimitText = s.maxLimitText = "0";
             QList<std::function<void(TransferSettings&)>> fixes;
-            for (F f : {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank, F::Branch,
-                        F::Beneficiary, F::CustType, F::Residence})
-                fixes << [f](TransferSettings& t) { t.setColumn(f, 1); };
+            mapInTurn(fixes, {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank,
+                              F::Branch, F::Beneficiary, F::CustType, F::Residence});
             fixes << [](TransferSettings& t) { t.minLimitText = "1"; } << [](TransferSettings& t) { t.maxLimitText = "5"; };
             seen = boxesWhileFixing(common(s), fixes);
         } else if (type == Credit) {
@@ -334,10 +335,9 @@ private slots:
             s.minLimitText = s.maxLimitText = "0";
             auto fixes = accountFixes(&CreditSettings::sourceAccount);
             fixes << [](CreditSettings& c) { c.batchRemarks1.chop(1); } << [](CreditSettings& c) { c.batchRemarks2 = "ab"; };
-            for (auto m : {&CreditColumns::account, &CreditColumns::amount, &CreditColumns::transferType,
-                           &CreditColumns::biCode, &CreditColumns::bank, &CreditColumns::branch,
-                           &CreditColumns::beneficiaryName, &CreditColumns::custType, &CreditColumns::residence})
-                fixes << [m](CreditSettings& c) { c.columns.*m = 1; };
+            using F = CreditField;
+            mapInTurn(fixes, {F::Account, F::Amount, F::TransferType, F::BICode, F::Bank, F::Branch,
+                              F::BeneficiaryName, F::CustType, F::Residence});
             fixes << [](CreditSettings& c) { c.minLimitText = "1"; } << [](CreditSettings& c) { c.maxLimitText = "5"; };
             seen = boxesWhileFixing(common(s), fixes);
         } else if (type == Collection) {
@@ -347,15 +347,14 @@ private slots:
             s.remarks2 = QString(19, 'r');
             auto fixes = accountFixes(&C::creditedAccount);
             fixes << [](C& c) { c.remarks1 = "Cafe"; } << [](C& c) { c.remarks2.chop(1); };
-            for (auto m : {&C::accountNameColumn, &C::accountColumn, &C::amountColumn, &C::residenceColumn,
-                           &C::citizenColumn})
-                fixes << [m](C& c) { c.*m = 1; };
+            using F = CollectionField;
+            mapInTurn(fixes, {F::AccountName, F::AccountNumber, F::Amount, F::Residence, F::Citizen});
             seen = boxesWhileFixing(common(s), fixes);
         } else {
             using P = PayrollSettings;
             auto fixes = accountFixes(&P::sourceAccount);
-            for (auto m : {&P::employeeNameColumn, &P::accountColumn, &P::amountColumn})
-                fixes << [m](P& p) { p.*m = 1; };
+            using F = PayrollField;
+            mapInTurn(fixes, {F::AccountName, F::AccountNumber, F::Amount});
             seen = boxesWhileFixing(common(P()), fixes);
         }
         QCOMPARE(seen, boxes);

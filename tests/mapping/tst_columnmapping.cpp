@@ -1,3 +1,4 @@
+#include "core/transfer/transferdescriptor.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
 #include "testworkbook.h"
@@ -13,6 +14,20 @@
 #include <memory>
 
 namespace {
+
+// Five of the transfer fields.
+const kova::TypeDescriptor& shapedType()
+{
+    static const kova::TypeDescriptor type = [] {
+        kova::TypeDescriptor shaped = transferDescriptor();
+        shaped.fields.clear();
+        for (TransferField f : {TransferField::TrxRef, TransferField::TrxDate, TransferField::Beneficiary,
+                                TransferField::Amount, TransferField::Residence})
+            shaped.fields.append(transferDescriptor().fields.at(int(f)));
+        return shaped;
+    }();
+    return type;
+}
 
 // Shaped like the transfer form: a mapping combo, two nested group boxes with
 // combos of their own and a last mapping combo.
@@ -36,11 +51,12 @@ public:
         layout->addWidget(gbColMap);
         layout->addWidget(chkHeaders);
 
-        // The settings keys come in another order than the widgets.
-        mapping = std::make_unique<ColumnMapping>(
-            this, gbColMap, chkHeaders, settingsPath, QStringLiteral("Transfer"),
-            ColumnMapping::Keys{{cboRef, "TrxRef"}, {cboDate, "TrxDate"}, {cboName, "Beneficiary"},
-                                {cboAmount, "Amount"}, {cboResidence, "Residence"}});
+        // The fields come in another order than the widgets.
+        for (QComboBox* combo : {cboRef, cboDate, cboAmount, cboName, cboResidence})
+            combo->setObjectName(combo == cboRef ? "cboTrxRef" : combo == cboDate ? "cboDate"
+                                 : combo == cboAmount ? "cboAmount" : combo == cboName ? "cboName"
+                                                                                       : "cboResidence");
+        mapping = std::make_unique<ColumnMapping>(this, gbColMap, chkHeaders, settingsPath, shapedType());
         connect(chkHeaders, &QCheckBox::clicked, this, [this] { mapping->headersClicked(); });
     }
 

@@ -34,11 +34,11 @@ class TestPayrollExport final : public EngineTest
     static PayrollSettings baseSettings()
     {
         PayrollSettings s;
-        s.employeeNameColumn = NameCol;
-        s.accountColumn = AccountCol;
-        s.amountColumn = AmountCol;
-        s.employeeIdColumn = EmpIdCol;
-        s.departmentColumn = DeptCol;
+        s.columns[PayrollField::AccountName] = NameCol;
+        s.columns[PayrollField::AccountNumber] = AccountCol;
+        s.columns[PayrollField::Amount] = AmountCol;
+        s.columns[PayrollField::EmployeeID] = EmpIdCol;
+        s.columns[PayrollField::Department] = DeptCol;
         s.sourceAccount = kova::SourceAccount{"0123456789", "1234/56789/ABCD"};
         s.effectiveDate = QDate(2024, 3, 7);
         return s;

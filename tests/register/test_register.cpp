@@ -1,3 +1,4 @@
+#include "core/registry.h"
 #include "register/batchfingerprint.h"
 #include "register/batchguard.h"
 #include "register/batchregister.h"
@@ -220,7 +221,7 @@ private slots:
             return p;
         };
         for (const char* word : {"transfer", "credit", "collection", "payroll"}) {
-            const BatchType type = *batchTypeFromCommand(QString::fromLatin1(word));
+            const BatchType type = descriptorForKeyword(QString::fromLatin1(word))->type;
             const auto row = [&](const char* name, const QVector<Payment>& second, int firstNumber, bool same) {
                 QTest::addRow("%s: %s", word, name) << type << second << firstNumber << same;
             };
@@ -267,7 +268,7 @@ private slots:
 
     void templateKeepsEachFieldAsTyped()
     {
-        const BatchType type = *batchTypeFromCommand(QString::fromLatin1(QTest::currentDataTag()));
+        const BatchType type = descriptorForKeyword(QString::fromLatin1(QTest::currentDataTag()))->type;
         QFETCH(QString, sheet);
         QFETCH(QStringList, columns);
         QTemporaryDir dir;

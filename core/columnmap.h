@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QVector>
+
+#include <array>
+#include <cstddef>
+
+namespace kova {
+
+// The sheet columns of a type's mapped fields, indexed by the type's field
+// enum (whose last enumerator is Count): the mapping combo boxes' current
+// indexes, 1-based; 0 or below means not mapped.
+template <typename Field>
+class ColumnMap final
+{
+public:
+    using FieldType = Field;
+
+    int operator[](Field field) const { return m_columns[std::size_t(field)]; }
+    int& operator[](Field field) { return m_columns[std::size_t(field)]; }
+    bool mapped(Field field) const { return (*this)[field] >= 1; }
+
+    // All columns in field order, for what treats every field alike.
+    QVector<int> toVector() const { return QVector<int>(m_columns.begin(), m_columns.end()); }
+    void assign(const QVector<int>& columns)
+    {
+        for (std::size_t i = 0; i < m_columns.size(); ++i)
+            m_columns[i] = columns.value(int(i));
+    }
+    int* begin() { return m_columns.data(); }
+    int* end() { return m_columns.data() + m_columns.size(); }
+
+private:
+    std::array<int, std::size_t(Field::Count)> m_columns{};
+};
+
+} // namespace kova
