@@ -3,6 +3,8 @@
 #include "export/exportsink.h"
 #include "export/money.h"
 #include "markedpoints.h"
+#include "render/messagetext.h"
+#include "render/summarylines.h"
 #include "messages.h"
 
 #include <QList>
@@ -23,7 +25,7 @@ public:
     void rowProcessed(const kova::RowReport& report) override
     {
         const MarkedPoints points(report.cells);
-        emit m_form->SIG_TRX_PROC(report.values, points.list(), report.messages, report.amountColumn);
+        emit m_form->SIG_TRX_PROC(report.values, points.list(), kova::htmlLines(report.messages), report.amountColumn);
         QList<QPoint> cut;
         for (const kova::MarkedCell& cell : report.warningCells)
             cut.append(QPoint(cell.row, cell.column));
@@ -32,9 +34,9 @@ public:
         m_total += report.amount;
     }
 
-    void summaryReady(const QStringList& lines) override
+    void summaryReady(const kova::Summary& summary) override
     {
-        emit m_form->SIG_TRX_DONE(lines);
+        emit m_form->SIG_TRX_DONE(kova::summaryLines(summary));
         m_summarised = true;
     }
 

@@ -1,10 +1,17 @@
 #include "recordingsink.h"
 
+#include "render/messagetext.h"
+
+QStringList RecordingSink::messages(int row) const
+{
+    return kova::htmlLines(rows.at(row).messages);
+}
+
 QStringList RecordingSink::allMessages() const
 {
     QStringList all;
     for (const auto& r : rows)
-        all += r.messages;
+        all += kova::htmlLines(r.messages);
     return all;
 }
 
