@@ -24,7 +24,7 @@ public:
     QString record;                            // detail record, without line feed
     QStringList values;                        // log values
 
-    // column: the log column to mark, or -1 for none.
+    // column: the log column to mark, or -1 for none. A bare text names no field.
     void error(const MessageWords& words, int column = -1);
     void error(const QString& text, int column = -1) { error(MessageWords{text, {}, {}}, column); }
     // column: the log column whose text was cut, or -1 for none.
