@@ -13,7 +13,8 @@ QString exceeding(int width)
     thread_local QHash<int, QString> texts;
     auto it = texts.find(width);
     if (it == texts.end())
-        it = texts.insert(width, QStringLiteral(". Exceeding ") + QString::number(width) + QStringLiteral(" characters"));
+        it = texts.insert(width,
+                          QStringLiteral(". Exceeding ") + QString::number(width) + QStringLiteral(" characters"));
     return *it;
 }
 

@@ -125,9 +125,9 @@ private slots:
                     + pad("Invoice 12", 18) + sp(36) + "2R" + (wdk ? "014" : "888"))
                 .replace(at, text.size(), text);
         };
-        const QString residence = err(1, ": Error. Invalid Residence</span>");
-        const QString custType = err(1, ": Error. Invalid Customer Type</span>");
-        const QString invalidAmount = err(1, ": Error. Invalid amount</span>");
+        const QString residence = error(1, "Invalid Residence");
+        const QString custType = error(1, "Invalid Customer Type");
+        const QString invalidAmount = error(1, "Invalid amount");
 
         row("account of 9 digits padded", false, Acc, "123456789", {}, 0, 1, pad("123456789", 34),
             with(false, 1, pad("123456789", 34)));
@@ -143,8 +143,8 @@ private slots:
         row("largest amount", true, Amount, "99999999999999999.99", {}, 0, 2, "99.999.999.999.999.999,99",
             with(true, 53, "99999999999999999.99"));
         row("LLG above the maximum", false, Amount, "500000000.01",
-            {err(1, ": Error. LLG amount exceeding max limit 500.000.000</span>")}, 1, 2, "500.000.000,01");
-        row("BI code of 6", false, BI, "014001", {err(1, ": Error. BI Code must be 7 chars</span>")}, 1, 3, "014001 ");
+            {error(1, "LLG amount exceeding max limit 500.000.000")}, 1, 2, "500.000.000,01");
+        row("BI code of 6", false, BI, "014001", {error(1, "BI Code must be 7 chars")}, 1, 3, "014001 ");
         row("carriage return in the BI code", false, BI, "014\r001", {invalidChars(1, "BI Code")}, 1, 3, "014\r001");
         row("line break after the truncation", false, Bank, QString(20, 'b') + "\n",
             {truncated(1, "Bank Name", 18), invalidChars(1, "Bank Name")}, 1, 4, QString(18, 'b'));

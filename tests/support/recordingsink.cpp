@@ -2,11 +2,6 @@
 
 #include "render/messagetext.h"
 
-QStringList RecordingSink::messages(int row) const
-{
-    return kova::htmlLines(rows.at(row).messages);
-}
-
 QStringList RecordingSink::allMessages() const
 {
     QStringList all;

@@ -25,9 +25,7 @@ public:
     }
     void registerProblem(const QString& text) override { registerProblems.append(text); }
 
-    // The log lines of one row's messages, as rich text.
-    QStringList messages(int row) const;
-    // Every message line of every row, in arrival order.
+    // Every message line of every row as the log shows it, in arrival order.
     QStringList allMessages() const;
     // The texts of the message boxes, in order.
     QStringList boxTexts() const;
