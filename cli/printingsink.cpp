@@ -1,6 +1,7 @@
 #include "printingsink.h"
 
-#include "plaintext.h"
+#include "render/messagetext.h"
+#include "render/summarylines.h"
 
 namespace {
 
@@ -31,14 +32,14 @@ void PrintingSink::rowProcessed(const kova::RowReport& report)
         m_report.rows.append(report);
 }
 
-void PrintingSink::summaryReady(const QStringList& lines)
+void PrintingSink::summaryReady(const kova::Summary& summary)
 {
-    m_report.summary = lines;
-    for (const QString& line : lines)
+    m_report.summary = kova::summaryLines(summary);
+    for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
     printLine(m_out, separator);
-    for (const QString& message : qAsConst(m_messages))
-        printLine(m_out, plainText(message));
+    for (const kova::RowMessage& message : qAsConst(m_messages))
+        printLine(m_out, kova::plainLine(message));
     std::fflush(m_out);
 }
 

@@ -20,7 +20,7 @@ public:
 
     void headerChanged(const QStringList& titles) override;
     void rowProcessed(const kova::RowReport& report) override;
-    void summaryReady(const QStringList& lines) override;
+    void summaryReady(const kova::Summary& summary) override;
     void critical(const QString& text) override;
     void information(const QString& text) override;
     bool askWriteAgain(const QString& question) override;
@@ -33,7 +33,9 @@ private:
     std::FILE* m_err;
     bool m_keepRows;
     bool m_allowDuplicate;
-    QStringList m_messages;   // the pending message lines, in arrival order
+    // The pending messages, in arrival order: kept as words, which a sheet
+    // cutting the same field on every row shares, not as printed lines.
+    kova::RowMessages m_messages;
     Report m_report;
 };
 

@@ -1,5 +1,7 @@
 #include "report.h"
 
+#include "render/messagetext.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,7 +26,7 @@ QByteArray reportJson(const Report& report)
         rows.append(QJsonObject{
             {QStringLiteral("values"), QJsonArray::fromStringList(row.values)},
             {QStringLiteral("marked"), marked(row.cells)},
-            {QStringLiteral("messages"), QJsonArray::fromStringList(row.messages)},
+            {QStringLiteral("messages"), QJsonArray::fromStringList(kova::htmlLines(row.messages))},
         });
     const QJsonObject root{
         {QStringLiteral("titles"), QJsonArray::fromStringList(report.titles)},

@@ -1,6 +1,5 @@
 #include "clearing.h"
 
-#include "messageline.h"
 #include "settingsfile.h"
 
 #include <QSettings>
@@ -100,9 +99,9 @@ QString BankFilter::limitError(Cents amount, const QString& transferType) const
         return transferType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     };
     if (clearingIndex == 0 && is("LLG") && amount > Cents(maxLimit) * 100)
-        return QStringLiteral(": Error. LLG amount exceeding max limit ") + limitText(maxLimit) + QStringLiteral("</span>");
+        return QStringLiteral("LLG amount exceeding max limit ") + limitText(maxLimit);
     if (clearingIndex == 1 && is("RTG") && amount < Cents(minLimit) * 100)
-        return QStringLiteral(": Error. RTGS amount below min limit ") + limitText(minLimit) + QStringLiteral("</span>");
+        return QStringLiteral("RTGS amount below min limit ") + limitText(minLimit);
     return {};
 }
 

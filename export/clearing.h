@@ -64,8 +64,8 @@ struct BankFilter
     // The clearing filter on the row's transfer type (ignoring case).
     bool accepts(const QString& transferType) const;
 
-    // The limit rule for a valid amount; returns the message tail
-    // (": Error. LLG amount exceeding max limit 500.000.000</span>") or empty.
+    // The limit rule for a valid amount; returns the error's words
+    // ("LLG amount exceeding max limit 500.000.000") or empty.
     QString limitError(Cents amount, const QString& transferType) const;
 };
 

@@ -1,7 +1,6 @@
 #include "cutfield.h"
 
 #include "exportrun.h"
-#include "messageline.h"
 #include "textfield.h"
 
 namespace kova {
@@ -10,9 +9,9 @@ QString cutField(const QString& text, int width, const QString& cutTitle, const 
                  RowContext& out)
 {
     if (text.size() > width)
-        out.warning(truncatedTail(cutTitle, width), column);
+        out.warning(truncated(cutTitle, width), column);
     if (!isPrintableAscii(text))
-        out.error(invalidCharactersTail(logTitle), column);
+        out.error(invalidCharacters(logTitle), column);
     return leftField(text, width);
 }
 

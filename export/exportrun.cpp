@@ -1,7 +1,6 @@
 #include "exportrun.h"
 
 #include "faultpoint.h"
-#include "messageline.h"
 #include "pathchecks.h"
 #include "register/batchguard.h"
 #include "xlsx/document.h"
@@ -17,17 +16,17 @@
 
 namespace kova {
 
-void RowContext::error(const QString& tail, int column)
+void RowContext::error(const MessageWords& words, int column)
 {
-    m_messages.append(errorLine(line(), tail));
+    m_messages.append({Severity::Error, line(), words});
     ++m_errors;
     if (column >= 0)
         m_cells.append({m_index, column});
 }
 
-void RowContext::warning(const QString& tail, int column)
+void RowContext::warning(const MessageWords& words, int column)
 {
-    m_messages.append(warningLine(line(), tail));
+    m_messages.append({Severity::Warning, line(), words});
     ++m_warnings;
     if (column >= 0)
         m_warningCells.append({m_index, column});
@@ -45,17 +44,6 @@ struct Counts
     int errors = 0;
     int warnings = 0;
 };
-
-QStringList summaryLines(const Counts& c, int dataRows)
-{
-    return {
-        QStringLiteral("Total rows processed: ") + QString::number(c.totals.count) + QStringLiteral(" of ")
-            + QString::number(dataRows),
-        QStringLiteral("Total amounts: ") + displayAmount(c.totals.total),
-        QStringLiteral("Total warnings: ") + QString::number(c.warnings),
-        QStringLiteral("Total errors: ") + QString::number(c.errors),
-    };
-}
 
 // A record of the wrong width would shift every field after it at the bank;
 // the layouts make that impossible for rows without errors, and this keeps it so.
@@ -181,7 +169,8 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
 
     KOVA_FAULT_POINT("after-rows");
-    sink.summaryReady(summaryLines(counts, qMax(0, lastRow - (firstRow - 1))));
+    sink.summaryReady(Summary{counts.totals.count, qMax(0, lastRow - (firstRow - 1)), counts.totals.total,
+                              counts.warnings, counts.errors});
 
     if (counts.errors > 0) {
         sink.critical(QStringLiteral("ERROR!"));

@@ -24,17 +24,17 @@ public:
     QString record;                            // detail record, without line feed
     QStringList values;                        // log values
 
-    // tail: the message after the line number, e.g. ": Error. Invalid amount</span>".
-    // column: the log column to mark, or -1 for none.
-    void error(const QString& tail, int column = -1);
+    // column: the log column to mark, or -1 for none. A bare text names no field.
+    void error(const MessageWords& words, int column = -1);
+    void error(const QString& text, int column = -1) { error(MessageWords{text, {}, {}}, column); }
     // column: the log column whose text was cut, or -1 for none.
-    void warning(const QString& tail, int column = -1);
+    void warning(const MessageWords& words, int column = -1);
     void addToTotal(Cents amount) { m_amount += amount; }
 
     int errors() const { return m_errors; }
     int warnings() const { return m_warnings; }
     Cents amount() const { return m_amount; }
-    const QStringList& messages() const { return m_messages; }
+    const RowMessages& messages() const { return m_messages; }
     const QVector<MarkedCell>& cells() const { return m_cells; }
     const QVector<MarkedCell>& warningCells() const { return m_warningCells; }
 
@@ -43,7 +43,7 @@ private:
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;
-    QStringList m_messages;
+    RowMessages m_messages;
     QVector<MarkedCell> m_cells;
     QVector<MarkedCell> m_warningCells;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rowreport.h"
+#include "summary.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +17,7 @@ public:
 
     virtual void headerChanged(const QStringList& titles) = 0;
     virtual void rowProcessed(const RowReport& report) = 0;
-    virtual void summaryReady(const QStringList& lines) = 0;
+    virtual void summaryReady(const Summary& summary) = 0;
     // A modal critical box: a refusal or failure.
     virtual void critical(const QString& text) = 0;
     // A modal information box: "Done!".

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "money.h"
+#include "rowmessage.h"
 
 #include <QStringList>
 #include <QVector>
@@ -21,7 +22,7 @@ struct RowReport
 {
     QStringList values;          // one per log column, as shown
     QVector<MarkedCell> cells;   // errors only, in the order found
-    QStringList messages;        // HTML message lines, in the order found
+    RowMessages messages;        // in the order found
     int amountColumn = 0;        // log column to right-align
     int sheetRow = 0;            // the row in the workbook, so the log can point at it
     QVector<MarkedCell> warningCells;   // cells cut with a warning, in the order found

@@ -4,7 +4,6 @@
 #include "export/cells.h"
 #include "export/cutfield.h"
 #include "export/headeroverflow.h"
-#include "export/messageline.h"
 #include "export/money.h"
 #include "export/textfield.h"
 
@@ -35,12 +34,12 @@ QString spaces(int width)
 
 // Residence and citizen are flags: anything but one digit 0 or 1 is refused;
 // a cell that is no whole number is shown as read.
-QString flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& tail, int column,
+QString flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& message, int column,
                   kova::RowContext& out)
 {
     const std::optional<int> value = kova::cellInt(sheet, row, sheetColumn);
     if (!value || (*value != 0 && *value != 1))
-        out.error(tail, column);
+        out.error(message, column);
     return value ? QString::number(*value) : kova::cellText(sheet, row, sheetColumn);
 }
 
@@ -82,10 +81,9 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
-        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("Acc # ")) + QStringLiteral("must be 10 digits</span>"),
-                  AccountColumn);
+        out.error({QString(), QStringLiteral("Acc # "), QStringLiteral("must be 10 digits")}, AccountColumn);
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
 
@@ -95,7 +93,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         values[AmountColumn] = kova::displayAmount(*amount);
         out.addToTotal(*amount);
     } else {
-        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        out.error(QStringLiteral("Invalid amount"), AmountColumn);
         values[AmountColumn] = amountText;
     }
 
@@ -108,9 +106,9 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
 
     values[ResidenceColumn] = flagField(sheet, row, s.columns[F::Residence],
-                                        QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn, out);
+                                        QStringLiteral("Invalid Residence"), ResidenceColumn, out);
     values[CitizenColumn] = flagField(sheet, row, s.columns[F::Citizen],
-                                      QStringLiteral(": Error. Invalid Citizen</span>"), CitizenColumn, out);
+                                      QStringLiteral("Invalid Citizen"), CitizenColumn, out);
     record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
 
     out.record = record;

@@ -3,7 +3,6 @@
 #include "export/batchremarks.h"
 #include "export/cutfield.h"
 #include "export/headeroverflow.h"
-#include "export/messageline.h"
 #include "export/textfield.h"
 
 namespace {
@@ -37,7 +36,7 @@ QString amountField(kova::Cents amount)
 void refuseInvalidCharacters(const QString& text, Column column, kova::RowContext& out)
 {
     if (!kova::isPrintableAscii(text))
-        out.error(kova::invalidCharactersTail(logTitles.at(column)), column);
+        out.error(kova::invalidCharacters(logTitles.at(column)), column);
 }
 
 // A free text field of the detail record. Its truncation warning names the
@@ -87,13 +86,11 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString account = text(c[F::Account]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharactersTail(QStringLiteral("To Acc")), AccountColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), AccountColumn);
     if (wdk && account.size() != 10)
-        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("To Acc"))
-                      + QStringLiteral(" must be 10 digits</span>"),
-                  AccountColumn);
+        out.error({QString(), QStringLiteral("To Acc"), QStringLiteral(" must be 10 digits")}, AccountColumn);
     if (!wdk && account.size() > 34)
-        out.warning(kova::truncatedTail(QStringLiteral("Acc #"), 34), AccountColumn);
+        out.warning(kova::truncated(QStringLiteral("Acc #"), 34), AccountColumn);
     values[AccountColumn] = kova::leftField(account, 34);
     record += values[AccountColumn];
 
@@ -102,7 +99,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const QString amountText = text(c[F::Amount]);
     const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
     if (!amount) {
-        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        out.error(QStringLiteral("Invalid amount"), AmountColumn);
         values[AmountColumn] = amountText;
     } else {
         record += amountField(*amount);
@@ -123,7 +120,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString biCode = text(c[F::BICode]);
     if (c.mapped(F::BICode) && biCode.size() != 7)
-        out.error(QStringLiteral(": Error. BI Code must be 7 chars</span>"), BICodeColumn);
+        out.error(QStringLiteral("BI Code must be 7 chars"), BICodeColumn);
     refuseInvalidCharacters(biCode, BICodeColumn, out);
     values[BICodeColumn] = kova::leftField(biCode, 7);
     record += values[BICodeColumn];
@@ -142,7 +139,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     if (c.mapped(F::CustType)) {
         const std::optional<int> custType = kova::cellInt(sheet, row, c[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
-            out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
+            out.error(QStringLiteral("Invalid Customer Type"), CustTypeColumn);
         // Not a whole number, it is shown as read; its row fails anyway.
         values[CustTypeColumn] = custType ? QString::number(*custType) : text(c[F::CustType]);
     }
@@ -154,7 +151,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     if (c.mapped(F::Residence)) {
         const QString residence = text(c[F::Residence]).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
-            out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
+            out.error(QStringLiteral("Invalid Residence"), ResidenceColumn);
         refuseInvalidCharacters(residence, ResidenceColumn, out);
         values[ResidenceColumn] = residence;
     }

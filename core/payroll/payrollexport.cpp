@@ -3,7 +3,6 @@
 #include "export/cells.h"
 #include "export/cutfield.h"
 #include "export/headeroverflow.h"
-#include "export/messageline.h"
 #include "export/money.h"
 #include "export/textfield.h"
 
@@ -68,11 +67,9 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharactersTail(QStringLiteral("Acc #")), AccountColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("Acc #")), AccountColumn);
     else if (account.size() != accountWidth)
-        out.error(QStringLiteral(": Error. ") + kova::bold(QStringLiteral("Account Number "))
-                      + QStringLiteral("must be 10 digits</span>"),
-                  AccountColumn);
+        out.error({QString(), QStringLiteral("Account Number "), QStringLiteral("must be 10 digits")}, AccountColumn);
     values[AccountColumn] = kova::leftPadded(account, accountWidth);
     record += values[AccountColumn];
 
@@ -82,7 +79,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
         values[AmountColumn] = kova::displayAmount(*amount);
         out.addToTotal(*amount);
     } else {
-        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        out.error(QStringLiteral("Invalid amount"), AmountColumn);
         values[AmountColumn] = amountText;
     }
 
@@ -94,13 +91,13 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     // what has to be shortened.
     const QString name = kova::cellText(sheet, row, s.columns[F::AccountName]);
     if (name.size() > nameWidth) {
-        out.error(QStringLiteral(": Error. Employee Name is exceeding 30 chars</span>"), NameColumn);
+        out.error(QStringLiteral("Employee Name is exceeding 30 chars"), NameColumn);
         values[NameColumn] = name;
     } else {
         values[NameColumn] = kova::leftField(name, nameWidth);
     }
     if (!kova::isPrintableAscii(name))
-        out.error(kova::invalidCharactersTail(nameTitle), NameColumn);
+        out.error(kova::invalidCharacters(nameTitle), NameColumn);
     record += values[NameColumn];
 
     values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Department]), departmentWidth,

@@ -2,7 +2,6 @@
 
 #include "headeridreservation.h"
 
-#include "export/messageline.h"
 #include "export/money.h"
 #include "export/textfield.h"
 
@@ -24,7 +23,7 @@ const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 void checkCharacters(kova::RowContext& out, const QString& text, const QString& title, int column)
 {
     if (kova::hasLineBreak(text) || text.contains(QLatin1Char('|')))
-        out.error(kova::invalidCharactersTail(title), column);
+        out.error(kova::invalidCharacters(title), column);
 }
 
 void put(kova::RowContext& out, const QString& field, const QString& shown)
@@ -37,7 +36,7 @@ void put(kova::RowContext& out, const QString& field, const QString& shown)
 void putCut(const QString& raw, int width, const QString& title, int logColumn, kova::RowContext& out)
 {
     if (raw.size() > width)
-        out.warning(kova::truncatedTail(title, width), logColumn);
+        out.warning(kova::truncated(title, width), logColumn);
     checkCharacters(out, raw, title, logColumn);
     const QString value = kova::cutTrimmed(raw, width);
     put(out, value, value);
@@ -54,9 +53,9 @@ void putText(const xlsx::Document& sheet, int row, int column, int width, const 
         putCut(kova::cellText(sheet, row, column), width, title, logColumn, out);
 }
 
-QString lengthTail(const QString& title)
+kova::MessageWords lengthWords(const QString& title)
 {
-    return QStringLiteral(": Error. ") + kova::bold(title) + QStringLiteral(" must be 10 characters</span>");
+    return {QString(), title, QStringLiteral(" must be 10 characters")};
 }
 
 } // namespace
@@ -104,21 +103,20 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
 
     const QString fromAcc = text(F::FromAcc);
     if (!kova::isDigitsOnly(fromAcc))
-        out.error(kova::invalidCharactersTail(QStringLiteral("From Acc")), FromAccColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("From Acc")), FromAccColumn);
     if (fromAcc.size() != 10)
-        out.error(lengthTail(QStringLiteral("From Acc")), FromAccColumn);
+        out.error(lengthWords(QStringLiteral("From Acc")), FromAccColumn);
     const QString fromAccValue = kova::leftField(fromAcc, 10);
     put(out, fromAccValue, fromAccValue);
 
     const QString toAcc = text(F::ToAcc);
     if (!kova::isDigitsOnly(toAcc))
-        out.error(kova::invalidCharactersTail(QStringLiteral("To Acc")), ToAccColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), ToAccColumn);
     const QString toAccValue = kova::cutTrimmed(toAcc, 34);
     if (m_settings.mode == kova::BankMode::WDK && toAccValue.size() != 10)
-        out.error(lengthTail(QStringLiteral("To Acc")), ToAccColumn);
+        out.error(lengthWords(QStringLiteral("To Acc")), ToAccColumn);
     else if (toAcc.size() > 34)
-        out.error(QStringLiteral(": Error. String truncated in ") + kova::bold(QStringLiteral("To Acc"))
-                  + QStringLiteral(". Exceeding 34 characters</span>"));
+        out.error(kova::truncated(QStringLiteral("To Acc"), 34));
     put(out, toAccValue, toAccValue);
 
     const QString amountText = text(F::Amount);
@@ -130,7 +128,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
             out.error(limit, AmountColumn);
     } else {
         // The row fails the batch, so its record is never used.
-        out.error(QStringLiteral(": Error. Invalid amount</span>"), AmountColumn);
+        out.error(QStringLiteral("Invalid amount"), AmountColumn);
         put(out, QString(), amountText);
     }
 
@@ -140,7 +138,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     if (m_settings.columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
-            out.error(QStringLiteral(": Error. Bank Code must be 7 chars</span>"), BankCodeColumn);
+            out.error(QStringLiteral("Bank Code must be 7 chars"), BankCodeColumn);
         checkCharacters(out, bankCode, QStringLiteral("Bank Code"), BankCodeColumn);
         const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, value, value);
@@ -160,7 +158,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     if (m_settings.columns.mapped(F::CustType)) {
         const std::optional<int> custType = kova::cellInt(sheet, row, m_settings.columns[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
-            out.error(QStringLiteral(": Error. Invalid Customer Type</span>"), CustTypeColumn);
+            out.error(QStringLiteral("Invalid Customer Type"), CustTypeColumn);
         // Not a whole number, it is shown as read; its row fails anyway.
         const QString shown = custType ? QString::number(*custType) : text(F::CustType);
         put(out, shown, shown);
@@ -171,7 +169,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     if (m_settings.columns.mapped(F::Residence)) {
         const QString residence = text(F::Residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
-            out.error(QStringLiteral(": Error. Invalid Residence</span>"), ResidenceColumn);
+            out.error(QStringLiteral("Invalid Residence"), ResidenceColumn);
         checkCharacters(out, residence, QStringLiteral("Residence"), ResidenceColumn);
         put(out, residence, residence);
     } else {

@@ -2,6 +2,8 @@
 
 #include "export/exportsink.h"
 #include "export/money.h"
+#include "render/messagetext.h"
+#include "render/summarylines.h"
 #include "messages.h"
 #include "transactionform.h"
 
@@ -21,15 +23,15 @@ public:
 
     void rowProcessed(const kova::RowReport& report) override
     {
-        emit m_form->SIG_TRX_PROC(report.values, report.cells, report.messages, report.amountColumn);
+        emit m_form->SIG_TRX_PROC(report.values, report.cells, kova::htmlLines(report.messages), report.amountColumn);
         emit m_form->SIG_TRX_ROW(report.sheetRow, report.warningCells);
         ++m_records;
         m_total += report.amount;
     }
 
-    void summaryReady(const QStringList& lines) override
+    void summaryReady(const kova::Summary& summary) override
     {
-        emit m_form->SIG_TRX_DONE(lines);
+        emit m_form->SIG_TRX_DONE(kova::summaryLines(summary));
         m_summarised = true;
     }
 

@@ -100,9 +100,9 @@ private slots:
         };
         const QString hundred = "0000000000100.00";
         const QString accLength = error(1, "<span style=\"font-weight:bold;\">Acc # </span>must be 10 digits");
-        const QString badAmount = err(1, ": Error. Invalid amount</span>");
-        const QString residence = err(1, ": Error. Invalid Residence</span>");
-        const QString citizen = err(1, ": Error. Invalid Citizen</span>");
+        const QString badAmount = error(1, "Invalid amount");
+        const QString residence = error(1, "Invalid Residence");
+        const QString citizen = error(1, "Invalid Citizen");
 
         // Only the unmapped date column holds something, so the row is in the used range.
         QTest::newRow("empty row") << RowCase{{"x"}, {accLength, badAmount}, {1, 2}, 5, "0"};

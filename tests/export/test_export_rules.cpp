@@ -4,6 +4,7 @@
 #include "core/transfer/transferexport.h"
 #include "export/batchremarks.h"
 #include "export/textfield.h"
+#include "render/messagetext.h"
 
 #include "enginetest.h"
 
@@ -14,6 +15,8 @@
 
 using namespace kova;
 using namespace expect;
+
+Q_DECLARE_METATYPE(RowMessage)
 
 namespace {
 
@@ -234,8 +237,8 @@ private slots:
         for (const auto& [clearing, type, processed] : filter)
             QVERIFY2(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).accepts(type)
                          == processed, type);
-        const QString llg = ": Error. LLG amount exceeding max limit 500.000.000</span>";
-        const QString rtgs = ": Error. RTGS amount below min limit 500.000.001</span>";
+        const QString llg = "LLG amount exceeding max limit 500.000.000";
+        const QString rtgs = "RTGS amount below min limit 500.000.001";
         const QList<std::tuple<int, qint64, const char*, QString>> limits{
             {0, 50000000000, "LLG", ""}, {0, 50000000001, "LLG", llg}, {0, 90000000000, "llg", llg},
             {0, 90000000000, "", ""}, {1, 50000000100, "RTG", ""}, {1, 50000000099, "RTG", rtgs},
@@ -245,6 +248,37 @@ private slots:
                                clearing == 1 ? 500000001ULL : 1ULL, clearing == 1 ? 999999999999999ULL : 500000000ULL};
             QCOMPARE(f.limitError(Cents(cents), type), tail);
         }
+    }
+
+    // Every shape of message line, as the window's log and the terminal show it.
+    void messageLines_data()
+    {
+        QTest::addColumn<RowMessage>("message");
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("no title") << RowMessage{Severity::Error, 2, {"Invalid amount", {}, {}}}
+                                  << error(2, "Invalid amount") << "LINE 2: Error. Invalid amount";
+        QTest::newRow("title first") << RowMessage{Severity::Error, 1, {{}, "To Acc", " must be 10 digits"}}
+                                     << error(1, b("To Acc") + " must be 10 digits")
+                                     << "LINE 1: Error. To Acc must be 10 digits";
+        QTest::newRow("space in the title") << RowMessage{Severity::Error, 7, {{}, "Acc # ", "must be 10 digits"}}
+                                            << error(7, b("Acc # ") + "must be 10 digits")
+                                            << "LINE 7: Error. Acc # must be 10 digits";
+        QTest::newRow("title last") << RowMessage{Severity::Error, 12, invalidCharacters("From Acc")}
+                                    << invalidChars(12, "From Acc")
+                                    << "LINE 12: Error. Invalid characters found in From Acc";
+        QTest::newRow("warning") << RowMessage{Severity::Warning, 999999, kova::truncated("Department", 4)}
+                                 << expect::truncated(999999, "Department", 4)
+                                 << "LINE 999999: Warning. String truncated in Department. Exceeding 4 characters";
+    }
+
+    void messageLines()
+    {
+        QFETCH(RowMessage, message);
+        QFETCH(QString, html);
+        QFETCH(QString, plain);
+        QCOMPARE(htmlLine(message), html);
+        QCOMPARE(plainLine(message), plain);
     }
 
     void sourceAccounts()
@@ -390,7 +424,7 @@ private slots:
                                         goodRow(last.addDays(1), 1)},
                                  1, true);
         QCOMPARE(outcome, ExportOutcome::RowErrors);
-        QCOMPARE(m_sink.allMessages(), QStringList{err(2, ": Error. Invalid amount</span>")});
+        QCOMPARE(m_sink.allMessages(), QStringList{error(2, "Invalid amount")});
         QCOMPARE(m_sink.rows.at(1).cells, (QVector<MarkedCell>{{1, amountColumn}}));
         QCOMPARE(m_sink.summary, summary);
         QCOMPARE(m_sink.boxTexts(), QStringList{"ERROR!"});
@@ -418,7 +452,7 @@ private slots:
         for (const QString& name : {QString::fromUtf8("Jos\u00e9"), QString("Bu\tdi"), QString("Bu\ndi")}) {
             const bool refused = type != Transfer || name.contains('\n');
             run(type, {goodRow(QVariant(), 1, name)});
-            QCOMPARE(m_sink.rows.at(0).messages, refused ? QStringList{invalidChars(1, title)} : QStringList());
+            QCOMPARE(m_sink.allMessages(), refused ? QStringList{invalidChars(1, title)} : QStringList());
             QCOMPARE(m_sink.rows.at(0).cells, QVector<MarkedCell>(refused ? 1 : 0, {0, logColumn}));
         }
     }

@@ -44,7 +44,7 @@ public:
         out.record = "D|" + name + '|' + (amount ? fixedText(*amount) : QString());
         out.values << name << (amount ? displayAmount(*amount) : cellText(sheet, row, 2));
         if (name == QLatin1String("bad"))
-            out.error(": Error. Bad name</span>", 0);
+            out.error("Bad name", 0);
         if (amount)
             out.addToTotal(*amount);
     }
@@ -83,9 +83,9 @@ public:
         if (onRow)
             onRow(m_inner.rows.size());
     }
-    void summaryReady(const QStringList& l) override
+    void summaryReady(const Summary& s) override
     {
-        m_inner.summaryReady(l);
+        m_inner.summaryReady(s);
         onSummary();
     }
     void critical(const QString& text) override { m_inner.critical(text); }

@@ -19,18 +19,11 @@ inline QString pad(const QString& text, int width) { return text.leftJustified(w
 
 inline QString b(const QString& title) { return "<span style=\"font-weight:bold;\">" + title + "</span>"; }
 
-inline QString err(int line, const QString& tail)
+// An error's log line: "LINE n: Error. <text>" in red.
+inline QString error(int line, const QString& text)
 {
-    return "<span style=\"color:#e73d4a;\">LINE " + QString::number(line) + tail;
+    return "<span style=\"color:#e73d4a;\">LINE " + QString::number(line) + ": Error. " + text + "</span>";
 }
-
-inline QString warn(int line, const QString& tail)
-{
-    return "<span style=\"color:#f88021;\">LINE " + QString::number(line) + tail;
-}
-
-// ": Error. <text></span>" on line n.
-inline QString error(int line, const QString& text) { return err(line, ": Error. " + text + "</span>"); }
 
 inline QString invalidChars(int line, const QString& title)
 {
@@ -39,8 +32,8 @@ inline QString invalidChars(int line, const QString& title)
 
 inline QString truncated(int line, const QString& title, int width)
 {
-    return warn(line, ": Warning. String truncated in " + b(title) + ". Exceeding " + QString::number(width)
-                          + " characters</span>");
+    return "<span style=\"color:#f88021;\">LINE " + QString::number(line) + ": Warning. String truncated in "
+        + b(title) + ". Exceeding " + QString::number(width) + " characters</span>";
 }
 
 inline QStringList summary(const QString& processed, const QString& amounts, int warnings, int errors)

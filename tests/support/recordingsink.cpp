@@ -1,10 +1,12 @@
 #include "recordingsink.h"
 
+#include "render/messagetext.h"
+
 QStringList RecordingSink::allMessages() const
 {
     QStringList all;
     for (const auto& r : rows)
-        all += r.messages;
+        all += kova::htmlLines(r.messages);
     return all;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/exportsink.h"
+#include "render/summarylines.h"
 
 #include <QList>
 #include <QPair>
@@ -14,7 +15,7 @@ public:
 
     void headerChanged(const QStringList& t) override { titles = t; ++headerReports; }
     void rowProcessed(const kova::RowReport& r) override { rows.append(r); }
-    void summaryReady(const QStringList& l) override { summary = l; ++summaryReports; }
+    void summaryReady(const kova::Summary& s) override { summary = kova::summaryLines(s); ++summaryReports; }
     void critical(const QString& text) override { boxes.append({Box::Critical, text}); }
     void information(const QString& text) override { boxes.append({Box::Information, text}); }
     bool askWriteAgain(const QString& question) override
@@ -24,7 +25,7 @@ public:
     }
     void registerProblem(const QString& text) override { registerProblems.append(text); }
 
-    // Every message line of every row, in arrival order.
+    // Every message line of every row as the log shows it, in arrival order.
     QStringList allMessages() const;
     // The texts of the message boxes, in order.
     QStringList boxTexts() const;

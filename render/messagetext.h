@@ -1,0 +1,20 @@
+#pragma once
+
+#include "export/rowmessage.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kova {
+
+// The processing log's rich text line:
+//   <span style="color:#e73d4a;">LINE n: Error. before<span style="font-weight:bold;">title</span>after</span>
+// in orange (#f88021) and "Warning." for a warning; no bold span without a title.
+QString htmlLine(const RowMessage& message);
+QStringList htmlLines(const RowMessages& messages);
+
+// The same words as a terminal shows them, without markup:
+//   LINE n: Error. beforetitleafter
+QString plainLine(const RowMessage& message);
+
+} // namespace kova
