@@ -53,6 +53,20 @@ Sheet::Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem)
 
 bool Sheet::load(const ZipArchive& archive, const std::string& part, const Styles& styles)
 {
+    // The rows go through the markup scanner; a sheet it gives up on (rare
+    // markup, or a malformed part) is read again by expat alone.
+    bool scannerGaveUp = false;
+    {
+        SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
+        if (scanXmlPart(archive, part, reader, "sheetData", scannerGaveUp)) {
+            m_cells.finish();
+            return true;
+        }
+    }
+    if (!scannerGaveUp)
+        return false;
+    m_cells = CellStore();
+    m_texts = StringPool();
     SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
     if (!parseXmlPart(archive, part, reader))
         return false;
