@@ -18,12 +18,12 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool isNameStart(char c)
+inline bool isNameStart(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
 
-bool isNameChar(char c)
+inline bool isNameChar(char c)
 {
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
 }
@@ -255,7 +255,7 @@ long MarkupScanner::tag(std::size_t from)
                 && std::memcmp(base + spans[a].nameBegin, base + spans[b].nameBegin,
                                spans[a].nameEnd - spans[a].nameBegin) == 0)
                 return kGiveUp;
-    if (int(m_open.size()) >= m_depthLeft)
+    if (int(m_openEnds.size()) >= m_depthLeft)
         return kGiveUp;
 
     // The tag is consumed: its bytes become the strings the events take.
@@ -267,14 +267,16 @@ long MarkupScanner::tag(std::size_t from)
         m_attributes.push_back(base + spans[a].valueBegin);
     }
     m_attributes.push_back(nullptr);
-    const std::string name(base + nameBegin, nameEnd - nameBegin);
-    if (!m_events.start(name.c_str(), m_attributes.data()))
+    base[nameEnd] = '\0';
+    const char* name = base + nameBegin;
+    if (!m_events.start(name, m_attributes.data()))
         return kStopped;
     if (empty) {
-        if (!m_events.end(name.c_str()))
+        if (!m_events.end(name))
             return kStopped;
     } else {
-        m_open.push_back(name);
+        m_openNames.append(name, nameEnd - nameBegin + 1);
+        m_openEnds.push_back(m_openNames.size());
     }
     return long(used);
 }
@@ -294,17 +296,20 @@ long MarkupScanner::endTag(std::size_t from)
         return kMore;
     if (base[i] != '>' || nameEnd == nameBegin)
         return kGiveUp;
-    if (m_open.empty()) {
+    if (m_openEnds.empty()) {
         // The end of the content: expat takes over from this tag.
         m_finished = true;
         return 0;
     }
-    const std::string& open = m_open.back();
-    if (open.size() != nameEnd - nameBegin || std::memcmp(open.data(), base + nameBegin, open.size()) != 0)
+    const std::size_t openEnd = m_openEnds.back() - 1;
+    const std::size_t openBegin = m_openEnds.size() > 1 ? m_openEnds[m_openEnds.size() - 2] : 0;
+    const char* open = m_openNames.data() + openBegin;
+    if (openEnd - openBegin != nameEnd - nameBegin || std::memcmp(open, base + nameBegin, openEnd - openBegin) != 0)
         return kGiveUp;
-    if (!m_events.end(open.c_str()))
+    if (!m_events.end(open))
         return kStopped;
-    m_open.pop_back();
+    m_openEnds.pop_back();
+    m_openNames.resize(openBegin);
     return long(i + 1 - from);
 }
 

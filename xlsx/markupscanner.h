@@ -51,7 +51,9 @@ private:
     const int m_depthLeft;
     std::string m_buffer;
     std::size_t m_done = 0;
-    std::vector<std::string> m_open;
+    // The names of the open elements, each with its NUL, and where each ends.
+    std::string m_openNames;
+    std::vector<std::size_t> m_openEnds;
     std::string m_decoded;
     std::vector<const char*> m_attributes;
     bool m_finished = false;
