@@ -2,7 +2,6 @@
 #include "options.h"
 #include "printingsink.h"
 #include "report.h"
-#include "sheetcolumns.h"
 #include "usage.h"
 
 #include "export/pathchecks.h"
@@ -10,6 +9,7 @@
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
+#include "xlsx/document.h"
 
 #include <QCoreApplication>
 
@@ -59,12 +59,14 @@ int run(const Options& options, Command command, PrintingSink& sink)
     }
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
-    const std::optional<int> lastColumn = sheetLastColumn(options.source, options.sheet);
-    if (!lastColumn) {
+    // The export then reads the same document: a full-size sheet is read once.
+    xlsx::Document workbook(options.source);
+    if (!workbook.selectSheet(options.sheet)) {
         sink.critical(QStringLiteral("Error. Unable to select sheet ") + options.sheet);
         return Refused;
     }
-    return exitStatus(command(options, *lastColumn, sink));
+    const kova::OpenSheet lent(options.source, options.sheet, workbook);
+    return exitStatus(command(options, workbook.dimension().lastColumn(), sink));
 }
 
 int printHistory(const QString& settingsPath)

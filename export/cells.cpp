@@ -16,7 +16,7 @@ QVariant cellValue(const xlsx::Document& sheet, int row, int column)
 
 QString cellText(const xlsx::Document& sheet, int row, int column)
 {
-    return cellValue(sheet, row, column).toString();
+    return column > 0 ? sheet.text(row, column) : QString();
 }
 
 std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column)

@@ -92,6 +92,29 @@ struct ExportSource
     QString settingsPath;
 };
 
+// kova-export has to choose the sheet before the export (its width decides
+// which mapped columns count), and a full-size sheet takes seconds to read.
+// While one of these lives, the export of that workbook's sheet reads the
+// document it lends instead of opening and reading the sheet again.
+class OpenSheet final
+{
+public:
+    // The document must have the sheet selected and outlive this.
+    OpenSheet(const QString& workbookPath, const QString& sheetName, const xlsx::Document& document);
+    ~OpenSheet();
+    OpenSheet(const OpenSheet&) = delete;
+    OpenSheet& operator=(const OpenSheet&) = delete;
+
+    // The lent document for that sheet, or nullptr.
+    static const xlsx::Document* find(const QString& workbookPath, const QString& sheetName);
+
+private:
+    const QString m_workbookPath;
+    const QString m_sheetName;
+    const xlsx::Document& m_document;
+    const OpenSheet* m_previous;
+};
+
 enum class ExportOutcome {
     Written,       // upload file written, "Done!" shown
     RowErrors,     // rows had errors, "ERROR!" shown, nothing written

@@ -44,4 +44,9 @@ QVariant Document::read(int row, int column) const
     return m_workbook ? m_workbook->read(row, column) : QVariant();
 }
 
+QString Document::text(int row, int column) const
+{
+    return m_workbook ? m_workbook->text(row, column) : QString();
+}
+
 } // namespace xlsx

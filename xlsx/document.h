@@ -69,6 +69,9 @@ public:
     // Used range of the selected sheet (computed from the cells themselves).
     CellRange dimension() const;
     QVariant read(int row, int column) const;
+    // read(row, column).toString(), without the variant in between: a sheet's
+    // cells are mostly read as text, millions of them.
+    QString text(int row, int column) const;
 
 private:
     std::unique_ptr<Workbook> m_workbook;

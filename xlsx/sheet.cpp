@@ -17,6 +17,11 @@ namespace {
 // an exponent nor a trailing ".0" (an account number must read "1000000000").
 constexpr double kLargestInteger = 1e15;
 
+bool isInteger(double value)
+{
+    return std::floor(value) == value && std::fabs(value) < kLargestInteger;
+}
+
 QVariant isoDate(const QString& text)
 {
     if (text.contains(QLatin1Char('T'))) {
@@ -48,6 +53,20 @@ Sheet::Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem)
 
 bool Sheet::load(const ZipArchive& archive, const std::string& part, const Styles& styles)
 {
+    // The rows go through the markup scanner; a sheet it gives up on (rare
+    // markup, or a malformed part) is read again by expat alone.
+    bool scannerGaveUp = false;
+    {
+        SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
+        if (scanXmlPart(archive, part, reader, "sheetData", scannerGaveUp)) {
+            m_cells.finish();
+            return true;
+        }
+    }
+    if (!scannerGaveUp)
+        return false;
+    m_cells = CellStore();
+    m_texts = StringPool();
     SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
     if (!parseXmlPart(archive, part, reader))
         return false;
@@ -57,7 +76,7 @@ bool Sheet::load(const ZipArchive& archive, const std::string& part, const Style
 
 QVariant Sheet::number(double value) const
 {
-    if (std::floor(value) == value && std::fabs(value) < kLargestInteger)
+    if (isInteger(value))
         return qlonglong(value);
     return value;
 }
@@ -65,23 +84,46 @@ QVariant Sheet::number(double value) const
 QVariant Sheet::read(int row, int column) const
 {
     const Cell* cell = m_cells.find(row, column);
+    return cell ? value(*cell) : QVariant();
+}
+
+QString Sheet::text(int row, int column) const
+{
+    const Cell* cell = m_cells.find(row, column);
     if (!cell)
         return {};
     switch (cell->kind) {
-    case CellKind::Number:
-        return number(cell->number);
-    case CellKind::Date: {
-        const QVariant date = serialToDate(cell->number, m_dateSystem);
-        return date.isValid() ? date : number(cell->number);
-    }
     case CellKind::SharedString:
         return m_sharedStrings.text(cell->index);
     case CellKind::Text:
         return m_texts.text(cell->index);
+    case CellKind::Number:
+        if (isInteger(cell->number))
+            return QString::number(qlonglong(cell->number));
+        break;
+    default:
+        break;
+    }
+    return value(*cell).toString();
+}
+
+QVariant Sheet::value(const Cell& cell) const
+{
+    switch (cell.kind) {
+    case CellKind::Number:
+        return number(cell.number);
+    case CellKind::Date: {
+        const QVariant date = serialToDate(cell.number, m_dateSystem);
+        return date.isValid() ? date : number(cell.number);
+    }
+    case CellKind::SharedString:
+        return m_sharedStrings.text(cell.index);
+    case CellKind::Text:
+        return m_texts.text(cell.index);
     case CellKind::Boolean:
-        return cell->number != 0.0;
+        return cell.number != 0.0;
     case CellKind::IsoDate:
-        return isoDate(m_texts.text(cell->index));
+        return isoDate(m_texts.text(cell.index));
     }
     return {};
 }

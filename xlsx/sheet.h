@@ -24,8 +24,10 @@ public:
     bool load(const ZipArchive& archive, const std::string& part, const Styles& styles);
     CellRange usedRange() const { return m_cells.usedRange(); }
     QVariant read(int row, int column) const;
+    QString text(int row, int column) const;
 
 private:
+    QVariant value(const Cell& cell) const;
     QVariant number(double value) const;
 
     const SharedStrings& m_sharedStrings;

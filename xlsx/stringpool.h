@@ -3,14 +3,16 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace xlsx {
 
-// Many texts in one UTF-8 buffer, addressed by index. A sheet holds millions
-// of texts: one allocation for all of them instead of one per text, and the
-// conversion to QString only when a text is read.
+// Many texts in UTF-8, addressed by index. A sheet holds millions of texts:
+// they go into large blocks (a text never spans two) instead of one
+// allocation each, and the blocks never move, so the pool grows without ever
+// holding its texts twice; the conversion to QString waits until a text is read.
 class StringPool final
 {
 public:
@@ -20,8 +22,17 @@ public:
     QString text(std::uint32_t index) const;
 
 private:
-    std::string m_bytes;
-    std::vector<std::size_t> m_ends;
+    struct Block
+    {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+        std::uint32_t firstText = 0;
+    };
+
+    std::vector<Block> m_blocks;
+    // Where each text ends in its block.
+    std::vector<std::uint32_t> m_ends;
 };
 
 } // namespace xlsx

@@ -120,4 +120,9 @@ QVariant Workbook::read(int row, int column) const
     return m_sheet ? m_sheet->read(row, column) : QVariant();
 }
 
+QString Workbook::text(int row, int column) const
+{
+    return m_sheet ? m_sheet->text(row, column) : QString();
+}
+
 } // namespace xlsx

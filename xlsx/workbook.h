@@ -29,6 +29,7 @@ public:
     bool selectSheet(const QString& name);
     CellRange dimension() const;
     QVariant read(int row, int column) const;
+    QString text(int row, int column) const;
 
 private:
     struct SheetEntry

@@ -39,16 +39,20 @@ const char* attribute(const char** attributes, const char* name)
     return nullptr;
 }
 
-XmlParser::XmlParser(XmlHandler& handler)
-    : m_parser(XML_ParserCreate(nullptr))
-    , m_handler(handler)
+namespace {
+
+// Past this many bytes before the scanned element, expat reads it all.
+constexpr std::size_t kMaxPrefix = 16 * 1024 * 1024;
+
+} // namespace
+
+XmlParser::XmlParser(XmlHandler& handler, const char* scannedElement)
+    : m_handler(handler)
+    , m_scannedElement(scannedElement)
+    , m_parser(createParser())
+    , m_stage(scannedElement ? Stage::Looking : Stage::Expat)
 {
-    if (!m_parser)
-        throw std::bad_alloc();
     m_handler.m_parser = this;
-    XML_SetUserData(m_parser, this);
-    XML_SetElementHandler(m_parser, &XmlParser::onStart, &XmlParser::onEnd);
-    XML_SetStartDoctypeDeclHandler(m_parser, &XmlParser::onDoctype);
 }
 
 XmlParser::~XmlParser()
@@ -57,14 +61,45 @@ XmlParser::~XmlParser()
     XML_ParserFree(m_parser);
 }
 
+XML_ParserStruct* XmlParser::createParser()
+{
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (!parser)
+        throw std::bad_alloc();
+    XML_SetUserData(parser, this);
+    XML_SetElementHandler(parser, &XmlParser::onStart, &XmlParser::onEnd);
+    XML_SetStartDoctypeDeclHandler(parser, &XmlParser::onDoctype);
+    return parser;
+}
+
 bool XmlParser::feed(const char* data, std::size_t size, bool last)
 {
-    if (!m_parser || m_refused || !m_handler.ok())
+    if (m_refused || m_scannerGaveUp || !m_handler.ok())
         return false;
+    if (m_stage == Stage::Scanning)
+        return scan(data, size, last);
+    if (m_stage == Stage::Looking) {
+        if (m_prefix.size() + size > kMaxPrefix) {
+            m_stage = Stage::Expat;
+            std::string().swap(m_prefix);
+        } else {
+            m_prefix.append(data, size);
+        }
+    }
+    if (!parse(data, size, last))
+        return false;
+    return m_stage == Stage::Found ? startScanning(last) : true;
+}
+
+bool XmlParser::parse(const char* data, std::size_t size, bool last)
+{
     while (size > 0 || last) {
         const int piece = size > std::size_t(INT_MAX) ? INT_MAX : int(size);
         const bool final = last && std::size_t(piece) == size;
-        if (XML_Parse(m_parser, data, piece, final) != XML_STATUS_OK)
+        const XML_Status status = XML_Parse(m_parser, data, piece, final);
+        if (status == XML_STATUS_SUSPENDED && m_stage == Stage::Found)
+            return true;
+        if (status != XML_STATUS_OK)
             return false;
         if (final)
             break;
@@ -74,9 +109,103 @@ bool XmlParser::feed(const char* data, std::size_t size, bool last)
     return !m_refused && m_handler.ok();
 }
 
+bool XmlParser::startScanning(bool last)
+{
+    // A fresh parser, fed up to the end of the element's start tag without
+    // events (the handler has had them), is where expat goes on after it.
+    XML_Parser fresh = createParser();
+    m_quiet = true;
+    const XML_Status status = XML_Parse(fresh, m_prefix.data(), int(m_scanFrom), XML_FALSE);
+    m_quiet = false;
+    XML_ParserFree(m_parser);
+    m_parser = fresh;
+    if (status != XML_STATUS_OK) {
+        m_scannerGaveUp = true;
+        return false;
+    }
+    m_depth = m_scanDepth;
+    setCollectingText(m_collecting);
+    m_scanner.emplace(static_cast<MarkupEvents&>(*this), kMaxDepth - m_depth);
+    m_stage = Stage::Scanning;
+    const std::string rest = m_prefix.substr(m_scanFrom);
+    std::string().swap(m_prefix);
+    return scan(rest.data(), rest.size(), last);
+}
+
+bool XmlParser::scan(const char* data, std::size_t size, bool last)
+{
+    switch (m_scanner->feed(data, size)) {
+    case MarkupScanner::Status::More:
+        if (!last)
+            return true;
+        break;   // the part ends inside the element: expat's verdict
+    case MarkupScanner::Status::GiveUp:
+        break;
+    case MarkupScanner::Status::Stopped:
+        return false;
+    case MarkupScanner::Status::Done: {
+        m_stage = Stage::Expat;
+        const std::string rest = m_scanner->rest();
+        m_scanner.reset();
+        return parse(rest.data(), rest.size(), last);
+    }
+    }
+    m_scannerGaveUp = true;
+    return false;
+}
+
+bool XmlParser::start(const char* name, const char** attributes)
+{
+    ++m_depth;
+    try {
+        m_handler.startElement(localName(name), attributes);
+    } catch (...) {
+        m_handler.fail();
+    }
+    return !m_refused && m_handler.ok();
+}
+
+bool XmlParser::end(const char* name)
+{
+    --m_depth;
+    try {
+        m_handler.endElement(localName(name));
+    } catch (...) {
+        m_handler.fail();
+    }
+    return !m_refused && m_handler.ok();
+}
+
+bool XmlParser::text(const char* data, std::size_t size)
+{
+    try {
+        m_handler.characters(data, int(size));
+    } catch (...) {
+        m_handler.fail();
+    }
+    return !m_refused && m_handler.ok();
+}
+
 void XmlParser::setCollectingText(bool on)
 {
+    m_collecting = on;
     XML_SetCharacterDataHandler(m_parser, on ? &XmlParser::onText : nullptr);
+}
+
+void XmlParser::found()
+{
+    // The start tag ends where expat's current event does; an empty element
+    // has no content to scan.
+    const std::size_t end = std::size_t(XML_GetCurrentByteIndex(m_parser) + XML_GetCurrentByteCount(m_parser));
+    if (end < 2 || end > m_prefix.size() || m_prefix[end - 2] == '/') {
+        m_stage = Stage::Expat;
+        std::string().swap(m_prefix);
+        return;
+    }
+    m_scanFrom = end;
+    m_scanDepth = m_depth;
+    m_stage = Stage::Found;
+    XML_StopParser(m_parser, XML_TRUE);
 }
 
 void XmlParser::stop()
@@ -91,19 +220,26 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
         parser->m_refused = true;
         return parser->stop();
     }
+    if (parser->m_quiet)
+        return;
     XmlHandler& handler = parser->m_handler;
+    const char* local = localName(name);
     try {
-        handler.startElement(localName(name), attributes);
+        handler.startElement(local, attributes);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
         handler.fail();
     }
+    if (parser->m_stage == Stage::Looking && handler.ok() && std::strcmp(local, parser->m_scannedElement) == 0)
+        parser->found();
 }
 
 void XmlParser::onEnd(void* self, const char* name)
 {
     auto* parser = static_cast<XmlParser*>(self);
     --parser->m_depth;
+    if (parser->m_quiet)
+        return;
     XmlHandler& handler = parser->m_handler;
     try {
         handler.endElement(localName(name));
@@ -115,6 +251,8 @@ void XmlParser::onEnd(void* self, const char* name)
 
 void XmlParser::onText(void* self, const char* text, int length)
 {
+    if (static_cast<XmlParser*>(self)->m_quiet)
+        return;
     XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
     try {
         handler.characters(text, length);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "markupscanner.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 
 struct XML_ParserStruct;
@@ -45,32 +48,60 @@ const char* attribute(const char** attributes, const char* name);
 // start tags would grow that stack with every byte.
 constexpr int kMaxDepth = 256;
 
-class XmlParser final
+class XmlParser final : private MarkupEvents
 {
 public:
-    explicit XmlParser(XmlHandler& handler);
-    ~XmlParser();
+    // With a scannedElement (a local name), the content of the first element
+    // of that name goes through the MarkupScanner instead of expat.
+    explicit XmlParser(XmlHandler& handler, const char* scannedElement = nullptr);
+    ~XmlParser() override;
     XmlParser(const XmlParser&) = delete;
     XmlParser& operator=(const XmlParser&) = delete;
 
     // Feeds the next chunk; last marks the end of the document. False once the
-    // document is malformed, refused, or the handler failed.
+    // document is malformed, refused, the handler failed, or the scanner gave up.
     bool feed(const char* data, std::size_t size, bool last);
+    // The scanner met what it does not judge: the handler's events so far are
+    // incomplete, and the part is to be read again without a scanned element.
+    bool scannerGaveUp() const { return m_scannerGaveUp; }
 
 private:
     friend class XmlHandler;
+    enum class Stage { Expat, Looking, Found, Scanning };
+
+    XML_ParserStruct* createParser();
+    bool parse(const char* data, std::size_t size, bool last);
+    bool startScanning(bool last);
+    bool scan(const char* data, std::size_t size, bool last);
     void setCollectingText(bool on);
+    void found();
     void stop();
+
+    bool start(const char* name, const char** attributes) override;
+    bool end(const char* name) override;
+    bool text(const char* data, std::size_t size) override;
+    bool collectingText() const override { return m_collecting; }
 
     static void onStart(void* self, const char* name, const char** attributes);
     static void onEnd(void* self, const char* name);
     static void onText(void* self, const char* text, int length);
     static void onDoctype(void* self, const char*, const char*, const char*, int);
 
-    XML_ParserStruct* m_parser;
     XmlHandler& m_handler;
+    const char* const m_scannedElement;
+    XML_ParserStruct* m_parser;
     bool m_refused = false;
     int m_depth = 0;
+    bool m_collecting = false;
+    // Expat is fed the bytes before the scanned element twice: once to find
+    // it, once more (without events) to stop right after its start tag.
+    Stage m_stage;
+    bool m_quiet = false;
+    std::string m_prefix;
+    std::size_t m_scanFrom = 0;
+    int m_scanDepth = 0;
+    std::optional<MarkupScanner> m_scanner;
+    bool m_scannerGaveUp = false;
 };
 
 } // namespace xlsx

@@ -18,4 +18,10 @@ constexpr std::uint64_t kMaxMetadataPartSize = 64 * 1024 * 1024;
 bool parseXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler,
                   std::uint64_t maxSize = UINT64_MAX);
 
+// The same, with the content of the first element of that local name read by
+// the markup scanner. False as well when the scanner gave up on the part: then
+// scannerGaveUp is set, and the part is to be read again by parseXmlPart().
+bool scanXmlPart(const ZipArchive& archive, const std::string& part, XmlHandler& handler,
+                 const char* scannedElement, bool& scannerGaveUp);
+
 } // namespace xlsx
