@@ -1,4 +1,3 @@
-#include "app/mainwindow.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "export/settingsfile.h"
@@ -9,40 +8,9 @@
 #include "forms/common/messages.h"
 #include "testpackage.h"
 #include "testworkbook.h"
+#include "windowlog.h"
 
 #include <QtTest>
-#include <QtWidgets>
-
-namespace {
-
-const QString separator = QStringLiteral("-------------------------------------");
-
-// The window's two logs are read through these alone.
-const QTextDocument* logDocument(MainWindow* w) { return w->findChild<QTextEdit*>("txtStatus")->document(); }
-QStringList logLines(MainWindow* w) { return logDocument(w)->toPlainText().split('\n'); }
-QAbstractItemModel* logTable(MainWindow* w) { return w->findChild<QTableView*>("tableView")->model(); }
-// The log table, rows split by |, a cell drawn as its tint (p pale, d deeper), r for red text, > right-aligned.
-QString cellPicture(MainWindow* w)
-{
-    const QMap<QString, QString> names{{"#fbe1e3", "p"}, {"#f5b5ba", "d"}, {"#e73d4a", "r"}};
-    QString picture;
-    for (int r = 0; r < logTable(w)->rowCount(); ++r) {
-        for (int c = 0; c < logTable(w)->columnCount(); ++c) {
-            const QModelIndex cell = logTable(w)->index(r, c);
-            QString drawn;
-            for (int role : {Qt::BackgroundRole, Qt::ForegroundRole}) {
-                const QBrush brush = qvariant_cast<QBrush>(cell.data(role));
-                drawn += brush.style() == Qt::NoBrush ? "" : names.value(brush.color().name(), brush.color().name());
-            }
-            const QVariant align = cell.data(Qt::TextAlignmentRole);
-            drawn += !align.isValid() ? "" : align.toInt() == int(Qt::AlignRight | Qt::AlignVCenter) ? ">" : "?";
-            picture += QString(c ? " " : r ? "|" : "") + (drawn.isEmpty() ? "." : drawn);
-        }
-    }
-    return picture;
-}
-
-} // namespace
 
 class TestMainWindow final : public QObject
 {
@@ -145,8 +113,7 @@ private slots:
         choose(second);
         QCOMPARE(sheets->itemText(2) + sheets->currentText(), QStringLiteral("GammaAlpha"));
 
-        // A workbook that cannot be read leaves no lists of the one before on
-        // offer; a sheet that cannot be read is reported once, by the form.
+        // An unreadable sheet is reported once, by the form; an unreadable workbook leaves no lists on offer.
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 2);
         const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx");
@@ -170,7 +137,7 @@ private slots:
         m_window->ON_Trx_Logger({"a", "b", "c"}, {}, {}, 2);
         m_window->ON_Trx_Logger({"a", "b", "c"}, {{1, 0}, {1, 2}}, {}, 1);
         m_window->ON_Trx_Logger({"a", "b"}, {{0, 2}, {2, 0}, {2, 3}, {3, 1}}, {}, -1);
-        QCOMPARE(cellPicture(m_window), QStringLiteral("p p >|dr p> dr|dr p ."));
+        QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p >|2: dr p> dr|3: dr p ."));
         QCOMPARE(logTable(m_window)->index(1, 1).data().toString() + logTable(m_window)->index(2, 2).data().toString(), "b");
         QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
     }
@@ -184,7 +151,7 @@ private slots:
         m_window->ON_Trx_Logger({"3"}, {}, {warning, error}, 0);
         // Summary lines are shown as written, not read as markup.
         m_window->ON_Trx_Done({"Total rows processed: 3", "a < b && c  >  d", ""});
-        QCOMPARE(logLines(m_window), (QStringList{"Total rows processed: 3", "a < b && c  >  d", "", separator,
+        QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total rows processed: 3", "a < b && c  >  d", "", separator,
                                                   "LINE 1: Error. Amount is empty", "LINE 2: Warning. Remarks cut",
                                                   "LINE 1: Error. Amount is empty"}));
 
@@ -193,12 +160,12 @@ private slots:
         child<QLineEdit>("txtDest")->setText("out.txt");
         bool emptyDuringExport = false;
         connect(m_window, &MainWindow::SIG_Export, this, [&] {
-            emptyDuringExport = logTable(m_window)->rowCount() + logTable(m_window)->columnCount() == 0 && logDocument(m_window)->isEmpty();
+            emptyDuringExport = logTable(m_window)->rowCount() + logTable(m_window)->columnCount() == 0 && logText(m_window).isEmpty();
         });
         m_window->ON_btnExport_Click();
         QVERIFY(emptyDuringExport);
         m_window->ON_Trx_Done({"Total"});
-        QCOMPARE(logLines(m_window), (QStringList{"Total", separator}));
+        QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total", separator}));
     }
 
     // What one run leaves the next: its place, its splitters and the folder used
