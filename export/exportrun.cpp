@@ -38,6 +38,8 @@ namespace {
 const QString failedWriting = QStringLiteral("Failed open file for writing");
 const QString failedReading = QStringLiteral("Failed open file for reading");
 const QString failedWrite = QStringLiteral("Failed writing file");
+// Rows between progress reports: often enough for a bar, rare enough to cost nothing.
+constexpr int progressStep = 4096;
 
 struct Counts
 {
@@ -140,6 +142,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     const int lastRow = workbook.dimension().lastRow();
     const int firstRow = source.hasColumnHeader ? 2 : 1;
+    const int dataRows = qMax(0, lastRow - (firstRow - 1));
 
     QTemporaryFile details;
     if (!openDetails(details, destinationPath)) {
@@ -157,6 +160,10 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     {
         QTextStream out(&details);
         for (int row = firstRow; row <= lastRow; ++row) {
+            if (sink.cancelled())
+                return ExportOutcome::Cancelled;
+            if ((row - firstRow + 1) % progressStep == 0)
+                sink.progress(row - firstRow + 1, dataRows);
             if (!job.accepts(workbook, row))
                 continue;
             RowContext context(counts.totals.count);
@@ -173,6 +180,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn(), row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }
+        sink.progress(dataRows, dataRows);
         out.flush();
         // A disk that filled during the loop and has room again by now must
         // not pass for a complete batch.
@@ -181,7 +189,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
 
     KOVA_FAULT_POINT("after-rows");
-    sink.summaryReady(summaryLines(counts, qMax(0, lastRow - (firstRow - 1))));
+    sink.summaryReady(summaryLines(counts, dataRows));
 
     if (counts.errors > 0) {
         sink.critical(QStringLiteral("ERROR!"));
@@ -212,6 +220,9 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         if (!question.isEmpty() && !sink.askWriteAgain(question))
             return ExportOutcome::Declined;
     }
+    // The last moment a stop leaves nothing behind: past it the Header ID is taken.
+    if (sink.cancelled())
+        return ExportOutcome::Cancelled;
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
     KOVA_FAULT_POINT("after-reserve");

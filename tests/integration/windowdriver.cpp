@@ -1,5 +1,6 @@
 #include "windowdriver.h"
 
+#include "app/loglineview.h"
 #include "app/mainwindow.h"
 #include "forms/common/filedialogs.h"
 #include "register/batchregister.h"
@@ -11,10 +12,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
-#include <QTextEdit>
 
 WindowDriver::WindowDriver()
 {
@@ -100,14 +99,14 @@ void WindowDriver::clickExport()
     QTest::mouseClick(field<QPushButton>("btnExport"), Qt::LeftButton);
 }
 
-QStandardItemModel* WindowDriver::log() const
+QAbstractItemModel* WindowDriver::log() const
 {
-    return qobject_cast<QStandardItemModel*>(widget<QTableView>("tableView")->model());
+    return widget<QTableView>("tableView")->model();
 }
 
 QString WindowDriver::logText() const
 {
-    return widget<QTextEdit>("txtStatus")->toPlainText();
+    return widget<LogLineView>("txtStatus")->toPlainText();
 }
 
 QByteArray fileBytes(const QString& path)

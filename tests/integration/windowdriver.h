@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
-class QStandardItemModel;
+class QAbstractItemModel;
 
 // Drives the real main window as a user would: the open and save dialogs are
 // answered from a queue, the message boxes are recorded instead of shown, and
@@ -56,7 +56,7 @@ public:
     void checkAccount(int row);
     void clickExport();
 
-    QStandardItemModel* log() const;
+    QAbstractItemModel* log() const;
     QString logText() const;
 
     QList<Box> boxes;

@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "app/loglines.h"
+#include "app/loglineview.h"
 #include "app/batchhistorydialog.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
@@ -31,7 +33,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -39,7 +40,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 
 namespace {
 
@@ -94,23 +94,15 @@ private:
         QLayoutItem* item = child<QHBoxLayout>("horzFormUI")->itemAt(0);
         return item ? item->widget() : nullptr;
     }
-    QStandardItemModel* logModel() const
-    {
-        return qobject_cast<QStandardItemModel*>(child<QTableView>("tableView")->model());
-    }
-    QStringList logParagraphs() const
-    {
-        QStringList paragraphs;
-        for (QTextBlock b = child<QTextEdit>("txtStatus")->document()->begin(); b.isValid(); b = b.next())
-            paragraphs.append(b.text());
-        return paragraphs;
-    }
+    QAbstractItemModel* logModel() const { return child<QTableView>("tableView")->model(); }
+    LogLines* logLines() const { return child<LogLineView>("txtStatus")->lines(); }
+    QStringList logParagraphs() const { return child<LogLineView>("txtStatus")->toPlainText().split('\n'); }
     void report(const QStringList& values, const Cells& cells, const QStringList& messages, int amountColumn)
     {
-        QVector<kova::MarkedCell> marked;
+        kova::RowReport row{values, {}, messages, amountColumn, 0, {}, 0};
         for (const auto& c : cells)
-            marked.append({c.first, c.second});
-        m_window->ON_Trx_Logger(values, marked, messages, amountColumn);
+            row.cells.append({c.first, c.second});
+        m_window->ON_Trx_Logger({row});
     }
     QString workbook(const QString& name, const QStringList& sheets)
     {
@@ -287,8 +279,7 @@ private slots:
         bool emptyDuringExport = false;
         connect(m_window, &MainWindow::SIG_Export, this, [&] {
             emptyDuringExport = logModel()->rowCount() == 0 && logModel()->columnCount() == 0
-                                && !logModel()->horizontalHeaderItem(0)
-                                && child<QTextEdit>("txtStatus")->document()->isEmpty();
+                                && logLines()->rowCount() == 0;
         });
         m_window->ON_btnExport_Click();
         QVERIFY(emptyDuringExport);
@@ -304,7 +295,7 @@ private slots:
         child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
         report({"1", "2"}, {}, {}, 0);
         m_window->ON_Trx_Done({"Total"});
-        QStandardItemModel* before = logModel();
+        QAbstractItemModel* before = logModel();
 
         QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         child<QComboBox>("cboTrxType")->setCurrentIndex(2);
@@ -312,7 +303,7 @@ private slots:
         QCOMPARE(child<QLineEdit>("txtSource")->text(), QString());
         QCOMPARE(child<QLineEdit>("txtDest")->text(), QString());
         QCOMPARE(child<QComboBox>("cboSheets")->count(), 0);
-        QVERIFY(child<QTextEdit>("txtStatus")->document()->isEmpty());
+        QCOMPARE(logLines()->rowCount(), 0);
         QVERIFY(logModel() != before);
         QCOMPARE(logModel()->rowCount(), 0);
         QCOMPARE(logModel()->parent(), static_cast<QObject*>(m_window));
@@ -498,11 +489,11 @@ private slots:
         QTest::keyClick(table, Qt::Key_F2);
         QTest::keyClicks(table, "typed");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(logModel()->item(0, 0)->text(), QStringLiteral("R1"));
+        QCOMPARE(logModel()->index(0, 0).data().toString(), QStringLiteral("R1"));
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("R1"));
 
-        auto* status = child<QTextEdit>("txtStatus");
+        auto* status = child<LogLineView>("txtStatus");
         QTest::mouseClick(status->viewport(), Qt::LeftButton);
         QTest::keyClicks(status, "typed");
         for (int key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return})
@@ -546,7 +537,7 @@ private slots:
         m_window->ON_Headers_Change({"First", "Second"});
         QStringList titles;
         for (int i = 0; i < logModel()->columnCount(); ++i)
-            titles.append(logModel()->horizontalHeaderItem(i)->text());
+            titles.append(logModel()->headerData(i, Qt::Horizontal).toString());
         // A shorter report leaves the later titles as they were.
         QCOMPARE(titles, (QStringList{"First", "Second", "Name"}));
     }
@@ -594,10 +585,10 @@ private slots:
         report({"x", "y", "z"}, {}, {}, 0);
         report(values, cells, {}, amountColumn);
 
-        QStandardItemModel* model = logModel();
+        QAbstractItemModel* model = logModel();
         QCOMPARE(model->rowCount(), 3);
         for (int c = 0; c < values.size(); ++c)
-            QCOMPARE(model->item(2, c)->text(), values.at(c));
+            QCOMPARE(model->index(2, c).data().toString(), values.at(c));
         // The first cell where the role is not set exactly on the listed cells to the value.
         // Cells in over take overValue instead.
         const auto wrongCell = [model](int role, const Cells& set, const QVariant& value, const Cells& over = {},
@@ -640,7 +631,9 @@ private slots:
                               "LINE 2: Warning. Remarks cut", "LINE 1: Error. Amount is empty"}));
 
         // The lines are rich text: colours and bold field names reach the reader.
-        QTextBlock block = child<QTextEdit>("txtStatus")->document()->findBlockByNumber(5);
+        QTextDocument line;
+        line.setHtml(logLines()->index(5).data(LogLines::RichTextRole).toString());
+        QTextBlock block = line.firstBlock();
         const QTextFragment lead = block.begin().fragment();
         QCOMPARE(lead.text(), QStringLiteral("LINE 1: Error. "));
         QCOMPARE(lead.charFormat().foreground().color(), QColor("#e73d4a"));
@@ -648,8 +641,8 @@ private slots:
         ++it;
         QCOMPARE(it.fragment().text(), QStringLiteral("Amount"));
         QCOMPARE(it.fragment().charFormat().fontWeight(), int(QFont::Bold));
-        block = block.next();
-        QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor("#f88021"));
+        line.setHtml(logLines()->index(6).data(LogLines::RichTextRole).toString());
+        QCOMPARE(line.firstBlock().begin().fragment().charFormat().foreground().color(), QColor("#f88021"));
     }
 
     void summaryWithoutMessages()
@@ -672,11 +665,11 @@ private slots:
         }
         m_window->ON_Trx_Done({"Total rows processed: 20000", "Total errors: 100000"});
 
-        const QTextDocument* document = child<QTextEdit>("txtStatus")->document();
-        QCOMPARE(document->blockCount(), 2 + 1 + rows * perRow);
-        QCOMPARE(document->findBlockByNumber(2).text(), separator);
-        QCOMPARE(document->findBlockByNumber(3).text(), QStringLiteral("LINE 1: Error. message 0"));
-        QCOMPARE(document->lastBlock().text(), QStringLiteral("LINE 20000: Error. message 4"));
+        const LogLines* lines = logLines();
+        QCOMPARE(lines->rowCount(), 2 + 1 + rows * perRow);
+        QCOMPARE(lines->index(2).data().toString(), separator);
+        QCOMPARE(lines->index(3).data().toString(), QStringLiteral("LINE 1: Error. message 0"));
+        QCOMPARE(lines->index(lines->rowCount() - 1).data().toString(), QStringLiteral("LINE 20000: Error. message 4"));
         QCOMPARE(logModel()->rowCount(), rows);
     }
 
