@@ -41,6 +41,8 @@ MainWindow::MainWindow(QWidget* parent)
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     ui->setupUi(this);
+    m_progress->setObjectName(QStringLiteral("progressExport"));
+    m_cancel->setObjectName(QStringLiteral("btnCancel"));
     statusBar()->addPermanentWidget(m_progress);
     statusBar()->addPermanentWidget(m_cancel);
     m_progress->hide();

@@ -6,12 +6,14 @@
 #include "filesizelimit.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
+#include "forms/common/transactionform.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -411,6 +413,42 @@ private slots:
         QCOMPARE(stored().toInt(), 43);
         QCOMPARE(user.boxes.size(), 3);
         QCOMPARE(user.boxes.at(2).text, QString("ERROR!"));
+    }
+
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("to the end") << false;
+    }
+
+    // Cancel pressed while the rows are read leaves every file as it was;
+    // otherwise the progress reaches the sheet's rows.
+    void cancelWritesNothing()
+    {
+        QFETCH(bool, cancel);
+        QList<QVariantList> rows;
+        for (int i = 0; i < 9000; ++i)
+            rows.append(transferRow("R" + QString::number(i), "1234567890", 100));
+        const QString dest = m_dir.filePath("big.txt");
+        WindowDriver user;
+        QPair<int, int> last;
+        // Blocking: the export waits until the window has pressed Cancel.
+        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window(),
+                [&](int done, int total) {
+                    last = {done, total};
+                    if (cancel)
+                        user.widget<QPushButton>("btnCancel")->click();
+                }, Qt::BlockingQueuedConnection);
+        exportTransfer(user, workbook("big.xlsx", rows), dest);
+
+        QCOMPARE(QFile::exists(dest), !cancel);
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.details"}), QStringList());
+        QCOMPARE(user.field<QLineEdit>("txtHeaderID")->text(), QString(cancel ? "41" : "42"));
+        QCOMPARE(QSettings(WindowDriver::settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID").toInt(),
+                 cancel ? 41 : 42);
+        QCOMPARE(user.logText() == "Export cancelled: nothing written", cancel);
+        QCOMPARE(last, cancel ? qMakePair(4096, 9000) : qMakePair(9000, 9000));
     }
 
     // The same payments again: the window asks, No keeps everything as it was, Yes writes.
