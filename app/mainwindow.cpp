@@ -54,6 +54,9 @@ MainWindow::MainWindow(QWidget* parent)
     });
     ui->verticalLayout_6->setMargin(0);
     ui->verticalLayout_6->setSpacing(0);
+    // The log's columns fit a sample of rows around those in sight: measuring
+    // a thousand, as the view would, keeps the window from answering too long.
+    ui->tableView->horizontalHeader()->setResizeContentsPrecision(250);
 
     ui->cboTrxType->addItems({QStringLiteral("Auto Transfer"), QStringLiteral("Auto Credit"),
                               QStringLiteral("Auto Collection"), QStringLiteral("Payroll")});
@@ -391,8 +394,6 @@ void MainWindow::ON_Trx_Logger(const QVector<kova::RowReport>& reports)
 
 void MainWindow::ON_Trx_Done(QStringList lines)
 {
-    // A full sheet's log is a million rows; their widths are taken from a
-    // sample, as the view samples them, not from every row.
     ui->tableView->resizeColumnsToContents();
     ui->txtStatus->lines()->showSummary(lines);
 }
