@@ -12,6 +12,30 @@ const QColor markedFieldBackground(0xf5, 0xb5, 0xba);
 // The warning lines' #f88021, pale enough to read the text on.
 const QColor cutFieldBackground(0xfd, 0xdc, 0xbf);
 
+// Enough for the values a column repeats; a column of unique values stops
+// being collected there.
+constexpr int repeatedPerColumn = 1024;
+
+void putNumber(QByteArray& text, quint64 n)
+{
+    while (n >= 0x80) {
+        text += char(0x80 | (n & 0x7f));
+        n >>= 7;
+    }
+    text += char(n);
+}
+
+quint64 takeNumber(const char*& at)
+{
+    quint64 n = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(*at++);
+        n |= quint64(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return n;
+    }
+}
+
 } // namespace
 
 void LogTableModel::clear()
@@ -20,6 +44,8 @@ void LogTableModel::clear()
     m_titles.clear();
     m_columns = 0;
     m_text.clear();
+    m_repeatedIds.clear();
+    m_repeated.clear();
     m_rows.clear();
     m_markedRows.clear();
     m_marks.clear();
@@ -60,10 +86,8 @@ void LogTableModel::append(const QVector<kova::RowReport>& reports)
     for (const kova::RowReport& report : reports) {
         const int index = m_rows.size();
         m_rows.append({m_text.size(), report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
-        for (const QString& value : report.values) {
-            m_text += value.toUtf8();
-            m_text += '\0';
-        }
+        for (int column = 0; column < report.values.size(); ++column)
+            put(column, report.values.at(column));
         // A marked cell may name any row reported so far; one that names no row is ignored.
         for (const kova::MarkedCell& cell : report.cells) {
             if (cell.row < 0 || cell.row > index)
@@ -79,12 +103,37 @@ void LogTableModel::append(const QVector<kova::RowReport>& reports)
     endInsertRows();
 }
 
+void LogTableModel::put(int column, const QString& value)
+{
+    if (m_repeated.size() <= column) {
+        m_repeated.resize(column + 1);
+        m_repeatedIds.resize(column + 1);
+    }
+    QHash<QString, int>& ids = m_repeatedIds[column];
+    auto known = ids.constFind(value);
+    if (known == ids.constEnd() && ids.size() < repeatedPerColumn) {
+        known = ids.insert(value, m_repeated.at(column).size());
+        m_repeated[column].append(value);
+    }
+    if (known != ids.constEnd()) {
+        putNumber(m_text, (quint64(*known) << 1) | 1);
+        return;
+    }
+    const QByteArray utf8 = value.toUtf8();
+    putNumber(m_text, quint64(utf8.size()) << 1);
+    m_text += utf8;
+}
+
 QString LogTableModel::value(const Row& row, int column) const
 {
-    const char* text = m_text.constData() + row.start;
-    for (int c = 0; c < column; ++c)
-        text += qstrlen(text) + 1;
-    return QString::fromUtf8(text);
+    const char* at = m_text.constData() + row.start;
+    for (int c = 0;; ++c) {
+        const quint64 n = takeNumber(at);
+        if (c == column)
+            return n & 1 ? m_repeated.at(c).at(int(n >> 1)) : QString::fromUtf8(at, int(n >> 1));
+        if (!(n & 1))
+            at += n >> 1;
+    }
 }
 
 int LogTableModel::rowCount(const QModelIndex& parent) const

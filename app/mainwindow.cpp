@@ -34,6 +34,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui_MainWindow)
@@ -43,8 +47,6 @@ MainWindow::MainWindow(QWidget* parent)
     ui->setupUi(this);
     m_progress->setObjectName(QStringLiteral("progressExport"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
-    statusBar()->addPermanentWidget(m_progress);
-    statusBar()->addPermanentWidget(m_cancel);
     m_progress->hide();
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, [this] {
@@ -153,6 +155,12 @@ void MainWindow::ON_btnExport_Click()
     m_logModel->clear();
     ui->txtStatus->lines()->clear();
 
+    // The sheet read for the mapping lists was freed on this thread; the
+    // export allocates on its own, which would not reuse that memory, and a
+    // full sheet would be held twice at once.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
     // Passed as typed: the form opens exactly what the user sees. The export
     // runs inside the emission, the window answering meanwhile.
     setExporting(true);
@@ -171,10 +179,17 @@ void MainWindow::setExporting(bool exporting)
         if (input)
             input->setEnabled(!exporting);
     setAcceptDrops(!exporting);
+    // In the status bar only while needed: even hidden, they would make it taller.
     m_progress->setRange(0, 0);
-    m_progress->setVisible(exporting);
     m_cancel->setEnabled(exporting);
-    m_cancel->setVisible(exporting);
+    for (QWidget* shown : {static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_cancel)}) {
+        if (exporting) {
+            statusBar()->addPermanentWidget(shown);
+            shown->show();
+        } else {
+            statusBar()->removeWidget(shown);
+        }
+    }
 }
 
 void MainWindow::showProgress(int done, int total)

@@ -206,6 +206,7 @@ int main(int argc, char* argv[])
         window.findChild<QLineEdit*>(QStringLiteral("txtDest"))->setText(windowUpload);
         auto* exportButton = window.findChild<QPushButton*>(QStringLiteral("btnExport"));
 
+        std::printf("window, sheet chosen:   peak %.1f MiB\n", peakMiB());
         stalls.start();
         timer.restart();
         exportButton->click();

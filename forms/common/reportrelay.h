@@ -9,12 +9,17 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <atomic>
+#include <memory>
+
 // Relays what an export reports as the form's own signals, and its boxes
 // through the message seam; one relay serves all four forms. The export runs
 // on a thread of its own: the signals arrive queued, the boxes are shown on
 // the form's thread in the order reported, and the question waits there for
 // its answer. Rows travel in batches, so that a million of them cost the
-// window a few hundred deliveries rather than a million.
+// window a few hundred deliveries rather than a million, and the export waits
+// while the window is a few batches behind, so that no more than those are
+// held in between.
 class ReportRelay final : public kova::ExportSink
 {
 public:
@@ -92,8 +97,9 @@ public:
     void progress(int done, int total) override { emit m_form->SIG_TRX_PROGRESS(done, total); }
 
 private:
-    static constexpr int rowsPerBatch = 4096;
+    static constexpr int rowsPerBatch = 1024;
     static constexpr int batchMilliseconds = 50;
+    static constexpr int batchesInFlight = 2;
 
     bool onFormThread() const { return QThread::currentThread() == m_form->thread(); }
 
@@ -106,15 +112,26 @@ private:
 
     void sendRows()
     {
-        if (!m_rows.isEmpty())
-            emit m_form->SIG_TRX_ROWS(m_rows);
-        m_rows.clear();
         m_sinceSent.restart();
+        if (m_rows.isEmpty())
+            return;
+        if (!onFormThread()) {
+            while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
+                QThread::msleep(1);
+            ++*m_inFlight;
+        }
+        emit m_form->SIG_TRX_ROWS(m_rows);
+        m_rows.clear();
+        // Served right after the batch: the signal was queued before it.
+        if (!onFormThread())
+            QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
     }
 
     TransactionForm* m_form;
     QString m_destinationPath;
     QVector<kova::RowReport> m_rows;
+    // Shared with the window's thread, which may serve a batch after the relay is gone.
+    std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
     QElapsedTimer m_sinceSent;
     bool m_summarised = false;
     int m_records = 0;
