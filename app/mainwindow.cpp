@@ -47,6 +47,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->setupUi(this);
     m_progress->setObjectName(QStringLiteral("progressExport"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_progress->setFormat(QStringLiteral("%v of %m rows"));
     m_progress->hide();
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, [this] {

@@ -128,16 +128,13 @@ public:
     {
         m_timer.setInterval(50);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 gap = m_sinceTick.restart();
-            if (qEnvironmentVariableIsSet("STALLS") && gap > 80) std::fprintf(stderr, "gap %lld at %lld\n", gap, m_started.elapsed());
-            m_longest = qMax(m_longest, gap);
+            m_longest = qMax(m_longest, m_sinceTick.restart());
         });
     }
     void start()
     {
         m_longest = 0;
         m_sinceTick.start();
-        m_started.start();
         m_timer.start();
     }
     qint64 stop()
@@ -149,7 +146,6 @@ public:
 private:
     QTimer m_timer;
     QElapsedTimer m_sinceTick;
-    QElapsedTimer m_started;
     qint64 m_longest = 0;
 };
 

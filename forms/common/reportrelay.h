@@ -13,13 +13,13 @@
 #include <memory>
 
 // Relays what an export reports as the form's own signals, and its boxes
-// through the message seam; one relay serves all four forms. The export runs
-// on a thread of its own: the signals arrive queued, the boxes are shown on
-// the form's thread in the order reported, and the question waits there for
-// its answer. Rows travel in batches, so that a million of them cost the
-// window a few hundred deliveries rather than a million, and the export waits
-// while the window is a few batches behind, so that no more than those are
-// held in between.
+// through the message seam; one relay serves all four forms. It runs on the
+// export's own thread (TransactionForm::runOffGuiThread): the signals arrive
+// queued, the boxes are shown on the form's thread in the order reported, and
+// the question waits there for its answer. Rows travel in batches, so that a
+// million of them cost the window a thousand deliveries rather than a million,
+// and the export waits while the window is two batches behind, so that no
+// more than those are held in between.
 class ReportRelay final : public kova::ExportSink
 {
 public:
@@ -75,7 +75,7 @@ public:
         bool again = false;
         QMetaObject::invokeMethod(
             m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
-            onFormThread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+            Qt::BlockingQueuedConnection);
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question);
         return again;
@@ -101,13 +101,10 @@ private:
     static constexpr int batchMilliseconds = 50;
     static constexpr int batchesInFlight = 2;
 
-    bool onFormThread() const { return QThread::currentThread() == m_form->thread(); }
-
     template<typename Box>
     void showBox(Box box)
     {
-        QMetaObject::invokeMethod(m_form, std::move(box),
-                                  onFormThread() ? Qt::DirectConnection : Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_form, std::move(box), Qt::QueuedConnection);
     }
 
     void sendRows()
@@ -115,16 +112,13 @@ private:
         m_sinceSent.restart();
         if (m_rows.isEmpty())
             return;
-        if (!onFormThread()) {
-            while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
-                QThread::msleep(1);
-            ++*m_inFlight;
-        }
+        while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
+            QThread::msleep(1);
+        ++*m_inFlight;
         emit m_form->SIG_TRX_ROWS(m_rows);
         m_rows.clear();
         // Served right after the batch: the signal was queued before it.
-        if (!onFormThread())
-            QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
     }
 
     TransactionForm* m_form;

@@ -37,7 +37,7 @@ protected:
     void runOffGuiThread(const std::function<void()>& exportRun);
 
 signals:
-    // Processed rows, a few thousand at a time, in the order read.
+    // Processed rows, in batches, in the order read.
     void SIG_TRX_ROWS(QVector<kova::RowReport> reports);
     // Rows of the sheet read so far, of its total.
     void SIG_TRX_PROGRESS(int done, int total);
