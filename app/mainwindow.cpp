@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 #include "batchhistorydialog.h"
+#include "loglines.h"
+#include "logtablemodel.h"
 #include "windowsettings.h"
 
 #include "forms/common/filedialogs.h"
@@ -14,8 +16,6 @@
 #include "register/templateworkbook.h"
 #include "xlsx/document.h"
 
-#include <QBrush>
-#include <QColor>
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -27,33 +27,39 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStandardItemModel>
 #include <QStatusBar>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 
-namespace {
-
-const QColor markedFieldText(0xe7, 0x3d, 0x4a);
-const QColor markedRowBackground(0xfb, 0xe1, 0xe3);
-// Deeper than the row's, so that an offending cell that is empty still shows.
-const QColor markedFieldBackground(0xf5, 0xb5, 0xba);
-// The warning lines' #f88021, pale enough to read the text on.
-const QColor cutFieldBackground(0xfd, 0xdc, 0xbf);
-
-} // namespace
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui_MainWindow)
+    , m_progress(new QProgressBar(this))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     ui->setupUi(this);
+    m_progress->setObjectName(QStringLiteral("progressExport"));
+    m_cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_progress->setFormat(QStringLiteral("%v of %m rows"));
+    m_progress->hide();
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancel->setEnabled(false);
+        if (m_form)
+            m_form->cancelExport();
+    });
     ui->verticalLayout_6->setMargin(0);
     ui->verticalLayout_6->setSpacing(0);
+    // The log's columns fit a sample of rows around those in sight: measuring
+    // a thousand, as the view would, keeps the window from answering too long.
+    ui->tableView->horizontalHeader()->setResizeContentsPrecision(250);
 
     for (const kova::TypeDescriptor* type : kova::transactionTypes())
         ui->cboTrxType->addItem(type->displayName);
@@ -85,13 +91,14 @@ void MainWindow::wireForm(TransactionForm* form)
 {
     connect(this, &MainWindow::SIG_Export, form, &TransactionForm::ON_Export_Signal);
     connect(this, &MainWindow::SIG_Excel_Changed, form, &TransactionForm::ON_Excel_Changed);
-    connect(form, &TransactionForm::SIG_TRX_PROC, this, &MainWindow::ON_Trx_Logger);
+    connect(form, &TransactionForm::SIG_TRX_ROWS, this, &MainWindow::ON_Trx_Logger);
+    connect(form, &TransactionForm::SIG_TRX_PROGRESS, this, &MainWindow::showProgress);
     connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
     connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
-    connect(form, &TransactionForm::SIG_TRX_ROW, this, &MainWindow::showSheetRow);
-    connect(form, &TransactionForm::SIG_TRX_END, this, &MainWindow::appendLogLine);
-    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, this, &MainWindow::appendLogLines);
+    LogLines* log = ui->txtStatus->lines();
+    connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
+    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, &LogLines::appendPlain);
 }
 
 void MainWindow::Delete_Form()
@@ -112,14 +119,15 @@ void MainWindow::ON_cboTrxType_Change(int index)
     // The new form knows no workbook, so nothing chosen for the old one may stay.
     ui->txtSource->clear();
     ui->txtDest->clear();
-    ui->txtStatus->clear();
+    ui->txtStatus->lines()->clear();
     ui->cboSheets->clear();
 
-    QStandardItemModel* oldModel = m_logModel;
-    m_logModel = new QStandardItemModel(this);
+    LogTableModel* oldModel = m_logModel;
+    m_logModel = new LogTableModel(this);
 
     // cboTrxType lists the types in the order of BatchType.
-    if (TransactionForm* form = createTransactionForm(static_cast<kova::BatchType>(index))) {
+    m_form = createTransactionForm(static_cast<kova::BatchType>(index));
+    if (TransactionForm* form = m_form) {
         ui->horzFormUI->addWidget(form);
         prepareForm(form);
         wireForm(form);
@@ -146,12 +154,49 @@ void MainWindow::ON_btnExport_Click()
     }
 
     m_logModel->clear();
-    ui->txtStatus->document()->clear();
-    ui->txtStatus->clear();
-    m_pendingMessages.clear();
+    ui->txtStatus->lines()->clear();
 
-    // Passed as typed: the form opens exactly what the user sees.
+    // The sheet read for the mapping lists was freed on this thread; the
+    // export allocates on its own, which would not reuse that memory, and a
+    // full sheet would be held twice at once.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+    // Passed as typed: the form opens exactly what the user sees. The export
+    // runs inside the emission, the window answering meanwhile.
+    setExporting(true);
     emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
+    setExporting(false);
+}
+
+void MainWindow::setExporting(bool exporting)
+{
+    m_exporting = exporting;
+    for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
+                           static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->txtSource),
+                           static_cast<QWidget*>(ui->btnSrc), static_cast<QWidget*>(ui->cboSheets),
+                           static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
+                           static_cast<QWidget*>(m_form)})
+        if (input)
+            input->setEnabled(!exporting);
+    setAcceptDrops(!exporting);
+    // In the status bar only while needed: even hidden, they would make it taller.
+    m_progress->setRange(0, 0);
+    m_cancel->setEnabled(exporting);
+    for (QWidget* shown : {static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_cancel)}) {
+        if (exporting) {
+            statusBar()->addPermanentWidget(shown);
+            shown->show();
+        } else {
+            statusBar()->removeWidget(shown);
+        }
+    }
+}
+
+void MainWindow::showProgress(int done, int total)
+{
+    m_progress->setRange(0, total);
+    m_progress->setValue(done);
 }
 
 void MainWindow::ON_btnBrowse_Click()
@@ -262,6 +307,12 @@ void MainWindow::restoreLayout()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The export's thread must not outlive the window: closing asks it to stop.
+    if (m_exporting) {
+        m_form->cancelExport();
+        event->ignore();
+        return;
+    }
     WindowSettings layout;
     // A maximised window keeps the place it will return to.
     layout.geometry = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
@@ -347,96 +398,18 @@ void MainWindow::ON_cboSheets_Change(int index)
 
 void MainWindow::ON_Headers_Change(QStringList titles)
 {
-    for (int i = 0; i < titles.size(); ++i)
-        m_logModel->setHorizontalHeaderItem(i, new QStandardItem(titles.at(i)));
+    m_logModel->setTitles(titles);
 }
 
-void MainWindow::ON_Trx_Logger(const QStringList& values, const QVector<kova::MarkedCell>& cells,
-                               const QStringList& messages, int amountColumn)
+void MainWindow::ON_Trx_Logger(const QVector<kova::RowReport>& reports)
 {
-    QList<QStandardItem*> items;
-    for (const QString& value : qAsConst(values))
-        items.append(new QStandardItem(value));
-    m_logModel->appendRow(items);
-
-    if (amountColumn > 0 && amountColumn < values.size())
-        m_logModel->item(m_logModel->rowCount() - 1, amountColumn)
-            ->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    // A marked cell may name any row reported so far; one that names no row is
-    // ignored (an invalid index takes no data).
-    for (const kova::MarkedCell& marked : cells) {
-        for (int column = 0; column < values.size(); ++column) {
-            const QModelIndex cell = m_logModel->index(marked.row, column);
-            if (column == marked.column)
-                m_logModel->setData(cell, QBrush(markedFieldText), Qt::ForegroundRole);
-            if (m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
-                m_logModel->setData(cell, QBrush(markedRowBackground), Qt::BackgroundRole);
-            else
-                m_logModel->setData(cell, QBrush(markedFieldBackground), Qt::BackgroundRole);
-        }
-    }
-
-    m_pendingMessages += messages;
-}
-
-void MainWindow::showSheetRow(int sheetRow, const QVector<kova::MarkedCell>& warningCells)
-{
-    const int row = m_logModel->rowCount() - 1;
-    if (row < 0)
-        return;
-    m_logModel->setVerticalHeaderItem(row, new QStandardItem(QString::number(sheetRow)));
-    // An error's marking says more than a cut, so it stays.
-    for (const kova::MarkedCell& cut : warningCells) {
-        const QModelIndex cell = m_logModel->index(cut.row, cut.column);
-        if (cell.isValid() && m_logModel->data(cell, Qt::ForegroundRole) != QBrush(markedFieldText))
-            m_logModel->setData(cell, QBrush(cutFieldBackground), Qt::BackgroundRole);
-    }
-}
-
-void MainWindow::appendLogLine(const QString& line)
-{
-    QTextDocument* document = ui->txtStatus->document();
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
-    if (!document->isEmpty())
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    cursor.insertText(line, QTextCharFormat());
-}
-
-void MainWindow::appendLogLines(const QStringList& lines)
-{
-    for (const QString& line : lines)
-        appendLogLine(line);
+    m_logModel->append(reports);
+    for (const kova::RowReport& report : reports)
+        ui->txtStatus->lines()->holdMessages(kova::htmlLines(report.messages));
 }
 
 void MainWindow::ON_Trx_Done(QStringList lines)
 {
     ui->tableView->resizeColumnsToContents();
-
-    // One edit block for the whole log: a large export has a hundred thousand
-    // message lines, and appending them one by one would lay the document out
-    // again after each. Every line is a paragraph of its own, as append() would
-    // make it: the summary as plain text, the message lines as rich text.
-    QTextDocument* document = ui->txtStatus->document();
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    bool atStart = document->isEmpty();
-    const auto newParagraph = [&cursor, &atStart] {
-        if (!atStart)
-            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        atStart = false;
-    };
-    for (const QString& line : qAsConst(lines)) {
-        newParagraph();
-        cursor.insertText(line, QTextCharFormat());
-    }
-    newParagraph();
-    cursor.insertText(QStringLiteral("-------------------------------------"), QTextCharFormat());
-    for (const QString& message : qAsConst(m_pendingMessages)) {
-        newParagraph();
-        cursor.insertHtml(message);
-    }
-    cursor.endEditBlock();
+    ui->txtStatus->lines()->showSummary(lines);
 }

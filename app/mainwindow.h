@@ -9,7 +9,9 @@
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
-class QStandardItemModel;
+class LogTableModel;
+class QProgressBar;
+class QPushButton;
 class TransactionForm;
 class Ui_MainWindow;
 
@@ -34,8 +36,7 @@ public slots:
     void ON_cboTrxType_Change(int index);
     void ON_btnExport_Click();
     void ON_btnBrowse_Click();
-    void ON_Trx_Logger(const QStringList& values, const QVector<kova::MarkedCell>& cells, const QStringList& messages,
-                       int amountColumn);
+    void ON_Trx_Logger(const QVector<kova::RowReport>& reports);
     void ON_Headers_Change(QStringList titles);
     void ON_Trx_Done(QStringList lines);
     void ON_cboSheets_Change(int index);
@@ -62,11 +63,9 @@ private:
     // a file that is not a readable workbook empties the lists and says so.
     void loadSource();
     void chooseDestination();
-    // Numbers the last log row after its sheet row and tints its cut cells.
-    void showSheetRow(int sheetRow, const QVector<kova::MarkedCell>& warningCells);
-    // One plain-text paragraph at the end of the processing log.
-    void appendLogLine(const QString& line);
-    void appendLogLines(const QStringList& lines);
+    // While an export runs only its Cancel answers; the logs stay readable.
+    void setExporting(bool exporting);
+    void showProgress(int done, int total);
     // Fits a newly installed form into the window: the wheel guard, and Tab
     // through its fields, then its Save and Export, then the two logs.
     void prepareForm(QWidget* form);
@@ -81,7 +80,9 @@ private:
     void saveTemplate();
 
     Ui_MainWindow* ui;
-    QStandardItemModel* m_logModel = nullptr;
-    // Message lines of the running export, shown only once its summary arrives.
-    QStringList m_pendingMessages;
+    LogTableModel* m_logModel = nullptr;
+    TransactionForm* m_form = nullptr;
+    QProgressBar* m_progress;
+    QPushButton* m_cancel;
+    bool m_exporting = false;
 };

@@ -43,6 +43,7 @@ int exitStatus(kova::ExportOutcome outcome)
         return RowErrors;
     case kova::ExportOutcome::Refused:
     case kova::ExportOutcome::Declined:
+    case kova::ExportOutcome::Cancelled:
         break;
     }
     return Refused;

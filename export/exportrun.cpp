@@ -62,6 +62,8 @@ namespace {
 const QString failedWriting = QStringLiteral("Failed open file for writing");
 const QString failedReading = QStringLiteral("Failed open file for reading");
 const QString failedWrite = QStringLiteral("Failed writing file");
+// Rows between progress reports: often enough for a bar, rare enough to cost nothing.
+constexpr int progressStep = 4096;
 
 struct Counts
 {
@@ -158,6 +160,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     const xlsx::Document& workbook = lent ? *lent : *opened;
     const int lastRow = workbook.dimension().lastRow();
     const int firstRow = source.hasColumnHeader ? 2 : 1;
+    const int dataRows = qMax(0, lastRow - (firstRow - 1));
 
     QTemporaryFile details;
     if (!openDetails(details, destinationPath)) {
@@ -175,6 +178,10 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     {
         QTextStream out(&details);
         for (int row = firstRow; row <= lastRow; ++row) {
+            if (sink.cancelled())
+                return ExportOutcome::Cancelled;
+            if ((row - firstRow + 1) % progressStep == 0)
+                sink.progress(row - firstRow + 1, dataRows);
             if (!job.accepts(workbook, row))
                 continue;
             RowContext context(counts.totals.count);
@@ -191,6 +198,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn(), row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }
+        sink.progress(dataRows, dataRows);
         out.flush();
         // A disk that filled during the loop and has room again by now must
         // not pass for a complete batch.
@@ -199,7 +207,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
 
     KOVA_FAULT_POINT("after-rows");
-    sink.summaryReady(Summary{counts.totals.count, qMax(0, lastRow - (firstRow - 1)), counts.totals.total,
+    sink.summaryReady(Summary{counts.totals.count, dataRows, counts.totals.total,
                               counts.warnings, counts.errors});
 
     if (counts.errors > 0) {
@@ -231,6 +239,9 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         if (!question.isEmpty() && !sink.askWriteAgain(question))
             return ExportOutcome::Declined;
     }
+    // The last moment a stop leaves nothing behind: past it the Header ID is taken.
+    if (sink.cancelled())
+        return ExportOutcome::Cancelled;
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
     KOVA_FAULT_POINT("after-reserve");

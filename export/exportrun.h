@@ -120,6 +120,7 @@ enum class ExportOutcome {
     RowErrors,     // rows had errors, "ERROR!" shown, nothing written
     Refused,       // refused or failed before or while writing; message shown
     Declined,      // the same payments were written before, and not again
+    Cancelled,     // the sink asked to stop before the Header ID was reserved
 };
 
 // The road every export shares once its batch checks passed: column titles,

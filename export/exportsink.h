@@ -28,6 +28,12 @@ public:
     // The register of written batches could not be read or written. The
     // upload file stands; the user is told, nothing else changes.
     virtual void registerProblem(const QString& text) = 0;
+    // Asked once per row while the rows are read, and once more before the
+    // Header ID is reserved; true stops the export with nothing written.
+    virtual bool cancelled() { return false; }
+    // Rows of the sheet read so far, of its total; sent every few thousand rows
+    // and once at the end of the sheet.
+    virtual void progress(int /*done*/, int /*total*/) {}
 };
 
 } // namespace kova

@@ -67,8 +67,12 @@ void CollectionForm::ON_btnSave_Click()
 
 void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay relay(this, destinationPath);
-    runCollectionExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
+    const CollectionSettings chosen = settings();
+    const QString sheet = m_mapping.sheetName();
+    runOffGuiThread([&] {
+        ReportRelay relay(this, destinationPath);
+        runCollectionExport(chosen, sourcePath, sheet, destinationPath, relay);
+    });
 }
 
 void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -7,8 +7,21 @@
 #include "messages.h"
 #include "transactionform.h"
 
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+
 // Relays what an export reports as the form's own signals, and its boxes
-// through the message seam; one relay serves all four forms.
+// through the message seam; one relay serves all four forms. It runs on the
+// export's own thread (TransactionForm::runOffGuiThread): the signals arrive
+// queued, the boxes are shown on the form's thread in the order reported, and
+// the question waits there for its answer. Rows travel in batches, so that a
+// million of them cost the window a thousand deliveries rather than a million,
+// and the export waits while the window is two batches behind, so that no
+// more than those are held in between.
 class ReportRelay final : public kova::ExportSink
 {
 public:
@@ -17,20 +30,25 @@ public:
         : m_form(form)
         , m_destinationPath(destinationPath)
     {
+        m_sinceSent.start();
     }
+
+    ~ReportRelay() override { sendRows(); }
 
     void headerChanged(const QStringList& titles) override { emit m_form->SIG_HEADER_CHANGE(titles); }
 
     void rowProcessed(const kova::RowReport& report) override
     {
-        emit m_form->SIG_TRX_PROC(report.values, report.cells, kova::htmlLines(report.messages), report.amountColumn);
-        emit m_form->SIG_TRX_ROW(report.sheetRow, report.warningCells);
+        m_rows.append(report);
         ++m_records;
         m_total += report.amount;
+        if (m_rows.size() >= rowsPerBatch || m_sinceSent.elapsed() >= batchMilliseconds)
+            sendRows();
     }
 
     void summaryReady(const kova::Summary& summary) override
     {
+        sendRows();
         emit m_form->SIG_TRX_DONE(kova::summaryLines(summary));
         m_summarised = true;
     }
@@ -38,9 +56,10 @@ public:
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
     {
+        sendRows();
         if (m_summarised)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text);
-        Messages::critical(m_form, text);
+        showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
     void information(const QString& text) override
@@ -48,13 +67,17 @@ public:
         emit m_form->SIG_TRX_END(QStringLiteral("Upload file written to ") + m_destinationPath
                                  + QStringLiteral(": ") + QString::number(m_records)
                                  + QStringLiteral(" records, total ") + kova::displayAmount(m_total));
-        Messages::information(m_form, text);
+        showBox([form = m_form, text] { Messages::information(form, text); });
     }
 
     // A "no" writes nothing; the log says so, as it does for every other end.
     bool askWriteAgain(const QString& question) override
     {
-        const bool again = Messages::question(m_form, question);
+        sendRows();
+        bool again = false;
+        QMetaObject::invokeMethod(
+            m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
+            Qt::BlockingQueuedConnection);
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question);
         return again;
@@ -63,9 +86,49 @@ public:
     // The batch is written either way; the log tells why it is not in the register.
     void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
 
+    // A stop is final, so the log says so as soon as it is seen.
+    bool cancelled() override
+    {
+        if (!m_form->cancelRequested())
+            return false;
+        sendRows();
+        emit m_form->SIG_TRX_END(QStringLiteral("Export cancelled: nothing written"));
+        return true;
+    }
+
+    void progress(int done, int total) override { emit m_form->SIG_TRX_PROGRESS(done, total); }
+
 private:
+    static constexpr int rowsPerBatch = 1024;
+    static constexpr int batchMilliseconds = 50;
+    static constexpr int batchesInFlight = 2;
+
+    template<typename Box>
+    void showBox(Box box)
+    {
+        QMetaObject::invokeMethod(m_form, std::move(box), Qt::QueuedConnection);
+    }
+
+    void sendRows()
+    {
+        m_sinceSent.restart();
+        if (m_rows.isEmpty())
+            return;
+        while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
+            QThread::msleep(1);
+        ++*m_inFlight;
+        emit m_form->SIG_TRX_ROWS(m_rows);
+        m_rows.clear();
+        // Served right after the batch: the signal was queued before it.
+        QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
+    }
+
     TransactionForm* m_form;
     QString m_destinationPath;
+    QVector<kova::RowReport> m_rows;
+    // Shared with the window's thread, which may serve a batch after the relay is gone.
+    std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
+    QElapsedTimer m_sinceSent;
     bool m_summarised = false;
     int m_records = 0;
     kova::Cents m_total = 0;

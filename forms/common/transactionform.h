@@ -7,6 +7,9 @@
 #include <QVector>
 #include <QWidget>
 
+#include <atomic>
+#include <functional>
+
 // What the main window knows of a transaction form: the two requests it
 // makes of every form, and the reports every form's export sends back.
 class TransactionForm : public QWidget
@@ -23,18 +26,32 @@ public:
     // file destinationPath, reporting as it goes through the signals below.
     virtual void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) = 0;
 
+    // Stops the running export if its Header ID is not reserved yet; safe from any thread.
+    void cancelExport() { m_cancelRequested = true; }
+    bool cancelRequested() const { return m_cancelRequested; }
+
+protected:
+    // Runs export on a thread of its own and returns when it is done; the
+    // window's events are served meanwhile, and the reports arrive queued, in
+    // the order sent, before this returns.
+    void runOffGuiThread(const std::function<void()>& exportRun);
+
 signals:
-    // One per processed row: the row's log values, its cells marked with an
-    // error, its message lines, and the log column to right-align.
-    void SIG_TRX_PROC(QStringList values, QVector<kova::MarkedCell> cells, QStringList messages, int amountColumn);
+    // Processed rows, in batches, in the order read.
+    void SIG_TRX_ROWS(QVector<kova::RowReport> reports);
+    // Rows of the sheet read so far, of its total.
+    void SIG_TRX_PROGRESS(int done, int total);
     void SIG_TRX_DONE(QStringList lines);
     void SIG_HEADER_CHANGE(QStringList titles);
     // The form's Export button was pressed; the window decides whether to export.
     void SIG_EXPBTN_CLICK();
     // Fields the sheet's header texts mapped by themselves, a line each; may be empty.
     void SIG_MAPPING_MATCHED(QStringList lines);
-    // Follows each row report: the row's sheet row and its cells cut with a warning.
-    void SIG_TRX_ROW(int sheetRow, QVector<kova::MarkedCell> warningCells);
     // What became of the batch, once its summary was sent.
     void SIG_TRX_END(QString line);
+
+private:
+    std::atomic_bool m_cancelRequested{false};
 };
+
+Q_DECLARE_METATYPE(QVector<kova::RowReport>)

@@ -155,8 +155,12 @@ void CreditForm::ON_rdbBenefBank_Click()
 
 void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay relay(this, destinationPath);
-    runCreditExport(gatherSettings(), sourcePath, m_mapping->sheetName(), destinationPath, relay);
+    const auto chosen = gatherSettings();
+    const QString sheet = m_mapping->sheetName();
+    runOffGuiThread([&] {
+        ReportRelay relay(this, destinationPath);
+        runCreditExport(chosen, sourcePath, sheet, destinationPath, relay);
+    });
 }
 
 void CreditForm::ON_chkHeaders_Click()

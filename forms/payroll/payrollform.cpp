@@ -67,8 +67,12 @@ void PayrollForm::ON_btnSave_Click()
 
 void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    ReportRelay relay(this, destinationPath);
-    runPayrollExport(settings(), sourcePath, m_mapping.sheetName(), destinationPath, relay);
+    const auto chosen = settings();
+    const QString sheet = m_mapping.sheetName();
+    runOffGuiThread([&] {
+        ReportRelay relay(this, destinationPath);
+        runPayrollExport(chosen, sourcePath, sheet, destinationPath, relay);
+    });
 }
 
 void PayrollForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -93,8 +93,12 @@ bool TransferForm::Validate_Settings()
 void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
     std::optional<qint64> nextHeaderId;
-    ReportRelay relay(this, destinationPath);
-    runTransferExport(settings(), sourcePath, m_mapping->sheetName(), destinationPath, relay, &nextHeaderId);
+    const TransferSettings chosen = settings();
+    const QString sheet = m_mapping->sheetName();
+    runOffGuiThread([&] {
+        ReportRelay relay(this, destinationPath);
+        runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId);
+    });
     if (nextHeaderId)
         ui->txtHeaderID->setText(QString::number(*nextHeaderId));
 }

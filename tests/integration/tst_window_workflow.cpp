@@ -6,6 +6,7 @@
 #include "windowlog.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/common/transactionform.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 
@@ -337,6 +338,40 @@ private slots:
         const QString asked = "form question: " + kova::duplicateQuestion(written.value(0));
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
                                           "form critical: ERROR!", "form critical: Error. Unable to select sheet Data"}));
+    }
+
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("to the end") << false;
+    }
+    // Cancel pressed while the rows are read leaves every file and the Header ID
+    // as they were; otherwise the progress reaches the sheet's rows.
+    void cancelWritesNothing()
+    {
+        QFETCH(bool, cancel);
+        QList<QVariantList> rows;
+        for (int i = 0; i < 9000; ++i)
+            rows.append(transferRow("R" + QString::number(i), "1234567890"));
+        const QString dest = m_dir.filePath("big.txt");
+        QFile::remove(dest);
+        WindowDriver user;
+        QPair<int, int> last;
+        // Blocking: the export waits until the window has pressed Cancel.
+        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(),
+                [&](int done, int total) {
+                    last = {done, total};
+                    if (cancel)
+                        user.window->findChild<QPushButton*>("btnCancel")->click();
+                }, Qt::BlockingQueuedConnection);
+        exportTransfer(user, workbook("big.xlsx", rows), dest);
+
+        QCOMPARE(QFile::exists(dest), !cancel);
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.details"}), QStringList());
+        QCOMPARE(storedHeaderId(), QString(cancel ? "41" : "42"));
+        QCOMPARE(logText(user.window.data()) == "Export cancelled: nothing written", cancel);
+        QCOMPARE(last, cancel ? qMakePair(4096, 9000) : qMakePair(9000, 9000));
     }
 };
 

@@ -43,6 +43,16 @@ class TestMainWindow final : public QObject
         QApplication::setActiveWindow(m_window);
         QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
+    void report(const QStringList& values, const QVector<kova::MarkedCell>& cells, const kova::RowMessages& messages,
+                int amountColumn)
+    {
+        kova::RowReport r;
+        r.values = values;
+        r.cells = cells;
+        r.messages = messages;
+        r.amountColumn = amountColumn;
+        m_window->ON_Trx_Logger({r});
+    }
     static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
 
 private slots:
@@ -134,9 +144,9 @@ private slots:
     {
         m_window->ON_Headers_Change({"No", "Date", "Name"});
         m_window->ON_Headers_Change({"First", "Second"});   // a shorter report leaves the later titles
-        m_window->ON_Trx_Logger({"a", "b", "c"}, {}, {}, 2);
-        m_window->ON_Trx_Logger({"a", "b", "c"}, {{1, 0}, {1, 2}}, {}, 1);
-        m_window->ON_Trx_Logger({"a", "b"}, {{0, 2}, {2, 0}, {2, 3}, {3, 1}}, {}, -1);
+        report({"a", "b", "c"}, {}, {}, 2);
+        report({"a", "b", "c"}, {{1, 0}, {1, 2}}, {}, 1);
+        report({"a", "b"}, {{0, 2}, {2, 0}, {2, 3}, {3, 1}}, {}, -1);
         QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p >|2: dr p> dr|3: dr p ."));
         QCOMPARE(logTable(m_window)->index(1, 1).data().toString() + logTable(m_window)->index(2, 2).data().toString(), "b");
         QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
@@ -144,11 +154,11 @@ private slots:
 
     void summaryAndMessages()
     {
-        const QString error("<span style=\"color:#e73d4a;\">LINE 1: Error. <span style=\"font-weight:bold;\">Amount</span> is empty</span>");
-        const QString warning("<span style=\"color:#f88021;\">LINE 2: Warning. <span style=\"font-weight:bold;\">Remarks</span> cut</span>");
-        m_window->ON_Trx_Logger({"1"}, {{0, 0}}, {error}, 0);
-        m_window->ON_Trx_Logger({"2"}, {}, {}, 0);
-        m_window->ON_Trx_Logger({"3"}, {}, {warning, error}, 0);
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        const kova::RowMessage warning{kova::Severity::Warning, 2, {"", "Remarks", " cut"}};
+        report({"1"}, {{0, 0}}, {error}, 0);
+        report({"2"}, {}, {}, 0);
+        report({"3"}, {}, {warning, error}, 0);
         // Summary lines are shown as written, not read as markup.
         m_window->ON_Trx_Done({"Total rows processed: 3", "a < b && c  >  d", ""});
         QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total rows processed: 3", "a < b && c  >  d", "", separator,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/loglineview.h"
 #include "app/mainwindow.h"
 
 #include <QtWidgets>
@@ -8,7 +9,7 @@
 // table as "<sheet row>: <cell> <cell>..." rows split by |, a cell drawn as its tint
 // (p pale, d deeper, t cut short), r for red text, > right-aligned.
 const QString separator = QStringLiteral("-------------------------------------");   // under the summary
-inline QString logText(MainWindow* w) { return w->findChild<QTextEdit*>("txtStatus")->toPlainText(); }
+inline QString logText(MainWindow* w) { return w->findChild<LogLineView*>("txtStatus")->toPlainText(); }
 inline QAbstractItemModel* logTable(MainWindow* w) { return w->findChild<QTableView*>("tableView")->model(); }
 inline QString cellPicture(MainWindow* w)
 {

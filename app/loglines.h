@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QByteArray>
+#include <QStringList>
+#include <QVector>
+
+// The processing log's lines: summary and end lines as plain text, the
+// export's message lines as rich text. An export of a full sheet may say a
+// million things, so a line is held as its UTF-8 in one shared buffer and
+// becomes a document only while it is painted.
+class LogLines final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    // A message line's rich text; empty for a plain line.
+    static constexpr int RichTextRole = Qt::UserRole + 1;
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void clear();
+    void appendPlain(const QStringList& lines);
+    // Message lines of the running export, shown only once its summary arrives.
+    void holdMessages(const QStringList& messages);
+    // The summary, the separator, then the held message lines.
+    void showSummary(const QStringList& summary);
+    // The row of the line with the most characters, to size the view's lines by.
+    int longestRow() const { return m_longest; }
+    // Plain text of the rows given, a line each, in that order.
+    QString plainText(const QVector<int>& rows) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    // The held text of a line begins with its kind.
+    enum Kind : char { Plain = 'P', Message = 'M' };
+
+    struct Store
+    {
+        QByteArray text;
+        QVector<qint64> starts;
+        void add(Kind kind, const QString& line);
+        QByteArray line(int row) const;
+    };
+
+    // The one place a held message line becomes the rich text shown.
+    static QString renderMessage(const QByteArray& held);
+    QString plainLine(int row) const;
+    void append(Kind kind, const QStringList& lines);
+
+    Store m_lines;
+    Store m_held;
+    int m_longest = 0;
+};

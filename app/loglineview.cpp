@@ -1,0 +1,102 @@
+#include "loglineview.h"
+#include "loglines.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// Lays a line out as the rich-text log did, one paragraph in the view's font.
+void layOut(QTextDocument& document, const QModelIndex& index, const QFont& font)
+{
+    document.setDocumentMargin(0);
+    document.setDefaultFont(font);
+    const QString rich = index.data(LogLines::RichTextRole).toString();
+    if (rich.isEmpty())
+        document.setPlainText(index.data(Qt::DisplayRole).toString());
+    else
+        document.setHtml(rich);
+}
+
+class LineDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem background(option);
+        initStyleOption(&background, index);
+        background.text.clear();
+        const QWidget* view = option.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
+
+        QTextDocument document;
+        layOut(document, index, option.font);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette = option.palette;
+        if (option.state & QStyle::State_Selected)
+            context.palette.setColor(QPalette::Text, option.palette.color(QPalette::HighlightedText));
+        painter->save();
+        painter->translate(option.rect.topLeft() + QPoint(textMargin, 0));
+        painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()));
+        document.documentLayout()->draw(painter, context);
+        painter->restore();
+    }
+
+    // Every line is one line high; the longest line sets the width, so the
+    // view can scroll to the end of any line.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const auto* lines = qobject_cast<const LogLines*>(index.model());
+        QTextDocument document;
+        layOut(document, lines->index(lines->longestRow()), option.font);
+        return QSize(int(document.idealWidth()) + 2 * textMargin, int(document.size().height()));
+    }
+
+private:
+    static constexpr int textMargin = 4;
+};
+
+} // namespace
+
+LogLineView::LogLineView(QWidget* parent)
+    : QListView(parent)
+    , m_lines(new LogLines(this))
+{
+    setModel(m_lines);
+    setItemDelegate(new LineDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+QString LogLineView::toPlainText() const
+{
+    QVector<int> rows(m_lines->rowCount());
+    std::iota(rows.begin(), rows.end(), 0);
+    return m_lines->plainText(rows);
+}
+
+void LogLineView::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->matches(QKeySequence::Copy)) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    QVector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(m_lines->plainText(rows));
+}

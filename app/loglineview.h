@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QListView>
+
+class LogLines;
+
+// The processing log: read-only lines, plain or rich, painted only while in
+// sight; select and copy give their plain text, a line each.
+class LogLineView final : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit LogLineView(QWidget* parent = nullptr);
+
+    LogLines* lines() const { return m_lines; }
+    // Every line's plain text, a line each.
+    QString toPlainText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    LogLines* m_lines;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "export/rowreport.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+#include <QVector>
+
+// The log table: one row per processed sheet row, its cells as the export
+// shows them, error cells and their rows tinted, cut cells shaded, the amount
+// column right-aligned, and the sheet row as the row's number. A full sheet
+// is a million rows, so a row is held as its values' UTF-8 in one shared
+// buffer, and only the few marked cells are held apart. Values a column
+// repeats (an account, a name, the padding of an empty field) are held once
+// per column and named by their number.
+class LogTableModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void clear();
+    void setTitles(const QStringList& titles);
+    void append(const QVector<kova::RowReport>& reports);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct Row
+    {
+        qint64 start = 0;        // of its values in m_text
+        int sheetRow = 0;
+        qint16 values = 0;
+        qint16 amountColumn = 0; // right-aligned when in 1..values-1
+    };
+    enum Mark : quint8 { ErrorCell = 1, CutCell = 2 };
+
+    QString value(const Row& row, int column) const;
+    void put(int column, const QString& value);
+    static qint64 key(int row, int column) { return (qint64(row) << 32) | quint32(column); }
+
+    QStringList m_titles;
+    int m_columns = 0;
+    // A value is a number n: the (n >> 1)-th repeated value of its column when
+    // n is odd, else n >> 1 bytes of UTF-8 following it.
+    QByteArray m_text;
+    QVector<QHash<QString, int>> m_repeatedIds;
+    QVector<QStringList> m_repeated;
+    QVector<Row> m_rows;
+    QSet<int> m_markedRows;
+    QHash<qint64, quint8> m_marks;
+};
