@@ -14,6 +14,7 @@
 #include "register/batchregister.h"
 #include "core/registry.h"
 #include "register/templateworkbook.h"
+#include "render/messagetext.h"
 #include "xlsx/document.h"
 
 #include <QComboBox>
