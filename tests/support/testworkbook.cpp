@@ -4,8 +4,6 @@
 
 #include <xlsxwriter.h>
 
-#include <utility>
-
 TestWorkbook::TestWorkbook(const QString& path) : m_workbook(workbook_new(path.toUtf8().constData())) {}
 
 TestWorkbook& TestWorkbook::addSheet(const QString& name)
