@@ -235,6 +235,9 @@ private slots:
         row("transfer: largest amount", Transfer, 0, 5, "9999999999999.99", {}, {}, 3, "9.999.999.999.999,99",
             transferDetail(1, 5, "9999999999999.99"));
         row("transfer: amount above it", Transfer, 0, 5, "10000000000000", {badAmount}, {3}, 3, "10000000000000");
+        row("transfer: bank code mapped and empty", Transfer, 0, 9, QVariant(), {error(1, "Bank Code must be 7 chars")},
+            {6}, 6, "");
+        row("transfer: cust type 4", Transfer, 0, 17, 4, {error(1, "Invalid Customer Type")}, {14}, 14, "4");
         row("transfer: cust type 2.5, never read as 0", Transfer, 0, 17, 2.5, {error(1, "Invalid Customer Type")}, {14},
             14, "2.5");
         row("transfer: residence, its first char", Transfer, 0, 18, "Non-resident", {}, {}, 15, "N",
@@ -244,6 +247,8 @@ private slots:
             creditDetail(false, one, 1, pad("123456789", 34)));
         row("credit: account of 9 digits in WDK mode", Credit, 0, 2, "123456789",
             {error(1, b("To Acc") + " must be 10 digits")}, {1}, 1, pad("123456789", 34));
+        row("credit: account of 37 digits cut", Credit, 2, 2, QString(37, '1'), {truncated(1, "Acc #", 34)}, {}, 1,
+            QString(34, '1'), creditDetail(false, one, 1, QString(34, '1')));
         row("credit: largest amount", Credit, 0, 3, "99999999999999999.99", {}, {}, 2, "99.999.999.999.999.999,99",
             creditDetail(true, "99999999999999999.99"));
         row("credit: largest amount rounds up to above it", Credit, 0, 3, "99999999999999999.995", {badAmount}, {2}, 2,
@@ -262,6 +267,7 @@ private slots:
         row("collection: largest amount", Collection, 0, 4, "9999999999999.99", {}, {}, 2, "9.999.999.999.999,99",
             collectionDetail(acc1, "9999999999999.99", "Budi"));
         row("collection: amount above it", Collection, 0, 4, "10000000000000", {badAmount}, {2}, 2, "10000000000000");
+        row("collection: residence 2", Collection, 0, 7, 2, {error(1, "Invalid Residence")}, {5}, 5, "2");
         row("collection: citizen 2.5, shown as read", Collection, 0, 8, 2.5, {error(1, "Invalid Citizen")}, {6}, 6, "2.5");
         row("collection: residence as text with spaces", Collection, 0, 7, " 1 ", {}, {}, 5, "1",
             collectionDetail(acc1, hundred, "Budi", {}, {}, "11"));
@@ -278,6 +284,8 @@ private slots:
         row("payroll: amount above it", Payroll, 0, 4, "1000000000000", {badAmount}, {2}, 2, "1000000000000");
         // A name is never cut: too long is an error, shown whole.
         row("payroll: 31-character name", Payroll, 0, 2, QString(31, 'n'), {tooLong}, {0}, 0, QString(31, 'n'));
+        row("payroll: 30-character name", Payroll, 0, 2, QString(30, 'n'), {}, {}, 0, QString(30, 'n'),
+            payrollDetail(acc1, "000000000010000", "E1", QString(30, 'n'), "HR"));
         row("payroll: 12-character employee ID cut", Payroll, 0, 5, "EMP-12345678", {truncated(1, "Employee ID", 10)}, {},
             3, "EMP-123456", payrollDetail(acc1, "000000000010000", "EMP-123456", "Budi", "HR"));
         QTest::newRow("payroll: every problem, in field order") << int(Payroll) << 0
