@@ -165,7 +165,8 @@ private slots:
                            transferDetail(2, 5, "0.10")};
         QTest::newRow("transfer, LLG") << int(Transfer) << 1 << amounts(Transfer, 1, {"1000000", "499999.995", "0.505"})
             << QStringList{transferHeader("00000007", "ABCDE12345", "1500000.51|00003|LLG"),
-                           transferDetail(1, 5, "1000000.00"), transferDetail(2, 5, "500000.00"), transferDetail(3, 5, "0.51")};
+                           transferDetail(1, 5, "1000000.00"), transferDetail(2, 5, "500000.00"),
+                           transferDetail(3, 5, "0.51")};
         // The WDK choice or the clearing names the credit header; the mode marks its detail record.
         const QString batch = sp(15) + pad("Batch one", 18) + pad("Second", 18) + sp(132);
         const QString from = "0123456789 12346789" + sp(15);
@@ -218,7 +219,8 @@ private slots:
         const auto row = [](const char* name, int type, int mode, int column, const QVariant& cell,
                             const QStringList& messages, const QVector<int>& marked, int at, const QString& shown,
                             const QString& record = {}) {
-            QTest::newRow(name) << type << mode << RowCase{goodRow(type, mode, column, cell), messages, marked, at, shown, record};
+            QTest::newRow(name) << type << mode
+                                << RowCase{goodRow(type, mode, column, cell), messages, marked, at, shown, record};
         };
         const QString ref30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
         const QString badAmount = error(1, "Invalid amount");
@@ -260,7 +262,8 @@ private slots:
         const QString accLength = error(1, b("Acc # ") + "must be 10 digits");
         const QString hundred = "0000000000100.00";
         // Only the unmapped date column holds something, so the row is in the used range.
-        QTest::newRow("collection: empty row") << int(Collection) << 0 << RowCase{{"x"}, {accLength, badAmount}, {1, 2}, 5, "0", {}};
+        QTest::newRow("collection: empty row") << int(Collection) << 0
+                                               << RowCase{{"x"}, {accLength, badAmount}, {1, 2}, 5, "0", {}};
         row("collection: letters in account, no length error", Collection, 0, 3, "12345abcde",
             {invalidChars(1, "Acc #")}, {1}, 1, "12345abcde");
         row("collection: eleven digits, not cut", Collection, 0, 3, "12345678901", {accLength}, {1}, 1, "12345678901");
