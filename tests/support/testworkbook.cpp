@@ -1,20 +1,10 @@
 #include "testworkbook.h"
 
-#include <QDate>
 #include <QDateTime>
 
 #include <xlsxwriter.h>
 
-TestWorkbook::TestWorkbook(const QString& path)
-    : m_workbook(workbook_new(path.toUtf8().constData()))
-{
-}
-
-TestWorkbook::~TestWorkbook()
-{
-    if (!m_saved)
-        save();
-}
+TestWorkbook::TestWorkbook(const QString& path) : m_workbook(workbook_new(path.toUtf8().constData())) {}
 
 TestWorkbook& TestWorkbook::addSheet(const QString& name)
 {
@@ -22,54 +12,34 @@ TestWorkbook& TestWorkbook::addSheet(const QString& name)
     return *this;
 }
 
-lxw_format* TestWorkbook::format(const QString& numberFormat)
+lxw_worksheet* TestWorkbook::sheet()
 {
-    for (const auto& f : m_formats)
-        if (f.first == numberFormat)
-            return f.second;
-    lxw_format* f = workbook_add_format(m_workbook);
-    format_set_num_format(f, numberFormat.toUtf8().constData());
-    m_formats.append({numberFormat, f});
-    return f;
+    return m_sheet ? m_sheet : addSheet(QStringLiteral("Sheet1")).m_sheet;
 }
 
-static lxw_datetime toLxw(const QDateTime& dt)
+lxw_format* TestWorkbook::format(const QString& numberFormat)
 {
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    return lxw_datetime{d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                        t.second() + t.msec() / 1000.0};
+    lxw_format*& f = m_formats[numberFormat];
+    if (!f)
+        format_set_num_format(f = workbook_add_format(m_workbook), numberFormat.toUtf8().constData());
+    return f;
 }
 
 TestWorkbook& TestWorkbook::setCell(int row, int column, const QVariant& value)
 {
-    if (!m_sheet)
-        addSheet(QStringLiteral("Sheet1"));
-    const lxw_row_t r = lxw_row_t(row - 1);
-    const lxw_col_t c = lxw_col_t(column - 1);
-    switch (value.userType()) {
-    case QMetaType::UnknownType:
-        break;
-    case QMetaType::QString:
-        worksheet_write_string(m_sheet, r, c, value.toString().toUtf8().constData(), nullptr);
-        break;
-    case QMetaType::Bool:
-        worksheet_write_boolean(m_sheet, r, c, value.toBool(), nullptr);
-        break;
-    case QMetaType::QDate: {
-        lxw_datetime dt = toLxw(QDateTime(value.toDate(), QTime(0, 0)));
-        worksheet_write_datetime(m_sheet, r, c, &dt, format(QStringLiteral("yyyy-mm-dd")));
-        break;
-    }
-    case QMetaType::QDateTime: {
-        lxw_datetime dt = toLxw(value.toDateTime());
-        worksheet_write_datetime(m_sheet, r, c, &dt, format(QStringLiteral("yyyy-mm-dd hh:mm:ss")));
-        break;
-    }
-    default:
-        worksheet_write_number(m_sheet, r, c, value.toDouble(), nullptr);
-        break;
-    }
+    const int type = value.userType();
+    const QDateTime t = value.toDateTime();
+    lxw_datetime dt{t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
+                    t.time().second() + t.time().msec() / 1000.0};
+    if (type == QMetaType::QString)
+        worksheet_write_string(sheet(), row - 1, column - 1, value.toString().toUtf8().constData(), nullptr);
+    else if (type == QMetaType::Bool)
+        worksheet_write_boolean(sheet(), row - 1, column - 1, value.toBool(), nullptr);
+    else if (type == QMetaType::QDate || type == QMetaType::QDateTime)
+        worksheet_write_datetime(sheet(), row - 1, column - 1, &dt,
+                                 format(type == QMetaType::QDate ? "yyyy-mm-dd" : "yyyy-mm-dd hh:mm:ss"));
+    else if (type != QMetaType::UnknownType)
+        worksheet_write_number(sheet(), row - 1, column - 1, value.toDouble(), nullptr);
     return *this;
 }
 
@@ -82,32 +52,24 @@ TestWorkbook& TestWorkbook::setRow(int row, const QVariantList& values)
 
 TestWorkbook& TestWorkbook::setFormula(int row, int column, const QString& formula, const QVariant& cached)
 {
-    if (!m_sheet)
-        addSheet(QStringLiteral("Sheet1"));
-    const QByteArray f = formula.toUtf8();
+    const QByteArray f = formula.toUtf8(), text = cached.toString().toUtf8();
     if (cached.userType() == QMetaType::QString)
-        worksheet_write_formula_str(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), f.constData(),
-                                    nullptr, cached.toString().toUtf8().constData());
+        worksheet_write_formula_str(sheet(), row - 1, column - 1, f.constData(), nullptr, text.constData());
     else
-        worksheet_write_formula_num(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), f.constData(),
-                                    nullptr, cached.toDouble());
+        worksheet_write_formula_num(sheet(), row - 1, column - 1, f.constData(), nullptr, cached.toDouble());
     return *this;
 }
 
 TestWorkbook& TestWorkbook::setNumber(int row, int column, double value, const QString& numberFormat)
 {
-    if (!m_sheet)
-        addSheet(QStringLiteral("Sheet1"));
-    worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format(numberFormat));
+    worksheet_write_number(sheet(), row - 1, column - 1, value, format(numberFormat));
     return *this;
 }
 
 bool TestWorkbook::save()
 {
-    if (m_saved)
+    if (std::exchange(m_saved, true))
         return true;
-    m_saved = true;
-    if (!m_sheet)
-        addSheet(QStringLiteral("Sheet1"));
+    sheet();
     return workbook_close(m_workbook) == LXW_NO_ERROR;
 }
