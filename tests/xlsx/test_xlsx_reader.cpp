@@ -1,6 +1,5 @@
-// The workbook reader through its public face: what a cell of each kind reads
-// as, how sheets and parts are found, which files are refused; then the zip
-// limits and date format codes, which the public face reaches too slowly.
+// The workbook reader through its public face: what a cell of each kind reads as, how sheets and parts are
+// found, which files are refused; then the zip limits and date format codes, out of its reach.
 #include "testpackage.h"
 
 #include "xlsx/document.h"
@@ -105,7 +104,6 @@ private slots:
         cell("exponent written whole", "><v>1E+9</v>", qlonglong(1000000000));
         cell("largest integer", "><v>999999999999999</v>", qlonglong(999999999999999));
         cell("10^15 is a double", "><v>1000000000000000</v>", 1e15);
-        cell("negative integer", "><v>-7</v>", qlonglong(-7));
         cell("surrounding whitespace", "><v> 12 </v>", qlonglong(12));
         cell("explicit number type", " t=\"n\"><v>3.25</v>", 3.25);
         cell("true", " t=\"b\"><v>1</v>", true);
@@ -113,7 +111,6 @@ private slots:
         cell("error", " t=\"e\"><v>#N/A</v>", QString("#N/A"));
         cell("style only", " s=\"1\">", QVariant());
         cell("empty value", "><v></v>", QVariant());
-        cell("ISO date", " t=\"d\"><v>2024-02-29</v>", QDate(2024, 2, 29));
         cell("ISO date and time with zone", " t=\"d\"><v>2024-02-29T10:30:00+07:00</v>", utc(2024, 2, 29, 3, 30));
         cell("ISO midnight", " t=\"d\"><v>2024-02-29T00:00:00</v>", QDate(2024, 2, 29));
         cell("ISO date unreadable", " t=\"d\"><v>29.02.2024</v>", QString("29.02.2024"));
@@ -122,7 +119,8 @@ private slots:
         cell("shared runs joined, phonetic left out", " t=\"s\"><v>1</v>", QString("Bold and plain"));
         cell("shared whitespace kept", " t=\"s\"><v>2</v>", QString("  spaced\n text  "));
         cell("shared escape decoded", " t=\"s\"><v>3</v>", QString("Apple"));
-        cell("shared index out of range", " t=\"s\"><v>4</v>", QVariant());
+        cell("shared beyond the basic plane", " t=\"s\"><v>4</v>", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80"));
+        cell("shared index out of range", " t=\"s\"><v>5</v>", QVariant());
         cell("inline runs joined, phonetic left out",
              " t=\"inlineStr\"><is><r><t>in</t></r><r><rPr><i/></rPr><t> line </t></r><rPh><t>y</t></rPh></is>", QString("in line "));
         text("escapes decoded", "tab_x0009_here_x00e9__x005F_x0041_", "tab\there\xC3\xA9_x0041_");
@@ -155,15 +153,21 @@ private slots:
         QFETCH(QByteArray, rows);
         QFETCH(QVariant, expected);
         QFETCH(QByteArray, date1904);
-        const auto document = open(
-            TestPackage()
-                .setSharedStrings("<si><t>plain</t></si><si><r><t>Bold</t></r><r><rPr><b/></rPr><t xml:space=\"preserve\"> and plain"
-                                  "</t></r><rPh><t>x</t></rPh></si><si><t>  spaced\n text  </t></si><si><t>_x0041_pple</t></si>")
-                .setStyles("<numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/><numFmt numFmtId=\"165\" "
-                           "formatCode=\"&quot;Day &quot;0\"/>",
-                           "<xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"4\"/>")
-                .setDate1904(date1904)
-                .addSheet("Sheet1", rows), "Sheet1");
+        // Shared strings in UTF-16, as any part may be.
+        const QString strings = QString::fromUtf8(
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst><si><t>plain</t></si><si><r><t>Bold</t></r><r><rPr><b/></rPr>"
+            "<t xml:space=\"preserve\"> and plain</t></r><rPh><t>x</t></rPh></si><si><t>  spaced\n text  </t></si><si><t>_x0041_pple"
+            "</t></si><si><t>Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80</t></si></sst>");
+        TestPackage package;
+        package.setPart("xl/sharedStrings.xml", QByteArray(reinterpret_cast<const char*>(strings.utf16()), strings.size() * 2))
+            .setPart("xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/><numFmt "
+                                      "numFmtId=\"165\" formatCode=\"&quot;Day &quot;0\"/></numFmts><cellXfs><xf numFmtId=\"0\"/><xf "
+                                      "numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"4\"/></cellXfs></styleSheet>")
+            .addSheet("Sheet1", rows);
+        if (!date1904.isEmpty())
+            package.setPart("xl/workbook.xml", "<workbook xmlns:r=\"r\"><workbookPr date1904=\"" + date1904 + "\"/><sheets><sheet "
+                                               "name=\"Sheet1\" r:id=\"rId1\"/></sheets></workbook>");
+        const auto document = open(package, "Sheet1");
         QVERIFY(document);
         const QVariant value = document->read(1, 1);
         QCOMPARE(describe(value), describe(expected));
@@ -180,16 +184,9 @@ private slots:
         const auto withDimension = [](const char* ref, const QByteArray& data) {
             return "<worksheet><dimension ref=\"" + QByteArray(ref) + "\"/><sheetData>" + data + "</sheetData></worksheet>";
         };
-        QTest::newRow("stale dimension") << withDimension("A1:Z900", "<row r=\"3\"><c r=\"C3\"><v>1</v></c></row><row r=\"4\">"
-                                                                    "<c r=\"D4\"><v>2</v></c></row>")
-                                         << QList<int>{3, 3, 4, 4} << "1,;,2";
-        QTest::newRow("style-only and empty cells do not count")
+        QTest::newRow("stale dimension, style-only and empty cells do not count")
             << withDimension("A1:D10", "<row r=\"1\"><c r=\"A1\" s=\"1\"/><c r=\"B1\"><v></v></c></row><row r=\"12\" s=\"1\"/>")
             << QList<int>{0, 0, 0, 0} << QString();
-        QTest::newRow("widest row not the last")
-            << TestPackage::worksheet("<row r=\"2\"><c r=\"B2\"><v>1</v></c><c r=\"XFD2\"><v>1</v></c></row>"
-                                      "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>")
-            << QList<int>{2, 1, 1048576, 16384} << QString();
         QTest::newRow("missing positions") << TestPackage::worksheet(
             "<row><c><v>11</v></c><c><v>12</v></c></row><row><c r=\"C2\"><v>23</v></c><c><v>24</v></c></row>"
             "<row r=\"5\"><c><v>51</v></c><c r=\"E5\"/><c><v>56</v></c></row><row><c t=\"inlineStr\"><is><t>61</t></is></c></row>")
@@ -233,43 +230,23 @@ private slots:
         QVERIFY(!document.dimension().isValid() && !document.read(1, 1).isValid()); // no sheet left behind
     }
 
-    void partsFoundThroughRelationships_data()
-    {
-        QTest::addColumn<TestPackage>("package");
-        const QByteArray relNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-        // The workbook part; its sheet, shared strings and styles at these targets from it, found at these parts.
-        const auto package = [&](const QString& book, const QByteArrayList& targets, const QStringList& parts) {
-            const char* types[] = {"worksheet", "sharedStrings", "styles"};
-            QByteArray rels = "<Relationships>";
-            for (int i = 0; i < targets.size(); ++i)
-                rels += "<Relationship Id=\"rId" + QByteArray::number(i) + "\" Type=\"" + relNs + "/" + types[i] + "\" Target=\""
-                        + targets[i] + "\"/>";
-            const int slash = book.lastIndexOf('/') + 1;
-            return TestPackage()
-                .setPart(book, "<workbook xmlns:r=\"" + relNs + "\"><sheets><sheet name=\"Data\" r:id=\"rId0\"/></sheets></workbook>")
-                .setPart(book.left(slash) + "_rels/" + book.mid(slash) + ".rels", rels + "</Relationships>")
-                .setPart(parts[0], TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
-                                                          "<c r=\"B1\" s=\"1\"><v>45000</v></c></row>"))
-                .setPart(parts[1], "<sst><si><t>found</t></si></sst>")
-                .setPart(parts[2], "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>");
-        };
-        // Parent steps past the package root fold inside it.
-        QTest::newRow("relative targets")
-            << package("xl/workbook.xml", {"worksheets/data.xml", "strings.xml", "../../../xl/./fmt.xml"},
-                       {"xl/worksheets/data.xml", "xl/strings.xml", "xl/fmt.xml"});
-        QTest::newRow("workbook elsewhere, absolute targets")
-            << package("book/main.xml", {"sheets/one.xml", "/shared/strings.xml", "/book/fmt.xml"},
-                       {"book/sheets/one.xml", "shared/strings.xml", "book/fmt.xml"})
-                   .setPart("_rels/.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + relNs
-                                               + "/officeDocument\" Target=\"book/main.xml\"/></Relationships>");
-        QTest::newRow("no package relationships, shared parts at their usual places")
-            << package("xl/workbook.xml", {"worksheets/data.xml"}, {"xl/worksheets/data.xml", "xl/sharedStrings.xml", "xl/styles.xml"})
-                   .removePart("_rels/.rels");
-    }
+    // Parts are found through the relationships, wherever they lie: by relative and absolute targets, and by parent
+    // steps past the package root, which fold inside it.
     void partsFoundThroughRelationships()
     {
-        QFETCH(TestPackage, package);
-        const auto document = open(package, "Data");
+        const QByteArray rel = "<Relationship Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+        const auto document = open(
+            TestPackage()
+                .setPart("_rels/.rels", "<Relationships>" + rel + "officeDocument\" Id=\"b\" Target=\"book/main.xml\"/></Relationships>")
+                .setPart("book/main.xml", "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Data\" r:id=\"s\"/></sheets></workbook>")
+                .setPart("book/_rels/main.xml.rels", "<Relationships>" + rel + "worksheet\" Id=\"s\" Target=\"sheets/one.xml\"/>" + rel
+                                                         + "sharedStrings\" Id=\"t\" Target=\"/shared/strings.xml\"/>" + rel
+                                                         + "styles\" Id=\"u\" Target=\"../../../book/./fmt.xml\"/></Relationships>")
+                .setPart("book/sheets/one.xml", TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                                                       "<c r=\"B1\" s=\"1\"><v>45000</v></c></row>"))
+                .setPart("shared/strings.xml", "<sst><si><t>found</t></si></sst>")
+                .setPart("book/fmt.xml", "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>"),
+            "Data");
         QVERIFY(document);
         QCOMPARE(document->text(1, 1) + " " + document->text(1, 2), QString("found 2023-03-15"));
     }
@@ -293,7 +270,7 @@ private slots:
         whole("no workbook relationships", TestPackage().addSheet("Bad", kOne).removePart("xl/_rels/workbook.xml.rels"));
         // Two entries for one part: a spreadsheet program may show the other.
         whole("part twice, case differs", TestPackage().addSheet("Bad", kOne).setPart("xl/worksheets/Sheet1.xml", kOne));
-        whole("malformed shared strings", TestPackage().addSheet("Bad", kOne).setSharedStrings("<si><t>x</si>"), {"Bad"});
+        whole("malformed shared strings", TestPackage().addSheet("Bad", kOne).setPart("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"Bad"});
         sheet("malformed XML", "<row r=\"1\"><c r=\"A1\"><v>1</v></row></c>");
         sheet("invalid UTF-8", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>");
         sheet("undeclared entity", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>");
@@ -328,24 +305,7 @@ private slots:
         QVERIFY(!sheets.contains("Good") || (document.selectSheet("Good") && document.read(1, 1) == 1));
     }
 
-    void utf16Parts()
-    {
-        const auto utf16 = [](const char* xml) {
-            const QString text = QChar(0xFEFF) + QString::fromUtf8(xml);
-            return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        };
-        const auto document = open(
-            TestPackage()
-                .addSheet("x", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
-                .setPart("xl/sharedStrings.xml", utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst><si><t>Gr\xC3\xBC\xC3\x9F "
-                                                       "\xF0\x9F\x98\x80</t></si></sst>"))
-                .setPart("xl/workbook.xml", utf16("<workbook xmlns:r=\"r\"><sheets><sheet name=\"\xC3\xA9\" r:id=\"rId1\"/></sheets></workbook>")),
-            QString::fromUtf8("\xC3\xA9"));
-        QVERIFY(document);
-        QCOMPARE(document->text(1, 1), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80"));
-    }
-
-    // Every row of the largest sheet holds values, and its last cell one: the default limits take it all.
+    // Every row of the largest sheet holds values, and its widest row is not the last: the default limits take it all.
     void fullSizeSheet()
     {
         QByteArray rows;
@@ -354,11 +314,11 @@ private slots:
             rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n + "\" t=\"inlineStr\"><is><t>r" + n
                     + "</t></is></c></row>";
         }
-        const auto document = open(TestPackage().addSheet("Full", rows.insert(rows.size() - 6, "<c r=\"XFD1048576\"><v>7</v></c>")), "Full");
+        const auto document = open(TestPackage().addSheet("Full", rows.insert(rows.indexOf("</row>"), "<c r=\"XFD1\"><v>7</v></c>")), "Full");
         QVERIFY(document);
         QCOMPARE(bounds(document->dimension()), (QList<int>{1, 1, 1048576, 16384}));
         for (int r : {1, 524288, 1048576})
-            QCOMPARE(document->text(r, 1) + document->text(r, 2) + document->text(r, 16384), QString("%1r%1%2").arg(r).arg(r > 1048575 ? "7" : ""));
+            QCOMPARE(document->text(r, 1) + document->text(r, 2) + document->text(r, 16384), QString("%1r%1%2").arg(r).arg(r == 1 ? "7" : ""));
     }
 
     void dateFormatCodes()
@@ -377,7 +337,7 @@ private slots:
         QByteArray big;
         for (int i = 0; i < 1000000; ++i)
             big += QByteArray::number(qint64(i) * 7919 % 100003) + ' ';
-        const quint64 none = 4ull << 30, size = quint64(big.size());
+        const quint64 none = 4ull << 30;
         // What the part "payload" gives under an entry size limit, a declared size (0: the true one) and a limit of its own.
         const auto read = [&](const QByteArray& bytes, quint64 maxEntrySize, quint32 declared, quint64 partLimit) {
             const QString file = write(TestPackage().setPart("payload", bytes));
@@ -391,9 +351,8 @@ private slots:
         };
         const QByteArray small(512 * 1024, 'a'); // small parts may compress strongly
         QCOMPARE(read(small, none, 0, none), small);
-        QCOMPARE(read(big, size - 1, 0, none), QByteArray("refused early"));
         QCOMPARE(read(big, 1 << 20, 1000, none), QByteArray("refused early")); // declares less than it inflates to
-        QCOMPARE(read(big, none, 0, size - 1), QByteArray("refused early"));
+        QCOMPARE(read(big, none, 0, quint64(big.size()) - 1), QByteArray("refused early"));
     }
 };
 

@@ -20,10 +20,6 @@ QByteArray relationship(const QByteArray& id, const QByteArray& type, const QByt
 
 TestPackage::TestPackage()
 {
-    m_parts.insert("[Content_Types].xml",
-                   kXml + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                          "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
     m_parts.insert("_rels/.rels", kXml + kRels + relationship("1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
 }
 
@@ -42,23 +38,6 @@ TestPackage& TestPackage::addSheetPart(const QString& name, const QByteArray& wo
 {
     m_sheets.append(name);
     return setPart(QStringLiteral("xl/worksheets/sheet%1.xml").arg(m_sheets.size()), worksheet);
-}
-
-TestPackage& TestPackage::setSharedStrings(const QByteArray& items)
-{
-    return setPart("xl/sharedStrings.xml", kXml + "<sst xmlns=\"" + kMainNs + ">" + items + "</sst>");
-}
-
-TestPackage& TestPackage::setStyles(const QByteArray& numFmts, const QByteArray& cellXfs)
-{
-    return setPart("xl/styles.xml", kXml + "<styleSheet xmlns=\"" + kMainNs + "><numFmts>" + numFmts
-                                        + "</numFmts><cellXfs>" + cellXfs + "</cellXfs></styleSheet>");
-}
-
-TestPackage& TestPackage::setDate1904(const QByteArray& value)
-{
-    m_date1904 = value;
-    return *this;
 }
 
 TestPackage& TestPackage::setPart(const QString& name, const QByteArray& content)
@@ -88,7 +67,6 @@ bool TestPackage::write(const QString& path) const
         rels += relationship("T", "styles", "styles.xml");
     if (!all.contains("xl/workbook.xml"))
         all.insert("xl/workbook.xml", kXml + "<workbook xmlns=\"" + kMainNs + " xmlns:r=\"" + kRelNs + "\">"
-                                          + (m_date1904.isEmpty() ? QByteArray() : "<workbookPr date1904=\"" + m_date1904 + "\"/>")
                                           + "<sheets>" + sheets + "</sheets></workbook>");
     if (!all.contains("xl/_rels/workbook.xml.rels"))
         all.insert("xl/_rels/workbook.xml.rels", kXml + kRels + rels + "</Relationships>");
