@@ -29,8 +29,7 @@ QString describe(const QVariant& v)
 
 QList<int> bounds(const xlsx::CellRange& r) { return {r.firstRow(), r.firstColumn(), r.lastRow(), r.lastColumn()}; }
 
-// Makes the part "payload" claim another inflated size, in its local header
-// and in the central directory, as a crafted file would.
+// Makes the part "payload" claim another inflated size in both its zip headers, as a crafted file would.
 bool patchDeclaredSize(const QString& path, quint32 size)
 {
     QFile file(path);
@@ -71,15 +70,12 @@ private slots:
         QTest::addColumn<QByteArray>("rows");
         QTest::addColumn<QVariant>("expected");
         QTest::addColumn<QByteArray>("date1904");
-        const auto rows = [](const char* name, const QByteArray& xml, const QVariant& expected, const char* date1904 = "") {
-            QTest::newRow(name) << xml << expected << QByteArray(date1904);
-        };
         // The cell A1 from its attributes on.
-        const auto cell = [&](const char* name, const QByteArray& c, const QVariant& expected, const char* date1904 = "") {
-            rows(name, "<row r=\"1\"><c r=\"A1\"" + c + "</c></row>", expected, date1904);
+        const auto cell = [](const char* name, const QByteArray& c, const QVariant& expected, const char* date1904 = "false") {
+            QTest::newRow(name) << "<row r=\"1\"><c r=\"A1\"" + c + "</c></row>" << expected << QByteArray(date1904);
         };
-        // Styles: 1 built-in date, 2 custom date and time, 3 quoted text, 4 built-in #,##0.00.
-        const auto date = [&](const char* name, const QByteArray& serial, const QVariant& expected, const char* date1904 = "") {
+        // Styles: 1 built-in date, 2 custom date and time, 3 built-in #,##0.00.
+        const auto date = [&](const char* name, const QByteArray& serial, const QVariant& expected, const char* date1904 = "false") {
             cell(name, " s=\"2\"><v>" + serial + "</v>", expected, date1904);
         };
         const auto text = [&](const char* name, const QByteArray& t, const char* expected) {
@@ -87,25 +83,21 @@ private slots:
         };
         date("1900: fictitious Feb 29", "60", QDate(1900, 2, 28));
         date("1900: time only", "0.25", utc(1899, 12, 31, 6, 0));
-        date("1900: explicit false", "43831", QDate(2020, 1, 1), "false");
-        date("1904: serial 0", "0", QDate(1904, 1, 1), "1");
         date("1904: with time", "42369.5", utc(2020, 1, 1, 12, 0), "true");
         date("tiny negative", "-0.0001", -0.0001);
         date("milliseconds", "45000.5000057870", utc(2023, 3, 15, 12, 0, 0, 500));
         date("rounds up to the next day", "44999.9999999999", QDate(2023, 3, 15));
-        date("1900: last day", "2958465", QDate(9999, 12, 31));
         date("1900: past the last day", "2958466", qlonglong(2958466));
         date("1904: past the last day", "2957004", qlonglong(2957004), "1");
         cell("built-in date", " s=\"1\"><v>45000</v>", QDate(2023, 3, 15));
         cell("negative date reads as number", " s=\"1\"><v>-3</v>", qlonglong(-3));
-        cell("quoted text is no date", " s=\"3\"><v>5</v>", qlonglong(5));
-        cell("number format, not a date", " s=\"4\"><v>1234.5</v>", 1234.5);
+        cell("number format, not a date", " s=\"3\"><v>1234.5</v>", 1234.5);
         cell("style out of range", " s=\"99\"><v>45000</v>", qlonglong(45000));
         cell("exponent written whole", "><v>1E+9</v>", qlonglong(1000000000));
         cell("largest integer", "><v>999999999999999</v>", qlonglong(999999999999999));
         cell("10^15 is a double", "><v>1000000000000000</v>", 1e15);
-        cell("surrounding whitespace", "><v> 12 </v>", qlonglong(12));
-        cell("explicit number type", " t=\"n\"><v>3.25</v>", 3.25);
+        cell("surrounding whitespace, explicit number type", " t=\"n\"><v> 12 </v>", qlonglong(12));
+        cell("fraction", "><v>3.25</v>", 3.25);
         cell("true", " t=\"b\"><v>1</v>", true);
         cell("false", " t=\"b\"><v>0</v>", false);
         cell("error", " t=\"e\"><v>#N/A</v>", QString("#N/A"));
@@ -136,16 +128,17 @@ private slots:
         cell("text lookup never calculated", " t=\"s\"><f>B1</f><v/>", QString("=B1"));
         cell("shared formula without text", "><f t=\"shared\" si=\"0\"/>", QString("="));
         // Read by the scanner.
+        const auto row = [](const char* name, const QByteArray& xml, const QVariant& v) { QTest::newRow(name) << xml << v << QByteArray("false"); };
         text("entities and UTF-8", "&amp; &lt;c&gt; &quot;&apos; \xC5\xBB\xC3\xB3\xC5\x82\xC4\x87 \xE6\xBC\xA2 \xF0\x9F\x98\x80",
              "& <c> \"' \xC5\xBB\xC3\xB3\xC5\x82\xC4\x87 \xE6\xBC\xA2 \xF0\x9F\x98\x80");
-        rows("prefixed names", "<x:row r=\"1\"><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row>", qlonglong(7));
-        rows("quotes, spaces and markup signs in tags",
-             "<row r='1' ><c  r = 'A1'\tt='inlineStr' x=\"a>b\" ><is><t>x</t ></is></c ></row >", QString("x"));
+        row("prefixed names", "<x:row r=\"1\"><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row>", qlonglong(7));
+        row("quotes, spaces and markup signs in tags",
+            "<row r='1' ><c  r = 'A1'\tt='inlineStr' x=\"a>b\" ><is><t>x</t ></is></c ></row >", QString("x"));
         // Left to expat.
         text("line ends", "a\r\nb\rc", "a\nb\nc");
         text("character references", "&#65;&#x42;", "AB");
         text("CDATA", "<![CDATA[x<y]]>", "x<y");
-        rows("comment, prefixed names", "<x:row r=\"1\"><!-- c --><x:c r=\"A1\"><x:v>1</x:v></x:c></x:row>", qlonglong(1));
+        row("comment, prefixed names", "<x:row r=\"1\"><!-- c --><x:c r=\"A1\"><x:v>1</x:v></x:c></x:row>", qlonglong(1));
         cell("tab in an attribute", " t=\"inline\tStr\"><v>2</v>", qlonglong(2));
     }
     void cellValue()
@@ -160,12 +153,10 @@ private slots:
             "</t></si><si><t>Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80</t></si></sst>");
         TestPackage package;
         package.setPart("xl/sharedStrings.xml", QByteArray(reinterpret_cast<const char*>(strings.utf16()), strings.size() * 2))
-            .setPart("xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/><numFmt "
-                                      "numFmtId=\"165\" formatCode=\"&quot;Day &quot;0\"/></numFmts><cellXfs><xf numFmtId=\"0\"/><xf "
-                                      "numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"4\"/></cellXfs></styleSheet>")
+            .setPart("xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/></numFmts>"
+                                      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"4\"/></cellXfs></styleSheet>")
             .addSheet("Sheet1", rows);
-        if (!date1904.isEmpty())
-            package.setPart("xl/workbook.xml", "<workbook xmlns:r=\"r\"><workbookPr date1904=\"" + date1904 + "\"/><sheets><sheet "
+        package.setPart("xl/workbook.xml", "<workbook xmlns:r=\"r\"><workbookPr date1904=\"" + date1904 + "\"/><sheets><sheet "
                                                "name=\"Sheet1\" r:id=\"rId1\"/></sheets></workbook>");
         const auto document = open(package, "Sheet1");
         QVERIFY(document);
@@ -181,11 +172,9 @@ private slots:
         QTest::addColumn<QByteArray>("worksheet");
         QTest::addColumn<QList<int>>("range");
         QTest::addColumn<QString>("grid");
-        const auto withDimension = [](const char* ref, const QByteArray& data) {
-            return "<worksheet><dimension ref=\"" + QByteArray(ref) + "\"/><sheetData>" + data + "</sheetData></worksheet>";
-        };
         QTest::newRow("stale dimension, style-only and empty cells do not count")
-            << withDimension("A1:D10", "<row r=\"1\"><c r=\"A1\" s=\"1\"/><c r=\"B1\"><v></v></c></row><row r=\"12\" s=\"1\"/>")
+            << TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"/><c r=\"B1\"><v></v></c></row><row r=\"12\" s=\"1\"/>")
+                   .replace("<sheetData>", "<dimension ref=\"A1:D10\"/><sheetData>")
             << QList<int>{0, 0, 0, 0} << QString();
         QTest::newRow("missing positions") << TestPackage::worksheet(
             "<row><c><v>11</v></c><c><v>12</v></c></row><row><c r=\"C2\"><v>23</v></c><c><v>24</v></c></row>"
@@ -274,7 +263,6 @@ private slots:
         sheet("malformed XML", "<row r=\"1\"><c r=\"A1\"><v>1</v></row></c>");
         sheet("invalid UTF-8", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>");
         sheet("undeclared entity", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>");
-        sheet("duplicate attribute", "<row r=\"1\"><c r=\"A1\" r=\"A1\"><v>1</v></c></row>");
         sheet("overflowing row number", "<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>");
         sheet("column past the last", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>");
         sheet("missing part", "", "xl/worksheets/sheet2.xml", QByteArray());
@@ -292,12 +280,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(TestPackage, package);
         QFETCH(QStringList, sheets);
-        QString file = m_dir.filePath("bytes.xlsx");
+        const QString file = bytes.isNull() ? write(package) : m_dir.filePath("bytes.xlsx");
         QFile out(file);
-        if (bytes.isNull())
-            file = write(package);
-        else
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush());
+        QVERIFY(bytes.isNull() || (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush()));
         xlsx::Document document(file);
         QCOMPARE(document.sheetNames(), sheets);
         QVERIFY(!document.selectSheet("Bad"));
@@ -337,22 +322,19 @@ private slots:
         QByteArray big;
         for (int i = 0; i < 1000000; ++i)
             big += QByteArray::number(qint64(i) * 7919 % 100003) + ' ';
-        const quint64 none = 4ull << 30;
-        // What the part "payload" gives under an entry size limit, a declared size (0: the true one) and a limit of its own.
-        const auto read = [&](const QByteArray& bytes, quint64 maxEntrySize, quint32 declared, quint64 partLimit) {
+        // What the part "payload" gives under a size limit, when it declares a size (0: the true one).
+        const auto read = [&](const QByteArray& bytes, quint64 limit, quint32 declared) {
             const QString file = write(TestPackage().setPart("payload", bytes));
-            xlsx::ZipLimits limits;
-            limits.maxEntrySize = maxEntrySize;
             QByteArray received;
             const auto sink = [&received](const char* data, std::size_t n) { return received.append(data, int(n)), true; };
-            if ((declared && !patchDeclaredSize(file, declared)) || !xlsx::ZipArchive(file, limits).stream("payload", sink, partLimit))
+            if ((declared && !patchDeclaredSize(file, declared)) || !xlsx::ZipArchive(file).stream("payload", sink, limit))
                 return received.size() < bytes.size() / 4 ? QByteArray("refused early") : received;
             return received;
         };
         const QByteArray small(512 * 1024, 'a'); // small parts may compress strongly
-        QCOMPARE(read(small, none, 0, none), small);
-        QCOMPARE(read(big, 1 << 20, 1000, none), QByteArray("refused early")); // declares less than it inflates to
-        QCOMPARE(read(big, none, 0, quint64(big.size()) - 1), QByteArray("refused early"));
+        QCOMPARE(read(small, UINT64_MAX, 0), small);
+        QCOMPARE(read(big, quint64(big.size()) - 1, 0), QByteArray("refused early"));
+        QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early")); // declares less than it inflates to
     }
 };
 
