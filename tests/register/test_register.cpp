@@ -8,27 +8,13 @@
 #include "xlsx/ziparchive.h"
 
 #include <QDir>
-#include <QFile>
-#include <QMap>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace kova;
 
-Q_DECLARE_METATYPE(kova::BatchType)
-
 namespace {
-
-const QString settingsName = "kova.ini";
-const QDateTime march5 = QDateTime(QDate(2026, 3, 5), QTime(14, 30), Qt::LocalTime).toUTC();
-
-BatchEntry entry(const QString& type, const QString& headerId, const QString& fingerprint)
-{
-    return {march5, type, headerId, "/data/out/batch.txt", 2, 300050, fingerprint};
-}
 
 struct Payment
 {
@@ -58,47 +44,19 @@ QString detail(BatchType type, const Payment& p, int n)
     return {};
 }
 
-} // namespace
-
-Q_DECLARE_METATYPE(QVector<Payment>)
-
-namespace {
-
-QString fingerprint(BatchType type, const QVector<Payment>& payments, int firstNumber)
+std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, const QVector<Payment>& payments, int first = 1)
 {
-    BatchFingerprint print(type);
+    auto guard = std::make_unique<BatchGuard>(settings, type);
     for (int i = 0; i < payments.size(); ++i)
-        print.addDetail(detail(type, payments.at(i), firstNumber + i));
-    return print.hex();
+        guard->addDetail(detail(type, payments.at(i), first + i));
+    return guard;
 }
 
 QByteArray part(const QString& xlsxPath, const char* name)
 {
     QByteArray bytes;
-    xlsx::ZipArchive(xlsxPath).stream(name, [&](const char* data, std::size_t size) {
-        bytes.append(data, int(size));
-        return true;
-    });
+    xlsx::ZipArchive(xlsxPath).stream(name, [&](const char* data, std::size_t size) { return bytes.append(data, int(size)), true; });
     return bytes;
-}
-
-// The number format of every cellXfs entry, by position.
-QStringList cellFormats(const QByteArray& stylesXml)
-{
-    QMap<QString, QString> codes{{"0", "General"}, {"2", "0.00"}, {"49", "@"}};
-    QStringList formats;
-    bool inCellXfs = false;
-    for (QXmlStreamReader xml(stylesXml); !xml.atEnd();) {
-        xml.readNext();
-        const auto a = xml.attributes();
-        if (xml.isStartElement() && xml.name() == QString("numFmt"))
-            codes[a.value("numFmtId").toString()] = a.value("formatCode").toString();
-        else if (xml.name() == QString("cellXfs"))
-            inCellXfs = xml.isStartElement();
-        else if (inCellXfs && xml.isStartElement() && xml.name() == QString("xf"))
-            formats.append(codes.value(a.value("numFmtId").toString()));
-    }
-    return formats;
 }
 
 } // namespace
@@ -111,195 +69,92 @@ private slots:
     void recordsAndFindsBatches()
     {
         QTemporaryDir dir;
-        const QString path = registerPathFor(dir.filePath(settingsName));
+        const QString path = registerPathFor(dir.filePath("kova.ini"));
         QCOMPARE(path, dir.filePath("kova-batches.sqlite"));
         BatchRegister batches(path);
-        BatchEntry later = entry("Auto Transfer", "8", "aa");
-        later.destination = "relative.txt";
-        QVERIFY(batches.record(entry("Auto Transfer", "7", "aa")) && batches.record(entry("Auto Credit", "", "aa"))
-                && batches.record(later));
+        const QDateTime march5 = QDateTime(QDate(2026, 3, 5), QTime(14, 30), Qt::LocalTime).toUTC();
+        const auto entry = [&](const QString& type, const QString& headerId, const QString& destination = "/data/out/batch.txt",
+                               Cents total = 300050) { return BatchEntry{march5, type, headerId, destination, 2, total, "aa"}; };
+        QVERIFY(batches.record(entry("Auto Transfer", "7")) && batches.record(entry("Auto Credit", ""))
+                && batches.record(entry("Auto Transfer", "8", "relative.txt")));
         QCOMPARE(batches.findSame("Auto Transfer", "aa")->headerId, QString("8"));
         QVERIFY(!batches.findSame("Payroll", "aa") && !batches.findSame("Auto Transfer", "ab"));
         QCOMPARE(historyText(batches.history()),
                  "2026-03-05 14:30\tAuto Transfer\t8\t2\t3.000,50\t" + QDir::current().filePath("relative.txt")
                      + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
                        "\n2026-03-05 14:30\tAuto Transfer\t7\t2\t3.000,50\t/data/out/batch.txt\n");
-        QCOMPARE(batches.problem(), QString());
-
-        BatchEntry huge = entry("Auto Credit", "", "bb");
-        huge.total = Cents(std::numeric_limits<qint64>::max()) + 1;
-        QVERIFY(!batches.record(huge));
+        QVERIFY(batches.problem().isEmpty());
+        QVERIFY(!batches.record(entry("Auto Credit", "", "a.txt", Cents(std::numeric_limits<qint64>::max()) + 1)));
         QCOMPARE(batches.problem(), QString("Batch register could not be written: the total 9223372036854775808 is too large"));
         QCOMPARE(batches.history().size(), 3);
     }
 
+    // Each type asks only about its own earlier batch, and only about the same payments.
     void asksBeforeWritingTheSamePaymentsAgain()
     {
         QTemporaryDir dir;
-        const QString settings = dir.filePath(settingsName);
+        const QString settings = dir.filePath("kova.ini");
         const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}, {"0087654321", "2000.00", "BUDI", "R2"}};
-        const auto guardOver = [&](const QVector<Payment>& payments, BatchType type) {
-            auto guard = std::make_unique<BatchGuard>(settings, type);
-            for (int i = 0; i < payments.size(); ++i)
-                guard->addDetail(detail(type, payments.at(i), i + 1));
-            return guard;
-        };
-        QVERIFY(!QFile::exists(registerPathFor(settings)));
-        auto first = guardOver(rows, BatchType::Transfer);
-        QCOMPARE(first->duplicateQuestion(), QString());
-        QCOMPARE(first->written("7", dir.filePath("a.txt"), 300050), QString());
-        QCOMPARE(guardOver(rows, BatchType::Payroll)->written(QString(), dir.filePath("p.txt"), 300050), QString());
-
-        const QVector<BatchEntry> written = BatchRegister(registerPathFor(settings)).history();
-        const auto when = [&](int i) { return written.at(i).writtenAt.toLocalTime().toString("yyyy-MM-dd HH:mm"); };
-        QCOMPARE(guardOver(rows, BatchType::Transfer)->duplicateQuestion(),
-                 "These 2 payments (total 3.000,50) were already written on " + when(1) + " to "
-                     + dir.filePath("a.txt") + " with Header ID 7. Write them again?");
-        QCOMPARE(guardOver({rows.at(1), rows.at(0)}, BatchType::Payroll)->duplicateQuestion(),
-                 "These 2 payments (total 3.000,50) were already written on " + when(0) + " to "
+        QCOMPARE(guardOver(settings, BatchType::Payroll, rows)->written(QString(), dir.filePath("p.txt"), 300050), QString());
+        const QDateTime when = BatchRegister(registerPathFor(settings)).history().value(0).writtenAt.toLocalTime();
+        QCOMPARE(guardOver(settings, BatchType::Payroll, {rows.at(1), rows.at(0)})->duplicateQuestion(),
+                 "These 2 payments (total 3.000,50) were already written on " + when.toString("yyyy-MM-dd HH:mm") + " to "
                      + dir.filePath("p.txt") + ". Write them again?");
-        QCOMPARE(guardOver({rows.at(0)}, BatchType::Transfer)->duplicateQuestion(), QString());
+        QVERIFY(guardOver(settings, BatchType::Transfer, rows)->duplicateQuestion().isEmpty());
+        QVERIFY(guardOver(settings, BatchType::Payroll, {rows.at(0)})->duplicateQuestion().isEmpty());
         // A batch without payments pays nothing twice.
-        QCOMPARE(guardOver({}, BatchType::Transfer)->written("8", dir.filePath("e.txt"), 0), QString());
-        QCOMPARE(guardOver({}, BatchType::Transfer)->duplicateQuestion(), QString());
+        QCOMPARE(guardOver(settings, BatchType::Payroll, {})->written(QString(), dir.filePath("e.txt"), 0), QString());
+        QVERIFY(guardOver(settings, BatchType::Payroll, {})->duplicateQuestion().isEmpty());
     }
 
-    void unusableRegisterIsReported_data()
-    {
-        QTest::addColumn<QString>("setup");     // what stands where the register belongs
-        QTest::addColumn<QString>("problem");   // empty: the register opens
-        const QString notOpened = QString("Batch register could not be opened: ");
-        QTest::newRow("empty file") << "empty" << QString();
-        QTest::newRow("garbage") << "garbage" << notOpened + "file is not a database";
-        QTest::newRow("folder") << "folder" << notOpened + "unable to open database file";
-        QTest::newRow("newer schema") << "newer" << notOpened + "it was made by a newer KOVA (schema version 9)";
-    }
-
-    void unusableRegisterIsReported()
-    {
-        QFETCH(QString, setup);
-        QFETCH(QString, problem);
-        QTemporaryDir dir;
-        const QString settings = dir.filePath(settingsName);
-        const QString path = registerPathFor(settings);
-        QByteArray bytes;
-        if (setup == "folder") {
-            QVERIFY(QDir().mkpath(path));
-        } else if (setup == "newer") {
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "newer");
-                db.setDatabaseName(path);
-                QVERIFY(db.open());
-                QSqlQuery("PRAGMA user_version = 9", db);
-            }
-            QSqlDatabase::removeDatabase("newer");
-        } else {
-            bytes = setup == "garbage" ? QByteArray(4096, '\x5a') : QByteArray();
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        }
-
-        BatchGuard guard(settings, BatchType::Payroll);
-        guard.addDetail("record");
-        QCOMPARE(guard.duplicateQuestion(), QString());
-        QCOMPARE(guard.written(QString(), dir.filePath("p.txt"), 100), problem);
-        QCOMPARE(BatchRegister(path).history().size(), problem.isEmpty() ? 1 : 0);
-        QFile file(path);   // garbage is never overwritten
-        QVERIFY(setup != "garbage" || (file.open(QIODevice::ReadOnly) && file.readAll() == bytes));
-    }
-
-    void fingerprintKeepsOnlyThePayments_data()
-    {
-        QTest::addColumn<BatchType>("type");
-        QTest::addColumn<QVector<Payment>>("second");
-        QTest::addColumn<int>("firstNumber");
-        QTest::addColumn<bool>("same");
-        const Payment a{"0012345678", "1000.50", "ANI", "INV-1"};
-        const Payment b{"0087654321", "2000.00", "BUDI", "INV-2"};
-        const auto with = [](Payment p, QString Payment::*field, const QString& value) {
-            p.*field = value;
-            return p;
-        };
-        for (const char* word : {"transfer", "credit", "collection", "payroll"}) {
-            const BatchType type = descriptorForKeyword(QString::fromLatin1(word))->type;
-            const auto row = [&](const char* name, const QVector<Payment>& second, int firstNumber, bool same) {
-                QTest::addRow("%s: %s", word, name) << type << second << firstNumber << same;
-            };
-            row("renumbered", {a, b}, 41, true);
-            row("reordered", {b, a}, 1, true);
-            row("amount", {with(a, &Payment::amount, "1000.51"), b}, 1, false);
-            row("account", {with(a, &Payment::account, "0012345679"), b}, 1, false);
-            row("name", {a, with(b, &Payment::name, "BUDY")}, 1, false);
-            row("reference", {a, with(b, &Payment::reference, "INV-3")}, 1, false);
-            row("repeated", {a, b, b}, 1, false);
-        }
-    }
-
+    // Over all four types: only the payments count, not their numbers or order.
     void fingerprintKeepsOnlyThePayments()
     {
-        QFETCH(BatchType, type);
-        QFETCH(QVector<Payment>, second);
-        QFETCH(int, firstNumber);
-        QFETCH(bool, same);
-        const QString print = fingerprint(type, {{"0012345678", "1000.50", "ANI", "INV-1"}, {"0087654321", "2000.00", "BUDI", "INV-2"}}, 1);
-        QCOMPARE(print.size(), 64);
-        QCOMPARE(fingerprint(type, second, firstNumber) == print, same);
+        const Payment a{"0012345678", "1000.50", "ANI", "INV-1"}, b{"0087654321", "2000.00", "BUDI", "INV-2"};
+        Payment otherAmount = a, otherAccount = a;
+        otherAmount.amount = "1000.51";
+        otherAccount.account = "0012345679";
+        for (const char* word : {"transfer", "credit", "collection", "payroll"}) {
+            const BatchType type = descriptorForKeyword(QString::fromLatin1(word))->type;
+            const auto print = [type](const QVector<Payment>& payments, int first = 1) {
+                BatchFingerprint fingerprint(type);
+                for (int i = 0; i < payments.size(); ++i)
+                    fingerprint.addDetail(detail(type, payments.at(i), first + i));
+                return fingerprint.hex();
+            };
+            const QString ab = print({a, b});
+            QVERIFY2(ab.size() == 64 && print({a, b}, 41) == ab && print({b, a}) == ab, word);
+            QVERIFY2(print({otherAmount, b}) != ab && print({otherAccount, b}) != ab && print({a, b, b}) != ab, word);
+        }
     }
 
-    void templateKeepsEachFieldAsTyped_data()
-    {
-        // Rows named by the kova-export TYPE word; columns as "caption [number format]".
-        QTest::addColumn<QString>("sheet");
-        QTest::addColumn<QStringList>("columns");
-        const auto cols = [](const char* list) { return QString::fromLatin1(list).split(QLatin1Char('|')); };
-        QTest::newRow("transfer") << "Auto Transfer" << cols(
-            "Trx Ref # [@]|Date [yyyy-mm-dd]|From Acc # [@]|To Acc # [@]|Amount [0.00]|Remarks 1 [@]|Remarks 2 [@]|"
-            "Transfer Type [@]|BI Code [@]|Bank Name [@]|Bank Branch [@]|Name [@]|Address 1 [@]|Address 2 [@]|"
-            "Address 3 [@]|Address 4 [@]|Cust Type [@]|Cust Residence [@]");
-        QTest::newRow("credit") << "Auto Credit" << cols(
-            "Trx Date [yyyy-mm-dd]|Beneficiary Name [@]|Acc # [@]|BI Code [@]|Bank [@]|Branch [@]|Amount [0.00]|"
-            "Transfer Type [@]|Remarks 1 [@]|Remarks 2 [@]|Cust Type [@]|Cust Residence [@]");
-        QTest::newRow("collection") << "Auto Collection" << cols(
-            "Trx Date [yyyy-mm-dd]|Acc Name [@]|Acc # [@]|Amount [0.00]|Remarks 1 [@]|Remarks 2 [@]|"
-            "Residence Status [@]|Citizen Status [@]");
-        QTest::newRow("payroll") << "Payroll" << cols(
-            "Trx Date [yyyy-mm-dd]|Employee Name [@]|Acc # [@]|Amount [0.00]|Employee ID [@]|Department [@]");
-    }
-
+    // Over all four types: every column of the template but the date and the amount is text, so that what is
+    // typed into it (an account's leading zeros) stays as typed.
     void templateKeepsEachFieldAsTyped()
     {
-        const BatchType type = descriptorForKeyword(QString::fromLatin1(QTest::currentDataTag()))->type;
-        QFETCH(QString, sheet);
-        QFETCH(QStringList, columns);
         QTemporaryDir dir;
         const QString path = dir.filePath("template.xlsx");
-        QCOMPARE(writeTemplate(type, path), QString());
-
-        xlsx::Document book(path);
-        QCOMPARE(book.sheetNames(), QStringList{sheet});
-        QVERIFY(book.selectSheet(sheet));
-        QCOMPARE(book.dimension().lastRow(), 1);
-
-        // Each column's own format, the one a cell typed into it takes.
-        const QStringList formats = cellFormats(part(path, "xl/styles.xml"));
-        QStringList actual;
-        bool frozen = false;
-        for (QXmlStreamReader xml(part(path, "xl/worksheets/sheet1.xml")); !xml.atEnd();) {
-            xml.readNext();
-            const auto a = xml.attributes();
-            if (xml.isStartElement() && xml.name() == QString("col")) {
-                for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c) {
-                    const QString caption = book.read(1, c).toString();
-                    QVERIFY2(a.value("width").toDouble() >= caption.size(), qPrintable(caption));
-                    actual.append(caption + " [" + formats.value(a.value("style").toInt()) + "]");
-                }
+        for (const TypeDescriptor* type : transactionTypes()) {
+            QCOMPARE(writeTemplate(type->type, path), QString());
+            xlsx::Document book(path);
+            QVERIFY(book.sheetNames() == QStringList{type->displayName} && book.selectSheet(type->displayName));
+            QCOMPARE(book.dimension().lastRow(), 1);
+            const QByteArray styles = part(path, "xl/styles.xml");
+            QStringList formats, notText; // the number format id of every cellXfs entry, by position
+            for (auto m = QRegularExpression("<xf numFmtId=\"(\\d+)\"").globalMatch(styles.mid(styles.indexOf("<cellXfs"))); m.hasNext();)
+                formats.append(m.next().captured(1));
+            int columns = 0;
+            const QByteArray sheet = part(path, "xl/worksheets/sheet1.xml");
+            for (auto m = QRegularExpression("<col min=\"(\\d+)\" max=\"(\\d+)\"[^>]* style=\"(\\d+)\"").globalMatch(sheet); m.hasNext();) {
+                const auto col = m.next();
+                for (int c = col.captured(1).toInt(); c <= col.captured(2).toInt(); ++c, ++columns)
+                    if (formats.value(col.captured(3).toInt()) != "49") // "@"
+                        notText.append(book.text(1, c));
             }
-            if (xml.isStartElement() && xml.name() == QString("pane"))
-                frozen = a.value("ySplit") == QString("1") && a.value("state") == QString("frozen");
+            QCOMPARE(columns, type->fields.size());
+            QCOMPARE(notText, (QStringList{type->type == BatchType::Transfer ? "Date" : "Trx Date", "Amount"}));
         }
-        QCOMPARE(actual, columns);
-        QVERIFY(frozen);
-        QCOMPARE(writeTemplate(type, dir.filePath("missing/template.xlsx")).left(31),
+        QCOMPARE(writeTemplate(BatchType::Payroll, dir.filePath("missing/template.xlsx")).left(31),
                  QString("Template could not be written: "));
     }
 };

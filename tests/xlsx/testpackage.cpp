@@ -7,30 +7,26 @@
 namespace {
 
 const QByteArray kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-const QByteArray kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+const QByteArray kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
 const QByteArray kRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-const QByteArray kRelType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const QByteArray kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
-QByteArray relationship(int id, const QByteArray& type, const QByteArray& target)
+QByteArray relationship(const QByteArray& id, const QByteArray& type, const QByteArray& target)
 {
-    return "<Relationship Id=\"rId" + QByteArray::number(id) + "\" Type=\"" + kRelType + type + "\" Target=\"" + target + "\"/>";
+    return "<Relationship Id=\"rId" + id + "\" Type=\"" + kRelNs + "/" + type + "\" Target=\"" + target + "\"/>";
 }
 
 } // namespace
 
 TestPackage::TestPackage()
 {
-    m_parts.insert("[Content_Types].xml",
-                   kXml + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                          "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
-    m_parts.insert("_rels/.rels", kXml + kRels + relationship(1, "officeDocument", "xl/workbook.xml") + "</Relationships>");
+    m_parts.insert("_rels/.rels", kXml + kRels + relationship("1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
 }
 
 QByteArray TestPackage::worksheet(const QByteArray& sheetData)
 {
-    return kXml + "<worksheet " + kMain + " xmlns:r=\"" + kRelType.chopped(1) + "\"><sheetData>" + sheetData
-           + "</sheetData></worksheet>";
+    return kXml + "<worksheet xmlns=\"" + kMainNs + " xmlns:x=\"" + kMainNs + "><sheetData>" + sheetData
+           + "</sheetData><pageMargins left=\"0.7\"/></worksheet>";
 }
 
 TestPackage& TestPackage::addSheet(const QString& name, const QByteArray& sheetData)
@@ -40,75 +36,43 @@ TestPackage& TestPackage::addSheet(const QString& name, const QByteArray& sheetD
 
 TestPackage& TestPackage::addSheetPart(const QString& name, const QByteArray& worksheet)
 {
-    const QString part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(m_sheets.size() + 1);
-    m_sheets.append({name, part});
-    m_parts.insert(part, worksheet);
-    return *this;
-}
-
-TestPackage& TestPackage::setSharedStrings(const QByteArray& items)
-{
-    m_sharedStrings = true;
-    return setPart("xl/sharedStrings.xml", kXml + "<sst " + kMain + ">" + items + "</sst>");
-}
-
-TestPackage& TestPackage::setStyles(const QByteArray& numFmts, const QByteArray& cellXfs)
-{
-    m_styles = true;
-    return setPart("xl/styles.xml", kXml + "<styleSheet " + kMain + ">"
-                                        + (numFmts.isEmpty() ? QByteArray() : "<numFmts>" + numFmts + "</numFmts>")
-                                        + "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs>" + cellXfs
-                                        + "</cellXfs></styleSheet>");
-}
-
-TestPackage& TestPackage::setDate1904(const QByteArray& value)
-{
-    m_date1904 = value;
-    return *this;
+    m_sheets.append(name);
+    return setPart(QStringLiteral("xl/worksheets/sheet%1.xml").arg(m_sheets.size()), worksheet);
 }
 
 TestPackage& TestPackage::setPart(const QString& name, const QByteArray& content)
 {
-    m_removed.remove(name);
     m_parts.insert(name, content);
     return *this;
 }
 
+// A null part stands in for a removed one, so that none is generated in its place.
 TestPackage& TestPackage::removePart(const QString& name)
 {
-    m_parts.remove(name);
-    m_removed.insert(name);
-    return *this;
-}
-
-QMap<QString, QByteArray> TestPackage::parts() const
-{
-    QMap<QString, QByteArray> all = m_parts;
-    QByteArray sheets, rels;
-    int id = 0;
-    for (const auto& sheet : m_sheets) {
-        const QByteArray n = QByteArray::number(++id);
-        sheets += "<sheet name=\"" + sheet.first.toHtmlEscaped().toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
-        rels += relationship(id, "worksheet", sheet.second.mid(3).toUtf8());
-    }
-    if (m_sharedStrings)
-        rels += relationship(++id, "sharedStrings", "sharedStrings.xml");
-    if (m_styles)
-        rels += relationship(++id, "styles", "styles.xml");
-    if (!all.contains("xl/workbook.xml"))
-        all.insert("xl/workbook.xml", kXml + "<workbook " + kMain + " xmlns:r=\"" + kRelType.chopped(1) + "\">"
-                                          + (m_date1904.isEmpty() ? QByteArray() : "<workbookPr date1904=\"" + m_date1904 + "\"/>")
-                                          + "<sheets>" + sheets + "</sheets></workbook>");
-    if (!all.contains("xl/_rels/workbook.xml.rels"))
-        all.insert("xl/_rels/workbook.xml.rels", kXml + kRels + rels + "</Relationships>");
-    for (const QString& name : m_removed)
-        all.remove(name);
-    return all;
+    return setPart(name, QByteArray());
 }
 
 bool TestPackage::write(const QString& path) const
 {
-    const QMap<QString, QByteArray> all = parts();
+    QMap<QString, QByteArray> all = m_parts;
+    QByteArray sheets, rels;
+    for (int i = 1; i <= m_sheets.size(); ++i) {
+        const QByteArray n = QByteArray::number(i);
+        sheets += "<sheet name=\"" + m_sheets[i - 1].toHtmlEscaped().toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        rels += relationship(n, "worksheet", "worksheets/sheet" + n + ".xml");
+    }
+    if (!all.value("xl/sharedStrings.xml").isNull())
+        rels += relationship("S", "sharedStrings", "sharedStrings.xml");
+    if (!all.value("xl/styles.xml").isNull())
+        rels += relationship("T", "styles", "styles.xml");
+    if (!all.contains("xl/workbook.xml"))
+        all.insert("xl/workbook.xml", kXml + "<workbook xmlns=\"" + kMainNs + " xmlns:r=\"" + kRelNs + "\">"
+                                          + "<sheets>" + sheets + "</sheets></workbook>");
+    if (!all.contains("xl/_rels/workbook.xml.rels"))
+        all.insert("xl/_rels/workbook.xml.rels", kXml + kRels + rels + "</Relationships>");
+    for (auto it = all.begin(); it != all.end();)
+        it = it.value().isNull() ? all.erase(it) : it + 1;
+
     QFile::remove(path);
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
