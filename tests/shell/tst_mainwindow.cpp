@@ -51,6 +51,7 @@ class TestMainWindow final : public QObject
         r.cells = cells;
         r.messages = messages;
         r.amountColumn = amountColumn;
+        r.sheetRow = logTable(m_window)->rowCount() + 1;
         m_window->ON_Trx_Logger({r});
     }
     static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
@@ -147,7 +148,7 @@ private slots:
         report({"a", "b", "c"}, {}, {}, 2);
         report({"a", "b", "c"}, {{1, 0}, {1, 2}}, {}, 1);
         report({"a", "b"}, {{0, 2}, {2, 0}, {2, 3}, {3, 1}}, {}, -1);
-        QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p >|2: dr p> dr|3: dr p ."));
+        QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p dr>|2: dr p> dr|3: dr p ."));
         QCOMPARE(logTable(m_window)->index(1, 1).data().toString() + logTable(m_window)->index(2, 2).data().toString(), "b");
         QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
     }
