@@ -1,6 +1,8 @@
 // Stops kova-export dead where a killed run could do harm, or changes its files
 // under it, then checks what is left for the customer and for the next run.
 #include "expect.h"
+#include "export/settingsfile.h"
+#include "filesizelimit.h"
 
 #include <QDir>
 #include <QProcess>
@@ -137,6 +139,23 @@ private slots:
         QCOMPARE(run.err + QString::number(run.status), QString("Error. Unable to select sheet Batch\n2"));
         QCOMPARE(expect::fileBytes(dir.filePath("out.txt")), earlierBatch);
         QCOMPARE(storedHeaderId(dir), QString("7"));
+    }
+
+    // A settings save the disk cuts short is no save, though the settings library reports none.
+    void settingsCutShortIsNoSave()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("kova.ini");
+        QVariantMap accounts;
+        for (int i = 0; i < 200; ++i)
+            accounts.insert(QString("Account%1").arg(i), QString(20, 'A'));
+        expect::writeSettings(path, "Transfer", accounts);
+        const qint64 whole = QFileInfo(path).size();
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setValue("Transfer/CompanyID", "FGHIJ67890");
+        const FileSizeLimit disk(whole / 2);
+        QVERIFY(!kova::syncSettings(settings));
+        QVERIFY2(QFileInfo(path).size() < whole, "the write was not cut short");
     }
 };
 

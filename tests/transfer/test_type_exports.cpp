@@ -242,6 +242,8 @@ private slots:
         row("transfer: cust type 4", Transfer, 0, 17, 4, {error(1, "Invalid Customer Type")}, {14}, 14, "4");
         row("transfer: cust type 2.5, never read as 0", Transfer, 0, 17, 2.5, {error(1, "Invalid Customer Type")}, {14},
             14, "2.5");
+        row("transfer: cust type 2^32 + 1, held at the bound, never wrapped to 1", Transfer, 0, 17, 4294967297.0,
+            {error(1, "Invalid Customer Type")}, {14}, 14, "2147483647");
         row("transfer: residence, its first char", Transfer, 0, 18, "Non-resident", {}, {}, 15, "N",
             transferDetail(1, 17, "N"));
         const QString one = "00000000000000001.00";
