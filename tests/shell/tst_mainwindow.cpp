@@ -317,6 +317,28 @@ private slots:
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
     }
+
+    // A typed source counts once confirmed: by Return, or by leaving the field for Export.
+    void typedSourcePath()
+    {
+        showActive();
+        for (const bool byReturn : {true, false}) {
+            choose(workbook("browsed.xlsx", {"Old"}));
+            const QString typed = workbook("typed.xlsx", {"New", "Other"});
+            auto* source = child<QLineEdit>("txtSource");
+            QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+            m_boxes.clear();
+            QTest::mouseClick(source, Qt::LeftButton);
+            QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(source, typed);
+            QCOMPARE(changes.count(), 0);
+            if (byReturn)
+                QTest::keyClick(source, Qt::Key_Return);
+            QTest::mouseClick(hosted()->findChild<QPushButton*>("btnExport"), Qt::LeftButton);
+            QCOMPARE(calls(changes), (QList<QVariantList>{{typed, "New"}}));
+            QCOMPARE(m_boxes, QStringList{"window critical: Dest can not be empty"});
+        }
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
