@@ -2,32 +2,35 @@
 
 #include "detailmask.h"
 
-#include <QCryptographicHash>
+#include <openssl/sha.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace kova {
 
 void BatchFingerprint::addDetail(const QString& record)
 {
     // One digest per record keeps memory at 32 bytes a row, whatever the
-    // record's width, and lets hex() order them.
-    const QByteArray digest =
-        QCryptographicHash::hash(paymentPart(m_type, record).toUtf8(), QCryptographicHash::Sha256);
+    // record's width, and lets hex() order them. OpenSSL's digest runs on the
+    // processor's SHA instructions where it has them: a full-size batch
+    // hashes every record once, so this is a good part of an export's time.
+    const QByteArray bytes = paymentPart(m_type, record).toUtf8();
     Digest d;
-    std::memcpy(d.data(), digest.constData(), d.size());
+    SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
+           reinterpret_cast<unsigned char*>(d.data()));
     m_digests.push_back(d);
 }
+
+static_assert(sizeof(std::array<char, 32>) == 32, "digests lie end to end in the vector");
 
 QString BatchFingerprint::hex() const
 {
     std::vector<Digest> sorted = m_digests;
     std::sort(sorted.begin(), sorted.end());
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const Digest& d : sorted)
-        hash.addData(d.data(), int(d.size()));
-    return QString::fromLatin1(hash.result().toHex());
+    Digest whole;
+    SHA256(reinterpret_cast<const unsigned char*>(sorted.data()), sorted.size() * sizeof(Digest),
+           reinterpret_cast<unsigned char*>(whole.data()));
+    return QString::fromLatin1(QByteArray(whole.data(), int(whole.size())).toHex());
 }
 
 } // namespace kova
