@@ -2,34 +2,65 @@
 
 #include "detailmask.h"
 
-#include <openssl/sha.h>
+#include <openssl/evp.h>
+
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 
 namespace kova {
+namespace {
+
+static_assert(sizeof(std::array<char, 32>) == 32, "digests lie end to end in the vector");
+
+// Byte-wise signed comparison, eight bytes at a time: with each byte's sign
+// bit flipped, big-endian words order as the signed bytes do.
+bool signedBytesBefore(const std::array<char, 32>& a, const std::array<char, 32>& b)
+{
+    constexpr quint64 signBits = 0x8080808080808080ULL;
+    for (std::size_t i = 0; i < a.size(); i += 8) {
+        const quint64 x = qFromBigEndian<quint64>(a.data() + i) ^ signBits;
+        const quint64 y = qFromBigEndian<quint64>(b.data() + i) ^ signBits;
+        if (x != y)
+            return x < y;
+    }
+    return false;
+}
+
+} // namespace
+
+void BatchFingerprint::ContextFree::operator()(evp_md_ctx_st* context) const
+{
+    EVP_MD_CTX_free(context);
+}
+
+BatchFingerprint::BatchFingerprint(BatchType type) : m_type(type), m_context(EVP_MD_CTX_new())
+{
+}
+
+BatchFingerprint::~BatchFingerprint() = default;
 
 void BatchFingerprint::addDetail(const QString& record)
 {
     // One digest per record keeps memory at 32 bytes a row, whatever the
-    // record's width, and lets hex() order them. OpenSSL's digest runs on the
-    // processor's SHA instructions where it has them: a full-size batch
-    // hashes every record once, so this is a good part of an export's time.
+    // record's width, and lets hex() order them.
     const QByteArray bytes = paymentPart(m_type, record).toUtf8();
     Digest d;
-    SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
-           reinterpret_cast<unsigned char*>(d.data()));
+    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) != 1
+        || EVP_DigestUpdate(m_context.get(), bytes.constData(), size_t(bytes.size())) != 1
+        || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(d.data()), nullptr) != 1)
+        qFatal("SHA-256 is not available");
     m_digests.push_back(d);
 }
 
-static_assert(sizeof(std::array<char, 32>) == 32, "digests lie end to end in the vector");
-
 QString BatchFingerprint::hex() const
 {
-    std::vector<Digest> sorted = m_digests;
-    std::sort(sorted.begin(), sorted.end());
+    std::sort(m_digests.begin(), m_digests.end(), signedBytesBefore);
     Digest whole;
-    SHA256(reinterpret_cast<const unsigned char*>(sorted.data()), sorted.size() * sizeof(Digest),
-           reinterpret_cast<unsigned char*>(whole.data()));
+    if (EVP_Digest(m_digests.data(), m_digests.size() * sizeof(Digest), reinterpret_cast<unsigned char*>(whole.data()),
+                   nullptr, EVP_sha256(), nullptr) != 1)
+        qFatal("SHA-256 is not available");
     return QString::fromLatin1(QByteArray(whole.data(), int(whole.size())).toHex());
 }
 

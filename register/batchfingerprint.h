@@ -5,7 +5,10 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <vector>
+
+struct evp_md_ctx_st;
 
 namespace kova {
 
@@ -18,7 +21,8 @@ namespace kova {
 class BatchFingerprint final
 {
 public:
-    explicit BatchFingerprint(BatchType type) : m_type(type) {}
+    explicit BatchFingerprint(BatchType type);
+    ~BatchFingerprint();
 
     // One detail record, without its line feed.
     void addDetail(const QString& record);
@@ -28,10 +32,21 @@ public:
     QString hex() const;
 
 private:
+    // Ordered as signed chars compare, the order the stored fingerprints were
+    // taken in.
     using Digest = std::array<char, 32>;
+    struct ContextFree
+    {
+        void operator()(evp_md_ctx_st* context) const;
+    };
 
     BatchType m_type;
-    std::vector<Digest> m_digests;
+    // One digest context for every record: setting one up costs more than
+    // hashing a record.
+    std::unique_ptr<evp_md_ctx_st, ContextFree> m_context;
+    // Their order is no part of the fingerprint: hex() sorts them in place
+    // rather than holding a sorted copy of a full-size batch's digests.
+    mutable std::vector<Digest> m_digests;
 };
 
 } // namespace kova
