@@ -134,7 +134,7 @@ QString checkPayrollBatch(const PayrollSettings& settings)
 
 kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
                                      const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink)
+                                     kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
     const QString refusal = checkPayrollBatch(settings);
     if (!refusal.isEmpty()) {
@@ -142,5 +142,6 @@ kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QStr
         return kova::ExportOutcome::Refused;
     }
     PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+                           destinationPath, job, sink);
 }
