@@ -38,8 +38,17 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
     printLine(m_out, separator);
-    for (const kova::RowMessage& message : qAsConst(m_messages))
-        printLine(m_out, kova::plainLine(message));
+    // Gathered into large writes: a full-size batch can carry a message a row.
+    QByteArray lines;
+    for (const kova::RowMessage& message : qAsConst(m_messages)) {
+        lines += kova::plainLine(message).toUtf8();
+        lines += '\n';
+        if (lines.size() >= 1 << 16) {
+            std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
+            lines.clear();
+        }
+    }
+    std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
     std::fflush(m_out);
 }
 

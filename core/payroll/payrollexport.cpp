@@ -64,6 +64,8 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     for (int i = 0; i <= DepartmentColumn; ++i)
         values.append(QString());
     QString record = QStringLiteral("0");
+    // One allocation for the record rather than one per field appended.
+    record.reserve(recordLength);
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
