@@ -30,12 +30,18 @@ bool signedBytesBefore(const std::array<char, 32>& a, const std::array<char, 32>
 
 } // namespace
 
-void BatchFingerprint::ContextFree::operator()(evp_md_ctx_st* context) const
+void BatchFingerprint::DigestFree::operator()(evp_md_st* digest) const
+{
+    EVP_MD_free(digest);
+}
+
+void BatchFingerprint::DigestFree::operator()(evp_md_ctx_st* context) const
 {
     EVP_MD_CTX_free(context);
 }
 
-BatchFingerprint::BatchFingerprint(BatchType type) : m_type(type), m_context(EVP_MD_CTX_new())
+BatchFingerprint::BatchFingerprint(BatchType type)
+    : m_type(type), m_sha256(EVP_MD_fetch(nullptr, "SHA256", nullptr)), m_context(EVP_MD_CTX_new())
 {
 }
 
@@ -47,7 +53,7 @@ void BatchFingerprint::addDetail(const QString& record)
     // record's width, and lets hex() order them.
     const QByteArray bytes = paymentPart(m_type, record).toUtf8();
     Digest d;
-    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) != 1
+    if (!m_sha256 || !m_context || EVP_DigestInit_ex(m_context.get(), m_sha256.get(), nullptr) != 1
         || EVP_DigestUpdate(m_context.get(), bytes.constData(), size_t(bytes.size())) != 1
         || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(d.data()), nullptr) != 1)
         qFatal("SHA-256 is not available");
@@ -59,7 +65,7 @@ QString BatchFingerprint::hex() const
     std::sort(m_digests.begin(), m_digests.end(), signedBytesBefore);
     Digest whole;
     if (EVP_Digest(m_digests.data(), m_digests.size() * sizeof(Digest), reinterpret_cast<unsigned char*>(whole.data()),
-                   nullptr, EVP_sha256(), nullptr) != 1)
+                   nullptr, m_sha256.get(), nullptr) != 1)
         qFatal("SHA-256 is not available");
     return QString::fromLatin1(QByteArray(whole.data(), int(whole.size())).toHex());
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct evp_md_ctx_st;
+struct evp_md_st;
 
 namespace kova {
 
@@ -35,15 +36,17 @@ private:
     // Ordered as signed chars compare, the order the stored fingerprints were
     // taken in.
     using Digest = std::array<char, 32>;
-    struct ContextFree
+    struct DigestFree
     {
+        void operator()(evp_md_st* digest) const;
         void operator()(evp_md_ctx_st* context) const;
     };
 
     BatchType m_type;
-    // One digest context for every record: setting one up costs more than
-    // hashing a record.
-    std::unique_ptr<evp_md_ctx_st, ContextFree> m_context;
+    // SHA-256 looked up once and one digest context for every record: either
+    // costs more than hashing a record.
+    std::unique_ptr<evp_md_st, DigestFree> m_sha256;
+    std::unique_ptr<evp_md_ctx_st, DigestFree> m_context;
     // Their order is no part of the fingerprint: hex() sorts them in place
     // rather than holding a sorted copy of a full-size batch's digests.
     mutable std::vector<Digest> m_digests;
