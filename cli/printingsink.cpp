@@ -39,13 +39,16 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
         printLine(m_out, line);
     printLine(m_out, separator);
     // Gathered into large writes: a full-size batch can carry a message a row.
+    // A reserved buffer keeps its memory when emptied.
+    constexpr int blockSize = 1 << 16;
     QByteArray lines;
+    lines.reserve(blockSize + 1024);
     for (const kova::RowMessage& message : qAsConst(m_messages)) {
         lines += kova::plainLine(message).toUtf8();
         lines += '\n';
-        if (lines.size() >= 1 << 16) {
+        if (lines.size() >= blockSize) {
             std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
-            lines.clear();
+            lines.resize(0);
         }
     }
     std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
