@@ -3,9 +3,12 @@
 
 #include "export/settingsfile.h"
 #include "core/collection/collectionexport.h"
+#include "xlsx/document.h"
 
-kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
+                                       kova::ExportSink& sink)
 {
+    const int lastColumn = workbook.dimension().lastColumn();
     CollectionSettings s = readCollectionSettings(options.settingsPath);
     for (int& column : s.columns)
         column = kova::effectiveColumn(column, lastColumn);
@@ -19,5 +22,5 @@ kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn,
     }
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runCollectionExport(s, options.source, options.sheet, options.dest, sink);
+    return runCollectionExport(s, options.source, options.sheet, options.dest, sink, &workbook);
 }

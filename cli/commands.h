@@ -6,17 +6,23 @@
 #include "register/batchtype.h"
 
 // One transaction type's export from the command line: the type's settings as
-// its form holds them once the sheet (of lastColumn columns) is chosen, with
-// the options typed over them, then the type's export.
-using Command = kova::ExportOutcome (*)(const Options& options, int lastColumn, kova::ExportSink& sink);
+// its form holds them once the sheet is chosen (its width decides which mapped
+// columns count), with the options typed over them, then the type's export of
+// that open workbook's sheet.
+using Command = kova::ExportOutcome (*)(const Options& options, const xlsx::Document& workbook,
+                                        kova::ExportSink& sink);
 
 // The command of one of the four types.
 Command commandFor(const QString& type);
 
-kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
-kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
-kova::ExportOutcome runCollectionCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
-kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink);
+kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Document& workbook,
+                                    kova::ExportSink& sink);
+kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
+                                    kova::ExportSink& sink);
+kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
+                                    kova::ExportSink& sink);
+kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
+                                    kova::ExportSink& sink);
 
 // Stores template column n as the n-th field of type (indexes 1..n, in the
 // type's own mapping keys) and "Has Column Header" ticked, so a workbook

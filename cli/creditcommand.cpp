@@ -4,9 +4,12 @@
 #include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 #include "core/credit/creditexport.h"
+#include "xlsx/document.h"
 
-kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
+                                       kova::ExportSink& sink)
 {
+    const int lastColumn = workbook.dimension().lastColumn();
     CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
     for (int& column : settings.columns)
         column = kova::effectiveColumn(column, lastColumn);
@@ -26,5 +29,5 @@ kova::ExportOutcome runCreditCommand(const Options& options, int lastColumn, kov
     }
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
-    return runCreditExport(settings, options.source, options.sheet, options.dest, sink);
+    return runCreditExport(settings, options.source, options.sheet, options.dest, sink, &workbook);
 }

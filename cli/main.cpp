@@ -66,8 +66,7 @@ int run(const Options& options, Command command, PrintingSink& sink)
         sink.critical(QStringLiteral("Error. Unable to select sheet ") + options.sheet);
         return Refused;
     }
-    const kova::OpenSheet lent(options.source, options.sheet, workbook);
-    return exitStatus(command(options, workbook.dimension().lastColumn(), sink));
+    return exitStatus(command(options, workbook, sink));
 }
 
 int printHistory(const QString& settingsPath)

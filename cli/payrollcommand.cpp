@@ -3,9 +3,12 @@
 
 #include "export/settingsfile.h"
 #include "core/payroll/payrollexport.h"
+#include "xlsx/document.h"
 
-kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
+                                       kova::ExportSink& sink)
 {
+    const int lastColumn = workbook.dimension().lastColumn();
     PayrollSettings s = readPayrollSettings(options.settingsPath);
     for (int& column : s.columns)
         column = kova::effectiveColumn(column, lastColumn);
@@ -15,5 +18,5 @@ kova::ExportOutcome runPayrollCommand(const Options& options, int lastColumn, ko
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runPayrollExport(s, options.source, options.sheet, options.dest, sink);
+    return runPayrollExport(s, options.source, options.sheet, options.dest, sink, &workbook);
 }

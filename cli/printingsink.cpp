@@ -38,8 +38,20 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
     printLine(m_out, separator);
-    for (const kova::RowMessage& message : qAsConst(m_messages))
-        printLine(m_out, kova::plainLine(message));
+    // Gathered into large writes: a full-size batch can carry a message a row.
+    // A reserved buffer keeps its memory when emptied.
+    constexpr int blockSize = 1 << 16;
+    QByteArray lines;
+    lines.reserve(blockSize + 1024);
+    for (const kova::RowMessage& message : qAsConst(m_messages)) {
+        lines += kova::plainLine(message).toUtf8();
+        lines += '\n';
+        if (lines.size() >= blockSize) {
+            std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
+            lines.resize(0);
+        }
+    }
+    std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
     std::fflush(m_out);
 }
 

@@ -2,9 +2,12 @@
 
 #include "export/settingsfile.h"
 #include "core/transfer/transferexport.h"
+#include "xlsx/document.h"
 
-kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, kova::ExportSink& sink)
+kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Document& workbook,
+                                       kova::ExportSink& sink)
 {
+    const int lastColumn = workbook.dimension().lastColumn();
     TransferSettings settings = readTransferSettings(options.settingsPath);
     for (int& column : settings.columns)
         column = kova::effectiveColumn(column, lastColumn);
@@ -22,5 +25,5 @@ kova::ExportOutcome runTransferCommand(const Options& options, int lastColumn, k
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
     settings.effectiveDate = options.effective.value_or(QDate::currentDate());
-    return runTransferExport(settings, options.source, options.sheet, options.dest, sink);
+    return runTransferExport(settings, options.source, options.sheet, options.dest, sink, nullptr, &workbook);
 }

@@ -34,31 +34,6 @@ void RowContext::warning(const MessageWords& words, int column)
 
 namespace {
 
-const OpenSheet* lentSheet = nullptr;
-
-} // namespace
-
-OpenSheet::OpenSheet(const QString& workbookPath, const QString& sheetName, const xlsx::Document& document)
-    : m_workbookPath(workbookPath), m_sheetName(sheetName), m_document(document), m_previous(lentSheet)
-{
-    lentSheet = this;
-}
-
-OpenSheet::~OpenSheet()
-{
-    lentSheet = m_previous;
-}
-
-const xlsx::Document* OpenSheet::find(const QString& workbookPath, const QString& sheetName)
-{
-    for (const OpenSheet* lent = lentSheet; lent; lent = lent->m_previous)
-        if (lent->m_workbookPath == workbookPath && lent->m_sheetName == sheetName)
-            return &lent->m_document;
-    return nullptr;
-}
-
-namespace {
-
 const QString failedWriting = QStringLiteral("Failed open file for writing");
 const QString failedReading = QStringLiteral("Failed open file for reading");
 const QString failedWrite = QStringLiteral("Failed writing file");
@@ -149,15 +124,14 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     sink.headerChanged(job.titles());
 
     std::optional<xlsx::Document> opened;
-    const xlsx::Document* lent = OpenSheet::find(source.workbookPath, source.sheetName);
-    if (!lent) {
+    if (!source.document) {
         opened.emplace(source.workbookPath);
         if (!opened->selectSheet(source.sheetName)) {
             sink.critical(QStringLiteral("Error. Unable to select sheet ") + source.sheetName);
             return ExportOutcome::Refused;
         }
     }
-    const xlsx::Document& workbook = lent ? *lent : *opened;
+    const xlsx::Document& workbook = source.document ? *source.document : *opened;
     const int lastRow = workbook.dimension().lastRow();
     const int firstRow = source.hasColumnHeader ? 2 : 1;
     const int dataRows = qMax(0, lastRow - (firstRow - 1));

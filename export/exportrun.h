@@ -90,29 +90,10 @@ struct ExportSource
     // Never to be replaced by the upload file. The register of written
     // batches lies beside it; without one, no register is kept.
     QString settingsPath;
-};
-
-// kova-export has to choose the sheet before the export (its width decides
-// which mapped columns count), and a full-size sheet takes seconds to read.
-// While one of these lives, the export of that workbook's sheet reads the
-// document it lends instead of opening and reading the sheet again.
-class OpenSheet final
-{
-public:
-    // The document must have the sheet selected and outlive this.
-    OpenSheet(const QString& workbookPath, const QString& sheetName, const xlsx::Document& document);
-    ~OpenSheet();
-    OpenSheet(const OpenSheet&) = delete;
-    OpenSheet& operator=(const OpenSheet&) = delete;
-
-    // The lent document for that sheet, or nullptr.
-    static const xlsx::Document* find(const QString& workbookPath, const QString& sheetName);
-
-private:
-    const QString m_workbookPath;
-    const QString m_sheetName;
-    const xlsx::Document& m_document;
-    const OpenSheet* m_previous;
+    // That workbook already open with that sheet selected, read instead of
+    // opening it again (a full-size sheet takes seconds to read); it must
+    // outlive the export. Null: the export opens the workbook itself.
+    const xlsx::Document* document = nullptr;
 };
 
 enum class ExportOutcome {

@@ -14,6 +14,26 @@ constexpr Cents maxCents()
 // arithmetic below cannot overflow: values past it are clamped.
 constexpr int maxIntegerDigits = 30;
 
+unsigned __int128 magnitude(Cents value)
+{
+    return value < 0 ? static_cast<unsigned __int128>(-(value + 1)) + 1 : static_cast<unsigned __int128>(value);
+}
+
+// Writes the decimal digits of value (none for 0) to end backwards and
+// returns where they begin. Every amount a sheet holds fits in 64 bits, where
+// a division is many times cheaper than in 128: a full-size batch writes two
+// amounts a row.
+char* digitsBefore(char* end, unsigned __int128 value)
+{
+    while (value > std::numeric_limits<quint64>::max()) {
+        *--end = char('0' + int(value % 10));
+        value /= 10;
+    }
+    for (quint64 rest = quint64(value); rest > 0; rest /= 10)
+        *--end = char('0' + int(rest % 10));
+    return end;
+}
+
 } // namespace
 
 std::optional<Cents> parseCents(const QString& input)
@@ -103,18 +123,12 @@ QString decimalText(Cents value)
 {
     if (value == 0)
         return QStringLiteral("0");
-    const bool negative = value < 0;
-    unsigned __int128 magnitude = negative ? static_cast<unsigned __int128>(-(value + 1)) + 1
-                                           : static_cast<unsigned __int128>(value);
     char buffer[48];
-    int pos = sizeof buffer;
-    while (magnitude > 0) {
-        buffer[--pos] = char('0' + int(magnitude % 10));
-        magnitude /= 10;
-    }
-    if (negative)
-        buffer[--pos] = '-';
-    return QString::fromLatin1(buffer + pos, int(sizeof buffer) - pos);
+    char* const end = buffer + sizeof buffer;
+    char* begin = digitsBefore(end, magnitude(value));
+    if (value < 0)
+        *--begin = '-';
+    return QString::fromLatin1(begin, int(end - begin));
 }
 
 QString fixedText(Cents amount)
@@ -141,10 +155,25 @@ static QString grouped(const QString& digits)
 
 QString displayAmount(Cents amount)
 {
-    const QString fixed = fixedText(amount);
-    const bool negative = fixed.startsWith(QLatin1Char('-'));
-    const QString whole = fixed.mid(negative ? 1 : 0, fixed.size() - 3 - (negative ? 1 : 0));
-    return (negative ? QStringLiteral("-") : QString()) + grouped(whole) + QLatin1Char(',') + fixed.right(2);
+    char digits[48];
+    char* const end = digits + sizeof digits;
+    char* begin = digitsBefore(end, magnitude(amount));
+    while (end - begin < 3)
+        *--begin = '0';
+    const int whole = int(end - begin) - 2;
+    char text[80];
+    int size = 0;
+    if (amount < 0)
+        text[size++] = '-';
+    for (int i = 0; i < whole; ++i) {
+        if (i > 0 && (whole - i) % 3 == 0)
+            text[size++] = '.';
+        text[size++] = begin[i];
+    }
+    text[size++] = ',';
+    text[size++] = begin[whole];
+    text[size++] = begin[whole + 1];
+    return QString::fromLatin1(text, size);
 }
 
 QString groupedNumber(quint64 value)

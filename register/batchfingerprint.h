@@ -5,7 +5,11 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <vector>
+
+struct evp_md_ctx_st;
+struct evp_md_st;
 
 namespace kova {
 
@@ -18,7 +22,8 @@ namespace kova {
 class BatchFingerprint final
 {
 public:
-    explicit BatchFingerprint(BatchType type) : m_type(type) {}
+    explicit BatchFingerprint(BatchType type);
+    ~BatchFingerprint();
 
     // One detail record, without its line feed.
     void addDetail(const QString& record);
@@ -28,10 +33,23 @@ public:
     QString hex() const;
 
 private:
+    // Ordered as signed chars compare, the order the stored fingerprints were
+    // taken in.
     using Digest = std::array<char, 32>;
+    struct DigestFree
+    {
+        void operator()(evp_md_st* digest) const;
+        void operator()(evp_md_ctx_st* context) const;
+    };
 
     BatchType m_type;
-    std::vector<Digest> m_digests;
+    // SHA-256 looked up once and one digest context for every record: either
+    // costs more than hashing a record.
+    std::unique_ptr<evp_md_st, DigestFree> m_sha256;
+    std::unique_ptr<evp_md_ctx_st, DigestFree> m_context;
+    // Their order is no part of the fingerprint: hex() sorts them in place
+    // rather than holding a sorted copy of a full-size batch's digests.
+    mutable std::vector<Digest> m_digests;
 };
 
 } // namespace kova

@@ -1,5 +1,7 @@
 #include "messagetext.h"
 
+#include <QStringBuilder>
+
 namespace kova {
 
 namespace {
@@ -35,8 +37,12 @@ QStringList htmlLines(const RowMessages& messages)
 
 QString plainLine(const RowMessage& message)
 {
+    // Built in one allocation: kova-export prints a line for every message
+    // of a full-size batch.
     const MessageWords& w = message.words;
-    return lead(message) + w.before + w.title + w.after;
+    return QStringLiteral("LINE ") % QString::number(message.line)
+        % (message.severity == Severity::Error ? QLatin1String(": Error. ") : QLatin1String(": Warning. "))
+        % w.before % w.title % w.after;
 }
 
 } // namespace kova

@@ -1,5 +1,6 @@
 #include "markupscanner.h"
 
+#include <array>
 #include <cstring>
 
 namespace xlsx {
@@ -13,19 +14,51 @@ constexpr long kMore = 0;
 constexpr long kGiveUp = -1;
 constexpr long kStopped = -2;
 
-bool isSpace(char c)
+// Byte classes, looked up once per byte: a full-size sheet's tags are most
+// of its bytes.
+enum ByteClass : unsigned char {
+    NameStart = 1,
+    NameChar = 2,
+    Space = 4,
+    // Not in an attribute value the scanner takes: references, markup,
+    // bytes that normalize and non-ASCII text are left to expat.
+    ValueStop = 8,
+};
+
+constexpr std::array<unsigned char, 256> byteClasses()
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool nameStart = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool nameChar = nameStart || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+        const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        const bool valueStop = c == '&' || c == '<' || c < 0x20 || c >= 0x80;
+        classes[std::size_t(c)] = (nameStart ? NameStart : 0) | (nameChar ? NameChar : 0) | (space ? Space : 0)
+            | (valueStop ? ValueStop : 0);
+    }
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kByteClasses = byteClasses();
+
+inline bool has(char c, ByteClass byteClass)
+{
+    return (kByteClasses[static_cast<unsigned char>(c)] & byteClass) != 0;
+}
+
+inline bool isSpace(char c)
+{
+    return has(c, Space);
 }
 
 inline bool isNameStart(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    return has(c, NameStart);
 }
 
 inline bool isNameChar(char c)
 {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+    return has(c, NameChar);
 }
 
 // Length of the well-formed UTF-8 sequence at p (before end) of a character
@@ -236,10 +269,7 @@ long MarkupScanner::tag(std::size_t from)
             return kGiveUp;
         span.valueBegin = ++i;
         while (i < size && base[i] != quote) {
-            const unsigned char c = static_cast<unsigned char>(base[i]);
-            // References, markup, bytes that normalize and non-ASCII text
-            // are left to expat.
-            if (c == '&' || c == '<' || c < 0x20 || c >= 0x80)
+            if (has(base[i], ValueStop))
                 return kGiveUp;
             ++i;
         }

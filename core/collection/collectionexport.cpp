@@ -145,7 +145,7 @@ QString checkCollectionBatch(const CollectionSettings& settings)
 
 kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
                                         const QString& sheetName, const QString& destinationPath,
-                                        kova::ExportSink& sink)
+                                        kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
     const QString refusal = checkCollectionBatch(settings);
     if (!refusal.isEmpty()) {
@@ -153,5 +153,6 @@ kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, cons
         return kova::ExportOutcome::Refused;
     }
     CollectionExport job(settings, *settings.creditedAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+                           destinationPath, job, sink);
 }

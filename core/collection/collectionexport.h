@@ -35,7 +35,8 @@ private:
 QString checkCollectionBatch(const CollectionSettings& settings);
 
 // ON_Export_Signal without the widgets: the batch checks, then the shared
-// export road on sheetName of the workbook at sourcePath.
+// export road on sheetName of the workbook at sourcePath (openSheet as
+// ExportSource::document).
 kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
                                         const QString& sheetName, const QString& destinationPath,
-                                        kova::ExportSink& sink);
+                                        kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

@@ -202,7 +202,7 @@ QString creditBatchRefusal(const CreditSettings& settings)
 
 kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
                                     const QString& sheetName, const QString& destinationPath,
-                                    kova::ExportSink& sink)
+                                    kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
     const QString refusal = creditBatchRefusal(settings);
     if (!refusal.isEmpty()) {
@@ -210,5 +210,6 @@ kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QStrin
         return kova::ExportOutcome::Refused;
     }
     CreditExport job(settings);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+                           destinationPath, job, sink);
 }

@@ -43,7 +43,8 @@ private:
 QString creditBatchRefusal(const CreditSettings& settings);
 
 // The Auto Credit export: the batch checks (a refusal goes to sink.critical
-// and nothing else happens), then the shared export road.
+// and nothing else happens), then the shared export road. openSheet as
+// ExportSource::document.
 kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
                                     const QString& sheetName, const QString& destinationPath,
-                                    kova::ExportSink& sink);
+                                    kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

@@ -64,6 +64,8 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     for (int i = 0; i <= DepartmentColumn; ++i)
         values.append(QString());
     QString record = QStringLiteral("0");
+    // One allocation for the record rather than one per field appended.
+    record.reserve(recordLength);
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
@@ -134,7 +136,7 @@ QString checkPayrollBatch(const PayrollSettings& settings)
 
 kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
                                      const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink)
+                                     kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
     const QString refusal = checkPayrollBatch(settings);
     if (!refusal.isEmpty()) {
@@ -142,5 +144,6 @@ kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QStr
         return kova::ExportOutcome::Refused;
     }
     PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath}, destinationPath, job, sink);
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+                           destinationPath, job, sink);
 }

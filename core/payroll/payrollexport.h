@@ -32,7 +32,8 @@ private:
 QString checkPayrollBatch(const PayrollSettings& settings);
 
 // ON_Export_Signal without the widgets: the batch checks, then the shared
-// export road on sheetName of the workbook at sourcePath.
+// export road on sheetName of the workbook at sourcePath (openSheet as
+// ExportSource::document).
 kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
                                      const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink);
+                                     kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

@@ -218,7 +218,8 @@ QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
 
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
                                       const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId)
+                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId,
+                                      const xlsx::Document* openSheet)
 {
     const QString refusal = validateTransferSettings(settings);
     if (!refusal.isEmpty()) {
@@ -226,6 +227,6 @@ kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QS
         return kova::ExportOutcome::Refused;
     }
     TransferExport job(settings, nextHeaderId);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath},
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
                            destinationPath, job, sink);
 }

@@ -43,7 +43,8 @@ private:
 
 // The transfer export: the settings checks (the first failure is a critical
 // box and nothing is read or written), then the shared export road.
-// nextHeaderId as for TransferExport.
+// nextHeaderId as for TransferExport, openSheet as ExportSource::document.
 kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
                                       const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId = nullptr);
+                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId = nullptr,
+                                      const xlsx::Document* openSheet = nullptr);
