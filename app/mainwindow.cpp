@@ -157,9 +157,9 @@ void MainWindow::ON_btnExport_Click()
     m_logModel->clear();
     ui->txtStatus->lines()->clear();
 
-    // The sheet read for the mapping lists was freed on this thread; the
-    // export allocates on its own, which would not reuse that memory, and a
-    // full sheet would be held twice at once.
+    // The last export's logs were freed on this thread just now; the export
+    // allocates on its own, which would not reuse that memory, and a full
+    // sheet's logs would be held twice at once.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

@@ -69,9 +69,10 @@ void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& 
 {
     const CollectionSettings chosen = settings();
     const QString sheet = m_mapping.sheetName();
+    const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
-        runCollectionExport(chosen, sourcePath, sheet, destinationPath, relay);
+        runCollectionExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,6 +117,7 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
 {
     m_workbookPath = path;
     m_sheetName = sheet;
+    m_sheet.reset();
     if (sheet.isEmpty()) {
         // No sheet is chosen (the workbook could not be read): columns of an
         // earlier workbook must not stay on offer as if they were this one's.
@@ -125,11 +127,19 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         return {};
     }
 
-    xlsx::Document workbook(path);
-    if (!workbook.selectSheet(sheet)) {
+    // Taken before reading, so that a change made while it is read counts as one.
+    const QFileInfo file(path);
+    const qint64 fileSize = file.size();
+    const QDateTime fileTime = file.lastModified();
+    auto read = std::make_unique<xlsx::Document>(path);
+    if (!read->selectSheet(sheet)) {
         Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
         return {};
     }
+    m_sheet = std::move(read);
+    m_sheetFileSize = fileSize;
+    m_sheetFileTime = fileTime;
+    const xlsx::Document& workbook = *m_sheet;
     QStringList previousTexts;
     for (const QComboBox* combo : qAsConst(m_fields))
         previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
@@ -148,6 +158,14 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         return {};
     keepHeaderColumns(previousTexts, choices);
     return matchByHeader(savedKeys(), choices);
+}
+
+const xlsx::Document* ColumnMapping::keptSheet(const QString& path) const
+{
+    if (!m_sheet || path != m_workbookPath)
+        return nullptr;
+    const QFileInfo file(path);
+    return file.size() == m_sheetFileSize && file.lastModified() == m_sheetFileTime ? m_sheet.get() : nullptr;
 }
 
 QStringList ColumnMapping::headersClicked()

@@ -2,6 +2,7 @@
 
 #include "core/typedescriptor.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QMetaObject>
 #include <QSet>
@@ -9,12 +10,16 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QSettings;
 class QWidget;
+
+namespace xlsx { class Document; }
 
 // The column mapping every transaction form shares: the combo boxes inside the
 // form's "Columns Mapping" group offer the columns of the chosen sheet, and
@@ -44,6 +49,10 @@ public:
     // What the last excelChanged() was told; empty until then.
     QString workbookPath() const { return m_workbookPath; }
     QString sheetName() const { return m_sheetName; }
+    // The sheet the choices were read from, for an export of the workbook at
+    // path, so that a full-size sheet is not read a second time; nullptr when
+    // the file changed since (its size or time of change) or is another.
+    const xlsx::Document* keptSheet(const QString& path) const;
 
     // ON_Excel_Changed: remembers the choice, then offers the sheet's columns in
     // every combo box and applies the saved mapping. An empty sheet name (no
@@ -81,6 +90,9 @@ private:
     QList<QComboBox*> m_comboBoxes;
     QString m_workbookPath;
     QString m_sheetName;
+    std::unique_ptr<xlsx::Document> m_sheet;   // read for the choices; null when none was
+    qint64 m_sheetFileSize = -1;
+    QDateTime m_sheetFileTime;
     QList<const QLabel*> m_captions;   // one per field; nullptr where none was found
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings

@@ -157,9 +157,10 @@ void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& dest
 {
     const auto chosen = gatherSettings();
     const QString sheet = m_mapping->sheetName();
+    const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
-        runCreditExport(chosen, sourcePath, sheet, destinationPath, relay);
+        runCreditExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
     });
 }
 

@@ -69,9 +69,10 @@ void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& des
 {
     const auto chosen = settings();
     const QString sheet = m_mapping.sheetName();
+    const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
-        runPayrollExport(chosen, sourcePath, sheet, destinationPath, relay);
+        runPayrollExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
     });
 }
 

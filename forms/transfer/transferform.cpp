@@ -95,9 +95,10 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
     std::optional<qint64> nextHeaderId;
     const TransferSettings chosen = settings();
     const QString sheet = m_mapping->sheetName();
+    const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
-        runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId);
+        runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId, kept);
     });
     if (nextHeaderId)
         ui->txtHeaderID->setText(QString::number(*nextHeaderId));
