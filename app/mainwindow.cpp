@@ -249,22 +249,7 @@ void MainWindow::loadSource()
 
 void MainWindow::chooseDestination()
 {
-    QString prefix;
-    switch (ui->cboTrxType->currentIndex()) {
-    case 0:
-        prefix = QStringLiteral("AutoTransfer-");
-        break;
-    case 1:
-        prefix = QStringLiteral("AutoCredit-");
-        break;
-    case 2:
-        prefix = QStringLiteral("AutoCollection-");
-        break;
-    default:
-        prefix = QStringLiteral("Payroll-");
-        break;
-    }
-    const QString name = prefix
+    const QString name = kova::transactionTypes().at(ui->cboTrxType->currentIndex())->fileNamePrefix
                          + QLocale::system().toString(QDate::currentDate(), QStringLiteral("d-MMM-yyyy"))
                          + QStringLiteral(".txt");
     const QString chosen = FileDialogs::saveFile(this, QStringLiteral("Destination File"),

@@ -48,6 +48,7 @@ struct TypeDescriptor
     QString displayName;   // as the window and the register show it
     QString group;         // its group of the settings file
     QString keyword;       // the TYPE word of kova-export
+    QString fileNamePrefix;   // of the upload file name the window proposes
     // In the order the mapping is stored, applied and written.
     QVector<FieldSpec> fields;
     // Field indexes in the order the required checks run; empty: field order.

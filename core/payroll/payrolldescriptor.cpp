@@ -11,7 +11,7 @@ using S = QString;
 const kova::TypeDescriptor& payrollDescriptor()
 {
     static const kova::TypeDescriptor type{
-        kova::BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"),
+        kova::BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},

@@ -12,7 +12,7 @@ const kova::TypeDescriptor& transferDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
     static const kova::TypeDescriptor type{
-        kova::BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"),
+        kova::BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
         {
             {S("TrxRef"), S("Trx Ref #"), S("Trx Ref"), S("cboTrxRef"), Required::Always,
              S("Trx Ref # can not be empty"), {S("Reference")}, S("Text, up to 30 characters")},
