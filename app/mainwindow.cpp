@@ -85,6 +85,9 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The source field loses the focus while the window's widgets are torn
+    // down, when this is no longer a MainWindow to confirm a path to.
+    disconnect(ui->txtSource, nullptr, this, nullptr);
     delete ui;
 }
 
