@@ -90,6 +90,7 @@ private slots:
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{separator,
                      "LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"}));
         QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"));
+        QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));   // not a register: left alone
         const QString rest = "|||0140397|BANK|BRANCH|NAME|||||1|R|";
         QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105| CORP00001|1500002.51|00002|WDK|IDR|",
                                         "1|00001|REF1|1234567890|0987654321|1500000.50" + rest,
