@@ -21,7 +21,7 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
 }
 
-// Type and value; a date and time shows its time spec.
+// Type and value, as one text to compare.
 QString describe(const QVariant& v)
 {
     return QString(v.typeName() ? v.typeName() : "invalid") + "(" + v.toString() + ")";
