@@ -8,9 +8,10 @@
 // draws a truncation warning: the road carries a message for each row. The
 // workbook (libxlsxwriter, constant-memory mode) is kept in WORKDIR and reused
 // when it is already there.
+#include "benchsupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -18,12 +19,6 @@
 #include <xlsxwriter.h>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
@@ -76,47 +71,6 @@ bool writeSettings(const QString& path)
     return settings.status() == QSettings::NoError;
 }
 
-struct Run
-{
-    int status = -1;
-    double seconds = 0;
-    double peakMegabytes = 0;
-};
-
-// Runs a program with its output sent to files, alone, so that its peak
-// memory is its own.
-Run runProgram(const QStringList& arguments, const QString& outPath, const QString& errPath)
-{
-    QList<QByteArray> bytes;
-    for (const QString& a : arguments)
-        bytes.append(a.toLocal8Bit());
-    QVector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.append(b.data());
-    argv.append(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Run run;
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv.first(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return run;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
-        return run;
-    run.status = WEXITSTATUS(status);
-    run.seconds = timer.nsecsElapsed() / 1e9;
-    run.peakMegabytes = usage.ru_maxrss / 1024.0;
-    return run;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -135,19 +89,19 @@ int main(int argc, char* argv[])
     }
     std::printf("rows:         %d (%.1f MB workbook)\n", rows, QFileInfo(workbook).size() / 1e6);
 
-    const Run exporter = runProgram({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("payroll"),
+    const ChildRun exporter = runChild({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("payroll"),
                                      QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
                                      QStringLiteral("Payroll"), QStringLiteral("--dest"),
                                      dir.filePath(QStringLiteral("payroll.txt")), QStringLiteral("--settings"),
                                      settings, QStringLiteral("--account"), QStringLiteral("1")},
                                     dir.filePath(QStringLiteral("export.out")), dir.filePath(QStringLiteral("export.err")));
-    const Run converter = runProgram({QStringLiteral("xlsx2csv"), QStringLiteral("-n"), QStringLiteral("Payroll"),
+    const ChildRun converter = runChild({QStringLiteral("xlsx2csv"), QStringLiteral("-n"), QStringLiteral("Payroll"),
                                       workbook},
                                      dir.filePath(QStringLiteral("sheet.csv")), dir.filePath(QStringLiteral("xlsx2csv.err")));
     std::printf("kova-export:  exit %d, %.2f s, peak %.1f MiB\n", exporter.status, exporter.seconds,
-                exporter.peakMegabytes);
+                exporter.peakMiB);
     std::printf("xlsx2csv:     exit %d, %.2f s, peak %.1f MiB\n", converter.status, converter.seconds,
-                converter.peakMegabytes);
+                converter.peakMiB);
     if (converter.seconds > 0)
         std::printf("ratio:        %.3f of xlsx2csv's time\n", exporter.seconds / converter.seconds);
     // Past 99,999 records a payroll batch does not fit its header: the whole

@@ -7,6 +7,8 @@
 //
 // The settings file the window reads lies beside this program; it is
 // written for the run and removed afterwards.
+#include "benchsupport.h"
+
 #include "app/mainwindow.h"
 #include "export/settingsfile.h"
 #include "forms/common/messages.h"
@@ -19,88 +21,19 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <xlsxwriter.h>
-
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
-bool writeWorkbook(const QString& path, int rows)
-{
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    lxw_workbook* book = workbook_new_opt(path.toUtf8().constData(), &options);
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "Batch");
-    const char* titles[] = {"Trx Ref", "From Acc", "To Acc", "Amount", "Type", "Remarks", "Name"};
-    for (lxw_col_t c = 0; c < 7; ++c)
-        worksheet_write_string(sheet, 0, c, titles[c], nullptr);
-    for (int i = 1; i <= rows; ++i) {
-        const lxw_row_t r = lxw_row_t(i);
-        const QByteArray ref = "TRX-" + QByteArray::number(i);
-        const QByteArray to = QByteArray::number(1000000000 + i);
-        const QByteArray remarks = "Invoice " + QByteArray::number(i % 9973);
-        worksheet_write_string(sheet, r, 0, ref.constData(), nullptr);
-        worksheet_write_string(sheet, r, 1, "1234567890", nullptr);
-        worksheet_write_string(sheet, r, 2, to.constData(), nullptr);
-        worksheet_write_number(sheet, r, 3, 1000 + (i % 1000) * 0.25, nullptr);
-        worksheet_write_string(sheet, r, 4, "WDK", nullptr);
-        worksheet_write_string(sheet, r, 5, remarks.constData(), nullptr);
-        worksheet_write_string(sheet, r, 6, "PT Sumber Makmur Sejahtera", nullptr);
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
-}
-
 // Fresh settings, and no register of earlier batches beside them.
-bool writeSettings(const QString& path)
+bool freshSettings(const QString& path)
 {
     QFile::remove(path);
     QFile::remove(kova::registerPathFor(path));
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Transfer"));
-    settings.setValue(QStringLiteral("TrxRef"), 1);
-    settings.setValue(QStringLiteral("FromAcc"), 2);
-    settings.setValue(QStringLiteral("ToAcc"), 3);
-    settings.setValue(QStringLiteral("Amount"), 4);
-    settings.setValue(QStringLiteral("Remittance"), 5);
-    settings.setValue(QStringLiteral("Remarks1"), 6);
-    settings.setValue(QStringLiteral("Beneficiary"), 7);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
-    settings.setValue(QStringLiteral("HeaderID"), 1);
-    settings.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
-int runExporter(const QStringList& arguments, const QString& outPath)
-{
-    QList<QByteArray> bytes;
-    for (const QString& a : arguments)
-        bytes.append(a.toLocal8Bit());
-    QVector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.append(b.data());
-    argv.append(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv.first(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    return writeTransferSettings(path);
 }
 
 double peakMiB()
@@ -166,24 +99,19 @@ int main(int argc, char* argv[])
     const QString cliUpload = dir.filePath(QStringLiteral("cli.txt"));
     const QString windowUpload = dir.filePath(QStringLiteral("window.txt"));
 
-    if (rows < 1 || !writeWorkbook(workbook, rows) || !writeSettings(cliSettings) || !writeSettings(windowSettings)) {
+    if (rows < 1 || !writeTransferWorkbook(workbook, rows) || !freshSettings(cliSettings) || !freshSettings(windowSettings)) {
         std::fprintf(stderr, "could not write the workbook or the settings\n");
         return 1;
     }
     std::printf("rows:                   %d\n", rows);
 
+    const ChildRun cli = runChild({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("transfer"),
+                                   QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
+                                   QStringLiteral("Batch"), QStringLiteral("--dest"), cliUpload,
+                                   QStringLiteral("--settings"), cliSettings},
+                                  dir.filePath(QStringLiteral("stdout.txt")));
+    std::printf("kova-export:            exit %d, %.2f s, peak %.1f MiB\n", cli.status, cli.seconds, cli.peakMiB);
     QElapsedTimer timer;
-    timer.start();
-    const int status = runExporter({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("transfer"),
-                                    QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
-                                    QStringLiteral("Batch"), QStringLiteral("--dest"), cliUpload,
-                                    QStringLiteral("--settings"), cliSettings},
-                                   dir.filePath(QStringLiteral("stdout.txt")));
-    const double cliSeconds = timer.nsecsElapsed() / 1e9;
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    std::printf("kova-export:            exit %d, %.2f s, peak %.1f MiB\n", status, cliSeconds,
-                usage.ru_maxrss / 1024.0);
 
     QStringList boxes;
     Messages::setPresenter([&boxes](QWidget*, Messages::Kind, const QString& text) { boxes.append(text); });
@@ -212,10 +140,10 @@ int main(int argc, char* argv[])
                     windowSeconds, peakMiB(), longestStall, qPrintable(boxes.join(QStringLiteral(", "))));
         std::printf("uploads identical:      %s\n",
                     fileBytes(cliUpload) == fileBytes(windowUpload) && QFileInfo(cliUpload).size() > 0 ? "yes" : "no");
-        std::printf("time ratio:             %.2f (goal at most 2)\n", windowSeconds / cliSeconds);
+        std::printf("time ratio:             %.2f (goal at most 2)\n", windowSeconds / cli.seconds);
 
         // Again, with Cancel pressed halfway through.
-        writeSettings(windowSettings);
+        freshSettings(windowSettings);
         QFile::remove(windowUpload);
         qint64 pressedAt = 0;
         QTimer::singleShot(int(windowSeconds * 500), &window, [&] {
@@ -231,5 +159,5 @@ int main(int argc, char* argv[])
     }
     QFile::remove(windowSettings);
     QFile::remove(kova::registerPathFor(windowSettings));
-    return status == 0 && longestStall <= 250 ? 0 : 1;
+    return cli.status == 0 && longestStall <= 250 ? 0 : 1;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A program run alone, with its output sent to files, so that its time and
+// peak memory are its own.
+struct ChildRun
+{
+    int status = -1;   // exit status; -1 when it could not run or did not exit
+    double seconds = 0;
+    double userSeconds = 0;
+    double systemSeconds = 0;
+    double peakMiB = 0;
+};
+
+// errPath empty: standard error stays this program's.
+ChildRun runChild(const QStringList& arguments, const QString& outPath, const QString& errPath = {});
+
+// A sheet "Batch" of valid WDK transfers under a title row, written by
+// libxlsxwriter in constant-memory mode, the way a large spreadsheet arrives
+// from other software; and the settings that map it, Header ID 1.
+bool writeTransferWorkbook(const QString& path, int rows);
+bool writeTransferSettings(const QString& path);
