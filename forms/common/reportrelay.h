@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 // Relays what an export reports as the form's own signals, and its boxes
 // through the message seam; one relay serves all four forms. It runs on the
@@ -40,8 +41,6 @@ public:
     void rowProcessed(const kova::RowReport& report) override
     {
         m_rows.append(report);
-        ++m_records;
-        m_total += report.amount;
         if (m_rows.size() >= rowsPerBatch || m_sinceSent.elapsed() >= batchMilliseconds)
             sendRows();
     }
@@ -50,14 +49,14 @@ public:
     {
         sendRows();
         emit m_form->SIG_TRX_DONE(kova::summaryLines(summary));
-        m_summarised = true;
+        m_summary = summary;
     }
 
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
     {
         sendRows();
-        if (m_summarised)
+        if (m_summary)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text);
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
@@ -65,8 +64,8 @@ public:
     void information(const QString& text) override
     {
         emit m_form->SIG_TRX_END(QStringLiteral("Upload file written to ") + m_destinationPath
-                                 + QStringLiteral(": ") + QString::number(m_records)
-                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_total));
+                                 + QStringLiteral(": ") + QString::number(m_summary ? m_summary->processedRows : 0)
+                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_summary ? m_summary->total : 0));
         showBox([form = m_form, text] { Messages::information(form, text); });
     }
 
@@ -129,7 +128,6 @@ private:
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
     QElapsedTimer m_sinceSent;
-    bool m_summarised = false;
-    int m_records = 0;
-    kova::Cents m_total = 0;
+    // Once sent: the upload file written holds its rows and total.
+    std::optional<kova::Summary> m_summary;
 };
