@@ -24,8 +24,8 @@ QString typeLine()
 QString helpText()
 {
     return usageLine() + QString::fromUtf8(R"help(
-       kova-export history [--settings FILE]
-       kova-export template TYPE --dest FILE.xlsx [--save-mapping] [--settings FILE]
+  or:  kova-export history [--settings FILE]
+  or:  kova-export template TYPE --dest FILE.xlsx [--save-mapping] [--settings FILE]
 )help") + typeLine() + QString::fromUtf8(R"help(
 
 Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
