@@ -7,6 +7,8 @@ set(kova_packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${kova_packaging}/kova.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${kova_packaging}/kova.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 install(FILES ${kova_packaging}/org.kova_project.kova.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${kova_packaging}/kova-export.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kova-export)
 
 # Debian keeps the copyright as it is and the changelog compressed, without a
 # name or time stamp in the gzip header so the package builds the same twice.
