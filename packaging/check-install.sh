@@ -65,6 +65,11 @@ for page in kova kova-export; do
         zcat "$file" | grep -q "^\.SH \"*$section\"*\$" || { echo "man $page lacks $section"; fail=1; }
     done
 done
+# The forms kova-export --help gives after "Usage:" are the synopsis.
+synopsis=$(MANWIDTH=200 man -l "$work/root/usr/share/man/man1/kova-export.1.gz" | sed -n '/^SYNOPSIS/,/^DESCRIPTION/p')
+for form in 'kova-export TYPE' 'kova-export history' 'kova-export template'; do
+    case "$synopsis" in *"$form"*) ;; *) echo "man kova-export: SYNOPSIS lacks $form"; fail=1 ;; esac
+done
 
 # Completion: what <Tab> offers after the words given (the last one being
 # completed), run in a folder holding a workbook and a text file.
