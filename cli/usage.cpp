@@ -70,6 +70,8 @@ Options:
   --holiday before|after  payroll holiday choice (default: before)
   --header-id TEXT      transfer Header ID (default: the stored one)
   --corporate-id TEXT   transfer Corporate ID (default: the stored one)
+  --header-row N        the row of the column titles (default: the saved one,
+                        1 when none is saved); the rows above it are no data
   --report FILE         also write the run's log as JSON
   --allow-duplicate     write a batch even when the same payments were written
                         before
