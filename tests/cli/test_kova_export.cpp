@@ -333,7 +333,7 @@ private slots:
         // Saved before titles were kept: the named row.
         QSettings ini(path("kova.ini"), QSettings::IniFormat);
         for (const QString& key : ini.allKeys())
-            if (key.endsWith("Header"))
+            if (key.endsWith("Header") && !key.endsWith("HasColumnHeader"))
                 ini.remove(key);
         ini.sync();
         const Run named = runTemplateType("payroll", words("--header-row 3"));

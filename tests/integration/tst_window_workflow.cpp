@@ -348,7 +348,7 @@ private slots:
                                                           {"ToAccHeader", "To"}, {"AmountHeader", "Amount"}, {"RemittanceHeader", "Type"}});
         WindowDriver user;
         const QString dest = m_dir.filePath("missing.txt");
-        exportTransfer(user, workbook("missing.xlsx", {{"Ref", "From", "Beneficiary", "Amount", "Type"}, transferRow("R1", "1234567890")}), dest);
+        exportTransfer(user, workbook("missing.xlsx", {{"Ref", "From", "Payee", "Amount", "Type"}, transferRow("R1", "1234567890")}), dest);
         const QString problem = "Column \"To\" for To Acc # is not in the header row";
         auto* to = user.field<QComboBox>("cboTo");
         QCOMPARE(QString("%1 %2").arg(to->currentIndex()).arg(to->toolTip()), "0 " + problem);
@@ -357,7 +357,7 @@ private slots:
         QVERIFY(!QFile::exists(dest));
         QCOMPARE(storedHeaderId(), QString("41"));
         to->setCurrentIndex(3);
-        QCOMPARE(to->toolTip() + to->styleSheet(), QString("C: Beneficiary"));
+        QCOMPARE(to->toolTip() + to->styleSheet(), QString("C: Payee"));
         user.click("btnExport");
         QCOMPARE(expect::fileBytes(dest), transferUpload("00000041", "R1"));
     }
