@@ -32,7 +32,9 @@ Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
 window does with the settings saved for TYPE (column mapping, "Has Column
 Header", company data). Summary, separator and every warning and error line go
 to standard output; the texts of the window's message boxes go to standard
-error.
+error, and so do the fields that followed their saved column titles to
+another column and the rows the filters left out. A saved title the header
+row lacks, or holds twice, refuses the export before any row is read.
 
 A batch that pays what an earlier batch of TYPE paid (same accounts, amounts,
 names and references, in any order) is refused with the earlier batch's date,
