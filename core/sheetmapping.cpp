@@ -23,29 +23,36 @@ QVector<int> columnsTitled(const QStringList& row, const QString& text)
     return found;
 }
 
-bool holdsAll(const QStringList& row, const QStringList& texts)
+int titlesFound(const QStringList& row, const QStringList& texts)
 {
+    int found = 0;
     for (const QString& text : texts)
-        if (!text.trimmed().isEmpty() && columnsTitled(row, text).isEmpty())
-            return false;
-    return true;
+        if (!columnsTitled(row, text).isEmpty())
+            ++found;
+    return found;
 }
 
 // The saved row when it holds every saved text; else the first of the top
-// rows that does; else the saved row, where the missing texts are reported.
+// rows that does. Failing that, the top row holding the most of them, when it
+// holds more than the saved row: the export is refused either way, and there
+// the user is shown the titles really missing, not all of them.
 int findHeaderRow(const xlsx::Document& sheet, const SavedMapping& saved, int lastColumn)
 {
     QStringList texts;
     for (int i = 0; i < saved.columns.size(); ++i)
-        if (saved.columns.at(i) >= 1)
+        if (saved.columns.at(i) >= 1 && !saved.headerTexts.value(i).trimmed().isEmpty())
             texts.append(saved.headerTexts.value(i));
-    if (texts.join(QString()).trimmed().isEmpty() || holdsAll(rowTexts(sheet, saved.headerRow, lastColumn), texts))
-        return saved.headerRow;
+    int best = saved.headerRow;
+    int bestFound = titlesFound(rowTexts(sheet, saved.headerRow, lastColumn), texts);
     const int last = qMin(headerSearchRows, sheet.dimension().lastRow());
-    for (int row = 1; row <= last; ++row)
-        if (row != saved.headerRow && holdsAll(rowTexts(sheet, row, lastColumn), texts))
-            return row;
-    return saved.headerRow;
+    for (int row = 1; row <= last && bestFound < texts.size(); ++row) {
+        const int found = row == saved.headerRow ? 0 : titlesFound(rowTexts(sheet, row, lastColumn), texts);
+        if (found == texts.size() || found > bestFound) {
+            best = row;
+            bestFound = found;
+        }
+    }
+    return best;
 }
 
 } // namespace

@@ -50,8 +50,9 @@ constexpr int headerSearchRows = 20;
 // Places saved on sheet. Without "Has Column Header" the saved indexes stand
 // (an index beyond the sheet's last column maps nothing) and data start in
 // row 1. With it, the header row is the saved one unless the saved texts are
-// all found together in another of the first rows; then each field with a
-// header text is checked against that row.
+// all found together in another of the first rows (or, found nowhere all
+// together, more of them are); then each field with a header text is
+// checked against that row.
 SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const xlsx::Document& sheet);
 
 } // namespace kova

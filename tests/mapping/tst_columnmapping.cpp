@@ -132,6 +132,9 @@ private slots:
             << "1 2 0 0 5 @1|Column \"Name\" for Name is not in the header row"
                "|Column \"Amount\" for Amount appears more than once in the header row";
         QTest::newRow("found below a title") << QList<QVariantList>{{"PAYROLL"}, {"Ref"}, {}, inOrder} << saved << "1 2 3 4 5 @4 found";
+        // Not all there, nowhere: the row with the most shows what is really missing.
+        QTest::newRow("most of them below a title") << QList<QVariantList>{{"PAYROLL"}, {"Ref", "Date", "Name", "Amt", "Res"}} << saved
+            << "1 2 3 0 5 @2 found|Column \"Amount\" for Amount is not in the header row";
         QList<QVariantList> late{{"PAYROLL"}};
         for (int r = 2; r <= 21; ++r)
             late.append(r == 21 ? inOrder : QVariantList{});
