@@ -1,5 +1,6 @@
 #include "loglines.h"
 
+#include <QRegularExpression>
 #include <QTextDocumentFragment>
 
 void LogLines::Store::add(Kind kind, const QString& line)
@@ -81,6 +82,15 @@ QString LogLines::plainLine(int row) const
     if (held.at(0) == Plain)
         return QString::fromUtf8(held.constData() + 1, held.size() - 1);
     return QTextDocumentFragment::fromHtml(renderMessage(held.mid(1))).toPlainText();
+}
+
+int LogLines::messageLine(int row) const
+{
+    if (row < 0 || row >= m_lines.starts.size() || m_lines.line(row).at(0) != Message)
+        return 0;
+    static const QRegularExpression line(QStringLiteral("^LINE ([0-9]+):"));
+    const QRegularExpressionMatch match = line.match(plainLine(row));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 QString LogLines::plainText(const QVector<int>& rows) const

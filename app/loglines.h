@@ -27,6 +27,8 @@ public:
     void showSummary(const QStringList& summary);
     // The row of the line with the most characters, to size the view's lines by.
     int longestRow() const { return m_longest; }
+    // n of a message line "LINE n: ...", the export's n-th row; 0 for any other line.
+    int messageLine(int row) const;
     // Plain text of the rows given, a line each, in that order.
     QString plainText(const QVector<int>& rows) const;
 

@@ -79,6 +79,10 @@ LogLineView::LogLineView(QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (const int line = m_lines->messageLine(index.row()))
+            emit messageLineChosen(line);
+    });
 }
 
 QString LogLineView::toPlainText() const
@@ -90,6 +94,11 @@ QString LogLineView::toPlainText() const
 
 void LogLineView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (const int line = m_lines->messageLine(currentIndex().row()))
+            emit messageLineChosen(line);
+        return;
+    }
     if (!event->matches(QKeySequence::Copy)) {
         QListView::keyPressEvent(event);
         return;

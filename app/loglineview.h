@@ -17,6 +17,11 @@ public:
     // Every line's plain text, a line each.
     QString toPlainText() const;
 
+signals:
+    // A "LINE n" message line was clicked or Enter pressed on it: n counts the
+    // export's rows, and is row n of the log table.
+    void messageLineChosen(int line);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 #include "batchhistorydialog.h"
 #include "loglines.h"
+#include "loglineview.h"
 #include "logtablemodel.h"
 #include "windowsettings.h"
 
@@ -73,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
             &MainWindow::ON_cboSheets_Change);
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
+    connect(ui->txtStatus, &LogLineView::messageLineChosen, this, &MainWindow::showLogRow);
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     guardWheel(this);
@@ -102,7 +104,12 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
-    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, &LogLines::appendPlain);
+    // The lines of the workbook, sheet or header mode chosen last; an earlier
+    // choice's matches no longer hold.
+    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, [log](const QStringList& lines) {
+        log->clear();
+        log->appendPlain(lines);
+    });
 }
 
 void MainWindow::Delete_Form()
@@ -378,6 +385,15 @@ void MainWindow::saveTemplate()
         return;
     }
     statusBar()->showMessage(QStringLiteral("Template saved: ") + QDir::toNativeSeparators(path));
+}
+
+void MainWindow::showLogRow(int line)
+{
+    // The table's row headers are sheet rows; LINE n is its n-th row.
+    if (line < 1 || line > m_logModel->rowCount())
+        return;
+    ui->tableView->selectRow(line - 1);
+    ui->tableView->scrollTo(m_logModel->index(line - 1, 0), QAbstractItemView::PositionAtCenter);
 }
 
 void MainWindow::ON_cboSheets_Change(int index)

@@ -78,6 +78,8 @@ private:
     void showBatches();
     // Writes an empty workbook with the columns of the chosen type.
     void saveTemplate();
+    // Selects and shows the log table's row of the export's line-th row.
+    void showLogRow(int line);
 
     Ui_MainWindow* ui;
     LogTableModel* m_logModel = nullptr;

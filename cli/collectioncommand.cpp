@@ -1,17 +1,16 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "export/settingsfile.h"
 #include "core/collection/collectionexport.h"
 #include "xlsx/document.h"
 
 kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
                                        kova::ExportSink& sink)
 {
-    const int lastColumn = workbook.dimension().lastColumn();
     CollectionSettings s = readCollectionSettings(options.settingsPath);
-    for (int& column : s.columns)
-        column = kova::effectiveColumn(column, lastColumn);
+    const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
+    s.columns.assign(placed.columns);
+    s.header = {placed.headerRow, {}, placed.refusal()};
     const auto accounts = kova::storedAccounts(options.settingsPath, collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;

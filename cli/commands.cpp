@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "printingsink.h"
 
 #include "core/mappingstore.h"
 #include "core/registry.h"
@@ -22,15 +23,33 @@ Command commandFor(const QString& type)
     return runPayrollCommand;
 }
 
+kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
+                                     const xlsx::Document& workbook)
+{
+    kova::SavedMapping saved = kova::readSavedMapping(options.settingsPath, type);
+    if (options.headerRow)
+        saved.headerRow = *options.headerRow;
+    const kova::SheetMapping placed = kova::placeMapping(type, saved, workbook);
+    if (placed.headerRowFound)
+        printLine(stderr, QStringLiteral("Header row: row %1, where the saved column titles are").arg(placed.headerRow));
+    for (const QString& line : placed.moved)
+        printLine(stderr, line);
+    std::fflush(stderr);
+    return placed;
+}
+
 QString saveTemplateMapping(kova::BatchType type, const QString& settingsPath)
 {
     const kova::TypeDescriptor& descriptor = kova::descriptorOf(type);
-    QVector<int> columns;
-    for (int i = 0; i < descriptor.fields.size(); ++i)
-        columns.append(i + 1);
+    kova::SavedMapping mapping;
+    mapping.hasColumnHeader = true;
+    for (int i = 0; i < descriptor.fields.size(); ++i) {
+        mapping.columns.append(i + 1);
+        mapping.headerTexts.append(descriptor.fields.at(i).caption);   // the template's titles
+    }
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(descriptor.group);
-    kova::writeMapping(settings, descriptor, columns, true);
+    kova::writeMapping(settings, descriptor, mapping);
     settings.endGroup();
     return kova::syncSettings(settings) ? QString()
                                         : QStringLiteral("Unable to write settings ") + settingsPath;

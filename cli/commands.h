@@ -2,6 +2,7 @@
 
 #include "options.h"
 
+#include "core/sheetmapping.h"
 #include "export/exportrun.h"
 #include "register/batchtype.h"
 
@@ -11,6 +12,13 @@
 // that open workbook's sheet.
 using Command = kova::ExportOutcome (*)(const Options& options, const xlsx::Document& workbook,
                                         kova::ExportSink& sink);
+
+// The mapping saved for type as the sheet places it, as the window places
+// it when the sheet is chosen (--header-row in place of the saved row). What
+// moved, the fields that followed their titles and a header row found
+// elsewhere, is told on standard error.
+kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
+                                     const xlsx::Document& workbook);
 
 // The command of one of the four types.
 Command commandFor(const QString& type);

@@ -1,7 +1,6 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "export/settingsfile.h"
 #include "export/sourceaccount.h"
 #include "core/credit/creditexport.h"
 #include "xlsx/document.h"
@@ -9,10 +8,10 @@
 kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
                                        kova::ExportSink& sink)
 {
-    const int lastColumn = workbook.dimension().lastColumn();
     CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
-    for (int& column : settings.columns)
-        column = kova::effectiveColumn(column, lastColumn);
+    const kova::SheetMapping placed = placeSavedMapping(options, creditDescriptor(), workbook);
+    settings.columns.assign(placed.columns);
+    settings.header = {placed.headerRow, {}, placed.refusal()};
     chooseBeneficiaryBank(settings, options.mode,
                           options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
     if (options.minLimit)

@@ -12,6 +12,7 @@ namespace {
 const QStringList commonOptions = {
     QStringLiteral("source"), QStringLiteral("sheet"), QStringLiteral("dest"), QStringLiteral("settings"),
     QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("effective"), QStringLiteral("report"),
+    QStringLiteral("header-row"),
 };
 
 QStringList typeOptions(const QString& type)
@@ -218,6 +219,16 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     o.remarks2 = r.value(QStringLiteral("remarks2"));
     o.headerId = r.text(QStringLiteral("header-id"));
     o.corporateId = r.text(QStringLiteral("corporate-id"));
+
+    if (r.has(QStringLiteral("header-row"))) {
+        static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));
+        const QString text = r.value(QStringLiteral("header-row"));
+        bool ok = false;
+        const int row = text.toInt(&ok, 10);
+        if (!digits.match(text).hasMatch() || !ok || row < 1 || row > 1048575)
+            r.fail(QStringLiteral("--header-row must be a row number from 1 to 1048575: ") + text);
+        o.headerRow = row;
+    }
 
     if (r.has(QStringLiteral("account"))) {
         static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));

@@ -39,6 +39,7 @@ struct Options
     QString reportPath;
     bool allowDuplicate = false;
     bool saveMapping = false;   // template: store its column order for TYPE
+    std::optional<int> headerRow;   // the row of column titles, instead of the saved one
 };
 
 struct ParsedCommandLine

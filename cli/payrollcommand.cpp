@@ -1,17 +1,16 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "export/settingsfile.h"
 #include "core/payroll/payrollexport.h"
 #include "xlsx/document.h"
 
 kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
                                        kova::ExportSink& sink)
 {
-    const int lastColumn = workbook.dimension().lastColumn();
     PayrollSettings s = readPayrollSettings(options.settingsPath);
-    for (int& column : s.columns)
-        column = kova::effectiveColumn(column, lastColumn);
+    const kova::SheetMapping placed = placeSavedMapping(options, payrollDescriptor(), workbook);
+    s.columns.assign(placed.columns);
+    s.header = {placed.headerRow, {}, placed.refusal()};
     const auto accounts = kova::storedAccounts(options.settingsPath, payrollDescriptor().group);
     s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;

@@ -53,6 +53,11 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     }
     std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
     std::fflush(m_out);
+    // Rows the filters left out are no part of the log, which stays as it was;
+    // the user is told of them beside the boxes.
+    for (const QString& note : summary.leftOut)
+        printLine(m_err, note);
+    std::fflush(m_err);
 }
 
 // Message boxes come after the log, as in the window; flushing keeps that

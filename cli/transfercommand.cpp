@@ -1,16 +1,15 @@
 #include "commands.h"
 
-#include "export/settingsfile.h"
 #include "core/transfer/transferexport.h"
 #include "xlsx/document.h"
 
 kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Document& workbook,
                                        kova::ExportSink& sink)
 {
-    const int lastColumn = workbook.dimension().lastColumn();
     TransferSettings settings = readTransferSettings(options.settingsPath);
-    for (int& column : settings.columns)
-        column = kova::effectiveColumn(column, lastColumn);
+    const kova::SheetMapping placed = placeSavedMapping(options, transferDescriptor(), workbook);
+    settings.columns.assign(placed.columns);
+    settings.header = {placed.headerRow, {}, placed.refusal()};
     settings.chooseClearing(options.mode == kova::BankMode::WDK ? -1 : options.clearingIndex);
     if (options.minLimit)
         settings.minLimitText = *options.minLimit;

@@ -32,7 +32,9 @@ Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
 window does with the settings saved for TYPE (column mapping, "Has Column
 Header", company data). Summary, separator and every warning and error line go
 to standard output; the texts of the window's message boxes go to standard
-error.
+error, and so do the fields that followed their saved column titles to
+another column and the rows the filters left out. A saved title the header
+row lacks, or holds twice, refuses the export before any row is read.
 
 A batch that pays what an earlier batch of TYPE paid (same accounts, amounts,
 names and references, in any order) is refused with the earlier batch's date,
@@ -70,6 +72,8 @@ Options:
   --holiday before|after  payroll holiday choice (default: before)
   --header-id TEXT      transfer Header ID (default: the stored one)
   --corporate-id TEXT   transfer Corporate ID (default: the stored one)
+  --header-row N        the row of the column titles (default: the saved one,
+                        1 when none is saved); the rows above it are no data
   --report FILE         also write the run's log as JSON
   --allow-duplicate     write a batch even when the same payments were written
                         before

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -32,6 +34,17 @@ public:
 
 private:
     std::array<int, std::size_t(Field::Count)> m_columns{};
+};
+
+// Beside a type's column indexes, when the sheet has column titles: where
+// they are and what they say.
+struct ColumnHeader
+{
+    int row = 1;          // the sheet row of the titles; data start below it
+    QStringList texts;    // each field's column title, in field order, as a save keeps it
+    // A saved title the sheet lacks or holds twice: the export is refused
+    // with this before any row is read.
+    QString refusal;
 };
 
 } // namespace kova

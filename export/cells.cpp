@@ -2,6 +2,7 @@
 
 #include "xlsx/document.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -66,6 +67,19 @@ bool DateFilter::accepts(const xlsx::Document& sheet, int row) const
         return true;
     const QDate date = cellValue(sheet, row, column).toDate();
     return date.isValid() && from <= date && date <= to;
+}
+
+QString rowCount(int count)
+{
+    return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
+QString DateFilter::leftOutNote(int count) const
+{
+    // The same month names on every machine, as the notes are compared and read in logs.
+    const QString format = QStringLiteral("dd MMM yyyy");
+    return rowCount(count) + QStringLiteral(" outside ") + QLocale::c().toString(from, format) + QStringLiteral(" - ")
+        + QLocale::c().toString(to, format) + QStringLiteral(" left out");
 }
 
 } // namespace kova

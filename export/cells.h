@@ -32,6 +32,11 @@ struct DateFilter
     QDate to;
 
     bool accepts(const xlsx::Document& sheet, int row) const;
+    // "4 rows outside 07 Dec 2026 - 07 Dec 2026 left out".
+    QString leftOutNote(int count) const;
 };
+
+// "1 row" or "4 rows", the words of a count of rows.
+QString rowCount(int count);
 
 } // namespace kova

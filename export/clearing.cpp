@@ -89,6 +89,19 @@ bool BankFilter::accepts(const QString& transferType) const
     return clearingIndex == 0 ? !is("RTG") : !is("LLG");
 }
 
+QString BankFilter::leftOutNote(int count) const
+{
+    const QString rows = QString::number(count) + QLatin1Char(' ');
+    QString kinds = QStringLiteral("LLG/RTGS");
+    QString batch = QStringLiteral("WDK");
+    if (mode == BankMode::Others) {
+        kinds = clearingIndex == 0 ? QStringLiteral("WDK/RTGS") : QStringLiteral("WDK/LLG");
+        batch = clearingIndex == 0 ? QStringLiteral("LLG") : QStringLiteral("RTGS");
+    }
+    return rows + kinds + (count == 1 ? QStringLiteral(" row left out in ") : QStringLiteral(" rows left out in "))
+        + batch + QStringLiteral(" mode");
+}
+
 QString BankFilter::limitError(Cents amount, const QString& transferType) const
 {
     if (mode != BankMode::Others)

@@ -63,6 +63,8 @@ struct BankFilter
 
     // The clearing filter on the row's transfer type (ignoring case).
     bool accepts(const QString& transferType) const;
+    // What count rows the filter left out were: "3 LLG/RTGS rows left out in WDK mode".
+    QString leftOutNote(int count) const;
 
     // The limit rule for a valid amount; returns the error's words
     // ("LLG amount exceeding max limit 500.000.000") or empty.

@@ -45,6 +45,7 @@ struct Counts
     ExportTotals totals;
     int errors = 0;
     int warnings = 0;
+    QVector<int> leftOut;   // rows the filters left out, by reason
 };
 
 // A record of the wrong width would shift every field after it at the bank;
@@ -133,7 +134,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     const xlsx::Document& workbook = source.document ? *source.document : *opened;
     const int lastRow = workbook.dimension().lastRow();
-    const int firstRow = source.hasColumnHeader ? 2 : 1;
+    const int firstRow = source.hasColumnHeader ? qMax(1, source.headerRow) + 1 : 1;
     const int dataRows = qMax(0, lastRow - (firstRow - 1));
 
     QTemporaryFile details;
@@ -156,8 +157,13 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
                 return ExportOutcome::Cancelled;
             if ((row - firstRow + 1) % progressStep == 0)
                 sink.progress(row - firstRow + 1, dataRows);
-            if (!job.accepts(workbook, row))
+            const int leftOut = job.leftOutBy(workbook, row);
+            if (leftOut >= 0) {
+                if (leftOut >= counts.leftOut.size())
+                    counts.leftOut.resize(leftOut + 1);
+                ++counts.leftOut[leftOut];
                 continue;
+            }
             RowContext context(counts.totals.count);
             job.convert(workbook, row, context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
@@ -181,8 +187,12 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
 
     KOVA_FAULT_POINT("after-rows");
+    QStringList leftOutNotes;
+    for (int reason = 0; reason < counts.leftOut.size(); ++reason)
+        if (counts.leftOut.at(reason) > 0)
+            leftOutNotes.append(job.leftOutNote(reason, counts.leftOut.at(reason)));
     sink.summaryReady(Summary{counts.totals.count, dataRows, counts.totals.total,
-                              counts.warnings, counts.errors});
+                              counts.warnings, counts.errors, leftOutNotes});
 
     if (counts.errors > 0) {
         sink.critical(QStringLiteral("ERROR!"));

@@ -67,8 +67,13 @@ public:
     // Characters of every record (header and detail) without its line feed;
     // 0 when records are delimited and vary in length.
     virtual int recordWidth() const = 0;
-    // Date and clearing filters: false skips the row without trace.
-    virtual bool accepts(const xlsx::Document& sheet, int row) const = 0;
+    // Date and clearing filters: -1 takes the row into the batch; any other
+    // number is why it is left out (0, 1, ...), for leftOutNote(). A row left
+    // out takes no line number and no place in the log.
+    virtual int leftOutBy(const xlsx::Document& sheet, int row) const = 0;
+    // What the closing note says of count rows left out for reason:
+    // "4 rows outside 07 Dec 2026 - 07 Dec 2026 left out".
+    virtual QString leftOutNote(int reason, int count) const = 0;
     virtual void convert(const xlsx::Document& sheet, int row, RowContext& out) const = 0;
     // The refusal text when the batch does not fit its header record, else empty.
     virtual QString overflow(const ExportTotals&) const { return {}; }
@@ -94,6 +99,9 @@ struct ExportSource
     // opening it again (a full-size sheet takes seconds to read); it must
     // outlive the export. Null: the export opens the workbook itself.
     const xlsx::Document* document = nullptr;
+    // The row of the column titles when hasColumnHeader: rows down to it are
+    // never data.
+    int headerRow = 1;
 };
 
 enum class ExportOutcome {

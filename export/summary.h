@@ -2,6 +2,8 @@
 
 #include "money.h"
 
+#include <QStringList>
+
 namespace kova {
 
 // What the log's closing lines tell about a run's rows.
@@ -12,6 +14,9 @@ struct Summary
     Cents total = 0;
     int warnings = 0;
     int errors = 0;
+    // A note per reason the filters left rows out: "3 LLG/RTGS rows left out
+    // in WDK mode". Not part of the closing lines above.
+    QStringList leftOut;
 };
 
 } // namespace kova

@@ -66,9 +66,20 @@ int CollectionExport::recordWidth() const
     return recordLength;
 }
 
-bool CollectionExport::accepts(const xlsx::Document& sheet, int row) const
+static kova::DateFilter dates(const CollectionSettings& s)
 {
-    return kova::DateFilter{m_settings.columns[F::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{s.columns[F::TrxDate], s.dateFrom, s.dateTo};
+}
+
+// The date filter is the only one: every row left out is outside its dates.
+int CollectionExport::leftOutBy(const xlsx::Document& sheet, int row) const
+{
+    return dates(m_settings).accepts(sheet, row) ? -1 : 0;
+}
+
+QString CollectionExport::leftOutNote(int, int count) const
+{
+    return dates(m_settings).leftOutNote(count);
 }
 
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -147,12 +158,18 @@ kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, cons
                                         const QString& sheetName, const QString& destinationPath,
                                         kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
+    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
+    if (!settings.header.refusal.isEmpty()) {
+        sink.critical(settings.header.refusal);
+        return kova::ExportOutcome::Refused;
+    }
     const QString refusal = checkCollectionBatch(settings);
     if (!refusal.isEmpty()) {
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
     CollectionExport job(settings, *settings.creditedAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
+                            settings.header.row},
                            destinationPath, job, sink);
 }

@@ -17,7 +17,8 @@ public:
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;
-    bool accepts(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    QString leftOutNote(int reason, int count) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
     QString overflow(const kova::ExportTotals& totals) const override;
     QString headerRecord(const kova::ExportTotals& totals) const override;

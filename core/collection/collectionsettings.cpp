@@ -11,7 +11,10 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
     CollectionSettings s;
     s.settingsPath = settingsPath;
-    s.columns.assign(kova::readMapping(settingsPath, collectionDescriptor()));
+    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, collectionDescriptor());
+    s.columns.assign(saved.columns);
+    s.header.row = saved.headerRow;
+    s.header.texts = saved.headerTexts;
     s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, collectionDescriptor());
 
     const QDate today = QDate::currentDate();

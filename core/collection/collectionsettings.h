@@ -18,6 +18,7 @@ struct CollectionSettings
 {
     kova::ColumnMap<CollectionField> columns;
     bool hasColumnHeader = false;
+    kova::ColumnHeader header;
 
     // The row of the credited accounts table whose radio button is checked.
     std::optional<kova::SourceAccount> creditedAccount;

@@ -7,6 +7,9 @@
 
 namespace {
 
+// Why the filters leave a row out.
+enum LeftOut { OutsideDates, OtherClearing };
+
 using F = CreditField;
 
 // Log columns, in report order.
@@ -64,10 +67,18 @@ QStringList CreditExport::titles() const
     return creditDescriptor().logTitles;
 }
 
-bool CreditExport::accepts(const xlsx::Document& sheet, int row) const
+int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    return m_dates.accepts(sheet, row)
-        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::TransferType]));
+    if (!m_dates.accepts(sheet, row))
+        return OutsideDates;
+    if (!m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::TransferType])))
+        return OtherClearing;
+    return -1;
+}
+
+QString CreditExport::leftOutNote(int reason, int count) const
+{
+    return reason == OutsideDates ? m_dates.leftOutNote(count) : m_bank.leftOutNote(count);
 }
 
 void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -204,12 +215,18 @@ kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QStrin
                                     const QString& sheetName, const QString& destinationPath,
                                     kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
+    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
+    if (!settings.header.refusal.isEmpty()) {
+        sink.critical(settings.header.refusal);
+        return kova::ExportOutcome::Refused;
+    }
     const QString refusal = creditBatchRefusal(settings);
     if (!refusal.isEmpty()) {
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
     CreditExport job(settings);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
+                            settings.header.row},
                            destinationPath, job, sink);
 }

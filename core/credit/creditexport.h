@@ -22,7 +22,8 @@ public:
     QStringList titles() const override;
     int amountColumn() const override { return creditDescriptor().amountLogColumn; }
     int recordWidth() const override { return 256; }
-    bool accepts(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    QString leftOutNote(int reason, int count) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
     // kova::headerOverflow on the header's 20-character total field.
     QString overflow(const kova::ExportTotals& totals) const override;

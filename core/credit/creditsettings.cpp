@@ -29,7 +29,10 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
     s.dateTo = today;
     s.limits = kova::ClearingLimits::load(settingsPath);
     s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, creditDescriptor());
-    s.columns.assign(kova::readMapping(settingsPath, creditDescriptor()));
+    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, creditDescriptor());
+    s.columns.assign(saved.columns);
+    s.header.row = saved.headerRow;
+    s.header.texts = saved.headerTexts;
     chooseBeneficiaryBank(s, kova::BankMode::WDK, 0);
     return s;
 }

@@ -19,6 +19,7 @@ struct CreditSettings
 {
     kova::ColumnMap<CreditField> columns;
     bool hasColumnHeader = false;
+    kova::ColumnHeader header;
 
     // The row of the source accounts table whose radio button is checked.
     std::optional<kova::SourceAccount> sourceAccount;

@@ -52,9 +52,20 @@ int PayrollExport::recordWidth() const
     return recordLength;
 }
 
-bool PayrollExport::accepts(const xlsx::Document& sheet, int row) const
+static kova::DateFilter dates(const PayrollSettings& s)
 {
-    return kova::DateFilter{m_settings.columns[F::TrxDate], m_settings.dateFrom, m_settings.dateTo}.accepts(sheet, row);
+    return kova::DateFilter{s.columns[F::TrxDate], s.dateFrom, s.dateTo};
+}
+
+// The date filter is the only one: every row left out is outside its dates.
+int PayrollExport::leftOutBy(const xlsx::Document& sheet, int row) const
+{
+    return dates(m_settings).accepts(sheet, row) ? -1 : 0;
+}
+
+QString PayrollExport::leftOutNote(int, int count) const
+{
+    return dates(m_settings).leftOutNote(count);
 }
 
 void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -138,12 +149,18 @@ kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QStr
                                      const QString& sheetName, const QString& destinationPath,
                                      kova::ExportSink& sink, const xlsx::Document* openSheet)
 {
+    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
+    if (!settings.header.refusal.isEmpty()) {
+        sink.critical(settings.header.refusal);
+        return kova::ExportOutcome::Refused;
+    }
     const QString refusal = checkPayrollBatch(settings);
     if (!refusal.isEmpty()) {
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
     PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
+                            settings.header.row},
                            destinationPath, job, sink);
 }

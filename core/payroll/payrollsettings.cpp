@@ -11,7 +11,10 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
     PayrollSettings s;
     s.settingsPath = settingsPath;
-    s.columns.assign(kova::readMapping(settingsPath, payrollDescriptor()));
+    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, payrollDescriptor());
+    s.columns.assign(saved.columns);
+    s.header.row = saved.headerRow;
+    s.header.texts = saved.headerTexts;
     s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, payrollDescriptor());
 
     const QDate today = QDate::currentDate();

@@ -16,6 +16,7 @@ struct PayrollSettings
 {
     kova::ColumnMap<PayrollField> columns;
     bool hasColumnHeader = false;
+    kova::ColumnHeader header;
 
     // The row of the source accounts table whose radio button is checked.
     std::optional<kova::SourceAccount> sourceAccount;

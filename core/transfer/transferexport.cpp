@@ -7,6 +7,9 @@
 
 namespace {
 
+// Why the filters leave a row out.
+enum LeftOut { OutsideDates, OtherClearing };
+
 using F = TransferField;
 
 // Log columns.
@@ -86,10 +89,18 @@ int TransferExport::recordWidth() const
     return 0;
 }
 
-bool TransferExport::accepts(const xlsx::Document& sheet, int row) const
+int TransferExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    return m_dates.accepts(sheet, row)
-        && m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::Remittance]));
+    if (!m_dates.accepts(sheet, row))
+        return OutsideDates;
+    if (!m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::Remittance])))
+        return OtherClearing;
+    return -1;
+}
+
+QString TransferExport::leftOutNote(int reason, int count) const
+{
+    return reason == OutsideDates ? m_dates.leftOutNote(count) : m_bank.leftOutNote(count);
 }
 
 void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -221,12 +232,18 @@ kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QS
                                       kova::ExportSink& sink, std::optional<qint64>* nextHeaderId,
                                       const xlsx::Document* openSheet)
 {
+    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
+    if (!settings.header.refusal.isEmpty()) {
+        sink.critical(settings.header.refusal);
+        return kova::ExportOutcome::Refused;
+    }
     const QString refusal = validateTransferSettings(settings);
     if (!refusal.isEmpty()) {
         sink.critical(refusal);
         return kova::ExportOutcome::Refused;
     }
     TransferExport job(settings, nextHeaderId);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet},
+    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
+                            settings.header.row},
                            destinationPath, job, sink);
 }

@@ -21,7 +21,8 @@ public:
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;
-    bool accepts(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    QString leftOutNote(int reason, int count) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
     // Takes the batch's Header ID and stores the next one before the upload
     // file is committed: a file that then fails skips its number, and no

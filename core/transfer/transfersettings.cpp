@@ -69,7 +69,10 @@ TransferSettings readTransferSettings(const QString& settingsPath)
         s.corporateId = settings.value(QStringLiteral("CompanyID")).toString();
     }
     s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, transferDescriptor());
-    s.columns.assign(kova::readMapping(settingsPath, transferDescriptor()));
+    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, transferDescriptor());
+    s.columns.assign(saved.columns);
+    s.header.row = saved.headerRow;
+    s.header.texts = saved.headerTexts;
     const QDate today = QDate::currentDate();
     s.dateFrom = s.dateTo = s.effectiveDate = today;
     s.chooseClearing(-1);
@@ -80,7 +83,8 @@ bool saveTransferSettings(const TransferSettings& s)
 {
     QSettings settings(s.settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferDescriptor().group);
-    kova::writeMapping(settings, transferDescriptor(), s.columns.toVector(), s.hasColumnHeader);
+    kova::writeMapping(settings, transferDescriptor(),
+                       {s.columns.toVector(), s.header.texts, s.hasColumnHeader, s.header.row});
     settings.setValue(transferHeaderIdKey(), s.headerIdText);
     settings.setValue(QStringLiteral("CompanyID"), s.corporateId);
     settings.endGroup();

@@ -17,6 +17,7 @@ struct TransferSettings
 {
     kova::ColumnMap<TransferField> columns;
     bool hasColumnHeader = false;
+    kova::ColumnHeader header;
 
     QDate dateFrom;        // date filter, inclusive; on when TrxDate is mapped
     QDate dateTo;

@@ -104,6 +104,7 @@ CollectionSettings CollectionForm::settings() const
     CollectionSettings s;
     s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.header = m_mapping.header();
     s.creditedAccount = m_accounts->checked();
     s.immediate = ui->rdbAnytime->isChecked();
     s.effectiveDate = ui->dteEffDate->date();

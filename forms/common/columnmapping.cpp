@@ -1,7 +1,9 @@
 #include "columnmapping.h"
 
 #include "core/mappingstore.h"
+#include "core/sheetmapping.h"
 #include "forms/common/messages.h"
+#include "forms/common/transactionform.h"
 #include "xlsx/document.h"
 
 #include <QAbstractItemView>
@@ -14,6 +16,8 @@
 #include <QLabel>
 #include <QSet>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTextDocumentFragment>
 
 namespace {
@@ -26,29 +30,23 @@ constexpr int widestCombo = 240;
 // the last used one gets an entry, even an empty one. Without headers the
 // labels run on past "Z" through the following characters ("[", "\", ...):
 // only the index is ever stored, so a short distinct label is all it needs.
-QStringList columnChoices(const xlsx::Document& workbook, bool withHeaders)
+QStringList columnChoices(const xlsx::Document& workbook, bool withHeaders, int headerRow)
 {
     const int lastColumn = workbook.dimension().lastColumn();
     QStringList choices{QString()};
     for (int c = 1; c <= lastColumn; ++c)
-        choices.append(withHeaders ? workbook.read(1, c).toString()
+        choices.append(withHeaders ? workbook.read(headerRow, c).toString()
                                    : QString(QChar(ushort('A' + c - 1))));
     return choices;
 }
 
-// The column's name as the spreadsheet shows it: "A".."Z", "AA"...
-QString columnLetters(int column)
-{
-    QString letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(ushort('A' + (c - 1) % 26)));
-    return letters;
-}
-
 QString columnTip(int column, const QString& text)
 {
-    return columnLetters(column) + QStringLiteral(": ") + text;
+    return kova::columnLetters(column) + QStringLiteral(": ") + text;
 }
+
+// A field whose saved title the sheet lacks stands out until the user picks its column.
+const QString markedStyle = QStringLiteral("QComboBox { border: 2px solid #e73d4a; }");
 
 // "Acc No", "acc_no" and "ACC #" name the same column: case, spaces and
 // punctuation do not count, and "#" is read as "No".
@@ -86,7 +84,21 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
     , m_settingsPath(settingsPath)
     , m_type(type)
     , m_comboBoxes(gbColMap->findChildren<QComboBox*>())
+    , m_headerRowBox(form->findChild<QSpinBox*>(QStringLiteral("spnHeaderRow")))
 {
+    if (m_headerRowBox) {
+        // The row means something only while the sheet has column titles.
+        m_headerRowBox->setEnabled(chkHeaders->isChecked());
+        m_connections.append(QObject::connect(chkHeaders, &QCheckBox::toggled, m_headerRowBox, &QWidget::setEnabled));
+        m_headerRowBox->setKeyboardTracking(false);   // a sheet is read again per change, not per digit
+        m_connections.append(QObject::connect(
+            m_headerRowBox, QOverload<int>::of(&QSpinBox::valueChanged), form, [this](int row) {
+                m_headerRow = row;
+                const QStringList lines = headersClicked();
+                if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+                    emit transactionForm->SIG_MAPPING_MATCHED(lines);
+            }));
+    }
     for (const kova::FieldSpec& field : m_type.fields) {
         QComboBox* combo = gbColMap->findChild<QComboBox*>(field.comboName);
         m_fields.append(combo);
@@ -101,9 +113,13 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
         m_connections.append(
             QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
                 m_matched.remove(combo);
+                m_followed.remove(combo);
+                if (m_problems.remove(combo))
+                    combo->setStyleSheet(QString());
                 showColumn(combo);
             }));
     }
+    setHeaderRow(kova::readSavedMapping(m_settingsPath, m_type).headerRow);
 }
 
 ColumnMapping::~ColumnMapping()
@@ -118,6 +134,10 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
     m_workbookPath = path;
     m_sheetName = sheet;
     m_sheet.reset();
+    for (QComboBox* combo : qAsConst(m_fields))
+        combo->setStyleSheet(QString());
+    m_problems.clear();
+    m_followed.clear();
     if (sheet.isEmpty()) {
         // No sheet is chosen (the workbook could not be read): columns of an
         // earlier workbook must not stay on offer as if they were this one's.
@@ -145,7 +165,13 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
 
     m_showsHeaders = m_chkHeaders->isChecked();
-    const QStringList choices = columnChoices(workbook, m_showsHeaders);
+    kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    saved.hasColumnHeader = m_showsHeaders;
+    saved.headerRow = headerRow();
+    const kova::SheetMapping placed = kova::placeMapping(m_type, saved, workbook);
+    if (m_showsHeaders)
+        setHeaderRow(placed.headerRow);
+    const QStringList choices = columnChoices(workbook, m_showsHeaders, headerRow());
     for (QComboBox* combo : qAsConst(m_comboBoxes)) {
         combo->clear();
         combo->addItems(choices);
@@ -154,10 +180,68 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         fitWidth(combo, choices);
     }
     readColumnsSettings();
+    QStringList lines = applyPlacement(placed);
     if (!m_showsHeaders)
-        return {};
+        return lines;
     keepHeaderColumns(previousTexts, choices);
-    return matchByHeader(savedKeys(), choices);
+    return lines + matchByHeader(savedKeys(), choices);
+}
+
+QStringList ColumnMapping::applyPlacement(const kova::SheetMapping& placed)
+{
+    QStringList lines;
+    if (placed.headerRowFound)
+        lines.append(QStringLiteral("Header row: row %1, where the saved column titles are").arg(placed.headerRow));
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        switch (placed.placements.at(i)) {
+        case kova::Placement::AsSaved:
+            break;
+        case kova::Placement::Moved:
+            combo->setCurrentIndex(placed.columns.at(i));
+            m_followed.insert(combo);
+            showColumn(combo);
+            break;
+        case kova::Placement::Missing:
+        case kova::Placement::Doubled:
+            combo->setCurrentIndex(0);
+            m_problems.insert(combo, placed.problems.at(i));
+            combo->setStyleSheet(markedStyle);
+            showColumn(combo);
+            break;
+        }
+    }
+    lines += placed.moved;
+    for (const QString& problem : placed.problems)
+        if (!problem.isEmpty())
+            lines.append(problem);
+    return lines;
+}
+
+void ColumnMapping::setHeaderRow(int row)
+{
+    m_headerRow = row;
+    if (m_headerRowBox) {
+        const QSignalBlocker quiet(m_headerRowBox);
+        m_headerRowBox->setValue(row);
+    }
+}
+
+int ColumnMapping::headerRow() const
+{
+    return m_headerRowBox ? m_headerRowBox->value() : m_headerRow;
+}
+
+kova::ColumnHeader ColumnMapping::header() const
+{
+    kova::ColumnHeader header;
+    header.row = headerRow();
+    for (const QComboBox* combo : m_fields) {
+        header.texts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
+        if (header.refusal.isEmpty())
+            header.refusal = m_problems.value(combo);
+    }
+    return header;
 }
 
 const xlsx::Document* ColumnMapping::keptSheet(const QString& path) const
@@ -208,13 +292,15 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
     for (int i = 0; i < m_fields.size(); ++i) {
         QComboBox* combo = m_fields.at(i);
         const kova::FieldSpec& field = m_type.fields.at(i);
-        if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i))
+        // A date column would switch the date filter on, which only the user may do.
+        if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i) || field.kind == kova::CellKind::Date)
             continue;
         // A caption may change with the form's mode, so it is read as it is now.
         QStringList names;
         if (const QLabel* caption = m_captions.at(i))
             names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
-        for (const QString& name : QStringList{field.headerName} + field.aliases)
+        // The caption is also the title of the field's template column.
+        for (const QString& name : QStringList{field.caption, field.headerName} + field.aliases)
             names.append(comparable(name));
         int found = 0;
         int matches = 0;
@@ -231,7 +317,7 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         taken.insert(found);
         m_matched.insert(combo);
         showColumn(combo);
-        lines.append(QStringLiteral("Matched by header: ") + field.headerName
+        lines.append(QStringLiteral("Matched by header: ") + field.caption
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;
@@ -241,11 +327,16 @@ void ColumnMapping::showColumn(QComboBox* combo) const
 {
     const int column = combo->currentIndex();
     if (column < 1) {
-        combo->setToolTip(QString());
+        combo->setToolTip(m_problems.value(combo));
         return;
     }
     const QString tip = columnTip(column, combo->currentText());
-    combo->setToolTip(m_matched.contains(combo) ? tip + QStringLiteral(" (matched by header)") : tip);
+    if (m_matched.contains(combo))
+        combo->setToolTip(tip + QStringLiteral(" (matched by header)"));
+    else if (m_followed.contains(combo))
+        combo->setToolTip(tip + QStringLiteral(" (followed its saved title)"));
+    else
+        combo->setToolTip(tip);
 }
 
 void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const
@@ -279,10 +370,13 @@ QVector<int> ColumnMapping::columns() const
 
 void ColumnMapping::readHasColumnHeader()
 {
-    m_chkHeaders->setChecked(kova::readHasColumnHeader(m_settingsPath, m_type));
+    const kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    m_chkHeaders->setChecked(saved.hasColumnHeader);
+    setHeaderRow(saved.headerRow);
 }
 
 void ColumnMapping::save(QSettings& settings) const
 {
-    kova::writeMapping(settings, m_type, columns(), m_chkHeaders->isChecked());
+    const kova::ColumnHeader shown = header();
+    kova::writeMapping(settings, m_type, {columns(), shown.texts, m_chkHeaders->isChecked(), shown.row});
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/columnmap.h"
 #include "core/typedescriptor.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QSet>
@@ -17,15 +19,24 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QSettings;
+class QSpinBox;
 class QWidget;
 
 namespace xlsx { class Document; }
+namespace kova { struct SheetMapping; }
 
 // The column mapping every transaction form shares: the combo boxes inside the
 // form's "Columns Mapping" group offer the columns of the chosen sheet, and
 // each combo's current index is the 1-based sheet column of its field (0: not
-// mapped). Only indexes are stored, so a mapping saved while letters were shown
-// still holds when header texts are shown, and the other way round.
+// mapped). A mapping saved while letters were shown still holds when header
+// texts are shown, and the other way round. With header texts, each field's
+// title is saved too, and a later sheet is checked against it
+// (kova::placeMapping): a field follows its title to another column, or is
+// left empty and marked when the title is missing or doubled.
+//
+// The form's "Header row" box (spnHeaderRow, beside chkHeaders) says which row
+// holds the titles; a sheet whose saved titles stand together in another of
+// its first rows moves it there.
 //
 // Not a QObject: the form keeps its own slots ON_Excel_Changed and
 // ON_chkHeaders_Click and forwards them here. Build it after setupUi.
@@ -45,6 +56,10 @@ public:
 
     // Each field's currentIndex(), in field order.
     QVector<int> columns() const;
+    // The header row, the titles of the columns now chosen, and the refusal
+    // of an export while a saved title is not found (empty once the user
+    // chose that field's column).
+    kova::ColumnHeader header() const;
 
     // What the last excelChanged() was told; empty until then.
     QString workbookPath() const { return m_workbookPath; }
@@ -68,10 +83,11 @@ public:
     // saved leaves every combo on the empty entry.
     void readColumnsSettings();
 
-    // chkHeaders as the settings file holds it (missing: unchecked).
+    // chkHeaders and the header row as the settings file holds them
+    // (missing: unchecked, row 1).
     void readHasColumnHeader();
-    // Called with settings already inside the form's group: the columns and
-    // chkHeaders.
+    // Called with settings already inside the form's group: the columns,
+    // their titles, chkHeaders and the header row.
     void save(QSettings& settings) const;
 
 private:
@@ -79,6 +95,11 @@ private:
     QVector<int> savedKeys() const;
     void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);
     QStringList matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices);
+    // Puts the sheet's own reading of the saved mapping on the combo boxes;
+    // returns what the log says of it.
+    QStringList applyPlacement(const kova::SheetMapping& placed);
+    void setHeaderRow(int row);
+    int headerRow() const;
     void showColumn(QComboBox* combo) const;
     void fitWidth(QComboBox* combo, const QStringList& choices) const;
 
@@ -96,5 +117,9 @@ private:
     QList<const QLabel*> m_captions;   // one per field; nullptr where none was found
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
+    QSet<const QComboBox*> m_followed;     // moved with its saved title
+    QHash<const QComboBox*, QString> m_problems;   // saved title missing or doubled: why it is empty
+    QSpinBox* m_headerRowBox = nullptr;    // the form's "Header row"; none in a bare form
+    int m_headerRow = 1;
     QList<QMetaObject::Connection> m_connections;
 };

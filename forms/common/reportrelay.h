@@ -57,7 +57,7 @@ public:
     {
         sendRows();
         if (m_summary)
-            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text);
+            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
@@ -65,7 +65,8 @@ public:
     {
         emit m_form->SIG_TRX_END(QStringLiteral("Upload file written to ") + m_destinationPath
                                  + QStringLiteral(": ") + QString::number(m_summary ? m_summary->processedRows : 0)
-                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_summary ? m_summary->total : 0));
+                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_summary ? m_summary->total : 0)
+                                 + leftOutNotes());
         showBox([form = m_form, text] { Messages::information(form, text); });
     }
 
@@ -78,7 +79,7 @@ public:
             m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
             Qt::BlockingQueuedConnection);
         if (!again)
-            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question);
+            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
         return again;
     }
 
@@ -101,6 +102,15 @@ private:
     static constexpr int rowsPerBatch = 1024;
     static constexpr int batchMilliseconds = 50;
     static constexpr int batchesInFlight = 2;
+
+    // Rows the filters left out, and why, close the line that tells what
+    // became of the batch: "; 3 LLG/RTGS rows left out in WDK mode".
+    QString leftOutNotes() const
+    {
+        if (!m_summary || m_summary->leftOut.isEmpty())
+            return {};
+        return QStringLiteral("; ") + m_summary->leftOut.join(QStringLiteral("; "));
+    }
 
     template<typename Box>
     void showBox(Box box)

@@ -67,6 +67,7 @@ CreditSettings CreditForm::gatherSettings() const
     CreditSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.header = m_mapping->header();
     s.sourceAccount = m_accounts->checked();
     s.batchRemarks1 = ui->txtRemarks1->text();
     s.batchRemarks2 = ui->txtRemarks2->text();

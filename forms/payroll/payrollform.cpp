@@ -104,6 +104,7 @@ PayrollSettings PayrollForm::settings() const
     PayrollSettings s;
     s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.header = m_mapping.header();
     s.sourceAccount = m_accounts->checked();
     s.effectiveDate = ui->dteEffDate->date();
     s.afterHoliday = ui->rdbAfter->isChecked();

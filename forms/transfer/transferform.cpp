@@ -67,6 +67,7 @@ TransferSettings TransferForm::settings() const
     TransferSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
+    s.header = m_mapping->header();
     s.dateFrom = ui->dteFrom->date();
     s.dateTo = ui->dteTo->date();
     s.effectiveDate = ui->dteEffDate->date();

@@ -38,7 +38,32 @@ QVariantList wdkRow(const QString& ref, const QString& amount, const QString& ty
     return {ref, QVariant(), "1234567890", "0987654321", amount, type, "0140397", "BANK", "BRANCH", "NAME", 1, "R"};
 }
 
+// Per type: its TYPE word, the template's titles and a row that exports as it is, in template order.
+struct TemplateSheet { QString type; QStringList titles; QVariantList row; };
+QList<TemplateSheet> templateSheets()
+{
+    const QDate today = QDate::currentDate();
+    return {{"transfer", {"Trx Ref #", "Date", "From Acc #", "To Acc #", "Amount", "Remarks 1", "Remarks 2", "Transfer Type", "BI Code",
+                          "Bank Name", "Bank Branch", "Name", "Address 1", "Address 2", "Address 3", "Address 4", "Cust Type", "Cust Residence"},
+             {"REF1", today, "1234567890", "0987654321", "150.5", "R1", "R2", "WDK", "0140397", "BANK", "BRANCH", "NAME", "A1", "A2", "A3", "A4", 1, "R"}},
+            {"credit", {"Trx Date", "Beneficiary Name", "Acc #", "BI Code", "Bank", "Branch", "Amount", "Transfer Type", "Remarks 1",
+                        "Remarks 2", "Cust Type", "Cust Residence"},
+             {today, "ANDI", "1122334455", "0140397", "BANK", "BRANCH", "150.5", "WDK", "R1", "R2", 1, "R"}},
+            {"collection", {"Trx Date", "Acc Name", "Acc #", "Amount", "Remarks 1", "Remarks 2", "Residence Status", "Citizen Status"},
+             {today, "SITI", "1000000001", "150.5", "R1", "R2", 1, 0}},
+            {"payroll", {"Trx Date", "Employee Name", "Acc #", "Amount", "Employee ID", "Department"},
+             {today, "DEWI", "3333333333", "150.5", "E1", "D1"}}};
+}
+
+template<typename T> QList<T> swapped(QList<T> list, int a, int b)
+{
+    list.swapItemsAt(a, b);
+    return list;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(TemplateSheet)
 
 class TestKovaExport final : public QObject
 {
@@ -67,6 +92,20 @@ class TestKovaExport final : public QObject
         expect::writeSettings(path("kova.ini"), "Transfer", values);
     }
 
+    // The template of type saved as its mapping, titles and all, and the company data every type needs.
+    void saveTemplateMapping(const QString& type)
+    {
+        QCOMPARE(runProgram(KOVA_EXPORT_PATH, {"template", type, "--dest", path("t.xlsx"), "--save-mapping", "--settings",
+                                               path("kova.ini")}).status, 0);
+        expect::writeSettings(path("kova.ini"), "Transfer", {{"HeaderID", 7}, {"CompanyID", "ABCDE12345"}});
+        for (const char* group : {"Credit", "Collection", "Payroll"})
+            expect::writeAccounts(path("kova.ini"), group, {{"1111111111", "1234/56789/ABCD"}});
+    }
+    Run runTemplateType(const QString& type, const QStringList& more = {}) const
+    {
+        return run(type, (type == "transfer" ? words("--header-id 5") : words("--account 1")) + QStringList{"--allow-duplicate"} + more);
+    }
+
 private slots:
     void init()
     {
@@ -89,7 +128,7 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{separator,
                      "LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"}));
-        QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"));
+        QCOMPARE(r.err, QString("1 LLG/RTGS row left out in WDK mode\nBatch register could not be opened: file is not a database\nDone!\n"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));   // not a register: left alone
         const QString rest = "|||0140397|BANK|BRANCH|NAME|||||1|R|";
         QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105| CORP00001|1500002.51|00002|WDK|IDR|",
@@ -194,19 +233,112 @@ private slots:
         QCOMPARE(upload().value(0).left(13), QString("0|FT|00000008"));   // the refused run reserved nothing
     }
 
-    // With --save-mapping a workbook in the template's column order exports as it is; today is in the default dates.
+    // With --save-mapping (titles kept beside the columns) a workbook in the template's
+    // column order exports as it is; today is in the default dates.
     void templateMapsEveryField()
     {
         const Run r = runProgram(KOVA_EXPORT_PATH, {"template", "payroll", "--dest", path("t.xlsx"), "--save-mapping",
                                                     "--settings", path("kova.ini")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out + r.err, QString());
-        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch",
-                                   {{"Date"}, {QDate::currentDate(), "ANDI", "0012345678", "10", "E1", "D1"}}));
+        QCOMPARE(stored("Payroll/AccountNumber") + stored("Payroll/AccountNumberHeader") + stored("Payroll/HeaderRow"), QString("3Acc #1"));
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"Trx Date", "Employee Name", "Acc #", "Amount", "Employee ID", "Department"},
+                                   {QDate::currentDate(), "ANDI", "0012345678", "10", "E1", "D1"}}));
         expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
         QCOMPARE(run("payroll", words("--account 1 --effective 2026-02-03 --holiday after")).status, 0);
         QCOMPARE(upload(), (QStringList{expect::sp(11) + "123406789ABCD0301111111111101000000100000000000010.00022026",
                                         "00012345678000000000001000E1" + expect::sp(8) + "ANDI" + expect::sp(26) + "D1  "}));
+    }
+
+    void columnsFollowTheirTitles_data()
+    {
+        QTest::addColumn<TemplateSheet>("sheet");
+        QTest::addColumn<int>("first");   // the two columns swapped, from 0
+        QTest::addColumn<QString>("moved");
+        const QList<TemplateSheet> sheets = templateSheets();
+        QTest::newRow("transfer") << sheets.at(0) << 2 << "From Acc #: column C -> D, by its header \"From Acc #\"\n"
+                                                         "To Acc #: column D -> C, by its header \"To Acc #\"\n";
+        QTest::newRow("credit") << sheets.at(1) << 1 << "Beneficiary Name: column B -> C, by its header \"Beneficiary Name\"\n"
+                                                       "Acc #: column C -> B, by its header \"Acc #\"\n";
+        QTest::newRow("collection") << sheets.at(2) << 1 << "Acc Name: column B -> C, by its header \"Acc Name\"\n"
+                                                           "Acc #: column C -> B, by its header \"Acc #\"\n";
+        QTest::newRow("payroll") << sheets.at(3) << 1 << "Employee Name: column B -> C, by its header \"Employee Name\"\n"
+                                                        "Acc #: column C -> B, by its header \"Acc #\"\n";
+    }
+    // Saved with its titles, a mapping follows two columns that changed places: the
+    // upload pays what the sheet in template order pays, and standard error says why.
+    void columnsFollowTheirTitles()
+    {
+        QFETCH(TemplateSheet, sheet);
+        QFETCH(int, first);
+        QFETCH(QString, moved);
+        saveTemplateMapping(sheet.type);
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), sheet.row}));
+        const Run inOrder = runTemplateType(sheet.type);
+        QCOMPARE(inOrder.err, QString("Done!\n"));
+        const QByteArray paid = expect::fileBytes(path("out.txt"));
+        QFile::remove(path("out.txt"));
+        const QStringList titles = swapped(sheet.titles, first, first + 1);
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(titles.cbegin(), titles.cend()), swapped(sheet.row, first, first + 1)}));
+        const Run reordered = runTemplateType(sheet.type);
+        QCOMPARE(reordered.err, moved + "Done!\n");
+        QCOMPARE(reordered.out, inOrder.out);
+        QCOMPARE(expect::fileBytes(path("out.txt")), paid);
+    }
+
+    void titleMissingOrDoubled_data()
+    {
+        QTest::addColumn<QString>("to");       // the title of column D
+        QTest::addColumn<QString>("extra");    // the titles of two more columns
+        QTest::addColumn<QString>("err");
+        QTest::newRow("missing") << "Beneficiary Account" << "" << "Column \"To Acc #\" for To Acc # is not in the header row\n";
+        QTest::newRow("doubled") << "Notes" << " to acc # " << "Column \"To Acc #\" for To Acc # appears more than once in the header row\n";
+    }
+    // A saved title the sheet lacks, or holds twice, maps nothing from a guess: the
+    // export is refused before any row, nothing written, the Header ID kept.
+    void titleMissingOrDoubled()
+    {
+        QFETCH(QString, to);
+        QFETCH(QString, extra);
+        QFETCH(QString, err);
+        saveTemplateMapping("transfer");
+        TemplateSheet sheet = templateSheets().at(0);
+        sheet.titles[3] = to;
+        sheet.titles << extra << extra;
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), sheet.row}));
+        const Run r = run("transfer");
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out + "|" + r.err, "|" + err);
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
+    }
+
+    // A title above the table: the saved titles find the header row, or --header-row
+    // names it for a mapping saved without them; rows above it are never data. Rows
+    // outside the dates are counted on standard error.
+    void titleAboveTheTable()
+    {
+        saveTemplateMapping("payroll");
+        const TemplateSheet sheet = templateSheets().at(3);
+        QVariantList outside = sheet.row;
+        outside[0] = QDate::currentDate().addDays(-1);
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"PT MAJU JAYA - PAYROLL DESEMBER 2026"}, {},
+                                   QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), sheet.row, outside}));
+        const QString today = QLocale::c().toString(QDate::currentDate(), "dd MMM yyyy");
+        const QString leftOut = "1 row outside " + today + " - " + today + " left out\n";
+        const Run found = runTemplateType("payroll");
+        QCOMPARE(found.err, "Header row: row 3, where the saved column titles are\n" + leftOut + "Done!\n");
+        QCOMPARE(lines(found.out), (expect::summary("1 of 2", "150,50", 0, 0) << separator));
+        const QByteArray paid = expect::fileBytes(path("out.txt"));
+        // Saved before titles were kept: the named row.
+        QSettings ini(path("kova.ini"), QSettings::IniFormat);
+        for (const QString& key : ini.allKeys())
+            if (key.endsWith("Header") && !key.endsWith("HasColumnHeader"))
+                ini.remove(key);
+        ini.sync();
+        const Run named = runTemplateType("payroll", words("--header-row 3"));
+        QCOMPARE(named.err + named.out, leftOut + "Done!\n" + found.out);
+        QCOMPARE(expect::fileBytes(path("out.txt")), paid);
     }
 
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.
@@ -232,6 +364,7 @@ private slots:
         usage("account on transfer", words("transfer" + full + "--account 1"), "--account does not apply to transfer");
         usage("twice", words("transfer" + full + "--sheet T"), "--sheet given more than once");
         usage("second type", words("transfer" + full + "credit"), "unexpected argument: credit");
+        usage("header row 0", words("transfer" + full + "--header-row 0"), "--header-row must be a row number from 1 to 1048575: 0");
         const QStringList report{"--report", path("log.json")};
         const QString tail = "\n" + separator + "\n";
         QTest::newRow("header id 0") << arguments("transfer") + report + words("--header-id 0") << 2 << QString() << "Invalid Header ID\n";
@@ -242,10 +375,11 @@ private slots:
         // RTGS skips the WDK and LLG rows, and a typed minimum wins over the stored one.
         QTest::newRow("rtgs below the typed minimum") << arguments("transfer") + words("--mode others --clearing rtgs --min 1.000")
             << 1 << expect::summary("1 of 3", "999,00", 0, 1).join('\n') + tail + errorText(1, "RTGS amount below min limit 1.000") + '\n'
-            << "ERROR!\n";
+            << "2 WDK/LLG rows left out in RTGS mode\nERROR!\n";
         // The Header ID is stored before the upload is written: no lock fits beside so long a name.
         QTest::newRow("settings not saved") << arguments("transfer").mid(0, 8) + QStringList{path(QString(250, 'k') + ".ini")}
-            << 2 << expect::summary("1 of 3", "10,00", 0, 0).join('\n') + tail << "Settings could not be saved\n";
+            << 2 << expect::summary("1 of 3", "10,00", 0, 0).join('\n') + tail
+            << "2 LLG/RTGS rows left out in WDK mode\nSettings could not be saved\n";
     }
 
     void refusedRuns()

@@ -204,7 +204,7 @@ private slots:
         QTest::newRow("Payroll") << int(payroll) << -1 << false;
         QTest::newRow("Payroll, blocked") << int(payroll) << -1 << true;
     }
-    // The mapping under the type's keys, HasColumnHeader, the accounts table and the
+    // The mapping under the type's keys with each column's title, HasColumnHeader, the header row, the accounts table and the
     // limits of Others mode, read back by the next form of the type.
     void settingsRoundTrip()
     {
@@ -250,8 +250,11 @@ private slots:
                                              {"Accounts/1/CompID", "1234/56789/ABCD"}, {"Accounts/2/Account", "1111111111"},
                                              {"Accounts/2/CompID", "1234/56789/ABCD"}};
         group.insert("HasColumnHeader", "true");
-        for (int i = 0; i < mapping.size(); ++i)
+        group.insert("HeaderRow", "1");
+        for (int i = 0; i < mapping.size(); ++i) {
             group.insert(type(form).fields.at(i).key, QString::number(i + 1));
+            group.insert(type(form).fields.at(i).key + "Header", QString("T%1").arg(i + 1));   // its title beside it
+        }
         QCOMPARE(stored(type(form).group), group);
 
         open(form);

@@ -123,7 +123,8 @@ public:
     QStringList titles() const override { return {"Name", "Amount"}; }
     int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
-    bool accepts(const xlsx::Document&, int) const override { return true; }
+    int leftOutBy(const xlsx::Document&, int) const override { return -1; }
+    QString leftOutNote(int, int) const override { return {}; }
     void convert(const xlsx::Document& sheet, int row, RowContext& out) const override
     {
         out.record = "D|" + cellText(sheet, row, 1);

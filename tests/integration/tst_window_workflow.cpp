@@ -9,6 +9,7 @@
 #include "forms/common/transactionform.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
+#include "core/registry.h"
 
 #include <QtTest>
 
@@ -64,6 +65,7 @@ struct ExportCase
     QStringList log;                       // what the window shows afterwards
     QString picture;
     QByteArray upload;
+    QString leftOut;                       // what the log's closing line says the filters left out
 };
 
 QList<ExportCase> exportCases()
@@ -86,7 +88,7 @@ QList<ExportCase> exportCases()
         "2: . . . > . . . . . . . . . . . .|4: . . . > t . . . . . . . . . . .",
         "0|FT|00000041|||20250105|ABCDE12345|1500075.75|00002|WDK|IDR|\n"
         "1|00001|REF-001|1234567890|0987654321|1500000.50|Salary May||||||||||||\n"
-        "1|00002|REF-003|1234567890|2222222222|75.25|A remark that is t||||||||||||\n"},
+        "1|00002|REF-003|1234567890|2222222222|75.25|A remark that is t||||||||||||\n", "; 1 LLG/RTGS row left out in WDK mode"},
         {1, "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}, {"Remarks1", 5}, {"HasColumnHeader", true}},
          {{"1111111111", "1234/56789/ABCD"}, {"0123456789", "5678/12345/wxyz"}},
          {{"Name", "Account", "Amount", "Type", "Remarks"}, {"PT Maju Jaya", "9876543210", 2500000, "WDK", "Invoice 77"},
@@ -95,7 +97,7 @@ QList<ExportCase> exportCases()
          expect::summary("2 of 3", "2.500.300,75", 0, 0) << separator, "2: . . > . . . . . . .|4: . . > . . . . . . .",
          QString("0MP202403050123456789 56782345" + sp(15) + "00000000002500300.75" + "00002" + "WDK" + sp(15) + pad("JUNE PAYOUT", 18)
                  + sp(150) + "\n" + credit("9876543210", "00000000002500000.00", "PT Maju Jaya", "Invoice 77")
-                 + credit("1234512345", "00000000000000300.75", "Budi Santoso", "")).toLatin1()},
+                 + credit("1234512345", "00000000000000300.75", "Budi Santoso", "")).toLatin1(), "; 1 LLG/RTGS row left out in WDK mode"},
         // The April row lies outside the date filter and takes no line number.
         {2, "Collection",
          {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 4}, {"Citizen", 5}, {"TrxDate", 6}, {"HasColumnHeader", true}},
@@ -107,7 +109,8 @@ QList<ExportCase> exportCases()
          expect::summary("2 of 3", "125.099,90", 0, 0) << separator, "2: . . > . . . .|4: . . > . . . .",
          QString("0CO202406030011223344 43218765" + sp(15) + "00000000000125099.90" + "00002" + pad("COLL JUNE", 18) + sp(113) + "\n"
                  + collection("1000000001", "0000000125000.00", "Siti Aminah", "10")
-                 + collection("1000000003", "0000000000099.90", "Agus Salim", "01")).toLatin1()},
+                 + collection("1000000003", "0000000000099.90", "Agus Salim", "01")).toLatin1(),
+         "; 1 row outside 01 May 2024 - 31 May 2024 left out"},
         {3, "Payroll",
          {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"EmployeeID", 4}, {"Department", 5}, {"HasColumnHeader", true}},
          {{"9988776655", "1234/56789/ABCD"}},
@@ -169,11 +172,26 @@ private slots:
     }
     void cleanup() { QFile::remove(settingsPath()); }
 
+    // Each case also with its columns in reverse order, the mapping saved with their
+    // titles: every field follows its title, and the batch is the same.
     void exportByType_data()
     {
         QTest::addColumn<ExportCase>("c");
-        for (const ExportCase& c : exportCases())
+        for (const ExportCase& c : exportCases()) {
             QTest::newRow(qPrintable(c.group)) << c;
+            ExportCase reversed = c;
+            const int width = c.rows.first().size();
+            for (auto it = c.keys.cbegin(); it != c.keys.cend(); ++it)
+                if (it.value().userType() == QMetaType::Int)
+                    reversed.keys.insert(it.key() + "Header", c.rows.first().at(it.value().toInt() - 1));
+            for (QVariantList& row : reversed.rows) {
+                row = row.mid(0, width);
+                while (row.size() < width)
+                    row.append(QVariant());
+                std::reverse(row.begin(), row.end());
+            }
+            QTest::newRow(qPrintable(c.group + " reversed")) << reversed;
+        }
     }
     // Settings saved earlier, the data on the second sheet, the form's last choices made, Export pressed.
     void exportByType()
@@ -182,13 +200,13 @@ private slots:
         cleanup();
         expect::writeSettings(settingsPath(), c.group, c.keys);
         expect::writeAccounts(settingsPath(), c.group, c.accounts);
-        const QString book = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QTest::currentDataTag()));
+        const QString book = m_dir.filePath(QStringLiteral("%1.xlsx").arg(QString(QTest::currentDataTag()).replace(' ', '-')));
         TestWorkbook workbook(book);
         workbook.addSheet("Cover").setCell(1, 1, "Batch of the month").addSheet("Data");
         for (int r = 0; r < c.rows.size(); ++r)
             workbook.setRow(r + 1, c.rows.at(r));
         QVERIFY(workbook.save());
-        const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
+        const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QString(QTest::currentDataTag()).replace(' ', '-')));
 
         WindowDriver user;
         user.chooseType(c.type);
@@ -209,7 +227,7 @@ private slots:
 
         QCOMPARE(cellPicture(user.window.data()), c.picture);
         // The log ends with what became of the batch; a batch written holds every row, so its total is the summary's.
-        const QString fate = "Upload file written to " + dest + ": 2 records, total " + c.log.at(1).mid(15);
+        const QString fate = "Upload file written to " + dest + ": 2 records, total " + c.log.at(1).mid(15) + c.leftOut;
         QCOMPARE(logText(user.window.data()), QStringList(c.log << fate).join('\n'));
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
         QCOMPARE(expect::fileBytes(dest), c.upload);
@@ -264,21 +282,25 @@ private slots:
         QCOMPARE(user.boxes, (QStringList{"form critical: Settings could not be saved", "form information: Settings have been saved!"}));
     }
 
-    // A never-saved field takes the one column whose header names it, however
-    // written; a field whose header text the next workbook also has keeps that
+    // A never-saved field but the date takes the one column whose header names it,
+    // however written; a field whose header text the next workbook also has keeps that
     // column wherever it moved. What was matched shows in the log and tooltips.
     void mappingFollowsHeaders()
     {
         // Per type: the account's combo and log title, its header in the first and in the next workbook.
-        const QList<QStringList> types{{"cboTo", "To Acc", "Credit Account", "credit_account"}, {"cboBnfAcc", "Acc #", "Acc No", "ACC #"},
-                                       {"cboAcc", "Acc #", "Account Number", "acc_no"}, {"cboAcc", "Acc #", "acc no", "Account-Number"}};
+        const QList<QStringList> types{{"cboTo", "To Acc #", "Credit Account", "credit_account", "cboDate"},
+                                       {"cboBnfAcc", "Acc #", "Acc No", "ACC #", "cboTrxDate"},
+                                       {"cboAcc", "Acc #", "Account Number", "acc_no", "cboTrxDate"},
+                                       {"cboAcc", "Acc #", "acc no", "Account-Number", "cboTrxDate"}};
         for (int type = 0; type < types.size(); ++type) {
             const QStringList t = types.at(type);
             cleanup();
             expect::writeSettings(settingsPath(), QStringList{"Transfer", "Credit", "Collection", "Payroll"}.at(type), {{"HasColumnHeader", true}});
             WindowDriver user;
             user.chooseType(type);
-            user.browse("btnSrc", workbook("first.xlsx", {{"Amount", t.at(2), "Notes"}}));
+            // A "Date" column is no match: it would switch the date filter on.
+            user.browse("btnSrc", workbook("first.xlsx", {{"Amount", t.at(2), "Notes", "Date"}}));
+            QCOMPARE(user.field<QComboBox>(t.at(4))->currentIndex(), 0);
             auto* account = user.field<QComboBox>(t.at(0));
             auto* amount = user.field<QComboBox>("cboAmount");
             const auto chosen = [&] { return QString("%1 %2").arg(account->currentIndex()).arg(amount->currentIndex()); };
@@ -289,11 +311,87 @@ private slots:
             amount->setCurrentIndex(3);
             user.browse("btnSrc", workbook("next.xlsx", {{"Notes", "Amount", "Other", t.at(3)}}));
             QCOMPARE(chosen(), QString("4 1"));
-            QVERIFY(logText(user.window.data()).endsWith("Matched by header: " + t.at(1) + " \u2190 D: " + t.at(3)));
+            // The lines of the first workbook are gone.
+            QCOMPARE(logText(user.window.data()), "Matched by header: " + t.at(1) + " \u2190 D: " + t.at(3));
             // Without header texts nothing is matched or kept: the saved mapping as before.
             user.field<QCheckBox>("chkHeaders")->click();
             QCOMPARE(chosen() + amount->itemText(1), QString("0 0A"));
         }
+    }
+
+    // A template of each type, chosen with "Has Column Header" and nothing saved:
+    // every field but the date finds its own column.
+    void templateMatchedBack()
+    {
+        for (int type = 0; type < 4; ++type) {
+            const kova::TypeDescriptor& d = *kova::transactionTypes().at(type);
+            cleanup();
+            expect::writeSettings(settingsPath(), d.group, {{"HasColumnHeader", true}});
+            WindowDriver user;
+            user.chooseType(type);
+            user.browse("btnTemplate", m_dir.filePath(d.keyword + "-template.xlsx"));
+            user.browse("btnSrc", m_dir.filePath(d.keyword + "-template.xlsx"));
+            QStringList chosen, wanted;
+            for (int i = 0; i < d.fields.size(); ++i) {
+                chosen << QString::number(user.field<QComboBox>(d.fields.at(i).comboName)->currentIndex());
+                wanted << QString::number(d.fields.at(i).kind == kova::CellKind::Date ? 0 : i + 1);
+            }
+            QCOMPARE(chosen.join(' '), wanted.join(' '));
+        }
+    }
+
+    // A saved title the workbook lacks: its field is empty and marked, the export
+    // is refused and writes nothing, until the user chooses that field's column.
+    void savedTitleMissing()
+    {
+        expect::writeSettings(settingsPath(), "Transfer", {{"HasColumnHeader", true}, {"TrxRefHeader", "Ref"}, {"FromAccHeader", "From"},
+                                                          {"ToAccHeader", "To"}, {"AmountHeader", "Amount"}, {"RemittanceHeader", "Type"}});
+        WindowDriver user;
+        const QString dest = m_dir.filePath("missing.txt");
+        exportTransfer(user, workbook("missing.xlsx", {{"Ref", "From", "Payee", "Amount", "Type"}, transferRow("R1", "1234567890")}), dest);
+        const QString problem = "Column \"To\" for To Acc # is not in the header row";
+        auto* to = user.field<QComboBox>("cboTo");
+        QCOMPARE(QString("%1 %2").arg(to->currentIndex()).arg(to->toolTip()), "0 " + problem);
+        QVERIFY(!to->styleSheet().isEmpty());
+        QCOMPARE(user.boxes, QStringList{"form critical: " + problem});
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(storedHeaderId(), QString("41"));
+        to->setCurrentIndex(3);
+        QCOMPARE(to->toolTip() + to->styleSheet(), QString("C: Payee"));
+        user.click("btnExport");
+        QCOMPARE(expect::fileBytes(dest), transferUpload("00000041", "R1"));
+    }
+
+    // A title above the table: the saved titles find the header row, which the form
+    // shows; the rows above it are no data, and the log's rows are sheet rows. A
+    // message line leads to its row of the log table, clicked or by Enter.
+    void titleAboveTheTable()
+    {
+        expect::writeSettings(settingsPath(), "Transfer", {{"HasColumnHeader", true}, {"TrxRefHeader", "Ref"}, {"FromAccHeader", "From"},
+                                                          {"ToAccHeader", "To"}, {"AmountHeader", "Amount"}, {"RemittanceHeader", "Type"}});
+        WindowDriver user;
+        const QString book = workbook("title.xlsx", {{"PT MAJU JAYA - PAYROLL DESEMBER 2026"}, {}, {"Ref", "From", "To", "Amount", "Type"},
+                                                     transferRow("R1", "1234567890"), transferRow("R2", "123"), transferRow("R3", "1234567890")});
+        user.browse("btnSrc", book);
+        QCOMPARE(user.field<QSpinBox>("spnHeaderRow")->value(), 3);
+        QCOMPARE(logText(user.window.data()), QString("Header row: row 3, where the saved column titles are"));
+        exportTransfer(user, book, m_dir.filePath("title.txt"));
+        QCOMPARE(cellPicture(user.window.data()), "4: . . . > . . . . . . . . . . . .|5: p dr p p> p p p p p p p p p p p p|6: . . . > . . . . . . . . . . . .");
+        QCOMPARE(logText(user.window.data()).split('\n').mid(0, 6), expect::summary("3 of 3", "300,00", 0, 1)
+                 << separator << "LINE 2: Error. From Acc must be 10 characters");
+        auto* log = user.window->findChild<LogLineView*>("txtStatus");
+        auto* table = user.window->findChild<QTableView*>("tableView");
+        const QModelIndex line = log->model()->index(5, 0);
+        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualRect(line).center());
+        QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 1);
+        QCOMPARE(logTable(user.window.data())->headerData(table->currentIndex().row(), Qt::Vertical).toString(), QString("5"));
+        table->clearSelection();
+        log->setCurrentIndex(log->model()->index(0, 0));
+        QTest::keyClick(log, Qt::Key_Return);   // a summary line leads nowhere
+        QVERIFY(table->selectionModel()->selectedRows().isEmpty());
+        log->setCurrentIndex(line);
+        QTest::keyClick(log, Qt::Key_Enter);
+        QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 1);
     }
 
     // The Header ID moves on with every batch written, and only then; the same

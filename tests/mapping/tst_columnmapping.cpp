@@ -1,4 +1,6 @@
+#include "core/sheetmapping.h"
 #include "core/transfer/transferdescriptor.h"
+#include "xlsx/document.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
 #include "expect.h"
@@ -110,6 +112,56 @@ private slots:
         QCOMPARE(items(m_combos.first()), (QStringList{"", "A", "B", "C"}));
         QCOMPARE(indexes(), (QList<int>{2, 0, 0, 0, 0}));
         QVERIFY(!QSettings(m_ini, QSettings::IniFormat).contains("Transfer/HasColumnHeader"));
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<QList<QVariantList>>("rows");   // the sheet
+        QTest::addColumn<QStringList>("texts");          // saved titles of the five fields, saved in columns 1..5
+        QTest::addColumn<QString>("placed");             // columns, header row, then moved and problem lines
+        const QStringList saved{"Ref", "Date", "Name", "Amount", ""};
+        const QVariantList inOrder{"Ref", "Date", "Name", "Amount", "Res"};
+        QTest::newRow("in place, case and spaces aside") << QList<QVariantList>{{" ref", "DATE ", "name", "Amount", "Res"}} << saved
+                                                        << "1 2 3 4 5 @1";
+        QTest::newRow("no titles saved") << QList<QVariantList>{{"Amount", "Name"}} << QStringList{"", "", "", "", ""} << "1 2 0 0 0 @1";
+        // A title in its own column stands, even when another column has it too.
+        QTest::newRow("moved, and one doubled in place") << QList<QVariantList>{{"Amount", "Date", "Ref", "Name", "Date", "Res"}} << saved
+            << "3 2 4 1 5 @1|Trx Ref #: column A -> C, by its header \"Ref\"|Name: column C -> D, by its header \"Name\""
+               "|Amount: column D -> A, by its header \"Amount\"";
+        QTest::newRow("missing and doubled") << QList<QVariantList>{{"Ref", "Date", "Beneficiary", "Res", "Amount", "amount"}} << saved
+            << "1 2 0 0 5 @1|Column \"Name\" for Name is not in the header row"
+               "|Column \"Amount\" for Amount appears more than once in the header row";
+        QTest::newRow("found below a title") << QList<QVariantList>{{"PAYROLL"}, {"Ref"}, {}, inOrder} << saved << "1 2 3 4 5 @4 found";
+        // Not all there, nowhere: the row with the most shows what is really missing.
+        QTest::newRow("most of them below a title") << QList<QVariantList>{{"PAYROLL"}, {"Ref", "Date", "Name", "Amt", "Res"}} << saved
+            << "1 2 3 0 5 @2 found|Column \"Amount\" for Amount is not in the header row";
+        QList<QVariantList> late{{"PAYROLL"}};
+        for (int r = 2; r <= 21; ++r)
+            late.append(r == 21 ? inOrder : QVariantList{});
+        QTest::newRow("beyond the rows searched") << late << saved << "0 0 0 0 5 @1|Column \"Ref\" for Trx Ref # is not in the header row"
+            "|Column \"Date\" for Date is not in the header row|Column \"Name\" for Name is not in the header row"
+            "|Column \"Amount\" for Amount is not in the header row";
+    }
+    // The one reading of a saved mapping that the window and kova-export share.
+    void placement()
+    {
+        QFETCH(QList<QVariantList>, rows);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, placed);
+        const QString path = m_dir.filePath("placed.xlsx");
+        QVERIFY(expect::writeSheet(path, "Data", rows));
+        xlsx::Document sheet(path);
+        QVERIFY(sheet.selectSheet("Data"));
+        const kova::SheetMapping p = kova::placeMapping(m_type, {{1, 2, 3, 4, 5}, texts, true, 1}, sheet);
+        QStringList got;
+        for (int column : p.columns)
+            got << QString::number(column);
+        QString line = got.join(' ') + " @" + QString::number(p.headerRow) + (p.headerRowFound ? " found" : "");
+        for (const QString& text : p.moved + p.problems)
+            if (!text.isEmpty())
+                line += "|" + text;
+        QCOMPARE(line, placed);
+        QCOMPARE(p.refusal(), p.problems.join(QString()).isEmpty() ? QString() : line.section('|', 1 + p.moved.size(), 1 + p.moved.size()));
     }
 
     // An unreadable sheet keeps the choices (an export fails the same way); no sheet to choose empties them.
