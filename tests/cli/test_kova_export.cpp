@@ -76,7 +76,9 @@ private slots:
     }
 
     // Typed Header and Corporate IDs are used, not saved; the next batch never goes below the
-    // number just used. A register that is not one is reported and left alone; the export stands.
+    // number just used. A register that is not one cannot tell whether the batch was written: asked,
+    // that is refused unless --allow-duplicate; written, the batch is not recorded (exit 3). The file is
+    // left alone.
     void transferWritesTheWholeUpload()
     {
         const QString longRef = QString(31, 'R');
@@ -85,11 +87,19 @@ private slots:
         QFile garbage(path("kova-batches.sqlite"));
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) == 4096);
         garbage.close();
-        const Run r = run("transfer", {"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", " CORP00001"});
-        QCOMPARE(r.status, 0);
+        const QStringList options{"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", " CORP00001"};
+        const Run asked = run("transfer", options);
+        QCOMPARE(asked.status, 2);
+        QCOMPARE(asked.err, QString("The register of written batches cannot be read (file is not a database). KOVA cannot tell"
+                                    " whether these payments were written before. Write them anyway?\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
+        const Run r = run("transfer", options + QStringList{"--allow-duplicate"});
+        QCOMPARE(r.status, 3);
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{separator,
                      "LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"}));
-        QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"));
+        QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"
+                                "Upload file written, but not recorded in the register of written batches\n"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));   // not a register: left alone
         const QString rest = "|||0140397|BANK|BRANCH|NAME|||||1|R|";
         QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105| CORP00001|1500002.51|00002|WDK|IDR|",
@@ -187,8 +197,9 @@ private slots:
         QCOMPARE(fields.mid(1), (QStringList{"Auto Transfer", "7", "2", "30,00", path("out.txt") + '\n'}));
         const Run r = run("transfer");
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err, "These 2 payments (total 30,00) were already written on " + fields.first() + " to "
-                            + path("out.txt") + " with Header ID 7. Write them again?\n");
+        QCOMPARE(r.err, "These 2 payments (total 30,00) for effective date " + QDate::currentDate().toString(Qt::ISODate)
+                            + " were already written on " + fields.first() + " to " + path("out.txt")
+                            + " with Header ID 7. Write them again?\n");
         QCOMPARE(expect::fileBytes(path("out.txt")), first);
         QCOMPARE(run("transfer", {"--allow-duplicate"}).status, 0);
         QCOMPARE(upload().value(0).left(13), QString("0|FT|00000008"));   // the refused run reserved nothing

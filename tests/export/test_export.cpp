@@ -120,6 +120,7 @@ class SampleJob final : public ExportJob
 {
 public:
     BatchType batchType() const override { return BatchType::Payroll; }
+    BatchKey batchKey() const override { return {}; }
     QStringList titles() const override { return {"Name", "Amount"}; }
     int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
