@@ -246,6 +246,20 @@ private slots:
             {error(1, "Invalid Customer Type")}, {14}, 14, "2147483647");
         row("transfer: residence, its first char", Transfer, 0, 18, "Non-resident", {}, {}, 15, "N",
             transferDetail(1, 17, "N"));
+        // A control character of either set, DEL or a line or paragraph separator ends the record for some
+        // reader of the file, pasted into any text field; printable text beyond ASCII is a name as written.
+        const QList<QPair<const char*, ushort>> controls{{"vertical tab", 0x0b}, {"form feed", 0x0c}, {"tab", 0x09},
+            {"unit separator", 0x1f}, {"DEL", 0x7f}, {"next line U+0085", 0x85}, {"C1 U+009F", 0x9f},
+            {"line separator", 0x2028}, {"paragraph separator", 0x2029}};
+        for (const auto& [name, code] : controls) {
+            const QString name2 = "BUDI" + QString(QChar(code)) + "SANTOSO";
+            QTest::addRow("transfer: %s in the name", name) << int(Transfer) << 0
+                << RowCase{goodRow(Transfer, 0, 12, name2), {invalidChars(1, "Beneficiary")}, {9}, 9, name2, {}};
+        }
+        row("transfer: form feed in the bank code", Transfer, 0, 9, "014\f039", {invalidChars(1, "Bank Code")}, {6}, 6, "014\f039");
+        row("transfer: vertical tab ending a remark", Transfer, 0, 6, "Rent\v", {invalidChars(1, "Remarks 1")}, {4}, 4, "Rent");
+        const QString jose = QString::fromUtf8("Jos\u00e9 \u00d1and\u00fa \u00a0Lima");
+        row("transfer: printable text beyond ASCII", Transfer, 0, 12, jose, {}, {}, 9, jose, transferDetail(1, 11, jose));
         const QString one = "00000000000000001.00";
         row("credit: account of 9 digits in Others mode", Credit, 2, 2, "123456789", {}, {}, 1, pad("123456789", 34),
             creditDetail(false, one, 1, pad("123456789", 34)));
