@@ -116,6 +116,36 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
     return true;
 }
 
+// Puts the register's question about the batch, if it has one, then takes
+// the lock of the settings and looks again: a batch another run recorded
+// meanwhile is asked about in turn. Asked before the lock is taken, so that
+// a question left open holds up no other run. Leaves lock held, or gives the
+// outcome to end the export with.
+std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settingsPath,
+                                        std::optional<SettingsLock>& lock, ExportSink& sink)
+{
+    KOVA_FAULT_POINT("before-lookup");
+    BatchLookup asked = guard.lookUp();
+    for (;;) {
+        const QString question = asked.question();
+        if (!question.isEmpty() && !sink.askWriteAgain(question))
+            return ExportOutcome::Declined;
+        lock.emplace(batchLockPath(settingsPath), lockWaitMs);
+        if (lock->state() == SettingsLock::State::Busy) {
+            sink.critical(settingsBusyText());
+            return ExportOutcome::Refused;
+        }
+        // A lock that cannot be made at all means a folder that takes no
+        // files: no register can be kept there either, and the run goes on
+        // without the lock.
+        const BatchLookup now = guard.lookUp();
+        if (now.question().isEmpty() || now.sameAnswer(asked))
+            return std::nullopt;
+        lock.reset();
+        asked = now;
+    }
+}
+
 } // namespace
 
 ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
@@ -217,29 +247,9 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     // settings looks the batch up in between.
     std::optional<SettingsLock> lock;
     if (guard) {
-        KOVA_FAULT_POINT("before-lookup");
-        // Asked before the lock is taken, so that a question left open holds
-        // up no other run; under the lock the register is read again, and a
-        // batch recorded meanwhile is asked about in turn.
-        BatchLookup asked = guard->lookUp();
-        for (;;) {
-            const QString question = asked.question();
-            if (!question.isEmpty() && !sink.askWriteAgain(question))
-                return ExportOutcome::Declined;
-            lock.emplace(batchLockPath(source.settingsPath), lockWaitMs);
-            if (lock->state() == SettingsLock::State::Busy) {
-                sink.critical(settingsBusyText());
-                return ExportOutcome::Refused;
-            }
-            // A lock that cannot be made at all means a folder that takes no
-            // files: no register can be kept there, and the run goes on
-            // without one.
-            const BatchLookup now = guard->lookUp();
-            if (now.question().isEmpty() || now.sameAnswer(asked))
-                break;
-            lock.reset();
-            asked = now;
-        }
+        const std::optional<ExportOutcome> declined = claimBatch(*guard, source.settingsPath, lock, sink);
+        if (declined)
+            return *declined;
     }
     // The last moment a stop leaves nothing behind: past it the Header ID is taken.
     if (sink.cancelled())
