@@ -22,8 +22,9 @@ enum ExitStatus {
     RowErrors = 1,
     Refused = 2,
     // The upload file is in place: a script that retries on 2 must not send
-    // the batch twice because only the report failed.
-    ReportNotWritten = 3,
+    // the batch twice because only the report or its entry in the register
+    // failed.
+    WrittenNotReported = 3,
     BadUsage = 64,   // EX_USAGE
 };
 
@@ -85,7 +86,9 @@ int printHistory(const QString& settingsPath)
 int saveTemplate(const Options& options)
 {
     const kova::BatchType type = kova::descriptorForKeyword(options.type)->type;
-    QString problem = kova::writeTemplate(type, options.dest);
+    QString problem = kova::templatePathRefusal(options.dest, options.settingsPath);
+    if (problem.isEmpty())
+        problem = kova::writeTemplate(type, options.dest);
     if (problem.isEmpty() && options.saveMapping)
         problem = saveTemplateMapping(type, options.settingsPath);
     if (!problem.isEmpty()) {
@@ -122,12 +125,16 @@ int main(int argc, char* argv[])
             return Refused;
         }
     }
-    const int status = run(options, commandFor(options.type), sink);
+    int status = run(options, commandFor(options.type), sink);
+    if (status == Written && sink.unrecorded()) {
+        sink.critical(QStringLiteral("Upload file written, but not recorded in the register of written batches"));
+        status = WrittenNotReported;
+    }
     if (options.reportPath.isEmpty() || writeReport(sink.report(), options.reportPath))
         return status;
-    if (status == Written) {
+    if (status == Written || status == WrittenNotReported) {
         sink.critical(QStringLiteral("Upload file written, but unable to write report ") + options.reportPath);
-        return ReportNotWritten;
+        return WrittenNotReported;
     }
     sink.critical(QStringLiteral("Unable to write report ") + options.reportPath);
     return Refused;

@@ -83,5 +83,6 @@ bool PrintingSink::askWriteAgain(const QString& question)
 
 void PrintingSink::registerProblem(const QString& text)
 {
+    m_unrecorded = true;
     critical(text);
 }

@@ -14,8 +14,9 @@
 class PrintingSink final : public kova::ExportSink
 {
 public:
-    // allowDuplicate answers yes to writing a batch that was written before;
-    // otherwise its question is printed as the refusal.
+    // allowDuplicate answers yes to writing a batch that was (or may have
+    // been) written before, or that a register that cannot be read cannot
+    // tell about; otherwise the question is printed as the refusal.
     PrintingSink(std::FILE* out, std::FILE* err, bool keepRows, bool allowDuplicate);
 
     void headerChanged(const QStringList& titles) override;
@@ -27,12 +28,15 @@ public:
     void registerProblem(const QString& text) override;
 
     const Report& report() const { return m_report; }
+    // The upload file was written but the register could not record it.
+    bool unrecorded() const { return m_unrecorded; }
 
 private:
     std::FILE* m_out;
     std::FILE* m_err;
     bool m_keepRows;
     bool m_allowDuplicate;
+    bool m_unrecorded = false;
     // The pending messages, in arrival order: kept as words, which a sheet
     // cutting the same field on every row shares, not as printed lines.
     kova::RowMessages m_messages;

@@ -37,11 +37,11 @@ another column and the rows the filters left out. A saved title the header
 row lacks, or holds twice, refuses the export before any row is read.
 
 A batch that pays what an earlier batch of TYPE paid (same accounts, amounts,
-names and references, in any order) is refused with the earlier batch's date,
-file and Header ID, unless --allow-duplicate is given. Every upload file
-written is recorded in kova-batches.sqlite beside the settings file; a
-register that cannot be used is reported on standard error and the export
-stands.
+names and references, in any order) for the same effective date from the same
+account is refused with the earlier batch's date, file and Header ID, unless
+--allow-duplicate is given; so is every batch while that register cannot be
+read. Every upload file written is recorded in kova-batches.sqlite beside the
+settings file (links followed).
 
 history prints that register, newest first, one batch a line: date, type,
 Header ID, records, total and file, separated by tabs.
@@ -76,7 +76,7 @@ Options:
                         1 when none is saved); the rows above it are no data
   --report FILE         also write the run's log as JSON
   --allow-duplicate     write a batch even when the same payments were written
-                        before
+                        before, or the register cannot tell
   --save-mapping        template: store the template's columns as TYPE's mapping
   --help                show this text
 
@@ -85,8 +85,10 @@ Exit status:
   1   rows had errors, nothing written
   2   refused, nothing written: settings checks, paths, sheet cannot be
       selected, no row to export, a file cannot be opened or written,
-      settings not writable, the same payments written before, history
-      or template failed
-  3   upload file written, but the --report file could not be
+      settings not writable, another export using the settings, the same
+      payments written before, the register unreadable, history or
+      template failed
+  3   upload file written, but not recorded in the register or the
+      --report file could not be written: do not retry
   64  bad usage)help");
 }

@@ -2,6 +2,8 @@
 
 #include "faultpoint.h"
 #include "pathchecks.h"
+#include "settingsfile.h"
+#include "settingslock.h"
 #include "register/batchguard.h"
 #include "xlsx/document.h"
 
@@ -39,6 +41,9 @@ const QString failedReading = QStringLiteral("Failed open file for reading");
 const QString failedWrite = QStringLiteral("Failed writing file");
 // Rows between progress reports: often enough for a bar, rare enough to cost nothing.
 constexpr int progressStep = 4096;
+// How long a run waits for another on the same settings to write its batch:
+// a full-size batch takes a few seconds to copy into place.
+constexpr int lockWaitMs = 10000;
 
 struct Counts
 {
@@ -112,6 +117,36 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
     return true;
 }
 
+// Puts the register's question about the batch, if it has one, then takes
+// the lock of the settings and looks again: a batch another run recorded
+// meanwhile is asked about in turn. Asked before the lock is taken, so that
+// a question left open holds up no other run. Leaves lock held, or gives the
+// outcome to end the export with.
+std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settingsPath,
+                                        std::optional<SettingsLock>& lock, ExportSink& sink)
+{
+    KOVA_FAULT_POINT("before-lookup");
+    BatchLookup asked = guard.lookUp();
+    for (;;) {
+        const QString question = asked.question();
+        if (!question.isEmpty() && !sink.askWriteAgain(question))
+            return ExportOutcome::Declined;
+        lock.emplace(batchLockPath(settingsPath), lockWaitMs);
+        if (lock->state() == SettingsLock::State::Busy) {
+            sink.critical(settingsBusyText());
+            return ExportOutcome::Refused;
+        }
+        // A lock that cannot be made at all means a folder that takes no
+        // files: no register can be kept there either, and the run goes on
+        // without the lock.
+        const BatchLookup now = guard.lookUp();
+        if (now.question().isEmpty() || now.sameAnswer(asked))
+            return std::nullopt;
+        lock.reset();
+        asked = now;
+    }
+}
+
 } // namespace
 
 ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
@@ -145,7 +180,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
 
     std::optional<BatchGuard> guard;
     if (!source.settingsPath.isEmpty())
-        guard.emplace(source.settingsPath, job.batchType());
+        guard.emplace(source.settingsPath, job.batchType(), job.batchKey());
 
     Counts counts;
     bool widthsHold = true;
@@ -218,27 +253,35 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
         return ExportOutcome::Refused;
     }
     // Asked before the Header ID is reserved: a "no" must leave it unused.
+    // Held from the lookup to the commit, so that no other run on these
+    // settings looks the batch up in between.
+    std::optional<SettingsLock> lock;
     if (guard) {
-        const QString question = guard->duplicateQuestion();
-        if (!question.isEmpty() && !sink.askWriteAgain(question))
-            return ExportOutcome::Declined;
+        const std::optional<ExportOutcome> declined = claimBatch(*guard, source.settingsPath, lock, sink);
+        if (declined)
+            return *declined;
     }
     // The last moment a stop leaves nothing behind: past it the Header ID is taken.
     if (sink.cancelled())
         return ExportOutcome::Cancelled;
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
+    if (guard)
+        guard->started(job.headerId(), QFileInfo(destinationPath).absoluteFilePath(), counts.totals.total);
     KOVA_FAULT_POINT("after-reserve");
     const QString header = job.headerRecord(counts.totals);
-    if (!widthHolds(job, header)) {
+    bool written = false;
+    if (!widthHolds(job, header))
         sink.critical(widthMismatch);
+    else
+        written = writeUpload(destinationPath, details, header, counts.totals.count, sink);
+    if (!written) {
+        if (guard)
+            guard->abandoned();
         return ExportOutcome::Refused;
     }
-    if (!writeUpload(destinationPath, details, header, counts.totals.count, sink))
-        return ExportOutcome::Refused;
     if (guard) {
-        const QString problem =
-            guard->written(job.headerId(), QFileInfo(destinationPath).absoluteFilePath(), counts.totals.total);
+        const QString problem = guard->finished();
         if (!problem.isEmpty())
             sink.registerProblem(problem);
     }

@@ -2,6 +2,7 @@
 
 #include "exportsink.h"
 #include "money.h"
+#include "register/batchkey.h"
 #include "register/batchtype.h"
 
 #include <QString>
@@ -62,6 +63,9 @@ public:
 
     // The type the register of written batches files the upload under.
     virtual BatchType batchType() const = 0;
+    // The effective date and account its header record names, which with
+    // its payments make the batch the register compares.
+    virtual BatchKey batchKey() const = 0;
     virtual QStringList titles() const = 0;
     virtual int amountColumn() const = 0;
     // Characters of every record (header and detail) without its line feed;
@@ -108,17 +112,20 @@ enum class ExportOutcome {
     Written,       // upload file written, "Done!" shown
     RowErrors,     // rows had errors, "ERROR!" shown, nothing written
     Refused,       // refused or failed before or while writing; message shown
-    Declined,      // the same payments were written before, and not again
+    Declined,      // the same payments were (or may have been) written before, and not again
     Cancelled,     // the sink asked to stop before the Header ID was reserved
 };
 
 // The road every export shares once its batch checks passed: column titles,
 // workbook and sheet, details file, row loop, summary, error gate, upload
 // file, register of written batches. A batch that pays what an earlier batch
-// of its type paid is asked about before anything is reserved, so a "no"
-// leaves every file as it was. The upload file is written atomically: it is
-// replaced only when it is complete, and only when it holds every record its
-// header announces.
+// of its type paid for the same date from the same account, or that the
+// register cannot tell about, is asked about before anything is reserved, so
+// a "no" leaves every file as it was. From that lookup to the committed upload
+// file, one run at a time works on one settings file: of identical runs
+// started together one writes and the others are asked. The upload file is
+// written atomically: it is replaced only when it is complete, and only when
+// it holds every record its header announces.
 ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
                         ExportSink& sink);
 

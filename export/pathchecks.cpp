@@ -1,6 +1,9 @@
 #include "pathchecks.h"
 
+#include "settingsfile.h"
 #include "textfield.h"
+
+#include "register/batchregister.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,23 +49,54 @@ bool sameFile(const QString& a, const QString& b)
     return resolved(a) == resolved(b);
 }
 
+QString fileNameRefusal(const QString& path)
+{
+    if (hasControlCharacter(path) || hasDirectionControl(path))
+        return QStringLiteral("Invalid file name");
+    return {};
+}
+
+QString programFileRefusal(const QString& who, const QString& path, const QString& settingsPath)
+{
+    if (settingsPath.isEmpty())
+        return {};
+    if (sameFile(path, settingsPath))
+        return who + QStringLiteral(" must not be the settings file");
+    const QString registerPath = registerPathFor(settingsPath);
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (sameFile(path, registerPath + suffix))
+            return who + QStringLiteral(" must not be the register of written batches");
+    for (const QString& lock : settingsLockPaths(settingsPath))
+        if (sameFile(path, lock))
+            return who + QStringLiteral(" must not be a lock file of the settings");
+    return {};
+}
+
 QString exportPathsRefusal(const QString& sourcePath, const QString& destinationPath, const QString& settingsPath)
 {
-    if (hasControlCharacter(sourcePath) || hasControlCharacter(destinationPath))
-        return QStringLiteral("Invalid file name");
-    if (sameFile(destinationPath, sourcePath))
-        return QStringLiteral("Destination must not be the source workbook");
-    if (sameFile(destinationPath, settingsPath))
-        return QStringLiteral("Destination must not be the settings file");
-    return {};
+    QString refusal = fileNameRefusal(sourcePath);
+    if (refusal.isEmpty())
+        refusal = fileNameRefusal(destinationPath);
+    if (refusal.isEmpty() && sameFile(destinationPath, sourcePath))
+        refusal = QStringLiteral("Destination must not be the source workbook");
+    return refusal.isEmpty() ? programFileRefusal(QStringLiteral("Destination"), destinationPath, settingsPath) : refusal;
 }
 
 QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, const QString& destinationPath,
                           const QString& settingsPath)
 {
+    const QString refusal = fileNameRefusal(reportPath);
+    if (!refusal.isEmpty())
+        return refusal;
     if (sameFile(reportPath, sourcePath) || sameFile(reportPath, destinationPath) || sameFile(reportPath, settingsPath))
         return QStringLiteral("Report must not be the source workbook, the destination or the settings file");
-    return {};
+    return programFileRefusal(QStringLiteral("Report"), reportPath, settingsPath);
+}
+
+QString templatePathRefusal(const QString& templatePath, const QString& settingsPath)
+{
+    const QString refusal = fileNameRefusal(templatePath);
+    return refusal.isEmpty() ? programFileRefusal(QStringLiteral("Template"), templatePath, settingsPath) : refusal;
 }
 
 } // namespace kova

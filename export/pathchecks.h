@@ -9,16 +9,29 @@ namespace kova {
 // folder plus its name.
 bool sameFile(const QString& a, const QString& b);
 
-// The checks made before an export reads anything: "Invalid file name" for a
-// control character in the source or destination path, then a destination
-// that would replace the source workbook or the settings file. The refusal
-// text, or empty.
+// A control character, line or paragraph separator or direction control in
+// a path: "Invalid file name", else empty.
+QString fileNameRefusal(const QString& path);
+
+// A file the program keeps beside the settings and must never write over:
+// the settings file, the register of written batches with its journal
+// files, or a lock file of the settings. who starts the refusal ("Destination
+// must not be the settings file"); empty when path is none of them.
+QString programFileRefusal(const QString& who, const QString& path, const QString& settingsPath);
+
+// The checks made before an export reads anything: "Invalid file name" for
+// the source or destination path, then a destination that would replace the
+// source workbook or a file of the program. The refusal text, or empty.
 QString exportPathsRefusal(const QString& sourcePath, const QString& destinationPath,
                            const QString& settingsPath);
 
-// A report written over the source, the upload file or the settings would
-// destroy it. The refusal text, or empty.
+// A report written over the source, the upload file or a file of the
+// program would destroy it. The refusal text, or empty.
 QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, const QString& destinationPath,
                           const QString& settingsPath);
+
+// A template workbook written over a file of the program would destroy it.
+// The refusal text, or empty.
+QString templatePathRefusal(const QString& templatePath, const QString& settingsPath);
 
 } // namespace kova

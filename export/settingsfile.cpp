@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -91,16 +92,60 @@ void forgetUnwrittenValues(const QString& path, const QVariantMap& held)
 
 } // namespace
 
+QString realSettingsPath(const QString& settingsPath)
+{
+    if (settingsPath.isEmpty())
+        return {};
+    // Followed step by step rather than canonicalised, so that a link to a
+    // settings file not yet written still leads to where it will be; the
+    // settings library writes through links the same way.
+    QFileInfo info(settingsPath);
+    for (int depth = 0; depth < 64 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : QDir(folder).filePath(info.fileName());
+}
+
+QString batchLockPath(const QString& settingsPath)
+{
+    return realSettingsPath(settingsPath) + QStringLiteral(".batch.lock");
+}
+
+QString headerIdLockPath(const QString& settingsPath)
+{
+    return realSettingsPath(settingsPath) + QStringLiteral(".headerid.lock");
+}
+
+QStringList settingsLockPaths(const QString& settingsPath)
+{
+    if (settingsPath.isEmpty())
+        return {};
+    return {batchLockPath(settingsPath), headerIdLockPath(settingsPath),
+            QFileInfo(settingsPath).absoluteFilePath() + QStringLiteral(".lock"),
+            realSettingsPath(settingsPath) + QStringLiteral(".lock")};
+}
+
 void removeAbandonedLock(const QString& lockPath)
 {
     // The lock object writes its owner into the file as it creates it, so an
-    // empty one that has not changed for a second belongs to no live run. A
-    // younger empty one is given that second to fill.
+    // empty one that stays empty and unchanged for a second belongs to no
+    // live run. Its time stamp cannot say how long that has been when the
+    // clock was set back since or the file lies on a server with a clock of
+    // its own: a lock stamped less than a second ago, or in the future, is
+    // watched for that second by this run's own clock.
+    QElapsedTimer watched;
+    watched.start();
+    QDateTime seen;
     for (;;) {
         const QFileInfo info(lockPath);
         if (!info.exists() || info.size() != 0)
             return;
-        if (info.lastModified().msecsTo(QDateTime::currentDateTime()) > 1000) {
+        const QDateTime stamp = info.lastModified();
+        if (stamp != seen) {
+            seen = stamp;
+            watched.restart();
+        }
+        if (stamp.msecsTo(QDateTime::currentDateTime()) > 1000 || watched.elapsed() > 1000) {
             QFile::remove(lockPath);
             return;
         }

@@ -18,6 +18,21 @@ QString settingsPathFor(const QString& programDir, bool programDirWritable, cons
 // configuration folder; creates the "kova" folder there when it is chosen.
 QString defaultSettingsPath();
 
+// The settings file itself, links followed (a link that leads nowhere too)
+// and its folder resolved: the one path every run on those settings shares,
+// whichever link it reached them by. Empty for an empty path.
+QString realSettingsPath(const QString& settingsPath);
+
+// The lock of the export step that looks a batch up in the register, takes
+// its Header ID, records it and writes the upload file; and the lock of the
+// stored Header ID alone. Both beside the real settings file.
+QString batchLockPath(const QString& settingsPath);
+QString headerIdLockPath(const QString& settingsPath);
+
+// Every lock file kept for the settings: the two above and the settings
+// library's own, which it keeps beside the path it was given.
+QStringList settingsLockPaths(const QString& settingsPath);
+
 // Removes the lock file at lockPath when a stopped run left it empty, so no
 // one waits for it; a lock that names its owner is left to the lock object,
 // which takes it over only once that owner is gone.

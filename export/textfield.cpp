@@ -28,8 +28,18 @@ bool isPrintableAscii(const QString& text)
 bool hasControlCharacter(const QString& text)
 {
     for (const QChar c : text)
-        if (c.category() == QChar::Other_Control)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return true;
+    return false;
+}
+
+bool hasDirectionControl(const QString& text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == 0x200E || u == 0x200F || u == 0x061C || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069))
+            return true;
+    }
     return false;
 }
 

@@ -15,9 +15,17 @@ bool hasLineBreak(const QString& text);
 // take more than one byte and shift every field after it.
 bool isPrintableAscii(const QString& text);
 
-// A tab, line break or other control character: never part of a file name
-// the user meant, but easily pasted along with one.
+// A C0 or C1 control character (tab, line break, vertical tab, form feed,
+// NUL, U+0085 among them), DEL, or the line and paragraph separators U+2028
+// and U+2029: each ends a line for some reader, or is no text at all. Never
+// part of a record field or a file name the user meant, but easily pasted
+// along with one.
 bool hasControlCharacter(const QString& text);
+
+// A mark or embedding that reorders how text around it is shown (U+200E,
+// U+200F, U+061C, U+202A to U+202E, U+2066 to U+2069): a file name holding
+// one reads otherwise than it is.
+bool hasDirectionControl(const QString& text);
 
 // First width characters, white space removed at both ends.
 QString cutTrimmed(const QString& text, int width);

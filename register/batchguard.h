@@ -1,53 +1,81 @@
 #pragma once
 
 #include "batchfingerprint.h"
+#include "batchkey.h"
 #include "batchregister.h"
 #include "batchtype.h"
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace kova {
 
+// What the register knows of a batch's payments, read before it is written.
+class BatchLookup final
+{
+public:
+    static BatchLookup nothing() { return {}; }
+    static BatchLookup same(const BatchEntry& earlier);
+    static BatchLookup unreadable(const QString& reason);
+
+    // The question to put before writing the batch; empty when there is none.
+    QString question() const;
+    // Whether a yes to other's question covers this answer too: the same
+    // earlier batch, or the register unreadable both times.
+    bool sameAnswer(const BatchLookup& other) const;
+
+private:
+    std::optional<BatchEntry> m_earlier;
+    std::optional<QString> m_unreadable;
+};
+
 // One upload file's way past the register. The export road feeds it each
-// detail record while copying them behind the header, asks duplicateQuestion()
-// before it commits the file, and calls written() once the file is in place:
+// detail record while reading the rows; under the lock of the settings it
+// looks the batch up, and once the Header ID is taken it records the batch
+// as started, before the upload file is committed:
 //
-//   BatchGuard guard(settingsPath, type);
+//   BatchGuard guard(settingsPath, type, key);
 //   ... guard.addDetail(line) for every detail record ...
-//   const QString question = guard.duplicateQuestion();
-//   if (!question.isEmpty() && !askWriteAgain(question)) -> write nothing
-//   ... commit ...
-//   const QString problem = guard.written(headerId, destination, total);
-//   if (!problem.isEmpty()) -> processing log and stderr; the export stands
+//   guard.lookUp().question() -> ask; a no writes nothing
+//   ... reserve the Header ID ...
+//   guard.started(headerId, destination, total);
+//   ... commit: guard.finished() -> a problem is reported, the export stands;
+//       or a failure: guard.abandoned()
 //
-// The register is opened only when first needed, so an export that stops
-// before writing never touches it. A register that cannot be opened asks
-// nothing; its text comes once, from written().
+// A run stopped between started() and finished() leaves its entry
+// unfinished, which the next run of the same batch asks about as possibly
+// written. A batch without detail records pays nothing and is never asked about.
 class BatchGuard final
 {
 public:
-    BatchGuard(const QString& settingsPath, BatchType type);
+    BatchGuard(const QString& settingsPath, BatchType type, const BatchKey& key);
     ~BatchGuard();
 
     void addDetail(const QString& record) { m_fingerprint.addDetail(record); }
 
-    // The question when an earlier batch of the type paid the same, else
-    // empty. A batch without detail records pays nothing and is never asked about.
-    QString duplicateQuestion();
+    // Reads the register only.
+    BatchLookup lookUp();
 
-    // Records the committed file. Empty when it was recorded, else the
-    // register's failure text.
-    QString written(const QString& headerId, const QString& destination, Cents total);
+    // Records the batch as being written.
+    void started(const QString& headerId, const QString& destination, Cents total);
+    // The upload file is in place: empty when the register says so, else
+    // the register's failure text.
+    QString finished();
+    // The upload file was not written: its entry goes.
+    void abandoned();
 
 private:
     BatchRegister& registerFile();
 
     QString m_registerPath;
     BatchType m_type;
+    BatchKey m_key;
     BatchFingerprint m_fingerprint;
     std::unique_ptr<BatchRegister> m_register;
+    BatchEntry m_entry;
+    std::optional<qint64> m_entryId;
 };
 
 } // namespace kova

@@ -1,5 +1,7 @@
 #include "batchregister.h"
 
+#include "export/settingsfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -29,14 +31,41 @@ const QVector<QStringList> migrations = {
                        "fingerprint TEXT NOT NULL)"),
         QStringLiteral("CREATE INDEX batches_type_fingerprint ON batches (type, fingerprint)"),
     },
+    {
+        // Entries written before keep no key (NULL) and count as started and finished.
+        QStringLiteral("ALTER TABLE batches ADD COLUMN effective_date TEXT"),
+        QStringLiteral("ALTER TABLE batches ADD COLUMN account TEXT"),
+        QStringLiteral("ALTER TABLE batches ADD COLUMN finished INTEGER NOT NULL DEFAULT 1"),
+    },
 };
 
-const QString columns =
-    QStringLiteral("written_at, type, header_id, destination, records, total_cents, fingerprint");
+const QString columns = QStringLiteral(
+    "written_at, type, header_id, destination, records, total_cents, fingerprint, effective_date, account, finished");
+
+// What a register of schema version holds, as the columns above: a first
+// version register has no key and only finished entries.
+QString selectedColumns(int version)
+{
+    const QString first = QStringLiteral(
+        "written_at, type, header_id, destination, records, total_cents, fingerprint, NULL, NULL, 1");
+    return (version < 2 ? first : columns) + QStringLiteral(", id");
+}
 
 QString reasonOf(const QSqlError& error)
 {
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+// The SQL driver binds a null text as NULL, which keeps no key; an empty one
+// (a batch paid on authorization has no date) must stay empty text.
+QVariant text(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+QString timeText(const QDateTime& time)
+{
+    return time.toUTC().toString(Qt::ISODate);
 }
 
 BatchEntry entryOf(const QSqlQuery& query)
@@ -49,6 +78,10 @@ BatchEntry entryOf(const QSqlQuery& query)
     entry.records = query.value(4).toInt();
     entry.total = query.value(5).toLongLong();
     entry.fingerprint = query.value(6).toString();
+    if (!query.value(7).isNull())
+        entry.key = BatchKey{query.value(7).toString(), query.value(8).toString()};
+    entry.finished = query.value(9).toInt() != 0;
+    entry.id = query.value(10).toLongLong();
     return entry;
 }
 
@@ -56,24 +89,32 @@ BatchEntry entryOf(const QSqlQuery& query)
 
 QString registerPathFor(const QString& settingsPath)
 {
-    return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("kova-batches.sqlite"));
+    return QFileInfo(realSettingsPath(settingsPath)).absoluteDir().filePath(QStringLiteral("kova-batches.sqlite"));
 }
 
 BatchRegister::BatchRegister(const QString& path)
-    : m_connection(QStringLiteral("kova-register-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : m_path(path)
+    , m_connection(QStringLiteral("kova-register-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    , m_readConnection(m_connection + QStringLiteral("-read"))
 {
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection).setDatabaseName(path);
+    QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_readConnection);
+    reader.setDatabaseName(path);
+    reader.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
 }
 
 BatchRegister::~BatchRegister()
 {
-    QSqlDatabase::database(m_connection, false).close();
-    QSqlDatabase::removeDatabase(m_connection);
+    for (const QString& name : {m_connection, m_readConnection}) {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
 }
 
 bool BatchRegister::fail(const QString& what, const QString& reason)
 {
     m_problem = QStringLiteral("Batch register could not be ") + what + QStringLiteral(": ") + reason;
+    m_reason = reason;
     return false;
 }
 
@@ -113,7 +154,31 @@ bool BatchRegister::open()
     return true;
 }
 
-bool BatchRegister::record(const BatchEntry& entry)
+std::optional<int> BatchRegister::openToRead()
+{
+    // No file, no batch written yet; opening it would create it.
+    if (!QFileInfo::exists(m_path))
+        return 0;
+    const QString read = QStringLiteral("read");
+    QSqlDatabase db = QSqlDatabase::database(m_readConnection, false);
+    if (!db.isOpen() && !db.open()) {
+        fail(read, reasonOf(db.lastError()));
+        return std::nullopt;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        fail(read, reasonOf(query.lastError()));
+        return std::nullopt;
+    }
+    const int version = query.value(0).toInt();
+    if (version > migrations.size()) {
+        fail(read, QStringLiteral("it was made by a newer KOVA (schema version %1)").arg(version));
+        return std::nullopt;
+    }
+    return version;
+}
+
+bool BatchRegister::record(const BatchEntry& entry, qint64* id)
 {
     if (!open())
         return false;
@@ -123,28 +188,64 @@ bool BatchRegister::record(const BatchEntry& entry)
         return fail(written, QStringLiteral("the total ") + decimalText(entry.total) + QStringLiteral(" is too large"));
 
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("INSERT INTO batches (") + columns + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    query.addBindValue(entry.writtenAt.toUTC().toString(Qt::ISODate));
+    query.prepare(QStringLiteral("INSERT INTO batches (") + columns
+                  + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(timeText(entry.writtenAt));
     query.addBindValue(entry.type);
-    query.addBindValue(entry.headerId.isNull() ? QStringLiteral("") : entry.headerId);
+    query.addBindValue(text(entry.headerId));
     query.addBindValue(QFileInfo(entry.destination).absoluteFilePath());
     query.addBindValue(entry.records);
     query.addBindValue(qlonglong(entry.total));
     query.addBindValue(entry.fingerprint);
+    query.addBindValue(entry.key ? text(entry.key->effectiveDate) : QVariant(QVariant::String));
+    query.addBindValue(entry.key ? text(entry.key->account) : QVariant(QVariant::String));
+    query.addBindValue(entry.finished ? 1 : 0);
     if (!query.exec())
         return fail(written, reasonOf(query.lastError()));
+    if (id)
+        *id = query.lastInsertId().toLongLong();
     return true;
 }
 
-std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QString& fingerprint)
+bool BatchRegister::finish(qint64 id, const QDateTime& writtenAt)
 {
     if (!open())
-        return std::nullopt;
+        return false;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT ") + columns
-                  + QStringLiteral(" FROM batches WHERE type = ? AND fingerprint = ? ORDER BY id DESC LIMIT 1"));
+    query.prepare(QStringLiteral("UPDATE batches SET finished = 1, written_at = ? WHERE id = ?"));
+    query.addBindValue(timeText(writtenAt));
+    query.addBindValue(id);
+    return query.exec() || fail(QStringLiteral("written"), reasonOf(query.lastError()));
+}
+
+bool BatchRegister::forget(qint64 id)
+{
+    if (!open())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("DELETE FROM batches WHERE id = ?"));
+    query.addBindValue(id);
+    return query.exec() || fail(QStringLiteral("written"), reasonOf(query.lastError()));
+}
+
+std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QString& fingerprint, const BatchKey& key)
+{
+    const std::optional<int> version = openToRead();
+    if (!version || *version == 0)
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
+    const bool keyed = *version >= 2;
+    query.prepare(QStringLiteral("SELECT ") + selectedColumns(*version)
+                  + QStringLiteral(" FROM batches WHERE type = ? AND fingerprint = ?")
+                  + (keyed ? QStringLiteral(" AND (effective_date IS NULL OR (effective_date = ? AND account = ?))")
+                           : QString())
+                  + QStringLiteral(" ORDER BY id DESC LIMIT 1"));
     query.addBindValue(type);
     query.addBindValue(fingerprint);
+    if (keyed) {
+        query.addBindValue(text(key.effectiveDate));
+        query.addBindValue(text(key.account));
+    }
     if (!query.exec()) {
         fail(QStringLiteral("read"), reasonOf(query.lastError()));
         return std::nullopt;
@@ -152,6 +253,21 @@ std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QSt
     if (!query.next())
         return std::nullopt;
     return entryOf(query);
+}
+
+qint64 BatchRegister::highestHeaderId(const QString& type)
+{
+    const std::optional<int> version = openToRead();
+    if (!version || *version == 0)
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
+    query.prepare(QStringLiteral("SELECT MAX(CAST(header_id AS INTEGER)) FROM batches WHERE type = ? AND header_id <> ''"));
+    query.addBindValue(type);
+    if (!query.exec() || !query.next()) {
+        fail(QStringLiteral("read"), reasonOf(query.lastError()));
+        return 0;
+    }
+    return query.value(0).toLongLong();
 }
 
 QVector<BatchEntry> BatchRegister::history()
@@ -162,7 +278,8 @@ QVector<BatchEntry> BatchRegister::history()
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     // Ids grow with every row, so they order by writing even when the
     // clock was set back in between.
-    if (!query.exec(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM batches ORDER BY id DESC"))) {
+    if (!query.exec(QStringLiteral("SELECT ") + selectedColumns(migrations.size())
+                    + QStringLiteral(" FROM batches ORDER BY id DESC"))) {
         fail(QStringLiteral("read"), reasonOf(query.lastError()));
         return entries;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batchkey.h"
+
 #include "export/money.h"
 
 #include <QDateTime>
@@ -10,11 +12,12 @@
 
 namespace kova {
 
-// "kova-batches.sqlite" in the folder of the settings file: separate settings
-// keep separate registers.
+// "kova-batches.sqlite" in the folder of the settings file, links followed:
+// separate settings keep separate registers, and links to one settings file
+// share one.
 QString registerPathFor(const QString& settingsPath);
 
-// One upload file that was written.
+// One upload file that was written, or is being written.
 struct BatchEntry
 {
     QDateTime writtenAt;    // UTC
@@ -24,12 +27,20 @@ struct BatchEntry
     int records = 0;        // detail records
     Cents total = 0;
     QString fingerprint;    // BatchFingerprint::hex()
+    // None for an entry recorded before registers kept it: such an entry is
+    // taken to match any key.
+    std::optional<BatchKey> key = std::nullopt;
+    // False while its upload file is being written, and for good when the run
+    // stopped before it said what became of the file: writtenAt is then when
+    // it started, and the file may or may not have been written.
+    bool finished = true;
+    qint64 id = 0;          // set by the register
 };
 
 // The register of written batches: an SQLite file, created and migrated by
 // the program. No operation throws; a failure leaves its text in problem()
 // ("Batch register could not be opened: ...", "...written: ...", "...read:
-// ..."), for the caller to report while it goes on exporting.
+// ..."), for the caller to report.
 class BatchRegister final
 {
 public:
@@ -38,25 +49,42 @@ public:
     BatchRegister(const BatchRegister&) = delete;
     BatchRegister& operator=(const BatchRegister&) = delete;
 
-    // Opens the file, creating or migrating its schema. False on failure.
+    // Opens the file for writing, creating or migrating its schema. False on failure.
     bool open();
     bool isOpen() const { return m_open; }
 
-    bool record(const BatchEntry& entry);
-    // The latest batch of type with this fingerprint.
-    std::optional<BatchEntry> findSame(const QString& type, const QString& fingerprint);
+    // Records entry; id receives its id.
+    bool record(const BatchEntry& entry, qint64* id = nullptr);
+    // The entry's upload file is in place, written at writtenAt.
+    bool finish(qint64 id, const QDateTime& writtenAt);
+    // The entry's upload file was not written after all.
+    bool forget(qint64 id);
+
+    // The latest batch of type with this fingerprint and key. Only reads: a
+    // register that can be read but not written still answers, and a
+    // missing one holds nothing. A failure to read leaves problem() set.
+    std::optional<BatchEntry> findSame(const QString& type, const QString& fingerprint, const BatchKey& key);
+    // The highest Header ID of type (0 for none), reading only.
+    qint64 highestHeaderId(const QString& type);
     // Every batch, newest first.
     QVector<BatchEntry> history();
 
     // The text of the last failure; empty while none happened.
     QString problem() const { return m_problem; }
+    // Its cause alone ("file is not a database").
+    QString reason() const { return m_reason; }
 
 private:
     bool fail(const QString& what, const QString& reason);
+    // The read-only connection and the schema version found, or none after a failure.
+    std::optional<int> openToRead();
 
+    QString m_path;
     QString m_connection;
+    QString m_readConnection;
     bool m_open = false;
     QString m_problem;
+    QString m_reason;
 };
 
 } // namespace kova

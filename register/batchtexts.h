@@ -8,11 +8,18 @@
 namespace kova {
 
 // The question before writing a batch whose payments were written before:
-// "These N payments (total X) were already written on DATE to PATH with
-// Header ID H. Write them again?", N, X, DATE, PATH and H of the earlier
-// batch, DATE as local "yyyy-MM-dd HH:mm". A batch of a type without a Header
-// ID drops " with Header ID H".
+// "These N payments (total X) for effective date E were already written on
+// DATE to PATH with Header ID H. Write them again?", N, X, E, DATE, PATH and H
+// of the earlier batch, E as "yyyy-MM-dd", DATE as local "yyyy-MM-dd HH:mm".
+// A batch paid on authorization says "for payment on authorization" instead
+// of its date, an entry that keeps no key says neither, and a batch of a type
+// without a Header ID drops " with Header ID H". An entry whose run stopped
+// before it finished says "may have been written by a run that stopped on
+// DATE" instead of "were already written on DATE".
 QString duplicateQuestion(const BatchEntry& earlier);
+
+// The question when the register cannot be read, with why.
+QString unreadableRegisterQuestion(const QString& reason);
 
 // The register as text, one line per batch in the order given (history()
 // gives newest first): local date and time "yyyy-MM-dd HH:mm", type, Header

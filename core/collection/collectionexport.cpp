@@ -131,6 +131,12 @@ QString CollectionExport::overflow(const kova::ExportTotals& totals) const
     return kova::headerOverflow(totals, amountWidth);
 }
 
+kova::BatchKey CollectionExport::batchKey() const
+{
+    return kova::BatchKey::of(m_settings.immediate ? QDate() : m_settings.effectiveDate,
+                              m_account.account + QLatin1Char(' ') + m_account.companyCode);
+}
+
 QString CollectionExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const CollectionSettings& s = m_settings;

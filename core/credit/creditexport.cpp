@@ -177,6 +177,13 @@ QString CreditExport::overflow(const kova::ExportTotals& totals) const
     return kova::headerOverflow(totals, amountWidth);
 }
 
+kova::BatchKey CreditExport::batchKey() const
+{
+    const kova::SourceAccount account = m_settings.sourceAccount.value_or(kova::SourceAccount{});
+    return kova::BatchKey::of(m_settings.immediate ? QDate() : m_settings.effectiveDate,
+                              account.account + QLatin1Char(' ') + account.companyCode);
+}
+
 QString CreditExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const CreditSettings& s = m_settings;

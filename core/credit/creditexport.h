@@ -19,6 +19,7 @@ public:
     explicit CreditExport(const CreditSettings& settings);
 
     kova::BatchType batchType() const override { return kova::BatchType::Credit; }
+    kova::BatchKey batchKey() const override;
     QStringList titles() const override;
     int amountColumn() const override { return creditDescriptor().amountLogColumn; }
     int recordWidth() const override { return 256; }

@@ -126,6 +126,11 @@ QString PayrollExport::overflow(const kova::ExportTotals& totals) const
     return kova::headerOverflow(totals, totalWidth);
 }
 
+kova::BatchKey PayrollExport::batchKey() const
+{
+    return kova::BatchKey::of(m_settings.effectiveDate, m_account.account + QLatin1Char(' ') + m_account.companyCode);
+}
+
 QString PayrollExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const QDate date = m_settings.effectiveDate;

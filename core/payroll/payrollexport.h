@@ -14,6 +14,7 @@ public:
     PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account);
 
     kova::BatchType batchType() const override { return kova::BatchType::Payroll; }
+    kova::BatchKey batchKey() const override;
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;

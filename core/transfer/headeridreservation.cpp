@@ -2,16 +2,17 @@
 
 #include "transfersettings.h"
 
+#include "core/registry.h"
 #include "export/settingsfile.h"
+#include "export/settingslock.h"
+#include "register/batchregister.h"
 
-#include <QLockFile>
 #include <QSettings>
 
 namespace {
 
-// The lock is held for one read and one write of a small file; a run that
-// waits longer than this for it reports the settings as not saved.
-constexpr int waitMs = 10000;
+// The lock is held for one read and one write of a small file.
+constexpr int waitMs = 5000;
 
 constexpr qint64 largestHeaderId = 99999999;
 
@@ -22,22 +23,37 @@ const QString notSaved = QStringLiteral("Settings could not be saved");
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
 {
     HeaderIdReservation reservation;
-    const QString lockPath = settingsPath + QStringLiteral(".headerid.lock");
-    kova::removeAbandonedLock(lockPath);
-    // Never taken over by age: a live run that holds it for long (a loaded
-    // machine) would otherwise share its number. A dead owner's lock the lock
-    // object takes over at once.
-    QLockFile lock(lockPath);
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(waitMs)) {
-        reservation.refusal = notSaved;
+    const kova::SettingsLock lock(kova::headerIdLockPath(settingsPath), waitMs);
+    if (lock.state() != kova::SettingsLock::State::Locked) {
+        reservation.refusal = lock.state() == kova::SettingsLock::State::Busy ? kova::settingsBusyText() : notSaved;
         return reservation;
     }
 
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferDescriptor().group);
-    const qint64 stored = settings.value(transferHeaderIdKey(), 0).toLongLong();
-    reservation.used = typed ? *typed : qMax<qint64>(stored, 1);
+    qint64 stored = 0;
+    const QVariant value = settings.value(transferHeaderIdKey());
+    if (value.isValid()) {
+        // "4.0" or "1e3" read as a number would start the count again at 1.
+        bool whole = false;
+        stored = value.toString().toLongLong(&whole, 10);
+        if (!whole) {
+            reservation.refusal = QStringLiteral("Settings key %1/%2 is not a whole number: \"%3\"")
+                                      .arg(transferDescriptor().group, transferHeaderIdKey(), value.toString());
+            return reservation;
+        }
+    }
+    // A register that cannot be read was asked about before this; the stored
+    // number then stands alone.
+    const qint64 registered = kova::BatchRegister(kova::registerPathFor(settingsPath))
+                                  .highestHeaderId(kova::batchTypeName(kova::BatchType::Transfer));
+    const qint64 free = qMax<qint64>(qMax(stored, registered + 1), 1);
+    if (typed && *typed < free) {
+        reservation.refusal = QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(*typed).arg(free);
+        reservation.free = free;
+        return reservation;
+    }
+    reservation.used = typed ? *typed : free;
     if (reservation.used > largestHeaderId) {
         reservation.refusal = QStringLiteral("Max value of Header ID is 99999999");
         return reservation;

@@ -10,11 +10,16 @@ struct HeaderIdReservation
     qint64 used = 0;   // goes into the header record
     qint64 next = 0;   // stored for the next batch
     QString refusal;   // non-empty: nothing was reserved, nothing may be written
+    // With the refusal of a typed Header ID that was already used: the next
+    // free one, which the user may take instead; else 0.
+    qint64 free = 0;
 };
 
-// Reads "HeaderID" of the transfer group (missing or not a number: 0), takes
-// typed as the batch's number or, without it, the stored one (at least 1),
-// and stores max(stored, used) + 1, so no number is ever used twice going
-// forward. Read and store happen under a lock beside the settings file, so
-// exports running at the same time each get their own number.
+// Under a lock beside the settings file, so that exports running at the same
+// time each get their own number: reads "HeaderID" of the transfer group (a
+// missing key counts as 0; a value that is not a whole number is refused
+// rather than read as 0) and the highest transfer Header ID the register of
+// written batches lists. The next free one is above both. The batch takes
+// typed, refused when below the next free one, or without it the next free
+// one; max(stored, used) + 1 is stored, so no number is ever used twice.
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed);

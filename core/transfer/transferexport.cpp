@@ -21,11 +21,12 @@ enum Column {
 
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
-// A "|" would split the field in two and a line break the record; either
-// shifts every field after it at the bank.
+// A "|" would split the field in two, and a control character or a line or
+// paragraph separator ends the record for some reader of the file; either
+// shifts every field after it. Other text beyond ASCII is a name as written.
 void checkCharacters(kova::RowContext& out, const QString& text, const QString& title, int column)
 {
-    if (kova::hasLineBreak(text) || text.contains(QLatin1Char('|')))
+    if (kova::hasControlCharacter(text) || text.contains(QLatin1Char('|')))
         out.error(kova::invalidCharacters(title), column);
 }
 
@@ -202,6 +203,8 @@ bool TransferExport::reserve(kova::ExportSink& sink)
         typed = m_settings.headerIdText.toLongLong(nullptr, 10);
     const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
     if (!reservation.refusal.isEmpty()) {
+        if (reservation.free && m_nextHeaderId)
+            *m_nextHeaderId = reservation.free;
         sink.critical(reservation.refusal);
         return false;
     }
@@ -216,6 +219,11 @@ bool TransferExport::reserve(kova::ExportSink& sink)
 QString TransferExport::headerId() const
 {
     return QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
+}
+
+kova::BatchKey TransferExport::batchKey() const
+{
+    return kova::BatchKey::of(m_settings.effectiveDate, m_settings.corporateId);
 }
 
 QString TransferExport::headerRecord(const kova::ExportTotals& totals) const

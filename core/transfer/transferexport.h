@@ -13,11 +13,13 @@ class TransferExport final : public kova::ExportJob
 {
 public:
     // nextHeaderId, when given, receives the Header ID that reserve() stored
-    // for the next batch, for the form to show; it stays empty when the export
-    // did not get that far.
+    // for the next batch, for the form to show; when the typed Header ID was
+    // refused as already used, the next free one, for the form to offer; it
+    // stays empty when the export did not get that far.
     explicit TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId = nullptr);
 
     kova::BatchType batchType() const override { return kova::BatchType::Transfer; }
+    kova::BatchKey batchKey() const override;
     QStringList titles() const override;
     int amountColumn() const override;
     int recordWidth() const override;

@@ -3,12 +3,17 @@
 
 #include <QDate>
 #include <QElapsedTimer>
+#include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -74,11 +79,15 @@ class TestKovaExport final : public QObject
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString stored(const QString& key) const { return QSettings(path("kova.ini"), QSettings::IniFormat).value(key).toString(); }
     QStringList upload() const { return expect::fileLines(path("out.txt")); }
-    QStringList arguments(const QString& type) const
+    QStringList arguments(const QString& type, const QString& dest = "out.txt", const QString& settings = "kova.ini") const
     {
-        return {type, "--source", path("book.xlsx"), "--sheet", "Batch", "--dest", path("out.txt"), "--settings", path("kova.ini")};
+        return {type, "--source", path("book.xlsx"), "--sheet", "Batch", "--dest", path(dest), "--settings", path(settings)};
     }
     Run run(const QString& type, const QStringList& more = {}) const { return runProgram(KOVA_EXPORT_PATH, arguments(type) + more); }
+    Run runTo(const QString& dest, const QString& type, const QStringList& more = {}, const QString& settings = "kova.ini") const
+    {
+        return runProgram(KOVA_EXPORT_PATH, arguments(type, dest, settings) + more);
+    }
 
     // A header row first; every transfer column but the date mapped.
     void transfer(const QList<QVariantList>& rows)
@@ -103,7 +112,7 @@ class TestKovaExport final : public QObject
     }
     Run runTemplateType(const QString& type, const QStringList& more = {}) const
     {
-        return run(type, (type == "transfer" ? words("--header-id 5") : words("--account 1")) + QStringList{"--allow-duplicate"} + more);
+        return run(type, (type == "transfer" ? QStringList() : words("--account 1")) + QStringList{"--allow-duplicate"} + more);
     }
 
 private slots:
@@ -115,7 +124,9 @@ private slots:
     }
 
     // Typed Header and Corporate IDs are used, not saved; the next batch never goes below the
-    // number just used. A register that is not one is reported and left alone; the export stands.
+    // number just used. A register that is not one cannot tell whether the batch was written: asked,
+    // that is refused unless --allow-duplicate; written, the batch is not recorded (exit 3). The file is
+    // left alone.
     void transferWritesTheWholeUpload()
     {
         const QString longRef = QString(31, 'R');
@@ -124,11 +135,19 @@ private slots:
         QFile garbage(path("kova-batches.sqlite"));
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) == 4096);
         garbage.close();
-        const Run r = run("transfer", {"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", " CORP00001"});
-        QCOMPARE(r.status, 0);
+        const QStringList options{"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", " CORP00001"};
+        const Run asked = run("transfer", options);
+        QCOMPARE(asked.status, 2);
+        QCOMPARE(asked.err, QString("1 LLG/RTGS row left out in WDK mode\nThe register of written batches cannot be read (file is not a database). KOVA cannot tell"
+                                    " whether these payments were written before. Write them anyway?\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
+        const Run r = run("transfer", options + QStringList{"--allow-duplicate"});
+        QCOMPARE(r.status, 3);
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{separator,
                      "LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"}));
-        QCOMPARE(r.err, QString("1 LLG/RTGS row left out in WDK mode\nBatch register could not be opened: file is not a database\nDone!\n"));
+        QCOMPARE(r.err, QString("1 LLG/RTGS row left out in WDK mode\nBatch register could not be opened: file is not a database\nDone!\n"
+                                "Upload file written, but not recorded in the register of written batches\n"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));   // not a register: left alone
         const QString rest = "|||0140397|BANK|BRANCH|NAME|||||1|R|";
         QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105| CORP00001|1500002.51|00002|WDK|IDR|",
@@ -160,7 +179,7 @@ private slots:
     }
 
     // Without --settings, kova.ini beside the executable; empty locks left there by a stopped
-    // run are taken over at once. Stored columns beyond the sheet's six are not mapped. The
+    // run are taken over within a second, whatever their time stamps say. Stored columns beyond the sheet's six are not mapped. The
     // upload is written but not the log: a script that retries on 2 must not send it again.
     void settingsBesideTheExecutable()
     {
@@ -170,8 +189,11 @@ private slots:
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         transfer({wdkRow("REF1", "10").mid(0, 6)});
         QVERIFY(QFile::rename(path("kova.ini"), programDir.filePath("kova.ini")));
-        for (const char* lock : {"kova.ini.lock", "kova.ini.headerid.lock"})
-            QVERIFY(QFile(programDir.filePath(lock)).open(QIODevice::WriteOnly));
+        // Dated an hour ahead, as by a clock set back since, or a server's clock.
+        for (const char* lock : {"kova.ini.lock", "kova.ini.batch.lock", "kova.ini.headerid.lock"}) {
+            QFile file(programDir.filePath(lock));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
+        }
         QElapsedTimer timer;
         timer.start();
         const Run r = runProgram(program, arguments("transfer").mid(0, 7) + QStringList{"--report", path("no/log.json")});
@@ -226,11 +248,164 @@ private slots:
         QCOMPARE(fields.mid(1), (QStringList{"Auto Transfer", "7", "2", "30,00", path("out.txt") + '\n'}));
         const Run r = run("transfer");
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err, "These 2 payments (total 30,00) were already written on " + fields.first() + " to "
-                            + path("out.txt") + " with Header ID 7. Write them again?\n");
+        QCOMPARE(r.err, "These 2 payments (total 30,00) for effective date " + QDate::currentDate().toString(Qt::ISODate)
+                            + " were already written on " + fields.first() + " to " + path("out.txt")
+                            + " with Header ID 7. Write them again?\n");
         QCOMPARE(expect::fileBytes(path("out.txt")), first);
         QCOMPARE(run("transfer", {"--allow-duplicate"}).status, 0);
         QCOMPARE(upload().value(0).left(13), QString("0|FT|00000008"));   // the refused run reserved nothing
+    }
+
+    // Per type: the same payments for the same effective date from the same account are refused;
+    // next month's, or the same from another account, are a batch of their own.
+    void sameBatchIsPaymentsDateAndAccount_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("otherAccount");
+        QTest::newRow("transfer") << "transfer" << QStringList{"--corporate-id", "ZYXWV98765"};
+        for (const char* type : {"credit", "collection", "payroll"})
+            QTest::newRow(type) << type << QStringList{"--account", "2"};
+    }
+    void sameBatchIsPaymentsDateAndAccount()
+    {
+        QFETCH(QString, type);
+        QFETCH(QStringList, otherAccount);
+        transfer({wdkRow("REF1", "10")});
+        // Name, account, amount, then what each type needs besides: transfer type, residence and citizen.
+        expect::writeSettings(path("kova.ini"), "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}});
+        expect::writeSettings(path("kova.ini"), "Collection",
+                              {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}, {"Residence", 5}, {"Citizen", 5}});
+        expect::writeSettings(path("kova.ini"), "Payroll", {{"AccountName", 1}, {"AccountNumber", 2}, {"Amount", 3}});
+        for (const char* group : {"Credit", "Collection", "Payroll"})
+            expect::writeAccounts(path("kova.ini"), group, {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
+        if (type != "transfer")
+            QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "10", "WDK", 0}}));
+        const QStringList account = type == "transfer" ? QStringList() : QStringList{"--account", "1"};
+        const QStringList december = account + words("--effective 2026-12-25");
+        QCOMPARE(run(type, december).status, 0);
+        const Run again = run(type, december);
+        QCOMPARE(again.status, 2);
+        QVERIFY2(again.err.startsWith("These 1 payments (total 10,00) for effective date 2026-12-25 were already written on "),
+                 qPrintable(again.err));
+        QCOMPARE(runTo("january.txt", type, account + words("--effective 2027-01-25")).status, 0);
+        QCOMPARE(runTo("other.txt", type, otherAccount + words("--effective 2026-12-25")).status, 0);
+    }
+
+    // A register that can be read but not written (here: another program reads it, so no write can
+    // finish) still catches the repeat, at once.
+    void registerThatOnlyReadsCatchesARepeat()
+    {
+        transfer({wdkRow("REF1", "10")});
+        QCOMPARE(run("transfer").status, 0);
+        QSqlDatabase reader = QSqlDatabase::addDatabase("QSQLITE", "reader");
+        reader.setDatabaseName(path("kova-batches.sqlite"));
+        QVERIFY(reader.open());
+        {
+            QSqlQuery read(reader);
+            QVERIFY(read.exec("BEGIN") && read.exec("SELECT * FROM batches") && read.next());   // holds the file's read lock
+            QElapsedTimer timer;
+            timer.start();
+            const Run r = runTo("again.txt", "transfer");
+            QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+            QCOMPARE(r.status, 2);
+            QVERIFY2(r.err.contains(" were already written on "), qPrintable(r.err));
+            QVERIFY(!QFile::exists(path("again.txt")));
+            read.finish();
+            QVERIFY(read.exec("ROLLBACK"));
+        }
+        reader.close();
+        reader = QSqlDatabase();
+        QSqlDatabase::removeDatabase("reader");
+    }
+
+    // Two users' settings are links to one file: one Header ID count, one register, one lock, all
+    // beside the file itself. A run that finds the Header ID's lock held by a live run says so in time.
+    void settingsThroughLinksShareOneCounter()
+    {
+        transfer({wdkRow("REF1", "10")});
+        QVERIFY(QDir(m_dir.path()).mkpath("shared") && QDir(m_dir.path()).mkpath("ani") && QDir(m_dir.path()).mkpath("budi"));
+        QVERIFY(QFile::rename(path("kova.ini"), path("shared/kova.ini")));
+        QVERIFY(QFile::link(path("shared/kova.ini"), path("ani/kova.ini")) && QFile::link("../shared/kova.ini", path("budi/kova.ini")));
+        const auto as = [&](const QString& user, const QStringList& more = {}) {
+            return runTo(user + ".txt", "transfer", more, user + "/kova.ini");
+        };
+        QCOMPARE(as("ani").status, 0);
+        QVERIFY2(as("budi").err.contains(" were already written on "), "not the same register");
+        QCOMPARE(as("budi", {"--effective", "2027-01-25"}).status, 0);
+        QCOMPARE(expect::fileBytes(path("budi.txt")).mid(5, 8), QByteArray("00000008"));
+        QCOMPARE(QDir(path("ani")).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"kova.ini"});
+        QVERIFY(QFileInfo(path("shared/kova.ini")).isFile() && !QFileInfo(path("shared/kova.ini")).isSymLink());
+
+        QLockFile held(path("shared/kova.ini.headerid.lock"));
+        QVERIFY(held.tryLock(0));
+        QElapsedTimer timer;
+        timer.start();
+        const Run busy = as("ani", {"--effective", "2027-02-25"});
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(busy.status, 2);
+        QCOMPARE(busy.err, QString("Another export is using these settings; try again\n"));
+        QCOMPARE(expect::fileBytes(path("ani.txt")).mid(5, 8), QByteArray("00000007"));
+    }
+
+    // The next Header ID is never behind one used: a stored value that is not a whole number is
+    // refused, not read as 0; a typed one below the next free one is refused; the register's
+    // highest counts even when the stored one was set back.
+    void headerIdNeverBehind()
+    {
+        transfer({wdkRow("REF1", "10")});
+        for (const QString value : {"4.0", "1e3", ""}) {
+            QSettings(path("kova.ini"), QSettings::IniFormat).setValue("Transfer/HeaderID", value);
+            const Run r = run("transfer");
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.err, "Settings key Transfer/HeaderID is not a whole number: \"" + value + "\"\n");
+            QVERIFY(!QFile::exists(path("out.txt")));
+        }
+        QSettings(path("kova.ini"), QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
+        const Run used = run("transfer", words("--header-id 5"));
+        QCOMPARE(used.status, 2);
+        QCOMPARE(used.err, QString("Header ID 5 was already used; the next free one is 7\n"));
+        QCOMPARE(run("transfer", words("--header-id 9 --effective 2026-01-01")).status, 0);
+        QSettings(path("kova.ini"), QSettings::IniFormat).setValue("Transfer/HeaderID", 3);
+        QCOMPARE(run("transfer", words("--effective 2026-01-02")).status, 0);
+        QCOMPARE(upload().value(0).left(13), QString("0|FT|00000010"));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("11"));
+    }
+
+    // None of the program's own files is ever written over, however it is named: not as the upload
+    // file, the report or a template.
+    void programFilesAreNeverWritten_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("settings by another path") << "sub/../kova.ini" << "the settings file";
+        QTest::newRow("settings by a hard link") << "hard.ini" << "the settings file";
+        QTest::newRow("register") << "kova-batches.sqlite" << "the register of written batches";
+        QTest::newRow("register's journal") << "kova-batches.sqlite-journal" << "the register of written batches";
+        QTest::newRow("register by a link") << "register-link" << "the register of written batches";
+        QTest::newRow("settings lock") << "kova.ini.lock" << "a lock file of the settings";
+        QTest::newRow("batch lock") << "kova.ini.batch.lock" << "a lock file of the settings";
+        QTest::newRow("Header ID lock") << "kova.ini.headerid.lock" << "a lock file of the settings";
+    }
+    void programFilesAreNeverWritten()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, what);
+        transfer({wdkRow("REF1", "10")});
+        QCOMPARE(runTo("first.txt", "transfer").status, 0);   // a register to protect
+        QVERIFY(QDir(m_dir.path()).mkpath("sub") && QFile::link(path("kova-batches.sqlite"), path("register-link")));
+        QCOMPARE(::link(QFile::encodeName(path("kova.ini")).constData(), QFile::encodeName(path("hard.ini")).constData()), 0);
+        const QByteArray ini = expect::fileBytes(path("kova.ini")), batches = expect::fileBytes(path("kova-batches.sqlite"));
+        const QString target = path(file);
+        const Run asDest = runTo(file, "transfer", {"--effective", "2027-01-01"});
+        const Run asReport = runTo("second.txt", "transfer", {"--report", target});
+        const Run asTemplate = runProgram(KOVA_EXPORT_PATH, {"template", "payroll", "--dest", target, "--settings", path("kova.ini")});
+        QCOMPARE(QString::number(asDest.status) + asDest.err, "2Destination must not be " + what + '\n');
+        QCOMPARE(QString::number(asReport.status) + asReport.err,
+                 what == "the settings file" ? "2Report must not be the source workbook, the destination or the settings file\n"
+                                             : "2Report must not be " + what + '\n');
+        QCOMPARE(QString::number(asTemplate.status) + asTemplate.err, "2Template must not be " + what + '\n');
+        QCOMPARE(expect::fileBytes(path("kova.ini")) + expect::fileBytes(path("kova-batches.sqlite")), ini + batches);
+        QVERIFY(!QFile::exists(path("second.txt")));
     }
 
     // With --save-mapping (titles kept beside the columns) a workbook in the template's
@@ -278,6 +453,9 @@ private slots:
         QCOMPARE(inOrder.err, QString("Done!\n"));
         const QByteArray paid = expect::fileBytes(path("out.txt"));
         QFile::remove(path("out.txt"));
+        // The same Header ID again, so the two uploads compare whole.
+        QFile::remove(path("kova-batches.sqlite"));
+        expect::writeSettings(path("kova.ini"), "Transfer", {{"HeaderID", 7}});
         const QStringList titles = swapped(sheet.titles, first, first + 1);
         QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(titles.cbegin(), titles.cend()), swapped(sheet.row, first, first + 1)}));
         const Run reordered = runTemplateType(sheet.type);

@@ -120,6 +120,7 @@ class SampleJob final : public ExportJob
 {
 public:
     BatchType batchType() const override { return BatchType::Payroll; }
+    BatchKey batchKey() const override { return {}; }
     QStringList titles() const override { return {"Name", "Amount"}; }
     int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
@@ -395,8 +396,14 @@ private slots:
         QTest::newRow("row error") << QList<QVariantList>{{"ann"}, {"bad"}, {"cid"}} << earlier << "ERROR!" << 0;
         QTest::newRow("folder at the upload") << one << "folder" << "Failed open file for writing" << 1;
         QTest::newRow("line break") << one << "paths.txt\n" << "Invalid file name" << 0;
+        // A name that ends a line for some readers, or reads backwards ("exe.txt" shown as "txt.exe").
+        QTest::newRow("line separator") << one << QString::fromUtf8("paths\u2028.txt") << "Invalid file name" << 0;
+        QTest::newRow("right-to-left override") << one << QString::fromUtf8("\u202etxt.exe") << "Invalid file name" << 0;
+        QTest::newRow("direction isolate") << one << QString::fromUtf8("a\u2067b.txt") << "Invalid file name" << 0;
         QTest::newRow("source via link") << one << "book-link.xlsx" << "Destination must not be the source workbook" << 0;
         QTest::newRow("settings via link") << one << "sub/ini-link" << "Destination must not be the settings file" << 0;
+        QTest::newRow("source via hard link") << one << "book-hard.xlsx" << "Destination must not be the source workbook" << 0;
+        QTest::newRow("settings via hard link") << one << "sub/ini-hard" << "Destination must not be the settings file" << 0;
         QTest::newRow("total overflows") << QList<QVariantList>{{"ann", 600}, {"bob", 600}} << earlier
                                          << "Total amount does not fit the header record" << 0;
         QTest::newRow("record of the wrong width") << one << earlier << "Record width mismatch" << 1;
@@ -419,6 +426,8 @@ private slots:
         QVERIFY(QFile::copy(m_ini, m_dir->filePath("earlier.txt")));   // an earlier batch
         QVERIFY(QDir(folder).mkpath("sub") && QDir(folder).mkpath("folder"));
         QVERIFY(QFile::link(m_book, m_dir->filePath("book-link.xlsx")) && QFile::link(m_ini, m_dir->filePath("sub/ini-link")));
+        for (const auto& [file, hard] : {std::pair{m_book, "book-hard.xlsx"}, std::pair{m_ini, "sub/ini-hard"}})
+            QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(m_dir->filePath(hard)).constData()), 0);
         const QStringList before = snapshot(folder);
 
         SampleJob job;
@@ -448,7 +457,7 @@ private slots:
         }
         QCOMPARE(m_sink.boxTexts(), QStringList{box});
         // A refused path is looked at before anything is read.
-        const bool read = !dest.contains(QRegularExpression("\\n|book|ini"));
+        const bool read = !dest.contains(QRegularExpression("[\\n\\x{2028}\\x{202e}\\x{2067}]|book|ini"));
         QCOMPARE(m_sink.headerReports, int(read));
         QCOMPARE(m_sink.summary.value(0), read ? QString("Total rows processed: %1 of %1").arg(rows.size()) : QString());
         QCOMPARE(job.reservations, reservations);

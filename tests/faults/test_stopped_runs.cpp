@@ -5,11 +5,15 @@
 #include "filesizelimit.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -18,19 +22,28 @@ const QByteArray earlierBatch = "earlier batch\n";
 
 struct Run { bool killed = false; int status = -1; QString err; };
 
+QStringList exportArguments(const QDir& dir, const QString& dest = "out.txt")
+{
+    return {"transfer", "--source", dir.filePath("book.xlsx"), "--sheet", "Batch", "--dest", dir.filePath(dest),
+            "--settings", dir.filePath("kova.ini"), "--effective", "2026-01-05"};
+}
+
+Run finished(QProcess& process)
+{
+    if (!process.waitForFinished(120000))
+        return {};
+    return {process.exitStatus() == QProcess::CrashExit, process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
 // The test build of kova-export; faultAt names the point it kills itself at.
-Run runExport(const QDir& dir, const QString& faultAt = {})
+Run runExport(const QDir& dir, const QString& faultAt = {}, const QStringList& more = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KOVA_FAULT_AT", faultAt);
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(KOVA_EXPORT_FAULTS_PATH,
-                  {"transfer", "--source", dir.filePath("book.xlsx"), "--sheet", "Batch", "--dest", dir.filePath("out.txt"),
-                   "--settings", dir.filePath("kova.ini"), "--effective", "2026-01-05"});
-    if (!process.waitForFinished(120000))
-        return {};
-    return {process.exitStatus() == QProcess::CrashExit, process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    process.start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir) + more);
+    return finished(process);
 }
 
 QString storedHeaderId(const QDir& dir)
@@ -48,11 +61,12 @@ QByteArray withoutHeaderId(QByteArray upload)
 }
 
 // Whatever else a run leaves in the destination's folder; the register of
-// written batches keeps its own files there, beside the settings.
+// written batches keeps its own files there, beside the settings, and so do
+// the settings' locks, which a killed run leaves for the next to take over.
 QStringList leftovers(const QDir& dir)
 {
     return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-        .filter(QRegularExpression("^(?!(book\\.xlsx|kova\\.ini|out\\.txt)$|kova-batches\\.sqlite)"));
+        .filter(QRegularExpression("^(?!(book\\.xlsx|kova\\.ini|out\\.txt)$|kova-batches\\.sqlite|kova\\.ini\\.\\w+\\.lock$)"));
 }
 
 } // namespace
@@ -93,7 +107,8 @@ private slots:
 
     // However a run ends, the destination is the earlier batch or the whole
     // new one, no part of the batch is left beside it, and the next run never
-    // writes a Header ID already in a written file.
+    // writes a Header ID already in a written file. A run stopped once its
+    // Header ID was taken may have written the batch: the next is asked.
     void stoppedExport_data()
     {
         QTest::addColumn<QString>("point");
@@ -118,12 +133,65 @@ private slots:
         }
         QCOMPARE(leftovers(dir), QStringList());
 
-        QCOMPARE(runExport(dir).status, 0);
+        const Run again = runExport(dir);
+        if (point == "after-rows") {
+            QCOMPARE(again.status, 0);
+        } else {
+            QCOMPARE(again.status, 2);
+            const QRegularExpression asked(QRegularExpression::anchoredPattern("These 3000 payments \\(total 4.502.250,00\\) for effective date 2026-01-05 may have been"
+                                           " written by a run that stopped on \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d to "
+                                           + QRegularExpression::escape(dir.filePath("out.txt")) + " with Header ID 7\\. Write them again\\?\n"));
+            QVERIFY2(asked.match(again.err).hasMatch(), qPrintable(again.err));
+            QCOMPARE(runExport(dir, {}, {"--allow-duplicate"}).status, 0);
+        }
         const QByteArray next = expect::fileBytes(dir.filePath("out.txt"));
         QCOMPARE(withoutHeaderId(next), withoutHeaderId(m_clean));
         QVERIFY2(!usedIds.contains(field(next, 2)), "a Header ID was used twice");
         QVERIFY(storedHeaderId(dir).toLongLong() > field(next, 2).toLongLong());
         QCOMPARE(leftovers(dir), QStringList());
+    }
+
+    // Identical runs started together, held so that they all reach the
+    // register's lookup at one moment: exactly one writes and takes a Header
+    // ID, the others are refused as repeats of its batch. Processes, as
+    // scheduled runs are.
+    void identicalRunsStartedTogether()
+    {
+        constexpr int runs = 4;
+        QTemporaryDir folder, meeting;
+        const QDir dir(folder.path());
+        prepare(dir);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KOVA_HOLD_AT", "before-lookup");
+        env.insert("KOVA_HOLD_UNTIL", meeting.filePath("go"));
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int i = 0; i < runs; ++i) {
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->setProcessEnvironment(env);
+            processes.back()->start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, QString("out%1.txt").arg(i)));
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (QDir(meeting.path()).entryList(QDir::Files).size() < runs && waited.elapsed() < 60000)
+            QThread::msleep(5);
+        QFile go(meeting.filePath("go"));
+        QVERIFY(go.open(QIODevice::WriteOnly));
+        QStringList written;
+        for (int i = 0; i < runs; ++i) {
+            const Run run = finished(*processes[i]);
+            const QString dest = dir.filePath(QString("out%1.txt").arg(i));
+            if (run.status == 0) {
+                written << dest;
+                continue;
+            }
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.startsWith("These 3000 payments (total 4.502.250,00) for effective date 2026-01-05 were already"
+                                        " written on "), qPrintable(run.err));
+            QVERIFY(!QFile::exists(dest));
+        }
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(field(expect::fileBytes(written.first()), 2), QByteArray("00000007"));
+        QCOMPARE(storedHeaderId(dir), QString("8"));
     }
 
     // A workbook cut short after it was chosen is refused like any sheet that

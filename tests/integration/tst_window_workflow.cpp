@@ -414,11 +414,11 @@ private slots:
         QCOMPARE(expect::fileBytes(m_dir.filePath("again.txt")), transferUpload("00000042", "REF"));
         QCOMPARE(headerId->text(), QString("43"));
 
-        // A number typed without saving goes into the batch; the count goes on from the stored one.
-        headerId->setText("7");
+        // A number typed without saving goes into the batch; the count goes on from it.
+        headerId->setText("50");
         exportTransfer(user, workbook("other.xlsx", {transferRow("REF2", "1234567890")}), m_dir.filePath("two.txt"));
-        QCOMPARE(expect::fileBytes(m_dir.filePath("two.txt")), transferUpload("00000007", "REF2"));
-        QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("two.txt")), transferUpload("00000050", "REF2"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("5151"));
 
         // Neither a refused batch nor a workbook cut short after it was chosen uses a
         // number or touches the earlier batch, and nothing is left beside it.
@@ -430,12 +430,37 @@ private slots:
         user.browse("btnDest", m_dir.filePath("two.txt"));
         QVERIFY(QFile(good).resize(QFileInfo(good).size() / 2));
         user.click("btnExport");
-        QCOMPARE(expect::fileBytes(m_dir.filePath("two.txt")), transferUpload("00000007", "REF2"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("two.txt")), transferUpload("00000050", "REF2"));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), files);
-        QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("5151"));
         const QString asked = "form question: " + kova::duplicateQuestion(written.value(0));
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
                                           "form critical: ERROR!", "form critical: Error. Unable to select sheet Data"}));
+    }
+
+    // A register that cannot be read cannot tell whether the batch was written before: the user is
+    // asked, No by default; No writes nothing and takes no Header ID, Yes writes and the log says the
+    // batch is not in the register.
+    void unreadableRegisterIsAsked()
+    {
+        const QString book = workbook("unread.xlsx", {transferRow("REF", "1234567890")});
+        const QString dest = m_dir.filePath("unread.txt");
+        WindowDriver user;
+        QFile garbage(kova::registerPathFor(settingsPath()));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) == 4096);
+        garbage.close();
+        exportTransfer(user, book, dest);
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(storedHeaderId(), QString("41"));
+        const QString question = "The register of written batches cannot be read (file is not a database). KOVA cannot tell"
+                                 " whether these payments were written before. Write them anyway?";
+        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: " + question));
+        Messages::setCapturedAnswer(true);
+        exportTransfer(user, book, dest);
+        QCOMPARE(expect::fileBytes(dest), transferUpload("00000041", "REF"));
+        QVERIFY(logText(user.window.data()).endsWith("\nBatch register could not be opened: file is not a database\nUpload file written to "
+                                                     + dest + ": 1 records, total 100,00"));
+        QCOMPARE(user.boxes, (QStringList{"form question: " + question, "form question: " + question, "form information: Done!"}));
     }
 
     void cancelWritesNothing_data()

@@ -8,6 +8,8 @@
 #include "xlsx/ziparchive.h"
 
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -44,13 +46,25 @@ QString detail(BatchType type, const Payment& p, int n)
     return {};
 }
 
-std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, const QVector<Payment>& payments, int first = 1)
+const BatchKey december{"2026-12-25", "0123456789 1234/56789/ABCD"};
+
+std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, const QVector<Payment>& payments,
+                                      const BatchKey& key = december, int first = 1)
 {
-    auto guard = std::make_unique<BatchGuard>(settings, type);
+    auto guard = std::make_unique<BatchGuard>(settings, type, key);
     for (int i = 0; i < payments.size(); ++i)
         guard->addDetail(detail(type, payments.at(i), first + i));
     return guard;
 }
+
+// The guard's whole way for a batch that is written: started, then finished.
+QString written(BatchGuard& guard, const QString& destination, Cents total, const QString& headerId = QString())
+{
+    guard.started(headerId, destination, total);
+    return guard.finished();
+}
+
+QString localMinute(const QDateTime& utc) { return utc.toLocalTime().toString("yyyy-MM-dd HH:mm"); }
 
 QByteArray part(const QString& xlsxPath, const char* name)
 {
@@ -72,13 +86,21 @@ private slots:
         const QString path = registerPathFor(dir.filePath("kova.ini"));
         QCOMPARE(path, dir.filePath("kova-batches.sqlite"));
         BatchRegister batches(path);
+        QVERIFY(!batches.findSame("Auto Transfer", "aa", december) && batches.problem().isEmpty());   // none yet
+        QVERIFY(!QFile::exists(path));   // and looking did not make one
         const QDateTime march5 = QDateTime(QDate(2026, 3, 5), QTime(14, 30), Qt::LocalTime).toUTC();
         const auto entry = [&](const QString& type, const QString& headerId, const QString& destination = "/data/out/batch.txt",
-                               Cents total = 300050) { return BatchEntry{march5, type, headerId, destination, 2, total, "aa"}; };
+                               Cents total = 300050) {
+            BatchEntry e;
+            e.writtenAt = march5, e.type = type, e.headerId = headerId, e.destination = destination;
+            e.records = 2, e.total = total, e.fingerprint = "aa", e.key = december;
+            return e;
+        };
         QVERIFY(batches.record(entry("Auto Transfer", "7")) && batches.record(entry("Auto Credit", ""))
                 && batches.record(entry("Auto Transfer", "8", "relative.txt")));
-        QCOMPARE(batches.findSame("Auto Transfer", "aa")->headerId, QString("8"));
-        QVERIFY(!batches.findSame("Payroll", "aa") && !batches.findSame("Auto Transfer", "ab"));
+        QCOMPARE(batches.findSame("Auto Transfer", "aa", december)->headerId, QString("8"));
+        QVERIFY(!batches.findSame("Payroll", "aa", december) && !batches.findSame("Auto Transfer", "ab", december));
+        QCOMPARE(batches.highestHeaderId("Auto Transfer"), 8);
         QCOMPARE(historyText(batches.history()),
                  "2026-03-05 14:30\tAuto Transfer\t8\t2\t3.000,50\t" + QDir::current().filePath("relative.txt")
                      + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
@@ -89,22 +111,86 @@ private slots:
         QCOMPARE(batches.history().size(), 3);
     }
 
-    // Each type asks only about its own earlier batch, and only about the same payments.
-    void asksBeforeWritingTheSamePaymentsAgain()
+    // A batch is its payments, in any order, plus the effective date and the account its header names.
+    void asksBeforeWritingTheSameBatchAgain()
     {
         QTemporaryDir dir;
         const QString settings = dir.filePath("kova.ini");
         const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}, {"0087654321", "2000.00", "BUDI", "R2"}};
-        QCOMPARE(guardOver(settings, BatchType::Payroll, rows)->written(QString(), dir.filePath("p.txt"), 300050), QString());
-        const QDateTime when = BatchRegister(registerPathFor(settings)).history().value(0).writtenAt.toLocalTime();
-        QCOMPARE(guardOver(settings, BatchType::Payroll, {rows.at(1), rows.at(0)})->duplicateQuestion(),
-                 "These 2 payments (total 3.000,50) were already written on " + when.toString("yyyy-MM-dd HH:mm") + " to "
-                     + dir.filePath("p.txt") + ". Write them again?");
-        QVERIFY(guardOver(settings, BatchType::Transfer, rows)->duplicateQuestion().isEmpty());
-        QVERIFY(guardOver(settings, BatchType::Payroll, {rows.at(0)})->duplicateQuestion().isEmpty());
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), 300050), QString());
+        const QString when = localMinute(BatchRegister(registerPathFor(settings)).history().value(0).writtenAt);
+        const QString again = "These 2 payments (total 3.000,50) for effective date 2026-12-25 were already written on " + when
+            + " to " + dir.filePath("p.txt") + ". Write them again?";
+        QCOMPARE(guardOver(settings, BatchType::Payroll, {rows.at(1), rows.at(0)})->lookUp().question(), again);
+        const BatchKey january{"2027-01-25", december.account}, otherAccount{december.effectiveDate, "0123456780 1234/56789/ABCD"};
+        for (const BatchKey& key : {january, otherAccount, BatchKey{QString(), december.account}})
+            QVERIFY2(guardOver(settings, BatchType::Payroll, rows, key)->lookUp().question().isEmpty(), qPrintable(key.effectiveDate));
+        QVERIFY(guardOver(settings, BatchType::Transfer, rows)->lookUp().question().isEmpty());
+        QVERIFY(guardOver(settings, BatchType::Payroll, {rows.at(0)})->lookUp().question().isEmpty());
+        // Paid on authorization, the header names no date.
+        QCOMPARE(written(*guardOver(settings, BatchType::Credit, rows, {QString(), december.account}), dir.filePath("c.txt"), 300050),
+                 QString());
+        QVERIFY(guardOver(settings, BatchType::Credit, rows, {QString(), december.account})->lookUp().question()
+                    .contains(" (total 3.000,50) for payment on authorization were already written on "));
         // A batch without payments pays nothing twice.
-        QCOMPARE(guardOver(settings, BatchType::Payroll, {})->written(QString(), dir.filePath("e.txt"), 0), QString());
-        QVERIFY(guardOver(settings, BatchType::Payroll, {})->duplicateQuestion().isEmpty());
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, {}), dir.filePath("e.txt"), 0), QString());
+        QVERIFY(guardOver(settings, BatchType::Payroll, {})->lookUp().question().isEmpty());
+    }
+
+    // A run stopped between taking its Header ID and committing the file leaves its batch as possibly
+    // written; one whose file failed leaves nothing.
+    void stoppedRunLeavesItsBatchInDoubt()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini");
+        const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}};
+        guardOver(settings, BatchType::Transfer, rows)->started("41", dir.filePath("t.txt"), 100050);
+        const QString when = localMinute(BatchRegister(registerPathFor(settings)).history().value(0).writtenAt);
+        QCOMPARE(guardOver(settings, BatchType::Transfer, rows)->lookUp().question(),
+                 "These 1 payments (total 1.000,50) for effective date 2026-12-25 may have been written by a run that stopped on "
+                     + when + " to " + dir.filePath("t.txt") + " with Header ID 41. Write them again?");
+        const auto failed = guardOver(settings, BatchType::Payroll, rows);
+        failed->started(QString(), dir.filePath("p.txt"), 100050);
+        failed->abandoned();
+        QVERIFY(guardOver(settings, BatchType::Payroll, rows)->lookUp().question().isEmpty());
+        QCOMPARE(BatchRegister(registerPathFor(settings)).history().size(), 1);
+    }
+
+    // A register of the first schema keeps no date or account: its batches are asked about whatever the
+    // key, without a date; writing brings it up to date. One that is no register is asked about.
+    void olderAndUnreadableRegisters()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "first");
+            db.setDatabaseName(registerPathFor(settings));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE batches (id INTEGER PRIMARY KEY AUTOINCREMENT, written_at TEXT NOT NULL, type TEXT NOT NULL,"
+                           " header_id TEXT NOT NULL, destination TEXT NOT NULL, records INTEGER NOT NULL,"
+                           " total_cents INTEGER NOT NULL, fingerprint TEXT NOT NULL)")
+                    && q.exec("PRAGMA user_version = 1"));
+            BatchFingerprint print(BatchType::Payroll);
+            print.addDetail(detail(BatchType::Payroll, {"0012345678", "1000.50", "ANI", "R1"}, 1));
+            QVERIFY(q.exec("INSERT INTO batches (written_at, type, header_id, destination, records, total_cents, fingerprint)"
+                           " VALUES ('2026-03-05T07:30:00Z', 'Payroll', '', '/data/p.txt', 1, 100050, '" + print.hex() + "')"));
+        }
+        QSqlDatabase::removeDatabase("first");
+        const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}};
+        const QString march5 = localMinute(QDateTime(QDate(2026, 3, 5), QTime(7, 30), Qt::UTC));
+        QCOMPARE(guardOver(settings, BatchType::Payroll, rows, {"2027-01-25", "x"})->lookUp().question(),
+                 "These 1 payments (total 1.000,50) were already written on " + march5 + " to /data/p.txt. Write them again?");
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p2.txt"), 100050), QString());
+        QVERIFY(guardOver(settings, BatchType::Payroll, rows)->lookUp().question()
+                    .startsWith("These 1 payments (total 1.000,50) for effective date 2026-12-25 were already written on "));
+
+        QFile garbage(registerPathFor(settings));
+        QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate) && garbage.write(QByteArray(4096, 'Z')) == 4096);
+        garbage.close();
+        QCOMPARE(guardOver(settings, BatchType::Payroll, rows)->lookUp().question(),
+                 QString("The register of written batches cannot be read (file is not a database). KOVA cannot tell whether these"
+                         " payments were written before. Write them anyway?"));
     }
 
     // Over all four types: only the payments count, not their numbers or order.

@@ -246,6 +246,20 @@ private slots:
             {error(1, "Invalid Customer Type")}, {14}, 14, "2147483647");
         row("transfer: residence, its first char", Transfer, 0, 18, "Non-resident", {}, {}, 15, "N",
             transferDetail(1, 17, "N"));
+        // A control character of either set, DEL or a line or paragraph separator ends the record for some
+        // reader of the file, pasted into any text field; printable text beyond ASCII is a name as written.
+        const QList<QPair<const char*, ushort>> controls{{"vertical tab", 0x0b}, {"form feed", 0x0c}, {"tab", 0x09},
+            {"unit separator", 0x1f}, {"DEL", 0x7f}, {"next line U+0085", 0x85}, {"C1 U+009F", 0x9f},
+            {"line separator", 0x2028}, {"paragraph separator", 0x2029}};
+        for (const auto& [name, code] : controls) {
+            const QString name2 = "BUDI" + QString(QChar(code)) + "SANTOSO";
+            QTest::addRow("transfer: %s in the name", name) << int(Transfer) << 0
+                << RowCase{goodRow(Transfer, 0, 12, name2), {invalidChars(1, "Beneficiary")}, {9}, 9, name2, {}};
+        }
+        row("transfer: form feed in the bank code", Transfer, 0, 9, "014\f039", {invalidChars(1, "Bank Code")}, {6}, 6, "014\f039");
+        row("transfer: vertical tab ending a remark", Transfer, 0, 6, "Rent\v", {invalidChars(1, "Remarks 1")}, {4}, 4, "Rent");
+        const QString jose = QString::fromUtf8("Jos\u00e9 \u00d1and\u00fa \u00a0Lima");
+        row("transfer: printable text beyond ASCII", Transfer, 0, 12, jose, {}, {}, 9, jose, transferDetail(1, 11, jose));
         const QString one = "00000000000000001.00";
         row("credit: account of 9 digits in Others mode", Credit, 2, 2, "123456789", {}, {}, 1, pad("123456789", 34),
             creditDetail(false, one, 1, pad("123456789", 34)));
@@ -308,7 +322,8 @@ private slots:
     }
 
     // Transfer: the batch's own data is checked first. The Header ID is reserved only for a batch that is
-    // written, never behind the one stored (7), so that no number is used twice; an upload that then fails skips it.
+    // written, never behind the one stored (7), so that no number is used twice; an upload that then fails
+    // skips it. A typed one below it was used: refused, with the free one offered.
     void transferBatchData_data()
     {
         QTest::addColumn<QString>("typed");   // empty: the stored one is taken
@@ -316,20 +331,22 @@ private slots:
         QTest::addColumn<QString>("fromAcc");
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("next");        // 0: nothing reserved
+        QTest::addColumn<int>("offered");     // the Header ID handed back to the form, 0 none
         const QString id = "ABCDE12345", acc = "1234567890", maxId = "Max value of Header ID is 99999999";
-        QTest::newRow("3 typed to send again") << "3" << id << acc << "Done!" << 8;
-        QTest::newRow("largest") << "99999999" << id << acc << "Done!" << 100000000;
-        QTest::newRow("stored one taken") << "" << id << acc << "Done!" << 8;
-        QTest::newRow("row errors") << "3" << id << "12" << "ERROR!" << 0;
-        QTest::newRow("upload fails") << "3" << id << acc << "Failed open file for writing" << 8;
-        QTest::newRow("Header ID 0") << "0" << id << acc << "Invalid Header ID" << 0;
-        QTest::newRow("Header ID 100000000") << "100000000" << id << acc << maxId << 0;
-        QTest::newRow("Header ID -5") << "-5" << id << acc << maxId << 0;
-        QTest::newRow("Corporate ID of spaces") << "3" << sp(10) << acc << "Corporate ID can not be empty" << 0;
-        QTest::newRow("Corporate ID of 9") << "3" << "ABCDE1234" << acc << "Corporate ID must be 10 chars" << 0;
+        QTest::newRow("7 typed") << "7" << id << acc << "Done!" << 8 << 8;
+        QTest::newRow("6 typed, already used") << "6" << id << acc << "Header ID 6 was already used; the next free one is 7" << 0 << 7;
+        QTest::newRow("largest") << "99999999" << id << acc << "Done!" << 100000000 << 100000000;
+        QTest::newRow("stored one taken") << "" << id << acc << "Done!" << 8 << 8;
+        QTest::newRow("row errors") << "3" << id << "12" << "ERROR!" << 0 << 0;
+        QTest::newRow("upload fails") << "9" << id << acc << "Failed open file for writing" << 10 << 10;
+        QTest::newRow("Header ID 0") << "0" << id << acc << "Invalid Header ID" << 0 << 0;
+        QTest::newRow("Header ID 100000000") << "100000000" << id << acc << maxId << 0 << 0;
+        QTest::newRow("Header ID -5") << "-5" << id << acc << maxId << 0 << 0;
+        QTest::newRow("Corporate ID of spaces") << "3" << sp(10) << acc << "Corporate ID can not be empty" << 0 << 0;
+        QTest::newRow("Corporate ID of 9") << "3" << "ABCDE1234" << acc << "Corporate ID must be 10 chars" << 0 << 0;
         // It goes into the "|"-separated header as it is.
-        QTest::newRow("Corporate ID with a bar") << "3" << "ABCDE|2345" << acc << "Corporate ID contains invalid chars" << 0;
-        QTest::newRow("Corporate ID with a leading space") << "3" << " BCDE12345" << acc << "Done!" << 8;
+        QTest::newRow("Corporate ID with a bar") << "3" << "ABCDE|2345" << acc << "Corporate ID contains invalid chars" << 0 << 0;
+        QTest::newRow("Corporate ID with a leading space") << "9" << " BCDE12345" << acc << "Done!" << 10 << 10;
     }
     void transferBatchData()
     {
@@ -338,6 +355,7 @@ private slots:
         QFETCH(QString, fromAcc);
         QFETCH(QString, box);
         QFETCH(int, next);
+        QFETCH(int, offered);
         QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
         if (box.startsWith("Failed"))
             QVERIFY(QDir().mkpath(m_dest));   // a folder stands where the file should go
@@ -349,7 +367,7 @@ private slots:
         QCOMPARE(m_sink.boxTexts(), QStringList{box});
         const QString used = QString::number(typed.isEmpty() ? 7 : typed.toInt()).rightJustified(8, '0');
         QCOMPARE(fileLines(m_dest).value(0), box == "Done!" ? transferHeader(used, corporateId) : "<no final line feed>");
-        QCOMPARE(m_nextHeaderId, next ? std::optional<qint64>(next) : std::nullopt);
+        QCOMPARE(m_nextHeaderId, offered ? std::optional<qint64>(offered) : std::nullopt);
         QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), next ? next : 7);
     }
 
