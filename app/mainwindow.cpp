@@ -5,11 +5,16 @@
 #include "logtablemodel.h"
 #include "windowsettings.h"
 
+#include "forms/common/dayfollower.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/common/pastetrim.h"
 #include "forms/common/transactionform.h"
 #include "forms/common/wheelguard.h"
 #include "forms/formfactory.h"
+#include "export/clock.h"
+#include "export/effectivedate.h"
+#include "export/pathchecks.h"
 #include "export/settingsfile.h"
 #include "register/batchregister.h"
 #include "core/registry.h"
@@ -17,6 +22,7 @@
 #include "render/messagetext.h"
 #include "xlsx/document.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -30,6 +36,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 
@@ -73,6 +81,18 @@ MainWindow::MainWindow(QWidget* parent)
             &MainWindow::ON_cboSheets_Change);
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
+    // Export from wherever the focus is. A line edit claims Ctrl+E for itself
+    // (the end of its line), so the key is taken from it before it can.
+    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(exportKey, &QShortcut::activated, this, [this] {
+        if (!m_exporting && m_form)
+            ON_btnExport_Click();
+    });
+    qApp->installEventFilter(this);
+    // The logs are read by keyboard too, so which one has the focus must show.
+    ui->tableView->setStyleSheet(QStringLiteral("QTableView:focus { border: 2px solid #0b57d0; }"));
+    ui->txtStatus->setStyleSheet(QStringLiteral("QTextEdit:focus { border: 2px solid #0b57d0; }"));
+
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     guardWheel(this);
@@ -85,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    qApp->removeEventFilter(this);
     // The source field loses the focus while the window's widgets are torn
     // down, when this is no longer a MainWindow to confirm a path to.
     disconnect(ui->txtSource, nullptr, this, nullptr);
@@ -103,6 +124,16 @@ void MainWindow::wireForm(TransactionForm* form)
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
     connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, &LogLines::appendPlain);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_E
+        && static_cast<QKeyEvent*>(event)->modifiers() == Qt::ControlModifier
+        && isAncestorOf(static_cast<QWidget*>(watched)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::Delete_Form()
@@ -156,6 +187,16 @@ void MainWindow::ON_btnExport_Click()
         ui->txtDest->setFocus();
         return;
     }
+    if (m_form) {
+        const QString dateQuestion = kova::effectiveDateQuestion(m_form->effectiveDate(), kova::today());
+        if (!dateQuestion.isEmpty() && !Messages::question(this, dateQuestion))
+            return;
+    }
+    // The earlier upload file may not have reached the bank yet.
+    if (QFileInfo(ui->txtDest->text()).isFile()
+        && !Messages::question(this, QStringLiteral("Destination ") + QDir::toNativeSeparators(ui->txtDest->text())
+                                         + QStringLiteral(" already exists. Replace it?")))
+        return;
 
     m_logModel->clear();
     ui->txtStatus->lines()->clear();
@@ -253,7 +294,7 @@ void MainWindow::loadSource()
 void MainWindow::chooseDestination()
 {
     const QString name = kova::transactionTypes().at(ui->cboTrxType->currentIndex())->fileNamePrefix
-                         + QLocale::system().toString(QDate::currentDate(), QStringLiteral("d-MMM-yyyy"))
+                         + QLocale::system().toString(kova::today(), QStringLiteral("d-MMM-yyyy"))
                          + QStringLiteral(".txt");
     const QString chosen = FileDialogs::saveFile(this, QStringLiteral("Destination File"),
                                                  startFolder() + QDir::separator() + name);
@@ -266,6 +307,10 @@ void MainWindow::chooseDestination()
 void MainWindow::prepareForm(QWidget* form)
 {
     guardWheel(form);
+    trimPastesUnder(form);
+    new DayFollower(form);
+    if (auto* exportButton = form->findChild<QPushButton*>(QStringLiteral("btnExport")))
+        exportButton->setToolTip(QStringLiteral("Export (Ctrl+E)"));
 
     // Tab runs from the file choice through the form's fields in the form's
     // own order, on to its Save and Export, and then to the two logs. The
@@ -372,7 +417,9 @@ void MainWindow::saveTemplate()
     if (path.isEmpty())
         return;
     rememberFolderOf(path);
-    const QString problem = kova::writeTemplate(type, path);
+    QString problem = kova::templatePathRefusal(path, ui->txtSource->text(), kova::defaultSettingsPath());
+    if (problem.isEmpty())
+        problem = kova::writeTemplate(type, path);
     if (!problem.isEmpty()) {
         Messages::critical(this, problem);
         return;

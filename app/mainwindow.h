@@ -42,6 +42,8 @@ public slots:
     void ON_cboSheets_Change(int index);
 
 protected:
+    // Lets the Export key through the line edits that would take it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Keeps the window's place and splitters for the next start.
     void closeEvent(QCloseEvent* event) override;
     // An .xlsx file dropped onto the window is chosen as Browse would choose it.

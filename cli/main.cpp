@@ -85,7 +85,9 @@ int printHistory(const QString& settingsPath)
 int saveTemplate(const Options& options)
 {
     const kova::BatchType type = kova::descriptorForKeyword(options.type)->type;
-    QString problem = kova::writeTemplate(type, options.dest);
+    QString problem = kova::templatePathRefusal(options.dest, QString(), options.settingsPath);
+    if (problem.isEmpty())
+        problem = kova::writeTemplate(type, options.dest);
     if (problem.isEmpty() && options.saveMapping)
         problem = saveTemplateMapping(type, options.settingsPath);
     if (!problem.isEmpty()) {

@@ -2,6 +2,8 @@
 
 #include "textfield.h"
 
+#include "register/batchregister.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -62,6 +64,26 @@ QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, 
 {
     if (sameFile(reportPath, sourcePath) || sameFile(reportPath, destinationPath) || sameFile(reportPath, settingsPath))
         return QStringLiteral("Report must not be the source workbook, the destination or the settings file");
+    return {};
+}
+
+bool isProgramFile(const QString& path, const QString& settingsPath)
+{
+    const QString registerPath = registerPathFor(settingsPath);
+    for (const QString& own : {settingsPath, settingsPath + QStringLiteral(".lock"),
+                               settingsPath + QStringLiteral(".headerid.lock"), registerPath,
+                               registerPath + QStringLiteral("-journal")})
+        if (sameFile(path, own))
+            return true;
+    return false;
+}
+
+QString templatePathRefusal(const QString& templatePath, const QString& sourcePath, const QString& settingsPath)
+{
+    if (hasControlCharacter(templatePath))
+        return QStringLiteral("Invalid file name");
+    if (sameFile(templatePath, sourcePath) || isProgramFile(templatePath, settingsPath))
+        return QStringLiteral("Template must not be the source workbook, the settings file, the register or a lock file");
     return {};
 }
 

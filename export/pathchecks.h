@@ -21,4 +21,13 @@ QString exportPathsRefusal(const QString& sourcePath, const QString& destination
 QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, const QString& destinationPath,
                           const QString& settingsPath);
 
+// The files the program keeps beside the settings file: the settings file,
+// its lock files and the register of written batches with its journal.
+bool isProgramFile(const QString& path, const QString& settingsPath);
+
+// A template workbook saved over the workbook being read or over a file of
+// the program would destroy it: "Invalid file name" for a control character,
+// then that refusal. The refusal text, or empty; sourcePath may be empty.
+QString templatePathRefusal(const QString& templatePath, const QString& sourcePath, const QString& settingsPath);
+
 } // namespace kova

@@ -85,18 +85,56 @@ private slots:
         QFile garbage(path("kova-batches.sqlite"));
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) == 4096);
         garbage.close();
-        const Run r = run("transfer", {"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", " CORP00001"});
+        const Run r = run("transfer", {"--effective", "2026-01-05", "--header-id", "42", "--corporate-id", "XCORP00001"});
         QCOMPARE(r.status, 0);
         QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.500.002,51", 1, 0) + QStringList{separator,
                      "LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"}));
         QCOMPARE(r.err, QString("Batch register could not be opened: file is not a database\nDone!\n"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));   // not a register: left alone
         const QString rest = "|||0140397|BANK|BRANCH|NAME|||||1|R|";
-        QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105| CORP00001|1500002.51|00002|WDK|IDR|",
+        QCOMPARE(upload(), (QStringList{"0|FT|00000042|||20260105|XCORP00001|1500002.51|00002|WDK|IDR|",
                                         "1|00001|REF1|1234567890|0987654321|1500000.50" + rest,
                                         "1|00002|" + longRef.left(30) + "|1234567890|0987654321|2.01" + rest}));
         QCOMPARE(stored("Transfer/HeaderID") + stored("Transfer/CompanyID"), QString("43ABCDE12345"));
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));
+    }
+
+    void corporateIdRefused_data()
+    {
+        QTest::addColumn<QString>("corporateId");
+        QTest::newRow("leading space") << " KOVADEMO1";
+        QTest::newRow("tab") << "KOVA\tDEMO1";
+        QTest::newRow("unit separator") << "KOVA\x1f""DEMO1";
+        QTest::newRow("accent") << QString::fromUtf8("KOVAD\xc3\x89MO01");
+        QTest::newRow("no-break space") << QString::fromUtf8("KOVA\xc2\xa0""DEMO1");
+    }
+    // A Corporate ID given on the command line is checked as the window checks it; nothing is written.
+    void corporateIdRefused()
+    {
+        QFETCH(QString, corporateId);
+        transfer({wdkRow("REF1", "10")});
+        const Run r = run("transfer", {"--corporate-id", corporateId});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QString("Corporate ID contains invalid chars\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
+    }
+
+    // A template over the settings file, the register or a lock file is refused, and they are left as they were.
+    void templateSparesProgramFiles()
+    {
+        transfer({wdkRow("REF1", "10")});
+        QCOMPARE(run("transfer").status, 0);
+        for (const char* name : {"kova.ini", "kova-batches.sqlite", "kova.ini.lock", "kova.ini.headerid.lock"}) {
+            QFile own(path(name));
+            QVERIFY(own.exists() || (own.open(QIODevice::WriteOnly) && own.write("lock") == 4));
+            own.close();
+            const QByteArray before = expect::fileBytes(path(name));
+            const Run r = runProgram(KOVA_EXPORT_PATH, {"template", "credit", "--dest", path(name), "--settings", path("kova.ini")});
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.err, QString("Template must not be the source workbook, the settings file, the register or a lock file\n"));
+            QCOMPARE(expect::fileBytes(path(name)), before);
+        }
     }
 
     void rowErrorsWriteNothingAndReportTheLog()

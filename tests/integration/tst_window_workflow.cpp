@@ -4,6 +4,7 @@
 #include "filesizelimit.h"
 #include "testworkbook.h"
 #include "windowlog.h"
+#include "export/clock.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
@@ -18,6 +19,8 @@ using expect::pad;
 using expect::sp;
 
 QString settingsPath() { return QDir(QCoreApplication::applicationDirPath()).filePath("kova.ini"); }
+// Today as the window sees it: noon of day.
+void setToday(const QDate& day) { kova::setClock([day] { return QDateTime(day, QTime(12, 0)); }); }
 QString storedHeaderId() { return QSettings(settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID").toString(); }
 
 // Answers the dialogs from a queue, keeps the boxes as "<window or form> <kind>: <text>". Write the settings first.
@@ -164,10 +167,15 @@ private slots:
     void init()
     {
         cleanup();
+        setToday(QDate(2025, 2, 3));   // the effective date exportTransfer() sets
         expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"FromAcc", 2}, {"ToAcc", 3}, {"Amount", 4}, {"Remittance", 5},
                                                           {"HasColumnHeader", false}, {"CompanyID", "ABCDE12345"}, {"HeaderID", 41}});
     }
-    void cleanup() { QFile::remove(settingsPath()); }
+    void cleanup()
+    {
+        QFile::remove(settingsPath());
+        kova::setClock({});
+    }
 
     void exportByType_data()
     {
@@ -189,6 +197,9 @@ private slots:
             workbook.setRow(r + 1, c.rows.at(r));
         QVERIFY(workbook.save());
         const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QTest::currentDataTag()));
+        for (const auto& s : c.set)
+            if (s.first == "dteEffDate")
+                setToday(s.second.toDate());
 
         WindowDriver user;
         user.chooseType(c.type);
@@ -336,8 +347,9 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), files);
         QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
         const QString asked = "form question: " + kova::duplicateQuestion(written.value(0));
+        const QString replace = "window question: Destination " + m_dir.filePath("two.txt") + " already exists. Replace it?";
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
-                                          "form critical: ERROR!", "form critical: Error. Unable to select sheet Data"}));
+                                          replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
     }
 
     void cancelWritesNothing_data()
