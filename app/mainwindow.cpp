@@ -36,7 +36,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -81,13 +80,9 @@ MainWindow::MainWindow(QWidget* parent)
             &MainWindow::ON_cboSheets_Change);
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
-    // Export from wherever the focus is. A line edit claims Ctrl+E for itself
-    // (the end of its line), so the key is taken from it before it can.
-    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
-    connect(exportKey, &QShortcut::activated, this, [this] {
-        if (!m_exporting && m_form)
-            ON_btnExport_Click();
-    });
+    // The form's Export button answers Ctrl+E from wherever the focus is; a
+    // line edit claims that key for itself (the end of its line), so the key
+    // is kept from it.
     qApp->installEventFilter(this);
     // The logs are read by keyboard too, so which one has the focus must show.
     ui->tableView->setStyleSheet(QStringLiteral("QTableView:focus { border: 2px solid #0b57d0; }"));
@@ -131,8 +126,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_E
         && static_cast<QKeyEvent*>(event)->modifiers() == Qt::ControlModifier
-        && isAncestorOf(static_cast<QWidget*>(watched)))
+        && isAncestorOf(static_cast<QWidget*>(watched))) {
+        event->ignore();
         return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -309,8 +306,6 @@ void MainWindow::prepareForm(QWidget* form)
     guardWheel(form);
     trimPastesUnder(form);
     new DayFollower(form);
-    if (auto* exportButton = form->findChild<QPushButton*>(QStringLiteral("btnExport")))
-        exportButton->setToolTip(QStringLiteral("Export (Ctrl+E)"));
 
     // Tab runs from the file choice through the form's fields in the form's
     // own order, on to its Save and Export, and then to the two logs. The
@@ -416,10 +411,12 @@ void MainWindow::saveTemplate()
         startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"));
     if (path.isEmpty())
         return;
-    rememberFolderOf(path);
+    // Refused before anything is written, the folder remembered included.
     QString problem = kova::templatePathRefusal(path, ui->txtSource->text(), kova::defaultSettingsPath());
-    if (problem.isEmpty())
+    if (problem.isEmpty()) {
+        rememberFolderOf(path);
         problem = kova::writeTemplate(type, path);
+    }
     if (!problem.isEmpty()) {
         Messages::critical(this, problem);
         return;

@@ -3,6 +3,7 @@
 #include "core/payroll/payrollexport.h"
 #include "core/transfer/transferexport.h"
 #include "export/cells.h"
+#include "export/effectivedate.h"
 #include "export/textfield.h"
 
 #include "enginetest.h"
@@ -238,6 +239,20 @@ private slots:
             QCOMPARE(parseCents(text) ? decimalText(*parseCents(text)) : QString(), cents);
         for (const char* text : {"-5", "-0.005", "0.004"})   // nothing negative is paid, nor nothing at all
             QVERIFY2(!validAmount(text, wholeUnits(1000)), text);
+    }
+
+    // The dates the window asks about: before today, or more than a year ahead.
+    void effectiveDateQuestions()
+    {
+        const QDate today(2026, 12, 7);
+        const QString past = "Effective date 06 Dec 2026 is in the past. Export anyway?";
+        QCOMPARE(effectiveDateQuestion(today.addDays(-1), today), past);
+        QCOMPARE(effectiveDateQuestion(QDate(1900, 1, 1), today), QString("Effective date 01 Jan 1900 is in the past. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(today, today), QString());
+        QCOMPARE(effectiveDateQuestion(QDate(2027, 12, 7), today), QString());
+        QCOMPARE(effectiveDateQuestion(QDate(2027, 12, 8), today), QString("Effective date 08 Dec 2027 is more than a year ahead. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(QDate(9999, 12, 31), today), QString("Effective date 31 Dec 9999 is more than a year ahead. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(QDate(), today), QString());
     }
 
     void limitsAndSettings()

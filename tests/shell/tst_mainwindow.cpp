@@ -8,6 +8,7 @@
 #include "forms/common/messages.h"
 #include "testpackage.h"
 #include "testworkbook.h"
+#include "expect.h"
 #include "windowlog.h"
 
 #include <QtTest>
@@ -82,6 +83,11 @@ private slots:
         QCOMPARE(mainWindowGeometry(QRect(), QRect(0, 40, 1920, 1040), {QRect(0, 40, 1920, 1040)}), QRect(410, 180, 1100, 760));
         QCOMPARE(mainWindowGeometry(stored, hd, {hd, QRect(-1280, 0, 1280, 1024)}), stored);
         QCOMPARE(mainWindowGeometry(stored, hd, {hd}), QRect(410, 160, 1100, 760));
+        // A small screen: the window and its frame (title bar 30, borders 4) fit its available area.
+        const QRect laptop(0, 0, 1366, 728);
+        const QRect fitted = mainWindowGeometry(laptop, QMargins(4, 30, 4, 4));
+        QCOMPARE(fitted, QRect(133, 30, 1100, 694));
+        QVERIFY(laptop.contains(fitted.marginsAdded(QMargins(4, 30, 4, 4))));
     }
 
     // The window's own checks speak first and take the focus; the paths go on untrimmed.
@@ -316,6 +322,22 @@ private slots:
         QCOMPARE(xlsx::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
+
+        // Never over the open workbook or a file of the program: they stay as they were.
+        const QString settings = kova::defaultSettingsPath();
+        QSettings(settings, QSettings::IniFormat).setValue("Credit/Amount", 3);
+        { kova::BatchRegister created(kova::registerPathFor(settings)); QVERIFY(created.open()); }
+        QFile(settings + ".headerid.lock").open(QIODevice::WriteOnly);
+        const QString book = workbook("open.xlsx", {"Data"});
+        choose(book);
+        m_boxes.clear();
+        for (const QString& own : {book, settings, kova::registerPathFor(settings), settings + ".headerid.lock"}) {
+            const QByteArray before = expect::fileBytes(own);
+            choose(own, "btnTemplate");
+            QCOMPARE(expect::fileBytes(own), before);
+        }
+        QCOMPARE(m_boxes, QVector<QString>(4, "window critical: Template must not be the source workbook, the settings file, the register or a lock file").toList());
+        QFile::remove(settings + ".headerid.lock");
     }
 
     // A typed source counts once confirmed: by Return, or by leaving the field for Export.
