@@ -266,6 +266,13 @@ private slots:
                  {-1, "", false}, {0, "Wdk", false}, {0, "rtg", false}, {0, "RTGS", true}, {0, "", true}, {1, "llg", false}})
             QVERIFY2(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).accepts(type)
                          == processed, type);
+        // The limits meet every row the filter lets into the clearing, however its type is written.
+        for (const auto& [clearing, type, cents, error] : QList<std::tuple<int, const char*, Cents, const char*>>{
+                 {0, "llg", 501, "LLG amount exceeding max limit 5"}, {0, "Llg", 501, "LLG amount exceeding max limit 5"},
+                 {0, "LLG", 500, ""}, {0, "", 501, ""}, {1, "rtg", 99, "RTGS amount below min limit 1"},
+                 {1, "rTg", 100, ""}, {-1, "llg", 501, ""}})
+            QCOMPARE(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).limitError(cents, type),
+                     QString(error));
 
         // The batch refusals below meet each source account check; these are its edges.
         QCOMPARE(checkSourceAccount(SourceAccount{"1234567890", "1234/56789/abcd"}, creditAccountMessages), QString());
