@@ -390,15 +390,21 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 void MainWindow::showBatches()
 {
-    kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
-    const QVector<kova::BatchEntry> entries = batches.open() ? batches.history() : QVector<kova::BatchEntry>();
-    if (!batches.problem().isEmpty()) {
-        Messages::critical(this, batches.problem());
+    // One such window: a second click brings it forward.
+    if (m_batches) {
+        m_batches->raise();
+        m_batches->activateWindow();
+        return;
+    }
+    auto* dialog = new BatchHistoryDialog(kova::registerPathFor(kova::defaultSettingsPath()), this);
+    if (!dialog->problem().isEmpty()) {
+        Messages::critical(this, dialog->problem());
+        delete dialog;
         return;
     }
     // Not modal: the user may read it while working on the next batch.
-    auto* dialog = new BatchHistoryDialog(entries, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_batches = dialog;
     dialog->show();
 }
 

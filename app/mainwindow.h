@@ -2,7 +2,9 @@
 
 #include "export/rowreport.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
@@ -87,4 +89,5 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_cancel;
     bool m_exporting = false;
+    QPointer<QDialog> m_batches;   // the window of written batches while it is open
 };

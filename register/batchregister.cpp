@@ -171,4 +171,26 @@ QVector<BatchEntry> BatchRegister::history()
     return entries;
 }
 
+QVector<BatchEntry> BatchRegister::historyPage(qint64 beforeId, int limit, QVector<qint64>& ids)
+{
+    QVector<BatchEntry> entries;
+    if (!open())
+        return entries;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT ") + columns
+                  + QStringLiteral(", id FROM batches WHERE id < ? ORDER BY id DESC LIMIT ?"));
+    query.addBindValue(beforeId);
+    query.addBindValue(limit);
+    if (!query.exec()) {
+        fail(QStringLiteral("read"), reasonOf(query.lastError()));
+        return entries;
+    }
+    while (query.next()) {
+        entries.append(entryOf(query));
+        ids.append(query.value(7).toLongLong());
+    }
+    return entries;
+}
+
 } // namespace kova

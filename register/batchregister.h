@@ -47,6 +47,10 @@ public:
     std::optional<BatchEntry> findSame(const QString& type, const QString& fingerprint);
     // Every batch, newest first.
     QVector<BatchEntry> history();
+    // Up to limit batches written before the one numbered beforeId, newest
+    // first, and each one's number in ids: a window pages through a register
+    // of any size without holding it all.
+    QVector<BatchEntry> historyPage(qint64 beforeId, int limit, QVector<qint64>& ids);
 
     // The text of the last failure; empty while none happened.
     QString problem() const { return m_problem; }
