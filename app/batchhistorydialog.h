@@ -1,24 +1,25 @@
 #pragma once
 
-#include "register/batchregister.h"
-
 #include <QDialog>
-#include <QVector>
 
-class QTableWidget;
+class BatchHistoryModel;
+class QTableView;
 
 // The register of written batches as a table, newest first: date, type,
-// Header ID, records, total and file. Ctrl+C copies the selected rows as the
-// register's text lines, ready to paste into a sheet.
+// Header ID, records, total and file, read as it is scrolled through. Ctrl+C
+// copies the selected rows as the register's text lines, ready to paste into
+// a sheet.
 class BatchHistoryDialog final : public QDialog
 {
 public:
-    BatchHistoryDialog(const QVector<kova::BatchEntry>& entries, QWidget* parent);
+    // Reads the register at registerPath; problem() tells when it could not.
+    BatchHistoryDialog(const QString& registerPath, QWidget* parent);
 
+    QString problem() const;
     // The selected rows as text, top to bottom.
     QString selectedText() const;
 
 private:
-    QVector<kova::BatchEntry> m_entries;
-    QTableWidget* m_table;
+    BatchHistoryModel* m_model;
+    QTableView* m_table;
 };

@@ -1,11 +1,19 @@
 #include "logtablemodel.h"
 
+#include "render/messagetext.h"
+
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QStyle>
 
 namespace {
 
-const QColor markedFieldText(0xe7, 0x3d, 0x4a);
+// Every text colour here keeps a contrast of at least 4.5:1 to its tint:
+// this red is 5.4:1 on the offending field's background.
+const QColor markedFieldText(0x8f, 0x0f, 0x1a);
 const QColor markedRowBackground(0xfb, 0xe1, 0xe3);
 // Deeper than the row's, so that an offending cell that is empty still shows.
 const QColor markedFieldBackground(0xf5, 0xb5, 0xba);
@@ -49,6 +57,7 @@ void LogTableModel::clear()
     m_rows.clear();
     m_markedRows.clear();
     m_marks.clear();
+    m_tips.clear();
     endResetModel();
 }
 
@@ -94,13 +103,24 @@ void LogTableModel::append(const QVector<kova::RowReport>& reports)
                 continue;
             m_markedRows.insert(cell.row);
             m_marks[key(cell.row, cell.column)] |= ErrorCell;
+            addTip(cell, report.messages);
         }
         for (const kova::MarkedCell& cut : report.warningCells) {
-            if (cut.row >= 0 && cut.row <= index && cut.column >= 0 && cut.column < m_columns)
+            if (cut.row >= 0 && cut.row <= index && cut.column >= 0 && cut.column < m_columns) {
                 m_marks[key(cut.row, cut.column)] |= CutCell;
+                addTip(cut, report.messages);
+            }
         }
     }
     endInsertRows();
+}
+
+void LogTableModel::addTip(const kova::MarkedCell& cell, const kova::RowMessages& messages)
+{
+    if (cell.message < 0 || cell.message >= messages.size())
+        return;
+    QString& tip = m_tips[key(cell.row, cell.column)];
+    tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + kova::plainLine(messages.at(cell.message));
 }
 
 void LogTableModel::put(int column, const QString& value)
@@ -166,6 +186,25 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
         if (m_marks.value(key(index.row(), column)) & ErrorCell)
             return QBrush(markedFieldText);
         return {};
+    case Qt::FontRole:
+        if (m_marks.value(key(index.row(), column)) & ErrorCell) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case Qt::DecorationRole: {
+        const quint8 marks = m_marks.value(key(index.row(), column));
+        if (marks & ErrorCell)
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+        if (marks & CutCell)
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return {};
+    }
+    case Qt::ToolTipRole: {
+        const auto tip = m_tips.constFind(key(index.row(), column));
+        return tip == m_tips.constEnd() ? QVariant() : QVariant(*tip);
+    }
     case Qt::BackgroundRole: {
         // An error's marking says more than a cut, and a cut more than its row's tint.
         const quint8 marks = m_marks.value(key(index.row(), column));

@@ -10,7 +10,9 @@
 #include <QVector>
 
 // The log table: one row per processed sheet row, its cells as the export
-// shows them, error cells and their rows tinted, cut cells shaded, the amount
+// shows them, error cells and their rows tinted, cut cells shaded (each also
+// marked by an icon, error text bold, and telling its message as its
+// tooltip, for those who cannot tell the tints apart), the amount
 // column right-aligned, and the sheet row as the row's number. A full sheet
 // is a million rows, so a row is held as its values' UTF-8 in one shared
 // buffer, and only the few marked cells are held apart. Values a column
@@ -43,6 +45,7 @@ private:
     enum Mark : quint8 { ErrorCell = 1, CutCell = 2 };
 
     QString value(const Row& row, int column) const;
+    void addTip(const kova::MarkedCell& cell, const kova::RowMessages& messages);
     void put(int column, const QString& value);
     static qint64 key(int row, int column) { return (qint64(row) << 32) | quint32(column); }
 
@@ -56,4 +59,5 @@ private:
     QVector<Row> m_rows;
     QSet<int> m_markedRows;
     QHash<qint64, quint8> m_marks;
+    QHash<qint64, QString> m_tips;   // the messages of marked cells, a line each
 };

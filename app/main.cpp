@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstring>
@@ -44,8 +46,17 @@ int main(int argc, char* argv[])
     QList<QRect> screenAreas;
     for (const QScreen* screen : QGuiApplication::screens())
         screenAreas.append(screen->availableGeometry());
-    window.setGeometry(mainWindowGeometry(WindowSettings::read(kova::defaultSettingsPath()).geometry,
-                                          QGuiApplication::primaryScreen()->availableGeometry(), screenAreas));
+    const QRect stored = WindowSettings::read(kova::defaultSettingsPath()).geometry;
+    const QRect primaryArea = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect first = mainWindowGeometry(stored, primaryArea, screenAreas);
+    window.setGeometry(first);
     window.show();
+    // The frame is the window system's, known only once the window is shown:
+    // a first place that does not hold the window with its frame shrinks.
+    if (first != stored)
+        QTimer::singleShot(0, &window, [&window, primaryArea] {
+            if (!primaryArea.contains(window.frameGeometry()))
+                window.setGeometry(mainWindowGeometry(primaryArea, window.windowHandle()->frameMargins()));
+        });
     return application.exec();
 }

@@ -6,11 +6,16 @@
 #include "logtablemodel.h"
 #include "windowsettings.h"
 
+#include "forms/common/dayfollower.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
+#include "forms/common/pastetrim.h"
 #include "forms/common/transactionform.h"
 #include "forms/common/wheelguard.h"
 #include "forms/formfactory.h"
+#include "export/clock.h"
+#include "export/effectivedate.h"
+#include "export/pathchecks.h"
 #include "export/settingsfile.h"
 #include "register/batchregister.h"
 #include "core/registry.h"
@@ -18,6 +23,7 @@
 #include "render/messagetext.h"
 #include "xlsx/document.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -31,6 +37,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 
@@ -75,6 +82,14 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
     connect(ui->txtStatus, &LogLineView::messageLineChosen, this, &MainWindow::showLogRow);
+    // The form's Export button answers Ctrl+E from wherever the focus is; a
+    // line edit claims that key for itself (the end of its line), so the key
+    // is kept from it.
+    qApp->installEventFilter(this);
+    // The logs are read by keyboard too, so which one has the focus must show.
+    ui->tableView->setStyleSheet(QStringLiteral("QTableView:focus { border: 2px solid #0b57d0; }"));
+    ui->txtStatus->setStyleSheet(QStringLiteral("QTextEdit:focus { border: 2px solid #0b57d0; }"));
+
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     guardWheel(this);
@@ -87,6 +102,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    qApp->removeEventFilter(this);
     // The source field loses the focus while the window's widgets are torn
     // down, when this is no longer a MainWindow to confirm a path to.
     disconnect(ui->txtSource, nullptr, this, nullptr);
@@ -110,6 +126,18 @@ void MainWindow::wireForm(TransactionForm* form)
         log->clear();
         log->appendPlain(lines);
     });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_E
+        && static_cast<QKeyEvent*>(event)->modifiers() == Qt::ControlModifier
+        && isAncestorOf(static_cast<QWidget*>(watched))) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::Delete_Form()
@@ -163,6 +191,16 @@ void MainWindow::ON_btnExport_Click()
         ui->txtDest->setFocus();
         return;
     }
+    if (m_form) {
+        const QString dateQuestion = kova::effectiveDateQuestion(m_form->effectiveDate(), kova::today());
+        if (!dateQuestion.isEmpty() && !Messages::question(this, dateQuestion))
+            return;
+    }
+    // The earlier upload file may not have reached the bank yet.
+    if (QFileInfo(ui->txtDest->text()).isFile()
+        && !Messages::question(this, QStringLiteral("Destination ") + QDir::toNativeSeparators(ui->txtDest->text())
+                                         + QStringLiteral(" already exists. Replace it?")))
+        return;
 
     m_logModel->clear();
     ui->txtStatus->lines()->clear();
@@ -260,7 +298,7 @@ void MainWindow::loadSource()
 void MainWindow::chooseDestination()
 {
     const QString name = kova::transactionTypes().at(ui->cboTrxType->currentIndex())->fileNamePrefix
-                         + QLocale::system().toString(QDate::currentDate(), QStringLiteral("d-MMM-yyyy"))
+                         + QLocale::system().toString(kova::today(), QStringLiteral("d-MMM-yyyy"))
                          + QStringLiteral(".txt");
     const QString chosen = FileDialogs::saveFile(this, QStringLiteral("Destination File"),
                                                  startFolder() + QDir::separator() + name);
@@ -273,6 +311,8 @@ void MainWindow::chooseDestination()
 void MainWindow::prepareForm(QWidget* form)
 {
     guardWheel(form);
+    trimPastesUnder(form);
+    new DayFollower(form);
 
     // Tab runs from the file choice through the form's fields in the form's
     // own order, on to its Save and Export, and then to the two logs. The
@@ -357,15 +397,21 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 void MainWindow::showBatches()
 {
-    kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
-    const QVector<kova::BatchEntry> entries = batches.open() ? batches.history() : QVector<kova::BatchEntry>();
-    if (!batches.problem().isEmpty()) {
-        Messages::critical(this, batches.problem());
+    // One such window: a second click brings it forward.
+    if (m_batches) {
+        m_batches->raise();
+        m_batches->activateWindow();
+        return;
+    }
+    auto* dialog = new BatchHistoryDialog(kova::registerPathFor(kova::defaultSettingsPath()), this);
+    if (!dialog->problem().isEmpty()) {
+        Messages::critical(this, dialog->problem());
+        delete dialog;
         return;
     }
     // Not modal: the user may read it while working on the next batch.
-    auto* dialog = new BatchHistoryDialog(entries, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_batches = dialog;
     dialog->show();
 }
 
@@ -378,8 +424,12 @@ void MainWindow::saveTemplate()
         startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"));
     if (path.isEmpty())
         return;
-    rememberFolderOf(path);
-    const QString problem = kova::writeTemplate(type, path);
+    // Refused before anything is written, the folder remembered included.
+    QString problem = kova::templatePathRefusal(path, ui->txtSource->text(), kova::defaultSettingsPath());
+    if (problem.isEmpty()) {
+        rememberFolderOf(path);
+        problem = kova::writeTemplate(type, path);
+    }
     if (!problem.isEmpty()) {
         Messages::critical(this, problem);
         return;

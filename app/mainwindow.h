@@ -2,7 +2,9 @@
 
 #include "export/rowreport.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
@@ -42,6 +44,8 @@ public slots:
     void ON_cboSheets_Change(int index);
 
 protected:
+    // Lets the Export key through the line edits that would take it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Keeps the window's place and splitters for the next start.
     void closeEvent(QCloseEvent* event) override;
     // An .xlsx file dropped onto the window is chosen as Browse would choose it.
@@ -87,4 +91,5 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_cancel;
     bool m_exporting = false;
+    QPointer<QDialog> m_batches;   // the window of written batches while it is open
 };

@@ -2,9 +2,10 @@
 
 #include <QStyle>
 
-QRect mainWindowGeometry(const QRect& availableArea)
+QRect mainWindowGeometry(const QRect& availableArea, const QMargins& frame)
 {
-    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(1100, 760), availableArea);
+    const QRect inner = availableArea.marginsRemoved(frame);
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(1100, 760).boundedTo(inner.size()), inner);
 }
 
 QRect mainWindowGeometry(const QRect& stored, const QRect& primaryArea, const QList<QRect>& screenAreas)

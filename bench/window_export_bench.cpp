@@ -127,6 +127,8 @@ int main(int argc, char* argv[])
         source->setText(workbook);
         source->setModified(true);
         emit source->editingFinished();
+        // Not left by an earlier run: the window would ask before replacing it.
+        QFile::remove(windowUpload);
         window.findChild<QLineEdit*>(QStringLiteral("txtDest"))->setText(windowUpload);
         auto* exportButton = window.findChild<QPushButton*>(QStringLiteral("btnExport"));
 

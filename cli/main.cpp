@@ -86,7 +86,7 @@ int printHistory(const QString& settingsPath)
 int saveTemplate(const Options& options)
 {
     const kova::BatchType type = kova::descriptorForKeyword(options.type)->type;
-    QString problem = kova::templatePathRefusal(options.dest, options.settingsPath);
+    QString problem = kova::templatePathRefusal(options.dest, QString(), options.settingsPath);
     if (problem.isEmpty())
         problem = kova::writeTemplate(type, options.dest);
     if (problem.isEmpty() && options.saveMapping)

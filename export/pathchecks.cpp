@@ -93,10 +93,14 @@ QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, 
     return programFileRefusal(QStringLiteral("Report"), reportPath, settingsPath);
 }
 
-QString templatePathRefusal(const QString& templatePath, const QString& settingsPath)
+QString templatePathRefusal(const QString& templatePath, const QString& sourcePath, const QString& settingsPath)
 {
     const QString refusal = fileNameRefusal(templatePath);
-    return refusal.isEmpty() ? programFileRefusal(QStringLiteral("Template"), templatePath, settingsPath) : refusal;
+    if (!refusal.isEmpty())
+        return refusal;
+    if (sameFile(templatePath, sourcePath))
+        return QStringLiteral("Template must not be the source workbook");
+    return programFileRefusal(QStringLiteral("Template"), templatePath, settingsPath);
 }
 
 } // namespace kova

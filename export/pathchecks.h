@@ -30,8 +30,9 @@ QString exportPathsRefusal(const QString& sourcePath, const QString& destination
 QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, const QString& destinationPath,
                           const QString& settingsPath);
 
-// A template workbook written over a file of the program would destroy it.
-// The refusal text, or empty.
-QString templatePathRefusal(const QString& templatePath, const QString& settingsPath);
+// A template workbook saved over the workbook being read or over a file of
+// the program would destroy it: "Invalid file name" for a control character,
+// then that refusal. The refusal text, or empty; sourcePath may be empty.
+QString templatePathRefusal(const QString& templatePath, const QString& sourcePath, const QString& settingsPath);
 
 } // namespace kova

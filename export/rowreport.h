@@ -14,6 +14,7 @@ struct MarkedCell
 {
     int row = 0;
     int column = 0;
+    int message = -1;   // the row's message that marked it, for the cell to tell; -1 for none
     bool operator==(const MarkedCell& o) const { return row == o.row && column == o.column; }
 };
 

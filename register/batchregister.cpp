@@ -272,14 +272,24 @@ qint64 BatchRegister::highestHeaderId(const QString& type)
 
 QVector<BatchEntry> BatchRegister::history()
 {
+    // SQLite takes a negative limit as none.
+    return historyPage(std::numeric_limits<qint64>::max(), -1);
+}
+
+QVector<BatchEntry> BatchRegister::historyPage(qint64 beforeId, int limit)
+{
     QVector<BatchEntry> entries;
     if (!open())
         return entries;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
     // Ids grow with every row, so they order by writing even when the
     // clock was set back in between.
-    if (!query.exec(QStringLiteral("SELECT ") + selectedColumns(migrations.size())
-                    + QStringLiteral(" FROM batches ORDER BY id DESC"))) {
+    query.prepare(QStringLiteral("SELECT ") + selectedColumns(migrations.size())
+                  + QStringLiteral(" FROM batches WHERE id < ? ORDER BY id DESC LIMIT ?"));
+    query.addBindValue(beforeId);
+    query.addBindValue(limit);
+    if (!query.exec()) {
         fail(QStringLiteral("read"), reasonOf(query.lastError()));
         return entries;
     }

@@ -68,6 +68,10 @@ public:
     qint64 highestHeaderId(const QString& type);
     // Every batch, newest first.
     QVector<BatchEntry> history();
+    // Up to limit batches written before the one numbered beforeId (its
+    // id), newest first: a window pages through a register of any size
+    // without holding it all.
+    QVector<BatchEntry> historyPage(qint64 beforeId, int limit);
 
     // The text of the last failure; empty while none happened.
     QString problem() const { return m_problem; }

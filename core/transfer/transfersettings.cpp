@@ -42,7 +42,9 @@ QString validateTransferSettings(const TransferSettings& s)
             return limits;
     }
     const int headerId = parsedHeaderId(s.headerIdText);
-    if (headerId == 0)
+    // A number read past a tab or a foreign digit is not the number the file
+    // and the next run will read back.
+    if (headerId == 0 || !kova::isPrintableAscii(s.headerIdText))
         return QStringLiteral("Invalid Header ID");
     if (unsigned(headerId) >= 100000000u)
         return QStringLiteral("Max value of Header ID is 99999999");
@@ -50,8 +52,11 @@ QString validateTransferSettings(const TransferSettings& s)
         return QStringLiteral("Corporate ID can not be empty");
     if (s.corporateId.size() != 10)
         return QStringLiteral("Corporate ID must be 10 chars");
-    // The Corporate ID goes into the "|"-separated header record as it is.
-    if (s.corporateId.contains(QLatin1Char('|')) || kova::hasLineBreak(s.corporateId))
+    // The Corporate ID goes into the "|"-separated header record as it is:
+    // the bank matches it byte for byte, so a tab or a character beyond ASCII
+    // would name another company or none. Spaces are printable and count
+    // towards its ten characters, as the bank's layout takes them.
+    if (s.corporateId.contains(QLatin1Char('|')) || !kova::isPrintableAscii(s.corporateId))
         return QStringLiteral("Corporate ID contains invalid chars");
     return {};
 }

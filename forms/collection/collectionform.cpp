@@ -3,6 +3,7 @@
 #include "core/collection/collectionexport.h"
 #include "ui_collectionform.h"
 
+#include "export/clock.h"
 #include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/reportrelay.h"
@@ -26,8 +27,9 @@ CollectionForm::CollectionForm(QWidget* parent)
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
     , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionDescriptor())
+    , m_saved(m_settingsPath, collectionDescriptor().group)
 {
-    const QDate today = QDate::currentDate();
+    const QDate today = kova::today();
     ui->dteEffDate->setDate(today);
     ui->dteFrom->setDate(today);
     ui->dteTo->setDate(today);
@@ -47,6 +49,11 @@ CollectionForm::~CollectionForm()
     delete ui;
 }
 
+QDate CollectionForm::effectiveDate() const
+{
+    return ui->rdbAnytime->isChecked() ? QDate() : ui->dteEffDate->date();
+}
+
 void CollectionForm::ON_btnAdd_Click()
 {
     m_accounts->add();
@@ -61,8 +68,14 @@ void CollectionForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this,
-                        saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping));
+    if (!m_saved.mayOverwrite(this)) {
+        reloadSettings();
+        return;
+    }
+    const bool saved = saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping);
+    if (saved)
+        m_saved.remember();
+    reportSettingsSaved(this, saved);
 }
 
 void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
@@ -89,6 +102,13 @@ void CollectionForm::ON_chkHeaders_Click()
 void CollectionForm::Read_Settings()
 {
     readAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping);
+    m_saved.remember();
+}
+
+void CollectionForm::reloadSettings()
+{
+    Read_Settings();
+    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
 }
 
 bool CollectionForm::Validate_Settings()

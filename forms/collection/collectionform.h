@@ -3,6 +3,7 @@
 #include "core/collection/collectionsettings.h"
 
 #include "forms/common/columnmapping.h"
+#include "forms/common/savedgroup.h"
 #include "forms/common/transactionform.h"
 
 #include <QString>
@@ -24,6 +25,7 @@ public:
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
+    QDate effectiveDate() const override;
 
 public slots:
     void ON_btnAdd_Click();
@@ -34,10 +36,14 @@ public slots:
 private:
     void Read_Settings();
     bool Validate_Settings();
+    // Save Settings found the group saved elsewhere and the user chose to read it again.
+    void reloadSettings();
     CollectionSettings settings() const;
 
     Ui_CollectionForm* ui;
     QString m_settingsPath;
     SourceAccountsTable* m_accounts;
     ColumnMapping m_mapping;
+    // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
+    SavedGroup m_saved;
 };

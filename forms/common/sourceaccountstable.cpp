@@ -1,14 +1,90 @@
 #include "sourceaccountstable.h"
 
+#include "pastetrim.h"
+
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace {
 
 enum Column { MarkerColumn = 0, AccountColumn = 1, CompanyCodeColumn = 2 };
+
+// Tab past the last cell, or Shift+Tab before the first, is the keyboard's
+// way on to the next field: the table would otherwise go round for ever.
+bool leavesTable(const QTableView* view, const QKeyEvent* key)
+{
+    const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+    const bool backward = key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+    if ((!forward && !backward) || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const QAbstractItemModel* model = view->model();
+    const QModelIndex current = view->currentIndex();
+    if (model->rowCount() == 0 || !current.isValid())
+        return true;
+    return forward ? current.row() == model->rowCount() - 1 && current.column() == model->columnCount() - 1
+                   : current.row() == 0 && current.column() == 0;
+}
+
+// Hands the focus to the field before or after the table in the window's
+// Tab order, passing over the table's own radio buttons and editor.
+void leaveTable(QTableView* view, const QKeyEvent* key)
+{
+    const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+    QWidget* w = view;
+    for (int steps = 0; steps < 1000; ++steps) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == view)
+            return;
+        if (!view->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible()) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+// The cells' editors take pastes trimmed, and Tab leaves the table from them
+// as it does from the table itself.
+class AccountCellDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit AccountCellDelegate(QTableView* view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+        m_view->installEventFilter(this);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            trimPastes(edit);
+        return editor;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && leavesTable(m_view, static_cast<QKeyEvent*>(event))) {
+            if (auto* editor = qobject_cast<QWidget*>(watched); editor && editor != m_view) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            }
+            leaveTable(m_view, static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        return watched == m_view ? false : QStyledItemDelegate::eventFilter(watched, event);
+    }
+
+private:
+    QTableView* m_view;
+};
 
 } // namespace
 
@@ -22,6 +98,7 @@ SourceAccountsTable::SourceAccountsTable(QTableView* tblAcc, const QString& acco
     m_model->setHorizontalHeaderItem(CompanyCodeColumn,
                                      new QStandardItem(QStringLiteral("Company Code\n(9999/99999/XXXX)")));
     m_view->setModel(m_model);
+    m_view->setItemDelegate(new AccountCellDelegate(m_view));
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_view->setMaximumHeight(150);

@@ -2,6 +2,7 @@
 
 #include "export/rowreport.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -25,6 +26,10 @@ public:
     // Exports the chosen sheet of the workbook at sourcePath into the upload
     // file destinationPath, reporting as it goes through the signals below.
     virtual void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) = 0;
+
+    // The date the batch's header record would carry, for the window to
+    // question one in the past or far ahead; invalid when it carries none.
+    virtual QDate effectiveDate() const { return {}; }
 
     // Stops the running export if its Header ID is not reserved yet; safe from any thread.
     void cancelExport() { m_cancelRequested = true; }

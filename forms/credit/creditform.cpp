@@ -3,6 +3,7 @@
 #include "core/credit/creditexport.h"
 #include "ui_creditform.h"
 
+#include "export/clock.h"
 #include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/clearingcontrols.h"
@@ -15,12 +16,13 @@
 CreditForm::CreditForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui_CreditForm)
+    , m_saved(kova::defaultSettingsPath(), creditDescriptor().group)
 {
     ui->setupUi(this);
     ui->gbColMap->layout()->setSpacing(0);
     ui->gbColMap->layout()->setContentsMargins(0, 0, 0, 0);
 
-    const QDate today = QDate::currentDate();
+    const QDate today = kova::today();
     ui->dteEffDate->setDate(today);
     ui->dteFrom->setDate(today);
     ui->dteTo->setDate(today);
@@ -62,6 +64,11 @@ CreditForm::~CreditForm()
     delete ui;
 }
 
+QDate CreditForm::effectiveDate() const
+{
+    return ui->rdbAnytime->isChecked() ? QDate() : ui->dteEffDate->date();
+}
+
 CreditSettings CreditForm::gatherSettings() const
 {
     CreditSettings s;
@@ -88,6 +95,13 @@ void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
     readAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    m_saved.remember();
+}
+
+void CreditForm::reloadSettings()
+{
+    Read_Settings();
+    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
 }
 
 bool CreditForm::Validate_Settings()
@@ -113,7 +127,13 @@ void CreditForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
+    if (!m_saved.mayOverwrite(this)) {
+        reloadSettings();
+        return;
+    }
     const bool saved = saveAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    if (saved)
+        m_saved.remember();
     reportSettingsSaved(this, m_clearing->saveShownLimits() && saved);
 }
 

@@ -3,6 +3,7 @@
 #include "core/payroll/payrollexport.h"
 #include "ui_payrollform.h"
 
+#include "export/clock.h"
 #include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/reportrelay.h"
@@ -26,8 +27,9 @@ PayrollForm::PayrollForm(QWidget* parent)
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
     , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollDescriptor())
+    , m_saved(m_settingsPath, payrollDescriptor().group)
 {
-    const QDate today = QDate::currentDate();
+    const QDate today = kova::today();
     ui->dteEffDate->setDate(today);
     ui->dteFrom->setDate(today);
     ui->dteTo->setDate(today);
@@ -47,6 +49,11 @@ PayrollForm::~PayrollForm()
     delete ui;
 }
 
+QDate PayrollForm::effectiveDate() const
+{
+    return ui->dteEffDate->date();
+}
+
 void PayrollForm::ON_btnAdd_Click()
 {
     m_accounts->add();
@@ -61,8 +68,14 @@ void PayrollForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
-    reportSettingsSaved(this,
-                        saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping));
+    if (!m_saved.mayOverwrite(this)) {
+        reloadSettings();
+        return;
+    }
+    const bool saved = saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping);
+    if (saved)
+        m_saved.remember();
+    reportSettingsSaved(this, saved);
 }
 
 void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
@@ -89,6 +102,13 @@ void PayrollForm::ON_chkHeaders_Click()
 void PayrollForm::Read_Settings()
 {
     readAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping);
+    m_saved.remember();
+}
+
+void PayrollForm::reloadSettings()
+{
+    Read_Settings();
+    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
 }
 
 bool PayrollForm::Validate_Settings()

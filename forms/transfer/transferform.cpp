@@ -3,6 +3,7 @@
 #include "core/transfer/transferexport.h"
 #include "ui_transferform.h"
 
+#include "export/clock.h"
 #include "export/settingsfile.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
@@ -15,9 +16,10 @@ TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
+    , m_saved(m_settingsPath, transferDescriptor().group, transferHeaderIdKey())
 {
     ui->setupUi(this);
-    const QDate today = QDate::currentDate();
+    const QDate today = kova::today();
     for (QDateEdit* edit : {ui->dteFrom, ui->dteTo, ui->dteEffDate})
         edit->setDate(today);
 
@@ -53,6 +55,11 @@ TransferForm::~TransferForm()
     delete ui;
 }
 
+QDate TransferForm::effectiveDate() const
+{
+    return ui->dteEffDate->date();
+}
+
 void TransferForm::Read_Settings()
 {
     m_clearing->readLimits();
@@ -60,6 +67,7 @@ void TransferForm::Read_Settings()
     ui->chkHeaders->setChecked(stored.hasColumnHeader);
     ui->txtHeaderID->setText(stored.headerIdText);
     ui->txtCompID->setText(stored.corporateId);
+    m_saved.remember();
 }
 
 TransferSettings TransferForm::settings() const
@@ -119,12 +127,24 @@ void TransferForm::ON_btnSave_Click()
 {
     if (!Validate_Settings())
         return;
+    if (!m_saved.mayOverwrite(this)) {
+        reloadSettings();
+        return;
+    }
     const bool typedSaved = saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
+    if (typedSaved)
+        m_saved.remember();
     if (saved)
         Messages::information(this, QStringLiteral("Settings has been saved"));
     else
         Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+void TransferForm::reloadSettings()
+{
+    Read_Settings();
+    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_rdbBenefBank_Click()

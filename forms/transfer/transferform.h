@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/transfer/transfersettings.h"
+#include "forms/common/savedgroup.h"
 #include "forms/common/transactionform.h"
 
 #include <QList>
@@ -24,6 +25,7 @@ public:
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
+    QDate effectiveDate() const override;
 
 private slots:
     void ON_chkHeaders_Click();
@@ -36,10 +38,14 @@ private slots:
 private:
     void Read_Settings();
     bool Validate_Settings();
+    // Save Settings found the group saved elsewhere and the user chose to read it again.
+    void reloadSettings();
     TransferSettings settings() const;
 
     Ui::TransferForm* ui;
     QString m_settingsPath;
     std::unique_ptr<ColumnMapping> m_mapping;
     std::unique_ptr<ClearingControls> m_clearing;
+    // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
+    SavedGroup m_saved;
 };

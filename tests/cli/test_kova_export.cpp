@@ -157,6 +157,26 @@ private slots:
         QCOMPARE(expect::fileBytes(path("kova-batches.sqlite")), QByteArray(4096, 'Z'));
     }
 
+    void corporateIdRefused_data()
+    {
+        QTest::addColumn<QString>("corporateId");
+        QTest::newRow("tab") << "KOVA\tDEMO1";
+        QTest::newRow("unit separator") << "KOVA\x1f""DEMO1";
+        QTest::newRow("accent") << QString::fromUtf8("KOVAD\xc3\x89MO01");
+        QTest::newRow("no-break space") << QString::fromUtf8("KOVA\xc2\xa0""DEMO1");
+    }
+    // A Corporate ID given on the command line is checked as the window checks it; nothing is written.
+    void corporateIdRefused()
+    {
+        QFETCH(QString, corporateId);
+        transfer({wdkRow("REF1", "10")});
+        const Run r = run("transfer", {"--corporate-id", corporateId});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QString("Corporate ID contains invalid chars\n"));
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(stored("Transfer/HeaderID"), QString("7"));
+    }
+
     void rowErrorsWriteNothingAndReportTheLog()
     {
         QVariantList bad = wdkRow("REF2", "abc");

@@ -3,6 +3,7 @@
 #include "core/payroll/payrollexport.h"
 #include "core/transfer/transferexport.h"
 #include "export/cells.h"
+#include "export/effectivedate.h"
 #include "export/textfield.h"
 
 #include "enginetest.h"
@@ -242,6 +243,20 @@ private slots:
             QVERIFY2(!validAmount(text, wholeUnits(1000)), text);
     }
 
+    // The dates the window asks about: before today, or more than a year ahead.
+    void effectiveDateQuestions()
+    {
+        const QDate today(2026, 12, 7);
+        const QString past = "Effective date 06 Dec 2026 is in the past. Export anyway?";
+        QCOMPARE(effectiveDateQuestion(today.addDays(-1), today), past);
+        QCOMPARE(effectiveDateQuestion(QDate(1900, 1, 1), today), QString("Effective date 01 Jan 1900 is in the past. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(today, today), QString());
+        QCOMPARE(effectiveDateQuestion(QDate(2027, 12, 7), today), QString());
+        QCOMPARE(effectiveDateQuestion(QDate(2027, 12, 8), today), QString("Effective date 08 Dec 2027 is more than a year ahead. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(QDate(9999, 12, 31), today), QString("Effective date 31 Dec 9999 is more than a year ahead. Export anyway?"));
+        QCOMPARE(effectiveDateQuestion(QDate(), today), QString());
+    }
+
     void limitsAndSettings()
     {
         // MinLLG, MaxLLG, MinRTGS, MaxRTGS as stored: each at the one below it is raised.
@@ -253,6 +268,13 @@ private slots:
                  {-1, "", false}, {0, "Wdk", false}, {0, "rtg", false}, {0, "RTGS", true}, {0, "", true}, {1, "llg", false}})
             QVERIFY2(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).accepts(type)
                          == processed, type);
+        // The limits meet every row the filter lets into the clearing, however its type is written.
+        for (const auto& [clearing, type, cents, error] : QList<std::tuple<int, const char*, Cents, const char*>>{
+                 {0, "llg", 501, "LLG amount exceeding max limit 5"}, {0, "Llg", 501, "LLG amount exceeding max limit 5"},
+                 {0, "LLG", 500, ""}, {0, "", 501, ""}, {1, "rtg", 99, "RTGS amount below min limit 1"},
+                 {1, "rTg", 100, ""}, {-1, "llg", 501, ""}})
+            QCOMPARE(BankFilter({clearing < 0 ? BankMode::WDK : BankMode::Others, clearing, 1, 5}).limitError(cents, type),
+                     QString(error));
 
         // The batch refusals below meet each source account check; these are its edges.
         QCOMPARE(checkSourceAccount(SourceAccount{"1234567890", "1234/56789/abcd"}, creditAccountMessages), QString());

@@ -4,12 +4,14 @@
 #include "filesizelimit.h"
 #include "testworkbook.h"
 #include "windowlog.h"
+#include "export/clock.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "core/registry.h"
+#include "export/sourceaccount.h"
 
 #include <QtTest>
 
@@ -19,6 +21,8 @@ using expect::pad;
 using expect::sp;
 
 QString settingsPath() { return QDir(QCoreApplication::applicationDirPath()).filePath("kova.ini"); }
+// Today as the window sees it: noon of day.
+void setToday(const QDate& day) { kova::setClock([day] { return QDateTime(day, QTime(12, 0)); }); }
 QString storedHeaderId() { return QSettings(settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID").toString(); }
 
 // Answers the dialogs from a queue, keeps the boxes as "<window or form> <kind>: <text>". Write the settings first.
@@ -140,6 +144,17 @@ void addComment()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("# note\n" + held) == held.size() + 7);
 }
 
+// The contrast ratio of two colours as accessibility guidelines define it, 1 to 21.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ExportCase)
@@ -167,10 +182,15 @@ private slots:
     void init()
     {
         cleanup();
+        setToday(QDate(2025, 2, 3));   // the effective date exportTransfer() sets
         expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"FromAcc", 2}, {"ToAcc", 3}, {"Amount", 4}, {"Remittance", 5},
                                                           {"HasColumnHeader", false}, {"CompanyID", "ABCDE12345"}, {"HeaderID", 41}});
     }
-    void cleanup() { QFile::remove(settingsPath()); }
+    void cleanup()
+    {
+        QFile::remove(settingsPath());
+        kova::setClock({});
+    }
 
     // Each case also with its columns in reverse order, the mapping saved with their
     // titles: every field follows its title, and the batch is the same.
@@ -207,6 +227,9 @@ private slots:
             workbook.setRow(r + 1, c.rows.at(r));
         QVERIFY(workbook.save());
         const QString dest = m_dir.filePath(QStringLiteral("%1.txt").arg(QString(QTest::currentDataTag()).replace(' ', '-')));
+        for (const auto& s : c.set)
+            if (s.first == "dteEffDate")
+                setToday(s.second.toDate());
 
         WindowDriver user;
         user.chooseType(c.type);
@@ -434,8 +457,215 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), files);
         QCOMPARE(headerId->text() + storedHeaderId(), QString("5151"));
         const QString asked = "form question: " + kova::duplicateQuestion(written.value(0));
+        const QString replace = "window question: Destination " + m_dir.filePath("two.txt") + " already exists. Replace it?";
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
-                                          "form critical: ERROR!", "form critical: Error. Unable to select sheet Data"}));
+                                          replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
+    }
+
+    // A value pasted with the line break and spaces of the cell it came from is taken
+    // without them; a tab inside it is the field's own refusal.
+    void pastedHeaderFields()
+    {
+        WindowDriver user;
+        user.browse("btnSrc", workbook("paste.xlsx", {transferRow("REF", "1234567890")}));
+        auto* corporateId = user.field<QLineEdit>("txtCompID");
+        const auto paste = [&](QLineEdit* edit, const QString& copied) {
+            QApplication::clipboard()->setText(copied);
+            edit->clear();
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            return edit->text();
+        };
+        QCOMPARE(paste(corporateId, "KOVA\tDEMO1\n"), QString("KOVA\tDEMO1"));
+        user.click("btnSave");
+        QCOMPARE(paste(corporateId, " KOVADEMO01\r\n"), QString("KOVADEMO01"));
+        // Typed spaces stay: only a paste is trimmed.
+        QTest::keyClicks(corporateId, " X");
+        QCOMPARE(corporateId->text(), QString("KOVADEMO01 X"));
+        // So does a paste into a cell of the accounts table.
+        user.chooseType(1);
+        user.click("btnAdd");
+        QCOMPARE(paste(qobject_cast<QLineEdit*>(QApplication::focusWidget()), "1234/56789/ABCD\n"), QString("1234/56789/ABCD"));
+        QCOMPARE(user.boxes, QStringList{"form critical: Corporate ID contains invalid chars"});
+    }
+
+    // Date fields left as they opened move on at midnight; one set by hand keeps its date, and so does
+    // the name proposed for the upload file. An effective date in the past or over a year ahead is asked about.
+    void datesFollowTheDay()
+    {
+        const QDate day(2026, 12, 7);
+        kova::setClock([day] { return QDateTime(day, QTime(23, 59, 59, 700)); });
+        WindowDriver user;
+        auto* effective = user.field<QDateEdit>("dteEffDate");
+        auto* from = user.field<QDateEdit>("dteFrom");
+        from->setDate(QDate(2026, 12, 1));
+        QCOMPARE(effective->date(), day);
+        setToday(day.addDays(1));
+        QTRY_COMPARE_WITH_TIMEOUT(effective->date(), day.addDays(1), 3000);
+        QCOMPARE(from->date().toString(Qt::ISODate) + user.field<QDateEdit>("dteTo")->date().toString(Qt::ISODate), QString("2026-12-012026-12-08"));
+        user.browse("btnSrc", workbook("dated.xlsx", {transferRow("REF", "1234567890")}));
+        QStringList proposed;
+        FileDialogs::setChooser([&](QWidget*, FileDialogs::Mode, const QString&, const QString& start, const QString&) {
+            proposed << QFileInfo(start).fileName();
+            return m_dir.filePath("dated.txt");
+        });
+        QTest::mouseClick(user.window->findChild<QPushButton*>("btnDest"), Qt::LeftButton);
+        QCOMPARE(proposed, QStringList{"AutoTransfer-" + QLocale::system().toString(day.addDays(1), "d-MMM-yyyy") + ".txt"});
+
+        for (const QDate& date : {day, day.addDays(1).addYears(1).addDays(1), day.addDays(1).addYears(1)}) {
+            effective->setDate(date);
+            user.click("btnExport");
+        }
+        QCOMPARE(user.boxes, (QStringList{"window question: Effective date 07 Dec 2026 is in the past. Export anyway?",
+                                          "window question: Effective date 09 Dec 2027 is more than a year ahead. Export anyway?",
+                                          "form information: Done!"}));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("dated.txt")).left(25), QByteArray("0|FT|00000041|||20271208|"));
+    }
+
+    // An upload file already at the destination is replaced only when the user says so.
+    void replaceAsked()
+    {
+        const QString dest = m_dir.filePath("earlier.txt");
+        QVERIFY(QFile::copy(settingsPath(), dest));
+        const QByteArray earlier = expect::fileBytes(dest);
+        WindowDriver user;
+        const QString book = workbook("replace.xlsx", {transferRow("REF", "1234567890")});
+        exportTransfer(user, book, dest);
+        QCOMPARE(expect::fileBytes(dest), earlier);
+        QCOMPARE(logText(user.window.data()), QString());
+        Messages::setCapturedAnswer(true);
+        user.click("btnExport");
+        QCOMPARE(expect::fileBytes(dest), transferUpload("00000041", "REF"));
+        const QString asked = "window question: Destination " + dest + " already exists. Replace it?";
+        QCOMPARE(user.boxes, (QStringList{asked, asked, "form information: Done!"}));
+    }
+
+    // A second window saving after the first asks before it writes over what the first saved;
+    // No reads the file again, and the first window's account stays.
+    void saveAfterAnotherWindowsSave()
+    {
+        expect::writeSettings(settingsPath(), "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}});
+        expect::writeAccounts(settingsPath(), "Credit", {{"1111111111", "1234/56789/ABCD"}});
+        const QString book = workbook("credits.xlsx", {{"ANDI", "1234567890", 10, "WDK"}});
+        WindowDriver user;
+        MainWindow other;
+        user.chooseType(1);
+        other.findChild<QComboBox*>("cboTrxType")->setCurrentIndex(1);
+        user.browse("btnSrc", book);
+        user.answers << book;
+        other.findChild<QPushButton*>("btnSrc")->click();
+        const auto addAccount = [](QWidget* window, const QString& account) {
+            QWidget* form = window->findChild<QHBoxLayout*>("horzFormUI")->itemAt(0)->widget();
+            form->findChild<QPushButton*>("btnAdd")->click();
+            QAbstractItemModel* rows = form->findChild<QTableView*>("tblAcc")->model();
+            rows->setData(rows->index(rows->rowCount() - 1, 1), account);
+            rows->setData(rows->index(rows->rowCount() - 1, 2), "1234/56789/ABCD");
+            form->findChild<QPushButton*>("btnSave")->click();
+            QStringList shown;
+            for (int r = 0; r < rows->rowCount(); ++r)
+                shown << rows->index(r, 1).data().toString();
+            return shown.join(' ');
+        };
+        const auto stored = [] {
+            QStringList accounts;
+            for (const kova::SourceAccount& a : kova::storedAccounts(settingsPath(), "Credit"))
+                accounts << a.account;
+            return accounts.join(' ');
+        };
+        QCOMPARE(addAccount(&other, "2222222222"), QString("1111111111 2222222222"));
+        QCOMPARE(addAccount(user.window.data(), "3333333333"), QString("1111111111 2222222222"));
+        QCOMPARE(stored(), QString("1111111111 2222222222"));
+        Messages::setCapturedAnswer(true);
+        QCOMPARE(addAccount(user.window.data(), "3333333333"), QString("1111111111 2222222222 3333333333"));
+        QCOMPARE(stored(), QString("1111111111 2222222222 3333333333"));
+        const QString asked = "form question: The Credit settings were saved by another window or kova-export since this form read them. "
+                              "Overwrite them? No reads them again.";
+        QCOMPARE(user.boxes, (QStringList{"other information: Settings have been saved!", asked, "form information: Settings have been saved!"}));
+    }
+
+    // Tab goes through the accounts table's cells and on to the next field after the last one,
+    // from the table and from a cell being edited; Shift+Tab leaves before the first.
+    void tabLeavesTheAccountsTable()
+    {
+        expect::writeAccounts(settingsPath(), "Credit", {{"1111111111", "1234/56789/ABCD"}, {"2222222222", "4321/98765/WXYZ"}});
+        WindowDriver user;
+        user.chooseType(1);
+        auto* table = user.field<QTableView>("tblAcc");
+        QTRY_VERIFY(table->isVisible());   // a form added to the shown window shows once the events are served
+        QApplication::setActiveWindow(user.window.data());
+        QVERIFY(QTest::qWaitForWindowActive(user.window.data()));
+        table->setCurrentIndex(table->model()->index(1, 1));
+        table->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), table);
+        QTest::keyClick(table, Qt::Key_Tab);
+        QCOMPARE(table->currentIndex(), table->model()->index(1, 2));
+        QCOMPARE(QApplication::focusWidget(), table);
+        QTest::keyClick(table, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), user.field<QWidget>("txtRemarks1"));
+        table->setFocus();
+        table->edit(table->currentIndex());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClicks(QApplication::focusWidget(), "/Z");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), user.field<QWidget>("txtRemarks1"));
+        QCOMPARE(table->model()->index(1, 2).data().toString(), QString("4321/98765/WXYZ/Z"));
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QTest::keyClick(table, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != table && !table->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    // Ctrl+E exports from any field, a line edit that would take the key for itself included.
+    void exportShortcutFromALineEdit()
+    {
+        WindowDriver user;
+        QApplication::setActiveWindow(user.window.data());
+        QVERIFY(QTest::qWaitForWindowActive(user.window.data()));
+        QTRY_VERIFY(user.form()->isVisible());
+        const QList<QWidget*> fields{user.field<QLineEdit>("txtCompID"), user.field<QLineEdit>("txtHeaderID"),
+                                     user.window->findChild<QLineEdit*>("txtSource"), user.field<QComboBox>("cboTrxRef")};
+        // Under X11's key bindings a line edit claims Ctrl+E (the end of the line), as this does.
+        struct ClaimsCtrlE final : QObject {
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                const bool claimed = e->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(e)->key() == Qt::Key_E;
+                if (claimed)
+                    e->accept();
+                return claimed;
+            }
+        } lineEditKeys;
+        for (QWidget* field : fields) {
+            if (qobject_cast<QLineEdit*>(field))
+                field->installEventFilter(&lineEditKeys);
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
+            // The button shows itself pressed for a moment before it exports.
+            QTRY_COMPARE(user.boxes.size(), fields.indexOf(field) + 1);
+        }
+        QCOMPARE(user.boxes, QVector<QString>(4, "window critical: Source can not be empty").toList());
+    }
+
+    // A marked cell says why by more than its tint: bold, an icon and its message as its tooltip,
+    // and every text keeps a contrast of at least 4.5:1 to its cell.
+    void markedCellsTellTheirMessage()
+    {
+        WindowDriver user;
+        QVariantList row = transferRow(QString(35, 'R'), "123");
+        exportTransfer(user, workbook("marked.xlsx", {transferRow("REF", "1234567890"), row}), m_dir.filePath("marked.txt"));
+        QAbstractItemModel* log = logTable(user.window.data());
+        const QModelIndex from = log->index(1, 1), ref = log->index(1, 0), plain = log->index(1, 2), good = log->index(0, 1);
+        QCOMPARE(from.data(Qt::ToolTipRole).toString(), QString("LINE 2: Error. From Acc must be 10 characters"));
+        QCOMPARE(ref.data(Qt::ToolTipRole).toString(), QString("LINE 2: Warning. String truncated in Trx Ref. Exceeding 30 characters"));
+        QVERIFY(!plain.data(Qt::ToolTipRole).isValid() && !good.data(Qt::ToolTipRole).isValid());
+        QVERIFY(qvariant_cast<QFont>(from.data(Qt::FontRole)).bold() && !plain.data(Qt::FontRole).isValid());
+        QVERIFY(!qvariant_cast<QIcon>(from.data(Qt::DecorationRole)).isNull() && !qvariant_cast<QIcon>(ref.data(Qt::DecorationRole)).isNull());
+        QVERIFY(!plain.data(Qt::DecorationRole).isValid());
+        const QColor text = user.window->findChild<QTableView*>("tableView")->palette().color(QPalette::Text);
+        for (const QModelIndex& cell : {from, ref, plain}) {
+            const QColor fg = cell.data(Qt::ForegroundRole).isValid() ? qvariant_cast<QBrush>(cell.data(Qt::ForegroundRole)).color() : text;
+            const double ratio = contrast(fg, qvariant_cast<QBrush>(cell.data(Qt::BackgroundRole)).color());
+            QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
+        }
     }
 
     // A register that cannot be read cannot tell whether the batch was written before: the user is

@@ -8,6 +8,7 @@
 #include "forms/common/messages.h"
 #include "testpackage.h"
 #include "testworkbook.h"
+#include "expect.h"
 #include "windowlog.h"
 
 #include <QtTest>
@@ -82,6 +83,11 @@ private slots:
         QCOMPARE(mainWindowGeometry(QRect(), QRect(0, 40, 1920, 1040), {QRect(0, 40, 1920, 1040)}), QRect(410, 180, 1100, 760));
         QCOMPARE(mainWindowGeometry(stored, hd, {hd, QRect(-1280, 0, 1280, 1024)}), stored);
         QCOMPARE(mainWindowGeometry(stored, hd, {hd}), QRect(410, 160, 1100, 760));
+        // A small screen: the window and its frame (title bar 30, borders 4) fit its available area.
+        const QRect laptop(0, 0, 1366, 728);
+        const QRect fitted = mainWindowGeometry(laptop, QMargins(4, 30, 4, 4));
+        QCOMPARE(fitted, QRect(133, 30, 1100, 694));
+        QVERIFY(laptop.contains(fitted.marginsAdded(QMargins(4, 30, 4, 4))));
     }
 
     // The window's own checks speak first and take the focus; the paths go on untrimmed.
@@ -279,22 +285,33 @@ private slots:
         QVERIFY(date->date() != before);
     }
 
-    // The register's batches, newest first.
+    // The register's batches, newest first, read a page at a time as the table is scrolled;
+    // one window of them, which a second click brings forward.
     void writtenBatches()
     {
         QFile::remove(kova::registerPathFor(kova::defaultSettingsPath()));
         kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
         const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
-        const kova::BatchEntry older{written, "Payroll", "", "/data/Payroll-1-Dec-2026.txt", 3, 150000050, "a"};
-        const kova::BatchEntry newer{written.addDays(1), "Auto Transfer", "7", "/data/AutoTransfer-2-Dec-2026.txt", 12, 99, "b"};
-        QVERIFY(batches.open() && batches.record(older) && batches.record(newer));
+        QVector<kova::BatchEntry> entries;
+        for (int i = 0; i < 600; ++i) {
+            entries.prepend({written.addSecs(i), i % 2 ? "Auto Transfer" : "Payroll", i % 2 ? QString::number(i) : "",
+                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i)});
+            QVERIFY(batches.open() && batches.record(entries.first()));
+        }
+        showActive();
         child<QPushButton>("btnBatches")->click();
-        auto* table = m_window->findChild<QTableWidget*>("tblBatches");
+        auto* table = m_window->findChild<QTableView*>("tblBatches");
+        QAbstractItemModel* model = table->model();
+        QCOMPARE(model->rowCount(), 256);
+        while (model->canFetchMore({}))
+            model->fetchMore({});
         QString shown;
-        for (int r = 0; r < table->rowCount(); ++r)
-            for (int c = 0; c < table->columnCount(); ++c)
-                shown += table->item(r, c)->text() + (c + 1 < table->columnCount() ? "\t" : "\n");
-        QCOMPARE(shown, kova::historyText({newer, older}));
+        for (int r = 0; r < model->rowCount(); ++r)
+            for (int c = 0; c < model->columnCount(); ++c)
+                shown += model->index(r, c).data().toString() + (c + 1 < model->columnCount() ? "\t" : "\n");
+        QCOMPARE(shown, kova::historyText(entries));
+        child<QPushButton>("btnBatches")->click();
+        QCOMPARE(m_window->findChildren<QDialog*>().size(), 1);
     }
 
     // The forms name their icons by resource path; a missing or undecodable one leaves a button blank.
@@ -316,6 +333,25 @@ private slots:
         QCOMPARE(xlsx::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
+
+        // Never over the open workbook or a file of the program: they stay as they were.
+        const QString settings = kova::defaultSettingsPath();
+        QSettings(settings, QSettings::IniFormat).setValue("Credit/Amount", 3);
+        { kova::BatchRegister created(kova::registerPathFor(settings)); QVERIFY(created.open()); }
+        QFile(settings + ".headerid.lock").open(QIODevice::WriteOnly);
+        const QString book = workbook("open.xlsx", {"Data"});
+        choose(book);
+        m_boxes.clear();
+        for (const QString& own : {book, settings, kova::registerPathFor(settings), settings + ".headerid.lock"}) {
+            const QByteArray before = expect::fileBytes(own);
+            choose(own, "btnTemplate");
+            QCOMPARE(expect::fileBytes(own), before);
+        }
+        QCOMPARE(m_boxes, (QStringList{"window critical: Template must not be the source workbook",
+                                       "window critical: Template must not be the settings file",
+                                       "window critical: Template must not be the register of written batches",
+                                       "window critical: Template must not be a lock file of the settings"}));
+        QFile::remove(settings + ".headerid.lock");
     }
 
     // A typed source counts once confirmed: by Return, or by leaving the field for Export.

@@ -13,7 +13,7 @@ inline QString logText(MainWindow* w) { return w->findChild<LogLineView*>("txtSt
 inline QAbstractItemModel* logTable(MainWindow* w) { return w->findChild<QTableView*>("tableView")->model(); }
 inline QString cellPicture(MainWindow* w)
 {
-    const QMap<QString, QString> names{{"#fbe1e3", "p"}, {"#f5b5ba", "d"}, {"#fddcbf", "t"}, {"#e73d4a", "r"}};
+    const QMap<QString, QString> names{{"#fbe1e3", "p"}, {"#f5b5ba", "d"}, {"#fddcbf", "t"}, {"#8f0f1a", "r"}};
     QString picture;
     for (int r = 0; r < logTable(w)->rowCount(); ++r) {
         picture += (r ? "|" : "") + logTable(w)->headerData(r, Qt::Vertical).toString() + ":";

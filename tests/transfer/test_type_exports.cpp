@@ -347,6 +347,16 @@ private slots:
         // It goes into the "|"-separated header as it is.
         QTest::newRow("Corporate ID with a bar") << "3" << "ABCDE|2345" << acc << "Corporate ID contains invalid chars" << 0 << 0;
         QTest::newRow("Corporate ID with a leading space") << "9" << " BCDE12345" << acc << "Done!" << 10 << 10;
+        QTest::newRow("Corporate ID inner space") << "9" << "ABCDE 2345" << acc << "Done!" << 10 << 10;
+        // Nothing but printable ASCII: the bank matches it byte for byte.
+        const QString invalidId = "Corporate ID contains invalid chars";
+        QTest::newRow("Corporate ID with a tab") << "3" << "KOVA\tDEMO1" << acc << invalidId << 0 << 0;
+        QTest::newRow("Corporate ID with a line break") << "3" << "KOVADEMO1\n" << acc << invalidId << 0 << 0;
+        QTest::newRow("Corporate ID with 0x1F") << "3" << "KOVA\x1f""DEMO1" << acc << invalidId << 0 << 0;
+        QTest::newRow("Corporate ID with an accent") << "3" << QString::fromUtf8("KOVAD\xc3\x89MO01") << acc << invalidId << 0 << 0;
+        QTest::newRow("Corporate ID with a no-break space") << "3" << QString::fromUtf8("KOVA\xc2\xa0""DEMO1") << acc << invalidId << 0 << 0;
+        QTest::newRow("Header ID with a tab") << "3\t" << id << acc << "Invalid Header ID" << 0 << 0;
+        QTest::newRow("Header ID with a no-break space") << QString::fromUtf8("3\xc2\xa0") << id << acc << "Invalid Header ID" << 0 << 0;
     }
     void transferBatchData()
     {
