@@ -42,7 +42,8 @@ struct InMemory final
 // Read-only access to an .xlsx workbook.
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
-// a file that is not a readable workbook opens as a workbook without sheets.
+// a file that is not a readable workbook opens as a workbook without sheets,
+// and isPasswordProtected() tells an encrypted one from the others.
 // selectSheet() parses the chosen sheet in one streaming pass into a compact
 // in-memory store; read() then answers from that store.
 //
@@ -64,6 +65,8 @@ public:
     Document& operator=(const Document&) = delete;
 
     QStringList sheetNames() const;
+    // The file is a workbook saved with a password: it has no sheets to read.
+    bool isPasswordProtected() const;
     // Exact name match; false for an unknown name or a sheet that cannot be read.
     bool selectSheet(const QString& name);
     // Used range of the selected sheet (computed from the cells themselves).
