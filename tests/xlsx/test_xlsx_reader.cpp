@@ -11,7 +11,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(TestPackage)
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -39,3 +40,4 @@ private:
     QStringList m_sheets;
     bool m_backslashes = false;
 };
+Q_DECLARE_METATYPE(TestPackage)
