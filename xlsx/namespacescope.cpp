@@ -55,7 +55,7 @@ bool NamespaceScope::open(const char** attributes, int depth)
     return true;
 }
 
-void NamespaceScope::close(int depth)
+void NamespaceScope::drop(int depth)
 {
     bool defaultChanged = false;
     while (!m_bindings.empty() && m_bindings.back().depth >= depth) {
@@ -71,12 +71,6 @@ void NamespaceScope::close(int depth)
             break;
         }
     }
-}
-
-Namespace NamespaceScope::ofElement(const char* name) const
-{
-    const char* colon = std::strchr(name, ':');
-    return colon ? ofPrefix(name, std::size_t(colon - name)) : m_default;
 }
 
 Namespace NamespaceScope::ofPrefix(const char* name, std::size_t prefixLength) const

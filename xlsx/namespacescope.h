@@ -26,13 +26,19 @@ public:
     // malformed (a prefix undeclared with an empty name).
     bool open(const char** attributes, int depth);
     // Drops the declarations made at depth or deeper.
-    void close(int depth);
-    // The namespace of a qualified element name; attributes without a prefix
-    // belong to their element and are not asked about.
-    Namespace ofElement(const char* name) const;
+    void close(int depth)
+    {
+        if (!m_bindings.empty() && m_bindings.back().depth >= depth)
+            drop(depth);
+    }
+    // The namespace of names without a prefix (attributes without one belong
+    // to their element instead), and of names with one.
+    Namespace unprefixed() const { return m_default; }
     Namespace ofPrefix(const char* name, std::size_t prefixLength) const;
 
 private:
+    void drop(int depth);
+
     struct Binding
     {
         std::string prefix;   // empty for the default namespace

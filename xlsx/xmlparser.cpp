@@ -31,6 +31,22 @@ const char* localName(const char* name)
     return name;
 }
 
+namespace {
+
+// A namespace declaration or a prefixed name: the attributes that need the
+// namespace scope.
+bool needsScope(const char* attributeName)
+{
+    if (attributeName[0] == 'x' && isNamespaceDeclaration(attributeName))
+        return true;
+    for (const char* p = attributeName; *p; ++p)
+        if (*p == ':')
+            return true;
+    return false;
+}
+
+} // namespace
+
 const char* attribute(const char** attributes, const char* name)
 {
     for (const char** a = attributes; *a; a += 2)
@@ -158,11 +174,17 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
 {
     if (m_skipFrom != 0)
         return nullptr;
-    if (!m_namespaces.open(attributes, m_depth)) {
+    // A sheet's millions of cells carry neither declarations nor prefixed
+    // attributes: theirs pass as they are.
+    bool plain = true;
+    for (const char** a = attributes; *a && plain; a += 2)
+        plain = !needsScope(a[0]);
+    if (!plain && !m_namespaces.open(attributes, m_depth)) {
         refuse();
         return nullptr;
     }
-    const Namespace ns = m_namespaces.ofElement(name);
+    const char* local = localName(name);
+    const Namespace ns = local == name ? m_namespaces.unprefixed() : m_namespaces.ofPrefix(name, std::size_t(local - 1 - name));
     if (ns == Namespace::Unbound) {
         refuse();
         return nullptr;
@@ -172,11 +194,6 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
         m_skipFrom = m_depth;
         return nullptr;
     }
-    // A sheet's millions of cells carry plain attributes only: those pass as
-    // they are.
-    bool plain = true;
-    for (const char** a = attributes; *a && plain; a += 2)
-        plain = !std::strchr(a[0], ':') && !isNamespaceDeclaration(a[0]);
     if (!plain) {
         m_attributes.clear();
         for (const char** a = attributes; *a; a += 2) {
@@ -197,7 +214,7 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
         m_attributes.push_back(nullptr);
         attributes = m_attributes.data();
     }
-    return localName(name);
+    return local;
 }
 
 const char* XmlParser::release(const char* name)
