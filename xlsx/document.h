@@ -49,8 +49,11 @@ struct InMemory final
 //
 // read() returns (rows and columns 1-based):
 //   - an invalid QVariant for a cell without a value;
-//   - QString for text (shared or inline strings, error cells such as "#N/A",
-//     and "=" + formula for a formula cell that carries no cached result);
+//   - QString for text (shared or inline strings, without the white space at
+//     their ends that no <t> there preserves; error cells such as "#N/A"; and
+//     "=" + formula for a formula cell that carries no cached result, or any
+//     formula cell of a workbook that asks to be recalculated when opened);
+//     a formula whose result is the empty string has no value;
 //   - qlonglong for a whole number below 10^15 in magnitude, double otherwise;
 //   - bool for booleans;
 //   - QDate for a date-formatted number that is a whole day, QDateTime (UTC,
