@@ -16,6 +16,7 @@
 #include "export/clock.h"
 #include "export/effectivedate.h"
 #include "export/pathchecks.h"
+#include "export/passwordprotected.h"
 #include "export/settingsfile.h"
 #include "register/batchregister.h"
 #include "core/registry.h"
@@ -280,7 +281,13 @@ void MainWindow::loadSource()
     ui->txtSource->setModified(false);
     const QString path = ui->txtSource->text();
     const bool named = !path.trimmed().isEmpty();
-    const QStringList sheets = named ? xlsx::Document(path).sheetNames() : QStringList();
+    QStringList sheets;
+    bool passwordProtected = false;
+    if (named) {
+        const xlsx::Document workbook(path);
+        sheets = workbook.sheetNames();
+        passwordProtected = workbook.isPasswordProtected();
+    }
     {
         // The form hears of the new list once, below, and not of each step of
         // refilling it: every message makes it open the sheet, and a sheet it
@@ -292,7 +299,7 @@ void MainWindow::loadSource()
     // An empty sheet name also empties the form's mapping lists.
     emit SIG_Excel_Changed(path, ui->cboSheets->currentText());
     if (named && sheets.isEmpty())
-        Messages::critical(this, QStringLiteral("Unable to open workbook"));
+        Messages::critical(this, passwordProtected ? kova::passwordProtectedText() : QStringLiteral("Unable to open workbook"));
 }
 
 void MainWindow::chooseDestination()

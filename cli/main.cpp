@@ -4,6 +4,7 @@
 #include "report.h"
 #include "usage.h"
 
+#include "export/passwordprotected.h"
 #include "export/pathchecks.h"
 #include "core/registry.h"
 #include "register/batchregister.h"
@@ -64,7 +65,8 @@ int run(const Options& options, Command command, PrintingSink& sink)
     // The export then reads the same document: a full-size sheet is read once.
     xlsx::Document workbook(options.source);
     if (!workbook.selectSheet(options.sheet)) {
-        sink.critical(QStringLiteral("Error. Unable to select sheet ") + options.sheet);
+        sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
+                                                     : QStringLiteral("Error. Unable to select sheet ") + options.sheet);
         return Refused;
     }
     return exitStatus(command(options, workbook, sink));

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the fuzz targets into OUT/package, OUT/sheet and
 // OUT/celltext: small workbooks written by libxlsxwriter (numbers, dates,
 // formulas with cached results, shared and inline strings, several sheets),
-// their sheet and shared-strings XML, and cell texts of every rule.
+// their sheet and shared-strings XML, the same for markup libxlsxwriter does
+// not write (other namespaces, prefixes, preserved and dropped text edges,
+// results to recalculate), and cell texts of every rule.
 #include "packagebytes.h"
 
 #include <QDir>
@@ -85,6 +87,20 @@ int main(int argc, char** argv)
             if (!save(out.filePath(QString("sheet/sheet%1.xml").arg(n)), sheet))
                 return 1;
         }
+    const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const QByteArray crafted = "<x:worksheet xmlns:x=\"" + main + "\" xmlns:k=\"urn:k\" xmlns:mc=\"http://schemas.openxmlformats.org/"
+        "markup-compatibility/2006\" mc:Ignorable=\"k\"><x:sheetData><x:row r=\"1\"><x:c r=\"A1\"><x:v>1500000</x:v></x:c>"
+        "<k:c r=\"A1\"><k:v>950000000</k:v></k:c><x:c r=\"B1\" t=\"inlineStr\"><x:is><x:r><x:t xml:space=\"preserve\"> a </x:t></x:r>"
+        "<x:r><x:t> b\n</x:t></x:r></x:is></x:c><x:c r=\"C1\" t=\"s\" k:t=\"n\"><x:v>0</x:v></x:c><x:c r=\"D1\" t=\"str\"><x:f>\"\"</x:f>"
+        "<x:v></x:v></x:c><x:c r=\"E1\"><x:f>1000*2</x:f><x:v>999999</x:v></x:c></x:row><k:row r=\"2\"><x:c r=\"A2\"><x:v>1</x:v></x:c>"
+        "</k:row><x:row r=\"3\"><c r=\"A3\" xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><v>3</v></c></x:row></x:sheetData>"
+        "</x:worksheet>";
+    const QByteArray strings = "<sst xmlns=\"" + main + "\" xmlns:k=\"urn:k\"><si><k:t>98765</k:t><t xml:space=\"preserve\">0012345679 "
+                               "</t></si><k:si><t>x</t></k:si><si><t> \t</t></si></sst>";
+    if (!save(out.filePath("sheet/namespaces.xml"), crafted + '\0' + strings)
+        || !save(out.filePath("package/namespaces.xlsx"), fuzz::workbookAround(crafted, strings))
+        || !save(out.filePath("package/recalculated.xlsx"), fuzz::workbookAround(crafted, strings, "<calcPr fullCalcOnLoad=\"1\"/>")))
+        return 1;
     const char* texts[] = {"1500000.50", " 1.005 ", "-0.004", "+1E3", "1e-2", "12345678901234567890123.45", "nan",
                            "1,5", "0012345678", "12 34", "Siti\nRahma", "  padded name  ",
                            "\xE6\xBC\xA2\xE5\xAD\x97 name", "99999999999999999999999999999999999999999", ""};

@@ -9,6 +9,8 @@ namespace fuzz {
 namespace {
 
 const char kRelTypes[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const QByteArray kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+const QByteArray kRelationships = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
 
 } // namespace
 
@@ -51,20 +53,21 @@ QByteArray packageBytes(const QMap<QString, QByteArray>& parts)
     return bytes;
 }
 
-QByteArray workbookAround(const QByteArray& worksheet, const QByteArray& sharedStrings)
+QByteArray workbookAround(const QByteArray& worksheet, const QByteArray& sharedStrings, const QByteArray& workbookProperties)
 {
     QMap<QString, QByteArray> parts;
     parts.insert("[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
-    parts.insert("_rels/.rels", QByteArray("<Relationships><Relationship Id=\"rId1\" Type=\"") + kRelTypes
+    parts.insert("_rels/.rels", kRelationships + "<Relationship Id=\"rId1\" Type=\"" + kRelTypes
                                     + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
-    parts.insert("xl/workbook.xml", "<workbook xmlns:r=\"r\"><sheets><sheet name=\"S\" r:id=\"rId1\"/></sheets></workbook>");
-    QByteArray rels = QByteArray("<Relationships><Relationship Id=\"rId1\" Type=\"") + kRelTypes
+    parts.insert("xl/workbook.xml", "<workbook" + kMain + " xmlns:r=\"" + QByteArray(kRelTypes).chopped(1)
+                                        + "\"><sheets><sheet name=\"S\" r:id=\"rId1\"/></sheets>" + workbookProperties + "</workbook>");
+    QByteArray rels = kRelationships + "<Relationship Id=\"rId1\" Type=\"" + kRelTypes
                       + "worksheet\" Target=\"worksheets/sheet1.xml\"/>";
     rels += QByteArray("<Relationship Id=\"rId2\" Type=\"") + kRelTypes + "styles\" Target=\"styles.xml\"/>";
     if (!sharedStrings.isEmpty())
         rels += QByteArray("<Relationship Id=\"rId3\" Type=\"") + kRelTypes + "sharedStrings\" Target=\"sharedStrings.xml\"/>";
     parts.insert("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
-    parts.insert("xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/>"
+    parts.insert("xl/styles.xml", "<styleSheet" + kMain + "><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/>"
                                   "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/>"
                                   "<xf numFmtId=\"4\"/></cellXfs></styleSheet>");
     parts.insert("xl/worksheets/sheet1.xml", worksheet);

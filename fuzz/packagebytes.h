@@ -11,8 +11,10 @@ namespace fuzz {
 QByteArray packageBytes(const QMap<QString, QByteArray>& parts);
 
 // A one-sheet workbook (sheet "S", with styles that hold date formats) around
-// the given worksheet part and, unless empty, shared strings part.
-QByteArray workbookAround(const QByteArray& worksheet, const QByteArray& sharedStrings);
+// the given worksheet part and, unless empty, shared strings part; the
+// properties (such as <calcPr .../>) go into the workbook part.
+QByteArray workbookAround(const QByteArray& worksheet, const QByteArray& sharedStrings,
+                          const QByteArray& workbookProperties = {});
 
 // The bytes of one part of a package; empty when it is missing.
 QByteArray partOf(const QByteArray& package, const char* name);

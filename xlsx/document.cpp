@@ -29,6 +29,11 @@ QStringList Document::sheetNames() const
     return m_workbook ? m_workbook->sheetNames() : QStringList();
 }
 
+bool Document::isPasswordProtected() const
+{
+    return m_workbook && m_workbook->isPasswordProtected();
+}
+
 bool Document::selectSheet(const QString& name)
 {
     return m_workbook && m_workbook->selectSheet(name);

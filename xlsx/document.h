@@ -42,14 +42,18 @@ struct InMemory final
 // Read-only access to an .xlsx workbook.
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
-// a file that is not a readable workbook opens as a workbook without sheets.
+// a file that is not a readable workbook opens as a workbook without sheets,
+// and isPasswordProtected() tells an encrypted one from the others.
 // selectSheet() parses the chosen sheet in one streaming pass into a compact
 // in-memory store; read() then answers from that store.
 //
 // read() returns (rows and columns 1-based):
 //   - an invalid QVariant for a cell without a value;
-//   - QString for text (shared or inline strings, error cells such as "#N/A",
-//     and "=" + formula for a formula cell that carries no cached result);
+//   - QString for text (shared or inline strings, without the white space at
+//     their ends that no <t> there preserves; error cells such as "#N/A"; and
+//     "=" + formula for a formula cell that carries no cached result, or any
+//     formula cell of a workbook that asks to be recalculated when opened);
+//     a formula whose result is the empty string has no value;
 //   - qlonglong for a whole number below 10^15 in magnitude, double otherwise;
 //   - bool for booleans;
 //   - QDate for a date-formatted number that is a whole day, QDateTime (UTC,
@@ -64,6 +68,8 @@ public:
     Document& operator=(const Document&) = delete;
 
     QStringList sheetNames() const;
+    // The file is a workbook saved with a password: it has no sheets to read.
+    bool isPasswordProtected() const;
     // Exact name match; false for an unknown name or a sheet that cannot be read.
     bool selectSheet(const QString& name);
     // Used range of the selected sheet (computed from the cells themselves).

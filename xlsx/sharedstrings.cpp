@@ -1,5 +1,6 @@
 #include "sharedstrings.h"
 
+#include "textedges.h"
 #include "textescape.h"
 #include "textlimit.h"
 #include "xmlparser.h"
@@ -16,15 +17,17 @@ class SharedStringsHandler final : public XmlHandler
 public:
     explicit SharedStringsHandler(StringPool& pool) : m_pool(pool) {}
 
-    void startElement(const char* name, const char**) override
+    void startElement(const char* name, const char** attributes) override
     {
         if (std::strcmp(name, "si") == 0) {
             m_inItem = true;
             m_phonetic = 0;
             m_text.clear();
+            m_edges.clear();
         } else if (std::strcmp(name, "rPh") == 0) {
             ++m_phonetic;
         } else if (std::strcmp(name, "t") == 0 && m_inItem && m_phonetic == 0) {
+            m_edges.run(attributes);
             collectText(true);
         }
     }
@@ -37,6 +40,7 @@ public:
             if (m_phonetic > 0)
                 --m_phonetic;
         } else if (std::strcmp(name, "si") == 0 && m_inItem) {
+            m_edges.trim(m_text);
             decodeEscapes(m_text);
             m_pool.add(m_text);
             m_inItem = false;
@@ -53,6 +57,7 @@ public:
 private:
     StringPool& m_pool;
     std::string m_text;
+    TextEdges m_edges;
     bool m_inItem = false;
     int m_phonetic = 0;
 };

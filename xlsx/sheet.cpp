@@ -46,8 +46,8 @@ QVariant isoDate(const QString& text)
 
 } // namespace
 
-Sheet::Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem)
-    : m_sharedStrings(sharedStrings), m_dateSystem(dateSystem)
+Sheet::Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem, bool formulasAsText)
+    : m_sharedStrings(sharedStrings), m_dateSystem(dateSystem), m_formulasAsText(formulasAsText)
 {
 }
 
@@ -57,7 +57,7 @@ bool Sheet::load(const ZipArchive& archive, const std::string& part, const Style
     // markup, or a malformed part) is read again by expat alone.
     bool scannerGaveUp = false;
     {
-        SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
+        SheetReader reader(m_sharedStrings, styles, m_cells, m_texts, m_formulasAsText);
         if (scanXmlPart(archive, part, reader, "sheetData", scannerGaveUp)) {
             m_cells.finish();
             return true;
@@ -67,7 +67,7 @@ bool Sheet::load(const ZipArchive& archive, const std::string& part, const Style
         return false;
     m_cells = CellStore();
     m_texts = StringPool();
-    SheetReader reader(m_sharedStrings, styles, m_cells, m_texts);
+    SheetReader reader(m_sharedStrings, styles, m_cells, m_texts, m_formulasAsText);
     if (!parseXmlPart(archive, part, reader))
         return false;
     m_cells.finish();

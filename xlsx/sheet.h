@@ -18,7 +18,8 @@ class ZipArchive;
 class Sheet final
 {
 public:
-    Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem);
+    // With formulasAsText, formula cells read as their formulas (see SheetReader).
+    Sheet(const SharedStrings& sharedStrings, DateSystem dateSystem, bool formulasAsText);
 
     // False when the part is missing, breaks a limit or is not a readable sheet.
     bool load(const ZipArchive& archive, const std::string& part, const Styles& styles);
@@ -32,6 +33,7 @@ private:
 
     const SharedStrings& m_sharedStrings;
     const DateSystem m_dateSystem;
+    const bool m_formulasAsText;
     CellStore m_cells;
     StringPool m_texts;
 };

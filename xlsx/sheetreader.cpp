@@ -38,8 +38,8 @@ void trimmed(const std::string& text, const char*& begin, const char*& end)
 } // namespace
 
 SheetReader::SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells,
-                         StringPool& texts)
-    : m_sharedStrings(sharedStrings), m_styles(styles), m_cells(cells), m_texts(texts)
+                         StringPool& texts, bool formulasAsText)
+    : m_sharedStrings(sharedStrings), m_styles(styles), m_cells(cells), m_texts(texts), m_formulasAsText(formulasAsText)
 {
 }
 
@@ -80,6 +80,7 @@ void SheetReader::startElement(const char* name, const char** attributes)
             if (m_inInline && m_phonetic == 0) {
                 // Runs of an inline string append to what came before.
                 m_target = &m_inline;
+                m_inlineEdges.run(attributes);
                 collectText(true);
             }
             return;
@@ -198,6 +199,7 @@ void SheetReader::beginCell(const char** attributes)
     m_value.clear();
     m_formula.clear();
     m_inline.clear();
+    m_inlineEdges.clear();
 }
 
 void SheetReader::collectInto(std::string& target)
@@ -210,6 +212,14 @@ void SheetReader::collectInto(std::string& target)
 void SheetReader::finishCell()
 {
     m_inCell = false;
+    if (m_hasInline)
+        m_inlineEdges.trim(m_inline);
+    if (m_hasFormula && m_formulasAsText) {
+        // The workbook asks to be recalculated when opened: what it caches
+        // need not be what a spreadsheet program shows.
+        m_formula.insert(0, 1, '=');
+        return addText(m_formula);
+    }
     if (m_hasValue && m_type != Type::FormulaString) {
         // Scripts write formulas without calculating them: the cached value is
         // there but empty. Only a text result can rightly be empty; anything
@@ -229,10 +239,13 @@ void SheetReader::finishCell()
             trimmed(m_value, begin, end);
             std::uint32_t index = 0;
             const auto parsed = std::from_chars(begin, end, index);
-            // An index past the table names no text: the cell has no value.
-            if (parsed.ec == std::errc() && parsed.ptr == end && index < m_sharedStrings.count())
-                addIndexed(CellKind::SharedString, index);
-            return;
+            // A text the table does not hold would silently empty the cell.
+            if (parsed.ec != std::errc() || parsed.ptr != end || index >= m_sharedStrings.count())
+                return fail();
+            // A formula showing the empty string shows nothing: no value.
+            if (m_hasFormula && m_sharedStrings.text(index).isEmpty())
+                return;
+            return addIndexed(CellKind::SharedString, index);
         }
         case Type::Boolean:
             if (m_value == "1" || m_value == "true")
@@ -240,11 +253,18 @@ void SheetReader::finishCell()
             if (m_value == "0" || m_value == "false")
                 return addNumber(CellKind::Boolean, 0.0);
             return addText(m_value);
-        case Type::Inline:
-            return addText(m_hasInline ? m_inline : m_value);
+        case Type::Inline: {
+            std::string& text = m_hasInline ? m_inline : m_value;
+            if (m_hasFormula && text.empty())
+                return;
+            return addText(text);
+        }
         case Type::IsoDate:
             return addIndexed(CellKind::IsoDate, m_texts.add(m_value));
         case Type::FormulaString:
+            if (m_hasFormula && m_value.empty())
+                return;
+            return addText(m_value);
         case Type::Error:
             return addText(m_value);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cellstore.h"
+#include "textedges.h"
 #include "xmlparser.h"
 
 #include <cstdint>
@@ -15,11 +16,15 @@ class Styles;
 // Turns the events of a worksheet part into cells, in one pass: every cell
 // that holds a value goes to the store, its text (if it has its own) to the
 // sheet's string pool. Cells and rows without an r attribute take the next
-// position; a position outside the sheet fails the parse.
+// position; a position outside the sheet, or a shared string the table does
+// not hold, fails the parse.
 class SheetReader final : public XmlHandler
 {
 public:
-    SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells, StringPool& texts);
+    // With formulasAsText, a formula cell reads as its formula whatever result
+    // it caches.
+    SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells, StringPool& texts,
+                bool formulasAsText);
 
     void startElement(const char* name, const char** attributes) override;
     void endElement(const char* name) override;
@@ -42,6 +47,7 @@ private:
     const Styles& m_styles;
     CellStore& m_cells;
     StringPool& m_texts;
+    const bool m_formulasAsText;
 
     bool m_inSheetData = false;
     int m_row = 0;
@@ -61,6 +67,7 @@ private:
     std::string m_value;
     std::string m_formula;
     std::string m_inline;
+    TextEdges m_inlineEdges;
 };
 
 } // namespace xlsx

@@ -1,8 +1,12 @@
 #include "workbook.h"
 
+#include "encryptedpackage.h"
 #include "relationships.h"
 #include "sheet.h"
 #include "workbookpart.h"
+
+#include <QBuffer>
+#include <QFile>
 
 namespace xlsx {
 
@@ -18,6 +22,9 @@ Workbook::Workbook(const QString& path)
     : m_archive(path)
 {
     openOrClear();
+    QFile file(path);
+    if (!m_archive.isOpen() && file.open(QIODevice::ReadOnly))
+        m_passwordProtected = isEncryptedPackage(file);
 }
 
 Workbook::Workbook(const QByteArray& package)
@@ -25,6 +32,9 @@ Workbook::Workbook(const QByteArray& package)
     , m_archive(m_package.constData(), std::size_t(m_package.size()))
 {
     openOrClear();
+    QBuffer buffer(&m_package);
+    if (!m_archive.isOpen() && buffer.open(QIODevice::ReadOnly))
+        m_passwordProtected = isEncryptedPackage(buffer);
 }
 
 void Workbook::openOrClear()
@@ -55,6 +65,7 @@ bool Workbook::open()
     if (!workbook.load(m_archive, workbookPart) || !relationships.load(m_archive, workbookPart))
         return false;
     m_dateSystem = workbook.dateSystem();
+    m_formulasAsText = workbook.recalculatesOnLoad();
     for (const WorkbookPart::SheetReference& sheet : workbook.sheets())
         m_sheets.push_back({sheet.name, relationships.targetOf(sheet.relationshipId)});
 
@@ -98,7 +109,7 @@ bool Workbook::selectSheet(const QString& name)
                 continue;
             if (entry.part.empty() || !loadSharedParts())
                 return false;
-            auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem);
+            auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem, m_formulasAsText);
             if (!sheet->load(m_archive, entry.part, m_styles))
                 return false;
             m_sheet = std::move(sheet);

@@ -30,6 +30,7 @@ public:
     CellRange dimension() const;
     QVariant read(int row, int column) const;
     QString text(int row, int column) const;
+    bool isPasswordProtected() const { return m_passwordProtected; }
 
 private:
     struct SheetEntry
@@ -46,12 +47,14 @@ private:
     ZipArchive m_archive;
     std::vector<SheetEntry> m_sheets;
     DateSystem m_dateSystem = DateSystem::From1900;
+    bool m_formulasAsText = false;
     std::string m_sharedStringsPart;
     std::string m_stylesPart;
     bool m_sharedPartsLoaded = false;
     SharedStrings m_sharedStrings;
     Styles m_styles;
     std::unique_ptr<Sheet> m_sheet;
+    bool m_passwordProtected = false;
 };
 
 } // namespace xlsx

@@ -9,23 +9,31 @@ namespace xlsx {
 
 namespace {
 
+bool isTrue(const char* value)
+{
+    return value && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
+}
+
 class WorkbookHandler final : public XmlHandler
 {
 public:
-    WorkbookHandler(std::vector<WorkbookPart::SheetReference>& sheets, DateSystem& dateSystem)
-        : m_sheets(sheets), m_dateSystem(dateSystem) {}
+    WorkbookHandler(std::vector<WorkbookPart::SheetReference>& sheets, DateSystem& dateSystem, bool& recalculates)
+        : m_sheets(sheets), m_dateSystem(dateSystem), m_recalculates(recalculates) {}
 
     void startElement(const char* name, const char** attributes) override
     {
         if (std::strcmp(name, "workbookPr") == 0) {
-            const char* date1904 = attribute(attributes, "date1904");
-            if (date1904 && (std::strcmp(date1904, "1") == 0 || std::strcmp(date1904, "true") == 0))
+            if (isTrue(attribute(attributes, "date1904")))
                 m_dateSystem = DateSystem::From1904;
+        } else if (std::strcmp(name, "calcPr") == 0) {
+            if (isTrue(attribute(attributes, "fullCalcOnLoad")))
+                m_recalculates = true;
         } else if (std::strcmp(name, "sheets") == 0) {
             m_inSheets = true;
         } else if (m_inSheets && std::strcmp(name, "sheet") == 0) {
             const char* sheetName = attribute(attributes, "name");
-            // The relationship id is the only namespaced attribute ("r:id").
+            // The relationship id is the only prefixed attribute that comes
+            // through ("r:id", whatever the prefix).
             const char* id = nullptr;
             for (const char** a = attributes; *a; a += 2)
                 if (std::strchr(a[0], ':') && std::strcmp(localName(a[0]), "id") == 0)
@@ -44,6 +52,7 @@ public:
 private:
     std::vector<WorkbookPart::SheetReference>& m_sheets;
     DateSystem& m_dateSystem;
+    bool& m_recalculates;
     bool m_inSheets = false;
 };
 
@@ -53,7 +62,8 @@ bool WorkbookPart::load(const ZipArchive& archive, const std::string& part)
 {
     m_sheets.clear();
     m_dateSystem = DateSystem::From1900;
-    WorkbookHandler handler(m_sheets, m_dateSystem);
+    m_recalculatesOnLoad = false;
+    WorkbookHandler handler(m_sheets, m_dateSystem, m_recalculatesOnLoad);
     if (!parseXmlPart(archive, part, handler, kMaxMetadataPartSize)) {
         m_sheets.clear();
         return false;

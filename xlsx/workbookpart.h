@@ -12,7 +12,8 @@ namespace xlsx {
 class ZipArchive;
 
 // What the workbook part says: its sheets in workbook order, each with the
-// relationship id of its part, and the date system.
+// relationship id of its part, the date system, and whether the results
+// cached in formula cells are to be recalculated on opening.
 class WorkbookPart final
 {
 public:
@@ -27,10 +28,12 @@ public:
 
     const std::vector<SheetReference>& sheets() const { return m_sheets; }
     DateSystem dateSystem() const { return m_dateSystem; }
+    bool recalculatesOnLoad() const { return m_recalculatesOnLoad; }
 
 private:
     std::vector<SheetReference> m_sheets;
     DateSystem m_dateSystem = DateSystem::From1900;
+    bool m_recalculatesOnLoad = false;
 };
 
 } // namespace xlsx

@@ -31,10 +31,26 @@ const char* localName(const char* name)
     return name;
 }
 
+namespace {
+
+// A namespace declaration or a prefixed name: the attributes that need the
+// namespace scope.
+bool needsScope(const char* attributeName)
+{
+    if (attributeName[0] == 'x' && isNamespaceDeclaration(attributeName))
+        return true;
+    for (const char* p = attributeName; *p; ++p)
+        if (*p == ':')
+            return true;
+    return false;
+}
+
+} // namespace
+
 const char* attribute(const char** attributes, const char* name)
 {
     for (const char** a = attributes; *a; a += 2)
-        if (std::strcmp(localName(a[0]), name) == 0)
+        if (std::strcmp(a[0], name) == 0)
             return a[1];
     return nullptr;
 }
@@ -154,30 +170,95 @@ bool XmlParser::scan(const char* data, std::size_t size, bool last)
     return false;
 }
 
+const char* XmlParser::admit(const char* name, const char**& attributes)
+{
+    if (m_skipFrom != 0)
+        return nullptr;
+    // A sheet's millions of cells carry neither declarations nor prefixed
+    // attributes: theirs pass as they are.
+    bool plain = true;
+    for (const char** a = attributes; *a && plain; a += 2)
+        plain = !needsScope(a[0]);
+    if (!plain && !m_namespaces.open(attributes, m_depth)) {
+        refuse();
+        return nullptr;
+    }
+    const char* local = localName(name);
+    const Namespace ns = local == name ? m_namespaces.unprefixed() : m_namespaces.ofPrefix(name, std::size_t(local - 1 - name));
+    if (ns == Namespace::Unbound) {
+        refuse();
+        return nullptr;
+    }
+    if (ns != Namespace::Content && ns != Namespace::Relationship) {
+        m_namespaces.close(m_depth);
+        m_skipFrom = m_depth;
+        return nullptr;
+    }
+    if (!plain) {
+        m_attributes.clear();
+        for (const char** a = attributes; *a; a += 2) {
+            if (isNamespaceDeclaration(a[0]))
+                continue;
+            if (const char* colon = std::strchr(a[0], ':')) {
+                const Namespace of = m_namespaces.ofPrefix(a[0], std::size_t(colon - a[0]));
+                if (of == Namespace::Unbound) {
+                    refuse();
+                    return nullptr;
+                }
+                if (of != Namespace::Relationship && !(of == Namespace::Xml && std::strcmp(colon + 1, "space") == 0))
+                    continue;
+            }
+            m_attributes.push_back(a[0]);
+            m_attributes.push_back(a[1]);
+        }
+        m_attributes.push_back(nullptr);
+        attributes = m_attributes.data();
+    }
+    return local;
+}
+
+const char* XmlParser::release(const char* name)
+{
+    if (m_skipFrom != 0) {
+        if (m_depth == m_skipFrom)
+            m_skipFrom = 0;
+        return nullptr;
+    }
+    m_namespaces.close(m_depth);
+    return localName(name);
+}
+
 bool XmlParser::start(const char* name, const char** attributes)
 {
     ++m_depth;
-    try {
-        m_handler.startElement(localName(name), attributes);
-    } catch (...) {
-        m_handler.fail();
+    if (const char* local = admit(name, attributes)) {
+        try {
+            m_handler.startElement(local, attributes);
+        } catch (...) {
+            m_handler.fail();
+        }
     }
     return !m_refused && m_handler.ok();
 }
 
 bool XmlParser::end(const char* name)
 {
+    const char* local = release(name);
     --m_depth;
-    try {
-        m_handler.endElement(localName(name));
-    } catch (...) {
-        m_handler.fail();
+    if (local) {
+        try {
+            m_handler.endElement(local);
+        } catch (...) {
+            m_handler.fail();
+        }
     }
     return !m_refused && m_handler.ok();
 }
 
 bool XmlParser::text(const char* data, std::size_t size)
 {
+    if (m_skipFrom != 0)
+        return true;
     try {
         m_handler.characters(data, int(size));
     } catch (...) {
@@ -213,6 +294,12 @@ void XmlParser::stop()
     XML_StopParser(m_parser, XML_FALSE);
 }
 
+void XmlParser::refuse()
+{
+    m_refused = true;
+    stop();
+}
+
 void XmlParser::onStart(void* self, const char* name, const char** attributes)
 {
     auto* parser = static_cast<XmlParser*>(self);
@@ -222,8 +309,10 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
     }
     if (parser->m_quiet)
         return;
+    const char* local = parser->admit(name, attributes);
+    if (!local)
+        return;
     XmlHandler& handler = parser->m_handler;
-    const char* local = localName(name);
     try {
         handler.startElement(local, attributes);
     } catch (...) {
@@ -237,12 +326,17 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
 void XmlParser::onEnd(void* self, const char* name)
 {
     auto* parser = static_cast<XmlParser*>(self);
+    if (parser->m_quiet) {
+        --parser->m_depth;
+        return;
+    }
+    const char* local = parser->release(name);
     --parser->m_depth;
-    if (parser->m_quiet)
+    if (!local)
         return;
     XmlHandler& handler = parser->m_handler;
     try {
-        handler.endElement(localName(name));
+        handler.endElement(local);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
         handler.fail();
@@ -251,9 +345,10 @@ void XmlParser::onEnd(void* self, const char* name)
 
 void XmlParser::onText(void* self, const char* text, int length)
 {
-    if (static_cast<XmlParser*>(self)->m_quiet)
+    const auto* parser = static_cast<XmlParser*>(self);
+    if (parser->m_quiet || parser->m_skipFrom != 0)
         return;
-    XmlHandler& handler = static_cast<XmlParser*>(self)->m_handler;
+    XmlHandler& handler = parser->m_handler;
     try {
         handler.characters(text, length);
     } catch (...) {

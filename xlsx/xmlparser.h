@@ -1,10 +1,12 @@
 #pragma once
 
 #include "markupscanner.h"
+#include "namespacescope.h"
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct XML_ParserStruct;
 
@@ -12,10 +14,14 @@ namespace xlsx {
 
 class XmlParser;
 
-// Receives the events of one XML part. Names come without their namespace
-// prefix (see localName); character data arrives only while collectText(true)
-// is in force, which keeps the parser from calling back for the whitespace
-// and markup-only text that makes up most of a sheet.
+// Receives the events of one XML part: only elements of the workbook's own
+// namespaces (see Namespace), by local name, whatever prefix the part binds
+// to them; any other element is skipped with everything inside it. Their
+// attributes come without namespace declarations and without prefixed
+// attributes other than relationship ones (r:id) and xml:space. Character
+// data arrives only while collectText(true) is in force, which keeps the
+// parser from calling back for the whitespace and markup-only text that makes
+// up most of a sheet.
 class XmlHandler
 {
 public:
@@ -38,10 +44,12 @@ private:
 
 // The part of a (possibly prefixed) XML name after its colon.
 const char* localName(const char* name);
-// The value of the attribute with that local name, or nullptr.
+// The value of the attribute with exactly that name, or nullptr.
 const char* attribute(const char** attributes, const char* name);
 
-// Streaming expat parser without namespace processing. Any document type
+// Streaming expat parser; it resolves namespaces itself, on expat's events and
+// on the scanner's alike, and fails a part that uses a prefix it does not
+// declare. Any document type
 // declaration stops it: package parts never carry one, and refusing them is
 // what keeps entity expansion ("billion laughs") out. So does nesting deeper
 // than kMaxDepth: expat keeps every open element, and a part of nothing but
@@ -76,11 +84,20 @@ private:
     void setCollectingText(bool on);
     void found();
     void stop();
+    void refuse();
 
     bool start(const char* name, const char** attributes) override;
     bool end(const char* name) override;
     bool text(const char* data, std::size_t size) override;
-    bool collectingText() const override { return m_collecting; }
+    bool collectingText() const override { return m_collecting && m_skipFrom == 0; }
+
+    // For the element just opened at m_depth: its local name, with its
+    // attributes as the handler takes them, or nullptr when it is skipped (or
+    // malformed: then the parse is refused).
+    const char* admit(const char* name, const char**& attributes);
+    // For the element closing at m_depth: its local name, or nullptr when it
+    // was skipped.
+    const char* release(const char* name);
 
     static void onStart(void* self, const char* name, const char** attributes);
     static void onEnd(void* self, const char* name);
@@ -102,6 +119,10 @@ private:
     int m_scanDepth = 0;
     std::optional<MarkupScanner> m_scanner;
     bool m_scannerGaveUp = false;
+    NamespaceScope m_namespaces;
+    // The depth of the outermost element being skipped, 0 when none is.
+    int m_skipFrom = 0;
+    std::vector<const char*> m_attributes;
 };
 
 } // namespace xlsx

@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace xlsx {
@@ -16,6 +17,12 @@ namespace {
 
 // Parts this large are inflated on a worker thread while they are parsed.
 constexpr std::uint64_t kPrefetchSize = 16 * 1024 * 1024;
+
+// An entry name as it compares with others: without case, "\\" as "/".
+QString folded(const char* name)
+{
+    return QString::fromUtf8(name).toCaseFolded().replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
 
 struct FileCloser
 {
@@ -56,9 +63,11 @@ void ZipArchive::refuseAmbiguous()
     QSet<QString> names;
     for (zip_int64_t i = 0; !refused && i < entries; ++i) {
         const char* name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
-        const QString folded = name ? QString::fromUtf8(name).toCaseFolded() : QString();
-        refused = !name || names.contains(folded);
-        names.insert(folded);
+        const QString key = name ? folded(name) : QString();
+        refused = !name || names.contains(key);
+        names.insert(key);
+        if (name && std::strchr(name, '\\'))
+            m_backslashed.insert(key, i);
     }
     if (refused) {
         zip_discard(m_zip);
@@ -76,7 +85,10 @@ std::int64_t ZipArchive::locate(const std::string& part) const
 {
     if (!m_zip || part.empty())
         return -1;
-    return zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+    const std::int64_t index = zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+    if (index >= 0 || m_backslashed.isEmpty())
+        return index;
+    return m_backslashed.value(folded(part.c_str()), -1);
 }
 
 bool ZipArchive::contains(const std::string& part) const

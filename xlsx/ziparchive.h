@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstddef>
@@ -44,11 +45,13 @@ public:
     ZipArchive& operator=(const ZipArchive&) = delete;
 
     // False as well for a package with more entries than the limit or with two
-    // entries whose names are equal ignoring case: which of the two a reader
-    // takes is up to the reader, so the same file could show other cells here
-    // than in a spreadsheet program.
+    // entries whose names are equal ignoring case and the kind of slash: which
+    // of the two a reader takes is up to the reader, so the same file could
+    // show other cells here than in a spreadsheet program.
     bool isOpen() const { return m_zip != nullptr; }
-    // Part names compare case-insensitively, as package part names do.
+    // Part names compare case-insensitively, as package part names do. Some
+    // Windows tools write entry names with backslashes: such an entry is
+    // found under its name with slashes.
     bool contains(const std::string& part) const;
     // False when the part is missing, cannot be inflated, breaks a limit (or
     // inflates past maxSize, for parts that are small by nature), or the sink
@@ -61,6 +64,8 @@ private:
 
     zip* m_zip = nullptr;
     ZipLimits m_limits;
+    // The entries named with backslashes, by their folded name with slashes.
+    QHash<QString, std::int64_t> m_backslashed;
 };
 
 } // namespace xlsx

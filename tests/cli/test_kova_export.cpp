@@ -1,5 +1,6 @@
 // Runs kova-export as a user or a batch script would: the streams, the files, the settings.
 #include "expect.h"
+#include "testpackage.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -64,6 +65,24 @@ template<typename T> QList<T> swapped(QList<T> list, int a, int b)
 {
     list.swapItemsAt(a, b);
     return list;
+}
+
+// The sheet "Batch" as package XML: the header row, then row 2 as wdkRow("REF1", "1500000") with the cells
+// given in place of its own (whole <c> elements of column and row 2), then more rows.
+TestPackage craftedBatch(const QByteArray& replaced = {}, const char* column = "", const QByteArray& more = {})
+{
+    const auto text = [](const char* reference, const QByteArray& t) {
+        return "<c r=\"" + QByteArray(reference) + "\" t=\"inlineStr\"><is><t>" + t + "</t></is></c>";
+    };
+    QMap<QByteArray, QByteArray> cells{{"A", text("A2", "REF1")}, {"C", text("C2", "1234567890")}, {"D", text("D2", "0987654321")},
+        {"E", "<c r=\"E2\"><v>1500000</v></c>"}, {"F", text("F2", "WDK")}, {"G", text("G2", "0140397")}, {"H", text("H2", "BANK")},
+        {"I", text("I2", "BRANCH")}, {"J", text("J2", "NAME")}, {"K", "<c r=\"K2\"><v>1</v></c>"}, {"L", text("L2", "R")}};
+    if (*column)
+        cells[column] = replaced;
+    QByteArray row;
+    for (const QByteArray& cell : cells)
+        row += cell;
+    return TestPackage().addSheet("Batch", "<row r=\"1\">" + text("A1", "Ref") + "</row><row r=\"2\">" + row + "</row>" + more);
 }
 
 } // namespace
@@ -537,6 +556,59 @@ private slots:
         const Run named = runTemplateType("payroll", words("--header-row 3"));
         QCOMPARE(named.err + named.out, leftOut + "Done!\n" + found.out);
         QCOMPARE(expect::fileBytes(path("out.txt")), paid);
+    }
+
+    // Workbooks read as a spreadsheet program shows them, whoever wrote them: each whole export from a crafted file.
+    void craftedWorkbooks_data()
+    {
+        QTest::addColumn<TestPackage>("package");
+        QTest::addColumn<QByteArray>("bytes");   // written instead of the package, unless null
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("record");   // the one detail record written
+        const QString tail = "\n" + separator + "\n";
+        const QString written = expect::summary("1 of 1", "1.500.000,00", 0, 0).join('\n') + tail;
+        const QString record = "1|00001|REF1|1234567890|0987654321|1500000.00|||0140397|BANK|BRANCH|NAME|||||1|R|";
+        const auto good = [&](const char* name, const TestPackage& package) {
+            QTest::newRow(name) << package << QByteArray() << 0 << written << QString("Done!\n") << record;
+        };
+        good("a cell of another namespace is no cell", craftedBatch("<c r=\"E2\"><v>1500000</v></c><k:c r=\"E2\" xmlns:k=\"urn:k\">"
+                                                                     "<k:v>950000000</k:v></k:c>", "E"));
+        good("blanks at a text's edges are dropped", craftedBatch("<c r=\"D2\" t=\"inlineStr\"><is><t>\n0987654321     </t></is></c>", "D"));
+        good("formulas showing nothing make no rows", craftedBatch({}, "", "<row r=\"3\"><c r=\"A3\" t=\"str\"><f>IF(B3=\"\",\"\",B3)</f>"
+                                                                        "<v></v></c></row><row r=\"1000\"><c r=\"A1000\" t=\"str\">"
+                                                                        "<f>IF(B1000=\"\",\"\",B1000)</f><v></v></c></row>"));
+        good("entries named with backslashes", craftedBatch().withBackslashes());
+        QTest::newRow("a result the workbook disowns")
+            << craftedBatch("<c r=\"E2\"><f>1000*2</f><v>999999</v></c>", "E").setPart("xl/workbook.xml", TestPackage::part("workbook",
+                   "<sheets><sheet name=\"Batch\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr fullCalcOnLoad=\"1\"/>"))
+            << QByteArray() << 1 << expect::summary("1 of 1", "0,00", 0, 1).join('\n') + tail + errorText(1, "Invalid amount") + '\n'
+            << QString("ERROR!\n") << QString();
+        QTest::newRow("a string the table does not hold")
+            << craftedBatch("<c r=\"J2\" t=\"s\"><v>1</v></c>", "J").setPart("xl/sharedStrings.xml", TestPackage::part("sst", "<si><t>x</t></si>"))
+            << QByteArray() << 2 << QString() << QString("Error. Unable to select sheet Batch\n") << QString();
+        QTest::newRow("encrypted") << TestPackage() << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}) << 2 << QString()
+                                   << QString("Workbook is password-protected: save it without a password and choose it again\n") << QString();
+    }
+
+    void craftedWorkbooks()
+    {
+        QFETCH(TestPackage, package);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, record);
+        transfer({});
+        QFile file(path("book.xlsx"));
+        QVERIFY(bytes.isNull() ? package.write(path("book.xlsx"))
+                               : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
+        const Run r = run("transfer", {"--effective", "2026-01-05"});
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        QCOMPARE(r.err, err);
+        QCOMPARE(QFile::exists(path("out.txt")) ? upload().value(1) : QString(), record);
     }
 
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.

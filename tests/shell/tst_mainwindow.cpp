@@ -130,20 +130,25 @@ private slots:
         choose(second);
         QCOMPARE(sheets->itemText(2) + sheets->currentText(), QStringLiteral("GammaAlpha"));
 
-        // An unreadable sheet is reported once, by the form; an unreadable workbook leaves no lists on offer.
+        // An unreadable sheet is reported once, by the form; an unreadable workbook leaves no lists on offer, and an
+        // encrypted one says what to do.
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 2);
-        const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx");
+        const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx"), locked = m_dir.filePath("locked.xlsx");
         { QFile file(text); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain text") == 10); }
+        const QByteArray encrypted = TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"});
+        { QFile file(locked); QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size()); }
         QVERIFY(TestPackage().addSheetPart("Broken", "<worksheet").write(broken));
         changes.clear();
         choose(broken);
         QCOMPARE(mapped->count(), 2);
         choose(text);
         QCOMPARE(mapped->count(), 0);
-        QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}}));
+        choose(locked);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}, {locked, ""}}));
         QCOMPARE(m_boxes, (QStringList{"other critical: Error. Unable to select sheet Alpha", "other critical: Error. Unable to select sheet Beta",
-                                       "other critical: Error. Unable to select sheet Broken", "window critical: Unable to open workbook"}));
+                                       "other critical: Error. Unable to select sheet Broken", "window critical: Unable to open workbook",
+                                       "window critical: Workbook is password-protected: save it without a password and choose it again"}));
     }
 
     // Marked fields, the amount column, and cells outside the values or the rows.

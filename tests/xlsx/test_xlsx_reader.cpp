@@ -1,5 +1,6 @@
 // The workbook reader through its public face: what a cell of each kind reads as, how sheets and parts are
 // found, which files are refused; then the zip limits and date format codes, out of its reach.
+#include "expect.h"
 #include "testpackage.h"
 
 #include "xlsx/document.h"
@@ -10,7 +11,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(TestPackage)
 
 namespace {
 
@@ -69,10 +69,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("rows");
         QTest::addColumn<QVariant>("expected");
-        QTest::addColumn<QByteArray>("date1904");
+        QTest::addColumn<QByteArray>("properties");   // of the workbook part
         // The cell A1 from its attributes on.
         const auto cell = [](const char* name, const QByteArray& c, const QVariant& expected, const char* date1904 = "false") {
-            QTest::newRow(name) << "<row r=\"1\"><c r=\"A1\"" + c + "</c></row>" << expected << QByteArray(date1904);
+            QTest::newRow(name) << "<row r=\"1\"><c r=\"A1\"" + c + "</c></row>" << expected
+                                << "<workbookPr date1904=\"" + QByteArray(date1904) + "\"/>";
+        };
+        const auto recalculated = [](const char* name, const QByteArray& c, const QVariant& expected, const char* full = "1") {
+            QTest::newRow(name) << "<row r=\"1\"><c r=\"A1\"" + c + "</c></row>" << expected
+                                << "<calcPr calcId=\"191029\" fullCalcOnLoad=\"" + QByteArray(full) + "\"/>";
         };
         // Styles: 1 built-in date, 2 custom date and time, 3 built-in #,##0.00.
         const auto date = [&](const char* name, const QByteArray& serial, const QVariant& expected, const char* date1904 = "false") {
@@ -109,26 +114,44 @@ private slots:
         // By index into the shared strings the test writes.
         cell("shared string", " t=\"s\"><v>0</v>", QString("plain"));
         cell("shared runs joined, phonetic left out", " t=\"s\"><v>1</v>", QString("Bold and plain"));
-        cell("shared whitespace kept", " t=\"s\"><v>2</v>", QString("  spaced\n text  "));
+        cell("shared edges dropped, inner whitespace kept", " t=\"s\"><v>2</v>", QString("spaced\n text"));
         cell("shared escape decoded", " t=\"s\"><v>3</v>", QString("Apple"));
         cell("shared beyond the basic plane", " t=\"s\"><v>4</v>", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80"));
-        cell("shared index out of range", " t=\"s\"><v>5</v>", QVariant());
+        cell("shared run of another namespace left out", " t=\"s\"><v>5</v>", QString("0012345679"));
+        cell("shared item of another namespace not counted", " t=\"s\"><v>6</v>", QString("after"));
         cell("inline runs joined, phonetic left out",
-             " t=\"inlineStr\"><is><r><t>in</t></r><r><rPr><i/></rPr><t> line </t></r><rPh><t>y</t></rPh></is>", QString("in line "));
+             " t=\"inlineStr\"><is><r><t>in</t></r><r><rPr><i/></rPr><t xml:space=\"preserve\"> line </t></r><rPh><t>y</t></rPh></is>",
+             QString("in line "));
+        // White space at a text's edges counts only where the <t> there preserves it.
+        text("edges dropped", "\t a  b \n ", "a  b");
+        cell("edges preserved", " t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is>", QString(" a "));
+        cell("blank run between words kept", " t=\"inlineStr\"><is><r><t>hello</t></r><r><t> </t></r><r><t>world</t></r></is>",
+             QString("hello world"));
+        cell("first run preserves, last does not",
+             " t=\"inlineStr\"><is><r><t xml:space=\"preserve\"> a </t></r><r><t> b </t></r></is>", QString(" a  b"));
+        text("escaped space is no XML white space", "_x0020_a ", " a");
+        text("only a line break", "&#10;", "");
         text("escapes decoded", "tab_x0009_here_x00e9__x005F_x0041_", "tab\there\xC3\xA9_x0041_");
         text("surrogates", "_xD83D__xDE00__xD83D_x_xDE00_", "\xF0\x9F\x98\x80\xEF\xBF\xBD" "x" "\xEF\xBF\xBD");
         text("no escapes", "_x41_ _x00G1_ _X0041_ _x0041", "_x41_ _x00G1_ _X0041_ _x0041");
         // Formulas: the cached result, typed as that result; the formula only when there is no result.
         cell("formula string", " t=\"str\"><f>B1&amp;\"x\"</f><v>hix</v>", QString("hix"));
-        cell("formula empty string", " t=\"str\"><f>\"\"</f><v></v>", QString(""));
+        cell("formula empty string shows nothing", " t=\"str\"><f>\"\"</f><v></v>", QVariant());
+        cell("formula empty shared string shows nothing", " t=\"s\"><f>B1</f><v>7</v>", QVariant());
+        cell("empty string without formula", " t=\"str\"><v></v>", QString(""));
         cell("formula date", " s=\"1\"><f>TODAY()</f><v>45000</v>", QDate(2023, 3, 15));
         cell("formula without result", "><f>SUM(B1:B3)</f>", QString("=SUM(B1:B3)"));
         cell("formula never calculated", "><f>B1</f><v> </v>", QString("=B1"));
         cell("boolean formula never calculated", " t=\"b\"><f>B1&gt;0</f><v></v>", QString("=B1>0"));
         cell("text lookup never calculated", " t=\"s\"><f>B1</f><v/>", QString("=B1"));
         cell("shared formula without text", "><f t=\"shared\" si=\"0\"/>", QString("="));
+        // A workbook to be recalculated on opening: cached results are not what a spreadsheet program shows.
+        recalculated("recalculated: number result", "><f>1000*2</f><v>999999</v>", QString("=1000*2"));
+        recalculated("recalculated: text result", " t=\"str\"><f>B1&amp;\"x\"</f><v>hix</v>", QString("=B1&\"x\""), "true");
+        recalculated("recalculated: no formula", "><v>999999</v>", qlonglong(999999));
+        recalculated("not recalculated", "><f>1000*2</f><v>999999</v>", qlonglong(999999), "0");
         // Read by the scanner.
-        const auto row = [](const char* name, const QByteArray& xml, const QVariant& v) { QTest::newRow(name) << xml << v << QByteArray("false"); };
+        const auto row = [](const char* name, const QByteArray& xml, const QVariant& v) { QTest::newRow(name) << xml << v << QByteArray(); };
         text("entities and UTF-8", "&amp; &lt;c&gt; &quot;&apos; \xC5\xBB\xC3\xB3\xC5\x82\xC4\x87 \xE6\xBC\xA2 \xF0\x9F\x98\x80",
              "& <c> \"' \xC5\xBB\xC3\xB3\xC5\x82\xC4\x87 \xE6\xBC\xA2 \xF0\x9F\x98\x80");
         row("prefixed names", "<x:row r=\"1\"><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row>", qlonglong(7));
@@ -139,25 +162,48 @@ private slots:
         text("character references", "&#65;&#x42;", "AB");
         text("CDATA", "<![CDATA[x<y]]>", "x<y");
         row("comment, prefixed names", "<x:row r=\"1\"><!-- c --><x:c r=\"A1\"><x:v>1</x:v></x:c></x:row>", qlonglong(1));
+        text("edges dropped, by expat", "<!-- c --> a ", "a");
+        // Only the spreadsheet's own namespace is content, whatever the prefix; by the scanner, then by expat.
+        const QByteArray k = " xmlns:k=\"urn:k\"";
+        const auto namespaced = [&](const char* name, const QByteArray& cells, const QVariant& v) {
+            QTest::newRow(name) << "<row r=\"1\"" + k + ">" + cells + "</row>" << v << QByteArray();
+            QTest::newRow(QByteArray(name) + ", by expat") << "<row r=\"1\"" + k + "><!---->" + cells + "</row>" << v << QByteArray();
+        };
+        namespaced("cell of another namespace after the cell", "<c r=\"A1\"><v>1500000</v></c><k:c r=\"A1\"><k:v>950000000</k:v></k:c>",
+                   qlonglong(1500000));
+        namespaced("value of another namespace", "<c r=\"A1\"><v>2</v><k:v>9</k:v></c>", qlonglong(2));
+        namespaced("default namespace of another", "<c r=\"A1\"><v>3</v></c><c r=\"A1\" xmlns=\"urn:k\"><v>9</v></c>", qlonglong(3));
+        namespaced("no namespace", "<c r=\"A1\" xmlns=\"\"><v>9</v></c>", QVariant());
+        namespaced("the main namespace under another prefix",
+                   "<m:c r=\"A1\" xmlns:m=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><m:v>5</m:v></m:c>", qlonglong(5));
+        namespaced("strict main namespace", "<c r=\"A1\" xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><v>6</v></c>", qlonglong(6));
+        namespaced("attribute of another namespace", "<c r=\"A1\" k:t=\"s\"><v>7</v></c>", qlonglong(7));
+        namespaced("text run of another namespace", "<c r=\"A1\" t=\"inlineStr\"><is><k:t>98765</k:t><t>0012345679</t></is></c>",
+                   QString("0012345679"));
+        namespaced("cells inside another namespace", "<k:ext><c r=\"A1\" xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                   "<v>9</v></c></k:ext>", QVariant());
+        namespaced("markup compatibility", "<mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+                   "<mc:Choice Requires=\"k\"><c r=\"A1\"><v>9</v></c></mc:Choice></mc:AlternateContent>", QVariant());
         cell("tab in an attribute", " t=\"inline\tStr\"><v>2</v>", qlonglong(2));
     }
     void cellValue()
     {
         QFETCH(QByteArray, rows);
         QFETCH(QVariant, expected);
-        QFETCH(QByteArray, date1904);
+        QFETCH(QByteArray, properties);
         // Shared strings in UTF-16, as any part may be.
         const QString strings = QString::fromUtf8(
-            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst><si><t>plain</t></si><si><r><t>Bold</t></r><r><rPr><b/></rPr>"
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+            + TestPackage::part("sst", "<si><t>plain</t></si><si><r><t>Bold</t></r><r><rPr><b/></rPr>"
             "<t xml:space=\"preserve\"> and plain</t></r><rPh><t>x</t></rPh></si><si><t>  spaced\n text  </t></si><si><t>_x0041_pple"
-            "</t></si><si><t>Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80</t></si></sst>");
+            "</t></si><si><t>Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80</t></si><si><k:t>98765</k:t><t>0012345679</t></si>"
+            "<k:si><t>skipped</t></k:si><si><t>after</t></si><si><t/></si>", " xmlns:k=\"urn:k\""));
         TestPackage package;
         package.setPart("xl/sharedStrings.xml", QByteArray(reinterpret_cast<const char*>(strings.utf16()), strings.size() * 2))
-            .setPart("xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/></numFmts>"
-                                      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"4\"/></cellXfs></styleSheet>")
+            .setPart("xl/styles.xml", TestPackage::part("styleSheet", "<numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm\"/>"
+                "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"4\"/></cellXfs>"))
             .addSheet("Sheet1", rows);
-        package.setPart("xl/workbook.xml", "<workbook xmlns:r=\"r\"><workbookPr date1904=\"" + date1904 + "\"/><sheets><sheet "
-                                               "name=\"Sheet1\" r:id=\"rId1\"/></sheets></workbook>");
+        package.setPart("xl/workbook.xml", TestPackage::part("workbook", properties + "<sheets><sheet name=\"Sheet1\" r:id=\"rId1\"/></sheets>"));
         const auto document = open(package, "Sheet1");
         QVERIFY(document);
         const QVariant value = document->read(1, 1);
@@ -184,6 +230,16 @@ private slots:
             "<row r=\"3\"><c r=\"B3\"><v>32</v></c><c r=\"A3\"><v>31</v></c></row>"
             "<row r=\"1\"><c r=\"C1\"><v>13</v></c></row><row r=\"3\"><c r=\"B3\"><v>99</v></c></row>")
             << QList<int>{1, 1, 3, 3} << ",,13;,,;31,99,";
+        // A template's formulas showing "" below the filled rows.
+        QTest::newRow("formulas showing nothing do not count") << TestPackage::worksheet(
+            "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"str\"><f>IF(A1=\"\",\"\",A1)</f><v>1</v></c></row>"
+            "<row r=\"2\"><c r=\"B2\" t=\"str\"><f>IF(A2=\"\",\"\",A2)</f><v></v></c></row>"
+            "<row r=\"3\"><c r=\"C3\" t=\"str\"><f>IF(A3=\"\",\"\",A3)</f><v/></c></row>")
+            << QList<int>{1, 1, 1, 2} << "1,1";
+        // The scanner takes the rows of the spreadsheet's own sheetData only.
+        QTest::newRow("sheet data of another namespace") << TestPackage::worksheet("<row r=\"2\"><c r=\"B2\"><v>22</v></c></row>")
+                   .replace("<sheetData>", "<k:sheetData xmlns:k=\"urn:k\"><row r=\"1\"><c r=\"A1\"><v>9</v></c></row></k:sheetData><sheetData>")
+            << QList<int>{2, 2, 2, 2} << "22";
     }
     void usedRange()
     {
@@ -220,24 +276,42 @@ private slots:
     }
 
     // Parts are found through the relationships, wherever they lie: by relative and absolute targets, and by parent
-    // steps past the package root, which fold inside it.
+    // steps past the package root, which fold inside it. In every part, elements and prefixed attributes of other
+    // namespaces are no content, the spreadsheet's own under any prefix (strict or transitional) are.
     void partsFoundThroughRelationships()
     {
         const QByteArray rel = "<Relationship Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+        const QByteArray k = " xmlns:k=\"urn:k\"";
         const auto document = open(
             TestPackage()
-                .setPart("_rels/.rels", "<Relationships>" + rel + "officeDocument\" Id=\"b\" Target=\"book/main.xml\"/></Relationships>")
-                .setPart("book/main.xml", "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Data\" r:id=\"s\"/></sheets></workbook>")
-                .setPart("book/_rels/main.xml.rels", "<Relationships>" + rel + "worksheet\" Id=\"s\" Target=\"sheets/one.xml\"/>" + rel
+                .setPart("_rels/.rels", "<p:Relationships xmlns:p=\"http://schemas.openxmlformats.org/package/2006/relationships\"" + k
+                                            + "><k:Relationship Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                                              "officeDocument\" Id=\"a\" Target=\"xl/workbook.xml\"/>"
+                                            + rel.mid(0, 1) + "p:" + rel.mid(1) + "officeDocument\" Id=\"b\" Target=\"book/main.xml\"/></p:Relationships>")
+                .setPart("book/main.xml", "<workbook xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\" xmlns:rel=\"http://purl.oclc.org/"
+                                          "ooxml/officeDocument/relationships\"" + k + "><sheets><k:sheet name=\"Hidden\" rel:id=\"s\"/>"
+                                          "<sheet name=\"Data\" rel:id=\"s\"/><sheet name=\"Foreign id\" k:id=\"s\"/></sheets></workbook>")
+                .setPart("book/_rels/main.xml.rels", TestPackage::relationships(rel + "worksheet\" Id=\"s\" Target=\"sheets/one.xml\"/>" + rel
                                                          + "sharedStrings\" Id=\"t\" Target=\"/shared/strings.xml\"/>" + rel
-                                                         + "styles\" Id=\"u\" Target=\"../../../book/./fmt.xml\"/></Relationships>")
+                                                         + "styles\" Id=\"u\" Target=\"../../../book/./fmt.xml\"/>"))
                 .setPart("book/sheets/one.xml", TestPackage::worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
                                                                        "<c r=\"B1\" s=\"1\"><v>45000</v></c></row>"))
-                .setPart("shared/strings.xml", "<sst><si><t>found</t></si></sst>")
-                .setPart("book/fmt.xml", "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>"),
+                .setPart("shared/strings.xml", TestPackage::part("sst", "<k:si><t>hidden</t></k:si><si><t>found</t></si>", k))
+                .setPart("book/fmt.xml", TestPackage::part("styleSheet", "<cellXfs><k:xf numFmtId=\"14\"/><xf numFmtId=\"0\"/>"
+                                                                       "<xf numFmtId=\"14\"/></cellXfs>", k)),
             "Data");
         QVERIFY(document);
+        QCOMPARE(document->sheetNames(), (QStringList{"Data", "Foreign id"}));
         QCOMPARE(document->text(1, 1) + " " + document->text(1, 2), QString("found 2023-03-15"));
+        QVERIFY(!document->selectSheet("Foreign id"));
+    }
+
+    // Entries named with backslashes are found by their names with slashes.
+    void backslashedEntryNames()
+    {
+        const auto document = open(TestPackage().addSheet("S", kOne).withBackslashes(), "S");
+        QVERIFY(document);
+        QCOMPARE(document->read(1, 1), QVariant(1));
     }
 
     // Broken or hostile files open without sheets, or their broken sheet "Bad"
@@ -247,22 +321,43 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // written as they are, unless null
         QTest::addColumn<TestPackage>("package");
         QTest::addColumn<QStringList>("sheets");
+        QTest::addColumn<bool>("passwordProtected");
         const auto whole = [](const char* name, const TestPackage& package, const QStringList& sheets = {}) {
-            QTest::newRow(name) << QByteArray() << package << sheets;
+            QTest::newRow(name) << QByteArray() << package << sheets << false;
         };
         const auto sheet = [](const char* name, const QByteArray& sheetData, const char* part = "", const QByteArray& content = {}) {
             TestPackage package = TestPackage().addSheet("Good", kOne).addSheet("Bad", sheetData);
-            QTest::newRow(name) << QByteArray() << (*part ? package.setPart(part, content) : package) << QStringList{"Good", "Bad"};
+            QTest::newRow(name) << QByteArray() << (*part ? package.setPart(part, content) : package) << QStringList{"Good", "Bad"} << false;
         };
-        QTest::newRow("encrypted workbook or legacy xls")
-            << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0') << TestPackage() << QStringList();
+        const auto file = [](const char* name, const QByteArray& bytes, bool passwordProtected) {
+            QTest::newRow(name) << bytes << TestPackage() << QStringList() << passwordProtected;
+        };
+        file("compound file without streams", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0'), false);
+        file("legacy workbook", TestPackage::compoundFile({"Workbook"}), false);
+        file("encrypted workbook", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}), true);
+        file("encrypted workbook, streams in another order", TestPackage::compoundFile({"EncryptedPackage", "EncryptionInfo"}), true);
+        file("half an encrypted workbook", TestPackage::compoundFile({"EncryptionInfo"}), false);
+        file("encrypted workbook cut short", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}).left(1000), false);
         whole("no workbook relationships", TestPackage().addSheet("Bad", kOne).removePart("xl/_rels/workbook.xml.rels"));
+        whole("workbook in no namespace", TestPackage().addSheet("Bad", kOne).setPart("xl/workbook.xml",
+            "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+            "<sheet name=\"Bad\" r:id=\"rId1\"/></sheets></workbook>"));
         // Two entries for one part: a spreadsheet program may show the other.
         whole("part twice, case differs", TestPackage().addSheet("Bad", kOne).setPart("xl/worksheets/Sheet1.xml", kOne));
+        whole("part twice, slash differs", TestPackage().addSheet("Bad", kOne).setPart("xl\\worksheets\\sheet1.xml", kOne));
         whole("malformed shared strings", TestPackage().addSheet("Bad", kOne).setPart("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"Bad"});
         sheet("malformed XML", "<row r=\"1\"><c r=\"A1\"><v>1</v></row></c>");
         sheet("invalid UTF-8", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>");
         sheet("undeclared entity", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>");
+        sheet("undeclared prefix", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
+        sheet("undeclared prefix, by expat", "<row r=\"1\"><!----><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
+        sheet("undeclared attribute prefix", "<row r=\"1\"><c r=\"A1\" k:s=\"1\"><v>1</v></c></row>");
+        // The table holds one string (the other sheets have none): a text the sheet names is missing.
+        sheet("shared string past the table", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>", "xl/sharedStrings.xml",
+              TestPackage::part("sst", "<si><t>one</t></si>"));
+        sheet("shared string index not a number", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>x</v></c></row>", "xl/sharedStrings.xml",
+              TestPackage::part("sst", "<si><t>one</t></si>"));
+        sheet("no string table", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
         sheet("overflowing row number", "<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>");
         sheet("column past the last", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>");
         sheet("missing part", "", "xl/worksheets/sheet2.xml", QByteArray());
@@ -280,11 +375,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(TestPackage, package);
         QFETCH(QStringList, sheets);
+        QFETCH(bool, passwordProtected);
         const QString file = bytes.isNull() ? write(package) : m_dir.filePath("bytes.xlsx");
         QFile out(file);
         QVERIFY(bytes.isNull() || (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush()));
         xlsx::Document document(file);
         QCOMPARE(document.sheetNames(), sheets);
+        QCOMPARE(document.isPasswordProtected(), passwordProtected);
+        QCOMPARE(xlsx::Document(xlsx::InMemory{expect::fileBytes(file)}).isPasswordProtected(), passwordProtected);
         QVERIFY(!document.selectSheet("Bad"));
         QVERIFY(!document.dimension().isValid() && !document.read(1, 1).isValid());
         QVERIFY(!sheets.contains("Good") || (document.selectSheet("Good") && document.read(1, 1) == 1));

@@ -23,6 +23,16 @@ TestPackage::TestPackage()
     m_parts.insert("_rels/.rels", kXml + kRels + relationship("1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
 }
 
+QByteArray TestPackage::part(const QByteArray& root, const QByteArray& content, const QByteArray& attributes)
+{
+    return "<" + root + " xmlns=\"" + kMainNs + " xmlns:r=\"" + kRelNs + "\"" + attributes + ">" + content + "</" + root + ">";
+}
+
+QByteArray TestPackage::relationships(const QByteArray& content)
+{
+    return kRels + content + "</Relationships>";
+}
+
 QByteArray TestPackage::worksheet(const QByteArray& sheetData)
 {
     return kXml + "<worksheet xmlns=\"" + kMainNs + " xmlns:x=\"" + kMainNs + "><sheetData>" + sheetData
@@ -52,6 +62,53 @@ TestPackage& TestPackage::removePart(const QString& name)
     return setPart(name, QByteArray());
 }
 
+TestPackage& TestPackage::withBackslashes()
+{
+    m_backslashes = true;
+    return *this;
+}
+
+QByteArray TestPackage::compoundFile(const QStringList& streams)
+{
+    const auto put = [](QByteArray& bytes, int at, quint32 value, int size = 4) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = char(value >> (8 * i));
+    };
+    // Header, then sector 0 holding the allocation table and sector 1 the directory.
+    QByteArray header = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0');
+    put(header, 0x18, 0x3E, 2);
+    put(header, 0x1A, 3, 2);
+    put(header, 0x1C, 0xFFFE, 2);
+    put(header, 0x1E, 9, 2);
+    put(header, 0x20, 6, 2);
+    put(header, 0x2C, 1);
+    put(header, 0x30, 1);
+    put(header, 0x38, 4096);
+    put(header, 0x3C, 0xFFFFFFFE);
+    put(header, 0x44, 0xFFFFFFFE);
+    for (int i = 0; i < 109; ++i)
+        put(header, 0x4C + 4 * i, i == 0 ? 0 : 0xFFFFFFFF);
+    QByteArray fat(512, '\xFF');
+    put(fat, 0, 0xFFFFFFFD);
+    put(fat, 4, 0xFFFFFFFE);
+    QByteArray directory(512, '\0');
+    const QStringList names = QStringList{"Root Entry"} + streams;
+    for (int e = 0; e < 4; ++e) {
+        const int at = 128 * e;
+        for (int link : {0x44, 0x48, 0x4C})
+            put(directory, at + link, 0xFFFFFFFF);
+        if (e >= names.size())
+            continue;
+        for (int i = 0; i < names[e].size(); ++i)
+            put(directory, at + 2 * i, names[e][i].unicode(), 2);
+        put(directory, at + 0x40, quint32(2 * names[e].size() + 2), 2);
+        directory[at + 0x42] = char(e == 0 ? 5 : 2);
+        put(directory, at + (e == 0 ? 0x4C : 0x48), e + 1 < names.size() ? quint32(e + 1) : 0xFFFFFFFF);
+        put(directory, at + 0x74, 0xFFFFFFFE);
+    }
+    return header + fat + directory;
+}
+
 bool TestPackage::write(const QString& path) const
 {
     QMap<QString, QByteArray> all = m_parts;
@@ -78,7 +135,8 @@ bool TestPackage::write(const QString& path) const
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     for (auto it = all.cbegin(); archive && it != all.cend(); ++it) {
         zip_source_t* source = zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
-        const zip_int64_t index = source ? zip_file_add(archive, it.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE) : -1;
+        const QString name = m_backslashes ? QString(it.key()).replace('/', '\\') : it.key();
+        const zip_int64_t index = source ? zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE) : -1;
         if (index < 0) {
             zip_source_free(source);
             zip_discard(archive);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -19,12 +20,24 @@ public:
     TestPackage& addSheetPart(const QString& name, const QByteArray& worksheet);
     TestPackage& setPart(const QString& name, const QByteArray& content);
     TestPackage& removePart(const QString& name);
+    // Entry names written with "\\" for "/", as some Windows tools write them.
+    TestPackage& withBackslashes();
     // Writes the parts as a zip; false on failure.
     bool write(const QString& path) const;
 
     static QByteArray worksheet(const QByteArray& sheetData);
+    // A part of the spreadsheet namespace (r: bound to the relationships one):
+    // its root element with these attributes around the content.
+    static QByteArray part(const QByteArray& root, const QByteArray& content, const QByteArray& attributes = {});
+    // A relationships part around the content.
+    static QByteArray relationships(const QByteArray& content);
+    // A compound file (the container of legacy and encrypted Office files)
+    // holding empty streams of these names.
+    static QByteArray compoundFile(const QStringList& streams);
 
 private:
     QMap<QString, QByteArray> m_parts;
     QStringList m_sheets;
+    bool m_backslashes = false;
 };
+Q_DECLARE_METATYPE(TestPackage)

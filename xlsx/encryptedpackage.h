@@ -1,0 +1,13 @@
+#pragma once
+
+class QIODevice;
+
+namespace xlsx {
+
+// True when the device holds a workbook saved with a password: not a zip
+// package but a compound file (the container of legacy Office files) whose
+// streams EncryptionInfo and EncryptedPackage hold the encrypted package. A
+// legacy workbook in the same container is not one.
+bool isEncryptedPackage(QIODevice& device);
+
+} // namespace xlsx

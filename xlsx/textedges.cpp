@@ -1,0 +1,43 @@
+#include "textedges.h"
+
+#include "xmlparser.h"
+
+#include <cstring>
+
+namespace xlsx {
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
+void TextEdges::run(const char** attributes)
+{
+    const char* space = attribute(attributes, "xml:space");
+    const bool preserves = space && std::strcmp(space, "preserve") == 0;
+    if (m_runs++ == 0)
+        m_firstPreserves = preserves;
+    m_lastPreserves = preserves;
+}
+
+void TextEdges::trim(std::string& text) const
+{
+    if (m_runs == 0)
+        return;
+    std::size_t end = text.size();
+    if (!m_lastPreserves)
+        while (end > 0 && isSpace(text[end - 1]))
+            --end;
+    std::size_t begin = 0;
+    if (!m_firstPreserves)
+        while (begin < end && isSpace(text[begin]))
+            ++begin;
+    text.erase(end);
+    text.erase(0, begin);
+}
+
+} // namespace xlsx
