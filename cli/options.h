@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/clearing.h"
+#include "xlsx/textoptions.h"
 
 #include <QDate>
 #include <QString>
@@ -19,7 +20,7 @@ struct Options
     Action action = Action::Export;
     QString type;
     QString source;
-    QString sheet;
+    QString sheet;                  // may be empty for delimited text, which has one sheet
     QString dest;
     QString settingsPath;
     QDate from;
@@ -39,6 +40,7 @@ struct Options
     QString reportPath;
     bool allowDuplicate = false;
     bool saveMapping = false;   // template: store its column order for TYPE
+    xlsx::TextOptions text;     // how a source of delimited text is read
 };
 
 struct ParsedCommandLine
