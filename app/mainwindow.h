@@ -12,6 +12,7 @@ class QDropEvent;
 class LogTableModel;
 class QProgressBar;
 class QPushButton;
+class SourceTextChoice;
 class TransactionForm;
 class Ui_MainWindow;
 
@@ -44,7 +45,7 @@ public slots:
 protected:
     // Keeps the window's place and splitters for the next start.
     void closeEvent(QCloseEvent* event) override;
-    // An .xlsx file dropped onto the window is chosen as Browse would choose it.
+    // A workbook or delimited text file dropped onto the window is chosen as Browse would choose it.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -84,5 +85,6 @@ private:
     TransactionForm* m_form = nullptr;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
+    SourceTextChoice* m_textChoice;
     bool m_exporting = false;
 };
