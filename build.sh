@@ -44,8 +44,9 @@ case "${1:-}" in
         cmake --build build-fuzz -j"$(nproc)"
         rm -rf build-fuzz/seeds
         build-fuzz/bin/fuzz_seeds build-fuzz/seeds
+        cp tests/xlsx/fixtures/*.xls build-fuzz/seeds/package/
         failed=0
-        for target in package sheet celltext; do
+        for target in package sheet csv celltext; do
             mkdir -p "build-fuzz/corpus/$target"
             if build-fuzz/bin/${target}_fuzzer -dict=fuzz/xlsx.dict -max_total_time="$seconds" -timeout=10 \
                     -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 -artifact_prefix=build-fuzz/ \
@@ -57,7 +58,7 @@ case "${1:-}" in
                 echo "$target: FAILED (input kept in build-fuzz/)"
             fi
         done
-        echo "fuzz: $((3 - failed)) passed, $failed failed"
+        echo "fuzz: $((4 - failed)) passed, $failed failed"
         [ "$failed" -eq 0 ]
         ;;
     *)  echo "usage: $0 run|test|sanitize|fuzz [SECONDS]" >&2; exit 64 ;;

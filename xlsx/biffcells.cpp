@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace xlsx {
@@ -107,7 +108,7 @@ QVariant sheetNumber(double value)
     return value;
 }
 
-std::vector<BiffCell> biffCells(const char* data, std::size_t size, int sheetIndex)
+std::vector<BiffCell> biffCells(const char* data, std::size_t size, const QString& sheetName)
 {
     std::string stream;
     if (!readCompoundStream(data, size, "Workbook", stream))
@@ -117,7 +118,7 @@ std::vector<BiffCell> biffCells(const char* data, std::size_t size, int sheetInd
     DateSystem dateSystem = DateSystem::From1900;
     std::map<std::uint16_t, std::string> formatCodes;
     std::vector<std::uint16_t> formatOfXf;
-    std::vector<std::uint32_t> worksheets;
+    std::optional<std::uint32_t> sheetAt;
     RecordReader globals(stream, 0);
     if (!globals.next() || globals.type != Bof || globals.length < 2 || le16(globals.body) != kBiff8)
         return {};
@@ -129,10 +130,11 @@ std::vector<BiffCell> biffCells(const char* data, std::size_t size, int sheetInd
             formatCodes[le16(globals.body)] = biffString(globals.body + 4, end, le16(globals.body + 2)).toStdString();
         else if (globals.type == ExtendedFormat && globals.length >= 4)
             formatOfXf.push_back(le16(globals.body + 2));
-        else if (globals.type == BoundSheet && globals.length >= 6 && globals.body[5] == 0)
-            worksheets.push_back(le32(globals.body));
+        else if (globals.type == BoundSheet && globals.length >= 8
+                 && biffString(globals.body + 7, end, std::uint8_t(globals.body[6])) == sheetName)
+            sheetAt = le32(globals.body);
     }
-    if (sheetIndex < 0 || std::size_t(sheetIndex) >= worksheets.size())
+    if (!sheetAt)
         return {};
 
     const auto isDate = [&](std::uint16_t xf) {
@@ -144,7 +146,7 @@ std::vector<BiffCell> biffCells(const char* data, std::size_t size, int sheetInd
     };
 
     std::vector<BiffCell> cells;
-    RecordReader sheet(stream, worksheets[std::size_t(sheetIndex)]);
+    RecordReader sheet(stream, *sheetAt);
     if (!sheet.next() || sheet.type != Bof)
         return {};
     bool stringPending = false;

@@ -105,7 +105,7 @@ bool XlsBook::selectSheet(const QString& name)
         const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
         if (!bytes)
             return false;
-        for (const BiffCell& cell : biffCells(reinterpret_cast<const char*>(bytes), std::size_t(file.size()), index))
+        for (const BiffCell& cell : biffCells(reinterpret_cast<const char*>(bytes), std::size_t(file.size()), name))
             m_extraCells.insert(key(cell.row, cell.column), cell.value);
     } catch (...) {
         return false;
