@@ -45,6 +45,7 @@ case "${1:-}" in
         rm -rf build-fuzz/seeds
         build-fuzz/bin/fuzz_seeds build-fuzz/seeds
         cp tests/xlsx/fixtures/*.xls build-fuzz/seeds/package/
+        export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
         failed=0
         for target in package sheet csv celltext; do
             mkdir -p "build-fuzz/corpus/$target"

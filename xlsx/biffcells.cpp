@@ -29,6 +29,7 @@ enum Record : std::uint16_t {
     BoolErr = 0x0205,
 };
 constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kColumns = 256;
 
 std::uint16_t le16(const char* p) { return std::uint16_t(std::uint8_t(p[0]) | std::uint8_t(p[1]) << 8); }
 std::uint32_t le32(const char* p) { return std::uint32_t(le16(p)) | std::uint32_t(le16(p + 2)) << 16; }
@@ -160,6 +161,9 @@ std::vector<BiffCell> biffCells(const char* data, std::size_t size, const QStrin
             }
             cells.pop_back();   // the text never came: no value
         }
+        // A sheet of this format has 256 columns; a cell past them is no cell of it.
+        if ((sheet.type == Formula || sheet.type == BoolErr) && sheet.length >= 4 && le16(p + 2) >= kColumns)
+            continue;
         if (sheet.type == Formula && sheet.length >= 14) {
             BiffCell cell{le16(p), le16(p + 2), {}};
             if (le16(p + 12) != 0xFFFF) {

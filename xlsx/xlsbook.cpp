@@ -1,6 +1,7 @@
 #include "xlsbook.h"
 
 #include "biffcells.h"
+#include "compoundfile.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <freexl.h>
 
 #include <algorithm>
+#include <string>
 
 namespace xlsx {
 
@@ -65,6 +67,19 @@ void XlsBook::open(const QString& path)
 {
     if (QFileInfo(path).size() > kMaxBytes)
         return;
+    // FreeXL 1.0.6 trusts the name lengths of the compound file's directory
+    // and reads past its buffer on a crafted one: the file goes to FreeXL
+    // only once its directory and workbook stream read soundly here.
+    {
+        QFile file(path);
+        const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+        std::string stream;
+        const auto* data = reinterpret_cast<const char*>(bytes);
+        const std::size_t size = std::size_t(file.size());
+        // Excel 97 and later name the stream "Workbook", Excel 5 and 95 "Book".
+        if (!bytes || (!readCompoundStream(data, size, "Workbook", stream) && !readCompoundStream(data, size, "Book", stream)))
+            return;
+    }
     m_path = path;
     const void* handle = nullptr;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &handle);
@@ -100,6 +115,10 @@ bool XlsBook::selectSheet(const QString& name)
         || freexl_worksheet_dimensions(m_handle, &m_rows, &columns) != FREEXL_OK)
         return false;
     m_columns = columns;
+    // Past the format's own grid the sheet's dimensions are made up, and
+    // scanning them would take as long as the file says.
+    if (m_rows > kMaxRows || m_columns > kMaxColumns)
+        return false;
     try {
         QFile file(m_path);
         const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;

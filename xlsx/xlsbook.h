@@ -22,6 +22,8 @@ public:
     // rows of 256 columns) of numbers is about 240 MB, and FreeXL holds the
     // whole file and a cell table of the selected sheet in memory.
     static constexpr qint64 kMaxBytes = qint64(256) * 1024 * 1024;
+    static constexpr unsigned kMaxRows = 65536;
+    static constexpr unsigned kMaxColumns = 256;
 
     explicit XlsBook(const QString& path);
     // FreeXL reads only from a file: the bytes go to a temporary one first.

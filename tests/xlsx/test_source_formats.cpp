@@ -267,6 +267,12 @@ private slots:
         xlsx::Document fromMemory(xlsx::InMemory{bytes});
         QVERIFY(fromMemory.selectSheet("Errors"));
         QCOMPARE(fromMemory.text(1, 1), QString("#DIV/0!"));
+        // A directory entry claiming a name longer than its 64 bytes: no sheets, and nothing read past the entry.
+        QByteArray longName = bytes;
+        const int entry = longName.indexOf(QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
+        QVERIFY(entry > 0);
+        longName[entry + 65] = char(0xFF);
+        QCOMPARE(xlsx::Document(write("long name.xls", longName)).sheetNames(), QStringList());
         bytes.truncate(bytes.size() / 2);
         QCOMPARE(xlsx::Document(write("cut.xls", bytes)).sheetNames(), QStringList());
         xlsx::Document text(xlsx::InMemory{"a;b\n"});
