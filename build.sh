@@ -10,7 +10,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-packages="cmake g++ make pkg-config qtbase5-dev libzip-dev libexpat1-dev libssl-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core python3-xlsxwriter libfreexl-dev libcsv-dev"
+packages="cmake g++ make pkg-config qtbase5-dev libzip-dev libexpat1-dev libssl-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core python3-xlsxwriter libcsv-dev"
 if [ "${1:-}" = fuzz ]; then
     packages="$packages clang"
 fi
@@ -35,7 +35,6 @@ case "${1:-}" in
         cmake --build build-sanitize -j"$(nproc)"
         export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
         export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-        export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
         exec ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
         ;;
     fuzz)
@@ -45,7 +44,6 @@ case "${1:-}" in
         rm -rf build-fuzz/seeds
         build-fuzz/bin/fuzz_seeds build-fuzz/seeds
         cp tests/xlsx/fixtures/*.xls build-fuzz/seeds/package/
-        export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
         failed=0
         for target in package sheet csv celltext; do
             mkdir -p "build-fuzz/corpus/$target"
