@@ -204,6 +204,9 @@ private slots:
                                             "double(468.75)\ninvalid() | bool(true) | QDate(2026-12-06) | invalid()";
         QTest::newRow("errors and booleans") << "Errors"
                                              << "range 1,1:2,2\nQString(#DIV/0!) | QString(#N/A)\nbool(true) | bool(false)";
+        QTest::newRow("text longer than a record") << "Long"
+                                                   << "range 1,1:2,1\nQString(" + QString::fromUtf8("Äabcdefghi").repeated(1000)
+                                                          + ")\nQString(after)";
         QTest::newRow("empty cells") << "Empty"
                                      << "range 2,2:4,4\ninvalid() | invalid() | invalid() | invalid()\n"
                                         "invalid() | QString(first) | invalid() | invalid()\n"
@@ -216,7 +219,7 @@ private slots:
         QFETCH(QString, expected);
         xlsx::Document legacy(kFixtures + "/kinds.xls");
         xlsx::Document twin(kFixtures + "/kinds.xlsx");
-        const QStringList sheets{"Text", "Numbers", "Dates", "Formulas", "Errors", "Empty"};
+        const QStringList sheets{"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"};
         QCOMPARE(legacy.sheetNames(), sheets);
         QCOMPARE(twin.sheetNames(), sheets);
         QVERIFY(!legacy.isDelimitedText());
@@ -257,7 +260,7 @@ private slots:
     {
         const QString renamed = m_dir.filePath("kinds.csv");
         QVERIFY(QFile::copy(kFixtures + "/kinds.xls", renamed));
-        QCOMPARE(xlsx::Document(renamed).sheetNames().size(), 6);
+        QCOMPARE(xlsx::Document(renamed).sheetNames().size(), 7);
         QVERIFY(!xlsx::Document(renamed).isDelimitedText());
         QCOMPARE(xlsx::Document(write("text.xlsx", "a;b\n")).sheetNames(), QStringList{"text"});
 
