@@ -38,17 +38,12 @@ public:
             return false;
         if (directory.size() < kEntryBytes)
             return false;
-        // Names hold at most 31 characters and their NUL in 64 bytes; a
-        // reader that trusts a longer claim reads past the entry.
-        const char* found = nullptr;
-        for (std::size_t at = 0; at + kEntryBytes <= directory.size(); at += kEntryBytes) {
+        for (std::size_t at = kEntryBytes; at + kEntryBytes <= directory.size(); at += kEntryBytes) {
             const char* entry = directory.data() + at;
-            if (le16(entry + 64) > 64 || le16(entry + 64) % 2 != 0)
-                return false;
-            if (at > 0 && !found && entry[66] == 2 && sameName(entry, name))
-                found = entry;
+            if (entry[66] == 2 && sameName(entry, name))
+                return contents(entry, directory.data(), out);
         }
-        return found && contents(found, directory.data(), out);
+        return false;
     }
 
 private:

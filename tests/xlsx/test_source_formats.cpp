@@ -254,6 +254,36 @@ private slots:
         QCOMPARE(int(xlsx::sourceKind(bytes.constData(), std::size_t(bytes.size()))), kind);
     }
 
+    // An .xls that is encrypted, of another BIFF version or claims more than it holds has no sheets.
+    void refusedLegacyWorkbook_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        // The code page record turned into the one that says the rest is encrypted.
+        QTest::newRow("encrypted") << QByteArray("\x42\x00\x02\x00", 4) << QByteArray("\x2F\x00\x02\x00", 4);
+        QTest::newRow("Excel 95") << QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8)
+                                  << QByteArray("\x09\x08\x10\x00\x00\x05\x05\x00", 8);
+        // Shared strings: a count of four billion in a few bytes.
+        QTest::newRow("strings past their record") << QByteArray("\xFC\x00", 2) + QByteArray(10, '?') << QByteArray();
+    }
+    void refusedLegacyWorkbook()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFile fixture(kFixtures + "/kinds.xls");
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QByteArray bytes = fixture.readAll();
+        if (to.isEmpty()) {
+            const int at = bytes.indexOf(from.left(2));
+            QVERIFY(at > 0);
+            bytes.replace(at + 8, 4, "\xFF\xFF\xFF\xFF");
+        } else {
+            QCOMPARE(bytes.count(from), 1);
+            bytes.replace(from, to);
+        }
+        QCOMPARE(xlsx::Document(write("patched.xls", bytes)).sheetNames(), QStringList());
+    }
+
     // Told by content, not name: an .xls named .csv is a workbook, text named .xlsx is text.
     // A compound file that is not a workbook, or the same bytes from memory, open alike.
     void formatByContent()
@@ -270,7 +300,7 @@ private slots:
         xlsx::Document fromMemory(xlsx::InMemory{bytes});
         QVERIFY(fromMemory.selectSheet("Errors"));
         QCOMPARE(fromMemory.text(1, 1), QString("#DIV/0!"));
-        // A directory entry claiming a name longer than its 64 bytes: no sheets, and nothing read past the entry.
+        // The workbook stream's directory entry claiming a name longer than its 64 bytes: no sheets.
         QByteArray longName = bytes;
         const int entry = longName.indexOf(QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
         QVERIFY(entry > 0);
