@@ -210,7 +210,8 @@ private slots:
     }
 
     // One batch as .xlsx, as .xls and as delimited text (semicolons, CRLF, a quoted delimiter, day-first
-    // dates the date filter reads, no --sheet): the same log and the same upload file, byte for byte.
+    // dates the date filter reads, no --sheet; then tabs in UTF-16 as options say): the same log and the
+    // same upload file, byte for byte.
     void everyFormatWritesTheSameUpload()
     {
         QVariantMap values{{"HasColumnHeader", true}, {"HeaderID", 7}, {"CompanyID", "ABCDE12345"}};
@@ -226,13 +227,21 @@ private slots:
                   "OLD;30.11.2026;1234567890;0987654321;10;WDK;0140397;BANK;BRANCH;ANI;1;R\r\n"
                   "REF2;2026-12-06;1234567890;0012345678;250000;WDK;0140397;BANK;BRANCH;SITI;2;NR\r\n");
         csv.close();
+        // The same rows by tab in UTF-16LE without a byte order mark: read only as the options say.
+        QFile tabs(path("batch.txt"));
+        QVERIFY(tabs.open(QIODevice::WriteOnly));
+        csv.open(QIODevice::ReadOnly);
+        const QString text = QString::fromUtf8(csv.readAll()).replace(";", "\t").replace("\"BANK\t PUSAT\"", "BANK; PUSAT");
+        tabs.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        tabs.close();
         const QString fixtures = QStringLiteral(KOVA_FIXTURES);
         const QStringList common = words("transfer --from 2026-12-01 --to 2026-12-31 --effective 2026-12-07 --header-id 42 "
                                          "--allow-duplicate --dest") + QStringList{path("out.txt"), "--settings", path("kova.ini")};
         QStringList uploads;
         for (const QStringList& source : {QStringList{"--source", fixtures + "/batch.xlsx", "--sheet", "Batch"},
                                           QStringList{"--source", fixtures + "/batch.xls", "--sheet", "Batch"},
-                                          QStringList{"--source", path("batch.csv")}}) {
+                                          QStringList{"--source", path("batch.csv")},
+                                          QStringList{"--source", path("batch.txt"), "--delimiter", "tab", "--encoding", "utf-16le"}}) {
             const Run r = runProgram(KOVA_EXPORT_PATH, common + source);
             QCOMPARE(r.status, 0);
             QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.750.000,50", 0, 0) + QStringList{separator}));
@@ -243,6 +252,7 @@ private slots:
                                           "1|00002|REF2|1234567890|0012345678|250000.00|||0140397|BANK|BRANCH|SITI|||||2|N|"));
         QCOMPARE(uploads.at(1), uploads.first());
         QCOMPARE(uploads.at(2), uploads.first());
+        QCOMPARE(uploads.at(3), uploads.first());
     }
 
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.
