@@ -4,6 +4,7 @@
 #include "loglines.h"
 #include "loglineview.h"
 #include "logtablemodel.h"
+#include "sourcetextchoice.h"
 #include "windowsettings.h"
 
 #include "forms/common/dayfollower.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(QWidget* parent)
     , ui(new Ui_MainWindow)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_textChoice(new SourceTextChoice(this))
 {
     ui->setupUi(this);
     m_progress->setObjectName(QStringLiteral("progressExport"));
@@ -64,6 +66,13 @@ MainWindow::MainWindow(QWidget* parent)
         m_cancel->setEnabled(false);
         if (m_form)
             m_form->cancelExport();
+    });
+    ui->horizontalLayout_2->insertWidget(ui->horizontalLayout_2->indexOf(ui->cboSheets) + 1, m_textChoice);
+    m_textChoice->hide();
+    // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
+    connect(m_textChoice, &SourceTextChoice::changed, this, [this] {
+        xlsx::chooseTextOptions(ui->txtSource->text(), m_textChoice->options());
+        loadSource();
     });
     ui->verticalLayout_6->setMargin(0);
     ui->verticalLayout_6->setSpacing(0);
@@ -161,6 +170,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
     ui->txtDest->clear();
     ui->txtStatus->lines()->clear();
     ui->cboSheets->clear();
+    m_textChoice->hide();
 
     LogTableModel* oldModel = m_logModel;
     m_logModel = new LogTableModel(this);
@@ -225,7 +235,7 @@ void MainWindow::setExporting(bool exporting)
     for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
                            static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->txtSource),
                            static_cast<QWidget*>(ui->btnSrc), static_cast<QWidget*>(ui->cboSheets),
-                           static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
+                           static_cast<QWidget*>(m_textChoice), static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
                            static_cast<QWidget*>(m_form)})
         if (input)
             input->setEnabled(!exporting);
@@ -260,7 +270,8 @@ void MainWindow::ON_btnBrowse_Click()
 void MainWindow::chooseSource()
 {
     const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), startFolder(),
-                                               QStringLiteral("Excel Files (*.xlsx)"));
+                                               QStringLiteral("Workbooks and delimited text (*.xlsx *.xlsm *.xls *.csv *.txt);;"
+                                                              "All files (*)"));
     if (path.isEmpty())
         return;
     rememberFolderOf(path);
@@ -281,13 +292,10 @@ void MainWindow::loadSource()
     ui->txtSource->setModified(false);
     const QString path = ui->txtSource->text();
     const bool named = !path.trimmed().isEmpty();
-    QStringList sheets;
-    bool passwordProtected = false;
-    if (named) {
-        const xlsx::Document workbook(path);
-        sheets = workbook.sheetNames();
-        passwordProtected = workbook.isPasswordProtected();
-    }
+    const xlsx::Document source(named ? path : QString());
+    const QStringList sheets = source.sheetNames();
+    m_textChoice->setOptions(xlsx::chosenTextOptions(path));
+    m_textChoice->setVisible(source.isDelimitedText());
     {
         // The form hears of the new list once, below, and not of each step of
         // refilling it: every message makes it open the sheet, and a sheet it
@@ -299,7 +307,7 @@ void MainWindow::loadSource()
     // An empty sheet name also empties the form's mapping lists.
     emit SIG_Excel_Changed(path, ui->cboSheets->currentText());
     if (named && sheets.isEmpty())
-        Messages::critical(this, passwordProtected ? kova::passwordProtectedText() : QStringLiteral("Unable to open workbook"));
+        Messages::critical(this, source.isPasswordProtected() ? kova::passwordProtectedText() : QStringLiteral("Unable to open workbook"));
 }
 
 void MainWindow::chooseDestination()
@@ -387,12 +395,13 @@ void MainWindow::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     const QString path = urls.size() == 1 ? urls.first().toLocalFile() : QString();
     if (path.isEmpty()) {
-        statusBar()->showMessage(QStringLiteral("Drop one .xlsx workbook to choose it as the source"));
+        statusBar()->showMessage(QStringLiteral("Drop one workbook or CSV file to choose it as the source"));
         return;
     }
-    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0
-        || !QFileInfo(path).isFile()) {
-        statusBar()->showMessage(QStringLiteral("Not an .xlsx workbook: ") + QFileInfo(path).fileName());
+    static const QStringList readable = {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"),
+                                         QStringLiteral("csv"), QStringLiteral("txt")};
+    if (!readable.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
+        statusBar()->showMessage(QStringLiteral("Not a workbook or CSV file: ") + QFileInfo(path).fileName());
         return;
     }
     event->acceptProposedAction();

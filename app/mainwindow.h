@@ -14,6 +14,7 @@ class QDropEvent;
 class LogTableModel;
 class QProgressBar;
 class QPushButton;
+class SourceTextChoice;
 class TransactionForm;
 class Ui_MainWindow;
 
@@ -48,7 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Keeps the window's place and splitters for the next start.
     void closeEvent(QCloseEvent* event) override;
-    // An .xlsx file dropped onto the window is chosen as Browse would choose it.
+    // A workbook or delimited text file dropped onto the window is chosen as Browse would choose it.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -90,6 +91,7 @@ private:
     TransactionForm* m_form = nullptr;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
+    SourceTextChoice* m_textChoice;
     bool m_exporting = false;
     QPointer<QDialog> m_batches;   // the window of written batches while it is open
 };

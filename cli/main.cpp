@@ -13,6 +13,7 @@
 #include "xlsx/document.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -63,10 +64,19 @@ int run(const Options& options, Command command, PrintingSink& sink)
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
     // The export then reads the same document: a full-size sheet is read once.
-    xlsx::Document workbook(options.source);
-    if (!workbook.selectSheet(options.sheet)) {
+    xlsx::Document workbook(options.source, options.text);
+    const xlsx::TextOptions plain;
+    const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
+                                  || options.text.dateOrder != plain.dateOrder;
+    if (!workbook.isDelimitedText() && (options.sheet.isEmpty() || textOptionsGiven))
+        return usageError(options.sheet.isEmpty() ? QStringLiteral("missing --sheet")
+                                                  : QStringLiteral("--delimiter, --encoding and --date-order apply to "
+                                                                   "delimited text only"));
+    // Delimited text is one sheet, named after the file.
+    const QString sheet = options.sheet.isEmpty() ? QFileInfo(options.source).completeBaseName() : options.sheet;
+    if (!workbook.selectSheet(sheet)) {
         sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
-                                                     : QStringLiteral("Error. Unable to select sheet ") + options.sheet);
+                                                     : QStringLiteral("Error. Unable to select sheet ") + sheet);
         return Refused;
     }
     return exitStatus(command(options, workbook, sink));

@@ -13,6 +13,7 @@ const QStringList commonOptions = {
     QStringLiteral("source"), QStringLiteral("sheet"), QStringLiteral("dest"), QStringLiteral("settings"),
     QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("effective"), QStringLiteral("report"),
     QStringLiteral("header-row"),
+    QStringLiteral("delimiter"), QStringLiteral("encoding"), QStringLiteral("date-order"),
 };
 
 QStringList typeOptions(const QString& type)
@@ -106,6 +107,25 @@ public:
         return has(name) ? std::optional<QString>(value(name)) : std::nullopt;
     }
 
+    xlsx::TextOptions textOptions()
+    {
+        xlsx::TextOptions text;
+        const auto named = [this](const QString& name, const QString& choices, auto parse, auto& into) {
+            if (!has(name))
+                return;
+            const auto parsed = parse(value(name));
+            if (parsed)
+                into = *parsed;
+            else
+                fail(QStringLiteral("--%1 must be one of %2: %3").arg(name, choices, value(name)));
+        };
+        named(QStringLiteral("delimiter"), QStringLiteral("comma|semicolon|tab|pipe"), xlsx::delimiterNamed, text.delimiter);
+        named(QStringLiteral("encoding"), QStringLiteral("utf-8|utf-16le|utf-16be|windows-1252"), xlsx::encodingNamed,
+              text.encoding);
+        named(QStringLiteral("date-order"), QStringLiteral("dmy|mdy"), xlsx::dateOrderNamed, text.dateOrder);
+        return text;
+    }
+
 private:
     const QCommandLineParser& m_parser;
     QString m_error;
@@ -163,7 +183,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     }
 
     QStringList allowed = commonOptions + typeOptions(o.type) + QStringList{QStringLiteral("allow-duplicate")};
-    QStringList required = {QStringLiteral("source"), QStringLiteral("sheet"), QStringLiteral("dest")};
+    // Delimited text has one sheet: --sheet may be left out for it.
+    QStringList required = {QStringLiteral("source"), QStringLiteral("dest")};
     if (o.action == Options::Action::History) {
         allowed = QStringList{QStringLiteral("settings")};
         required.clear();
@@ -218,6 +239,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     o.remarks1 = r.value(QStringLiteral("remarks1"));
     o.remarks2 = r.value(QStringLiteral("remarks2"));
     o.headerId = r.text(QStringLiteral("header-id"));
+    o.text = r.textOptions();
     o.corporateId = r.text(QStringLiteral("corporate-id"));
 
     if (r.has(QStringLiteral("header-row"))) {

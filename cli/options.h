@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/clearing.h"
+#include "xlsx/textoptions.h"
 
 #include <QDate>
 #include <QString>
@@ -19,7 +20,7 @@ struct Options
     Action action = Action::Export;
     QString type;
     QString source;
-    QString sheet;
+    QString sheet;                  // may be empty for delimited text, which has one sheet
     QString dest;
     QString settingsPath;
     QDate from;
@@ -40,6 +41,7 @@ struct Options
     bool allowDuplicate = false;
     bool saveMapping = false;   // template: store its column order for TYPE
     std::optional<int> headerRow;   // the row of column titles, instead of the saved one
+    xlsx::TextOptions text;     // how a source of delimited text is read
 };
 
 struct ParsedCommandLine

@@ -50,7 +50,20 @@ template writes an .xlsx template for TYPE: one header row with the fields in
 the order of the form's mapping. --save-mapping also stores that order and
 "Has Column Header" for TYPE in the settings file.
 
+WORKBOOK is an .xlsx or .xlsm workbook, an Excel 97-2003 .xls workbook, or
+delimited text (.csv, .txt), told apart by their content. Delimited text is
+one sheet named after the file, so --sheet may be left out; its delimiter and
+encoding are found from the content unless given.
+
 Options:
+  --delimiter comma|semicolon|tab|pipe
+                        delimited text: the delimiter (default: found)
+  --encoding utf-8|utf-16le|utf-16be|windows-1252
+                        delimited text: the encoding (default: the byte order
+                        mark, else UTF-8 when valid, else windows-1252)
+  --date-order dmy|mdy  delimited text: a cell such as 05/12/2026 is a date
+                        day first or month first (default: dmy); yyyy-mm-dd
+                        is always a date
   --settings FILE       the settings file (default: kova.ini beside the executable
                         when that folder is writable, else ~/.config/kova/kova.ini)
   --from DATE           start of the date filter, YYYY-MM-DD (default: today)

@@ -1,9 +1,10 @@
-// Writes the seed corpora of the fuzz targets into OUT/package, OUT/sheet and
-// OUT/celltext: small workbooks written by libxlsxwriter (numbers, dates,
-// formulas with cached results, shared and inline strings, several sheets),
-// their sheet and shared-strings XML, the same for markup libxlsxwriter does
-// not write (other namespaces, prefixes, preserved and dropped text edges,
-// results to recalculate), and cell texts of every rule.
+// Writes the seed corpora of the fuzz targets into OUT/package, OUT/sheet,
+// OUT/csv and OUT/celltext: small workbooks written by libxlsxwriter (numbers,
+// dates, formulas with cached results, shared and inline strings, several
+// sheets), their sheet and shared-strings XML, the same for markup
+// libxlsxwriter does not write (other namespaces, prefixes, preserved and
+// dropped text edges, results to recalculate), delimited text in each
+// delimiter and encoding, and cell texts of every rule.
 #include "packagebytes.h"
 
 #include <QDir>
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
         return 64;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (const char* folder : {"package", "sheet", "celltext"})
+    for (const char* folder : {"package", "sheet", "csv", "celltext"})
         if (!out.mkpath(folder))
             return 1;
     int n = 0;
@@ -101,6 +102,18 @@ int main(int argc, char** argv)
         || !save(out.filePath("package/namespaces.xlsx"), fuzz::workbookAround(crafted, strings))
         || !save(out.filePath("package/recalculated.xlsx"), fuzz::workbookAround(crafted, strings, "<calcPr fullCalcOnLoad=\"1\"/>")))
         return 1;
+    // The first byte says how the text is read: 0 finds delimiter and encoding.
+    const QByteArray csv[] = {
+        QByteArray(1, 0) + "Name;Account;Date;Amount\r\n\"Doe; \"\"J\"\"\";0012345678;05/12/2026;1.500,50\r\n",
+        QByteArray(1, 0) + "\xEF\xBB\xBFName,Date\n\"two\nlines\",2026-12-05\n\nx,31.12.2026",
+        QByteArray(1, 0) + QByteArray("\xFF\xFEN\0a\0\t\0b\0\n\0", 12),
+        QByteArray(1, 8) + QByteArray("\xFE\xFF\0N\0|\0\xE9\0\n", 11),
+        QByteArray(1, 26) + "Jos\xE9|\x80 5|12/31/2026\n\"open",
+    };
+    for (const QByteArray& text : csv)
+        if (!save(out.filePath(QString("csv/text%1").arg(++n)), text))
+            return 1;
+    n = 0;
     const char* texts[] = {"1500000.50", " 1.005 ", "-0.004", "+1E3", "1e-2", "12345678901234567890123.45", "nan",
                            "1,5", "0012345678", "12 34", "Siti\nRahma", "  padded name  ",
                            "\xE6\xBC\xA2\xE5\xAD\x97 name", "99999999999999999999999999999999999999999", ""};

@@ -1,22 +1,73 @@
 #include "document.h"
 
+#include "csvbook.h"
+#include "sourcekind.h"
 #include "workbook.h"
+#include "xlsbook.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace xlsx {
 
+namespace {
+
+// The workbook the bytes of the file at path make; null when the file cannot be read.
+std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, bool& delimitedText)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const qint64 size = file.size();
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (size > 0 && !mapped)
+        return nullptr;
+    switch (sourceKind(reinterpret_cast<const char*>(mapped), std::size_t(size))) {
+    case SourceKind::Package:
+        return std::make_unique<Workbook>(path);
+    case SourceKind::LegacyWorkbook:
+        return std::make_unique<XlsBook>(path);
+    case SourceKind::DelimitedText:
+        break;
+    }
+    delimitedText = true;
+    return std::make_unique<CsvBook>(path, QFileInfo(path).completeBaseName(), text);
+}
+
+std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, bool& delimitedText)
+{
+    switch (sourceKind(bytes.constData(), std::size_t(bytes.size()))) {
+    case SourceKind::Package:
+        return std::make_unique<Workbook>(bytes);
+    case SourceKind::LegacyWorkbook:
+        return std::make_unique<XlsBook>(bytes);
+    case SourceKind::DelimitedText:
+        break;
+    }
+    delimitedText = true;
+    return std::make_unique<CsvBook>(bytes, QStringLiteral("Sheet1"), text);
+}
+
+} // namespace
+
 Document::Document(const QString& path)
+    : Document(path, chosenTextOptions(path))
+{
+}
+
+Document::Document(const QString& path, const TextOptions& text)
 {
     try {
-        m_workbook = std::make_unique<Workbook>(path);
+        m_book = openFile(path, text, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }
 }
 
-Document::Document(const InMemory& bytes)
+Document::Document(const InMemory& bytes, const TextOptions& text)
 {
     try {
-        m_workbook = std::make_unique<Workbook>(bytes.package);
+        m_book = openBytes(bytes.package, text, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }
@@ -26,32 +77,32 @@ Document::~Document() = default;
 
 QStringList Document::sheetNames() const
 {
-    return m_workbook ? m_workbook->sheetNames() : QStringList();
+    return m_book ? m_book->sheetNames() : QStringList();
 }
 
 bool Document::isPasswordProtected() const
 {
-    return m_workbook && m_workbook->isPasswordProtected();
+    return m_book && m_book->isPasswordProtected();
 }
 
 bool Document::selectSheet(const QString& name)
 {
-    return m_workbook && m_workbook->selectSheet(name);
+    return m_book && m_book->selectSheet(name);
 }
 
 CellRange Document::dimension() const
 {
-    return m_workbook ? m_workbook->dimension() : CellRange();
+    return m_book ? m_book->dimension() : CellRange();
 }
 
 QVariant Document::read(int row, int column) const
 {
-    return m_workbook ? m_workbook->read(row, column) : QVariant();
+    return m_book ? m_book->read(row, column) : QVariant();
 }
 
 QString Document::text(int row, int column) const
 {
-    return m_workbook ? m_workbook->text(row, column) : QString();
+    return m_book ? m_book->text(row, column) : QString();
 }
 
 } // namespace xlsx

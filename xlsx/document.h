@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "textoptions.h"
+
 #include <memory>
 
 namespace xlsx {
@@ -31,7 +33,7 @@ private:
     int m_lastColumn = 0;
 };
 
-class Workbook;
+class Book;
 
 // The bytes of a whole package, to be read without a file.
 struct InMemory final
@@ -39,7 +41,9 @@ struct InMemory final
     QByteArray package;
 };
 
-// Read-only access to an .xlsx workbook.
+// Read-only access to a workbook: an .xlsx (or .xlsm) package, an Excel
+// 97-2003 .xls workbook, or delimited text (a CSV file) as a workbook of one
+// sheet named after the file. The format is told by the content, not the name.
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
 // a file that is not a readable workbook opens as a workbook without sheets,
@@ -61,8 +65,11 @@ struct InMemory final
 class Document final
 {
 public:
+    // Delimited text is read with the options chosen for the path (textoptions.h).
     explicit Document(const QString& path);
-    explicit Document(const InMemory& bytes);
+    Document(const QString& path, const TextOptions& text);
+    // Delimited text from memory is a sheet named "Sheet1".
+    explicit Document(const InMemory& bytes, const TextOptions& text = {});
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -78,9 +85,12 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.
+    bool isDelimitedText() const { return m_delimitedText; }
 
 private:
-    std::unique_ptr<Workbook> m_workbook;
+    std::unique_ptr<Book> m_book;
+    bool m_delimitedText = false;
 };
 
 } // namespace xlsx

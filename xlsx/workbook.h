@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document.h"
+#include "book.h"
 #include "serialdate.h"
 #include "sharedstrings.h"
 #include "styles.h"
@@ -17,20 +17,20 @@ class Sheet;
 // An open package: the sheet list is read at once, the shared strings and
 // styles when the first sheet is selected (listing the sheets of a large
 // workbook must stay cheap).
-class Workbook final
+class Workbook final : public Book
 {
 public:
     explicit Workbook(const QString& path);
     // The bytes are shared, not copied, and kept for the archive's life.
     explicit Workbook(const QByteArray& package);
-    ~Workbook();
+    ~Workbook() override;
 
-    QStringList sheetNames() const;
-    bool selectSheet(const QString& name);
-    CellRange dimension() const;
-    QVariant read(int row, int column) const;
-    QString text(int row, int column) const;
-    bool isPasswordProtected() const { return m_passwordProtected; }
+    QStringList sheetNames() const override;
+    bool selectSheet(const QString& name) override;
+    CellRange dimension() const override;
+    QVariant read(int row, int column) const override;
+    QString text(int row, int column) const override;
+    bool isPasswordProtected() const override { return m_passwordProtected; }
 
 private:
     struct SheetEntry

@@ -611,6 +611,52 @@ private slots:
         QCOMPARE(QFile::exists(path("out.txt")) ? upload().value(1) : QString(), record);
     }
 
+    // One batch as .xlsx, as .xls and as delimited text (semicolons, CRLF, a quoted delimiter, day-first
+    // dates the date filter reads, no --sheet; then tabs in UTF-16 as options say): the same log and the
+    // same upload file, byte for byte.
+    void everyFormatWritesTheSameUpload()
+    {
+        QVariantMap values{{"HasColumnHeader", true}, {"HeaderID", 7}, {"CompanyID", "ABCDE12345"}};
+        const QStringList keys{"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remittance",
+                               "BICode", "Bank", "Branch", "Beneficiary", "CustType", "Residence"};
+        for (int i = 0; i < keys.size(); ++i)
+            values.insert(keys.at(i), i + 1);
+        expect::writeSettings(path("kova.ini"), "Transfer", values);
+        QFile csv(path("batch.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Ref;Date;From;To;Amount;Type;BI;Bank;Branch;Name;Cust;Residence\r\n"
+                  "REF1;05/12/2026;1234567890;0987654321;1500000.5;WDK;0140397;\"BANK; PUSAT\";BRANCH;BUDI;1;R\r\n"
+                  "OLD;30.11.2026;1234567890;0987654321;10;WDK;0140397;BANK;BRANCH;ANI;1;R\r\n"
+                  "REF2;2026-12-06;1234567890;0012345678;250000;WDK;0140397;BANK;BRANCH;SITI;2;NR\r\n");
+        csv.close();
+        // The same rows by tab in UTF-16LE without a byte order mark: read only as the options say.
+        QFile tabs(path("batch.txt"));
+        QVERIFY(tabs.open(QIODevice::WriteOnly));
+        csv.open(QIODevice::ReadOnly);
+        const QString text = QString::fromUtf8(csv.readAll()).replace(";", "\t").replace("\"BANK\t PUSAT\"", "BANK; PUSAT");
+        tabs.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        tabs.close();
+        const QString fixtures = QStringLiteral(KOVA_FIXTURES);
+        const QStringList common = words("transfer --from 2026-12-01 --to 2026-12-31 --effective 2026-12-07 --header-id 42 "
+                                         "--allow-duplicate --dest") + QStringList{path("out.txt"), "--settings", path("kova.ini")};
+        QStringList uploads;
+        for (const QStringList& source : {QStringList{"--source", fixtures + "/batch.xlsx", "--sheet", "Batch"},
+                                          QStringList{"--source", fixtures + "/batch.xls", "--sheet", "Batch"},
+                                          QStringList{"--source", path("batch.csv")},
+                                          QStringList{"--source", path("batch.txt"), "--delimiter", "tab", "--encoding", "utf-16le"}}) {
+            const Run r = runProgram(KOVA_EXPORT_PATH, common + source);
+            QCOMPARE(r.status, 0);
+            QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.750.000,50", 0, 0) + QStringList{separator}));
+            uploads.append(upload().join('\n'));
+        }
+        QCOMPARE(uploads.first(), QString("0|FT|00000042|||20261207|ABCDE12345|1750000.50|00002|WDK|IDR|\n"
+                                          "1|00001|REF1|1234567890|0987654321|1500000.50|||0140397|BANK; PUSAT|BRANCH|BUDI|||||1|R|\n"
+                                          "1|00002|REF2|1234567890|0012345678|250000.00|||0140397|BANK|BRANCH|SITI|||||2|N|"));
+        QCOMPARE(uploads.at(1), uploads.first());
+        QCOMPARE(uploads.at(2), uploads.first());
+        QCOMPARE(uploads.at(3), uploads.first());
+    }
+
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.
     void refusedRuns_data()
     {
@@ -635,6 +681,15 @@ private slots:
         usage("twice", words("transfer" + full + "--sheet T"), "--sheet given more than once");
         usage("second type", words("transfer" + full + "credit"), "unexpected argument: credit");
         usage("header row 0", words("transfer" + full + "--header-row 0"), "--header-row must be a row number from 1 to 1048575: 0");
+        usage("unknown delimiter", words("transfer" + full + "--delimiter colon"),
+              "--delimiter must be one of comma|semicolon|tab|pipe: colon");
+        usage("unknown encoding", words("transfer" + full + "--encoding latin-1"),
+              "--encoding must be one of utf-8|utf-16le|utf-16be|windows-1252: latin-1");
+        usage("unknown date order", words("transfer" + full + "--date-order ymd"), "--date-order must be one of dmy|mdy: ymd");
+        usage("workbook without sheet", words("transfer --source") + QStringList{path("book.xlsx")} + words("--dest o.txt"),
+              "missing --sheet");
+        usage("delimiter for a workbook", arguments("transfer") + words("--delimiter tab"),
+              "--delimiter, --encoding and --date-order apply to delimited text only");
         const QStringList report{"--report", path("log.json")};
         const QString tail = "\n" + separator + "\n";
         QTest::newRow("header id 0") << arguments("transfer") + report + words("--header-id 0") << 2 << QString() << "Invalid Header ID\n";

@@ -135,7 +135,7 @@ private slots:
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 2);
         const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx"), locked = m_dir.filePath("locked.xlsx");
-        { QFile file(text); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain text") == 10); }
+        { QFile file(text); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain\0text", 10) == 10); }
         const QByteArray encrypted = TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"});
         { QFile file(locked); QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size()); }
         QVERIFY(TestPackage().addSheetPart("Broken", "<worksheet").write(broken));
@@ -149,6 +149,30 @@ private slots:
         QCOMPARE(m_boxes, (QStringList{"other critical: Error. Unable to select sheet Alpha", "other critical: Error. Unable to select sheet Beta",
                                        "other critical: Error. Unable to select sheet Broken", "window critical: Unable to open workbook",
                                        "window critical: Workbook is password-protected: save it without a password and choose it again"}));
+    }
+
+    // Delimited text shows its delimiter and encoding choice; another delimiter is read again, and the
+    // form's lists follow. A workbook hides the choice.
+    void delimitedTextSource()
+    {
+        const QString csv = m_dir.filePath("batch.csv");
+        { QFile file(csv); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a,b;c\r\n") == 7); }
+        auto* choice = child<QComboBox>("cboDelimiter");
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+        choose(csv);
+        QVERIFY(choice->isVisibleTo(m_window));
+        auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
+        QCOMPARE(mapped->count(), 3);
+        choice->setCurrentIndex(choice->findText("Semicolon"));
+        QCOMPARE(mapped->count(), 3);
+        hosted()->findChild<QCheckBox*>("chkHeaders")->click();
+        QCOMPARE(mapped->itemText(1) + "|" + mapped->itemText(2), QString("a,b|c"));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{csv, "batch"}, {csv, "batch"}}));
+        // Seven bytes are no UTF-16 text: refused, never read in part.
+        child<QComboBox>("cboEncoding")->setCurrentIndex(child<QComboBox>("cboEncoding")->findText("UTF-16LE"));
+        QCOMPARE(m_boxes, QStringList{"other critical: Error. Unable to select sheet batch"});
+        choose(workbook("book.xlsx", {"Data"}));
+        QVERIFY(!choice->isVisibleTo(m_window));
     }
 
     // Marked fields, the amount column, and cells outside the values or the rows.
@@ -225,7 +249,7 @@ private slots:
     // One workbook dropped is chosen, whatever the case of its extension; anything else is refused.
     void drop()
     {
-        for (const char* file : {"LOUD.XLSX", "notes.txt"}) {
+        for (const char* file : {"LOUD.XLSX", "notes.pdf"}) {
             QMimeData mime;
             mime.setUrls({QUrl::fromLocalFile(workbook(file, {"Data"}))});
             QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -235,7 +259,7 @@ private slots:
             QApplication::sendEvent(m_window, &dropped);
         }
         QCOMPARE(child<QLineEdit>("txtSource")->text(), m_dir.filePath("LOUD.XLSX"));
-        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Not an .xlsx workbook: notes.txt"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Not a workbook or CSV file: notes.pdf"));
         QCOMPARE(m_boxes, QStringList{});
     }
 

@@ -1,0 +1,35 @@
+// Delimited text as an accounting program might export it, or not: the first
+// byte chooses how it is read (delimiter found or given, encoding found or
+// given, date order), the rest is the text. Every cell is read both ways.
+#include "readcells.h"
+
+#include "xlsx/document.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1 || size > (1u << 24))
+        return 0;
+    const char delimiters[] = {0, ',', ';', '\t', '|'};
+    const xlsx::TextEncoding encodings[] = {xlsx::TextEncoding::Detect, xlsx::TextEncoding::Utf8,
+                                            xlsx::TextEncoding::Utf16LE, xlsx::TextEncoding::Utf16BE,
+                                            xlsx::TextEncoding::Windows1252};
+    xlsx::TextOptions options;
+    options.delimiter = delimiters[data[0] % 5];
+    options.encoding = encodings[data[0] / 5 % 5];
+    options.dateOrder = data[0] / 25 % 2 ? xlsx::DateOrder::MonthDayYear : xlsx::DateOrder::DayMonthYear;
+    const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1), int(size - 1));
+    xlsx::Document document(xlsx::InMemory{text}, options);
+    if (!text.isEmpty() && !text.startsWith("PK") && !text.startsWith("\xD0\xCF") && !document.isDelimitedText())
+        std::abort();
+    fuzz::readEverySheet(document);
+    const xlsx::CellRange range = document.dimension();
+    for (int r = range.firstRow(); r <= range.lastRow() && r < range.firstRow() + 64; ++r)
+        for (int c = range.firstColumn(); c <= range.lastColumn() && c < range.firstColumn() + 64; ++c)
+            if (document.text(r, c) != document.read(r, c).toString())
+                std::abort();
+    return 0;
+}

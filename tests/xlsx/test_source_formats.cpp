@@ -1,0 +1,318 @@
+// The readers beside the .xlsx one, through Document: delimited text in each delimiter and encoding,
+// what it refuses, and legacy .xls workbooks read to the same values as their .xlsx twins.
+#include "xlsx/document.h"
+#include "xlsx/sourcekind.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(xlsx::TextOptions)
+
+namespace {
+
+const QString kFixtures = QStringLiteral(KOVA_FIXTURES);
+
+QString describe(const QVariant& v)
+{
+    return QString(v.typeName() ? v.typeName() : "invalid") + "(" + v.toString() + ")";
+}
+
+// Every cell of the used range, rows on lines, cells apart by " | "; the range first.
+// Each cell by read() and, where text() says otherwise, that too.
+QString grid(const xlsx::Document& document)
+{
+    const xlsx::CellRange r = document.dimension();
+    QStringList rows{QString("range %1,%2:%3,%4").arg(r.firstRow()).arg(r.firstColumn()).arg(r.lastRow()).arg(r.lastColumn())};
+    for (int row = 1; row <= r.lastRow(); ++row) {
+        QStringList cells;
+        for (int column = 1; column <= r.lastColumn(); ++column) {
+            const QVariant value = document.read(row, column);
+            const QString text = document.text(row, column);
+            cells.append(describe(value) + (text == value.toString() ? QString() : " text " + text));
+        }
+        rows.append(cells.join(" | "));
+    }
+    return rows.join('\n');
+}
+
+QByteArray utf16(const QString& text, bool bigEndian)
+{
+    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+xlsx::TextOptions options(char delimiter, xlsx::TextEncoding encoding = xlsx::TextEncoding::Detect,
+                          xlsx::DateOrder order = xlsx::DateOrder::DayMonthYear)
+{
+    return {delimiter, encoding, order};
+}
+
+} // namespace
+
+class TestSourceFormats final : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    // Delimiter and encoding found or given; quoted fields; line ends; dates; text kept as written.
+    void delimitedText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<xlsx::TextOptions>("given");
+        QTest::addColumn<QString>("expected");
+        const xlsx::TextOptions found;
+        const QString twoByTwo = "range 1,1:2,2\nQString(Name) | QString(Account)\nQString(Budi) | QString(0012345678)";
+        QTest::newRow("comma, LF") << QByteArray("Name,Account\nBudi,0012345678\n") << found << twoByTwo;
+        QTest::newRow("semicolon, CRLF, BOM") << QByteArray("\xEF\xBB\xBFName;Account\r\nBudi;0012345678\r\n") << found << twoByTwo;
+        QTest::newRow("tab, CR, no last line end") << QByteArray("Name\tAccount\rBudi\t0012345678") << found << twoByTwo;
+        QTest::newRow("pipe") << QByteArray("Name|Account\nBudi|0012345678\n") << found << twoByTwo;
+        QTest::newRow("UTF-16LE") << utf16("Name;Account\r\nBudi;0012345678\r\n", false) << found << twoByTwo;
+        QTest::newRow("UTF-16BE") << utf16("Name;Account\nBudi;0012345678\n", true) << found << twoByTwo;
+        QTest::newRow("UTF-16 non-ASCII") << utf16(QString::fromUtf8("José;中\U0001F600\n"), false) << found
+                                          << QString::fromUtf8("range 1,1:1,2\nQString(José) | QString(中\U0001F600)");
+        QTest::newRow("UTF-8 without BOM") << QByteArray("Jos\xC3\xA9;\xE2\x82\xAC 5\n") << found
+                                           << QString::fromUtf8("range 1,1:1,2\nQString(José) | QString(€ 5)");
+        QTest::newRow("Windows-1252 found") << QByteArray("Jos\xE9;\x80 5;\x93q\x94\n") << found
+                                            << QString::fromUtf8("range 1,1:1,3\nQString(José) | QString(€ 5) | QString(“q”)");
+        QTest::newRow("UTF-8 read as Windows-1252") << QByteArray("Jos\xC3\xA9\n") << options(0, xlsx::TextEncoding::Windows1252)
+                                                    << QString::fromUtf8("range 1,1:1,1\nQString(JosÃ©)");
+        // A delimiter, a doubled quote and a line break inside quotes; spaces kept; an empty quoted field.
+        QTest::newRow("quoted fields")
+            << QByteArray("\"Doe; John\";\"say \"\"hi\"\"\";\"two\r\nlines\"; 007 ;\"\";x\n") << found
+            << "range 1,1:1,6\nQString(Doe; John) | QString(say \"hi\") | QString(two\r\nlines) | QString( 007 ) | invalid() | QString(x)";
+        // The header names the delimiter: commas in every amount do not.
+        QTest::newRow("commas in amounts") << QByteArray("Name;Amount\nA;1,50\nB;2,75\n") << found
+                                           << "range 1,1:3,2\nQString(Name) | QString(Amount)\nQString(A) | QString(1,50)\n"
+                                              "QString(B) | QString(2,75)";
+        QTest::newRow("delimiter given") << QByteArray("a,b;c\n") << options(';') << "range 1,1:1,2\nQString(a,b) | QString(c)";
+        QTest::newRow("one column") << QByteArray("0012\n0034\n") << found
+                                    << "range 1,1:2,1\nQString(0012)\nQString(0034)";
+        // Blank lines are empty rows, as spreadsheet programs show them; trailing ones are outside the range.
+        QTest::newRow("blank lines") << QByteArray("\n;a\r\n\r\nb;\n\n\n") << found
+                                     << "range 2,1:4,2\ninvalid() | invalid()\ninvalid() | QString(a)\ninvalid() | invalid()\n"
+                                        "QString(b) | invalid()";
+        QTest::newRow("ragged rows") << QByteArray("a\nb;c;d\n") << found
+                                     << "range 1,1:2,3\nQString(a) | invalid() | invalid()\nQString(b) | QString(c) | QString(d)";
+        QTest::newRow("empty text") << QByteArray() << found << "range 0,0:0,0";
+        // Whole dates in a form that leaves no doubt, their text as a workbook's dates; anything else stays text.
+        QTest::newRow("dates, day first")
+            << QByteArray("2026-12-05;05/12/2026;5.12.2026;31-12-2026;12/31/2026;2026-02-30;05/12/26;2026-12-05 10:00;2026-1-5\n")
+            << found
+            << "range 1,1:1,9\nQDate(2026-12-05) | QDate(2026-12-05) | QDate(2026-12-05) | "
+               "QDate(2026-12-31) | QString(12/31/2026) | QString(2026-02-30) | QString(05/12/26) | "
+               "QString(2026-12-05 10:00) | QString(2026-1-5)";
+        QTest::newRow("dates, month first") << QByteArray("12/31/2026,05/12/2026,2026-12-05,31/12/2026\n")
+                                            << options(0, xlsx::TextEncoding::Detect, xlsx::DateOrder::MonthDayYear)
+                                            << "range 1,1:1,4\nQDate(2026-12-31) | QDate(2026-05-12) | "
+                                               "QDate(2026-12-05) | QString(31/12/2026)";
+    }
+    void delimitedText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(xlsx::TextOptions, given);
+        QFETCH(QString, expected);
+        xlsx::Document document(write("Payroll March.2026.csv", bytes), given);
+        QVERIFY(document.isDelimitedText());
+        QCOMPARE(document.sheetNames(), QStringList{"Payroll March.2026"});
+        QVERIFY(document.selectSheet("Payroll March.2026"));
+        QCOMPARE(grid(document), expected);
+    }
+
+    // Never half-read: text cut inside quotes, bytes the encoding does not allow, limits broken.
+    // A binary file has no sheet at all; the others list theirs but it cannot be selected.
+    void refusedText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<xlsx::TextOptions>("given");
+        QTest::addColumn<bool>("listed");
+        const xlsx::TextOptions found;
+        QTest::newRow("quote never closed") << QByteArray("a;\"b\nc;d\n") << found << true;
+        QTest::newRow("cut inside quotes") << QByteArray("a;\"b") << found << true;
+        QTest::newRow("invalid UTF-8 declared") << QByteArray("Jos\xE9\n") << options(0, xlsx::TextEncoding::Utf8) << true;
+        QTest::newRow("overlong UTF-8 declared") << QByteArray("\xC0\xAF\n") << options(0, xlsx::TextEncoding::Utf8) << true;
+        QTest::newRow("byte Windows-1252 leaves undefined") << QByteArray("a\x81\n") << found << true;
+        QTest::newRow("UTF-16 odd length") << QByteArray("\xFF\xFE" "a\0b", 5) << found << true;
+        QTest::newRow("UTF-16 unpaired surrogate") << QByteArray("\xFF\xFE" "a\0\x00\xD8" "b\0", 8) << found << true;
+        QTest::newRow("too many columns") << QByteArray(16384, ',') + "\n" << found << true;
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << found << false;
+    }
+    void refusedText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(xlsx::TextOptions, given);
+        QFETCH(bool, listed);
+        xlsx::Document document(write("bad.csv", bytes), given);
+        QCOMPARE(document.sheetNames(), listed ? QStringList{"bad"} : QStringList());
+        QVERIFY(!document.selectSheet("bad"));
+        QCOMPARE(document.dimension().isValid(), false);
+        QCOMPARE(describe(document.read(1, 1)), QString("invalid()"));
+    }
+
+    // One cell past the most text a cell may hold is refused; the most is read.
+    void longestCell()
+    {
+        const int most = 10 * 1024 * 1024;
+        xlsx::Document held(write("held.csv", "\"" + QByteArray(most, 'x') + "\"\n"), {});
+        QVERIFY(held.selectSheet("held"));
+        QCOMPARE(held.text(1, 1).size(), most);
+        xlsx::Document refused(write("refused.csv", "\"" + QByteArray(most + 1, 'x') + "\"\n"), {});
+        QVERIFY(!refused.selectSheet("refused"));
+    }
+
+    // The window's choice for a path reaches every Document opened on it without options.
+    void chosenOptionsFollowThePath()
+    {
+        const QString path = write("chosen.csv", "a,b;c\n");
+        xlsx::chooseTextOptions(path, options(';'));
+        xlsx::Document document(path);
+        QVERIFY(document.selectSheet("chosen"));
+        QCOMPARE(document.text(1, 1), QString("a,b"));
+        xlsx::chooseTextOptions(path, {});
+    }
+
+    // Each sheet of the .xls reads as the same sheet of its .xlsx twin: names, used range, every cell.
+    void legacyWorkbookReadsAsItsTwin_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text") << "Text"
+                              << QString::fromUtf8("range 1,1:2,2\nQString(Name) | QString(0012345678)\n"
+                                                   "QString(Budi Santoso) | QString(José € 5 中)");
+        QTest::newRow("numbers") << "Numbers"
+                                 << "range 1,1:2,7\nqlonglong(42) | qlonglong(-7) | double(1500000.5) | qlonglong(123456789012) | "
+                                    "double(1e+15) | double(0.1) | qlonglong(65536)\ndouble(2500000.25) | invalid() | invalid() | "
+                                    "invalid() | invalid() | invalid() | invalid()";
+        QTest::newRow("dates") << "Dates"
+                               << "range 1,1:1,4\nQDate(2026-12-05) | QDateTime(2026-12-05T13:45:30.000Z) | QDate(1999-01-31) | "
+                                  "QDateTime(1899-12-31T12:00:00.000Z)";
+        QTest::newRow("formula results") << "Formulas"
+                                         << "range 1,1:2,4\nqlonglong(1500000) | qlonglong(3000000) | qlonglong(187500) | "
+                                            "double(468.75)\ninvalid() | bool(true) | QDate(2026-12-06) | invalid()";
+        QTest::newRow("errors and booleans") << "Errors"
+                                             << "range 1,1:2,2\nQString(#DIV/0!) | QString(#N/A)\nbool(true) | bool(false)";
+        QTest::newRow("text longer than a record") << "Long"
+                                                   << "range 1,1:2,1\nQString(" + QString::fromUtf8("Äabcdefghi").repeated(1000)
+                                                          + ")\nQString(after)";
+        QTest::newRow("empty cells") << "Empty"
+                                     << "range 2,2:4,4\ninvalid() | invalid() | invalid() | invalid()\n"
+                                        "invalid() | QString(first) | invalid() | invalid()\n"
+                                        "invalid() | invalid() | invalid() | invalid()\n"
+                                        "invalid() | invalid() | invalid() | QString(last)";
+    }
+    void legacyWorkbookReadsAsItsTwin()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, expected);
+        xlsx::Document legacy(kFixtures + "/kinds.xls");
+        xlsx::Document twin(kFixtures + "/kinds.xlsx");
+        const QStringList sheets{"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"};
+        QCOMPARE(legacy.sheetNames(), sheets);
+        QCOMPARE(twin.sheetNames(), sheets);
+        QVERIFY(!legacy.isDelimitedText());
+        QVERIFY(legacy.selectSheet(sheet));
+        QVERIFY(twin.selectSheet(sheet));
+        QCOMPARE(grid(legacy), expected);
+        QCOMPARE(grid(twin), expected);
+    }
+
+    // An encrypted package is a compound file whose directory names an "EncryptionInfo" stream: only a whole
+    // directory entry in its place counts, not the same text elsewhere.
+    void sourceKinds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        const QByteArray compound = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1").leftJustified(1024, '\0');
+        QByteArray entry = QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28).leftJustified(64, '\0');
+        entry += QByteArray("\x1E\0\x02", 3);
+        const auto at = [&](int offset, const QByteArray& e) { return QByteArray(compound).replace(offset, e.size(), e); };
+        QTest::newRow("zip") << QByteArray("PK\x03\x04rest") << int(xlsx::SourceKind::Package);
+        QTest::newRow("empty zip") << QByteArray("PK\x05\x06rest") << int(xlsx::SourceKind::Package);
+        QTest::newRow("compound file") << compound << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("encrypted package") << at(512 + 3 * 128, entry) << int(xlsx::SourceKind::Package);
+        QTest::newRow("entry out of place") << at(512 + 3 * 128 + 2, entry) << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("name only") << at(512, entry.left(64)) << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("text") << QByteArray("PK;a\n") << int(xlsx::SourceKind::DelimitedText);
+    }
+    void sourceKinds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        QCOMPARE(int(xlsx::sourceKind(bytes.constData(), std::size_t(bytes.size()))), kind);
+    }
+
+    // An .xls that is encrypted, of another BIFF version or claims more than it holds has no sheets.
+    void refusedLegacyWorkbook_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        // The code page record turned into the one that says the rest is encrypted.
+        QTest::newRow("encrypted") << QByteArray("\x42\x00\x02\x00", 4) << QByteArray("\x2F\x00\x02\x00", 4);
+        QTest::newRow("Excel 95") << QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8)
+                                  << QByteArray("\x09\x08\x10\x00\x00\x05\x05\x00", 8);
+        // Shared strings: a count of four billion in a few bytes.
+        QTest::newRow("strings past their record") << QByteArray("\xFC\x00", 2) + QByteArray(10, '?') << QByteArray();
+    }
+    void refusedLegacyWorkbook()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFile fixture(kFixtures + "/kinds.xls");
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QByteArray bytes = fixture.readAll();
+        if (to.isEmpty()) {
+            const int at = bytes.indexOf(from.left(2));
+            QVERIFY(at > 0);
+            bytes.replace(at + 8, 4, "\xFF\xFF\xFF\xFF");
+        } else {
+            QCOMPARE(bytes.count(from), 1);
+            bytes.replace(from, to);
+        }
+        QCOMPARE(xlsx::Document(write("patched.xls", bytes)).sheetNames(), QStringList());
+    }
+
+    // Told by content, not name: an .xls named .csv is a workbook, text named .xlsx is text.
+    // A compound file that is not a workbook, or the same bytes from memory, open alike.
+    void formatByContent()
+    {
+        const QString renamed = m_dir.filePath("kinds.csv");
+        QVERIFY(QFile::copy(kFixtures + "/kinds.xls", renamed));
+        QCOMPARE(xlsx::Document(renamed).sheetNames().size(), 7);
+        QVERIFY(!xlsx::Document(renamed).isDelimitedText());
+        QCOMPARE(xlsx::Document(write("text.xlsx", "a;b\n")).sheetNames(), QStringList{"text"});
+
+        QFile fixture(kFixtures + "/kinds.xls");
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QByteArray bytes = fixture.readAll();
+        xlsx::Document fromMemory(xlsx::InMemory{bytes});
+        QVERIFY(fromMemory.selectSheet("Errors"));
+        QCOMPARE(fromMemory.text(1, 1), QString("#DIV/0!"));
+        // The workbook stream's directory entry claiming a name longer than its 64 bytes: no sheets.
+        QByteArray longName = bytes;
+        const int entry = longName.indexOf(QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
+        QVERIFY(entry > 0);
+        longName[entry + 65] = char(0xFF);
+        QCOMPARE(xlsx::Document(write("long name.xls", longName)).sheetNames(), QStringList());
+        bytes.truncate(bytes.size() / 2);
+        QCOMPARE(xlsx::Document(write("cut.xls", bytes)).sheetNames(), QStringList());
+        xlsx::Document text(xlsx::InMemory{"a;b\n"});
+        QVERIFY(text.selectSheet("Sheet1"));
+        QCOMPARE(text.text(1, 2), QString("b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSourceFormats)
+#include "test_source_formats.moc"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "document.h"
+
+namespace xlsx {
+
+// What Document asks of the reader of each format it opens: the .xlsx
+// package, the legacy .xls workbook and delimited text answer alike, so
+// everything after the reader is the same code for every format.
+class Book
+{
+public:
+    virtual ~Book() = default;
+
+    virtual QStringList sheetNames() const = 0;
+    virtual bool selectSheet(const QString& name) = 0;
+    virtual CellRange dimension() const = 0;
+    virtual QVariant read(int row, int column) const = 0;
+    virtual QString text(int row, int column) const = 0;
+    // A workbook saved with a password opens without sheets; this tells it
+    // from one that cannot be read at all.
+    virtual bool isPasswordProtected() const { return false; }
+};
+
+} // namespace xlsx
