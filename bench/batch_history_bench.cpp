@@ -4,7 +4,7 @@
 //   QT_QPA_PLATFORM=offscreen batch_history_bench [ENTRIES]
 
 #include "app/mainwindow.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "register/batchregister.h"
 
 #include <QApplication>

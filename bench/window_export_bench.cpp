@@ -10,7 +10,7 @@
 #include "benchsupport.h"
 
 #include "app/mainwindow.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "forms/common/messages.h"
 #include "register/batchregister.h"
 

@@ -4,8 +4,7 @@
 #include "core/collection/collectionexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook)
 {
     CollectionSettings s = readCollectionSettings(options.settingsPath);
     const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
@@ -21,5 +20,5 @@ kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Doc
     }
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runCollectionExport(s, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<CollectionExport>(s);
 }

@@ -1,12 +1,11 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "export/sourceaccount.h"
+#include "settings/sourceaccount.h"
 #include "core/credit/creditexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
 {
     CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
     const kova::SheetMapping placed = placeSavedMapping(options, creditDescriptor(), workbook);
@@ -28,5 +27,5 @@ kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Documen
     }
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
-    return runCreditExport(settings, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<CreditExport>(settings);
 }

@@ -4,9 +4,9 @@
 #include "report.h"
 #include "usage.h"
 
-#include "export/passwordprotected.h"
-#include "export/pathchecks.h"
-#include "core/registry.h"
+#include "record/passwordprotected.h"
+#include "run/pathchecks.h"
+#include "types/registry.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
@@ -79,7 +79,10 @@ int run(const Options& options, Command command, PrintingSink& sink)
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet);
         return Refused;
     }
-    return exitStatus(command(options, workbook, sink));
+    const std::unique_ptr<kova::ExportJob> job = command(options, workbook);
+    return exitStatus(kova::runExport({options.source, sheet, options.dest, options.settingsPath, &workbook}, *job,
+                                      sink)
+                          .outcome);
 }
 
 int printHistory(const QString& settingsPath)

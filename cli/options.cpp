@@ -1,7 +1,7 @@
 #include "options.h"
 
-#include "core/registry.h"
-#include "export/settingsfile.h"
+#include "types/registry.h"
+#include "settings/settingsfile.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -4,8 +4,7 @@
 #include "core/payroll/payrollexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook)
 {
     PayrollSettings s = readPayrollSettings(options.settingsPath);
     const kova::SheetMapping placed = placeSavedMapping(options, payrollDescriptor(), workbook);
@@ -17,5 +16,5 @@ kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Docume
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runPayrollExport(s, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<PayrollExport>(s);
 }

@@ -1,11 +1,11 @@
 #include "collectionexport.h"
 
-#include "export/batchremarks.h"
-#include "export/cells.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/batchremarks.h"
+#include "record/cells.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -45,20 +45,11 @@ QString flagField(const xlsx::Document& sheet, int row, int sheetColumn, const Q
 
 } // namespace
 
-CollectionExport::CollectionExport(const CollectionSettings& settings, const kova::SourceAccount& account)
-    : m_settings(settings)
-    , m_account(account)
+CollectionExport::CollectionExport(const CollectionSettings& settings)
+    : kova::ExportJob(collectionDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
+    , m_account(settings.creditedAccount.value_or(kova::SourceAccount()))
 {
-}
-
-QStringList CollectionExport::titles() const
-{
-    return collectionDescriptor().logTitles;
-}
-
-int CollectionExport::amountColumn() const
-{
-    return collectionDescriptor().amountLogColumn;
 }
 
 int CollectionExport::recordWidth() const
@@ -160,22 +151,7 @@ QString checkCollectionBatch(const CollectionSettings& settings)
     return refusal;
 }
 
-kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
-                                        const QString& sheetName, const QString& destinationPath,
-                                        kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString CollectionExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = checkCollectionBatch(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    CollectionExport job(settings, *settings.creditedAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return checkCollectionBatch(m_settings);
 }

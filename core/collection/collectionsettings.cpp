@@ -1,6 +1,6 @@
 #include "collectionsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
 
 QString validateCollectionSettings(const CollectionSettings& s)
 {

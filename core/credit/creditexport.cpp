@@ -1,9 +1,9 @@
 #include "creditexport.h"
 
-#include "export/batchremarks.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/textfield.h"
+#include "record/batchremarks.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -53,18 +53,14 @@ QString textField(const QString& text, int width, const QString& truncationTitle
 } // namespace
 
 CreditExport::CreditExport(const CreditSettings& settings)
-    : m_settings(settings)
+    : kova::ExportJob(creditDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
 {
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
                                           settings.maxLimitText);
     m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
-}
-
-QStringList CreditExport::titles() const
-{
-    return creditDescriptor().logTitles;
 }
 
 int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
@@ -218,22 +214,7 @@ QString creditBatchRefusal(const CreditSettings& settings)
     return refusal;
 }
 
-kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
-                                    const QString& sheetName, const QString& destinationPath,
-                                    kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString CreditExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = creditBatchRefusal(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    CreditExport job(settings);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return creditBatchRefusal(m_settings);
 }

@@ -1,6 +1,6 @@
 #include "creditsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
 
 QString validateCreditSettings(const CreditSettings& s)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/columnmap.h"
-#include "core/credit/creditdescriptor.h"
-#include "export/clearing.h"
-#include "export/settingsfile.h"
-#include "export/sourceaccount.h"
+#include "types/columnmap.h"
+#include "types/creditdescriptor.h"
+#include "settings/clearing.h"
+#include "settings/settingsfile.h"
+#include "settings/sourceaccount.h"
 
 #include <QDate>
 #include <QString>

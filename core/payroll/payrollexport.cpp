@@ -1,10 +1,10 @@
 #include "payrollexport.h"
 
-#include "export/cells.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/cells.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -31,20 +31,11 @@ constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
 
 } // namespace
 
-PayrollExport::PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account)
-    : m_settings(settings)
-    , m_account(account)
+PayrollExport::PayrollExport(const PayrollSettings& settings)
+    : kova::ExportJob(payrollDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
+    , m_account(settings.sourceAccount.value_or(kova::SourceAccount()))
 {
-}
-
-QStringList PayrollExport::titles() const
-{
-    return payrollDescriptor().logTitles;
-}
-
-int PayrollExport::amountColumn() const
-{
-    return payrollDescriptor().amountLogColumn;
 }
 
 int PayrollExport::recordWidth() const
@@ -150,22 +141,7 @@ QString checkPayrollBatch(const PayrollSettings& settings)
     return refusal.isEmpty() ? validatePayrollSettings(settings) : refusal;
 }
 
-kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
-                                     const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString PayrollExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = checkPayrollBatch(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return checkPayrollBatch(m_settings);
 }

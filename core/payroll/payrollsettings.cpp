@@ -1,6 +1,6 @@
 #include "payrollsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
 
 QString validatePayrollSettings(const PayrollSettings& s)
 {

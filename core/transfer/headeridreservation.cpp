@@ -2,9 +2,9 @@
 
 #include "transfersettings.h"
 
-#include "core/registry.h"
-#include "export/settingsfile.h"
-#include "export/settingslock.h"
+#include "types/registry.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslock.h"
 #include "register/batchregister.h"
 
 #include <QSettings>

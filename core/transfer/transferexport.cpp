@@ -2,8 +2,8 @@
 
 #include "headeridreservation.h"
 
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -64,25 +64,15 @@ kova::MessageWords lengthWords(const QString& title)
 
 } // namespace
 
-TransferExport::TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId)
-    : m_settings(settings)
-    , m_nextHeaderId(nextHeaderId)
+TransferExport::TransferExport(const TransferSettings& settings)
+    : kova::ExportJob(transferDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
 {
     m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
                                           settings.maxLimitText);
-}
-
-QStringList TransferExport::titles() const
-{
-    return transferDescriptor().logTitles;
-}
-
-int TransferExport::amountColumn() const
-{
-    return transferDescriptor().amountLogColumn;
 }
 
 int TransferExport::recordWidth() const
@@ -203,14 +193,13 @@ bool TransferExport::reserve(kova::ExportSink& sink)
         typed = m_settings.headerIdText.toLongLong(nullptr, 10);
     const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
     if (!reservation.refusal.isEmpty()) {
-        if (reservation.free && m_nextHeaderId)
-            *m_nextHeaderId = reservation.free;
+        if (reservation.free)
+            m_nextHeaderId = reservation.free;
         sink.critical(reservation.refusal);
         return false;
     }
     m_usedHeaderId = reservation.used;
-    if (m_nextHeaderId)
-        *m_nextHeaderId = reservation.next;
+    m_nextHeaderId = reservation.next;
     return true;
 }
 
@@ -235,23 +224,7 @@ QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
         + QLatin1Char('|') + remittanceType() + QStringLiteral("|IDR|");
 }
 
-kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
-                                      const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId,
-                                      const xlsx::Document* openSheet)
+QString TransferExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = validateTransferSettings(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    TransferExport job(settings, nextHeaderId);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return validateTransferSettings(m_settings);
 }

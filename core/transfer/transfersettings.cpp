@@ -1,8 +1,8 @@
 #include "transfersettings.h"
 
-#include "core/mappingstore.h"
-#include "export/settingsfile.h"
-#include "export/textfield.h"
+#include "settings/mappingstore.h"
+#include "settings/settingsfile.h"
+#include "record/textfield.h"
 
 #include <QSettings>
 

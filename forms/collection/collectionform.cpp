@@ -3,10 +3,9 @@
 #include "core/collection/collectionexport.h"
 #include "ui_collectionform.h"
 
-#include "export/clock.h"
-#include "export/settingsfile.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 #include "forms/common/accountformsettings.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
 
@@ -81,12 +80,9 @@ void CollectionForm::ON_btnSave_Click()
 void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
     const CollectionSettings chosen = settings();
-    const QString sheet = m_mapping.sheetName();
-    const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        runCollectionExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
-    });
+    startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping.keptSheet(sourcePath)},
+                std::make_unique<CollectionExport>(chosen));
 }
 
 void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -4,7 +4,7 @@
 #include "messages.h"
 #include "sourceaccountstable.h"
 
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <QSettings>
 

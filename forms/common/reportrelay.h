@@ -1,23 +1,22 @@
 #pragma once
 
-#include "export/exportsink.h"
-#include "export/money.h"
+#include "record/exportsink.h"
+#include "record/money.h"
 #include "render/messagetext.h"
 #include "render/summarylines.h"
 #include "messages.h"
+#include "rowgate.h"
 #include "transactionform.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
-#include <QThread>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 
 // Relays what an export reports as the form's own signals, and its boxes
 // through the message seam; one relay serves all four forms. It runs on the
-// export's own thread (TransactionForm::runOffGuiThread): the signals arrive
+// export's own thread (TransactionForm::startExport): the signals arrive
 // queued, the boxes are shown on the form's thread in the order reported, and
 // the question waits there for its answer. Rows travel in batches, so that a
 // million of them cost the window a thousand deliveries rather than a million,
@@ -26,10 +25,12 @@
 class ReportRelay final : public kova::ExportSink
 {
 public:
-    // destinationPath: where the upload file goes, for the log's closing line.
-    ReportRelay(TransactionForm* form, const QString& destinationPath)
+    // destinationPath: where the upload file goes, for the log's closing line;
+    // gate: the batches the window has yet to serve, shared with the form.
+    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<RowGate> gate)
         : m_form(form)
         , m_destinationPath(destinationPath)
+        , m_gate(std::move(gate))
     {
         m_sinceSent.start();
     }
@@ -87,13 +88,10 @@ public:
     void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
 
     // A stop is final, so the log says so as soon as it is seen.
-    bool cancelled() override
+    void stopped() override
     {
-        if (!m_form->cancelRequested())
-            return false;
         sendRows();
         emit m_form->SIG_TRX_END(QStringLiteral("Export cancelled: nothing written"));
-        return true;
     }
 
     void progress(int done, int total) override { emit m_form->SIG_TRX_PROGRESS(done, total); }
@@ -101,7 +99,6 @@ public:
 private:
     static constexpr int rowsPerBatch = 1024;
     static constexpr int batchMilliseconds = 50;
-    static constexpr int batchesInFlight = 2;
 
     // Rows the filters left out, and why, close the line that tells what
     // became of the batch: "; 3 LLG/RTGS rows left out in WDK mode".
@@ -123,20 +120,18 @@ private:
         m_sinceSent.restart();
         if (m_rows.isEmpty())
             return;
-        while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
-            QThread::msleep(1);
-        ++*m_inFlight;
+        m_gate->enter();
         emit m_form->SIG_TRX_ROWS(m_rows);
         m_rows.clear();
         // Served right after the batch: the signal was queued before it.
-        QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_form, [gate = m_gate] { gate->leave(); }, Qt::QueuedConnection);
     }
 
     TransactionForm* m_form;
     QString m_destinationPath;
     QVector<kova::RowReport> m_rows;
     // Shared with the window's thread, which may serve a batch after the relay is gone.
-    std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
+    std::shared_ptr<RowGate> m_gate;
     QElapsedTimer m_sinceSent;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "export/rowreport.h"
+#include "record/canceltoken.h"
+#include "record/rowreport.h"
+#include "run/exportrun.h"
 
 #include <QDate>
 #include <QString>
@@ -8,8 +10,9 @@
 #include <QVector>
 #include <QWidget>
 
-#include <atomic>
-#include <functional>
+#include <memory>
+
+class RowGate;
 
 // What the main window knows of a transaction form: the two requests it
 // makes of every form, and the reports every form's export sends back.
@@ -31,15 +34,16 @@ public:
     // question one in the past or far ahead; invalid when it carries none.
     virtual QDate effectiveDate() const { return {}; }
 
-    // Stops the running export if its Header ID is not reserved yet; safe from any thread.
-    void cancelExport() { m_cancelRequested = true; }
-    bool cancelRequested() const { return m_cancelRequested; }
+    // Stops the running export if its Header ID is not reserved yet.
+    void cancelExport();
 
 protected:
-    // Runs export on a thread of its own and returns when it is done; the
-    // window's events are served meanwhile, and the reports arrive queued, in
-    // the order sent, before this returns.
-    void runOffGuiThread(const std::function<void()>& exportRun);
+    // Runs job on a thread of its own, its reports relayed as the signals
+    // below; the window's events are served meanwhile, and the reports arrive
+    // queued, in the order sent, before exportEnded().
+    void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job);
+    // What the export left for the form to show, on the form's thread.
+    virtual void exportEnded(const kova::ExportResult&) {}
 
 signals:
     // Processed rows, in batches, in the order read.
@@ -56,7 +60,11 @@ signals:
     void SIG_TRX_END(QString line);
 
 private:
-    std::atomic_bool m_cancelRequested{false};
+    // The window may be this many batches of rows behind the export.
+    static constexpr int batchesInFlight = 2;
+    // The running export's; shared with its thread.
+    std::shared_ptr<kova::CancelToken> m_cancel;
+    std::shared_ptr<RowGate> m_gate;
 };
 
 Q_DECLARE_METATYPE(QVector<kova::RowReport>)

@@ -3,11 +3,10 @@
 #include "core/transfer/transferexport.h"
 #include "ui_transferform.h"
 
-#include "export/clock.h"
-#include "export/settingsfile.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
@@ -101,16 +100,16 @@ bool TransferForm::Validate_Settings()
 
 void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
-    std::optional<qint64> nextHeaderId;
     const TransferSettings chosen = settings();
-    const QString sheet = m_mapping->sheetName();
-    const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId, kept);
-    });
-    if (nextHeaderId)
-        ui->txtHeaderID->setText(QString::number(*nextHeaderId));
+    startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping->keptSheet(sourcePath)},
+                std::make_unique<TransferExport>(chosen));
+}
+
+void TransferForm::exportEnded(const kova::ExportResult& result)
+{
+    if (result.nextHeaderId)
+        ui->txtHeaderID->setText(QString::number(*result.nextHeaderId));
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -27,6 +27,10 @@ public:
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
     QDate effectiveDate() const override;
 
+protected:
+    // Shows the Header ID the next batch takes, or the next free one.
+    void exportEnded(const kova::ExportResult& result) override;
+
 private slots:
     void ON_chkHeaders_Click();
     void ON_btnSave_Click();

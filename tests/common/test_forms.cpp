@@ -1,4 +1,4 @@
-#include "core/registry.h"
+#include "types/registry.h"
 #include "filesizelimit.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"

@@ -2,9 +2,9 @@
 #include "core/credit/creditexport.h"
 #include "core/payroll/payrollexport.h"
 #include "core/transfer/transferexport.h"
-#include "export/cells.h"
-#include "export/effectivedate.h"
-#include "export/textfield.h"
+#include "record/cells.h"
+#include "record/effectivedate.h"
+#include "record/textfield.h"
 
 #include "enginetest.h"
 #include "filesizelimit.h"
@@ -117,13 +117,14 @@ QList<std::function<void(S&)>> accountFixes(std::optional<SourceAccount> S::*row
 
 // Records "D|<name>" on the shared export road; the name "bad" is an error
 // on column 0, totals above 1000 overflow.
+const TypeDescriptor sampleType{BatchType::Payroll, "Sample", "Sample", "sample", "Sample-", {}, {}, {"Name", "Amount"}, 1};
+
 class SampleJob final : public ExportJob
 {
 public:
-    BatchType batchType() const override { return BatchType::Payroll; }
+    SampleJob() : ExportJob(sampleType, false, {}) {}
+    QString refusal() const override { return {}; }
     BatchKey batchKey() const override { return {}; }
-    QStringList titles() const override { return {"Name", "Amount"}; }
-    int amountColumn() const override { return 1; }
     int recordWidth() const override { return width; }
     int leftOutBy(const xlsx::Document&, int) const override { return -1; }
     QString leftOutNote(int, int) const override { return {}; }
@@ -194,10 +195,10 @@ class TestExport final : public EngineTest
         return s;
     }
 
-    ExportOutcome exportWith(const TransferSettings& s) { return runTransferExport(s, m_book, "Data", m_dest, m_sink); }
-    ExportOutcome exportWith(const CreditSettings& s) { return runCreditExport(s, m_book, "Data", m_dest, m_sink); }
-    ExportOutcome exportWith(const CollectionSettings& s) { return runCollectionExport(s, m_book, "Data", m_dest, m_sink); }
-    ExportOutcome exportWith(const PayrollSettings& s) { return runPayrollExport(s, m_book, "Data", m_dest, m_sink); }
+    ExportOutcome exportWith(const TransferSettings& s) { return runJob<TransferExport>(s).outcome; }
+    ExportOutcome exportWith(const CreditSettings& s) { return runJob<CreditExport>(s).outcome; }
+    ExportOutcome exportWith(const CollectionSettings& s) { return runJob<CollectionExport>(s).outcome; }
+    ExportOutcome exportWith(const PayrollSettings& s) { return runJob<PayrollExport>(s).outcome; }
 
     // Exports after each fix in turn and collects the message boxes; a refusal
     // comes alone, before anything is read.
@@ -392,10 +393,14 @@ private slots:
     // When the batch does not fit its fixed-width header; the total is looked at first.
     void headerOverflow()
     {
+        CollectionSettings collection = common(collectionSettings());
+        collection.creditedAccount = account;
+        PayrollSettings payroll = common(payrollSettings());
+        payroll.sourceAccount = account;
         const QList<QPair<std::shared_ptr<ExportJob>, const char*>> jobs{
             {std::make_shared<CreditExport>(common(creditSettings())), "99999999999999999.99"},
-            {std::make_shared<CollectionExport>(common(collectionSettings()), account), "9999999999999.99"},
-            {std::make_shared<PayrollExport>(common(payrollSettings()), account), "99999999999999.99"}};
+            {std::make_shared<CollectionExport>(collection), "9999999999999.99"},
+            {std::make_shared<PayrollExport>(payroll), "99999999999999.99"}};
         for (const auto& [job, largest] : jobs) {
             const Cents max = *parseCents(largest);
             QCOMPARE(job->overflow({max, 99999}), QString());
@@ -469,7 +474,7 @@ private slots:
         // Relative to the working folder, as a typed path is.
         const QString oldCurrent = QDir::currentPath();
         QDir::setCurrent(folder);
-        const ExportOutcome outcome = runExport({m_book, "Data", false, m_ini}, dest, job, m_sink);
+        const ExportOutcome outcome = runExport({m_book, "Data", dest, m_ini}, job, m_sink).outcome;
         QDir::setCurrent(oldCurrent);
         disk.reset();
         QCOMPARE(outcome, box == "ERROR!" ? ExportOutcome::RowErrors : ExportOutcome::Refused);

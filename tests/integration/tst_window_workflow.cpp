@@ -4,14 +4,14 @@
 #include "filesizelimit.h"
 #include "testworkbook.h"
 #include "windowlog.h"
-#include "export/clock.h"
+#include "record/clock.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
-#include "core/registry.h"
-#include "export/sourceaccount.h"
+#include "types/registry.h"
+#include "settings/sourceaccount.h"
 
 #include <QtTest>
 

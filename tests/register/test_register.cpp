@@ -1,4 +1,4 @@
-#include "core/registry.h"
+#include "types/registry.h"
 #include "register/batchfingerprint.h"
 #include "register/batchguard.h"
 #include "register/batchregister.h"

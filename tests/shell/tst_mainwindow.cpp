@@ -1,6 +1,6 @@
 #include "app/placement.h"
 #include "app/windowsettings.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "xlsx/document.h"

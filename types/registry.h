@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "typedescriptor.h"
 
 #include <QVector>
 

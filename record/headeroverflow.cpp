@@ -1,6 +1,6 @@
 #include "headeroverflow.h"
 
-#include "exportrun.h"
+#include "rowcontext.h"
 #include "money.h"
 
 namespace kova {

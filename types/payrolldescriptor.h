@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "typedescriptor.h"
 
 // The mapped fields of a payroll, in the order of payrollDescriptor().fields.
 enum class PayrollField { TrxDate, AccountName, AccountNumber, Amount, EmployeeID, Department, Count };

@@ -2,8 +2,8 @@
 
 #include "faultpoint.h"
 #include "pathchecks.h"
-#include "settingsfile.h"
-#include "settingslock.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslock.h"
 #include "register/batchguard.h"
 #include "xlsx/document.h"
 
@@ -17,22 +17,6 @@
 #include <optional>
 
 namespace kova {
-
-void RowContext::error(const MessageWords& words, int column)
-{
-    m_messages.append({Severity::Error, line(), words});
-    ++m_errors;
-    if (column >= 0)
-        m_cells.append({m_index, column, m_messages.size() - 1});
-}
-
-void RowContext::warning(const MessageWords& words, int column)
-{
-    m_messages.append({Severity::Warning, line(), words});
-    ++m_warnings;
-    if (column >= 0)
-        m_warningCells.append({m_index, column, m_messages.size() - 1});
-}
 
 namespace {
 
@@ -147,29 +131,38 @@ std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settin
     }
 }
 
-} // namespace
-
-ExportOutcome runExport(const ExportSource& source, const QString& destinationPath, ExportJob& job,
-                        ExportSink& sink)
+bool stopped(const ExportRequest& request, ExportSink& sink)
 {
-    const QString pathRefusal = exportPathsRefusal(source.workbookPath, destinationPath, source.settingsPath);
-    if (!pathRefusal.isEmpty()) {
-        sink.critical(pathRefusal);
-        return ExportOutcome::Refused;
-    }
-    sink.headerChanged(job.titles());
+    if (!request.cancel || !request.cancel->cancelled())
+        return false;
+    sink.stopped();
+    return true;
+}
 
-    std::optional<xlsx::Document> opened;
-    if (!source.document) {
-        opened.emplace(source.workbookPath);
-        if (!opened->selectSheet(source.sheetName)) {
-            sink.critical(QStringLiteral("Error. Unable to select sheet ") + source.sheetName);
+ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink)
+{
+    const QString& destinationPath = request.destinationPath;
+    for (const QString& refusal : {job.headerRefusal(), job.refusal(),
+                                   exportPathsRefusal(request.sourcePath, destinationPath, request.settingsPath)}) {
+        if (!refusal.isEmpty()) {
+            sink.critical(refusal);
             return ExportOutcome::Refused;
         }
     }
-    const xlsx::Document& workbook = source.document ? *source.document : *opened;
+    const TypeDescriptor& type = job.descriptor();
+    sink.headerChanged(type.logTitles);
+
+    std::optional<xlsx::Document> opened;
+    if (!request.document) {
+        opened.emplace(request.sourcePath);
+        if (!opened->selectSheet(request.sheetName)) {
+            sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName);
+            return ExportOutcome::Refused;
+        }
+    }
+    const xlsx::Document& workbook = request.document ? *request.document : *opened;
     const int lastRow = workbook.dimension().lastRow();
-    const int firstRow = source.hasColumnHeader ? qMax(1, source.headerRow) + 1 : 1;
+    const int firstRow = job.firstRow();
     const int dataRows = qMax(0, lastRow - (firstRow - 1));
 
     QTemporaryFile details;
@@ -179,8 +172,8 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
 
     std::optional<BatchGuard> guard;
-    if (!source.settingsPath.isEmpty())
-        guard.emplace(source.settingsPath, job.batchType(), job.batchKey());
+    if (!request.settingsPath.isEmpty())
+        guard.emplace(request.settingsPath, type.type, job.batchKey());
 
     Counts counts;
     bool widthsHold = true;
@@ -188,7 +181,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     {
         QTextStream out(&details);
         for (int row = firstRow; row <= lastRow; ++row) {
-            if (sink.cancelled())
+            if (stopped(request, sink))
                 return ExportOutcome::Cancelled;
             if ((row - firstRow + 1) % progressStep == 0)
                 sink.progress(row - firstRow + 1, dataRows);
@@ -210,7 +203,7 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             counts.errors += context.errors();
             counts.warnings += context.warnings();
             counts.totals.total += context.amount();
-            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn(), row, context.warningCells(), context.amount()});
+            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), type.amountLogColumn, row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }
         sink.progress(dataRows, dataRows);
@@ -257,12 +250,12 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     // settings looks the batch up in between.
     std::optional<SettingsLock> lock;
     if (guard) {
-        const std::optional<ExportOutcome> declined = claimBatch(*guard, source.settingsPath, lock, sink);
+        const std::optional<ExportOutcome> declined = claimBatch(*guard, request.settingsPath, lock, sink);
         if (declined)
             return *declined;
     }
     // The last moment a stop leaves nothing behind: past it the Header ID is taken.
-    if (sink.cancelled())
+    if (stopped(request, sink))
         return ExportOutcome::Cancelled;
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
@@ -287,6 +280,15 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
     }
     sink.information(QStringLiteral("Done!"));
     return ExportOutcome::Written;
+}
+
+
+} // namespace
+
+ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
+{
+    const ExportOutcome outcome = exportRows(request, job, sink);
+    return {outcome, job.nextHeaderId()};
 }
 
 } // namespace kova

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/batchtype.h"
+#include "batchtype.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "pathchecks.h"
 
-#include "settingsfile.h"
-#include "textfield.h"
+#include "settings/settingsfile.h"
+#include "record/textfield.h"
 
 #include "register/batchregister.h"
 

@@ -1,6 +1,6 @@
 #include "sheetmapping.h"
 
-#include "export/settingsfile.h"
+#include "settingsfile.h"
 #include "xlsx/document.h"
 
 namespace kova {

@@ -28,9 +28,9 @@ public:
     // The register of written batches could not be read or written. The
     // upload file stands; the user is told, nothing else changes.
     virtual void registerProblem(const QString& text) = 0;
-    // Asked once per row while the rows are read, and once more before the
-    // Header ID is reserved; true stops the export with nothing written.
-    virtual bool cancelled() { return false; }
+    // The export saw its cancel token and stops with nothing written: while
+    // the rows are read, or before the Header ID is reserved.
+    virtual void stopped() {}
     // Rows of the sheet read so far, of its total; sent every few thousand rows
     // and once at the end of the sheet.
     virtual void progress(int /*done*/, int /*total*/) {}

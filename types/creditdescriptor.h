@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "typedescriptor.h"
 
 // The mapped fields of a credit, in the order of creditDescriptor().fields.
 enum class CreditField {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "typedescriptor.h"
 
 // The mapped fields of a collection, in the order of collectionDescriptor().fields.
 enum class CollectionField {

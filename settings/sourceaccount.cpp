@@ -1,6 +1,6 @@
 #include "sourceaccount.h"
 
-#include "textfield.h"
+#include "record/textfield.h"
 
 #include <QRegularExpression>
 #include <QSettings>

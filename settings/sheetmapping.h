@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mappingstore.h"
+#include "mappingstore.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "money.h"
+#include "record/money.h"
 
 #include <QString>
 

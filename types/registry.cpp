@@ -1,9 +1,9 @@
 #include "registry.h"
 
-#include "core/collection/collectiondescriptor.h"
-#include "core/credit/creditdescriptor.h"
-#include "core/payroll/payrolldescriptor.h"
-#include "core/transfer/transferdescriptor.h"
+#include "collectiondescriptor.h"
+#include "creditdescriptor.h"
+#include "payrolldescriptor.h"
+#include "transferdescriptor.h"
 
 namespace kova {
 

@@ -1,6 +1,6 @@
 #include "mappingstore.h"
 
-#include "export/settingsfile.h"
+#include "settingsfile.h"
 
 #include <QSettings>
 

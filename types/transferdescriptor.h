@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "typedescriptor.h"
 
 // The mapped fields of a transfer, in the order of transferDescriptor().fields.
 enum class TransferField {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/typedescriptor.h"
+#include "types/typedescriptor.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "cutfield.h"
 
-#include "exportrun.h"
+#include "rowcontext.h"
 #include "textfield.h"
 
 namespace kova {
