@@ -203,7 +203,8 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             counts.errors += context.errors();
             counts.warnings += context.warnings();
             counts.totals.total += context.amount();
-            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), type.amountLogColumn, row, context.warningCells(), context.amount()});
+            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), type.amountLogColumn,
+                                        row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }
         sink.progress(dataRows, dataRows);
@@ -281,7 +282,6 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     sink.information(QStringLiteral("Done!"));
     return ExportOutcome::Written;
 }
-
 
 } // namespace
 
