@@ -128,6 +128,7 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
     connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
+    connect(form, &TransactionForm::exportFinished, this, [this] { setExporting(false); });
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
     // The lines of the workbook, sheet or header mode chosen last; an earlier
@@ -223,10 +224,11 @@ void MainWindow::ON_btnExport_Click()
     malloc_trim(0);
 #endif
     // Passed as typed: the form opens exactly what the user sees. The export
-    // runs inside the emission, the window answering meanwhile.
+    // starts inside the emission and runs on, the window answering meanwhile.
     setExporting(true);
     emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
-    setExporting(false);
+    if (!m_form || !m_form->exporting())
+        setExporting(false);
 }
 
 void MainWindow::setExporting(bool exporting)

@@ -45,6 +45,7 @@ CollectionForm::CollectionForm(QWidget* parent)
 
 CollectionForm::~CollectionForm()
 {
+    endExport();
     delete ui;
 }
 

@@ -5,8 +5,8 @@
 #include "render/messagetext.h"
 #include "render/summarylines.h"
 #include "messages.h"
-#include "rowgate.h"
 #include "transactionform.h"
+#include "windowgate.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
@@ -26,8 +26,8 @@ class ReportRelay final : public kova::ExportSink
 {
 public:
     // destinationPath: where the upload file goes, for the log's closing line;
-    // gate: the batches the window has yet to serve, shared with the form.
-    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<RowGate> gate)
+    // gate: where the export waits on the window, shared with the form.
+    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<WindowGate> gate)
         : m_form(form)
         , m_destinationPath(destinationPath)
         , m_gate(std::move(gate))
@@ -75,10 +75,10 @@ public:
     bool askWriteAgain(const QString& question) override
     {
         sendRows();
-        bool again = false;
         QMetaObject::invokeMethod(
-            m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
-            Qt::BlockingQueuedConnection);
+            m_form, [form = m_form, question, gate = m_gate] { gate->answer(Messages::question(form, question)); },
+            Qt::QueuedConnection);
+        const bool again = m_gate->awaitAnswer();
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
         return again;
@@ -131,7 +131,7 @@ private:
     QString m_destinationPath;
     QVector<kova::RowReport> m_rows;
     // Shared with the window's thread, which may serve a batch after the relay is gone.
-    std::shared_ptr<RowGate> m_gate;
+    std::shared_ptr<WindowGate> m_gate;
     QElapsedTimer m_sinceSent;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;

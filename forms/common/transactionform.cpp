@@ -1,37 +1,61 @@
 #include "transactionform.h"
 
 #include "reportrelay.h"
+#include "windowgate.h"
 
-#include <QEventLoop>
 #include <QThread>
+
+// Each form ends its export first; by now only a form that forgot would have one.
+TransactionForm::~TransactionForm()
+{
+    endExport();
+}
 
 void TransactionForm::cancelExport()
 {
     if (m_cancel)
         m_cancel->cancel();
-    // Rows need not wait for the window any more.
+    // Nothing the export sends is waited for any more.
     if (m_gate)
-        m_gate->open();
+        m_gate->close();
+}
+
+void TransactionForm::endExport()
+{
+    if (!m_thread)
+        return;
+    cancelExport();
+    m_thread->wait();
+    m_thread.reset();
 }
 
 void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job)
 {
+    if (m_thread)
+        return;
     qRegisterMetaType<QVector<kova::RowReport>>();
     m_cancel = std::make_shared<kova::CancelToken>();
-    m_gate = std::make_shared<RowGate>(batchesInFlight);
+    m_gate = std::make_shared<WindowGate>(batchesInFlight);
     request.cancel = m_cancel.get();
-    kova::ExportResult result;
-    QEventLoop loop;
-    // Posted last from the export's thread, so every report is served before the loop ends.
-    const std::unique_ptr<QThread> thread(QThread::create([&] {
-        {
-            ReportRelay relay(this, request.destinationPath, m_gate);
-            result = kova::runExport(request, *job, relay);
-        }
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-    }));
-    thread->start();
-    loop.exec();
-    thread->wait();
+    m_thread.reset(QThread::create(
+        [this, request, job = std::shared_ptr<kova::ExportJob>(std::move(job)),
+         // request.cancel points into it
+         cancel = m_cancel, gate = m_gate] {
+            kova::ExportResult result;
+            {
+                ReportRelay relay(this, request.destinationPath, gate);
+                result = kova::runExport(request, *job, relay);
+            }
+            // Posted after every report, so it is served after them; dropped
+            // with the form if that goes first.
+            QMetaObject::invokeMethod(this, [this, result] { finishExport(result); }, Qt::QueuedConnection);
+        }));
+    m_thread->start();
+}
+
+void TransactionForm::finishExport(const kova::ExportResult& result)
+{
+    endExport();
     exportEnded(result);
+    emit exportFinished();
 }

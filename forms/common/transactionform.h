@@ -7,12 +7,13 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QVector>
 #include <QWidget>
 
 #include <memory>
 
-class RowGate;
+class WindowGate;
 
 // What the main window knows of a transaction form: the two requests it
 // makes of every form, and the reports every form's export sends back.
@@ -22,6 +23,7 @@ class TransactionForm : public QWidget
 
 public:
     using QWidget::QWidget;
+    ~TransactionForm() override;
 
     // A workbook or sheet was chosen: the mapping lists offer that sheet's
     // columns. An empty sheet name empties them.
@@ -36,14 +38,19 @@ public:
 
     // Stops the running export if its Header ID is not reserved yet.
     void cancelExport();
+    bool exporting() const { return m_thread != nullptr; }
 
 protected:
-    // Runs job on a thread of its own, its reports relayed as the signals
-    // below; the window's events are served meanwhile, and the reports arrive
-    // queued, in the order sent, before exportEnded().
+    // Starts job on a thread of its own and returns; its reports arrive as the
+    // signals below, queued, in the order sent, then exportEnded() and
+    // exportFinished().
     void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job);
     // What the export left for the form to show, on the form's thread.
     virtual void exportEnded(const kova::ExportResult&) {}
+    // Stops the running export and waits for its thread: whatever the export
+    // reads (the kept workbook) must outlive it, so each form calls this
+    // before its members go.
+    void endExport();
 
 signals:
     // Processed rows, in batches, in the order read.
@@ -58,13 +65,18 @@ signals:
     void SIG_MAPPING_MATCHED(QStringList lines);
     // What became of the batch, once its summary was sent.
     void SIG_TRX_END(QString line);
+    // The export started by ON_Export_Signal is over, everything it reported delivered.
+    void exportFinished();
 
 private:
+    void finishExport(const kova::ExportResult& result);
+
     // The window may be this many batches of rows behind the export.
     static constexpr int batchesInFlight = 2;
     // The running export's; shared with its thread.
     std::shared_ptr<kova::CancelToken> m_cancel;
-    std::shared_ptr<RowGate> m_gate;
+    std::shared_ptr<WindowGate> m_gate;
+    std::unique_ptr<QThread> m_thread;
 };
 
 Q_DECLARE_METATYPE(QVector<kova::RowReport>)

@@ -60,6 +60,7 @@ CreditForm::CreditForm(QWidget* parent)
 
 CreditForm::~CreditForm()
 {
+    endExport();
     delete ui;
 }
 

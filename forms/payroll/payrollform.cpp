@@ -45,6 +45,7 @@ PayrollForm::PayrollForm(QWidget* parent)
 
 PayrollForm::~PayrollForm()
 {
+    endExport();
     delete ui;
 }
 

@@ -51,6 +51,7 @@ TransferForm::TransferForm(QWidget* parent)
 
 TransferForm::~TransferForm()
 {
+    endExport();
     delete ui;
 }
 

@@ -2,12 +2,16 @@
 #include "filesizelimit.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
+#include "forms/common/windowgate.h"
 #include "forms/formfactory.h"
 #include "register/batchregister.h"
 #include "expect.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <atomic>
+#include <thread>
 
 using Keys = QMap<QString, QString>;
 using Pairs = QList<QPair<QString, QString>>;
@@ -183,9 +187,11 @@ private slots:
             radio(1)->setChecked(true);
         }
         const QString dest = m_dir.filePath("refused.txt");
-        if (exported)
+        if (exported) {
+            QSignalSpy finished(m_form, &TransactionForm::exportFinished);
             m_form->ON_Export_Signal(m_dir.filePath("none.xlsx"), dest);
-        else
+            QVERIFY(finished.wait());
+        } else
             click("btnSave");
         QCOMPARE(m_boxes, QStringList{box});
         QCOMPARE(QFile::exists(m_ini), box == savedBox.at(form));
@@ -314,6 +320,31 @@ private slots:
         QCOMPARE(accountsShown().join(' ').remove("|1234/56789/ABCD"), QString("a1 a2 a4"));
         for (int row = 0; row < 3; ++row)
             QVERIFY(!radio(row)->isChecked());
+    }
+
+    // The export's thread waits on the window without polling: a batch beyond
+    // the limit until one is served, a question until it is answered, and
+    // neither once the gate is closed (a stop, or the form going away).
+    void windowGate()
+    {
+        WindowGate gate(1);
+        gate.enter();
+        std::atomic_bool passed{false};
+        std::thread rows([&] { gate.enter(); passed = true; });
+        QTest::qWait(50);
+        QVERIFY(!passed);
+        gate.leave();
+        rows.join();
+        QVERIFY(passed);
+        gate.answer(true);
+        QVERIFY(gate.awaitAnswer());
+        std::atomic_bool answered{true};
+        std::thread asking([&] { answered = gate.awaitAnswer(); });
+        QTest::qWait(50);
+        gate.close();
+        asking.join();
+        QVERIFY(!answered);
+        gate.enter();   // beyond the limit, and nobody serves it
     }
 };
 

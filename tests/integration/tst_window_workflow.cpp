@@ -52,7 +52,15 @@ public:
         answers << answer;
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
     }
-    void click(const char* button) { QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton); }
+    // An export the click starts runs to its end, every report of it served.
+    void click(const char* button)
+    {
+        auto* hosted = qobject_cast<TransactionForm*>(form());
+        QSignalSpy finished(hosted, &TransactionForm::exportFinished);
+        QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton);
+        if (hosted->exporting())
+            QVERIFY(finished.wait(60000));
+    }
 
     const QScopedPointer<MainWindow> window{new MainWindow};
     QStringList boxes, answers;

@@ -201,14 +201,16 @@ private slots:
                                                   "LINE 1: Error. Amount is empty", "LINE 2: Warning. Remarks cut",
                                                   "LINE 1: Error. Amount is empty"}));
 
-        // The form's export runs inside the emission; it must find both logs empty.
+        // The form's export starts inside the emission; it must find both logs empty.
         child<QLineEdit>("txtSource")->setText("in.xlsx");
         child<QLineEdit>("txtDest")->setText("out.txt");
         bool emptyDuringExport = false;
         connect(m_window, &MainWindow::SIG_Export, this, [&] {
             emptyDuringExport = logTable(m_window)->rowCount() + logTable(m_window)->columnCount() == 0 && logText(m_window).isEmpty();
         });
+        QSignalSpy finished(hosted(), SIGNAL(exportFinished()));
         m_window->ON_btnExport_Click();
+        QVERIFY(finished.wait());
         QVERIFY(emptyDuringExport);
         m_window->ON_Trx_Done({"Total"});
         QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total", separator}));
