@@ -2,6 +2,13 @@
 
 namespace kova {
 
+void RowContext::showAt(int column, const QString& text)
+{
+    // A field its type keeps out of the log shows nowhere.
+    if (column >= 0)
+        m_values[column] = text;
+}
+
 void RowContext::error(const MessageWords& words, int column)
 {
     m_messages.append({Severity::Error, line(), words});

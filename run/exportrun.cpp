@@ -150,7 +150,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         }
     }
     const TypeDescriptor& type = job.descriptor();
-    sink.headerChanged(type.logTitles);
+    sink.headerChanged(type.logTitles());
 
     std::optional<xlsx::Document> opened;
     if (!request.document) {
@@ -192,7 +192,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 ++counts.leftOut[leftOut];
                 continue;
             }
-            RowContext context(counts.totals.count);
+            RowContext context(counts.totals.count, type);
             job.convert(workbook, row, context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
@@ -203,7 +203,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             counts.errors += context.errors();
             counts.warnings += context.warnings();
             counts.totals.total += context.amount();
-            sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), type.amountLogColumn,
+            sink.rowProcessed(RowReport{context.values(), context.cells(), context.messages(), type.amountLogColumn(),
                                         row, context.warningCells(), context.amount()});
             ++counts.totals.count;
         }

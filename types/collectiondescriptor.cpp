@@ -4,6 +4,7 @@ namespace {
 
 using kova::CellKind;
 using kova::Required;
+using F = CollectionField;
 using S = QString;
 
 } // namespace
@@ -32,8 +33,9 @@ const kova::TypeDescriptor& collectionDescriptor()
              S("Citizen can not be empty"), {S("Citizenship")}, S("0 or 1")},
         },
         {},
-        {S("Account Name"), S("Acc #"), S("Amount"), S("Remarks 1"), S("Remarks 2"), S("Residence"), S("Citizen")},
-        2,
+        {{int(F::AccountName), S("Account Name")}, {int(F::AccountNumber), S("Acc #")},
+         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
+         {int(F::Residence), S("Residence")}, {int(F::Citizen), S("Citizen")}},
     };
     return type;
 }

@@ -43,9 +43,10 @@ const kova::TypeDescriptor& creditDescriptor()
         },
         {int(F::Account), int(F::Amount), int(F::TransferType), int(F::BICode), int(F::Bank), int(F::Branch),
          int(F::BeneficiaryName), int(F::CustType), int(F::Residence)},
-        {S("Beneficiary Name"), S("Acc #"), S("Amount"), S("BI Code"), S("Bank Name"), S("Branch Name"),
-         S("Remarks 1"), S("Remarks 2"), S("Cust Type"), S("Residence")},
-        2,
+        {{int(F::BeneficiaryName), S("Beneficiary Name")}, {int(F::Account), S("Acc #")},
+         {int(F::Amount), S("Amount")}, {int(F::BICode), S("BI Code")}, {int(F::Bank), S("Bank Name")},
+         {int(F::Branch), S("Branch Name")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
+         {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
     };
     return type;
 }

@@ -4,6 +4,7 @@ namespace {
 
 using kova::CellKind;
 using kova::Required;
+using F = PayrollField;
 using S = QString;
 
 } // namespace
@@ -28,8 +29,8 @@ const kova::TypeDescriptor& payrollDescriptor()
         },
         {},
         // "EmpolyeeID": spelled so in the log table.
-        {S("Employee Name"), S("Acc #"), S("Amount"), S("EmpolyeeID"), S("Department")},
-        2,
+        {{int(F::AccountName), S("Employee Name")}, {int(F::AccountNumber), S("Acc #")},
+         {int(F::Amount), S("Amount")}, {int(F::EmployeeID), S("EmpolyeeID")}, {int(F::Department), S("Department")}},
     };
     return type;
 }

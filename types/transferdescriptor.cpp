@@ -4,6 +4,7 @@ namespace {
 
 using kova::CellKind;
 using kova::Required;
+using F = TransferField;
 using S = QString;
 
 } // namespace
@@ -48,10 +49,12 @@ const kova::TypeDescriptor& transferDescriptor()
              S("Cust Residence can not be empty"), {}, S("R or N")},
         },
         {},
-        {S("Trx Ref"), S("From Acc"), S("To Acc"), S("Amount"), S("Remarks 1"), S("Remarks 2"), S("Bank Code"),
-         S("Bank Name"), S("Branch"), S("Beneficiary"), S("Address 1"), S("Address 2"), S("Address 3"),
-         S("Address 4"), S("Cust Type"), S("Residence")},
-        3,
+        {{int(F::TrxRef), S("Trx Ref")}, {int(F::FromAcc), S("From Acc")}, {int(F::ToAcc), S("To Acc")},
+         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
+         {int(F::BICode), S("Bank Code")}, {int(F::Bank), S("Bank Name")}, {int(F::Branch), S("Branch")},
+         {int(F::Beneficiary), S("Beneficiary")}, {int(F::Address1), S("Address 1")},
+         {int(F::Address2), S("Address 2")}, {int(F::Address3), S("Address 3")}, {int(F::Address4), S("Address 4")},
+         {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
     };
     return type;
 }

@@ -27,6 +27,30 @@ QStringList TypeDescriptor::keys() const
     return all;
 }
 
+QStringList TypeDescriptor::logTitles() const
+{
+    QStringList titles;
+    for (const LogColumn& column : logColumns)
+        titles.append(column.title);
+    return titles;
+}
+
+int TypeDescriptor::logColumnOf(int field) const
+{
+    for (int i = 0; i < logColumns.size(); ++i)
+        if (logColumns.at(i).field == field)
+            return i;
+    return -1;
+}
+
+int TypeDescriptor::amountLogColumn() const
+{
+    for (int i = 0; i < logColumns.size(); ++i)
+        if (fields.value(logColumns.at(i).field).kind == CellKind::Amount)
+            return i;
+    return -1;
+}
+
 QString missingRequiredField(const TypeDescriptor& type, const QVector<int>& columns, bool othersMode)
 {
     const QString always = firstMissing(type, columns, Required::Always);

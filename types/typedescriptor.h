@@ -40,6 +40,14 @@ struct FieldSpec
     CellKind kind = CellKind::Text;
 };
 
+// One column of the export's log table: the field whose value it shows, by
+// its index in the type's fields, and its title there.
+struct LogColumn
+{
+    int field = 0;
+    QString title;
+};
+
 // Everything the window, the command line, the settings file and the checks
 // need to know about a transaction type's mapping.
 struct TypeDescriptor
@@ -53,11 +61,16 @@ struct TypeDescriptor
     QVector<FieldSpec> fields;
     // Field indexes in the order the required checks run; empty: field order.
     QVector<int> checkOrder;
-    // The columns of the export's log table, and which of them holds the amount.
-    QStringList logTitles;
-    int amountLogColumn = 0;
+    // The columns of the export's log table, in their order; an engine fills
+    // each row's values by field.
+    QVector<LogColumn> logColumns;
 
     QStringList keys() const;
+    QStringList logTitles() const;
+    // The log column that shows field, or -1 for none.
+    int logColumnOf(int field) const;
+    // The log column of the amount, right-aligned in the window.
+    int amountLogColumn() const;
 };
 
 // The refusal of the first required field that columns (indexes in field

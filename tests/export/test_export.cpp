@@ -117,7 +117,9 @@ QList<std::function<void(S&)>> accountFixes(std::optional<SourceAccount> S::*row
 
 // Records "D|<name>" on the shared export road; the name "bad" is an error
 // on column 0, totals above 1000 overflow.
-const TypeDescriptor sampleType{BatchType::Payroll, "Sample", "Sample", "sample", "Sample-", {}, {}, {"Name", "Amount"}, 1};
+const TypeDescriptor sampleType{BatchType::Payroll, "Sample", "Sample", "sample", "Sample-",
+                                {{"Name", "Name"}, {"Amount", "Amount", {}, {}, {}, {}, {}, {}, CellKind::Amount}},
+                                {}, {{0, "Name"}, {1, "Amount"}}};
 
 class SampleJob final : public ExportJob
 {

@@ -2,6 +2,7 @@
 #include "core/credit/creditexport.h"
 #include "core/payroll/payrollexport.h"
 #include "core/transfer/transferexport.h"
+#include "types/registry.h"
 
 #include "enginetest.h"
 
@@ -70,6 +71,18 @@ QString payrollDetail(const QString& account, const QString& amount15, const QSt
     return "0" + pad(account, 10) + amount15 + pad(empId, 10) + pad(name, 30) + pad(dept, 4);
 }
 
+// The sheet column of each field, by field: every field mapped but the date.
+QVector<int> sheetColumns(int type)
+{
+    if (type == Transfer)
+        return {1, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    if (type == Credit)   // the transfer type before the codes
+        return {0, 1, 2, 5, 6, 7, 3, 4, 8, 9, 10, 11};
+    if (type == Collection)
+        return {0, 2, 3, 4, 5, 6, 7, 8};
+    return {0, 2, 3, 4, 5, 6};
+}
+
 } // namespace
 
 // Each type's whole records in each of its modes, and a table of its own rules.
@@ -83,8 +96,7 @@ class TestTypeExports final : public EngineTest
     TransferSettings transfer(int clearing) const
     {
         TransferSettings s;
-        for (int i = 0; i < int(TransferField::Count); ++i)
-            s.columns[TransferField(i)] = i == int(TransferField::TrxDate) ? 0 : i + 1;
+        s.columns.assign(sheetColumns(Transfer));
         s.effectiveDate = QDate(2026, 1, 5);
         s.limits.normalise();
         s.chooseClearing(clearing);
@@ -111,11 +123,7 @@ class TestTypeExports final : public EngineTest
             return exportTransfer(transfer(mode - 1));
         if (type == Credit) {
             CreditSettings s;
-            int column = 1;
-            using F = CreditField;
-            for (F field : {F::BeneficiaryName, F::Account, F::Amount, F::TransferType, F::BICode, F::Bank, F::Branch,
-                            F::Remarks1, F::Remarks2, F::CustType, F::Residence})
-                s.columns[field] = column++;
+            s.columns.assign(sheetColumns(Credit));
             s.sourceAccount = account;
             s.effectiveDate = QDate(2024, 3, 5);
             s.immediate = mode % 2 == 0;
@@ -128,8 +136,7 @@ class TestTypeExports final : public EngineTest
         }
         if (type == Collection) {
             CollectionSettings s;
-            for (int f = int(CollectionField::AccountName); f < int(CollectionField::Count); ++f)
-                s.columns[CollectionField(f)] = f + 1;
+            s.columns.assign(sheetColumns(Collection));
             s.creditedAccount = account;
             s.effectiveDate = QDate(2024, 3, 7);
             s.immediate = mode == 0;
@@ -139,8 +146,7 @@ class TestTypeExports final : public EngineTest
             return runJob<CollectionExport>(s).outcome;
         }
         PayrollSettings s;
-        for (int f = int(PayrollField::AccountName); f < int(PayrollField::Count); ++f)
-            s.columns[PayrollField(f)] = f + 1;
+        s.columns.assign(sheetColumns(Payroll));
         s.sourceAccount = account;
         s.effectiveDate = QDate(2024, 3, 7);
         s.afterHoliday = mode == 1;
@@ -153,6 +159,30 @@ private slots:
     {
         freshFolder();
         m_nextHeaderId.reset();
+    }
+
+    // The log shows each field's own cell in the column its type declares for
+    // it, under that column's title: a distinct text in every cell, so a value
+    // put in the wrong column shows.
+    void logShowsEachField()
+    {
+        for (int type : {Transfer, Credit, Collection, Payroll}) {
+            QVariantList row = goodRow(type);
+            if (type == Collection)
+                row[4] = "First", row[5] = "Second";
+            QCOMPARE(run(type, 0, {row}), ExportOutcome::Written);
+            const TypeDescriptor& descriptor = *transactionTypes().at(type);
+            QCOMPARE(m_sink.titles, descriptor.logTitles());
+            const QStringList values = m_sink.rows.last().values;
+            QCOMPARE(values.size(), descriptor.logColumns.size());
+            for (int i = 0; i < values.size(); ++i) {
+                const int field = descriptor.logColumns.at(i).field;
+                const QString cell = row.value(sheetColumns(type).at(field) - 1).toString();
+                const bool amount = descriptor.fields.at(field).kind == CellKind::Amount;
+                QCOMPARE(values.at(i).trimmed(), amount ? displayAmount(*validAmount(cell, wholeUnits(1000000000))) : cell);
+                QCOMPARE(i == descriptor.amountLogColumn(), amount);
+            }
+        }
     }
 
     // Each amount rounds to the cent before it is added to the header's total; the
