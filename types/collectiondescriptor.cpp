@@ -36,6 +36,8 @@ const kova::TypeDescriptor& collectionDescriptor()
         {{int(F::AccountName), S("Account Name")}, {int(F::AccountNumber), S("Acc #")},
          {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
          {int(F::Residence), S("Residence")}, {int(F::Citizen), S("Citizen")}},
+        {S("account"), S("remarks1"), S("remarks2")},
+        {},
     };
     return type;
 }

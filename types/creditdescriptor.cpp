@@ -47,6 +47,8 @@ const kova::TypeDescriptor& creditDescriptor()
          {int(F::Amount), S("Amount")}, {int(F::BICode), S("BI Code")}, {int(F::Bank), S("Bank Name")},
          {int(F::Branch), S("Branch Name")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
          {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
+        {S("mode"), S("clearing"), S("min"), S("max"), S("wdk"), S("account"), S("remarks1"), S("remarks2")},
+        {},
     };
     return type;
 }

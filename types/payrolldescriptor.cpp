@@ -31,6 +31,8 @@ const kova::TypeDescriptor& payrollDescriptor()
         // "EmpolyeeID": spelled so in the log table.
         {{int(F::AccountName), S("Employee Name")}, {int(F::AccountNumber), S("Acc #")},
          {int(F::Amount), S("Amount")}, {int(F::EmployeeID), S("EmpolyeeID")}, {int(F::Department), S("Department")}},
+        {S("account"), S("holiday")},
+        {},
     };
     return type;
 }

@@ -55,6 +55,9 @@ const kova::TypeDescriptor& transferDescriptor()
          {int(F::Beneficiary), S("Beneficiary")}, {int(F::Address1), S("Address 1")},
          {int(F::Address2), S("Address 2")}, {int(F::Address3), S("Address 3")}, {int(F::Address4), S("Address 4")},
          {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
+        {S("mode"), S("clearing"), S("min"), S("max"), S("header-id"), S("corporate-id")},
+        // "1|", the sequence number, "|", ...
+        {1},
     };
     return type;
 }

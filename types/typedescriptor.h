@@ -64,6 +64,15 @@ struct TypeDescriptor
     // The columns of the export's log table, in their order; an engine fills
     // each row's values by field.
     QVector<LogColumn> logColumns;
+    // The kova-export options of this type alone, without "--".
+    QStringList options;
+    // The "|"-separated fields (0-based) of a detail record that belong to
+    // the batch rather than to the payment, such as a sequence number: the
+    // register's fingerprint of the payments leaves them out. Fixed-width
+    // records hold nothing but the payment; the Header ID, the effective date
+    // and the batch's own account sit in header records alone, which are
+    // never fingerprinted.
+    QVector<int> batchFields;
 
     QStringList keys() const;
     QStringList logTitles() const;
