@@ -1,10 +1,20 @@
 #include "clearing.h"
 
 #include "settingsfile.h"
+#include "settingskey.h"
 
 #include <QSettings>
 
 namespace kova {
+namespace {
+
+// At the top of the file; a missing limit reads as 0, which normalise() mends.
+const SettingsKey minLLGKey{QStringLiteral("MinLLG"), 0};
+const SettingsKey maxLLGKey{QStringLiteral("MaxLLG"), 0};
+const SettingsKey minRTGSKey{QStringLiteral("MinRTGS"), 0};
+const SettingsKey maxRTGSKey{QStringLiteral("MaxRTGS"), 0};
+
+} // namespace
 
 void ClearingLimits::normalise()
 {
@@ -20,24 +30,29 @@ void ClearingLimits::normalise()
 
 ClearingLimits ClearingLimits::load(const QString& settingsPath)
 {
-    QSettings settings(settingsPath, QSettings::IniFormat);
+    const QSettings settings(settingsPath, QSettings::IniFormat);
+    return load(settings);
+}
+
+ClearingLimits ClearingLimits::load(const QSettings& settings)
+{
     ClearingLimits limits;
-    limits.minLLG = settings.value(QStringLiteral("MinLLG"), 0).toULongLong();
-    limits.minRTGS = settings.value(QStringLiteral("MinRTGS"), 0).toULongLong();
-    limits.maxLLG = settings.value(QStringLiteral("MaxLLG"), 0).toULongLong();
-    limits.maxRTGS = settings.value(QStringLiteral("MaxRTGS"), 0).toULongLong();
+    limits.minLLG = minLLGKey.in(settings).toULongLong();
+    limits.minRTGS = minRTGSKey.in(settings).toULongLong();
+    limits.maxLLG = maxLLGKey.in(settings).toULongLong();
+    limits.maxRTGS = maxRTGSKey.in(settings).toULongLong();
     limits.normalise();
     return limits;
 }
 
 QString minLimitKey(int clearingIndex)
 {
-    return clearingIndex == 0 ? QStringLiteral("MinLLG") : QStringLiteral("MinRTGS");
+    return clearingIndex == 0 ? minLLGKey.name : minRTGSKey.name;
 }
 
 QString maxLimitKey(int clearingIndex)
 {
-    return clearingIndex == 0 ? QStringLiteral("MaxLLG") : QStringLiteral("MaxRTGS");
+    return clearingIndex == 0 ? maxLLGKey.name : maxRTGSKey.name;
 }
 
 bool storeLimit(const QString& settingsPath, const QString& key, quint64 value)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QSettings;
+
 namespace kova {
 
 // The four clearing limits (whole amounts), shared by the transfer and credit
@@ -21,6 +23,8 @@ struct ClearingLimits
 
     // Read from the settings file (missing keys read as 0), normalised.
     static ClearingLimits load(const QString& settingsPath);
+    // The same from settings already open, outside any group.
+    static ClearingLimits load(const QSettings& settings);
 
     // The limits of one clearing: index 0 is LLG, any other RTGS (the limit
     // fields show RTGS while no clearing is chosen).

@@ -1,14 +1,16 @@
 #include "mappingstore.h"
 
 #include "settingsfile.h"
+#include "settingskey.h"
 
 #include <QSettings>
 
 namespace kova {
 namespace {
 
-const QString hasColumnHeaderKey = QStringLiteral("HasColumnHeader");
-const QString headerRowKey = QStringLiteral("HeaderRow");
+// A type's group holds these beside each field's column and header text.
+const SettingsKey hasColumnHeaderKey{QStringLiteral("HasColumnHeader"), false};
+const SettingsKey headerRowKey{QStringLiteral("HeaderRow"), 1};
 
 } // namespace
 
@@ -22,23 +24,22 @@ QVector<int> readMapping(const QString& settingsPath, const TypeDescriptor& type
     return readColumnIndexes(settingsPath, type.group, type.keys());
 }
 
-bool readHasColumnHeader(const QString& settingsPath, const TypeDescriptor& type)
-{
-    QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(type.group);
-    return settings.value(hasColumnHeaderKey, false).toBool();
-}
-
 SavedMapping readSavedMapping(const QString& settingsPath, const TypeDescriptor& type)
 {
-    SavedMapping saved;
-    saved.columns = readMapping(settingsPath, type);
     QSettings settings(settingsPath, QSettings::IniFormat);
+    return readSavedMapping(settings, type);
+}
+
+SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type)
+{
+    SavedMapping saved;
+    saved.columns = readColumnIndexes(settings, type.group, type.keys());
     settings.beginGroup(type.group);
-    saved.hasColumnHeader = settings.value(hasColumnHeaderKey, false).toBool();
-    saved.headerRow = qMax(1, settings.value(headerRowKey, 1).toInt());
+    saved.hasColumnHeader = hasColumnHeaderKey.in(settings).toBool();
+    saved.headerRow = qMax(1, headerRowKey.in(settings).toInt());
     for (const FieldSpec& field : type.fields)
         saved.headerTexts.append(settings.value(headerTextKey(field)).toString());
+    settings.endGroup();
     return saved;
 }
 
@@ -56,8 +57,8 @@ void writeMapping(QSettings& settings, const TypeDescriptor& type, const SavedMa
         else
             settings.remove(headerTextKey(field));
     }
-    settings.setValue(hasColumnHeaderKey, mapping.hasColumnHeader);
-    settings.setValue(headerRowKey, qMax(1, mapping.headerRow));
+    settings.setValue(hasColumnHeaderKey.name, mapping.hasColumnHeader);
+    settings.setValue(headerRowKey.name, qMax(1, mapping.headerRow));
 }
 
 } // namespace kova

@@ -25,13 +25,13 @@ struct SavedMapping
 // group was never saved, 0 for a missing key.
 QVector<int> readMapping(const QString& settingsPath, const TypeDescriptor& type);
 
-// "HasColumnHeader" of type's group: the sheet's first row holds column
-// titles, not a transaction. Missing reads as false.
-bool readHasColumnHeader(const QString& settingsPath, const TypeDescriptor& type);
-
-// Everything above, with the header texts (a file written before they were
-// kept has none) and "HeaderRow" (missing or below 1: row 1).
+// Everything above, with "HasColumnHeader" (the sheet's first row holds
+// column titles, not a transaction; missing reads as false), the header texts
+// (a file written before they were kept has none) and "HeaderRow" (missing or
+// below 1: row 1).
 SavedMapping readSavedMapping(const QString& settingsPath, const TypeDescriptor& type);
+// The same from settings already open, outside any group.
+SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type);
 
 // Into settings, already inside type's group: each field's column as an int,
 // its header text when it has one and the sheet has column titles (a stale

@@ -175,13 +175,18 @@ bool syncSettings(QSettings& settings)
 
 QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group, const QStringList& keys)
 {
-    QVector<int> indexes(keys.size(), 0);
     QSettings settings(settingsPath, QSettings::IniFormat);
+    return readColumnIndexes(settings, group, keys);
+}
+
+QVector<int> readColumnIndexes(QSettings& settings, const QString& group, const QStringList& keys)
+{
+    QVector<int> indexes(keys.size(), 0);
     settings.beginGroup(group);
-    if (settings.childKeys().isEmpty())
-        return indexes;
-    for (int i = 0; i < keys.size(); ++i)
-        indexes[i] = settings.value(keys.at(i), 0).toInt();
+    if (!settings.childKeys().isEmpty())
+        for (int i = 0; i < keys.size(); ++i)
+            indexes[i] = settings.value(keys.at(i), 0).toInt();
+    settings.endGroup();
     return indexes;
 }
 

@@ -49,6 +49,8 @@ bool syncSettings(QSettings& settings);
 // zeros, and so does a missing key.
 QVector<int> readColumnIndexes(const QString& settingsPath, const QString& group,
                                const QStringList& keys);
+// The same from settings already open, outside any group.
+QVector<int> readColumnIndexes(QSettings& settings, const QString& group, const QStringList& keys);
 
 // What a mapping combo box holds after a sheet of lastColumn columns was
 // chosen: an index beyond the choices means not mapped.

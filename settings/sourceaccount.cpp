@@ -44,6 +44,9 @@ QString checkSourceAccount(const std::optional<SourceAccount>& account, const So
 namespace {
 
 const QString accountsArray = QStringLiteral("Accounts");
+// The keys of each entry of the array.
+const QString accountKey = QStringLiteral("Account");
+const QString companyCodeKey = QStringLiteral("CompID");
 
 // More company accounts than anyone keeps; entries numbered above it are not read.
 const int maxStoredAccounts = 1000;
@@ -77,8 +80,7 @@ QVector<SourceAccount> loadAccounts(QSettings& settings)
     rows.reserve(qMax(size, 0));
     for (int i = 0; i < size; ++i) {
         settings.setArrayIndex(i);
-        rows.append({settings.value(QStringLiteral("Account")).toString(),
-                     settings.value(QStringLiteral("CompID")).toString()});
+        rows.append({settings.value(accountKey).toString(), settings.value(companyCodeKey).toString()});
     }
     settings.endArray();
     return rows;
@@ -94,12 +96,12 @@ QVector<SourceAccount> storedAccounts(const QString& settingsPath, const QString
 void saveAccounts(QSettings& settings, const QVector<SourceAccount>& rows)
 {
     // Entries beyond the new size would otherwise linger in the file.
-    settings.remove(QStringLiteral("Accounts"));
-    settings.beginWriteArray(QStringLiteral("Accounts"), rows.size());
+    settings.remove(accountsArray);
+    settings.beginWriteArray(accountsArray, rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         settings.setArrayIndex(i);
-        settings.setValue(QStringLiteral("Account"), rows.at(i).account);
-        settings.setValue(QStringLiteral("CompID"), rows.at(i).companyCode);
+        settings.setValue(accountKey, rows.at(i).account);
+        settings.setValue(companyCodeKey, rows.at(i).companyCode);
     }
     settings.endArray();
 }

@@ -15,7 +15,7 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, collectionDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;

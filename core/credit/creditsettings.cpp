@@ -2,6 +2,8 @@
 
 #include "settings/mappingstore.h"
 
+#include <QSettings>
+
 QString validateCreditSettings(const CreditSettings& s)
 {
     const QString missing = kova::missingRequiredField(creditDescriptor(), s.columns.toVector(),
@@ -27,9 +29,10 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
     s.effectiveDate = today;
     s.dateFrom = today;
     s.dateTo = today;
-    s.limits = kova::ClearingLimits::load(settingsPath);
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, creditDescriptor());
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, creditDescriptor());
+    QSettings file(settingsPath, QSettings::IniFormat);
+    s.limits = kova::ClearingLimits::load(file);
+    const kova::SavedMapping saved = kova::readSavedMapping(file, creditDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;

@@ -15,7 +15,7 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, payrollDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;

@@ -14,8 +14,6 @@ namespace {
 // The lock is held for one read and one write of a small file.
 constexpr int waitMs = 5000;
 
-constexpr qint64 largestHeaderId = 99999999;
-
 const QString notSaved = QStringLiteral("Settings could not be saved");
 
 } // namespace
@@ -55,7 +53,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
     reservation.used = typed ? *typed : free;
     if (reservation.used > largestHeaderId) {
-        reservation.refusal = QStringLiteral("Max value of Header ID is 99999999");
+        reservation.refusal = headerIdBoundText();
         return reservation;
     }
     reservation.next = qMax(stored, reservation.used) + 1;

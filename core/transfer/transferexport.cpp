@@ -183,7 +183,7 @@ bool TransferExport::reserve(kova::ExportSink& sink)
 {
     std::optional<qint64> typed;
     if (!m_settings.useStoredHeaderId)
-        typed = m_settings.headerIdText.toLongLong(nullptr, 10);
+        typed = m_settings.typedHeaderId();
     const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
     if (!reservation.refusal.isEmpty()) {
         if (reservation.free)
@@ -200,7 +200,7 @@ bool TransferExport::reserve(kova::ExportSink& sink)
 // keep a typed " 5" or "+5" from reaching the file or the register as such.
 QString TransferExport::headerId() const
 {
-    return QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
+    return QString::number(m_usedHeaderId.value_or(m_settings.typedHeaderId()));
 }
 
 kova::BatchKey TransferExport::batchKey() const
