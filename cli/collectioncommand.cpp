@@ -10,7 +10,7 @@ std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xls
     const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
     s.columns.assign(placed.columns);
     s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::storedAccounts(options.settingsPath, collectionDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;

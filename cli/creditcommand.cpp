@@ -7,7 +7,7 @@
 
 std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
 {
-    CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
+    CreditSettings settings = readCreditSettings(options.settingsPath, QDate::currentDate());
     const kova::SheetMapping placed = placeSavedMapping(options, creditDescriptor(), workbook);
     settings.columns.assign(placed.columns);
     settings.header = {placed.headerRow, {}, placed.refusal()};
@@ -17,7 +17,7 @@ std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::D
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    const auto accounts = kova::storedAccounts(options.settingsPath, creditDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, creditDescriptor().group);
     settings.sourceAccount = checkedAccount(accounts, options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;

@@ -10,7 +10,7 @@ std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::
     const kova::SheetMapping placed = placeSavedMapping(options, payrollDescriptor(), workbook);
     s.columns.assign(placed.columns);
     s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::storedAccounts(options.settingsPath, payrollDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, payrollDescriptor().group);
     s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());

@@ -28,13 +28,13 @@ void ClearingLimits::normalise()
         maxRTGS = 999999999999999ULL;
 }
 
-ClearingLimits ClearingLimits::load(const QString& settingsPath)
+ClearingLimits ClearingLimits::read(const QString& settingsPath)
 {
     const QSettings settings(settingsPath, QSettings::IniFormat);
-    return load(settings);
+    return read(settings);
 }
 
-ClearingLimits ClearingLimits::load(const QSettings& settings)
+ClearingLimits ClearingLimits::read(const QSettings& settings)
 {
     ClearingLimits limits;
     limits.minLLG = minLLGKey.in(settings).toULongLong();

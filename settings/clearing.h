@@ -22,9 +22,9 @@ struct ClearingLimits
     void normalise();
 
     // Read from the settings file (missing keys read as 0), normalised.
-    static ClearingLimits load(const QString& settingsPath);
+    static ClearingLimits read(const QString& settingsPath);
     // The same from settings already open, outside any group.
-    static ClearingLimits load(const QSettings& settings);
+    static ClearingLimits read(const QSettings& settings);
 
     // The limits of one clearing: index 0 is LLG, any other RTGS (the limit
     // fields show RTGS while no clearing is chosen).

@@ -70,7 +70,7 @@ int highestStoredEntry(QSettings& settings)
 
 } // namespace
 
-QVector<SourceAccount> loadAccounts(QSettings& settings)
+QVector<SourceAccount> readAccounts(QSettings& settings)
 {
     // The stated size is only text in a file a person may edit: it bounds the
     // rows read but never decides how many are made.
@@ -86,11 +86,11 @@ QVector<SourceAccount> loadAccounts(QSettings& settings)
     return rows;
 }
 
-QVector<SourceAccount> storedAccounts(const QString& settingsPath, const QString& group)
+QVector<SourceAccount> readAccounts(const QString& settingsPath, const QString& group)
 {
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(group);
-    return loadAccounts(settings);
+    return readAccounts(settings);
 }
 
 void saveAccounts(QSettings& settings, const QVector<SourceAccount>& rows)

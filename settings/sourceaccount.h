@@ -36,10 +36,10 @@ QString checkSourceAccount(const std::optional<SourceAccount>& account,
 
 // The "Accounts" array of the group the settings object is in: its stated
 // size, but no further than the highest entry stored (at most 1,000).
-QVector<SourceAccount> loadAccounts(QSettings& settings);
+QVector<SourceAccount> readAccounts(QSettings& settings);
 // The "Accounts" array of group in the settings file at settingsPath, in
 // table order.
-QVector<SourceAccount> storedAccounts(const QString& settingsPath, const QString& group);
+QVector<SourceAccount> readAccounts(const QString& settingsPath, const QString& group);
 // Replaces the array with rows (removing every entry stored before).
 void saveAccounts(QSettings& settings, const QVector<SourceAccount>& rows);
 

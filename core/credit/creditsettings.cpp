@@ -22,7 +22,7 @@ void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)
     s.maxLimitText = kova::limitText(s.limits.maximum(s.clearingIndex));
 }
 
-CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today)
+CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today)
 {
     CreditSettings s;
     s.settingsPath = settingsPath;
@@ -30,7 +30,7 @@ CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& t
     s.dateFrom = today;
     s.dateTo = today;
     QSettings file(settingsPath, QSettings::IniFormat);
-    s.limits = kova::ClearingLimits::load(file);
+    s.limits = kova::ClearingLimits::read(file);
     const kova::SavedMapping saved = kova::readSavedMapping(file, creditDescriptor());
     s.hasColumnHeader = saved.hasColumnHeader;
     s.columns.assign(saved.columns);

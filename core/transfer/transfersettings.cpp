@@ -78,7 +78,7 @@ TransferSettings readTransferSettings(const QString& settingsPath)
     TransferSettings s;
     s.settingsPath = settingsPath;
     QSettings file(settingsPath, QSettings::IniFormat);
-    s.limits = kova::ClearingLimits::load(file);
+    s.limits = kova::ClearingLimits::read(file);
     const kova::SavedMapping saved = kova::readSavedMapping(file, transferDescriptor());
     s.hasColumnHeader = saved.hasColumnHeader;
     file.beginGroup(transferDescriptor().group);

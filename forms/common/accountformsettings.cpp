@@ -13,7 +13,7 @@ void readAccountFormSettings(const QString& settingsPath, const QString& group, 
 {
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(group);
-    accounts.load(settings);
+    accounts.read(settings);
     mapping.readHasColumnHeader();
     settings.endGroup();
 }

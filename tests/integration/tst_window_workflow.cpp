@@ -576,7 +576,7 @@ private slots:
         };
         const auto stored = [] {
             QStringList accounts;
-            for (const kova::SourceAccount& a : kova::storedAccounts(settingsPath(), "Credit"))
+            for (const kova::SourceAccount& a : kova::readAccounts(settingsPath(), "Credit"))
                 accounts << a.account;
             return accounts.join(' ');
         };

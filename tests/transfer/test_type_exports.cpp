@@ -440,7 +440,7 @@ private slots:
     {
         writeSettings(m_ini, "Credit", {{"Accounts/size", "300000000"}, {"Accounts/1/Account", "a1"},
                                         {"Accounts/3/Account", "a3"}, {"Accounts/1001/Account", "a1001"}});
-        QCOMPARE(kova::storedAccounts(m_ini, "Credit"), (QVector<SourceAccount>{{"a1", ""}, {"", ""}, {"a3", ""}}));
+        QCOMPARE(kova::readAccounts(m_ini, "Credit"), (QVector<SourceAccount>{{"a1", ""}, {"", ""}, {"a3", ""}}));
     }
 };
 
