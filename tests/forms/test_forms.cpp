@@ -322,6 +322,33 @@ private slots:
             QVERIFY(!radio(row)->isChecked());
     }
 
+    // A form closed while its export reads the rows stops the export and
+    // waits for it: nothing is written or left beside the destination, and
+    // nothing the export sent reaches the form that is gone.
+    void closedWhileExporting()
+    {
+        const QString book = m_dir.filePath("long.xlsx");
+        QList<QVariantList> rows;
+        for (int row = 0; row < 20000; ++row)
+            rows.append({QVariant(), "Budi", "1111111111", 100, "E1", "HR"});
+        QVERIFY(expect::writeSheet(book, "Data", rows));
+        open(payroll);
+        m_form->ON_Excel_Changed(book, "Data");
+        for (int i = 1; i < type(payroll).fields.size(); ++i)
+            combo(type(payroll).fields.at(i).comboName)->setCurrentIndex(i + 1);
+        addAccount("0123456789");
+        radio(0)->setChecked(true);
+        const QString dest = m_dir.filePath("closed.txt");
+        m_form->ON_Export_Signal(book, dest);
+        QVERIFY(m_form->exporting());
+        delete m_form;
+        m_form = nullptr;
+        QTest::qWait(100);
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.details"}), QStringList());
+        QCOMPARE(m_boxes, QStringList());
+    }
+
     // The export's thread waits on the window without polling: a batch beyond
     // the limit until one is served, a question until it is answered, and
     // neither once the gate is closed (a stop, or the form going away).
