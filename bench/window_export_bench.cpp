@@ -10,10 +10,10 @@
 #include "benchsupport.h"
 
 #include "app/mainwindow.h"
-#include "settings/settingsfile.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
 #include "register/batchregister.h"
+#include "settings/settingsfile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "printingsink.h"
 
 #include "settings/mappingstore.h"
-#include "types/registry.h"
 #include "settings/settingsfile.h"
+#include "types/registry.h"
 
 #include <QSettings>
 

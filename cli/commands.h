@@ -2,8 +2,8 @@
 
 #include "options.h"
 
-#include "settings/sheetmapping.h"
 #include "run/exportrun.h"
+#include "settings/sheetmapping.h"
 #include "types/batchtype.h"
 
 #include <memory>

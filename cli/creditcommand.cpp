@@ -1,8 +1,8 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "settings/sourceaccount.h"
 #include "core/credit/creditexport.h"
+#include "settings/sourceaccount.h"
 #include "xlsx/document.h"
 
 std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)

@@ -5,11 +5,11 @@
 #include "usage.h"
 
 #include "record/passwordprotected.h"
-#include "run/pathchecks.h"
-#include "types/registry.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
+#include "run/pathchecks.h"
+#include "types/registry.h"
 #include "xlsx/document.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "options.h"
 
-#include "types/registry.h"
 #include "settings/settingsfile.h"
+#include "types/registry.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

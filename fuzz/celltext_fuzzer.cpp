@@ -2,8 +2,8 @@
 // cut and padded fields. The first byte picks a field width, the rest is the
 // cell's text (UTF-8) and, read as a double, a date serial.
 #include "record/cutfield.h"
-#include "record/rowcontext.h"
 #include "record/money.h"
+#include "record/rowcontext.h"
 #include "record/textfield.h"
 #include "xlsx/serialdate.h"
 

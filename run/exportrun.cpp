@@ -2,9 +2,9 @@
 
 #include "faultpoint.h"
 #include "pathchecks.h"
+#include "register/batchguard.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
-#include "register/batchguard.h"
 #include "xlsx/document.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "pathchecks.h"
 
-#include "settings/settingsfile.h"
 #include "record/textfield.h"
+#include "settings/settingsfile.h"
 
 #include "register/batchregister.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "types/columnmap.h"
-#include "types/collectiondescriptor.h"
 #include "settings/settingsfile.h"
 #include "settings/sourceaccount.h"
+#include "types/collectiondescriptor.h"
+#include "types/columnmap.h"
 
 #include <QDate>
 #include <QString>

@@ -2,10 +2,10 @@
 
 #include "creditsettings.h"
 
-#include "record/cells.h"
-#include "settings/clearing.h"
 #include "core/exportjob.h"
+#include "record/cells.h"
 #include "record/money.h"
+#include "settings/clearing.h"
 
 // The largest amount a credit field and the header's total field hold:
 // 99999999999999999.99, twenty characters with its point.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "types/columnmap.h"
-#include "types/creditdescriptor.h"
 #include "settings/clearing.h"
 #include "settings/settingsfile.h"
 #include "settings/sourceaccount.h"
+#include "types/columnmap.h"
+#include "types/creditdescriptor.h"
 
 #include <QDate>
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "types/columnmap.h"
-#include "types/payrolldescriptor.h"
 #include "settings/settingsfile.h"
 #include "settings/sourceaccount.h"
+#include "types/columnmap.h"
+#include "types/payrolldescriptor.h"
 
 #include <QDate>
 #include <QString>

@@ -2,10 +2,10 @@
 
 #include "transfersettings.h"
 
-#include "types/registry.h"
+#include "register/batchregister.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
-#include "register/batchregister.h"
+#include "types/registry.h"
 
 #include <QSettings>
 

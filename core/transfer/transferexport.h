@@ -2,8 +2,8 @@
 
 #include "transfersettings.h"
 
-#include "record/cells.h"
 #include "core/exportjob.h"
+#include "record/cells.h"
 
 #include <optional>
 

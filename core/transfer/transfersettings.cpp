@@ -1,9 +1,9 @@
 #include "transfersettings.h"
 
+#include "record/textfield.h"
 #include "settings/mappingstore.h"
 #include "settings/settingsfile.h"
 #include "settings/settingskey.h"
-#include "record/textfield.h"
 
 #include <QSettings>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "settings/clearing.h"
 #include "types/columnmap.h"
 #include "types/transferdescriptor.h"
-#include "settings/clearing.h"
 
 #include <QDate>
 #include <QString>

@@ -3,11 +3,11 @@
 #include "core/collection/collectionexport.h"
 #include "ui_collectionform.h"
 
-#include "record/clock.h"
-#include "settings/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include "core/credit/creditexport.h"
 #include "ui_creditform.h"
 
-#include "record/clock.h"
-#include "settings/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 CreditForm::CreditForm(QWidget* parent)
     : TransactionForm(parent)

@@ -3,11 +3,11 @@
 #include "core/payroll/payrollexport.h"
 #include "ui_payrollform.h"
 
-#include "record/clock.h"
-#include "settings/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include "filesizelimit.h"
 #include "testworkbook.h"
 #include "windowlog.h"
-#include "record/clock.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
+#include "record/clock.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
-#include "types/registry.h"
 #include "settings/sourceaccount.h"
+#include "types/registry.h"
 
 #include <QtTest>
 
