@@ -80,9 +80,8 @@ int run(const Options& options, Command command, PrintingSink& sink)
         return Refused;
     }
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook);
-    return exitStatus(kova::runExport({options.source, sheet, options.dest, options.settingsPath, &workbook}, *job,
-                                      sink)
-                          .outcome);
+    const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook};
+    return exitStatus(kova::runExport(request, *job, sink).outcome);
 }
 
 int printHistory(const QString& settingsPath)
