@@ -130,6 +130,10 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
+    connect(form, &TransactionForm::SIG_TRX_RESTART, this, [this] {
+        m_logModel->clear();
+        ui->txtStatus->lines()->clear();
+    });
     // The lines of the workbook, sheet or header mode chosen last; an earlier
     // choice's matches no longer hold.
     connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, [log](const QStringList& lines) {

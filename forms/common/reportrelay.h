@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,12 +53,19 @@ public:
         m_summary = summary;
     }
 
+    // A refusal the form answers itself once the export has ended, with a
+    // question rather than a box: takes(text) is true for those. It runs on
+    // the export's thread.
+    void takeRefusals(std::function<bool(const QString&)> takes) { m_takesRefusal = std::move(takes); }
+
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
     {
         sendRows();
         if (m_summary)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
+        if (m_takesRefusal && m_takesRefusal(text))
+            return;
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
@@ -138,6 +146,7 @@ private:
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
     QElapsedTimer m_sinceSent;
+    std::function<bool(const QString&)> m_takesRefusal;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;
 };

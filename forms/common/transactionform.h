@@ -54,6 +54,9 @@ signals:
     void SIG_MAPPING_MATCHED(QStringList lines);
     // What became of the batch, once its summary was sent.
     void SIG_TRX_END(QString line);
+    // The export starts over within the same request (a question was
+    // answered): what the run before it logged goes.
+    void SIG_TRX_RESTART();
 
 private:
     std::atomic_bool m_cancelRequested{false};

@@ -2,6 +2,7 @@
 
 #include "expect.h"
 #include "filesizelimit.h"
+#include "recordingsink.h"
 #include "testworkbook.h"
 #include "windowlog.h"
 #include "export/clock.h"
@@ -11,6 +12,7 @@
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "core/registry.h"
+#include "core/transfer/transferexport.h"
 #include "export/sourceaccount.h"
 
 #include <QtTest>
@@ -460,6 +462,60 @@ private slots:
         const QString replace = "window question: Destination " + m_dir.filePath("two.txt") + " already exists. Replace it?";
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
                                           replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
+    }
+
+    // The window beside another run on the same settings (kova-export's road,
+    // which takes the stored Header ID): every batch gets a number of its own.
+    // The window refuses a number the other run used and offers the free one;
+    // No writes nothing, Yes writes with it. Save never stores a number back
+    // below the stored one, and the field catches up whenever it is shown.
+    void headerIdsBesideAnotherRun()
+    {
+        // Its boxes, then its upload.
+        const auto otherRun = [this](const QString& ref) {
+            TransferSettings s = readTransferSettings(settingsPath());
+            s.useStoredHeaderId = true;
+            s.effectiveDate = QDate(2025, 2, 3);
+            RecordingSink sink;
+            const QString dest = m_dir.filePath(ref + ".txt");
+            runTransferExport(s, workbook(ref + ".xlsx", {transferRow(ref, "1234567890")}), "Data", dest, sink);
+            return sink.boxTexts().join('|').toUtf8() + '\n' + expect::fileBytes(dest);
+        };
+        WindowDriver user;
+        auto* headerId = user.field<QLineEdit>("txtHeaderID");
+        QCOMPARE(otherRun("CLI1"), "Done!\n" + transferUpload("00000041", "CLI1"));
+        QCOMPARE(headerId->text(), QString("41"));
+        const QString used = "Header ID 41 was already used; the next free one is 42";
+        exportTransfer(user, workbook("win.xlsx", {transferRow("WIN", "1234567890")}), m_dir.filePath("win.txt"));
+        QVERIFY(!QFile::exists(m_dir.filePath("win.txt")));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4142"));
+        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: " + used));
+
+        user.click("btnSave");
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4242"));
+        QCOMPARE(otherRun("CLI2"), "Done!\n" + transferUpload("00000042", "CLI2"));
+        user.window->hide();
+        user.window->show();
+        QCOMPARE(headerId->text(), QString("43"));
+        headerId->setText("42");
+        Messages::setCapturedAnswer(true);
+        exportTransfer(user, m_dir.filePath("win.xlsx"), m_dir.filePath("win.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("win.txt")), transferUpload("00000043", "WIN"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
+        QVERIFY(logText(user.window.data()).startsWith("Total rows processed: 1 of 1\n"));
+        QCOMPARE(otherRun("CLI3"), "Done!\n" + transferUpload("00000044", "CLI3"));
+
+        // A number typed ahead of the stored one is the user's to save.
+        headerId->setText("60");
+        user.click("btnSave");
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("6060"));
+        QCOMPARE(user.boxes, (QStringList{"form question: " + used + ". Export with Header ID 42?", "form information: Settings has been saved",
+                                          "form question: Header ID 42 was already used; the next free one is 43. Export with Header ID 43?",
+                                          "form information: Done!", "form information: Settings has been saved"}));
+        QStringList ids;
+        for (const kova::BatchEntry& entry : kova::BatchRegister(kova::registerPathFor(settingsPath())).history())
+            ids.prepend(entry.headerId);
+        QCOMPARE(ids, (QStringList{"41", "42", "43", "44"}));
     }
 
     // A value pasted with the line break and spaces of the cell it came from is taken
