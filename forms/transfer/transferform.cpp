@@ -117,6 +117,8 @@ bool TransferForm::Validate_Settings()
 
 void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping->refreshBeforeExport(sourcePath))
+        return;
     std::optional<qint64> nextHeaderId;
     const TransferSettings chosen = settings();
     const QString sheet = m_mapping->sheetName();

@@ -464,6 +464,53 @@ private slots:
                                           replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
     }
 
+    void changedOnDisk_data()
+    {
+        QTest::addColumn<QVariantList>("now");     // the data row in the file at Export
+        QTest::addColumn<bool>("swapped");         // From Acc and To Acc swapped columns, titles with them
+        QTest::addColumn<QStringList>("log");      // the processing log's first lines
+        QTest::newRow("columns swapped") << QVariantList{"REF", "0987654321", "1234567890", 100, "WDK"} << true
+            << QStringList{"Workbook read again: it changed on disk since it was chosen",
+                           "From Acc #: column B -> C, by its header \"From Acc\"", "To Acc #: column C -> B, by its header \"To Acc\""};
+        // Same size, time stamp set back: only the content tells.
+        QTest::newRow("same size and time") << QVariantList{"REF", "1234567890", "0987654321", 200, "WDK"} << false
+            << QStringList{"Workbook read again: it changed on disk since it was chosen", "Total rows processed: 1 of 1"};
+    }
+    // A workbook changed on disk after it was chosen is exported from what it holds
+    // at Export, its columns found again by their titles.
+    void changedOnDisk()
+    {
+        QFETCH(QVariantList, now);
+        QFETCH(bool, swapped);
+        QFETCH(QStringList, log);
+        expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"TrxRefHeader", "Ref"}, {"FromAcc", 2}, {"FromAccHeader", "From Acc"},
+                                                          {"ToAcc", 3}, {"ToAccHeader", "To Acc"}, {"Amount", 4}, {"AmountHeader", "Amount"},
+                                                          {"Remittance", 5}, {"RemittanceHeader", "Type"}, {"HasColumnHeader", true}});
+        const QVariantList titles{"Ref", "From Acc", "To Acc", "Amount", "Type"};
+        const QString book = workbook("changing.xlsx", {titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
+        const QDateTime chosenAt = QFileInfo(book).lastModified();
+        const qint64 chosenSize = QFileInfo(book).size();
+        const QString dest = m_dir.filePath("changed.txt");
+        QFile::remove(dest);
+        WindowDriver user;
+        user.browse("btnSrc", book);
+        user.browse("btnDest", dest);
+        const QVariantList swappedTitles{"Ref", "To Acc", "From Acc", "Amount", "Type"};
+        QCOMPARE(workbook("changing.xlsx", {swapped ? swappedTitles : titles, now}), book);
+        if (!swapped) {
+            QCOMPARE(QFileInfo(book).size(), chosenSize);
+            QFile file(book);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(chosenAt, QFileDevice::FileModificationTime));
+        }
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+        user.click("btnExport");
+        const QString amount = swapped ? "100.00" : "200.00";
+        QCOMPARE(expect::fileBytes(dest), ("0|FT|00000041|||20250203|ABCDE12345|" + amount + "|00001|WDK|IDR|\n1|00001|REF"
+                                           "|1234567890|0987654321|" + amount + "|||||||||||||\n").toLatin1());
+        QCOMPARE(logText(user.window.data()).split('\n').mid(0, log.size()), log);
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
     // The window beside another run on the same settings (kova-export's road,
     // which takes the stored Header ID): every batch gets a number of its own.
     // The window refuses a number the other run used and offers the free one;
