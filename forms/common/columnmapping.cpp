@@ -3,6 +3,7 @@
 #include "core/mappingstore.h"
 #include "core/sheetmapping.h"
 #include "forms/common/messages.h"
+#include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"
 #include "forms/common/workbookfingerprint.h"
 #include "xlsx/document.h"
@@ -131,6 +132,14 @@ ColumnMapping::~ColumnMapping()
 
 QStringList ColumnMapping::excelChanged(const QString& path, const QString& sheet)
 {
+    return choose(path, sheet, false);
+}
+
+QStringList ColumnMapping::choose(const QString& path, const QString& sheet, bool mayKeep)
+{
+    std::unique_ptr<xlsx::Document> unchanged;
+    if (mayKeep && m_sheet && path == m_workbookPath && sheet == m_sheetName)
+        unchanged = std::move(m_sheet);
     m_workbookPath = path;
     m_sheetName = sheet;
     m_sheet.reset();
@@ -147,14 +156,22 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         return {};
     }
 
+    auto* transactionForm = qobject_cast<TransactionForm*>(m_form);
+    const auto loaded = transactionForm ? transactionForm->takeLoadedSheet(path, sheet) : nullptr;
     // Taken before reading, so that a change made while it is read counts as one.
-    const QByteArray fingerprint = workbookFingerprint(path);
-    auto read = std::make_unique<xlsx::Document>(path);
-    if (!read->selectSheet(sheet)) {
-        Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
-        return {};
+    const QByteArray fingerprint = loaded ? loaded->fingerprint : workbookFingerprint(path);
+    if (loaded) {
+        m_sheet = std::move(loaded->document);
+    } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
+        m_sheet = std::move(unchanged);
+    } else {
+        auto read = std::make_unique<xlsx::Document>(path);
+        if (!read->selectSheet(sheet)) {
+            Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
+            return {};
+        }
+        m_sheet = std::move(read);
     }
-    m_sheet = std::move(read);
     m_sheetFingerprint = fingerprint;
     const xlsx::Document& workbook = *m_sheet;
     QStringList previousTexts;
@@ -263,7 +280,8 @@ const xlsx::Document* ColumnMapping::keptSheet(const QString& path) const
 
 QStringList ColumnMapping::headersClicked()
 {
-    return excelChanged(m_workbookPath, m_sheetName);
+    // The header mode or row changed: a sheet still as on disk need not be read again.
+    return choose(m_workbookPath, m_sheetName, true);
 }
 
 QVector<int> ColumnMapping::savedKeys() const

@@ -97,6 +97,9 @@ public:
     void save(QSettings& settings) const;
 
 private:
+    // excelChanged(); mayKeep: the sheet read last serves again while the
+    // file holds what it held then.
+    QStringList choose(const QString& path, const QString& sheet, bool mayKeep);
     // The saved index of every key; a key never saved is left out.
     QVector<int> savedKeys() const;
     void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);

@@ -53,6 +53,7 @@ public:
     {
         answers << answer;
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+        QVERIFY(workbookRead(window.data()));
     }
     void click(const char* button) { QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton); }
 
@@ -657,6 +658,7 @@ private slots:
         user.browse("btnSrc", book);
         user.answers << book;
         other.findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(workbookRead(&other));
         const auto addAccount = [](QWidget* window, const QString& account) {
             QWidget* form = window->findChild<QHBoxLayout*>("horzFormUI")->itemAt(0)->widget();
             form->findChild<QPushButton*>("btnAdd")->click();
