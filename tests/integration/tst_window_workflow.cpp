@@ -798,6 +798,93 @@ private slots:
         QCOMPARE(user.boxes, (QStringList{"form question: " + question, "form question: " + question, "form information: Done!"}));
     }
 
+    // A workbook is read off the window's thread. Cancelled, the workbook, sheet and
+    // mapping shown before stay, and Export still writes that workbook's batch; a
+    // workbook chosen while another is read replaces it.
+    void cancelledReadKeepsTheWorkbook()
+    {
+        const QString first = workbook("first.xlsx", {transferRow("FIRST", "1234567890")});
+        const QString other = workbook("other.xlsx", {{"A", "B"}});
+        WindowDriver user;
+        user.browse("btnSrc", first);
+        auto* amount = user.field<QComboBox>("cboAmount");
+        amount->setCurrentIndex(5);   // the user's own choice, not saved
+        amount->setCurrentIndex(4);
+        const auto shown = [&] {
+            QStringList columns;
+            for (QComboBox* combo : user.form()->findChildren<QComboBox*>())
+                columns << QString("%1/%2").arg(combo->currentIndex()).arg(combo->count());
+            return user.window->findChild<QLineEdit*>("txtSource")->text() + " " + user.window->findChild<QComboBox*>("cboSheets")->currentText()
+                   + " " + columns.join(' ');
+        };
+        const QString before = shown();
+        QSignalSpy told(user.window.data(), &MainWindow::SIG_Excel_Changed);
+        auto* cancel = user.window->findChild<QPushButton*>("btnCancel");
+        user.answers << other;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(cancel->isVisibleTo(user.window.data()));
+        cancel->click();
+        QVERIFY(workbookRead(user.window.data()));
+        QTest::qWait(300);   // the read ran on unseen; its result is dropped
+        QCOMPARE(shown(), before);
+        QCOMPARE(told.count(), 0);
+
+        // Chosen while another is read: only the last one counts.
+        user.answers << other << first;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(workbookRead(user.window.data()));
+        QTest::qWait(300);
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.at(0).at(0).toString(), first);
+        QCOMPARE(amount->currentIndex(), 4);
+
+        user.browse("btnDest", m_dir.filePath("first.txt"));
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+        user.click("btnExport");
+        QCOMPARE(expect::fileBytes(m_dir.filePath("first.txt")), transferUpload("00000041", "FIRST"));
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
+    // Closing the window while an export runs or a workbook is read asks first;
+    // No goes on as if nothing was asked, Yes stops the export, writing nothing, and closes.
+    void closingWhileBusyAsks()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 9000; ++i)
+            rows.append(transferRow("C" + QString::number(i), "1234567890"));
+        const QString book = workbook("closing.xlsx", rows);
+        const QString asked = "window question: An export is running. Cancel it and close?";
+        for (const bool yes : {false, true}) {
+            const QString dest = m_dir.filePath(yes ? "closed.txt" : "kept.txt");
+            WindowDriver user;
+            Messages::setCapturedAnswer(yes);
+            bool closed = false;
+            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(), [&] {
+                if (!std::exchange(closed, true))
+                    user.window->close();
+            }, Qt::BlockingQueuedConnection);
+            exportTransfer(user, book, dest);
+            QCOMPARE(QFile::exists(dest), !yes);
+            QTRY_COMPARE(user.window->isVisible(), !yes);
+            QCOMPARE(storedHeaderId(), QString("42"));   // the first run wrote 41
+            QCOMPARE(user.boxes, (QStringList{asked} << (yes ? QStringList{} : QStringList{"form information: Done!"})));
+        }
+
+        // While a workbook is read.
+        for (const bool yes : {false, true}) {
+            WindowDriver user;
+            Messages::setCapturedAnswer(yes);
+            user.answers << book;
+            user.window->findChild<QPushButton*>("btnSrc")->click();
+            user.window->close();
+            QCOMPARE(user.window->isVisible(), !yes);
+            QVERIFY(workbookRead(user.window.data()));
+            QCOMPARE(user.window->findChild<QComboBox*>("cboSheets")->count(), yes ? 0 : 1);
+            QCOMPARE(user.boxes, QStringList{asked});
+        }
+    }
+
     void cancelWritesNothing_data()
     {
         QTest::addColumn<bool>("cancel");
