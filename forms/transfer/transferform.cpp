@@ -13,6 +13,8 @@
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
+#include <utility>
+
 namespace {
 
 // As long as an export waits for the Header ID: the lock is held for one
@@ -124,8 +126,10 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
     const QString sheet = m_mapping->sheetName();
     const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
     QString usedRefusal;
+    QString accepted = std::exchange(m_acceptedWriteAgain, QString());
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
+        relay.acceptWriteAgain(accepted);
         // The number another run took is put as a question, not a dead end.
         relay.takeRefusals([&](const QString& text) {
             if (!nextHeaderId || text != headerIdUsedText(chosen.headerIdText.toLongLong(nullptr, 10), *nextHeaderId))
@@ -134,9 +138,12 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
             return true;
         });
         runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId, kept);
+        accepted = relay.acceptedWriteAgain();
     });
     if (!usedRefusal.isEmpty()) {
+        m_acceptedWriteAgain = accepted;
         offerFreeHeaderId(usedRefusal, *nextHeaderId, sourcePath, destinationPath);
+        m_acceptedWriteAgain.clear();
         return;
     }
     m_headerId.catchUp(ui->txtHeaderID);

@@ -58,4 +58,6 @@ private:
     // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
     SavedGroup m_saved;
     HeaderIdField m_headerId;
+    // While the export runs again with the free Header ID: the repeat the user let through already.
+    QString m_acceptedWriteAgain;
 };

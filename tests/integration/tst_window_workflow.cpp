@@ -553,17 +553,26 @@ private slots:
         QVERIFY(logText(user.window.data()).startsWith("Total rows processed: 1 of 1\n"));
         QCOMPARE(otherRun("CLI3"), "Done!\n" + transferUpload("00000044", "CLI3"));
 
+        // The same payments again, with the number the other run used: the repeat is
+        // asked once, not again when the export runs again with the free number.
+        const QString repeat = kova::duplicateQuestion(kova::BatchRegister(kova::registerPathFor(settingsPath())).history().value(0));
+        headerId->setText("44");
+        exportTransfer(user, m_dir.filePath("CLI3.xlsx"), m_dir.filePath("again.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("again.txt")), transferUpload("00000045", "CLI3"));
+
         // A number typed ahead of the stored one is the user's to save.
         headerId->setText("60");
         user.click("btnSave");
         QCOMPARE(headerId->text() + storedHeaderId(), QString("6060"));
         QCOMPARE(user.boxes, (QStringList{"form question: " + used + ". Export with Header ID 42?", "form information: Settings has been saved",
                                           "form question: Header ID 42 was already used; the next free one is 43. Export with Header ID 43?",
+                                          "form information: Done!", "form question: " + repeat,
+                                          "form question: Header ID 44 was already used; the next free one is 45. Export with Header ID 45?",
                                           "form information: Done!", "form information: Settings has been saved"}));
         QStringList ids;
         for (const kova::BatchEntry& entry : kova::BatchRegister(kova::registerPathFor(settingsPath())).history())
             ids.prepend(entry.headerId);
-        QCOMPARE(ids, (QStringList{"41", "42", "43", "44"}));
+        QCOMPARE(ids, (QStringList{"41", "42", "43", "44", "45"}));
     }
 
     // A value pasted with the line break and spaces of the cell it came from is taken
