@@ -369,7 +369,8 @@ void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
             return;
         }
     }
-    if (exportNow)
+    // A sheet that could not be read was reported; the export would only say so again.
+    if (exportNow && read->selected)
         ON_btnExport_Click();
 }
 

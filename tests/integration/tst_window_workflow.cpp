@@ -557,8 +557,8 @@ private slots:
         // asked once, not again when the export runs again with the free number.
         const QString repeat = kova::duplicateQuestion(kova::BatchRegister(kova::registerPathFor(settingsPath())).history().value(0));
         headerId->setText("44");
-        exportTransfer(user, m_dir.filePath("CLI3.xlsx"), m_dir.filePath("again.txt"));
-        QCOMPARE(expect::fileBytes(m_dir.filePath("again.txt")), transferUpload("00000045", "CLI3"));
+        exportTransfer(user, m_dir.filePath("CLI3.xlsx"), m_dir.filePath("repeat.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("repeat.txt")), transferUpload("00000045", "CLI3"));
 
         // A number typed ahead of the stored one is the user's to save.
         headerId->setText("60");
