@@ -178,7 +178,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
     Delete_Form();
 
     // The new form knows no workbook, so nothing chosen for the old one may stay.
-    cancelLoad();
+    stopLoad();
     m_shownPath.clear();
     ui->txtSource->clear();
     ui->txtDest->clear();
@@ -320,7 +320,7 @@ void MainWindow::loadSource(const QString& sheet)
     const QString path = ui->txtSource->text();
     m_loadingSheetChoice = !sheet.isEmpty();
     if (path.trimmed().isEmpty()) {
-        cancelLoad();
+        stopLoad();
         m_shownPath = path;
         m_shownSheet.clear();
         m_textChoice->hide();
@@ -335,11 +335,14 @@ void MainWindow::loadSource(const QString& sheet)
     statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
     m_loader->start(path, sheet, xlsx::chosenTextOptions(path));
     showBusy(true);
+    // Its sheets are listed once it is read; the list shown is the earlier workbook's.
+    ui->cboSheets->setEnabled(m_loadingSheetChoice);
 }
 
 void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
 {
     showBusy(false);
+    ui->cboSheets->setEnabled(true);
     statusBar()->clearMessage();
     const bool exportNow = std::exchange(m_exportWhenLoaded, false);
     if (m_form)
@@ -374,14 +377,22 @@ void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
         ON_btnExport_Click();
 }
 
-void MainWindow::cancelLoad()
+void MainWindow::stopLoad()
 {
     if (!m_loader->isLoading())
         return;
     m_loader->cancel();
     m_exportWhenLoaded = false;
     showBusy(false);
+    ui->cboSheets->setEnabled(true);
     statusBar()->clearMessage();
+}
+
+void MainWindow::cancelLoad()
+{
+    if (!m_loader->isLoading())
+        return;
+    stopLoad();
     if (m_loadingSheetChoice) {
         // The sheet the form still shows.
         const QSignalBlocker quiet(ui->cboSheets);

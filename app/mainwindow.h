@@ -76,7 +76,9 @@ private:
     // the sheet read; a file that is not a readable workbook empties the
     // lists and says so. An Export pressed meanwhile goes ahead now.
     void sourceLoaded(const std::shared_ptr<LoadedSheet>& read);
-    // The workbook shown before the read began stays, with its sheet and mapping.
+    // The read running is dropped, its result unseen.
+    void stopLoad();
+    // stopLoad(), and the workbook shown before the read began stays, with its sheet and mapping.
     void cancelLoad();
     // The progress and Cancel in the status bar, while an export runs or a workbook is read.
     void showBusy(bool busy);
