@@ -470,12 +470,16 @@ private slots:
         QTest::addColumn<QVariantList>("now");     // the data row in the file at Export
         QTest::addColumn<bool>("swapped");         // From Acc and To Acc swapped columns, titles with them
         QTest::addColumn<QStringList>("log");      // the processing log's first lines
+        QTest::addColumn<QString>("name");         // a workbook, or delimited text
+        const QString reread = "Workbook read again: it changed on disk since it was chosen";
         QTest::newRow("columns swapped") << QVariantList{"REF", "0987654321", "1234567890", 100, "WDK"} << true
-            << QStringList{"Workbook read again: it changed on disk since it was chosen",
-                           "From Acc #: column B -> C, by its header \"From Acc\"", "To Acc #: column C -> B, by its header \"To Acc\""};
+            << QStringList{reread, "From Acc #: column B -> C, by its header \"From Acc\"", "To Acc #: column C -> B, by its header \"To Acc\""}
+            << "changing.xlsx";
         // Same size, time stamp set back: only the content tells.
         QTest::newRow("same size and time") << QVariantList{"REF", "1234567890", "0987654321", 200, "WDK"} << false
-            << QStringList{"Workbook read again: it changed on disk since it was chosen", "Total rows processed: 1 of 1"};
+            << QStringList{reread, "Total rows processed: 1 of 1"} << "changing.xlsx";
+        QTest::newRow("delimited text, same size and time") << QVariantList{"REF", "1234567890", "0987654321", 200, "WDK"} << false
+            << QStringList{reread, "Total rows processed: 1 of 1"} << "changing.csv";
     }
     // A workbook changed on disk after it was chosen is exported from what it holds
     // at Export, its columns found again by their titles.
@@ -484,11 +488,26 @@ private slots:
         QFETCH(QVariantList, now);
         QFETCH(bool, swapped);
         QFETCH(QStringList, log);
+        QFETCH(QString, name);
+        const auto write = [&](const QList<QVariantList>& rows) {
+            if (name.endsWith(".xlsx"))
+                return workbook(name, rows);
+            QStringList lines;
+            for (const QVariantList& row : rows) {
+                QStringList fields;
+                for (const QVariant& value : row)
+                    fields << value.toString();
+                lines << fields.join(',');
+            }
+            QFile file(m_dir.filePath(name));
+            const QByteArray text = lines.join("\r\n").toUtf8() + "\r\n";
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : QString();
+        };
         expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"TrxRefHeader", "Ref"}, {"FromAcc", 2}, {"FromAccHeader", "From Acc"},
                                                           {"ToAcc", 3}, {"ToAccHeader", "To Acc"}, {"Amount", 4}, {"AmountHeader", "Amount"},
                                                           {"Remittance", 5}, {"RemittanceHeader", "Type"}, {"HasColumnHeader", true}});
         const QVariantList titles{"Ref", "From Acc", "To Acc", "Amount", "Type"};
-        const QString book = workbook("changing.xlsx", {titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
+        const QString book = write({titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
         const QDateTime chosenAt = QFileInfo(book).lastModified();
         const qint64 chosenSize = QFileInfo(book).size();
         const QString dest = m_dir.filePath("changed.txt");
@@ -497,7 +516,7 @@ private slots:
         user.browse("btnSrc", book);
         user.browse("btnDest", dest);
         const QVariantList swappedTitles{"Ref", "To Acc", "From Acc", "Amount", "Type"};
-        QCOMPARE(workbook("changing.xlsx", {swapped ? swappedTitles : titles, now}), book);
+        QCOMPARE(write({swapped ? swappedTitles : titles, now}), book);
         if (!swapped) {
             QCOMPARE(QFileInfo(book).size(), chosenSize);
             QFile file(book);
