@@ -332,6 +332,8 @@ void MainWindow::loadSource(const QString& sheet)
         emit SIG_Excel_Changed(path, QString());
         return;
     }
+    // Export pressed while an earlier choice was read was meant for that one.
+    m_exportWhenLoaded = false;
     statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
     m_loader->start(path, sheet, xlsx::chosenTextOptions(path));
     showBusy(true);

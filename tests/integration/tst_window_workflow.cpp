@@ -857,18 +857,21 @@ private slots:
         QCOMPARE(shown(), before);
         QCOMPARE(told.count(), 0);
 
-        // Chosen while another is read: only the last one counts.
+        // Chosen while another is read: only the last one counts, and an Export
+        // pressed for the earlier one does not go ahead with it.
+        user.browse("btnDest", m_dir.filePath("first.txt"));
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
         user.answers << other << first;
         user.window->findChild<QPushButton*>("btnSrc")->click();
+        user.click("btnExport");
         user.window->findChild<QPushButton*>("btnSrc")->click();
         QVERIFY(workbookRead(user.window.data()));
         QTest::qWait(300);
         QCOMPARE(told.count(), 1);
         QCOMPARE(told.at(0).at(0).toString(), first);
         QCOMPARE(amount->currentIndex(), 4);
+        QVERIFY(!QFile::exists(m_dir.filePath("first.txt")));
 
-        user.browse("btnDest", m_dir.filePath("first.txt"));
-        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
         user.click("btnExport");
         QCOMPARE(expect::fileBytes(m_dir.filePath("first.txt")), transferUpload("00000041", "FIRST"));
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
