@@ -872,7 +872,12 @@ private slots:
         QCOMPARE(amount->currentIndex(), 4);
         QVERIFY(!QFile::exists(m_dir.filePath("first.txt")));
 
+        // Pressed while its workbook is read, Export goes ahead once it is read.
+        user.answers << first;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
         user.click("btnExport");
+        QVERIFY(!QFile::exists(m_dir.filePath("first.txt")));
+        QVERIFY(workbookRead(user.window.data()));
         QCOMPARE(expect::fileBytes(m_dir.filePath("first.txt")), transferUpload("00000041", "FIRST"));
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
     }
