@@ -507,21 +507,29 @@ private slots:
                                                           {"ToAcc", 3}, {"ToAccHeader", "To Acc"}, {"Amount", 4}, {"AmountHeader", "Amount"},
                                                           {"Remittance", 5}, {"RemittanceHeader", "Type"}, {"HasColumnHeader", true}});
         const QVariantList titles{"Ref", "From Acc", "To Acc", "Amount", "Type"};
-        const QString book = write({titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
+        const QVariantList swappedTitles{"Ref", "To Acc", "From Acc", "Amount", "Type"};
+        // Both contents written at once: a workbook names the second it was written in,
+        // which may take another byte to pack a second later.
+        QByteArray changed;
+        QString book;
+        for (int attempt = 0; attempt < 3 && (changed.isEmpty() || changed.size() != QFileInfo(book).size()); ++attempt) {
+            QVERIFY(!write({swapped ? swappedTitles : titles, now}).isEmpty());
+            changed = expect::fileBytes(m_dir.filePath(name));
+            book = write({titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
+        }
+        QVERIFY(swapped || changed.size() == QFileInfo(book).size());
         const QDateTime chosenAt = QFileInfo(book).lastModified();
-        const qint64 chosenSize = QFileInfo(book).size();
         const QString dest = m_dir.filePath("changed.txt");
         QFile::remove(dest);
         WindowDriver user;
         user.browse("btnSrc", book);
         user.browse("btnDest", dest);
-        const QVariantList swappedTitles{"Ref", "To Acc", "From Acc", "Amount", "Type"};
-        QCOMPARE(write({swapped ? swappedTitles : titles, now}), book);
-        if (!swapped) {
-            QCOMPARE(QFileInfo(book).size(), chosenSize);
+        {
             QFile file(book);
-            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(chosenAt, QFileDevice::FileModificationTime));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(changed) == changed.size() && file.flush());
+            QVERIFY(swapped || file.setFileTime(chosenAt, QFileDevice::FileModificationTime));
         }
+        QVERIFY(swapped || QFileInfo(book).lastModified() == chosenAt);
         user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
         user.click("btnExport");
         const QString amount = swapped ? "100.00" : "200.00";
