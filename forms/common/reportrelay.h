@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,12 +53,19 @@ public:
         m_summary = summary;
     }
 
+    // A refusal the form answers itself once the export has ended, with a
+    // question rather than a box: takes(text) is true for those. It runs on
+    // the export's thread.
+    void takeRefusals(std::function<bool(const QString&)> takes) { m_takesRefusal = std::move(takes); }
+
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
     {
         sendRows();
         if (m_summary)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
+        if (m_takesRefusal && m_takesRefusal(text))
+            return;
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
@@ -70,14 +78,21 @@ public:
         showBox([form = m_form, text] { Messages::information(form, text); });
     }
 
+    // The export runs again within one request: a question the user answered
+    // Yes to in the run before is not asked again while its text stands.
+    void acceptWriteAgain(const QString& question) { m_accepted = question; }
+    QString acceptedWriteAgain() const { return m_accepted; }
+
     // A "no" writes nothing; the log says so, as it does for every other end.
     bool askWriteAgain(const QString& question) override
     {
         sendRows();
-        bool again = false;
-        QMetaObject::invokeMethod(
-            m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
-            Qt::BlockingQueuedConnection);
+        bool again = !m_accepted.isEmpty() && question == m_accepted;
+        if (!again)
+            QMetaObject::invokeMethod(
+                m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
+                Qt::BlockingQueuedConnection);
+        m_accepted = again ? question : QString();
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
         return again;
@@ -138,6 +153,8 @@ private:
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
     QElapsedTimer m_sinceSent;
+    std::function<bool(const QString&)> m_takesRefusal;
+    QString m_accepted;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;
 };

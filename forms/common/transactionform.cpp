@@ -1,5 +1,7 @@
 #include "transactionform.h"
 
+#include "sheetloader.h"
+
 #include <QEventLoop>
 #include <QThread>
 
@@ -18,4 +20,11 @@ void TransactionForm::runOffGuiThread(const std::function<void()>& exportRun)
     thread->start();
     loop.exec();
     thread->wait();
+}
+
+std::shared_ptr<LoadedSheet> TransactionForm::takeLoadedSheet(const QString& path, const QString& sheet)
+{
+    std::shared_ptr<LoadedSheet> offered = std::move(m_offered);
+    m_offered.reset();
+    return offered && offered->path == path && offered->sheet == sheet && offered->selected ? offered : nullptr;
 }

@@ -10,6 +10,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+
+struct LoadedSheet;
 
 // What the main window knows of a transaction form: the two requests it
 // makes of every form, and the reports every form's export sends back.
@@ -30,6 +33,12 @@ public:
     // The date the batch's header record would carry, for the window to
     // question one in the past or far ahead; invalid when it carries none.
     virtual QDate effectiveDate() const { return {}; }
+
+    // The window read the workbook off its thread: the next ON_Excel_Changed
+    // for that path and sheet takes it instead of reading the file again.
+    void offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet) { m_offered = std::move(sheet); }
+    // The sheet offered for path and sheet, once; null when none was.
+    std::shared_ptr<LoadedSheet> takeLoadedSheet(const QString& path, const QString& sheet);
 
     // Stops the running export if its Header ID is not reserved yet; safe from any thread.
     void cancelExport() { m_cancelRequested = true; }
@@ -54,9 +63,13 @@ signals:
     void SIG_MAPPING_MATCHED(QStringList lines);
     // What became of the batch, once its summary was sent.
     void SIG_TRX_END(QString line);
+    // The export starts over within the same request (a question was
+    // answered): what the run before it logged goes.
+    void SIG_TRX_RESTART();
 
 private:
     std::atomic_bool m_cancelRequested{false};
+    std::shared_ptr<LoadedSheet> m_offered;
 };
 
 Q_DECLARE_METATYPE(QVector<kova::RowReport>)

@@ -176,6 +176,8 @@ void CreditForm::ON_rdbBenefBank_Click()
 
 void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping->refreshBeforeExport(sourcePath))
+        return;
     const auto chosen = gatherSettings();
     const QString sheet = m_mapping->sheetName();
     const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);

@@ -80,6 +80,8 @@ void PayrollForm::ON_btnSave_Click()
 
 void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping.refreshBeforeExport(sourcePath))
+        return;
     const auto chosen = settings();
     const QString sheet = m_mapping.sheetName();
     const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);

@@ -3,20 +3,32 @@
 #include "core/transfer/transferexport.h"
 #include "ui_transferform.h"
 
+#include "core/transfer/headeridreservation.h"
 #include "export/clock.h"
 #include "export/settingsfile.h"
+#include "export/settingslock.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
+#include <utility>
+
+namespace {
+
+// As long as an export waits for the Header ID: the lock is held for one
+// read and one write of a small file.
+constexpr int headerIdLockWaitMs = 5000;
+
+} // namespace
 
 TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
     , m_saved(m_settingsPath, transferDescriptor().group, transferHeaderIdKey())
+    , m_headerId(m_settingsPath)
 {
     ui->setupUi(this);
     const QDate today = kova::today();
@@ -53,6 +65,12 @@ TransferForm::TransferForm(QWidget* parent)
 TransferForm::~TransferForm()
 {
     delete ui;
+}
+
+void TransferForm::showEvent(QShowEvent* event)
+{
+    m_headerId.catchUp(ui->txtHeaderID);
+    TransactionForm::showEvent(event);
 }
 
 QDate TransferForm::effectiveDate() const
@@ -101,16 +119,45 @@ bool TransferForm::Validate_Settings()
 
 void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping->refreshBeforeExport(sourcePath))
+        return;
     std::optional<qint64> nextHeaderId;
     const TransferSettings chosen = settings();
     const QString sheet = m_mapping->sheetName();
     const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
+    QString usedRefusal;
+    QString accepted = std::exchange(m_acceptedWriteAgain, QString());
     runOffGuiThread([&] {
         ReportRelay relay(this, destinationPath);
+        relay.acceptWriteAgain(accepted);
+        // The number another run took is put as a question, not a dead end.
+        relay.takeRefusals([&](const QString& text) {
+            if (!nextHeaderId || text != headerIdUsedText(chosen.headerIdText.toLongLong(nullptr, 10), *nextHeaderId))
+                return false;
+            usedRefusal = text;
+            return true;
+        });
         runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId, kept);
+        accepted = relay.acceptedWriteAgain();
     });
-    if (nextHeaderId)
-        ui->txtHeaderID->setText(QString::number(*nextHeaderId));
+    if (!usedRefusal.isEmpty()) {
+        m_acceptedWriteAgain = accepted;
+        offerFreeHeaderId(usedRefusal, *nextHeaderId, sourcePath, destinationPath);
+        m_acceptedWriteAgain.clear();
+        return;
+    }
+    m_headerId.catchUp(ui->txtHeaderID);
+}
+
+void TransferForm::offerFreeHeaderId(const QString& refusal, qint64 free, const QString& sourcePath,
+                                     const QString& destinationPath)
+{
+    const QString question = refusal + QStringLiteral(". Export with Header ID %1?").arg(free);
+    if (!Messages::question(this, question))
+        return;
+    ui->txtHeaderID->setText(QString::number(free));
+    emit SIG_TRX_RESTART();
+    ON_Export_Signal(sourcePath, destinationPath);
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)
@@ -131,6 +178,14 @@ void TransferForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
+    // No export takes a Header ID between the look at the stored one and the write.
+    const kova::SettingsLock lock(kova::headerIdLockPath(m_settingsPath), headerIdLockWaitMs);
+    if (lock.state() == kova::SettingsLock::State::Busy) {
+        Messages::critical(this, kova::settingsBusyText());
+        return;
+    }
+    // A number another run has used since the field was filled is never stored back.
+    m_headerId.catchUp(ui->txtHeaderID);
     const bool typedSaved = saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (typedSaved)

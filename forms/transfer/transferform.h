@@ -3,6 +3,7 @@
 #include "core/transfer/transfersettings.h"
 #include "forms/common/savedgroup.h"
 #include "forms/common/transactionform.h"
+#include "headeridfield.h"
 
 #include <QList>
 
@@ -27,6 +28,10 @@ public:
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
     QDate effectiveDate() const override;
 
+protected:
+    // Another window or kova-export may have written batches meanwhile.
+    void showEvent(QShowEvent* event) override;
+
 private slots:
     void ON_chkHeaders_Click();
     void ON_btnSave_Click();
@@ -41,6 +46,10 @@ private:
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
     TransferSettings settings() const;
+    // A typed Header ID was refused as already used: offers the free one and,
+    // taken, exports again with it.
+    void offerFreeHeaderId(const QString& refusal, qint64 free, const QString& sourcePath,
+                           const QString& destinationPath);
 
     Ui::TransferForm* ui;
     QString m_settingsPath;
@@ -48,4 +57,7 @@ private:
     std::unique_ptr<ClearingControls> m_clearing;
     // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
     SavedGroup m_saved;
+    HeaderIdField m_headerId;
+    // While the export runs again with the free Header ID: the repeat the user let through already.
+    QString m_acceptedWriteAgain;
 };
