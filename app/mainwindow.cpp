@@ -11,6 +11,7 @@
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/pastetrim.h"
+#include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"
 #include "forms/common/wheelguard.h"
 #include "forms/formfactory.h"
@@ -42,6 +43,7 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -55,6 +57,7 @@ MainWindow::MainWindow(QWidget* parent)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
     , m_textChoice(new SourceTextChoice(this))
+    , m_loader(new SheetLoader(this))
 {
     ui->setupUi(this);
     m_progress->setObjectName(QStringLiteral("progressExport"));
@@ -63,10 +66,15 @@ MainWindow::MainWindow(QWidget* parent)
     m_progress->hide();
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_loader->isLoading()) {
+            cancelLoad();
+            return;
+        }
         m_cancel->setEnabled(false);
         if (m_form)
             m_form->cancelExport();
     });
+    connect(m_loader, &SheetLoader::loaded, this, &MainWindow::sourceLoaded);
     ui->horizontalLayout_2->insertWidget(ui->horizontalLayout_2->indexOf(ui->cboSheets) + 1, m_textChoice);
     m_textChoice->hide();
     // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
@@ -128,9 +136,13 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
     connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
-    connect(form, &TransactionForm::exportFinished, this, [this] { setExporting(false); });
+    connect(form, &TransactionForm::exportFinished, this, &MainWindow::exportOver);
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
+    connect(form, &TransactionForm::SIG_TRX_RESTART, this, [this] {
+        m_logModel->clear();
+        ui->txtStatus->lines()->clear();
+    });
     // The lines of the workbook, sheet or header mode chosen last; an earlier
     // choice's matches no longer hold.
     connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, [log](const QStringList& lines) {
@@ -167,6 +179,8 @@ void MainWindow::ON_cboTrxType_Change(int index)
     Delete_Form();
 
     // The new form knows no workbook, so nothing chosen for the old one may stay.
+    stopLoad();
+    m_shownPath.clear();
     ui->txtSource->clear();
     ui->txtDest->clear();
     ui->txtStatus->lines()->clear();
@@ -203,6 +217,12 @@ void MainWindow::ON_btnExport_Click()
         ui->txtDest->setFocus();
         return;
     }
+    // The export is of the workbook shown, once it is read.
+    if (m_loader->isLoading()) {
+        m_exportWhenLoaded = true;
+        statusBar()->showMessage(QStringLiteral("Export starts once the workbook is read"));
+        return;
+    }
     if (m_form) {
         const QString dateQuestion = kova::effectiveDateQuestion(m_form->effectiveDate(), kova::today());
         if (!dateQuestion.isEmpty() && !Messages::question(this, dateQuestion))
@@ -228,7 +248,14 @@ void MainWindow::ON_btnExport_Click()
     setExporting(true);
     emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
     if (!m_form || !m_form->exporting())
-        setExporting(false);
+        exportOver();
+}
+
+void MainWindow::exportOver()
+{
+    setExporting(false);
+    if (m_closeWhenStopped)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::setExporting(bool exporting)
@@ -242,11 +269,16 @@ void MainWindow::setExporting(bool exporting)
         if (input)
             input->setEnabled(!exporting);
     setAcceptDrops(!exporting);
+    showBusy(exporting);
+}
+
+void MainWindow::showBusy(bool busy)
+{
     // In the status bar only while needed: even hidden, they would make it taller.
     m_progress->setRange(0, 0);
-    m_cancel->setEnabled(exporting);
+    m_cancel->setEnabled(busy);
     for (QWidget* shown : {static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_cancel)}) {
-        if (exporting) {
+        if (busy) {
             statusBar()->addPermanentWidget(shown);
             shown->show();
         } else {
@@ -289,27 +321,95 @@ void MainWindow::sourceConfirmed()
         loadSource();
 }
 
-void MainWindow::loadSource()
+void MainWindow::loadSource(const QString& sheet)
 {
     ui->txtSource->setModified(false);
     const QString path = ui->txtSource->text();
-    const bool named = !path.trimmed().isEmpty();
-    const xlsx::Document source(named ? path : QString());
-    const QStringList sheets = source.sheetNames();
-    m_textChoice->setOptions(xlsx::chosenTextOptions(path));
-    m_textChoice->setVisible(source.isDelimitedText());
-    {
-        // The form hears of the new list once, below, and not of each step of
-        // refilling it: every message makes it open the sheet, and a sheet it
-        // cannot read would be reported once per message.
-        const QSignalBlocker quiet(ui->cboSheets);
-        ui->cboSheets->clear();
-        ui->cboSheets->addItems(sheets);
+    m_loadingSheetChoice = !sheet.isEmpty();
+    if (path.trimmed().isEmpty()) {
+        stopLoad();
+        m_shownPath = path;
+        m_shownSheet.clear();
+        m_textChoice->hide();
+        {
+            const QSignalBlocker quiet(ui->cboSheets);
+            ui->cboSheets->clear();
+        }
+        // An empty sheet name also empties the form's mapping lists.
+        emit SIG_Excel_Changed(path, QString());
+        return;
     }
-    // An empty sheet name also empties the form's mapping lists.
-    emit SIG_Excel_Changed(path, ui->cboSheets->currentText());
-    if (named && sheets.isEmpty())
-        Messages::critical(this, source.isPasswordProtected() ? kova::passwordProtectedText() : QStringLiteral("Unable to open workbook"));
+    // Export pressed while an earlier choice was read was meant for that one.
+    m_exportWhenLoaded = false;
+    statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
+    m_loader->start(path, sheet, xlsx::chosenTextOptions(path));
+    showBusy(true);
+    // Its sheets are listed once it is read; the list shown is the earlier workbook's.
+    ui->cboSheets->setEnabled(m_loadingSheetChoice);
+}
+
+void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
+{
+    showBusy(false);
+    ui->cboSheets->setEnabled(true);
+    statusBar()->clearMessage();
+    const bool exportNow = std::exchange(m_exportWhenLoaded, false);
+    if (m_form)
+        m_form->offerLoadedSheet(read);
+    m_shownSheet = read->sheet;
+    if (m_loadingSheetChoice) {
+        // Another sheet of the workbook listed: the list stands; a sheet that
+        // cannot be read is the form's to report, as it reads it.
+        emit SIG_Excel_Changed(read->path, read->sheet);
+    } else {
+        m_shownPath = read->path;
+        m_textChoice->setOptions(xlsx::chosenTextOptions(read->path));
+        m_textChoice->setVisible(read->delimitedText);
+        {
+            // The form hears of the new list once, below, and not of each step of
+            // refilling it: every message makes it open the sheet, and a sheet it
+            // cannot read would be reported once per message.
+            const QSignalBlocker quiet(ui->cboSheets);
+            ui->cboSheets->clear();
+            ui->cboSheets->addItems(read->sheetNames);
+        }
+        // An empty sheet name also empties the form's mapping lists.
+        emit SIG_Excel_Changed(read->path, ui->cboSheets->currentText());
+        if (read->sheetNames.isEmpty()) {
+            Messages::critical(this, read->passwordProtected ? kova::passwordProtectedText()
+                                                             : QStringLiteral("Unable to open workbook"));
+            return;
+        }
+    }
+    // A sheet that could not be read was reported; the export would only say so again.
+    if (exportNow && read->selected)
+        ON_btnExport_Click();
+}
+
+void MainWindow::stopLoad()
+{
+    if (!m_loader->isLoading())
+        return;
+    m_loader->cancel();
+    m_exportWhenLoaded = false;
+    showBusy(false);
+    ui->cboSheets->setEnabled(true);
+    statusBar()->clearMessage();
+}
+
+void MainWindow::cancelLoad()
+{
+    if (!m_loader->isLoading())
+        return;
+    stopLoad();
+    if (m_loadingSheetChoice) {
+        // The sheet the form still shows.
+        const QSignalBlocker quiet(ui->cboSheets);
+        ui->cboSheets->setCurrentIndex(ui->cboSheets->findText(m_shownSheet));
+    } else {
+        ui->txtSource->setText(m_shownPath);
+        ui->txtSource->setModified(false);
+    }
 }
 
 void MainWindow::chooseDestination()
@@ -360,11 +460,19 @@ void MainWindow::restoreLayout()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The export's thread must not outlive the window: closing asks it to stop.
-    if (m_exporting) {
-        m_form->cancelExport();
-        event->ignore();
-        return;
+    if (m_exporting || m_loader->isLoading()) {
+        if (!Messages::question(this, QStringLiteral("An export is running. Cancel it and close?"))) {
+            event->ignore();
+            return;
+        }
+        cancelLoad();
+        // The export's thread must not outlive the window: the window closes once it stopped.
+        if (m_exporting) {
+            m_closeWhenStopped = true;
+            m_form->cancelExport();
+            event->ignore();
+            return;
+        }
     }
     WindowSettings layout;
     // A maximised window keeps the place it will return to.
@@ -466,7 +574,12 @@ void MainWindow::showLogRow(int line)
 
 void MainWindow::ON_cboSheets_Change(int index)
 {
-    emit SIG_Excel_Changed(ui->txtSource->text(), ui->cboSheets->itemText(index));
+    const QString sheet = ui->cboSheets->itemText(index);
+    if (sheet.isEmpty()) {
+        emit SIG_Excel_Changed(ui->txtSource->text(), sheet);
+        return;
+    }
+    loadSource(sheet);
 }
 
 void MainWindow::ON_Headers_Change(QStringList titles)

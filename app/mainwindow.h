@@ -8,13 +8,17 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class LogTableModel;
 class QProgressBar;
 class QPushButton;
+class SheetLoader;
 class SourceTextChoice;
+struct LoadedSheet;
 class TransactionForm;
 class Ui_MainWindow;
 
@@ -47,7 +51,8 @@ public slots:
 protected:
     // Lets the Export key through the line edits that would take it.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Keeps the window's place and splitters for the next start.
+    // Keeps the window's place and splitters for the next start. While an
+    // export runs or a workbook is read, asks first.
     void closeEvent(QCloseEvent* event) override;
     // A workbook or delimited text file dropped onto the window is chosen as Browse would choose it.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -64,11 +69,23 @@ private:
     // (Return, or leaving the field), so that Export reads the workbook whose
     // sheets and columns are shown.
     void sourceConfirmed();
-    // Lists the sheets of the workbook named in txtSource and tells the form;
-    // a file that is not a readable workbook empties the lists and says so.
-    void loadSource();
+    // Reads the workbook named in txtSource off the window's thread (its
+    // first sheet, or sheet); sourceLoaded() goes on from there.
+    void loadSource(const QString& sheet = QString());
+    // Lists the sheets of the workbook read and tells the form, which takes
+    // the sheet read; a file that is not a readable workbook empties the
+    // lists and says so. An Export pressed meanwhile goes ahead now.
+    void sourceLoaded(const std::shared_ptr<LoadedSheet>& read);
+    // The read running is dropped, its result unseen.
+    void stopLoad();
+    // stopLoad(), and the workbook shown before the read began stays, with its sheet and mapping.
+    void cancelLoad();
+    // The progress and Cancel in the status bar, while an export runs or a workbook is read.
+    void showBusy(bool busy);
     void chooseDestination();
     // While an export runs only its Cancel answers; the logs stay readable.
+    // The export ended or never started: the window is usable again, or closes if asked to.
+    void exportOver();
     void setExporting(bool exporting);
     void showProgress(int done, int total);
     // Fits a newly installed form into the window: the wheel guard, and Tab
@@ -93,5 +110,11 @@ private:
     QPushButton* m_cancel;
     SourceTextChoice* m_textChoice;
     bool m_exporting = false;
+    SheetLoader* m_loader;
+    QString m_shownPath;              // the workbook whose sheets are listed
+    QString m_shownSheet;             // the sheet the form was last told of
+    bool m_loadingSheetChoice = false;   // the read is of another sheet of the listed workbook
+    bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read
+    bool m_closeWhenStopped = false;  // the user chose to close once the export stops
     QPointer<QDialog> m_batches;   // the window of written batches while it is open
 };

@@ -1,6 +1,7 @@
 // The window exporting a generated transfer sheet, beside kova-export on the
 // same sheet: wall time, peak memory, and the longest the window's thread
-// went without serving its events (a 50 ms timer records the largest gap).
+// went without serving its events (a 50 ms timer records the largest gap),
+// while the workbook is read and while it is exported.
 // A second run presses Cancel halfway and times how long the stop takes.
 //
 //   QT_QPA_PLATFORM=offscreen window_export_bench [ROWS] [WORKDIR]
@@ -120,15 +121,25 @@ int main(int argc, char* argv[])
     StallMeter stalls;
     double windowSeconds = 0;
     qint64 longestStall = 0;
+    qint64 longestLoadStall = 0;
     {
         MainWindow window;
         window.resize(1200, 800);
         window.show();
-        // As if typed and confirmed with Return.
+        // As if typed and confirmed with Return; read off the window's thread,
+        // which keeps serving its events until the sheet is read.
         auto* source = window.findChild<QLineEdit*>(QStringLiteral("txtSource"));
+        auto* cancelButton = window.findChild<QPushButton*>(QStringLiteral("btnCancel"));
+        stalls.start();
+        timer.start();
         source->setText(workbook);
         source->setModified(true);
         emit source->editingFinished();
+        while (cancelButton->isVisibleTo(&window))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double loadSeconds = timer.nsecsElapsed() / 1e9;
+        longestLoadStall = stalls.stop();
+        std::printf("window, sheet read:     %.2f s, longest stall %lld ms\n", loadSeconds, longestLoadStall);
         // Not left by an earlier run: the window would ask before replacing it.
         QFile::remove(windowUpload);
         window.findChild<QLineEdit*>(QStringLiteral("txtDest"))->setText(windowUpload);
@@ -172,5 +183,5 @@ int main(int argc, char* argv[])
     }
     QFile::remove(windowSettings);
     QFile::remove(kova::registerPathFor(windowSettings));
-    return cli.status == 0 && longestStall <= 250 ? 0 : 1;
+    return cli.status == 0 && longestStall <= 250 && longestLoadStall <= 250 ? 0 : 1;
 }

@@ -22,28 +22,31 @@ public:
 
     bool stream(const char* name, std::string& out)
     {
+        const char* entry = find(name);
+        return entry && contents(entry, m_directory.data(), out);
+    }
+
+    // The directory entry of the stream named name, or null when there is
+    // none or the file is no sound compound file.
+    const char* find(const char* name)
+    {
         if (m_size < 512 || std::memcmp(m_data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
-            return false;
+            return nullptr;
         const unsigned shift = le16(m_data + 0x1E);
         if ((shift != 9 && shift != 12) || le16(m_data + 0x20) != 6)
-            return false;
+            return nullptr;
         m_sectorSize = std::size_t(1) << shift;
         if (m_size < m_sectorSize)
-            return false;
+            return nullptr;
         m_sectors = (m_size - m_sectorSize) / m_sectorSize;
-        if (!readFat())
-            return false;
-        std::string directory;
-        if (!chain(le32(m_data + 0x30), directory))
-            return false;
-        if (directory.size() < kEntryBytes)
-            return false;
-        for (std::size_t at = kEntryBytes; at + kEntryBytes <= directory.size(); at += kEntryBytes) {
-            const char* entry = directory.data() + at;
+        if (!readFat() || !chain(le32(m_data + 0x30), m_directory) || m_directory.size() < kEntryBytes)
+            return nullptr;
+        for (std::size_t at = kEntryBytes; at + kEntryBytes <= m_directory.size(); at += kEntryBytes) {
+            const char* entry = m_directory.data() + at;
             if (entry[66] == 2 && sameName(entry, name))
-                return contents(entry, directory.data(), out);
+                return entry;
         }
-        return false;
+        return nullptr;
     }
 
 private:
@@ -139,6 +142,7 @@ private:
     std::size_t m_sectorSize = 512;
     std::size_t m_sectors = 0;
     std::vector<std::uint32_t> m_fat;
+    std::string m_directory;
 };
 
 } // namespace
@@ -146,6 +150,11 @@ private:
 bool readCompoundStream(const char* data, std::size_t size, const char* name, std::string& out)
 {
     return CompoundFile(data, size).stream(name, out);
+}
+
+bool holdsCompoundStream(const char* data, std::size_t size, const char* name)
+{
+    return CompoundFile(data, size).find(name) != nullptr;
 }
 
 } // namespace xlsx

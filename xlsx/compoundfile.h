@@ -11,4 +11,8 @@ namespace xlsx {
 // every chain is bounded by the file's own size.
 bool readCompoundStream(const char* data, std::size_t size, const char* name, std::string& out);
 
+// True when the compound file holds a stream of that name, found as
+// readCompoundStream finds it, without reading the stream.
+bool holdsCompoundStream(const char* data, std::size_t size, const char* name);
+
 } // namespace xlsx

@@ -5,7 +5,6 @@
 #include "sheet.h"
 #include "workbookpart.h"
 
-#include <QBuffer>
 #include <QFile>
 
 namespace xlsx {
@@ -23,8 +22,10 @@ Workbook::Workbook(const QString& path)
 {
     openOrClear();
     QFile file(path);
-    if (!m_archive.isOpen() && file.open(QIODevice::ReadOnly))
-        m_passwordProtected = isEncryptedPackage(file);
+    if (!m_archive.isOpen() && file.open(QIODevice::ReadOnly)) {
+        const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+        m_passwordProtected = mapped && isEncryptedPackage(reinterpret_cast<const char*>(mapped), std::size_t(file.size()));
+    }
 }
 
 Workbook::Workbook(const QByteArray& package)
@@ -32,9 +33,8 @@ Workbook::Workbook(const QByteArray& package)
     , m_archive(m_package.constData(), std::size_t(m_package.size()))
 {
     openOrClear();
-    QBuffer buffer(&m_package);
-    if (!m_archive.isOpen() && buffer.open(QIODevice::ReadOnly))
-        m_passwordProtected = isEncryptedPackage(buffer);
+    if (!m_archive.isOpen())
+        m_passwordProtected = isEncryptedPackage(m_package.constData(), std::size_t(m_package.size()));
 }
 
 void Workbook::openOrClear()

@@ -47,7 +47,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
                                   .highestHeaderId(kova::batchTypeName(kova::BatchType::Transfer));
     const qint64 free = qMax<qint64>(qMax(stored, registered + 1), 1);
     if (typed && *typed < free) {
-        reservation.refusal = QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(*typed).arg(free);
+        reservation.refusal = headerIdUsedText(*typed, free);
         reservation.free = free;
         return reservation;
     }
@@ -61,4 +61,9 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     if (!kova::syncSettings(settings))
         reservation.refusal = notSaved;
     return reservation;
+}
+
+QString headerIdUsedText(qint64 typed, qint64 free)
+{
+    return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
 }

@@ -23,3 +23,6 @@ struct HeaderIdReservation
 // typed, refused when below the next free one, or without it the next free
 // one; max(stored, used) + 1 is stored, so no number is ever used twice.
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed);
+
+// The refusal of a typed Header ID below the next free one.
+QString headerIdUsedText(qint64 typed, qint64 free);

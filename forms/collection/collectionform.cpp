@@ -80,6 +80,8 @@ void CollectionForm::ON_btnSave_Click()
 
 void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping.refreshBeforeExport(sourcePath))
+        return;
     const CollectionSettings chosen = settings();
     startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping.keptSheet(sourcePath)},

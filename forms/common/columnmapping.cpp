@@ -3,13 +3,14 @@
 #include "settings/mappingstore.h"
 #include "settings/sheetmapping.h"
 #include "forms/common/messages.h"
+#include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"
+#include "forms/common/workbookfingerprint.h"
 #include "xlsx/document.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -131,6 +132,14 @@ ColumnMapping::~ColumnMapping()
 
 QStringList ColumnMapping::excelChanged(const QString& path, const QString& sheet)
 {
+    return choose(path, sheet, false);
+}
+
+QStringList ColumnMapping::choose(const QString& path, const QString& sheet, bool mayKeep)
+{
+    std::unique_ptr<xlsx::Document> unchanged;
+    if (mayKeep && m_sheet && path == m_workbookPath && sheet == m_sheetName)
+        unchanged = std::move(m_sheet);
     m_workbookPath = path;
     m_sheetName = sheet;
     m_sheet.reset();
@@ -147,18 +156,23 @@ QStringList ColumnMapping::excelChanged(const QString& path, const QString& shee
         return {};
     }
 
+    auto* transactionForm = qobject_cast<TransactionForm*>(m_form);
+    const auto loaded = transactionForm ? transactionForm->takeLoadedSheet(path, sheet) : nullptr;
     // Taken before reading, so that a change made while it is read counts as one.
-    const QFileInfo file(path);
-    const qint64 fileSize = file.size();
-    const QDateTime fileTime = file.lastModified();
-    auto read = std::make_unique<xlsx::Document>(path);
-    if (!read->selectSheet(sheet)) {
-        Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
-        return {};
+    const QByteArray fingerprint = loaded ? loaded->fingerprint : workbookFingerprint(path);
+    if (loaded) {
+        m_sheet = std::move(loaded->document);
+    } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
+        m_sheet = std::move(unchanged);
+    } else {
+        auto read = std::make_unique<xlsx::Document>(path);
+        if (!read->selectSheet(sheet)) {
+            Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
+            return {};
+        }
+        m_sheet = std::move(read);
     }
-    m_sheet = std::move(read);
-    m_sheetFileSize = fileSize;
-    m_sheetFileTime = fileTime;
+    m_sheetFingerprint = fingerprint;
     const xlsx::Document& workbook = *m_sheet;
     QStringList previousTexts;
     for (const QComboBox* combo : qAsConst(m_fields))
@@ -244,17 +258,30 @@ kova::ColumnHeader ColumnMapping::header() const
     return header;
 }
 
-const xlsx::Document* ColumnMapping::keptSheet(const QString& path) const
+bool ColumnMapping::refreshBeforeExport(const QString& path)
 {
     if (!m_sheet || path != m_workbookPath)
-        return nullptr;
-    const QFileInfo file(path);
-    return file.size() == m_sheetFileSize && file.lastModified() == m_sheetFileTime ? m_sheet.get() : nullptr;
+        return true;
+    const QByteArray now = workbookFingerprint(path);
+    if (!now.isEmpty() && now == m_sheetFingerprint)
+        return true;
+    // Column numbers read from the old content could pay the wrong accounts.
+    const QStringList lines = excelChanged(m_workbookPath, m_sheetName);
+    if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+        emit transactionForm->SIG_MAPPING_MATCHED(
+            QStringList{QStringLiteral("Workbook read again: it changed on disk since it was chosen")} + lines);
+    return m_sheet != nullptr;
+}
+
+const xlsx::Document* ColumnMapping::keptSheet(const QString& path) const
+{
+    return path == m_workbookPath ? m_sheet.get() : nullptr;
 }
 
 QStringList ColumnMapping::headersClicked()
 {
-    return excelChanged(m_workbookPath, m_sheetName);
+    // The header mode or row changed: a sheet still as on disk need not be read again.
+    return choose(m_workbookPath, m_sheetName, true);
 }
 
 QVector<int> ColumnMapping::savedKeys() const

@@ -3,7 +3,7 @@
 #include "types/columnmap.h"
 #include "types/typedescriptor.h"
 
-#include <QDateTime>
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QMetaObject>
@@ -64,9 +64,15 @@ public:
     // What the last excelChanged() was told; empty until then.
     QString workbookPath() const { return m_workbookPath; }
     QString sheetName() const { return m_sheetName; }
+    // Before an export of the workbook at path: when the file no longer holds
+    // what the choices were read from (workbookFingerprint), reads it again
+    // as any choice is read, so the saved mapping follows its header texts
+    // again, and the processing log says so first. False when that read
+    // failed (its box was shown): nothing may be exported.
+    bool refreshBeforeExport(const QString& path);
     // The sheet the choices were read from, for an export of the workbook at
     // path, so that a full-size sheet is not read a second time; nullptr when
-    // the file changed since (its size or time of change) or is another.
+    // path is another file. Call refreshBeforeExport() first.
     const xlsx::Document* keptSheet(const QString& path) const;
 
     // ON_Excel_Changed: remembers the choice, then offers the sheet's columns in
@@ -91,6 +97,9 @@ public:
     void save(QSettings& settings) const;
 
 private:
+    // excelChanged(); mayKeep: the sheet read last serves again while the
+    // file holds what it held then.
+    QStringList choose(const QString& path, const QString& sheet, bool mayKeep);
     // The saved index of every key; a key never saved is left out.
     QVector<int> savedKeys() const;
     void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);
@@ -112,8 +121,7 @@ private:
     QString m_workbookPath;
     QString m_sheetName;
     std::unique_ptr<xlsx::Document> m_sheet;   // read for the choices; null when none was
-    qint64 m_sheetFileSize = -1;
-    QDateTime m_sheetFileTime;
+    QByteArray m_sheetFingerprint;             // what the file held when m_sheet was read
     QList<const QLabel*> m_captions;   // one per field; nullptr where none was found
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -53,12 +54,22 @@ public:
         m_summary = summary;
     }
 
+    // A refusal the form answers itself once the export has ended, with a
+    // question rather than a box: takes(text) is true for those. It runs on
+    // the export's thread.
+    void takeRefusals(std::function<bool(const QString&)> takes) { m_takesRefusal = std::move(takes); }
+    QString takenRefusal() const { return m_takenRefusal; }
+
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
     {
         sendRows();
         if (m_summary)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
+        if (m_takesRefusal && m_takesRefusal(text)) {
+            m_takenRefusal = text;
+            return;
+        }
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
@@ -71,14 +82,23 @@ public:
         showBox([form = m_form, text] { Messages::information(form, text); });
     }
 
+    // The export runs again within one request: a question the user answered
+    // Yes to in the run before is not asked again while its text stands.
+    void acceptWriteAgain(const QString& question) { m_accepted = question; }
+    QString acceptedWriteAgain() const { return m_accepted; }
+
     // A "no" writes nothing; the log says so, as it does for every other end.
     bool askWriteAgain(const QString& question) override
     {
         sendRows();
-        QMetaObject::invokeMethod(
-            m_form, [form = m_form, question, gate = m_gate] { gate->answer(Messages::question(form, question)); },
-            Qt::QueuedConnection);
-        const bool again = m_gate->awaitAnswer();
+        bool again = !m_accepted.isEmpty() && question == m_accepted;
+        if (!again) {
+            QMetaObject::invokeMethod(
+                m_form, [form = m_form, question, gate = m_gate] { gate->answer(Messages::question(form, question)); },
+                Qt::QueuedConnection);
+            again = m_gate->awaitAnswer();
+        }
+        m_accepted = again ? question : QString();
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
         return again;
@@ -133,6 +153,9 @@ private:
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<WindowGate> m_gate;
     QElapsedTimer m_sinceSent;
+    std::function<bool(const QString&)> m_takesRefusal;
+    QString m_takenRefusal;
+    QString m_accepted;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;
 };

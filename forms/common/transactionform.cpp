@@ -1,6 +1,7 @@
 #include "transactionform.h"
 
 #include "reportrelay.h"
+#include "sheetloader.h"
 #include "windowgate.h"
 
 #include <QThread>
@@ -29,7 +30,7 @@ void TransactionForm::endExport()
     m_thread.reset();
 }
 
-void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job)
+void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job, ExportTerms terms)
 {
     if (m_thread)
         return;
@@ -38,24 +39,36 @@ void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<k
     m_gate = std::make_shared<WindowGate>(batchesInFlight);
     request.cancel = m_cancel.get();
     m_thread.reset(QThread::create(
-        [this, request, job = std::shared_ptr<kova::ExportJob>(std::move(job)),
+        [this, request, job = std::shared_ptr<kova::ExportJob>(std::move(job)), terms = std::move(terms),
          // request.cancel points into it
          cancel = m_cancel, gate = m_gate] {
-            kova::ExportResult result;
+            ExportEnd end{request, {}, {}, {}};
             {
                 ReportRelay relay(this, request.destinationPath, gate);
-                result = kova::runExport(request, *job, relay);
+                relay.acceptWriteAgain(terms.acceptedWriteAgain);
+                relay.takeRefusals(terms.takesRefusal);
+                end.result = kova::runExport(request, *job, relay);
+                end.acceptedWriteAgain = relay.acceptedWriteAgain();
+                end.takenRefusal = relay.takenRefusal();
             }
             // Posted after every report, so it is served after them; dropped
             // with the form if that goes first.
-            QMetaObject::invokeMethod(this, [this, result] { finishExport(result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, end] { finishExport(end); }, Qt::QueuedConnection);
         }));
     m_thread->start();
 }
 
-void TransactionForm::finishExport(const kova::ExportResult& result)
+void TransactionForm::finishExport(const ExportEnd& end)
 {
     endExport();
-    exportEnded(result);
-    emit exportFinished();
+    exportEnded(end);
+    if (!m_thread)
+        emit exportFinished();
+}
+
+std::shared_ptr<LoadedSheet> TransactionForm::takeLoadedSheet(const QString& path, const QString& sheet)
+{
+    std::shared_ptr<LoadedSheet> offered = std::move(m_offered);
+    m_offered.reset();
+    return offered && offered->path == path && offered->sheet == sheet && offered->selected ? offered : nullptr;
 }

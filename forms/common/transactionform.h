@@ -11,9 +11,11 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class WindowGate;
+struct LoadedSheet;
 
 // What the main window knows of a transaction form: the two requests it
 // makes of every form, and the reports every form's export sends back.
@@ -36,6 +38,12 @@ public:
     // question one in the past or far ahead; invalid when it carries none.
     virtual QDate effectiveDate() const { return {}; }
 
+    // The window read the workbook off its thread: the next ON_Excel_Changed
+    // for that path and sheet takes it instead of reading the file again.
+    void offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet) { m_offered = std::move(sheet); }
+    // The sheet offered for path and sheet, once; null when none was.
+    std::shared_ptr<LoadedSheet> takeLoadedSheet(const QString& path, const QString& sheet);
+
     // Stops the running export if its Header ID is not reserved yet.
     void cancelExport();
     bool exporting() const { return m_thread != nullptr; }
@@ -44,9 +52,28 @@ protected:
     // Starts job on a thread of its own and returns; its reports arrive as the
     // signals below, queued, in the order sent, then exportEnded() and
     // exportFinished().
-    void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job);
-    // What the export left for the form to show, on the form's thread.
-    virtual void exportEnded(const kova::ExportResult&) {}
+    // What the relay of an export is told before it runs: a "write again?"
+    // question the user already answered Yes to, and which refusals the form
+    // answers itself once the export ended instead of showing a box (asked on
+    // the export's thread).
+    struct ExportTerms
+    {
+        QString acceptedWriteAgain;
+        std::function<bool(const QString&)> takesRefusal;
+    };
+    // How an export ended: the request it served, its result, the "write
+    // again?" question answered Yes to, and the refusal the form took.
+    struct ExportEnd
+    {
+        kova::ExportRequest request;
+        kova::ExportResult result;
+        QString acceptedWriteAgain;
+        QString takenRefusal;
+    };
+    void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job, ExportTerms terms = {});
+    // What the export left for the form to show, on the form's thread. An
+    // export started again from here runs on as the same one.
+    virtual void exportEnded(const ExportEnd&) {}
     // Stops the running export and waits for its thread: whatever the export
     // reads (the kept workbook) must outlive it, so each form calls this
     // before its members go.
@@ -67,9 +94,12 @@ signals:
     void SIG_TRX_END(QString line);
     // The export started by ON_Export_Signal is over, everything it reported delivered.
     void exportFinished();
+    // The export starts over within the same request (a question was
+    // answered): what the run before it logged goes.
+    void SIG_TRX_RESTART();
 
 private:
-    void finishExport(const kova::ExportResult& result);
+    void finishExport(const ExportEnd& end);
 
     // The window may be this many batches of rows behind the export.
     static constexpr int batchesInFlight = 2;
@@ -77,6 +107,7 @@ private:
     std::shared_ptr<kova::CancelToken> m_cancel;
     std::shared_ptr<WindowGate> m_gate;
     std::unique_ptr<QThread> m_thread;
+    std::shared_ptr<LoadedSheet> m_offered;
 };
 
 Q_DECLARE_METATYPE(QVector<kova::RowReport>)

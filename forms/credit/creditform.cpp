@@ -176,6 +176,8 @@ void CreditForm::ON_rdbBenefBank_Click()
 
 void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping->refreshBeforeExport(sourcePath))
+        return;
     const CreditSettings chosen = gatherSettings();
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},

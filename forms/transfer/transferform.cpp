@@ -3,19 +3,31 @@
 #include "core/transfer/transferexport.h"
 #include "ui_transferform.h"
 
+#include "core/transfer/headeridreservation.h"
 #include "record/clock.h"
 #include "settings/settingsfile.h"
+#include "settings/settingslock.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
+#include <utility>
+
+namespace {
+
+// As long as an export waits for the Header ID: the lock is held for one
+// read and one write of a small file.
+constexpr int headerIdLockWaitMs = 5000;
+
+} // namespace
 
 TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
     , m_saved(m_settingsPath, transferDescriptor().group, transferHeaderIdKey())
+    , m_headerId(m_settingsPath)
 {
     ui->setupUi(this);
     const QDate today = kova::today();
@@ -53,6 +65,12 @@ TransferForm::~TransferForm()
 {
     endExport();
     delete ui;
+}
+
+void TransferForm::showEvent(QShowEvent* event)
+{
+    m_headerId.catchUp(ui->txtHeaderID);
+    TransactionForm::showEvent(event);
 }
 
 QDate TransferForm::effectiveDate() const
@@ -101,16 +119,41 @@ bool TransferForm::Validate_Settings()
 
 void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)
 {
+    if (!m_mapping->refreshBeforeExport(sourcePath))
+        return;
     const TransferSettings chosen = settings();
+    auto job = std::make_unique<TransferExport>(chosen);
+    const TransferExport* running = job.get();
+    ExportTerms terms;
+    terms.acceptedWriteAgain = std::exchange(m_acceptedWriteAgain, QString());
+    // The number another run took is put as a question, not a dead end.
+    terms.takesRefusal = [running, typed = chosen.headerIdText.toLongLong(nullptr, 10)](const QString& text) {
+        const std::optional<qint64> free = running->nextHeaderId();
+        return free && text == headerIdUsedText(typed, *free);
+    };
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
-                std::make_unique<TransferExport>(chosen));
+                std::move(job), std::move(terms));
 }
 
-void TransferForm::exportEnded(const kova::ExportResult& result)
+void TransferForm::exportEnded(const ExportEnd& end)
 {
-    if (result.nextHeaderId)
-        ui->txtHeaderID->setText(QString::number(*result.nextHeaderId));
+    if (!end.takenRefusal.isEmpty() && end.result.nextHeaderId) {
+        offerFreeHeaderId(end, *end.result.nextHeaderId);
+        return;
+    }
+    m_headerId.catchUp(ui->txtHeaderID);
+}
+
+void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
+{
+    const QString question = end.takenRefusal + QStringLiteral(". Export with Header ID %1?").arg(free);
+    if (!Messages::question(this, question))
+        return;
+    ui->txtHeaderID->setText(QString::number(free));
+    emit SIG_TRX_RESTART();
+    m_acceptedWriteAgain = end.acceptedWriteAgain;
+    ON_Export_Signal(end.request.sourcePath, end.request.destinationPath);
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)
@@ -131,6 +174,14 @@ void TransferForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
+    // No export takes a Header ID between the look at the stored one and the write.
+    const kova::SettingsLock lock(kova::headerIdLockPath(m_settingsPath), headerIdLockWaitMs);
+    if (lock.state() == kova::SettingsLock::State::Busy) {
+        Messages::critical(this, kova::settingsBusyText());
+        return;
+    }
+    // A number another run has used since the field was filled is never stored back.
+    m_headerId.catchUp(ui->txtHeaderID);
     const bool typedSaved = saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (typedSaved)

@@ -3,6 +3,7 @@
 #include "core/transfer/transfersettings.h"
 #include "forms/common/savedgroup.h"
 #include "forms/common/transactionform.h"
+#include "headeridfield.h"
 
 #include <QList>
 
@@ -28,8 +29,10 @@ public:
     QDate effectiveDate() const override;
 
 protected:
-    // Shows the Header ID the next batch takes, or the next free one.
-    void exportEnded(const kova::ExportResult& result) override;
+    // Shows the Header ID the next batch takes, or offers the next free one.
+    void exportEnded(const ExportEnd& end) override;
+    // Another window or kova-export may have written batches meanwhile.
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void ON_chkHeaders_Click();
@@ -45,6 +48,9 @@ private:
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
     TransferSettings settings() const;
+    // A typed Header ID was refused as already used: offers the free one and,
+    // taken, exports again with it.
+    void offerFreeHeaderId(const ExportEnd& end, qint64 free);
 
     Ui::TransferForm* ui;
     QString m_settingsPath;
@@ -52,4 +58,7 @@ private:
     std::unique_ptr<ClearingControls> m_clearing;
     // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
     SavedGroup m_saved;
+    HeaderIdField m_headerId;
+    // While the export runs again with the free Header ID: the repeat the user let through already.
+    QString m_acceptedWriteAgain;
 };

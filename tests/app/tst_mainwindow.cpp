@@ -36,6 +36,7 @@ class TestMainWindow final : public QObject
     {
         m_answers = QStringList{path};
         child<QPushButton>(button)->click();
+        QVERIFY(workbookRead(m_window));
     }
     void showActive(const QRect& geometry = QRect(410, 160, 1100, 760))
     {
@@ -116,6 +117,7 @@ private slots:
         choose(first);
         choose(second);
         sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
         child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
         // Cancelled dialogs change nothing; a hand edit of the path travels with the next sheet choice.
         choose("");
@@ -123,9 +125,11 @@ private slots:
         QCOMPARE(child<QLineEdit>("txtSource")->text() + "|" + child<QLineEdit>("txtDest")->text(), second + "|/tmp/out.txt");
         child<QLineEdit>("txtSource")->setText("edited.xlsx");
         sheets->setCurrentIndex(0);
+        QVERIFY(workbookRead(m_window));
         QCOMPARE(calls(changes), (QList<QVariantList>{{first, "Only"}, {second, "Alpha"}, {second, "Beta"}, {"edited.xlsx", "Alpha"}}));
         // The same workbook chosen again is read again, from its first sheet.
         sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
         workbook("second.xlsx", {"Alpha", "Beta", "Gamma"});
         choose(second);
         QCOMPARE(sheets->itemText(2) + sheets->currentText(), QStringLiteral("GammaAlpha"));
@@ -164,12 +168,14 @@ private slots:
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 3);
         choice->setCurrentIndex(choice->findText("Semicolon"));
+        QVERIFY(workbookRead(m_window));
         QCOMPARE(mapped->count(), 3);
         hosted()->findChild<QCheckBox*>("chkHeaders")->click();
         QCOMPARE(mapped->itemText(1) + "|" + mapped->itemText(2), QString("a,b|c"));
         QCOMPARE(calls(changes), (QList<QVariantList>{{csv, "batch"}, {csv, "batch"}}));
         // Seven bytes are no UTF-16 text: refused, never read in part.
         child<QComboBox>("cboEncoding")->setCurrentIndex(child<QComboBox>("cboEncoding")->findText("UTF-16LE"));
+        QVERIFY(workbookRead(m_window));
         QCOMPARE(m_boxes, QStringList{"other critical: Error. Unable to select sheet batch"});
         choose(workbook("book.xlsx", {"Data"}));
         QVERIFY(!choice->isVisibleTo(m_window));
@@ -402,6 +408,7 @@ private slots:
             if (byReturn)
                 QTest::keyClick(source, Qt::Key_Return);
             QTest::mouseClick(hosted()->findChild<QPushButton*>("btnExport"), Qt::LeftButton);
+            QVERIFY(workbookRead(m_window));
             QCOMPARE(calls(changes), (QList<QVariantList>{{typed, "New"}}));
             QCOMPARE(m_boxes, QStringList{"window critical: Dest can not be empty"});
         }

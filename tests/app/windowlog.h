@@ -3,12 +3,22 @@
 #include "app/loglineview.h"
 #include "app/mainwindow.h"
 
+#include <QtTest>
 #include <QtWidgets>
 
 // The window's two logs, read through these alone: the processing log's text, and the log
 // table as "<sheet row>: <cell> <cell>..." rows split by |, a cell drawn as its tint
 // (p pale, d deeper, t cut short), r for red text, > right-aligned.
 const QString separator = QStringLiteral("-------------------------------------");   // under the summary
+// A workbook chosen is read off the window's thread: done once its Cancel has left the status bar.
+inline bool workbookRead(MainWindow* w)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (w->findChild<QPushButton*>("btnCancel")->isVisibleTo(w) && waited.elapsed() < 20000)
+        QTest::qWait(2);
+    return !w->findChild<QPushButton*>("btnCancel")->isVisibleTo(w);
+}
 inline QString logText(MainWindow* w) { return w->findChild<LogLineView*>("txtStatus")->toPlainText(); }
 inline QAbstractItemModel* logTable(MainWindow* w) { return w->findChild<QTableView*>("tableView")->model(); }
 inline QString cellPicture(MainWindow* w)

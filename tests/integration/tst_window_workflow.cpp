@@ -2,14 +2,17 @@
 
 #include "expect.h"
 #include "filesizelimit.h"
+#include "recordingsink.h"
 #include "testworkbook.h"
 #include "windowlog.h"
+#include "core/transfer/transferexport.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
 #include "record/clock.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
+#include "run/exportrun.h"
 #include "settings/sourceaccount.h"
 #include "types/registry.h"
 
@@ -51,6 +54,7 @@ public:
     {
         answers << answer;
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+        QVERIFY(workbookRead(window.data()));
     }
     // An export the click starts runs to its end, every report of it served.
     void click(const char* button)
@@ -470,6 +474,144 @@ private slots:
                                           replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
     }
 
+    void changedOnDisk_data()
+    {
+        QTest::addColumn<QVariantList>("now");     // the data row in the file at Export
+        QTest::addColumn<bool>("swapped");         // From Acc and To Acc swapped columns, titles with them
+        QTest::addColumn<QStringList>("log");      // the processing log's first lines
+        QTest::addColumn<QString>("name");         // a workbook, or delimited text
+        const QString reread = "Workbook read again: it changed on disk since it was chosen";
+        QTest::newRow("columns swapped") << QVariantList{"REF", "0987654321", "1234567890", 100, "WDK"} << true
+            << QStringList{reread, "From Acc #: column B -> C, by its header \"From Acc\"", "To Acc #: column C -> B, by its header \"To Acc\""}
+            << "changing.xlsx";
+        // Same size, time stamp set back: only the content tells.
+        QTest::newRow("same size and time") << QVariantList{"REF", "1234567890", "0987654321", 200, "WDK"} << false
+            << QStringList{reread, "Total rows processed: 1 of 1"} << "changing.xlsx";
+        QTest::newRow("delimited text, same size and time") << QVariantList{"REF", "1234567890", "0987654321", 200, "WDK"} << false
+            << QStringList{reread, "Total rows processed: 1 of 1"} << "changing.csv";
+    }
+    // A workbook changed on disk after it was chosen is exported from what it holds
+    // at Export, its columns found again by their titles.
+    void changedOnDisk()
+    {
+        QFETCH(QVariantList, now);
+        QFETCH(bool, swapped);
+        QFETCH(QStringList, log);
+        QFETCH(QString, name);
+        const auto write = [&](const QList<QVariantList>& rows) {
+            if (name.endsWith(".xlsx"))
+                return workbook(name, rows);
+            QStringList lines;
+            for (const QVariantList& row : rows) {
+                QStringList fields;
+                for (const QVariant& value : row)
+                    fields << value.toString();
+                lines << fields.join(',');
+            }
+            QFile file(m_dir.filePath(name));
+            const QByteArray text = lines.join("\r\n").toUtf8() + "\r\n";
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : QString();
+        };
+        expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"TrxRefHeader", "Ref"}, {"FromAcc", 2}, {"FromAccHeader", "From Acc"},
+                                                          {"ToAcc", 3}, {"ToAccHeader", "To Acc"}, {"Amount", 4}, {"AmountHeader", "Amount"},
+                                                          {"Remittance", 5}, {"RemittanceHeader", "Type"}, {"HasColumnHeader", true}});
+        const QVariantList titles{"Ref", "From Acc", "To Acc", "Amount", "Type"};
+        const QVariantList swappedTitles{"Ref", "To Acc", "From Acc", "Amount", "Type"};
+        // Both contents written at once: a workbook names the second it was written in,
+        // which may take another byte to pack a second later.
+        QByteArray changed;
+        QString book;
+        for (int attempt = 0; attempt < 3 && (changed.isEmpty() || changed.size() != QFileInfo(book).size()); ++attempt) {
+            QVERIFY(!write({swapped ? swappedTitles : titles, now}).isEmpty());
+            changed = expect::fileBytes(m_dir.filePath(name));
+            book = write({titles, {"REF", "1234567890", "0987654321", 100, "WDK"}});
+        }
+        QVERIFY(swapped || changed.size() == QFileInfo(book).size());
+        const QDateTime chosenAt = QFileInfo(book).lastModified();
+        const QString dest = m_dir.filePath("changed.txt");
+        QFile::remove(dest);
+        WindowDriver user;
+        user.browse("btnSrc", book);
+        user.browse("btnDest", dest);
+        {
+            QFile file(book);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(changed) == changed.size() && file.flush());
+            QVERIFY(swapped || file.setFileTime(chosenAt, QFileDevice::FileModificationTime));
+        }
+        QVERIFY(swapped || QFileInfo(book).lastModified() == chosenAt);
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+        user.click("btnExport");
+        const QString amount = swapped ? "100.00" : "200.00";
+        QCOMPARE(expect::fileBytes(dest), ("0|FT|00000041|||20250203|ABCDE12345|" + amount + "|00001|WDK|IDR|\n1|00001|REF"
+                                           "|1234567890|0987654321|" + amount + "|||||||||||||\n").toLatin1());
+        QCOMPARE(logText(user.window.data()).split('\n').mid(0, log.size()), log);
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
+    // The window beside another run on the same settings (kova-export's road,
+    // which takes the stored Header ID): every batch gets a number of its own.
+    // The window refuses a number the other run used and offers the free one;
+    // No writes nothing, Yes writes with it. Save never stores a number back
+    // below the stored one, and the field catches up whenever it is shown.
+    void headerIdsBesideAnotherRun()
+    {
+        // Its boxes, then its upload.
+        const auto otherRun = [this](const QString& ref) {
+            TransferSettings s = readTransferSettings(settingsPath());
+            s.useStoredHeaderId = true;
+            s.effectiveDate = QDate(2025, 2, 3);
+            RecordingSink sink;
+            const QString dest = m_dir.filePath(ref + ".txt");
+            TransferExport job(s);
+            kova::runExport({workbook(ref + ".xlsx", {transferRow(ref, "1234567890")}), "Data", dest, s.settingsPath}, job, sink);
+            return sink.boxTexts().join('|').toUtf8() + '\n' + expect::fileBytes(dest);
+        };
+        WindowDriver user;
+        auto* headerId = user.field<QLineEdit>("txtHeaderID");
+        QCOMPARE(otherRun("CLI1"), "Done!\n" + transferUpload("00000041", "CLI1"));
+        QCOMPARE(headerId->text(), QString("41"));
+        const QString used = "Header ID 41 was already used; the next free one is 42";
+        exportTransfer(user, workbook("win.xlsx", {transferRow("WIN", "1234567890")}), m_dir.filePath("win.txt"));
+        QVERIFY(!QFile::exists(m_dir.filePath("win.txt")));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4142"));
+        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: " + used));
+
+        user.click("btnSave");
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4242"));
+        QCOMPARE(otherRun("CLI2"), "Done!\n" + transferUpload("00000042", "CLI2"));
+        user.window->hide();
+        user.window->show();
+        QCOMPARE(headerId->text(), QString("43"));
+        headerId->setText("42");
+        Messages::setCapturedAnswer(true);
+        exportTransfer(user, m_dir.filePath("win.xlsx"), m_dir.filePath("win.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("win.txt")), transferUpload("00000043", "WIN"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
+        QVERIFY(logText(user.window.data()).startsWith("Total rows processed: 1 of 1\n"));
+        QCOMPARE(otherRun("CLI3"), "Done!\n" + transferUpload("00000044", "CLI3"));
+
+        // The same payments again, with the number the other run used: the repeat is
+        // asked once, not again when the export runs again with the free number.
+        const QString repeat = kova::duplicateQuestion(kova::BatchRegister(kova::registerPathFor(settingsPath())).history().value(0));
+        headerId->setText("44");
+        exportTransfer(user, m_dir.filePath("CLI3.xlsx"), m_dir.filePath("repeat.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("repeat.txt")), transferUpload("00000045", "CLI3"));
+
+        // A number typed ahead of the stored one is the user's to save.
+        headerId->setText("60");
+        user.click("btnSave");
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("6060"));
+        QCOMPARE(user.boxes, (QStringList{"form question: " + used + ". Export with Header ID 42?", "form information: Settings has been saved",
+                                          "form question: Header ID 42 was already used; the next free one is 43. Export with Header ID 43?",
+                                          "form information: Done!", "form question: " + repeat,
+                                          "form question: Header ID 44 was already used; the next free one is 45. Export with Header ID 45?",
+                                          "form information: Done!", "form information: Settings has been saved"}));
+        QStringList ids;
+        for (const kova::BatchEntry& entry : kova::BatchRegister(kova::registerPathFor(settingsPath())).history())
+            ids.prepend(entry.headerId);
+        QCOMPARE(ids, (QStringList{"41", "42", "43", "44", "45"}));
+    }
+
     // A value pasted with the line break and spaces of the cell it came from is taken
     // without them; a tab inside it is the field's own refusal.
     void pastedHeaderFields()
@@ -562,6 +704,7 @@ private slots:
         user.browse("btnSrc", book);
         user.answers << book;
         other.findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(workbookRead(&other));
         const auto addAccount = [](QWidget* window, const QString& account) {
             QWidget* form = window->findChild<QHBoxLayout*>("horzFormUI")->itemAt(0)->widget();
             form->findChild<QPushButton*>("btnAdd")->click();
@@ -699,6 +842,101 @@ private slots:
         QVERIFY(logText(user.window.data()).endsWith("\nBatch register could not be opened: file is not a database\nUpload file written to "
                                                      + dest + ": 1 records, total 100,00"));
         QCOMPARE(user.boxes, (QStringList{"form question: " + question, "form question: " + question, "form information: Done!"}));
+    }
+
+    // A workbook is read off the window's thread. Cancelled, the workbook, sheet and
+    // mapping shown before stay, and Export still writes that workbook's batch; a
+    // workbook chosen while another is read replaces it.
+    void cancelledReadKeepsTheWorkbook()
+    {
+        const QString first = workbook("first.xlsx", {transferRow("FIRST", "1234567890")});
+        const QString other = workbook("other.xlsx", {{"A", "B"}});
+        WindowDriver user;
+        user.browse("btnSrc", first);
+        auto* amount = user.field<QComboBox>("cboAmount");
+        amount->setCurrentIndex(5);   // the user's own choice, not saved
+        amount->setCurrentIndex(4);
+        const auto shown = [&] {
+            QStringList columns;
+            for (QComboBox* combo : user.form()->findChildren<QComboBox*>())
+                columns << QString("%1/%2").arg(combo->currentIndex()).arg(combo->count());
+            return user.window->findChild<QLineEdit*>("txtSource")->text() + " " + user.window->findChild<QComboBox*>("cboSheets")->currentText()
+                   + " " + columns.join(' ');
+        };
+        const QString before = shown();
+        QSignalSpy told(user.window.data(), &MainWindow::SIG_Excel_Changed);
+        auto* cancel = user.window->findChild<QPushButton*>("btnCancel");
+        user.answers << other;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(cancel->isVisibleTo(user.window.data()));
+        cancel->click();
+        QVERIFY(workbookRead(user.window.data()));
+        QTest::qWait(300);   // the read ran on unseen; its result is dropped
+        QCOMPARE(shown(), before);
+        QCOMPARE(told.count(), 0);
+
+        // Chosen while another is read: only the last one counts, and an Export
+        // pressed for the earlier one does not go ahead with it.
+        user.browse("btnDest", m_dir.filePath("first.txt"));
+        user.field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+        user.answers << other << first;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        user.click("btnExport");
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        QVERIFY(workbookRead(user.window.data()));
+        QTest::qWait(300);
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.at(0).at(0).toString(), first);
+        QCOMPARE(amount->currentIndex(), 4);
+        QVERIFY(!QFile::exists(m_dir.filePath("first.txt")));
+
+        // Pressed while its workbook is read, Export goes ahead once it is read.
+        user.answers << first;
+        user.window->findChild<QPushButton*>("btnSrc")->click();
+        user.click("btnExport");
+        QVERIFY(!QFile::exists(m_dir.filePath("first.txt")));
+        QVERIFY(workbookRead(user.window.data()));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("first.txt")), transferUpload("00000041", "FIRST"));
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
+    // Closing the window while an export runs or a workbook is read asks first;
+    // No goes on as if nothing was asked, Yes stops the export, writing nothing, and closes.
+    void closingWhileBusyAsks()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 9000; ++i)
+            rows.append(transferRow("C" + QString::number(i), "1234567890"));
+        const QString book = workbook("closing.xlsx", rows);
+        const QString asked = "window question: An export is running. Cancel it and close?";
+        for (const bool yes : {false, true}) {
+            const QString dest = m_dir.filePath(yes ? "closed.txt" : "kept.txt");
+            WindowDriver user;
+            Messages::setCapturedAnswer(yes);
+            bool closed = false;
+            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(), [&] {
+                if (!std::exchange(closed, true))
+                    user.window->close();
+            }, Qt::BlockingQueuedConnection);
+            exportTransfer(user, book, dest);
+            QCOMPARE(QFile::exists(dest), !yes);
+            QTRY_COMPARE(user.window->isVisible(), !yes);
+            QCOMPARE(storedHeaderId(), QString("42"));   // the first run wrote 41
+            QCOMPARE(user.boxes, (QStringList{asked} << (yes ? QStringList{} : QStringList{"form information: Done!"})));
+        }
+
+        // While a workbook is read.
+        for (const bool yes : {false, true}) {
+            WindowDriver user;
+            Messages::setCapturedAnswer(yes);
+            user.answers << book;
+            user.window->findChild<QPushButton*>("btnSrc")->click();
+            user.window->close();
+            QCOMPARE(user.window->isVisible(), !yes);
+            QVERIFY(workbookRead(user.window.data()));
+            QCOMPARE(user.window->findChild<QComboBox*>("cboSheets")->count(), yes ? 0 : 1);
+            QCOMPARE(user.boxes, QStringList{asked});
+        }
     }
 
     void cancelWritesNothing_data()

@@ -3,6 +3,8 @@
 #include "xlsx/document.h"
 #include "xlsx/sourcekind.h"
 
+#include "testpackage.h"
+
 #include <QtTest>
 
 Q_DECLARE_METATYPE(xlsx::TextOptions)
@@ -229,22 +231,23 @@ private slots:
         QCOMPARE(grid(twin), expected);
     }
 
-    // An encrypted package is a compound file whose directory names an "EncryptionInfo" stream: only a whole
-    // directory entry in its place counts, not the same text elsewhere.
+    // An encrypted package is a compound file whose directory holds both an "EncryptionInfo" and an
+    // "EncryptedPackage" stream; the same names anywhere else in the file do not count.
     void sourceKinds_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("kind");
-        const QByteArray compound = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1").leftJustified(1024, '\0');
-        QByteArray entry = QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28).leftJustified(64, '\0');
-        entry += QByteArray("\x1E\0\x02", 3);
-        const auto at = [&](int offset, const QByteArray& e) { return QByteArray(compound).replace(offset, e.size(), e); };
+        const QByteArray infoEntry = TestPackage::compoundFile({"EncryptionInfo"}).mid(1024 + 128, 128);
         QTest::newRow("zip") << QByteArray("PK\x03\x04rest") << int(xlsx::SourceKind::Package);
         QTest::newRow("empty zip") << QByteArray("PK\x05\x06rest") << int(xlsx::SourceKind::Package);
-        QTest::newRow("compound file") << compound << int(xlsx::SourceKind::LegacyWorkbook);
-        QTest::newRow("encrypted package") << at(512 + 3 * 128, entry) << int(xlsx::SourceKind::Package);
-        QTest::newRow("entry out of place") << at(512 + 3 * 128 + 2, entry) << int(xlsx::SourceKind::LegacyWorkbook);
-        QTest::newRow("name only") << at(512, entry.left(64)) << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("compound file") << TestPackage::compoundFile({"Workbook"}) << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("encrypted package") << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"})
+                                           << int(xlsx::SourceKind::Package);
+        QTest::newRow("one of the two streams") << TestPackage::compoundFile({"Workbook", "EncryptionInfo"})
+                                                << int(xlsx::SourceKind::LegacyWorkbook);
+        QTest::newRow("entries outside the directory")
+            << TestPackage::compoundFile({"Workbook"}) + infoEntry + TestPackage::compoundFile({"EncryptedPackage"}).mid(1024 + 128, 128)
+            << int(xlsx::SourceKind::LegacyWorkbook);
         QTest::newRow("text") << QByteArray("PK;a\n") << int(xlsx::SourceKind::DelimitedText);
     }
     void sourceKinds()
