@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/rowreport.h"
+#include "record/rowreport.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>

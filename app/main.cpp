@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -15,13 +15,13 @@
 #include "forms/common/transactionform.h"
 #include "forms/common/wheelguard.h"
 #include "forms/formfactory.h"
-#include "export/clock.h"
-#include "export/effectivedate.h"
-#include "export/pathchecks.h"
-#include "export/passwordprotected.h"
-#include "export/settingsfile.h"
+#include "record/clock.h"
+#include "record/effectivedate.h"
+#include "run/pathchecks.h"
+#include "record/passwordprotected.h"
+#include "settings/settingsfile.h"
 #include "register/batchregister.h"
-#include "core/registry.h"
+#include "types/registry.h"
 #include "register/templateworkbook.h"
 #include "render/messagetext.h"
 #include "xlsx/document.h"
@@ -136,6 +136,7 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
     connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
+    connect(form, &TransactionForm::exportFinished, this, &MainWindow::exportOver);
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
     connect(form, &TransactionForm::SIG_TRX_RESTART, this, [this] {
@@ -243,9 +244,15 @@ void MainWindow::ON_btnExport_Click()
     malloc_trim(0);
 #endif
     // Passed as typed: the form opens exactly what the user sees. The export
-    // runs inside the emission, the window answering meanwhile.
+    // starts inside the emission and runs on, the window answering meanwhile.
     setExporting(true);
     emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
+    if (!m_form || !m_form->exporting())
+        exportOver();
+}
+
+void MainWindow::exportOver()
+{
     setExporting(false);
     if (m_closeWhenStopped)
         QTimer::singleShot(0, this, &QWidget::close);

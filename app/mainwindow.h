@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/rowreport.h"
+#include "record/rowreport.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -84,6 +84,8 @@ private:
     void showBusy(bool busy);
     void chooseDestination();
     // While an export runs only its Cancel answers; the logs stay readable.
+    // The export ended or never started: the window is usable again, or closes if asked to.
+    void exportOver();
     void setExporting(bool exporting);
     void showProgress(int done, int total);
     // Fits a newly installed form into the window: the wheel guard, and Tab

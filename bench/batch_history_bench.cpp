@@ -4,8 +4,8 @@
 //   QT_QPA_PLATFORM=offscreen batch_history_bench [ENTRIES]
 
 #include "app/mainwindow.h"
-#include "export/settingsfile.h"
 #include "register/batchregister.h"
+#include "settings/settingsfile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/sourceaccount.h"
+#include "settings/sourceaccount.h"
 
 #include <QVector>
 

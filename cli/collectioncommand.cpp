@@ -4,14 +4,13 @@
 #include "core/collection/collectionexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook)
 {
     CollectionSettings s = readCollectionSettings(options.settingsPath);
     const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
     s.columns.assign(placed.columns);
     s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::storedAccounts(options.settingsPath, collectionDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
@@ -21,5 +20,5 @@ kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Doc
     }
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runCollectionExport(s, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<CollectionExport>(s);
 }

@@ -1,26 +1,30 @@
 #include "commands.h"
 #include "printingsink.h"
 
-#include "core/mappingstore.h"
-#include "core/registry.h"
-#include "export/settingsfile.h"
+#include "settings/mappingstore.h"
+#include "settings/settingsfile.h"
+#include "types/registry.h"
 
 #include <QSettings>
 
 Command commandFor(const QString& type)
 {
+    static const struct
+    {
+        kova::BatchType type;
+        Command command;
+    } commands[] = {
+        {kova::BatchType::Transfer, transferJob},
+        {kova::BatchType::Credit, creditJob},
+        {kova::BatchType::Collection, collectionJob},
+        {kova::BatchType::Payroll, payrollJob},
+    };
     // parseCommandLine admits the registry's keywords only.
-    switch (kova::descriptorForKeyword(type)->type) {
-    case kova::BatchType::Transfer:
-        return runTransferCommand;
-    case kova::BatchType::Credit:
-        return runCreditCommand;
-    case kova::BatchType::Collection:
-        return runCollectionCommand;
-    case kova::BatchType::Payroll:
-        break;
-    }
-    return runPayrollCommand;
+    const kova::BatchType chosen = kova::descriptorForKeyword(type)->type;
+    for (const auto& entry : commands)
+        if (entry.type == chosen)
+            return entry.command;
+    return payrollJob;
 }
 
 kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,

@@ -2,16 +2,16 @@
 
 #include "options.h"
 
-#include "core/sheetmapping.h"
-#include "export/exportrun.h"
-#include "register/batchtype.h"
+#include "run/exportrun.h"
+#include "settings/sheetmapping.h"
+#include "types/batchtype.h"
 
-// One transaction type's export from the command line: the type's settings as
-// its form holds them once the sheet is chosen (its width decides which mapped
-// columns count), with the options typed over them, then the type's export of
-// that open workbook's sheet.
-using Command = kova::ExportOutcome (*)(const Options& options, const xlsx::Document& workbook,
-                                        kova::ExportSink& sink);
+#include <memory>
+
+// One transaction type's export job from the command line: the type's
+// settings as its form holds them once the sheet is chosen (its width decides
+// which mapped columns count), with the options typed over them.
+using Command = std::unique_ptr<kova::ExportJob> (*)(const Options& options, const xlsx::Document& workbook);
 
 // The mapping saved for type as the sheet places it, as the window places
 // it when the sheet is chosen (--header-row in place of the saved row). What
@@ -23,14 +23,10 @@ kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDes
 // The command of one of the four types.
 Command commandFor(const QString& type);
 
-kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Document& workbook,
-                                    kova::ExportSink& sink);
-kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
-                                    kova::ExportSink& sink);
-kova::ExportOutcome runCollectionCommand(const Options& options, const xlsx::Document& workbook,
-                                    kova::ExportSink& sink);
-kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
-                                    kova::ExportSink& sink);
+std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook);
+std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook);
+std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook);
+std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook);
 
 // Stores template column n as the n-th field of type (indexes 1..n, in the
 // type's own mapping keys) and "Has Column Header" ticked, so a workbook

@@ -1,14 +1,13 @@
 #include "accountchoice.h"
 #include "commands.h"
 
-#include "export/sourceaccount.h"
 #include "core/credit/creditexport.h"
+#include "settings/sourceaccount.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
 {
-    CreditSettings settings = initialCreditSettings(options.settingsPath, QDate::currentDate());
+    CreditSettings settings = readCreditSettings(options.settingsPath, QDate::currentDate());
     const kova::SheetMapping placed = placeSavedMapping(options, creditDescriptor(), workbook);
     settings.columns.assign(placed.columns);
     settings.header = {placed.headerRow, {}, placed.refusal()};
@@ -18,7 +17,7 @@ kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Documen
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    const auto accounts = kova::storedAccounts(options.settingsPath, creditDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, creditDescriptor().group);
     settings.sourceAccount = checkedAccount(accounts, options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;
@@ -28,5 +27,5 @@ kova::ExportOutcome runCreditCommand(const Options& options, const xlsx::Documen
     }
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
-    return runCreditExport(settings, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<CreditExport>(settings);
 }

@@ -4,12 +4,12 @@
 #include "report.h"
 #include "usage.h"
 
-#include "export/passwordprotected.h"
-#include "export/pathchecks.h"
-#include "core/registry.h"
+#include "record/passwordprotected.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
+#include "run/pathchecks.h"
+#include "types/registry.h"
 #include "xlsx/document.h"
 
 #include <QCoreApplication>
@@ -79,7 +79,9 @@ int run(const Options& options, Command command, PrintingSink& sink)
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet);
         return Refused;
     }
-    return exitStatus(command(options, workbook, sink));
+    const std::unique_ptr<kova::ExportJob> job = command(options, workbook);
+    const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook};
+    return exitStatus(kova::runExport(request, *job, sink).outcome);
 }
 
 int printHistory(const QString& settingsPath)

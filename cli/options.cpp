@@ -1,7 +1,7 @@
 #include "options.h"
 
-#include "core/registry.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
+#include "types/registry.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -18,16 +18,8 @@ const QStringList commonOptions = {
 
 QStringList typeOptions(const QString& type)
 {
-    if (type == QLatin1String("transfer"))
-        return {QStringLiteral("mode"), QStringLiteral("clearing"), QStringLiteral("min"), QStringLiteral("max"),
-                QStringLiteral("header-id"), QStringLiteral("corporate-id")};
-    if (type == QLatin1String("credit"))
-        return {QStringLiteral("mode"), QStringLiteral("clearing"), QStringLiteral("min"), QStringLiteral("max"),
-                QStringLiteral("wdk"), QStringLiteral("account"), QStringLiteral("remarks1"),
-                QStringLiteral("remarks2")};
-    if (type == QLatin1String("collection"))
-        return {QStringLiteral("account"), QStringLiteral("remarks1"), QStringLiteral("remarks2")};
-    return {QStringLiteral("account"), QStringLiteral("holiday")};
+    const kova::TypeDescriptor* descriptor = kova::descriptorForKeyword(type);
+    return descriptor ? descriptor->options : QStringList();
 }
 
 const QStringList valueOptions = commonOptions + QStringList{

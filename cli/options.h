@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/clearing.h"
+#include "settings/clearing.h"
 #include "xlsx/textoptions.h"
 
 #include <QDate>

@@ -4,18 +4,17 @@
 #include "core/payroll/payrollexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runPayrollCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook)
 {
     PayrollSettings s = readPayrollSettings(options.settingsPath);
     const kova::SheetMapping placed = placeSavedMapping(options, payrollDescriptor(), workbook);
     s.columns.assign(placed.columns);
     s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::storedAccounts(options.settingsPath, payrollDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, payrollDescriptor().group);
     s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return runPayrollExport(s, options.source, options.sheet, options.dest, sink, &workbook);
+    return std::make_unique<PayrollExport>(s);
 }

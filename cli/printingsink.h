@@ -2,7 +2,7 @@
 
 #include "report.h"
 
-#include "export/exportsink.h"
+#include "record/exportsink.h"
 
 #include <cstdio>
 

@@ -3,8 +3,7 @@
 #include "core/transfer/transferexport.h"
 #include "xlsx/document.h"
 
-kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Document& workbook,
-                                       kova::ExportSink& sink)
+std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook)
 {
     TransferSettings settings = readTransferSettings(options.settingsPath);
     const kova::SheetMapping placed = placeSavedMapping(options, transferDescriptor(), workbook);
@@ -24,5 +23,5 @@ kova::ExportOutcome runTransferCommand(const Options& options, const xlsx::Docum
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
     settings.effectiveDate = options.effective.value_or(QDate::currentDate());
-    return runTransferExport(settings, options.source, options.sheet, options.dest, sink, nullptr, &workbook);
+    return std::make_unique<TransferExport>(settings);
 }

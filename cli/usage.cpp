@@ -1,6 +1,6 @@
 #include "usage.h"
 
-#include "core/registry.h"
+#include "types/registry.h"
 
 QString usageLine()
 {

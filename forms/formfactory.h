@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/batchtype.h"
+#include "types/batchtype.h"
 
 class QWidget;
 class TransactionForm;

@@ -1,10 +1,10 @@
 // The export's rules for the text of one cell: amount, date serial, digits,
 // cut and padded fields. The first byte picks a field width, the rest is the
 // cell's text (UTF-8) and, read as a double, a date serial.
-#include "export/cutfield.h"
-#include "export/exportrun.h"
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/cutfield.h"
+#include "record/money.h"
+#include "record/rowcontext.h"
+#include "record/textfield.h"
 #include "xlsx/serialdate.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 
 #include "batchtexts.h"
 
-#include "core/registry.h"
+#include "types/registry.h"
 
 namespace kova {
 

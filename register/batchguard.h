@@ -1,9 +1,9 @@
 #pragma once
 
 #include "batchfingerprint.h"
-#include "batchkey.h"
+#include "types/batchkey.h"
 #include "batchregister.h"
-#include "batchtype.h"
+#include "types/batchtype.h"
 
 #include <QString>
 

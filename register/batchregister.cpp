@@ -1,6 +1,6 @@
 #include "batchregister.h"
 
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "batchkey.h"
+#include "types/batchkey.h"
 
-#include "export/money.h"
+#include "record/money.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batchtype.h"
+#include "types/batchtype.h"
 
 #include <QString>
 

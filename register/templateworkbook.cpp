@@ -1,6 +1,6 @@
 #include "templateworkbook.h"
 
-#include "core/registry.h"
+#include "types/registry.h"
 
 #include <xlsxwriter.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/rowmessage.h"
+#include "record/rowmessage.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/summary.h"
+#include "record/summary.h"
 
 #include <QStringList>
 

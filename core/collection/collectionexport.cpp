@@ -1,22 +1,15 @@
 #include "collectionexport.h"
 
-#include "export/batchremarks.h"
-#include "export/cells.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/batchremarks.h"
+#include "record/cells.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
 using F = CollectionField;
-
-enum LogColumn { NameColumn, AccountColumn, AmountColumn, Remarks1Column, Remarks2Column,
-                 ResidenceColumn, CitizenColumn };
-
-const QString nameTitle = QStringLiteral("Account Name");
-const QString remarks1Title = QStringLiteral("Remarks 1");
-const QString remarks2Title = QStringLiteral("Remarks 2");
 
 constexpr int recordLength = 201;
 constexpr int accountWidth = 10;
@@ -34,31 +27,28 @@ QString spaces(int width)
 
 // Residence and citizen are flags: anything but one digit 0 or 1 is refused;
 // a cell that is no whole number is shown as read.
-QString flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& message, int column,
-                  kova::RowContext& out)
+void flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& message, F field,
+               kova::RowContext& out)
 {
     const std::optional<int> value = kova::cellInt(sheet, row, sheetColumn);
     if (!value || (*value != 0 && *value != 1))
-        out.error(message, column);
-    return value ? QString::number(*value) : kova::cellText(sheet, row, sheetColumn);
+        out.error(message, field);
+    out.show(field, value ? QString::number(*value) : kova::cellText(sheet, row, sheetColumn));
+}
+
+// A free text cut to width; its messages name it by its log title.
+void textField(const QString& text, int width, F field, kova::RowContext& out)
+{
+    out.show(field, kova::cutField(text, width, out.title(field), out.title(field), out.column(field), out));
 }
 
 } // namespace
 
-CollectionExport::CollectionExport(const CollectionSettings& settings, const kova::SourceAccount& account)
-    : m_settings(settings)
-    , m_account(account)
+CollectionExport::CollectionExport(const CollectionSettings& settings)
+    : kova::ExportJob(collectionDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
+    , m_account(settings.creditedAccount.value_or(kova::SourceAccount()))
 {
-}
-
-QStringList CollectionExport::titles() const
-{
-    return collectionDescriptor().logTitles;
-}
-
-int CollectionExport::amountColumn() const
-{
-    return collectionDescriptor().amountLogColumn;
 }
 
 int CollectionExport::recordWidth() const
@@ -85,45 +75,36 @@ QString CollectionExport::leftOutNote(int, int count) const
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
     const CollectionSettings& s = m_settings;
-    QStringList values;
-    for (int i = 0; i <= CitizenColumn; ++i)
-        values.append(QString());
     QString record = QStringLiteral("1");
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(QStringLiteral("Acc #")), AccountColumn);
+        out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
     else if (account.size() != accountWidth)
-        out.error({QString(), QStringLiteral("Acc # "), QStringLiteral("must be 10 digits")}, AccountColumn);
-    values[AccountColumn] = kova::leftPadded(account, accountWidth);
-    record += values[AccountColumn] + spaces(24) + QStringLiteral("0000");
+        out.error({QString(), QStringLiteral("Acc # "), QStringLiteral("must be 10 digits")}, F::AccountNumber);
+    out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
+    record += out.shown(F::AccountNumber) + spaces(24) + QStringLiteral("0000");
 
     const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
-        values[AmountColumn] = kova::displayAmount(*amount);
+        out.show(F::Amount, kova::displayAmount(*amount));
         out.addToTotal(*amount);
     } else {
-        out.error(QStringLiteral("Invalid amount"), AmountColumn);
-        values[AmountColumn] = amountText;
+        out.error(QStringLiteral("Invalid amount"), F::Amount);
+        out.show(F::Amount, amountText);
     }
 
-    values[NameColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, nameTitle,
-                                        nameTitle, NameColumn, out);
-    values[Remarks1Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth,
-                                            remarks1Title, remarks1Title, Remarks1Column, out);
-    values[Remarks2Column] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Remarks2]), remarksWidth,
-                                            remarks2Title, remarks2Title, Remarks2Column, out);
-    record += values[NameColumn] + values[Remarks1Column] + values[Remarks2Column];
+    textField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, F::AccountName, out);
+    textField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth, F::Remarks1, out);
+    textField(kova::cellText(sheet, row, s.columns[F::Remarks2]), remarksWidth, F::Remarks2, out);
+    record += out.shown(F::AccountName) + out.shown(F::Remarks1) + out.shown(F::Remarks2);
 
-    values[ResidenceColumn] = flagField(sheet, row, s.columns[F::Residence],
-                                        QStringLiteral("Invalid Residence"), ResidenceColumn, out);
-    values[CitizenColumn] = flagField(sheet, row, s.columns[F::Citizen],
-                                      QStringLiteral("Invalid Citizen"), CitizenColumn, out);
-    record += values[ResidenceColumn] + values[CitizenColumn] + spaces(70) + QStringLiteral("014");
+    flagField(sheet, row, s.columns[F::Residence], QStringLiteral("Invalid Residence"), F::Residence, out);
+    flagField(sheet, row, s.columns[F::Citizen], QStringLiteral("Invalid Citizen"), F::Citizen, out);
+    record += out.shown(F::Residence) + out.shown(F::Citizen) + spaces(70) + QStringLiteral("014");
 
     out.record = record;
-    out.values = values;
 }
 
 QString CollectionExport::overflow(const kova::ExportTotals& totals) const
@@ -160,22 +141,7 @@ QString checkCollectionBatch(const CollectionSettings& settings)
     return refusal;
 }
 
-kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
-                                        const QString& sheetName, const QString& destinationPath,
-                                        kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString CollectionExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = checkCollectionBatch(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    CollectionExport job(settings, *settings.creditedAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return checkCollectionBatch(m_settings);
 }

@@ -2,7 +2,7 @@
 
 #include "collectionsettings.h"
 
-#include "export/exportrun.h"
+#include "core/exportjob.h"
 
 // The Auto Collection upload file: fixed-width records of 201 characters, a
 // header that names the credited account and carries the batch totals, and
@@ -10,13 +10,11 @@
 class CollectionExport final : public kova::ExportJob
 {
 public:
-    // account: the checked row, already through the batch checks.
-    CollectionExport(const CollectionSettings& settings, const kova::SourceAccount& account);
+    // The credited account is the checked row; refusal() names a missing one.
+    explicit CollectionExport(const CollectionSettings& settings);
 
-    kova::BatchType batchType() const override { return kova::BatchType::Collection; }
+    QString refusal() const override;
     kova::BatchKey batchKey() const override;
-    QStringList titles() const override;
-    int amountColumn() const override;
     int recordWidth() const override;
     int leftOutBy(const xlsx::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
@@ -35,10 +33,3 @@ private:
 // would split or shift the header record), the same two for remarks 2, then validateCollectionSettings().
 // Empty when the batch may run.
 QString checkCollectionBatch(const CollectionSettings& settings);
-
-// ON_Export_Signal without the widgets: the batch checks, then the shared
-// export road on sheetName of the workbook at sourcePath (openSheet as
-// ExportSource::document).
-kova::ExportOutcome runCollectionExport(const CollectionSettings& settings, const QString& sourcePath,
-                                        const QString& sheetName, const QString& destinationPath,
-                                        kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

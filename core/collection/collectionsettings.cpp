@@ -1,6 +1,6 @@
 #include "collectionsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
 
 QString validateCollectionSettings(const CollectionSettings& s)
 {
@@ -15,7 +15,7 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, collectionDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/columnmap.h"
-#include "core/collection/collectiondescriptor.h"
-#include "export/settingsfile.h"
-#include "export/sourceaccount.h"
+#include "settings/settingsfile.h"
+#include "settings/sourceaccount.h"
+#include "types/collectiondescriptor.h"
+#include "types/columnmap.h"
 
 #include <QDate>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "creditexport.h"
 
-#include "export/batchremarks.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/textfield.h"
+#include "record/batchremarks.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -11,14 +11,6 @@ namespace {
 enum LeftOut { OutsideDates, OtherClearing };
 
 using F = CreditField;
-
-// Log columns, in report order.
-enum Column {
-    NameColumn, AccountColumn, AmountColumn, BICodeColumn, BankColumn, BranchColumn,
-    Remarks1Column, Remarks2Column, CustTypeColumn, ResidenceColumn,
-};
-
-const QStringList& logTitles = creditDescriptor().logTitles;
 
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
@@ -36,35 +28,30 @@ QString amountField(kova::Cents amount)
 // A line break in a cell would split its record in two at the bank, and a
 // character beyond printable ASCII would shift the fields after it. Checked
 // after the field's own checks, so its message comes last.
-void refuseInvalidCharacters(const QString& text, Column column, kova::RowContext& out)
+void refuseInvalidCharacters(const QString& text, F field, kova::RowContext& out)
 {
     if (!kova::isPrintableAscii(text))
-        out.error(kova::invalidCharacters(logTitles.at(column)), column);
+        out.error(kova::invalidCharacters(out.title(field)), field);
 }
 
 // A free text field of the detail record. Its truncation warning names the
 // field as the layout does, which is not always its log title.
-QString textField(const QString& text, int width, const QString& truncationTitle, Column column,
-                  kova::RowContext& out)
+QString textField(const QString& text, int width, const QString& truncationTitle, F field, kova::RowContext& out)
 {
-    return kova::cutField(text, width, truncationTitle, logTitles.at(column), column, out);
+    return kova::cutField(text, width, truncationTitle, out.title(field), out.column(field), out);
 }
 
 } // namespace
 
 CreditExport::CreditExport(const CreditSettings& settings)
-    : m_settings(settings)
+    : kova::ExportJob(creditDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
 {
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
                                           settings.maxLimitText);
     m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
-}
-
-QStringList CreditExport::titles() const
-{
-    return creditDescriptor().logTitles;
 }
 
 int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
@@ -89,41 +76,37 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const auto text = [&](int column) { return kova::cellText(sheet, row, column); };
 
     QString& record = out.record;
-    QStringList values;
-    for (int i = 0; i < logTitles.size(); ++i)
-        values.append(QString());
-
     record += QLatin1Char('1');
 
     const QString account = text(c[F::Account]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), AccountColumn);
+        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), F::Account);
     if (wdk && account.size() != 10)
-        out.error({QString(), QStringLiteral("To Acc"), QStringLiteral(" must be 10 digits")}, AccountColumn);
+        out.error({QString(), QStringLiteral("To Acc"), QStringLiteral(" must be 10 digits")}, F::Account);
     if (!wdk && account.size() > 34)
-        out.warning(kova::truncated(QStringLiteral("Acc #"), 34), AccountColumn);
-    values[AccountColumn] = kova::leftField(account, 34);
-    record += values[AccountColumn];
+        out.warning(kova::truncated(out.title(F::Account), 34), F::Account);
+    out.show(F::Account, kova::leftField(account, 34));
+    record += out.shown(F::Account);
 
     record += spaces(18);
 
     const QString amountText = text(c[F::Amount]);
     const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
     if (!amount) {
-        out.error(QStringLiteral("Invalid amount"), AmountColumn);
-        values[AmountColumn] = amountText;
+        out.error(QStringLiteral("Invalid amount"), F::Amount);
+        out.show(F::Amount, amountText);
     } else {
         record += amountField(*amount);
-        values[AmountColumn] = kova::displayAmount(*amount);
+        out.show(F::Amount, kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limitError = m_bank.limitError(*amount, transferType);
         if (!limitError.isEmpty())
-            out.error(limitError, AmountColumn);
+            out.error(limitError, F::Amount);
     }
 
     const QString name = text(c[F::BeneficiaryName]);
-    values[NameColumn] = name;
-    record += textField(name, 70, QStringLiteral("Beneficiary"), NameColumn, out);
+    out.show(F::BeneficiaryName, name);
+    record += textField(name, 70, QStringLiteral("Beneficiary"), F::BeneficiaryName, out);
 
     const QChar clearingCode = wdk ? QLatin1Char('B')
                                    : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
@@ -131,45 +114,46 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString biCode = text(c[F::BICode]);
     if (c.mapped(F::BICode) && biCode.size() != 7)
-        out.error(QStringLiteral("BI Code must be 7 chars"), BICodeColumn);
-    refuseInvalidCharacters(biCode, BICodeColumn, out);
-    values[BICodeColumn] = kova::leftField(biCode, 7);
-    record += values[BICodeColumn];
+        out.error(QStringLiteral("BI Code must be 7 chars"), F::BICode);
+    refuseInvalidCharacters(biCode, F::BICode, out);
+    out.show(F::BICode, kova::leftField(biCode, 7));
+    record += out.shown(F::BICode);
 
     record += spaces(4);
 
-    values[BankColumn] = textField(text(c[F::Bank]), 18, QStringLiteral("Bank Name"), BankColumn, out);
-    values[BranchColumn] = textField(text(c[F::Branch]), 18, QStringLiteral("Branch"), BranchColumn, out);
-    values[Remarks1Column] = textField(text(c[F::Remarks1]), 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
-    values[Remarks2Column] = textField(text(c[F::Remarks2]), 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
-    record += values[BankColumn] + values[BranchColumn] + values[Remarks1Column] + values[Remarks2Column];
+    for (const auto& [field, cutTitle] : {std::pair<F, QString>{F::Bank, QStringLiteral("Bank Name")},
+                                          {F::Branch, QStringLiteral("Branch")},
+                                          {F::Remarks1, QStringLiteral("Remarks 1")},
+                                          {F::Remarks2, QStringLiteral("Remarks 2")}}) {
+        out.show(field, textField(text(c[field]), 18, cutTitle, field, out));
+        record += out.shown(field);
+    }
 
     record += spaces(18);
 
-    values[CustTypeColumn] = QStringLiteral(" ");
+    out.show(F::CustType, QStringLiteral(" "));
     if (c.mapped(F::CustType)) {
         const std::optional<int> custType = kova::cellInt(sheet, row, c[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
-            out.error(QStringLiteral("Invalid Customer Type"), CustTypeColumn);
+            out.error(QStringLiteral("Invalid Customer Type"), F::CustType);
         // Not a whole number, it is shown as read; its row fails anyway.
-        values[CustTypeColumn] = custType ? QString::number(*custType) : text(c[F::CustType]);
+        out.show(F::CustType, custType ? QString::number(*custType) : text(c[F::CustType]));
     }
-    record += values[CustTypeColumn];
+    record += out.shown(F::CustType);
 
     // Mapped, the first character goes as it is: an empty cell writes and
     // shows nothing, and its row fails on the residence rule anyway.
-    values[ResidenceColumn] = QStringLiteral(" ");
+    out.show(F::Residence, QStringLiteral(" "));
     if (c.mapped(F::Residence)) {
         const QString residence = text(c[F::Residence]).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
-            out.error(QStringLiteral("Invalid Residence"), ResidenceColumn);
-        refuseInvalidCharacters(residence, ResidenceColumn, out);
-        values[ResidenceColumn] = residence;
+            out.error(QStringLiteral("Invalid Residence"), F::Residence);
+        refuseInvalidCharacters(residence, F::Residence, out);
+        out.show(F::Residence, residence);
     }
-    record += values[ResidenceColumn];
+    record += out.shown(F::Residence);
 
     record += wdk ? QStringLiteral("014") : QStringLiteral("888");
-    out.values = values;
 }
 
 QString CreditExport::overflow(const kova::ExportTotals& totals) const
@@ -218,22 +202,7 @@ QString creditBatchRefusal(const CreditSettings& settings)
     return refusal;
 }
 
-kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
-                                    const QString& sheetName, const QString& destinationPath,
-                                    kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString CreditExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = creditBatchRefusal(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    CreditExport job(settings);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return creditBatchRefusal(m_settings);
 }

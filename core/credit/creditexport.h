@@ -2,10 +2,10 @@
 
 #include "creditsettings.h"
 
-#include "export/cells.h"
-#include "export/clearing.h"
-#include "export/exportrun.h"
-#include "export/money.h"
+#include "core/exportjob.h"
+#include "record/cells.h"
+#include "record/money.h"
+#include "settings/clearing.h"
 
 // The largest amount a credit field and the header's total field hold:
 // 99999999999999999.99, twenty characters with its point.
@@ -18,10 +18,8 @@ class CreditExport final : public kova::ExportJob
 public:
     explicit CreditExport(const CreditSettings& settings);
 
-    kova::BatchType batchType() const override { return kova::BatchType::Credit; }
+    QString refusal() const override;
     kova::BatchKey batchKey() const override;
-    QStringList titles() const override;
-    int amountColumn() const override { return creditDescriptor().amountLogColumn; }
     int recordWidth() const override { return 256; }
     int leftOutBy(const xlsx::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
@@ -43,10 +41,3 @@ private:
 // the header record), then
 // validateCreditSettings. The refusal text, or empty.
 QString creditBatchRefusal(const CreditSettings& settings);
-
-// The Auto Credit export: the batch checks (a refusal goes to sink.critical
-// and nothing else happens), then the shared export road. openSheet as
-// ExportSource::document.
-kova::ExportOutcome runCreditExport(const CreditSettings& settings, const QString& sourcePath,
-                                    const QString& sheetName, const QString& destinationPath,
-                                    kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

@@ -1,6 +1,8 @@
 #include "creditsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
+
+#include <QSettings>
 
 QString validateCreditSettings(const CreditSettings& s)
 {
@@ -20,16 +22,17 @@ void chooseBeneficiaryBank(CreditSettings& s, kova::BankMode mode, int choice)
     s.maxLimitText = kova::limitText(s.limits.maximum(s.clearingIndex));
 }
 
-CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today)
+CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today)
 {
     CreditSettings s;
     s.settingsPath = settingsPath;
     s.effectiveDate = today;
     s.dateFrom = today;
     s.dateTo = today;
-    s.limits = kova::ClearingLimits::load(settingsPath);
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, creditDescriptor());
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, creditDescriptor());
+    QSettings file(settingsPath, QSettings::IniFormat);
+    s.limits = kova::ClearingLimits::read(file);
+    const kova::SavedMapping saved = kova::readSavedMapping(file, creditDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;

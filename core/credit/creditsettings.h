@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/columnmap.h"
-#include "core/credit/creditdescriptor.h"
-#include "export/clearing.h"
-#include "export/settingsfile.h"
-#include "export/sourceaccount.h"
+#include "settings/clearing.h"
+#include "settings/settingsfile.h"
+#include "settings/sourceaccount.h"
+#include "types/columnmap.h"
+#include "types/creditdescriptor.h"
 
 #include <QDate>
 #include <QString>
@@ -69,4 +69,4 @@ void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int ch
 //   - the stored column indexes, as Read_Columns_Settings applies them (a
 //     group never saved gives no mapping). Pass each through
 //     kova::effectiveColumn() once the sheet is known.
-CreditSettings initialCreditSettings(const QString& settingsPath, const QDate& today);
+CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today);

@@ -1,22 +1,14 @@
 #include "payrollexport.h"
 
-#include "export/cells.h"
-#include "export/cutfield.h"
-#include "export/headeroverflow.h"
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/cells.h"
+#include "record/cutfield.h"
+#include "record/headeroverflow.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
 using F = PayrollField;
-
-enum LogColumn { NameColumn, AccountColumn, AmountColumn, EmployeeIdColumn, DepartmentColumn };
-
-// The employee ID's log title is spelled so in the log table and in the
-// messages that name the column; its truncation warning names the field.
-const QString nameTitle = QStringLiteral("Employee Name");
-const QString employeeIdTitle = QStringLiteral("EmpolyeeID");
-const QString departmentTitle = QStringLiteral("Department");
 
 constexpr int recordLength = 70;
 constexpr int accountWidth = 10;
@@ -31,20 +23,11 @@ constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
 
 } // namespace
 
-PayrollExport::PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account)
-    : m_settings(settings)
-    , m_account(account)
+PayrollExport::PayrollExport(const PayrollSettings& settings)
+    : kova::ExportJob(payrollDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
+    , m_account(settings.sourceAccount.value_or(kova::SourceAccount()))
 {
-}
-
-QStringList PayrollExport::titles() const
-{
-    return payrollDescriptor().logTitles;
-}
-
-int PayrollExport::amountColumn() const
-{
-    return payrollDescriptor().amountLogColumn;
 }
 
 int PayrollExport::recordWidth() const
@@ -71,54 +54,55 @@ QString PayrollExport::leftOutNote(int, int count) const
 void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
     const PayrollSettings& s = m_settings;
-    QStringList values;
-    for (int i = 0; i <= DepartmentColumn; ++i)
-        values.append(QString());
     QString record = QStringLiteral("0");
     // One allocation for the record rather than one per field appended.
     record.reserve(recordLength);
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(QStringLiteral("Acc #")), AccountColumn);
+        out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
     else if (account.size() != accountWidth)
-        out.error({QString(), QStringLiteral("Account Number "), QStringLiteral("must be 10 digits")}, AccountColumn);
-    values[AccountColumn] = kova::leftPadded(account, accountWidth);
-    record += values[AccountColumn];
+        out.error({QString(), QStringLiteral("Account Number "), QStringLiteral("must be 10 digits")},
+                  F::AccountNumber);
+    out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
+    record += out.shown(F::AccountNumber);
 
     const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
     if (const auto amount = kova::validAmount(amountText, maxAmount)) {
         record += kova::rightField(kova::decimalText(*amount), amountDigits, QLatin1Char('0'));
-        values[AmountColumn] = kova::displayAmount(*amount);
+        out.show(F::Amount, kova::displayAmount(*amount));
         out.addToTotal(*amount);
     } else {
-        out.error(QStringLiteral("Invalid amount"), AmountColumn);
-        values[AmountColumn] = amountText;
+        out.error(QStringLiteral("Invalid amount"), F::Amount);
+        out.show(F::Amount, amountText);
     }
 
-    values[EmployeeIdColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::EmployeeID]), employeeIdWidth,
-                                              QStringLiteral("Employee ID"), employeeIdTitle, EmployeeIdColumn, out);
-    record += values[EmployeeIdColumn];
+    // The employee ID's log title, spelled so, names it in the messages that
+    // name the column; its truncation warning names the field.
+    out.show(F::EmployeeID, kova::cutField(kova::cellText(sheet, row, s.columns[F::EmployeeID]), employeeIdWidth,
+                                           QStringLiteral("Employee ID"), out.title(F::EmployeeID),
+                                           out.column(F::EmployeeID), out));
+    record += out.shown(F::EmployeeID);
 
     // A name is never cut: too long is an error, shown whole so the user sees
     // what has to be shortened.
     const QString name = kova::cellText(sheet, row, s.columns[F::AccountName]);
     if (name.size() > nameWidth) {
-        out.error(QStringLiteral("Employee Name is exceeding 30 chars"), NameColumn);
-        values[NameColumn] = name;
+        out.error(QStringLiteral("Employee Name is exceeding 30 chars"), F::AccountName);
+        out.show(F::AccountName, name);
     } else {
-        values[NameColumn] = kova::leftField(name, nameWidth);
+        out.show(F::AccountName, kova::leftField(name, nameWidth));
     }
     if (!kova::isPrintableAscii(name))
-        out.error(kova::invalidCharacters(nameTitle), NameColumn);
-    record += values[NameColumn];
+        out.error(kova::invalidCharacters(out.title(F::AccountName)), F::AccountName);
+    record += out.shown(F::AccountName);
 
-    values[DepartmentColumn] = kova::cutField(kova::cellText(sheet, row, s.columns[F::Department]), departmentWidth,
-                                              departmentTitle, departmentTitle, DepartmentColumn, out);
-    record += values[DepartmentColumn];
+    out.show(F::Department, kova::cutField(kova::cellText(sheet, row, s.columns[F::Department]), departmentWidth,
+                                           out.title(F::Department), out.title(F::Department),
+                                           out.column(F::Department), out));
+    record += out.shown(F::Department);
 
     out.record = record;
-    out.values = values;
 }
 
 QString PayrollExport::overflow(const kova::ExportTotals& totals) const
@@ -150,22 +134,7 @@ QString checkPayrollBatch(const PayrollSettings& settings)
     return refusal.isEmpty() ? validatePayrollSettings(settings) : refusal;
 }
 
-kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
-                                     const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink, const xlsx::Document* openSheet)
+QString PayrollExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = checkPayrollBatch(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    PayrollExport job(settings, *settings.sourceAccount);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return checkPayrollBatch(m_settings);
 }

@@ -2,7 +2,7 @@
 
 #include "payrollsettings.h"
 
-#include "export/exportrun.h"
+#include "core/exportjob.h"
 
 // The Payroll upload file: fixed-width records of 70 characters, a header
 // that names the paying account, the effective date and the run's totals, and
@@ -10,13 +10,11 @@
 class PayrollExport final : public kova::ExportJob
 {
 public:
-    // account: the checked row, already through the batch checks.
-    PayrollExport(const PayrollSettings& settings, const kova::SourceAccount& account);
+    // The paying account is the checked row; refusal() names a missing one.
+    explicit PayrollExport(const PayrollSettings& settings);
 
-    kova::BatchType batchType() const override { return kova::BatchType::Payroll; }
+    QString refusal() const override;
     kova::BatchKey batchKey() const override;
-    QStringList titles() const override;
-    int amountColumn() const override;
     int recordWidth() const override;
     int leftOutBy(const xlsx::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
@@ -32,10 +30,3 @@ private:
 // The batch checks in order, each failure one critical message: the source
 // account row, then validatePayrollSettings(). Empty when the batch may run.
 QString checkPayrollBatch(const PayrollSettings& settings);
-
-// ON_Export_Signal without the widgets: the batch checks, then the shared
-// export road on sheetName of the workbook at sourcePath (openSheet as
-// ExportSource::document).
-kova::ExportOutcome runPayrollExport(const PayrollSettings& settings, const QString& sourcePath,
-                                     const QString& sheetName, const QString& destinationPath,
-                                     kova::ExportSink& sink, const xlsx::Document* openSheet = nullptr);

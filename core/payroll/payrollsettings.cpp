@@ -1,6 +1,6 @@
 #include "payrollsettings.h"
 
-#include "core/mappingstore.h"
+#include "settings/mappingstore.h"
 
 QString validatePayrollSettings(const PayrollSettings& s)
 {
@@ -15,7 +15,7 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, payrollDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
 
     const QDate today = QDate::currentDate();
     s.effectiveDate = today;

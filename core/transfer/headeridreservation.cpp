@@ -2,10 +2,10 @@
 
 #include "transfersettings.h"
 
-#include "core/registry.h"
-#include "export/settingsfile.h"
-#include "export/settingslock.h"
 #include "register/batchregister.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslock.h"
+#include "types/registry.h"
 
 #include <QSettings>
 
@@ -13,8 +13,6 @@ namespace {
 
 // The lock is held for one read and one write of a small file.
 constexpr int waitMs = 5000;
-
-constexpr qint64 largestHeaderId = 99999999;
 
 const QString notSaved = QStringLiteral("Settings could not be saved");
 
@@ -55,7 +53,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
     reservation.used = typed ? *typed : free;
     if (reservation.used > largestHeaderId) {
-        reservation.refusal = QStringLiteral("Max value of Header ID is 99999999");
+        reservation.refusal = headerIdBoundText();
         return reservation;
     }
     reservation.next = qMax(stored, reservation.used) + 1;

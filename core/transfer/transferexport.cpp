@@ -2,8 +2,8 @@
 
 #include "headeridreservation.h"
 
-#include "export/money.h"
-#include "export/textfield.h"
+#include "record/money.h"
+#include "record/textfield.h"
 
 namespace {
 
@@ -12,49 +12,44 @@ enum LeftOut { OutsideDates, OtherClearing };
 
 using F = TransferField;
 
-// Log columns.
-enum Column {
-    TrxRefColumn, FromAccColumn, ToAccColumn, AmountColumn, Remarks1Column, Remarks2Column,
-    BankCodeColumn, BankNameColumn, BranchColumn, BeneficiaryColumn, Address1Column,
-    Address2Column, Address3Column, Address4Column, CustTypeColumn, ResidenceColumn,
-};
-
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
 // A "|" would split the field in two, and a control character or a line or
 // paragraph separator ends the record for some reader of the file; either
 // shifts every field after it. Other text beyond ASCII is a name as written.
-void checkCharacters(kova::RowContext& out, const QString& text, const QString& title, int column)
+void checkCharacters(kova::RowContext& out, const QString& text, F field)
 {
     if (kova::hasControlCharacter(text) || text.contains(QLatin1Char('|')))
-        out.error(kova::invalidCharacters(title), column);
+        out.error(kova::invalidCharacters(out.title(field)), field);
 }
 
-void put(kova::RowContext& out, const QString& field, const QString& shown)
+// The next field of the record, and what the log shows of it.
+void put(kova::RowContext& out, F field, const QString& value, const QString& shown)
 {
-    out.record += field + QLatin1Char('|');
-    out.values.append(shown);
+    out.record += value + QLatin1Char('|');
+    out.show(field, shown);
 }
 
-// A text field cut to width and trimmed; a longer cell draws a warning.
-void putCut(const QString& raw, int width, const QString& title, int logColumn, kova::RowContext& out)
+// A text field cut to width and trimmed; a longer cell draws a warning. Its
+// messages name it by its log title.
+void putCut(const QString& raw, int width, F field, kova::RowContext& out)
 {
     if (raw.size() > width)
-        out.warning(kova::truncated(title, width), logColumn);
-    checkCharacters(out, raw, title, logColumn);
+        out.warning(kova::truncated(out.title(field), width), field);
+    checkCharacters(out, raw, field);
     const QString value = kova::cutTrimmed(raw, width);
-    put(out, value, value);
+    put(out, field, value, value);
 }
 
 // An optional text field: unmapped, it is written empty and shown as width
 // spaces.
-void putText(const xlsx::Document& sheet, int row, int column, int width, const QString& title,
-             int logColumn, kova::RowContext& out)
+void putText(const xlsx::Document& sheet, int row, const kova::ColumnMap<F>& columns, F field, int width,
+             kova::RowContext& out)
 {
-    if (column < 1)
-        put(out, QString(), QString(width, QLatin1Char(' ')));
+    if (!columns.mapped(field))
+        put(out, field, QString(), QString(width, QLatin1Char(' ')));
     else
-        putCut(kova::cellText(sheet, row, column), width, title, logColumn, out);
+        putCut(kova::cellText(sheet, row, columns[field]), width, field, out);
 }
 
 kova::MessageWords lengthWords(const QString& title)
@@ -64,25 +59,15 @@ kova::MessageWords lengthWords(const QString& title)
 
 } // namespace
 
-TransferExport::TransferExport(const TransferSettings& settings, std::optional<qint64>* nextHeaderId)
-    : m_settings(settings)
-    , m_nextHeaderId(nextHeaderId)
+TransferExport::TransferExport(const TransferSettings& settings)
+    : kova::ExportJob(transferDescriptor(), settings.hasColumnHeader, settings.header)
+    , m_settings(settings)
 {
     m_dates.column = settings.columns[F::TrxDate];
     m_dates.from = settings.dateFrom;
     m_dates.to = settings.dateTo;
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
                                           settings.maxLimitText);
-}
-
-QStringList TransferExport::titles() const
-{
-    return transferDescriptor().logTitles;
-}
-
-int TransferExport::amountColumn() const
-{
-    return transferDescriptor().amountLogColumn;
 }
 
 int TransferExport::recordWidth() const
@@ -106,86 +91,84 @@ QString TransferExport::leftOutNote(int reason, int count) const
 
 void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
 {
-    const auto text = [&](F field) { return kova::cellText(sheet, row, m_settings.columns[field]); };
+    const kova::ColumnMap<F>& columns = m_settings.columns;
+    const auto text = [&](F field) { return kova::cellText(sheet, row, columns[field]); };
 
     out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
         + QLatin1Char('|');
 
-    putCut(text(F::TrxRef), 30, QStringLiteral("Trx Ref"), TrxRefColumn, out);
+    putCut(text(F::TrxRef), 30, F::TrxRef, out);
 
     const QString fromAcc = text(F::FromAcc);
     if (!kova::isDigitsOnly(fromAcc))
-        out.error(kova::invalidCharacters(QStringLiteral("From Acc")), FromAccColumn);
+        out.error(kova::invalidCharacters(out.title(F::FromAcc)), F::FromAcc);
     if (fromAcc.size() != 10)
-        out.error(lengthWords(QStringLiteral("From Acc")), FromAccColumn);
+        out.error(lengthWords(out.title(F::FromAcc)), F::FromAcc);
     const QString fromAccValue = kova::leftField(fromAcc, 10);
-    put(out, fromAccValue, fromAccValue);
+    put(out, F::FromAcc, fromAccValue, fromAccValue);
 
     const QString toAcc = text(F::ToAcc);
     if (!kova::isDigitsOnly(toAcc))
-        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), ToAccColumn);
+        out.error(kova::invalidCharacters(out.title(F::ToAcc)), F::ToAcc);
     const QString toAccValue = kova::cutTrimmed(toAcc, 34);
     if (m_settings.mode == kova::BankMode::WDK && toAccValue.size() != 10)
-        out.error(lengthWords(QStringLiteral("To Acc")), ToAccColumn);
+        out.error(lengthWords(out.title(F::ToAcc)), F::ToAcc);
     else if (toAcc.size() > 34)
-        out.error(kova::truncated(QStringLiteral("To Acc"), 34));
-    put(out, toAccValue, toAccValue);
+        out.error(kova::truncated(out.title(F::ToAcc), 34));
+    put(out, F::ToAcc, toAccValue, toAccValue);
 
     const QString amountText = text(F::Amount);
     if (const auto amount = kova::validAmount(amountText, maximumAmount)) {
-        put(out, kova::fixedText(*amount), kova::displayAmount(*amount));
+        put(out, F::Amount, kova::fixedText(*amount), kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limit = m_bank.limitError(*amount, text(F::Remittance));
         if (!limit.isEmpty())
-            out.error(limit, AmountColumn);
+            out.error(limit, F::Amount);
     } else {
         // The row fails the batch, so its record is never used.
-        out.error(QStringLiteral("Invalid amount"), AmountColumn);
-        put(out, QString(), amountText);
+        out.error(QStringLiteral("Invalid amount"), F::Amount);
+        put(out, F::Amount, QString(), amountText);
     }
 
-    putText(sheet, row, m_settings.columns[F::Remarks1], 18, QStringLiteral("Remarks 1"), Remarks1Column, out);
-    putText(sheet, row, m_settings.columns[F::Remarks2], 18, QStringLiteral("Remarks 2"), Remarks2Column, out);
+    putText(sheet, row, columns, F::Remarks1, 18, out);
+    putText(sheet, row, columns, F::Remarks2, 18, out);
 
-    if (m_settings.columns.mapped(F::BICode)) {
+    if (columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
-            out.error(QStringLiteral("Bank Code must be 7 chars"), BankCodeColumn);
-        checkCharacters(out, bankCode, QStringLiteral("Bank Code"), BankCodeColumn);
+            out.error(QStringLiteral("Bank Code must be 7 chars"), F::BICode);
+        checkCharacters(out, bankCode, F::BICode);
         const QString value = kova::cutTrimmed(bankCode, 7);
-        put(out, value, value);
+        put(out, F::BICode, value, value);
     } else {
-        put(out, QString(), QString(7, QLatin1Char(' ')));
+        put(out, F::BICode, QString(), QString(7, QLatin1Char(' ')));
     }
 
-    putText(sheet, row, m_settings.columns[F::Bank], 18, QStringLiteral("Bank Name"), BankNameColumn, out);
-    putText(sheet, row, m_settings.columns[F::Branch], 18, QStringLiteral("Branch"), BranchColumn, out);
-    putText(sheet, row, m_settings.columns[F::Beneficiary], 70, QStringLiteral("Beneficiary"), BeneficiaryColumn,
-            out);
-    putText(sheet, row, m_settings.columns[F::Address1], 18, QStringLiteral("Address 1"), Address1Column, out);
-    putText(sheet, row, m_settings.columns[F::Address2], 18, QStringLiteral("Address 2"), Address2Column, out);
-    putText(sheet, row, m_settings.columns[F::Address3], 18, QStringLiteral("Address 3"), Address3Column, out);
-    putText(sheet, row, m_settings.columns[F::Address4], 18, QStringLiteral("Address 4"), Address4Column, out);
+    putText(sheet, row, columns, F::Bank, 18, out);
+    putText(sheet, row, columns, F::Branch, 18, out);
+    putText(sheet, row, columns, F::Beneficiary, 70, out);
+    for (F address : {F::Address1, F::Address2, F::Address3, F::Address4})
+        putText(sheet, row, columns, address, 18, out);
 
-    if (m_settings.columns.mapped(F::CustType)) {
-        const std::optional<int> custType = kova::cellInt(sheet, row, m_settings.columns[F::CustType]);
+    if (columns.mapped(F::CustType)) {
+        const std::optional<int> custType = kova::cellInt(sheet, row, columns[F::CustType]);
         if (!custType || *custType < 1 || *custType > 3)
-            out.error(QStringLiteral("Invalid Customer Type"), CustTypeColumn);
+            out.error(QStringLiteral("Invalid Customer Type"), F::CustType);
         // Not a whole number, it is shown as read; its row fails anyway.
         const QString shown = custType ? QString::number(*custType) : text(F::CustType);
-        put(out, shown, shown);
+        put(out, F::CustType, shown, shown);
     } else {
-        put(out, QString(), QStringLiteral(" "));
+        put(out, F::CustType, QString(), QStringLiteral(" "));
     }
 
-    if (m_settings.columns.mapped(F::Residence)) {
+    if (columns.mapped(F::Residence)) {
         const QString residence = text(F::Residence).left(1);
         if (residence != QLatin1String("R") && residence != QLatin1String("N"))
-            out.error(QStringLiteral("Invalid Residence"), ResidenceColumn);
-        checkCharacters(out, residence, QStringLiteral("Residence"), ResidenceColumn);
-        put(out, residence, residence);
+            out.error(QStringLiteral("Invalid Residence"), F::Residence);
+        checkCharacters(out, residence, F::Residence);
+        put(out, F::Residence, residence, residence);
     } else {
-        put(out, QString(), QStringLiteral(" "));
+        put(out, F::Residence, QString(), QStringLiteral(" "));
     }
 }
 
@@ -200,17 +183,16 @@ bool TransferExport::reserve(kova::ExportSink& sink)
 {
     std::optional<qint64> typed;
     if (!m_settings.useStoredHeaderId)
-        typed = m_settings.headerIdText.toLongLong(nullptr, 10);
+        typed = m_settings.typedHeaderId();
     const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
     if (!reservation.refusal.isEmpty()) {
-        if (reservation.free && m_nextHeaderId)
-            *m_nextHeaderId = reservation.free;
+        if (reservation.free)
+            m_nextHeaderId = reservation.free;
         sink.critical(reservation.refusal);
         return false;
     }
     m_usedHeaderId = reservation.used;
-    if (m_nextHeaderId)
-        *m_nextHeaderId = reservation.next;
+    m_nextHeaderId = reservation.next;
     return true;
 }
 
@@ -218,7 +200,7 @@ bool TransferExport::reserve(kova::ExportSink& sink)
 // keep a typed " 5" or "+5" from reaching the file or the register as such.
 QString TransferExport::headerId() const
 {
-    return QString::number(m_usedHeaderId.value_or(m_settings.headerIdText.toInt(nullptr, 10)));
+    return QString::number(m_usedHeaderId.value_or(m_settings.typedHeaderId()));
 }
 
 kova::BatchKey TransferExport::batchKey() const
@@ -235,23 +217,7 @@ QString TransferExport::headerRecord(const kova::ExportTotals& totals) const
         + QLatin1Char('|') + remittanceType() + QStringLiteral("|IDR|");
 }
 
-kova::ExportOutcome runTransferExport(const TransferSettings& settings, const QString& sourcePath,
-                                      const QString& sheetName, const QString& destinationPath,
-                                      kova::ExportSink& sink, std::optional<qint64>* nextHeaderId,
-                                      const xlsx::Document* openSheet)
+QString TransferExport::refusal() const
 {
-    // The columns the saved titles name are not all on the sheet: no row may be read from a guess.
-    if (!settings.header.refusal.isEmpty()) {
-        sink.critical(settings.header.refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    const QString refusal = validateTransferSettings(settings);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return kova::ExportOutcome::Refused;
-    }
-    TransferExport job(settings, nextHeaderId);
-    return kova::runExport({sourcePath, sheetName, settings.hasColumnHeader, settings.settingsPath, openSheet,
-                            settings.header.row},
-                           destinationPath, job, sink);
+    return validateTransferSettings(m_settings);
 }

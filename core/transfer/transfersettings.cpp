@@ -1,25 +1,36 @@
 #include "transfersettings.h"
 
-#include "core/mappingstore.h"
-#include "export/settingsfile.h"
-#include "export/textfield.h"
+#include "record/textfield.h"
+#include "settings/mappingstore.h"
+#include "settings/settingsfile.h"
+#include "settings/settingskey.h"
 
 #include <QSettings>
 
 namespace {
 
-int parsedHeaderId(const QString& text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
-}
+// The transfer group's keys beside its mapping's. A missing Header ID reads
+// as 0, which shows as 1.
+const kova::SettingsKey headerIdKey{QStringLiteral("HeaderID"), 0};
+const kova::SettingsKey corporateIdKey{QStringLiteral("CompanyID"), QString()};
 
 } // namespace
 
 QString transferHeaderIdKey()
 {
-    return QStringLiteral("HeaderID");
+    return headerIdKey.name;
+}
+
+QString headerIdBoundText()
+{
+    return QStringLiteral("Max value of Header ID is ") + QString::number(largestHeaderId);
+}
+
+int TransferSettings::typedHeaderId() const
+{
+    bool ok = false;
+    const int value = headerIdText.toInt(&ok, 10);
+    return ok ? value : 0;
 }
 
 void TransferSettings::chooseClearing(int index)
@@ -41,13 +52,14 @@ QString validateTransferSettings(const TransferSettings& s)
         if (!limits.isEmpty())
             return limits;
     }
-    const int headerId = parsedHeaderId(s.headerIdText);
+    const int headerId = s.typedHeaderId();
     // A number read past a tab or a foreign digit is not the number the file
     // and the next run will read back.
     if (headerId == 0 || !kova::isPrintableAscii(s.headerIdText))
         return QStringLiteral("Invalid Header ID");
-    if (unsigned(headerId) >= 100000000u)
-        return QStringLiteral("Max value of Header ID is 99999999");
+    // A negative one is no Header ID either, and reads as beyond the bound.
+    if (unsigned(headerId) > largestHeaderId)
+        return headerIdBoundText();
     if (s.corporateId.trimmed().isEmpty())
         return QStringLiteral("Corporate ID can not be empty");
     if (s.corporateId.size() != 10)
@@ -65,16 +77,15 @@ TransferSettings readTransferSettings(const QString& settingsPath)
 {
     TransferSettings s;
     s.settingsPath = settingsPath;
-    s.limits = kova::ClearingLimits::load(settingsPath);
-    {
-        QSettings settings(settingsPath, QSettings::IniFormat);
-        settings.beginGroup(transferDescriptor().group);
-        const int headerId = settings.value(transferHeaderIdKey(), 0).toInt();
-        s.headerIdText = QString::number(headerId == 0 ? 1 : headerId);
-        s.corporateId = settings.value(QStringLiteral("CompanyID")).toString();
-    }
-    s.hasColumnHeader = kova::readHasColumnHeader(settingsPath, transferDescriptor());
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, transferDescriptor());
+    QSettings file(settingsPath, QSettings::IniFormat);
+    s.limits = kova::ClearingLimits::read(file);
+    const kova::SavedMapping saved = kova::readSavedMapping(file, transferDescriptor());
+    s.hasColumnHeader = saved.hasColumnHeader;
+    file.beginGroup(transferDescriptor().group);
+    const int headerId = headerIdKey.in(file).toInt();
+    s.headerIdText = QString::number(headerId == 0 ? 1 : headerId);
+    s.corporateId = corporateIdKey.in(file).toString();
+    file.endGroup();
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
@@ -90,8 +101,8 @@ bool saveTransferSettings(const TransferSettings& s)
     settings.beginGroup(transferDescriptor().group);
     kova::writeMapping(settings, transferDescriptor(),
                        {s.columns.toVector(), s.header.texts, s.hasColumnHeader, s.header.row});
-    settings.setValue(transferHeaderIdKey(), s.headerIdText);
-    settings.setValue(QStringLiteral("CompanyID"), s.corporateId);
+    settings.setValue(headerIdKey.name, s.headerIdText);
+    settings.setValue(corporateIdKey.name, s.corporateId);
     settings.endGroup();
     return kova::syncSettings(settings);
 }

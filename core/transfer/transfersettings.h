@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/columnmap.h"
-#include "core/transfer/transferdescriptor.h"
-#include "export/clearing.h"
+#include "settings/clearing.h"
+#include "types/columnmap.h"
+#include "types/transferdescriptor.h"
 
 #include <QDate>
 #include <QString>
@@ -11,6 +11,11 @@
 
 // "HeaderID" of the transfer group: the next batch's Header ID.
 QString transferHeaderIdKey();
+
+// The largest Header ID: the header record holds eight digits.
+constexpr unsigned largestHeaderId = 99999999;
+// "Max value of Header ID is 99999999".
+QString headerIdBoundText();
 
 // Everything the transfer form holds that validation and the export need.
 struct TransferSettings
@@ -40,6 +45,8 @@ struct TransferSettings
     // -1, and shows in the limit texts the held limits of that clearing, as
     // the form's mode buttons and clearing box do.
     void chooseClearing(int index);
+    // headerIdText as a number: 0 when it reads as none.
+    int typedHeaderId() const;
 };
 
 // Validate_Settings: the first failed check's message, empty when all pass.

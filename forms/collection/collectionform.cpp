@@ -3,12 +3,11 @@
 #include "core/collection/collectionexport.h"
 #include "ui_collectionform.h"
 
-#include "export/clock.h"
-#include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 namespace {
 
@@ -46,6 +45,7 @@ CollectionForm::CollectionForm(QWidget* parent)
 
 CollectionForm::~CollectionForm()
 {
+    endExport();
     delete ui;
 }
 
@@ -83,12 +83,9 @@ void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& 
     if (!m_mapping.refreshBeforeExport(sourcePath))
         return;
     const CollectionSettings chosen = settings();
-    const QString sheet = m_mapping.sheetName();
-    const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        runCollectionExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
-    });
+    startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping.keptSheet(sourcePath)},
+                std::make_unique<CollectionExport>(chosen));
 }
 
 void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)

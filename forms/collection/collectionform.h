@@ -13,7 +13,7 @@ class Ui_CollectionForm;
 
 // The "Auto Collection" transaction form. It gathers its widgets into a
 // CollectionSettings, saves part of them in the settings group "Collection",
-// and hands exports to runCollectionExport(), relaying what the export
+// and hands exports to the shared export road, relaying what the export
 // reports as its signals and message boxes.
 class CollectionForm final : public TransactionForm
 {

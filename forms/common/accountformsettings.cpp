@@ -4,7 +4,7 @@
 #include "messages.h"
 #include "sourceaccountstable.h"
 
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <QSettings>
 
@@ -13,7 +13,7 @@ void readAccountFormSettings(const QString& settingsPath, const QString& group, 
 {
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(group);
-    accounts.load(settings);
+    accounts.read(settings);
     mapping.readHasColumnHeader();
     settings.endGroup();
 }

@@ -34,7 +34,7 @@ void ClearingControls::setUpLockButtons()
 
 void ClearingControls::readLimits()
 {
-    m_limits = kova::ClearingLimits::load(m_settingsPath);
+    m_limits = kova::ClearingLimits::read(m_settingsPath);
 }
 
 const kova::ClearingLimits& ClearingControls::limits() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/clearing.h"
+#include "settings/clearing.h"
 
 #include <QString>
 
@@ -33,7 +33,7 @@ struct ClearingWidgets
 // written once for the transfer and credit forms. The forms keep their slots
 // (ON_rdbBenefBank_Click with its captions and, in credit, cboWDK;
 // ON_cboOthers_Change, ON_btnLock_Click, ON_txtRTGS_EnterKey) and call in
-// here. The limit rules themselves live in export/clearing.h.
+// here. The limit rules themselves live in settings/clearing.h.
 class ClearingControls final
 {
 public:

@@ -1,7 +1,7 @@
 #include "columnmapping.h"
 
-#include "core/mappingstore.h"
-#include "core/sheetmapping.h"
+#include "settings/mappingstore.h"
+#include "settings/sheetmapping.h"
 #include "forms/common/messages.h"
 #include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"

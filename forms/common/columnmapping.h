@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/columnmap.h"
-#include "core/typedescriptor.h"
+#include "types/columnmap.h"
+#include "types/typedescriptor.h"
 
 #include <QByteArray>
 #include <QHash>

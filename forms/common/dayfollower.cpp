@@ -1,6 +1,6 @@
 #include "dayfollower.h"
 
-#include "export/clock.h"
+#include "record/clock.h"
 
 #include <QDateEdit>
 #include <QWidget>

@@ -1,24 +1,23 @@
 #pragma once
 
-#include "export/exportsink.h"
-#include "export/money.h"
+#include "record/exportsink.h"
+#include "record/money.h"
 #include "render/messagetext.h"
 #include "render/summarylines.h"
 #include "messages.h"
 #include "transactionform.h"
+#include "windowgate.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
-#include <QThread>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 
 // Relays what an export reports as the form's own signals, and its boxes
 // through the message seam; one relay serves all four forms. It runs on the
-// export's own thread (TransactionForm::runOffGuiThread): the signals arrive
+// export's own thread (TransactionForm::startExport): the signals arrive
 // queued, the boxes are shown on the form's thread in the order reported, and
 // the question waits there for its answer. Rows travel in batches, so that a
 // million of them cost the window a thousand deliveries rather than a million,
@@ -27,10 +26,12 @@
 class ReportRelay final : public kova::ExportSink
 {
 public:
-    // destinationPath: where the upload file goes, for the log's closing line.
-    ReportRelay(TransactionForm* form, const QString& destinationPath)
+    // destinationPath: where the upload file goes, for the log's closing line;
+    // gate: where the export waits on the window, shared with the form.
+    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<WindowGate> gate)
         : m_form(form)
         , m_destinationPath(destinationPath)
+        , m_gate(std::move(gate))
     {
         m_sinceSent.start();
     }
@@ -57,6 +58,7 @@ public:
     // question rather than a box: takes(text) is true for those. It runs on
     // the export's thread.
     void takeRefusals(std::function<bool(const QString&)> takes) { m_takesRefusal = std::move(takes); }
+    QString takenRefusal() const { return m_takenRefusal; }
 
     // The log says what became of the batch before the box covers it.
     void critical(const QString& text) override
@@ -64,8 +66,10 @@ public:
         sendRows();
         if (m_summary)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
-        if (m_takesRefusal && m_takesRefusal(text))
+        if (m_takesRefusal && m_takesRefusal(text)) {
+            m_takenRefusal = text;
             return;
+        }
         showBox([form = m_form, text] { Messages::critical(form, text); });
     }
 
@@ -88,10 +92,12 @@ public:
     {
         sendRows();
         bool again = !m_accepted.isEmpty() && question == m_accepted;
-        if (!again)
+        if (!again) {
             QMetaObject::invokeMethod(
-                m_form, [form = m_form, &question, &again] { again = Messages::question(form, question); },
-                Qt::BlockingQueuedConnection);
+                m_form, [form = m_form, question, gate = m_gate] { gate->answer(Messages::question(form, question)); },
+                Qt::QueuedConnection);
+            again = m_gate->awaitAnswer();
+        }
         m_accepted = again ? question : QString();
         if (!again)
             emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
@@ -102,13 +108,10 @@ public:
     void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
 
     // A stop is final, so the log says so as soon as it is seen.
-    bool cancelled() override
+    void stopped() override
     {
-        if (!m_form->cancelRequested())
-            return false;
         sendRows();
         emit m_form->SIG_TRX_END(QStringLiteral("Export cancelled: nothing written"));
-        return true;
     }
 
     void progress(int done, int total) override { emit m_form->SIG_TRX_PROGRESS(done, total); }
@@ -116,7 +119,6 @@ public:
 private:
     static constexpr int rowsPerBatch = 1024;
     static constexpr int batchMilliseconds = 50;
-    static constexpr int batchesInFlight = 2;
 
     // Rows the filters left out, and why, close the line that tells what
     // became of the batch: "; 3 LLG/RTGS rows left out in WDK mode".
@@ -138,22 +140,21 @@ private:
         m_sinceSent.restart();
         if (m_rows.isEmpty())
             return;
-        while (*m_inFlight >= batchesInFlight && !m_form->cancelRequested())
-            QThread::msleep(1);
-        ++*m_inFlight;
+        m_gate->enter();
         emit m_form->SIG_TRX_ROWS(m_rows);
         m_rows.clear();
         // Served right after the batch: the signal was queued before it.
-        QMetaObject::invokeMethod(m_form, [inFlight = m_inFlight] { --*inFlight; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_form, [gate = m_gate] { gate->leave(); }, Qt::QueuedConnection);
     }
 
     TransactionForm* m_form;
     QString m_destinationPath;
     QVector<kova::RowReport> m_rows;
     // Shared with the window's thread, which may serve a batch after the relay is gone.
-    std::shared_ptr<std::atomic_int> m_inFlight = std::make_shared<std::atomic_int>(0);
+    std::shared_ptr<WindowGate> m_gate;
     QElapsedTimer m_sinceSent;
     std::function<bool(const QString&)> m_takesRefusal;
+    QString m_takenRefusal;
     QString m_accepted;
     // Once sent: the upload file written holds its rows and total.
     std::optional<kova::Summary> m_summary;

@@ -127,10 +127,10 @@ void SourceAccountsTable::removeCurrent()
         m_model->removeRow(current.row());
 }
 
-void SourceAccountsTable::load(QSettings& settings)
+void SourceAccountsTable::read(QSettings& settings)
 {
     m_model->removeRows(0, m_model->rowCount());
-    const QVector<kova::SourceAccount> accounts = kova::loadAccounts(settings);
+    const QVector<kova::SourceAccount> accounts = kova::readAccounts(settings);
     for (const kova::SourceAccount& account : accounts)
         appendRow(QStringLiteral(" "), account);
     m_view->resizeColumnsToContents();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/sourceaccount.h"
+#include "settings/sourceaccount.h"
 
 #include <QObject>
 #include <QVector>
@@ -41,7 +41,7 @@ public:
 
     // Inside the form's group: replaces the rows with the "Accounts" array
     // (no row checked) and sizes the columns to their contents.
-    void load(QSettings& settings);
+    void read(QSettings& settings);
     // Inside the form's group: rewrites the "Accounts" array from the rows.
     void save(QSettings& settings) const;
 

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "export/rowreport.h"
+#include "record/canceltoken.h"
+#include "record/rowreport.h"
+#include "run/exportrun.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QVector>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
+class WindowGate;
 struct LoadedSheet;
 
 // What the main window knows of a transaction form: the two requests it
@@ -22,6 +25,7 @@ class TransactionForm : public QWidget
 
 public:
     using QWidget::QWidget;
+    ~TransactionForm() override;
 
     // A workbook or sheet was chosen: the mapping lists offer that sheet's
     // columns. An empty sheet name empties them.
@@ -40,15 +44,40 @@ public:
     // The sheet offered for path and sheet, once; null when none was.
     std::shared_ptr<LoadedSheet> takeLoadedSheet(const QString& path, const QString& sheet);
 
-    // Stops the running export if its Header ID is not reserved yet; safe from any thread.
-    void cancelExport() { m_cancelRequested = true; }
-    bool cancelRequested() const { return m_cancelRequested; }
+    // Stops the running export if its Header ID is not reserved yet.
+    void cancelExport();
+    bool exporting() const { return m_thread != nullptr; }
 
 protected:
-    // Runs export on a thread of its own and returns when it is done; the
-    // window's events are served meanwhile, and the reports arrive queued, in
-    // the order sent, before this returns.
-    void runOffGuiThread(const std::function<void()>& exportRun);
+    // Starts job on a thread of its own and returns; its reports arrive as the
+    // signals below, queued, in the order sent, then exportEnded() and
+    // exportFinished().
+    // What the relay of an export is told before it runs: a "write again?"
+    // question the user already answered Yes to, and which refusals the form
+    // answers itself once the export ended instead of showing a box (asked on
+    // the export's thread).
+    struct ExportTerms
+    {
+        QString acceptedWriteAgain;
+        std::function<bool(const QString&)> takesRefusal;
+    };
+    // How an export ended: the request it served, its result, the "write
+    // again?" question answered Yes to, and the refusal the form took.
+    struct ExportEnd
+    {
+        kova::ExportRequest request;
+        kova::ExportResult result;
+        QString acceptedWriteAgain;
+        QString takenRefusal;
+    };
+    void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job, ExportTerms terms = {});
+    // What the export left for the form to show, on the form's thread. An
+    // export started again from here runs on as the same one.
+    virtual void exportEnded(const ExportEnd&) {}
+    // Stops the running export and waits for its thread: whatever the export
+    // reads (the kept workbook) must outlive it, so each form calls this
+    // before its members go.
+    void endExport();
 
 signals:
     // Processed rows, in batches, in the order read.
@@ -63,12 +92,21 @@ signals:
     void SIG_MAPPING_MATCHED(QStringList lines);
     // What became of the batch, once its summary was sent.
     void SIG_TRX_END(QString line);
+    // The export started by ON_Export_Signal is over, everything it reported delivered.
+    void exportFinished();
     // The export starts over within the same request (a question was
     // answered): what the run before it logged goes.
     void SIG_TRX_RESTART();
 
 private:
-    std::atomic_bool m_cancelRequested{false};
+    void finishExport(const ExportEnd& end);
+
+    // The window may be this many batches of rows behind the export.
+    static constexpr int batchesInFlight = 2;
+    // The running export's; shared with its thread.
+    std::shared_ptr<kova::CancelToken> m_cancel;
+    std::shared_ptr<WindowGate> m_gate;
+    std::unique_ptr<QThread> m_thread;
     std::shared_ptr<LoadedSheet> m_offered;
 };
 

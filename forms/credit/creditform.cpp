@@ -3,15 +3,14 @@
 #include "core/credit/creditexport.h"
 #include "ui_creditform.h"
 
-#include "export/clock.h"
-#include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 CreditForm::CreditForm(QWidget* parent)
     : TransactionForm(parent)
@@ -61,6 +60,7 @@ CreditForm::CreditForm(QWidget* parent)
 
 CreditForm::~CreditForm()
 {
+    endExport();
     delete ui;
 }
 
@@ -178,13 +178,10 @@ void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& dest
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    const auto chosen = gatherSettings();
-    const QString sheet = m_mapping->sheetName();
-    const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        runCreditExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
-    });
+    const CreditSettings chosen = gatherSettings();
+    startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping->keptSheet(sourcePath)},
+                std::make_unique<CreditExport>(chosen));
 }
 
 void CreditForm::ON_chkHeaders_Click()

@@ -3,12 +3,11 @@
 #include "core/payroll/payrollexport.h"
 #include "ui_payrollform.h"
 
-#include "export/clock.h"
-#include "export/settingsfile.h"
 #include "forms/common/accountformsettings.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/sourceaccountstable.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
 
 namespace {
 
@@ -46,6 +45,7 @@ PayrollForm::PayrollForm(QWidget* parent)
 
 PayrollForm::~PayrollForm()
 {
+    endExport();
     delete ui;
 }
 
@@ -82,13 +82,10 @@ void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& des
 {
     if (!m_mapping.refreshBeforeExport(sourcePath))
         return;
-    const auto chosen = settings();
-    const QString sheet = m_mapping.sheetName();
-    const xlsx::Document* kept = m_mapping.keptSheet(sourcePath);
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        runPayrollExport(chosen, sourcePath, sheet, destinationPath, relay, kept);
-    });
+    const PayrollSettings chosen = settings();
+    startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping.keptSheet(sourcePath)},
+                std::make_unique<PayrollExport>(chosen));
 }
 
 void PayrollForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -13,7 +13,7 @@ class Ui_PayrollForm;
 
 // The "Payroll" transaction form. It gathers its widgets into a
 // PayrollSettings, saves part of them in the settings group "Payroll",
-// and hands exports to runPayrollExport(), relaying what the export
+// and hands exports to the shared export road, relaying what the export
 // reports as its signals and message boxes.
 class PayrollForm final : public TransactionForm
 {

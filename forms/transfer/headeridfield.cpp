@@ -1,6 +1,6 @@
 #include "headeridfield.h"
 
-#include "core/transfer/transferdescriptor.h"
+#include "types/transferdescriptor.h"
 #include "core/transfer/transfersettings.h"
 
 #include <QLineEdit>

@@ -4,12 +4,11 @@
 #include "ui_transferform.h"
 
 #include "core/transfer/headeridreservation.h"
-#include "export/clock.h"
-#include "export/settingsfile.h"
-#include "export/settingslock.h"
+#include "record/clock.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslock.h"
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
-#include "forms/common/reportrelay.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"
 
@@ -64,6 +63,7 @@ TransferForm::TransferForm(QWidget* parent)
 
 TransferForm::~TransferForm()
 {
+    endExport();
     delete ui;
 }
 
@@ -121,43 +121,39 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    std::optional<qint64> nextHeaderId;
     const TransferSettings chosen = settings();
-    const QString sheet = m_mapping->sheetName();
-    const xlsx::Document* kept = m_mapping->keptSheet(sourcePath);
-    QString usedRefusal;
-    QString accepted = std::exchange(m_acceptedWriteAgain, QString());
-    runOffGuiThread([&] {
-        ReportRelay relay(this, destinationPath);
-        relay.acceptWriteAgain(accepted);
-        // The number another run took is put as a question, not a dead end.
-        relay.takeRefusals([&](const QString& text) {
-            if (!nextHeaderId || text != headerIdUsedText(chosen.headerIdText.toLongLong(nullptr, 10), *nextHeaderId))
-                return false;
-            usedRefusal = text;
-            return true;
-        });
-        runTransferExport(chosen, sourcePath, sheet, destinationPath, relay, &nextHeaderId, kept);
-        accepted = relay.acceptedWriteAgain();
-    });
-    if (!usedRefusal.isEmpty()) {
-        m_acceptedWriteAgain = accepted;
-        offerFreeHeaderId(usedRefusal, *nextHeaderId, sourcePath, destinationPath);
-        m_acceptedWriteAgain.clear();
+    auto job = std::make_unique<TransferExport>(chosen);
+    const TransferExport* running = job.get();
+    ExportTerms terms;
+    terms.acceptedWriteAgain = std::exchange(m_acceptedWriteAgain, QString());
+    // The number another run took is put as a question, not a dead end.
+    terms.takesRefusal = [running, typed = chosen.headerIdText.toLongLong(nullptr, 10)](const QString& text) {
+        const std::optional<qint64> free = running->nextHeaderId();
+        return free && text == headerIdUsedText(typed, *free);
+    };
+    startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
+                 m_mapping->keptSheet(sourcePath)},
+                std::move(job), std::move(terms));
+}
+
+void TransferForm::exportEnded(const ExportEnd& end)
+{
+    if (!end.takenRefusal.isEmpty() && end.result.nextHeaderId) {
+        offerFreeHeaderId(end, *end.result.nextHeaderId);
         return;
     }
     m_headerId.catchUp(ui->txtHeaderID);
 }
 
-void TransferForm::offerFreeHeaderId(const QString& refusal, qint64 free, const QString& sourcePath,
-                                     const QString& destinationPath)
+void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
 {
-    const QString question = refusal + QStringLiteral(". Export with Header ID %1?").arg(free);
+    const QString question = end.takenRefusal + QStringLiteral(". Export with Header ID %1?").arg(free);
     if (!Messages::question(this, question))
         return;
     ui->txtHeaderID->setText(QString::number(free));
     emit SIG_TRX_RESTART();
-    ON_Export_Signal(sourcePath, destinationPath);
+    m_acceptedWriteAgain = end.acceptedWriteAgain;
+    ON_Export_Signal(end.request.sourcePath, end.request.destinationPath);
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)

@@ -29,6 +29,8 @@ public:
     QDate effectiveDate() const override;
 
 protected:
+    // Shows the Header ID the next batch takes, or offers the next free one.
+    void exportEnded(const ExportEnd& end) override;
     // Another window or kova-export may have written batches meanwhile.
     void showEvent(QShowEvent* event) override;
 
@@ -48,8 +50,7 @@ private:
     TransferSettings settings() const;
     // A typed Header ID was refused as already used: offers the free one and,
     // taken, exports again with it.
-    void offerFreeHeaderId(const QString& refusal, qint64 free, const QString& sourcePath,
-                           const QString& destinationPath);
+    void offerFreeHeaderId(const ExportEnd& end, qint64 free);
 
     Ui::TransferForm* ui;
     QString m_settingsPath;

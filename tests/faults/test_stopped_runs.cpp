@@ -1,7 +1,7 @@
 // Stops kova-export dead where a killed run could do harm, or changes its files
 // under it, then checks what is left for the customer and for the next run.
 #include "expect.h"
-#include "export/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "filesizelimit.h"
 
 #include <QDir>

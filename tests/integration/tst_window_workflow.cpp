@@ -5,15 +5,16 @@
 #include "recordingsink.h"
 #include "testworkbook.h"
 #include "windowlog.h"
-#include "export/clock.h"
+#include "core/transfer/transferexport.h"
 #include "forms/common/filedialogs.h"
 #include "forms/common/messages.h"
 #include "forms/common/transactionform.h"
+#include "record/clock.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
-#include "core/registry.h"
-#include "core/transfer/transferexport.h"
-#include "export/sourceaccount.h"
+#include "run/exportrun.h"
+#include "settings/sourceaccount.h"
+#include "types/registry.h"
 
 #include <QtTest>
 
@@ -55,7 +56,15 @@ public:
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
         QVERIFY(workbookRead(window.data()));
     }
-    void click(const char* button) { QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton); }
+    // An export the click starts runs to its end, every report of it served.
+    void click(const char* button)
+    {
+        auto* hosted = qobject_cast<TransactionForm*>(form());
+        QSignalSpy finished(hosted, &TransactionForm::exportFinished);
+        QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton);
+        if (hosted->exporting())
+            QVERIFY(finished.wait(60000));
+    }
 
     const QScopedPointer<MainWindow> window{new MainWindow};
     QStringList boxes, answers;
@@ -553,7 +562,8 @@ private slots:
             s.effectiveDate = QDate(2025, 2, 3);
             RecordingSink sink;
             const QString dest = m_dir.filePath(ref + ".txt");
-            runTransferExport(s, workbook(ref + ".xlsx", {transferRow(ref, "1234567890")}), "Data", dest, sink);
+            TransferExport job(s);
+            kova::runExport({workbook(ref + ".xlsx", {transferRow(ref, "1234567890")}), "Data", dest, s.settingsPath}, job, sink);
             return sink.boxTexts().join('|').toUtf8() + '\n' + expect::fileBytes(dest);
         };
         WindowDriver user;
@@ -709,7 +719,7 @@ private slots:
         };
         const auto stored = [] {
             QStringList accounts;
-            for (const kova::SourceAccount& a : kova::storedAccounts(settingsPath(), "Credit"))
+            for (const kova::SourceAccount& a : kova::readAccounts(settingsPath(), "Credit"))
                 accounts << a.account;
             return accounts.join(' ');
         };

@@ -1,5 +1,5 @@
-#include "core/sheetmapping.h"
-#include "core/transfer/transferdescriptor.h"
+#include "settings/sheetmapping.h"
+#include "types/transferdescriptor.h"
 #include "xlsx/document.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"

@@ -1,9 +1,9 @@
-#include "core/registry.h"
 #include "register/batchfingerprint.h"
 #include "register/batchguard.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "register/templateworkbook.h"
+#include "types/registry.h"
 #include "xlsx/document.h"
 #include "xlsx/ziparchive.h"
 

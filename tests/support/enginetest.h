@@ -3,7 +3,7 @@
 #include "expect.h"
 #include "recordingsink.h"
 
-#include "export/exportrun.h"
+#include "run/exportrun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +38,15 @@ protected:
         if (!expect::writeSheet(m_book, sheet, rows))
             qFatal("workbook not written");
         return m_book;
+    }
+
+    // The shared road over the sheet "Data" of book (m_book when empty) into m_dest.
+    template <typename Job, typename Settings>
+    kova::ExportResult runJob(const Settings& s, const QString& book = {})
+    {
+        Job job(s);
+        return kova::runExport({book.isEmpty() ? m_book : book, QStringLiteral("Data"), m_dest, s.settingsPath}, job,
+                               m_sink);
     }
 
     void checkRow(kova::ExportOutcome outcome, const RowCase& c)

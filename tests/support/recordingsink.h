@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/exportsink.h"
+#include "record/exportsink.h"
 #include "render/messagetext.h"
 #include "render/summarylines.h"
 

@@ -1,8 +1,0 @@
-#pragma once
-
-#include "core/typedescriptor.h"
-
-// The mapped fields of a payroll, in the order of payrollDescriptor().fields.
-enum class PayrollField { TrxDate, AccountName, AccountNumber, Amount, EmployeeID, Department, Count };
-
-const kova::TypeDescriptor& payrollDescriptor();

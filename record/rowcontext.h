@@ -1,0 +1,85 @@
+#pragma once
+
+#include "money.h"
+#include "rowreport.h"
+#include "types/typedescriptor.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <type_traits>
+
+namespace kova {
+
+// The row being converted. A job appends the record text, shows each field's
+// value in the log column its type declares for it, and reports each failed
+// check through error() or warning(), marking that field's column.
+class RowContext final
+{
+public:
+    RowContext(int index, const TypeDescriptor& type)
+        : m_index(index)
+        , m_type(type)
+        , m_values(type.logColumns.size())
+    {
+    }
+
+    int index() const { return m_index; }      // row in the log table
+    int line() const { return m_index + 1; }   // "LINE n"
+
+    QString record;                            // detail record, without line feed
+
+    // Field is the type's field enum.
+    template <typename Field>
+    void show(Field field, const QString& text) { showAt(column(field), text); }
+    template <typename Field>
+    const QString& shown(Field field) const { return m_values.at(column(field)); }
+    // The log column of field, -1 for none; its title names it in messages.
+    template <typename Field>
+    int column(Field field) const { return m_type.logColumnOf(int(field)); }
+    template <typename Field>
+    const QString& title(Field field) const { return m_type.logColumns.at(column(field)).title; }
+    // One per log column, as shown.
+    QStringList values() const { return m_values.toList(); }
+
+    // column: the log column to mark, or -1 for none. A bare text names no field.
+    void error(const MessageWords& words, int column = -1);
+    void error(const QString& text, int column = -1) { error(MessageWords{text, {}, {}}, column); }
+    // column: the log column whose text was cut, or -1 for none.
+    void warning(const MessageWords& words, int column = -1);
+    template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
+    void error(const MessageWords& words, Field field) { error(words, column(field)); }
+    template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
+    void error(const QString& text, Field field) { error(text, column(field)); }
+    template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
+    void warning(const MessageWords& words, Field field) { warning(words, column(field)); }
+    void addToTotal(Cents amount) { m_amount += amount; }
+
+    int errors() const { return m_errors; }
+    int warnings() const { return m_warnings; }
+    Cents amount() const { return m_amount; }
+    const RowMessages& messages() const { return m_messages; }
+    const QVector<MarkedCell>& cells() const { return m_cells; }
+    const QVector<MarkedCell>& warningCells() const { return m_warningCells; }
+
+private:
+    void showAt(int column, const QString& text);
+
+    int m_index;
+    const TypeDescriptor& m_type;
+    QVector<QString> m_values;
+    int m_errors = 0;
+    int m_warnings = 0;
+    Cents m_amount = 0;
+    RowMessages m_messages;
+    QVector<MarkedCell> m_cells;
+    QVector<MarkedCell> m_warningCells;
+};
+
+struct ExportTotals
+{
+    Cents total = 0;
+    int count = 0;   // processed rows = detail records
+};
+
+} // namespace kova

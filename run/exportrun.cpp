@@ -1,0 +1,294 @@
+#include "exportrun.h"
+
+#include "faultpoint.h"
+#include "pathchecks.h"
+#include "register/batchguard.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslock.h"
+#include "xlsx/document.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <QTextStream>
+
+#include <optional>
+
+namespace kova {
+
+namespace {
+
+const QString failedWriting = QStringLiteral("Failed open file for writing");
+const QString failedReading = QStringLiteral("Failed open file for reading");
+const QString failedWrite = QStringLiteral("Failed writing file");
+// Rows between progress reports: often enough for a bar, rare enough to cost nothing.
+constexpr int progressStep = 4096;
+// How long a run waits for another on the same settings to write its batch:
+// a full-size batch takes a few seconds to copy into place.
+constexpr int lockWaitMs = 10000;
+
+struct Counts
+{
+    ExportTotals totals;
+    int errors = 0;
+    int warnings = 0;
+    QVector<int> leftOut;   // rows the filters left out, by reason
+};
+
+// A record of the wrong width would shift every field after it at the bank;
+// the layouts make that impossible for rows without errors, and this keeps it so.
+bool widthHolds(const ExportJob& job, const QString& record)
+{
+    return job.recordWidth() == 0 || record.size() == job.recordWidth();
+}
+
+// The details file holds the whole batch in plain text. It gets a fresh name
+// in the destination's folder (never an existing file or link there), and the
+// name is dropped at once where the system allows it: the open file stays
+// readable, and nothing is left behind however the export ends, a killed
+// process included.
+bool openDetails(QTemporaryFile& details, const QString& destinationPath)
+{
+    const QFileInfo destination(destinationPath);
+    details.setFileTemplate(destination.absoluteDir().filePath(destination.fileName()
+                                                               + QStringLiteral(".XXXXXX.details")));
+    if (!details.open())
+        return false;
+    if (QFile::remove(details.fileName()))
+        details.setAutoRemove(false);
+    return true;
+}
+
+// Header record first, then the details file's lines. The destination is
+// replaced only by a complete file: every write succeeded and it holds as many
+// records as the header announces.
+bool writeUpload(const QString& destinationPath, QFile& details, const QString& header, int count,
+                 ExportSink& sink)
+{
+    QSaveFile upload(destinationPath);
+    if (!upload.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        sink.critical(failedWriting);
+        return false;
+    }
+    if (!details.seek(0)) {
+        upload.cancelWriting();
+        sink.critical(failedReading);
+        return false;
+    }
+    int copied = 0;
+    {
+        QTextStream out(&upload);
+        QTextStream in(&details);
+        out << header << '\n';
+        QString line;
+        while (in.readLineInto(&line)) {
+            out << line << '\n';
+            ++copied;
+            if (copied == count / 2) KOVA_FAULT_POINT("upload-half-written");
+        }
+        out.flush();
+        if (out.status() != QTextStream::Ok || in.status() != QTextStream::Ok || copied != count)
+            upload.cancelWriting();
+    }
+    KOVA_FAULT_POINT("before-commit");
+    if (!upload.commit()) {
+        sink.critical(failedWrite);
+        return false;
+    }
+    KOVA_FAULT_POINT("after-commit");
+    return true;
+}
+
+// Puts the register's question about the batch, if it has one, then takes
+// the lock of the settings and looks again: a batch another run recorded
+// meanwhile is asked about in turn. Asked before the lock is taken, so that
+// a question left open holds up no other run. Leaves lock held, or gives the
+// outcome to end the export with.
+std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settingsPath,
+                                        std::optional<SettingsLock>& lock, ExportSink& sink)
+{
+    KOVA_FAULT_POINT("before-lookup");
+    BatchLookup asked = guard.lookUp();
+    for (;;) {
+        const QString question = asked.question();
+        if (!question.isEmpty() && !sink.askWriteAgain(question))
+            return ExportOutcome::Declined;
+        lock.emplace(batchLockPath(settingsPath), lockWaitMs);
+        if (lock->state() == SettingsLock::State::Busy) {
+            sink.critical(settingsBusyText());
+            return ExportOutcome::Refused;
+        }
+        // A lock that cannot be made at all means a folder that takes no
+        // files: no register can be kept there either, and the run goes on
+        // without the lock.
+        const BatchLookup now = guard.lookUp();
+        if (now.question().isEmpty() || now.sameAnswer(asked))
+            return std::nullopt;
+        lock.reset();
+        asked = now;
+    }
+}
+
+bool stopped(const ExportRequest& request, ExportSink& sink)
+{
+    if (!request.cancel || !request.cancel->cancelled())
+        return false;
+    sink.stopped();
+    return true;
+}
+
+ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink)
+{
+    const QString& destinationPath = request.destinationPath;
+    for (const QString& refusal : {job.headerRefusal(), job.refusal(),
+                                   exportPathsRefusal(request.sourcePath, destinationPath, request.settingsPath)}) {
+        if (!refusal.isEmpty()) {
+            sink.critical(refusal);
+            return ExportOutcome::Refused;
+        }
+    }
+    const TypeDescriptor& type = job.descriptor();
+    sink.headerChanged(type.logTitles());
+
+    std::optional<xlsx::Document> opened;
+    if (!request.document) {
+        opened.emplace(request.sourcePath);
+        if (!opened->selectSheet(request.sheetName)) {
+            sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName);
+            return ExportOutcome::Refused;
+        }
+    }
+    const xlsx::Document& workbook = request.document ? *request.document : *opened;
+    const int lastRow = workbook.dimension().lastRow();
+    const int firstRow = job.firstRow();
+    const int dataRows = qMax(0, lastRow - (firstRow - 1));
+
+    QTemporaryFile details;
+    if (!openDetails(details, destinationPath)) {
+        sink.critical(failedWriting);
+        return ExportOutcome::Refused;
+    }
+
+    std::optional<BatchGuard> guard;
+    if (!request.settingsPath.isEmpty())
+        guard.emplace(request.settingsPath, type.type, job.batchKey());
+
+    Counts counts;
+    bool widthsHold = true;
+    bool detailsWritten = true;
+    {
+        QTextStream out(&details);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            if (stopped(request, sink))
+                return ExportOutcome::Cancelled;
+            if ((row - firstRow + 1) % progressStep == 0)
+                sink.progress(row - firstRow + 1, dataRows);
+            const int leftOut = job.leftOutBy(workbook, row);
+            if (leftOut >= 0) {
+                if (leftOut >= counts.leftOut.size())
+                    counts.leftOut.resize(leftOut + 1);
+                ++counts.leftOut[leftOut];
+                continue;
+            }
+            RowContext context(counts.totals.count, type);
+            job.convert(workbook, row, context);
+            if (context.errors() == 0 && !widthHolds(job, context.record))
+                widthsHold = false;
+            out << context.record << '\n';
+            if (guard)
+                guard->addDetail(context.record);
+
+            counts.errors += context.errors();
+            counts.warnings += context.warnings();
+            counts.totals.total += context.amount();
+            sink.rowProcessed(RowReport{context.values(), context.cells(), context.messages(), type.amountLogColumn(),
+                                        row, context.warningCells(), context.amount()});
+            ++counts.totals.count;
+        }
+        sink.progress(dataRows, dataRows);
+        out.flush();
+        // A disk that filled during the loop and has room again by now must
+        // not pass for a complete batch.
+        detailsWritten = out.status() == QTextStream::Ok && details.flush()
+            && details.error() == QFileDevice::NoError;
+    }
+
+    KOVA_FAULT_POINT("after-rows");
+    QStringList leftOutNotes;
+    for (int reason = 0; reason < counts.leftOut.size(); ++reason)
+        if (counts.leftOut.at(reason) > 0)
+            leftOutNotes.append(job.leftOutNote(reason, counts.leftOut.at(reason)));
+    sink.summaryReady(Summary{counts.totals.count, dataRows, counts.totals.total,
+                              counts.warnings, counts.errors, leftOutNotes});
+
+    if (counts.errors > 0) {
+        sink.critical(QStringLiteral("ERROR!"));
+        return ExportOutcome::RowErrors;
+    }
+    // An upload of a header alone would pass at the bank for a batch paid.
+    if (counts.totals.count == 0) {
+        sink.critical(QStringLiteral("No rows to export"));
+        return ExportOutcome::Refused;
+    }
+    const QString overflow = job.overflow(counts.totals);
+    if (!overflow.isEmpty()) {
+        sink.critical(overflow);
+        return ExportOutcome::Refused;
+    }
+    if (!detailsWritten) {
+        sink.critical(failedWrite);
+        return ExportOutcome::Refused;
+    }
+    const QString widthMismatch = QStringLiteral("Record width mismatch");
+    if (!widthsHold) {
+        sink.critical(widthMismatch);
+        return ExportOutcome::Refused;
+    }
+    // Asked before the Header ID is reserved: a "no" must leave it unused.
+    // Held from the lookup to the commit, so that no other run on these
+    // settings looks the batch up in between.
+    std::optional<SettingsLock> lock;
+    if (guard) {
+        const std::optional<ExportOutcome> declined = claimBatch(*guard, request.settingsPath, lock, sink);
+        if (declined)
+            return *declined;
+    }
+    // The last moment a stop leaves nothing behind: past it the Header ID is taken.
+    if (stopped(request, sink))
+        return ExportOutcome::Cancelled;
+    if (!job.reserve(sink))
+        return ExportOutcome::Refused;
+    if (guard)
+        guard->started(job.headerId(), QFileInfo(destinationPath).absoluteFilePath(), counts.totals.total);
+    KOVA_FAULT_POINT("after-reserve");
+    const QString header = job.headerRecord(counts.totals);
+    bool written = false;
+    if (!widthHolds(job, header))
+        sink.critical(widthMismatch);
+    else
+        written = writeUpload(destinationPath, details, header, counts.totals.count, sink);
+    if (!written) {
+        if (guard)
+            guard->abandoned();
+        return ExportOutcome::Refused;
+    }
+    if (guard) {
+        const QString problem = guard->finished();
+        if (!problem.isEmpty())
+            sink.registerProblem(problem);
+    }
+    sink.information(QStringLiteral("Done!"));
+    return ExportOutcome::Written;
+}
+
+} // namespace
+
+ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
+{
+    const ExportOutcome outcome = exportRows(request, job, sink);
+    return {outcome, job.nextHeaderId()};
+}
+
+} // namespace kova

@@ -1,0 +1,419 @@
+#include "app/placement.h"
+#include "app/windowsettings.h"
+#include "forms/common/filedialogs.h"
+#include "forms/common/messages.h"
+#include "register/batchregister.h"
+#include "register/batchtexts.h"
+#include "settings/settingsfile.h"
+#include "xlsx/document.h"
+#include "testpackage.h"
+#include "testworkbook.h"
+#include "expect.h"
+#include "windowlog.h"
+
+#include <QtTest>
+
+class TestMainWindow final : public QObject
+{
+    Q_OBJECT
+
+    MainWindow* m_window = nullptr;
+    // Boxes as "<window or other> <kind>: <text>" (a form parents its own), dialogs as "<caption>: <start>".
+    QStringList m_boxes, m_dialogs, m_answers;
+    QTemporaryDir m_dir;
+
+    template<typename T> T* child(const char* name) const { return m_window->findChild<T*>(QLatin1String(name)); }
+    QWidget* hosted() const { return child<QHBoxLayout>("horzFormUI")->itemAt(0)->widget(); }
+    QString workbook(const QString& name, const QStringList& sheets)
+    {
+        TestWorkbook book(m_dir.filePath(name));
+        for (const QString& sheet : sheets)
+            book.addSheet(sheet).setCell(1, 1, sheet);
+        book.save();
+        return m_dir.filePath(name);
+    }
+    void choose(const QString& path, const char* button = "btnSrc")
+    {
+        m_answers = QStringList{path};
+        child<QPushButton>(button)->click();
+        QVERIFY(workbookRead(m_window));
+    }
+    void showActive(const QRect& geometry = QRect(410, 160, 1100, 760))
+    {
+        m_window->setGeometry(geometry);
+        m_window->show();
+        QApplication::setActiveWindow(m_window);
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+    }
+    void report(const QStringList& values, const QVector<kova::MarkedCell>& cells, const kova::RowMessages& messages,
+                int amountColumn)
+    {
+        kova::RowReport r;
+        r.values = values;
+        r.cells = cells;
+        r.messages = messages;
+        r.amountColumn = amountColumn;
+        r.sheetRow = logTable(m_window)->rowCount() + 1;
+        m_window->ON_Trx_Logger({r});
+    }
+    static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
+
+private slots:
+    void init()
+    {
+        m_boxes.clear();
+        m_dialogs.clear();
+        Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
+            m_boxes << QString(parent == m_window ? "window " : "other ")
+                           + (kind == Messages::Kind::Critical ? "critical: " : "information: ") + text;
+        });
+        FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode, const QString& caption, const QString& start,
+                                       const QString&) {
+            m_dialogs << caption + ": " + start;
+            return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+        });
+        // Every test starts as the first run: no stored place, splitters or folder.
+        QSettings(kova::defaultSettingsPath(), QSettings::IniFormat).remove(QStringLiteral("Window"));
+        m_window = new MainWindow;
+    }
+    void cleanup() { delete m_window; }
+
+    void placement()
+    {
+        const QRect hd(0, 0, 1920, 1080), stored(-1200, 40, 1000, 700);
+        QCOMPARE(mainWindowGeometry(QRect(), QRect(0, 40, 1920, 1040), {QRect(0, 40, 1920, 1040)}), QRect(410, 180, 1100, 760));
+        QCOMPARE(mainWindowGeometry(stored, hd, {hd, QRect(-1280, 0, 1280, 1024)}), stored);
+        QCOMPARE(mainWindowGeometry(stored, hd, {hd}), QRect(410, 160, 1100, 760));
+        // A small screen: the window and its frame (title bar 30, borders 4) fit its available area.
+        const QRect laptop(0, 0, 1366, 728);
+        const QRect fitted = mainWindowGeometry(laptop, QMargins(4, 30, 4, 4));
+        QCOMPARE(fitted, QRect(133, 30, 1100, 694));
+        QVERIFY(laptop.contains(fitted.marginsAdded(QMargins(4, 30, 4, 4))));
+    }
+
+    // The window's own checks speak first and take the focus; the paths go on untrimmed.
+    void exportChecks()
+    {
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
+        child<QLineEdit>("txtSource")->setText(" \t ");
+        m_window->ON_btnExport_Click();
+        QCOMPARE(m_window->focusWidget(), child<QWidget>("txtSource"));
+        child<QLineEdit>("txtSource")->setText("  /tmp/in.xlsx ");
+        m_window->ON_btnExport_Click();
+        QCOMPARE(m_window->focusWidget(), child<QWidget>("txtDest"));
+        child<QLineEdit>("txtDest")->setText(" /tmp/out.txt\t");
+        m_window->ON_btnExport_Click();
+        QCOMPARE(m_boxes.filter(QRegularExpression("^window ")),
+                 (QStringList{"window critical: Source can not be empty", "window critical: Dest can not be empty"}));
+        QCOMPARE(calls(exports), QList<QVariantList>{(QVariantList{"  /tmp/in.xlsx ", " /tmp/out.txt\t"})});
+    }
+
+    void choosingWorkbooks()
+    {
+        const QString first = workbook("first.xlsx", {"Only"});
+        const QString second = workbook("second.xlsx", {"Alpha", "Beta"});
+        auto* sheets = child<QComboBox>("cboSheets");
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+        choose(first);
+        choose(second);
+        sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
+        child<QLineEdit>("txtDest")->setText("/tmp/out.txt");
+        // Cancelled dialogs change nothing; a hand edit of the path travels with the next sheet choice.
+        choose("");
+        choose("", "btnDest");
+        QCOMPARE(child<QLineEdit>("txtSource")->text() + "|" + child<QLineEdit>("txtDest")->text(), second + "|/tmp/out.txt");
+        child<QLineEdit>("txtSource")->setText("edited.xlsx");
+        sheets->setCurrentIndex(0);
+        QVERIFY(workbookRead(m_window));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{first, "Only"}, {second, "Alpha"}, {second, "Beta"}, {"edited.xlsx", "Alpha"}}));
+        // The same workbook chosen again is read again, from its first sheet.
+        sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
+        workbook("second.xlsx", {"Alpha", "Beta", "Gamma"});
+        choose(second);
+        QCOMPARE(sheets->itemText(2) + sheets->currentText(), QStringLiteral("GammaAlpha"));
+
+        // An unreadable sheet is reported once, by the form; an unreadable workbook leaves no lists on offer, and an
+        // encrypted one says what to do.
+        auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
+        QCOMPARE(mapped->count(), 2);
+        const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx"), locked = m_dir.filePath("locked.xlsx");
+        { QFile file(text); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain\0text", 10) == 10); }
+        const QByteArray encrypted = TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"});
+        { QFile file(locked); QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size()); }
+        QVERIFY(TestPackage().addSheetPart("Broken", "<worksheet").write(broken));
+        changes.clear();
+        choose(broken);
+        QCOMPARE(mapped->count(), 2);
+        choose(text);
+        QCOMPARE(mapped->count(), 0);
+        choose(locked);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}, {locked, ""}}));
+        QCOMPARE(m_boxes, (QStringList{"other critical: Error. Unable to select sheet Alpha", "other critical: Error. Unable to select sheet Beta",
+                                       "other critical: Error. Unable to select sheet Broken", "window critical: Unable to open workbook",
+                                       "window critical: Workbook is password-protected: save it without a password and choose it again"}));
+    }
+
+    // Delimited text shows its delimiter and encoding choice; another delimiter is read again, and the
+    // form's lists follow. A workbook hides the choice.
+    void delimitedTextSource()
+    {
+        const QString csv = m_dir.filePath("batch.csv");
+        { QFile file(csv); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a,b;c\r\n") == 7); }
+        auto* choice = child<QComboBox>("cboDelimiter");
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+        choose(csv);
+        QVERIFY(choice->isVisibleTo(m_window));
+        auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
+        QCOMPARE(mapped->count(), 3);
+        choice->setCurrentIndex(choice->findText("Semicolon"));
+        QVERIFY(workbookRead(m_window));
+        QCOMPARE(mapped->count(), 3);
+        hosted()->findChild<QCheckBox*>("chkHeaders")->click();
+        QCOMPARE(mapped->itemText(1) + "|" + mapped->itemText(2), QString("a,b|c"));
+        QCOMPARE(calls(changes), (QList<QVariantList>{{csv, "batch"}, {csv, "batch"}}));
+        // Seven bytes are no UTF-16 text: refused, never read in part.
+        child<QComboBox>("cboEncoding")->setCurrentIndex(child<QComboBox>("cboEncoding")->findText("UTF-16LE"));
+        QVERIFY(workbookRead(m_window));
+        QCOMPARE(m_boxes, QStringList{"other critical: Error. Unable to select sheet batch"});
+        choose(workbook("book.xlsx", {"Data"}));
+        QVERIFY(!choice->isVisibleTo(m_window));
+    }
+
+    // Marked fields, the amount column, and cells outside the values or the rows.
+    void rowReport()
+    {
+        m_window->ON_Headers_Change({"No", "Date", "Name"});
+        m_window->ON_Headers_Change({"First", "Second"});   // a shorter report leaves the later titles
+        report({"a", "b", "c"}, {}, {}, 2);
+        report({"a", "b", "c"}, {{1, 0}, {1, 2}}, {}, 1);
+        report({"a", "b"}, {{0, 2}, {2, 0}, {2, 3}, {3, 1}}, {}, -1);
+        QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p dr>|2: dr p> dr|3: dr p ."));
+        QCOMPARE(logTable(m_window)->index(1, 1).data().toString() + logTable(m_window)->index(2, 2).data().toString(), "b");
+        QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    }
+
+    void summaryAndMessages()
+    {
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        const kova::RowMessage warning{kova::Severity::Warning, 2, {"", "Remarks", " cut"}};
+        report({"1"}, {{0, 0}}, {error}, 0);
+        report({"2"}, {}, {}, 0);
+        report({"3"}, {}, {warning, error}, 0);
+        // Summary lines are shown as written, not read as markup.
+        m_window->ON_Trx_Done({"Total rows processed: 3", "a < b && c  >  d", ""});
+        QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total rows processed: 3", "a < b && c  >  d", "", separator,
+                                                  "LINE 1: Error. Amount is empty", "LINE 2: Warning. Remarks cut",
+                                                  "LINE 1: Error. Amount is empty"}));
+
+        // The form's export starts inside the emission; it must find both logs empty.
+        child<QLineEdit>("txtSource")->setText("in.xlsx");
+        child<QLineEdit>("txtDest")->setText("out.txt");
+        bool emptyDuringExport = false;
+        connect(m_window, &MainWindow::SIG_Export, this, [&] {
+            emptyDuringExport = logTable(m_window)->rowCount() + logTable(m_window)->columnCount() == 0 && logText(m_window).isEmpty();
+        });
+        QSignalSpy finished(hosted(), SIGNAL(exportFinished()));
+        m_window->ON_btnExport_Click();
+        QVERIFY(finished.wait());
+        QVERIFY(emptyDuringExport);
+        m_window->ON_Trx_Done({"Total"});
+        QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total", separator}));
+    }
+
+    // What one run leaves the next: its place, its splitters and the folder used
+    // last, without touching any other key of the shared settings file.
+    void nextRun()
+    {
+        const QString settingsPath = kova::defaultSettingsPath();
+        QSettings(settingsPath, QSettings::IniFormat).setValue("Payroll/Kept", "as it was");
+        QVERIFY(QDir(m_dir.path()).mkpath("books") && QDir(m_dir.path()).mkpath("uploads"));
+        choose(workbook("books/in.xlsx", {"Data"}));
+        choose(m_dir.filePath("uploads/out.txt"), "btnDest");
+        QCOMPARE(m_dialogs.at(0), "Open File: " + QDir::homePath());
+        const QString books = QFileInfo(m_dir.filePath("books")).absoluteFilePath() + QDir::separator();
+        QVERIFY2(m_dialogs.at(1).startsWith("Destination File: " + books + "AutoTransfer-"), qPrintable(m_dialogs.at(1)));
+
+        showActive(QRect(40, 30, 1000, 700));
+        child<QSplitter>("splitter_2")->setSizes({200, 400});
+        child<QSplitter>("splitter")->setSizes({600, 200});
+        const QList<int> sizes = child<QSplitter>("splitter_2")->sizes() + child<QSplitter>("splitter")->sizes();
+        m_window->close();
+        QCOMPARE(WindowSettings::read(settingsPath).geometry, QRect(40, 30, 1000, 700));
+        delete m_window;
+        m_window = new MainWindow;
+        showActive(QRect(40, 30, 1000, 700));
+        QCOMPARE(child<QSplitter>("splitter_2")->sizes() + child<QSplitter>("splitter")->sizes(), sizes);
+        QCOMPARE(QSettings(settingsPath, QSettings::IniFormat).value("Payroll/Kept").toString(), QStringLiteral("as it was"));
+        // The folder used last; one gone since sends the dialog home.
+        choose("");
+        QVERIFY(QDir(m_dir.filePath("uploads")).removeRecursively());
+        choose("");
+        QCOMPARE(m_dialogs.mid(2), QStringList({"Open File: " + QFileInfo(m_dir.filePath("uploads")).absoluteFilePath(),
+                                                "Open File: " + QDir::homePath()}));
+    }
+
+    // One workbook dropped is chosen, whatever the case of its extension; anything else is refused.
+    void drop()
+    {
+        for (const char* file : {"LOUD.XLSX", "notes.pdf"}) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(workbook(file, {"Data"}))});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window, &dropped);
+        }
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), m_dir.filePath("LOUD.XLSX"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Not a workbook or CSV file: notes.pdf"));
+        QCOMPARE(m_boxes, QStringList{});
+    }
+
+    // No caption cut short in any type or mode, and one round of Tab through the window.
+    void formAtWork()
+    {
+        showActive();
+        for (int type : {0, 1, 2, 3}) {
+            child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+            QWidget* form = hosted();
+            for (const char* mode : {"rdbOthers", "rdbWDK"}) {
+                if (auto* button = form->findChild<QRadioButton*>(mode))
+                    button->click();
+                QTest::qWait(50);   // nested layouts settle over several posted requests
+                for (QLabel* label : form->findChildren<QLabel*>())
+                    QVERIFY2(!label->isVisible() || label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+            }
+        }
+        QStringList names;
+        child<QComboBox>("cboTrxType")->setFocus();
+        while (names.size() < 200 && names.value(names.size() - 1) != "cboTrxType") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (names.value(names.size() - 1) != QApplication::focusWidget()->objectName())
+                names << QApplication::focusWidget()->objectName();
+        }
+        QVERIFY2(names.mid(0, 7) == (QStringList{"btnTemplate", "btnBatches", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
+                     && names.mid(names.size() - 5) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus", "cboTrxType"}),
+                 qPrintable(names.join(' ')));
+    }
+
+    // A wheel over a field without focus scrolls the form; with focus it changes the field.
+    void wheelNeedsFocus()
+    {
+        showActive(QRect(0, 0, 1100, 500));
+        child<QComboBox>("cboTrxType")->setCurrentIndex(3);
+        QApplication::processEvents();   // a form added to the shown window shows itself a moment later
+        auto* date = hosted()->findChild<QDateEdit*>("dteFrom");
+        const QDate before = date->date();
+        const auto turn = [](QWidget* w, int notches) {
+            QWheelEvent wheel(QPointF(5, 5), w->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QSpontaneKeyEvent::setSpontaneous(&wheel);   // as from the mouse: only such a turn travels on
+            qApp->notify(w, &wheel);
+        };
+        child<QLineEdit>("txtDest")->setFocus();
+        turn(child<QComboBox>("cboTrxType"), 1);
+        turn(date, -1);
+        QVERIFY(child<QComboBox>("cboTrxType")->currentIndex() == 3 && date->date() == before);
+        QVERIFY(hosted()->findChild<QScrollArea*>("scrollArea")->verticalScrollBar()->value() > 0);
+        date->setFocus();   // clicked or tabbed into, it takes the wheel as before
+        turn(date, 1);
+        QVERIFY(date->date() != before);
+    }
+
+    // The register's batches, newest first, read a page at a time as the table is scrolled;
+    // one window of them, which a second click brings forward.
+    void writtenBatches()
+    {
+        QFile::remove(kova::registerPathFor(kova::defaultSettingsPath()));
+        kova::BatchRegister batches(kova::registerPathFor(kova::defaultSettingsPath()));
+        const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
+        QVector<kova::BatchEntry> entries;
+        for (int i = 0; i < 600; ++i) {
+            entries.prepend({written.addSecs(i), i % 2 ? "Auto Transfer" : "Payroll", i % 2 ? QString::number(i) : "",
+                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i)});
+            QVERIFY(batches.open() && batches.record(entries.first()));
+        }
+        showActive();
+        child<QPushButton>("btnBatches")->click();
+        auto* table = m_window->findChild<QTableView*>("tblBatches");
+        QAbstractItemModel* model = table->model();
+        QCOMPARE(model->rowCount(), 256);
+        while (model->canFetchMore({}))
+            model->fetchMore({});
+        QString shown;
+        for (int r = 0; r < model->rowCount(); ++r)
+            for (int c = 0; c < model->columnCount(); ++c)
+                shown += model->index(r, c).data().toString() + (c + 1 < model->columnCount() ? "\t" : "\n");
+        QCOMPARE(shown, kova::historyText(entries));
+        child<QPushButton>("btnBatches")->click();
+        QCOMPARE(m_window->findChildren<QDialog*>().size(), 1);
+    }
+
+    // The forms name their icons by resource path; a missing or undecodable one leaves a button blank.
+    void icons()
+    {
+        for (const char* name : {"Add", "Apply", "Delete", "Lock", "Notes", "Save", "Script", "Unlock"}) {
+            const QImage image(QStringLiteral(":/icons/icons/%1.ico").arg(name));
+            QVERIFY2(image.size() == QSize(32, 32) && qAlpha(image.pixel(0, 0)) == 0, name);
+        }
+    }
+
+    // The template of the chosen type; one that cannot be written is reported.
+    void saveTemplate()
+    {
+        child<QComboBox>("cboTrxType")->setCurrentIndex(1);
+        choose(m_dir.filePath("credit.xlsx"), "btnTemplate");
+        choose(m_dir.filePath("missing/credit.xlsx"), "btnTemplate");
+        QCOMPARE(m_dialogs.at(0), "Save Template: " + QDir::homePath() + "/Auto Credit template.xlsx");
+        QCOMPARE(xlsx::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
+
+        // Never over the open workbook or a file of the program: they stay as they were.
+        const QString settings = kova::defaultSettingsPath();
+        QSettings(settings, QSettings::IniFormat).setValue("Credit/Amount", 3);
+        { kova::BatchRegister created(kova::registerPathFor(settings)); QVERIFY(created.open()); }
+        QFile(settings + ".headerid.lock").open(QIODevice::WriteOnly);
+        const QString book = workbook("open.xlsx", {"Data"});
+        choose(book);
+        m_boxes.clear();
+        for (const QString& own : {book, settings, kova::registerPathFor(settings), settings + ".headerid.lock"}) {
+            const QByteArray before = expect::fileBytes(own);
+            choose(own, "btnTemplate");
+            QCOMPARE(expect::fileBytes(own), before);
+        }
+        QCOMPARE(m_boxes, (QStringList{"window critical: Template must not be the source workbook",
+                                       "window critical: Template must not be the settings file",
+                                       "window critical: Template must not be the register of written batches",
+                                       "window critical: Template must not be a lock file of the settings"}));
+        QFile::remove(settings + ".headerid.lock");
+    }
+
+    // A typed source counts once confirmed: by Return, or by leaving the field for Export.
+    void typedSourcePath()
+    {
+        showActive();
+        for (const bool byReturn : {true, false}) {
+            choose(workbook("browsed.xlsx", {"Old"}));
+            const QString typed = workbook("typed.xlsx", {"New", "Other"});
+            auto* source = child<QLineEdit>("txtSource");
+            QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+            m_boxes.clear();
+            QTest::mouseClick(source, Qt::LeftButton);
+            QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(source, typed);
+            QCOMPARE(changes.count(), 0);
+            if (byReturn)
+                QTest::keyClick(source, Qt::Key_Return);
+            QTest::mouseClick(hosted()->findChild<QPushButton*>("btnExport"), Qt::LeftButton);
+            QVERIFY(workbookRead(m_window));
+            QCOMPARE(calls(changes), (QList<QVariantList>{{typed, "New"}}));
+            QCOMPARE(m_boxes, QStringList{"window critical: Dest can not be empty"});
+        }
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

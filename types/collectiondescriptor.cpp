@@ -1,0 +1,43 @@
+#include "collectiondescriptor.h"
+
+namespace {
+
+using kova::CellKind;
+using kova::Required;
+using F = CollectionField;
+using S = QString;
+
+} // namespace
+
+const kova::TypeDescriptor& collectionDescriptor()
+{
+    const QString text18 = QStringLiteral("Text, up to 18 characters");
+    static const kova::TypeDescriptor type{
+        kova::BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
+        {
+            {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
+             S("A date; rows outside the date range are skipped"), CellKind::Date},
+            {S("AccountName"), S("Acc Name"), S("Account Name"), S("cboAccName"), Required::Always,
+             S("Account Name can not be empty"), {S("Name")}, S("Text, up to 35 characters")},
+            {S("AccountNumber"), S("Acc #"), S("Acc #"), S("cboAcc"), Required::Always,
+             S("Account Number can not be empty"), {S("Account Number"), S("Account")}, S("10 digits")},
+            {S("Amount"), S("Amount"), S("Amount"), S("cboAmount"), Required::Always, S("Amount can not be empty"),
+             {}, S("An amount above 0 with at most 2 decimals"), CellKind::Amount},
+            {S("Remarks1"), S("Remarks 1"), S("Remarks 1"), S("cboRemarks1"), Required::Never, {}, {S("Remark 1")},
+             text18},
+            {S("Remarks2"), S("Remarks 2"), S("Remarks 2"), S("cboRemarks2"), Required::Never, {}, {S("Remark 2")},
+             text18},
+            {S("Residence"), S("Residence Status"), S("Residence"), S("cboResidence"), Required::Always,
+             S("Residence can not be empty"), {}, S("0 or 1")},
+            {S("Citizen"), S("Citizen Status"), S("Citizen"), S("cboCitizen"), Required::Always,
+             S("Citizen can not be empty"), {S("Citizenship")}, S("0 or 1")},
+        },
+        {},
+        {{int(F::AccountName), S("Account Name")}, {int(F::AccountNumber), S("Acc #")},
+         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
+         {int(F::Residence), S("Residence")}, {int(F::Citizen), S("Citizen")}},
+        {S("account"), S("remarks1"), S("remarks2")},
+        {},
+    };
+    return type;
+}

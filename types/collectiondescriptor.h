@@ -1,0 +1,10 @@
+#pragma once
+
+#include "typedescriptor.h"
+
+// The mapped fields of a collection, in the order of collectionDescriptor().fields.
+enum class CollectionField {
+    TrxDate, AccountName, AccountNumber, Amount, Remarks1, Remarks2, Residence, Citizen, Count
+};
+
+const kova::TypeDescriptor& collectionDescriptor();

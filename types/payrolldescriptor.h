@@ -1,0 +1,8 @@
+#pragma once
+
+#include "typedescriptor.h"
+
+// The mapped fields of a payroll, in the order of payrollDescriptor().fields.
+enum class PayrollField { TrxDate, AccountName, AccountNumber, Amount, EmployeeID, Department, Count };
+
+const kova::TypeDescriptor& payrollDescriptor();
