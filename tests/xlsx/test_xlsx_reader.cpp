@@ -7,6 +7,7 @@
 #include "xlsx/numberformat.h"
 #include "xlsx/ziparchive.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -29,15 +30,44 @@ QString describe(const QVariant& v)
 
 QList<int> bounds(const xlsx::CellRange& r) { return {r.firstRow(), r.firstColumn(), r.lastRow(), r.lastColumn()}; }
 
-// Makes the part "payload" claim another inflated size in both its zip headers, as a crafted file would.
-bool patchDeclaredSize(const QString& path, quint32 size)
+// What a crafted or damaged file changes in the entry "payload": a field of both its zip headers (at these offsets
+// into its local and its central header), or a byte of its data.
+enum class Patch { None, Size, CompressedSize, Crc, Data };
+
+bool patchPayload(const QString& path, Patch patch, quint32 value = 0)
 {
     QFile file(path);
     QByteArray bytes = file.open(QIODevice::ReadWrite) ? file.readAll() : QByteArray();
-    for (int offset : {bytes.indexOf("payload") - 8, bytes.lastIndexOf("payload") - 22})
-        for (int i = 0; i < 4 && offset > 0; ++i)
-            bytes[offset + i] = char(size >> (8 * i));
+    const int local = bytes.indexOf("payload") - 30;
+    const int central = bytes.lastIndexOf("payload") - 46;
+    if (local < 0 || central <= local)
+        return false;
+    const auto put = [&bytes](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char(v >> (8 * i));
+    };
+    const auto get = [&bytes](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    switch (patch) {
+    case Patch::None: break;
+    case Patch::Size: put(local + 22, value), put(central + 24, value); break;
+    case Patch::CompressedSize: put(local + 18, value), put(central + 20, value); break;
+    case Patch::Crc: put(local + 14, get(local + 14) ^ 1), put(central + 16, get(central + 16) ^ 1); break;
+    case Patch::Data: {
+        const int data = local + 30 + int(get(local + 26) & 0xFFFF) + int(get(local + 28) & 0xFFFF);
+        bytes[data + int(get(local + 18) / 2)] = char(bytes[data + int(get(local + 18) / 2)] ^ 0x55);
+        break;
+    }
+    }
     return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
+// Varied text of about this many bytes: it compresses as a real part does.
+QByteArray numbers(int size)
+{
+    QByteArray bytes;
+    for (qint64 i = 0; bytes.size() < size; ++i)
+        bytes += QByteArray::number(i * 7919 % 100003) + (i % 16 ? ' ' : '\n');
+    return bytes;
 }
 
 } // namespace
@@ -417,15 +447,13 @@ private slots:
     // A part past a limit is refused as soon as the limit breaks, well before its end.
     void zipLimits()
     {
-        QByteArray big;
-        for (int i = 0; i < 1000000; ++i)
-            big += QByteArray::number(qint64(i) * 7919 % 100003) + ' ';
+        const QByteArray big = numbers(5800000);
         // What the part "payload" gives under a size limit, when it declares a size (0: the true one).
         const auto read = [&](const QByteArray& bytes, quint64 limit, quint32 declared) {
             const QString file = write(TestPackage().setPart("payload", bytes));
             QByteArray received;
             const auto sink = [&received](const char* data, std::size_t n) { return received.append(data, int(n)), true; };
-            if ((declared && !patchDeclaredSize(file, declared)) || !xlsx::ZipArchive(file).stream("payload", sink, limit))
+            if ((declared && !patchPayload(file, Patch::Size, declared)) || !xlsx::ZipArchive(file).stream("payload", sink, limit))
                 return received.size() < bytes.size() / 4 ? QByteArray("refused early") : received;
             return received;
         };
@@ -433,6 +461,50 @@ private slots:
         QCOMPARE(read(small, UINT64_MAX, 0), small);
         QCOMPARE(read(big, quint64(big.size()) - 1, 0), QByteArray("refused early"));
         QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early")); // declares less than it inflates to
+    }
+
+    // ISA-L (deflated entries) and zlib (what ISA-L does not take, and on request) read every entry alike: the same
+    // bytes from a sound one, a refusal from a damaged one.
+    void inflaters_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<int>("patch");
+        QTest::addColumn<bool>("readable");
+        const QByteArray part = numbers(3 * 1024 * 1024);
+        const auto row = [&](const char* name, const QByteArray& content, bool stored, Patch patch) {
+            QTest::newRow(name) << content << stored << int(patch) << (patch == Patch::None);
+        };
+        row("stored", part, true, Patch::None);
+        row("deflated", part, false, Patch::None);
+        row("deflated, empty", QByteArray(""), false, Patch::None);
+        row("deflated, inflated beside the parser", numbers(20 * 1024 * 1024), false, Patch::None);
+        row("stored, wrong CRC", part, true, Patch::Crc);
+        row("deflated, wrong CRC", part, false, Patch::Crc);
+        row("deflated, a byte damaged", part, false, Patch::Data);
+        row("deflated, longer than it declares", part, false, Patch::Size);
+        row("deflated, cut short", part, false, Patch::CompressedSize);
+    }
+    void inflaters()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, stored);
+        QFETCH(int, patch);
+        QFETCH(bool, readable);
+        TestPackage package = TestPackage().setPart("payload", content);
+        const QString file = write(stored ? package.stored() : package);
+        QFile sizes(file);
+        const QByteArray bytes = sizes.open(QIODevice::ReadOnly) ? sizes.readAll() : QByteArray();
+        const quint32 compressed = qFromLittleEndian<quint32>(bytes.constData() + bytes.indexOf("payload") - 12);
+        QVERIFY(patchPayload(file, Patch(patch), Patch(patch) == Patch::Size ? quint32(content.size() - 1) : compressed / 2));
+        for (const auto inflater : {xlsx::ZipArchive::Inflater::Fastest, xlsx::ZipArchive::Inflater::Zlib}) {
+            QByteArray received;
+            const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", [&received](const char* data, std::size_t n) {
+                return received.append(data, int(n)), true;
+            });
+            QVERIFY2(read == readable, inflater == xlsx::ZipArchive::Inflater::Zlib ? "zlib" : "ISA-L");
+            QVERIFY(!readable || received == content);
+        }
     }
 };
 
