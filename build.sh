@@ -35,6 +35,7 @@ case "${1:-}" in
         cmake --build build-sanitize -j"$(nproc)"
         export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
         export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+        export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
         exec ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
         ;;
     fuzz)

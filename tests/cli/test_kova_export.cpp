@@ -637,15 +637,18 @@ private slots:
         tabs.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         tabs.close();
         const QString fixtures = QStringLiteral(KOVA_FIXTURES);
-        const QStringList common = words("transfer --from 2026-12-01 --to 2026-12-31 --effective 2026-12-07 --header-id 42 "
+        const QStringList common = words("transfer --from 2026-12-01 --to 2026-12-31 --effective 2026-12-07 "
                                          "--allow-duplicate --dest") + QStringList{path("out.txt"), "--settings", path("kova.ini")};
         QStringList uploads;
         for (const QStringList& source : {QStringList{"--source", fixtures + "/batch.xlsx", "--sheet", "Batch"},
                                           QStringList{"--source", fixtures + "/batch.xls", "--sheet", "Batch"},
                                           QStringList{"--source", path("batch.csv")},
                                           QStringList{"--source", path("batch.txt"), "--delimiter", "tab", "--encoding", "utf-16le"}}) {
+            // Each run as the first: Header ID 42, nothing in the register.
+            expect::writeSettings(path("kova.ini"), "Transfer", {{"HeaderID", 42}});
+            QFile::remove(path("kova-batches.sqlite"));
             const Run r = runProgram(KOVA_EXPORT_PATH, common + source);
-            QCOMPARE(r.status, 0);
+            QVERIFY2(r.status == 0, qPrintable(r.err));
             QCOMPARE(lines(r.out), (expect::summary("2 of 3", "1.750.000,50", 0, 0) + QStringList{separator}));
             uploads.append(upload().join('\n'));
         }
