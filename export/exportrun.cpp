@@ -212,6 +212,11 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             counts.totals.total += context.amount();
             sink.rowProcessed(RowReport{context.values, context.cells(), context.messages(), job.amountColumn(), row, context.warningCells(), context.amount()});
             ++counts.totals.count;
+            // Rows add errors and positive amounts only: a batch with an error,
+            // or one its header record cannot hold, is never written, and its
+            // fingerprint (32 bytes a record) is let go.
+            if (guard && (counts.errors > 0 || !job.overflow(counts.totals).isEmpty()))
+                guard.reset();
         }
         sink.progress(dataRows, dataRows);
         out.flush();
