@@ -20,6 +20,8 @@ void printLine(std::FILE* stream, const QString& text)
 PrintingSink::PrintingSink(std::FILE* out, std::FILE* err, bool keepRows, bool allowDuplicate)
     : m_out(out), m_err(err), m_keepRows(keepRows), m_allowDuplicate(allowDuplicate)
 {
+    // Reserved, the buffer keeps its memory when emptied.
+    m_lines.reserve(blockSize + 4096);
 }
 
 void PrintingSink::headerChanged(const QStringList& titles)

@@ -213,6 +213,10 @@ void RowStream::gatherRow(std::uint32_t row) const
         for (auto it = first; it != batch->cells.end() && it->row == row; ++it)
             m_rowCells.push_back({*it, &batch->texts});
     }
+    // Mostly the row lies in one batch, its columns in order and each once.
+    const auto notBefore = [](const RowCell& a, const RowCell& b) { return a.cell.column >= b.cell.column; };
+    if (std::adjacent_find(m_rowCells.begin(), m_rowCells.end(), notBefore) == m_rowCells.end())
+        return;
     // Batches come in the order listed, so a stable sort keeps the later listing last.
     std::stable_sort(m_rowCells.begin(), m_rowCells.end(),
                      [](const RowCell& a, const RowCell& b) { return a.cell.column < b.cell.column; });

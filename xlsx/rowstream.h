@@ -21,7 +21,7 @@ class Styles;
 class ZipArchive;
 
 // A surveyed sheet read as its rows arrive, for one pass through them in
-// order. A worker thread inflates and parses the part a few batches ahead;
+// order. A worker parses the part a few batches ahead while another inflates it;
 // this side holds only the batches whose rows are not yet passed, so memory
 // does not grow with the sheet's length. A row is answered once the outline
 // says no cell of it is still to come: rows listed out of order are held
