@@ -226,6 +226,12 @@ ExportOutcome runExport(const ExportSource& source, const QString& destinationPa
             && details.error() == QFileDevice::NoError;
     }
 
+    // A sheet read as its rows arrive may have been changed in place
+    // meanwhile: rows of another file are no batch to report or write.
+    if (!workbook.readIntact()) {
+        sink.critical(QStringLiteral("Error. Unable to select sheet ") + source.sheetName);
+        return ExportOutcome::Refused;
+    }
     KOVA_FAULT_POINT("after-rows");
     QStringList leftOutNotes;
     for (int reason = 0; reason < counts.leftOut.size(); ++reason)

@@ -106,4 +106,9 @@ QString Document::text(int row, int column) const
     return m_book ? m_book->text(row, column) : QString();
 }
 
+bool Document::readIntact() const
+{
+    return !m_book || m_book->readIntact();
+}
+
 } // namespace xlsx

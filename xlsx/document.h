@@ -100,6 +100,11 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // False when a sheet read as its rows arrive (SheetAccess::Forward) no
+    // longer reads as it did when selected (the file was changed in place
+    // meanwhile): the rows read from it are not the sheet that was chosen.
+    // Waits for the rest of the sheet; a sheet held whole is always intact.
+    bool readIntact() const;
     // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.
     bool isDelimitedText() const { return m_delimitedText; }
 

@@ -49,6 +49,7 @@ void RowStream::start() const
     m_ready.clear();
     m_wholeBelow = 0;
     m_ended = m_outline.cells() == 0;
+    m_failed = false;
     m_floor = 0;
     m_row = 0;
     m_rowCells.clear();
@@ -192,8 +193,10 @@ void RowStream::advanceTo(std::uint32_t row) const
             m_ready.pop_front();
         }
         m_changed.notify_all();
-        // A part that no longer reads as surveyed ends here: what came stays.
+        // A part that no longer reads as surveyed ends here: what came stays,
+        // and readIntact() says so.
         m_ended = batch->end || batch->failed;
+        m_failed = m_failed || batch->failed;
         m_wholeBelow = m_outline.wholeBelow(batch->cellsRead, batch->highestRow);
         if (!batch->cells.empty())
             m_held.push_back(std::move(batch));
@@ -242,6 +245,16 @@ const RowStream::RowCell* RowStream::find(int row, int column) const
     const auto at = std::lower_bound(m_rowCells.begin(), m_rowCells.end(), column,
                                      [](const RowCell& cell, int c) { return cell.cell.column < c; });
     return at != m_rowCells.end() && at->cell.column == column ? &*at : nullptr;
+}
+
+bool RowStream::readIntact() const
+{
+    // The part's own checks (its length, its CRC-32) come at its end.
+    if (!m_ended) {
+        advanceTo(UINT32_MAX);
+        m_row = 0;
+    }
+    return !m_failed;
 }
 
 QVariant RowStream::read(int row, int column) const

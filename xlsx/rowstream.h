@@ -42,6 +42,7 @@ public:
     CellRange usedRange() const override { return m_range; }
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool readIntact() const override;
 
 private:
     // The cells of about one chunk of the part, ordered by position (cells at
@@ -90,6 +91,7 @@ private:
     mutable std::deque<std::unique_ptr<Batch>> m_held;
     mutable std::uint32_t m_wholeBelow = 0;   // rows before it are whole
     mutable bool m_ended = false;             // every row held is whole
+    mutable bool m_failed = false;            // the part no longer read as surveyed
     mutable std::uint32_t m_floor = 0;        // rows before it may be gone
     mutable std::uint32_t m_row = 0;          // the row gathered in m_rowCells
     mutable std::vector<RowCell> m_rowCells;

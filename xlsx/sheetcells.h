@@ -13,6 +13,7 @@ public:
     virtual CellRange usedRange() const = 0;
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
+    virtual bool readIntact() const { return true; }
 };
 
 } // namespace xlsx

@@ -148,4 +148,9 @@ QString Workbook::text(int row, int column) const
     return m_sheet ? m_sheet->text(row, column) : QString();
 }
 
+bool Workbook::readIntact() const
+{
+    return !m_sheet || m_sheet->readIntact();
+}
+
 } // namespace xlsx

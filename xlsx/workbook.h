@@ -31,6 +31,7 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool readIntact() const override;
     bool isPasswordProtected() const override { return m_passwordProtected; }
 
 private:

@@ -530,6 +530,40 @@ private slots:
         QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early")); // declares less than it inflates to
     }
 
+    // A sheet read as its rows arrive, whose file is overwritten in place after a first row was read: the rows after
+    // are not the sheet chosen, and readIntact() says so once the rows are read; the same sheet left alone is intact.
+    void forwardReadOfAChangedFile_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("overwritten in place") << true;
+    }
+    void forwardReadOfAChangedFile()
+    {
+        QFETCH(bool, changed);
+        // More than the rows read ahead of the reading side; stored, so that the file is cheap to write.
+        QByteArray rows;
+        for (int r = 1; rows.size() < 16 * 1024 * 1024; ++r) {
+            const QByteArray n = QByteArray::number(r);
+            rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n
+                    + "\" t=\"inlineStr\"><is><t>the row numbered " + n + "</t></is></c></row>";
+        }
+        const QString file = write(TestPackage().addSheet("S", rows).stored());
+        xlsx::Document document(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
+        QVERIFY(document.selectSheet("S"));
+        QCOMPARE(document.text(1, 1), QString("1"));
+        if (changed) {
+            QFile overwritten(file);
+            QVERIFY(overwritten.open(QIODevice::ReadWrite));
+            QVERIFY(overwritten.write(QByteArray(int(overwritten.size()), 'x')) == overwritten.size() && overwritten.flush());
+        }
+        const int last = document.dimension().lastRow();
+        for (int r = 2; r <= last; ++r)
+            document.text(r, 2);
+        QCOMPARE(document.readIntact(), !changed);
+        QVERIFY(xlsx::Document(m_dir.filePath("none.xlsx")).readIntact());
+    }
+
     // ISA-L (deflated entries) and zlib (what ISA-L does not take, and on request) read every entry alike: the same
     // bytes from a sound one, a refusal from a damaged one.
     void inflaters_data()
