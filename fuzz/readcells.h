@@ -11,8 +11,9 @@ namespace fuzz {
 // its used range cell by cell, row after row (up to a bound on the reads: two
 // cells can span a whole sheet), then a row already passed. Aborts when a
 // reading breaks what the reader promises (a used range inside the sheet,
-// nothing outside it) or when the two readings differ in anything. Delimited
-// text is read with the options given.
+// nothing outside it), when the two readings differ in anything, or when the
+// rows read as they arrive are not intact. Delimited text is read with the
+// options given.
 void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text = {});
 
 } // namespace fuzz
