@@ -209,12 +209,24 @@ void RowStream::gatherRow(std::uint32_t row) const
     m_rowCells.clear();
     m_row = row;
     for (const std::unique_ptr<Batch>& batch : m_held) {
-        Cell key{};
-        key.row = row;
-        const auto first = std::lower_bound(batch->cells.begin(), batch->cells.end(), key,
-                                            [](const Cell& a, const Cell& b) { return a.row < b.row; });
-        for (auto it = first; it != batch->cells.end() && it->row == row; ++it)
-            m_rowCells.push_back({*it, &batch->texts});
+        const std::vector<Cell>& cells = batch->cells;
+        if (cells.front().row > row || cells.back().row < row)
+            continue;
+        // Rows are mostly read one after the other: the next row starts where
+        // the last one ended. Otherwise it is looked up.
+        std::size_t at = batch->next;
+        if (at >= cells.size() || cells[at].row > row || (at > 0 && cells[at - 1].row >= row)) {
+            Cell key{};
+            key.row = row;
+            at = std::size_t(std::lower_bound(cells.begin(), cells.end(), key,
+                                              [](const Cell& a, const Cell& b) { return a.row < b.row; })
+                             - cells.begin());
+        }
+        while (at < cells.size() && cells[at].row < row)
+            ++at;
+        for (; at < cells.size() && cells[at].row == row; ++at)
+            m_rowCells.push_back({cells[at], &batch->texts});
+        batch->next = at;
     }
     // Mostly the row lies in one batch, its columns in order and each once.
     const auto notBefore = [](const RowCell& a, const RowCell& b) { return a.cell.column >= b.cell.column; };

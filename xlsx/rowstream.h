@@ -55,6 +55,7 @@ private:
         std::uint32_t highestRow = 0;   // the highest row among them
         bool end = false;               // the part was read to its end
         bool failed = false;            // the part no longer reads as it did
+        std::size_t next = 0;           // where the row after the last one gathered starts
     };
     struct RowCell
     {
