@@ -1,8 +1,11 @@
-// kova-export payroll against xlsx2csv on the same generated sheet, side by
-// side in one run: wall time of each, their ratio, and the exporter's peak
-// resident memory.
+// kova-export payroll against a bare unzip of its sheet (`unzip -p BOOK
+// xl/worksheets/sheet1.xml | wc -c`) and against xlsx2csv, on the same
+// generated sheet in one run: wall time of each, the ratios, and the
+// exporter's peak resident memory. kova-export and unzip take turns, ROUNDS
+// times each (medians printed), so that other load on the machine falls on
+// both alike. Needs Debian's unzip and xlsx2csv.
 //
-//   payroll_export_bench [ROWS] [WORKDIR]        default: 1000000 rows
+//   payroll_export_bench [ROWS] [WORKDIR] [ROUNDS]    default: 1000000 rows, 5 rounds
 //
 // Every department is longer than the record's four characters, so every row
 // draws a truncation warning: the road carries a message for each row. The
@@ -18,7 +21,9 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -71,6 +76,12 @@ bool writeSettings(const QString& path)
     return settings.status() == QSettings::NoError;
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -89,22 +100,41 @@ int main(int argc, char* argv[])
     }
     std::printf("rows:         %d (%.1f MB workbook)\n", rows, QFileInfo(workbook).size() / 1e6);
 
-    const ChildRun exporter = runChild({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("payroll"),
-                                     QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
-                                     QStringLiteral("Payroll"), QStringLiteral("--dest"),
-                                     dir.filePath(QStringLiteral("payroll.txt")), QStringLiteral("--settings"),
-                                     settings, QStringLiteral("--account"), QStringLiteral("1")},
-                                    dir.filePath(QStringLiteral("export.out")), dir.filePath(QStringLiteral("export.err")));
+    const int rounds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 5;
+    const QStringList exportCommand{QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("payroll"),
+                                    QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
+                                    QStringLiteral("Payroll"), QStringLiteral("--dest"),
+                                    dir.filePath(QStringLiteral("payroll.txt")), QStringLiteral("--settings"),
+                                    settings, QStringLiteral("--account"), QStringLiteral("1")};
+    // The sheet's bytes as unzip inflates them, counted and thrown away.
+    const QStringList unzipCommand{QStringLiteral("sh"), QStringLiteral("-c"),
+                                   QStringLiteral("unzip -p \"$0\" xl/worksheets/sheet1.xml | wc -c"), workbook};
+    std::vector<double> exportSeconds;
+    std::vector<double> unzipSeconds;
+    ChildRun exporter;
+    ChildRun unzip;
+    for (int round = 0; round < rounds; ++round) {
+        exporter = runChild(exportCommand, dir.filePath(QStringLiteral("export.out")),
+                            dir.filePath(QStringLiteral("export.err")));
+        unzip = runChild(unzipCommand, dir.filePath(QStringLiteral("unzip.out")));
+        exportSeconds.push_back(exporter.seconds);
+        unzipSeconds.push_back(unzip.seconds);
+        std::printf("round %d:      kova-export %.2f s, peak %.1f MiB; unzip -p | wc -c %.2f s\n", round + 1,
+                    exporter.seconds, exporter.peakMiB, unzip.seconds);
+    }
+    std::printf("kova-export:  exit %d, median %.2f s, peak %.1f MiB\n", exporter.status, median(exportSeconds),
+                exporter.peakMiB);
+    std::printf("unzip:        exit %d, median %.2f s\n", unzip.status, median(unzipSeconds));
+    if (median(unzipSeconds) > 0)
+        std::printf("ratio:        %.2f of unzip's time\n", median(exportSeconds) / median(unzipSeconds));
     const ChildRun converter = runChild({QStringLiteral("xlsx2csv"), QStringLiteral("-n"), QStringLiteral("Payroll"),
                                       workbook},
                                      dir.filePath(QStringLiteral("sheet.csv")), dir.filePath(QStringLiteral("xlsx2csv.err")));
-    std::printf("kova-export:  exit %d, %.2f s, peak %.1f MiB\n", exporter.status, exporter.seconds,
-                exporter.peakMiB);
     std::printf("xlsx2csv:     exit %d, %.2f s, peak %.1f MiB\n", converter.status, converter.seconds,
                 converter.peakMiB);
     if (converter.seconds > 0)
-        std::printf("ratio:        %.3f of xlsx2csv's time\n", exporter.seconds / converter.seconds);
+        std::printf("ratio:        %.3f of xlsx2csv's time\n", median(exportSeconds) / converter.seconds);
     // Past 99,999 records a payroll batch does not fit its header: the whole
     // road still runs, and the refusal comes at its end (exit 2).
-    return exporter.status >= 0 && converter.status == 0 ? 0 : 1;
+    return exporter.status >= 0 && unzip.status == 0 && converter.status == 0 ? 0 : 1;
 }

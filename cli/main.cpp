@@ -63,8 +63,8 @@ int run(const Options& options, Command command, PrintingSink& sink)
     }
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
-    // The export then reads the same document: a full-size sheet is read once.
-    xlsx::Document workbook(options.source, options.text);
+    // The export then reads the same document, its rows in order as they arrive.
+    xlsx::Document workbook(options.source, options.text, xlsx::SheetAccess::Forward);
     const xlsx::TextOptions plain;
     const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
                                   || options.text.dateOrder != plain.dateOrder;

@@ -6,6 +6,8 @@
 namespace {
 
 const QString separator = QStringLiteral("-------------------------------------");
+// Lines are gathered into writes of this size.
+constexpr int blockSize = 1 << 16;
 
 } // namespace
 
@@ -18,6 +20,8 @@ void printLine(std::FILE* stream, const QString& text)
 PrintingSink::PrintingSink(std::FILE* out, std::FILE* err, bool keepRows, bool allowDuplicate)
     : m_out(out), m_err(err), m_keepRows(keepRows), m_allowDuplicate(allowDuplicate)
 {
+    // Reserved, the buffer keeps its memory when emptied.
+    m_lines.reserve(blockSize + 4096);
 }
 
 void PrintingSink::headerChanged(const QStringList& titles)
@@ -27,9 +31,34 @@ void PrintingSink::headerChanged(const QStringList& titles)
 
 void PrintingSink::rowProcessed(const kova::RowReport& report)
 {
-    m_messages += report.messages;
+    for (const kova::RowMessage& message : report.messages) {
+        m_lines += kova::plainLine(message).toUtf8();
+        m_lines += '\n';
+    }
+    if (m_lines.size() >= blockSize && !m_spillFailed)
+        spill();
     if (m_keepRows)
         m_report.rows.append(report);
+}
+
+void PrintingSink::spill()
+{
+    if (!m_spill.isOpen()) {
+        if (!m_spill.open()) {
+            m_spillFailed = true;
+            return;
+        }
+        // Nothing left behind, however the run ends.
+        if (QFile::remove(m_spill.fileName()))
+            m_spill.setAutoRemove(false);
+    }
+    // Only what the file took whole counts as spilled; the rest stays here.
+    if (m_spill.write(m_lines) != m_lines.size()) {
+        m_spillFailed = true;
+        return;
+    }
+    m_spilled += m_lines.size();
+    m_lines.resize(0);
 }
 
 void PrintingSink::summaryReady(const kova::Summary& summary)
@@ -38,20 +67,14 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
     printLine(m_out, separator);
-    // Gathered into large writes: a full-size batch can carry a message a row.
-    // A reserved buffer keeps its memory when emptied.
-    constexpr int blockSize = 1 << 16;
-    QByteArray lines;
-    lines.reserve(blockSize + 1024);
-    for (const kova::RowMessage& message : qAsConst(m_messages)) {
-        lines += kova::plainLine(message).toUtf8();
-        lines += '\n';
-        if (lines.size() >= blockSize) {
-            std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
-            lines.resize(0);
-        }
+    bool copied = m_spilled == 0 || m_spill.seek(0);
+    QByteArray block;
+    for (qint64 left = m_spilled; copied && left > 0; left -= block.size()) {
+        block = m_spill.read(qMin<qint64>(left, blockSize));
+        copied = !block.isEmpty();
+        std::fwrite(block.constData(), 1, size_t(block.size()), m_out);
     }
-    std::fwrite(lines.constData(), 1, size_t(lines.size()), m_out);
+    std::fwrite(m_lines.constData(), 1, size_t(m_lines.size()), m_out);
     std::fflush(m_out);
     // Rows the filters left out are no part of the log, which stays as it was;
     // the user is told of them beside the boxes.

@@ -4,6 +4,9 @@
 
 #include "record/exportsink.h"
 
+#include <QByteArray>
+#include <QTemporaryFile>
+
 #include <cstdio>
 
 // Shows an export on a terminal: standard output gets what the processing
@@ -37,9 +40,16 @@ private:
     bool m_keepRows;
     bool m_allowDuplicate;
     bool m_unrecorded = false;
-    // The pending messages, in arrival order: kept as words, which a sheet
-    // cutting the same field on every row shares, not as printed lines.
-    kova::RowMessages m_messages;
+    void spill();
+
+    // The pending message lines, printed after the summary: a full-size batch
+    // can carry one a row, so they go to a temporary file as they come, and
+    // memory does not grow with the sheet. What the file does not take (no
+    // temporary folder, a full disk) waits here.
+    QTemporaryFile m_spill;
+    qint64 m_spilled = 0;
+    bool m_spillFailed = false;
+    QByteArray m_lines;
     Report m_report;
 };
 

@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     xlsx::Document document(xlsx::InMemory{text}, options);
     if (!text.isEmpty() && !text.startsWith("PK") && !text.startsWith("\xD0\xCF") && !document.isDelimitedText())
         std::abort();
-    fuzz::readEverySheet(document);
+    fuzz::readEverySheet(xlsx::InMemory{text}, options);
+    for (const QString& name : document.sheetNames())
+        document.selectSheet(name);
     const xlsx::CellRange range = document.dimension();
     for (int r = range.firstRow(); r <= range.lastRow() && r < range.firstRow() + 64; ++r)
         for (int c = range.firstColumn(); c <= range.lastColumn() && c < range.firstColumn() + 64; ++c)

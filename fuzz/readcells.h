@@ -1,12 +1,19 @@
 #pragma once
 
-namespace xlsx { class Document; }
+#include "xlsx/textoptions.h"
+
+namespace xlsx { struct InMemory; }
 
 namespace fuzz {
 
-// Selects every sheet and reads its used range cell by cell (up to a bound on
-// the reads: two cells can span a whole sheet), aborting when a reading breaks
-// what the reader promises: a used range inside the sheet, nothing outside it.
-void readEverySheet(xlsx::Document& document);
+// Opens the package twice, its sheets held whole and read as their rows
+// arrive (as kova-export reads them), selects every sheet in both and reads
+// its used range cell by cell, row after row (up to a bound on the reads: two
+// cells can span a whole sheet), then a row already passed. Aborts when a
+// reading breaks what the reader promises (a used range inside the sheet,
+// nothing outside it), when the two readings differ in anything, or when the
+// rows read as they arrive are not intact. Delimited text is read with the
+// options given.
+void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text = {});
 
 } // namespace fuzz

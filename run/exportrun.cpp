@@ -206,6 +206,11 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             sink.rowProcessed(RowReport{context.values(), context.cells(), context.messages(), type.amountLogColumn(),
                                         row, context.warningCells(), context.amount()});
             ++counts.totals.count;
+            // Rows add errors and positive amounts only: a batch with an error,
+            // or one its header record cannot hold, is never written, and its
+            // fingerprint (32 bytes a record) is let go.
+            if (guard && (counts.errors > 0 || !job.overflow(counts.totals).isEmpty()))
+                guard.reset();
         }
         sink.progress(dataRows, dataRows);
         out.flush();
@@ -215,6 +220,12 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             && details.error() == QFileDevice::NoError;
     }
 
+    // A sheet read as its rows arrive may have been changed in place
+    // meanwhile: rows of another file are no batch to report or write.
+    if (!workbook.readIntact()) {
+        sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName);
+        return ExportOutcome::Refused;
+    }
     KOVA_FAULT_POINT("after-rows");
     QStringList leftOutNotes;
     for (int reason = 0; reason < counts.leftOut.size(); ++reason)

@@ -20,6 +20,7 @@ public:
     // A workbook saved with a password opens without sheets; this tells it
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }
+    virtual bool readIntact() const { return true; }
 };
 
 } // namespace xlsx

@@ -13,7 +13,7 @@ namespace xlsx {
 namespace {
 
 // The workbook the bytes of the file at path make; null when the file cannot be read.
-std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, bool& delimitedText)
+std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, SheetAccess access, bool& delimitedText)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -24,7 +24,7 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, boo
         return nullptr;
     switch (sourceKind(reinterpret_cast<const char*>(mapped), std::size_t(size))) {
     case SourceKind::Package:
-        return std::make_unique<Workbook>(path);
+        return std::make_unique<Workbook>(path, access);
     case SourceKind::LegacyWorkbook:
         return std::make_unique<XlsBook>(path);
     case SourceKind::DelimitedText:
@@ -34,11 +34,12 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, boo
     return std::make_unique<CsvBook>(path, QFileInfo(path).completeBaseName(), text);
 }
 
-std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, bool& delimitedText)
+std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, SheetAccess access,
+                                bool& delimitedText)
 {
     switch (sourceKind(bytes.constData(), std::size_t(bytes.size()))) {
     case SourceKind::Package:
-        return std::make_unique<Workbook>(bytes);
+        return std::make_unique<Workbook>(bytes, access);
     case SourceKind::LegacyWorkbook:
         return std::make_unique<XlsBook>(bytes);
     case SourceKind::DelimitedText:
@@ -55,19 +56,19 @@ Document::Document(const QString& path)
 {
 }
 
-Document::Document(const QString& path, const TextOptions& text)
+Document::Document(const QString& path, const TextOptions& text, SheetAccess access)
 {
     try {
-        m_book = openFile(path, text, m_delimitedText);
+        m_book = openFile(path, text, access, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }
 }
 
-Document::Document(const InMemory& bytes, const TextOptions& text)
+Document::Document(const InMemory& bytes, const TextOptions& text, SheetAccess access)
 {
     try {
-        m_book = openBytes(bytes.package, text, m_delimitedText);
+        m_book = openBytes(bytes.package, text, access, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }
@@ -103,6 +104,11 @@ QVariant Document::read(int row, int column) const
 QString Document::text(int row, int column) const
 {
     return m_book ? m_book->text(row, column) : QString();
+}
+
+bool Document::readIntact() const
+{
+    return !m_book || m_book->readIntact();
 }
 
 } // namespace xlsx

@@ -35,6 +35,20 @@ private:
 
 class Book;
 
+// How the selected sheet is to be read.
+enum class SheetAccess
+{
+    // Held whole once selected: any cell, any number of times, at once.
+    Random,
+    // For one pass through the rows in order, as an export makes: an .xlsx
+    // sheet is surveyed once for its used range and then read as its rows
+    // arrive, holding only the rows not yet passed, so memory does not grow
+    // with its length. Any read still answers as Random does; one behind the
+    // rows held reads the sheet again from its start. An .xls workbook and
+    // delimited text are held whole either way.
+    Forward,
+};
+
 // The bytes of a whole package, to be read without a file.
 struct InMemory final
 {
@@ -49,7 +63,8 @@ struct InMemory final
 // a file that is not a readable workbook opens as a workbook without sheets,
 // and isPasswordProtected() tells an encrypted one from the others.
 // selectSheet() parses the chosen sheet in one streaming pass into a compact
-// in-memory store; read() then answers from that store.
+// in-memory store, and read() answers from that store; or, with
+// SheetAccess::Forward, surveys it and reads its rows as they are asked for.
 //
 // read() returns (rows and columns 1-based):
 //   - an invalid QVariant for a cell without a value;
@@ -67,9 +82,9 @@ class Document final
 public:
     // Delimited text is read with the options chosen for the path (textoptions.h).
     explicit Document(const QString& path);
-    Document(const QString& path, const TextOptions& text);
+    Document(const QString& path, const TextOptions& text, SheetAccess access = SheetAccess::Random);
     // Delimited text from memory is a sheet named "Sheet1".
-    explicit Document(const InMemory& bytes, const TextOptions& text = {});
+    explicit Document(const InMemory& bytes, const TextOptions& text = {}, SheetAccess access = SheetAccess::Random);
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -85,6 +100,11 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // False when a sheet read as its rows arrive (SheetAccess::Forward) no
+    // longer reads as it did when selected (the file was changed in place
+    // meanwhile): the rows read from it are not the sheet that was chosen.
+    // Waits for the rest of the sheet; a sheet held whole is always intact.
+    bool readIntact() const;
     // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.
     bool isDelimitedText() const { return m_delimitedText; }
 

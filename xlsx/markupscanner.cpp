@@ -89,6 +89,15 @@ std::size_t utf8Length(const unsigned char* p, const unsigned char* end)
     return 0;
 }
 
+// Names in a sheet are a few bytes long: a loop beats a call to memcmp.
+inline bool sameBytes(const char* a, const char* b, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 char predefinedEntity(const char* name, std::size_t size)
 {
     const auto is = [&](const char* entity) { return std::strlen(entity) == size && std::memcmp(name, entity, size) == 0; };
@@ -282,8 +291,8 @@ long MarkupScanner::tag(std::size_t from)
     for (int a = 0; a < count; ++a)
         for (int b = 0; b < a; ++b)
             if (spans[a].nameEnd - spans[a].nameBegin == spans[b].nameEnd - spans[b].nameBegin
-                && std::memcmp(base + spans[a].nameBegin, base + spans[b].nameBegin,
-                               spans[a].nameEnd - spans[a].nameBegin) == 0)
+                && sameBytes(base + spans[a].nameBegin, base + spans[b].nameBegin,
+                             spans[a].nameEnd - spans[a].nameBegin))
                 return kGiveUp;
     if (int(m_openEnds.size()) >= m_depthLeft)
         return kGiveUp;
@@ -334,7 +343,7 @@ long MarkupScanner::endTag(std::size_t from)
     const std::size_t openEnd = m_openEnds.back() - 1;
     const std::size_t openBegin = m_openEnds.size() > 1 ? m_openEnds[m_openEnds.size() - 2] : 0;
     const char* open = m_openNames.data() + openBegin;
-    if (openEnd - openBegin != nameEnd - nameBegin || std::memcmp(open, base + nameBegin, openEnd - openBegin) != 0)
+    if (openEnd - openBegin != nameEnd - nameBegin || !sameBytes(open, base + nameBegin, openEnd - openBegin))
         return kGiveUp;
     if (!m_events.end(open))
         return kStopped;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "cellsink.h"
 #include "cellstore.h"
-#include "serialdate.h"
+#include "cellvalues.h"
+#include "sheetcells.h"
 #include "stringpool.h"
-
-#include <QVariant>
 
 #include <string>
 
@@ -15,7 +15,7 @@ class Styles;
 class ZipArchive;
 
 // One worksheet, parsed once into its compact store; answers reads.
-class Sheet final
+class Sheet final : public SheetCells, private CellSink
 {
 public:
     // With formulasAsText, formula cells read as their formulas (see SheetReader).
@@ -23,16 +23,17 @@ public:
 
     // False when the part is missing, breaks a limit or is not a readable sheet.
     bool load(const ZipArchive& archive, const std::string& part, const Styles& styles);
-    CellRange usedRange() const { return m_cells.usedRange(); }
-    QVariant read(int row, int column) const;
-    QString text(int row, int column) const;
+    CellRange usedRange() const override { return m_cells.usedRange(); }
+    QVariant read(int row, int column) const override;
+    QString text(int row, int column) const override;
 
 private:
-    QVariant value(const Cell& cell) const;
-    QVariant number(double value) const;
+    bool keepsValues() const override { return true; }
+    std::uint32_t addText(const std::string& utf8) override { return m_texts.add(utf8); }
+    void add(const Cell& cell) override { m_cells.append(cell); }
 
     const SharedStrings& m_sharedStrings;
-    const DateSystem m_dateSystem;
+    const CellValues m_values;
     const bool m_formulasAsText;
     CellStore m_cells;
     StringPool m_texts;

@@ -1,7 +1,6 @@
 #include "sheetreader.h"
 
 #include "cellreference.h"
-#include "cellstore.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "textescape.h"
@@ -37,9 +36,13 @@ void trimmed(const std::string& text, const char*& begin, const char*& end)
 
 } // namespace
 
-SheetReader::SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells,
-                         StringPool& texts, bool formulasAsText)
-    : m_sharedStrings(sharedStrings), m_styles(styles), m_cells(cells), m_texts(texts), m_formulasAsText(formulasAsText)
+SheetReader::SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellSink& sink,
+                         bool formulasAsText)
+    : m_sharedStrings(sharedStrings)
+    , m_styles(styles)
+    , m_sink(sink)
+    , m_keepsValues(sink.keepsValues())
+    , m_formulasAsText(formulasAsText)
 {
 }
 
@@ -260,7 +263,7 @@ void SheetReader::finishCell()
             return addText(text);
         }
         case Type::IsoDate:
-            return addIndexed(CellKind::IsoDate, m_texts.add(m_value));
+            return addIndexed(CellKind::IsoDate, m_keepsValues ? m_sink.addText(m_value) : 0);
         case Type::FormulaString:
             if (m_hasFormula && m_value.empty())
                 return;
@@ -284,6 +287,9 @@ void SheetReader::addNumber(std::string& text)
     trimmed(text, begin, end);
     if (begin == end)
         return;
+    // Number or not, the cell holds a value.
+    if (!m_keepsValues)
+        return addNumber(CellKind::Number, 0.0);
     if (*begin == '+')
         ++begin;
     double number = 0.0;
@@ -295,8 +301,10 @@ void SheetReader::addNumber(std::string& text)
 
 void SheetReader::addText(std::string& text)
 {
+    if (!m_keepsValues)
+        return addIndexed(CellKind::Text, 0);
     decodeEscapes(text);
-    addIndexed(CellKind::Text, m_texts.add(text));
+    addIndexed(CellKind::Text, m_sink.addText(text));
 }
 
 void SheetReader::addNumber(CellKind kind, double number)
@@ -306,7 +314,7 @@ void SheetReader::addNumber(CellKind kind, double number)
     cell.column = std::uint16_t(m_cellColumn);
     cell.kind = kind;
     cell.number = number;
-    m_cells.append(cell);
+    m_sink.add(cell);
 }
 
 void SheetReader::addIndexed(CellKind kind, std::uint32_t index)
@@ -316,7 +324,7 @@ void SheetReader::addIndexed(CellKind kind, std::uint32_t index)
     cell.column = std::uint16_t(m_cellColumn);
     cell.kind = kind;
     cell.index = index;
-    m_cells.append(cell);
+    m_sink.add(cell);
 }
 
 } // namespace xlsx

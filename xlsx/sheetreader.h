@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cellstore.h"
+#include "cellsink.h"
 #include "textedges.h"
 #include "xmlparser.h"
 
@@ -10,21 +10,19 @@
 namespace xlsx {
 
 class SharedStrings;
-class StringPool;
 class Styles;
 
 // Turns the events of a worksheet part into cells, in one pass: every cell
-// that holds a value goes to the store, its text (if it has its own) to the
-// sheet's string pool. Cells and rows without an r attribute take the next
-// position; a position outside the sheet, or a shared string the table does
-// not hold, fails the parse.
+// that holds a value goes to the sink, with its text if it has its own.
+// Cells and rows without an r attribute take the next position; a position
+// outside the sheet, or a shared string the table does not hold, fails the
+// parse.
 class SheetReader final : public XmlHandler
 {
 public:
     // With formulasAsText, a formula cell reads as its formula whatever result
     // it caches.
-    SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellStore& cells, StringPool& texts,
-                bool formulasAsText);
+    SheetReader(const SharedStrings& sharedStrings, const Styles& styles, CellSink& sink, bool formulasAsText);
 
     void startElement(const char* name, const char** attributes) override;
     void endElement(const char* name) override;
@@ -45,8 +43,8 @@ private:
 
     const SharedStrings& m_sharedStrings;
     const Styles& m_styles;
-    CellStore& m_cells;
-    StringPool& m_texts;
+    CellSink& m_sink;
+    const bool m_keepsValues;
     const bool m_formulasAsText;
 
     bool m_inSheetData = false;

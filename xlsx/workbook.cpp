@@ -2,7 +2,9 @@
 
 #include "encryptedpackage.h"
 #include "relationships.h"
+#include "rowstream.h"
 #include "sheet.h"
+#include "sheetoutline.h"
 #include "workbookpart.h"
 
 #include <QFile>
@@ -17,8 +19,9 @@ const char* const kDefaultStylesPart = "xl/styles.xml";
 
 } // namespace
 
-Workbook::Workbook(const QString& path)
+Workbook::Workbook(const QString& path, SheetAccess access)
     : m_archive(path)
+    , m_access(access)
 {
     openOrClear();
     QFile file(path);
@@ -28,9 +31,10 @@ Workbook::Workbook(const QString& path)
     }
 }
 
-Workbook::Workbook(const QByteArray& package)
+Workbook::Workbook(const QByteArray& package, SheetAccess access)
     : m_package(package)
     , m_archive(m_package.constData(), std::size_t(m_package.size()))
+    , m_access(access)
 {
     openOrClear();
     if (!m_archive.isOpen())
@@ -109,6 +113,14 @@ bool Workbook::selectSheet(const QString& name)
                 continue;
             if (entry.part.empty() || !loadSharedParts())
                 return false;
+            if (m_access == SheetAccess::Forward) {
+                SheetOutline outline;
+                if (!outline.survey(m_archive, entry.part, m_sharedStrings, m_styles, m_formulasAsText))
+                    return false;
+                m_sheet = std::make_unique<RowStream>(m_archive, entry.part, m_sharedStrings, m_styles, m_dateSystem,
+                                                      m_formulasAsText, std::move(outline));
+                return true;
+            }
             auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem, m_formulasAsText);
             if (!sheet->load(m_archive, entry.part, m_styles))
                 return false;
@@ -134,6 +146,11 @@ QVariant Workbook::read(int row, int column) const
 QString Workbook::text(int row, int column) const
 {
     return m_sheet ? m_sheet->text(row, column) : QString();
+}
+
+bool Workbook::readIntact() const
+{
+    return !m_sheet || m_sheet->readIntact();
 }
 
 } // namespace xlsx

@@ -12,17 +12,18 @@
 
 namespace xlsx {
 
-class Sheet;
+class SheetCells;
 
 // An open package: the sheet list is read at once, the shared strings and
 // styles when the first sheet is selected (listing the sheets of a large
-// workbook must stay cheap).
+// workbook must stay cheap). A sheet is held whole, or, for SheetAccess::Forward,
+// surveyed and then read as its rows arrive.
 class Workbook final : public Book
 {
 public:
-    explicit Workbook(const QString& path);
+    Workbook(const QString& path, SheetAccess access);
     // The bytes are shared, not copied, and kept for the archive's life.
-    explicit Workbook(const QByteArray& package);
+    Workbook(const QByteArray& package, SheetAccess access);
     ~Workbook() override;
 
     QStringList sheetNames() const override;
@@ -30,6 +31,7 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool readIntact() const override;
     bool isPasswordProtected() const override { return m_passwordProtected; }
 
 private:
@@ -53,7 +55,8 @@ private:
     bool m_sharedPartsLoaded = false;
     SharedStrings m_sharedStrings;
     Styles m_styles;
-    std::unique_ptr<Sheet> m_sheet;
+    const SheetAccess m_access;
+    std::unique_ptr<SheetCells> m_sheet;
     bool m_passwordProtected = false;
 };
 

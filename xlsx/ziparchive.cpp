@@ -1,5 +1,6 @@
 #include "ziparchive.h"
 
+#include "deflatereader.h"
 #include "prefetch.h"
 
 #include <QFile>
@@ -29,18 +30,77 @@ struct FileCloser
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
+// An entry's inflated bytes, from zlib through libzip or from ISA-L over the
+// entry's stored bytes, counted against the limits as they come.
+class EntryReader final : public PartReader
+{
+public:
+    EntryReader(std::unique_ptr<zip_file_t, FileCloser> file, const zip_stat_t& stat, bool fast, std::uint64_t limit,
+                const ZipLimits& limits)
+        : m_file(std::move(file))
+        , m_declaredSize((stat.valid & ZIP_STAT_SIZE) ? stat.size : UINT64_MAX)
+        , m_compressed(double(stat.comp_size))
+        , m_limit(limit)
+        , m_limits(limits)
+    {
+        if (fast) {
+            zip_file_t* raw = m_file.get();
+            m_deflate = std::make_unique<DeflateReader>(
+                [raw](char* buffer, std::size_t size) -> std::int64_t {
+                    const zip_int64_t n = zip_fread(raw, buffer, size);
+                    return n < 0 ? -1 : n;
+                },
+                stat.size, stat.crc);
+        }
+    }
+
+    std::int64_t read(char* buffer, std::size_t size) override
+    {
+        std::int64_t n;
+        if (m_deflate) {
+            n = m_deflate->read(buffer, size);
+        } else {
+            const zip_int64_t got = zip_fread(m_file.get(), buffer, size);
+            n = got < 0 ? -1 : got;
+            // libzip checks the CRC but not the length: an entry that ends
+            // elsewhere than it declares is as damaged as one ISA-L refuses.
+            if (n == 0 && m_declaredSize != UINT64_MAX && m_inflated != m_declaredSize)
+                return -1;
+        }
+        if (n <= 0)
+            return n;
+        m_inflated += std::uint64_t(n);
+        if (m_inflated > m_limit)
+            return -1;
+        if (m_inflated > m_limits.ratioGraceSize && m_compressed < double(m_inflated) * m_limits.minInflateRatio)
+            return -1;
+        return n;
+    }
+
+    std::uint64_t declaredSize() const override { return m_declaredSize; }
+
+private:
+    std::unique_ptr<zip_file_t, FileCloser> m_file;
+    std::unique_ptr<DeflateReader> m_deflate;
+    const std::uint64_t m_declaredSize;
+    const double m_compressed;
+    const std::uint64_t m_limit;
+    const ZipLimits m_limits;
+    std::uint64_t m_inflated = 0;
+};
+
 } // namespace
 
-ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits)
-    : m_limits(limits)
+ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits, Inflater inflater)
+    : m_limits(limits), m_inflater(inflater)
 {
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     refuseAmbiguous();
 }
 
-ZipArchive::ZipArchive(const char* data, std::size_t size, const ZipLimits& limits)
-    : m_limits(limits)
+ZipArchive::ZipArchive(const char* data, std::size_t size, const ZipLimits& limits, Inflater inflater)
+    : m_limits(limits), m_inflater(inflater)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -96,42 +156,41 @@ bool ZipArchive::contains(const std::string& part) const
     return locate(part) >= 0;
 }
 
-bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t maxSize) const
+std::unique_ptr<PartReader> ZipArchive::open(const std::string& part, std::uint64_t maxSize) const
 {
     const std::uint64_t limit = std::min(maxSize, m_limits.maxEntrySize);
     const std::int64_t index = locate(part);
     if (index < 0)
-        return false;
+        return nullptr;
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) != 0)
-        return false;
+        return nullptr;
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit)
-        return false;
+        return nullptr;
     // Without a compressed size the ratio guard could not work.
     if (!(stat.valid & ZIP_STAT_COMP_SIZE))
-        return false;
-    const double compressed = double(stat.comp_size);
-
-    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(m_zip, zip_uint64_t(index), 0));
+        return nullptr;
+    constexpr zip_uint64_t kFacts = ZIP_STAT_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+    const bool fast = m_inflater == Inflater::Fastest && (stat.valid & kFacts) == kFacts
+                      && stat.comp_method == ZIP_CM_DEFLATE && stat.encryption_method == ZIP_EM_NONE;
+    // The fast road takes the entry's bytes as stored and inflates them itself.
+    std::unique_ptr<zip_file_t, FileCloser> file(
+        zip_fopen_index(m_zip, zip_uint64_t(index), fast ? ZIP_FL_COMPRESSED : 0));
     if (!file)
-        return false;
-    std::uint64_t inflated = 0;
-    const auto read = [&](char* buffer, std::size_t size) -> std::int64_t {
-        const zip_int64_t n = zip_fread(file.get(), buffer, size);
-        if (n <= 0)
-            return n < 0 ? -1 : 0;
-        inflated += std::uint64_t(n);
-        if (inflated > limit)
-            return -1;
-        if (inflated > m_limits.ratioGraceSize && compressed < double(inflated) * m_limits.minInflateRatio)
-            return -1;
-        return n;
-    };
+        return nullptr;
+    return std::make_unique<EntryReader>(std::move(file), stat, fast, limit, m_limits);
+}
 
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size >= kPrefetchSize)
+bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t maxSize) const
+{
+    const std::unique_ptr<PartReader> reader = open(part, maxSize);
+    if (!reader)
+        return false;
+    const auto read = [&reader](char* buffer, std::size_t size) { return reader->read(buffer, size); };
+    if (reader->declaredSize() >= kPrefetchSize && reader->declaredSize() != UINT64_MAX)
         return prefetch(read, sink);
-    return pump(read, sink, (stat.valid & ZIP_STAT_SIZE) ? stat.size : UINT64_MAX);
+    return pump(read, sink, reader->declaredSize());
 }
 
 } // namespace xlsx

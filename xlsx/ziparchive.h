@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 struct zip;
@@ -29,6 +30,19 @@ struct ZipLimits final
     std::uint64_t maxEntries = 10000;
 };
 
+// One part of the package being read: its inflated bytes, chunk by chunk,
+// through the bomb guards. Made by ZipArchive::open(); it reads through the
+// archive, so only one thread may use the two at a time.
+class PartReader
+{
+public:
+    virtual ~PartReader() = default;
+    // The bytes written, 0 at the end, -1 when the part is damaged or breaks a limit.
+    virtual std::int64_t read(char* buffer, std::size_t size) = 0;
+    // What the part declares it inflates to; it only sizes buffers.
+    virtual std::uint64_t declaredSize() const = 0;
+};
+
 // Read access to the parts of a zip package, each streamed in chunks through
 // the bomb guards.
 class ZipArchive final
@@ -36,10 +50,15 @@ class ZipArchive final
 public:
     // Receives inflated bytes; returning false stops the stream.
     using Sink = std::function<bool(const char* data, std::size_t size)>;
+    // Deflated entries are inflated by ISA-L unless zlib is asked for (to
+    // compare the two); stored entries and other methods always go through
+    // libzip and zlib.
+    enum class Inflater { Fastest, Zlib };
 
-    explicit ZipArchive(const QString& path, const ZipLimits& limits = {});
+    explicit ZipArchive(const QString& path, const ZipLimits& limits = {}, Inflater inflater = Inflater::Fastest);
     // A package held in memory; the bytes must outlive the archive.
-    ZipArchive(const char* data, std::size_t size, const ZipLimits& limits = {});
+    ZipArchive(const char* data, std::size_t size, const ZipLimits& limits = {},
+               Inflater inflater = Inflater::Fastest);
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
@@ -57,6 +76,8 @@ public:
     // inflates past maxSize, for parts that are small by nature), or the sink
     // stopped the stream.
     bool stream(const std::string& part, const Sink& sink, std::uint64_t maxSize = UINT64_MAX) const;
+    // The same part to be read on demand; null when it is missing or cannot be opened.
+    std::unique_ptr<PartReader> open(const std::string& part, std::uint64_t maxSize = UINT64_MAX) const;
 
 private:
     void refuseAmbiguous();
@@ -64,6 +85,7 @@ private:
 
     zip* m_zip = nullptr;
     ZipLimits m_limits;
+    Inflater m_inflater;
     // The entries named with backslashes, by their folded name with slashes.
     QHash<QString, std::int64_t> m_backslashed;
 };

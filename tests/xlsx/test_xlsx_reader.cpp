@@ -7,6 +7,7 @@
 #include "xlsx/numberformat.h"
 #include "xlsx/ziparchive.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -29,15 +30,44 @@ QString describe(const QVariant& v)
 
 QList<int> bounds(const xlsx::CellRange& r) { return {r.firstRow(), r.firstColumn(), r.lastRow(), r.lastColumn()}; }
 
-// Makes the part "payload" claim another inflated size in both its zip headers, as a crafted file would.
-bool patchDeclaredSize(const QString& path, quint32 size)
+// What a crafted or damaged file changes in the entry "payload": a field of both its zip headers (at these offsets
+// into its local and its central header), or a byte of its data.
+enum class Patch { None, Size, CompressedSize, Crc, Data };
+
+bool patchPayload(const QString& path, Patch patch, quint32 value = 0)
 {
     QFile file(path);
     QByteArray bytes = file.open(QIODevice::ReadWrite) ? file.readAll() : QByteArray();
-    for (int offset : {bytes.indexOf("payload") - 8, bytes.lastIndexOf("payload") - 22})
-        for (int i = 0; i < 4 && offset > 0; ++i)
-            bytes[offset + i] = char(size >> (8 * i));
+    const int local = bytes.indexOf("payload") - 30;
+    const int central = bytes.lastIndexOf("payload") - 46;
+    if (local < 0 || central <= local)
+        return false;
+    const auto put = [&bytes](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char(v >> (8 * i));
+    };
+    const auto get = [&bytes](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    switch (patch) {
+    case Patch::None: break;
+    case Patch::Size: put(local + 22, value), put(central + 24, value); break;
+    case Patch::CompressedSize: put(local + 18, value), put(central + 20, value); break;
+    case Patch::Crc: put(local + 14, get(local + 14) ^ 1), put(central + 16, get(central + 16) ^ 1); break;
+    case Patch::Data: {
+        const int data = local + 30 + int(get(local + 26) & 0xFFFF) + int(get(local + 28) & 0xFFFF);
+        bytes[data + int(get(local + 18) / 2)] = char(bytes[data + int(get(local + 18) / 2)] ^ 0x55);
+        break;
+    }
+    }
     return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
+// Varied text of about this many bytes: it compresses as a real part does.
+QByteArray numbers(int size)
+{
+    QByteArray bytes;
+    for (qint64 i = 0; bytes.size() < size; ++i)
+        bytes += QByteArray::number(i * 7919 % 100003) + (i % 16 ? ' ' : '\n');
+    return bytes;
 }
 
 } // namespace
@@ -57,9 +87,10 @@ class TestXlsxReader final : public QObject
         return file;
     }
     // The package written and opened on the sheet; null when it cannot be selected.
-    std::unique_ptr<xlsx::Document> open(const TestPackage& package, const QString& sheet)
+    std::unique_ptr<xlsx::Document> open(const TestPackage& package, const QString& sheet,
+                                         xlsx::SheetAccess access = xlsx::SheetAccess::Random)
     {
-        auto document = std::make_unique<xlsx::Document>(write(package));
+        auto document = std::make_unique<xlsx::Document>(write(package), xlsx::TextOptions{}, access);
         return document->selectSheet(sheet) ? std::move(document) : nullptr;
     }
 
@@ -204,12 +235,14 @@ private slots:
                 "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"4\"/></cellXfs>"))
             .addSheet("Sheet1", rows);
         package.setPart("xl/workbook.xml", TestPackage::part("workbook", properties + "<sheets><sheet name=\"Sheet1\" r:id=\"rId1\"/></sheets>"));
-        const auto document = open(package, "Sheet1");
-        QVERIFY(document);
-        const QVariant value = document->read(1, 1);
-        QCOMPARE(describe(value), describe(expected));
-        QCOMPARE(document->text(1, 1), value.toString());
-        QVERIFY(document->text(1, 1).isNull() == !value.isValid() && document->text(1, 2).isNull());
+        for (const auto access : {xlsx::SheetAccess::Random, xlsx::SheetAccess::Forward}) {
+            const auto document = open(package, "Sheet1", access);
+            QVERIFY(document);
+            const QVariant value = document->read(1, 1);
+            QCOMPARE(describe(value), describe(expected));
+            QCOMPARE(document->text(1, 1), value.toString());
+            QVERIFY(document->text(1, 1).isNull() == !value.isValid() && document->text(1, 2).isNull());
+        }
     }
 
     // The used range; where a grid is given, the text of every cell in it (rows split by ';', cells by ',').
@@ -246,18 +279,82 @@ private slots:
         QFETCH(QByteArray, worksheet);
         QFETCH(QList<int>, range);
         QFETCH(QString, grid);
-        const auto document = open(TestPackage().addSheetPart("S", worksheet), "S");
-        QVERIFY(document);
-        QCOMPARE(bounds(document->dimension()), range);
-        QCOMPARE(document->dimension().isValid(), range.last() > 0);
-        QStringList rows;
-        for (int r = range[0]; !grid.isEmpty() && r <= range[2]; ++r) {
-            QStringList cells;
-            for (int c = range[1]; c <= range[3]; ++c)
-                cells.append(document->text(r, c));
-            rows.append(cells.join(','));
+        for (const auto access : {xlsx::SheetAccess::Random, xlsx::SheetAccess::Forward}) {
+            const auto document = open(TestPackage().addSheetPart("S", worksheet), "S", access);
+            QVERIFY(document);
+            QCOMPARE(bounds(document->dimension()), range);
+            QCOMPARE(document->dimension().isValid(), range.last() > 0);
+            QStringList rows;
+            for (int r = range[0]; !grid.isEmpty() && r <= range[2]; ++r) {
+                QStringList cells;
+                for (int c = range[1]; c <= range[3]; ++c)
+                    cells.append(document->text(r, c));
+                rows.append(cells.join(','));
+            }
+            QCOMPARE(rows.join(';'), grid);
         }
-        QCOMPARE(rows.join(';'), grid);
+    }
+
+    // A sheet read as its rows arrive (as kova-export reads it) gives what the whole sheet held in memory gives, cell
+    // for cell, on sheets of several megabytes whose rows arrive in order or not: every row read in turn, then a few
+    // read again from the start.
+    void forwardReadsAsWhole_data()
+    {
+        QTest::addColumn<QByteArray>("worksheet");
+        const auto rows = [](int first, int last) {
+            QByteArray xml;
+            for (int r = first; r <= last; ++r) {
+                const QByteArray n = QByteArray::number(r);
+                xml += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n
+                       + "\" t=\"inlineStr\"><is><t>r" + n + "</t></is></c><c r=\"C" + n + "\" t=\"s\"><v>"
+                       + QByteArray::number(r % 3) + "</v></c></row>";
+            }
+            return xml;
+        };
+        const QByteArray many = rows(1, 25000);
+        const auto sheet = [](const char* name, const QByteArray& sheetData) {
+            QTest::newRow(name) << TestPackage::worksheet(sheetData);
+        };
+        sheet("in order", many);
+        sheet("width set only by the last row", many + "<row r=\"25001\"><c r=\"XFD25001\"><v>1</v></c></row>");
+        sheet("a late row far back, listed again", many + "<row r=\"7\"><c r=\"D7\"><v>4</v></c><c r=\"A7\"><v>-7</v></c></row>"
+              + "<row r=\"2\"><c r=\"B2\" t=\"b\"><v>1</v></c></row>");
+        sheet("halves swapped", rows(12501, 25000) + rows(1, 12500));
+        sheet("duplicate cells in a row", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c><c r=\"B1\"><v>3</v></c>"
+              "<c r=\"A1\" t=\"inlineStr\"><is><t>last</t></is></c></row>" + rows(2, 25000) + rows(24999, 25000));
+        // A comment makes the markup scanner give up: expat reads the part alone.
+        sheet("read by expat", "<!-- note -->" + rows(1, 25000) + "<row r=\"3\"><c r=\"E3\"><v>5</v></c></row>");
+        sheet("no positions", "<row><c><v>1</v></c><c><v>2</v></c></row><row><c r=\"C2\"><v>3</v></c><c><v>4</v></c></row>");
+        sheet("empty", "<row r=\"4\"><c r=\"B4\" s=\"1\"/></row>");
+    }
+    void forwardReadsAsWhole()
+    {
+        QFETCH(QByteArray, worksheet);
+        const TestPackage package = TestPackage()
+            .setPart("xl/sharedStrings.xml", TestPackage::part("sst", "<si><t>zero</t></si><si><t>one</t></si><si><t>two</t></si>"))
+            .addSheetPart("S", worksheet);
+        // Every row's first four columns and the last one, by read() and text(); then rows already passed.
+        const auto cells = [](const xlsx::Document& document) {
+            const xlsx::CellRange range = document.dimension();
+            QStringList lines{QString::number(range.firstRow()) + ":" + QString::number(range.lastRow()) + ","
+                              + QString::number(range.firstColumn()) + ":" + QString::number(range.lastColumn())};
+            QList<int> order;
+            for (int r = 1; r <= range.lastRow() + 1; ++r)
+                order.append(r);
+            order << 3 << 2 << range.lastRow() << 1;
+            for (const int r : order) {
+                QString line;
+                for (const int c : {1, 2, 3, 4, 5, range.lastColumn()})
+                    line += describe(document.read(r, c)) + document.text(r, c) + '|';
+                lines.append(line);
+            }
+            return lines;
+        };
+        const QString file = write(package);
+        xlsx::Document whole(file);
+        xlsx::Document forward(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
+        QVERIFY(whole.selectSheet("S") && forward.selectSheet("S"));
+        QCOMPARE(cells(forward), cells(whole));
     }
 
     void sheetOrderAndExactNames()
@@ -386,6 +483,10 @@ private slots:
         QVERIFY(!document.selectSheet("Bad"));
         QVERIFY(!document.dimension().isValid() && !document.read(1, 1).isValid());
         QVERIFY(!sheets.contains("Good") || (document.selectSheet("Good") && document.read(1, 1) == 1));
+        // The first pass of a sheet read as its rows arrive refuses what a whole read refuses.
+        xlsx::Document forward(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
+        QVERIFY(!forward.selectSheet("Bad") && !forward.dimension().isValid() && !forward.read(1, 1).isValid());
+        QVERIFY(!sheets.contains("Good") || (forward.selectSheet("Good") && forward.read(1, 1) == 1));
     }
 
     // Every row of the largest sheet holds values, and its widest row is not the last: the default limits take it all.
@@ -414,25 +515,108 @@ private slots:
             QVERIFY2(!xlsx::isDateFormatCode(code), code);
     }
 
-    // A part past a limit is refused as soon as the limit breaks, well before its end.
+    // A part past a limit is refused as soon as the limit breaks, well before its end, by either inflater.
     void zipLimits()
     {
-        QByteArray big;
-        for (int i = 0; i < 1000000; ++i)
-            big += QByteArray::number(qint64(i) * 7919 % 100003) + ' ';
-        // What the part "payload" gives under a size limit, when it declares a size (0: the true one).
+        const QByteArray big = numbers(5800000);
+        // What the part "payload" gives under a size limit, when it declares a size (0: the true one); the same
+        // from ISA-L and from zlib, or "inflaters differ".
         const auto read = [&](const QByteArray& bytes, quint64 limit, quint32 declared) {
             const QString file = write(TestPackage().setPart("payload", bytes));
-            QByteArray received;
-            const auto sink = [&received](const char* data, std::size_t n) { return received.append(data, int(n)), true; };
-            if ((declared && !patchDeclaredSize(file, declared)) || !xlsx::ZipArchive(file).stream("payload", sink, limit))
-                return received.size() < bytes.size() / 4 ? QByteArray("refused early") : received;
-            return received;
+            if (declared && !patchPayload(file, Patch::Size, declared))
+                return QByteArray("not patched");
+            QByteArrayList results;
+            for (const auto inflater : {xlsx::ZipArchive::Inflater::Fastest, xlsx::ZipArchive::Inflater::Zlib}) {
+                QByteArray received;
+                const auto sink = [&received](const char* data, std::size_t n) { return received.append(data, int(n)), true; };
+                const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", sink, limit);
+                results.append(!read && received.size() < bytes.size() / 4 ? QByteArray("refused early") : received);
+            }
+            return results[0] == results[1] ? results[0] : QByteArray("inflaters differ");
         };
         const QByteArray small(512 * 1024, 'a'); // small parts may compress strongly
         QCOMPARE(read(small, UINT64_MAX, 0), small);
         QCOMPARE(read(big, quint64(big.size()) - 1, 0), QByteArray("refused early"));
         QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early")); // declares less than it inflates to
+        QCOMPARE(read(QByteArray(8 * 1024 * 1024, ' '), UINT64_MAX, 0), QByteArray("refused early")); // far below 1:100
+    }
+
+    // A sheet read as its rows arrive, whose file is overwritten in place after a first row was read: the rows after
+    // are not the sheet chosen, and readIntact() says so once the rows are read; the same sheet left alone is intact.
+    void forwardReadOfAChangedFile_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("overwritten in place") << true;
+    }
+    void forwardReadOfAChangedFile()
+    {
+        QFETCH(bool, changed);
+        // More than the rows read ahead of the reading side; stored, so that the file is cheap to write.
+        QByteArray rows;
+        for (int r = 1; rows.size() < 16 * 1024 * 1024; ++r) {
+            const QByteArray n = QByteArray::number(r);
+            rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n
+                    + "\" t=\"inlineStr\"><is><t>the row numbered " + n + "</t></is></c></row>";
+        }
+        const QString file = write(TestPackage().addSheet("S", rows).stored());
+        xlsx::Document document(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
+        QVERIFY(document.selectSheet("S"));
+        QCOMPARE(document.text(1, 1), QString("1"));
+        if (changed) {
+            QFile overwritten(file);
+            QVERIFY(overwritten.open(QIODevice::ReadWrite));
+            QVERIFY(overwritten.write(QByteArray(int(overwritten.size()), 'x')) == overwritten.size() && overwritten.flush());
+        }
+        const int last = document.dimension().lastRow();
+        for (int r = 2; r <= last; ++r)
+            document.text(r, 2);
+        QCOMPARE(document.readIntact(), !changed);
+        QVERIFY(xlsx::Document(m_dir.filePath("none.xlsx")).readIntact());
+    }
+
+    // ISA-L (deflated entries) and zlib (what ISA-L does not take, and on request) read every entry alike: the same
+    // bytes from a sound one, a refusal from a damaged one.
+    void inflaters_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<int>("patch");
+        QTest::addColumn<bool>("readable");
+        const QByteArray part = numbers(3 * 1024 * 1024);
+        const auto row = [&](const char* name, const QByteArray& content, bool stored, Patch patch) {
+            QTest::newRow(name) << content << stored << int(patch) << (patch == Patch::None);
+        };
+        row("stored", part, true, Patch::None);
+        row("deflated", part, false, Patch::None);
+        row("deflated, empty", QByteArray(""), false, Patch::None);
+        row("deflated, inflated beside the parser", numbers(20 * 1024 * 1024), false, Patch::None);
+        row("stored, wrong CRC", part, true, Patch::Crc);
+        row("deflated, wrong CRC", part, false, Patch::Crc);
+        row("deflated, a byte damaged", part, false, Patch::Data);
+        row("deflated, longer than it declares", part, false, Patch::Size);
+        row("deflated, cut short", part, false, Patch::CompressedSize);
+    }
+    void inflaters()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, stored);
+        QFETCH(int, patch);
+        QFETCH(bool, readable);
+        TestPackage package = TestPackage().setPart("payload", content);
+        const QString file = write(stored ? package.stored() : package);
+        QFile sizes(file);
+        const QByteArray bytes = sizes.open(QIODevice::ReadOnly) ? sizes.readAll() : QByteArray();
+        const quint32 compressed = qFromLittleEndian<quint32>(bytes.constData() + bytes.indexOf("payload") - 12);
+        QVERIFY(patchPayload(file, Patch(patch), Patch(patch) == Patch::Size ? quint32(content.size() - 1) : compressed / 2));
+        for (const auto inflater : {xlsx::ZipArchive::Inflater::Fastest, xlsx::ZipArchive::Inflater::Zlib}) {
+            QByteArray received;
+            const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", [&received](const char* data, std::size_t n) {
+                return received.append(data, int(n)), true;
+            });
+            QVERIFY2(read == readable, inflater == xlsx::ZipArchive::Inflater::Zlib ? "zlib" : "ISA-L");
+            QVERIFY(!readable || received == content);
+        }
     }
 };
 

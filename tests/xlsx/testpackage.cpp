@@ -68,6 +68,12 @@ TestPackage& TestPackage::withBackslashes()
     return *this;
 }
 
+TestPackage& TestPackage::stored()
+{
+    m_stored = true;
+    return *this;
+}
+
 QByteArray TestPackage::compoundFile(const QStringList& streams)
 {
     const auto put = [](QByteArray& bytes, int at, quint32 value, int size = 4) {
@@ -142,7 +148,7 @@ bool TestPackage::write(const QString& path) const
             zip_discard(archive);
             return false;
         }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
+        zip_set_file_compression(archive, zip_uint64_t(index), m_stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
     }
     return archive && zip_close(archive) == 0;
 }

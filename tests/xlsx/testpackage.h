@@ -22,6 +22,8 @@ public:
     TestPackage& removePart(const QString& name);
     // Entry names written with "\\" for "/", as some Windows tools write them.
     TestPackage& withBackslashes();
+    // Entries stored as they are, not deflated.
+    TestPackage& stored();
     // Writes the parts as a zip; false on failure.
     bool write(const QString& path) const;
 
@@ -39,5 +41,6 @@ private:
     QMap<QString, QByteArray> m_parts;
     QStringList m_sheets;
     bool m_backslashes = false;
+    bool m_stored = false;
 };
 Q_DECLARE_METATYPE(TestPackage)
