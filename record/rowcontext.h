@@ -20,8 +20,11 @@ public:
     RowContext(int index, const TypeDescriptor& type)
         : m_index(index)
         , m_type(type)
-        , m_values(type.logColumns.size())
     {
+        // A list from the start: the report takes it as it is, without a copy.
+        m_values.reserve(type.logColumns.size());
+        for (int i = 0; i < type.logColumns.size(); ++i)
+            m_values.append(QString());
     }
 
     int index() const { return m_index; }      // row in the log table
@@ -40,7 +43,7 @@ public:
     template <typename Field>
     const QString& title(Field field) const { return m_type.logColumns.at(column(field)).title; }
     // One per log column, as shown.
-    QStringList values() const { return m_values.toList(); }
+    const QStringList& values() const { return m_values; }
 
     // column: the log column to mark, or -1 for none. A bare text names no field.
     void error(const MessageWords& words, int column = -1);
@@ -67,7 +70,7 @@ private:
 
     int m_index;
     const TypeDescriptor& m_type;
-    QVector<QString> m_values;
+    QStringList m_values;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

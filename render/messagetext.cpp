@@ -2,6 +2,10 @@
 
 #include <QStringBuilder>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 namespace kova {
 
 namespace {
@@ -43,6 +47,50 @@ QString plainLine(const RowMessage& message)
     return QStringLiteral("LINE ") % QString::number(message.line)
         % (message.severity == Severity::Error ? QLatin1String(": Error. ") : QLatin1String(": Warning. "))
         % w.before % w.title % w.after;
+}
+
+namespace {
+
+// Writes text at out when it is all ASCII, where UTF-8 is one byte a
+// character; returns the end, or nullptr for any other character.
+char* asciiAt(char* out, const QString& text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u >= 0x80)
+            return nullptr;
+        *out++ = char(u);
+    }
+    return out;
+}
+
+} // namespace
+
+void appendPlainLine(QByteArray& lines, const RowMessage& message)
+{
+    // Every line of a full-size batch goes through here: the usual all-ASCII
+    // line is written straight into the block, without a string in between.
+    const MessageWords& w = message.words;
+    char number[16];
+    const int digits = std::snprintf(number, sizeof number, "%d", message.line);
+    const char* const severity = message.severity == Severity::Error ? ": Error. " : ": Warning. ";
+    const int severityLength = int(std::strlen(severity));
+    const int at = lines.size();
+    lines.resize(at + 5 + digits + severityLength + w.before.size() + w.title.size() + w.after.size() + 1);
+    char* out = lines.data() + at;
+    out = std::copy_n("LINE ", 5, out);
+    out = std::copy_n(number, digits, out);
+    out = std::copy_n(severity, severityLength, out);
+    for (const QString* part : {&w.before, &w.title, &w.after})
+        if (out && !(out = asciiAt(out, *part)))
+            break;
+    if (!out) {
+        lines.resize(at);
+        lines += plainLine(message).toUtf8();
+        lines += '\n';
+        return;
+    }
+    *out = '\n';
 }
 
 } // namespace kova
