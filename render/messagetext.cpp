@@ -3,7 +3,6 @@
 #include <QStringBuilder>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace kova {
@@ -72,14 +71,19 @@ void appendPlainLine(QByteArray& lines, const RowMessage& message)
     // line is written straight into the block, without a string in between.
     const MessageWords& w = message.words;
     char number[16];
-    const int digits = std::snprintf(number, sizeof number, "%d", message.line);
+    char* const numberEnd = number + sizeof number;
+    char* first = numberEnd;
+    // A line number is never negative.
+    for (unsigned rest = unsigned(message.line); first == numberEnd || rest > 0; rest /= 10)
+        *--first = char('0' + rest % 10);
+    const int digits = int(numberEnd - first);
     const char* const severity = message.severity == Severity::Error ? ": Error. " : ": Warning. ";
     const int severityLength = int(std::strlen(severity));
     const int at = lines.size();
     lines.resize(at + 5 + digits + severityLength + w.before.size() + w.title.size() + w.after.size() + 1);
     char* out = lines.data() + at;
     out = std::copy_n("LINE ", 5, out);
-    out = std::copy_n(number, digits, out);
+    out = std::copy_n(first, digits, out);
     out = std::copy_n(severity, severityLength, out);
     for (const QString* part : {&w.before, &w.title, &w.after})
         if (out && !(out = asciiAt(out, *part)))

@@ -259,6 +259,7 @@ private slots:
                                  << QByteArray("LINE 1000000: Warning. String truncated in Department. Exceeding 4 characters\n");
         QTest::newRow("bare error") << RowMessage{Severity::Error, 7, {"Invalid amount", {}, {}}}
                                     << QByteArray("LINE 7: Error. Invalid amount\n");
+        QTest::newRow("line 0") << RowMessage{Severity::Error, 0, {"x", {}, {}}} << QByteArray("LINE 0: Error. x\n");
         QTest::newRow("letter") << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Nam\u00e9"))}
                                 << QByteArray("LINE 2: Error. Invalid characters found in Nam\xc3\xa9\n");
         QTest::newRow("pair") << RowMessage{Severity::Warning, 3, {QString::fromUtf8("\U0001F600 "), "T", "!"}}
