@@ -50,17 +50,20 @@ QString plainLine(const RowMessage& message)
 
 namespace {
 
-// Writes text at out when it is all ASCII, where UTF-8 is one byte a
-// character; returns the end, or nullptr for any other character.
-char* asciiAt(char* out, const QString& text)
+// Writes text at out, one byte a character, and tells whether that was its
+// UTF-8: whether it is all ASCII. Without a branch a character, the loop
+// runs many characters at once.
+bool asciiAt(char*& out, const QString& text)
 {
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u >= 0x80)
-            return nullptr;
-        *out++ = char(u);
+    const ushort* const utf16 = reinterpret_cast<const ushort*>(text.constData());
+    const int size = text.size();
+    ushort seen = 0;
+    for (int i = 0; i < size; ++i) {
+        seen |= utf16[i];
+        out[i] = char(utf16[i]);
     }
-    return out;
+    out += size;
+    return seen < 0x80;
 }
 
 } // namespace
@@ -85,10 +88,7 @@ void appendPlainLine(QByteArray& lines, const RowMessage& message)
     out = std::copy_n("LINE ", 5, out);
     out = std::copy_n(first, digits, out);
     out = std::copy_n(severity, severityLength, out);
-    for (const QString* part : {&w.before, &w.title, &w.after})
-        if (out && !(out = asciiAt(out, *part)))
-            break;
-    if (!out) {
+    if (!asciiAt(out, w.before) || !asciiAt(out, w.title) || !asciiAt(out, w.after)) {
         lines.resize(at);
         lines += plainLine(message).toUtf8();
         lines += '\n';
