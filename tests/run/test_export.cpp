@@ -242,7 +242,8 @@ private slots:
         QVERIFY(isDigitsOnly("0123") && !isDigitsOnly("-1") && !isDigitsOnly(QString::fromUtf8("\u0661\u0662")));
         const QList<QPair<const char*, QString>> parsed{{"1.005", "101"}, {"1.0049999", "100"}, {"-1.005", "-101"},
             {" .5 ", "50"}, {"1.5E-2", "2"}, {"1e400", "170141183460469231731687303715884105727"}, {"nan", ""},
-            {"1.234.567", ""}, {"1 000", ""}};   // empty: not a number
+            {"1.234.567", ""}, {"1 000", ""},   // empty: not a number
+            {"000000000000000000000000000000000000000000000000000000000000000000000001.5", "150"}};
         for (const auto& [text, cents] : parsed)
             QCOMPARE(parseCents(text) ? decimalText(*parseCents(text)) : QString(), cents);
         for (const char* text : {"-5", "-0.005", "0.004"})   // nothing negative is paid, nor nothing at all
