@@ -31,10 +31,8 @@ void PrintingSink::headerChanged(const QStringList& titles)
 
 void PrintingSink::rowProcessed(const kova::RowReport& report)
 {
-    for (const kova::RowMessage& message : report.messages) {
-        m_lines += kova::plainLine(message).toUtf8();
-        m_lines += '\n';
-    }
+    for (const kova::RowMessage& message : report.messages)
+        kova::appendPlainLine(m_lines, message);
     if (m_lines.size() >= blockSize && !m_spillFailed)
         spill();
     if (m_keepRows)

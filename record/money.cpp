@@ -1,5 +1,7 @@
 #include "money.h"
 
+#include <QVarLengthArray>
+
 #include <limits>
 
 namespace kova {
@@ -47,8 +49,9 @@ std::optional<Cents> parseCents(const QString& input)
         ++i;
     }
 
-    // Mantissa digits without the point, and where the point stood.
-    QByteArray digits;
+    // Mantissa digits without the point, and where the point stood; on the
+    // stack for any amount, as every row of a batch parses one.
+    QVarLengthArray<char, 64> digits;
     int pointPosition = -1;
     bool sawDigit = false;
     for (; i < n; ++i) {

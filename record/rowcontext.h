@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <type_traits>
 
 namespace kova {
@@ -20,8 +21,12 @@ public:
     RowContext(int index, const TypeDescriptor& type)
         : m_index(index)
         , m_type(type)
-        , m_values(type.logColumns.size())
     {
+        // A list from the start: the report takes it as it is, without a copy.
+        m_columnOf.fill(kUnknown);
+        m_values.reserve(type.logColumns.size());
+        for (int i = 0; i < type.logColumns.size(); ++i)
+            m_values.append(QString());
     }
 
     int index() const { return m_index; }      // row in the log table
@@ -36,11 +41,11 @@ public:
     const QString& shown(Field field) const { return m_values.at(column(field)); }
     // The log column of field, -1 for none; its title names it in messages.
     template <typename Field>
-    int column(Field field) const { return m_type.logColumnOf(int(field)); }
+    int column(Field field) const { return columnOf(int(field)); }
     template <typename Field>
     const QString& title(Field field) const { return m_type.logColumns.at(column(field)).title; }
     // One per log column, as shown.
-    QStringList values() const { return m_values.toList(); }
+    const QStringList& values() const { return m_values; }
 
     // column: the log column to mark, or -1 for none. A bare text names no field.
     void error(const MessageWords& words, int column = -1);
@@ -64,10 +69,15 @@ public:
 
 private:
     void showAt(int column, const QString& text);
+    int columnOf(int field) const;
 
     int m_index;
     const TypeDescriptor& m_type;
-    QVector<QString> m_values;
+    QStringList m_values;
+    // Each field's log column once looked up (an engine asks for a field's
+    // several times a row); kUnknown before.
+    static constexpr int kUnknown = -2;
+    mutable std::array<int, 32> m_columnOf;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

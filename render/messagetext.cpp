@@ -2,6 +2,9 @@
 
 #include <QStringBuilder>
 
+#include <algorithm>
+#include <cstring>
+
 namespace kova {
 
 namespace {
@@ -43,6 +46,55 @@ QString plainLine(const RowMessage& message)
     return QStringLiteral("LINE ") % QString::number(message.line)
         % (message.severity == Severity::Error ? QLatin1String(": Error. ") : QLatin1String(": Warning. "))
         % w.before % w.title % w.after;
+}
+
+namespace {
+
+// Writes text at out, one byte a character, and tells whether that was its
+// UTF-8: whether it is all ASCII. Without a branch a character, the loop
+// runs many characters at once.
+bool asciiAt(char*& out, const QString& text)
+{
+    const ushort* const utf16 = reinterpret_cast<const ushort*>(text.constData());
+    const int size = text.size();
+    ushort seen = 0;
+    for (int i = 0; i < size; ++i) {
+        seen |= utf16[i];
+        out[i] = char(utf16[i]);
+    }
+    out += size;
+    return seen < 0x80;
+}
+
+} // namespace
+
+void appendPlainLine(QByteArray& lines, const RowMessage& message)
+{
+    // Every line of a full-size batch goes through here: the usual all-ASCII
+    // line is written straight into the block, without a string in between.
+    const MessageWords& w = message.words;
+    char number[16];
+    char* const numberEnd = number + sizeof number;
+    char* first = numberEnd;
+    // A line number is never negative.
+    for (unsigned rest = unsigned(message.line); first == numberEnd || rest > 0; rest /= 10)
+        *--first = char('0' + rest % 10);
+    const int digits = int(numberEnd - first);
+    const char* const severity = message.severity == Severity::Error ? ": Error. " : ": Warning. ";
+    const int severityLength = int(std::strlen(severity));
+    const int at = lines.size();
+    lines.resize(at + 5 + digits + severityLength + w.before.size() + w.title.size() + w.after.size() + 1);
+    char* out = lines.data() + at;
+    out = std::copy_n("LINE ", 5, out);
+    out = std::copy_n(first, digits, out);
+    out = std::copy_n(severity, severityLength, out);
+    if (!asciiAt(out, w.before) || !asciiAt(out, w.title) || !asciiAt(out, w.after)) {
+        lines.resize(at);
+        lines += plainLine(message).toUtf8();
+        lines += '\n';
+        return;
+    }
+    *out = '\n';
 }
 
 } // namespace kova

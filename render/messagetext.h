@@ -2,6 +2,7 @@
 
 #include "record/rowmessage.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -16,5 +17,7 @@ QStringList htmlLines(const RowMessages& messages);
 // The same words as a terminal shows them, without markup:
 //   LINE n: Error. beforetitleafter
 QString plainLine(const RowMessage& message);
+// plainLine(message) as UTF-8 and a line feed, appended to lines.
+void appendPlainLine(QByteArray& lines, const RowMessage& message);
 
 } // namespace kova

@@ -178,6 +178,11 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     Counts counts;
     bool widthsHold = true;
     bool detailsWritten = true;
+    const int amountColumn = type.amountLogColumn();
+    // Rows add errors and positive amounts only: once a row has an error, or
+    // the header record cannot hold the batch, it is never written, and
+    // neither its details nor its fingerprint (32 bytes a record) are kept.
+    bool writable = true;
     {
         QTextStream out(&details);
         for (int row = firstRow; row <= lastRow; ++row) {
@@ -196,21 +201,22 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             job.convert(workbook, row, context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
-            out << context.record << '\n';
-            if (guard)
-                guard->addDetail(context.record);
+            if (writable) {
+                out << context.record << '\n';
+                if (guard)
+                    guard->addDetail(context.record);
+            }
 
             counts.errors += context.errors();
             counts.warnings += context.warnings();
             counts.totals.total += context.amount();
-            sink.rowProcessed(RowReport{context.values(), context.cells(), context.messages(), type.amountLogColumn(),
+            sink.rowProcessed(RowReport{context.values(), context.cells(), context.messages(), amountColumn,
                                         row, context.warningCells(), context.amount()});
             ++counts.totals.count;
-            // Rows add errors and positive amounts only: a batch with an error,
-            // or one its header record cannot hold, is never written, and its
-            // fingerprint (32 bytes a record) is let go.
-            if (guard && (counts.errors > 0 || !job.overflow(counts.totals).isEmpty()))
+            if (writable && (counts.errors > 0 || !job.overflow(counts.totals).isEmpty())) {
+                writable = false;
                 guard.reset();
+            }
         }
         sink.progress(dataRows, dataRows);
         out.flush();

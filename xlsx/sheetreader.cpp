@@ -112,6 +112,9 @@ void SheetReader::endElement(const char* name)
     } else if (oneLetter && name[0] == 'c') {
         if (m_inCell)
             finishCell();
+    } else if (name[0] == 'r' && name[1] == 'o' && name[2] == 'w' && name[3] == '\0') {
+        // A row ends a million times in a full-size sheet, with nothing to do:
+        // told by its letters, it is compared with none of the names below.
     } else if (is(name, "is")) {
         m_inInline = false;
     } else if (is(name, "rPh")) {

@@ -5,6 +5,7 @@
 #include "record/cells.h"
 #include "record/effectivedate.h"
 #include "record/textfield.h"
+#include "render/messagetext.h"
 
 #include "enginetest.h"
 #include "filesizelimit.h"
@@ -21,6 +22,8 @@
 
 using namespace kova;
 using namespace expect;
+
+Q_DECLARE_METATYPE(kova::RowMessage)
 
 namespace {
 
@@ -239,11 +242,41 @@ private slots:
         QVERIFY(isDigitsOnly("0123") && !isDigitsOnly("-1") && !isDigitsOnly(QString::fromUtf8("\u0661\u0662")));
         const QList<QPair<const char*, QString>> parsed{{"1.005", "101"}, {"1.0049999", "100"}, {"-1.005", "-101"},
             {" .5 ", "50"}, {"1.5E-2", "2"}, {"1e400", "170141183460469231731687303715884105727"}, {"nan", ""},
-            {"1.234.567", ""}, {"1 000", ""}};   // empty: not a number
+            {"1.234.567", ""}, {"1 000", ""},   // empty: not a number
+            {"000000000000000000000000000000000000000000000000000000000000000000000001.5", "150"}};
         for (const auto& [text, cents] : parsed)
             QCOMPARE(parseCents(text) ? decimalText(*parseCents(text)) : QString(), cents);
         for (const char* text : {"-5", "-0.005", "0.004"})   // nothing negative is paid, nor nothing at all
             QVERIFY2(!validAmount(text, wholeUnits(1000)), text);
+    }
+
+    // kova-export's lines go straight into its block as UTF-8; text beyond
+    // ASCII (a letter, a pair of surrogates, one left unpaired) as the line's own conversion.
+    void plainLines_data()
+    {
+        QTest::addColumn<RowMessage>("message");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("warning") << RowMessage{Severity::Warning, 1000000, truncated("Department", 4)}
+                                 << QByteArray("LINE 1000000: Warning. String truncated in Department. Exceeding 4 characters\n");
+        QTest::newRow("bare error") << RowMessage{Severity::Error, 7, {"Invalid amount", {}, {}}}
+                                    << QByteArray("LINE 7: Error. Invalid amount\n");
+        QTest::newRow("line 0") << RowMessage{Severity::Error, 0, {"x", {}, {}}} << QByteArray("LINE 0: Error. x\n");
+        QTest::newRow("letter") << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Nam\u00e9"))}
+                                << QByteArray("LINE 2: Error. Invalid characters found in Nam\xc3\xa9\n");
+        QTest::newRow("pair") << RowMessage{Severity::Warning, 3, {QString::fromUtf8("\U0001F600 "), "T", "!"}}
+                              << QByteArray("LINE 3: Warning. \xf0\x9f\x98\x80 T!\n");
+        QTest::newRow("unpaired") << RowMessage{Severity::Error, 4, {QString(QChar(0xD800)), {}, "x"}}
+                                  << plainLine(RowMessage{Severity::Error, 4, {QString(QChar(0xD800)), {}, "x"}}).toUtf8() + '\n';
+    }
+
+    void plainLines()
+    {
+        QFETCH(RowMessage, message);
+        QFETCH(QByteArray, line);
+        QByteArray lines("before\n");
+        appendPlainLine(lines, message);
+        QCOMPARE(lines, "before\n" + line);
+        QCOMPARE(plainLine(message).toUtf8() + '\n', line);
     }
 
     // The dates the window asks about: before today, or more than a year ahead.
