@@ -36,7 +36,7 @@ const kova::TypeDescriptor& transferDescriptor()
             {S("Bank"), S("Bank Name"), S("Bank Name"), S("cboBank"), Required::OthersMode, S("Bank can not be empty"),
              {S("Bank")}, text18},
             {S("Branch"), S("Bank Branch"), S("Branch"), S("cboBranch"), Required::OthersMode,
-             S("Branch can not be empty"), {S("Branch Name")}, text18},
+             S("Branch can not be empty"), {S("Branch Name")}, text18, CellKind::Text, S("Branch Name")},
             {S("Beneficiary"), S("Name"), S("Beneficiary"), S("cboName"), Required::OthersMode,
              S("Name can not be empty"), {S("Beneficiary Name")}, S("Text, up to 70 characters")},
             {S("Address1"), S("Address 1"), S("Address 1"), S("cboAddress1"), Required::Never, {}, {}, text18},
@@ -44,9 +44,9 @@ const kova::TypeDescriptor& transferDescriptor()
             {S("Address3"), S("Address 3"), S("Address 3"), S("cboAddress3"), Required::Never, {}, {}, text18},
             {S("Address4"), S("Address 4"), S("Address 4"), S("cboAddress4"), Required::Never, {}, {}, text18},
             {S("CustType"), S("Cust Type"), S("Cust Type"), S("cboCustType"), Required::OthersMode,
-             S("Cust Type can not be empty"), {S("Customer Type")}, S("1, 2 or 3")},
+             S("Cust Type can not be empty"), {S("Customer Type")}, S("1, 2 or 3"), CellKind::Text, S("Type")},
             {S("Residence"), S("Cust Residence"), S("Residence"), S("cboResidence"), Required::OthersMode,
-             S("Cust Residence can not be empty"), {}, S("R or N")},
+             S("Cust Residence can not be empty"), {}, S("R or N"), CellKind::Text, S("Residence")},
         },
         {},
         {{int(F::TrxRef), S("Trx Ref")}, {int(F::FromAcc), S("From Acc")}, {int(F::ToAcc), S("To Acc")},
@@ -58,6 +58,7 @@ const kova::TypeDescriptor& transferDescriptor()
         {S("mode"), S("clearing"), S("min"), S("max"), S("header-id"), S("corporate-id")},
         // "1|", the sequence number, "|", ...
         {1},
+        {int(F::BICode)},
     };
     return type;
 }

@@ -28,7 +28,9 @@ enum class CellKind {
 struct FieldSpec
 {
     QString key;          // the settings key of its column index
-    QString caption;      // the form's mapping caption, without the required mark
+    // Its name in the template's title row, in "Matched by header" lines and
+    // on the form's mapping row unless label says otherwise.
+    QString caption;
     // Its usual name: the first header text it is matched by, and the name
     // a "Matched by header" line gives it.
     QString headerName;
@@ -38,6 +40,11 @@ struct FieldSpec
     QStringList aliases;  // other header texts that name it in a workbook
     QString expects;      // what the bank accepts in its cells
     CellKind kind = CellKind::Text;
+    // The form's mapping row calls it so, without the required mark, where
+    // that differs from the caption the template and the log give it.
+    QString label = {};
+
+    QString formLabel() const { return label.isEmpty() ? caption : label; }
 };
 
 // One column of the export's log table: the field whose value it shows, by
@@ -73,6 +80,9 @@ struct TypeDescriptor
     // and the batch's own account sit in header records alone, which are
     // never fingerprinted.
     QVector<int> batchFields;
+    // The form shows its mapping rows in groups: the first field of each
+    // group after the first; empty: one group.
+    QVector<int> groupStarts = {};
 
     QStringList keys() const;
     QStringList logTitles() const;

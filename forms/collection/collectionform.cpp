@@ -25,7 +25,7 @@ CollectionForm::CollectionForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionDescriptor())
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, {ui->gridLayout}, m_settingsPath, collectionDescriptor())
     , m_saved(m_settingsPath, collectionDescriptor().group)
 {
     const QDate today = kova::today();

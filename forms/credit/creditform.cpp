@@ -7,7 +7,6 @@
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
-#include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
 #include "record/clock.h"
 #include "settings/settingsfile.h"
@@ -32,8 +31,8 @@ CreditForm::CreditForm(QWidget* parent)
 
     m_settingsPath = kova::defaultSettingsPath();
     m_accounts = new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this);
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
-                                                creditDescriptor());
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, QVector<QGridLayout*>{ui->gridLayout},
+                                                m_settingsPath, creditDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -152,7 +151,6 @@ void CreditForm::ON_rdbBenefBank_Click()
     if (!m_clearing->takeModeChange())
         return;
     const bool wdk = ui->rdbWDK->isChecked();
-    const auto caption = [wdk](const QString& text) { return wdk ? text : requiredCaption(text); };
     if (wdk) {
         ui->cboWDK->setCurrentIndex(0);
         ui->cboOthers->setCurrentIndex(-1);
@@ -160,12 +158,7 @@ void CreditForm::ON_rdbBenefBank_Click()
         ui->cboOthers->setCurrentIndex(0);
         ui->cboWDK->setCurrentIndex(-1);
     }
-    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
-    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
-    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
-    ui->lblBnfName->setText(caption(QStringLiteral("Beneficiary Name")));
-    ui->lblCustType->setText(caption(QStringLiteral("Cust Type")));
-    ui->lblResidence->setText(caption(QStringLiteral("Cust Residence")));
+    m_mapping->markRequired(!wdk);
     if (!wdk) {
         ui->cboOthers->setEnabled(true);
         ui->cboOthers->setCurrentIndex(0);

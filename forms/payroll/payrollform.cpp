@@ -25,7 +25,7 @@ PayrollForm::PayrollForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollDescriptor())
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, {ui->gridLayout}, m_settingsPath, payrollDescriptor())
     , m_saved(m_settingsPath, payrollDescriptor().group)
 {
     const QDate today = kova::today();

@@ -10,7 +10,6 @@
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
-#include "forms/common/requiredcaption.h"
 
 #include <utility>
 
@@ -36,8 +35,9 @@ TransferForm::TransferForm(QWidget* parent)
 
     ui->cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
 
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
-                                                transferDescriptor());
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders,
+                                                QVector<QGridLayout*>{ui->gridLayout, ui->gridLayout_2},
+                                                m_settingsPath, transferDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -203,16 +203,9 @@ void TransferForm::ON_rdbBenefBank_Click()
     if (!m_clearing->takeModeChange())
         return;
     const bool others = !ui->rdbWDK->isChecked();
-    const auto caption = [others](const QString& text) { return others ? requiredCaption(text) : text; };
     if (!others)
         ui->cboOthers->setCurrentIndex(-1);
-    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
-    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
-    ui->lblRemittance->setText(requiredCaption(QStringLiteral("Transfer Type")));
-    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
-    ui->lblBenef->setText(caption(QStringLiteral("Name")));
-    ui->lblCustType->setText(caption(QStringLiteral("Type")));
-    ui->lblResidence->setText(caption(QStringLiteral("Residence")));
+    m_mapping->markRequired(others);
     if (others)
         ui->cboOthers->setCurrentIndex(0);
     m_clearing->showLimitWidgets(others);
