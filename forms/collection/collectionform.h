@@ -22,6 +22,8 @@ class CollectionForm final : public TransactionForm
 public:
     explicit CollectionForm(QWidget* parent);
     ~CollectionForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return collectionDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;

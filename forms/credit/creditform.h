@@ -25,6 +25,8 @@ class CreditForm final : public TransactionForm
 public:
     explicit CreditForm(QWidget* parent);
     ~CreditForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return creditDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;

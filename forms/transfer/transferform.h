@@ -23,6 +23,8 @@ class TransferForm final : public TransactionForm
 public:
     explicit TransferForm(QWidget* parent = nullptr);
     ~TransferForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return transferDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
