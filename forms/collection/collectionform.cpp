@@ -90,12 +90,12 @@ void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& 
 
 void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
+    emit mappingMatched(m_mapping.excelChanged(path, sheet));
 }
 
 void CollectionForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 void CollectionForm::Read_Settings()
@@ -107,7 +107,7 @@ void CollectionForm::Read_Settings()
 void CollectionForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 bool CollectionForm::Validate_Settings()

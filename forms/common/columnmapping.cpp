@@ -84,7 +84,7 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
                 m_headerRow = row;
                 const QStringList lines = headersClicked();
                 if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
-                    emit transactionForm->SIG_MAPPING_MATCHED(lines);
+                    emit transactionForm->mappingMatched(lines);
             }));
     }
     for (QComboBox* combo : qAsConst(m_fields)) {
@@ -299,7 +299,7 @@ bool ColumnMapping::refreshBeforeExport(const QString& path)
     // Column numbers read from the old content could pay the wrong accounts.
     const QStringList lines = excelChanged(m_workbookPath, m_sheetName);
     if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
-        emit transactionForm->SIG_MAPPING_MATCHED(
+        emit transactionForm->mappingMatched(
             QStringList{QStringLiteral("Workbook read again: it changed on disk since it was chosen")} + lines);
     return m_sheet != nullptr;
 }

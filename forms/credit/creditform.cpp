@@ -100,7 +100,7 @@ void CreditForm::Read_Settings()
 void CreditForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 bool CreditForm::Validate_Settings()
@@ -179,7 +179,7 @@ void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& dest
 
 void CreditForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void CreditForm::ON_btnLock_Click()
@@ -189,5 +189,5 @@ void CreditForm::ON_btnLock_Click()
 
 void CreditForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
+    emit mappingMatched(m_mapping->excelChanged(path, sheet));
 }

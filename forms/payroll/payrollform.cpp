@@ -90,12 +90,12 @@ void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& des
 
 void PayrollForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
+    emit mappingMatched(m_mapping.excelChanged(path, sheet));
 }
 
 void PayrollForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 void PayrollForm::Read_Settings()
@@ -107,7 +107,7 @@ void PayrollForm::Read_Settings()
 void PayrollForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 bool PayrollForm::Validate_Settings()

@@ -151,19 +151,19 @@ void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
     if (!Messages::question(this, question))
         return;
     ui->txtHeaderID->setText(QString::number(free));
-    emit SIG_TRX_RESTART();
+    emit exportRestarted();
     m_acceptedWriteAgain = end.acceptedWriteAgain;
     ON_Export_Signal(end.request.sourcePath, end.request.destinationPath);
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
+    emit mappingMatched(m_mapping->excelChanged(path, sheet));
 }
 
 void TransferForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_btnSave_Click()
@@ -195,7 +195,7 @@ void TransferForm::ON_btnSave_Click()
 void TransferForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_rdbBenefBank_Click()

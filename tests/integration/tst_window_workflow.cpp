@@ -914,7 +914,7 @@ private slots:
             WindowDriver user;
             Messages::setCapturedAnswer(yes);
             bool closed = false;
-            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(), [&] {
+            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::rowsRead, user.window.data(), [&] {
                 if (!std::exchange(closed, true))
                     user.window->close();
             }, Qt::BlockingQueuedConnection);
@@ -958,7 +958,7 @@ private slots:
         WindowDriver user;
         QPair<int, int> last;
         // Blocking: the export waits until the window has pressed Cancel.
-        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(),
+        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::rowsRead, user.window.data(),
                 [&](int done, int total) {
                     last = {done, total};
                     if (cancel)
