@@ -6,11 +6,11 @@
 
 std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook)
 {
-    CollectionSettings s = readCollectionSettings(options.settingsPath);
-    const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
+    kova::CollectionSettings s = kova::readCollectionSettings(options.settingsPath);
+    const kova::SheetMapping placed = placeSavedMapping(options, kova::collectionDescriptor(), workbook);
     s.columns.assign(placed.columns);
     s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::readAccounts(options.settingsPath, collectionDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, kova::collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
@@ -20,5 +20,5 @@ std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xls
     }
     s.dateFrom = options.from;
     s.dateTo = options.to;
-    return std::make_unique<CollectionExport>(s);
+    return std::make_unique<kova::CollectionExport>(s);
 }

@@ -5,8 +5,8 @@
 
 std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook)
 {
-    TransferSettings settings = readTransferSettings(options.settingsPath);
-    const kova::SheetMapping placed = placeSavedMapping(options, transferDescriptor(), workbook);
+    kova::TransferSettings settings = kova::readTransferSettings(options.settingsPath);
+    const kova::SheetMapping placed = placeSavedMapping(options, kova::transferDescriptor(), workbook);
     settings.columns.assign(placed.columns);
     settings.header = {placed.headerRow, {}, placed.refusal()};
     settings.chooseClearing(options.mode == kova::BankMode::WDK ? -1 : options.clearingIndex);
@@ -23,5 +23,5 @@ std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx:
     settings.dateFrom = options.from;
     settings.dateTo = options.to;
     settings.effectiveDate = options.effective.value_or(QDate::currentDate());
-    return std::make_unique<TransferExport>(settings);
+    return std::make_unique<kova::TransferExport>(settings);
 }

@@ -1,9 +1,9 @@
 #include "collectiondescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = CollectionField;
 using S = QString;
 
@@ -41,3 +41,5 @@ const kova::TypeDescriptor& collectionDescriptor()
     };
     return type;
 }
+
+} // namespace kova

@@ -1,9 +1,9 @@
 #include "creditdescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = CreditField;
 using S = QString;
 
@@ -52,3 +52,5 @@ const kova::TypeDescriptor& creditDescriptor()
     };
     return type;
 }
+
+} // namespace kova

@@ -1,9 +1,9 @@
 #include "payrolldescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = PayrollField;
 using S = QString;
 
@@ -36,3 +36,5 @@ const kova::TypeDescriptor& payrollDescriptor()
     };
     return type;
 }
+
+} // namespace kova

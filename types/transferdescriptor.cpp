@@ -1,9 +1,9 @@
 #include "transferdescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = TransferField;
 using S = QString;
 
@@ -62,3 +62,5 @@ const kova::TypeDescriptor& transferDescriptor()
     };
     return type;
 }
+
+} // namespace kova

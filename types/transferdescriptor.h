@@ -2,6 +2,8 @@
 
 #include "typedescriptor.h"
 
+namespace kova {
+
 // The mapped fields of a transfer, in the order of transferDescriptor().fields.
 enum class TransferField {
     TrxRef, TrxDate, FromAcc, ToAcc, Amount, Remarks1, Remarks2, Remittance,
@@ -10,3 +12,5 @@ enum class TransferField {
 };
 
 const kova::TypeDescriptor& transferDescriptor();
+
+} // namespace kova

@@ -7,6 +7,8 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 using F = CollectionField;
@@ -145,3 +147,5 @@ QString CollectionExport::refusal() const
 {
     return checkCollectionBatch(m_settings);
 }
+
+} // namespace kova

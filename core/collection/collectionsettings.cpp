@@ -2,6 +2,8 @@
 
 #include "settings/mappingstore.h"
 
+namespace kova {
+
 QString validateCollectionSettings(const CollectionSettings& s)
 {
     return kova::missingRequiredField(collectionDescriptor(), s.columns.toVector(), false);
@@ -23,3 +25,5 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+} // namespace kova

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+namespace kova {
+
 // What the Auto Collection form holds that its export and its checks need.
 // Column indexes are the mapping combo boxes' current indexes: the 1-based
 // sheet column, 0 or below meaning not mapped.
@@ -49,3 +51,5 @@ QString validateCollectionSettings(const CollectionSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 CollectionSettings readCollectionSettings(const QString& settingsPath);
+
+} // namespace kova

@@ -5,6 +5,8 @@
 #include "record/headeroverflow.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 // Why the filters leave a row out.
@@ -206,3 +208,5 @@ QString CreditExport::refusal() const
 {
     return creditBatchRefusal(m_settings);
 }
+
+} // namespace kova

@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+namespace kova {
+
 QString validateCreditSettings(const CreditSettings& s)
 {
     const QString missing = kova::missingRequiredField(creditDescriptor(), s.columns.toVector(),
@@ -39,3 +41,5 @@ CreditSettings readCreditSettings(const QString& settingsPath, const QDate& toda
     chooseBeneficiaryBank(s, kova::BankMode::WDK, 0);
     return s;
 }
+
+} // namespace kova

@@ -13,6 +13,8 @@
 
 #include <optional>
 
+namespace kova {
+
 // Everything of the Auto Credit form that the checks and the export use, as
 // the widgets hold it.
 struct CreditSettings
@@ -70,3 +72,5 @@ void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int ch
 //     group never saved gives no mapping). Pass each through
 //     kova::effectiveColumn() once the sheet is known.
 CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today);
+
+} // namespace kova

@@ -6,6 +6,8 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 using F = PayrollField;
@@ -138,3 +140,5 @@ QString PayrollExport::refusal() const
 {
     return checkPayrollBatch(m_settings);
 }
+
+} // namespace kova

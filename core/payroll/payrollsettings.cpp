@@ -2,6 +2,8 @@
 
 #include "settings/mappingstore.h"
 
+namespace kova {
+
 QString validatePayrollSettings(const PayrollSettings& s)
 {
     return kova::missingRequiredField(payrollDescriptor(), s.columns.toVector(), false);
@@ -23,3 +25,5 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+} // namespace kova

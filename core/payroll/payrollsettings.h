@@ -11,6 +11,8 @@
 
 #include <optional>
 
+namespace kova {
+
 // What the Payroll form holds that its export and its checks need.
 struct PayrollSettings
 {
@@ -44,3 +46,5 @@ QString validatePayrollSettings(const PayrollSettings& settings);
 // sheet's last column as not mapped; kova::effectiveColumn() does the same
 // for a caller that knows the sheet.
 PayrollSettings readPayrollSettings(const QString& settingsPath);
+
+} // namespace kova

@@ -9,6 +9,8 @@
 
 #include <QSettings>
 
+namespace kova {
+
 namespace {
 
 // The lock is held for one read and one write of a small file.
@@ -67,3 +69,5 @@ QString headerIdUsedText(qint64 typed, qint64 free)
 {
     return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
 }
+
+} // namespace kova

@@ -5,6 +5,8 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 // Why the filters leave a row out.
@@ -221,3 +223,5 @@ QString TransferExport::refusal() const
 {
     return validateTransferSettings(m_settings);
 }
+
+} // namespace kova

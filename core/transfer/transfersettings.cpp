@@ -7,6 +7,8 @@
 
 #include <QSettings>
 
+namespace kova {
+
 namespace {
 
 // The transfer group's keys beside its mapping's. A missing Header ID reads
@@ -106,3 +108,5 @@ bool saveTransferSettings(const TransferSettings& s)
     settings.endGroup();
     return kova::syncSettings(settings);
 }
+
+} // namespace kova

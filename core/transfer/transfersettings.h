@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace kova {
+
 
 // "HeaderID" of the transfer group: the next batch's Header ID.
 QString transferHeaderIdKey();
@@ -66,3 +68,5 @@ TransferSettings readTransferSettings(const QString& settingsPath);
 // Btn_Save_Click: the mapping, "HasColumnHeader", "HeaderID" and "CompanyID"
 // as typed, into the transfer group of s.settingsPath; whether the file took them.
 bool saveTransferSettings(const TransferSettings& s);
+
+} // namespace kova

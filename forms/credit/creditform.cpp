@@ -14,7 +14,7 @@
 CreditForm::CreditForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui_CreditForm)
-    , m_saved(kova::defaultSettingsPath(), creditDescriptor().group)
+    , m_saved(kova::defaultSettingsPath(), kova::creditDescriptor().group)
 {
     ui->setupUi(this);
     ui->gbColMap->layout()->setSpacing(0);
@@ -32,7 +32,7 @@ CreditForm::CreditForm(QWidget* parent)
     m_settingsPath = kova::defaultSettingsPath();
     m_accounts = new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this);
     m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, QVector<QGridLayout*>{ui->gridLayout},
-                                                m_settingsPath, creditDescriptor());
+                                                m_settingsPath, kova::creditDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -68,9 +68,9 @@ QDate CreditForm::effectiveDate() const
     return ui->rdbAnytime->isChecked() ? QDate() : ui->dteEffDate->date();
 }
 
-CreditSettings CreditForm::gatherSettings() const
+kova::CreditSettings CreditForm::gatherSettings() const
 {
-    CreditSettings s;
+    kova::CreditSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping->header();
@@ -93,7 +93,7 @@ CreditSettings CreditForm::gatherSettings() const
 void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
-    readAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    readAccountFormSettings(m_settingsPath, kova::creditDescriptor().group, *m_accounts, *m_mapping);
     m_saved.remember();
 }
 
@@ -105,7 +105,7 @@ void CreditForm::reloadSettings()
 
 bool CreditForm::Validate_Settings()
 {
-    const QString refusal = validateCreditSettings(gatherSettings());
+    const QString refusal = kova::validateCreditSettings(gatherSettings());
     if (refusal.isEmpty())
         return true;
     Messages::critical(this, refusal);
@@ -130,7 +130,7 @@ void CreditForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
-    const bool saved = saveAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    const bool saved = saveAccountFormSettings(m_settingsPath, kova::creditDescriptor().group, *m_accounts, *m_mapping);
     if (saved)
         m_saved.remember();
     reportSettingsSaved(this, m_clearing->saveShownLimits() && saved);
@@ -171,10 +171,10 @@ void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& dest
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    const CreditSettings chosen = gatherSettings();
+    const kova::CreditSettings chosen = gatherSettings();
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
-                std::make_unique<CreditExport>(chosen));
+                std::make_unique<kova::CreditExport>(chosen));
 }
 
 void CreditForm::ON_chkHeaders_Click()

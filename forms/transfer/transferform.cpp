@@ -25,7 +25,7 @@ TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
-    , m_saved(m_settingsPath, transferDescriptor().group, transferHeaderIdKey())
+    , m_saved(m_settingsPath, kova::transferDescriptor().group, kova::transferHeaderIdKey())
     , m_headerId(m_settingsPath)
 {
     ui->setupUi(this);
@@ -37,7 +37,7 @@ TransferForm::TransferForm(QWidget* parent)
 
     m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders,
                                                 QVector<QGridLayout*>{ui->gridLayout, ui->gridLayout_2},
-                                                m_settingsPath, transferDescriptor());
+                                                m_settingsPath, kova::transferDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -81,16 +81,16 @@ QDate TransferForm::effectiveDate() const
 void TransferForm::Read_Settings()
 {
     m_clearing->readLimits();
-    const TransferSettings stored = readTransferSettings(m_settingsPath);
+    const kova::TransferSettings stored = kova::readTransferSettings(m_settingsPath);
     ui->chkHeaders->setChecked(stored.hasColumnHeader);
     ui->txtHeaderID->setText(stored.headerIdText);
     ui->txtCompID->setText(stored.corporateId);
     m_saved.remember();
 }
 
-TransferSettings TransferForm::settings() const
+kova::TransferSettings TransferForm::settings() const
 {
-    TransferSettings s;
+    kova::TransferSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping->header();
@@ -110,7 +110,7 @@ TransferSettings TransferForm::settings() const
 
 bool TransferForm::Validate_Settings()
 {
-    const QString refusal = validateTransferSettings(settings());
+    const QString refusal = kova::validateTransferSettings(settings());
     if (refusal.isEmpty())
         return true;
     Messages::critical(this, refusal);
@@ -121,15 +121,15 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    const TransferSettings chosen = settings();
-    auto job = std::make_unique<TransferExport>(chosen);
-    const TransferExport* running = job.get();
+    const kova::TransferSettings chosen = settings();
+    auto job = std::make_unique<kova::TransferExport>(chosen);
+    const kova::TransferExport* running = job.get();
     ExportTerms terms;
     terms.acceptedWriteAgain = std::exchange(m_acceptedWriteAgain, QString());
     // The number another run took is put as a question, not a dead end.
     terms.takesRefusal = [running, typed = chosen.headerIdText.toLongLong(nullptr, 10)](const QString& text) {
         const std::optional<qint64> free = running->nextHeaderId();
-        return free && text == headerIdUsedText(typed, *free);
+        return free && text == kova::headerIdUsedText(typed, *free);
     };
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
@@ -182,7 +182,7 @@ void TransferForm::ON_btnSave_Click()
     }
     // A number another run has used since the field was filled is never stored back.
     m_headerId.catchUp(ui->txtHeaderID);
-    const bool typedSaved = saveTransferSettings(settings());
+    const bool typedSaved = kova::saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (typedSaved)
         m_saved.remember();

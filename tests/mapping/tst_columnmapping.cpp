@@ -18,7 +18,7 @@ class TestColumnMapping final : public QObject
     QTemporaryDir m_dir;
     const QString m_ini = m_dir.filePath("kova.ini");
     const QString m_book = m_dir.filePath("three.xlsx");   // "Data": Ref, Date, Amount; "Other": one column
-    kova::TypeDescriptor m_type = transferDescriptor();
+    kova::TypeDescriptor m_type = kova::transferDescriptor();
     QScopedPointer<QWidget> m_form;
     QCheckBox* m_headers = nullptr;
     QList<QComboBox*> m_combos;   // in field order
@@ -44,9 +44,9 @@ private slots:
     void initTestCase()
     {
         m_type.fields.clear();
-        for (TransferField f : {TransferField::TrxRef, TransferField::TrxDate, TransferField::Beneficiary,
-                                TransferField::Amount, TransferField::Residence})
-            m_type.fields << transferDescriptor().fields.at(int(f));
+        for (kova::TransferField f : {kova::TransferField::TrxRef, kova::TransferField::TrxDate, kova::TransferField::Beneficiary,
+                                kova::TransferField::Amount, kova::TransferField::Residence})
+            m_type.fields << kova::transferDescriptor().fields.at(int(f));
         m_type.groupStarts = {2};
         TestWorkbook book(m_book);
         book.addSheet("Data").setRow(1, {"Ref", "Date", "Amount"}).setRow(2, {"R1", QDate(2024, 1, 5), 1500});
