@@ -8,9 +8,7 @@
 std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
 {
     kova::CreditSettings settings = kova::readCreditSettings(options.settingsPath, QDate::currentDate());
-    const kova::SheetMapping placed = placeSavedMapping(options, kova::creditDescriptor(), workbook);
-    settings.columns.assign(placed.columns);
-    settings.header = {placed.headerRow, {}, placed.refusal()};
+    placeColumns(settings, options, kova::creditDescriptor(), workbook);
     kova::chooseBeneficiaryBank(settings, options.mode,
                           options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
     if (options.minLimit)
@@ -25,7 +23,5 @@ std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::D
         settings.immediate = false;
         settings.effectiveDate = *options.effective;
     }
-    settings.dateFrom = options.from;
-    settings.dateTo = options.to;
     return std::make_unique<kova::CreditExport>(settings);
 }
