@@ -9,11 +9,11 @@ using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& collectionDescriptor()
+const TypeDescriptor& collectionDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
+    static const TypeDescriptor type{
+        BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},

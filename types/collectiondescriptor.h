@@ -9,6 +9,6 @@ enum class CollectionField {
     TrxDate, AccountName, AccountNumber, Amount, Remarks1, Remarks2, Residence, Citizen, Count
 };
 
-const kova::TypeDescriptor& collectionDescriptor();
+const TypeDescriptor& collectionDescriptor();
 
 } // namespace kova

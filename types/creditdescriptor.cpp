@@ -9,11 +9,11 @@ using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& creditDescriptor()
+const TypeDescriptor& creditDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Credit, S("Auto Credit"), S("Credit"), S("credit"), S("AutoCredit-"),
+    static const TypeDescriptor type{
+        BatchType::Credit, S("Auto Credit"), S("Credit"), S("credit"), S("AutoCredit-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},

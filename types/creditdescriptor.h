@@ -11,6 +11,6 @@ enum class CreditField {
 };
 
 // Note the key "Beneficary" of BeneficiaryName: it is the file format.
-const kova::TypeDescriptor& creditDescriptor();
+const TypeDescriptor& creditDescriptor();
 
 } // namespace kova

@@ -9,10 +9,10 @@ using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& payrollDescriptor()
+const TypeDescriptor& payrollDescriptor()
 {
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
+    static const TypeDescriptor type{
+        BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},

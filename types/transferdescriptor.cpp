@@ -9,11 +9,11 @@ using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& transferDescriptor()
+const TypeDescriptor& transferDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
+    static const TypeDescriptor type{
+        BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
         {
             {S("TrxRef"), S("Trx Ref #"), S("Trx Ref"), S("cboTrxRef"), Required::Always,
              S("Trx Ref # can not be empty"), {S("Reference")}, S("Text, up to 30 characters")},

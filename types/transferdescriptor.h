@@ -11,6 +11,6 @@ enum class TransferField {
     CustType, Residence, Count
 };
 
-const kova::TypeDescriptor& transferDescriptor();
+const TypeDescriptor& transferDescriptor();
 
 } // namespace kova

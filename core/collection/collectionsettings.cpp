@@ -6,14 +6,14 @@ namespace kova {
 
 QString validateCollectionSettings(const CollectionSettings& s)
 {
-    return kova::missingRequiredField(collectionDescriptor(), s.columns.toVector(), false);
+    return missingRequiredField(collectionDescriptor(), s.columns.toVector(), false);
 }
 
 CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
     CollectionSettings s;
     s.settingsPath = settingsPath;
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, collectionDescriptor());
+    const SavedMapping saved = readSavedMapping(settingsPath, collectionDescriptor());
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;

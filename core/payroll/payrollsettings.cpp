@@ -6,14 +6,14 @@ namespace kova {
 
 QString validatePayrollSettings(const PayrollSettings& s)
 {
-    return kova::missingRequiredField(payrollDescriptor(), s.columns.toVector(), false);
+    return missingRequiredField(payrollDescriptor(), s.columns.toVector(), false);
 }
 
 PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
     PayrollSettings s;
     s.settingsPath = settingsPath;
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, payrollDescriptor());
+    const SavedMapping saved = readSavedMapping(settingsPath, payrollDescriptor());
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
