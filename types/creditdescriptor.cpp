@@ -12,7 +12,7 @@ using S = QString;
 const TypeDescriptor& creditDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const TypeDescriptor type{
+    static const TypeDescriptor type = withLogTitles({
         BatchType::Credit, S("Auto Credit"), S("Credit"), S("credit"), S("AutoCredit-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
@@ -43,13 +43,11 @@ const TypeDescriptor& creditDescriptor()
         },
         {int(F::Account), int(F::Amount), int(F::TransferType), int(F::BICode), int(F::Bank), int(F::Branch),
          int(F::BeneficiaryName), int(F::CustType), int(F::Residence)},
-        {{int(F::BeneficiaryName), S("Beneficiary Name")}, {int(F::Account), S("Acc #")},
-         {int(F::Amount), S("Amount")}, {int(F::BICode), S("BI Code")}, {int(F::Bank), S("Bank Name")},
-         {int(F::Branch), S("Branch Name")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
-         {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
+        {{int(F::BeneficiaryName)}, {int(F::Account)}, {int(F::Amount)}, {int(F::BICode)}, {int(F::Bank)},
+         {int(F::Branch)}, {int(F::Remarks1)}, {int(F::Remarks2)}, {int(F::CustType)}, {int(F::Residence)}},
         {S("mode"), S("clearing"), S("min"), S("max"), S("wdk"), S("account"), S("remarks1"), S("remarks2")},
         {},
-    };
+    });
     return type;
 }
 

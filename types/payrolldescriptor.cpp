@@ -11,7 +11,7 @@ using S = QString;
 
 const TypeDescriptor& payrollDescriptor()
 {
-    static const TypeDescriptor type{
+    static const TypeDescriptor type = withLogTitles({
         BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
@@ -29,11 +29,11 @@ const TypeDescriptor& payrollDescriptor()
         },
         {},
         // "EmpolyeeID": spelled so in the log table.
-        {{int(F::AccountName), S("Employee Name")}, {int(F::AccountNumber), S("Acc #")},
-         {int(F::Amount), S("Amount")}, {int(F::EmployeeID), S("EmpolyeeID")}, {int(F::Department), S("Department")}},
+        {{int(F::AccountName)}, {int(F::AccountNumber)}, {int(F::Amount)}, {int(F::EmployeeID), S("EmpolyeeID")},
+         {int(F::Department)}},
         {S("account"), S("holiday")},
         {},
-    };
+    });
     return type;
 }
 

@@ -12,7 +12,7 @@ using S = QString;
 const TypeDescriptor& transferDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const TypeDescriptor type{
+    static const TypeDescriptor type = withLogTitles({
         BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
         {
             {S("TrxRef"), S("Trx Ref #"), S("Trx Ref"), S("cboTrxRef"), Required::Always,
@@ -49,17 +49,15 @@ const TypeDescriptor& transferDescriptor()
              S("Cust Residence can not be empty"), {}, S("R or N"), CellKind::Text, S("Residence")},
         },
         {},
-        {{int(F::TrxRef), S("Trx Ref")}, {int(F::FromAcc), S("From Acc")}, {int(F::ToAcc), S("To Acc")},
-         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
-         {int(F::BICode), S("Bank Code")}, {int(F::Bank), S("Bank Name")}, {int(F::Branch), S("Branch")},
-         {int(F::Beneficiary), S("Beneficiary")}, {int(F::Address1), S("Address 1")},
-         {int(F::Address2), S("Address 2")}, {int(F::Address3), S("Address 3")}, {int(F::Address4), S("Address 4")},
-         {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
+        {{int(F::TrxRef)}, {int(F::FromAcc)}, {int(F::ToAcc)}, {int(F::Amount)}, {int(F::Remarks1)},
+         {int(F::Remarks2)}, {int(F::BICode)}, {int(F::Bank)}, {int(F::Branch)}, {int(F::Beneficiary)},
+         {int(F::Address1)}, {int(F::Address2)}, {int(F::Address3)}, {int(F::Address4)}, {int(F::CustType)},
+         {int(F::Residence)}},
         {S("mode"), S("clearing"), S("min"), S("max"), S("header-id"), S("corporate-id")},
         // "1|", the sequence number, "|", ...
         {1},
         {int(F::BICode)},
-    };
+    });
     return type;
 }
 

@@ -51,6 +51,14 @@ int TypeDescriptor::amountLogColumn() const
     return -1;
 }
 
+TypeDescriptor withLogTitles(TypeDescriptor type)
+{
+    for (LogColumn& column : type.logColumns)
+        if (column.title.isEmpty())
+            column.title = type.fields.at(column.field).headerName;
+    return type;
+}
+
 QString missingRequiredField(const TypeDescriptor& type, const QVector<int>& columns, bool othersMode)
 {
     const QString always = firstMissing(type, columns, Required::Always);

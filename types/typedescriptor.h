@@ -48,11 +48,12 @@ struct FieldSpec
 };
 
 // One column of the export's log table: the field whose value it shows, by
-// its index in the type's fields, and its title there.
+// its index in the type's fields, and its title there (declared empty where
+// it is the field's headerName; see withLogTitles()).
 struct LogColumn
 {
     int field = 0;
-    QString title;
+    QString title = {};
 };
 
 // Everything the window, the command line, the settings file and the checks
@@ -91,6 +92,10 @@ struct TypeDescriptor
     // The log column of the amount, right-aligned in the window.
     int amountLogColumn() const;
 };
+
+// type with every log column declared without a title titled by its
+// field's headerName.
+TypeDescriptor withLogTitles(TypeDescriptor type);
 
 // The refusal of the first required field that columns (indexes in field
 // order, below 1 meaning not mapped) leave unmapped: the fields required
