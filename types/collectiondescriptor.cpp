@@ -12,7 +12,7 @@ using S = QString;
 const TypeDescriptor& collectionDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const TypeDescriptor type = withLogTitles({
+    static const TypeDescriptor type = withDefaultNames({
         BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},

@@ -12,22 +12,24 @@ using S = QString;
 const TypeDescriptor& creditDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const TypeDescriptor type = withLogTitles({
+    static const TypeDescriptor type = withDefaultNames({
         BatchType::Credit, S("Auto Credit"), S("Credit"), S("credit"), S("AutoCredit-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},
             {S("Beneficary"), S("Beneficiary Name"), S("Beneficiary Name"), S("cboBnfName"), Required::OthersMode,
-             S("Beneficiary can not be empty"), {S("Beneficiary")}, S("Text, up to 70 characters")},
+             S("Beneficiary can not be empty"), {S("Beneficiary")}, S("Text, up to 70 characters"), CellKind::Text, {},
+             S("Beneficiary")},
             {S("BnfAccount"), S("Acc #"), S("Acc #"), S("cboBnfAcc"), Required::Always,
              S("Beneficiary Account can not be empty"), {S("Account Number"), S("Beneficiary Account")},
-             S("10 digits within the bank, up to 34 digits for another bank")},
+             S("10 digits within the bank, up to 34 digits for another bank"), CellKind::Text, {}, S("To Acc")},
             {S("BICode"), S("BI Code"), S("BI Code"), S("cboBICode"), Required::OthersMode,
              S("BI Code can not be empty"), {S("Bank Code")}, S("7 characters")},
             {S("Bank"), S("Bank"), S("Bank Name"), S("cboBank"), Required::OthersMode, S("Bank can not be empty"),
              {S("Bank")}, text18, CellKind::Text, S("Bank Name")},
             {S("Branch"), S("Branch"), S("Branch Name"), S("cboBranch"), Required::OthersMode,
-             S("Branch can not be empty"), {S("Branch")}, text18, CellKind::Text, S("Branch Name")},
+             S("Branch can not be empty"), {S("Branch")}, text18, CellKind::Text, S("Branch Name"),
+             S("Branch")},
             {S("Amount"), S("Amount"), S("Amount"), S("cboAmount"), Required::Always, S("Amount can not be empty"),
              {}, S("An amount above 0 with at most 2 decimals"), CellKind::Amount},
             {S("Remittance"), S("Transfer Type"), S("Remittance"), S("cboRemittance"), Required::Always,

@@ -12,7 +12,7 @@ using S = QString;
 const TypeDescriptor& transferDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const TypeDescriptor type = withLogTitles({
+    static const TypeDescriptor type = withDefaultNames({
         BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
         {
             {S("TrxRef"), S("Trx Ref #"), S("Trx Ref"), S("cboTrxRef"), Required::Always,

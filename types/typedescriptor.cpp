@@ -51,11 +51,16 @@ int TypeDescriptor::amountLogColumn() const
     return -1;
 }
 
-TypeDescriptor withLogTitles(TypeDescriptor type)
+TypeDescriptor withDefaultNames(TypeDescriptor type)
 {
     for (LogColumn& column : type.logColumns)
         if (column.title.isEmpty())
             column.title = type.fields.at(column.field).headerName;
+    for (int i = 0; i < type.fields.size(); ++i) {
+        FieldSpec& field = type.fields[i];
+        if (field.messageName.isEmpty())
+            field.messageName = type.logColumnOf(i) < 0 ? field.headerName : type.logColumns.at(type.logColumnOf(i)).title;
+    }
     return type;
 }
 

@@ -43,13 +43,16 @@ struct FieldSpec
     // The form's mapping row calls it so, without the required mark, where
     // that differs from the caption the template and the log give it.
     QString label = {};
+    // Row messages call it so; declared only where that is not its log
+    // title (nor, for a field the log leaves out, its headerName).
+    QString messageName = {};
 
     QString formLabel() const { return label.isEmpty() ? caption : label; }
 };
 
 // One column of the export's log table: the field whose value it shows, by
 // its index in the type's fields, and its title there (declared empty where
-// it is the field's headerName; see withLogTitles()).
+// it is the field's headerName; see withDefaultNames()).
 struct LogColumn
 {
     int field = 0;
@@ -93,9 +96,10 @@ struct TypeDescriptor
     int amountLogColumn() const;
 };
 
-// type with every log column declared without a title titled by its
-// field's headerName.
-TypeDescriptor withLogTitles(TypeDescriptor type);
+// type with the names left empty in its declaration filled in: a log
+// column's title is its field's headerName, a field's messageName its log
+// title or, when the log leaves it out, its headerName.
+TypeDescriptor withDefaultNames(TypeDescriptor type);
 
 // The refusal of the first required field that columns (indexes in field
 // order, below 1 meaning not mapped) leave unmapped: the fields required

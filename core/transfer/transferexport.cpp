@@ -14,6 +14,12 @@ enum LeftOut { OutsideDates, OtherClearing };
 
 using F = TransferField;
 
+// How the row messages name field, which is not always its log title.
+const QString& named(F field)
+{
+    return transferDescriptor().fields.at(int(field)).messageName;
+}
+
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
 // A "|" would split the field in two, and a control character or a line or
@@ -138,7 +144,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     if (columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
-            out.error(QStringLiteral("Bank Code must be 7 chars"), F::BICode);
+            out.error(named(F::BICode) + QStringLiteral(" must be 7 chars"), F::BICode);
         checkCharacters(out, bankCode, F::BICode);
         const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, F::BICode, value, value);
