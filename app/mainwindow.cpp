@@ -131,21 +131,21 @@ void MainWindow::wireForm(TransactionForm* form)
 {
     connect(this, &MainWindow::SIG_Export, form, &TransactionForm::ON_Export_Signal);
     connect(this, &MainWindow::SIG_Excel_Changed, form, &TransactionForm::ON_Excel_Changed);
-    connect(form, &TransactionForm::SIG_TRX_ROWS, this, &MainWindow::ON_Trx_Logger);
-    connect(form, &TransactionForm::SIG_TRX_PROGRESS, this, &MainWindow::showProgress);
+    connect(form, &TransactionForm::rowsReported, this, &MainWindow::ON_Trx_Logger);
+    connect(form, &TransactionForm::rowsRead, this, &MainWindow::showProgress);
     connect(form, &TransactionForm::SIG_HEADER_CHANGE, this, &MainWindow::ON_Headers_Change);
     connect(form, &TransactionForm::SIG_TRX_DONE, this, &MainWindow::ON_Trx_Done);
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
     connect(form, &TransactionForm::exportFinished, this, &MainWindow::exportOver);
     LogLines* log = ui->txtStatus->lines();
-    connect(form, &TransactionForm::SIG_TRX_END, log, [log](const QString& line) { log->appendPlain({line}); });
-    connect(form, &TransactionForm::SIG_TRX_RESTART, this, [this] {
+    connect(form, &TransactionForm::batchOutcome, log, [log](const QString& line) { log->appendPlain({line}); });
+    connect(form, &TransactionForm::exportRestarted, this, [this] {
         m_logModel->clear();
         ui->txtStatus->lines()->clear();
     });
     // The lines of the workbook, sheet or header mode chosen last; an earlier
     // choice's matches no longer hold.
-    connect(form, &TransactionForm::SIG_MAPPING_MATCHED, log, [log](const QStringList& lines) {
+    connect(form, &TransactionForm::mappingMatched, log, [log](const QStringList& lines) {
         log->clear();
         log->appendPlain(lines);
     });

@@ -6,11 +6,9 @@
 
 std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook)
 {
-    CollectionSettings s = readCollectionSettings(options.settingsPath);
-    const kova::SheetMapping placed = placeSavedMapping(options, collectionDescriptor(), workbook);
-    s.columns.assign(placed.columns);
-    s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::readAccounts(options.settingsPath, collectionDescriptor().group);
+    kova::CollectionSettings s = kova::readCollectionSettings(options.settingsPath);
+    placeColumns(s, options, kova::collectionDescriptor(), workbook);
+    const auto accounts = kova::readAccounts(options.settingsPath, kova::collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;
     s.remarks2 = options.remarks2;
@@ -18,7 +16,5 @@ std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xls
         s.immediate = false;
         s.effectiveDate = *options.effective;
     }
-    s.dateFrom = options.from;
-    s.dateTo = options.to;
-    return std::make_unique<CollectionExport>(s);
+    return std::make_unique<kova::CollectionExport>(s);
 }

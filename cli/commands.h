@@ -20,6 +20,19 @@ using Command = std::unique_ptr<kova::ExportJob> (*)(const Options& options, con
 kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
                                      const xlsx::Document& workbook);
 
+// What every type's settings take from the command line alike: the mapping
+// placed as placeSavedMapping() places it, and the date filter's range.
+template <typename Settings>
+void placeColumns(Settings& settings, const Options& options, const kova::TypeDescriptor& type,
+                  const xlsx::Document& workbook)
+{
+    const kova::SheetMapping placed = placeSavedMapping(options, type, workbook);
+    settings.columns.assign(placed.columns);
+    settings.header = {placed.headerRow, {}, placed.refusal()};
+    settings.dateFrom = options.from;
+    settings.dateTo = options.to;
+}
+
 // The command of one of the four types.
 Command commandFor(const QString& type);
 

@@ -7,17 +7,15 @@
 
 std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
 {
-    CreditSettings settings = readCreditSettings(options.settingsPath, QDate::currentDate());
-    const kova::SheetMapping placed = placeSavedMapping(options, creditDescriptor(), workbook);
-    settings.columns.assign(placed.columns);
-    settings.header = {placed.headerRow, {}, placed.refusal()};
-    chooseBeneficiaryBank(settings, options.mode,
+    kova::CreditSettings settings = kova::readCreditSettings(options.settingsPath, QDate::currentDate());
+    placeColumns(settings, options, kova::creditDescriptor(), workbook);
+    kova::chooseBeneficiaryBank(settings, options.mode,
                           options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
     if (options.minLimit)
         settings.minLimitText = *options.minLimit;
     if (options.maxLimit)
         settings.maxLimitText = *options.maxLimit;
-    const auto accounts = kova::readAccounts(options.settingsPath, creditDescriptor().group);
+    const auto accounts = kova::readAccounts(options.settingsPath, kova::creditDescriptor().group);
     settings.sourceAccount = checkedAccount(accounts, options.account);
     settings.batchRemarks1 = options.remarks1;
     settings.batchRemarks2 = options.remarks2;
@@ -25,7 +23,5 @@ std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::D
         settings.immediate = false;
         settings.effectiveDate = *options.effective;
     }
-    settings.dateFrom = options.from;
-    settings.dateTo = options.to;
-    return std::make_unique<CreditExport>(settings);
+    return std::make_unique<kova::CreditExport>(settings);
 }

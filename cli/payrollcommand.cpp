@@ -6,15 +6,11 @@
 
 std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook)
 {
-    PayrollSettings s = readPayrollSettings(options.settingsPath);
-    const kova::SheetMapping placed = placeSavedMapping(options, payrollDescriptor(), workbook);
-    s.columns.assign(placed.columns);
-    s.header = {placed.headerRow, {}, placed.refusal()};
-    const auto accounts = kova::readAccounts(options.settingsPath, payrollDescriptor().group);
+    kova::PayrollSettings s = kova::readPayrollSettings(options.settingsPath);
+    placeColumns(s, options, kova::payrollDescriptor(), workbook);
+    const auto accounts = kova::readAccounts(options.settingsPath, kova::payrollDescriptor().group);
     s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;
     s.effectiveDate = options.effective.value_or(QDate::currentDate());
-    s.dateFrom = options.from;
-    s.dateTo = options.to;
-    return std::make_unique<PayrollExport>(s);
+    return std::make_unique<kova::PayrollExport>(s);
 }

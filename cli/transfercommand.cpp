@@ -5,10 +5,8 @@
 
 std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook)
 {
-    TransferSettings settings = readTransferSettings(options.settingsPath);
-    const kova::SheetMapping placed = placeSavedMapping(options, transferDescriptor(), workbook);
-    settings.columns.assign(placed.columns);
-    settings.header = {placed.headerRow, {}, placed.refusal()};
+    kova::TransferSettings settings = kova::readTransferSettings(options.settingsPath);
+    placeColumns(settings, options, kova::transferDescriptor(), workbook);
     settings.chooseClearing(options.mode == kova::BankMode::WDK ? -1 : options.clearingIndex);
     if (options.minLimit)
         settings.minLimitText = *options.minLimit;
@@ -20,8 +18,6 @@ std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx:
         settings.useStoredHeaderId = true;
     if (options.corporateId)
         settings.corporateId = *options.corporateId;
-    settings.dateFrom = options.from;
-    settings.dateTo = options.to;
     settings.effectiveDate = options.effective.value_or(QDate::currentDate());
-    return std::make_unique<TransferExport>(settings);
+    return std::make_unique<kova::TransferExport>(settings);
 }

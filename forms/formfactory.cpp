@@ -5,14 +5,20 @@
 #include "forms/payroll/payrollform.h"
 #include "forms/transfer/transferform.h"
 
+namespace {
+
+// The form among Forms whose descriptor is of type; nullptr for none.
+template <typename... Forms>
+TransactionForm* formOf(kova::BatchType type, QWidget* parent)
+{
+    TransactionForm* form = nullptr;
+    ((form = !form && Forms::descriptor().type == type ? new Forms(parent) : form), ...);
+    return form;
+}
+
+} // namespace
+
 TransactionForm* createTransactionForm(kova::BatchType type, QWidget* parent)
 {
-    switch (type) {
-    case kova::BatchType::Transfer: return new TransferForm(parent);
-    case kova::BatchType::Credit: return new CreditForm(parent);
-    case kova::BatchType::Collection: return new CollectionForm(parent);
-    case kova::BatchType::Payroll: return new PayrollForm(parent);
-    }
-    // A number that names no type.
-    return nullptr;
+    return formOf<TransferForm, CreditForm, CollectionForm, PayrollForm>(type, parent);
 }

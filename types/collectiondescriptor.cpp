@@ -1,19 +1,19 @@
 #include "collectiondescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = CollectionField;
 using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& collectionDescriptor()
+const TypeDescriptor& collectionDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
+    static const TypeDescriptor type = withDefaultNames({
+        BatchType::Collection, S("Auto Collection"), S("Collection"), S("collection"), S("AutoCollection-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},
@@ -33,11 +33,12 @@ const kova::TypeDescriptor& collectionDescriptor()
              S("Citizen can not be empty"), {S("Citizenship")}, S("0 or 1")},
         },
         {},
-        {{int(F::AccountName), S("Account Name")}, {int(F::AccountNumber), S("Acc #")},
-         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
-         {int(F::Residence), S("Residence")}, {int(F::Citizen), S("Citizen")}},
+        {{int(F::AccountName)}, {int(F::AccountNumber)}, {int(F::Amount)}, {int(F::Remarks1)}, {int(F::Remarks2)},
+         {int(F::Residence)}, {int(F::Citizen)}},
         {S("account"), S("remarks1"), S("remarks2")},
         {},
-    };
+    });
     return type;
 }
+
+} // namespace kova

@@ -2,6 +2,8 @@
 
 #include "typedescriptor.h"
 
+namespace kova {
+
 // The mapped fields of a credit, in the order of creditDescriptor().fields.
 enum class CreditField {
     TrxDate, BeneficiaryName, Account, BICode, Bank, Branch, Amount, TransferType,
@@ -9,4 +11,6 @@ enum class CreditField {
 };
 
 // Note the key "Beneficary" of BeneficiaryName: it is the file format.
-const kova::TypeDescriptor& creditDescriptor();
+const TypeDescriptor& creditDescriptor();
+
+} // namespace kova

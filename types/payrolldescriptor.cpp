@@ -1,38 +1,41 @@
 #include "payrolldescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = PayrollField;
 using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& payrollDescriptor()
+const TypeDescriptor& payrollDescriptor()
 {
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
+    static const TypeDescriptor type = withDefaultNames({
+        BatchType::Payroll, S("Payroll"), S("Payroll"), S("payroll"), S("Payroll-"),
         {
             {S("TrxDate"), S("Trx Date"), S("Trx Date"), S("cboTrxDate"), Required::Never, {}, {S("Date")},
              S("A date; rows outside the date range are skipped"), CellKind::Date},
             {S("AccountName"), S("Employee Name"), S("Employee Name"), S("cboAccName"), Required::Always,
              S("Account Name can not be empty"), {S("Name")}, S("Text, up to 30 characters")},
             {S("AccountNumber"), S("Acc #"), S("Acc #"), S("cboAcc"), Required::Always,
-             S("Account Number can not be empty"), {S("Account Number"), S("Account")}, S("10 digits")},
+             S("Account Number can not be empty"), {S("Account Number"), S("Account")}, S("10 digits"), CellKind::Text, {},
+             S("Account Number")},
             {S("Amount"), S("Amount"), S("Amount"), S("cboAmount"), Required::Always, S("Amount can not be empty"),
              {S("Salary")}, S("An amount above 0 with at most 2 decimals"), CellKind::Amount},
             {S("EmployeeID"), S("Employee ID"), S("Employee ID"), S("cboEmpID"), Required::Never, {}, {S("NIK")},
-             S("Text, up to 10 characters")},
+             S("Text, up to 10 characters"), CellKind::Text, {}, S("Employee ID")},
             {S("Department"), S("Department"), S("Department"), S("cboDept"), Required::Never, {}, {S("Dept")},
              S("Text, up to 4 characters")},
         },
         {},
         // "EmpolyeeID": spelled so in the log table.
-        {{int(F::AccountName), S("Employee Name")}, {int(F::AccountNumber), S("Acc #")},
-         {int(F::Amount), S("Amount")}, {int(F::EmployeeID), S("EmpolyeeID")}, {int(F::Department), S("Department")}},
+        {{int(F::AccountName)}, {int(F::AccountNumber)}, {int(F::Amount)}, {int(F::EmployeeID), S("EmpolyeeID")},
+         {int(F::Department)}},
         {S("account"), S("holiday")},
         {},
-    };
+    });
     return type;
 }
+
+} // namespace kova

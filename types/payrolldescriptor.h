@@ -2,7 +2,11 @@
 
 #include "typedescriptor.h"
 
+namespace kova {
+
 // The mapped fields of a payroll, in the order of payrollDescriptor().fields.
 enum class PayrollField { TrxDate, AccountName, AccountNumber, Amount, EmployeeID, Department, Count };
 
-const kova::TypeDescriptor& payrollDescriptor();
+const TypeDescriptor& payrollDescriptor();
+
+} // namespace kova

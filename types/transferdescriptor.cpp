@@ -1,19 +1,19 @@
 #include "transferdescriptor.h"
 
+namespace kova {
+
 namespace {
 
-using kova::CellKind;
-using kova::Required;
 using F = TransferField;
 using S = QString;
 
 } // namespace
 
-const kova::TypeDescriptor& transferDescriptor()
+const TypeDescriptor& transferDescriptor()
 {
     const QString text18 = QStringLiteral("Text, up to 18 characters");
-    static const kova::TypeDescriptor type{
-        kova::BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
+    static const TypeDescriptor type = withDefaultNames({
+        BatchType::Transfer, S("Auto Transfer"), S("Transfer"), S("transfer"), S("AutoTransfer-"),
         {
             {S("TrxRef"), S("Trx Ref #"), S("Trx Ref"), S("cboTrxRef"), Required::Always,
              S("Trx Ref # can not be empty"), {S("Reference")}, S("Text, up to 30 characters")},
@@ -36,7 +36,7 @@ const kova::TypeDescriptor& transferDescriptor()
             {S("Bank"), S("Bank Name"), S("Bank Name"), S("cboBank"), Required::OthersMode, S("Bank can not be empty"),
              {S("Bank")}, text18},
             {S("Branch"), S("Bank Branch"), S("Branch"), S("cboBranch"), Required::OthersMode,
-             S("Branch can not be empty"), {S("Branch Name")}, text18},
+             S("Branch can not be empty"), {S("Branch Name")}, text18, CellKind::Text, S("Branch Name")},
             {S("Beneficiary"), S("Name"), S("Beneficiary"), S("cboName"), Required::OthersMode,
              S("Name can not be empty"), {S("Beneficiary Name")}, S("Text, up to 70 characters")},
             {S("Address1"), S("Address 1"), S("Address 1"), S("cboAddress1"), Required::Never, {}, {}, text18},
@@ -44,20 +44,21 @@ const kova::TypeDescriptor& transferDescriptor()
             {S("Address3"), S("Address 3"), S("Address 3"), S("cboAddress3"), Required::Never, {}, {}, text18},
             {S("Address4"), S("Address 4"), S("Address 4"), S("cboAddress4"), Required::Never, {}, {}, text18},
             {S("CustType"), S("Cust Type"), S("Cust Type"), S("cboCustType"), Required::OthersMode,
-             S("Cust Type can not be empty"), {S("Customer Type")}, S("1, 2 or 3")},
+             S("Cust Type can not be empty"), {S("Customer Type")}, S("1, 2 or 3"), CellKind::Text, S("Type")},
             {S("Residence"), S("Cust Residence"), S("Residence"), S("cboResidence"), Required::OthersMode,
-             S("Cust Residence can not be empty"), {}, S("R or N")},
+             S("Cust Residence can not be empty"), {}, S("R or N"), CellKind::Text, S("Residence")},
         },
         {},
-        {{int(F::TrxRef), S("Trx Ref")}, {int(F::FromAcc), S("From Acc")}, {int(F::ToAcc), S("To Acc")},
-         {int(F::Amount), S("Amount")}, {int(F::Remarks1), S("Remarks 1")}, {int(F::Remarks2), S("Remarks 2")},
-         {int(F::BICode), S("Bank Code")}, {int(F::Bank), S("Bank Name")}, {int(F::Branch), S("Branch")},
-         {int(F::Beneficiary), S("Beneficiary")}, {int(F::Address1), S("Address 1")},
-         {int(F::Address2), S("Address 2")}, {int(F::Address3), S("Address 3")}, {int(F::Address4), S("Address 4")},
-         {int(F::CustType), S("Cust Type")}, {int(F::Residence), S("Residence")}},
+        {{int(F::TrxRef)}, {int(F::FromAcc)}, {int(F::ToAcc)}, {int(F::Amount)}, {int(F::Remarks1)},
+         {int(F::Remarks2)}, {int(F::BICode)}, {int(F::Bank)}, {int(F::Branch)}, {int(F::Beneficiary)},
+         {int(F::Address1)}, {int(F::Address2)}, {int(F::Address3)}, {int(F::Address4)}, {int(F::CustType)},
+         {int(F::Residence)}},
         {S("mode"), S("clearing"), S("min"), S("max"), S("header-id"), S("corporate-id")},
         // "1|", the sequence number, "|", ...
         {1},
-    };
+        {int(F::BICode)},
+    });
     return type;
 }
+
+} // namespace kova

@@ -2,6 +2,8 @@
 
 #include "typedescriptor.h"
 
+namespace kova {
+
 // The mapped fields of a transfer, in the order of transferDescriptor().fields.
 enum class TransferField {
     TrxRef, TrxDate, FromAcc, ToAcc, Amount, Remarks1, Remarks2, Remittance,
@@ -9,4 +11,6 @@ enum class TransferField {
     CustType, Residence, Count
 };
 
-const kova::TypeDescriptor& transferDescriptor();
+const TypeDescriptor& transferDescriptor();
+
+} // namespace kova

@@ -51,6 +51,19 @@ int TypeDescriptor::amountLogColumn() const
     return -1;
 }
 
+TypeDescriptor withDefaultNames(TypeDescriptor type)
+{
+    for (LogColumn& column : type.logColumns)
+        if (column.title.isEmpty())
+            column.title = type.fields.at(column.field).headerName;
+    for (int i = 0; i < type.fields.size(); ++i) {
+        FieldSpec& field = type.fields[i];
+        if (field.messageName.isEmpty())
+            field.messageName = type.logColumnOf(i) < 0 ? field.headerName : type.logColumns.at(type.logColumnOf(i)).title;
+    }
+    return type;
+}
+
 QString missingRequiredField(const TypeDescriptor& type, const QVector<int>& columns, bool othersMode)
 {
     const QString always = firstMissing(type, columns, Required::Always);

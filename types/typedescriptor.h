@@ -28,7 +28,9 @@ enum class CellKind {
 struct FieldSpec
 {
     QString key;          // the settings key of its column index
-    QString caption;      // the form's mapping caption, without the required mark
+    // Its name in the template's title row, in "Matched by header" lines and
+    // on the form's mapping row unless label says otherwise.
+    QString caption;
     // Its usual name: the first header text it is matched by, and the name
     // a "Matched by header" line gives it.
     QString headerName;
@@ -38,14 +40,23 @@ struct FieldSpec
     QStringList aliases;  // other header texts that name it in a workbook
     QString expects;      // what the bank accepts in its cells
     CellKind kind = CellKind::Text;
+    // The form's mapping row calls it so, without the required mark, where
+    // that differs from the caption the template and the log give it.
+    QString label = {};
+    // Row messages call it so; declared only where that is not its log
+    // title (nor, for a field the log leaves out, its headerName).
+    QString messageName = {};
+
+    QString formLabel() const { return label.isEmpty() ? caption : label; }
 };
 
 // One column of the export's log table: the field whose value it shows, by
-// its index in the type's fields, and its title there.
+// its index in the type's fields, and its title there (declared empty where
+// it is the field's headerName; see withDefaultNames()).
 struct LogColumn
 {
     int field = 0;
-    QString title;
+    QString title = {};
 };
 
 // Everything the window, the command line, the settings file and the checks
@@ -73,6 +84,9 @@ struct TypeDescriptor
     // and the batch's own account sit in header records alone, which are
     // never fingerprinted.
     QVector<int> batchFields;
+    // The form shows its mapping rows in groups: the first field of each
+    // group after the first; empty: one group.
+    QVector<int> groupStarts = {};
 
     QStringList keys() const;
     QStringList logTitles() const;
@@ -81,6 +95,11 @@ struct TypeDescriptor
     // The log column of the amount, right-aligned in the window.
     int amountLogColumn() const;
 };
+
+// type with the names left empty in its declaration filled in: a log
+// column's title is its field's headerName, a field's messageName its log
+// title or, when the log leaves it out, its headerName.
+TypeDescriptor withDefaultNames(TypeDescriptor type);
 
 // The refusal of the first required field that columns (indexes in field
 // order, below 1 meaning not mapped) leave unmapped: the fields required

@@ -7,9 +7,17 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 using F = CollectionField;
+
+// How the row messages name field, which is not always its log title.
+const QString& named(F field)
+{
+    return collectionDescriptor().fields.at(int(field)).messageName;
+}
 
 constexpr int recordLength = 201;
 constexpr int accountWidth = 10;
@@ -81,7 +89,8 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
     else if (account.size() != accountWidth)
-        out.error({QString(), QStringLiteral("Acc # "), QStringLiteral("must be 10 digits")}, F::AccountNumber);
+        out.error({QString(), named(F::AccountNumber) + QLatin1Char(' '), QStringLiteral("must be 10 digits")},
+                  F::AccountNumber);
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
     record += out.shown(F::AccountNumber) + spaces(24) + QStringLiteral("0000");
 
@@ -145,3 +154,5 @@ QString CollectionExport::refusal() const
 {
     return checkCollectionBatch(m_settings);
 }
+
+} // namespace kova

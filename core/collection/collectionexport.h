@@ -4,6 +4,8 @@
 
 #include "core/exportjob.h"
 
+namespace kova {
+
 // The Auto Collection upload file: fixed-width records of 201 characters, a
 // header that names the credited account and carries the batch totals, and
 // one detail record per processed row naming the debited account.
@@ -33,3 +35,5 @@ private:
 // would split or shift the header record), the same two for remarks 2, then validateCollectionSettings().
 // Empty when the batch may run.
 QString checkCollectionBatch(const CollectionSettings& settings);
+
+} // namespace kova

@@ -2,16 +2,18 @@
 
 #include "settings/mappingstore.h"
 
+namespace kova {
+
 QString validateCollectionSettings(const CollectionSettings& s)
 {
-    return kova::missingRequiredField(collectionDescriptor(), s.columns.toVector(), false);
+    return missingRequiredField(collectionDescriptor(), s.columns.toVector(), false);
 }
 
 CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
     CollectionSettings s;
     s.settingsPath = settingsPath;
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, collectionDescriptor());
+    const SavedMapping saved = readSavedMapping(settingsPath, collectionDescriptor());
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
@@ -23,3 +25,5 @@ CollectionSettings readCollectionSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+} // namespace kova

@@ -11,17 +11,19 @@
 
 #include <optional>
 
+namespace kova {
+
 // What the Auto Collection form holds that its export and its checks need.
 // Column indexes are the mapping combo boxes' current indexes: the 1-based
 // sheet column, 0 or below meaning not mapped.
 struct CollectionSettings
 {
-    kova::ColumnMap<CollectionField> columns;
+    ColumnMap<CollectionField> columns;
     bool hasColumnHeader = false;
-    kova::ColumnHeader header;
+    ColumnHeader header;
 
     // The row of the credited accounts table whose radio button is checked.
-    std::optional<kova::SourceAccount> creditedAccount;
+    std::optional<SourceAccount> creditedAccount;
     // "Immediate On Authorization": the header carries no effective date.
     bool immediate = true;
     QDate effectiveDate;
@@ -33,7 +35,7 @@ struct CollectionSettings
     QString remarks2;
     // The settings file the form reads and saves; an upload file must never
     // replace it.
-    QString settingsPath = kova::defaultSettingsPath();
+    QString settingsPath = defaultSettingsPath();
 };
 
 // Validate_Settings: the first required mapping that is missing, as the
@@ -46,6 +48,8 @@ QString validateCollectionSettings(const CollectionSettings& settings);
 // empty remarks, today in all three dates.
 //
 // The indexes are as stored. The form shows an index beyond the chosen
-// sheet's last column as not mapped; kova::effectiveColumn() does the same
+// sheet's last column as not mapped; effectiveColumn() does the same
 // for a caller that knows the sheet.
 CollectionSettings readCollectionSettings(const QString& settingsPath);
+
+} // namespace kova

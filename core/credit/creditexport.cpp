@@ -5,6 +5,8 @@
 #include "record/headeroverflow.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 // Why the filters leave a row out.
@@ -34,11 +36,16 @@ void refuseInvalidCharacters(const QString& text, F field, kova::RowContext& out
         out.error(kova::invalidCharacters(out.title(field)), field);
 }
 
-// A free text field of the detail record. Its truncation warning names the
-// field as the layout does, which is not always its log title.
-QString textField(const QString& text, int width, const QString& truncationTitle, F field, kova::RowContext& out)
+// How the row messages name field, which is not always its log title.
+const QString& named(F field)
 {
-    return kova::cutField(text, width, truncationTitle, out.title(field), out.column(field), out);
+    return creditDescriptor().fields.at(int(field)).messageName;
+}
+
+// A free text field of the detail record.
+QString textField(const QString& text, int width, F field, kova::RowContext& out)
+{
+    return kova::cutField(text, width, named(field), out.title(field), out.column(field), out);
 }
 
 } // namespace
@@ -80,9 +87,9 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString account = text(c[F::Account]);
     if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(QStringLiteral("To Acc")), F::Account);
+        out.error(kova::invalidCharacters(named(F::Account)), F::Account);
     if (wdk && account.size() != 10)
-        out.error({QString(), QStringLiteral("To Acc"), QStringLiteral(" must be 10 digits")}, F::Account);
+        out.error({QString(), named(F::Account), QStringLiteral(" must be 10 digits")}, F::Account);
     if (!wdk && account.size() > 34)
         out.warning(kova::truncated(out.title(F::Account), 34), F::Account);
     out.show(F::Account, kova::leftField(account, 34));
@@ -106,7 +113,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString name = text(c[F::BeneficiaryName]);
     out.show(F::BeneficiaryName, name);
-    record += textField(name, 70, QStringLiteral("Beneficiary"), F::BeneficiaryName, out);
+    record += textField(name, 70, F::BeneficiaryName, out);
 
     const QChar clearingCode = wdk ? QLatin1Char('B')
                                    : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
@@ -114,18 +121,15 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QString biCode = text(c[F::BICode]);
     if (c.mapped(F::BICode) && biCode.size() != 7)
-        out.error(QStringLiteral("BI Code must be 7 chars"), F::BICode);
+        out.error(named(F::BICode) + QStringLiteral(" must be 7 chars"), F::BICode);
     refuseInvalidCharacters(biCode, F::BICode, out);
     out.show(F::BICode, kova::leftField(biCode, 7));
     record += out.shown(F::BICode);
 
     record += spaces(4);
 
-    for (const auto& [field, cutTitle] : {std::pair<F, QString>{F::Bank, QStringLiteral("Bank Name")},
-                                          {F::Branch, QStringLiteral("Branch")},
-                                          {F::Remarks1, QStringLiteral("Remarks 1")},
-                                          {F::Remarks2, QStringLiteral("Remarks 2")}}) {
-        out.show(field, textField(text(c[field]), 18, cutTitle, field, out));
+    for (const F field : {F::Bank, F::Branch, F::Remarks1, F::Remarks2}) {
+        out.show(field, textField(text(c[field]), 18, field, out));
         record += out.shown(field);
     }
 
@@ -206,3 +210,5 @@ QString CreditExport::refusal() const
 {
     return creditBatchRefusal(m_settings);
 }
+
+} // namespace kova

@@ -7,6 +7,8 @@
 #include "record/money.h"
 #include "settings/clearing.h"
 
+namespace kova {
+
 // The largest amount a credit field and the header's total field hold:
 // 99999999999999999.99, twenty characters with its point.
 constexpr kova::Cents creditMaxCents = kova::Cents(10000000000000000000ULL) - 1;
@@ -41,3 +43,5 @@ private:
 // the header record), then
 // validateCreditSettings. The refusal text, or empty.
 QString creditBatchRefusal(const CreditSettings& settings);
+
+} // namespace kova

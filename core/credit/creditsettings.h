@@ -13,16 +13,18 @@
 
 #include <optional>
 
+namespace kova {
+
 // Everything of the Auto Credit form that the checks and the export use, as
 // the widgets hold it.
 struct CreditSettings
 {
-    kova::ColumnMap<CreditField> columns;
+    ColumnMap<CreditField> columns;
     bool hasColumnHeader = false;
-    kova::ColumnHeader header;
+    ColumnHeader header;
 
     // The row of the source accounts table whose radio button is checked.
-    std::optional<kova::SourceAccount> sourceAccount;
+    std::optional<SourceAccount> sourceAccount;
     // txtRemarks1 / txtRemarks2: the batch remarks of the header record.
     QString batchRemarks1;
     QString batchRemarks2;
@@ -34,15 +36,15 @@ struct CreditSettings
     QDate dateFrom;
     QDate dateTo;
 
-    kova::BankMode mode = kova::BankMode::WDK;
+    BankMode mode = BankMode::WDK;
     int wdkIndex = 0;        // cboWDK: 0 "One To One (SP)", 1 "One To Many (MP)"; -1 in Others mode
     int clearingIndex = -1;  // cboOthers: 0 "LLG", 1 "RTGS"; -1 in WDK mode
-    kova::ClearingLimits limits;   // the limits the form holds (normalised when read)
+    ClearingLimits limits;   // the limits the form holds (normalised when read)
     QString minLimitText;    // txtMinRTGS as shown or typed
     QString maxLimitText;    // txtMaxRTGS as shown or typed
     // The settings file the form reads and saves; an upload file must never
     // replace it.
-    QString settingsPath = kova::defaultSettingsPath();
+    QString settingsPath = defaultSettingsPath();
 };
 
 // Validate_Settings, in its order: the message of the first failing check, or
@@ -56,7 +58,7 @@ QString validateCreditSettings(const CreditSettings& settings);
 // fields show the RTGS limits (cboOthers at -1 counts as "not LLG"). Others:
 // clearingIndex = choice (0 LLG, 1 RTGS), wdkIndex -1, and the limit fields
 // show that clearing's limits.
-void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int choice);
+void chooseBeneficiaryBank(CreditSettings& settings, BankMode mode, int choice);
 
 // For kova-export: what a newly created form holds after reading the settings
 // file at settingsPath, plus the stored mapping:
@@ -68,5 +70,7 @@ void chooseBeneficiaryBank(CreditSettings& settings, kova::BankMode mode, int ch
 //     switches mode and clearing and the texts with them);
 //   - the stored column indexes, as Read_Columns_Settings applies them (a
 //     group never saved gives no mapping). Pass each through
-//     kova::effectiveColumn() once the sheet is known.
+//     effectiveColumn() once the sheet is known.
 CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today);
+
+} // namespace kova

@@ -6,9 +6,17 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 using F = PayrollField;
+
+// How the row messages name field, which is not always its log title.
+const QString& named(F field)
+{
+    return payrollDescriptor().fields.at(int(field)).messageName;
+}
 
 constexpr int recordLength = 70;
 constexpr int accountWidth = 10;
@@ -62,7 +70,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     if (!kova::isDigitsOnly(account))
         out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
     else if (account.size() != accountWidth)
-        out.error({QString(), QStringLiteral("Account Number "), QStringLiteral("must be 10 digits")},
+        out.error({QString(), named(F::AccountNumber) + QLatin1Char(' '), QStringLiteral("must be 10 digits")},
                   F::AccountNumber);
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
     record += out.shown(F::AccountNumber);
@@ -80,7 +88,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     // The employee ID's log title, spelled so, names it in the messages that
     // name the column; its truncation warning names the field.
     out.show(F::EmployeeID, kova::cutField(kova::cellText(sheet, row, s.columns[F::EmployeeID]), employeeIdWidth,
-                                           QStringLiteral("Employee ID"), out.title(F::EmployeeID),
+                                           named(F::EmployeeID), out.title(F::EmployeeID),
                                            out.column(F::EmployeeID), out));
     record += out.shown(F::EmployeeID);
 
@@ -88,7 +96,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     // what has to be shortened.
     const QString name = kova::cellText(sheet, row, s.columns[F::AccountName]);
     if (name.size() > nameWidth) {
-        out.error(QStringLiteral("Employee Name is exceeding 30 chars"), F::AccountName);
+        out.error(named(F::AccountName) + QStringLiteral(" is exceeding 30 chars"), F::AccountName);
         out.show(F::AccountName, name);
     } else {
         out.show(F::AccountName, kova::leftField(name, nameWidth));
@@ -138,3 +146,5 @@ QString PayrollExport::refusal() const
 {
     return checkPayrollBatch(m_settings);
 }
+
+} // namespace kova

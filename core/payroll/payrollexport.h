@@ -4,6 +4,8 @@
 
 #include "core/exportjob.h"
 
+namespace kova {
+
 // The Payroll upload file: fixed-width records of 70 characters, a header
 // that names the paying account, the effective date and the run's totals, and
 // one detail record per employee row.
@@ -30,3 +32,5 @@ private:
 // The batch checks in order, each failure one critical message: the source
 // account row, then validatePayrollSettings(). Empty when the batch may run.
 QString checkPayrollBatch(const PayrollSettings& settings);
+
+} // namespace kova

@@ -2,16 +2,18 @@
 
 #include "settings/mappingstore.h"
 
+namespace kova {
+
 QString validatePayrollSettings(const PayrollSettings& s)
 {
-    return kova::missingRequiredField(payrollDescriptor(), s.columns.toVector(), false);
+    return missingRequiredField(payrollDescriptor(), s.columns.toVector(), false);
 }
 
 PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
     PayrollSettings s;
     s.settingsPath = settingsPath;
-    const kova::SavedMapping saved = kova::readSavedMapping(settingsPath, payrollDescriptor());
+    const SavedMapping saved = readSavedMapping(settingsPath, payrollDescriptor());
     s.columns.assign(saved.columns);
     s.header.row = saved.headerRow;
     s.header.texts = saved.headerTexts;
@@ -23,3 +25,5 @@ PayrollSettings readPayrollSettings(const QString& settingsPath)
     s.dateTo = today;
     return s;
 }
+
+} // namespace kova

@@ -11,15 +11,17 @@
 
 #include <optional>
 
+namespace kova {
+
 // What the Payroll form holds that its export and its checks need.
 struct PayrollSettings
 {
-    kova::ColumnMap<PayrollField> columns;
+    ColumnMap<PayrollField> columns;
     bool hasColumnHeader = false;
-    kova::ColumnHeader header;
+    ColumnHeader header;
 
     // The row of the source accounts table whose radio button is checked.
-    std::optional<kova::SourceAccount> sourceAccount;
+    std::optional<SourceAccount> sourceAccount;
     QDate effectiveDate;
     // "After Holiday" chosen; false is "Before Holiday".
     bool afterHoliday = false;
@@ -28,7 +30,7 @@ struct PayrollSettings
     QDate dateTo;
     // The settings file the form reads and saves; an upload file must never
     // replace it.
-    QString settingsPath = kova::defaultSettingsPath();
+    QString settingsPath = defaultSettingsPath();
 };
 
 // Validate_Settings: the first required mapping that is missing, as the
@@ -41,6 +43,8 @@ QString validatePayrollSettings(const PayrollSettings& settings);
 // dates.
 //
 // The indexes are as stored. The form shows an index beyond the chosen
-// sheet's last column as not mapped; kova::effectiveColumn() does the same
+// sheet's last column as not mapped; effectiveColumn() does the same
 // for a caller that knows the sheet.
 PayrollSettings readPayrollSettings(const QString& settingsPath);
+
+} // namespace kova

@@ -9,6 +9,8 @@
 
 #include <QSettings>
 
+namespace kova {
+
 namespace {
 
 // The lock is held for one read and one write of a small file.
@@ -21,9 +23,9 @@ const QString notSaved = QStringLiteral("Settings could not be saved");
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
 {
     HeaderIdReservation reservation;
-    const kova::SettingsLock lock(kova::headerIdLockPath(settingsPath), waitMs);
-    if (lock.state() != kova::SettingsLock::State::Locked) {
-        reservation.refusal = lock.state() == kova::SettingsLock::State::Busy ? kova::settingsBusyText() : notSaved;
+    const SettingsLock lock(headerIdLockPath(settingsPath), waitMs);
+    if (lock.state() != SettingsLock::State::Locked) {
+        reservation.refusal = lock.state() == SettingsLock::State::Busy ? settingsBusyText() : notSaved;
         return reservation;
     }
 
@@ -43,8 +45,8 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
     // A register that cannot be read was asked about before this; the stored
     // number then stands alone.
-    const qint64 registered = kova::BatchRegister(kova::registerPathFor(settingsPath))
-                                  .highestHeaderId(kova::batchTypeName(kova::BatchType::Transfer));
+    const qint64 registered = BatchRegister(registerPathFor(settingsPath))
+                                  .highestHeaderId(batchTypeName(BatchType::Transfer));
     const qint64 free = qMax<qint64>(qMax(stored, registered + 1), 1);
     if (typed && *typed < free) {
         reservation.refusal = headerIdUsedText(*typed, free);
@@ -58,7 +60,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
     reservation.next = qMax(stored, reservation.used) + 1;
     settings.setValue(transferHeaderIdKey(), reservation.next);
-    if (!kova::syncSettings(settings))
+    if (!syncSettings(settings))
         reservation.refusal = notSaved;
     return reservation;
 }
@@ -67,3 +69,5 @@ QString headerIdUsedText(qint64 typed, qint64 free)
 {
     return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
 }
+
+} // namespace kova

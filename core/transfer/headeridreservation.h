@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace kova {
+
 // A Header ID taken for one upload file and the one stored for the next.
 struct HeaderIdReservation
 {
@@ -26,3 +28,5 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
 
 // The refusal of a typed Header ID below the next free one.
 QString headerIdUsedText(qint64 typed, qint64 free);
+
+} // namespace kova

@@ -5,12 +5,20 @@
 #include "record/money.h"
 #include "record/textfield.h"
 
+namespace kova {
+
 namespace {
 
 // Why the filters leave a row out.
 enum LeftOut { OutsideDates, OtherClearing };
 
 using F = TransferField;
+
+// How the row messages name field, which is not always its log title.
+const QString& named(F field)
+{
+    return transferDescriptor().fields.at(int(field)).messageName;
+}
 
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
@@ -136,7 +144,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     if (columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
         if (bankCode.size() != 7)
-            out.error(QStringLiteral("Bank Code must be 7 chars"), F::BICode);
+            out.error(named(F::BICode) + QStringLiteral(" must be 7 chars"), F::BICode);
         checkCharacters(out, bankCode, F::BICode);
         const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, F::BICode, value, value);
@@ -221,3 +229,5 @@ QString TransferExport::refusal() const
 {
     return validateTransferSettings(m_settings);
 }
+
+} // namespace kova

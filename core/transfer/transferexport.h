@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace kova {
+
 // The fund-transfer upload file: "|"-separated records, a header record with
 // the batch total and count, then one detail record per accepted row.
 class TransferExport final : public kova::ExportJob
@@ -40,3 +42,5 @@ private:
     std::optional<qint64> m_nextHeaderId;
     std::optional<qint64> m_usedHeaderId;
 };
+
+} // namespace kova

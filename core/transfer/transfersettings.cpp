@@ -7,12 +7,14 @@
 
 #include <QSettings>
 
+namespace kova {
+
 namespace {
 
 // The transfer group's keys beside its mapping's. A missing Header ID reads
 // as 0, which shows as 1.
-const kova::SettingsKey headerIdKey{QStringLiteral("HeaderID"), 0};
-const kova::SettingsKey corporateIdKey{QStringLiteral("CompanyID"), QString()};
+const SettingsKey headerIdKey{QStringLiteral("HeaderID"), 0};
+const SettingsKey corporateIdKey{QStringLiteral("CompanyID"), QString()};
 
 } // namespace
 
@@ -35,27 +37,27 @@ int TransferSettings::typedHeaderId() const
 
 void TransferSettings::chooseClearing(int index)
 {
-    mode = index < 0 ? kova::BankMode::WDK : kova::BankMode::Others;
+    mode = index < 0 ? BankMode::WDK : BankMode::Others;
     clearingIndex = index;
-    minLimitText = kova::limitText(limits.minimum(index));
-    maxLimitText = kova::limitText(limits.maximum(index));
+    minLimitText = limitText(limits.minimum(index));
+    maxLimitText = limitText(limits.maximum(index));
 }
 
 QString validateTransferSettings(const TransferSettings& s)
 {
-    const QString missing = kova::missingRequiredField(transferDescriptor(), s.columns.toVector(),
-                                                       s.mode == kova::BankMode::Others);
+    const QString missing = missingRequiredField(transferDescriptor(), s.columns.toVector(),
+                                                       s.mode == BankMode::Others);
     if (!missing.isEmpty())
         return missing;
-    if (s.mode == kova::BankMode::Others) {
-        const QString limits = kova::checkLimitTexts(s.minLimitText, s.maxLimitText);
+    if (s.mode == BankMode::Others) {
+        const QString limits = checkLimitTexts(s.minLimitText, s.maxLimitText);
         if (!limits.isEmpty())
             return limits;
     }
     const int headerId = s.typedHeaderId();
     // A number read past a tab or a foreign digit is not the number the file
     // and the next run will read back.
-    if (headerId == 0 || !kova::isPrintableAscii(s.headerIdText))
+    if (headerId == 0 || !isPrintableAscii(s.headerIdText))
         return QStringLiteral("Invalid Header ID");
     // A negative one is no Header ID either, and reads as beyond the bound.
     if (unsigned(headerId) > largestHeaderId)
@@ -68,7 +70,7 @@ QString validateTransferSettings(const TransferSettings& s)
     // the bank matches it byte for byte, so a tab or a character beyond ASCII
     // would name another company or none. Spaces are printable and count
     // towards its ten characters, as the bank's layout takes them.
-    if (s.corporateId.contains(QLatin1Char('|')) || !kova::isPrintableAscii(s.corporateId))
+    if (s.corporateId.contains(QLatin1Char('|')) || !isPrintableAscii(s.corporateId))
         return QStringLiteral("Corporate ID contains invalid chars");
     return {};
 }
@@ -78,8 +80,8 @@ TransferSettings readTransferSettings(const QString& settingsPath)
     TransferSettings s;
     s.settingsPath = settingsPath;
     QSettings file(settingsPath, QSettings::IniFormat);
-    s.limits = kova::ClearingLimits::read(file);
-    const kova::SavedMapping saved = kova::readSavedMapping(file, transferDescriptor());
+    s.limits = ClearingLimits::read(file);
+    const SavedMapping saved = readSavedMapping(file, transferDescriptor());
     s.hasColumnHeader = saved.hasColumnHeader;
     file.beginGroup(transferDescriptor().group);
     const int headerId = headerIdKey.in(file).toInt();
@@ -99,10 +101,12 @@ bool saveTransferSettings(const TransferSettings& s)
 {
     QSettings settings(s.settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferDescriptor().group);
-    kova::writeMapping(settings, transferDescriptor(),
+    writeMapping(settings, transferDescriptor(),
                        {s.columns.toVector(), s.header.texts, s.hasColumnHeader, s.header.row});
     settings.setValue(headerIdKey.name, s.headerIdText);
     settings.setValue(corporateIdKey.name, s.corporateId);
     settings.endGroup();
-    return kova::syncSettings(settings);
+    return syncSettings(settings);
 }
+
+} // namespace kova

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace kova {
+
 
 // "HeaderID" of the transfer group: the next batch's Header ID.
 QString transferHeaderIdKey();
@@ -20,17 +22,17 @@ QString headerIdBoundText();
 // Everything the transfer form holds that validation and the export need.
 struct TransferSettings
 {
-    kova::ColumnMap<TransferField> columns;
+    ColumnMap<TransferField> columns;
     bool hasColumnHeader = false;
-    kova::ColumnHeader header;
+    ColumnHeader header;
 
     QDate dateFrom;        // date filter, inclusive; on when TrxDate is mapped
     QDate dateTo;
     QDate effectiveDate;   // header record
 
-    kova::BankMode mode = kova::BankMode::WDK;
+    BankMode mode = BankMode::WDK;
     int clearingIndex = -1;          // 0 LLG, 1 RTGS; -1 in WDK mode
-    kova::ClearingLimits limits;     // held limits, normalised
+    ClearingLimits limits;     // held limits, normalised
     QString minLimitText;            // the limit fields as they show
     QString maxLimitText;
 
@@ -59,10 +61,12 @@ QString validateTransferSettings(const TransferSettings& settings);
 // chosen) and today's date in all three date fields. The columns are the
 // stored indexes as Read_Columns_Settings applies them (all 0 when the group
 // was never saved). A caller that knows the sheet should pass each through
-// kova::effectiveColumn(index, lastColumn), as a mapping combo box would.
+// effectiveColumn(index, lastColumn), as a mapping combo box would.
 // Use chooseClearing() for Others mode.
 TransferSettings readTransferSettings(const QString& settingsPath);
 
 // Btn_Save_Click: the mapping, "HasColumnHeader", "HeaderID" and "CompanyID"
 // as typed, into the transfer group of s.settingsPath; whether the file took them.
 bool saveTransferSettings(const TransferSettings& s);
+
+} // namespace kova

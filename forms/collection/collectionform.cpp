@@ -25,8 +25,8 @@ CollectionForm::CollectionForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Credited Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, collectionDescriptor())
-    , m_saved(m_settingsPath, collectionDescriptor().group)
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, {ui->gridLayout}, m_settingsPath, kova::collectionDescriptor())
+    , m_saved(m_settingsPath, kova::collectionDescriptor().group)
 {
     const QDate today = kova::today();
     ui->dteEffDate->setDate(today);
@@ -72,7 +72,7 @@ void CollectionForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
-    const bool saved = saveAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping);
+    const bool saved = saveAccountFormSettings(m_settingsPath, kova::collectionDescriptor().group, *m_accounts, m_mapping);
     if (saved)
         m_saved.remember();
     reportSettingsSaved(this, saved);
@@ -82,45 +82,45 @@ void CollectionForm::ON_Export_Signal(const QString& sourcePath, const QString& 
 {
     if (!m_mapping.refreshBeforeExport(sourcePath))
         return;
-    const CollectionSettings chosen = settings();
+    const kova::CollectionSettings chosen = settings();
     startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping.keptSheet(sourcePath)},
-                std::make_unique<CollectionExport>(chosen));
+                std::make_unique<kova::CollectionExport>(chosen));
 }
 
 void CollectionForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
+    emit mappingMatched(m_mapping.excelChanged(path, sheet));
 }
 
 void CollectionForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 void CollectionForm::Read_Settings()
 {
-    readAccountFormSettings(m_settingsPath, collectionDescriptor().group, *m_accounts, m_mapping);
+    readAccountFormSettings(m_settingsPath, kova::collectionDescriptor().group, *m_accounts, m_mapping);
     m_saved.remember();
 }
 
 void CollectionForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 bool CollectionForm::Validate_Settings()
 {
-    const QString refusal = validateCollectionSettings(settings());
+    const QString refusal = kova::validateCollectionSettings(settings());
     if (!refusal.isEmpty())
         Messages::critical(this, refusal);
     return refusal.isEmpty();
 }
 
-CollectionSettings CollectionForm::settings() const
+kova::CollectionSettings CollectionForm::settings() const
 {
-    CollectionSettings s;
+    kova::CollectionSettings s;
     s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping.header();

@@ -12,7 +12,7 @@ class SourceAccountsTable;
 class Ui_CollectionForm;
 
 // The "Auto Collection" transaction form. It gathers its widgets into a
-// CollectionSettings, saves part of them in the settings group "Collection",
+// kova::CollectionSettings, saves part of them in the settings group "Collection",
 // and hands exports to the shared export road, relaying what the export
 // reports as its signals and message boxes.
 class CollectionForm final : public TransactionForm
@@ -22,6 +22,8 @@ class CollectionForm final : public TransactionForm
 public:
     explicit CollectionForm(QWidget* parent);
     ~CollectionForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return kova::collectionDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
@@ -38,7 +40,7 @@ private:
     bool Validate_Settings();
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
-    CollectionSettings settings() const;
+    kova::CollectionSettings settings() const;
 
     Ui_CollectionForm* ui;
     QString m_settingsPath;

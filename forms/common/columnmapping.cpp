@@ -3,6 +3,7 @@
 #include "settings/mappingstore.h"
 #include "settings/sheetmapping.h"
 #include "forms/common/messages.h"
+#include "forms/common/requiredcaption.h"
 #include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"
 #include "forms/common/workbookfingerprint.h"
@@ -19,7 +20,6 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTextDocumentFragment>
 
 namespace {
 
@@ -61,32 +61,19 @@ QString comparable(const QString& name)
     return plain;
 }
 
-// The caption left of the combo box in its grid.
-QLabel* captionOf(QGroupBox* gbColMap, QComboBox* combo)
-{
-    for (QGridLayout* grid : gbColMap->findChildren<QGridLayout*>()) {
-        const int index = grid->indexOf(combo);
-        if (index < 0)
-            continue;
-        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        QLayoutItem* left = column > 0 ? grid->itemAtPosition(row, column - 1) : nullptr;
-        return left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
-                             const QString& settingsPath, const kova::TypeDescriptor& type)
+                             const QVector<QGridLayout*>& groups, const QString& settingsPath,
+                             const kova::TypeDescriptor& type)
     : m_form(form)
     , m_chkHeaders(chkHeaders)
     , m_settingsPath(settingsPath)
     , m_type(type)
-    , m_comboBoxes(gbColMap->findChildren<QComboBox*>())
     , m_headerRowBox(form->findChild<QSpinBox*>(QStringLiteral("spnHeaderRow")))
 {
+    buildRows(groups);
+    m_comboBoxes = gbColMap->findChildren<QComboBox*>();
     if (m_headerRowBox) {
         // The row means something only while the sheet has column titles.
         m_headerRowBox->setEnabled(chkHeaders->isChecked());
@@ -97,17 +84,10 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
                 m_headerRow = row;
                 const QStringList lines = headersClicked();
                 if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
-                    emit transactionForm->SIG_MAPPING_MATCHED(lines);
+                    emit transactionForm->mappingMatched(lines);
             }));
     }
-    for (const kova::FieldSpec& field : m_type.fields) {
-        QComboBox* combo = gbColMap->findChild<QComboBox*>(field.comboName);
-        m_fields.append(combo);
-        QLabel* caption = captionOf(gbColMap, combo);
-        if (caption)
-            caption->setToolTip(field.expects);
-        m_captions.append(caption);
-
+    for (QComboBox* combo : qAsConst(m_fields)) {
         // A few characters of each header must not hide which column is which;
         // the lists size themselves to their entries in fitWidth().
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -121,6 +101,57 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
             }));
     }
     setHeaderRow(kova::readSavedMapping(m_settingsPath, m_type).headerRow);
+}
+
+void ColumnMapping::buildRows(const QVector<QGridLayout*>& groups)
+{
+    QWidget* last = m_headerRowBox ? static_cast<QWidget*>(m_headerRowBox) : m_chkHeaders;
+    for (int g = 0; g < groups.size(); ++g) {
+        QGridLayout* grid = groups.at(g);
+        const int first = g == 0 ? 0 : m_type.groupStarts.value(g - 1);
+        // The last group takes the fields left.
+        const int end = g + 1 < groups.size() ? m_type.groupStarts.value(g, m_type.fields.size()) : m_type.fields.size();
+        // The rows go below the form's own items; its closing spacer below them.
+        int row = 0;
+        QVector<QPair<QLayoutItem*, int>> closing;   // spacer, its column span
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            int top = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &top, &column, &rowSpan, &columnSpan);
+            if (grid->itemAt(i)->spacerItem())
+                closing.append({grid->takeAt(i), columnSpan});
+            else
+                row = qMax(row, top + rowSpan);
+        }
+        for (int f = first; f < end; ++f) {
+            const kova::FieldSpec& field = m_type.fields.at(f);
+            auto* caption = new QLabel(grid->parentWidget());
+            caption->setObjectName(QStringLiteral("lbl") + field.comboName.mid(3));
+            caption->setToolTip(field.expects);
+            auto* combo = new QComboBox(grid->parentWidget());
+            combo->setObjectName(field.comboName);
+            grid->addWidget(caption, row, 0);
+            grid->addWidget(combo, row, 1);
+            ++row;
+            // Tab runs down the rows, from the header row's boxes on.
+            QWidget::setTabOrder(last, combo);
+            last = combo;
+            m_captions.append(caption);
+            m_fields.append(combo);
+        }
+        for (const auto& [spacer, columnSpan] : qAsConst(closing))
+            grid->addItem(spacer, row++, 0, 1, columnSpan);
+    }
+    markRequired(false);
+}
+
+void ColumnMapping::markRequired(bool othersMode)
+{
+    for (int i = 0; i < m_captions.size(); ++i) {
+        const kova::FieldSpec& field = m_type.fields.at(i);
+        const bool required = field.required == kova::Required::Always
+                              || (othersMode && field.required == kova::Required::OthersMode);
+        m_captions.at(i)->setText(required ? requiredCaption(field.formLabel()) : field.formLabel());
+    }
 }
 
 ColumnMapping::~ColumnMapping()
@@ -268,7 +299,7 @@ bool ColumnMapping::refreshBeforeExport(const QString& path)
     // Column numbers read from the old content could pay the wrong accounts.
     const QStringList lines = excelChanged(m_workbookPath, m_sheetName);
     if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
-        emit transactionForm->SIG_MAPPING_MATCHED(
+        emit transactionForm->mappingMatched(
             QStringList{QStringLiteral("Workbook read again: it changed on disk since it was chosen")} + lines);
     return m_sheet != nullptr;
 }
@@ -322,12 +353,9 @@ QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, co
         // A date column would switch the date filter on, which only the user may do.
         if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i) || field.kind == kova::CellKind::Date)
             continue;
-        // A caption may change with the form's mode, so it is read as it is now.
-        QStringList names;
-        if (const QLabel* caption = m_captions.at(i))
-            names.append(comparable(QTextDocumentFragment::fromHtml(caption->text()).toPlainText()));
         // The caption is also the title of the field's template column.
-        for (const QString& name : QStringList{field.caption, field.headerName} + field.aliases)
+        QStringList names;
+        for (const QString& name : QStringList{field.formLabel(), field.caption, field.headerName} + field.aliases)
             names.append(comparable(name));
         int found = 0;
         int matches = 0;

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QSettings;
@@ -25,8 +26,10 @@ class QWidget;
 namespace xlsx { class Document; }
 namespace kova { struct SheetMapping; }
 
-// The column mapping every transaction form shares: the combo boxes inside the
-// form's "Columns Mapping" group offer the columns of the chosen sheet, and
+// The column mapping every transaction form shares: one row per field of the
+// type, its label and its combo box, built into the form's "Columns Mapping"
+// group from the type's descriptor. The combo boxes offer the columns of the
+// chosen sheet, and
 // each combo's current index is the 1-based sheet column of its field (0: not
 // mapped). A mapping saved while letters were shown still holds when header
 // texts are shown, and the other way round. With header texts, each field's
@@ -43,13 +46,21 @@ namespace kova { struct SheetMapping; }
 class ColumnMapping final
 {
 public:
-    // The type's fields name the form's combo boxes, name the fields for
-    // header matching and give each caption its tooltip.
+    // Adds a row per field of type to groups, the grids inside gbColMap in
+    // the order of the type's groupStarts, below what the form put there; a
+    // spacer the form closed a grid with stays below the rows. The combo box
+    // of a field carries its comboName, so the form can reach it; its label
+    // shows the field's formLabel(), marked as required outside Others mode.
     ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
-                  const QString& settingsPath, const kova::TypeDescriptor& type);
+                  const QVector<QGridLayout*>& groups, const QString& settingsPath,
+                  const kova::TypeDescriptor& type);
     ~ColumnMapping();
     ColumnMapping(const ColumnMapping&) = delete;
     ColumnMapping& operator=(const ColumnMapping&) = delete;
+
+    // Marks the fields required in othersMode (the beneficiary bank is
+    // another bank) and those required always.
+    void markRequired(bool othersMode);
 
     // Every combo box inside gbColMap, nested group boxes included, in creation order.
     const QList<QComboBox*>& comboBoxes() const { return m_comboBoxes; }
@@ -109,6 +120,7 @@ private:
     QStringList applyPlacement(const kova::SheetMapping& placed);
     void setHeaderRow(int row);
     int headerRow() const;
+    void buildRows(const QVector<QGridLayout*>& groups);
     void showColumn(QComboBox* combo) const;
     void fitWidth(QComboBox* combo, const QStringList& choices) const;
 
@@ -122,7 +134,7 @@ private:
     QString m_sheetName;
     std::unique_ptr<xlsx::Document> m_sheet;   // read for the choices; null when none was
     QByteArray m_sheetFingerprint;             // what the file held when m_sheet was read
-    QList<const QLabel*> m_captions;   // one per field; nullptr where none was found
+    QList<QLabel*> m_captions;   // one per field
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
     QSet<const QComboBox*> m_followed;     // moved with its saved title

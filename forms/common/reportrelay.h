@@ -65,7 +65,7 @@ public:
     {
         sendRows();
         if (m_summary)
-            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + text + leftOutNotes());
+            emit m_form->batchOutcome(QStringLiteral("Nothing written: ") + text + leftOutNotes());
         if (m_takesRefusal && m_takesRefusal(text)) {
             m_takenRefusal = text;
             return;
@@ -75,7 +75,7 @@ public:
 
     void information(const QString& text) override
     {
-        emit m_form->SIG_TRX_END(QStringLiteral("Upload file written to ") + m_destinationPath
+        emit m_form->batchOutcome(QStringLiteral("Upload file written to ") + m_destinationPath
                                  + QStringLiteral(": ") + QString::number(m_summary ? m_summary->processedRows : 0)
                                  + QStringLiteral(" records, total ") + kova::displayAmount(m_summary ? m_summary->total : 0)
                                  + leftOutNotes());
@@ -100,21 +100,21 @@ public:
         }
         m_accepted = again ? question : QString();
         if (!again)
-            emit m_form->SIG_TRX_END(QStringLiteral("Nothing written: ") + question + leftOutNotes());
+            emit m_form->batchOutcome(QStringLiteral("Nothing written: ") + question + leftOutNotes());
         return again;
     }
 
     // The batch is written either way; the log tells why it is not in the register.
-    void registerProblem(const QString& text) override { emit m_form->SIG_TRX_END(text); }
+    void registerProblem(const QString& text) override { emit m_form->batchOutcome(text); }
 
     // A stop is final, so the log says so as soon as it is seen.
     void stopped() override
     {
         sendRows();
-        emit m_form->SIG_TRX_END(QStringLiteral("Export cancelled: nothing written"));
+        emit m_form->batchOutcome(QStringLiteral("Export cancelled: nothing written"));
     }
 
-    void progress(int done, int total) override { emit m_form->SIG_TRX_PROGRESS(done, total); }
+    void progress(int done, int total) override { emit m_form->rowsRead(done, total); }
 
 private:
     static constexpr int rowsPerBatch = 1024;
@@ -141,7 +141,7 @@ private:
         if (m_rows.isEmpty())
             return;
         m_gate->enter();
-        emit m_form->SIG_TRX_ROWS(m_rows);
+        emit m_form->rowsReported(m_rows);
         m_rows.clear();
         // Served right after the batch: the signal was queued before it.
         QMetaObject::invokeMethod(m_form, [gate = m_gate] { gate->leave(); }, Qt::QueuedConnection);

@@ -81,22 +81,22 @@ protected:
 
 signals:
     // Processed rows, in batches, in the order read.
-    void SIG_TRX_ROWS(QVector<kova::RowReport> reports);
+    void rowsReported(QVector<kova::RowReport> reports);
     // Rows of the sheet read so far, of its total.
-    void SIG_TRX_PROGRESS(int done, int total);
+    void rowsRead(int done, int total);
     void SIG_TRX_DONE(QStringList lines);
     void SIG_HEADER_CHANGE(QStringList titles);
     // The form's Export button was pressed; the window decides whether to export.
     void SIG_EXPBTN_CLICK();
     // Fields the sheet's header texts mapped by themselves, a line each; may be empty.
-    void SIG_MAPPING_MATCHED(QStringList lines);
+    void mappingMatched(QStringList lines);
     // What became of the batch, once its summary was sent.
-    void SIG_TRX_END(QString line);
+    void batchOutcome(QString line);
     // The export started by ON_Export_Signal is over, everything it reported delivered.
     void exportFinished();
     // The export starts over within the same request (a question was
     // answered): what the run before it logged goes.
-    void SIG_TRX_RESTART();
+    void exportRestarted();
 
 private:
     void finishExport(const ExportEnd& end);

@@ -7,7 +7,6 @@
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
-#include "forms/common/requiredcaption.h"
 #include "forms/common/sourceaccountstable.h"
 #include "record/clock.h"
 #include "settings/settingsfile.h"
@@ -15,7 +14,7 @@
 CreditForm::CreditForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui_CreditForm)
-    , m_saved(kova::defaultSettingsPath(), creditDescriptor().group)
+    , m_saved(kova::defaultSettingsPath(), kova::creditDescriptor().group)
 {
     ui->setupUi(this);
     ui->gbColMap->layout()->setSpacing(0);
@@ -32,8 +31,8 @@ CreditForm::CreditForm(QWidget* parent)
 
     m_settingsPath = kova::defaultSettingsPath();
     m_accounts = new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this);
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
-                                                creditDescriptor());
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, QVector<QGridLayout*>{ui->gridLayout},
+                                                m_settingsPath, kova::creditDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -69,9 +68,9 @@ QDate CreditForm::effectiveDate() const
     return ui->rdbAnytime->isChecked() ? QDate() : ui->dteEffDate->date();
 }
 
-CreditSettings CreditForm::gatherSettings() const
+kova::CreditSettings CreditForm::gatherSettings() const
 {
-    CreditSettings s;
+    kova::CreditSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping->header();
@@ -94,19 +93,19 @@ CreditSettings CreditForm::gatherSettings() const
 void CreditForm::Read_Settings()
 {
     m_clearing->readLimits();
-    readAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    readAccountFormSettings(m_settingsPath, kova::creditDescriptor().group, *m_accounts, *m_mapping);
     m_saved.remember();
 }
 
 void CreditForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 bool CreditForm::Validate_Settings()
 {
-    const QString refusal = validateCreditSettings(gatherSettings());
+    const QString refusal = kova::validateCreditSettings(gatherSettings());
     if (refusal.isEmpty())
         return true;
     Messages::critical(this, refusal);
@@ -131,7 +130,7 @@ void CreditForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
-    const bool saved = saveAccountFormSettings(m_settingsPath, creditDescriptor().group, *m_accounts, *m_mapping);
+    const bool saved = saveAccountFormSettings(m_settingsPath, kova::creditDescriptor().group, *m_accounts, *m_mapping);
     if (saved)
         m_saved.remember();
     reportSettingsSaved(this, m_clearing->saveShownLimits() && saved);
@@ -152,7 +151,6 @@ void CreditForm::ON_rdbBenefBank_Click()
     if (!m_clearing->takeModeChange())
         return;
     const bool wdk = ui->rdbWDK->isChecked();
-    const auto caption = [wdk](const QString& text) { return wdk ? text : requiredCaption(text); };
     if (wdk) {
         ui->cboWDK->setCurrentIndex(0);
         ui->cboOthers->setCurrentIndex(-1);
@@ -160,12 +158,7 @@ void CreditForm::ON_rdbBenefBank_Click()
         ui->cboOthers->setCurrentIndex(0);
         ui->cboWDK->setCurrentIndex(-1);
     }
-    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
-    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
-    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
-    ui->lblBnfName->setText(caption(QStringLiteral("Beneficiary Name")));
-    ui->lblCustType->setText(caption(QStringLiteral("Cust Type")));
-    ui->lblResidence->setText(caption(QStringLiteral("Cust Residence")));
+    m_mapping->markRequired(!wdk);
     if (!wdk) {
         ui->cboOthers->setEnabled(true);
         ui->cboOthers->setCurrentIndex(0);
@@ -178,15 +171,15 @@ void CreditForm::ON_Export_Signal(const QString& sourcePath, const QString& dest
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    const CreditSettings chosen = gatherSettings();
+    const kova::CreditSettings chosen = gatherSettings();
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
-                std::make_unique<CreditExport>(chosen));
+                std::make_unique<kova::CreditExport>(chosen));
 }
 
 void CreditForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void CreditForm::ON_btnLock_Click()
@@ -196,5 +189,5 @@ void CreditForm::ON_btnLock_Click()
 
 void CreditForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
+    emit mappingMatched(m_mapping->excelChanged(path, sheet));
 }

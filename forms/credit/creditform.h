@@ -16,7 +16,7 @@ class SourceAccountsTable;
 class Ui_CreditForm;
 
 // The "Auto Credit" transaction form. It gathers its widgets into a
-// CreditSettings, checks and saves them, and relays what the credit export
+// kova::CreditSettings, checks and saves them, and relays what the credit export
 // reports to the main window as its signals and message boxes.
 class CreditForm final : public TransactionForm
 {
@@ -25,6 +25,8 @@ class CreditForm final : public TransactionForm
 public:
     explicit CreditForm(QWidget* parent);
     ~CreditForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return kova::creditDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
@@ -46,7 +48,7 @@ private:
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
 
-    CreditSettings gatherSettings() const;
+    kova::CreditSettings gatherSettings() const;
 
     Ui_CreditForm* ui;
     QString m_settingsPath;

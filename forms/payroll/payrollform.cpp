@@ -25,8 +25,8 @@ PayrollForm::PayrollForm(QWidget* parent)
     , ui(builtUi(this))
     , m_settingsPath(kova::defaultSettingsPath())
     , m_accounts(new SourceAccountsTable(ui->tblAcc, QStringLiteral("Source Account #"), this))
-    , m_mapping(this, ui->gbColMap, ui->chkHeaders, m_settingsPath, payrollDescriptor())
-    , m_saved(m_settingsPath, payrollDescriptor().group)
+    , m_mapping(this, ui->gbColMap, ui->chkHeaders, {ui->gridLayout}, m_settingsPath, kova::payrollDescriptor())
+    , m_saved(m_settingsPath, kova::payrollDescriptor().group)
 {
     const QDate today = kova::today();
     ui->dteEffDate->setDate(today);
@@ -72,7 +72,7 @@ void PayrollForm::ON_btnSave_Click()
         reloadSettings();
         return;
     }
-    const bool saved = saveAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping);
+    const bool saved = saveAccountFormSettings(m_settingsPath, kova::payrollDescriptor().group, *m_accounts, m_mapping);
     if (saved)
         m_saved.remember();
     reportSettingsSaved(this, saved);
@@ -82,45 +82,45 @@ void PayrollForm::ON_Export_Signal(const QString& sourcePath, const QString& des
 {
     if (!m_mapping.refreshBeforeExport(sourcePath))
         return;
-    const PayrollSettings chosen = settings();
+    const kova::PayrollSettings chosen = settings();
     startExport({sourcePath, m_mapping.sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping.keptSheet(sourcePath)},
-                std::make_unique<PayrollExport>(chosen));
+                std::make_unique<kova::PayrollExport>(chosen));
 }
 
 void PayrollForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.excelChanged(path, sheet));
+    emit mappingMatched(m_mapping.excelChanged(path, sheet));
 }
 
 void PayrollForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 void PayrollForm::Read_Settings()
 {
-    readAccountFormSettings(m_settingsPath, payrollDescriptor().group, *m_accounts, m_mapping);
+    readAccountFormSettings(m_settingsPath, kova::payrollDescriptor().group, *m_accounts, m_mapping);
     m_saved.remember();
 }
 
 void PayrollForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping.headersClicked());
+    emit mappingMatched(m_mapping.headersClicked());
 }
 
 bool PayrollForm::Validate_Settings()
 {
-    const QString refusal = validatePayrollSettings(settings());
+    const QString refusal = kova::validatePayrollSettings(settings());
     if (!refusal.isEmpty())
         Messages::critical(this, refusal);
     return refusal.isEmpty();
 }
 
-PayrollSettings PayrollForm::settings() const
+kova::PayrollSettings PayrollForm::settings() const
 {
-    PayrollSettings s;
+    kova::PayrollSettings s;
     s.columns.assign(m_mapping.columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping.header();

@@ -12,7 +12,7 @@ class SourceAccountsTable;
 class Ui_PayrollForm;
 
 // The "Payroll" transaction form. It gathers its widgets into a
-// PayrollSettings, saves part of them in the settings group "Payroll",
+// kova::PayrollSettings, saves part of them in the settings group "Payroll",
 // and hands exports to the shared export road, relaying what the export
 // reports as its signals and message boxes.
 class PayrollForm final : public TransactionForm
@@ -22,6 +22,8 @@ class PayrollForm final : public TransactionForm
 public:
     explicit PayrollForm(QWidget* parent);
     ~PayrollForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return kova::payrollDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
@@ -38,7 +40,7 @@ private:
     bool Validate_Settings();
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
-    PayrollSettings settings() const;
+    kova::PayrollSettings settings() const;
 
     Ui_PayrollForm* ui;
     QString m_settingsPath;

@@ -14,8 +14,8 @@ HeaderIdField::HeaderIdField(const QString& settingsPath)
 qint64 HeaderIdField::stored() const
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(transferDescriptor().group);
-    const QVariant value = settings.value(transferHeaderIdKey());
+    settings.beginGroup(kova::transferDescriptor().group);
+    const QVariant value = settings.value(kova::transferHeaderIdKey());
     if (!value.isValid())
         return 1;
     bool whole = false;

@@ -10,7 +10,6 @@
 #include "forms/common/clearingcontrols.h"
 #include "forms/common/columnmapping.h"
 #include "forms/common/messages.h"
-#include "forms/common/requiredcaption.h"
 
 #include <utility>
 
@@ -26,7 +25,7 @@ TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
-    , m_saved(m_settingsPath, transferDescriptor().group, transferHeaderIdKey())
+    , m_saved(m_settingsPath, kova::transferDescriptor().group, kova::transferHeaderIdKey())
     , m_headerId(m_settingsPath)
 {
     ui->setupUi(this);
@@ -36,8 +35,9 @@ TransferForm::TransferForm(QWidget* parent)
 
     ui->cboOthers->addItems({QStringLiteral("LLG"), QStringLiteral("RTGS")});
 
-    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders, m_settingsPath,
-                                                transferDescriptor());
+    m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders,
+                                                QVector<QGridLayout*>{ui->gridLayout, ui->gridLayout_2},
+                                                m_settingsPath, kova::transferDescriptor());
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -81,16 +81,16 @@ QDate TransferForm::effectiveDate() const
 void TransferForm::Read_Settings()
 {
     m_clearing->readLimits();
-    const TransferSettings stored = readTransferSettings(m_settingsPath);
+    const kova::TransferSettings stored = kova::readTransferSettings(m_settingsPath);
     ui->chkHeaders->setChecked(stored.hasColumnHeader);
     ui->txtHeaderID->setText(stored.headerIdText);
     ui->txtCompID->setText(stored.corporateId);
     m_saved.remember();
 }
 
-TransferSettings TransferForm::settings() const
+kova::TransferSettings TransferForm::settings() const
 {
-    TransferSettings s;
+    kova::TransferSettings s;
     s.columns.assign(m_mapping->columns());
     s.hasColumnHeader = ui->chkHeaders->isChecked();
     s.header = m_mapping->header();
@@ -110,7 +110,7 @@ TransferSettings TransferForm::settings() const
 
 bool TransferForm::Validate_Settings()
 {
-    const QString refusal = validateTransferSettings(settings());
+    const QString refusal = kova::validateTransferSettings(settings());
     if (refusal.isEmpty())
         return true;
     Messages::critical(this, refusal);
@@ -121,15 +121,15 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
-    const TransferSettings chosen = settings();
-    auto job = std::make_unique<TransferExport>(chosen);
-    const TransferExport* running = job.get();
+    const kova::TransferSettings chosen = settings();
+    auto job = std::make_unique<kova::TransferExport>(chosen);
+    const kova::TransferExport* running = job.get();
     ExportTerms terms;
     terms.acceptedWriteAgain = std::exchange(m_acceptedWriteAgain, QString());
     // The number another run took is put as a question, not a dead end.
     terms.takesRefusal = [running, typed = chosen.headerIdText.toLongLong(nullptr, 10)](const QString& text) {
         const std::optional<qint64> free = running->nextHeaderId();
-        return free && text == headerIdUsedText(typed, *free);
+        return free && text == kova::headerIdUsedText(typed, *free);
     };
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
@@ -151,19 +151,19 @@ void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
     if (!Messages::question(this, question))
         return;
     ui->txtHeaderID->setText(QString::number(free));
-    emit SIG_TRX_RESTART();
+    emit exportRestarted();
     m_acceptedWriteAgain = end.acceptedWriteAgain;
     ON_Export_Signal(end.request.sourcePath, end.request.destinationPath);
 }
 
 void TransferForm::ON_Excel_Changed(const QString& path, const QString& sheet)
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->excelChanged(path, sheet));
+    emit mappingMatched(m_mapping->excelChanged(path, sheet));
 }
 
 void TransferForm::ON_chkHeaders_Click()
 {
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_btnSave_Click()
@@ -182,7 +182,7 @@ void TransferForm::ON_btnSave_Click()
     }
     // A number another run has used since the field was filled is never stored back.
     m_headerId.catchUp(ui->txtHeaderID);
-    const bool typedSaved = saveTransferSettings(settings());
+    const bool typedSaved = kova::saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (typedSaved)
         m_saved.remember();
@@ -195,7 +195,7 @@ void TransferForm::ON_btnSave_Click()
 void TransferForm::reloadSettings()
 {
     Read_Settings();
-    emit SIG_MAPPING_MATCHED(m_mapping->headersClicked());
+    emit mappingMatched(m_mapping->headersClicked());
 }
 
 void TransferForm::ON_rdbBenefBank_Click()
@@ -203,16 +203,9 @@ void TransferForm::ON_rdbBenefBank_Click()
     if (!m_clearing->takeModeChange())
         return;
     const bool others = !ui->rdbWDK->isChecked();
-    const auto caption = [others](const QString& text) { return others ? requiredCaption(text) : text; };
     if (!others)
         ui->cboOthers->setCurrentIndex(-1);
-    ui->lblBICode->setText(caption(QStringLiteral("BI Code")));
-    ui->lblBank->setText(caption(QStringLiteral("Bank Name")));
-    ui->lblRemittance->setText(requiredCaption(QStringLiteral("Transfer Type")));
-    ui->lblBranch->setText(caption(QStringLiteral("Branch Name")));
-    ui->lblBenef->setText(caption(QStringLiteral("Name")));
-    ui->lblCustType->setText(caption(QStringLiteral("Type")));
-    ui->lblResidence->setText(caption(QStringLiteral("Residence")));
+    m_mapping->markRequired(others);
     if (others)
         ui->cboOthers->setCurrentIndex(0);
     m_clearing->showLimitWidgets(others);

@@ -14,7 +14,7 @@ class ClearingControls;
 class ColumnMapping;
 class QComboBox;
 
-// The "Auto Transfer" form: gathers its widgets into TransferSettings, saves
+// The "Auto Transfer" form: gathers its widgets into kova::TransferSettings, saves
 // them, and runs the transfer export, relaying its reports as signals.
 class TransferForm final : public TransactionForm
 {
@@ -23,6 +23,8 @@ class TransferForm final : public TransactionForm
 public:
     explicit TransferForm(QWidget* parent = nullptr);
     ~TransferForm() override;
+    // The type it is the form of, for the form factory.
+    static const kova::TypeDescriptor& descriptor() { return kova::transferDescriptor(); }
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
@@ -47,7 +49,7 @@ private:
     bool Validate_Settings();
     // Save Settings found the group saved elsewhere and the user chose to read it again.
     void reloadSettings();
-    TransferSettings settings() const;
+    kova::TransferSettings settings() const;
     // A typed Header ID was refused as already used: offers the free one and,
     // taken, exports again with it.
     void offerFreeHeaderId(const ExportEnd& end, qint64 free);

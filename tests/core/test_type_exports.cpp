@@ -93,9 +93,9 @@ class TestTypeExports final : public EngineTest
     std::optional<qint64> m_nextHeaderId;
 
     // Every field mapped but the date; WDK mode (-1) or LLG (0).
-    TransferSettings transfer(int clearing) const
+    kova::TransferSettings transfer(int clearing) const
     {
-        TransferSettings s;
+        kova::TransferSettings s;
         s.columns.assign(sheetColumns(Transfer));
         s.effectiveDate = QDate(2026, 1, 5);
         s.limits.normalise();
@@ -107,9 +107,9 @@ class TestTypeExports final : public EngineTest
     }
 
     // The Header ID the form would show next is kept from the last run that gave one.
-    ExportOutcome exportTransfer(const TransferSettings& s)
+    ExportOutcome exportTransfer(const kova::TransferSettings& s)
     {
-        const ExportResult result = runJob<TransferExport>(s);
+        const ExportResult result = runJob<kova::TransferExport>(s);
         if (result.nextHeaderId)
             m_nextHeaderId = result.nextHeaderId;
         return result.outcome;
@@ -122,7 +122,7 @@ class TestTypeExports final : public EngineTest
         if (type == Transfer)
             return exportTransfer(transfer(mode - 1));
         if (type == Credit) {
-            CreditSettings s;
+            kova::CreditSettings s;
             s.columns.assign(sheetColumns(Credit));
             s.sourceAccount = account;
             s.effectiveDate = QDate(2024, 3, 5);
@@ -131,11 +131,11 @@ class TestTypeExports final : public EngineTest
             s.batchRemarks2 = "Second";
             s.limits.normalise();
             s.settingsPath = m_ini;
-            chooseBeneficiaryBank(s, mode < 2 ? BankMode::WDK : BankMode::Others, mode % 2);
-            return runJob<CreditExport>(s).outcome;
+            kova::chooseBeneficiaryBank(s, mode < 2 ? BankMode::WDK : BankMode::Others, mode % 2);
+            return runJob<kova::CreditExport>(s).outcome;
         }
         if (type == Collection) {
-            CollectionSettings s;
+            kova::CollectionSettings s;
             s.columns.assign(sheetColumns(Collection));
             s.creditedAccount = account;
             s.effectiveDate = QDate(2024, 3, 7);
@@ -143,15 +143,15 @@ class TestTypeExports final : public EngineTest
             s.remarks1 = "BATCH ONE";
             s.remarks2 = "exactly 18 chars!!";
             s.settingsPath = m_ini;
-            return runJob<CollectionExport>(s).outcome;
+            return runJob<kova::CollectionExport>(s).outcome;
         }
-        PayrollSettings s;
+        kova::PayrollSettings s;
         s.columns.assign(sheetColumns(Payroll));
         s.sourceAccount = account;
         s.effectiveDate = QDate(2024, 3, 7);
         s.afterHoliday = mode == 1;
         s.settingsPath = m_ini;
-        return runJob<PayrollExport>(s).outcome;
+        return runJob<kova::PayrollExport>(s).outcome;
     }
 
 private slots:
@@ -408,7 +408,7 @@ private slots:
         QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", 7);
         if (box.startsWith("Failed"))
             QVERIFY(QDir().mkpath(m_dest));   // a folder stands where the file should go
-        TransferSettings s = transfer(-1);
+        kova::TransferSettings s = transfer(-1);
         s.useStoredHeaderId = typed.isEmpty();
         s.headerIdText = typed.isEmpty() ? s.headerIdText : typed;
         s.corporateId = corporateId;

@@ -198,6 +198,47 @@ private slots:
         QVERIFY(!QFile::exists(dest));
     }
 
+    // The mapping rows of every form in both modes: each label beside its combo box, exactly as shown.
+    void captions_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("labels");   // in field order; "*": the red asterisk
+        const QStringList trx{"Trx Ref #*", "Date", "From Acc #*", "To Acc #*", "Amount*", "Remarks 1", "Remarks 2",
+                              "Transfer Type*"};
+        QTest::newRow("transfer WDK") << int(transfer) << "rdbWDK"
+            << trx + QStringList{"BI Code", "Bank Name", "Branch Name", "Name", "Address 1", "Address 2",
+                                 "Address 3", "Address 4", "Type", "Residence"};
+        QTest::newRow("transfer Others") << int(transfer) << "rdbOthers"
+            << trx + QStringList{"BI Code*", "Bank Name*", "Branch Name*", "Name*", "Address 1", "Address 2",
+                                 "Address 3", "Address 4", "Type*", "Residence*"};
+        QTest::newRow("credit WDK") << int(credit) << "rdbWDK"
+            << QStringList{"Trx Date", "Beneficiary Name", "Acc #*", "BI Code", "Bank Name", "Branch Name",
+                           "Amount*", "Transfer Type*", "Remarks 1", "Remarks 2", "Cust Type", "Cust Residence"};
+        QTest::newRow("credit Others") << int(credit) << "rdbOthers"
+            << QStringList{"Trx Date", "Beneficiary Name*", "Acc #*", "BI Code*", "Bank Name*", "Branch Name*",
+                           "Amount*", "Transfer Type*", "Remarks 1", "Remarks 2", "Cust Type*", "Cust Residence*"};
+        QTest::newRow("collection") << int(collection) << ""
+            << QStringList{"Trx Date", "Acc Name*", "Acc #*", "Amount*", "Remarks 1", "Remarks 2",
+                           "Residence Status*", "Citizen Status*"};
+        QTest::newRow("payroll") << int(payroll) << ""
+            << QStringList{"Trx Date", "Employee Name*", "Acc #*", "Amount*", "Employee ID", "Department"};
+    }
+    void captions()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, mode);
+        QFETCH(QStringList, labels);
+        open(form);
+        if (!mode.isEmpty())
+            click(mode);
+        const QString mark = "<span style=\"color:rgb(255,0,0)\">*</span>";
+        QStringList shown;
+        for (const kova::FieldSpec& field : type(form).fields)
+            shown << w<QLabel>("lbl" + field.comboName.mid(3))->text().replace(mark, "*");
+        QCOMPARE(shown, labels);
+    }
+
     void settingsRoundTrip_data()
     {
         QTest::addColumn<int>("form");

@@ -557,12 +557,12 @@ private slots:
     {
         // Its boxes, then its upload.
         const auto otherRun = [this](const QString& ref) {
-            TransferSettings s = readTransferSettings(settingsPath());
+            kova::TransferSettings s = kova::readTransferSettings(settingsPath());
             s.useStoredHeaderId = true;
             s.effectiveDate = QDate(2025, 2, 3);
             RecordingSink sink;
             const QString dest = m_dir.filePath(ref + ".txt");
-            TransferExport job(s);
+            kova::TransferExport job(s);
             kova::runExport({workbook(ref + ".xlsx", {transferRow(ref, "1234567890")}), "Data", dest, s.settingsPath}, job, sink);
             return sink.boxTexts().join('|').toUtf8() + '\n' + expect::fileBytes(dest);
         };
@@ -914,7 +914,7 @@ private slots:
             WindowDriver user;
             Messages::setCapturedAnswer(yes);
             bool closed = false;
-            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(), [&] {
+            connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::rowsRead, user.window.data(), [&] {
                 if (!std::exchange(closed, true))
                     user.window->close();
             }, Qt::BlockingQueuedConnection);
@@ -958,7 +958,7 @@ private slots:
         WindowDriver user;
         QPair<int, int> last;
         // Blocking: the export waits until the window has pressed Cancel.
-        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::SIG_TRX_PROGRESS, user.window.data(),
+        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::rowsRead, user.window.data(),
                 [&](int done, int total) {
                     last = {done, total};
                     if (cancel)

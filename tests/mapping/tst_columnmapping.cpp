@@ -10,7 +10,7 @@
 
 #include <memory>
 
-// Five transfer fields in a form shaped like the transfer's: nested group boxes, combos made out of field order.
+// Five transfer fields in a form shaped like the transfer's: two groups of rows nested in the mapping group.
 class TestColumnMapping final : public QObject
 {
     Q_OBJECT
@@ -18,7 +18,7 @@ class TestColumnMapping final : public QObject
     QTemporaryDir m_dir;
     const QString m_ini = m_dir.filePath("kova.ini");
     const QString m_book = m_dir.filePath("three.xlsx");   // "Data": Ref, Date, Amount; "Other": one column
-    kova::TypeDescriptor m_type = transferDescriptor();
+    kova::TypeDescriptor m_type = kova::transferDescriptor();
     QScopedPointer<QWidget> m_form;
     QCheckBox* m_headers = nullptr;
     QList<QComboBox*> m_combos;   // in field order
@@ -44,9 +44,10 @@ private slots:
     void initTestCase()
     {
         m_type.fields.clear();
-        for (TransferField f : {TransferField::TrxRef, TransferField::TrxDate, TransferField::Beneficiary,
-                                TransferField::Amount, TransferField::Residence})
-            m_type.fields << transferDescriptor().fields.at(int(f));
+        for (kova::TransferField f : {kova::TransferField::TrxRef, kova::TransferField::TrxDate, kova::TransferField::Beneficiary,
+                                kova::TransferField::Amount, kova::TransferField::Residence})
+            m_type.fields << kova::transferDescriptor().fields.at(int(f));
+        m_type.groupStarts = {2};
         TestWorkbook book(m_book);
         book.addSheet("Data").setRow(1, {"Ref", "Date", "Amount"}).setRow(2, {"R1", QDate(2024, 1, 5), 1500});
         QVERIFY(book.addSheet("Other").setRow(1, {"Only"}).save());
@@ -59,16 +60,18 @@ private slots:
         m_mapping.reset();
         m_form.reset(new QWidget);
         auto* map = new QGroupBox(m_form.data());
-        auto* trx = new QGroupBox(map);
-        m_combos.clear();
-        for (auto [parent, name] : std::initializer_list<std::pair<QWidget*, const char*>>{
-                 {map, "cboTrxRef"}, {trx, "cboDate"}, {trx, "cboAmount"}, {new QGroupBox(map), "cboName"}, {map, "cboResidence"}}) {
-            m_combos << new QComboBox(parent);
-            m_combos.last()->setObjectName(name);
+        auto* column = new QVBoxLayout(map);
+        QVector<QGridLayout*> groups;
+        for (int g = 0; g < 2; ++g) {
+            auto* group = new QGroupBox(map);
+            column->addWidget(group);
+            groups << new QGridLayout(group);
         }
-        m_combos.swapItemsAt(2, 3);   // into field order
         m_headers = new QCheckBox(m_form.data());
-        m_mapping = std::make_unique<ColumnMapping>(m_form.data(), map, m_headers, m_ini, m_type);
+        m_mapping = std::make_unique<ColumnMapping>(m_form.data(), map, m_headers, groups, m_ini, m_type);
+        m_combos.clear();
+        for (const kova::FieldSpec& field : qAsConst(m_type.fields))
+            m_combos << map->findChild<QComboBox*>(field.comboName);
         connect(m_headers, &QCheckBox::clicked, this, [this] { m_mapping->headersClicked(); });
     }
 

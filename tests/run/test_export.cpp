@@ -48,10 +48,10 @@ S mapped(S s, std::initializer_list<std::pair<typename decltype(S::columns)::Fie
     return s;
 }
 
-TransferSettings transferSettings()
+kova::TransferSettings transferSettings()
 {
-    using F = TransferField;
-    TransferSettings s = mapped(TransferSettings(), {{F::Beneficiary, 2}, {F::ToAcc, 3}, {F::Amount, 4},
+    using F = kova::TransferField;
+    kova::TransferSettings s = mapped(kova::TransferSettings(), {{F::Beneficiary, 2}, {F::ToAcc, 3}, {F::Amount, 4},
                                                      {F::Remittance, 5}, {F::TrxRef, 6}, {F::FromAcc, 7}});
     s.limits.normalise();
     s.chooseClearing(-1);
@@ -60,29 +60,29 @@ TransferSettings transferSettings()
     return s;
 }
 
-CreditSettings creditSettings()
+kova::CreditSettings creditSettings()
 {
-    using F = CreditField;
-    CreditSettings s = mapped(CreditSettings(), {{F::BeneficiaryName, 2}, {F::Account, 3}, {F::Amount, 4}, {F::TransferType, 5}});
+    using F = kova::CreditField;
+    kova::CreditSettings s = mapped(kova::CreditSettings(), {{F::BeneficiaryName, 2}, {F::Account, 3}, {F::Amount, 4}, {F::TransferType, 5}});
     s.sourceAccount = account;
     s.limits.normalise();
-    chooseBeneficiaryBank(s, BankMode::WDK, 0);
+    kova::chooseBeneficiaryBank(s, BankMode::WDK, 0);
     return s;
 }
 
-CollectionSettings collectionSettings()
+kova::CollectionSettings collectionSettings()
 {
-    using F = CollectionField;
-    CollectionSettings s = mapped(CollectionSettings(), {{F::AccountName, 2}, {F::AccountNumber, 3}, {F::Amount, 4},
+    using F = kova::CollectionField;
+    kova::CollectionSettings s = mapped(kova::CollectionSettings(), {{F::AccountName, 2}, {F::AccountNumber, 3}, {F::Amount, 4},
                                                          {F::Residence, 8}, {F::Citizen, 9}});
     s.creditedAccount = account;
     return s;
 }
 
-PayrollSettings payrollSettings()
+kova::PayrollSettings payrollSettings()
 {
-    using F = PayrollField;
-    PayrollSettings s = mapped(PayrollSettings(), {{F::AccountName, 2}, {F::AccountNumber, 3}, {F::Amount, 4}});
+    using F = kova::PayrollField;
+    kova::PayrollSettings s = mapped(kova::PayrollSettings(), {{F::AccountName, 2}, {F::AccountNumber, 3}, {F::Amount, 4}});
     s.sourceAccount = account;
     return s;
 }
@@ -200,10 +200,10 @@ class TestExport final : public EngineTest
         return s;
     }
 
-    ExportOutcome exportWith(const TransferSettings& s) { return runJob<TransferExport>(s).outcome; }
-    ExportOutcome exportWith(const CreditSettings& s) { return runJob<CreditExport>(s).outcome; }
-    ExportOutcome exportWith(const CollectionSettings& s) { return runJob<CollectionExport>(s).outcome; }
-    ExportOutcome exportWith(const PayrollSettings& s) { return runJob<PayrollExport>(s).outcome; }
+    ExportOutcome exportWith(const kova::TransferSettings& s) { return runJob<kova::TransferExport>(s).outcome; }
+    ExportOutcome exportWith(const kova::CreditSettings& s) { return runJob<kova::CreditExport>(s).outcome; }
+    ExportOutcome exportWith(const kova::CollectionSettings& s) { return runJob<kova::CollectionExport>(s).outcome; }
+    ExportOutcome exportWith(const kova::PayrollSettings& s) { return runJob<kova::PayrollExport>(s).outcome; }
 
     // Exports after each fix in turn and collects the message boxes; a refusal
     // comes alone, before anything is read.
@@ -341,51 +341,51 @@ private slots:
         const QString others = "|BI Code|Bank|Branch|", remarks = "Trx Remarks ";
         const QStringList limits{"Invalid minimum limit", "Invalid maximum limit", "No rows to export"};
         if (type == Transfer) {
-            using F = TransferField;
-            TransferSettings s = transferSettings();
+            using F = kova::TransferField;
+            kova::TransferSettings s = transferSettings();
             s.columns = {};
             s.chooseClearing(0);
             s.minLimitText = s.maxLimitText = "0";
-            QList<std::function<void(TransferSettings&)>> fixes;
+            QList<std::function<void(kova::TransferSettings&)>> fixes;
             mapInTurn(fixes, {F::TrxRef, F::FromAcc, F::ToAcc, F::Amount, F::Remittance, F::BICode, F::Bank,
                               F::Branch, F::Beneficiary, F::CustType, F::Residence});
-            fixes << [](TransferSettings& t) { t.minLimitText = "1"; } << [](TransferSettings& t) { t.maxLimitText = "5"; };
+            fixes << [](kova::TransferSettings& t) { t.minLimitText = "1"; } << [](kova::TransferSettings& t) { t.maxLimitText = "5"; };
             QCOMPARE(boxesWhileFixing(common(s), fixes),
                      unmapped("Trx Ref #|From Acc #|To Acc #|Amount|Transfer Type" + others + "Name|Cust Type|Cust Residence") + limits);
         } else if (type == Credit) {
-            CreditSettings s;
+            kova::CreditSettings s;
             s.batchRemarks1 = QString(19, 'r');
             s.batchRemarks2 = "a\tb";
-            chooseBeneficiaryBank(s, BankMode::Others, 0);
+            kova::chooseBeneficiaryBank(s, BankMode::Others, 0);
             s.minLimitText = s.maxLimitText = "0";
-            auto fixes = accountFixes(&CreditSettings::sourceAccount);
-            fixes << [](CreditSettings& c) { c.batchRemarks1.chop(1); } << [](CreditSettings& c) { c.batchRemarks2 = "ab"; };
-            using F = CreditField;
+            auto fixes = accountFixes(&kova::CreditSettings::sourceAccount);
+            fixes << [](kova::CreditSettings& c) { c.batchRemarks1.chop(1); } << [](kova::CreditSettings& c) { c.batchRemarks2 = "ab"; };
+            using F = kova::CreditField;
             mapInTurn(fixes, {F::Account, F::Amount, F::TransferType, F::BICode, F::Bank, F::Branch,
                               F::BeneficiaryName, F::CustType, F::Residence});
-            fixes << [](CreditSettings& c) { c.minLimitText = "1"; } << [](CreditSettings& c) { c.maxLimitText = "5"; };
+            fixes << [](kova::CreditSettings& c) { c.minLimitText = "1"; } << [](kova::CreditSettings& c) { c.maxLimitText = "5"; };
             QCOMPARE(boxesWhileFixing(common(s), fixes),
                      (accountRefusals("Source Acc", "Source Account has not been defined")
                       + QStringList{remarks + "1 is exceeding 18 chars", remarks + "2 contains invalid chars"}
                       + unmapped("Beneficiary Account|Amount|Transfer Type" + others + "Beneficiary|Cust Type|Cust Residence")
                       + limits));
         } else if (type == Collection) {
-            using C = CollectionSettings;
+            using C = kova::CollectionSettings;
             C s;
             s.remarks1 = QString::fromUtf8("Caf\u00e9");
             s.remarks2 = QString(19, 'r');
             auto fixes = accountFixes(&C::creditedAccount);
             fixes << [](C& c) { c.remarks1 = "Cafe"; } << [](C& c) { c.remarks2.chop(1); };
-            using F = CollectionField;
+            using F = kova::CollectionField;
             mapInTurn(fixes, {F::AccountName, F::AccountNumber, F::Amount, F::Residence, F::Citizen});
             QCOMPARE(boxesWhileFixing(common(s), fixes),
                      (accountRefusals("Credited Acc", "Credited Account has not been defined")
                       + QStringList{remarks + "1 contains invalid chars", remarks + "2 is exceeding 18 chars"}
                       + unmapped("Account Name|Account Number|Amount|Residence|Citizen") + limits.mid(2)));
         } else {
-            auto fixes = accountFixes(&PayrollSettings::sourceAccount);
-            mapInTurn(fixes, {PayrollField::AccountName, PayrollField::AccountNumber, PayrollField::Amount});
-            QCOMPARE(boxesWhileFixing(common(PayrollSettings()), fixes),
+            auto fixes = accountFixes(&kova::PayrollSettings::sourceAccount);
+            mapInTurn(fixes, {kova::PayrollField::AccountName, kova::PayrollField::AccountNumber, kova::PayrollField::Amount});
+            QCOMPARE(boxesWhileFixing(common(kova::PayrollSettings()), fixes),
                      accountRefusals("Source Acc", "Source Acc has not been defined")
                          + unmapped("Account Name|Account Number|Amount") + limits.mid(2));
         }
@@ -428,14 +428,14 @@ private slots:
     // When the batch does not fit its fixed-width header; the total is looked at first.
     void headerOverflow()
     {
-        CollectionSettings collection = common(collectionSettings());
+        kova::CollectionSettings collection = common(collectionSettings());
         collection.creditedAccount = account;
-        PayrollSettings payroll = common(payrollSettings());
+        kova::PayrollSettings payroll = common(payrollSettings());
         payroll.sourceAccount = account;
         const QList<QPair<std::shared_ptr<ExportJob>, const char*>> jobs{
-            {std::make_shared<CreditExport>(common(creditSettings())), "99999999999999999.99"},
-            {std::make_shared<CollectionExport>(collection), "9999999999999.99"},
-            {std::make_shared<PayrollExport>(payroll), "99999999999999.99"}};
+            {std::make_shared<kova::CreditExport>(common(creditSettings())), "99999999999999999.99"},
+            {std::make_shared<kova::CollectionExport>(collection), "9999999999999.99"},
+            {std::make_shared<kova::PayrollExport>(payroll), "99999999999999.99"}};
         for (const auto& [job, largest] : jobs) {
             const Cents max = *parseCents(largest);
             QCOMPARE(job->overflow({max, 99999}), QString());
