@@ -25,6 +25,10 @@ public:
     // Whether a yes to other's question covers this answer too: the same
     // earlier batch, or the register unreadable both times.
     bool sameAnswer(const BatchLookup& other) const;
+    // The same batch's entry was recorded as started and not as finished:
+    // a run that stopped, or, seen without the settings lock, one still
+    // writing its file.
+    bool unfinished() const { return m_earlier && !m_earlier->finished; }
 
 private:
     std::optional<BatchEntry> m_earlier;

@@ -111,6 +111,10 @@ std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settin
 {
     KOVA_FAULT_POINT("before-lookup");
     BatchLookup asked = guard.lookUp();
+    // Looked up without the lock, an unfinished entry may be a run still
+    // writing this very batch; only under the lock is it one that stopped.
+    if (asked.unfinished())
+        asked = BatchLookup::nothing();
     for (;;) {
         const QString question = asked.question();
         if (!question.isEmpty() && !sink.askWriteAgain(question))

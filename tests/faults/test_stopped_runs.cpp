@@ -194,6 +194,38 @@ private slots:
         QCOMPARE(storedHeaderId(dir), QString("8"));
     }
 
+    // A run that finds the same batch started but not finished by a run still
+    // writing it waits for that run instead of taking it for one that stopped:
+    // it is then refused as a repeat of a written batch.
+    void repeatOfARunStillWriting()
+    {
+        QTemporaryDir folder, meeting;
+        const QDir dir(folder.path());
+        prepare(dir);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KOVA_HOLD_AT", "after-reserve");
+        env.insert("KOVA_HOLD_UNTIL", meeting.filePath("go"));
+        QProcess writing;
+        writing.setProcessEnvironment(env);
+        writing.start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, "first.txt"));
+        QElapsedTimer waited;
+        waited.start();
+        while (QDir(meeting.path()).entryList(QDir::Files).isEmpty() && waited.elapsed() < 60000)
+            QThread::msleep(5);
+        QProcess repeat;
+        repeat.start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, "second.txt"));
+        // Held on the lock while the first run writes.
+        QVERIFY(!repeat.waitForFinished(500));
+        QFile go(meeting.filePath("go"));
+        QVERIFY(go.open(QIODevice::WriteOnly));
+        QCOMPARE(finished(writing).status, 0);
+        const Run second = finished(repeat);
+        QCOMPARE(second.status, 2);
+        QVERIFY2(second.err.startsWith("These 3000 payments (total 4.502.250,00) for effective date 2026-01-05 were already"
+                                       " written on "), qPrintable(second.err));
+        QVERIFY(!QFile::exists(dir.filePath("second.txt")));
+    }
+
     // A workbook cut short after it was chosen is refused like any sheet that
     // cannot be read, before anything is written or reserved.
     void workbookCutShortBeforeTheRun()
