@@ -53,7 +53,7 @@ void fields(const QString& text, int width)
     expect(kova::rightField(text, width, QLatin1Char('0')).size() == width);
     expect(kova::leftPadded(text, width).size() >= width);
     expect(kova::rightPadded(text, width, QLatin1Char(' ')).size() >= width);
-    kova::RowContext row(0, payrollDescriptor());
+    kova::RowContext row(0, kova::payrollDescriptor());
     expect(kova::cutField(text, width, "Name", "Name", 1, row).size() == width);
     expect(row.warnings() == (text.size() > width ? 1 : 0));
 }
