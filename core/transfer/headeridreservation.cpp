@@ -13,17 +13,20 @@ namespace kova {
 
 namespace {
 
-// The lock is held for one read and one write of a small file.
-constexpr int waitMs = 5000;
-
 const QString notSaved = QStringLiteral("Settings could not be saved");
+
+// The refusal of a typed Header ID below the next free one.
+QString headerIdUsedText(qint64 typed, qint64 free)
+{
+    return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
+}
 
 } // namespace
 
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
 {
     HeaderIdReservation reservation;
-    const SettingsLock lock(headerIdLockPath(settingsPath), waitMs);
+    const SettingsLock lock(headerIdLockPath(settingsPath), headerIdLockWaitMs);
     if (lock.state() != SettingsLock::State::Locked) {
         reservation.refusal = lock.state() == SettingsLock::State::Busy ? settingsBusyText() : notSaved;
         return reservation;
@@ -31,18 +34,14 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
 
     QSettings settings(settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferDescriptor().group);
-    qint64 stored = 0;
     const QVariant value = settings.value(transferHeaderIdKey());
-    if (value.isValid()) {
-        // "4.0" or "1e3" read as a number would start the count again at 1.
-        bool whole = false;
-        stored = value.toString().toLongLong(&whole, 10);
-        if (!whole) {
-            reservation.refusal = QStringLiteral("Settings key %1/%2 is not a whole number: \"%3\"")
-                                      .arg(transferDescriptor().group, transferHeaderIdKey(), value.toString());
-            return reservation;
-        }
+    const std::optional<qint64> whole = storedHeaderId(value);
+    if (!whole) {
+        reservation.refusal = QStringLiteral("Settings key %1/%2 is not a whole number: \"%3\"")
+                                  .arg(transferDescriptor().group, transferHeaderIdKey(), value.toString());
+        return reservation;
     }
+    const qint64 stored = *whole;
     // A register that cannot be read was asked about before this; the stored
     // number then stands alone.
     const qint64 registered = BatchRegister(registerPathFor(settingsPath))
@@ -63,11 +62,6 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     if (!syncSettings(settings))
         reservation.refusal = notSaved;
     return reservation;
-}
-
-QString headerIdUsedText(qint64 typed, qint64 free)
-{
-    return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
 }
 
 } // namespace kova

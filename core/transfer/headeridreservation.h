@@ -6,6 +6,10 @@
 
 namespace kova {
 
+// How long a run waits for the Header ID lock, held for one read and one
+// write of a small file.
+constexpr int headerIdLockWaitMs = 5000;
+
 // A Header ID taken for one upload file and the one stored for the next.
 struct HeaderIdReservation
 {
@@ -25,8 +29,5 @@ struct HeaderIdReservation
 // typed, refused when below the next free one, or without it the next free
 // one; max(stored, used) + 1 is stored, so no number is ever used twice.
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed);
-
-// The refusal of a typed Header ID below the next free one.
-QString headerIdUsedText(qint64 typed, qint64 free);
 
 } // namespace kova

@@ -23,6 +23,15 @@ QString transferHeaderIdKey()
     return headerIdKey.name;
 }
 
+std::optional<qint64> storedHeaderId(const QVariant& value)
+{
+    if (!value.isValid())
+        return 0;
+    bool whole = false;
+    const qint64 number = value.toString().toLongLong(&whole, 10);
+    return whole ? std::optional<qint64>(number) : std::nullopt;
+}
+
 QString headerIdBoundText()
 {
     return QStringLiteral("Max value of Header ID is ") + QString::number(largestHeaderId);

@@ -7,12 +7,17 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <optional>
 
 namespace kova {
 
-
 // "HeaderID" of the transfer group: the next batch's Header ID.
 QString transferHeaderIdKey();
+// That key's value as stored: 0 when missing, none when it is not a whole
+// number ("4.0" or "1e3" read as a number would start the count again at 1).
+std::optional<qint64> storedHeaderId(const QVariant& value);
 
 // The largest Header ID: the header record holds eight digits.
 constexpr unsigned largestHeaderId = 99999999;

@@ -15,12 +15,8 @@ qint64 HeaderIdField::stored() const
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
     settings.beginGroup(kova::transferDescriptor().group);
-    const QVariant value = settings.value(kova::transferHeaderIdKey());
-    if (!value.isValid())
-        return 1;
-    bool whole = false;
-    const qint64 number = value.toString().toLongLong(&whole, 10);
-    return whole ? qMax<qint64>(number, 1) : 0;
+    const std::optional<qint64> stored = kova::storedHeaderId(settings.value(kova::transferHeaderIdKey()));
+    return stored ? qMax<qint64>(*stored, 1) : 0;
 }
 
 void HeaderIdField::catchUp(QLineEdit* field) const
