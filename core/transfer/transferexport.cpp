@@ -194,8 +194,10 @@ bool TransferExport::reserve(kova::ExportSink& sink)
         typed = m_settings.typedHeaderId();
     const HeaderIdReservation reservation = reserveHeaderId(m_settings.settingsPath, typed);
     if (!reservation.refusal.isEmpty()) {
-        if (reservation.free)
+        if (reservation.free) {
             m_nextHeaderId = reservation.free;
+            m_typedHeaderIdUsed = true;
+        }
         sink.critical(reservation.refusal);
         return false;
     }

@@ -32,6 +32,9 @@ public:
     // The Header ID reserve() stored for the next batch; when the typed one
     // was refused as already used, the next free one, for the form to offer.
     std::optional<qint64> nextHeaderId() const override { return m_nextHeaderId; }
+    // reserve() refused the typed Header ID as used by another batch; set
+    // before the refusal is reported.
+    bool typedHeaderIdUsed() const { return m_typedHeaderIdUsed; }
 
 private:
     QString remittanceType() const;
@@ -41,6 +44,7 @@ private:
     kova::BankFilter m_bank;
     std::optional<qint64> m_nextHeaderId;
     std::optional<qint64> m_usedHeaderId;
+    bool m_typedHeaderIdUsed = false;
 };
 
 } // namespace kova

@@ -13,14 +13,6 @@
 
 #include <utility>
 
-namespace {
-
-// As long as an export waits for the Header ID: the lock is held for one
-// read and one write of a small file.
-constexpr int headerIdLockWaitMs = 5000;
-
-} // namespace
-
 TransferForm::TransferForm(QWidget* parent)
     : TransactionForm(parent)
     , ui(new Ui::TransferForm)
@@ -127,10 +119,7 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
     ExportTerms terms;
     terms.acceptedWriteAgain = std::exchange(m_acceptedWriteAgain, QString());
     // The number another run took is put as a question, not a dead end.
-    terms.takesRefusal = [running, typed = chosen.headerIdText.toLongLong(nullptr, 10)](const QString& text) {
-        const std::optional<qint64> free = running->nextHeaderId();
-        return free && text == kova::headerIdUsedText(typed, *free);
-    };
+    terms.takesRefusal = [running](const QString&) { return running->typedHeaderIdUsed(); };
     startExport({sourcePath, m_mapping->sheetName(), destinationPath, chosen.settingsPath,
                  m_mapping->keptSheet(sourcePath)},
                 std::move(job), std::move(terms));
@@ -175,7 +164,7 @@ void TransferForm::ON_btnSave_Click()
         return;
     }
     // No export takes a Header ID between the look at the stored one and the write.
-    const kova::SettingsLock lock(kova::headerIdLockPath(m_settingsPath), headerIdLockWaitMs);
+    const kova::SettingsLock lock(kova::headerIdLockPath(m_settingsPath), kova::headerIdLockWaitMs);
     if (lock.state() == kova::SettingsLock::State::Busy) {
         Messages::critical(this, kova::settingsBusyText());
         return;
