@@ -6,8 +6,8 @@
 #include "forms/common/requiredcaption.h"
 #include "forms/common/sheetloader.h"
 #include "forms/common/transactionform.h"
-#include "forms/common/workbookfingerprint.h"
 #include "xlsx/document.h"
+#include "xlsx/workbookfingerprint.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -190,7 +190,7 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     auto* transactionForm = qobject_cast<TransactionForm*>(m_form);
     const auto loaded = transactionForm ? transactionForm->takeLoadedSheet(path, sheet) : nullptr;
     // Taken before reading, so that a change made while it is read counts as one.
-    const QByteArray fingerprint = loaded ? loaded->fingerprint : workbookFingerprint(path);
+    const QByteArray fingerprint = loaded ? loaded->fingerprint : xlsx::workbookFingerprint(path);
     if (loaded) {
         m_sheet = std::move(loaded->document);
     } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
@@ -293,7 +293,7 @@ bool ColumnMapping::refreshBeforeExport(const QString& path)
 {
     if (!m_sheet || path != m_workbookPath)
         return true;
-    const QByteArray now = workbookFingerprint(path);
+    const QByteArray now = xlsx::workbookFingerprint(path);
     if (!now.isEmpty() && now == m_sheetFingerprint)
         return true;
     // Column numbers read from the old content could pay the wrong accounts.

@@ -76,7 +76,7 @@ public:
     QString workbookPath() const { return m_workbookPath; }
     QString sheetName() const { return m_sheetName; }
     // Before an export of the workbook at path: when the file no longer holds
-    // what the choices were read from (workbookFingerprint), reads it again
+    // what the choices were read from (xlsx::workbookFingerprint), reads it again
     // as any choice is read, so the saved mapping follows its header texts
     // again, and the processing log says so first. False when that read
     // failed (its box was shown): nothing may be exported.

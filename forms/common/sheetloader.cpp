@@ -1,7 +1,7 @@
 #include "sheetloader.h"
 
-#include "workbookfingerprint.h"
 #include "xlsx/document.h"
+#include "xlsx/workbookfingerprint.h"
 
 #include <QThread>
 
@@ -27,7 +27,7 @@ void SheetLoader::start(const QString& path, const QString& sheet, const xlsx::T
         auto read = std::make_shared<LoadedSheet>();
         read->path = path;
         // Taken before reading, so that a change made while it is read counts as one.
-        read->fingerprint = workbookFingerprint(path);
+        read->fingerprint = xlsx::workbookFingerprint(path);
         auto document = std::make_unique<xlsx::Document>(path, text);
         read->sheetNames = document->sheetNames();
         read->delimitedText = document->isDelimitedText();

@@ -23,7 +23,7 @@ struct LoadedSheet
     bool selected = false;          // the sheet was read
     bool delimitedText = false;
     bool passwordProtected = false;
-    QByteArray fingerprint;         // workbookFingerprint() taken before reading
+    QByteArray fingerprint;         // xlsx::workbookFingerprint() taken before reading
     std::unique_ptr<xlsx::Document> document;   // with sheet selected; null unless selected
 };
 

@@ -12,4 +12,8 @@
 // is read from the end of the file, a few kilobytes for a full-size sheet.
 // Any other file (.xls, delimited text) is told by a SHA-256 of all of it.
 // Empty when the file cannot be read.
+namespace xlsx {
+
 QByteArray workbookFingerprint(const QString& path);
+
+} // namespace xlsx

@@ -1,11 +1,10 @@
 #include "workbookfingerprint.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QtEndian>
 
-#include <openssl/evp.h>
-
-#include <memory>
+namespace xlsx {
 
 namespace {
 
@@ -15,38 +14,10 @@ constexpr qint64 zip64LocatorSize = 20;
 constexpr qint64 zip64EndRecordSize = 56;
 // A directory of the reader's 10,000 entries with long names stays far below this.
 constexpr qint64 largestDirectory = 64 * 1024 * 1024;
-constexpr qint64 chunk = 1024 * 1024;
 
 quint16 le16(const char* at) { return qFromLittleEndian<quint16>(at); }
 quint32 le32(const char* at) { return qFromLittleEndian<quint32>(at); }
 quint64 le64(const char* at) { return qFromLittleEndian<quint64>(at); }
-
-class Sha256 final
-{
-public:
-    Sha256() : m_context(EVP_MD_CTX_new(), EVP_MD_CTX_free)
-    {
-        m_ok = m_context && EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) == 1;
-    }
-    void add(const QByteArray& bytes)
-    {
-        m_ok = m_ok && EVP_DigestUpdate(m_context.get(), bytes.constData(), size_t(bytes.size())) == 1;
-    }
-    // Empty when any step failed.
-    QByteArray result()
-    {
-        QByteArray digest(EVP_MAX_MD_SIZE, '\0');
-        unsigned int length = 0;
-        if (!m_ok || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(digest.data()), &length) != 1)
-            return {};
-        digest.truncate(int(length));
-        return digest;
-    }
-
-private:
-    std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> m_context;
-    bool m_ok = false;
-};
 
 QByteArray readAt(QFile& file, qint64 offset, qint64 size)
 {
@@ -101,21 +72,17 @@ QByteArray workbookFingerprint(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    Sha256 hash;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
     const QByteArray directory = zipDirectory(file);
     if (!directory.isEmpty()) {
-        hash.add(QByteArrayLiteral("zip"));
-        hash.add(directory);
+        hash.addData(QByteArrayLiteral("zip"));
+        hash.addData(directory);
         return hash.result();
     }
-    if (!file.seek(0))
+    hash.addData(QByteArrayLiteral("file"));
+    if (!file.seek(0) || !hash.addData(&file) || !file.atEnd())
         return {};
-    hash.add(QByteArrayLiteral("file"));
-    while (!file.atEnd()) {
-        const QByteArray bytes = file.read(chunk);
-        if (bytes.isEmpty())
-            return {};
-        hash.add(bytes);
-    }
     return hash.result();
 }
+
+} // namespace xlsx
