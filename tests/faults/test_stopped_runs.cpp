@@ -46,6 +46,24 @@ Run runExport(const QDir& dir, const QString& faultAt = {}, const QStringList& m
     return finished(process);
 }
 
+// Runs of the test build that wait at point until the file "go" appears in meeting.
+QProcessEnvironment heldAt(const char* point, const QTemporaryDir& meeting)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KOVA_HOLD_AT", point);
+    env.insert("KOVA_HOLD_UNTIL", meeting.filePath("go"));
+    return env;
+}
+
+// Waits until runs processes wait in meeting.
+void awaitHeld(const QTemporaryDir& meeting, int runs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (QDir(meeting.path()).entryList(QDir::Files).size() < runs && waited.elapsed() < 60000)
+        QThread::msleep(5);
+}
+
 QString storedHeaderId(const QDir& dir)
 {
     return QSettings(dir.filePath("kova.ini"), QSettings::IniFormat).value("Transfer/HeaderID").toString();
@@ -161,19 +179,14 @@ private slots:
         QTemporaryDir folder, meeting;
         const QDir dir(folder.path());
         prepare(dir);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KOVA_HOLD_AT", "before-lookup");
-        env.insert("KOVA_HOLD_UNTIL", meeting.filePath("go"));
+        const QProcessEnvironment env = heldAt("before-lookup", meeting);
         std::vector<std::unique_ptr<QProcess>> processes;
         for (int i = 0; i < runs; ++i) {
             processes.push_back(std::make_unique<QProcess>());
             processes.back()->setProcessEnvironment(env);
             processes.back()->start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, QString("out%1.txt").arg(i)));
         }
-        QElapsedTimer waited;
-        waited.start();
-        while (QDir(meeting.path()).entryList(QDir::Files).size() < runs && waited.elapsed() < 60000)
-            QThread::msleep(5);
+        awaitHeld(meeting, runs);
         QFile go(meeting.filePath("go"));
         QVERIFY(go.open(QIODevice::WriteOnly));
         QStringList written;
@@ -202,16 +215,10 @@ private slots:
         QTemporaryDir folder, meeting;
         const QDir dir(folder.path());
         prepare(dir);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KOVA_HOLD_AT", "after-reserve");
-        env.insert("KOVA_HOLD_UNTIL", meeting.filePath("go"));
         QProcess writing;
-        writing.setProcessEnvironment(env);
+        writing.setProcessEnvironment(heldAt("after-reserve", meeting));
         writing.start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, "first.txt"));
-        QElapsedTimer waited;
-        waited.start();
-        while (QDir(meeting.path()).entryList(QDir::Files).isEmpty() && waited.elapsed() < 60000)
-            QThread::msleep(5);
+        awaitHeld(meeting, 1);
         QProcess repeat;
         repeat.start(KOVA_EXPORT_FAULTS_PATH, exportArguments(dir, "second.txt"));
         // Held on the lock while the first run writes.
