@@ -311,6 +311,10 @@ private slots:
         row("credit: largest amount rounds up to above it", Credit, 0, 3, "99999999999999999.995", {badAmount}, {2}, 2,
             "99999999999999999.995");
         row("credit: BI code of 6", Credit, 2, 5, "014001", {error(1, "BI Code must be 7 chars")}, {3}, 3, "014001 ");
+        // Seven characters, yet a line break splits the record and a letter beyond ASCII shifts it.
+        row("credit: line break in a BI code of 7", Credit, 2, 5, "014\n001", {invalidChars(1, "BI Code")}, {3}, 3, "014\n001");
+        row("credit: BI code of 7 beyond ASCII", Credit, 2, 5, QString::fromUtf8("01400\xc3\xa9""1"), {invalidChars(1, "BI Code")},
+            {3}, 3, QString::fromUtf8("01400\xc3\xa9""1"));
         row("credit: cust type text 2", Credit, 0, 10, "2", {}, {}, 8, "2", creditDetail(true, one, 251, "2"));
         // The first character of nothing is nothing: no space is made up for it.
         row("credit: residence empty", Credit, 0, 11, "", {error(1, "Invalid Residence")}, {9}, 9, "");
