@@ -331,6 +331,8 @@ private slots:
         row("collection: amount above it", Collection, 0, 4, "10000000000000", {badAmount}, {2}, 2, "10000000000000");
         row("collection: residence 2", Collection, 0, 7, 2, {error(1, "Invalid Residence")}, {5}, 5, "2");
         row("collection: citizen 2.5, shown as read", Collection, 0, 8, 2.5, {error(1, "Invalid Citizen")}, {6}, 6, "2.5");
+        row("collection: citizen as a letter, never read as 0", Collection, 0, 8, "W", {error(1, "Invalid Citizen")}, {6}, 6,
+            "W");
         row("collection: residence as text with spaces", Collection, 0, 7, " 1 ", {}, {}, 5, "1",
             collectionDetail(acc1, hundred, "Budi", {}, {}, "11"));
         row("collection: empty citizen written as 0", Collection, 0, 8, QVariant(), {}, {}, 6, "0",
