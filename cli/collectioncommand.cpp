@@ -4,10 +4,11 @@
 #include "core/collection/collectionexport.h"
 #include "xlsx/document.h"
 
-std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook)
+std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook,
+                                               PrintingSink& sink)
 {
     kova::CollectionSettings s = kova::readCollectionSettings(options.settingsPath);
-    placeColumns(s, options, kova::collectionDescriptor(), workbook);
+    placeColumns(s, options, kova::collectionDescriptor(), workbook, sink);
     const auto accounts = kova::readAccounts(options.settingsPath, kova::collectionDescriptor().group);
     s.creditedAccount = checkedAccount(accounts, options.account);
     s.remarks1 = options.remarks1;

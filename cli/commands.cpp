@@ -1,5 +1,4 @@
 #include "commands.h"
-#include "printingsink.h"
 
 #include "settings/mappingstore.h"
 #include "settings/settingsfile.h"
@@ -28,17 +27,16 @@ Command commandFor(const QString& type)
 }
 
 kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
-                                     const xlsx::Document& workbook)
+                                     const xlsx::Document& workbook, PrintingSink& sink)
 {
     kova::SavedMapping saved = kova::readSavedMapping(options.settingsPath, type);
     if (options.headerRow)
         saved.headerRow = *options.headerRow;
     const kova::SheetMapping placed = kova::placeMapping(type, saved, workbook);
     if (placed.headerRowFound)
-        printLine(stderr, QStringLiteral("Header row: row %1, where the saved column titles are").arg(placed.headerRow));
+        sink.note(QStringLiteral("Header row: row %1, where the saved column titles are").arg(placed.headerRow));
     for (const QString& line : placed.moved)
-        printLine(stderr, line);
-    std::fflush(stderr);
+        sink.note(line);
     return placed;
 }
 

@@ -5,10 +5,11 @@
 #include "settings/sourceaccount.h"
 #include "xlsx/document.h"
 
-std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook)
+std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook,
+                                           PrintingSink& sink)
 {
     kova::CreditSettings settings = kova::readCreditSettings(options.settingsPath, QDate::currentDate());
-    placeColumns(settings, options, kova::creditDescriptor(), workbook);
+    placeColumns(settings, options, kova::creditDescriptor(), workbook, sink);
     kova::chooseBeneficiaryBank(settings, options.mode,
                           options.mode == kova::BankMode::WDK ? options.wdkIndex : options.clearingIndex);
     if (options.minLimit)

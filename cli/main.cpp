@@ -16,6 +16,8 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -52,19 +54,15 @@ int exitStatus(kova::ExportOutcome outcome)
     return Refused;
 }
 
-int run(const Options& options, Command command, PrintingSink& sink)
+// One reading of the workbook and the export from it. With SheetAccess::InOrder
+// no answer where the sheet did not read as that reading assumes: what it read
+// is not the sheet, and the run is made again.
+std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, xlsx::SheetAccess access)
 {
-    // Before the workbook is first read: nothing the run writes may land on
-    // the files it reads.
-    const QString refusal = kova::exportPathsRefusal(options.source, options.dest, options.settingsPath);
-    if (!refusal.isEmpty()) {
-        sink.critical(refusal);
-        return Refused;
-    }
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
     // The export then reads the same document, its rows in order as they arrive.
-    xlsx::Document workbook(options.source, options.text, xlsx::SheetAccess::Forward);
+    xlsx::Document workbook(options.source, options.text, access);
     const xlsx::TextOptions plain;
     const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
                                   || options.text.dateOrder != plain.dateOrder;
@@ -74,14 +72,42 @@ int run(const Options& options, Command command, PrintingSink& sink)
                                                                    "delimited text only"));
     // Delimited text is one sheet, named after the file.
     const QString sheet = options.sheet.isEmpty() ? QFileInfo(options.source).completeBaseName() : options.sheet;
+    const bool inOrder = access == xlsx::SheetAccess::InOrder;
     if (!workbook.selectSheet(sheet)) {
+        if (inOrder)
+            return std::nullopt;
         sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet);
         return Refused;
     }
-    const std::unique_ptr<kova::ExportJob> job = command(options, workbook);
+    const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);
     const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook};
-    return exitStatus(kova::runExport(request, *job, sink).outcome);
+    const int status = exitStatus(kova::runExport(request, *job, sink).outcome);
+    // An export refused before its rows has not read the sheet to its end.
+    if (inOrder && !workbook.readIntact())
+        return std::nullopt;
+    return status;
+}
+
+// The sheet is read once, on the assumption that its rows come in order and
+// its top rows are as wide as any; a sheet that breaks it (or does not read)
+// is read again the usual way, surveyed first, and only that run is told.
+int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& sink)
+{
+    // Before the workbook is first read: nothing the run writes may land on
+    // the files it reads.
+    const QString refusal = kova::exportPathsRefusal(options.source, options.dest, options.settingsPath);
+    if (!refusal.isEmpty()) {
+        sink->critical(refusal);
+        return Refused;
+    }
+    sink->hold();
+    if (const std::optional<int> status = exportOnce(options, command, *sink, xlsx::SheetAccess::InOrder)) {
+        sink->release();
+        return *status;
+    }
+    sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
+    return *exportOnce(options, command, *sink, xlsx::SheetAccess::Forward);
 }
 
 int printHistory(const QString& settingsPath)
@@ -130,26 +156,26 @@ int main(int argc, char* argv[])
     if (options.action == Options::Action::Template)
         return saveTemplate(options);
 
-    PrintingSink sink(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
+    auto sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
     if (!options.reportPath.isEmpty()) {
         const QString refusal = kova::reportPathRefusal(options.reportPath, options.source, options.dest,
                                                         options.settingsPath);
         if (!refusal.isEmpty()) {
-            sink.critical(refusal);
+            sink->critical(refusal);
             return Refused;
         }
     }
     int status = run(options, commandFor(options.type), sink);
-    if (status == Written && sink.unrecorded()) {
-        sink.critical(QStringLiteral("Upload file written, but not recorded in the register of written batches"));
+    if (status == Written && sink->unrecorded()) {
+        sink->critical(QStringLiteral("Upload file written, but not recorded in the register of written batches"));
         status = WrittenNotReported;
     }
-    if (options.reportPath.isEmpty() || writeReport(sink.report(), options.reportPath))
+    if (options.reportPath.isEmpty() || writeReport(sink->report(), options.reportPath))
         return status;
     if (status == Written || status == WrittenNotReported) {
-        sink.critical(QStringLiteral("Upload file written, but unable to write report ") + options.reportPath);
+        sink->critical(QStringLiteral("Upload file written, but unable to write report ") + options.reportPath);
         return WrittenNotReported;
     }
-    sink.critical(QStringLiteral("Unable to write report ") + options.reportPath);
+    sink->critical(QStringLiteral("Unable to write report ") + options.reportPath);
     return Refused;
 }

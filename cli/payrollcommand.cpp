@@ -4,10 +4,11 @@
 #include "core/payroll/payrollexport.h"
 #include "xlsx/document.h"
 
-std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook)
+std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook,
+                                            PrintingSink& sink)
 {
     kova::PayrollSettings s = kova::readPayrollSettings(options.settingsPath);
-    placeColumns(s, options, kova::payrollDescriptor(), workbook);
+    placeColumns(s, options, kova::payrollDescriptor(), workbook, sink);
     const auto accounts = kova::readAccounts(options.settingsPath, kova::payrollDescriptor().group);
     s.sourceAccount = checkedAccount(accounts, options.account);
     s.afterHoliday = options.holiday == Options::Holiday::After;

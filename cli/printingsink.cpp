@@ -59,8 +59,37 @@ void PrintingSink::spill()
     m_lines.resize(0);
 }
 
+void PrintingSink::hold()
+{
+    m_holding = true;
+}
+
+void PrintingSink::release()
+{
+    m_holding = false;
+    std::fwrite(m_held.constData(), 1, size_t(m_held.size()), m_err);
+    std::fflush(m_err);
+    m_held.clear();
+}
+
+void PrintingSink::printError(const QString& text)
+{
+    if (m_holding) {
+        m_held += text.toUtf8() + '\n';
+        return;
+    }
+    printLine(m_err, text);
+    std::fflush(m_err);
+}
+
+void PrintingSink::note(const QString& text)
+{
+    printError(text);
+}
+
 void PrintingSink::summaryReady(const kova::Summary& summary)
 {
+    release();
     m_report.summary = kova::summaryLines(summary);
     for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
@@ -77,22 +106,19 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     // Rows the filters left out are no part of the log, which stays as it was;
     // the user is told of them beside the boxes.
     for (const QString& note : summary.leftOut)
-        printLine(m_err, note);
-    std::fflush(m_err);
+        printError(note);
 }
 
 // Message boxes come after the log, as in the window; flushing keeps that
 // order when both streams go to one terminal.
 void PrintingSink::critical(const QString& text)
 {
-    printLine(m_err, text);
-    std::fflush(m_err);
+    printError(text);
 }
 
 void PrintingSink::information(const QString& text)
 {
-    printLine(m_err, text);
-    std::fflush(m_err);
+    printError(text);
 }
 
 bool PrintingSink::askWriteAgain(const QString& question)

@@ -30,6 +30,14 @@ public:
     bool askWriteAgain(const QString& question) override;
     void registerProblem(const QString& text) override;
 
+    // A line on standard error beside the message boxes (what the sheet moved).
+    void note(const QString& text);
+    // Until release(), or the summary (which only a sheet read as it is gets),
+    // what goes to standard error is kept back: a run that reads the sheet
+    // again prints only what the second reading says.
+    void hold();
+    void release();
+
     const Report& report() const { return m_report; }
     // The upload file was written but the register could not record it.
     bool unrecorded() const { return m_unrecorded; }
@@ -40,7 +48,10 @@ private:
     bool m_keepRows;
     bool m_allowDuplicate;
     bool m_unrecorded = false;
+    bool m_holding = false;
+    QByteArray m_held;
     void spill();
+    void printError(const QString& text);
 
     // The pending message lines, printed after the summary: a full-size batch
     // can carry one a row, so they go to a temporary file as they come, and

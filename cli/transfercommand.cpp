@@ -3,10 +3,11 @@
 #include "core/transfer/transferexport.h"
 #include "xlsx/document.h"
 
-std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook)
+std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook,
+                                             PrintingSink& sink)
 {
     kova::TransferSettings settings = kova::readTransferSettings(options.settingsPath);
-    placeColumns(settings, options, kova::transferDescriptor(), workbook);
+    placeColumns(settings, options, kova::transferDescriptor(), workbook, sink);
     settings.chooseClearing(options.mode == kova::BankMode::WDK ? -1 : options.clearingIndex);
     if (options.minLimit)
         settings.minLimitText = *options.minLimit;

@@ -165,9 +165,9 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         }
     }
     const xlsx::Document& workbook = request.document ? *request.document : *opened;
-    const int lastRow = workbook.dimension().lastRow();
     const int firstRow = job.firstRow();
-    const int dataRows = qMax(0, lastRow - (firstRow - 1));
+    // As far as it is known: a sheet read in a single pass finds its end as it goes.
+    int dataRows = qMax(0, workbook.dimension().lastRow() - (firstRow - 1));
 
     QTemporaryFile details;
     if (!openDetails(details, destinationPath)) {
@@ -189,7 +189,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     bool writable = true;
     {
         QTextStream out(&details);
-        for (int row = firstRow; row <= lastRow; ++row) {
+        for (int row = firstRow; workbook.rowsReach(row); ++row) {
             if (stopped(request, sink))
                 return ExportOutcome::Cancelled;
             if ((row - firstRow + 1) % progressStep == 0)
@@ -222,6 +222,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 guard.reset();
             }
         }
+        dataRows = qMax(0, workbook.dimension().lastRow() - (firstRow - 1));
         sink.progress(dataRows, dataRows);
         out.flush();
         // A disk that filled during the loop and has room again by now must

@@ -17,6 +17,7 @@ public:
     virtual CellRange dimension() const = 0;
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
+    virtual bool rowsReach(int row) const { return row <= dimension().lastRow(); }
     // A workbook saved with a password opens without sheets; this tells it
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }

@@ -106,6 +106,11 @@ QString Document::text(int row, int column) const
     return m_book ? m_book->text(row, column) : QString();
 }
 
+bool Document::rowsReach(int row) const
+{
+    return m_book && m_book->rowsReach(row);
+}
+
 bool Document::readIntact() const
 {
     return !m_book || m_book->readIntact();

@@ -47,6 +47,15 @@ enum class SheetAccess
     // rows held reads the sheet again from its start. An .xls workbook and
     // delimited text are held whole either way.
     Forward,
+    // As Forward, in a single reading of the sheet with no survey before it,
+    // on the assumption that the sheet lists its rows in order and that its
+    // top rows are as wide as any: the used range's columns are those of the
+    // rows read when dimension() is first asked for, and its last row is not
+    // known (the last row a sheet may have) until rowsReach() finds the end.
+    // A sheet that does not keep to that, or does not read, reads as far as
+    // the breach and then ends, and readIntact() is false: what was read is
+    // not the sheet, and it is to be read again with Forward.
+    InOrder,
 };
 
 // The bytes of a whole package, to be read without a file.
@@ -100,9 +109,13 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // The used range reaches down to row (dimension().lastRow() >= row); a
+    // sheet read with SheetAccess::InOrder is read until a later row or its end.
+    bool rowsReach(int row) const;
     // False when a sheet read as its rows arrive (SheetAccess::Forward) no
     // longer reads as it did when selected (the file was changed in place
-    // meanwhile): the rows read from it are not the sheet that was chosen.
+    // meanwhile), or one read with SheetAccess::InOrder broke its assumption:
+    // the rows read from it are not the sheet that was chosen.
     // Waits for the rest of the sheet; a sheet held whole is always intact.
     bool readIntact() const;
     // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.

@@ -7,6 +7,7 @@
 #include "ziparchive.h"
 
 #include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 namespace xlsx {
@@ -16,6 +17,14 @@ namespace {
 // Batches parsed ahead of the reading side.
 constexpr std::size_t kBatchesAhead = 3;
 
+// Without a survey, the width given out is that of the rows read by then, at
+// least these top rows: where a header row lies, and as wide as the rows under
+// it in any sheet laid out as a table.
+constexpr std::uint32_t kTopRows = 64;
+// The last row a sheet may have: as far as a sheet read without a survey may
+// reach until its end is found.
+constexpr int kLastSheetRow = 1048576;
+
 bool before(const Cell& a, const Cell& b)
 {
     return a.row != b.row ? a.row < b.row : a.column < b.column;
@@ -24,14 +33,16 @@ bool before(const Cell& a, const Cell& b)
 } // namespace
 
 RowStream::RowStream(const ZipArchive& archive, std::string part, const SharedStrings& sharedStrings,
-                     const Styles& styles, DateSystem dateSystem, bool formulasAsText, SheetOutline outline)
+                     const Styles& styles, DateSystem dateSystem, bool formulasAsText,
+                     std::optional<SheetOutline> outline)
     : m_archive(archive)
     , m_part(std::move(part))
     , m_sharedStrings(sharedStrings)
     , m_styles(styles)
     , m_values(sharedStrings, dateSystem)
     , m_formulasAsText(formulasAsText)
-    , m_outline(std::move(outline))
+    , m_surveyed(outline.has_value())
+    , m_outline(outline ? std::move(*outline) : SheetOutline())
     , m_range(m_outline.usedRange())
 {
     start();
@@ -48,11 +59,12 @@ void RowStream::start() const
     m_held.clear();
     m_ready.clear();
     m_wholeBelow = 0;
-    m_ended = m_outline.cells() == 0;
+    m_ended = m_surveyed ? m_outline.cells() == 0 : m_broken;
     m_failed = false;
     m_floor = 0;
     m_row = 0;
     m_rowCells.clear();
+    m_seen = CellRange();
     if (!m_ended)
         m_worker = std::thread([this] { work(); });
 }
@@ -103,14 +115,22 @@ bool RowStream::parse() const
     class BatchSink final : public CellSink
     {
     public:
-        explicit BatchSink(std::uint32_t limit) : m_limit(limit) {}
+        // Without a survey's count, the outline is learnt as the cells come.
+        BatchSink(std::uint32_t limit, bool surveyed) : m_limit(limit), m_surveyed(surveyed) {}
         bool keepsValues() const override { return true; }
         std::uint32_t addText(const std::string& utf8) override { return batch->texts.add(utf8); }
         void add(const Cell& cell) override
         {
-            // More than the survey counted: the part is no longer what it was.
-            if (m_read == m_limit)
-                throw std::length_error("sheet changed");
+            if (m_surveyed) {
+                // More than the survey counted: the part is no longer what it was.
+                if (m_read == m_limit)
+                    throw std::length_error("sheet changed");
+            } else {
+                m_outline.count(cell);
+                // A cell of an earlier row: a row answered as whole was not.
+                if (!m_outline.rowsInOrder())
+                    throw std::runtime_error("rows out of order");
+            }
             ++m_read;
             m_highestRow = std::max(m_highestRow, cell.row);
             batch->cells.push_back(cell);
@@ -120,6 +140,7 @@ bool RowStream::parse() const
             std::unique_ptr<Batch> full = std::move(batch);
             full->cellsRead = m_read;
             full->highestRow = m_highestRow;
+            full->seen = m_outline.usedRange();
             if (!std::is_sorted(full->cells.begin(), full->cells.end(), before))
                 std::stable_sort(full->cells.begin(), full->cells.end(), before);
             batch = std::make_unique<Batch>();
@@ -131,6 +152,8 @@ bool RowStream::parse() const
 
     private:
         const std::uint32_t m_limit;
+        const bool m_surveyed;
+        SheetOutline m_outline;
         std::uint32_t m_read = 0;
         std::uint32_t m_highestRow = 0;
     };
@@ -138,7 +161,7 @@ bool RowStream::parse() const
     const std::unique_ptr<PartReader> part = m_archive.open(m_part);
     if (!part)
         return false;
-    BatchSink sink(m_outline.cells());
+    BatchSink sink(m_outline.cells(), m_surveyed);
     SheetReader reader(m_sharedStrings, m_styles, sink, m_formulasAsText);
     XmlParser parser(reader, m_outline.readByExpat() ? nullptr : "sheetData");
     // The part is inflated on a thread of its own while this one parses.
@@ -159,7 +182,7 @@ bool RowStream::parse() const
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_stopping;
     }
-    if (!parser.feed(nullptr, 0, true) || sink.read() != m_outline.cells())
+    if (!parser.feed(nullptr, 0, true) || (m_surveyed && sink.read() != m_outline.cells()))
         return false;
     std::unique_ptr<Batch> last = sink.take();
     last->end = true;
@@ -184,23 +207,45 @@ void RowStream::advanceTo(std::uint32_t row) const
                  m_held.end());
     m_floor = row;
     m_row = 0;
-    while (!m_ended && row >= m_wholeBelow) {
-        std::unique_ptr<Batch> batch;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_ready.empty(); });
-            batch = std::move(m_ready.front());
-            m_ready.pop_front();
-        }
-        m_changed.notify_all();
-        // A part that no longer reads as surveyed ends here: what came stays,
-        // and readIntact() says so.
-        m_ended = batch->end || batch->failed;
-        m_failed = m_failed || batch->failed;
-        m_wholeBelow = m_outline.wholeBelow(batch->cellsRead, batch->highestRow);
-        if (!batch->cells.empty())
-            m_held.push_back(std::move(batch));
+    while (!m_ended && row >= m_wholeBelow)
+        receive();
+}
+
+// Takes the next batch the worker parsed.
+void RowStream::receive() const
+{
+    std::unique_ptr<Batch> batch;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        batch = std::move(m_ready.front());
+        m_ready.pop_front();
     }
+    m_changed.notify_all();
+    // A part that no longer reads as surveyed ends here: what came stays,
+    // and readIntact() says so.
+    m_ended = batch->end || batch->failed;
+    m_failed = m_failed || batch->failed;
+    if (m_surveyed) {
+        m_wholeBelow = m_outline.wholeBelow(batch->cellsRead, batch->highestRow);
+    } else {
+        // Rows come in order: every row before the highest one is whole.
+        m_wholeBelow = batch->highestRow;
+        if (!batch->cells.empty())
+            m_seen = batch->seen;
+        // The width given out holds while no cell lies outside it, and is the
+        // sheet's when the cells at the end span all of it.
+        bool widthKept = true;
+        if (m_columnsGiven) {
+            const auto [first, last] = *m_columnsGiven;
+            widthKept = batch->end ? m_seen.firstColumn() == first && m_seen.lastColumn() == last
+                                   : !m_seen.isValid() || (m_seen.firstColumn() >= first && m_seen.lastColumn() <= last);
+        }
+        m_broken = m_broken || batch->failed || !widthKept;
+        m_ended = m_ended || m_broken;
+    }
+    if (!batch->cells.empty())
+        m_held.push_back(std::move(batch));
 }
 
 // The cells of a whole row, by column, a position listed twice as its later listing.
@@ -245,10 +290,35 @@ void RowStream::gatherRow(std::uint32_t row) const
     m_rowCells.resize(kept);
 }
 
+CellRange RowStream::usedRange() const
+{
+    if (m_surveyed)
+        return m_range;
+    while (!m_ended && m_wholeBelow <= kTopRows)
+        receive();
+    if (!m_columnsGiven && m_seen.isValid())
+        m_columnsGiven = std::make_pair(m_seen.firstColumn(), m_seen.lastColumn());
+    if (m_ended && !m_broken)
+        return m_seen;
+    return m_seen.isValid() ? CellRange(m_seen.firstRow(), m_seen.firstColumn(), kLastSheetRow, m_seen.lastColumn())
+                            : CellRange();
+}
+
+bool RowStream::rowsReach(int row) const
+{
+    if (m_surveyed)
+        return row <= m_range.lastRow();
+    while (!m_ended && m_seen.lastRow() < row)
+        receive();
+    return row <= m_seen.lastRow();
+}
+
 const RowStream::RowCell* RowStream::find(int row, int column) const
 {
-    if (row < m_range.firstRow() || row > m_range.lastRow() || column < m_range.firstColumn()
-        || column > m_range.lastColumn())
+    // Without a survey, no cell lies outside the range the sheet turns out to have.
+    const CellRange range = m_surveyed ? m_range : CellRange(1, 1, kLastSheetRow, INT_MAX);
+    if (row < range.firstRow() || row > range.lastRow() || column < range.firstColumn()
+        || column > range.lastColumn())
         return nullptr;
     if (std::uint32_t(row) != m_row) {
         advanceTo(std::uint32_t(row));
@@ -266,7 +336,7 @@ bool RowStream::readIntact() const
         advanceTo(UINT32_MAX);
         m_row = 0;
     }
-    return !m_failed;
+    return !m_failed && !m_broken;
 }
 
 QVariant RowStream::read(int row, int column) const

@@ -10,8 +10,10 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace xlsx {
@@ -28,20 +30,27 @@ class ZipArchive;
 // until their last cell has arrived, and a cell listed twice reads as its
 // later listing, as in a full read.
 //
+// Without an outline (SheetAccess::InOrder) the sheet is read once, with no
+// survey before it: a row counts as whole once a cell of a later row arrives,
+// and the used range is learnt as the rows come (see SheetAccess::InOrder).
+// A cell of an earlier row, a column outside the width given out, or a part
+// that does not read ends the rows there, and readIntact() is false.
+//
 // Reads may go anywhere: a row before the batches held reads the sheet again
 // from its start. Reads come from one thread at a time.
 class RowStream final : public SheetCells
 {
 public:
     RowStream(const ZipArchive& archive, std::string part, const SharedStrings& sharedStrings, const Styles& styles,
-              DateSystem dateSystem, bool formulasAsText, SheetOutline outline);
+              DateSystem dateSystem, bool formulasAsText, std::optional<SheetOutline> outline);
     ~RowStream() override;
     RowStream(const RowStream&) = delete;
     RowStream& operator=(const RowStream&) = delete;
 
-    CellRange usedRange() const override { return m_range; }
+    CellRange usedRange() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool rowsReach(int row) const override;
     bool readIntact() const override;
 
 private:
@@ -53,6 +62,7 @@ private:
         StringPool texts;
         std::uint32_t cellsRead = 0;    // cells of the sheet read up to its end
         std::uint32_t highestRow = 0;   // the highest row among them
+        CellRange seen;                 // without a survey: the range of the cells read up to its end
         bool end = false;               // the part was read to its end
         bool failed = false;            // the part no longer reads as it did
         std::size_t next = 0;           // where the row after the last one gathered starts
@@ -69,6 +79,7 @@ private:
     bool parse() const;
     void deliver(std::unique_ptr<Batch> batch) const;
     const RowCell* find(int row, int column) const;
+    void receive() const;
     void advanceTo(std::uint32_t row) const;
     void gatherRow(std::uint32_t row) const;
 
@@ -78,8 +89,9 @@ private:
     const Styles& m_styles;
     const CellValues m_values;
     const bool m_formulasAsText;
+    const bool m_surveyed;
     const SheetOutline m_outline;
-    const CellRange m_range;
+    const CellRange m_range;   // surveyed
 
     // Between the worker and the reading side.
     mutable std::mutex m_mutex;
@@ -96,6 +108,11 @@ private:
     mutable std::uint32_t m_floor = 0;        // rows before it may be gone
     mutable std::uint32_t m_row = 0;          // the row gathered in m_rowCells
     mutable std::vector<RowCell> m_rowCells;
+
+    // The reading side's, without a survey.
+    mutable CellRange m_seen;                                  // the cells received so far
+    mutable std::optional<std::pair<int, int>> m_columnsGiven; // the width usedRange() gave out
+    mutable bool m_broken = false;                             // the sheet broke the assumption, or did not read
 };
 
 } // namespace xlsx

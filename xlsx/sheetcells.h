@@ -13,6 +13,7 @@ public:
     virtual CellRange usedRange() const = 0;
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
+    virtual bool rowsReach(int row) const { return row <= usedRange().lastRow(); }
     virtual bool readIntact() const { return true; }
 };
 

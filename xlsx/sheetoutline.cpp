@@ -43,6 +43,11 @@ void SheetOutline::clear()
 
 void SheetOutline::add(const Cell& cell)
 {
+    count(cell);
+}
+
+void SheetOutline::count(const Cell& cell)
+{
     if (m_cells >= CellStore::kMaxCells)
         throw std::length_error("too many cells");
     if (m_cells == 0) {

@@ -34,6 +34,12 @@ public:
     // among them, every row before the returned one is whole.
     std::uint32_t wholeBelow(std::uint32_t cellsRead, std::uint32_t highestRow) const;
 
+    // Counts the next cell as survey() does, for a pass that learns the outline
+    // while it reads: throws std::length_error past the most cells a sheet may hold.
+    void count(const Cell& cell);
+    // No cell so far came after a cell of a later row.
+    bool rowsInOrder() const { return m_late.empty(); }
+
 private:
     // A cell listed after a cell of a later row: its place in the list and its
     // row, then (once surveyed) the lowest row of it and every later one.

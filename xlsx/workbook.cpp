@@ -113,9 +113,10 @@ bool Workbook::selectSheet(const QString& name)
                 continue;
             if (entry.part.empty() || !loadSharedParts())
                 return false;
-            if (m_access == SheetAccess::Forward) {
-                SheetOutline outline;
-                if (!outline.survey(m_archive, entry.part, m_sharedStrings, m_styles, m_formulasAsText))
+            if (m_access != SheetAccess::Random) {
+                std::optional<SheetOutline> outline;
+                if (m_access == SheetAccess::Forward
+                    && !outline.emplace().survey(m_archive, entry.part, m_sharedStrings, m_styles, m_formulasAsText))
                     return false;
                 m_sheet = std::make_unique<RowStream>(m_archive, entry.part, m_sharedStrings, m_styles, m_dateSystem,
                                                       m_formulasAsText, std::move(outline));
@@ -146,6 +147,11 @@ QVariant Workbook::read(int row, int column) const
 QString Workbook::text(int row, int column) const
 {
     return m_sheet ? m_sheet->text(row, column) : QString();
+}
+
+bool Workbook::rowsReach(int row) const
+{
+    return m_sheet && m_sheet->rowsReach(row);
 }
 
 bool Workbook::readIntact() const

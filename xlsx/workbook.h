@@ -17,7 +17,8 @@ class SheetCells;
 // An open package: the sheet list is read at once, the shared strings and
 // styles when the first sheet is selected (listing the sheets of a large
 // workbook must stay cheap). A sheet is held whole, or, for SheetAccess::Forward,
-// surveyed and then read as its rows arrive.
+// surveyed and then read as its rows arrive (for SheetAccess::InOrder, read as
+// they arrive without a survey).
 class Workbook final : public Book
 {
 public:
@@ -31,6 +32,7 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool rowsReach(int row) const override;
     bool readIntact() const override;
     bool isPasswordProtected() const override { return m_passwordProtected; }
 

@@ -509,6 +509,25 @@ private slots:
         QCOMPARE(expect::fileBytes(path("out.txt")), paid);
     }
 
+    // A sheet wider far below its top rows (past the megabyte read ahead) than in them is read a second
+    // time, surveyed first: the export is the one the whole sheet makes, and what moved is told once.
+    void sheetReadAgainIsToldOnce()
+    {
+        saveTemplateMapping("payroll");
+        const TemplateSheet sheet = templateSheets().at(3);
+        const QStringList titles = swapped(sheet.titles, 1, 2);
+        QList<QVariantList> rows{QVariantList(titles.cbegin(), titles.cend())};
+        for (int i = 0; i < 12000; ++i)
+            rows.append(swapped(sheet.row, 1, 2));
+        rows.last() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << "note";
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", rows));
+        const Run r = runTemplateType("payroll");
+        QCOMPARE(r.err, QString("Employee Name: column B -> C, by its header \"Employee Name\"\n"
+                                "Acc #: column C -> B, by its header \"Acc #\"\nDone!\n"));
+        QCOMPARE(lines(r.out), (expect::summary("12000 of 12000", "1.806.000,00", 0, 0) << separator));
+        QCOMPARE(upload().size(), 12001);
+    }
+
     void titleMissingOrDoubled_data()
     {
         QTest::addColumn<QString>("to");       // the title of column D

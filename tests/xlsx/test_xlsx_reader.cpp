@@ -297,10 +297,13 @@ private slots:
 
     // A sheet read as its rows arrive (as kova-export reads it) gives what the whole sheet held in memory gives, cell
     // for cell, on sheets of several megabytes whose rows arrive in order or not: every row read in turn, then a few
-    // read again from the start.
+    // read again from the start. Read once without a survey, as an export reads it (the width first, then the rows
+    // until the end), it gives the same where its rows come in order and its top rows are as wide as any, and
+    // otherwise says it did not read intact.
     void forwardReadsAsWhole_data()
     {
         QTest::addColumn<QByteArray>("worksheet");
+        QTest::addColumn<bool>("inOrder");
         const auto rows = [](int first, int last) {
             QByteArray xml;
             for (int r = first; r <= last; ++r) {
@@ -312,20 +315,27 @@ private slots:
             return xml;
         };
         const QByteArray many = rows(1, 25000);
-        const auto sheet = [](const char* name, const QByteArray& sheetData) {
-            QTest::newRow(name) << TestPackage::worksheet(sheetData);
+        const auto sheet = [](const char* name, const QByteArray& sheetData, bool inOrder) {
+            QTest::newRow(name) << TestPackage::worksheet(sheetData) << inOrder;
         };
-        sheet("in order", many);
-        sheet("width set only by the last row", many + "<row r=\"25001\"><c r=\"XFD25001\"><v>1</v></c></row>");
+        const QByteArray duplicates = "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c><c r=\"B1\"><v>3</v></c>"
+                                      "<c r=\"A1\" t=\"inlineStr\"><is><t>last</t></is></c></row>";
+        sheet("in order", many, true);
+        sheet("width set only by the last row", many + "<row r=\"25001\"><c r=\"XFD25001\"><v>1</v></c></row>", false);
+        sheet("width set by a top row", rows(1, 9) + "<row r=\"10\"><c r=\"F10\"><v>6</v></c></row>" + rows(11, 25000), true);
+        sheet("an earlier column in the last row", QByteArray(many).replace("<c r=\"A", "<c r=\"D")
+              + "<row r=\"25001\"><c r=\"A25001\"><v>1</v></c></row>", false);
         sheet("a late row far back, listed again", many + "<row r=\"7\"><c r=\"D7\"><v>4</v></c><c r=\"A7\"><v>-7</v></c></row>"
-              + "<row r=\"2\"><c r=\"B2\" t=\"b\"><v>1</v></c></row>");
-        sheet("halves swapped", rows(12501, 25000) + rows(1, 12500));
-        sheet("duplicate cells in a row", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c><c r=\"B1\"><v>3</v></c>"
-              "<c r=\"A1\" t=\"inlineStr\"><is><t>last</t></is></c></row>" + rows(2, 25000) + rows(24999, 25000));
+              + "<row r=\"2\"><c r=\"B2\" t=\"b\"><v>1</v></c></row>", false);
+        sheet("halves swapped", rows(12501, 25000) + rows(1, 12500), false);
+        sheet("duplicate cells in a row", duplicates + rows(2, 25000), true);
+        sheet("duplicate cells, rows listed again", duplicates + rows(2, 25000) + rows(24999, 25000), false);
+        sheet("cells of a row out of order", "<row r=\"1\"><c r=\"C1\"><v>3</v></c><c r=\"A1\"><v>1</v></c></row>" + rows(2, 25000),
+              true);
         // A comment makes the markup scanner give up: expat reads the part alone.
-        sheet("read by expat", "<!-- note -->" + rows(1, 25000) + "<row r=\"3\"><c r=\"E3\"><v>5</v></c></row>");
-        sheet("no positions", "<row><c><v>1</v></c><c><v>2</v></c></row><row><c r=\"C2\"><v>3</v></c><c><v>4</v></c></row>");
-        sheet("empty", "<row r=\"4\"><c r=\"B4\" s=\"1\"/></row>");
+        sheet("read by expat", "<!-- note -->" + rows(1, 25000), false);
+        sheet("no positions", "<row><c><v>1</v></c><c><v>2</v></c></row><row><c r=\"C2\"><v>3</v></c><c><v>4</v></c></row>", true);
+        sheet("empty", "<row r=\"4\"><c r=\"B4\" s=\"1\"/></row>", true);
     }
     void forwardReadsAsWhole()
     {
@@ -355,6 +365,28 @@ private slots:
         xlsx::Document forward(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
         QVERIFY(whole.selectSheet("S") && forward.selectSheet("S"));
         QCOMPARE(cells(forward), cells(whole));
+        QVERIFY(forward.readIntact());
+
+        QFETCH(bool, inOrder);
+        const auto rowByRow = [](const xlsx::Document& document) {
+            const int lastColumn = document.dimension().lastColumn();
+            QStringList lines;
+            for (int r = 1; document.rowsReach(r); ++r) {
+                QString line;
+                for (const int c : {1, 2, 3, 4, 5, 6, lastColumn})
+                    line += describe(document.read(r, c)) + document.text(r, c) + '|';
+                lines.append(line);
+            }
+            const xlsx::CellRange range = document.dimension();
+            return QStringList{QString::number(range.firstRow()) + ":" + QString::number(range.lastRow()) + ","
+                               + QString::number(range.firstColumn()) + ":" + QString::number(lastColumn)} + lines;
+        };
+        xlsx::Document once(file, xlsx::TextOptions{}, xlsx::SheetAccess::InOrder);
+        QVERIFY(once.selectSheet("S"));
+        const QStringList read = rowByRow(once);
+        QCOMPARE(once.readIntact(), inOrder);
+        if (inOrder)
+            QCOMPARE(read, rowByRow(whole));
     }
 
     void sheetOrderAndExactNames()
