@@ -2,16 +2,6 @@
 
 namespace kova {
 
-int RowContext::columnOf(int field) const
-{
-    if (field < 0 || field >= int(m_columnOf.size()))
-        return m_type.logColumnOf(field);
-    int& column = m_columnOf[std::size_t(field)];
-    if (column == kUnknown)
-        column = m_type.logColumnOf(field);
-    return column;
-}
-
 void RowContext::showAt(int column, const QString& text)
 {
     // A field its type keeps out of the log shows nowhere.

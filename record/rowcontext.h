@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <type_traits>
 
 namespace kova {
@@ -23,7 +22,6 @@ public:
         , m_type(type)
     {
         // A list from the start: the report takes it as it is, without a copy.
-        m_columnOf.fill(kUnknown);
         m_values.reserve(type.logColumns.size());
         for (int i = 0; i < type.logColumns.size(); ++i)
             m_values.append(QString());
@@ -69,15 +67,11 @@ public:
 
 private:
     void showAt(int column, const QString& text);
-    int columnOf(int field) const;
+    int columnOf(int field) const { return m_type.logColumnOf(field); }
 
     int m_index;
     const TypeDescriptor& m_type;
     QStringList m_values;
-    // Each field's log column once looked up (an engine asks for a field's
-    // several times a row); kUnknown before.
-    static constexpr int kUnknown = -2;
-    mutable std::array<int, 32> m_columnOf;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

@@ -94,14 +94,14 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
     record += out.shown(F::AccountNumber) + spaces(24) + QStringLiteral("0000");
 
-    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
-    if (const auto amount = kova::validAmount(amountText, maxAmount)) {
-        record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
-        out.show(F::Amount, kova::displayAmount(*amount));
-        out.addToTotal(*amount);
+    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount);
+    if (amount.cents) {
+        kova::appendFixedField(record, *amount.cents, amountWidth);
+        out.show(F::Amount, kova::displayAmount(*amount.cents));
+        out.addToTotal(*amount.cents);
     } else {
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountText);
+        out.show(F::Amount, amount.text);
     }
 
     textField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, F::AccountName, out);

@@ -97,13 +97,13 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(18);
 
-    const QString amountText = text(c[F::Amount]);
-    const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, c[F::Amount], creditMaxCents);
+    const std::optional<kova::Cents> amount = amountCell.cents;
     if (!amount) {
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountText);
+        out.show(F::Amount, amountCell.text);
     } else {
-        record += amountField(*amount);
+        kova::appendFixedField(record, *amount, amountWidth);
         out.show(F::Amount, kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limitError = m_bank.limitError(*amount, transferType);

@@ -2,6 +2,7 @@
 
 #include "headeridreservation.h"
 
+#include "record/cells.h"
 #include "record/money.h"
 #include "record/textfield.h"
 
@@ -125,8 +126,8 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         out.error(kova::truncated(out.title(F::ToAcc), 34));
     put(out, F::ToAcc, toAccValue, toAccValue);
 
-    const QString amountText = text(F::Amount);
-    if (const auto amount = kova::validAmount(amountText, maximumAmount)) {
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, columns[F::Amount], maximumAmount);
+    if (const auto amount = amountCell.cents) {
         put(out, F::Amount, kova::fixedText(*amount), kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limit = m_bank.limitError(*amount, text(F::Remittance));
@@ -135,7 +136,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     } else {
         // The row fails the batch, so its record is never used.
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        put(out, F::Amount, QString(), amountText);
+        put(out, F::Amount, QString(), amountCell.text);
     }
 
     putText(sheet, row, columns, F::Remarks1, 18, out);

@@ -6,14 +6,18 @@
 #include "record/effectivedate.h"
 #include "record/textfield.h"
 #include "render/messagetext.h"
+#include "xlsx/document.h"
 
 #include "enginetest.h"
+#include "testpackage.h"
 #include "filesizelimit.h"
 
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -248,6 +252,47 @@ private slots:
             QCOMPARE(parseCents(text) ? decimalText(*parseCents(text)) : QString(), cents);
         for (const char* text : {"-5", "-0.005", "0.004"})   // nothing negative is paid, nor nothing at all
             QVERIFY2(!validAmount(text, wholeUnits(1000)), text);
+    }
+
+    // A number cell's amount is read without its text, and must read as its
+    // text does: hundredths held exactly or not (1.005 is 1.00499... and its
+    // text "1.005" rounds up), past 15 digits (1e15 + 0.125 reads as
+    // "1000000000000000.1"), negative, whole, and cells that are no number.
+    void numberCellAmounts()
+    {
+        QByteArray cells;
+        int rows = 0;
+        const auto add = [&](const QByteArray& cell) {
+            ++rows;
+            cells += "<row r=\"" + QByteArray::number(rows) + "\"><c r=\"A" + QByteArray::number(rows) + "\"" + cell
+                + "</c></row>";
+        };
+        for (const double value : {1000.25, 0.1, 0.29, 1.005, 2.675, 0.015, -5.5, 1e-7, 0.005, 1e-5, 123456789012.34,
+                                   999999999999.99, 1e12 + 0.5, 9007199254740.993, 1e15 + 0.125, 1e16 + 2, 1e300, 12345.0,
+                                   -3.0, 0.0})
+            add("><v>" + QByteArray::number(value, 'g', 17) + "</v>");
+        QRandomGenerator random(22);
+        for (int i = 0; i < 3000; ++i) {
+            const double scale = std::pow(10.0, random.bounded(15));
+            for (const double value : {double(random.generate64() % (quint64(1) << 50)) / 100 / scale,
+                                       double(random.generate64() % (quint64(1) << 47)) / (i % 2 ? 100 : 1000),
+                                       random.bounded(1e13)})
+                add("><v>" + QByteArray::number(value, 'g', 17) + "</v>");
+        }
+        add(" t=\"inlineStr\"><is><t>12.5</t></is>");
+        add(" t=\"b\"><v>1</v>");
+        QVERIFY(TestPackage().addSheet("Data", cells).write(m_book));
+        xlsx::Document sheet(m_book);
+        QVERIFY(sheet.selectSheet("Data"));
+        for (const Cents max : {wholeUnits(100000000000000000LL), wholeUnits(1000)}) {
+            for (int row = 1; row <= rows + 1; ++row) {
+                const QString text = sheet.text(row, 1);
+                const AmountCell amount = cellAmount(sheet, row, 1, max);
+                const std::optional<Cents> expected = validAmount(text, max);
+                QVERIFY2(amount.cents == expected, qPrintable(text));
+                QCOMPARE(amount.text, expected ? QString() : text);
+            }
+        }
     }
 
     // kova-export's lines go straight into its block as UTF-8; text beyond
