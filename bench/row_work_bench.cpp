@@ -38,7 +38,7 @@ public:
         }
     }
     void summaryReady(const kova::Summary&) override {}
-    void critical(const QString&) override {}
+    void critical(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     void information(const QString&) override {}
     bool askWriteAgain(const QString&) override { return false; }
     void registerProblem(const QString&) override {}
@@ -65,7 +65,7 @@ std::unique_ptr<kova::ExportJob> job(const QString& type, const QString& setting
         return std::make_unique<kova::PayrollExport>(s);
     }
     kova::TransferSettings s = kova::readTransferSettings(settingsPath);
-    s.chooseClearing(0);
+    s.chooseClearing(-1);   // WDK, as kova-export without --mode
     s.useStoredHeaderId = true;
     s.effectiveDate = QDate(2026, 12, 7);
     return std::make_unique<kova::TransferExport>(s);

@@ -20,6 +20,8 @@ public:
     RowContext(int index, const TypeDescriptor& type)
         : m_index(index)
         , m_type(type)
+        , m_columns(type.logColumnByField.constData())
+        , m_columnCount(type.logColumnByField.size())
     {
         // A list from the start: the report takes it as it is, without a copy.
         m_values.reserve(type.logColumns.size());
@@ -67,10 +69,16 @@ public:
 
 private:
     void showAt(int column, const QString& text);
-    int columnOf(int field) const { return m_type.logColumnOf(field); }
+    int columnOf(int field) const
+    {
+        return field >= 0 && field < m_columnCount ? m_columns[field] : m_type.logColumnOf(field);
+    }
 
     int m_index;
     const TypeDescriptor& m_type;
+    // The type's log column of each field, asked for several times a field a row.
+    const int* m_columns;
+    int m_columnCount;
     QStringList m_values;
     int m_errors = 0;
     int m_warnings = 0;

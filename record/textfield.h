@@ -27,6 +27,10 @@ bool hasControlCharacter(const QString& text);
 // one reads otherwise than it is.
 bool hasDirectionControl(const QString& text);
 
+// width spaces. Records pad with the same few widths on every row: each is
+// made once a thread and shared.
+QString spaces(int width);
+
 // First width characters, white space removed at both ends.
 QString cutTrimmed(const QString& text, int width);
 

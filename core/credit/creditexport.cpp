@@ -13,14 +13,10 @@ namespace {
 enum LeftOut { OutsideDates, OtherClearing };
 
 using F = CreditField;
+using kova::spaces;
 
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
-
-QString spaces(int count)
-{
-    return QString(count, QLatin1Char(' '));
-}
 
 QString amountField(kova::Cents amount)
 {
@@ -83,6 +79,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const auto text = [&](int column) { return kova::cellText(sheet, row, column); };
 
     QString& record = out.record;
+    // One allocation for the record rather than one per field appended.
+    record.reserve(recordWidth());
     record += QLatin1Char('1');
 
     const QString account = text(c[F::Account]);
@@ -117,7 +115,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QChar clearingCode = wdk ? QLatin1Char('B')
                                    : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
-    record += clearingCode + spaces(5) + QLatin1Char(' ');
+    record += clearingCode;
+    record += spaces(6);
 
     const QString biCode = text(c[F::BICode]);
     if (c.mapped(F::BICode) && biCode.size() != 7)

@@ -21,6 +21,9 @@ const QString& named(F field)
     return transferDescriptor().fields.at(int(field)).messageName;
 }
 
+// A valid record is at most 337 characters: its fields and separators.
+constexpr int recordRoom = 352;
+
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
 // A "|" would split the field in two, and a control character or a line or
@@ -35,7 +38,8 @@ void checkCharacters(kova::RowContext& out, const QString& text, F field)
 // The next field of the record, and what the log shows of it.
 void put(kova::RowContext& out, F field, const QString& value, const QString& shown)
 {
-    out.record += value + QLatin1Char('|');
+    out.record += value;
+    out.record += QLatin1Char('|');
     out.show(field, shown);
 }
 
@@ -56,7 +60,7 @@ void putText(const xlsx::Document& sheet, int row, const kova::ColumnMap<F>& col
              kova::RowContext& out)
 {
     if (!columns.mapped(field))
-        put(out, field, QString(), QString(width, QLatin1Char(' ')));
+        put(out, field, QString(), kova::spaces(width));
     else
         putCut(kova::cellText(sheet, row, columns[field]), width, field, out);
 }
@@ -103,8 +107,11 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     const kova::ColumnMap<F>& columns = m_settings.columns;
     const auto text = [&](F field) { return kova::cellText(sheet, row, columns[field]); };
 
-    out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
-        + QLatin1Char('|');
+    // Room for the usual record at once rather than growing it field by field.
+    out.record.reserve(recordRoom);
+    out.record += QLatin1String("1|");
+    out.record += kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'));
+    out.record += QLatin1Char('|');
 
     putCut(text(F::TrxRef), 30, F::TrxRef, out);
 
@@ -150,7 +157,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, F::BICode, value, value);
     } else {
-        put(out, F::BICode, QString(), QString(7, QLatin1Char(' ')));
+        put(out, F::BICode, QString(), kova::spaces(7));
     }
 
     putText(sheet, row, columns, F::Bank, 18, out);
