@@ -17,17 +17,10 @@ namespace kova {
 class RowContext final
 {
 public:
-    RowContext(int index, const TypeDescriptor& type)
-        : m_index(index)
-        , m_type(type)
-        , m_columns(type.logColumnByField.constData())
-        , m_columnCount(type.logColumnByField.size())
-    {
-        // A list from the start: the report takes it as it is, without a copy.
-        m_values.reserve(type.logColumns.size());
-        for (int i = 0; i < type.logColumns.size(); ++i)
-            m_values.append(QString());
-    }
+    RowContext(int index, const TypeDescriptor& type);
+    ~RowContext();
+    RowContext(const RowContext&) = delete;
+    RowContext& operator=(const RowContext&) = delete;
 
     int index() const { return m_index; }      // row in the log table
     int line() const { return m_index + 1; }   // "LINE n"

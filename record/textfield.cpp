@@ -29,16 +29,9 @@ bool isPrintableAscii(const QString& text)
 
 bool hasControlCharacter(const QString& text)
 {
-    for (const QChar c : text) {
-        // ASCII, nearly every character of a sheet, without the table lookup.
-        if (c.unicode() < 0x80) {
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                return true;
-        } else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
-                   || c == QChar::ParagraphSeparator) {
+    for (const QChar c : text)
+        if (isControlCharacter(c))
             return true;
-        }
-    }
     return false;
 }
 

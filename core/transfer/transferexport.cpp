@@ -31,8 +31,12 @@ const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 // shifts every field after it. Other text beyond ASCII is a name as written.
 void checkCharacters(kova::RowContext& out, const QString& text, F field)
 {
-    if (kova::hasControlCharacter(text) || text.contains(QLatin1Char('|')))
-        out.error(kova::invalidCharacters(out.title(field)), field);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('|') || kova::isControlCharacter(c)) {
+            out.error(kova::invalidCharacters(out.title(field)), field);
+            return;
+        }
+    }
 }
 
 // The next field of the record, and what the log shows of it.
