@@ -295,6 +295,20 @@ private slots:
         }
     }
 
+    // A row starts with nothing shown or said, whatever the row converted
+    // before it on the same thread showed and said.
+    void rowStartsEmpty()
+    {
+        for (int row = 0; row < 3; ++row) {
+            RowContext context(row, sampleType);
+            QCOMPARE(context.values(), QStringList({QString(), QString()}));
+            QVERIFY(context.messages().isEmpty() && context.cells().isEmpty() && context.warningCells().isEmpty());
+            context.show(0, QStringLiteral("ann"));
+            context.warning(truncated("Name", 2), 0);
+            context.error(QStringLiteral("Bad name"), 1);
+        }
+    }
+
     // kova-export's lines go straight into its block as UTF-8; text beyond
     // ASCII (a letter, a pair of surrogates, one left unpaired) as the line's own conversion.
     void plainLines_data()
