@@ -322,6 +322,13 @@ private slots:
         QTest::newRow("line 0") << RowMessage{Severity::Error, 0, {"x", {}, {}}} << QByteArray("LINE 0: Error. x\n");
         QTest::newRow("letter") << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Nam\u00e9"))}
                                 << QByteArray("LINE 2: Error. Invalid characters found in Nam\xc3\xa9\n");
+        // Beyond ASCII among eight characters or more, which are written eight at a time.
+        QTest::newRow("letter in a long title")
+            << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Employee Nam\u00e9 Field"))}
+            << QByteArray("LINE 2: Error. Invalid characters found in Employee Nam\xc3\xa9 Field\n");
+        QTest::newRow("ideographs in a long text")
+            << RowMessage{Severity::Warning, 5, {QString::fromUtf8("Keterangan \u652f\u4ed8 panjang"), {}, {}}}
+            << QByteArray("LINE 5: Warning. Keterangan \xe6\x94\xaf\xe4\xbb\x98 panjang\n");
         QTest::newRow("pair") << RowMessage{Severity::Warning, 3, {QString::fromUtf8("\U0001F600 "), "T", "!"}}
                               << QByteArray("LINE 3: Warning. \xf0\x9f\x98\x80 T!\n");
         QTest::newRow("unpaired") << RowMessage{Severity::Error, 4, {QString(QChar(0xD800)), {}, "x"}}
