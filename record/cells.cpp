@@ -61,6 +61,52 @@ std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column)
     }
 }
 
+namespace {
+
+// The cents a number cell's text reads as, found without the text: a
+// fraction that is a whole number of hundredths of at most 15 digits, which
+// is then the only number of so few digits that reads back as value, so the
+// shortest text of value (the cell's text) reads as exactly those cents.
+// Empty for any other number, whose text is read instead.
+std::optional<Cents> wholeHundredths(double value)
+{
+    if (!(std::fabs(value) < 1e12))
+        return std::nullopt;
+    const long long hundredths = std::llround(value * 100);
+    if (double(hundredths) / 100 != value)
+        return std::nullopt;
+    return Cents(hundredths);
+}
+
+} // namespace
+
+AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents)
+{
+    const QVariant value = cellValue(sheet, row, column);
+    std::optional<Cents> cents;
+    switch (value.userType()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        cents = Cents(value.toLongLong()) * 100;
+        break;
+    case QMetaType::Double:
+        cents = wholeHundredths(value.toDouble());
+        break;
+    default:
+        break;
+    }
+    if (cents) {
+        if (*cents > 0 && *cents <= maxCents)
+            return {cents, QString()};
+        return {std::nullopt, value.toString()};
+    }
+    AmountCell amount{std::nullopt, value.toString()};
+    amount.cents = validAmount(amount.text, maxCents);
+    if (amount.cents)
+        amount.text.clear();
+    return amount;
+}
+
 bool DateFilter::accepts(const xlsx::Document& sheet, int row) const
 {
     if (column <= 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "money.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -21,6 +23,17 @@ QString cellText(const xlsx::Document& sheet, int row, int column);
 // held at its bounds, so they stay outside every valid range instead of
 // wrapping into one.
 std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column);
+
+// An amount cell under the amount rule every export shares: cents is
+// validAmount(cellText(...), maxCents); text is the cell's text when that is
+// no valid amount, for the log to show, and empty otherwise. A number cell is
+// read without writing it out as text first.
+struct AmountCell
+{
+    std::optional<Cents> cents;
+    QString text;
+};
+AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents);
 
 // The date filter: on when its column is mapped; a row passes when its cell
 // is a date from `from` to `to`, both inclusive. A cell that is no date never

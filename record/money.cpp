@@ -122,26 +122,86 @@ std::optional<Cents> validAmount(const QString& text, Cents maxCentsAllowed)
     return cents;
 }
 
-QString decimalText(Cents value)
+namespace {
+
+// The characters of decimalText(value), ending at end; returns where they begin.
+char* decimalBefore(char* end, Cents value)
 {
-    if (value == 0)
-        return QStringLiteral("0");
-    char buffer[48];
-    char* const end = buffer + sizeof buffer;
+    if (value == 0) {
+        *--end = '0';
+        return end;
+    }
     char* begin = digitsBefore(end, magnitude(value));
     if (value < 0)
         *--begin = '-';
+    return begin;
+}
+
+// The characters of fixedText(amount), ending at end; returns where they begin.
+char* fixedBefore(char* end, Cents amount)
+{
+    unsigned __int128 rest = magnitude(amount);
+    for (int decimal = 0; decimal < 2; ++decimal) {
+        *--end = char('0' + int(rest % 10));
+        rest /= 10;
+    }
+    *--end = '.';
+    char* begin = rest > 0 ? digitsBefore(end, rest) : end;
+    if (begin == end)
+        *--begin = '0';
+    if (amount < 0)
+        *--begin = '-';
+    return begin;
+}
+
+// rightField() of the text from begin to end, appended to record.
+void appendRightField(QString& record, const char* begin, const char* end, int width)
+{
+    const int size = int(end - begin);
+    const int padding = qMax(0, width - size);
+    const int kept = padding > 0 ? size : qMin(size, width);
+    const int at = record.size();
+    record.resize(at + padding + kept);
+    QChar* out = record.data() + at;
+    for (int i = 0; i < padding; ++i)
+        *out++ = QLatin1Char('0');
+    for (int i = 0; i < kept; ++i)
+        *out++ = QLatin1Char(begin[i]);
+}
+
+// Room for any 128-bit amount in text, sign and point included.
+constexpr int textRoom = 48;
+
+} // namespace
+
+QString decimalText(Cents value)
+{
+    char buffer[textRoom];
+    char* const end = buffer + sizeof buffer;
+    const char* const begin = decimalBefore(end, value);
     return QString::fromLatin1(begin, int(end - begin));
 }
 
 QString fixedText(Cents amount)
 {
-    const bool negative = amount < 0;
-    QString digits = decimalText(negative ? -amount : amount);
-    if (digits.size() < 3)
-        digits = QString(3 - digits.size(), QLatin1Char('0')) + digits;
-    QString text = digits.left(digits.size() - 2) + QLatin1Char('.') + digits.right(2);
-    return negative ? QLatin1Char('-') + text : text;
+    char buffer[textRoom];
+    char* const end = buffer + sizeof buffer;
+    const char* const begin = fixedBefore(end, amount);
+    return QString::fromLatin1(begin, int(end - begin));
+}
+
+void appendDecimalField(QString& record, Cents amount, int width)
+{
+    char buffer[textRoom];
+    char* const end = buffer + sizeof buffer;
+    appendRightField(record, decimalBefore(end, amount), end, width);
+}
+
+void appendFixedField(QString& record, Cents amount, int width)
+{
+    char buffer[textRoom];
+    char* const end = buffer + sizeof buffer;
+    appendRightField(record, fixedBefore(end, amount), end, width);
 }
 
 static QString grouped(const QString& digits)

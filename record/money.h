@@ -37,4 +37,10 @@ QString groupedNumber(quint64 value);
 // Decimal text of a 128-bit integer (no grouping).
 QString decimalText(Cents value);
 
+// rightField(decimalText(amount), width, '0') and rightField(fixedText(amount),
+// width, '0') appended to record: every detail record holds an amount, and
+// this writes it without two texts in between.
+void appendDecimalField(QString& record, Cents amount, int width);
+void appendFixedField(QString& record, Cents amount, int width);
+
 } // namespace kova

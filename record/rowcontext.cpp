@@ -2,14 +2,63 @@
 
 namespace kova {
 
-int RowContext::columnOf(int field) const
+namespace {
+
+// The lists of the last row converted on this thread, kept for the next one
+// when nothing else holds them (kova-export keeps no rows): a full-size
+// batch then converts its rows without allocating them row by row. A sink
+// that keeps the rows, as the window does, holds them and the next row
+// allocates its own.
+struct SpareLists
 {
-    if (field < 0 || field >= int(m_columnOf.size()))
-        return m_type.logColumnOf(field);
-    int& column = m_columnOf[std::size_t(field)];
-    if (column == kUnknown)
-        column = m_type.logColumnOf(field);
-    return column;
+    QStringList values;
+    RowMessages messages;
+    QVector<MarkedCell> cells;
+    QVector<MarkedCell> warningCells;
+};
+
+thread_local SpareLists spare;
+
+// Takes kept's memory into list, emptied, unless something else still holds it.
+template <typename List>
+void reuse(List& list, List& kept)
+{
+    if (kept.isDetached() && kept.capacity() > 0) {
+        list.swap(kept);
+        list.clear();
+    }
+}
+
+} // namespace
+
+RowContext::RowContext(int index, const TypeDescriptor& type)
+    : m_index(index)
+    , m_type(type)
+    , m_columns(type.logColumnByField.constData())
+    , m_columnCount(type.logColumnByField.size())
+{
+    // A list from the start: the report takes it as it is, without a copy.
+    const int columns = type.logColumns.size();
+    if (spare.values.size() == columns && spare.values.isDetached()) {
+        m_values.swap(spare.values);
+        for (QString& value : m_values)
+            value = QString();
+    } else {
+        m_values.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            m_values.append(QString());
+    }
+    reuse(m_messages, spare.messages);
+    reuse(m_cells, spare.cells);
+    reuse(m_warningCells, spare.warningCells);
+}
+
+RowContext::~RowContext()
+{
+    spare.values.swap(m_values);
+    spare.messages.swap(m_messages);
+    spare.cells.swap(m_cells);
+    spare.warningCells.swap(m_warningCells);
 }
 
 void RowContext::showAt(int column, const QString& text)

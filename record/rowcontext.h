@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <type_traits>
 
 namespace kova {
@@ -18,16 +17,10 @@ namespace kova {
 class RowContext final
 {
 public:
-    RowContext(int index, const TypeDescriptor& type)
-        : m_index(index)
-        , m_type(type)
-    {
-        // A list from the start: the report takes it as it is, without a copy.
-        m_columnOf.fill(kUnknown);
-        m_values.reserve(type.logColumns.size());
-        for (int i = 0; i < type.logColumns.size(); ++i)
-            m_values.append(QString());
-    }
+    RowContext(int index, const TypeDescriptor& type);
+    ~RowContext();
+    RowContext(const RowContext&) = delete;
+    RowContext& operator=(const RowContext&) = delete;
 
     int index() const { return m_index; }      // row in the log table
     int line() const { return m_index + 1; }   // "LINE n"
@@ -69,15 +62,17 @@ public:
 
 private:
     void showAt(int column, const QString& text);
-    int columnOf(int field) const;
+    int columnOf(int field) const
+    {
+        return field >= 0 && field < m_columnCount ? m_columns[field] : m_type.logColumnOf(field);
+    }
 
     int m_index;
     const TypeDescriptor& m_type;
+    // The type's log column of each field, asked for several times a field a row.
+    const int* m_columns;
+    int m_columnCount;
     QStringList m_values;
-    // Each field's log column once looked up (an engine asks for a field's
-    // several times a row); kUnknown before.
-    static constexpr int kUnknown = -2;
-    mutable std::array<int, 32> m_columnOf;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

@@ -1,21 +1,28 @@
 #include "rowmessage.h"
 
-#include <QHash>
+#include <array>
 
 namespace kova {
 
 namespace {
 
+QString exceedingText(int width)
+{
+    return QStringLiteral(". Exceeding ") + QString::number(width) + QStringLiteral(" characters");
+}
+
 // A sheet can cut the same field on every one of a million rows, and its
 // messages are kept until the run ends: they all share one text per width.
+// The layouts' widths are all below the table's size.
 QString exceeding(int width)
 {
-    thread_local QHash<int, QString> texts;
-    auto it = texts.find(width);
-    if (it == texts.end())
-        it = texts.insert(width,
-                          QStringLiteral(". Exceeding ") + QString::number(width) + QStringLiteral(" characters"));
-    return *it;
+    thread_local std::array<QString, 128> texts;
+    if (width < 0 || width >= int(texts.size()))
+        return exceedingText(width);
+    QString& text = texts[std::size_t(width)];
+    if (text.isNull())
+        text = exceedingText(width);
+    return text;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "textfield.h"
 
+#include <array>
+
 namespace kova {
 
 bool isDigitsOnly(const QString& text)
@@ -28,7 +30,7 @@ bool isPrintableAscii(const QString& text)
 bool hasControlCharacter(const QString& text)
 {
     for (const QChar c : text)
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (isControlCharacter(c))
             return true;
     return false;
 }
@@ -41,6 +43,17 @@ bool hasDirectionControl(const QString& text)
             return true;
     }
     return false;
+}
+
+QString spaces(int width)
+{
+    thread_local std::array<QString, 256> made;
+    if (width < 0 || width >= int(made.size()))
+        return QString(width, QLatin1Char(' '));
+    QString& text = made[std::size_t(width)];
+    if (text.isNull())
+        text = QString(width, QLatin1Char(' '));
+    return text;
 }
 
 QString cutTrimmed(const QString& text, int width)

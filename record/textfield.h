@@ -21,11 +21,23 @@ bool isPrintableAscii(const QString& text);
 // part of a record field or a file name the user meant, but easily pasted
 // along with one.
 bool hasControlCharacter(const QString& text);
+// hasControlCharacter() of the one character.
+inline bool isControlCharacter(QChar c)
+{
+    // ASCII, nearly every character of a sheet, without the table lookup.
+    if (c.unicode() < 0x80)
+        return c.unicode() < 0x20 || c.unicode() == 0x7F;
+    return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
 
 // A mark or embedding that reorders how text around it is shown (U+200E,
 // U+200F, U+061C, U+202A to U+202E, U+2066 to U+2069): a file name holding
 // one reads otherwise than it is.
 bool hasDirectionControl(const QString& text);
+
+// width spaces. Records pad with the same few widths on every row: each is
+// made once a thread and shared.
+QString spaces(int width);
 
 // First width characters, white space removed at both ends.
 QString cutTrimmed(const QString& text, int width);

@@ -37,6 +37,8 @@ QStringList TypeDescriptor::logTitles() const
 
 int TypeDescriptor::logColumnOf(int field) const
 {
+    if (field >= 0 && field < logColumnByField.size())
+        return logColumnByField.at(field);
     for (int i = 0; i < logColumns.size(); ++i)
         if (logColumns.at(i).field == field)
             return i;
@@ -61,6 +63,11 @@ TypeDescriptor withDefaultNames(TypeDescriptor type)
         if (field.messageName.isEmpty())
             field.messageName = type.logColumnOf(i) < 0 ? field.headerName : type.logColumns.at(type.logColumnOf(i)).title;
     }
+    type.logColumnByField.clear();
+    QVector<int> columns;
+    for (int i = 0; i < type.fields.size(); ++i)
+        columns.append(type.logColumnOf(i));
+    type.logColumnByField = columns;
     return type;
 }
 

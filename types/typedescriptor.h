@@ -87,6 +87,9 @@ struct TypeDescriptor
     // The form shows its mapping rows in groups: the first field of each
     // group after the first; empty: one group.
     QVector<int> groupStarts = {};
+    // logColumnOf() of each field by its index, filled by withDefaultNames():
+    // an export asks it for every field of every row.
+    QVector<int> logColumnByField = {};
 
     QStringList keys() const;
     QStringList logTitles() const;

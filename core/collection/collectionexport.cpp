@@ -12,6 +12,7 @@ namespace kova {
 namespace {
 
 using F = CollectionField;
+using kova::spaces;
 
 // How the row messages name field, which is not always its log title.
 const QString& named(F field)
@@ -27,11 +28,6 @@ constexpr int remarksWidth = 18;
 constexpr int countWidth = 5;
 // 9999999999999.99: the largest amount the 16-character field holds.
 constexpr kova::Cents maxAmount = kova::wholeUnits(10000000000000LL) - 1;
-
-QString spaces(int width)
-{
-    return QString(width, QLatin1Char(' '));
-}
 
 // Residence and citizen are flags: anything but one digit 0 or 1 is refused;
 // a cell that is no whole number is shown as read.
@@ -84,6 +80,8 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
 {
     const CollectionSettings& s = m_settings;
     QString record = QStringLiteral("1");
+    // One allocation for the record rather than one per field appended.
+    record.reserve(recordLength);
 
     const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
     if (!kova::isDigitsOnly(account))
@@ -92,26 +90,32 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
         out.error({QString(), named(F::AccountNumber) + QLatin1Char(' '), QStringLiteral("must be 10 digits")},
                   F::AccountNumber);
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
-    record += out.shown(F::AccountNumber) + spaces(24) + QStringLiteral("0000");
+    record += out.shown(F::AccountNumber);
+    record += spaces(24);
+    record += QLatin1String("0000");
 
-    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
-    if (const auto amount = kova::validAmount(amountText, maxAmount)) {
-        record += kova::rightField(kova::fixedText(*amount), amountWidth, QLatin1Char('0'));
-        out.show(F::Amount, kova::displayAmount(*amount));
-        out.addToTotal(*amount);
+    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount);
+    if (amount.cents) {
+        kova::appendFixedField(record, *amount.cents, amountWidth);
+        out.show(F::Amount, kova::displayAmount(*amount.cents));
+        out.addToTotal(*amount.cents);
     } else {
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountText);
+        out.show(F::Amount, amount.text);
     }
 
     textField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, F::AccountName, out);
     textField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth, F::Remarks1, out);
     textField(kova::cellText(sheet, row, s.columns[F::Remarks2]), remarksWidth, F::Remarks2, out);
-    record += out.shown(F::AccountName) + out.shown(F::Remarks1) + out.shown(F::Remarks2);
+    for (const F field : {F::AccountName, F::Remarks1, F::Remarks2})
+        record += out.shown(field);
 
     flagField(sheet, row, s.columns[F::Residence], QStringLiteral("Invalid Residence"), F::Residence, out);
     flagField(sheet, row, s.columns[F::Citizen], QStringLiteral("Invalid Citizen"), F::Citizen, out);
-    record += out.shown(F::Residence) + out.shown(F::Citizen) + spaces(70) + QStringLiteral("014");
+    record += out.shown(F::Residence);
+    record += out.shown(F::Citizen);
+    record += spaces(70);
+    record += QLatin1String("014");
 
     out.record = record;
 }

@@ -13,14 +13,10 @@ namespace {
 enum LeftOut { OutsideDates, OtherClearing };
 
 using F = CreditField;
+using kova::spaces;
 
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
-
-QString spaces(int count)
-{
-    return QString(count, QLatin1Char(' '));
-}
 
 QString amountField(kova::Cents amount)
 {
@@ -83,6 +79,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     const auto text = [&](int column) { return kova::cellText(sheet, row, column); };
 
     QString& record = out.record;
+    // One allocation for the record rather than one per field appended.
+    record.reserve(recordWidth());
     record += QLatin1Char('1');
 
     const QString account = text(c[F::Account]);
@@ -97,13 +95,13 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(18);
 
-    const QString amountText = text(c[F::Amount]);
-    const std::optional<kova::Cents> amount = kova::validAmount(amountText, creditMaxCents);
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, c[F::Amount], creditMaxCents);
+    const std::optional<kova::Cents> amount = amountCell.cents;
     if (!amount) {
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountText);
+        out.show(F::Amount, amountCell.text);
     } else {
-        record += amountField(*amount);
+        kova::appendFixedField(record, *amount, amountWidth);
         out.show(F::Amount, kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limitError = m_bank.limitError(*amount, transferType);
@@ -117,7 +115,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     const QChar clearingCode = wdk ? QLatin1Char('B')
                                    : (m_settings.clearingIndex == 0 ? QLatin1Char('N') : QLatin1Char('Y'));
-    record += clearingCode + spaces(5) + QLatin1Char(' ');
+    record += clearingCode;
+    record += spaces(6);
 
     const QString biCode = text(c[F::BICode]);
     if (c.mapped(F::BICode) && biCode.size() != 7)

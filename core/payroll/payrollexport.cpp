@@ -75,14 +75,14 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
     record += out.shown(F::AccountNumber);
 
-    const QString amountText = kova::cellText(sheet, row, s.columns[F::Amount]);
-    if (const auto amount = kova::validAmount(amountText, maxAmount)) {
-        record += kova::rightField(kova::decimalText(*amount), amountDigits, QLatin1Char('0'));
-        out.show(F::Amount, kova::displayAmount(*amount));
-        out.addToTotal(*amount);
+    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount);
+    if (amount.cents) {
+        kova::appendDecimalField(record, *amount.cents, amountDigits);
+        out.show(F::Amount, kova::displayAmount(*amount.cents));
+        out.addToTotal(*amount.cents);
     } else {
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountText);
+        out.show(F::Amount, amount.text);
     }
 
     // The employee ID's log title, spelled so, names it in the messages that

@@ -2,6 +2,7 @@
 
 #include "headeridreservation.h"
 
+#include "record/cells.h"
 #include "record/money.h"
 #include "record/textfield.h"
 
@@ -20,6 +21,9 @@ const QString& named(F field)
     return transferDescriptor().fields.at(int(field)).messageName;
 }
 
+// A valid record is at most 337 characters: its fields and separators.
+constexpr int recordRoom = 352;
+
 const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 
 // A "|" would split the field in two, and a control character or a line or
@@ -27,14 +31,19 @@ const kova::Cents maximumAmount = kova::wholeUnits(9999999999999LL) + 99;
 // shifts every field after it. Other text beyond ASCII is a name as written.
 void checkCharacters(kova::RowContext& out, const QString& text, F field)
 {
-    if (kova::hasControlCharacter(text) || text.contains(QLatin1Char('|')))
-        out.error(kova::invalidCharacters(out.title(field)), field);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('|') || kova::isControlCharacter(c)) {
+            out.error(kova::invalidCharacters(out.title(field)), field);
+            return;
+        }
+    }
 }
 
 // The next field of the record, and what the log shows of it.
 void put(kova::RowContext& out, F field, const QString& value, const QString& shown)
 {
-    out.record += value + QLatin1Char('|');
+    out.record += value;
+    out.record += QLatin1Char('|');
     out.show(field, shown);
 }
 
@@ -55,7 +64,7 @@ void putText(const xlsx::Document& sheet, int row, const kova::ColumnMap<F>& col
              kova::RowContext& out)
 {
     if (!columns.mapped(field))
-        put(out, field, QString(), QString(width, QLatin1Char(' ')));
+        put(out, field, QString(), kova::spaces(width));
     else
         putCut(kova::cellText(sheet, row, columns[field]), width, field, out);
 }
@@ -102,8 +111,11 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     const kova::ColumnMap<F>& columns = m_settings.columns;
     const auto text = [&](F field) { return kova::cellText(sheet, row, columns[field]); };
 
-    out.record = QStringLiteral("1|") + kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'))
-        + QLatin1Char('|');
+    // Room for the usual record at once rather than growing it field by field.
+    out.record.reserve(recordRoom);
+    out.record += QLatin1String("1|");
+    out.record += kova::rightPadded(QString::number(out.line()), 5, QLatin1Char('0'));
+    out.record += QLatin1Char('|');
 
     putCut(text(F::TrxRef), 30, F::TrxRef, out);
 
@@ -125,8 +137,8 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         out.error(kova::truncated(out.title(F::ToAcc), 34));
     put(out, F::ToAcc, toAccValue, toAccValue);
 
-    const QString amountText = text(F::Amount);
-    if (const auto amount = kova::validAmount(amountText, maximumAmount)) {
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, columns[F::Amount], maximumAmount);
+    if (const auto amount = amountCell.cents) {
         put(out, F::Amount, kova::fixedText(*amount), kova::displayAmount(*amount));
         out.addToTotal(*amount);
         const QString limit = m_bank.limitError(*amount, text(F::Remittance));
@@ -135,7 +147,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
     } else {
         // The row fails the batch, so its record is never used.
         out.error(QStringLiteral("Invalid amount"), F::Amount);
-        put(out, F::Amount, QString(), amountText);
+        put(out, F::Amount, QString(), amountCell.text);
     }
 
     putText(sheet, row, columns, F::Remarks1, 18, out);
@@ -149,7 +161,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, F::BICode, value, value);
     } else {
-        put(out, F::BICode, QString(), QString(7, QLatin1Char(' ')));
+        put(out, F::BICode, QString(), kova::spaces(7));
     }
 
     putText(sheet, row, columns, F::Bank, 18, out);

@@ -6,14 +6,18 @@
 #include "record/effectivedate.h"
 #include "record/textfield.h"
 #include "render/messagetext.h"
+#include "xlsx/document.h"
 
 #include "enginetest.h"
+#include "testpackage.h"
 #include "filesizelimit.h"
 
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -250,6 +254,61 @@ private slots:
             QVERIFY2(!validAmount(text, wholeUnits(1000)), text);
     }
 
+    // A number cell's amount is read without its text, and must read as its
+    // text does: hundredths held exactly or not (1.005 is 1.00499... and its
+    // text "1.005" rounds up), past 15 digits (1e15 + 0.125 reads as
+    // "1000000000000000.1"), negative, whole, and cells that are no number.
+    void numberCellAmounts()
+    {
+        QByteArray cells;
+        int rows = 0;
+        const auto add = [&](const QByteArray& cell) {
+            ++rows;
+            cells += "<row r=\"" + QByteArray::number(rows) + "\"><c r=\"A" + QByteArray::number(rows) + "\"" + cell
+                + "</c></row>";
+        };
+        for (const double value : {1000.25, 0.1, 0.29, 1.005, 2.675, 0.015, -5.5, 1e-7, 0.005, 1e-5, 123456789012.34,
+                                   999999999999.99, 1e12 + 0.5, 9007199254740.993, 1e15 + 0.125, 1e16 + 2, 1e300, 12345.0,
+                                   -3.0, 0.0})
+            add("><v>" + QByteArray::number(value, 'g', 17) + "</v>");
+        QRandomGenerator random(22);
+        for (int i = 0; i < 3000; ++i) {
+            const double scale = std::pow(10.0, random.bounded(15));
+            for (const double value : {double(random.generate64() % (quint64(1) << 50)) / 100 / scale,
+                                       double(random.generate64() % (quint64(1) << 47)) / (i % 2 ? 100 : 1000),
+                                       random.bounded(1e13)})
+                add("><v>" + QByteArray::number(value, 'g', 17) + "</v>");
+        }
+        add(" t=\"inlineStr\"><is><t>12.5</t></is>");
+        add(" t=\"b\"><v>1</v>");
+        QVERIFY(TestPackage().addSheet("Data", cells).write(m_book));
+        xlsx::Document sheet(m_book);
+        QVERIFY(sheet.selectSheet("Data"));
+        for (const Cents max : {wholeUnits(100000000000000000LL), wholeUnits(1000)}) {
+            for (int row = 1; row <= rows + 1; ++row) {
+                const QString text = sheet.text(row, 1);
+                const AmountCell amount = cellAmount(sheet, row, 1, max);
+                const std::optional<Cents> expected = validAmount(text, max);
+                QVERIFY2(amount.cents == expected, qPrintable(text));
+                QCOMPARE(amount.text, expected ? QString() : text);
+            }
+        }
+    }
+
+    // A row starts with nothing shown or said, whatever the row converted
+    // before it on the same thread showed and said.
+    void rowStartsEmpty()
+    {
+        for (int row = 0; row < 3; ++row) {
+            RowContext context(row, sampleType);
+            QCOMPARE(context.values(), QStringList({QString(), QString()}));
+            QVERIFY(context.messages().isEmpty() && context.cells().isEmpty() && context.warningCells().isEmpty());
+            context.show(0, QStringLiteral("ann"));
+            context.warning(truncated("Name", 2), 0);
+            context.error(QStringLiteral("Bad name"), 1);
+        }
+    }
+
     // kova-export's lines go straight into its block as UTF-8; text beyond
     // ASCII (a letter, a pair of surrogates, one left unpaired) as the line's own conversion.
     void plainLines_data()
@@ -263,6 +322,13 @@ private slots:
         QTest::newRow("line 0") << RowMessage{Severity::Error, 0, {"x", {}, {}}} << QByteArray("LINE 0: Error. x\n");
         QTest::newRow("letter") << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Nam\u00e9"))}
                                 << QByteArray("LINE 2: Error. Invalid characters found in Nam\xc3\xa9\n");
+        // Beyond ASCII among eight characters or more, which are written eight at a time.
+        QTest::newRow("letter in a long title")
+            << RowMessage{Severity::Error, 2, invalidCharacters(QString::fromUtf8("Employee Nam\u00e9 Field"))}
+            << QByteArray("LINE 2: Error. Invalid characters found in Employee Nam\xc3\xa9 Field\n");
+        QTest::newRow("ideographs in a long text")
+            << RowMessage{Severity::Warning, 5, {QString::fromUtf8("Keterangan \u652f\u4ed8 panjang"), {}, {}}}
+            << QByteArray("LINE 5: Warning. Keterangan \xe6\x94\xaf\xe4\xbb\x98 panjang\n");
         QTest::newRow("pair") << RowMessage{Severity::Warning, 3, {QString::fromUtf8("\U0001F600 "), "T", "!"}}
                               << QByteArray("LINE 3: Warning. \xf0\x9f\x98\x80 T!\n");
         QTest::newRow("unpaired") << RowMessage{Severity::Error, 4, {QString(QChar(0xD800)), {}, "x"}}
