@@ -4,61 +4,45 @@ namespace kova {
 
 namespace {
 
-// The lists of the last row converted on this thread, kept for the next one
-// when nothing else holds them (kova-export keeps no rows): a full-size
-// batch then converts its rows without allocating them row by row. A sink
-// that keeps the rows, as the window does, holds them and the next row
-// allocates its own.
-struct SpareLists
-{
-    QStringList values;
-    RowMessages messages;
-    QVector<MarkedCell> cells;
-    QVector<MarkedCell> warningCells;
-};
-
-thread_local SpareLists spare;
-
-// Takes kept's memory into list, emptied, unless something else still holds it.
 template <typename List>
-void reuse(List& list, List& kept)
+void empty(List& list)
 {
-    if (kept.isDetached() && kept.capacity() > 0) {
-        list.swap(kept);
-        list.clear();
-    }
+    if (list.isDetached())
+        list.clear();   // a QVector keeps its capacity
+    else
+        list = List();
 }
 
 } // namespace
 
-RowContext::RowContext(int index, const TypeDescriptor& type)
-    : m_index(index)
-    , m_type(type)
+RowContext::RowContext(const TypeDescriptor& type)
+    : m_type(type)
     , m_columns(type.logColumnByField.constData())
     , m_columnCount(type.logColumnByField.size())
 {
+}
+
+void RowContext::start(int index)
+{
+    m_index = index;
+    record.resize(0);
+    m_errors = 0;
+    m_warnings = 0;
+    m_amount = 0;
     // A list from the start: the report takes it as it is, without a copy.
-    const int columns = type.logColumns.size();
-    if (spare.values.size() == columns && spare.values.isDetached()) {
-        m_values.swap(spare.values);
+    const int columns = m_type.logColumns.size();
+    if (m_values.size() == columns && m_values.isDetached()) {
         for (QString& value : m_values)
             value = QString();
     } else {
+        m_values = QStringList();
         m_values.reserve(columns);
         for (int i = 0; i < columns; ++i)
             m_values.append(QString());
     }
-    reuse(m_messages, spare.messages);
-    reuse(m_cells, spare.cells);
-    reuse(m_warningCells, spare.warningCells);
-}
-
-RowContext::~RowContext()
-{
-    spare.values.swap(m_values);
-    spare.messages.swap(m_messages);
-    spare.cells.swap(m_cells);
-    spare.warningCells.swap(m_warningCells);
+    empty(m_messages);
+    empty(m_cells);
+    empty(m_warningCells);
 }
 
 void RowContext::showAt(int column, const QString& text)

@@ -17,10 +17,17 @@ namespace kova {
 class RowContext final
 {
 public:
-    RowContext(int index, const TypeDescriptor& type);
-    ~RowContext();
+    explicit RowContext(const TypeDescriptor& type);
+    RowContext(int index, const TypeDescriptor& type) : RowContext(type) { start(index); }
     RowContext(const RowContext&) = delete;
     RowContext& operator=(const RowContext&) = delete;
+
+    // Begins row index with nothing shown or said. An export converts all its
+    // rows in one context: a list no report still holds (kova-export keeps
+    // none) keeps its memory for the next row, so a full-size batch does not
+    // allocate its lists row by row; a list a sink kept (the window's) is
+    // left to it and the row gets a new one.
+    void start(int index);
 
     int index() const { return m_index; }      // row in the log table
     int line() const { return m_index + 1; }   // "LINE n"
@@ -67,7 +74,7 @@ private:
         return field >= 0 && field < m_columnCount ? m_columns[field] : m_type.logColumnOf(field);
     }
 
-    int m_index;
+    int m_index = 0;
     const TypeDescriptor& m_type;
     // The type's log column of each field, asked for several times a field a row.
     const int* m_columns;

@@ -205,6 +205,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     // the header record cannot hold the batch, it is never written, and
     // neither its details nor its fingerprint (32 bytes a record) are kept.
     bool writable = true;
+    RowContext context(type);
     {
         QTextStream out(&details);
         for (int row = firstRow; workbook.rowsReach(row); ++row) {
@@ -219,7 +220,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 ++counts.leftOut[leftOut];
                 continue;
             }
-            RowContext context(counts.totals.count, type);
+            context.start(counts.totals.count);
             job.convert(workbook, row, context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;

@@ -296,17 +296,29 @@ private slots:
     }
 
     // A row starts with nothing shown or said, whatever the row converted
-    // before it on the same thread showed and said.
+    // before it in the same context showed and said; what a sink kept of
+    // that row stays as reported.
     void rowStartsEmpty()
     {
-        for (int row = 0; row < 3; ++row) {
-            RowContext context(row, sampleType);
+        RowContext context(sampleType);
+        QList<RowReport> kept;   // as the window keeps them
+        for (int row = 0; row < 6; ++row) {
+            context.start(row);
             QCOMPARE(context.values(), QStringList({QString(), QString()}));
             QVERIFY(context.messages().isEmpty() && context.cells().isEmpty() && context.warningCells().isEmpty());
+            QVERIFY(context.record.isEmpty() && context.errors() == 0 && context.warnings() == 0 && context.amount() == 0);
+            context.record = QStringLiteral("ANN|1");
+            context.addToTotal(100);
             context.show(0, QStringLiteral("ann"));
             context.warning(truncated("Name", 2), 0);
             context.error(QStringLiteral("Bad name"), 1);
+            if (row >= 3)
+                kept.append(RowReport{context.values(), context.cells(), context.messages(), -1, row, context.warningCells(), 0});
         }
+        // What a sink kept stays as it was reported.
+        for (const RowReport& report : kept)
+            QVERIFY(report.values.at(0) == "ann" && report.messages.size() == 2 && report.cells.size() == 1
+                    && report.warningCells.size() == 1);
     }
 
     // kova-export's lines go straight into its block as UTF-8; text beyond
