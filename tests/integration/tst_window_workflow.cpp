@@ -3,6 +3,7 @@
 #include "expect.h"
 #include "filesizelimit.h"
 #include "recordingsink.h"
+#include "testpackage.h"
 #include "testworkbook.h"
 #include "windowlog.h"
 #include "core/transfer/transferexport.h"
@@ -546,6 +547,53 @@ private slots:
                                            "|1234567890|0987654321|" + amount + "|||||||||||||\n").toLatin1());
         QCOMPARE(logText(user.window.data()).split('\n').mid(0, log.size()), log);
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
+    void changedWhileExported_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("overwritten in place") << true;
+    }
+    // The export reads the workbook as its rows arrive: one overwritten in place once
+    // the first rows reached the log is not the sheet chosen, and nothing is written
+    // nor a Header ID used. Left alone, the same sheet is written.
+    void changedWhileExported()
+    {
+        QFETCH(bool, changed);
+        // Far more than is read ahead of the rows the window was sent; stored, so that the file is cheap to write.
+        const QByteArray padding(1500, 'p');
+        QByteArray rows;
+        int count = 0;
+        while (rows.size() < 24 * 1024 * 1024) {
+            const QByteArray n = QByteArray::number(++count);
+            const auto text = [&n](const char* column, const QByteArray& value) {
+                return "<c r=\"" + QByteArray(column) + n + "\" t=\"inlineStr\"><is><t>" + value + "</t></is></c>";
+            };
+            rows += "<row r=\"" + n + "\">" + text("A", "R" + n) + text("B", "1234567890") + text("C", "0987654321")
+                    + "<c r=\"D" + n + "\"><v>100</v></c>" + text("E", "WDK") + text("F", padding) + "</row>";
+        }
+        const QString book = m_dir.filePath("growing.xlsx");
+        QVERIFY(TestPackage().addSheet("Data", rows).stored().write(book));
+        const QString dest = m_dir.filePath("growing.txt");
+        QFile::remove(dest);
+        WindowDriver user;
+        auto* hosted = qobject_cast<TransactionForm*>(user.form());
+        QObject listener;
+        bool overwritten = false;
+        connect(hosted, &TransactionForm::rowsReported, &listener, [&] {
+            if (!changed || overwritten)
+                return;
+            QFile file(book);
+            overwritten = file.open(QIODevice::ReadWrite) && file.write(QByteArray(int(file.size()), 'x')) == file.size() && file.flush();
+        });
+        exportTransfer(user, book, dest);
+        QCOMPARE(overwritten, changed);
+        QCOMPARE(user.boxes, QStringList{changed ? "form critical: Error. Unable to select sheet Data" : "form information: Done!"});
+        QCOMPARE(QFile::exists(dest), !changed);
+        QCOMPARE(storedHeaderId(), QString(changed ? "41" : "42"));
+        if (!changed)
+            QCOMPARE(logText(user.window.data()).split('\n').value(0), QString("Total rows processed: %1 of %1").arg(count));
     }
 
     // The window beside another run on the same settings (kova-export's road,
