@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/rowreport.h"
+#include "forms/common/logbatch.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -17,7 +17,8 @@
 // is a million rows, so a row is held as its values' UTF-8 in one shared
 // buffer, and only the few marked cells are held apart. Values a column
 // repeats (an account, a name, the padding of an empty field) are held once
-// per column and named by their number.
+// per column and named by their number. The rows arrive packed so (LogBatch):
+// appending them is copying.
 class LogTableModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
 
     void clear();
     void setTitles(const QStringList& titles);
-    void append(const QVector<kova::RowReport>& reports);
+    // The batches of one export, in the order sent, after clear().
+    void append(const LogBatch& batch);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,17 +47,14 @@ private:
     enum Mark : quint8 { ErrorCell = 1, CutCell = 2 };
 
     QString value(const Row& row, int column) const;
-    void addTip(const kova::MarkedCell& cell, const kova::RowMessages& messages);
-    void put(int column, const QString& value);
+    void addTip(int row, int column, const LogBatch& batch, int tip);
     static qint64 key(int row, int column) { return (qint64(row) << 32) | quint32(column); }
 
     QStringList m_titles;
     int m_columns = 0;
-    // A value is a number n: the (n >> 1)-th repeated value of its column when
-    // n is odd, else n >> 1 bytes of UTF-8 following it.
+    // The rows' values, as LogBatch::text holds them.
     QByteArray m_text;
-    QVector<QHash<QString, int>> m_repeatedIds;
-    QVector<QStringList> m_repeated;
+    QVector<QStringList> m_numbered;   // per column
     QVector<Row> m_rows;
     QSet<int> m_markedRows;
     QHash<qint64, quint8> m_marks;

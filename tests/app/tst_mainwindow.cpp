@@ -1,6 +1,7 @@
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "forms/common/filedialogs.h"
+#include "forms/common/logpacker.h"
 #include "forms/common/messages.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
@@ -21,6 +22,7 @@ class TestMainWindow final : public QObject
     // Boxes as "<window or other> <kind>: <text>" (a form parents its own), dialogs as "<caption>: <start>".
     QStringList m_boxes, m_dialogs, m_answers;
     QTemporaryDir m_dir;
+    LogPacker m_rows;   // the rows report() sends, packed as an export packs them
 
     template<typename T> T* child(const char* name) const { return m_window->findChild<T*>(QLatin1String(name)); }
     QWidget* hosted() const { return child<QHBoxLayout>("horzFormUI")->itemAt(0)->widget(); }
@@ -54,7 +56,8 @@ class TestMainWindow final : public QObject
         r.messages = messages;
         r.amountColumn = amountColumn;
         r.sheetRow = logTable(m_window)->rowCount() + 1;
-        m_window->ON_Trx_Logger({r});
+        m_rows.add(r);
+        m_window->ON_Trx_Logger(m_rows.take());
     }
     static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
 
@@ -75,6 +78,7 @@ private slots:
         // Every test starts as the first run: no stored place, splitters or folder.
         QSettings(kova::defaultSettingsPath(), QSettings::IniFormat).remove(QStringLiteral("Window"));
         m_window = new MainWindow;
+        m_rows = {};
     }
     void cleanup() { delete m_window; }
 
