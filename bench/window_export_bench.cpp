@@ -67,33 +67,47 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The largest gap between the ticks of a 50 ms timer on the window's thread.
+// The largest gap between the ticks of a 50 ms timer on the window's thread,
+// and how long after start() it ended, to tell which step of the run it was.
 class StallMeter final
 {
 public:
     StallMeter()
     {
         m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = qMax(m_longest, m_sinceTick.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
     }
     void start()
     {
         m_longest = 0;
+        m_endedAt = 0;
+        m_sinceStart.start();
         m_sinceTick.start();
         m_timer.start();
     }
     qint64 stop()
     {
         m_timer.stop();
-        return qMax(m_longest, m_sinceTick.elapsed());
+        tick();
+        return m_longest;
     }
+    qint64 endedAt() const { return m_endedAt; }
 
 private:
+    void tick()
+    {
+        const qint64 gap = m_sinceTick.restart();
+        if (gap > m_longest) {
+            m_longest = gap;
+            m_endedAt = m_sinceStart.elapsed();
+        }
+    }
+
     QTimer m_timer;
+    QElapsedTimer m_sinceStart;
     QElapsedTimer m_sinceTick;
     qint64 m_longest = 0;
+    qint64 m_endedAt = 0;
 };
 
 } // namespace
@@ -183,8 +197,9 @@ int main(int argc, char* argv[])
         windowSeconds = timer.nsecsElapsed() / 1e9;
         const double windowCpu = cpuSeconds() - cpuBefore;
         longestStall = stalls.stop();
-        std::printf("window:                 %.2f s, %.2f s of CPU, peak %.1f MiB, longest stall %lld ms, boxes: %s\n",
-                    windowSeconds, windowCpu, peakMiB(), longestStall, qPrintable(boxes.join(QStringLiteral(", "))));
+        std::printf("window:                 %.2f s, %.2f s of CPU, peak %.1f MiB, longest stall %lld ms (ended %.2f s in), "
+                    "boxes: %s\n", windowSeconds, windowCpu, peakMiB(), longestStall, stalls.endedAt() / 1000.0,
+                    qPrintable(boxes.join(QStringLiteral(", "))));
         std::printf("uploads identical:      %s\n",
                     fileBytes(cliUpload) == fileBytes(windowUpload) && QFileInfo(cliUpload).size() > 0 ? "yes" : "no");
         freshSettings(cliSettings);
