@@ -26,6 +26,7 @@ void LogTableModel::clear()
     m_titles.clear();
     m_columns = 0;
     m_text.clear();
+    m_rowCount = 0;
     m_numbered.clear();
     m_rows.clear();
     m_markedRows.clear();
@@ -68,12 +69,24 @@ void LogTableModel::append(const LogBatch& batch)
         m_numbered[numbered.column].append(numbered.value);
     }
 
-    const int first = m_rows.size();
+    const int first = m_rowCount;
     beginInsertRows({}, first, first + batch.rows.size() - 1);
-    const qint64 base = m_text.size();
-    m_text += batch.text;
-    for (const LogBatch::Row& row : batch.rows)
-        m_rows.append({base + row.start, row.sheetRow, row.values, row.amountColumn});
+    for (int i = 0; i < batch.rows.size(); ++i) {
+        const LogBatch::Row& row = batch.rows.at(i);
+        const int size = (i + 1 < batch.rows.size() ? batch.rows.at(i + 1).start : batch.text.size()) - row.start;
+        if (m_text.isEmpty() || m_text.last().size() + size > textPerBlock) {
+            m_text.append(QByteArray());
+            m_text.last().reserve(qMax(textPerBlock, size));
+        }
+        if (m_rows.isEmpty() || m_rows.last().size() == rowsPerBlock) {
+            m_rows.append(QVector<Row>());
+            m_rows.last().reserve(rowsPerBlock);
+        }
+        QByteArray& text = m_text.last();
+        m_rows.last().append({m_text.size() - 1, text.size(), row.sheetRow, row.values, row.amountColumn});
+        text.append(batch.text.constData() + row.start, size);
+        ++m_rowCount;
+    }
     // A marked cell may name any row reported so far; one that names no row is ignored.
     for (const LogBatch::Mark& mark : batch.marks) {
         const int index = first + mark.reportedBy;
@@ -102,7 +115,7 @@ void LogTableModel::addTip(int row, int column, const LogBatch& batch, int tip)
 
 QString LogTableModel::value(const Row& row, int column) const
 {
-    const char* at = m_text.constData() + row.start;
+    const char* at = m_text.at(row.textBlock).constData() + row.start;
     for (int c = 0;; ++c) {
         const quint64 n = LogBatch::takeNumber(at);
         if (c == column)
@@ -114,7 +127,7 @@ QString LogTableModel::value(const Row& row, int column) const
 
 int LogTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int LogTableModel::columnCount(const QModelIndex& parent) const
@@ -126,7 +139,7 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const Row& row = m_rows.at(index.row());
+    const Row& row = this->row(index.row());
     const int column = index.column();
     if (column >= row.values)
         return {};
@@ -182,6 +195,6 @@ QVariant LogTableModel::headerData(int section, Qt::Orientation orientation, int
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
-        return section >= 0 && section < m_rows.size() ? QString::number(m_rows.at(section).sheetRow) : QVariant();
+        return section >= 0 && section < m_rowCount ? QString::number(row(section).sheetRow) : QVariant();
     return section >= 0 && section < m_titles.size() ? m_titles.at(section) : QString::number(section + 1);
 }

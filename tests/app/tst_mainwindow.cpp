@@ -198,18 +198,18 @@ private slots:
         QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
     }
 
-    // The log holds a value its column repeats once and names it by number, across deliveries; what
-    // it shows is what was reported, whatever the column: one value throughout, values that come
-    // round again (more of them than are numbered), values that never repeat or seldom do (no
-    // longer looked up), text beyond ASCII.
+    // The log holds a value its column repeats once and names it by number, across deliveries, and
+    // its rows in blocks; what it shows is what was reported, whatever the column: one value
+    // throughout, values that come round again (more of them than are numbered), values that
+    // never repeat or seldom do (no longer looked up), text beyond ASCII, long text.
     void packedValues()
     {
         QVector<QStringList> sent;
-        for (int r = 0; r < 7000; ++r) {
+        for (int r = 0; r < 70000; ++r) {
             const QString again = QString::number(r % 1500);
             const QString seldom = r < 1024 || r % 10 == 0 ? QString("S%1").arg(r % 1024) : QString("U%1").arg(r);
             sent.append({"1234567890", "REF-" + QString::number(r), again, r % 7 ? again : QString(r % 2 ? "Zo\u00eb %1" : "\u6771\u4eac %1").arg(r),
-                         QString(r % 3, ' '), seldom});
+                         QString(r % 3, ' '), seldom, QString(60 + r % 5, QChar('a' + r % 26))});
         }
         for (int r = 0; r < sent.size(); ++r) {
             kova::RowReport row;
@@ -217,7 +217,7 @@ private slots:
             row.sheetRow = r + 2;
             m_rows.add(row);
             // Deliveries of every size, one row up.
-            if (r % 997 == 0 || r % 1013 == 1 || r == sent.size() - 1)
+            if (r % 9973 == 0 || r % 1013 == 1 || r == sent.size() - 1)
                 m_window->ON_Trx_Logger(m_rows.take());
         }
         QAbstractItemModel* log = logTable(m_window);
@@ -229,7 +229,7 @@ private slots:
             if (shown != sent.at(r))
                 QFAIL(qPrintable(QString("row %1: %2 for %3").arg(r).arg(shown.join('|'), sent.at(r).join('|'))));
         }
-        QCOMPARE(log->headerData(6999, Qt::Vertical).toString(), QString("7001"));
+        QCOMPARE(log->headerData(69999, Qt::Vertical).toString(), QString("70001"));
     }
 
     void summaryAndMessages()
