@@ -1,7 +1,5 @@
 #include "logtablemodel.h"
 
-#include "render/messagetext.h"
-
 #include <QApplication>
 #include <QBrush>
 #include <QColor>
@@ -20,30 +18,6 @@ const QColor markedFieldBackground(0xf5, 0xb5, 0xba);
 // The warning lines' #f88021, pale enough to read the text on.
 const QColor cutFieldBackground(0xfd, 0xdc, 0xbf);
 
-// Enough for the values a column repeats; a column of unique values stops
-// being collected there.
-constexpr int repeatedPerColumn = 1024;
-
-void putNumber(QByteArray& text, quint64 n)
-{
-    while (n >= 0x80) {
-        text += char(0x80 | (n & 0x7f));
-        n >>= 7;
-    }
-    text += char(n);
-}
-
-quint64 takeNumber(const char*& at)
-{
-    quint64 n = 0;
-    for (int shift = 0;; shift += 7) {
-        const auto byte = quint8(*at++);
-        n |= quint64(byte & 0x7f) << shift;
-        if (byte < 0x80)
-            return n;
-    }
-}
-
 } // namespace
 
 void LogTableModel::clear()
@@ -52,8 +26,8 @@ void LogTableModel::clear()
     m_titles.clear();
     m_columns = 0;
     m_text.clear();
-    m_repeatedIds.clear();
-    m_repeated.clear();
+    m_rowCount = 0;
+    m_numbered.clear();
     m_rows.clear();
     m_markedRows.clear();
     m_marks.clear();
@@ -77,80 +51,75 @@ void LogTableModel::setTitles(const QStringList& titles)
         emit headerDataChanged(Qt::Horizontal, 0, titles.size() - 1);
 }
 
-void LogTableModel::append(const QVector<kova::RowReport>& reports)
+void LogTableModel::append(const LogBatch& batch)
 {
-    if (reports.isEmpty())
+    if (batch.rows.isEmpty())
         return;
     int columns = m_columns;
-    for (const kova::RowReport& report : reports)
-        columns = qMax(columns, report.values.size());
+    for (const LogBatch::Row& row : batch.rows)
+        columns = qMax(columns, int(row.values));
     if (columns > m_columns) {
         beginInsertColumns({}, m_columns, columns - 1);
         m_columns = columns;
         endInsertColumns();
     }
+    for (const LogBatch::Numbered& numbered : batch.numbered) {
+        if (m_numbered.size() <= numbered.column)
+            m_numbered.resize(numbered.column + 1);
+        m_numbered[numbered.column].append(numbered.value);
+    }
 
-    const int first = m_rows.size();
-    beginInsertRows({}, first, first + reports.size() - 1);
-    for (const kova::RowReport& report : reports) {
-        const int index = m_rows.size();
-        m_rows.append({m_text.size(), report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
-        for (int column = 0; column < report.values.size(); ++column)
-            put(column, report.values.at(column));
-        // A marked cell may name any row reported so far; one that names no row is ignored.
-        for (const kova::MarkedCell& cell : report.cells) {
-            if (cell.row < 0 || cell.row > index)
-                continue;
-            m_markedRows.insert(cell.row);
-            m_marks[key(cell.row, cell.column)] |= ErrorCell;
-            addTip(cell, report.messages);
+    const int first = m_rowCount;
+    beginInsertRows({}, first, first + batch.rows.size() - 1);
+    for (int i = 0; i < batch.rows.size(); ++i) {
+        const LogBatch::Row& row = batch.rows.at(i);
+        const int size = (i + 1 < batch.rows.size() ? batch.rows.at(i + 1).start : batch.text.size()) - row.start;
+        if (m_text.isEmpty() || m_text.last().size() + size > textPerBlock) {
+            m_text.append(QByteArray());
+            m_text.last().reserve(qMax(textPerBlock, size));
         }
-        for (const kova::MarkedCell& cut : report.warningCells) {
-            if (cut.row >= 0 && cut.row <= index && cut.column >= 0 && cut.column < m_columns) {
-                m_marks[key(cut.row, cut.column)] |= CutCell;
-                addTip(cut, report.messages);
-            }
+        if (m_rows.isEmpty() || m_rows.last().size() == rowsPerBlock) {
+            m_rows.append(QVector<Row>());
+            m_rows.last().reserve(rowsPerBlock);
         }
+        QByteArray& text = m_text.last();
+        m_rows.last().append({m_text.size() - 1, text.size(), row.sheetRow, row.values, row.amountColumn});
+        text.append(batch.text.constData() + row.start, size);
+        ++m_rowCount;
+    }
+    // A marked cell may name any row reported so far; one that names no row is ignored.
+    for (const LogBatch::Mark& mark : batch.marks) {
+        const int index = first + mark.reportedBy;
+        if (mark.row < 0 || mark.row > index)
+            continue;
+        if (mark.error) {
+            m_markedRows.insert(mark.row);
+            m_marks[key(mark.row, mark.column)] |= ErrorCell;
+        } else if (mark.column >= 0 && mark.column < m_columns) {
+            m_marks[key(mark.row, mark.column)] |= CutCell;
+        } else {
+            continue;
+        }
+        addTip(mark.row, mark.column, batch, mark.tip);
     }
     endInsertRows();
 }
 
-void LogTableModel::addTip(const kova::MarkedCell& cell, const kova::RowMessages& messages)
+void LogTableModel::addTip(int row, int column, const LogBatch& batch, int tip)
 {
-    if (cell.message < 0 || cell.message >= messages.size())
+    if (tip < 0 || tip >= batch.tips.size())
         return;
-    QString& tip = m_tips[key(cell.row, cell.column)];
-    tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + kova::plainLine(messages.at(cell.message));
-}
-
-void LogTableModel::put(int column, const QString& value)
-{
-    if (m_repeated.size() <= column) {
-        m_repeated.resize(column + 1);
-        m_repeatedIds.resize(column + 1);
-    }
-    QHash<QString, int>& ids = m_repeatedIds[column];
-    auto known = ids.constFind(value);
-    if (known == ids.constEnd() && ids.size() < repeatedPerColumn) {
-        known = ids.insert(value, m_repeated.at(column).size());
-        m_repeated[column].append(value);
-    }
-    if (known != ids.constEnd()) {
-        putNumber(m_text, (quint64(*known) << 1) | 1);
-        return;
-    }
-    const QByteArray utf8 = value.toUtf8();
-    putNumber(m_text, quint64(utf8.size()) << 1);
-    m_text += utf8;
+    QString& told = m_tips[key(row, column)];
+    told += (told.isEmpty() ? QString() : QStringLiteral("\n")) + batch.tips.at(tip);
 }
 
 QString LogTableModel::value(const Row& row, int column) const
 {
-    const char* at = m_text.constData() + row.start;
+    const char* at = m_text.at(row.textBlock).constData() + row.start;
     for (int c = 0;; ++c) {
-        const quint64 n = takeNumber(at);
+        const quint64 n = LogBatch::takeNumber(at);
         if (c == column)
-            return n & 1 ? m_repeated.at(c).at(int(n >> 1)) : QString::fromUtf8(at, int(n >> 1));
+            return n & 1 ? m_numbered.value(c).value(int(n >> 1)) : QString::fromUtf8(at, int(n >> 1));
         if (!(n & 1))
             at += n >> 1;
     }
@@ -158,7 +127,7 @@ QString LogTableModel::value(const Row& row, int column) const
 
 int LogTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int LogTableModel::columnCount(const QModelIndex& parent) const
@@ -170,7 +139,7 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const Row& row = m_rows.at(index.row());
+    const Row& row = this->row(index.row());
     const int column = index.column();
     if (column >= row.values)
         return {};
@@ -226,6 +195,6 @@ QVariant LogTableModel::headerData(int section, Qt::Orientation orientation, int
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
-        return section >= 0 && section < m_rows.size() ? QString::number(m_rows.at(section).sheetRow) : QVariant();
+        return section >= 0 && section < m_rowCount ? QString::number(row(section).sheetRow) : QVariant();
     return section >= 0 && section < m_titles.size() ? m_titles.at(section) : QString::number(section + 1);
 }

@@ -23,7 +23,6 @@
 #include "register/batchregister.h"
 #include "types/registry.h"
 #include "register/templateworkbook.h"
-#include "render/messagetext.h"
 #include "xlsx/document.h"
 
 #include <QApplication>
@@ -587,15 +586,16 @@ void MainWindow::ON_Headers_Change(QStringList titles)
     m_logModel->setTitles(titles);
 }
 
-void MainWindow::ON_Trx_Logger(const QVector<kova::RowReport>& reports)
+void MainWindow::ON_Trx_Logger(const LogBatch& rows)
 {
-    m_logModel->append(reports);
-    for (const kova::RowReport& report : reports)
-        ui->txtStatus->lines()->holdMessages(kova::htmlLines(report.messages));
+    m_logModel->append(rows);
+    ui->txtStatus->lines()->holdMessages(rows.messages);
 }
 
 void MainWindow::ON_Trx_Done(QStringList lines)
 {
-    ui->tableView->resizeColumnsToContents();
     ui->txtStatus->lines()->showSummary(lines);
+    // Measuring a sample of a full log's cells takes a while: the window
+    // answers in between.
+    QTimer::singleShot(0, this, [this] { ui->tableView->resizeColumnsToContents(); });
 }

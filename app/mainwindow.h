@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/rowreport.h"
+#include "forms/common/logbatch.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -43,7 +43,7 @@ public slots:
     void ON_cboTrxType_Change(int index);
     void ON_btnExport_Click();
     void ON_btnBrowse_Click();
-    void ON_Trx_Logger(const QVector<kova::RowReport>& reports);
+    void ON_Trx_Logger(const LogBatch& rows);
     void ON_Headers_Change(QStringList titles);
     void ON_Trx_Done(QStringList lines);
     void ON_cboSheets_Change(int index);

@@ -29,6 +29,8 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+
 namespace {
 
 // Fresh settings, and no register of earlier batches beside them.
@@ -50,39 +52,62 @@ double peakMiB()
     return -1;
 }
 
+// CPU time of every thread of this program so far: beside the wall time, it
+// tells the window's cost from the other programs sharing the machine.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The largest gap between the ticks of a 50 ms timer on the window's thread.
+// The largest gap between the ticks of a 50 ms timer on the window's thread,
+// and how long after start() it ended, to tell which step of the run it was.
 class StallMeter final
 {
 public:
     StallMeter()
     {
         m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = qMax(m_longest, m_sinceTick.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
     }
     void start()
     {
         m_longest = 0;
+        m_endedAt = 0;
+        m_sinceStart.start();
         m_sinceTick.start();
         m_timer.start();
     }
     qint64 stop()
     {
         m_timer.stop();
-        return qMax(m_longest, m_sinceTick.elapsed());
+        tick();
+        return m_longest;
     }
+    qint64 endedAt() const { return m_endedAt; }
 
 private:
+    void tick()
+    {
+        const qint64 gap = m_sinceTick.restart();
+        if (gap > m_longest) {
+            m_longest = gap;
+            m_endedAt = m_sinceStart.elapsed();
+        }
+    }
+
     QTimer m_timer;
+    QElapsedTimer m_sinceStart;
     QElapsedTimer m_sinceTick;
     qint64 m_longest = 0;
+    qint64 m_endedAt = 0;
 };
 
 } // namespace
@@ -108,12 +133,22 @@ int main(int argc, char* argv[])
     }
     std::printf("rows:                   %d\n", rows);
 
-    const ChildRun cli = runChild({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("transfer"),
-                                   QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
-                                   QStringLiteral("Batch"), QStringLiteral("--dest"), cliUpload,
-                                   QStringLiteral("--settings"), cliSettings},
-                                  dir.filePath(QStringLiteral("stdout.txt")));
-    std::printf("kova-export:            exit %d, %.2f s, peak %.1f MiB\n", cli.status, cli.seconds, cli.peakMiB);
+    // Run before the window and again after it, so that the window is compared
+    // with kova-export under the load the machine had around it. A child's
+    // peak counts the memory of the process it was spawned from, so only the
+    // first run's is kova-export's own.
+    const auto runCli = [&](const QString& upload) {
+        const ChildRun run = runChild({QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("transfer"),
+                                       QStringLiteral("--source"), workbook, QStringLiteral("--sheet"),
+                                       QStringLiteral("Batch"), QStringLiteral("--dest"), upload,
+                                       QStringLiteral("--settings"), cliSettings},
+                                      dir.filePath(QStringLiteral("stdout.txt")));
+        std::printf("kova-export:            exit %d, %.2f s, %.2f s of CPU", run.status, run.seconds,
+                    run.userSeconds + run.systemSeconds);
+        std::printf(upload == cliUpload ? ", peak %.1f MiB\n" : "\n", run.peakMiB);
+        return run;
+    };
+    const ChildRun cli = runCli(cliUpload);
     QElapsedTimer timer;
 
     QStringList boxes;
@@ -156,15 +191,22 @@ int main(int argc, char* argv[])
 
         std::printf("window, sheet chosen:   peak %.1f MiB\n", peakMiB());
         stalls.start();
+        const double cpuBefore = cpuSeconds();
         timer.restart();
         exportToEnd();
         windowSeconds = timer.nsecsElapsed() / 1e9;
+        const double windowCpu = cpuSeconds() - cpuBefore;
         longestStall = stalls.stop();
-        std::printf("window:                 %.2f s, peak %.1f MiB, longest stall %lld ms, boxes: %s\n",
-                    windowSeconds, peakMiB(), longestStall, qPrintable(boxes.join(QStringLiteral(", "))));
+        std::printf("window:                 %.2f s, %.2f s of CPU, peak %.1f MiB, longest stall %lld ms (ended %.2f s in), "
+                    "boxes: %s\n", windowSeconds, windowCpu, peakMiB(), longestStall, stalls.endedAt() / 1000.0,
+                    qPrintable(boxes.join(QStringLiteral(", "))));
         std::printf("uploads identical:      %s\n",
                     fileBytes(cliUpload) == fileBytes(windowUpload) && QFileInfo(cliUpload).size() > 0 ? "yes" : "no");
-        std::printf("time ratio:             %.2f (goal at most 2)\n", windowSeconds / cli.seconds);
+        freshSettings(cliSettings);
+        const ChildRun after = runCli(dir.filePath(QStringLiteral("cli-after.txt")));
+        std::printf("time ratio:             %.2f, of CPU %.2f, to kova-export's mean (goal at most 1.2)\n",
+                    2 * windowSeconds / (cli.seconds + after.seconds),
+                    2 * windowCpu / (cli.userSeconds + cli.systemSeconds + after.userSeconds + after.systemSeconds));
 
         // Again, with Cancel pressed halfway through.
         freshSettings(windowSettings);

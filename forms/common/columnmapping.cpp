@@ -196,7 +196,7 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
         m_sheet = std::move(unchanged);
     } else {
-        auto read = std::make_unique<xlsx::Document>(path);
+        auto read = std::make_unique<xlsx::Document>(path, xlsx::chosenTextOptions(path), xlsx::SheetAccess::Forward);
         if (!read->selectSheet(sheet)) {
             Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet);
             return {};

@@ -4,6 +4,7 @@
 #include "record/money.h"
 #include "render/messagetext.h"
 #include "render/summarylines.h"
+#include "logpacker.h"
 #include "messages.h"
 #include "transactionform.h"
 #include "windowgate.h"
@@ -19,10 +20,12 @@
 // through the message seam; one relay serves all four forms. It runs on the
 // export's own thread (TransactionForm::startExport): the signals arrive
 // queued, the boxes are shown on the form's thread in the order reported, and
-// the question waits there for its answer. Rows travel in batches, so that a
-// million of them cost the window a thousand deliveries rather than a million,
-// and the export waits while the window is two batches behind, so that no
-// more than those are held in between.
+// the question waits there for its answer. Rows travel in batches, at most one
+// per 50 ms or 8192 rows, so that a million of them cost the window a few
+// hundred deliveries (and as many repaints) rather than a million, packed here
+// for the log table (LogPacker), so that the window's thread only appends
+// them; and the export waits while the window is two batches behind, so that
+// no more than those are held in between.
 class ReportRelay final : public kova::ExportSink
 {
 public:
@@ -42,8 +45,9 @@ public:
 
     void rowProcessed(const kova::RowReport& report) override
     {
-        m_rows.append(report);
-        if (m_rows.size() >= rowsPerBatch || m_sinceSent.elapsed() >= batchMilliseconds)
+        m_rows.add(report);
+        // The clock is read every few rows: a million readings would cost more than the wait they save.
+        if (m_rows.rows() >= rowsPerBatch || (m_rows.rows() % 64 == 0 && m_sinceSent.elapsed() >= batchMilliseconds))
             sendRows();
     }
 
@@ -117,7 +121,7 @@ public:
     void progress(int done, int total) override { emit m_form->rowsRead(done, total); }
 
 private:
-    static constexpr int rowsPerBatch = 1024;
+    static constexpr int rowsPerBatch = 8192;
     static constexpr int batchMilliseconds = 50;
 
     // Rows the filters left out, and why, close the line that tells what
@@ -138,18 +142,17 @@ private:
     void sendRows()
     {
         m_sinceSent.restart();
-        if (m_rows.isEmpty())
+        if (m_rows.rows() == 0)
             return;
         m_gate->enter();
-        emit m_form->rowsReported(m_rows);
-        m_rows.clear();
+        emit m_form->rowsReported(m_rows.take());
         // Served right after the batch: the signal was queued before it.
         QMetaObject::invokeMethod(m_form, [gate = m_gate] { gate->leave(); }, Qt::QueuedConnection);
     }
 
     TransactionForm* m_form;
     QString m_destinationPath;
-    QVector<kova::RowReport> m_rows;
+    LogPacker m_rows;
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<WindowGate> m_gate;
     QElapsedTimer m_sinceSent;

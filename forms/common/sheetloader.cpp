@@ -28,7 +28,9 @@ void SheetLoader::start(const QString& path, const QString& sheet, const xlsx::T
         read->path = path;
         // Taken before reading, so that a change made while it is read counts as one.
         read->fingerprint = xlsx::workbookFingerprint(path);
-        auto document = std::make_unique<xlsx::Document>(path, text);
+        // Surveyed, not held: the mapping lists need a few rows at the top, and
+        // the export reads the rows again as they arrive.
+        auto document = std::make_unique<xlsx::Document>(path, text, xlsx::SheetAccess::Forward);
         read->sheetNames = document->sheetNames();
         read->delimitedText = document->isDelimitedText();
         read->passwordProtected = document->isPasswordProtected();

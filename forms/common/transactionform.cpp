@@ -34,7 +34,7 @@ void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<k
 {
     if (m_thread)
         return;
-    qRegisterMetaType<QVector<kova::RowReport>>();
+    qRegisterMetaType<LogBatch>();
     m_cancel = std::make_shared<kova::CancelToken>();
     m_gate = std::make_shared<WindowGate>(batchesInFlight);
     request.cancel = m_cancel.get();

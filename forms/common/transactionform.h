@@ -1,7 +1,7 @@
 #pragma once
 
+#include "logbatch.h"
 #include "record/canceltoken.h"
-#include "record/rowreport.h"
 #include "run/exportrun.h"
 
 #include <QDate>
@@ -81,7 +81,7 @@ protected:
 
 signals:
     // Processed rows, in batches, in the order read.
-    void rowsReported(QVector<kova::RowReport> reports);
+    void rowsReported(LogBatch rows);
     // Rows of the sheet read so far, of its total.
     void rowsRead(int done, int total);
     void SIG_TRX_DONE(QStringList lines);
@@ -110,4 +110,3 @@ private:
     std::shared_ptr<LoadedSheet> m_offered;
 };
 
-Q_DECLARE_METATYPE(QVector<kova::RowReport>)

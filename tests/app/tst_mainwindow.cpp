@@ -1,6 +1,7 @@
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "forms/common/filedialogs.h"
+#include "forms/common/logpacker.h"
 #include "forms/common/messages.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
@@ -21,6 +22,7 @@ class TestMainWindow final : public QObject
     // Boxes as "<window or other> <kind>: <text>" (a form parents its own), dialogs as "<caption>: <start>".
     QStringList m_boxes, m_dialogs, m_answers;
     QTemporaryDir m_dir;
+    LogPacker m_rows;   // the rows report() sends, packed as an export packs them
 
     template<typename T> T* child(const char* name) const { return m_window->findChild<T*>(QLatin1String(name)); }
     QWidget* hosted() const { return child<QHBoxLayout>("horzFormUI")->itemAt(0)->widget(); }
@@ -54,7 +56,8 @@ class TestMainWindow final : public QObject
         r.messages = messages;
         r.amountColumn = amountColumn;
         r.sheetRow = logTable(m_window)->rowCount() + 1;
-        m_window->ON_Trx_Logger({r});
+        m_rows.add(r);
+        m_window->ON_Trx_Logger(m_rows.take());
     }
     static QList<QVariantList> calls(const QSignalSpy& spy) { return {spy.cbegin(), spy.cend()}; }
 
@@ -75,6 +78,7 @@ private slots:
         // Every test starts as the first run: no stored place, splitters or folder.
         QSettings(kova::defaultSettingsPath(), QSettings::IniFormat).remove(QStringLiteral("Window"));
         m_window = new MainWindow;
+        m_rows = {};
     }
     void cleanup() { delete m_window; }
 
@@ -192,6 +196,40 @@ private slots:
         QCOMPARE(cellPicture(m_window), QStringLiteral("1: p p dr>|2: dr p> dr|3: dr p ."));
         QCOMPARE(logTable(m_window)->index(1, 1).data().toString() + logTable(m_window)->index(2, 2).data().toString(), "b");
         QCOMPARE(logTable(m_window)->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    }
+
+    // The log holds a value its column repeats once and names it by number, across deliveries, and
+    // its rows in blocks; what it shows is what was reported, whatever the column: one value
+    // throughout, values that come round again (more of them than are numbered), values that
+    // never repeat or seldom do (no longer looked up), text beyond ASCII, long text.
+    void packedValues()
+    {
+        QVector<QStringList> sent;
+        for (int r = 0; r < 70000; ++r) {
+            const QString again = QString::number(r % 1500);
+            const QString seldom = r < 1024 || r % 10 == 0 ? QString("S%1").arg(r % 1024) : QString("U%1").arg(r);
+            sent.append({"1234567890", "REF-" + QString::number(r), again, r % 7 ? again : QString(r % 2 ? "Zo\u00eb %1" : "\u6771\u4eac %1").arg(r),
+                         QString(r % 3, ' '), seldom, QString(60 + r % 5, QChar('a' + r % 26))});
+        }
+        for (int r = 0; r < sent.size(); ++r) {
+            kova::RowReport row;
+            row.values = sent.at(r);
+            row.sheetRow = r + 2;
+            m_rows.add(row);
+            // Deliveries of every size, one row up.
+            if (r % 9973 == 0 || r % 1013 == 1 || r == sent.size() - 1)
+                m_window->ON_Trx_Logger(m_rows.take());
+        }
+        QAbstractItemModel* log = logTable(m_window);
+        QCOMPARE(log->rowCount(), sent.size());
+        for (int r = 0; r < sent.size(); ++r) {
+            QStringList shown;
+            for (int c = 0; c < log->columnCount(); ++c)
+                shown.append(log->index(r, c).data().toString());
+            if (shown != sent.at(r))
+                QFAIL(qPrintable(QString("row %1: %2 for %3").arg(r).arg(shown.join('|'), sent.at(r).join('|'))));
+        }
+        QCOMPARE(log->headerData(69999, Qt::Vertical).toString(), QString("70001"));
     }
 
     void summaryAndMessages()

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "logbatch.h"
+#include "record/rowreport.h"
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+// Packs an export's row reports into LogBatches on the export's thread, one
+// packer per export: a value its column repeats is held once and named by its
+// number (the first thousand or so distinct values of each column are
+// numbered), and the rows' message lines and the marked cells' tips are
+// rendered here.
+class LogPacker final
+{
+public:
+    void add(const kova::RowReport& report);
+    // Rows added since the last take().
+    int rows() const { return m_batch.rows.size(); }
+    LogBatch take();
+
+private:
+    struct Column
+    {
+        QHash<QString, int> ids;
+        // The value of the row before, and how it was written (0: in full):
+        // most columns hold one value row after row, which is told without a
+        // lookup.
+        QString last;
+        quint64 lastNumber = 0;
+        bool lastWritten = false;
+        // Once every number is given: lookups, and those that found one. A
+        // column of values that seldom repeat (a reference, an account) is
+        // looked up no more.
+        int lookups = 0;
+        int found = 0;
+        bool lookedUp = true;
+    };
+
+    void put(int column, const QString& value);
+    quint64 numberOf(Column& column, int index, const QString& value);
+    void putText(const QString& value);
+    void mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report);
+
+    QVector<Column> m_columns;
+    LogBatch m_batch;
+};
