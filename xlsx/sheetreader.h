@@ -5,7 +5,9 @@
 #include "xmlparser.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace xlsx {
 
@@ -27,12 +29,16 @@ public:
     void startElement(const char* name, const char** attributes) override;
     void endElement(const char* name) override;
     void characters(const char* text, int length) override;
+    // Plain cells (see PlainCell) read whole, as their events would read them.
+    std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix, int depthLeft) override;
 
 private:
     enum class Type : unsigned char { Number, Shared, FormulaString, Inline, Boolean, Error, IsoDate };
 
     void beginRow(const char** attributes);
     void beginCell(const char** attributes);
+    void beginCell(std::optional<std::string_view> reference, std::optional<std::string_view> type,
+                   std::optional<std::string_view> style);
     void collectInto(std::string& target);
     void finishCell();
     // Each adds the current cell; the texts are consumed.

@@ -18,7 +18,11 @@ bool isSpace(char c)
 void TextEdges::run(const char** attributes)
 {
     const char* space = attribute(attributes, "xml:space");
-    const bool preserves = space && std::strcmp(space, "preserve") == 0;
+    run(space && std::strcmp(space, "preserve") == 0);
+}
+
+void TextEdges::run(bool preserves)
+{
     if (m_runs++ == 0)
         m_firstPreserves = preserves;
     m_lastPreserves = preserves;
