@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace xlsx::markup {
 
@@ -83,6 +85,65 @@ inline std::size_t utf8Length(const unsigned char* p, const unsigned char* end)
         return continuation(1, low, high) && continuation(2, 0x80, 0xBF) && continuation(3, 0x80, 0xBF) ? 4 : 0;
     }
     return 0;
+}
+
+// Eight bytes at a time: the texts and attribute values of a sheet are a
+// few to a few dozen bytes, and a loop byte by byte mispredicts its end.
+namespace word {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+
+inline std::uint64_t load(const char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The high bit set in every byte equal to c, and in no other.
+inline std::uint64_t equal(std::uint64_t word, unsigned char c)
+{
+    const std::uint64_t x = word ^ (kOnes * c);
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// ... in every byte below n (at most 0x80).
+inline std::uint64_t below(std::uint64_t word, unsigned char n)
+{
+    return ~(((word & kLow7) + kOnes * (0x80u - n)) | word) & kHigh;
+}
+
+// The index of the first byte (in memory order) whose high bit is set.
+inline unsigned first(std::uint64_t marks)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return unsigned(__builtin_clzll(marks)) / 8;
+#else
+    return unsigned(__builtin_ctzll(marks)) / 8;
+#endif
+}
+
+} // namespace word
+
+// How many of the eight bytes at p come before the first one that is not
+// plain text, or that ends or breaks an attribute value in that quote; 8
+// when there is none.
+inline unsigned plainTextBytes(const char* p)
+{
+    const std::uint64_t w = word::load(p);
+    const std::uint64_t marks = (w & word::kHigh) | word::below(w, 0x20) | word::equal(w, '<')
+        | word::equal(w, '&') | word::equal(w, '>');
+    return marks ? word::first(marks) : 8;
+}
+
+inline unsigned plainValueBytes(const char* p, char quote)
+{
+    const std::uint64_t w = word::load(p);
+    const std::uint64_t marks = (w & word::kHigh) | word::below(w, 0x20) | word::equal(w, '<')
+        | word::equal(w, '&') | word::equal(w, static_cast<unsigned char>(quote));
+    return marks ? word::first(marks) : 8;
 }
 
 } // namespace xlsx::markup

@@ -1,7 +1,6 @@
 #include "sheetreader.h"
 
 #include "cellreference.h"
-#include "plaincell.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "textescape.h"
@@ -137,12 +136,17 @@ void SheetReader::characters(const char* text, int length)
 
 void SheetReader::beginRow(const char** attributes)
 {
-    const char* r = nullptr;
+    std::optional<std::string_view> number;
     for (const char** a = attributes; *a; a += 2)
         if (a[0][0] == 'r' && a[0][1] == '\0')
-            r = a[1];
-    if (r) {
-        if (!parseRowNumber(r, m_row))
+            number = a[1];
+    beginRow(number);
+}
+
+void SheetReader::beginRow(std::optional<std::string_view> number)
+{
+    if (number) {
+        if (!parseRowNumber(*number, m_row))
             return fail();
     } else if (++m_row > kMaxRows) {
         return fail();
@@ -217,17 +221,40 @@ void SheetReader::beginCell(std::optional<std::string_view> reference, std::opti
 
 std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::string_view prefix, int depthLeft)
 {
-    // Only where a cell's events would start one; text being collected, or
-    // a cell nested too deep, goes the general way.
+    // Only where the events of a row or a cell would start one: text being
+    // collected, or markup nested too deep, goes the general way.
     if (!m_inSheetData || m_target || depthLeft < PlainCell::kDepth)
         return 0;
+    // Whole rows, one after another, while they are plain; else one cell.
+    std::size_t used = 0;
+    if (depthLeft >= PlainRow::kDepth) {
+        while (ok()) {
+            const std::size_t row = readPlainRow(data + used, size - used, prefix, m_plainRow);
+            if (row == 0)
+                break;
+            beginRow(m_plainRow.number);
+            for (const PlainCell& cell : m_plainRow.cells) {
+                if (!ok())
+                    break;
+                addPlain(cell);
+            }
+            used += row;
+        }
+    }
+    if (used > 0)
+        return used;
     PlainCell cell;
-    const std::size_t used = readPlainCell(data, size, prefix, cell);
-    if (used == 0 || cell.text.size() > kMaxTextBytes)
-        return 0;
+    used = readPlainCell(data, size, prefix, cell);
+    if (used > 0)
+        addPlain(cell);
+    return used;
+}
+
+void SheetReader::addPlain(const PlainCell& cell)
+{
     beginCell(cell.reference, cell.type, cell.style);
     if (!ok())
-        return used;
+        return;
     switch (cell.content) {
     case PlainCell::Content::None:
         break;
@@ -242,7 +269,6 @@ std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::st
         break;
     }
     finishCell();
-    return used;
 }
 
 void SheetReader::collectInto(std::string& target)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cellsink.h"
+#include "plainmarkup.h"
 #include "textedges.h"
 #include "xmlparser.h"
 
@@ -36,9 +37,11 @@ private:
     enum class Type : unsigned char { Number, Shared, FormulaString, Inline, Boolean, Error, IsoDate };
 
     void beginRow(const char** attributes);
+    void beginRow(std::optional<std::string_view> number);
     void beginCell(const char** attributes);
     void beginCell(std::optional<std::string_view> reference, std::optional<std::string_view> type,
                    std::optional<std::string_view> style);
+    void addPlain(const PlainCell& cell);
     void collectInto(std::string& target);
     void finishCell();
     // Each adds the current cell; the texts are consumed.
@@ -72,6 +75,7 @@ private:
     std::string m_formula;
     std::string m_inline;
     TextEdges m_inlineEdges;
+    PlainRow m_plainRow;
 };
 
 } // namespace xlsx

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace xlsx {
 
@@ -14,8 +15,9 @@ namespace xlsx {
 //
 // with no attributes but r, s and t (each at most once), the text's <t>
 // bare or marked xml:space="preserve", and text without references, markup
-// or control characters other than tab and line feed. Tags are written
-// tight, as producers write them: spaces only between the attributes of <c>.
+// or control characters other than tab and line feed, within the most one
+// text may hold. Tags are written tight, as producers write them: white
+// space only between the attributes of <c>.
 struct PlainCell
 {
     enum class Content : unsigned char { None, Value, InlineText };
@@ -32,10 +34,22 @@ struct PlainCell
     bool preserved = false;
 };
 
-// Reads the cell whose start tag begins at data, every element of it named
-// with that prefix (empty, or "x:" with its colon). Returns the bytes the
-// whole cell takes, or 0 when the bytes are not one whole plain cell: any
-// other shape, and a cell cut off before size, is the general parse's.
+// A whole row of plain cells, <row r="1" ...>cells</row> or <row .../>, its
+// cells one after another with nothing between them. Its attributes are
+// any but prefixed ones and namespace declarations (at most 16, each once).
+struct PlainRow
+{
+    static constexpr int kDepth = PlainCell::kDepth + 1;
+
+    std::optional<std::string_view> number;
+    std::vector<PlainCell> cells;
+};
+
+// Each reads what begins at data, every element of it named with that
+// prefix (empty, or "x:" with its colon), and returns the bytes it takes,
+// or 0 when they are not a whole plain cell or row: any other shape, and one
+// cut off before size, is the general parse's.
 std::size_t readPlainCell(const char* data, std::size_t size, std::string_view prefix, PlainCell& cell);
+std::size_t readPlainRow(const char* data, std::size_t size, std::string_view prefix, PlainRow& row);
 
 } // namespace xlsx
