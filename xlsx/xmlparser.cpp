@@ -137,6 +137,8 @@ bool XmlParser::startScanning(bool last)
     // A fresh parser, fed up to the end of the element's start tag without
     // events (the handler has had them), is where expat goes on after it.
     XML_Parser fresh = createParser();
+    // Its elements are counted again from the root.
+    m_depth = 0;
     m_quiet = true;
     const XML_Status status = XML_Parse(fresh, m_prefix.data(), int(m_scanFrom), XML_FALSE);
     m_quiet = false;
