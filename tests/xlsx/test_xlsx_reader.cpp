@@ -704,8 +704,8 @@ private slots:
         sheet("text past the limit", row(1, text + QByteArray(10 * 1024 * 1024 + 1, 'a') + "</t></is></c>"));
         sheet("text at the limit", row(1, text + QByteArray(10 * 1024 * 1024, 'a') + "</t></is></c>"));
         // The sheet data nested deep: the text of an inline cell opens the 256th element, or the 257th.
-        const auto nested = [](int wrappers, const QByteArray& cell) {
-            QByteArray sheet = TestPackage::worksheet("<row r=\"1\">" + cell + "</row>");
+        const auto nested = [](int wrappers, const QByteArray& cell, const QByteArray& row = "<row r=\"1\">") {
+            QByteArray sheet = TestPackage::worksheet(row + cell + "</row>");
             const int at = sheet.indexOf("<sheetData>");
             sheet.insert(sheet.indexOf("<pageMargins"), QByteArray("</a>").repeated(wrappers));
             return sheet.insert(at, QByteArray("<a>").repeated(wrappers));
@@ -713,6 +713,7 @@ private slots:
         QTest::newRow("nesting at the limit") << nested(250, text + "deep</t></is></c>");
         QTest::newRow("nesting past the limit") << nested(251, text + "deep</t></is></c>");
         QTest::newRow("nesting past the limit for a text, not for a value") << nested(251, "<c r=\"A1\"><v>1</v></c>");
+        QTest::newRow("nesting past the limit, in a row of another shape") << nested(251, text + "deep</t></is></c>", "<row r=\"1\"> ");
     }
     void plainMarkupReadsAsExpat()
     {
