@@ -112,18 +112,14 @@ inline std::string_view takeText(const char* p, const char* end)
 {
     const char* const begin = p;
     for (;;) {
-        // Up to the next byte that is not plain text.
-        if (end - p >= 8) {
-            const unsigned plain = plainTextBytes(p);
-            p += plain;
-            if (plain == 8)
-                continue;
-        } else {
-            while (p < end && has(*p, PlainText))
-                ++p;
-            if (p == end)
-                return kNone;
-        }
+        // Up to the next byte that is not plain text. The end tags after a
+        // text take eight bytes at least: nearer the end it is cut off.
+        if (end - p < 8)
+            return kNone;
+        const unsigned plain = plainTextBytes(p);
+        p += plain;
+        if (plain == 8)
+            continue;
         const char c = *p;
         if (c == '<')
             return std::size_t(p - begin) <= kMaxTextBytes ? std::string_view(begin, std::size_t(p - begin)) : kNone;
