@@ -40,8 +40,10 @@ void TextEdges::trim(std::string& text) const
     if (!m_firstPreserves)
         while (begin < end && isSpace(text[begin]))
             ++begin;
-    text.erase(end);
-    text.erase(0, begin);
+    if (end < text.size())
+        text.erase(end);
+    if (begin > 0)
+        text.erase(0, begin);
 }
 
 } // namespace xlsx
