@@ -145,7 +145,7 @@ inline std::string_view takeText(const char* p, const char* end)
 
 // The attributes of <row> and the end of its start tag, from p after its
 // name; r is its number.
-inline bool takeRowAttributes(const char*& p, const char* end, std::optional<std::string_view>& number, bool& empty)
+inline bool takeRowAttributes(const char*& p, const char* end, PlainRow& row, bool& empty)
 {
     constexpr int kMaxAttributes = 16;
     // Left uninitialized: a row has a few attributes, mostly one.
@@ -173,15 +173,17 @@ inline bool takeRowAttributes(const char*& p, const char* end, std::optional<std
         if (p == beforeSpace || !isNameStart(*p) || count == kMaxAttributes)
             return false;
         const char* const nameBegin = p;
+        const char* colon = nullptr;
         while (p < end && isNameChar(*p)) {
-            // Prefixed names need the namespaces in force.
-            if (*p == ':')
-                return false;
+            if (*p == ':' && !colon)
+                colon = p;
             ++p;
         }
         const std::string_view name(nameBegin, std::size_t(p - nameBegin));
         if (name.substr(0, 5) == "xmlns")
             return false;
+        if (colon)
+            row.attributePrefixes.emplace_back(nameBegin, std::size_t(colon - nameBegin));
         for (int i = 0; i < count; ++i)
             if (std::string_view(names[i].begin, names[i].size) == name)
                 return false;
@@ -190,7 +192,7 @@ inline bool takeRowAttributes(const char*& p, const char* end, std::optional<std
         if (value.data() == nullptr)
             return false;
         if (name == "r")
-            number = value;
+            row.number = value;
         p = after(value);
     }
 }
@@ -246,8 +248,9 @@ std::size_t readPlainRow(const char* data, std::size_t size, std::string_view pr
     const char* const end = data + size;
     row.number.reset();
     row.cells.clear();
+    row.attributePrefixes.clear();
     bool empty = false;
-    if (!take(p, end, "<", prefix, "row") || !takeRowAttributes(p, end, row.number, empty))
+    if (!take(p, end, "<", prefix, "row") || !takeRowAttributes(p, end, row, empty))
         return 0;
     if (empty)
         return std::size_t(p - data);

@@ -36,13 +36,16 @@ struct PlainCell
 
 // A whole row of plain cells, <row r="1" ...>cells</row> or <row .../>, its
 // cells one after another with nothing between them. Its attributes are
-// any but prefixed ones and namespace declarations (at most 16, each once).
+// any but namespace declarations (at most 16, each once).
 struct PlainRow
 {
     static constexpr int kDepth = PlainCell::kDepth + 1;
 
     std::optional<std::string_view> number;
     std::vector<PlainCell> cells;
+    // Of its prefixed attributes (x14ac:dyDescent): the namespaces in force
+    // must bind them.
+    std::vector<std::string_view> attributePrefixes;
 };
 
 // Each reads what begins at data, every element of it named with that

@@ -6,6 +6,7 @@
 #include "textescape.h"
 #include "textlimit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -219,7 +220,8 @@ void SheetReader::beginCell(std::optional<std::string_view> reference, std::opti
     m_inlineEdges.clear();
 }
 
-std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::string_view prefix, int depthLeft)
+std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                                     const NamespaceScope& namespaces, int depthLeft)
 {
     // Only where the events of a row or a cell would start one: text being
     // collected, or markup nested too deep, goes the general way.
@@ -230,7 +232,11 @@ std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::st
     if (depthLeft >= PlainRow::kDepth) {
         while (ok()) {
             const std::size_t row = readPlainRow(data + used, size - used, prefix, m_plainRow);
-            if (row == 0)
+            // A prefix nothing binds makes the part malformed: the events refuse it.
+            const auto unbound = [&namespaces](std::string_view p) {
+                return namespaces.ofPrefix(p.data(), p.size()) == Namespace::Unbound;
+            };
+            if (row == 0 || std::any_of(m_plainRow.attributePrefixes.begin(), m_plainRow.attributePrefixes.end(), unbound))
                 break;
             beginRow(m_plainRow.number);
             for (const PlainCell& cell : m_plainRow.cells) {

@@ -31,7 +31,8 @@ public:
     void endElement(const char* name) override;
     void characters(const char* text, int length) override;
     // Plain cells (see PlainCell) read whole, as their events would read them.
-    std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix, int depthLeft) override;
+    std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                            const NamespaceScope& namespaces, int depthLeft) override;
 
 private:
     enum class Type : unsigned char { Number, Shared, FormulaString, Inline, Boolean, Error, IsoDate };

@@ -12,7 +12,7 @@ namespace xlsx {
 
 void XmlHandler::characters(const char*, int) {}
 
-std::size_t XmlHandler::plainMarkup(const char*, std::size_t, std::string_view, int)
+std::size_t XmlHandler::plainMarkup(const char*, std::size_t, std::string_view, const NamespaceScope&, int)
 {
     return 0;
 }
@@ -293,7 +293,7 @@ bool XmlParser::plain(const char* data, std::size_t size, int depthLeft, std::si
     if (ns != Namespace::Content)
         return true;
     try {
-        used = m_handler.plainMarkup(data, size, std::string_view(data + 1, prefix), depthLeft);
+        used = m_handler.plainMarkup(data, size, std::string_view(data + 1, prefix), m_namespaces, depthLeft);
     } catch (...) {
         m_handler.fail();
     }

@@ -33,10 +33,11 @@ public:
     // Where the markup scanner reads, the handler may take plain elements of
     // the content namespaces straight from the bytes, ahead of their events:
     // data holds the bytes from a start tag on, prefix the element's name's
-    // prefix with its colon (or nothing), and depthLeft is how many more
-    // elements may open. Returns the bytes of the whole elements taken, 0 to
-    // have them parsed.
-    virtual std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix, int depthLeft);
+    // prefix with its colon (or nothing), namespaces are those in force, and
+    // depthLeft is how many more elements may open. Returns the bytes of the
+    // whole elements taken, 0 to have them parsed.
+    virtual std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                                    const NamespaceScope& namespaces, int depthLeft);
     // False stops the parse and fails it (for example a broken limit).
     bool ok() const { return m_ok; }
 

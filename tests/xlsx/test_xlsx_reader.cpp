@@ -592,10 +592,11 @@ private slots:
         shape("row of many attributes", "<row\tspans = '1:2' r=\"4\" ht=\"15\" customHeight=\"1\" hidden=\"0\" outlineLevel=\"0\"><c/></row>",
               "row r=4: r=- s=- t=- none");
         shape("prefixed row", "<x:row r=\"5\"><x:c><x:v>1</x:v></x:c></x:row>", "row r=5: r=- s=- t=- value[1]", "x:");
+        shape("row with prefixed attributes", "<row r=\"2\" x14ac:dyDescent=\"0.25\" a:b:c=\"1\" xml:space=\"preserve\"><c/></row>",
+              "row r=2 [x14ac a xml]: r=- s=- t=- none");
         // Rows left to the general parse.
         shape("row holding a cell of another shape", "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"B2\"><f>A2</f></c></row>", "-");
         shape("row with white space between cells", "<row r=\"2\"><c r=\"A2\"><v>1</v></c> <c r=\"B2\"/></row>", "-");
-        shape("row with a prefixed attribute", "<row r=\"2\" x14ac:dyDescent=\"0.25\"><c/></row>", "-");
         shape("row declaring a namespace", "<row r=\"2\" xmlns:k=\"urn:k\"><c/></row>", "-");
         shape("row declaring the default namespace", "<row r=\"2\" xmlns=\"urn:k\"><c/></row>", "-");
         shape("row attribute twice", "<row r=\"2\" r=\"3\"><c/></row>", "-");
@@ -643,8 +644,12 @@ private slots:
             QStringList cells;
             for (const xlsx::PlainCell& c : plain.cells)
                 cells.append(cell(c));
+            QStringList prefixes;
+            for (const std::string_view p : plain.attributePrefixes)
+                prefixes.append(QString::fromUtf8(p.data(), int(p.size())));
             if (parts && used)
-                *parts = ("row r=" + view(plain.number) + ": " + cells.join(" | ")).trimmed();
+                *parts = ("row r=" + view(plain.number) + (prefixes.isEmpty() ? "" : " [" + prefixes.join(' ') + "]") + ": "
+                          + cells.join(" | ")).trimmed();
             return used;
         };
         // Followed by the next cell, and at the very end of the bytes.
@@ -700,6 +705,12 @@ private slots:
         sheet("rows of the main namespace under another prefix", "<m:row r=\"1\" xmlns:m=\"http://schemas.openxmlformats.org/"
               "spreadsheetml/2006/main\"><m:c r=\"A1\"><m:v>5</m:v></m:c></m:row>");
         sheet("undeclared prefix", row(1, "<c r=\"A1\"><v>1</v></c><k:c r=\"B1\"><k:v>1</k:v></k:c>"));
+        sheet("undeclared attribute prefix on a row", row(1, "<c r=\"A1\"><v>1</v></c>") + "<row r=\"2\" k:a=\"1\"><c r=\"A2\"><v>2</v></c></row>");
+        QTest::newRow("rows as a spreadsheet program writes them")
+            << TestPackage::worksheet("<row r=\"1\" spans=\"1:2\" x14ac:dyDescent=\"0.25\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\">"
+                                      "<v>1.5</v></c></row><row r=\"2\" spans=\"1:2\" ht=\"30\" customHeight=\"1\" x14ac:dyDescent=\"0.3\">"
+                                      "<c r=\"A2\" s=\"1\"><v>45000</v></c></row>")
+                   .replace("<worksheet ", "<worksheet xmlns:x14ac=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac\" ");
         // Cells past the sheet data, behind a second one that ends it, are no cells.
         sheet("sheet data ended inside", row(1, "<c r=\"A1\"><v>1</v></c>") + "<sheetData></sheetData>" + row(2, "<c r=\"A2\"><v>2</v></c>"));
         // Cells nested in a cell's text; the text after them is collected for no cell, and would break the text limit.
