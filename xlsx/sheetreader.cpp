@@ -227,15 +227,15 @@ std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::st
     // collected, or markup nested too deep, goes the general way.
     if (!m_inSheetData || m_target || depthLeft < PlainCell::kDepth)
         return 0;
+    // A prefix nothing binds makes the part malformed: the events refuse it.
+    const auto unbound = [&namespaces](std::string_view p) {
+        return namespaces.ofPrefix(p.data(), p.size()) == Namespace::Unbound;
+    };
     // Whole rows, one after another, while they are plain; else one cell.
     std::size_t used = 0;
     if (depthLeft >= PlainRow::kDepth) {
         while (ok()) {
             const std::size_t row = readPlainRow(data + used, size - used, prefix, m_plainRow);
-            // A prefix nothing binds makes the part malformed: the events refuse it.
-            const auto unbound = [&namespaces](std::string_view p) {
-                return namespaces.ofPrefix(p.data(), p.size()) == Namespace::Unbound;
-            };
             if (row == 0 || std::any_of(m_plainRow.attributePrefixes.begin(), m_plainRow.attributePrefixes.end(), unbound))
                 break;
             beginRow(m_plainRow.number);
