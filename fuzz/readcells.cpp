@@ -101,4 +101,27 @@ void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text
     }
 }
 
+void expectSameCells(const xlsx::InMemory& reference, const xlsx::InMemory& package)
+{
+    xlsx::Document expected(reference);
+    xlsx::Document actual(package);
+    for (const QString& name : expected.sheetNames()) {
+        if (!expected.selectSheet(name))
+            continue;
+        expect(actual.selectSheet(name));
+        const xlsx::CellRange range = expected.dimension();
+        const xlsx::CellRange read = actual.dimension();
+        expect(range.firstRow() == read.firstRow() && range.lastRow() == read.lastRow()
+               && range.firstColumn() == read.firstColumn() && range.lastColumn() == read.lastColumn());
+        long long reads = 0;
+        for (int r = range.firstRow(); range.isValid() && r <= range.lastRow() && reads < kMaxReads; ++r) {
+            for (int c = range.firstColumn(); c <= range.lastColumn() && reads < kMaxReads; ++c, ++reads) {
+                const QVariant value = expected.read(r, c);
+                const QVariant other = actual.read(r, c);
+                expect(value.userType() == other.userType() && value.toString() == other.toString());
+            }
+        }
+    }
+}
+
 } // namespace fuzz

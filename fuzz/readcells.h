@@ -16,4 +16,10 @@ namespace fuzz {
 // options given.
 void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text = {});
 
+// Opens both packages, their sheets held whole, and aborts when a sheet the
+// reference reads is read otherwise from the package: not at all, with
+// another used range, or a cell (up to the bound on the reads) with another
+// value.
+void expectSameCells(const xlsx::InMemory& reference, const xlsx::InMemory& package);
+
 } // namespace fuzz

@@ -2,38 +2,40 @@
 
 namespace xlsx {
 
-bool parseRowNumber(const char* text, int& row)
+bool parseRowNumber(std::string_view text, int& row)
 {
     long value = 0;
-    const char* p = text;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
         if (value > kMaxRows)
             return false;
     }
-    if (p == text || *p != '\0' || value < 1)
+    if (value < 1)
         return false;
     row = int(value);
     return true;
 }
 
-bool parseCellReference(const char* text, int& row, int& column)
+bool parseCellReference(std::string_view text, int& row, int& column)
 {
     long col = 0;
-    const char* p = text;
-    for (;; ++p) {
+    std::size_t letters = 0;
+    for (; letters < text.size(); ++letters) {
+        const char c = text[letters];
         int letter;
-        if (*p >= 'A' && *p <= 'Z')
-            letter = *p - 'A' + 1;
-        else if (*p >= 'a' && *p <= 'z')
-            letter = *p - 'a' + 1;
+        if (c >= 'A' && c <= 'Z')
+            letter = c - 'A' + 1;
+        else if (c >= 'a' && c <= 'z')
+            letter = c - 'a' + 1;
         else
             break;
         col = col * 26 + letter;
         if (col > kMaxColumns)
             return false;
     }
-    if (p == text || !parseRowNumber(p, row))
+    if (letters == 0 || !parseRowNumber(text.substr(letters), row))
         return false;
     column = int(col);
     return true;

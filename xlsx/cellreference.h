@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace xlsx {
 
 // The largest sheet spreadsheet programs make. Positions past it are refused:
@@ -10,8 +12,8 @@ constexpr int kMaxColumns = 16384;
 
 // Parses an A1-style cell reference ("AB12") into 1-based row and column.
 // False for anything else, including positions outside the sheet.
-bool parseCellReference(const char* text, int& row, int& column);
+bool parseCellReference(std::string_view text, int& row, int& column);
 // Parses a row number ("12"); false outside 1..kMaxRows.
-bool parseRowNumber(const char* text, int& row);
+bool parseRowNumber(std::string_view text, int& row);
 
 } // namespace xlsx

@@ -1,9 +1,12 @@
 #include "markupscanner.h"
 
-#include <array>
+#include "markupbytes.h"
+
 #include <cstring>
 
 namespace xlsx {
+
+using namespace markup;
 
 namespace {
 
@@ -13,81 +16,6 @@ constexpr std::size_t kMaxPending = 16 * 1024 * 1024;
 constexpr long kMore = 0;
 constexpr long kGiveUp = -1;
 constexpr long kStopped = -2;
-
-// Byte classes, looked up once per byte: a full-size sheet's tags are most
-// of its bytes.
-enum ByteClass : unsigned char {
-    NameStart = 1,
-    NameChar = 2,
-    Space = 4,
-    // Not in an attribute value the scanner takes: references, markup,
-    // bytes that normalize and non-ASCII text are left to expat.
-    ValueStop = 8,
-};
-
-constexpr std::array<unsigned char, 256> byteClasses()
-{
-    std::array<unsigned char, 256> classes{};
-    for (int c = 0; c < 256; ++c) {
-        const bool nameStart = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        const bool nameChar = nameStart || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
-        const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
-        const bool valueStop = c == '&' || c == '<' || c < 0x20 || c >= 0x80;
-        classes[std::size_t(c)] = (nameStart ? NameStart : 0) | (nameChar ? NameChar : 0) | (space ? Space : 0)
-            | (valueStop ? ValueStop : 0);
-    }
-    return classes;
-}
-
-constexpr std::array<unsigned char, 256> kByteClasses = byteClasses();
-
-inline bool has(char c, ByteClass byteClass)
-{
-    return (kByteClasses[static_cast<unsigned char>(c)] & byteClass) != 0;
-}
-
-inline bool isSpace(char c)
-{
-    return has(c, Space);
-}
-
-inline bool isNameStart(char c)
-{
-    return has(c, NameStart);
-}
-
-inline bool isNameChar(char c)
-{
-    return has(c, NameChar);
-}
-
-// Length of the well-formed UTF-8 sequence at p (before end) of a character
-// expat accepts, or 0.
-std::size_t utf8Length(const unsigned char* p, const unsigned char* end)
-{
-    const auto continuation = [&](std::size_t i, unsigned char low, unsigned char high) {
-        return p + i < end && p[i] >= low && p[i] <= high;
-    };
-    const unsigned char c = p[0];
-    if (c >= 0xC2 && c <= 0xDF)
-        return continuation(1, 0x80, 0xBF) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        const unsigned char low = c == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = c == 0xED ? 0x9F : 0xBF;
-        if (!continuation(1, low, high) || !continuation(2, 0x80, 0xBF))
-            return 0;
-        // U+FFFE and U+FFFF are no characters.
-        if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE)
-            return 0;
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        const unsigned char low = c == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = c == 0xF4 ? 0x8F : 0xBF;
-        return continuation(1, low, high) && continuation(2, 0x80, 0xBF) && continuation(3, 0x80, 0xBF) ? 4 : 0;
-    }
-    return 0;
-}
 
 // Names in a sheet are a few bytes long: a loop beats a call to memcmp.
 inline bool sameBytes(const char* a, const char* b, std::size_t size)
@@ -139,7 +67,14 @@ MarkupScanner::Status MarkupScanner::feed(const char* data, std::size_t size)
 MarkupScanner::Status MarkupScanner::scan()
 {
     while (m_done < m_buffer.size()) {
-        const long used = m_buffer[m_done] == '<' ? tag(m_done) : text(m_done);
+        long used;
+        if (m_buffer[m_done] == '<') {
+            used = plain(m_done);
+            if (used == 0)
+                used = tag(m_done);
+        } else {
+            used = text(m_done);
+        }
         if (m_finished) {
             m_buffer.erase(0, m_done);
             m_done = 0;
@@ -211,6 +146,16 @@ long MarkupScanner::text(std::size_t from)
             return kStopped;
     }
     return long(stop - begin);
+}
+
+long MarkupScanner::plain(std::size_t from)
+{
+    if (from + 1 >= m_buffer.size() || !isNameStart(m_buffer[from + 1]))
+        return 0;
+    std::size_t used = 0;
+    if (!m_events.plain(m_buffer.data() + from, m_buffer.size() - from, m_depthLeft - int(m_openEnds.size()), used))
+        return kStopped;
+    return long(used);
 }
 
 long MarkupScanner::tag(std::size_t from)

@@ -16,6 +16,10 @@ public:
     virtual bool end(const char* name) = 0;
     virtual bool text(const char* data, std::size_t size) = 0;
     virtual bool collectingText() const = 0;
+    // Whole elements the receiver reads itself, straight from the bytes from
+    // a start tag on (size of them; depthLeft more elements may open): used
+    // is what it took, 0 to have them scanned.
+    virtual bool plain(const char* data, std::size_t size, int depthLeft, std::size_t& used) = 0;
 };
 
 // Reads the content of one element (a sheet's rows: millions of plain
@@ -41,9 +45,11 @@ public:
 
 private:
     Status scan();
-    // Each returns the bytes consumed, 0 when more are needed, or -1 to give
-    // up (-2 when the events stopped the scan).
+    // Each returns the bytes consumed, 0 when more are needed (plain: when
+    // the events took nothing), or -1 to give up (-2 when the events stopped
+    // the scan).
     long text(std::size_t from);
+    long plain(std::size_t from);
     long tag(std::size_t from);
     long endTag(std::size_t from);
 

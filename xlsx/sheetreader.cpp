@@ -6,6 +6,7 @@
 #include "textescape.h"
 #include "textlimit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -136,12 +137,17 @@ void SheetReader::characters(const char* text, int length)
 
 void SheetReader::beginRow(const char** attributes)
 {
-    const char* r = nullptr;
+    std::optional<std::string_view> number;
     for (const char** a = attributes; *a; a += 2)
         if (a[0][0] == 'r' && a[0][1] == '\0')
-            r = a[1];
-    if (r) {
-        if (!parseRowNumber(r, m_row))
+            number = a[1];
+    beginRow(number);
+}
+
+void SheetReader::beginRow(std::optional<std::string_view> number)
+{
+    if (number) {
+        if (!parseRowNumber(*number, m_row))
             return fail();
     } else if (++m_row > kMaxRows) {
         return fail();
@@ -151,9 +157,9 @@ void SheetReader::beginRow(const char** attributes)
 
 void SheetReader::beginCell(const char** attributes)
 {
-    const char* reference = nullptr;
-    const char* type = nullptr;
-    const char* style = nullptr;
+    std::optional<std::string_view> reference;
+    std::optional<std::string_view> type;
+    std::optional<std::string_view> style;
     for (const char** a = attributes; *a; a += 2) {
         const char* attributeName = a[0];
         if (attributeName[0] == '\0' || attributeName[1] != '\0')
@@ -165,8 +171,14 @@ void SheetReader::beginCell(const char** attributes)
         default: break;
         }
     }
+    beginCell(reference, type, style);
+}
+
+void SheetReader::beginCell(std::optional<std::string_view> reference, std::optional<std::string_view> type,
+                            std::optional<std::string_view> style)
+{
     if (reference) {
-        if (!parseCellReference(reference, m_cellRow, m_cellColumn))
+        if (!parseCellReference(*reference, m_cellRow, m_cellColumn))
             return fail();
     } else {
         m_cellRow = m_row > 0 ? m_row : 1;
@@ -178,25 +190,25 @@ void SheetReader::beginCell(const char** attributes)
 
     m_type = Type::Number;
     if (type) {
-        if (is(type, "s"))
+        if (*type == "s")
             m_type = Type::Shared;
-        else if (is(type, "str"))
+        else if (*type == "str")
             m_type = Type::FormulaString;
-        else if (is(type, "inlineStr"))
+        else if (*type == "inlineStr")
             m_type = Type::Inline;
-        else if (is(type, "b"))
+        else if (*type == "b")
             m_type = Type::Boolean;
-        else if (is(type, "e"))
+        else if (*type == "e")
             m_type = Type::Error;
-        else if (is(type, "d"))
+        else if (*type == "d")
             m_type = Type::IsoDate;
     }
     m_style = 0;
     if (style) {
         // Style indexes are small; a value too large for the table (or not a
         // number) just means no date format.
-        for (const char* p = style; *p >= '0' && *p <= '9' && m_style < (1u << 24); ++p)
-            m_style = m_style * 10 + unsigned(*p - '0');
+        for (std::size_t i = 0; i < style->size() && (*style)[i] >= '0' && (*style)[i] <= '9' && m_style < (1u << 24); ++i)
+            m_style = m_style * 10 + unsigned((*style)[i] - '0');
     }
 
     m_inCell = true;
@@ -206,6 +218,63 @@ void SheetReader::beginCell(const char** attributes)
     m_formula.clear();
     m_inline.clear();
     m_inlineEdges.clear();
+}
+
+std::size_t SheetReader::plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                                     const NamespaceScope& namespaces, int depthLeft)
+{
+    // Only where the events of a row or a cell would start one: text being
+    // collected, or markup nested too deep, goes the general way.
+    if (!m_inSheetData || m_target || depthLeft < PlainCell::kDepth)
+        return 0;
+    // A prefix nothing binds makes the part malformed: the events refuse it.
+    const auto unbound = [&namespaces](std::string_view p) {
+        return namespaces.ofPrefix(p.data(), p.size()) == Namespace::Unbound;
+    };
+    // Whole rows, one after another, while they are plain; else one cell.
+    std::size_t used = 0;
+    if (depthLeft >= PlainRow::kDepth) {
+        while (ok()) {
+            const std::size_t row = readPlainRow(data + used, size - used, prefix, m_plainRow);
+            if (row == 0 || std::any_of(m_plainRow.attributePrefixes.begin(), m_plainRow.attributePrefixes.end(), unbound))
+                break;
+            beginRow(m_plainRow.number);
+            for (const PlainCell& cell : m_plainRow.cells) {
+                if (!ok())
+                    break;
+                addPlain(cell);
+            }
+            used += row;
+        }
+    }
+    if (used > 0)
+        return used;
+    PlainCell cell;
+    used = readPlainCell(data, size, prefix, cell);
+    if (used > 0)
+        addPlain(cell);
+    return used;
+}
+
+void SheetReader::addPlain(const PlainCell& cell)
+{
+    beginCell(cell.reference, cell.type, cell.style);
+    if (!ok())
+        return;
+    switch (cell.content) {
+    case PlainCell::Content::None:
+        break;
+    case PlainCell::Content::Value:
+        m_hasValue = true;
+        m_value.assign(cell.text);
+        break;
+    case PlainCell::Content::InlineText:
+        m_hasInline = true;
+        m_inlineEdges.run(cell.preserved);
+        m_inline.assign(cell.text);
+        break;
+    }
+    finishCell();
 }
 
 void SheetReader::collectInto(std::string& target)

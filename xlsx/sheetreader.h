@@ -1,11 +1,14 @@
 #pragma once
 
 #include "cellsink.h"
+#include "plainmarkup.h"
 #include "textedges.h"
 #include "xmlparser.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace xlsx {
 
@@ -27,12 +30,19 @@ public:
     void startElement(const char* name, const char** attributes) override;
     void endElement(const char* name) override;
     void characters(const char* text, int length) override;
+    // Plain cells (see PlainCell) read whole, as their events would read them.
+    std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                            const NamespaceScope& namespaces, int depthLeft) override;
 
 private:
     enum class Type : unsigned char { Number, Shared, FormulaString, Inline, Boolean, Error, IsoDate };
 
     void beginRow(const char** attributes);
+    void beginRow(std::optional<std::string_view> number);
     void beginCell(const char** attributes);
+    void beginCell(std::optional<std::string_view> reference, std::optional<std::string_view> type,
+                   std::optional<std::string_view> style);
+    void addPlain(const PlainCell& cell);
     void collectInto(std::string& target);
     void finishCell();
     // Each adds the current cell; the texts are consumed.
@@ -66,6 +76,7 @@ private:
     std::string m_formula;
     std::string m_inline;
     TextEdges m_inlineEdges;
+    PlainRow m_plainRow;
 };
 
 } // namespace xlsx

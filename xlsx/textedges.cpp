@@ -18,7 +18,11 @@ bool isSpace(char c)
 void TextEdges::run(const char** attributes)
 {
     const char* space = attribute(attributes, "xml:space");
-    const bool preserves = space && std::strcmp(space, "preserve") == 0;
+    run(space && std::strcmp(space, "preserve") == 0);
+}
+
+void TextEdges::run(bool preserves)
+{
     if (m_runs++ == 0)
         m_firstPreserves = preserves;
     m_lastPreserves = preserves;
@@ -36,8 +40,10 @@ void TextEdges::trim(std::string& text) const
     if (!m_firstPreserves)
         while (begin < end && isSpace(text[begin]))
             ++begin;
-    text.erase(end);
-    text.erase(0, begin);
+    if (end < text.size())
+        text.erase(end);
+    if (begin > 0)
+        text.erase(0, begin);
 }
 
 } // namespace xlsx

@@ -15,6 +15,8 @@ public:
     void clear() { m_runs = 0; }
     // A <t> element of the text opens, with these attributes.
     void run(const char** attributes);
+    // The same, marked xml:space="preserve" or not.
+    void run(bool preserves);
     // Drops the edges the runs seen since clear() do not preserve.
     void trim(std::string& text) const;
 

@@ -1,5 +1,7 @@
 #include "xmlparser.h"
 
+#include "markupbytes.h"
+
 #include <expat.h>
 
 #include <climits>
@@ -9,6 +11,11 @@
 namespace xlsx {
 
 void XmlHandler::characters(const char*, int) {}
+
+std::size_t XmlHandler::plainMarkup(const char*, std::size_t, std::string_view, const NamespaceScope&, int)
+{
+    return 0;
+}
 
 void XmlHandler::collectText(bool on)
 {
@@ -130,6 +137,8 @@ bool XmlParser::startScanning(bool last)
     // A fresh parser, fed up to the end of the element's start tag without
     // events (the handler has had them), is where expat goes on after it.
     XML_Parser fresh = createParser();
+    // Its elements are counted again from the root.
+    m_depth = 0;
     m_quiet = true;
     const XML_Status status = XML_Parse(fresh, m_prefix.data(), int(m_scanFrom), XML_FALSE);
     m_quiet = false;
@@ -261,6 +270,30 @@ bool XmlParser::text(const char* data, std::size_t size)
         return true;
     try {
         m_handler.characters(data, int(size));
+    } catch (...) {
+        m_handler.fail();
+    }
+    return !m_refused && m_handler.ok();
+}
+
+bool XmlParser::plain(const char* data, std::size_t size, int depthLeft, std::size_t& used)
+{
+    used = 0;
+    if (m_skipFrom != 0)
+        return true;
+    std::size_t prefix = 0;
+    for (std::size_t i = 1; i < size && markup::isNameChar(data[i]); ++i) {
+        if (data[i] == ':') {
+            prefix = i;
+            break;
+        }
+    }
+    // Elements to be skipped, or refused, are left to the events.
+    const Namespace ns = prefix == 0 ? m_namespaces.unprefixed() : m_namespaces.ofPrefix(data + 1, prefix - 1);
+    if (ns != Namespace::Content)
+        return true;
+    try {
+        used = m_handler.plainMarkup(data, size, std::string_view(data + 1, prefix), m_namespaces, depthLeft);
     } catch (...) {
         m_handler.fail();
     }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct XML_ParserStruct;
@@ -29,6 +30,14 @@ public:
     virtual void startElement(const char* name, const char** attributes) = 0;
     virtual void endElement(const char* name) = 0;
     virtual void characters(const char* text, int length);
+    // Where the markup scanner reads, the handler may take plain elements of
+    // the content namespaces straight from the bytes, ahead of their events:
+    // data holds the bytes from a start tag on, prefix the element's name's
+    // prefix with its colon (or nothing), namespaces are those in force, and
+    // depthLeft is how many more elements may open. Returns the bytes of the
+    // whole elements taken, 0 to have them parsed.
+    virtual std::size_t plainMarkup(const char* data, std::size_t size, std::string_view prefix,
+                                    const NamespaceScope& namespaces, int depthLeft);
     // False stops the parse and fails it (for example a broken limit).
     bool ok() const { return m_ok; }
 
@@ -90,6 +99,7 @@ private:
     bool end(const char* name) override;
     bool text(const char* data, std::size_t size) override;
     bool collectingText() const override { return m_collecting && m_skipFrom == 0; }
+    bool plain(const char* data, std::size_t size, int depthLeft, std::size_t& used) override;
 
     // For the element just opened at m_depth: its local name, with its
     // attributes as the handler takes them, or nullptr when it is skipped (or

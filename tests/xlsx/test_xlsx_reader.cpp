@@ -5,12 +5,16 @@
 
 #include "xlsx/document.h"
 #include "xlsx/numberformat.h"
+#include "xlsx/plainmarkup.h"
 #include "xlsx/ziparchive.h"
 
 #include <QtEndian>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 
 namespace {
@@ -535,6 +539,263 @@ private slots:
         QCOMPARE(bounds(document->dimension()), (QList<int>{1, 1, 1048576, 16384}));
         for (int r : {1, 524288, 1048576})
             QCOMPARE(document->text(r, 1) + document->text(r, 2) + document->text(r, 16384), QString("%1r%1%2").arg(r).arg(r == 1 ? "7" : ""));
+    }
+
+    // The shapes of cell and row the sheet reader takes whole from the bytes, and those it leaves to the general parse
+    // ("-"): the parts it read, once it took the whole cell or row and not a byte of what follows. A cut anywhere
+    // short of the end leaves it too.
+    void plainMarkup_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::addColumn<QString>("expected");
+        const auto shape = [](const char* name, const QByteArray& bytes, const char* expected, const QByteArray& prefix = {}) {
+            QTest::newRow(name) << bytes << prefix << QString::fromUtf8(expected);
+        };
+        const QByteArray inlineCell = "<c t=\"inlineStr\"><is><t>";
+        // Cells taken.
+        shape("value, every attribute", "<c r=\"A1\" s=\"1\" t=\"s\"><v>12</v></c>", "r=A1 s=1 t=s value[12]");
+        shape("no attributes, empty", "<c/>", "r=- s=- t=- none");
+        shape("style only, empty", "<c r=\"B2\" s=\"7\"/>", "r=B2 s=7 t=- none");
+        shape("no content", "<c r=\"B2\"></c>", "r=B2 s=- t=- none");
+        shape("empty value", "<c r=\"B2\"><v></v></c>", "r=B2 s=- t=- value[]");
+        shape("empty attribute values", "<c r=\"\" t=''><v>1</v></c>", "r= s=- t= value[1]");
+        shape("quotes, white space and markup signs in the tag", "<c\tr = 'A1'\n t=\"a>b'\" ><v>1</v></c>", "r=A1 s=- t=a>b' value[1]");
+        shape("inline text", inlineCell + "Budi Rahma</t></is></c>", "r=- s=- t=inlineStr text[Budi Rahma]");
+        shape("inline text preserved", "<c t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is></c>",
+              "r=- s=- t=inlineStr preserved[ a ]");
+        shape("text with tab, line feed, DEL, '>' and UTF-8 of every length",
+              inlineCell + "a\tb\nc\x7F > ]> \xC3\xBC\xE6\xBC\xA2\xF0\x9F\x98\x80 \xEF\xBF\xBD</t></is></c>",
+              "r=- s=- t=inlineStr text[a\tb\nc\x7F > ]> \xC3\xBC\xE6\xBC\xA2\xF0\x9F\x98\x80 \xEF\xBF\xBD]");
+        shape("long text, past eight bytes", "<c><v>0123456789abcdefghijklmnopqrstuvwxyz.0123456789</v></c>",
+              "r=- s=- t=- value[0123456789abcdefghijklmnopqrstuvwxyz.0123456789]");
+        shape("prefixed", "<x:c r=\"A1\"><x:v>7</x:v></x:c>", "r=A1 s=- t=- value[7]", "x:");
+        shape("prefixed inline text", "<x:c t=\"inlineStr\"><x:is><x:t>y</x:t></x:is></x:c>", "r=- s=- t=inlineStr text[y]", "x:");
+        // Cells left to the general parse.
+        shape("another element", "<cx r=\"A1\"><v>1</v></cx>", "-");
+        shape("a prefixed name", "<c:c r=\"A1\"><v>1</v></c:c>", "-");
+        shape("prefix not the one bound", "<c r=\"A1\"><v>1</v></c>", "-", "x:");
+        shape("inner prefix differs", "<x:c r=\"A1\"><v>1</v></x:c>", "-", "x:");
+        shape("another prefix of that length", "<k:c r=\"A1\"><k:v>1</k:v></k:c>", "-", "x:");
+        shape("another attribute", "<c r=\"A1\" cm=\"1\"><v>1</v></c>", "-");
+        shape("another attribute of one letter", "<c r=\"A1\" x=\"1\"><v>1</v></c>", "-");
+        shape("an attribute twice", "<c r=\"A1\" r=\"B1\"><v>1</v></c>", "-");
+        shape("a prefixed attribute", "<c r=\"A1\" k:t=\"s\"><v>1</v></c>", "-");
+        shape("an attribute named with more letters", "<c rr=\"A1\"><v>1</v></c>", "-");
+        shape("no space before an attribute", "<c r=\"A1\"s=\"1\"><v>1</v></c>", "-");
+        shape("no value", "<c r><v>1</v></c>", "-");
+        shape("value unquoted", "<c r=A1><v>1</v></c>", "-");
+        shape("value in other delimiters", "<c r=|A1|><v>1</v></c>", "-");
+        shape("line feed in a value, then what reads as an attribute", "<c t=\"s\n r=\"A1\"><v>0</v></c>", "-");
+        shape("tab in a value at the end", "<c t=\"a\tb\"/>", "-");
+        shape("value at the end", "<c t=\"ab\"/>", "r=- s=- t=ab none");
+        shape("quotes unmatched", "<c r=\"A1'><v>1</v></c>", "-");
+        shape("slash without '>'", "<c r=\"A1\"/ >", "-");
+        for (const char* value : {"&quot;", "a<b", "inline\tStr", "a\nb", "\xC3\xBC"}) {
+            const QByteArray name = QByteArray("attribute value holding ") + QByteArray(value).toPercentEncoding();
+            QTest::newRow(name.constData()) << "<c t=\"" + QByteArray(value) + "\"><v>1</v></c>" << QByteArray() << "-";
+        }
+        shape("formula", "<c r=\"A1\"><f>B1</f><v>1</v></c>", "-");
+        shape("value empty tag", "<c r=\"A1\"><v/></c>", "-");
+        shape("space in a tag", "<c r=\"A1\"><v >1</v></c>", "-");
+        shape("space in an end tag", "<c r=\"A1\"><v>1</v ></c>", "-");
+        shape("white space between tags", "<c r=\"A1\"> <v>1</v></c>", "-");
+        shape("text after the value", "<c r=\"A1\"><v>1</v>x</c>", "-");
+        shape("rich text", inlineCell.left(inlineCell.size() - 3) + "r><t>a</t></r></is></c>", "-");
+        shape("text marked otherwise", "<c t=\"inlineStr\"><is><t xml:space=\"default\">a</t></is></c>", "-");
+        shape("text marked in other quotes", "<c t=\"inlineStr\"><is><t xml:space='preserve'>a</t></is></c>", "-");
+        shape("two runs", inlineCell + "a</t><t>b</t></is></c>", "-");
+        // The most one text may hold.
+        const QByteArray longest(10 * 1024 * 1024, 'a');
+        shape("text at the limit", inlineCell + longest + "</t></is></c>", ("r=- s=- t=inlineStr text[" + longest + "]").constData());
+        shape("text past the limit", inlineCell + longest + "a</t></is></c>", "-");
+        for (const char* text : {"a&amp;b", "a&#65;", "a\rb", "a\x01", "a]]>b", "\xC3\x28", "\xC0\xAF", "\xED\xA0\x80", "\xEF\xBF\xBE",
+                                 "\xF4\x90\x80\x80", "\xE6\xBC", "<![CDATA[a]]>", "<!---->a"}) {
+            const QByteArray name = QByteArray("text holding ") + QByteArray(text).toPercentEncoding();
+            QTest::newRow(name.constData()) << inlineCell + text + "</t></is></c>" << QByteArray() << "-";
+        }
+        // Rows taken, their cells read as above.
+        shape("row", "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>b</t></is></c><c/></row>",
+              "row r=2: r=A2 s=- t=- value[1] | r=B2 s=- t=inlineStr text[b] | r=- s=- t=- none");
+        shape("row without cells", "<row r=\"3\" spans=\"1:5\"></row>", "row r=3:");
+        shape("row of attributes named like its number", "<row rr=\"1\" r=\"3\" ref=\"2\"></row>", "row r=3:");
+        shape("empty row", "<row r=\"3\" s=\"1\" customFormat=\"1\"/>", "row r=3:");
+        shape("row without a number", "<row><c><v>1</v></c></row>", "row r=-: r=- s=- t=- value[1]");
+        shape("row of many attributes", "<row\tspans = '1:2' r=\"4\" ht=\"15\" customHeight=\"1\" hidden=\"0\" outlineLevel=\"0\"><c/></row>",
+              "row r=4: r=- s=- t=- none");
+        shape("prefixed row", "<x:row r=\"5\"><x:c><x:v>1</x:v></x:c></x:row>", "row r=5: r=- s=- t=- value[1]", "x:");
+        shape("row with prefixed attributes", "<row r=\"2\" x14ac:dyDescent=\"0.25\" a:b:c=\"1\" xml:space=\"preserve\"><c/></row>",
+              "row r=2 [x14ac a xml]: r=- s=- t=- none");
+        // Rows left to the general parse.
+        shape("row holding a cell of another shape", "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"B2\"><f>A2</f></c></row>", "-");
+        shape("row with white space between cells", "<row r=\"2\"><c r=\"A2\"><v>1</v></c> <c r=\"B2\"/></row>", "-");
+        shape("row declaring a namespace", "<row r=\"2\" xmlns:k=\"urn:k\"><c/></row>", "-");
+        shape("row declaring the default namespace", "<row r=\"2\" xmlns=\"urn:k\"><c/></row>", "-");
+        shape("row attribute twice", "<row r=\"2\" r=\"3\"><c/></row>", "-");
+        shape("row attribute without a value", "<row r=\"2\" hidden><c/></row>", "-");
+        shape("row end with a space", "<row r=\"2\"><c/></row >", "-");
+        shape("row end of another name", "<row r=\"2\"><c/></rows>", "-");
+        QByteArray many = "<row";
+        for (int i = 0; i < 17; ++i)
+            many += " a" + QByteArray::number(i) + "=\"1\"";
+        shape("row of 17 attributes", many + "><c/></row>", "-");
+        shape("row of 16 attributes", many.left(many.lastIndexOf(" a16")) + "><c/></row>", "row r=-: r=- s=- t=- none");
+    }
+    void plainMarkup()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, prefix);
+        QFETCH(QString, expected);
+        const std::string_view bound(prefix.constData(), std::size_t(prefix.size()));
+        const auto view = [](const std::optional<std::string_view>& v) {
+            return v ? QString::fromUtf8(v->data(), int(v->size())) : QString("-");
+        };
+        const auto cell = [&](const xlsx::PlainCell& c) {
+            const QString text = QString::fromUtf8(c.text.data(), int(c.text.size()));
+            const QString content = c.content == xlsx::PlainCell::Content::None ? "none"
+                                    : c.content == xlsx::PlainCell::Content::Value ? "value[" + text + "]"
+                                    : (c.preserved ? "preserved[" : "text[") + text + "]";
+            return "r=" + view(c.reference) + " s=" + view(c.style) + " t=" + view(c.type) + " " + content;
+        };
+        // Read from a buffer that ends where the bytes do, followed by the next cell.
+        const bool isRow = bytes.startsWith("<" + prefix + "row");
+        const auto read = [&](int size, QString* parts) {
+            const std::unique_ptr<char[]> buffer(new char[std::size_t(size)]);
+            std::copy(bytes.constData(), bytes.constData() + std::min(size, bytes.size()), buffer.get());
+            const char* const next = "<c/>";
+            std::copy(next, next + std::max(0, size - bytes.size()), buffer.get() + bytes.size());
+            if (!isRow) {
+                xlsx::PlainCell plain;
+                const std::size_t used = xlsx::readPlainCell(buffer.get(), std::size_t(size), bound, plain);
+                if (parts && used)
+                    *parts = cell(plain);
+                return used;
+            }
+            xlsx::PlainRow plain;
+            const std::size_t used = xlsx::readPlainRow(buffer.get(), std::size_t(size), bound, plain);
+            QStringList cells;
+            for (const xlsx::PlainCell& c : plain.cells)
+                cells.append(cell(c));
+            QStringList prefixes;
+            for (const std::string_view p : plain.attributePrefixes)
+                prefixes.append(QString::fromUtf8(p.data(), int(p.size())));
+            if (parts && used)
+                *parts = ("row r=" + view(plain.number) + (prefixes.isEmpty() ? "" : " [" + prefixes.join(' ') + "]") + ": "
+                          + cells.join(" | ")).trimmed();
+            return used;
+        };
+        // Followed by the next cell, and at the very end of the bytes.
+        for (const int size : {bytes.size() + 4, bytes.size()}) {
+            QString parts = "-";
+            const std::size_t used = read(size, &parts);
+            QCOMPARE(parts, expected);
+            QCOMPARE(used, expected == "-" ? 0 : std::size_t(bytes.size()));
+        }
+        for (int size = 0; expected != "-" && size < std::min(bytes.size(), 4096); ++size)
+            QCOMPARE(read(size, nullptr), std::size_t(0));
+    }
+
+    // Sheets read by the markup scanner, whose cells and rows of plain shape are taken straight from the bytes, read
+    // cell for cell as expat reads them, refusals included; so do those whose markup breaks a limit or a rule only
+    // inside a plain cell. Cells of the shapes taken and of shapes left to the general parse stand side by side.
+    void plainMarkupReadsAsExpat_data()
+    {
+        QTest::addColumn<QByteArray>("worksheet");
+        const auto sheet = [](const char* name, const QByteArray& sheetData) { QTest::newRow(name) << TestPackage::worksheet(sheetData); };
+        const auto row = [](int r, const QByteArray& cells) { return "<row r=\"" + QByteArray::number(r) + "\">" + cells + "</row>"; };
+        const QByteArray text = "<c t=\"inlineStr\"><is><t>";
+        sheet("every type and style", row(1, "<c r=\"A1\"><v>12</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"b\"><v>1</v></c>"
+                                             "<c r=\"D1\" t=\"e\"><v>#N/A</v></c><c r=\"E1\" t=\"str\"><v>s</v></c>"
+                                             "<c r=\"F1\" t=\"d\"><v>2024-02-29</v></c><c r=\"G1\" t=\"n\" s=\"1\"><v> 45000 </v></c>"
+                                             "<c r=\"H1\" s=\"2\"><v>45000.5</v></c><c r=\"I1\" s=\"99\"><v>1E+3</v></c>"
+                                             "<c r=\"J1\" t=\"b\"><v>yes</v></c><c r=\"K1\"><v>+7</v></c><c r=\"L1\"><v>1x</v></c>"
+                                             "<c r=\"M1\" t=\"s\"><v> 2 </v></c><c r=\"N1\" t=\"inlineStr\"><v>v</v></c>")
+                                         + row(2, text + "\t a b \n</t></is></c><c t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is></c>"
+                                                  "<c t=\"inlineStr\"><is><t>_x0041__x0009_</t></is></c><c t=\"s\"><is><t>x</t></is></c>"
+                                                  "<c><is><t>7</t></is></c><c t=\"inlineStr\"><is><t></t></is></c><c t=\"str\"><v></v></c>"
+                                                  "<c><v> </v></c><c r=\"J2\" s=\"1\"/><c/><c r=\"L2\"></c>"
+                                                  + text + "\xC3\xBC \xF0\x9F\x98\x80 a > b</t></is></c>"));
+        sheet("prefixed", "<x:row r=\"1\"><x:c r=\"A1\"><x:v>1</x:v></x:c><x:c t=\"inlineStr\"><x:is><x:t>b</x:t></x:is></x:c></x:row>"
+                          "<x:row><x:c><x:v>2</x:v></x:c></x:row>");
+        sheet("positions left out, rows empty and out of order", "<row><c><v>1</v></c><c><v>2</v></c></row><row r=\"5\"/><row r=\"4\">"
+              "<c r=\"C4\"><v>3</v></c><c><v>4</v></c></row><row><c><v>5</v></c></row><row r=\"2\"><c r=\"A2\"><v>6</v></c>"
+              "<c r=\"A2\"><v>7</v></c></row>");
+        sheet("rows of other attributes", "<row r=\"1\" spans=\"1:2\" ht=\"15\" customHeight=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+              "<row r=\"2\" x:a=\"1\"><c r=\"A2\"><v>2</v></c></row><row r=\"3\" xmlns:k=\"urn:k\" k:a=\"1\"><c r=\"A3\"><v>3</v></c></row>");
+        sheet("cells of other shapes between plain ones", row(1, "<c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>A1</f><v>2</v></c>"
+              "<c r=\"C1\"><v>3</v></c><c r=\"D1\" t=\"inlineStr\"><is><r><t>a</t></r><r><t> b</t></r></is></c>"
+              "<c r=\"E1\" t=\"inlineStr\"><is><t xml:space=\"default\"> e </t></is></c><c r=\"F1\" cm=\"1\"><v>6</v></c>"
+              "<c r=\"G1\"> <v>7</v> </c>") + "\n" + row(2, text + "a &amp; b</t></is></c>" + text + "c\r\nd</t></is></c>"
+              + text + "&#65;</t></is></c><c><v><![CDATA[5]]></v></c><c><v>6</v><!----></c><c>\n<v>7</v></c>"));
+        // The namespaces in force: elements of another are skipped, whether or not their shape is plain.
+        const QByteArray k = " xmlns:k=\"urn:k\"";
+        sheet("cells of another namespace", row(1, "<c r=\"A1\"><v>1</v></c><k:c r=\"A1\"" + k + "><k:v>9</k:v></k:c>"
+              "<c r=\"B1\" xmlns=\"urn:k\"><v>9</v></c><r:c r=\"C1\"><r:v>3</r:v></r:c>"));
+        sheet("row of another default namespace", "<row r=\"1\" xmlns=\"urn:k\"><c r=\"A1\"><v>9</v></c></row>"
+              "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row>");
+        sheet("row of another namespace", "<k:row r=\"1\"" + k + "><c r=\"A1\"><v>1</v></c></k:row>");
+        sheet("rows of the main namespace under another prefix", "<m:row r=\"1\" xmlns:m=\"http://schemas.openxmlformats.org/"
+              "spreadsheetml/2006/main\"><m:c r=\"A1\"><m:v>5</m:v></m:c></m:row>");
+        sheet("undeclared prefix", row(1, "<c r=\"A1\"><v>1</v></c><k:c r=\"B1\"><k:v>1</k:v></k:c>"));
+        sheet("undeclared attribute prefix on a row", row(1, "<c r=\"A1\"><v>1</v></c>") + "<row r=\"2\" k:a=\"1\"><c r=\"A2\"><v>2</v></c></row>");
+        QTest::newRow("rows as a spreadsheet program writes them")
+            << TestPackage::worksheet("<row r=\"1\" spans=\"1:2\" x14ac:dyDescent=\"0.25\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\">"
+                                      "<v>1.5</v></c></row><row r=\"2\" spans=\"1:2\" ht=\"30\" customHeight=\"1\" x14ac:dyDescent=\"0.3\">"
+                                      "<c r=\"A2\" s=\"1\"><v>45000</v></c></row>")
+                   .replace("<worksheet ", "<worksheet xmlns:x14ac=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac\" ");
+        // Cells past the sheet data, behind a second one that ends it, are no cells.
+        sheet("sheet data ended inside", row(1, "<c r=\"A1\"><v>1</v></c>") + "<sheetData></sheetData>" + row(2, "<c r=\"A2\"><v>2</v></c>"));
+        // Cells nested in a cell's text; the text after them is collected for no cell, and would break the text limit.
+        // (Varied text: a part that deflates far below 1:100 is refused as a bomb.)
+        const QByteArray longest = numbers(10 * 1024 * 1024).left(10 * 1024 * 1024);
+        sheet("cell inside a text", row(1, text + "a<c r=\"B1\"><v>2</v></c>" + longest + "b</t></is></c>"));
+        // Malformed, and past the limits, only inside plain shapes.
+        sheet("attribute twice", row(1, "<c r=\"A1\" r=\"A1\"><v>1</v></c>"));
+        sheet("row attribute twice", "<row r=\"1\" r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+        sheet("no space between attributes", row(1, "<c r=\"A1\"t=\"s\"><v>0</v></c>"));
+        sheet("reference past the sheet", row(1, "<c r=\"A1\"><v>1</v></c><c r=\"XFE1\"><v>1</v></c>"));
+        sheet("row past the sheet", "<row r=\"1048577\"><c><v>1</v></c></row>");
+        sheet("shared string past the table", row(1, "<c r=\"A1\" t=\"s\"><v>3</v></c>"));
+        for (const char* bad : {"\xC3\x28", "\xED\xA0\x80", "\xEF\xBF\xBF", "a]]>", "\x01", "&nbsp;"}) {
+            const QByteArray name = QByteArray("text holding ") + QByteArray(bad).toPercentEncoding();
+            QTest::newRow(name.constData()) << TestPackage::worksheet(row(1, text + bad + "</t></is></c>"));
+        }
+        sheet("text past the limit", row(1, text + longest + "a</t></is></c>"));
+        sheet("text at the limit", row(1, text + longest + "</t></is></c>"));
+        // The sheet data nested deep: the text of an inline cell opens the 256th element, or the 257th.
+        const auto nested = [](int wrappers, const QByteArray& cell, const QByteArray& row = "<row r=\"1\">") {
+            QByteArray sheet = TestPackage::worksheet(row + cell + "</row>");
+            const int at = sheet.indexOf("<sheetData>");
+            sheet.insert(sheet.indexOf("<pageMargins"), QByteArray("</a>").repeated(wrappers));
+            return sheet.insert(at, QByteArray("<a>").repeated(wrappers));
+        };
+        QTest::newRow("nesting at the limit") << nested(250, text + "deep</t></is></c>");
+        QTest::newRow("nesting past the limit") << nested(251, text + "deep</t></is></c>");
+        QTest::newRow("nesting past the limit for a text, not for a value") << nested(251, "<c r=\"A1\"><v>1</v></c>");
+        QTest::newRow("nesting past the limit, in a row of another shape") << nested(251, text + "deep</t></is></c>", "<row r=\"1\"> ");
+    }
+    void plainMarkupReadsAsExpat()
+    {
+        QFETCH(QByteArray, worksheet);
+        const auto cells = [&](const QByteArray& part, xlsx::SheetAccess access) {
+            const auto document = open(TestPackage()
+                .setPart("xl/sharedStrings.xml", TestPackage::part("sst", "<si><t>zero</t></si><si><t>one</t></si><si><t>two</t></si>"))
+                .setPart("xl/styles.xml", TestPackage::part("styleSheet", "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+                    "<xf numFmtId=\"22\"/></cellXfs>"))
+                .addSheetPart("S", part), "S", access);
+            if (!document)
+                return QStringList{"unreadable"};
+            const xlsx::CellRange range = document->dimension();
+            QStringList read{QString("%1:%2 %3:%4").arg(range.firstRow()).arg(range.lastRow()).arg(range.firstColumn()).arg(range.lastColumn())};
+            for (int r = 1; range.isValid() && r <= range.lastRow(); ++r)
+                for (int c = 1; c <= range.lastColumn(); ++c)
+                    read.append(describe(document->read(r, c)) + "|" + document->text(r, c).left(20));
+            return read;
+        };
+        // A comment at the start of the sheet data leaves the whole part to expat.
+        const QByteArray byExpat = QByteArray(worksheet).replace("<sheetData>", "<sheetData><!---->");
+        for (const auto access : {xlsx::SheetAccess::Random, xlsx::SheetAccess::Forward})
+            QCOMPARE(cells(worksheet, access).join("\n"), cells(byExpat, access).join("\n"));
     }
 
     void dateFormatCodes()
