@@ -6,12 +6,35 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
+
+namespace {
+
+// VmHWM of a running process, in KiB; 0 once it is gone.
+long highWaterKiB(const QByteArray& statusPath)
+{
+    FILE* file = std::fopen(statusPath.constData(), "r");
+    if (!file)
+        return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, file))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1)
+            break;
+    std::fclose(file);
+    return kib;
+}
+
+} // namespace
 
 ChildRun runChild(const QStringList& arguments, const QString& outPath, const QString& errPath)
 {
@@ -35,15 +58,31 @@ ChildRun runChild(const QStringList& arguments, const QString& outPath, const QS
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, argv.first(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return run;
+    // The child's own high-water mark, read while it runs: the ru_maxrss that
+    // wait4() gives carries this process's size from before the exec.
+    const QByteArray statusPath = "/proc/" + QByteArray::number(pid) + "/status";
+    long peakKiB = 0;
     int status = 0;
     rusage usage{};
-    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
+    for (;;) {
+        const pid_t waited = wait4(pid, &status, WNOHANG, &usage);
+        if (waited == pid)
+            break;
+        if (waited != 0)
+            return run;
+        peakKiB = std::max(peakKiB, highWaterKiB(statusPath));
+        const timespec pause{0, 2 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    if (!WIFEXITED(status))
         return run;
     run.status = WEXITSTATUS(status);
     run.seconds = timer.nsecsElapsed() / 1e9;
     run.userSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6;
     run.systemSeconds = usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-    run.peakMiB = usage.ru_maxrss / 1024.0;
+    run.peakMiB = peakKiB / 1024.0;
     return run;
 }
 

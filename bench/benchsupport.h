@@ -11,7 +11,7 @@ struct ChildRun
     double seconds = 0;
     double userSeconds = 0;
     double systemSeconds = 0;
-    double peakMiB = 0;
+    double peakMiB = 0;   // its high-water mark, read every 2 ms while it runs
 };
 
 // errPath empty: standard error stays this program's.
