@@ -58,16 +58,21 @@ void BatchFingerprint::addDetail(const QString& record)
         || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(d.data()), nullptr) != 1)
         qFatal("SHA-256 is not available");
     m_digests.push_back(d);
+    m_hex.clear();
 }
 
 QString BatchFingerprint::hex() const
 {
-    std::sort(m_digests.begin(), m_digests.end(), signedBytesBefore);
+    if (!m_hex.isEmpty())
+        return m_hex;
+    // A lambda, so that the comparison is inlined into the sort.
+    std::sort(m_digests.begin(), m_digests.end(), [](const Digest& a, const Digest& b) { return signedBytesBefore(a, b); });
     Digest whole;
     if (EVP_Digest(m_digests.data(), m_digests.size() * sizeof(Digest), reinterpret_cast<unsigned char*>(whole.data()),
                    nullptr, m_sha256.get(), nullptr) != 1)
         qFatal("SHA-256 is not available");
-    return QString::fromLatin1(QByteArray(whole.data(), int(whole.size())).toHex());
+    m_hex = QString::fromLatin1(QByteArray(whole.data(), int(whole.size())).toHex());
+    return m_hex;
 }
 
 } // namespace kova

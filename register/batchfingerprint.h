@@ -50,6 +50,9 @@ private:
     // Their order is no part of the fingerprint: hex() sorts them in place
     // rather than holding a sorted copy of a full-size batch's digests.
     mutable std::vector<Digest> m_digests;
+    // Asked for before and after the settings lock and when recorded: a
+    // full-size batch's digests are sorted and hashed once.
+    mutable QString m_hex;
 };
 
 } // namespace kova

@@ -211,6 +211,12 @@ private slots:
             const QString ab = print({a, b});
             QVERIFY2(ab.size() == 64 && print({a, b}, 41) == ab && print({b, a}) == ab, word);
             QVERIFY2(print({otherAmount, b}) != ab && print({otherAccount, b}) != ab && print({a, b, b}) != ab, word);
+            // Asked for on the way, it still takes the records added after.
+            BatchFingerprint growing(type);
+            growing.addDetail(detail(type, b, 1));
+            const QString first = growing.hex();
+            growing.addDetail(detail(type, a, 2));
+            QVERIFY2(first == print({b}) && growing.hex() == ab && growing.hex() == ab, word);
         }
     }
 
