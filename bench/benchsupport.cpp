@@ -115,11 +115,15 @@ bool writeTransferWorkbook(const QString& path, int rows)
 
 bool writeTransferSettings(const QString& path)
 {
+    return writeTransferSettings(path, {QStringLiteral("TrxRef"), QStringLiteral("FromAcc"), QStringLiteral("ToAcc"),
+                                        QStringLiteral("Amount"), QStringLiteral("Remittance"),
+                                        QStringLiteral("Remarks1"), QStringLiteral("Beneficiary")});
+}
+
+bool writeTransferSettings(const QString& path, const QStringList& keys)
+{
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Transfer"));
-    const QStringList keys{QStringLiteral("TrxRef"),     QStringLiteral("FromAcc"),  QStringLiteral("ToAcc"),
-                           QStringLiteral("Amount"),     QStringLiteral("Remittance"), QStringLiteral("Remarks1"),
-                           QStringLiteral("Beneficiary")};
     for (int i = 0; i < keys.size(); ++i)
         settings.setValue(keys.at(i), i + 1);
     settings.setValue(QStringLiteral("HasColumnHeader"), true);

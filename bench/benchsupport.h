@@ -22,3 +22,5 @@ ChildRun runChild(const QStringList& arguments, const QString& outPath, const QS
 // from other software; and the settings that map it, Header ID 1.
 bool writeTransferWorkbook(const QString& path, int rows);
 bool writeTransferSettings(const QString& path);
+// The same with the fields of keys (settings keys) mapped to columns 1, 2, ...
+bool writeTransferSettings(const QString& path, const QStringList& keys);

@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -87,16 +86,10 @@ bool writeWideWorkbook(const QString& path, int rows, bool sharedStrings)
 
 bool writeWideSettings(const QString& path)
 {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Transfer"));
-    for (int i = 0; i < 18; ++i)
-        settings.setValue(QString::fromLatin1(kWideKeys[i]), i + 1);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
-    settings.setValue(QStringLiteral("HeaderID"), 1);
-    settings.setValue(QStringLiteral("CompanyID"), QStringLiteral("ABCDE12345"));
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    QStringList keys;
+    for (const char* key : kWideKeys)
+        keys.append(QString::fromLatin1(key));
+    return writeTransferSettings(path, keys);
 }
 
 // kova-export on the workbook with fresh settings (no register of earlier

@@ -68,6 +68,25 @@ inline const char* after(std::string_view value)
     return value.data() + value.size() + 1;
 }
 
+enum class TagEnd { No, Yes, Malformed };
+
+// The end of a start tag at p ('>', or "/>" for an empty element): past it.
+inline TagEnd takeTagEnd(const char*& p, const char* end, bool& empty)
+{
+    if (*p == '>') {
+        ++p;
+        empty = false;
+        return TagEnd::Yes;
+    }
+    if (*p != '/')
+        return TagEnd::No;
+    if (end - p < 2 || p[1] != '>')
+        return TagEnd::Malformed;
+    p += 2;
+    empty = true;
+    return TagEnd::Yes;
+}
+
 // The attributes of <c> and the end of its start tag, from p after its name.
 inline bool takeAttributes(const char*& p, const char* end, PlainCell& cell, bool& empty)
 {
@@ -77,18 +96,9 @@ inline bool takeAttributes(const char*& p, const char* end, PlainCell& cell, boo
             ++p;
         if (p >= end)
             return false;
-        if (*p == '>') {
-            ++p;
-            empty = false;
-            return true;
-        }
-        if (*p == '/') {
-            if (end - p < 2 || p[1] != '>')
-                return false;
-            p += 2;
-            empty = true;
-            return true;
-        }
+        const TagEnd ended = takeTagEnd(p, end, empty);
+        if (ended != TagEnd::No)
+            return ended == TagEnd::Yes;
         std::optional<std::string_view>* value;
         switch (*p) {
         case 'r': value = &cell.reference; break;
@@ -158,18 +168,9 @@ inline bool takeRowAttributes(const char*& p, const char* end, PlainRow& row, bo
             ++p;
         if (p >= end)
             return false;
-        if (*p == '>') {
-            ++p;
-            empty = false;
-            return true;
-        }
-        if (*p == '/') {
-            if (end - p < 2 || p[1] != '>')
-                return false;
-            p += 2;
-            empty = true;
-            return true;
-        }
+        const TagEnd ended = takeTagEnd(p, end, empty);
+        if (ended != TagEnd::No)
+            return ended == TagEnd::Yes;
         if (p == beforeSpace || !isNameStart(*p) || count == kMaxAttributes)
             return false;
         const char* const nameBegin = p;
