@@ -18,7 +18,7 @@ constexpr int foundShare = 8;
 
 void LogPacker::add(const kova::RowReport& report)
 {
-    m_batch.rows.append({m_batch.text.size(), report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
+    m_batch.rows.append({m_used, report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
     for (int column = 0; column < report.values.size(); ++column)
         put(column, report.values.at(column));
     for (const kova::MarkedCell& cell : report.cells)
@@ -43,13 +43,25 @@ void LogPacker::put(int column, const QString& value)
     if (m_columns.size() <= column)
         m_columns.resize(column + 1);
     Column& held = m_columns[column];
-    if (!held.lastWritten || held.last != value) {
-        held.last = value;
-        held.lastWritten = true;
-        held.lastNumber = numberOf(held, column, value);
+    quint64 number;
+    if (held.comparesLast) {
+        if (held.lastWritten && held.last == value) {
+            ++held.repeated;
+        } else {
+            held.last = value;
+            held.lastWritten = true;
+            held.lastNumber = numberOf(held, column, value);
+        }
+        number = held.lastNumber;
+        if (++held.compared == trialRows && held.repeated * foundShare < trialRows) {
+            held.comparesLast = false;
+            held.last.clear();
+        }
+    } else {
+        number = numberOf(held, column, value);
     }
-    if (held.lastNumber)
-        LogBatch::putNumber(m_batch.text, held.lastNumber);
+    if (number)
+        m_used = int(LogBatch::putNumber(room(10), number) - m_batch.text.constData());
     else
         putText(value);
 }
@@ -73,6 +85,13 @@ quint64 LogPacker::numberOf(Column& held, int index, const QString& value)
     return known != held.ids.constEnd() ? (quint64(*known) << 1) | 1 : 0;
 }
 
+char* LogPacker::room(int bytes)
+{
+    if (m_batch.text.size() - m_used < bytes)
+        m_batch.text.resize(qMax(2 * m_batch.text.size(), m_used + bytes));
+    return m_batch.text.data() + m_used;
+}
+
 // As UTF-8 after its length; most values are ASCII, and go without a copy in between.
 void LogPacker::putText(const QString& value)
 {
@@ -80,23 +99,25 @@ void LogPacker::putText(const QString& value)
     const QChar* end = begin + value.size();
     if (std::any_of(begin, end, [](QChar ch) { return ch.unicode() >= 0x80; })) {
         const QByteArray utf8 = value.toUtf8();
-        LogBatch::putNumber(m_batch.text, quint64(utf8.size()) << 1);
-        m_batch.text += utf8;
+        char* out = LogBatch::putNumber(room(10 + utf8.size()), quint64(utf8.size()) << 1);
+        out = std::copy(utf8.constData(), utf8.constData() + utf8.size(), out);
+        m_used = int(out - m_batch.text.constData());
         return;
     }
-    LogBatch::putNumber(m_batch.text, quint64(value.size()) << 1);
-    const int at = m_batch.text.size();
-    m_batch.text.resize(at + value.size());
-    char* out = m_batch.text.data() + at;
+    char* out = LogBatch::putNumber(room(10 + value.size()), quint64(value.size()) << 1);
     for (const QChar* ch = begin; ch != end; ++ch)
         *out++ = char(ch->unicode());
+    m_used = int(out - m_batch.text.constData());
 }
 
 LogBatch LogPacker::take()
 {
+    const int used = m_used;
+    m_batch.text.resize(used);
     LogBatch taken = std::move(m_batch);
     m_batch = {};
+    m_used = 0;
     // The next batch is about as long.
-    m_batch.text.reserve(taken.text.size());
+    m_batch.text.resize(used + used / 8);
     return taken;
 }

@@ -20,6 +20,11 @@ public:
     int rows() const { return m_batch.rows.size(); }
     LogBatch take();
 
+    // Rows after which a column that seldom repeats its value row after row is
+    // no longer compared with the row before, and the share of them that must
+    // repeat it.
+    static constexpr int trialRows = 4096;
+
 private:
     struct Column
     {
@@ -30,6 +35,12 @@ private:
         QString last;
         quint64 lastNumber = 0;
         bool lastWritten = false;
+        // Rows compared with the one before, and how many held its value: a
+        // column of a new value every row (a reference, an amount) is
+        // compared no more, which saves its comparison and its copy.
+        int compared = 0;
+        int repeated = 0;
+        bool comparesLast = true;
         // Once every number is given: lookups, and those that found one. A
         // column of values that seldom repeat (a reference, an account) is
         // looked up no more.
@@ -41,8 +52,13 @@ private:
     void put(int column, const QString& value);
     quint64 numberOf(Column& column, int index, const QString& value);
     void putText(const QString& value);
+    // Room for bytes more in the batch's text, at m_used.
+    char* room(int bytes);
     void mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report);
 
     QVector<Column> m_columns;
     LogBatch m_batch;
+    // Bytes of m_batch.text in use: it is written through a pointer, grown
+    // ahead and cut to this at take().
+    int m_used = 0;
 };
