@@ -203,7 +203,7 @@ private slots:
     // throughout, values that come round again (more of them than are numbered), values that
     // never repeat or seldom do (no longer looked up), text beyond ASCII, long text, one value
     // after the rows that tell a column's kind and new values after them (no longer compared with
-    // the row before), and a value longer than a delivery's rows together.
+    // the row before), a value longer than a delivery's rows together, and values of one hash.
     void packedValues()
     {
         QVector<QStringList> sent;
@@ -215,7 +215,7 @@ private slots:
             sent.append({"1234567890", "REF-" + QString::number(r), again, r % 7 ? again : QString(r % 2 ? "Zo\u00eb %1" : "\u6771\u4eac %1").arg(r),
                          QString(r % 3, ' '), seldom, QString(60 + r % 5, QChar('a' + r % 26)),
                          r < settled ? QString::number(r % 2) : "settled", r < settled ? "same" : QString::number(r / 3),
-                         huge});
+                         huge, QStringList{"AaAa", "AaBB", "BBAa", "BBBB"}.at(r % 4)});
         }
         for (int r = 0; r < sent.size(); ++r) {
             kova::RowReport row;
