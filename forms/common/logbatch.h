@@ -46,13 +46,15 @@ struct LogBatch
     QStringList tips;             // the marked cells' messages, as plain lines
     QStringList messages;         // the rows' message lines, as rich text
 
-    static void putNumber(QByteArray& text, quint64 n)
+    // Writes n at out, at most 10 bytes, and returns where it ends.
+    static char* putNumber(char* out, quint64 n)
     {
         while (n >= 0x80) {
-            text += char(0x80 | (n & 0x7f));
+            *out++ = char(0x80 | (n & 0x7f));
             n >>= 7;
         }
-        text += char(n);
+        *out++ = char(n);
+        return out;
     }
 
     static quint64 takeNumber(const char*& at)

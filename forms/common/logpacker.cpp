@@ -9,6 +9,7 @@ namespace {
 // Enough for the values a column repeats; a column of unique values stops
 // being collected there.
 constexpr int numberedPerColumn = 1024;
+constexpr uint slotMask = 2 * numberedPerColumn - 1;
 // Lookups after that which tell whether the column is worth looking up, and
 // the share of them that must find a number.
 constexpr int trialLookups = 4096;
@@ -18,9 +19,12 @@ constexpr int foundShare = 8;
 
 void LogPacker::add(const kova::RowReport& report)
 {
-    m_batch.rows.append({m_batch.text.size(), report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
+    m_batch.rows.append({m_used, report.sheetRow, qint16(report.values.size()), qint16(report.amountColumn)});
+    if (m_columns.size() < report.values.size())
+        m_columns.resize(report.values.size());
+    Column* columns = m_columns.data();
     for (int column = 0; column < report.values.size(); ++column)
-        put(column, report.values.at(column));
+        put(columns[column], column, report.values.at(column));
     for (const kova::MarkedCell& cell : report.cells)
         mark(cell, true, report);
     for (const kova::MarkedCell& cut : report.warningCells)
@@ -38,39 +42,83 @@ void LogPacker::mark(const kova::MarkedCell& cell, bool error, const kova::RowRe
     m_batch.marks.append(mark);
 }
 
-void LogPacker::put(int column, const QString& value)
+void LogPacker::put(Column& held, int column, const QString& value)
 {
-    if (m_columns.size() <= column)
-        m_columns.resize(column + 1);
-    Column& held = m_columns[column];
-    if (!held.lastWritten || held.last != value) {
-        held.last = value;
-        held.lastWritten = true;
-        held.lastNumber = numberOf(held, column, value);
+    quint64 number;
+    if (held.comparesLast) {
+        if (held.lastWritten && held.last == value) {
+            ++held.repeated;
+        } else {
+            held.last = value;
+            held.lastWritten = true;
+            held.lastNumber = numberOf(held, column, value);
+        }
+        number = held.lastNumber;
+        if (++held.compared == trialRows && held.repeated * foundShare < trialRows) {
+            held.comparesLast = false;
+            held.last.clear();
+        }
+    } else {
+        number = numberOf(held, column, value);
     }
-    if (held.lastNumber)
-        LogBatch::putNumber(m_batch.text, held.lastNumber);
+    if (number)
+        m_used = int(LogBatch::putNumber(room(10), number) - m_batch.text.constData());
     else
         putText(value);
+}
+
+int LogPacker::Column::find(const QString& value, uint hash) const
+{
+    if (table.isEmpty())
+        return -1;
+    for (uint at = hash & slotMask;; at = (at + 1) & slotMask) {
+        const quint64 slot = table.at(int(at));
+        if (!slot)
+            return -1;
+        const int index = int(quint32(slot)) - 1;
+        if (quint32(slot >> 32) == hash && numbered.at(index) == value)
+            return index;
+    }
+}
+
+void LogPacker::Column::number(const QString& value, uint hash)
+{
+    if (table.isEmpty())
+        table.fill(0, int(slotMask) + 1);
+    // Never full: at most half its slots are taken.
+    uint at = hash & slotMask;
+    while (table.at(int(at)))
+        at = (at + 1) & slotMask;
+    table[int(at)] = (quint64(hash) << 32) | quint64(numbered.size() + 1);
+    numbered.append(value);
 }
 
 quint64 LogPacker::numberOf(Column& held, int index, const QString& value)
 {
     if (!held.lookedUp)
         return 0;
-    auto known = held.ids.constFind(value);
-    if (held.ids.size() < numberedPerColumn) {
-        if (known == held.ids.constEnd()) {
-            known = held.ids.insert(value, held.ids.size());
+    const uint hash = qHash(value);
+    int known = held.find(value, hash);
+    if (held.numbered.size() < numberedPerColumn) {
+        if (known < 0) {
+            known = held.numbered.size();
+            held.number(value, hash);
             m_batch.numbered.append({index, value});
         }
     } else {
         ++held.lookups;
-        held.found += known != held.ids.constEnd();
+        held.found += known >= 0;
         if (held.lookups == trialLookups)
             held.lookedUp = held.found * foundShare >= trialLookups;
     }
-    return known != held.ids.constEnd() ? (quint64(*known) << 1) | 1 : 0;
+    return known >= 0 ? (quint64(known) << 1) | 1 : 0;
+}
+
+char* LogPacker::room(int bytes)
+{
+    if (m_batch.text.size() - m_used < bytes)
+        m_batch.text.resize(qMax(2 * m_batch.text.size(), m_used + bytes));
+    return m_batch.text.data() + m_used;
 }
 
 // As UTF-8 after its length; most values are ASCII, and go without a copy in between.
@@ -80,23 +128,25 @@ void LogPacker::putText(const QString& value)
     const QChar* end = begin + value.size();
     if (std::any_of(begin, end, [](QChar ch) { return ch.unicode() >= 0x80; })) {
         const QByteArray utf8 = value.toUtf8();
-        LogBatch::putNumber(m_batch.text, quint64(utf8.size()) << 1);
-        m_batch.text += utf8;
+        char* out = LogBatch::putNumber(room(10 + utf8.size()), quint64(utf8.size()) << 1);
+        out = std::copy(utf8.constData(), utf8.constData() + utf8.size(), out);
+        m_used = int(out - m_batch.text.constData());
         return;
     }
-    LogBatch::putNumber(m_batch.text, quint64(value.size()) << 1);
-    const int at = m_batch.text.size();
-    m_batch.text.resize(at + value.size());
-    char* out = m_batch.text.data() + at;
+    char* out = LogBatch::putNumber(room(10 + value.size()), quint64(value.size()) << 1);
     for (const QChar* ch = begin; ch != end; ++ch)
         *out++ = char(ch->unicode());
+    m_used = int(out - m_batch.text.constData());
 }
 
 LogBatch LogPacker::take()
 {
+    const int used = m_used;
+    m_batch.text.resize(used);
     LogBatch taken = std::move(m_batch);
     m_batch = {};
+    m_used = 0;
     // The next batch is about as long.
-    m_batch.text.reserve(taken.text.size());
+    m_batch.text.resize(used + used / 8);
     return taken;
 }

@@ -21,8 +21,9 @@
 // export's own thread (TransactionForm::startExport): the signals arrive
 // queued, the boxes are shown on the form's thread in the order reported, and
 // the question waits there for its answer. Rows travel in batches, at most one
-// per 50 ms or 8192 rows, so that a million of them cost the window a few
-// hundred deliveries (and as many repaints) rather than a million, packed here
+// per 50 ms or 65536 rows, so that a million of them cost the window a few
+// dozen deliveries (and as many repaints: each also costs the table's row
+// header a pass over all its rows) rather than a million, packed here
 // for the log table (LogPacker), so that the window's thread only appends
 // them; and the export waits while the window is two batches behind, so that
 // no more than those are held in between.
@@ -118,10 +119,21 @@ public:
         emit m_form->batchOutcome(QStringLiteral("Export cancelled: nothing written"));
     }
 
-    void progress(int done, int total) override { emit m_form->rowsRead(done, total); }
+    // The bar shows the count as its text, and its every change repaints it
+    // there and then: a count comes every few thousand rows, faster than
+    // anyone reads it, so counts sent within one batch's time of the one
+    // before are dropped, the first and the last never.
+    void progress(int done, int total) override
+    {
+        if (m_progressSent && done < total && m_sinceProgress.elapsed() < batchMilliseconds)
+            return;
+        m_progressSent = true;
+        m_sinceProgress.start();
+        emit m_form->rowsRead(done, total);
+    }
 
 private:
-    static constexpr int rowsPerBatch = 8192;
+    static constexpr int rowsPerBatch = 65536;
     static constexpr int batchMilliseconds = 50;
 
     // Rows the filters left out, and why, close the line that tells what
@@ -156,6 +168,8 @@ private:
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<WindowGate> m_gate;
     QElapsedTimer m_sinceSent;
+    QElapsedTimer m_sinceProgress;
+    bool m_progressSent = false;
     std::function<bool(const QString&)> m_takesRefusal;
     QString m_takenRefusal;
     QString m_accepted;

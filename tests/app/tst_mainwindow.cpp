@@ -201,15 +201,21 @@ private slots:
     // The log holds a value its column repeats once and names it by number, across deliveries, and
     // its rows in blocks; what it shows is what was reported, whatever the column: one value
     // throughout, values that come round again (more of them than are numbered), values that
-    // never repeat or seldom do (no longer looked up), text beyond ASCII, long text.
+    // never repeat or seldom do (no longer looked up), text beyond ASCII, long text, one value
+    // after the rows that tell a column's kind and new values after them (no longer compared with
+    // the row before), a value longer than a delivery's rows together, and values of one hash.
     void packedValues()
     {
         QVector<QStringList> sent;
+        const int settled = LogPacker::trialRows + 900;
         for (int r = 0; r < 70000; ++r) {
             const QString again = QString::number(r % 1500);
             const QString seldom = r < 1024 || r % 10 == 0 ? QString("S%1").arg(r % 1024) : QString("U%1").arg(r);
+            const QString huge = r == 30001 ? QString(1500000, QChar(0x00e9)) : r == 30002 ? QString(400000, 'x') : QString();
             sent.append({"1234567890", "REF-" + QString::number(r), again, r % 7 ? again : QString(r % 2 ? "Zo\u00eb %1" : "\u6771\u4eac %1").arg(r),
-                         QString(r % 3, ' '), seldom, QString(60 + r % 5, QChar('a' + r % 26))});
+                         QString(r % 3, ' '), seldom, QString(60 + r % 5, QChar('a' + r % 26)),
+                         r < settled ? QString::number(r % 2) : "settled", r < settled ? "same" : QString::number(r / 3),
+                         huge, QStringList{"AaAa", "AaBB", "BBAa", "BBBB"}.at(r % 4)});
         }
         for (int r = 0; r < sent.size(); ++r) {
             kova::RowReport row;
