@@ -86,7 +86,7 @@ ChildRun runChild(const QStringList& arguments, const QString& outPath, const QS
     return run;
 }
 
-bool writeTransferWorkbook(const QString& path, int rows)
+bool writeTransferWorkbook(const QString& path, int rows, bool longRemarks)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -101,7 +101,7 @@ bool writeTransferWorkbook(const QString& path, int rows)
         const lxw_row_t r = lxw_row_t(i);
         const QByteArray ref = "TRX-" + QByteArray::number(i);
         const QByteArray to = QByteArray::number(1000000000 + i);
-        const QByteArray remarks = "Invoice " + QByteArray::number(i % 9973);
+        const QByteArray remarks = (longRemarks ? "Invoice for December " : "Invoice ") + QByteArray::number(i % 9973);
         worksheet_write_string(sheet, r, 0, ref.constData(), nullptr);
         worksheet_write_string(sheet, r, 1, "1234567890", nullptr);
         worksheet_write_string(sheet, r, 2, to.constData(), nullptr);

@@ -19,8 +19,10 @@ ChildRun runChild(const QStringList& arguments, const QString& outPath, const QS
 
 // A sheet "Batch" of valid WDK transfers under a title row, written by
 // libxlsxwriter in constant-memory mode, the way a large spreadsheet arrives
-// from other software; and the settings that map it, Header ID 1.
-bool writeTransferWorkbook(const QString& path, int rows);
+// from other software; and the settings that map it, Header ID 1. With
+// longRemarks every Remarks is longer than the field, so every row draws a
+// warning and the batch is still written.
+bool writeTransferWorkbook(const QString& path, int rows, bool longRemarks = false);
 bool writeTransferSettings(const QString& path);
 // The same with the fields of keys (settings keys) mapped to columns 1, 2, ...
 bool writeTransferSettings(const QString& path, const QStringList& keys);

@@ -3,8 +3,10 @@
 // went without serving its events (a 50 ms timer records the largest gap),
 // while the workbook is read and while it is exported.
 // A second run presses Cancel halfway and times how long the stop takes.
+// With --warnings every row's Remarks is too long, so every row draws a
+// message line for the processing log.
 //
-//   QT_QPA_PLATFORM=offscreen window_export_bench [ROWS] [WORKDIR]
+//   QT_QPA_PLATFORM=offscreen window_export_bench [--warnings] [ROWS] [WORKDIR]
 //
 // The settings file the window reads lies beside this program; it is
 // written for the run and removed afterwards.
@@ -117,7 +119,8 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    const bool warnings = args.removeAll(QStringLiteral("--warnings")) > 0;
     const int rows = args.size() > 1 ? args.at(1).toInt() : 100000;
     QTemporaryDir temporary;
     const QDir dir(args.size() > 2 ? args.at(2) : temporary.path());
@@ -127,11 +130,11 @@ int main(int argc, char* argv[])
     const QString cliUpload = dir.filePath(QStringLiteral("cli.txt"));
     const QString windowUpload = dir.filePath(QStringLiteral("window.txt"));
 
-    if (rows < 1 || !writeTransferWorkbook(workbook, rows) || !freshSettings(cliSettings) || !freshSettings(windowSettings)) {
+    if (rows < 1 || !writeTransferWorkbook(workbook, rows, warnings) || !freshSettings(cliSettings) || !freshSettings(windowSettings)) {
         std::fprintf(stderr, "could not write the workbook or the settings\n");
         return 1;
     }
-    std::printf("rows:                   %d\n", rows);
+    std::printf("rows:                   %d%s\n", rows, warnings ? ", each with a warning" : "");
 
     // Run before the window and again after it, so that the window is compared
     // with kova-export under the load the machine had around it. A child's
