@@ -3,18 +3,47 @@
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
+namespace {
+
+// Large enough that a million lines take a few hundred blocks, small enough
+// that starting a block costs nothing the window would notice.
+constexpr int blockBytes = 1 << 20;
+constexpr qint64 offsetMask = 0xffffffff;
+
+} // namespace
+
 void LogLines::Store::add(Kind kind, const QString& line)
 {
-    starts.append(text.size());
-    text += kind;
-    text += line.toUtf8();
+    const QByteArray utf8 = line.toUtf8();
+    const int size = 1 + utf8.size();
+    if (blocks.isEmpty() || blocks.last().size() + size > blocks.last().capacity()) {
+        blocks.append(QByteArray());
+        blocks.last().reserve(qMax(blockBytes, size));
+    }
+    QByteArray& block = blocks.last();
+    starts.append(qint64(blocks.size() - 1) << 32 | block.size());
+    block += kind;
+    block += utf8;
 }
 
 QByteArray LogLines::Store::line(int row) const
 {
-    const qint64 start = starts.at(row);
-    const qint64 end = row + 1 < starts.size() ? starts.at(row + 1) : text.size();
-    return QByteArray::fromRawData(text.constData() + start, int(end - start));
+    const qint64 at = starts.at(row);
+    const QByteArray& block = blocks.at(int(at >> 32));
+    const int start = int(at & offsetMask);
+    const bool nextHere = row + 1 < starts.size() && starts.at(row + 1) >> 32 == at >> 32;
+    const int end = nextHere ? int(starts.at(row + 1) & offsetMask) : block.size();
+    return QByteArray::fromRawData(block.constData() + start, end - start);
+}
+
+void LogLines::Store::take(Store& other)
+{
+    const qint64 shift = qint64(blocks.size()) << 32;
+    starts.reserve(starts.size() + other.starts.size());
+    for (const qint64 at : qAsConst(other.starts))
+        starts.append(at + shift);
+    blocks += other.blocks;
+    other = {};
 }
 
 QString LogLines::renderMessage(const QByteArray& held)
@@ -64,15 +93,16 @@ void LogLines::showSummary(const QStringList& summary)
         return;
     const int first = m_lines.starts.size();
     beginInsertRows({}, first, first + count - 1);
-    const qint64 offset = m_lines.text.size();
+    // Markup is longer than what it shows, so a long line here is long on screen too.
+    int longest = m_lines.line(m_longest).size();
     for (int i = 0; i < count; ++i) {
-        // Markup is longer than what it shows, so a long line here is long on screen too.
-        if (m_held.line(i).size() > m_lines.line(m_longest).size())
+        const int size = m_held.line(i).size();
+        if (size > longest) {
+            longest = size;
             m_longest = first + i;
-        m_lines.starts.append(offset + m_held.starts.at(i));
+        }
     }
-    m_lines.text += m_held.text;
-    m_held = {};
+    m_lines.take(m_held);
     endInsertRows();
 }
 

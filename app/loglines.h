@@ -39,12 +39,17 @@ private:
     // The held text of a line begins with its kind.
     enum Kind : char { Plain = 'P', Message = 'M' };
 
+    // Lines as UTF-8 in blocks that are never moved once written: adding a
+    // line never copies the lines before it, and held lines join the shown
+    // ones by handing their blocks over. A line lies whole in one block.
     struct Store
     {
-        QByteArray text;
-        QVector<qint64> starts;
+        QVector<QByteArray> blocks;
+        QVector<qint64> starts;   // block << 32 | offset in it
         void add(Kind kind, const QString& line);
         QByteArray line(int row) const;
+        // Every line of other after these, other left empty.
+        void take(Store& other);
     };
 
     // The one place a held message line becomes the rich text shown.

@@ -1,3 +1,4 @@
+#include "app/loglines.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "forms/common/filedialogs.h"
@@ -264,6 +265,38 @@ private slots:
         QVERIFY(emptyDuringExport);
         m_window->ON_Trx_Done({"Total"});
         QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total", separator}));
+    }
+
+    // A full sheet's message lines fill many blocks of the processing log: every line reads back
+    // whole and in order across the blocks' ends, a line longer than a block among them, and lines
+    // added after the summary follow them; the widest line is found among them all.
+    void manyMessageLines()
+    {
+        LogLines lines;
+        lines.appendPlain({"Matched by header: To Acc"});
+        QStringList sent;
+        for (int n = 1; n <= 24000; ++n) {
+            const QString body = n == 9001 ? QString(1200000, QChar(0x00e9)) : QString(40 + n % 397, QChar('a' + n % 26));
+            sent.append(QString("<span style=\"color:#f88021;\">LINE %1: %2 \u6771</span>").arg(n).arg(body));
+        }
+        for (int at = 0; at < sent.size(); at += 1000)
+            lines.holdMessages(sent.mid(at, 1000));
+        QCOMPARE(lines.rowCount(), 1);
+        lines.showSummary({"Total rows processed: 24000"});
+        lines.appendPlain({"Written: out.txt"});
+        QCOMPARE(lines.rowCount(), 3 + sent.size() + 1);
+        QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 24000"));
+        QCOMPARE(lines.index(2, 0).data().toString(), separator);
+        for (int i = 0; i < sent.size(); ++i)
+            if (lines.index(3 + i, 0).data(LogLines::RichTextRole).toString() != sent.at(i))
+                QFAIL(qPrintable(QString("message line %1 reads back otherwise").arg(i + 1)));
+        for (int i = 0; i < sent.size(); i += 997)
+            QCOMPARE(lines.messageLine(3 + i), i + 1);
+        QCOMPARE(lines.index(3 + sent.size(), 0).data().toString(), QString("Written: out.txt"));
+        QCOMPARE(lines.index(3 + sent.size(), 0).data(LogLines::RichTextRole).toString(), QString());
+        QCOMPARE(lines.longestRow(), 3 + 9000);
+        lines.clear();
+        QCOMPARE(lines.rowCount(), 0);
     }
 
     // What one run leaves the next: its place, its splitters and the folder used
