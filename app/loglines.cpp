@@ -57,6 +57,8 @@ void LogLines::clear()
     m_lines = {};
     m_held = {};
     m_longest = 0;
+    m_heldLongest = 0;
+    m_heldLongestSize = -1;
     endResetModel();
 }
 
@@ -81,8 +83,15 @@ void LogLines::appendPlain(const QStringList& lines)
 
 void LogLines::holdMessages(const QStringList& messages)
 {
-    for (const QString& message : messages)
+    // Markup is longer than what it shows, so a long line here is long on
+    // screen too; found as the lines arrive, the summary need not read them.
+    for (const QString& message : messages) {
+        if (message.size() > m_heldLongestSize) {
+            m_heldLongestSize = message.size();
+            m_heldLongest = m_held.starts.size();
+        }
         m_held.add(Message, message);
+    }
 }
 
 void LogLines::showSummary(const QStringList& summary)
@@ -93,16 +102,11 @@ void LogLines::showSummary(const QStringList& summary)
         return;
     const int first = m_lines.starts.size();
     beginInsertRows({}, first, first + count - 1);
-    // Markup is longer than what it shows, so a long line here is long on screen too.
-    int longest = m_lines.line(m_longest).size();
-    for (int i = 0; i < count; ++i) {
-        const int size = m_held.line(i).size();
-        if (size > longest) {
-            longest = size;
-            m_longest = first + i;
-        }
-    }
+    if (m_held.line(m_heldLongest).size() > m_lines.line(m_longest).size())
+        m_longest = first + m_heldLongest;
     m_lines.take(m_held);
+    m_heldLongest = 0;
+    m_heldLongestSize = -1;
     endInsertRows();
 }
 

@@ -60,4 +60,6 @@ private:
     Store m_lines;
     Store m_held;
     int m_longest = 0;
+    int m_heldLongest = 0;        // its row in m_held
+    int m_heldLongestSize = -1;   // in characters
 };

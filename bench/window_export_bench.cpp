@@ -223,8 +223,10 @@ int main(int argc, char* argv[])
         timer.restart();
         exportToEnd();
         const qint64 stoppedAt = timer.elapsed();
-        std::printf("cancel halfway:         stopped %lld ms after the press, longest stall %lld ms, upload %s\n",
-                    stoppedAt - pressedAt, stalls.stop(), QFile::exists(windowUpload) ? "written" : "not written");
+        const qint64 cancelStall = stalls.stop();
+        std::printf("cancel halfway:         stopped %lld ms after the press, longest stall %lld ms (ended %.2f s in), "
+                    "upload %s\n", stoppedAt - pressedAt, cancelStall, stalls.endedAt() / 1000.0,
+                    QFile::exists(windowUpload) ? "written" : "not written");
     }
     QFile::remove(windowSettings);
     QFile::remove(kova::registerPathFor(windowSettings));
