@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 // Every text colour here keeps a contrast of at least 4.5:1 to its tint:
@@ -29,9 +31,11 @@ void LogTableModel::clear()
     m_rowCount = 0;
     m_numbered.clear();
     m_rows.clear();
-    m_markedRows.clear();
-    m_marks.clear();
-    m_tips.clear();
+    m_cells.clear();
+    m_earlierCells.clear();
+    m_tipText.clear();
+    m_tipRests.clear();
+    m_tipRestNumbers.clear();
     endResetModel();
 }
 
@@ -83,7 +87,7 @@ void LogTableModel::append(const LogBatch& batch)
             m_rows.last().reserve(rowsPerBlock);
         }
         QByteArray& text = m_text.last();
-        m_rows.last().append({m_text.size() - 1, text.size(), row.sheetRow, row.values, row.amountColumn});
+        m_rows.last().append({m_text.size() - 1, text.size(), row.sheetRow, row.values, row.amountColumn, false});
         text.append(batch.text.constData() + row.start, size);
         ++m_rowCount;
     }
@@ -93,24 +97,108 @@ void LogTableModel::append(const LogBatch& batch)
         if (mark.row < 0 || mark.row > index)
             continue;
         if (mark.error) {
-            m_markedRows.insert(mark.row);
-            m_marks[key(mark.row, mark.column)] |= ErrorCell;
+            m_rows[mark.row / rowsPerBlock][mark.row % rowsPerBlock].marked = true;
+            this->mark(mark.row, mark.column, ErrorCell, batch, mark.tip);
         } else if (mark.column >= 0 && mark.column < m_columns) {
-            m_marks[key(mark.row, mark.column)] |= CutCell;
-        } else {
-            continue;
+            this->mark(mark.row, mark.column, CutCell, batch, mark.tip);
         }
-        addTip(mark.row, mark.column, batch, mark.tip);
     }
     endInsertRows();
 }
 
-void LogTableModel::addTip(int row, int column, const LogBatch& batch, int tip)
+void LogTableModel::mark(int row, int column, quint8 kind, const LogBatch& batch, int tip)
 {
+    Cell* held = cell(row, column);
+    if (!held) {
+        const Cell added{row, column, 0, 0, 0, 0, NoTip};
+        if (m_cells.isEmpty() || key(m_cells.last().last()) < key(added)) {
+            if (m_cells.isEmpty() || m_cells.last().size() == cellsPerBlock) {
+                m_cells.append(QVector<Cell>());
+                m_cells.last().reserve(cellsPerBlock);
+            }
+            m_cells.last().append(added);
+            held = &m_cells.last().last();
+        } else {
+            held = &m_earlierCells.insert(key(added), added).value();
+        }
+    }
+    held->marks |= kind;
     if (tip < 0 || tip >= batch.tips.size())
         return;
-    QString& told = m_tips[key(row, column)];
-    told += (told.isEmpty() ? QString() : QStringLiteral("\n")) + batch.tips.at(tip);
+    const QString told = this->tip(*held);
+    holdTip(*held, told.isEmpty() ? batch.tips.at(tip) : told + QLatin1Char('\n') + batch.tips.at(tip));
+}
+
+void LogTableModel::holdTip(Cell& cell, const QString& tip)
+{
+    // Most tips are "LINE n" and one of a few texts: held as n and the text's number.
+    static const QLatin1String line("LINE ");
+    if (tip.startsWith(line)) {
+        int digits = line.size();
+        while (digits < tip.size() && digits < line.size() + 9 && tip.at(digits).isDigit() && tip.at(digits).unicode() < 0x80)
+            ++digits;
+        const QStringRef number = tip.midRef(line.size(), digits - line.size());
+        const int n = number.toInt();
+        if (number == QString::number(n)) {
+            const QString rest = tip.mid(digits);
+            auto known = m_tipRestNumbers.constFind(rest);
+            if (known == m_tipRestNumbers.constEnd() && m_tipRests.size() < tipRestsHeld) {
+                known = m_tipRestNumbers.insert(rest, m_tipRests.size());
+                m_tipRests.append(rest);
+            }
+            if (known != m_tipRestNumbers.constEnd()) {
+                cell.tip = LineTip;
+                cell.tipStart = n;
+                cell.tipSize = *known;
+                return;
+            }
+        }
+    }
+    const QByteArray text = tip.toUtf8();
+    if (m_tipText.isEmpty() || m_tipText.last().size() + text.size() > tipTextPerBlock) {
+        m_tipText.append(QByteArray());
+        m_tipText.last().reserve(qMax(tipTextPerBlock, text.size()));
+    }
+    cell.tip = TextTip;
+    cell.tipBlock = qint16(m_tipText.size() - 1);
+    cell.tipStart = m_tipText.last().size();
+    cell.tipSize = text.size();
+    m_tipText.last().append(text);
+}
+
+QString LogTableModel::tip(const Cell& cell) const
+{
+    switch (cell.tip) {
+    case TextTip:
+        return QString::fromUtf8(m_tipText.at(cell.tipBlock).constData() + cell.tipStart, cell.tipSize);
+    case LineTip:
+        return QLatin1String("LINE ") + QString::number(cell.tipStart) + m_tipRests.at(cell.tipSize);
+    default:
+        return QString();
+    }
+}
+
+const LogTableModel::Cell* LogTableModel::cell(int row, int column) const
+{
+    const qint64 wanted = key(row, column);
+    // The last block whose first cell is not after the one wanted.
+    auto block = std::upper_bound(m_cells.cbegin(), m_cells.cend(), wanted,
+                                  [](qint64 k, const QVector<Cell>& cells) { return k < key(cells.first()); });
+    if (block != m_cells.cbegin()) {
+        --block;
+        const auto found = std::lower_bound(block->cbegin(), block->cend(), wanted,
+                                            [](const Cell& cell, qint64 k) { return key(cell) < k; });
+        if (found != block->cend() && key(*found) == wanted)
+            return &*found;
+    }
+    const auto earlier = m_earlierCells.constFind(wanted);
+    return earlier == m_earlierCells.constEnd() ? nullptr : &*earlier;
+}
+
+quint8 LogTableModel::marksOf(int row, int column) const
+{
+    const Cell* held = cell(row, column);
+    return held ? held->marks : 0;
 }
 
 QString LogTableModel::value(const Row& row, int column) const
@@ -152,18 +240,18 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case Qt::ForegroundRole:
-        if (m_marks.value(key(index.row(), column)) & ErrorCell)
+        if (marksOf(index.row(), column) & ErrorCell)
             return QBrush(markedFieldText);
         return {};
     case Qt::FontRole:
-        if (m_marks.value(key(index.row(), column)) & ErrorCell) {
+        if (marksOf(index.row(), column) & ErrorCell) {
             QFont bold;
             bold.setBold(true);
             return bold;
         }
         return {};
     case Qt::DecorationRole: {
-        const quint8 marks = m_marks.value(key(index.row(), column));
+        const quint8 marks = marksOf(index.row(), column);
         if (marks & ErrorCell)
             return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
         if (marks & CutCell)
@@ -171,17 +259,19 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
         return {};
     }
     case Qt::ToolTipRole: {
-        const auto tip = m_tips.constFind(key(index.row(), column));
-        return tip == m_tips.constEnd() ? QVariant() : QVariant(*tip);
+        const Cell* held = cell(index.row(), column);
+        if (!held || held->tip == NoTip)
+            return {};
+        return tip(*held);
     }
     case Qt::BackgroundRole: {
         // An error's marking says more than a cut, and a cut more than its row's tint.
-        const quint8 marks = m_marks.value(key(index.row(), column));
+        const quint8 marks = marksOf(index.row(), column);
         if (marks & ErrorCell)
             return QBrush(markedFieldBackground);
         if (marks & CutCell)
             return QBrush(cutFieldBackground);
-        if (m_markedRows.contains(index.row()))
+        if (row.marked)
             return QBrush(markedRowBackground);
         return {};
     }

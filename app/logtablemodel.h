@@ -5,7 +5,6 @@
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -15,7 +14,10 @@
 // tooltip, for those who cannot tell the tints apart), the amount
 // column right-aligned, and the sheet row as the row's number. A full sheet
 // is a million rows, so a row is held as its values' UTF-8 in one shared
-// buffer, and only the few marked cells are held apart. Values a column
+// buffer, and its marked cells apart, in the order of their rows and
+// columns, with their tips' UTF-8 in buffers of their own: a sheet may mark a
+// cell on every row, and one entry and string per cell would hold more than
+// the rows themselves and free slowly at the next export. Values a column
 // repeats (an account, a name, the padding of an empty field) are held once
 // per column and named by their number. The rows arrive packed so (LogBatch):
 // appending them is copying. Rows and their values are held in blocks that
@@ -46,13 +48,33 @@ private:
         int sheetRow = 0;
         qint16 values = 0;
         qint16 amountColumn = 0; // right-aligned when in 1..values-1
+        bool marked = false;     // a cell of it has an error
     };
     enum Mark : quint8 { ErrorCell = 1, CutCell = 2 };
+    enum Tip : quint8 { NoTip, TextTip, LineTip };
+    struct Cell
+    {
+        int row = 0;
+        int column = 0;
+        // TextTip: its UTF-8 in m_tipText; LineTip: its line's number and
+        // the number of the text after it in m_tipRests.
+        int tipStart = 0;
+        int tipSize = 0;
+        qint16 tipBlock = 0;
+        quint8 marks = 0;
+        Tip tip = NoTip;
+    };
 
     const Row& row(int index) const { return m_rows.at(index / rowsPerBlock).at(index % rowsPerBlock); }
     QString value(const Row& row, int column) const;
-    void addTip(int row, int column, const LogBatch& batch, int tip);
+    void mark(int row, int column, quint8 kind, const LogBatch& batch, int tip);
+    void holdTip(Cell& cell, const QString& tip);
+    QString tip(const Cell& cell) const;
+    const Cell* cell(int row, int column) const;
+    Cell* cell(int row, int column) { return const_cast<Cell*>(qAsConst(*this).cell(row, column)); }
+    quint8 marksOf(int row, int column) const;
     static qint64 key(int row, int column) { return (qint64(row) << 32) | quint32(column); }
+    static qint64 key(const Cell& cell) { return key(cell.row, cell.column); }
 
     QStringList m_titles;
     int m_columns = 0;
@@ -64,7 +86,18 @@ private:
     QVector<QStringList> m_numbered;   // per column
     QVector<QVector<Row>> m_rows;
     int m_rowCount = 0;
-    QSet<int> m_markedRows;
-    QHash<qint64, quint8> m_marks;
-    QHash<qint64, QString> m_tips;   // the messages of marked cells, a line each
+    static constexpr int cellsPerBlock = 1 << 16;
+    static constexpr int tipTextPerBlock = 1 << 22;
+    static constexpr int tipRestsHeld = 4096;
+
+    // The marked cells by row and column. Marks come in the order of their
+    // rows but may name an earlier row (a duplicate's first), and such a cell
+    // is held apart if not held already.
+    QVector<QVector<Cell>> m_cells;
+    QHash<qint64, Cell> m_earlierCells;
+    // The messages of marked cells, a line each: as UTF-8, or as the number
+    // of a "LINE n" and the text that follows it, held once.
+    QVector<QByteArray> m_tipText;
+    QStringList m_tipRests;
+    QHash<QString, int> m_tipRestNumbers;
 };

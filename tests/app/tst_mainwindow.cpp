@@ -1,4 +1,5 @@
 #include "app/loglines.h"
+#include "app/logtablemodel.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
 #include "forms/common/filedialogs.h"
@@ -237,6 +238,113 @@ private slots:
                 QFAIL(qPrintable(QString("row %1: %2 for %3").arg(r).arg(shown.join('|'), sent.at(r).join('|'))));
         }
         QCOMPARE(log->headerData(69999, Qt::Vertical).toString(), QString("70001"));
+    }
+
+    // Every marked cell of a full sheet reads back its tint and its tip across the blocks that hold
+    // marks and tips: rows without marks, a cut, errors and a cut on one row, an error and a cut on
+    // one cell (tips a line each) and marks without a tip, a mark on an earlier row (held or not
+    // yet), tips that are "LINE n" and a text, and others: another text, a number that is not one
+    // as written, an empty tip, text beyond ASCII, a tip longer than a block.
+    void markedCells_data()
+    {
+        QTest::addColumn<int>("delivery");
+        QTest::newRow("one row at a time") << 1;
+        QTest::newRow("deliveries across the blocks' ends") << 4093;
+    }
+
+    void markedCells()
+    {
+        QFETCH(int, delivery);
+        const int rows = 140000;
+        struct Told
+        {
+            quint8 marks = 0;
+            bool tip = false;
+            QString text;
+        };
+        QHash<qint64, Told> expected;
+        QSet<int> errorRows;
+        LogTableModel model;
+        LogBatch batch;
+        int first = 0;
+        auto mark = [&](int row, int column, bool error, const QString* tip) {
+            LogBatch::Mark m{batch.rows.size() - 1, row, column, error, tip ? batch.tips.size() : -1};
+            if (tip)
+                batch.tips.append(*tip);
+            batch.marks.append(m);
+            Told& told = expected[(qint64(row) << 32) | quint32(column)];
+            told.marks |= error ? 1 : 2;
+            if (tip) {
+                told.text = told.tip && !told.text.isEmpty() ? told.text + '\n' + *tip : *tip;
+                told.tip = true;
+            }
+            if (error)
+                errorRows.insert(row);
+        };
+        for (int r = 0; r < rows; ++r) {
+            batch.rows.append({batch.text.size(), r + 2, 4, 0});
+            for (int c = 0; c < 4; ++c) {
+                const QByteArray value = QByteArray::number(r * 4 + c);
+                char lead[10];
+                batch.text.append(lead, int(LogBatch::putNumber(lead, quint64(value.size()) << 1) - lead));
+                batch.text.append(value);
+            }
+            const QString cut = QString("LINE %1: Warning. Remarks cut").arg(r + 2);
+            const QString error = QString("LINE %1: Error. Amount is empty").arg(r + 2);
+            const QString other = r % 7 ? QString("LINE %1: Warning. Name %2 cut").arg(r + 2).arg(r) : QString("Zo\u00eb \u6771 %1").arg(r);
+            const int oddOne = r / 1000 % 6;
+            const QString odd = oddOne == 5 && r % 1000 == 3 ? QString(5000000, QChar(0xe9))
+                                                             : QStringList{"LINE 007: x", "LINE 12345678901: x", "LINE : x", "LINE", "", ""}.at(oddOne);
+            switch (r % 5) {
+            case 0:
+                break;
+            case 1:
+                mark(r, 3, false, &cut);
+                break;
+            case 2:
+                mark(r, 0, true, &error);
+                mark(r, 3, false, &cut);
+                mark(r, 2, true, &other);
+                break;
+            case 3:
+                mark(r, 1, true, &error);
+                mark(r, 1, false, &cut);
+                mark(r, 1, false, nullptr);
+                mark(r, 2, false, r % 1000 == 3 ? &odd : nullptr);
+                break;
+            case 4:
+                mark(r, 0, false, &other);
+                // An earlier row: a cell held already, one not, and one no row shows.
+                if (r % 100 == 4) {
+                    mark(r - 2, 3, r % 200 == 4, &error);
+                    mark(r - 4, 2, true, &cut);
+                    mark(r - 3, 4, false, &cut);
+                }
+                break;
+            }
+            if ((r + 1) % delivery == 0 || r == rows - 1) {
+                model.append(batch);
+                first += batch.rows.size();
+                batch = LogBatch();
+            }
+        }
+        QCOMPARE(model.rowCount(), rows);
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < model.columnCount(); ++c) {
+                const QModelIndex index = model.index(r, c);
+                const Told told = expected.value((qint64(r) << 32) | quint32(c));
+                const QString tint = told.marks & 1 ? "#f5b5ba" : told.marks & 2 ? "#fddcbf" : errorRows.contains(r) ? "#fbe1e3" : "";
+                const QVariant tip = index.data(Qt::ToolTipRole);
+                const QVariant background = index.data(Qt::BackgroundRole);
+                const QString shown = (background.isValid() ? background.value<QBrush>().color().name() : QString()) + '|'
+                    + (tip.isValid() ? "tip:" + tip.toString() : "no tip") + '|' + QString::number(index.data(Qt::FontRole).value<QFont>().bold());
+                const QString wanted = tint + '|' + (told.tip ? "tip:" + told.text : "no tip") + '|' + QString::number(told.marks & 1);
+                if (shown != wanted)
+                    QFAIL(qPrintable(QString("row %1 column %2: %3 for %4").arg(r).arg(c).arg(shown.left(200), wanted.left(200))));
+            }
+        }
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
     }
 
     void summaryAndMessages()
