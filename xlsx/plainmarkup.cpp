@@ -87,16 +87,23 @@ inline TagEnd takeTagEnd(const char*& p, const char* end, bool& empty)
     return TagEnd::Yes;
 }
 
+// Past the white space at p (spaced: there was some), then past the end of
+// the start tag where it stands there.
+inline TagEnd nextAttribute(const char*& p, const char* end, bool& empty, bool& spaced)
+{
+    const char* const before = p;
+    while (p < end && isSpace(*p))
+        ++p;
+    spaced = p != before;
+    return p < end ? takeTagEnd(p, end, empty) : TagEnd::Malformed;
+}
+
 // The attributes of <c> and the end of its start tag, from p after its name.
 inline bool takeAttributes(const char*& p, const char* end, PlainCell& cell, bool& empty)
 {
     for (;;) {
-        const char* const beforeSpace = p;
-        while (p < end && isSpace(*p))
-            ++p;
-        if (p >= end)
-            return false;
-        const TagEnd ended = takeTagEnd(p, end, empty);
+        bool spaced = false;
+        const TagEnd ended = nextAttribute(p, end, empty, spaced);
         if (ended != TagEnd::No)
             return ended == TagEnd::Yes;
         std::optional<std::string_view>* value;
@@ -107,7 +114,7 @@ inline bool takeAttributes(const char*& p, const char* end, PlainCell& cell, boo
         default: return false;
         }
         // An attribute twice makes the tag malformed.
-        if (p == beforeSpace || *value)
+        if (!spaced || *value)
             return false;
         const std::string_view text = takeValue(p + 1, end);
         if (text.data() == nullptr)
@@ -163,15 +170,11 @@ inline bool takeRowAttributes(const char*& p, const char* end, PlainRow& row, bo
     Name names[kMaxAttributes];
     int count = 0;
     for (;;) {
-        const char* const beforeSpace = p;
-        while (p < end && isSpace(*p))
-            ++p;
-        if (p >= end)
-            return false;
-        const TagEnd ended = takeTagEnd(p, end, empty);
+        bool spaced = false;
+        const TagEnd ended = nextAttribute(p, end, empty, spaced);
         if (ended != TagEnd::No)
             return ended == TagEnd::Yes;
-        if (p == beforeSpace || !isNameStart(*p) || count == kMaxAttributes)
+        if (!spaced || !isNameStart(*p) || count == kMaxAttributes)
             return false;
         const char* const nameBegin = p;
         const char* colon = nullptr;
