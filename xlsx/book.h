@@ -18,6 +18,11 @@ public:
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
     virtual bool rowsReach(int row) const { return row <= dimension().lastRow(); }
+    // The cell holds a formula whose result the workbook does not vouch for.
+    virtual bool isUnknown(int /*row*/, int /*column*/) const { return false; }
+    // Why the file or the selected sheet cannot be read, and where, for the
+    // user; empty when it reads or no more is known.
+    virtual QString problem() const { return {}; }
     // A workbook saved with a password opens without sheets; this tells it
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }

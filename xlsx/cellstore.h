@@ -16,6 +16,10 @@ enum class CellKind : std::uint8_t
     Text,         // index into the sheet's own texts (inline, formula, error)
     Boolean,      // number 0 or 1
     IsoDate,      // index into the sheet's own texts: an ISO 8601 date (t="d")
+    // index into the sheet's own texts: "=" and the formula of a formula cell
+    // whose result the workbook does not vouch for. It reads as that text, so
+    // that the user sees what the cell holds, but no value is known.
+    Formula,
 };
 
 // One cell that holds a value, 16 bytes: a full-size sheet has millions.

@@ -68,6 +68,7 @@ QVariant CellValues::value(const Cell& cell, const StringPool& texts) const
     case CellKind::SharedString:
         return m_sharedStrings.text(cell.index);
     case CellKind::Text:
+    case CellKind::Formula:
         return texts.text(cell.index);
     case CellKind::Boolean:
         return cell.number != 0.0;
@@ -83,6 +84,7 @@ QString CellValues::text(const Cell& cell, const StringPool& texts) const
     case CellKind::SharedString:
         return m_sharedStrings.text(cell.index);
     case CellKind::Text:
+    case CellKind::Formula:
         return texts.text(cell.index);
     case CellKind::Number:
         if (isInteger(cell.number))

@@ -106,6 +106,16 @@ QString Document::text(int row, int column) const
     return m_book ? m_book->text(row, column) : QString();
 }
 
+bool Document::isUnknown(int row, int column) const
+{
+    return m_book && m_book->isUnknown(row, column);
+}
+
+QString Document::problem() const
+{
+    return m_book ? m_book->problem() : QString();
+}
+
 bool Document::rowsReach(int row) const
 {
     return m_book && m_book->rowsReach(row);

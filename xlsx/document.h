@@ -109,6 +109,14 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // The cell holds a formula whose result the workbook does not vouch for
+    // (none is stored, or the workbook asks to be recalculated when opened):
+    // it reads as "=" and its formula, but its value is not known, and no
+    // payment may be made of it.
+    bool isUnknown(int row, int column) const;
+    // Why the file, or the sheet last selected, cannot be read, and where
+    // ("line 12: ..."), for the user; empty when it reads or no more is known.
+    QString problem() const;
     // The used range reaches down to row (dimension().lastRow() >= row); a
     // sheet read with SheetAccess::InOrder is read until a later row or its end.
     bool rowsReach(int row) const;

@@ -253,6 +253,7 @@ void RowStream::gatherRow(std::uint32_t row) const
 {
     m_rowCells.clear();
     m_row = row;
+    m_rowHasFormula = false;
     for (const std::unique_ptr<Batch>& batch : m_held) {
         const std::vector<Cell>& cells = batch->cells;
         if (cells.front().row > row || cells.back().row < row)
@@ -269,8 +270,10 @@ void RowStream::gatherRow(std::uint32_t row) const
         }
         while (at < cells.size() && cells[at].row < row)
             ++at;
-        for (; at < cells.size() && cells[at].row == row; ++at)
+        for (; at < cells.size() && cells[at].row == row; ++at) {
+            m_rowHasFormula |= cells[at].kind == CellKind::Formula;
             m_rowCells.push_back({cells[at], &batch->texts});
+        }
         batch->next = at;
     }
     // Mostly the row lies in one batch, its columns in order and each once.
@@ -343,6 +346,12 @@ QVariant RowStream::read(int row, int column) const
 {
     const RowCell* cell = find(row, column);
     return cell ? m_values.value(cell->cell, *cell->texts) : QVariant();
+}
+
+bool RowStream::isUnknown(int row, int column) const
+{
+    const RowCell* cell = find(row, column);
+    return cell && m_rowHasFormula && cell->cell.kind == CellKind::Formula;
 }
 
 QString RowStream::text(int row, int column) const

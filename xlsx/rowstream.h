@@ -50,6 +50,7 @@ public:
     CellRange usedRange() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool isUnknown(int row, int column) const override;
     bool rowsReach(int row) const override;
     bool readIntact() const override;
 
@@ -108,6 +109,7 @@ private:
     mutable std::uint32_t m_floor = 0;        // rows before it may be gone
     mutable std::uint32_t m_row = 0;          // the row gathered in m_rowCells
     mutable std::vector<RowCell> m_rowCells;
+    mutable bool m_rowHasFormula = false;     // a cell of m_rowCells is CellKind::Formula
 
     // The reading side's, without a survey.
     mutable CellRange m_seen;                                  // the cells received so far

@@ -39,6 +39,14 @@ QVariant Sheet::read(int row, int column) const
     return cell ? m_values.value(*cell, m_texts) : QVariant();
 }
 
+bool Sheet::isUnknown(int row, int column) const
+{
+    if (m_formulas == 0)
+        return false;
+    const Cell* cell = m_cells.find(row, column);
+    return cell && cell->kind == CellKind::Formula;
+}
+
 QString Sheet::text(int row, int column) const
 {
     const Cell* cell = m_cells.find(row, column);

@@ -26,17 +26,24 @@ public:
     CellRange usedRange() const override { return m_cells.usedRange(); }
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool isUnknown(int row, int column) const override;
 
 private:
     bool keepsValues() const override { return true; }
     std::uint32_t addText(const std::string& utf8) override { return m_texts.add(utf8); }
-    void add(const Cell& cell) override { m_cells.append(cell); }
+    void add(const Cell& cell) override
+    {
+        m_formulas += cell.kind == CellKind::Formula;
+        m_cells.append(cell);
+    }
 
     const SharedStrings& m_sharedStrings;
     const CellValues m_values;
     const bool m_formulasAsText;
     CellStore m_cells;
     StringPool m_texts;
+    // Most sheets hold none: their cells need not be looked up to tell.
+    std::size_t m_formulas = 0;
 };
 
 } // namespace xlsx

@@ -14,6 +14,7 @@ public:
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
     virtual bool rowsReach(int row) const { return row <= usedRange().lastRow(); }
+    virtual bool isUnknown(int row, int column) const = 0;
     virtual bool readIntact() const { return true; }
 };
 

@@ -292,8 +292,7 @@ void SheetReader::finishCell()
     if (m_hasFormula && m_formulasAsText) {
         // The workbook asks to be recalculated when opened: what it caches
         // need not be what a spreadsheet program shows.
-        m_formula.insert(0, 1, '=');
-        return addText(m_formula);
+        return addFormula();
     }
     if (m_hasValue && m_type != Type::FormulaString) {
         // Scripts write formulas without calculating them: the cached value is
@@ -346,10 +345,8 @@ void SheetReader::finishCell()
     }
     if (m_hasInline)
         return addText(m_inline);
-    if (m_hasFormula) {
-        m_formula.insert(0, 1, '=');
-        return addText(m_formula);
-    }
+    if (m_hasFormula)
+        return addFormula();
 }
 
 void SheetReader::addNumber(std::string& text)
@@ -377,6 +374,15 @@ void SheetReader::addText(std::string& text)
         return addIndexed(CellKind::Text, 0);
     decodeEscapes(text);
     addIndexed(CellKind::Text, m_sink.addText(text));
+}
+
+void SheetReader::addFormula()
+{
+    if (!m_keepsValues)
+        return addIndexed(CellKind::Formula, 0);
+    m_formula.insert(0, 1, '=');
+    decodeEscapes(m_formula);
+    addIndexed(CellKind::Formula, m_sink.addText(m_formula));
 }
 
 void SheetReader::addNumber(CellKind kind, double number)

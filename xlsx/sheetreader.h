@@ -48,6 +48,8 @@ private:
     // Each adds the current cell; the texts are consumed.
     void addNumber(std::string& text);
     void addText(std::string& text);
+    // The cell's formula, as its text, for a cell without a result to trust.
+    void addFormula();
     void addNumber(CellKind kind, double number);
     void addIndexed(CellKind kind, std::uint32_t index);
 

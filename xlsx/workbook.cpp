@@ -149,6 +149,11 @@ QString Workbook::text(int row, int column) const
     return m_sheet ? m_sheet->text(row, column) : QString();
 }
 
+bool Workbook::isUnknown(int row, int column) const
+{
+    return m_sheet && m_sheet->isUnknown(row, column);
+}
+
 bool Workbook::rowsReach(int row) const
 {
     return m_sheet && m_sheet->rowsReach(row);

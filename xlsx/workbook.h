@@ -33,6 +33,7 @@ public:
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
     bool rowsReach(int row) const override;
+    bool isUnknown(int row, int column) const override;
     bool readIntact() const override;
     bool isPasswordProtected() const override { return m_passwordProtected; }
 
