@@ -28,6 +28,8 @@ public:
     // A saved title the sheet lacks or holds twice: no row may be read from a
     // guess. Empty when every mapped column is where the titles say.
     const QString& headerRefusal() const { return m_headerRefusal; }
+    // The sheet column of each of the type's fields, in field order; 0: not mapped.
+    const QVector<int>& columns() const { return m_columns; }
 
     // The type's batch checks, made before anything is read: the first
     // failure's text, or empty.
@@ -62,8 +64,10 @@ public:
     virtual std::optional<qint64> nextHeaderId() const { return std::nullopt; }
 
 protected:
-    ExportJob(const TypeDescriptor& descriptor, bool hasColumnHeader, const ColumnHeader& header)
+    ExportJob(const TypeDescriptor& descriptor, const QVector<int>& columns, bool hasColumnHeader,
+              const ColumnHeader& header)
         : m_descriptor(descriptor)
+        , m_columns(columns)
         , m_firstRow(hasColumnHeader ? qMax(1, header.row) + 1 : 1)
         , m_headerRefusal(header.refusal)
     {
@@ -71,6 +75,7 @@ protected:
 
 private:
     const TypeDescriptor& m_descriptor;
+    QVector<int> m_columns;
     int m_firstRow;
     QString m_headerRefusal;
 };

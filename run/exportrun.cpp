@@ -2,6 +2,7 @@
 
 #include "faultpoint.h"
 #include "pathchecks.h"
+#include "rowdoubts.h"
 #include "register/batchguard.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
@@ -206,6 +207,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     // neither its details nor its fingerprint (32 bytes a record) are kept.
     bool writable = true;
     RowContext context(type);
+    RowDoubts doubts(type, job.columns());
     {
         QTextStream out(&details);
         for (int row = firstRow; workbook.rowsReach(row); ++row) {
@@ -213,7 +215,9 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 return ExportOutcome::Cancelled;
             if ((row - firstRow + 1) % progressStep == 0)
                 sink.progress(row - firstRow + 1, dataRows);
-            const int leftOut = job.leftOutBy(workbook, row);
+            // A filter reading a value nobody vouches for would decide on a guess.
+            const bool doubted = doubts.find(workbook, row);
+            const int leftOut = doubted ? -1 : job.leftOutBy(workbook, row);
             if (leftOut >= 0) {
                 if (leftOut >= counts.leftOut.size())
                     counts.leftOut.resize(leftOut + 1);
@@ -222,6 +226,8 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             }
             context.start(counts.totals.count);
             job.convert(workbook, row, context);
+            if (doubted)
+                doubts.report(context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
             if (writable) {

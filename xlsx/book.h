@@ -20,6 +20,9 @@ public:
     virtual bool rowsReach(int row) const { return row <= dimension().lastRow(); }
     // The cell holds a formula whose result the workbook does not vouch for.
     virtual bool isUnknown(int /*row*/, int /*column*/) const { return false; }
+    // False when no cell of the row is unknown, so that its cells need not be
+    // asked one by one; true when one may be.
+    virtual bool mayHoldUnknown(int /*row*/) const { return false; }
     // Why the file or the selected sheet cannot be read, and where, for the
     // user; empty when it reads or no more is known.
     virtual QString problem() const { return {}; }

@@ -111,6 +111,11 @@ bool Document::isUnknown(int row, int column) const
     return m_book && m_book->isUnknown(row, column);
 }
 
+bool Document::mayHoldUnknown(int row) const
+{
+    return m_book && m_book->mayHoldUnknown(row);
+}
+
 QString Document::problem() const
 {
     return m_book ? m_book->problem() : QString();

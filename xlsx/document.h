@@ -114,6 +114,9 @@ public:
     // it reads as "=" and its formula, but its value is not known, and no
     // payment may be made of it.
     bool isUnknown(int row, int column) const;
+    // False when no cell of the row is unknown: a sheet without such cells
+    // need not be asked cell by cell.
+    bool mayHoldUnknown(int row) const;
     // Why the file, or the sheet last selected, cannot be read, and where
     // ("line 12: ..."), for the user; empty when it reads or no more is known.
     QString problem() const;

@@ -316,17 +316,29 @@ bool RowStream::rowsReach(int row) const
     return row <= m_seen.lastRow();
 }
 
-const RowStream::RowCell* RowStream::find(int row, int column) const
+CellRange RowStream::bounds() const
 {
     // Without a survey, no cell lies outside the range the sheet turns out to have.
-    const CellRange range = m_surveyed ? m_range : CellRange(1, 1, kLastSheetRow, INT_MAX);
-    if (row < range.firstRow() || row > range.lastRow() || column < range.firstColumn()
-        || column > range.lastColumn())
-        return nullptr;
+    return m_surveyed ? m_range : CellRange(1, 1, kLastSheetRow, INT_MAX);
+}
+
+bool RowStream::holdRow(int row) const
+{
+    const CellRange range = bounds();
+    if (row < range.firstRow() || row > range.lastRow())
+        return false;
     if (std::uint32_t(row) != m_row) {
         advanceTo(std::uint32_t(row));
         gatherRow(std::uint32_t(row));
     }
+    return true;
+}
+
+const RowStream::RowCell* RowStream::find(int row, int column) const
+{
+    const CellRange range = bounds();
+    if (column < range.firstColumn() || column > range.lastColumn() || !holdRow(row))
+        return nullptr;
     const auto at = std::lower_bound(m_rowCells.begin(), m_rowCells.end(), column,
                                      [](const RowCell& cell, int c) { return cell.cell.column < c; });
     return at != m_rowCells.end() && at->cell.column == column ? &*at : nullptr;
@@ -351,7 +363,12 @@ QVariant RowStream::read(int row, int column) const
 bool RowStream::isUnknown(int row, int column) const
 {
     const RowCell* cell = find(row, column);
-    return cell && m_rowHasFormula && cell->cell.kind == CellKind::Formula;
+    return cell && cell->cell.kind == CellKind::Formula;
+}
+
+bool RowStream::mayHoldUnknown(int row) const
+{
+    return holdRow(row) && m_rowHasFormula;
 }
 
 QString RowStream::text(int row, int column) const

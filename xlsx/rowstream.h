@@ -51,6 +51,7 @@ public:
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
     bool isUnknown(int row, int column) const override;
+    bool mayHoldUnknown(int row) const override;
     bool rowsReach(int row) const override;
     bool readIntact() const override;
 
@@ -79,6 +80,9 @@ private:
     void work() const;
     bool parse() const;
     void deliver(std::unique_ptr<Batch> batch) const;
+    CellRange bounds() const;
+    // Gathers row into m_rowCells unless it is there already; false for a row outside the sheet.
+    bool holdRow(int row) const;
     const RowCell* find(int row, int column) const;
     void receive() const;
     void advanceTo(std::uint32_t row) const;

@@ -27,6 +27,7 @@ public:
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
     bool isUnknown(int row, int column) const override;
+    bool mayHoldUnknown(int) const override { return m_formulas > 0; }
 
 private:
     bool keepsValues() const override { return true; }

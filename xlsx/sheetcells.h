@@ -15,6 +15,7 @@ public:
     virtual QString text(int row, int column) const = 0;
     virtual bool rowsReach(int row) const { return row <= usedRange().lastRow(); }
     virtual bool isUnknown(int row, int column) const = 0;
+    virtual bool mayHoldUnknown(int row) const = 0;
     virtual bool readIntact() const { return true; }
 };
 

@@ -154,6 +154,11 @@ bool Workbook::isUnknown(int row, int column) const
     return m_sheet && m_sheet->isUnknown(row, column);
 }
 
+bool Workbook::mayHoldUnknown(int row) const
+{
+    return m_sheet && m_sheet->mayHoldUnknown(row);
+}
+
 bool Workbook::rowsReach(int row) const
 {
     return m_sheet && m_sheet->rowsReach(row);

@@ -34,6 +34,7 @@ public:
     QString text(int row, int column) const override;
     bool rowsReach(int row) const override;
     bool isUnknown(int row, int column) const override;
+    bool mayHoldUnknown(int row) const override;
     bool readIntact() const override;
     bool isPasswordProtected() const override { return m_passwordProtected; }
 

@@ -49,7 +49,7 @@ void textField(const QString& text, int width, F field, kova::RowContext& out)
 } // namespace
 
 CollectionExport::CollectionExport(const CollectionSettings& settings)
-    : kova::ExportJob(collectionDescriptor(), settings.hasColumnHeader, settings.header)
+    : kova::ExportJob(collectionDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
     , m_settings(settings)
     , m_account(settings.creditedAccount.value_or(kova::SourceAccount()))
 {

@@ -47,7 +47,7 @@ QString textField(const QString& text, int width, F field, kova::RowContext& out
 } // namespace
 
 CreditExport::CreditExport(const CreditSettings& settings)
-    : kova::ExportJob(creditDescriptor(), settings.hasColumnHeader, settings.header)
+    : kova::ExportJob(creditDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
     , m_settings(settings)
 {
     m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,

@@ -32,7 +32,7 @@ constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
 } // namespace
 
 PayrollExport::PayrollExport(const PayrollSettings& settings)
-    : kova::ExportJob(payrollDescriptor(), settings.hasColumnHeader, settings.header)
+    : kova::ExportJob(payrollDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
     , m_settings(settings)
     , m_account(settings.sourceAccount.value_or(kova::SourceAccount()))
 {

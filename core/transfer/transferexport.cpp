@@ -77,7 +77,7 @@ kova::MessageWords lengthWords(const QString& title)
 } // namespace
 
 TransferExport::TransferExport(const TransferSettings& settings)
-    : kova::ExportJob(transferDescriptor(), settings.hasColumnHeader, settings.header)
+    : kova::ExportJob(transferDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
     , m_settings(settings)
 {
     m_dates.column = settings.columns[F::TrxDate];

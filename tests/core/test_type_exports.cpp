@@ -5,6 +5,9 @@
 #include "types/registry.h"
 
 #include "enginetest.h"
+#include "testworkbook.h"
+
+#include <functional>
 
 using namespace kova;
 using namespace expect;
@@ -91,6 +94,19 @@ class TestTypeExports final : public EngineTest
     Q_OBJECT
 
     std::optional<qint64> m_nextHeaderId;
+    // The date filter's column, 0 for none, and the one day it takes.
+    int m_dateColumn = 0;
+    QDate m_day;
+    // Replaces the sheet writeBook() writes, when set.
+    std::function<void()> m_writeBook;
+
+    template <typename S>
+    S filtered(S s) const
+    {
+        s.columns[decltype(s.columns)::FieldType::TrxDate] = m_dateColumn;
+        s.dateFrom = s.dateTo = m_day;
+        return s;
+    }
 
     // Every field mapped but the date; WDK mode (-1) or LLG (0).
     kova::TransferSettings transfer(int clearing) const
@@ -117,10 +133,13 @@ class TestTypeExports final : public EngineTest
 
     ExportOutcome run(int type, int mode, const QList<QVariantList>& rows)
     {
-        writeBook("Data", rows);
+        if (m_writeBook)
+            m_writeBook();
+        else
+            writeBook("Data", rows);
         const SourceAccount account{"0123456789", "1234/56789/ABCD"};
         if (type == Transfer)
-            return exportTransfer(transfer(mode - 1));
+            return exportTransfer(filtered(transfer(mode - 1)));
         if (type == Credit) {
             kova::CreditSettings s;
             s.columns.assign(sheetColumns(Credit));
@@ -132,7 +151,7 @@ class TestTypeExports final : public EngineTest
             s.limits.normalise();
             s.settingsPath = m_ini;
             kova::chooseBeneficiaryBank(s, mode < 2 ? BankMode::WDK : BankMode::Others, mode % 2);
-            return runJob<kova::CreditExport>(s).outcome;
+            return runJob<kova::CreditExport>(filtered(s)).outcome;
         }
         if (type == Collection) {
             kova::CollectionSettings s;
@@ -143,7 +162,7 @@ class TestTypeExports final : public EngineTest
             s.remarks1 = "BATCH ONE";
             s.remarks2 = "exactly 18 chars!!";
             s.settingsPath = m_ini;
-            return runJob<kova::CollectionExport>(s).outcome;
+            return runJob<kova::CollectionExport>(filtered(s)).outcome;
         }
         kova::PayrollSettings s;
         s.columns.assign(sheetColumns(Payroll));
@@ -151,7 +170,7 @@ class TestTypeExports final : public EngineTest
         s.effectiveDate = QDate(2024, 3, 7);
         s.afterHoliday = mode == 1;
         s.settingsPath = m_ini;
-        return runJob<kova::PayrollExport>(s).outcome;
+        return runJob<kova::PayrollExport>(filtered(s)).outcome;
     }
 
 private slots:
@@ -159,6 +178,57 @@ private slots:
     {
         freshFolder();
         m_nextHeaderId.reset();
+        m_dateColumn = 0;
+        m_writeBook = nullptr;
+    }
+
+    // A formula the workbook asks to have recalculated (as every workbook
+    // libxlsxwriter writes does) has no result to trust, whatever it caches:
+    // in any mapped field, the date filter's and the transfer type's included,
+    // its row is an error that names the field, is never left out, and
+    // nothing is written. The other row stays as it was.
+    void formulasWithoutResult()
+    {
+        for (int type : {Transfer, Credit, Collection, Payroll}) {
+            const TypeDescriptor& descriptor = *transactionTypes().at(type);
+            const int mode = type == Transfer ? 1 : type == Credit ? 2 : 0;   // LLG: the clearing filter is on
+            QVariantList row = goodRow(type, mode);
+            m_dateColumn = row.size() + 1;
+            m_day = QDate(2026, 1, 5);
+            row.append(m_day);
+            QVector<int> columns = sheetColumns(type);
+            for (int field = 0; field < descriptor.fields.size(); ++field)
+                if (descriptor.fields.at(field).kind == kova::CellKind::Date)
+                    columns[field] = m_dateColumn;
+            for (int field = 0; field < columns.size(); ++field) {
+                const int column = columns.at(field);
+                if (column < 1)
+                    continue;
+                const QString name = descriptor.fields.at(field).messageName;
+                // The cached result is what the cell held, or another transfer type.
+                QVariant cached = row.at(column - 1);
+                if (cached.userType() == QMetaType::QDate)
+                    cached = 46027;
+                if (field == int(TransferField::Remittance) && type == Transfer)
+                    cached = "RTG";
+                m_writeBook = [&] {
+                    TestWorkbook book(m_book);
+                    book.addSheet("Data").setRow(1, row).setRow(2, row);
+                    book.setFormula(1, column, "=\"x\"&\"y\"", cached.userType() == QMetaType::QString
+                                                                      ? cached : QVariant(cached.toDouble()));
+                };
+                m_sink = RecordingSink();
+                QCOMPARE(run(type, mode, {}), ExportOutcome::RowErrors);
+                QCOMPARE(m_sink.rows.size(), 2);
+                const QString line = error(1, "Formula without a calculated result in " + b(name)
+                                                  + ": open and save the workbook in a spreadsheet program");
+                QVERIFY2(kova::htmlLines(m_sink.rows.at(0).messages).contains(line), qPrintable(name));
+                QCOMPARE(m_sink.rows.at(0).cells.contains({0, descriptor.logColumnOf(field)}),
+                         descriptor.logColumnOf(field) >= 0);
+                QCOMPARE(kova::htmlLines(m_sink.rows.at(1).messages), QStringList());
+                QVERIFY(!QFile::exists(m_dest));
+            }
+        }
     }
 
     // The log shows each field's own cell in the column its type declares for

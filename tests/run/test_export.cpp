@@ -131,7 +131,7 @@ const TypeDescriptor sampleType{BatchType::Payroll, "Sample", "Sample", "sample"
 class SampleJob final : public ExportJob
 {
 public:
-    SampleJob() : ExportJob(sampleType, false, {}) {}
+    SampleJob() : ExportJob(sampleType, {}, false, {}) {}
     QString refusal() const override { return {}; }
     BatchKey batchKey() const override { return {}; }
     int recordWidth() const override { return width; }

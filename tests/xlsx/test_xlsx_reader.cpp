@@ -246,6 +246,10 @@ private slots:
             QCOMPARE(describe(value), describe(expected));
             QCOMPARE(document->text(1, 1), value.toString());
             QVERIFY(document->text(1, 1).isNull() == !value.isValid() && document->text(1, 2).isNull());
+            // A formula shown as its text has no value to pay.
+            const bool formula = value.toString().startsWith('=');
+            QCOMPARE(document->isUnknown(1, 1), formula);
+            QVERIFY(!formula || document->mayHoldUnknown(1));
         }
     }
 
