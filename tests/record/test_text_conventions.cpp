@@ -1,4 +1,6 @@
+#include "record/amounttext.h"
 #include "record/datetext.h"
+#include "record/money.h"
 
 #include <QtTest>
 
@@ -12,6 +14,25 @@ QString shown(const DateTextReadings& readings)
 {
     return shown(readings.dayFirst) + " | " + shown(readings.monthFirst);
 }
+
+QString shown(MarkEvidence evidence)
+{
+    switch (evidence) {
+    case MarkEvidence::None:
+        return "None";
+    case MarkEvidence::Dot:
+        return "Dot";
+    case MarkEvidence::Comma:
+        return "Comma";
+    case MarkEvidence::Ambiguous:
+        return "Ambiguous";
+    }
+    return "?";
+}
+
+const QString refused = "refused";
+
+QString shown(const std::optional<QString>& plain) { return plain ? *plain : refused; }
 
 } // namespace
 
@@ -107,6 +128,79 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(shown(readDateText(text)), expected);
+    }
+
+    void amountText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("evidence");
+        QTest::addColumn<QString>("asDot");
+        QTest::addColumn<QString>("asComma");
+
+        QTest::newRow("no separator") << "750000" << "None" << "750000" << "750000";
+        QTest::newRow("no separator, spaces around") << " 750000\t" << "None" << "750000" << "750000";
+        QTest::newRow("no separator, signed") << "-750000" << "None" << "-750000" << "-750000";
+        QTest::newRow("no separator, plus") << "+750000" << "None" << "+750000" << "+750000";
+        QTest::newRow("no separator, exponent") << "1E5" << "None" << "1E5" << "1E5";
+
+        QTest::newRow("750.000") << "750.000" << "Ambiguous" << "750.000" << "750000";
+        QTest::newRow("1,250") << "1,250" << "Ambiguous" << "1250" << "1.250";
+        QTest::newRow("ambiguous, spaces around") << " 750.000 " << "Ambiguous" << "750.000" << "750000";
+        QTest::newRow("ambiguous, signed") << "-1,250" << "Ambiguous" << "-1250" << "-1.250";
+
+        QTest::newRow("750,5") << "750,5" << "Comma" << refused << "750.5";
+        QTest::newRow("1.250.000,00") << "1.250.000,00" << "Comma" << refused << "1250000.00";
+        QTest::newRow("1.234.567") << "1.234.567" << "Comma" << refused << "1234567";
+        QTest::newRow("signed, grouped") << "-1.250.000,50" << "Comma" << refused << "-1250000.50";
+        QTest::newRow("no whole part") << ",5" << "Comma" << refused << ".5";
+        QTest::newRow("0,500") << "0,500" << "Comma" << refused << "0.500";
+        QTest::newRow("1,5E+06") << "1,5E+06" << "Comma" << refused << "1.5E+06";
+        QTest::newRow("grouping before an exponent") << "1.250,5e3" << "None" << refused << refused;
+
+        QTest::newRow("1,234.56") << "1,234.56" << "Dot" << "1234.56" << refused;
+        QTest::newRow("750.50") << "750.50" << "Dot" << "750.50" << refused;
+        QTest::newRow("1,234,567") << "1,234,567" << "Dot" << "1234567" << refused;
+        QTest::newRow("1,250,000.00") << "1,250,000.00" << "Dot" << "1250000.00" << refused;
+        QTest::newRow("0.500 is never grouped") << "0.500" << "Dot" << "0.500" << refused;
+        QTest::newRow("four digits before") << "1000.000" << "Dot" << "1000.000" << refused;
+        QTest::newRow("mark last") << "750." << "Dot" << "750." << refused;
+        QTest::newRow("1.500E+06 is never grouped") << "1.500E+06" << "Dot" << "1.500E+06" << refused;
+
+        QTest::newRow("bad grouping") << "12.50.000,00" << "None" << refused << refused;
+        QTest::newRow("last group of four") << "1,2345.00" << "None" << refused << refused;
+        QTest::newRow("first group of four") << "1234,567.00" << "None" << refused << refused;
+        QTest::newRow("two commas after the decimal") << "1.250,00,00" << "None" << refused << refused;
+        QTest::newRow("two dots after the decimal") << "1,234.56.7" << "None" << refused << refused;
+        QTest::newRow("one of each after one digit") << "1,2.3" << "None" << refused << refused;
+        QTest::newRow("sign after") << "1.250-" << "None" << refused << refused;
+        QTest::newRow("no cents as a dash") << "1.250,-" << "None" << refused << refused;
+        QTest::newRow("two signs") << "+-1.250" << "None" << refused << refused;
+        QTest::newRow("sign inside") << "1.2-50" << "None" << refused << refused;
+        QTest::newRow("space after the sign") << "- 1.250" << "None" << refused << refused;
+        QTest::newRow("space as a separator") << "1 250,00" << "None" << refused << refused;
+        QTest::newRow("space before the mark") << "1.250 ,00" << "None" << refused << refused;
+        QTest::newRow("currency") << "Rp 1.250" << "None" << refused << refused;
+        QTest::newRow("exponent without digits") << "1.2E" << "None" << refused << refused;
+        QTest::newRow("other digits") << QString::fromUtf8("٧٥٠") << "None" << refused << refused;
+        QTest::newRow("mark alone") << "." << "None" << refused << refused;
+        QTest::newRow("sign alone") << "-" << "None" << refused << refused;
+        QTest::newRow("empty") << "" << "None" << refused << refused;
+        QTest::newRow("text") << "abc" << "None" << refused << refused;
+    }
+    void amountText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, evidence);
+        QFETCH(QString, asDot);
+        QFETCH(QString, asComma);
+        QCOMPARE(shown(markEvidence(text)), evidence);
+        const std::optional<QString> dot = plainAmountText(text, DecimalMark::Dot);
+        const std::optional<QString> comma = plainAmountText(text, DecimalMark::Comma);
+        QCOMPARE(shown(dot), asDot);
+        QCOMPARE(shown(comma), asComma);
+        for (const std::optional<QString>& plain : {dot, comma})
+            if (plain)
+                QVERIFY2(parseCents(*plain), qPrintable(*plain));
     }
 };
 
