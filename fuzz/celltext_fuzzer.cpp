@@ -1,7 +1,10 @@
 // The export's rules for the text of one cell: amount, date serial, digits,
-// cut and padded fields. The first byte picks a field width, the rest is the
-// cell's text (UTF-8) and, read as a double, a date serial.
+// cut and padded fields, dates and amounts written as text. The first byte
+// picks a field width, the rest is the cell's text (UTF-8) and, read as a
+// double, a date serial.
+#include "record/amounttext.h"
 #include "record/cutfield.h"
+#include "record/datetext.h"
 #include "record/money.h"
 #include "record/rowcontext.h"
 #include "record/textfield.h"
@@ -40,6 +43,39 @@ void amounts(const QString& text)
     const kova::Cents max = kova::wholeUnits(999999999999999LL);
     if (const std::optional<kova::Cents> valid = kova::validAmount(text, max))
         expect(cents && *valid == *cents && *valid > 0 && *valid <= max);
+}
+
+// Both readings of a date text agree unless they are the same day and month
+// swapped; an amount text is a plain number parseCents() takes, under exactly
+// the marks its evidence names.
+void conventions(const QString& text)
+{
+    const kova::DateTextReadings date = kova::readDateText(text);
+    if (date.dayFirst.isValid() && date.monthFirst.isValid() && date.dayFirst != date.monthFirst)
+        expect(date.dayFirst.year() == date.monthFirst.year() && date.dayFirst.day() == date.monthFirst.month()
+               && date.dayFirst.month() == date.monthFirst.day());
+
+    const std::optional<QString> dot = kova::plainAmountText(text, kova::DecimalMark::Dot);
+    const std::optional<QString> comma = kova::plainAmountText(text, kova::DecimalMark::Comma);
+    for (const std::optional<QString>& plain : {dot, comma})
+        if (plain)
+            expect(kova::parseCents(*plain).has_value());
+    switch (kova::markEvidence(text)) {
+    case kova::MarkEvidence::None:
+        expect(dot.has_value() == comma.has_value());
+        if (dot)
+            expect(*dot == *comma);
+        break;
+    case kova::MarkEvidence::Dot:
+        expect(dot && !comma);
+        break;
+    case kova::MarkEvidence::Comma:
+        expect(comma && !dot);
+        break;
+    case kova::MarkEvidence::Ambiguous:
+        expect(dot && comma && kova::parseCents(*dot) != kova::parseCents(*comma));
+        break;
+    }
 }
 
 void fields(const QString& text, int width)
@@ -82,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int width = data[0] % 64;
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), int(size - 1));
     amounts(text);
+    conventions(text);
     fields(text, width);
     dates(data + 1, size - 1);
     return 0;
