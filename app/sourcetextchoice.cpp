@@ -15,9 +15,13 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
     : QWidget(parent)
     , m_delimiter(new QComboBox(this))
     , m_encoding(new QComboBox(this))
+    , m_dateOrder(new QComboBox(this))
+    , m_decimalMark(new QComboBox(this))
 {
     m_delimiter->setObjectName(QStringLiteral("cboDelimiter"));
     m_encoding->setObjectName(QStringLiteral("cboEncoding"));
+    m_dateOrder->setObjectName(QStringLiteral("cboDateOrder"));
+    m_decimalMark->setObjectName(QStringLiteral("cboDecimalMark"));
     m_delimiter->addItem(kFound, 0);
     m_delimiter->addItem(QStringLiteral("Comma"), int(','));
     m_delimiter->addItem(QStringLiteral("Semicolon"), int(';'));
@@ -28,6 +32,16 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
     m_encoding->addItem(QStringLiteral("UTF-16LE"), int(xlsx::TextEncoding::Utf16LE));
     m_encoding->addItem(QStringLiteral("UTF-16BE"), int(xlsx::TextEncoding::Utf16BE));
     m_encoding->addItem(QStringLiteral("Windows-1252"), int(xlsx::TextEncoding::Windows1252));
+    // Taken only where no date of the column tells.
+    m_dateOrder->addItem(QStringLiteral("Day first"), int(xlsx::DateOrder::DayMonthYear));
+    m_dateOrder->addItem(QStringLiteral("Month first"), int(xlsx::DateOrder::MonthDayYear));
+    m_dateOrder->setToolTip(QStringLiteral("How 05/12/2026 reads when no date of the column, such as 25/12/2026, "
+                                           "tells"));
+    m_decimalMark->addItem(kFound, -1);
+    m_decimalMark->addItem(QStringLiteral("Dot"), int(xlsx::DecimalMark::Dot));
+    m_decimalMark->addItem(QStringLiteral("Comma"), int(xlsx::DecimalMark::Comma));
+    m_decimalMark->setToolTip(QStringLiteral("The amounts' decimal mark: found from the amount column unless "
+                                             "chosen"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -35,7 +49,11 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
     layout->addWidget(m_delimiter);
     layout->addWidget(new QLabel(QStringLiteral("Encoding"), this));
     layout->addWidget(m_encoding);
-    for (QComboBox* combo : {m_delimiter, m_encoding})
+    layout->addWidget(new QLabel(QStringLiteral("Date order"), this));
+    layout->addWidget(m_dateOrder);
+    layout->addWidget(new QLabel(QStringLiteral("Decimal mark"), this));
+    layout->addWidget(m_decimalMark);
+    for (QComboBox* combo : {m_delimiter, m_encoding, m_dateOrder, m_decimalMark})
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SourceTextChoice::changed);
 }
 
@@ -44,6 +62,10 @@ xlsx::TextOptions SourceTextChoice::options() const
     xlsx::TextOptions options;
     options.delimiter = char(m_delimiter->currentData().toInt());
     options.encoding = xlsx::TextEncoding(m_encoding->currentData().toInt());
+    options.dateOrder = xlsx::DateOrder(m_dateOrder->currentData().toInt());
+    const int mark = m_decimalMark->currentData().toInt();
+    if (mark >= 0)
+        options.decimalMark = xlsx::DecimalMark(mark);
     return options;
 }
 
@@ -51,6 +73,10 @@ void SourceTextChoice::setOptions(const xlsx::TextOptions& options)
 {
     const QSignalBlocker quietDelimiter(m_delimiter);
     const QSignalBlocker quietEncoding(m_encoding);
+    const QSignalBlocker quietDateOrder(m_dateOrder);
+    const QSignalBlocker quietDecimalMark(m_decimalMark);
     m_delimiter->setCurrentIndex(qMax(0, m_delimiter->findData(int(options.delimiter))));
     m_encoding->setCurrentIndex(qMax(0, m_encoding->findData(int(options.encoding))));
+    m_dateOrder->setCurrentIndex(qMax(0, m_dateOrder->findData(int(options.dateOrder))));
+    m_decimalMark->setCurrentIndex(qMax(0, m_decimalMark->findData(options.decimalMark ? int(*options.decimalMark) : -1)));
 }

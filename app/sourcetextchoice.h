@@ -6,8 +6,10 @@
 
 class QComboBox;
 
-// The delimiter and encoding of a source of delimited text, beside the sheet
-// choice: "Found" reads them from the content, anything else overrides it.
+// How a source of delimited text is read, beside the sheet choice: its
+// delimiter and encoding ("Found" reads them from the content, anything else
+// overrides it), the date order where no date of the date column tells, and
+// the amounts' decimal mark ("Found": what the amount column shows).
 // Shown only while the source is delimited text.
 class SourceTextChoice final : public QWidget
 {
@@ -21,10 +23,12 @@ public:
     void setOptions(const xlsx::TextOptions& options);
 
 signals:
-    // The user chose another delimiter or encoding.
+    // The user chose another delimiter, encoding, date order or decimal mark.
     void changed();
 
 private:
     QComboBox* m_delimiter;
     QComboBox* m_encoding;
+    QComboBox* m_dateOrder;
+    QComboBox* m_decimalMark;
 };

@@ -65,11 +65,11 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     xlsx::Document workbook(options.source, options.text, access);
     const xlsx::TextOptions plain;
     const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
-                                  || options.text.dateOrder != plain.dateOrder;
+                                  || options.text.dateOrder != plain.dateOrder || options.text.decimalMark;
     if (!workbook.isDelimitedText() && (options.sheet.isEmpty() || textOptionsGiven))
         return usageError(options.sheet.isEmpty() ? QStringLiteral("missing --sheet")
-                                                  : QStringLiteral("--delimiter, --encoding and --date-order apply to "
-                                                                   "delimited text only"));
+                                                  : QStringLiteral("--delimiter, --encoding, --date-order and "
+                                                                   "--decimal-mark apply to delimited text only"));
     // Delimited text is one sheet, named after the file.
     const QString sheet = options.sheet.isEmpty() ? QFileInfo(options.source).completeBaseName() : options.sheet;
     const bool inOrder = access == xlsx::SheetAccess::InOrder;

@@ -14,6 +14,7 @@ const QStringList commonOptions = {
     QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("effective"), QStringLiteral("report"),
     QStringLiteral("header-row"),
     QStringLiteral("delimiter"), QStringLiteral("encoding"), QStringLiteral("date-order"),
+    QStringLiteral("decimal-mark"),
 };
 
 QStringList typeOptions(const QString& type)
@@ -115,6 +116,7 @@ public:
         named(QStringLiteral("encoding"), QStringLiteral("utf-8|utf-16le|utf-16be|windows-1252"), xlsx::encodingNamed,
               text.encoding);
         named(QStringLiteral("date-order"), QStringLiteral("dmy|mdy"), xlsx::dateOrderNamed, text.dateOrder);
+        named(QStringLiteral("decimal-mark"), QStringLiteral("dot|comma"), xlsx::decimalMarkNamed, text.decimalMark);
         return text;
     }
 

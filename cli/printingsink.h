@@ -31,7 +31,7 @@ public:
     void registerProblem(const QString& text) override;
 
     // A line on standard error beside the message boxes (what the sheet moved).
-    void note(const QString& text);
+    void note(const QString& text) override;
     // Until release(), or the summary (which only a sheet read as it is gets),
     // what goes to standard error is kept back: a run that reads the sheet
     // again prints only what the second reading says.

@@ -61,9 +61,14 @@ Options:
   --encoding utf-8|utf-16le|utf-16be|windows-1252
                         delimited text: the encoding (default: the byte order
                         mark, else UTF-8 when valid, else windows-1252)
-  --date-order dmy|mdy  delimited text: a cell such as 05/12/2026 is a date
-                        day first or month first (default: dmy); yyyy-mm-dd
-                        is always a date
+  --date-order dmy|mdy  delimited text: the date column's order when none of
+                        its dates tells (such as 25/12/2026 does) whether
+                        05/12/2026 is day first or month first (default: dmy)
+  --decimal-mark dot|comma
+                        delimited text: the amounts' decimal mark (default:
+                        what the amount column shows, as 1.250.000,00 or
+                        1,234.56 do; a column where 750.000 could be either
+                        is refused without it)
   --settings FILE       the settings file (default: kova.ini beside the executable
                         when that folder is writable, else ~/.config/kova/kova.ini)
   --from DATE           start of the date filter, YYYY-MM-DD (default: today)

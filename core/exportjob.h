@@ -1,5 +1,6 @@
 #pragma once
 
+#include "record/cellreading.h"
 #include "record/exportsink.h"
 #include "record/rowcontext.h"
 #include "types/batchkey.h"
@@ -30,6 +31,10 @@ public:
     const QString& headerRefusal() const { return m_headerRefusal; }
     // The sheet column of each of the type's fields, in field order; 0: not mapped.
     const QVector<int>& columns() const { return m_columns; }
+    // How the source's text reads as dates and amounts: learned from its
+    // columns before the first row, and the same for every row.
+    const CellReading& reading() const { return m_reading; }
+    void setReading(const CellReading& reading) { m_reading = reading; }
 
     // The type's batch checks, made before anything is read: the first
     // failure's text, or empty.
@@ -78,6 +83,7 @@ private:
     QVector<int> m_columns;
     int m_firstRow;
     QString m_headerRefusal;
+    CellReading m_reading;
 };
 
 } // namespace kova

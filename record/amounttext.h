@@ -1,6 +1,7 @@
 #pragma once
 
 #include "money.h"
+#include "xlsx/textoptions.h"
 
 #include <QString>
 
@@ -8,7 +9,7 @@
 
 namespace kova {
 
-enum class DecimalMark { Dot, Comma };
+using DecimalMark = xlsx::DecimalMark;
 
 // What one amount text says of the decimal mark it was written with (white space around it ignored; an
 // optional leading sign):

@@ -1,5 +1,7 @@
 #include "cells.h"
 
+#include "amounttext.h"
+#include "datetext.h"
 #include "xlsx/document.h"
 
 #include <QLocale>
@@ -80,8 +82,17 @@ std::optional<Cents> wholeHundredths(double value)
 
 } // namespace
 
-AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents)
+AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents,
+                      const CellReading& reading)
 {
+    if (reading.fromText) {
+        AmountCell amount{std::nullopt, cellText(sheet, row, column)};
+        if (const std::optional<QString> plain = plainAmountText(amount.text, reading.decimalMark))
+            amount.cents = validAmount(*plain, maxCents);
+        if (amount.cents)
+            amount.text.clear();
+        return amount;
+    }
     const QVariant value = cellValue(sheet, row, column);
     std::optional<Cents> cents;
     switch (value.userType()) {
@@ -107,11 +118,19 @@ AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents ma
     return amount;
 }
 
-bool DateFilter::accepts(const xlsx::Document& sheet, int row) const
+QDate cellDate(const xlsx::Document& sheet, int row, int column, const CellReading& reading)
+{
+    if (!reading.fromText)
+        return cellValue(sheet, row, column).toDate();
+    const DateTextReadings dates = readDateText(cellText(sheet, row, column));
+    return reading.dateOrder == xlsx::DateOrder::DayMonthYear ? dates.dayFirst : dates.monthFirst;
+}
+
+bool DateFilter::accepts(const xlsx::Document& sheet, int row, const CellReading& reading) const
 {
     if (column <= 0)
         return true;
-    const QDate date = cellValue(sheet, row, column).toDate();
+    const QDate date = cellDate(sheet, row, column, reading);
     return date.isValid() && from <= date && date <= to;
 }
 

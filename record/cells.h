@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cellreading.h"
 #include "money.h"
 
 #include <QDate>
@@ -27,24 +28,31 @@ std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column);
 // An amount cell under the amount rule every export shares: cents is
 // validAmount(cellText(...), maxCents); text is the cell's text when that is
 // no valid amount, for the log to show, and empty otherwise. A number cell is
-// read without writing it out as text first.
+// read without writing it out as text first; the text of delimited text is
+// read with the decimal mark its column shows, thousands grouped by the other.
 struct AmountCell
 {
     std::optional<Cents> cents;
     QString text;
 };
-AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents);
+AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents,
+                      const CellReading& reading);
+
+// The date a cell holds: a workbook's date cell, or the text of delimited
+// text read in the order its column shows. Invalid for anything else.
+QDate cellDate(const xlsx::Document& sheet, int row, int column, const CellReading& reading);
 
 // The date filter: on when its column is mapped; a row passes when its cell
 // is a date from `from` to `to`, both inclusive. A cell that is no date never
-// passes.
+// passes (delimited text that is no date is an error on its row before the
+// filter is asked).
 struct DateFilter
 {
     int column = 0;
     QDate from;
     QDate to;
 
-    bool accepts(const xlsx::Document& sheet, int row) const;
+    bool accepts(const xlsx::Document& sheet, int row, const CellReading& reading) const;
     // "4 rows outside 07 Dec 2026 - 07 Dec 2026 left out".
     QString leftOutNote(int count) const;
 };

@@ -34,6 +34,9 @@ public:
     // Rows of the sheet read so far, of its total; sent every few thousand rows
     // and once at the end of the sheet.
     virtual void progress(int /*done*/, int /*total*/) {}
+    // A line for the log on how the sheet was read (which date order, which
+    // decimal mark), before its rows.
+    virtual void note(const QString& /*text*/) {}
 };
 
 } // namespace kova

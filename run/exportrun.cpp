@@ -3,6 +3,7 @@
 #include "faultpoint.h"
 #include "pathchecks.h"
 #include "rowdoubts.h"
+#include "record/columnreading.h"
 #include "register/batchguard.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
@@ -185,6 +186,14 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     }
     const xlsx::Document& workbook = request.document ? *request.document : *opened;
     const int firstRow = job.firstRow();
+    const LearnedReading learned = learnReading(workbook, type, job.columns(), firstRow);
+    for (const QString& note : learned.notes)
+        sink.note(note);
+    if (!learned.refusal.isEmpty()) {
+        sink.critical(learned.refusal);
+        return ExportOutcome::Refused;
+    }
+    job.setReading(learned.reading);
     // As far as it is known: a sheet read in a single pass finds its end as it goes.
     int dataRows = qMax(0, workbook.dimension().lastRow() - (firstRow - 1));
 
@@ -207,7 +216,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     // neither its details nor its fingerprint (32 bytes a record) are kept.
     bool writable = true;
     RowContext context(type);
-    RowDoubts doubts(type, job.columns());
+    RowDoubts doubts(type, job.columns(), learned.reading);
     {
         QTextStream out(&details);
         for (int row = firstRow; workbook.rowsReach(row); ++row) {
@@ -225,9 +234,10 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 continue;
             }
             context.start(counts.totals.count);
-            job.convert(workbook, row, context);
+            // The cause first, then what the field's own checks make of the cell.
             if (doubted)
                 doubts.report(context);
+            job.convert(workbook, row, context);
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
             if (writable) {

@@ -1,28 +1,37 @@
 #include "rowdoubts.h"
 
+#include "record/cells.h"
 #include "record/rowcontext.h"
 #include "xlsx/document.h"
 
 namespace kova {
 
-RowDoubts::RowDoubts(const TypeDescriptor& type, const QVector<int>& columns)
+RowDoubts::RowDoubts(const TypeDescriptor& type, const QVector<int>& columns, const CellReading& reading)
+    : m_reading(reading)
 {
     for (int field = 0; field < type.fields.size() && field < columns.size(); ++field) {
         if (columns.at(field) < 1)
             continue;
+        const FieldSpec& spec = type.fields.at(field);
         m_fields.append({columns.at(field), type.logColumnOf(field),
-                         {QStringLiteral("Formula without a calculated result in "), type.fields.at(field).messageName,
+                         {QStringLiteral("Formula without a calculated result in "), spec.messageName,
                           QStringLiteral(": open and save the workbook in a spreadsheet program")}});
+        if (reading.fromText && spec.kind == CellKind::Date)
+            m_dates.append({columns.at(field), type.logColumnOf(field), {QStringLiteral("Invalid date"), {}, {}}});
     }
 }
 
 bool RowDoubts::find(const xlsx::Document& sheet, int row)
 {
     m_found.clear();
-    if (!sheet.mayHoldUnknown(row))
-        return false;
-    for (const Field& field : m_fields)
-        if (sheet.isUnknown(row, field.column))
+    if (sheet.mayHoldUnknown(row))
+        for (const Field& field : m_fields)
+            if (sheet.isUnknown(row, field.column))
+                m_found.append(&field);
+    // An empty date cell is no date, as in a workbook: the filter leaves its row out.
+    for (const Field& field : m_dates)
+        if (!cellText(sheet, row, field.column).trimmed().isEmpty()
+            && !cellDate(sheet, row, field.column, m_reading).isValid())
             m_found.append(&field);
     return !m_found.isEmpty();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "record/cellreading.h"
 #include "record/rowmessage.h"
 #include "types/typedescriptor.h"
 
@@ -13,13 +14,14 @@ class RowContext;
 
 // The mapped cells of a row whose value the source does not vouch for: a
 // formula whose result the workbook does not hold or asks to have
-// recalculated. Such a row is an error, never a payment of the formula's
-// text, and never left out by a filter that would have read that value.
+// recalculated, or a date of delimited text that reads as no date. Such a
+// row is an error, never a payment of what the cell's text happens to say,
+// and never left out by a filter that would have read that value.
 class RowDoubts final
 {
 public:
     // columns: the sheet column of each of the type's fields, in field order.
-    RowDoubts(const TypeDescriptor& type, const QVector<int>& columns);
+    RowDoubts(const TypeDescriptor& type, const QVector<int>& columns, const CellReading& reading);
 
     // Finds the doubts of row; true when it has any.
     bool find(const xlsx::Document& sheet, int row);
@@ -33,8 +35,9 @@ private:
         int logColumn;   // in the log, -1 for none
         MessageWords words;
     };
-
+    const CellReading m_reading;
     QVector<Field> m_fields;
+    QVector<Field> m_dates;   // delimited text's date fields
     QVector<const Field*> m_found;
 };
 

@@ -30,6 +30,8 @@ public:
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }
     virtual bool readIntact() const { return true; }
+    // Delimited text: what the selected sheet was read with.
+    virtual TextOptions textOptions() const { return {}; }
 };
 
 } // namespace xlsx

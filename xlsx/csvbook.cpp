@@ -2,7 +2,6 @@
 
 #include "cellstore.h"
 #include "delimiterguess.h"
-#include "textdate.h"
 #include "textdecoding.h"
 #include "textlimit.h"
 
@@ -244,11 +243,7 @@ QVariant CsvBook::read(int row, int column) const
     const Span* span = find(row, column);
     if (!span)
         return {};
-    const char* text = m_texts.data() + span->offset;
-    const QDate date = textDate(text, span->length, m_options.dateOrder);
-    if (date.isValid())
-        return date;
-    return QString::fromUtf8(text, int(span->length));
+    return QString::fromUtf8(m_texts.data() + span->offset, int(span->length));
 }
 
 QString CsvBook::text(int row, int column) const
@@ -256,11 +251,7 @@ QString CsvBook::text(int row, int column) const
     const Span* span = find(row, column);
     if (!span)
         return {};
-    const char* text = m_texts.data() + span->offset;
-    const QDate date = textDate(text, span->length, m_options.dateOrder);
-    if (date.isValid())
-        return date.toString(Qt::ISODate);
-    return QString::fromUtf8(text, int(span->length));
+    return QString::fromUtf8(m_texts.data() + span->offset, int(span->length));
 }
 
 } // namespace xlsx

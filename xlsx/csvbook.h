@@ -12,9 +12,10 @@
 namespace xlsx {
 
 // Delimited text (CSV and its kin, as accounting programs export it) read as
-// a workbook of one sheet. Every cell is text, as written: no number is
-// guessed, so account numbers keep their leading zeros; only a cell that is
-// a whole date in a form that leaves no doubt (textdate.h) reads as a QDate.
+// a workbook of one sheet. Every cell is text, as written: no number or date
+// is guessed, so account numbers keep their leading zeros and a reference
+// such as 01.12.2026 stays as it is; a field that takes a date or an amount
+// reads the text by what its column shows.
 //
 // The sheet is read when it is selected, in full or not at all: text that is
 // cut inside a quoted field, holds bytes its encoding does not allow or
@@ -41,6 +42,7 @@ public:
     // What the selected sheet was read with; the options as given until then.
     char delimiter() const { return m_options.delimiter; }
     TextEncoding encoding() const { return m_options.encoding; }
+    TextOptions textOptions() const override { return m_options; }
 
 private:
     struct Span

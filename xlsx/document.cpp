@@ -106,6 +106,11 @@ QString Document::text(int row, int column) const
     return m_book ? m_book->text(row, column) : QString();
 }
 
+TextOptions Document::textOptions() const
+{
+    return m_book ? m_book->textOptions() : TextOptions();
+}
+
 bool Document::isUnknown(int row, int column) const
 {
     return m_book && m_book->isUnknown(row, column);

@@ -131,6 +131,9 @@ public:
     bool readIntact() const;
     // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.
     bool isDelimitedText() const { return m_delimitedText; }
+    // What delimited text was read with: the delimiter and encoding found,
+    // the date order and decimal mark chosen. Defaults for a workbook.
+    TextOptions textOptions() const;
 
 private:
     std::unique_ptr<Book> m_book;

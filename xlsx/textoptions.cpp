@@ -60,6 +60,16 @@ std::optional<DateOrder> dateOrderNamed(const QString& name)
     return std::nullopt;
 }
 
+std::optional<DecimalMark> decimalMarkNamed(const QString& name)
+{
+    const QString n = name.toLower();
+    if (n == QLatin1String("dot") || n == QLatin1String("."))
+        return DecimalMark::Dot;
+    if (n == QLatin1String("comma") || n == QLatin1String(","))
+        return DecimalMark::Comma;
+    return std::nullopt;
+}
+
 void chooseTextOptions(const QString& path, const TextOptions& options)
 {
     QMutexLocker lock(&choices().mutex);

@@ -68,7 +68,7 @@ static kova::DateFilter dates(const CollectionSettings& s)
 // The date filter is the only one: every row left out is outside its dates.
 int CollectionExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    return dates(m_settings).accepts(sheet, row) ? -1 : 0;
+    return dates(m_settings).accepts(sheet, row, reading()) ? -1 : 0;
 }
 
 QString CollectionExport::leftOutNote(int, int count) const
@@ -94,7 +94,7 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     record += spaces(24);
     record += QLatin1String("0000");
 
-    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount);
+    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount, reading());
     if (amount.cents) {
         kova::appendFixedField(record, *amount.cents, amountWidth);
         out.show(F::Amount, kova::displayAmount(*amount.cents));

@@ -59,7 +59,7 @@ CreditExport::CreditExport(const CreditSettings& settings)
 
 int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    if (!m_dates.accepts(sheet, row))
+    if (!m_dates.accepts(sheet, row, reading()))
         return OutsideDates;
     if (!m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::TransferType])))
         return OtherClearing;
@@ -95,7 +95,7 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(18);
 
-    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, c[F::Amount], creditMaxCents);
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, c[F::Amount], creditMaxCents, reading());
     const std::optional<kova::Cents> amount = amountCell.cents;
     if (!amount) {
         out.error(QStringLiteral("Invalid amount"), F::Amount);

@@ -51,7 +51,7 @@ static kova::DateFilter dates(const PayrollSettings& s)
 // The date filter is the only one: every row left out is outside its dates.
 int PayrollExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    return dates(m_settings).accepts(sheet, row) ? -1 : 0;
+    return dates(m_settings).accepts(sheet, row, reading()) ? -1 : 0;
 }
 
 QString PayrollExport::leftOutNote(int, int count) const
@@ -75,7 +75,7 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
     record += out.shown(F::AccountNumber);
 
-    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount);
+    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount, reading());
     if (amount.cents) {
         kova::appendDecimalField(record, *amount.cents, amountDigits);
         out.show(F::Amount, kova::displayAmount(*amount.cents));

@@ -94,7 +94,7 @@ int TransferExport::recordWidth() const
 
 int TransferExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    if (!m_dates.accepts(sheet, row))
+    if (!m_dates.accepts(sheet, row, reading()))
         return OutsideDates;
     if (!m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::Remittance])))
         return OtherClearing;
@@ -137,7 +137,7 @@ void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowCont
         out.error(kova::truncated(out.title(F::ToAcc), 34));
     put(out, F::ToAcc, toAccValue, toAccValue);
 
-    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, columns[F::Amount], maximumAmount);
+    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, columns[F::Amount], maximumAmount, reading());
     if (const auto amount = amountCell.cents) {
         put(out, F::Amount, kova::fixedText(*amount), kova::displayAmount(*amount));
         out.addToTotal(*amount);

@@ -111,6 +111,8 @@ public:
 
     // The batch is written either way; the log tells why it is not in the register.
     void registerProblem(const QString& text) override { emit m_form->batchOutcome(text); }
+    // A plain line of the log too, ahead of the rows.
+    void note(const QString& text) override { emit m_form->batchOutcome(text); }
 
     // A stop is final, so the log says so as soon as it is seen.
     void stopped() override

@@ -608,7 +608,9 @@ private slots:
         QTest::newRow("a result the workbook disowns")
             << craftedBatch("<c r=\"E2\"><f>1000*2</f><v>999999</v></c>", "E").setPart("xl/workbook.xml", TestPackage::part("workbook",
                    "<sheets><sheet name=\"Batch\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr fullCalcOnLoad=\"1\"/>"))
-            << QByteArray() << 1 << expect::summary("1 of 1", "0,00", 0, 1).join('\n') + tail + errorText(1, "Invalid amount") + '\n'
+            << QByteArray() << 1 << expect::summary("1 of 1", "0,00", 0, 2).join('\n') + tail
+                   + errorText(1, "Formula without a calculated result in Amount: open and save the workbook in a spreadsheet program")
+                   + '\n' + errorText(1, "Invalid amount") + '\n'
             << QString("ERROR!\n") << QString();
         QTest::newRow("a string the table does not hold")
             << craftedBatch("<c r=\"J2\" t=\"s\"><v>1</v></c>", "J").setPart("xl/sharedStrings.xml", TestPackage::part("sst", "<si><t>x</t></si>"))
@@ -685,6 +687,110 @@ private slots:
         QCOMPARE(uploads.at(3), uploads.first());
     }
 
+    // Delimited text keeps its text; the date filter and the amounts read it by what their columns show: a
+    // date only one order reads, an amount only one decimal mark reads. Columns that show both ways, or an
+    // amount that reads two ways where nothing settles it, are refused before any row; a date that is no
+    // date is an error on its row, never left out. Payroll rows (date, name, account, amount, ID, dept) for
+    // 5 Dec 2026; each case's upload amounts in row order, or its refusal.
+    void textConventions_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("amounts");   // the detail records' amount fields
+        QTest::addColumn<QString>("err");           // standard error, whole
+        const auto rows = [](const QList<QByteArray>& dates, const QList<QByteArray>& amounts, char delimiter = ',') {
+            const QByteArray d(1, delimiter);
+            QByteArray text = "Date" + d + "Name" + d + "Account" + d + "Amount" + d + "ID" + d + "Note\n";
+            for (int i = 0; i < dates.size(); ++i)
+                text += dates.at(i) + d + "E" + QByteArray::number(i + 1) + d + "00" + QByteArray::number(12345670 + i) + d
+                    + amounts.value(i, "100") + d + "01.12.2026" + d + "x\n";
+            return text;
+        };
+        // Dates that read the same either way tell nothing, and need no word.
+        const QString open = "Trx Date: no date tells the day from the month; read as day/month/year, the order chosen\n";
+        const QString oneLeftOut = "1 row outside 05 Dec 2026 - 05 Dec 2026 left out\n";
+        const QString dayFirst = "Trx Date: dates read as day/month/year, as A3 \"25/11/2026\" shows\n";
+        QTest::newRow("month first, learned from the column")
+            << rows({"12/05/2026", "12/25/2026", "05/12/2026"}, {"1", "2", "3"}) << QStringList() << 0
+            << QStringList{"000000000000100"} << "Trx Date: dates read as month/day/year, as A3 \"12/25/2026\" shows\n"
+               "2 rows outside 05 Dec 2026 - 05 Dec 2026 left out\nDone!\n";
+        QTest::newRow("day first, in the forms clerks write")
+            << rows({"2026-12-5", "25/11/2026", " 05/12/2026 ", "05/12/26", "5 Dec 2026", "5 Des 2026", "05.12.2026 00:00"},
+                    {"1", "2", "3", "4", "5", "6", "7"})
+            << QStringList() << 0
+            << QStringList{"000000000000100", "000000000000300", "000000000000400", "000000000000500",
+                           "000000000000600", "000000000000700"} << dayFirst + oneLeftOut + "Done!\n";
+        QTest::newRow("nothing tells the order: the one chosen, said")
+            << rows({"12/05/2026", "05/12/2026"}, {"1", "2"}) << QStringList{"--date-order", "mdy"} << 0
+            << QStringList{"000000000000100"}
+            << "Trx Date: no date tells the day from the month; read as month/day/year, the order chosen\n" + oneLeftOut
+               + "Done!\n";
+        QTest::newRow("dates of both orders refused")
+            << rows({"25/12/2026", "05/12/2026", "12/25/2026"}, {}) << QStringList() << 2 << QStringList()
+            << "Trx Date holds dates written in two orders: A2 \"25/12/2026\" is day/month/year, A4 \"12/25/2026\" "
+               "month/day/year\n";
+        QTest::newRow("a date that is no date is an error")
+            << rows({"05/12/2026", "32/12/2026", ""}, {}) << QStringList() << 1 << QStringList()
+            << open + oneLeftOut + "ERROR!\n";
+        QTest::newRow("Indonesian amounts") << rows({"05/12/2026", "05/12/2026", "05/12/2026"}, {"750.000", "\"1.250.000,50\"", "125.500"})
+            << QStringList() << 0 << QStringList{"000000075000000", "000000125000050", "000000012550000"}
+            << open + "Amount: \",\" is the decimal mark, as D3 \"1.250.000,50\" shows\nDone!\n";
+        QTest::newRow("Indonesian amounts with semicolons")
+            << rows({"05/12/2026", "05/12/2026"}, {"8.693.500,00", "750.000"}, ';') << QStringList() << 0
+            << QStringList{"000000869350000", "000000075000000"}
+            << open + "Amount: \",\" is the decimal mark, as D2 \"8.693.500,00\" shows\nDone!\n";
+        QTest::newRow("English amounts") << rows({"05/12/2026", "05/12/2026"}, {"\"1,234.56\"", "\"750,000\""})
+            << QStringList() << 0 << QStringList{"000000000123456", "000000075000000"}
+            << open + "Amount: \".\" is the decimal mark, as D2 \"1,234.56\" shows\nDone!\n";
+        QTest::newRow("an amount that reads two ways, refused")
+            << rows({"05/12/2026", "05/12/2026"}, {"750.000", "125000"}) << QStringList() << 2 << QStringList()
+            << open + "Amount D2 \"750.000\" reads as another amount with \".\" or \",\" as the decimal mark: choose it "
+               "(Decimal mark beside the sheet; --decimal-mark for kova-export)\n";
+        QTest::newRow("the mark chosen") << rows({"05/12/2026", "05/12/2026"}, {"750.000", "125000"})
+            << QStringList{"--decimal-mark", "comma"} << 0 << QStringList{"000000075000000", "000000012500000"}
+            << open + "Done!\n";
+        QTest::newRow("amounts of both marks refused") << rows({"05/12/2026", "05/12/2026"}, {"\"1.250,50\"", "\"1,250.50\""})
+            << QStringList() << 2 << QStringList()
+            << open + "Amount holds amounts written with two decimal marks: D3 \"1,250.50\" and D2 \"1.250,50\"\n";
+    }
+    void textConventions()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QStringList, amounts);
+        QFETCH(QString, err);
+        QFile csv(path("pay.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(rows);
+        csv.close();
+        QVariantMap values{{"HasColumnHeader", true}};
+        const QStringList keys{"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID"};
+        for (int i = 0; i < keys.size(); ++i)
+            values.insert(keys.at(i), i + 1);
+        expect::writeSettings(path("kova.ini"), "Payroll", values);
+        expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
+        QFile::remove(path("out.txt"));
+        const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{"payroll", "--source", path("pay.csv"), "--dest", path("out.txt"),
+                                 "--settings", path("kova.ini"), "--account", "1", "--allow-duplicate"}
+                                 + words("--from 2026-12-05 --to 2026-12-05 --effective 2026-12-07") + options);
+        QCOMPARE(r.err, err);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(path("out.txt")), status == 0);
+        if (status == 1)
+            QVERIFY2(lines(r.out).contains(errorText(2, "Invalid date")), qPrintable(r.out));
+        if (status != 0)
+            return;
+        QStringList written;
+        for (const QString& record : upload().mid(1))
+            written.append(record.mid(11, 15));
+        QCOMPARE(written, amounts);
+        // The reference that looks like a date is written as it stands.
+        for (const QString& record : upload().mid(1))
+            QCOMPARE(record.mid(26, 10), QString("01.12.2026"));
+    }
+
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.
     void refusedRuns_data()
     {
@@ -717,7 +823,7 @@ private slots:
         usage("workbook without sheet", words("transfer --source") + QStringList{path("book.xlsx")} + words("--dest o.txt"),
               "missing --sheet");
         usage("delimiter for a workbook", arguments("transfer") + words("--delimiter tab"),
-              "--delimiter, --encoding and --date-order apply to delimited text only");
+              "--delimiter, --encoding, --date-order and --decimal-mark apply to delimited text only");
         const QStringList report{"--report", path("log.json")};
         const QString tail = "\n" + separator + "\n";
         QTest::newRow("header id 0") << arguments("transfer") + report + words("--header-id 0") << 2 << QString() << "Invalid Header ID\n";

@@ -287,7 +287,7 @@ private slots:
         for (const Cents max : {wholeUnits(100000000000000000LL), wholeUnits(1000)}) {
             for (int row = 1; row <= rows + 1; ++row) {
                 const QString text = sheet.text(row, 1);
-                const AmountCell amount = cellAmount(sheet, row, 1, max);
+                const AmountCell amount = cellAmount(sheet, row, 1, max, {});
                 const std::optional<Cents> expected = validAmount(text, max);
                 QVERIFY2(amount.cents == expected, qPrintable(text));
                 QCOMPARE(amount.text, expected ? QString() : text);
