@@ -470,6 +470,44 @@ private slots:
                                         "00012345678000000000001000E1" + expect::sp(8) + "ANDI" + expect::sp(26) + "D1  "}));
     }
 
+    void untitledFieldOnAMovedSheet_data()
+    {
+        QTest::addColumn<QString>("amountTitle");   // the Amount column's title now
+        QTest::addColumn<bool>("inserted");         // a column inserted before the account
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString moved = "Acc #: column C -> D, by its header \"Acc #\"\nEmployee ID: column E -> F, by its header \"Employee ID\"\n"
+                              "Department: column F -> G, by its header \"Department\"\n";
+        const QString refused = "Amount has no saved column title and the columns moved: map it again\n";
+        QTest::newRow("column inserted") << "" << true << 2 << moved + refused;
+        QTest::newRow("column inserted, Amount titled since") << "Amount" << true << 2 << moved + refused;
+        QTest::newRow("nothing moved") << "" << false << 0 << "Done!\n";
+    }
+    // The payroll mapping saved while the Amount column had no title. A column inserted
+    // before the account would have each employee paid his account number: refused
+    // before any row, nothing written. Where nothing moved it exports as saved.
+    void untitledFieldOnAMovedSheet()
+    {
+        QFETCH(QString, amountTitle);
+        QFETCH(bool, inserted);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        saveTemplateMapping("payroll");
+        QSettings(path("kova.ini"), QSettings::IniFormat).remove("Payroll/AmountHeader");
+        TemplateSheet sheet = templateSheets().at(3);
+        sheet.titles[3] = amountTitle;
+        if (inserted) {
+            sheet.titles.insert(2, "Bank");
+            sheet.row.insert(2, "BANK");
+        }
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), sheet.row}));
+        const Run r = runTemplateType("payroll");
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.err, err);
+        QCOMPARE(lines(r.out), status ? QStringList() : (expect::summary("1 of 1", "150,50", 0, 0) << separator));
+        QCOMPARE(QFile::exists(path("out.txt")), status == 0);
+    }
+
     void columnsFollowTheirTitles_data()
     {
         QTest::addColumn<TemplateSheet>("sheet");
