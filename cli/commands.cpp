@@ -46,7 +46,10 @@ QString saveTemplateMapping(kova::BatchType type, const QString& settingsPath)
     kova::SavedMapping mapping;
     mapping.hasColumnHeader = true;
     for (int i = 0; i < descriptor.fields.size(); ++i) {
-        mapping.columns.append(i + 1);
+        // A mapped date switches the date filter on, and a template filled
+        // with last week's rows would pay only today's.
+        const bool date = descriptor.fields.at(i).kind == kova::CellKind::Date;
+        mapping.columns.append(date ? 0 : i + 1);
         mapping.headerTexts.append(descriptor.fields.at(i).caption);   // the template's titles
     }
     QSettings settings(settingsPath, QSettings::IniFormat);

@@ -48,7 +48,7 @@ std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::
                                             PrintingSink& sink);
 
 // Stores template column n as the n-th field of type (indexes 1..n, in the
-// type's own mapping keys) and "Has Column Header" ticked, so a workbook
-// filled from the template exports as it is. Empty on success, else the
-// failure text.
+// type's own mapping keys) with its title, but for the date, which only the
+// user maps, and "Has Column Header" ticked, so a workbook filled from the
+// template exports as it is. Empty on success, else the failure text.
 QString saveTemplateMapping(kova::BatchType type, const QString& settingsPath);

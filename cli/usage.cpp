@@ -47,7 +47,8 @@ history prints that register, newest first, one batch a line: date, type,
 Header ID, records, total and file, separated by tabs.
 
 template writes an .xlsx template for TYPE: one header row with the fields in
-the order of the form's mapping. --save-mapping also stores that order and
+the order of the form's mapping. --save-mapping also stores that order, all
+but the date column (a mapped date turns the date filter on), and
 "Has Column Header" for TYPE in the settings file.
 
 WORKBOOK is an .xlsx or .xlsm workbook, an Excel 97-2003 .xls workbook, or

@@ -116,6 +116,17 @@ SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved,
                                  .arg(text, caption, found.isEmpty() ? QStringLiteral("is not in")
                                                                      : QStringLiteral("appears more than once in"));
     }
+    // Columns were inserted or swapped: a saved column number nothing vouches
+    // for may now hold another field's data, an account number read as the
+    // amount.
+    if (!placed.moved.isEmpty())
+        for (int i = 0; i < type.fields.size(); ++i)
+            if (saved.columns.value(i) >= 1 && saved.headerTexts.value(i).trimmed().isEmpty()) {
+                placed.columns[i] = 0;
+                placed.placements[i] = Placement::Untitled;
+                placed.problems[i] = QStringLiteral("%1 has no saved column title and the columns moved: map it again")
+                                         .arg(type.fields.at(i).caption);
+            }
     return placed;
 }
 

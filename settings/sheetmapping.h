@@ -12,10 +12,11 @@ namespace kova {
 
 // Where a saved field stands on a sheet.
 enum class Placement {
-    AsSaved,      // in its saved column, or no header text to check it by
+    AsSaved,      // in its saved column, or no header text to check it by while nothing moved
     Moved,        // its header text is in one other column, which it follows
     Missing,      // its header text is in no column of the header row: not mapped
     Doubled,      // its header text is in more than one other column: not mapped
+    Untitled,     // saved without a header text while other fields moved: not mapped
 };
 
 // What a saved mapping makes of one sheet; the window and kova-export both
@@ -24,8 +25,8 @@ struct SheetMapping
 {
     QVector<int> columns;              // in field order; 0: not mapped
     QVector<Placement> placements;     // in field order
-    // Why each field is not mapped (Missing, Doubled), else empty: the
-    // refusal of an export.
+    // Why each field is not mapped (Missing, Doubled, Untitled), else empty:
+    // the refusal of an export.
     QStringList problems;
     // A line per field that followed its header:
     // "To Acc #: column D -> C, by its header "To Acc"".
@@ -52,7 +53,8 @@ constexpr int headerSearchRows = 20;
 // row 1. With it, the header row is the saved one unless the saved texts are
 // all found together in another of the first rows (or, found nowhere all
 // together, more of them are); then each field with a header text is
-// checked against that row.
+// checked against that row. Once one field followed its text to another
+// column, a mapped field saved without one is not placed at all.
 SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const xlsx::Document& sheet);
 
 } // namespace kova

@@ -46,7 +46,9 @@ QString columnTip(int column, const QString& text)
     return kova::columnLetters(column) + QStringLiteral(": ") + text;
 }
 
-// A field whose saved title the sheet lacks stands out until the user picks its column.
+// A field the saved mapping cannot place on this sheet (its title missing or
+// doubled, or none saved while the others moved) stands out until the user
+// picks its column.
 const QString markedStyle = QStringLiteral("QComboBox { border: 2px solid #e73d4a; }");
 
 // "Acc No", "acc_no" and "ACC #" name the same column: case, spaces and
@@ -249,6 +251,7 @@ QStringList ColumnMapping::applyPlacement(const kova::SheetMapping& placed)
             break;
         case kova::Placement::Missing:
         case kova::Placement::Doubled:
+        case kova::Placement::Untitled:
             combo->setCurrentIndex(0);
             m_problems.insert(combo, placed.problems.at(i));
             combo->setStyleSheet(markedStyle);

@@ -35,7 +35,8 @@ namespace kova { struct SheetMapping; }
 // texts are shown, and the other way round. With header texts, each field's
 // title is saved too, and a later sheet is checked against it
 // (kova::placeMapping): a field follows its title to another column, or is
-// left empty and marked when the title is missing or doubled.
+// left empty and marked when the title is missing or doubled, or when it has
+// none and other fields moved.
 //
 // The form's "Header row" box (spnHeaderRow, beside chkHeaders) says which row
 // holds the titles; a sheet whose saved titles stand together in another of
@@ -68,7 +69,7 @@ public:
     // Each field's currentIndex(), in field order.
     QVector<int> columns() const;
     // The header row, the titles of the columns now chosen, and the refusal
-    // of an export while a saved title is not found (empty once the user
+    // of an export while a saved field is not placed (empty once the user
     // chose that field's column).
     kova::ColumnHeader header() const;
 
@@ -138,7 +139,7 @@ private:
     bool m_showsHeaders = false;           // the choices offered are header texts
     QSet<const QComboBox*> m_matched;      // set by header, not by the user or the settings
     QSet<const QComboBox*> m_followed;     // moved with its saved title
-    QHash<const QComboBox*, QString> m_problems;   // saved title missing or doubled: why it is empty
+    QHash<const QComboBox*, QString> m_problems;   // not placed on this sheet: why it is empty
     QSpinBox* m_headerRowBox = nullptr;    // the form's "Header row"; none in a bare form
     int m_headerRow = 1;
     QList<QMetaObject::Connection> m_connections;

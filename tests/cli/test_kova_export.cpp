@@ -1,6 +1,7 @@
 // Runs kova-export as a user or a batch script would: the streams, the files, the settings.
 #include "expect.h"
 #include "testpackage.h"
+#include "types/registry.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -454,8 +455,8 @@ private slots:
     }
 
     // With --save-mapping (titles kept beside the columns) a workbook in the template's
-    // column order exports as it is; today is in the default dates.
-    void templateMapsEveryField()
+    // column order exports as it is.
+    void templateMapsItsColumns()
     {
         const Run r = runProgram(KOVA_EXPORT_PATH, {"template", "payroll", "--dest", path("t.xlsx"), "--save-mapping",
                                                     "--settings", path("kova.ini")});
@@ -468,6 +469,78 @@ private slots:
         QCOMPARE(run("payroll", words("--account 1 --effective 2026-02-03 --holiday after")).status, 0);
         QCOMPARE(upload(), (QStringList{expect::sp(11) + "123406789ABCD0301111111111101000000100000000000010.00022026",
                                         "00012345678000000000001000E1" + expect::sp(8) + "ANDI" + expect::sp(26) + "D1  "}));
+    }
+
+    void templateLeavesTheDateUnmapped_data()
+    {
+        QTest::addColumn<TemplateSheet>("sheet");
+        for (const TemplateSheet& sheet : templateSheets())
+            QTest::newRow(qPrintable(sheet.type)) << sheet;
+    }
+    // A template's mapping leaves the date to the user, unmapped and untitled: the date
+    // filter stays off, and a filled template pays every row whatever its date.
+    void templateLeavesTheDateUnmapped()
+    {
+        QFETCH(TemplateSheet, sheet);
+        saveTemplateMapping(sheet.type);
+        const kova::TypeDescriptor& type = *kova::descriptorForKeyword(sheet.type);
+        QSettings ini(path("kova.ini"), QSettings::IniFormat);
+        ini.beginGroup(type.group);
+        QStringList stored, wanted;
+        int date = -1;
+        for (int i = 0; i < type.fields.size(); ++i) {
+            const QString key = type.fields.at(i).key;
+            stored << key + "=" + ini.value(key).toString() + " " + ini.value(key + "Header", "-").toString();
+            wanted << key + "=" + (key == "TrxDate" ? "0 -" : QString::number(i + 1) + " " + sheet.titles.at(i));
+            date = key == "TrxDate" ? i : date;
+        }
+        QCOMPARE(stored, wanted);
+        QVariantList lastMonth = sheet.row, nextYear = sheet.row;
+        lastMonth[date] = QDate::currentDate().addMonths(-1);
+        nextYear[date] = QDate::currentDate().addYears(1);
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), lastMonth, nextYear}));
+        const Run r = runTemplateType(sheet.type);
+        QCOMPARE(r.err, QString("Done!\n"));
+        QCOMPARE(lines(r.out), (expect::summary("2 of 2", "301,00", 0, 0) << separator));
+        QCOMPARE(upload().size(), 3);
+    }
+
+    void untitledFieldOnAMovedSheet_data()
+    {
+        QTest::addColumn<QString>("amountTitle");   // the Amount column's title now
+        QTest::addColumn<bool>("inserted");         // a column inserted before the account
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString moved = "Acc #: column C -> D, by its header \"Acc #\"\nEmployee ID: column E -> F, by its header \"Employee ID\"\n"
+                              "Department: column F -> G, by its header \"Department\"\n";
+        const QString refused = "Amount has no saved column title and the columns moved: map it again\n";
+        QTest::newRow("column inserted") << "" << true << 2 << moved + refused;
+        QTest::newRow("column inserted, Amount titled since") << "Amount" << true << 2 << moved + refused;
+        QTest::newRow("nothing moved") << "" << false << 0 << "Done!\n";
+    }
+    // The payroll mapping saved while the Amount column had no title. A column inserted
+    // before the account would have each employee paid his account number: refused
+    // before any row, nothing written. Where nothing moved it exports as saved.
+    void untitledFieldOnAMovedSheet()
+    {
+        QFETCH(QString, amountTitle);
+        QFETCH(bool, inserted);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        saveTemplateMapping("payroll");
+        QSettings(path("kova.ini"), QSettings::IniFormat).remove("Payroll/AmountHeader");
+        TemplateSheet sheet = templateSheets().at(3);
+        sheet.titles[3] = amountTitle;
+        if (inserted) {
+            sheet.titles.insert(2, "Bank");
+            sheet.row.insert(2, "BANK");
+        }
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {QVariantList(sheet.titles.cbegin(), sheet.titles.cend()), sheet.row}));
+        const Run r = runTemplateType("payroll");
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.err, err);
+        QCOMPARE(lines(r.out), status ? QStringList() : (expect::summary("1 of 1", "150,50", 0, 0) << separator));
+        QCOMPARE(QFile::exists(path("out.txt")), status == 0);
     }
 
     void columnsFollowTheirTitles_data()
@@ -557,10 +630,11 @@ private slots:
 
     // A title above the table: the saved titles find the header row, or --header-row
     // names it for a mapping saved without them; rows above it are never data. Rows
-    // outside the dates are counted on standard error.
+    // outside the dates, the date mapped as the form maps it, are counted on standard error.
     void titleAboveTheTable()
     {
         saveTemplateMapping("payroll");
+        expect::writeSettings(path("kova.ini"), "Payroll", {{"TrxDate", 1}, {"TrxDateHeader", "Trx Date"}});
         const TemplateSheet sheet = templateSheets().at(3);
         QVariantList outside = sheet.row;
         outside[0] = QDate::currentDate().addDays(-1);

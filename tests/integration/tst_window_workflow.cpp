@@ -376,24 +376,46 @@ private slots:
         }
     }
 
-    // A saved title the workbook lacks: its field is empty and marked, the export
-    // is refused and writes nothing, until the user chooses that field's column.
-    void savedTitleMissing()
+    void savedFieldNotPlaced_data()
     {
-        expect::writeSettings(settingsPath(), "Transfer", {{"HasColumnHeader", true}, {"TrxRefHeader", "Ref"}, {"FromAccHeader", "From"},
-                                                          {"ToAccHeader", "To"}, {"AmountHeader", "Amount"}, {"RemittanceHeader", "Type"}});
+        QTest::addColumn<QVariantMap>("titles");   // the saved titles
+        QTest::addColumn<QList<QVariantList>>("rows");
+        QTest::addColumn<QString>("combo");        // the field not placed
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("chosen");       // its column chosen by hand, as the tooltip shows it
+        const QVariantMap titles{{"TrxRefHeader", "Ref"}, {"FromAccHeader", "From"}, {"ToAccHeader", "To"}, {"AmountHeader", "Amount"},
+                                 {"RemittanceHeader", "Type"}};
+        QTest::newRow("title missing") << titles << QList<QVariantList>{{"Ref", "From", "Payee", "Amount", "Type"}, transferRow("R1", "1234567890")}
+            << "cboTo" << "Column \"To\" for To Acc # is not in the header row" << "C: Payee";
+        // Saved without a title, Amount's number now holds the beneficiary's account.
+        QVariantMap untitled = titles;
+        untitled.remove("AmountHeader");
+        QTest::newRow("untitled, a column inserted") << untitled
+            << QList<QVariantList>{{"Ref", "Note", "From", "To", "Amount", "Type"}, {"R1", "N", "1234567890", "0987654321", 100, "WDK"}}
+            << "cboAmount" << "Amount has no saved column title and the columns moved: map it again" << "E: Amount";
+    }
+    // A saved field the workbook does not place: it is empty and marked, the export
+    // is refused and writes nothing, until the user chooses that field's column.
+    void savedFieldNotPlaced()
+    {
+        QFETCH(QVariantMap, titles);
+        QFETCH(QList<QVariantList>, rows);
+        QFETCH(QString, combo);
+        QFETCH(QString, problem);
+        QFETCH(QString, chosen);
+        titles.insert("HasColumnHeader", true);
+        expect::writeSettings(settingsPath(), "Transfer", titles);
         WindowDriver user;
-        const QString dest = m_dir.filePath("missing.txt");
-        exportTransfer(user, workbook("missing.xlsx", {{"Ref", "From", "Payee", "Amount", "Type"}, transferRow("R1", "1234567890")}), dest);
-        const QString problem = "Column \"To\" for To Acc # is not in the header row";
-        auto* to = user.field<QComboBox>("cboTo");
-        QCOMPARE(QString("%1 %2").arg(to->currentIndex()).arg(to->toolTip()), "0 " + problem);
-        QVERIFY(!to->styleSheet().isEmpty());
+        const QString dest = m_dir.filePath(combo + ".txt");
+        exportTransfer(user, workbook(combo + ".xlsx", rows), dest);
+        auto* field = user.field<QComboBox>(combo);
+        QCOMPARE(QString("%1 %2").arg(field->currentIndex()).arg(field->toolTip()), "0 " + problem);
+        QVERIFY(!field->styleSheet().isEmpty());
         QCOMPARE(user.boxes, QStringList{"form critical: " + problem});
         QVERIFY(!QFile::exists(dest));
         QCOMPARE(storedHeaderId(), QString("41"));
-        to->setCurrentIndex(3);
-        QCOMPARE(to->toolTip() + to->styleSheet(), QString("C: Payee"));
+        field->setCurrentIndex(field->findText(chosen.mid(3)));
+        QCOMPARE(field->toolTip() + field->styleSheet(), chosen);
         user.click("btnExport");
         QCOMPARE(expect::fileBytes(dest), transferUpload("00000041", "R1"));
     }

@@ -127,10 +127,21 @@ private slots:
         QTest::newRow("in place, case and spaces aside") << QList<QVariantList>{{" ref", "DATE ", "name", "Amount", "Res"}} << saved
                                                         << "1 2 3 4 5 @1";
         QTest::newRow("no titles saved") << QList<QVariantList>{{"Amount", "Name"}} << QStringList{"", "", "", "", ""} << "1 2 0 0 0 @1";
+        // The field saved without a title has nothing to follow once others moved.
+        const QString untitled = "Cust Residence has no saved column title and the columns moved: map it again";
         // A title in its own column stands, even when another column has it too.
         QTest::newRow("moved, and one doubled in place") << QList<QVariantList>{{"Amount", "Date", "Ref", "Name", "Date", "Res"}} << saved
-            << "3 2 4 1 5 @1|Trx Ref #: column A -> C, by its header \"Ref\"|Name: column C -> D, by its header \"Name\""
-               "|Amount: column D -> A, by its header \"Amount\"";
+            << "3 2 4 1 0 @1|Trx Ref #: column A -> C, by its header \"Ref\"|Name: column C -> D, by its header \"Name\""
+               "|Amount: column D -> A, by its header \"Amount\"|" + untitled;
+        // A column inserted: the untitled field's number now points at another column, its own still untitled or titled.
+        QTest::newRow("untitled on a moved sheet") << QList<QVariantList>{{"Ref", "Acct", "Date", "Name", "Amount", QVariant()}} << saved
+            << "1 3 4 5 0 @1|Date: column B -> C, by its header \"Date\"|Name: column C -> D, by its header \"Name\""
+               "|Amount: column D -> E, by its header \"Amount\"|" + untitled;
+        QTest::newRow("untitled on a moved sheet, then titled") << QList<QVariantList>{{"Date", "Ref", "Name", "Amount", "Res"}} << saved
+            << "2 1 3 4 0 @1|Trx Ref #: column A -> B, by its header \"Ref\"|Date: column B -> A, by its header \"Date\"|" + untitled;
+        // Nothing followed its title: a title missing, or the header row found lower, is no move.
+        QTest::newRow("untitled beside a missing title") << QList<QVariantList>{{"Ref", "Date", "Payee", "Amount", "Res"}} << saved
+            << "1 2 0 4 5 @1|Column \"Name\" for Name is not in the header row";
         QTest::newRow("missing and doubled") << QList<QVariantList>{{"Ref", "Date", "Beneficiary", "Res", "Amount", "amount"}} << saved
             << "1 2 0 0 5 @1|Column \"Name\" for Name is not in the header row"
                "|Column \"Amount\" for Amount appears more than once in the header row";
@@ -165,6 +176,56 @@ private slots:
                 line += "|" + text;
         QCOMPARE(line, placed);
         QCOMPARE(p.refusal(), p.problems.join(QString()).isEmpty() ? QString() : line.section('|', 1 + p.moved.size(), 1 + p.moved.size()));
+    }
+
+    void untitledField_data()
+    {
+        QTest::addColumn<QVariantList>("titles");   // the sheet's header row
+        QTest::addColumn<QString>("lines");         // what the log is told; the last line is the refusal, if any
+        QTest::addColumn<QString>("saved");         // the group after the next save, Amount's column chosen by hand when marked
+        QTest::newRow("columns moved") << QVariantList{"Acct", "Ref", "Date", "Salary"}
+            << "Trx Ref #: column A -> B, by its header \"Ref\"|Date: column B -> C, by its header \"Date\""
+               "|Amount has no saved column title and the columns moved: map it again"
+            << "Amount=4 AmountHeader=Salary Beneficiary=0 HasColumnHeader=true HeaderRow=1 Residence=0 TrxDate=3 TrxDateHeader=Date"
+               " TrxRef=2 TrxRefHeader=Ref";
+        QTest::newRow("nothing moved") << QVariantList{"Ref", "Date", "Salary"} << ""
+            << "Amount=3 AmountHeader=Salary Beneficiary=0 HasColumnHeader=true HeaderRow=1 Residence=0 TrxDate=2 TrxDateHeader=Date"
+               " TrxRef=1 TrxRefHeader=Ref";
+    }
+    // Amount saved while its column had no title: on a sheet whose columns moved it is
+    // left empty and marked, and an export refused, until its column is chosen by
+    // hand; where nothing moved it keeps its number. The next save keeps its title.
+    void untitledField()
+    {
+        QFETCH(QVariantList, titles);
+        QFETCH(QString, lines);
+        QFETCH(QString, saved);
+        expect::writeSettings(m_ini, "Transfer", {{"HasColumnHeader", true}, {"TrxRef", 1}, {"TrxRefHeader", "Ref"}, {"TrxDate", 2},
+                                                  {"TrxDateHeader", "Date"}, {"Amount", 3}});
+        const QString path = m_dir.filePath("untitled.xlsx");
+        QVERIFY(expect::writeSheet(path, "Data", {titles}));
+        m_headers->setChecked(true);
+        QCOMPARE(m_mapping->excelChanged(path, "Data").join('|'), lines);
+        QComboBox* amount = m_combos.at(3);
+        if (lines.isEmpty()) {
+            QCOMPARE(amount->currentIndex(), 3);
+        } else {
+            const QString problem = lines.section('|', -1);
+            QCOMPARE(QString("%1 %2").arg(amount->currentIndex()).arg(amount->toolTip()), "0 " + problem);
+            QCOMPARE(amount->styleSheet(), QString("QComboBox { border: 2px solid #e73d4a; }"));
+            QCOMPARE(m_mapping->header().refusal, problem);
+            amount->setCurrentIndex(4);
+        }
+        QCOMPARE(amount->toolTip() + amount->styleSheet() + m_mapping->header().refusal,
+                 kova::columnLetters(amount->currentIndex()) + ": Salary");
+        QSettings ini(m_ini, QSettings::IniFormat);
+        ini.beginGroup("Transfer");
+        m_mapping->save(ini);
+        QStringList keys;
+        for (const QString& key : ini.childKeys())
+            keys << key + "=" + ini.value(key).toString();
+        keys.sort();
+        QCOMPARE(keys.join(' '), saved);
     }
 
     // An unreadable sheet keeps the choices (an export fails the same way); no sheet to choose empties them.
