@@ -134,6 +134,14 @@ bool DateFilter::accepts(const xlsx::Document& sheet, int row, const CellReading
     return date.isValid() && from <= date && date <= to;
 }
 
+QString columnLetters(int column)
+{
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(ushort('A' + (c - 1) % 26)));
+    return letters;
+}
+
 QString rowCount(int count)
 {
     return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));

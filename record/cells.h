@@ -57,6 +57,9 @@ struct DateFilter
     QString leftOutNote(int count) const;
 };
 
+// The column's name as the spreadsheet shows it: "A".."Z", "AA"...
+QString columnLetters(int column);
+
 // "1 row" or "4 rows", the words of a count of rows.
 QString rowCount(int count);
 

@@ -1,6 +1,7 @@
 #include "columnreading.h"
 
 #include "amounttext.h"
+#include "cells.h"
 #include "datetext.h"
 #include "xlsx/document.h"
 
@@ -11,10 +12,7 @@ namespace {
 // Where a cell stands, as the spreadsheet names it: "C12".
 QString cellName(int row, int column)
 {
-    QString letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(ushort('A' + (c - 1) % 26)));
-    return letters + QString::number(row);
+    return columnLetters(column) + QString::number(row);
 }
 
 // A cell that showed something of its column: its name and its text as written.

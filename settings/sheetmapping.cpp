@@ -1,6 +1,7 @@
 #include "sheetmapping.h"
 
 #include "settingsfile.h"
+#include "record/cells.h"
 #include "xlsx/document.h"
 
 namespace kova {
@@ -68,14 +69,6 @@ QString SheetMapping::refusal() const
 bool sameHeader(const QString& a, const QString& b)
 {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-QString columnLetters(int column)
-{
-    QString letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(ushort('A' + (c - 1) % 26)));
-    return letters;
 }
 
 SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const xlsx::Document& sheet)

@@ -41,8 +41,6 @@ struct SheetMapping
 // Header texts are the same when they differ in case and surrounding spaces only.
 bool sameHeader(const QString& a, const QString& b);
 
-// The column's name as the spreadsheet shows it: "A".."Z", "AA"...
-QString columnLetters(int column);
 
 // The rows searched for the saved header texts when they are not all in the
 // saved header row.

@@ -1,6 +1,7 @@
 #include "columnmapping.h"
 
 #include "settings/mappingstore.h"
+#include "record/cells.h"
 #include "settings/sheetmapping.h"
 #include "forms/common/messages.h"
 #include "forms/common/requiredcaption.h"

@@ -1,3 +1,4 @@
+#include "record/cells.h"
 #include "settings/sheetmapping.h"
 #include "types/transferdescriptor.h"
 #include "xlsx/document.h"
