@@ -17,6 +17,8 @@ struct BiffCell
 {
     std::uint32_t position;   // row << 8 | column, both 0-based: sorts row by row
     QVariant value;
+    // A formula whose text result the file never gave: value is "=" only.
+    bool unknown = false;
 };
 
 // The records of an Excel 97-2003 workbook (BIFF8, the "Workbook" stream of
