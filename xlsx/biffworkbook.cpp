@@ -173,6 +173,22 @@ public:
     }
     std::uint16_t peekType() const { return m_at + 2 <= m_stream.size() ? le16(m_stream.data() + m_at) : 0; }
 
+    // Passes over the records up to the EOF that closes the substream whose
+    // BOF was just read, substreams inside it counted; false when the stream
+    // ends first.
+    bool skipSubstream()
+    {
+        for (std::size_t depth = 1; depth > 0;) {
+            if (!next())
+                return false;
+            if (type == Bof)
+                ++depth;
+            else if (type == Eof)
+                --depth;
+        }
+        return true;
+    }
+
     // The bytes of the record just read and of the CONTINUE records after it.
     RecordBytes continued()
     {
@@ -312,6 +328,12 @@ bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) co
         return add(pendingRow, pendingColumn, QStringLiteral("="), true);
     };
     while (sheet.next() && sheet.type != Eof) {
+        if (sheet.type == Bof) {
+            // An embedded chart's records, its cached series values among them, are not the sheet's cells.
+            if (!sheet.skipSubstream())
+                break;
+            continue;
+        }
         if (stringPending) {
             if (sheet.type == SharedFormula || sheet.type == ArrayFormula || sheet.type == DataTable
                 || sheet.type == Continue)

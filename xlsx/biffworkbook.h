@@ -35,6 +35,7 @@ public:
     const std::vector<QString>& sheetNames() const { return m_names; }
     // The cells of the sheet, ordered by position, a later record at a
     // position replacing an earlier one; false for a sheet that cannot be read.
+    // The substreams of charts and other objects inside the sheet are passed over.
     bool readSheet(std::size_t index, std::vector<BiffCell>& cells) const;
 
 private:

@@ -301,7 +301,7 @@ private slots:
 
     // Records as Excel and LibreOffice order them, and as a crafted file may: a formula's text
     // result after the records of the shared, array or table formula it starts, continued
-    // across records, or never given.
+    // across records, or never given; an embedded chart's substream inside the sheet's.
     void legacyRecords_data()
     {
         QTest::addColumn<QByteArray>("records");
@@ -316,6 +316,10 @@ private slots:
         QTest::newRow("continued") << textFormula(0, 0) + string("abc", 8) + record(0x003C, '\x01' + wide(QString::fromUtf8("中文")))
                                           + record(0x003C, QByteArray("\0def", 4)) + after
                                    << QString::fromUtf8("range 1,1:2,1\nQString(abc中文def)\nQString(after)");
+        // The chart's own cached values, and a substream nested in it, are passed over; the sheet goes on after it.
+        const QByteArray chart = bof(0x0020) + number(0, 0, 99) + bof(0x0020) + kEof + number(0, 1, 98) + kEof;
+        QTest::newRow("embedded chart") << number(0, 0, 1500) + chart + number(1, 0, 2500)
+                                        << "range 1,1:2,1\nqlonglong(1500)\nqlonglong(2500)";
         // No text: the cell holds a formula whose value is not known.
         QTest::newRow("next cell first") << textFormula(0, 0) + number(0, 1, 7) + budi
                                          << "range 1,1:1,2\nQString(=) unknown | qlonglong(7)";
