@@ -257,41 +257,63 @@ private slots:
     // Each sheet of the .xls reads as the same sheet of its .xlsx twin: names, used range, every cell.
     void legacyWorkbookReadsAsItsTwin_data()
     {
+        QTest::addColumn<QString>("book");
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("text") << "Text"
+        QTest::newRow("text") << "kinds" << "Text"
                               << QString::fromUtf8("range 1,1:2,2\nQString(Name) | QString(0012345678)\n"
                                                    "QString(Budi Santoso) | QString(José € 5 中)");
-        QTest::newRow("numbers") << "Numbers"
+        QTest::newRow("numbers") << "kinds" << "Numbers"
                                  << "range 1,1:2,7\nqlonglong(42) | qlonglong(-7) | double(1500000.5) | qlonglong(123456789012) | "
                                     "double(1e+15) | double(0.1) | qlonglong(65536)\ndouble(2500000.25) | invalid() | invalid() | "
                                     "invalid() | invalid() | invalid() | invalid()";
-        QTest::newRow("dates") << "Dates"
+        QTest::newRow("dates") << "kinds" << "Dates"
                                << "range 1,1:1,4\nQDate(2026-12-05) | QDateTime(2026-12-05T13:45:30.000Z) | QDate(1999-01-31) | "
                                   "QDateTime(1899-12-31T12:00:00.000Z)";
-        QTest::newRow("formula results") << "Formulas"
+        QTest::newRow("formula results") << "kinds" << "Formulas"
                                          << "range 1,1:2,4\nqlonglong(1500000) | qlonglong(3000000) | qlonglong(187500) | "
                                             "double(468.75)\ninvalid() | bool(true) | QDate(2026-12-06) | invalid()";
-        QTest::newRow("errors and booleans") << "Errors"
+        QTest::newRow("errors and booleans") << "kinds" << "Errors"
                                              << "range 1,1:2,2\nQString(#DIV/0!) | QString(#N/A)\nbool(true) | bool(false)";
-        QTest::newRow("text longer than a record") << "Long"
+        QTest::newRow("text longer than a record") << "kinds" << "Long"
                                                    << "range 1,1:2,1\nQString(" + QString::fromUtf8("Äabcdefghi").repeated(1000)
                                                           + ")\nQString(after)";
-        QTest::newRow("empty cells") << "Empty"
+        QTest::newRow("empty cells") << "kinds" << "Empty"
                                      << "range 2,2:4,4\ninvalid() | invalid() | invalid() | invalid()\n"
                                         "invalid() | QString(first) | invalid() | invalid()\n"
                                         "invalid() | invalid() | invalid() | invalid()\n"
                                         "invalid() | invalid() | invalid() | QString(last)";
+            // Written by LibreOffice, both of them, from one book.
+        QTest::newRow("filled-down formulas") << "formulas" << "Filled"
+                                              << "range 1,1:5,5\nQString(First) | QString(Last) | QString(Full) | "
+                                                 "QString(Amount) | QString(Double)\n"
+                                                 "QString(Budi) | QString(Santoso) | QString(Budi Santoso) | qlonglong(1500) | qlonglong(3000)\n"
+                                                 "QString(Siti) | QString(Aminah) | QString(Siti Aminah) | qlonglong(250000) | "
+                                                 "qlonglong(500000)\n"
+                                                 "QString(Ani) | QString(Wijaya) | QString(Ani Wijaya) | qlonglong(7) | qlonglong(14)\n"
+                                                 "QString(Joko) | QString(Susilo) | QString(Joko Susilo) | double(12.5) | qlonglong(25)";
+        QTest::newRow("array formulas") << "formulas" << "Array"
+                                        << "range 1,1:3,3\nqlonglong(1) | qlonglong(2) | qlonglong(60)\n"
+                                           "qlonglong(2) | qlonglong(4) | invalid()\nqlonglong(3) | qlonglong(6) | invalid()";
+        QTest::newRow("text result longer than a record") << "formulas" << "Long"
+                                                          << "range 1,1:2,1\nQString(" + QString::fromUtf8("Ä中").repeated(2075)
+                                                                 + ")\nQString(after)";
+        QTest::newRow("chart over the data") << "formulas" << "Chart"
+                                             << "range 1,1:4,2\nQString(Month) | QString(Amount)\nQString(Jan) | qlonglong(100)\n"
+                                                "QString(Feb) | qlonglong(250)\nQString(Mar) | qlonglong(175)";
     }
+
     void legacyWorkbookReadsAsItsTwin()
     {
+        QFETCH(QString, book);
         QFETCH(QString, sheet);
         QFETCH(QString, expected);
-        xlsx::Document legacy(kFixtures + "/kinds.xls");
-        xlsx::Document twin(kFixtures + "/kinds.xlsx");
-        const QStringList sheets{"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"};
-        QCOMPARE(legacy.sheetNames(), sheets);
-        QCOMPARE(twin.sheetNames(), sheets);
+        xlsx::Document legacy(kFixtures + "/" + book + ".xls");
+        xlsx::Document twin(kFixtures + "/" + book + ".xlsx");
+        const QMap<QString, QStringList> sheets{{"kinds", {"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"}},
+                                                {"formulas", {"Filled", "Array", "Long", "Chart"}}};
+        QCOMPARE(legacy.sheetNames(), sheets[book]);
+        QCOMPARE(twin.sheetNames(), sheets[book]);
         QVERIFY(!legacy.isDelimitedText());
         QVERIFY(legacy.selectSheet(sheet));
         QVERIFY(twin.selectSheet(sheet));
