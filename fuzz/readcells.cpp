@@ -67,6 +67,10 @@ void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text
         const QVariant streamed = forward.read(row, column);
         expect(value.userType() == streamed.userType() && value.toString() == streamed.toString());
         expect(whole.text(row, column) == value.toString() && forward.text(row, column) == value.toString());
+        // A cell whose value is not known reads as its formula, never as a value.
+        const bool unknown = whole.isUnknown(row, column);
+        expect(forward.isUnknown(row, column) == unknown);
+        expect(!unknown || (value.userType() == QMetaType::QString && value.toString().startsWith('=')));
         touch(value);
         return value;
     };

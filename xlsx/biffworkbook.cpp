@@ -29,6 +29,9 @@ enum Record : std::uint16_t {
     Label = 0x0204,
     RichLabel = 0x00D6,
     Formula = 0x0006,
+    SharedFormula = 0x04BC,
+    ArrayFormula = 0x0221,
+    DataTable = 0x0236,
     FormulaString = 0x0207,
     BoolErr = 0x0205,
 };
@@ -170,6 +173,32 @@ public:
     }
     std::uint16_t peekType() const { return m_at + 2 <= m_stream.size() ? le16(m_stream.data() + m_at) : 0; }
 
+    // Passes over the records up to the EOF that closes the substream whose
+    // BOF was just read, substreams inside it counted; false when the stream
+    // ends first.
+    bool skipSubstream()
+    {
+        for (std::size_t depth = 1; depth > 0;) {
+            if (!next())
+                return false;
+            if (type == Bof)
+                ++depth;
+            else if (type == Eof)
+                --depth;
+        }
+        return true;
+    }
+
+    // The bytes of the record just read and of the CONTINUE records after it.
+    RecordBytes continued()
+    {
+        RecordBytes bytes;
+        bytes.add(body, length);
+        while (peekType() == Continue && next())
+            bytes.add(body, length);
+        return bytes;
+    }
+
     std::uint16_t type = 0;
     std::uint16_t length = 0;
     const char* body = nullptr;
@@ -232,10 +261,7 @@ bool BiffWorkbook::load(const char* data, std::size_t size)
             }
             break;
         case SharedStrings: {
-            RecordBytes bytes;
-            bytes.add(p, length);
-            while (globals.peekType() == Continue && globals.next())
-                bytes.add(globals.body, globals.length);
+            RecordBytes bytes = globals.continued();
             std::uint32_t total, unique;
             if (!bytes.u32(total) || !bytes.u32(unique))
                 return false;
@@ -283,28 +309,52 @@ bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) co
     if (!sheet.next() || sheet.type != Bof || sheet.length < 4 || le16(sheet.body) != kBiff8
         || le16(sheet.body + 2) != kWorksheet)
         return false;
-    const auto add = [&](std::uint16_t row, std::uint16_t column, const QVariant& value) {
+    const auto add = [&](std::uint16_t row, std::uint16_t column, const QVariant& value, bool unknown = false) {
         if (column >= kColumns || !value.isValid())
             return true;
         if (cells.size() >= kMaxCells)
             return false;
-        cells.push_back({std::uint32_t(row) << 8 | column, value});
+        cells.push_back({std::uint32_t(row) << 8 | column, value, unknown});
         return true;
     };
+    // A formula whose result is text is followed by the records of the shared,
+    // array or table formula it starts, if any (continued, if long), then by
+    // its text in a record of its own. Anything else first, or the sheet's end,
+    // leaves the cell without a value anyone can vouch for.
     bool stringPending = false;
     std::uint16_t pendingRow = 0, pendingColumn = 0;
+    const auto resultNeverCame = [&] {
+        stringPending = false;
+        return add(pendingRow, pendingColumn, QStringLiteral("="), true);
+    };
     while (sheet.next() && sheet.type != Eof) {
-        const char* p = sheet.body;
-        const std::size_t length = sheet.length;
+        if (sheet.type == Bof) {
+            // An embedded chart's records, its cached series values among them, are not the sheet's cells.
+            if (!sheet.skipSubstream())
+                break;
+            continue;
+        }
         if (stringPending) {
-            stringPending = false;
-            // A formula's text result follows it in a record of its own.
+            if (sheet.type == SharedFormula || sheet.type == ArrayFormula || sheet.type == DataTable
+                || sheet.type == Continue)
+                continue;
             if (sheet.type == FormulaString) {
-                if (!add(pendingRow, pendingColumn, recordString(p, length, 2)))
+                stringPending = false;
+                RecordBytes bytes = sheet.continued();
+                std::uint16_t chars;
+                QString text;
+                const bool kept = bytes.u16(chars) && bytes.string(chars, text)
+                                      ? add(pendingRow, pendingColumn, text)
+                                      : resultNeverCame();
+                if (!kept)
                     return false;
                 continue;
             }
+            if (!resultNeverCame())
+                return false;
         }
+        const char* p = sheet.body;
+        const std::size_t length = sheet.length;
         bool kept = true;
         switch (sheet.type) {
         case Number:
@@ -359,6 +409,8 @@ bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) co
         if (!kept)
             return false;
     }
+    if (stringPending && !resultNeverCame())
+        return false;
     std::stable_sort(cells.begin(), cells.end(),
                      [](const BiffCell& a, const BiffCell& b) { return a.position < b.position; });
     // The last record at a position is the one a spreadsheet program shows.

@@ -17,6 +17,8 @@ struct BiffCell
 {
     std::uint32_t position;   // row << 8 | column, both 0-based: sorts row by row
     QVariant value;
+    // A formula whose text result the file never gave: value is "=" only.
+    bool unknown = false;
 };
 
 // The records of an Excel 97-2003 workbook (BIFF8, the "Workbook" stream of
@@ -33,6 +35,7 @@ public:
     const std::vector<QString>& sheetNames() const { return m_names; }
     // The cells of the sheet, ordered by position, a later record at a
     // position replacing an earlier one; false for a sheet that cannot be read.
+    // The substreams of charts and other objects inside the sheet are passed over.
     bool readSheet(std::size_t index, std::vector<BiffCell>& cells) const;
 
 private:

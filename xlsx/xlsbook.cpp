@@ -43,6 +43,7 @@ QStringList XlsBook::sheetNames() const
 bool XlsBook::selectSheet(const QString& name)
 {
     m_cells.clear();
+    m_unknowns = 0;
     m_range = CellRange();
     const int index = m_sheets.indexOf(name);
     try {
@@ -58,6 +59,7 @@ bool XlsBook::selectSheet(const QString& name)
         return true;
     int firstColumn = 256, lastColumn = 0;
     for (const BiffCell& cell : m_cells) {
+        m_unknowns += cell.unknown;
         firstColumn = std::min(firstColumn, int(cell.position & 0xFF) + 1);
         lastColumn = std::max(lastColumn, int(cell.position & 0xFF) + 1);
     }
@@ -71,19 +73,33 @@ CellRange XlsBook::dimension() const
     return m_range;
 }
 
-QVariant XlsBook::read(int row, int column) const
+const BiffCell* XlsBook::find(int row, int column) const
 {
     if (row < 1 || row > 65536 || column < 1 || column > 256)
-        return {};
+        return nullptr;
     const std::uint32_t position = std::uint32_t(row - 1) << 8 | std::uint32_t(column - 1);
     const auto at = std::lower_bound(m_cells.begin(), m_cells.end(), position,
                                      [](const BiffCell& cell, std::uint32_t p) { return cell.position < p; });
-    return at != m_cells.end() && at->position == position ? at->value : QVariant();
+    return at != m_cells.end() && at->position == position ? &*at : nullptr;
+}
+
+QVariant XlsBook::read(int row, int column) const
+{
+    const BiffCell* cell = find(row, column);
+    return cell ? cell->value : QVariant();
 }
 
 QString XlsBook::text(int row, int column) const
 {
     return read(row, column).toString();
+}
+
+bool XlsBook::isUnknown(int row, int column) const
+{
+    if (m_unknowns == 0)
+        return false;
+    const BiffCell* cell = find(row, column);
+    return cell && cell->unknown;
 }
 
 } // namespace xlsx

@@ -11,8 +11,9 @@ namespace xlsx {
 
 // An Excel 97-2003 workbook read as Document::read() describes: text,
 // numbers, date-formatted numbers as dates, booleans, a formula's cached
-// result and error cells as their text. One that is encrypted, of an older
-// version (Excel 5 or 95) or unreadable has no sheets.
+// result and error cells as their text. A formula said to give text whose
+// text the file does not hold reads as "=" and isUnknown(). One that is
+// encrypted, of an older version (Excel 5 or 95) or unreadable has no sheets.
 class XlsBook final : public Book
 {
 public:
@@ -29,13 +30,17 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool isUnknown(int row, int column) const override;
 
 private:
     void load(const char* data, std::size_t size);
+    const BiffCell* find(int row, int column) const;
 
     BiffWorkbook m_workbook;
     QStringList m_sheets;
     std::vector<BiffCell> m_cells;   // of the selected sheet, by position
+    // Most sheets hold none: their cells need not be looked up to tell.
+    std::size_t m_unknowns = 0;
     CellRange m_range;
 };
 

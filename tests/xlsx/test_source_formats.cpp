@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <cstring>
+
 Q_DECLARE_METATYPE(xlsx::TextOptions)
 
 namespace {
@@ -19,7 +21,8 @@ QString describe(const QVariant& v)
 }
 
 // Every cell of the used range, rows on lines, cells apart by " | "; the range first.
-// Each cell by read() and, where text() says otherwise, that too.
+// Each cell by read() and, where text() says otherwise, that too; "unknown" after a
+// cell whose value the workbook does not give.
 QString grid(const xlsx::Document& document)
 {
     const xlsx::CellRange r = document.dimension();
@@ -29,7 +32,8 @@ QString grid(const xlsx::Document& document)
         for (int column = 1; column <= r.lastColumn(); ++column) {
             const QVariant value = document.read(row, column);
             const QString text = document.text(row, column);
-            cells.append(describe(value) + (text == value.toString() ? QString() : " text " + text));
+            cells.append(describe(value) + (text == value.toString() ? QString() : " text " + text)
+                         + (document.isUnknown(row, column) ? " unknown" : ""));
         }
         rows.append(cells.join(" | "));
     }
@@ -44,6 +48,75 @@ QByteArray utf16(const QString& text, bool bigEndian)
         bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
     }
     return bytes;
+}
+
+QByteArray le(quint64 value, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(value >> (8 * i)));
+    return out;
+}
+
+QByteArray record(quint16 type, const QByteArray& body)
+{
+    return le(type, 2) + le(quint32(body.size()), 2) + body;
+}
+
+QByteArray bof(quint16 substream)
+{
+    return record(0x0809, le(0x0600, 2) + le(substream, 2) + QByteArray(12, '\0'));
+}
+
+const QByteArray kEof = record(0x000A, {});
+
+QByteArray cell(int row, int column)
+{
+    return le(quint32(row), 2) + le(quint32(column), 2) + le(0x0F, 2);
+}
+
+QByteArray number(int row, int column, double value)
+{
+    QByteArray bits(8, '\0');
+    std::memcpy(bits.data(), &value, 8);
+    return record(0x0203, cell(row, column) + bits);
+}
+
+// A formula whose result is text, to come in a STRING record; the formula itself is not read.
+QByteArray textFormula(int row, int column)
+{
+    return record(0x0006, cell(row, column) + QByteArray("\0\0\0\0\0\0\xFF\xFF", 8) + le(0, 2) + le(0, 4) + le(0, 2));
+}
+
+// A STRING record of compressed (Latin-1) characters, claiming chars of them.
+QByteArray string(const QByteArray& latin1, int chars)
+{
+    return record(0x0207, le(quint32(chars), 2) + '\0' + latin1);
+}
+
+QByteArray wide(const QString& text)
+{
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += le(c.unicode(), 2);
+    return bytes;
+}
+
+// The range the records of a shared, array or table formula cover: the first rows of column 1.
+const QByteArray kRange = le(0, 2) + le(3, 2) + le(0, 1) + le(0, 1);
+const QByteArray kSharedFormula = record(0x04BC, kRange + le(0, 1) + le(4, 1) + le(0, 2));
+const QByteArray kArrayFormula = record(0x0221, kRange + le(0, 2) + le(0, 4) + le(0, 2));
+const QByteArray kDataTable = record(0x0236, kRange + le(0, 2) + le(0, 8));
+
+// An .xls of one worksheet, "Sheet", holding these records between its BOF and EOF.
+QByteArray legacyWorkbook(const QByteArray& sheetRecords)
+{
+    const QByteArray name = "Sheet";
+    const auto globals = [&](quint32 sheetAt) {
+        return bof(0x0005) + record(0x0085, le(sheetAt, 4) + le(0, 2) + le(quint32(name.size()), 1) + '\0' + name) + kEof;
+    };
+    const QByteArray stream = globals(quint32(globals(0).size())) + bof(0x0010) + sheetRecords + kEof;
+    return TestPackage::compoundFile({"Workbook"}, stream);
 }
 
 xlsx::TextOptions options(char delimiter, xlsx::TextEncoding encoding = xlsx::TextEncoding::Detect,
@@ -184,46 +257,108 @@ private slots:
     // Each sheet of the .xls reads as the same sheet of its .xlsx twin: names, used range, every cell.
     void legacyWorkbookReadsAsItsTwin_data()
     {
+        QTest::addColumn<QString>("book");
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("text") << "Text"
+        QTest::newRow("text") << "kinds" << "Text"
                               << QString::fromUtf8("range 1,1:2,2\nQString(Name) | QString(0012345678)\n"
                                                    "QString(Budi Santoso) | QString(José € 5 中)");
-        QTest::newRow("numbers") << "Numbers"
+        QTest::newRow("numbers") << "kinds" << "Numbers"
                                  << "range 1,1:2,7\nqlonglong(42) | qlonglong(-7) | double(1500000.5) | qlonglong(123456789012) | "
                                     "double(1e+15) | double(0.1) | qlonglong(65536)\ndouble(2500000.25) | invalid() | invalid() | "
                                     "invalid() | invalid() | invalid() | invalid()";
-        QTest::newRow("dates") << "Dates"
+        QTest::newRow("dates") << "kinds" << "Dates"
                                << "range 1,1:1,4\nQDate(2026-12-05) | QDateTime(2026-12-05T13:45:30.000Z) | QDate(1999-01-31) | "
                                   "QDateTime(1899-12-31T12:00:00.000Z)";
-        QTest::newRow("formula results") << "Formulas"
+        QTest::newRow("formula results") << "kinds" << "Formulas"
                                          << "range 1,1:2,4\nqlonglong(1500000) | qlonglong(3000000) | qlonglong(187500) | "
                                             "double(468.75)\ninvalid() | bool(true) | QDate(2026-12-06) | invalid()";
-        QTest::newRow("errors and booleans") << "Errors"
+        QTest::newRow("errors and booleans") << "kinds" << "Errors"
                                              << "range 1,1:2,2\nQString(#DIV/0!) | QString(#N/A)\nbool(true) | bool(false)";
-        QTest::newRow("text longer than a record") << "Long"
+        QTest::newRow("text longer than a record") << "kinds" << "Long"
                                                    << "range 1,1:2,1\nQString(" + QString::fromUtf8("Äabcdefghi").repeated(1000)
                                                           + ")\nQString(after)";
-        QTest::newRow("empty cells") << "Empty"
+        QTest::newRow("empty cells") << "kinds" << "Empty"
                                      << "range 2,2:4,4\ninvalid() | invalid() | invalid() | invalid()\n"
                                         "invalid() | QString(first) | invalid() | invalid()\n"
                                         "invalid() | invalid() | invalid() | invalid()\n"
                                         "invalid() | invalid() | invalid() | QString(last)";
+            // Written by LibreOffice, both of them, from one book.
+        QTest::newRow("filled-down formulas") << "formulas" << "Filled"
+                                              << "range 1,1:5,5\nQString(First) | QString(Last) | QString(Full) | "
+                                                 "QString(Amount) | QString(Double)\n"
+                                                 "QString(Budi) | QString(Santoso) | QString(Budi Santoso) | qlonglong(1500) | qlonglong(3000)\n"
+                                                 "QString(Siti) | QString(Aminah) | QString(Siti Aminah) | qlonglong(250000) | "
+                                                 "qlonglong(500000)\n"
+                                                 "QString(Ani) | QString(Wijaya) | QString(Ani Wijaya) | qlonglong(7) | qlonglong(14)\n"
+                                                 "QString(Joko) | QString(Susilo) | QString(Joko Susilo) | double(12.5) | qlonglong(25)";
+        QTest::newRow("array formulas") << "formulas" << "Array"
+                                        << "range 1,1:3,3\nqlonglong(1) | qlonglong(2) | qlonglong(60)\n"
+                                           "qlonglong(2) | qlonglong(4) | invalid()\nqlonglong(3) | qlonglong(6) | invalid()";
+        QTest::newRow("text result longer than a record") << "formulas" << "Long"
+                                                          << "range 1,1:2,1\nQString(" + QString::fromUtf8("Ä中").repeated(2075)
+                                                                 + ")\nQString(after)";
+        QTest::newRow("chart over the data") << "formulas" << "Chart"
+                                             << "range 1,1:4,2\nQString(Month) | QString(Amount)\nQString(Jan) | qlonglong(100)\n"
+                                                "QString(Feb) | qlonglong(250)\nQString(Mar) | qlonglong(175)";
     }
+
     void legacyWorkbookReadsAsItsTwin()
     {
+        QFETCH(QString, book);
         QFETCH(QString, sheet);
         QFETCH(QString, expected);
-        xlsx::Document legacy(kFixtures + "/kinds.xls");
-        xlsx::Document twin(kFixtures + "/kinds.xlsx");
-        const QStringList sheets{"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"};
-        QCOMPARE(legacy.sheetNames(), sheets);
-        QCOMPARE(twin.sheetNames(), sheets);
+        xlsx::Document legacy(kFixtures + "/" + book + ".xls");
+        xlsx::Document twin(kFixtures + "/" + book + ".xlsx");
+        const QMap<QString, QStringList> sheets{{"kinds", {"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"}},
+                                                {"formulas", {"Filled", "Array", "Long", "Chart"}}};
+        QCOMPARE(legacy.sheetNames(), sheets[book]);
+        QCOMPARE(twin.sheetNames(), sheets[book]);
         QVERIFY(!legacy.isDelimitedText());
         QVERIFY(legacy.selectSheet(sheet));
         QVERIFY(twin.selectSheet(sheet));
         QCOMPARE(grid(legacy), expected);
         QCOMPARE(grid(twin), expected);
+    }
+
+    // Records as Excel and LibreOffice order them, and as a crafted file may: a formula's text
+    // result after the records of the shared, array or table formula it starts, continued
+    // across records, or never given; an embedded chart's substream inside the sheet's.
+    void legacyRecords_data()
+    {
+        QTest::addColumn<QByteArray>("records");
+        QTest::addColumn<QString>("expected");
+        const QByteArray budi = string("Budi Santoso", 12);
+        const QString oneText = "range 1,1:2,1\nQString(Budi Santoso)\nQString(after)";
+        const QByteArray after = record(0x0204, cell(1, 0) + le(5, 2) + '\0' + "after");
+        QTest::newRow("after SHRFMLA") << textFormula(0, 0) + kSharedFormula + budi + after << oneText;
+        QTest::newRow("after ARRAY") << textFormula(0, 0) + kArrayFormula + budi + after << oneText;
+        QTest::newRow("after TABLE") << textFormula(0, 0) + kDataTable + budi + after << oneText;
+        // Each record the characters go on in starts with a flags byte of its own: Latin-1, then wide, then Latin-1.
+        QTest::newRow("continued") << textFormula(0, 0) + string("abc", 8) + record(0x003C, '\x01' + wide(QString::fromUtf8("中文")))
+                                          + record(0x003C, QByteArray("\0def", 4)) + after
+                                   << QString::fromUtf8("range 1,1:2,1\nQString(abc中文def)\nQString(after)");
+        // The chart's own cached values, and a substream nested in it, are passed over; the sheet goes on after it.
+        const QByteArray chart = bof(0x0020) + number(0, 0, 99) + bof(0x0020) + kEof + number(0, 1, 98) + kEof;
+        QTest::newRow("embedded chart") << number(0, 0, 1500) + chart + number(1, 0, 2500)
+                                        << "range 1,1:2,1\nqlonglong(1500)\nqlonglong(2500)";
+        // No text: the cell holds a formula whose value is not known.
+        QTest::newRow("next cell first") << textFormula(0, 0) + number(0, 1, 7) + budi
+                                         << "range 1,1:1,2\nQString(=) unknown | qlonglong(7)";
+        QTest::newRow("sheet's end first") << textFormula(0, 0) << "range 1,1:1,1\nQString(=) unknown";
+        QTest::newRow("another record between") << textFormula(0, 0) + record(0x023E, QByteArray(18, '\0')) + budi
+                                                << "range 1,1:1,1\nQString(=) unknown";
+        QTest::newRow("text cut short") << textFormula(0, 0) + string("abc", 4) << "range 1,1:1,1\nQString(=) unknown";
+        QTest::newRow("continued text cut short") << textFormula(0, 0) + string("abc", 5) + record(0x003C, '\x01' + wide("d"))
+                                                  << "range 1,1:1,1\nQString(=) unknown";
+    }
+    void legacyRecords()
+    {
+        QFETCH(QByteArray, records);
+        QFETCH(QString, expected);
+        xlsx::Document document(write("crafted.xls", legacyWorkbook(records)));
+        QVERIFY(document.selectSheet("Sheet"));
+        QCOMPARE(grid(document), expected);
     }
 
     // An encrypted package is a compound file whose directory holds both an "EncryptionInfo" and an

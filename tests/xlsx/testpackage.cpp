@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <zip.h>
 
 namespace {
@@ -74,13 +76,21 @@ TestPackage& TestPackage::stored()
     return *this;
 }
 
-QByteArray TestPackage::compoundFile(const QStringList& streams)
+QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArray& firstStream)
 {
     const auto put = [](QByteArray& bytes, int at, quint32 value, int size = 4) {
         for (int i = 0; i < size; ++i)
             bytes[at + i] = char(value >> (8 * i));
     };
-    // Header, then sector 0 holding the allocation table and sector 1 the directory.
+    // Header, then sector 0 holding the allocation table, sector 1 the directory
+    // and the sectors after it the first stream: from 4 KiB on, a stream is not
+    // kept in the mini stream.
+    QByteArray content = firstStream;
+    if (!content.isEmpty())
+        content.append(QByteArray(std::max(4096 - content.size(), (512 - content.size() % 512) % 512), '\0'));
+    const int sectors = content.size() / 512;
+    if (sectors > 126)
+        qFatal("a stream too long for one allocation sector");
     QByteArray header = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0');
     put(header, 0x18, 0x3E, 2);
     put(header, 0x1A, 3, 2);
@@ -97,6 +107,8 @@ QByteArray TestPackage::compoundFile(const QStringList& streams)
     QByteArray fat(512, '\xFF');
     put(fat, 0, 0xFFFFFFFD);
     put(fat, 4, 0xFFFFFFFE);
+    for (int i = 0; i < sectors; ++i)
+        put(fat, 4 * (2 + i), i + 1 < sectors ? quint32(3 + i) : 0xFFFFFFFE);
     QByteArray directory(512, '\0');
     const QStringList names = QStringList{"Root Entry"} + streams;
     for (int e = 0; e < 4; ++e) {
@@ -110,9 +122,10 @@ QByteArray TestPackage::compoundFile(const QStringList& streams)
         put(directory, at + 0x40, quint32(2 * names[e].size() + 2), 2);
         directory[at + 0x42] = char(e == 0 ? 5 : 2);
         put(directory, at + (e == 0 ? 0x4C : 0x48), e + 1 < names.size() ? quint32(e + 1) : 0xFFFFFFFF);
-        put(directory, at + 0x74, 0xFFFFFFFE);
+        put(directory, at + 0x74, e == 1 && sectors > 0 ? 2 : 0xFFFFFFFE);
+        put(directory, at + 0x78, e == 1 ? quint32(content.size()) : 0);
     }
-    return header + fat + directory;
+    return header + fat + directory + content;
 }
 
 bool TestPackage::write(const QString& path) const

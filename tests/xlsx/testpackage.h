@@ -34,8 +34,9 @@ public:
     // A relationships part around the content.
     static QByteArray relationships(const QByteArray& content);
     // A compound file (the container of legacy and encrypted Office files)
-    // holding empty streams of these names.
-    static QByteArray compoundFile(const QStringList& streams);
+    // holding streams of these names, the first one holding firstStream (up to
+    // 63 KiB, padded with zeros to 4 KiB), the others empty.
+    static QByteArray compoundFile(const QStringList& streams, const QByteArray& firstStream = {});
 
 private:
     QMap<QString, QByteArray> m_parts;
