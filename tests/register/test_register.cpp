@@ -292,14 +292,16 @@ private slots:
         const QString again = "These 1 payments (total 92.233.720.368.547.758,07) for effective date 2026-12-25 were already written on "
             + localMinute(QDateTime(QDate(2026, 3, 5), QTime(7, 30), Qt::UTC)) + " to /data/c.txt. Write them again?";
         QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(), again);
+        QCOMPARE(written(*guardOver(settings, BatchType::Transfer, rows), dir.filePath("t.txt"), 100050, "7"), QString());
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{2});   // still an older KOVA's
 
         const Cents wide = *parseCents("99999999999999999.99");
         QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), wide), QString());
         QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{3});
         QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(), again);
         const QVector<BatchEntry> history = BatchRegister(path).history();
-        QCOMPARE(history.size(), 2);
-        QVERIFY(history.at(0).total == wide && history.at(1).total == std::numeric_limits<qint64>::max());
+        QCOMPARE(history.size(), 3);
+        QVERIFY(history.at(0).total == wide && history.at(1).total == 100050 && history.at(2).total == std::numeric_limits<qint64>::max());
 
         QVERIFY(column(path, "UPDATE batches SET total_cents = x'0102' WHERE id = 1").isEmpty());
         QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(),
