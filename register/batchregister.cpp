@@ -39,6 +39,14 @@ const QVector<QStringList> migrations = {
     },
 };
 
+// Version 3 changes no table: it marks a register that holds a total beyond
+// 64 bits, and the write that first stores one sets it. Until then an older
+// KOVA reads and writes the register as before; after it, that KOVA refuses
+// the register as made by a newer one instead of reading such a total as 0.
+// A later change of the table takes version 4, and its register of version 2
+// steps through 3 with no statement.
+constexpr int wideTotalsVersion = 3;
+
 const QString columns = QStringLiteral(
     "written_at, type, header_id, destination, records, total_cents, fingerprint, effective_date, account, finished");
 
@@ -49,6 +57,45 @@ QString selectedColumns(int version)
     const QString first = QStringLiteral(
         "written_at, type, header_id, destination, records, total_cents, fingerprint, NULL, NULL, 1");
     return (version < 2 ? first : columns) + QStringLiteral(", id");
+}
+
+// A total beyond 64 bits is kept as its 16 bytes, the most significant first.
+// SQLite compares blobs byte by byte and puts them after every integer, so
+// totals (never negative) keep their order in one column, and every total that
+// fits stays the integer older registers hold. Its text would not do: the
+// column's integer affinity turns a number too long for 64 bits into a
+// floating-point one.
+constexpr int wideTotalBytes = 16;
+
+bool isWide(Cents total)
+{
+    return total > std::numeric_limits<qint64>::max() || total < std::numeric_limits<qint64>::min();
+}
+
+QVariant storedTotal(Cents total)
+{
+    if (!isWide(total))
+        return qlonglong(total);
+    QByteArray bytes(wideTotalBytes, '\0');
+    auto bits = static_cast<unsigned __int128>(total);
+    for (int i = wideTotalBytes - 1; i >= 0; --i, bits >>= 8)
+        bytes[i] = char(bits & 0xff);
+    return bytes;
+}
+
+// None for a blob of another size: a damaged entry is never shown, nor asked
+// about, with a total it does not hold.
+std::optional<Cents> totalOf(const QVariant& stored)
+{
+    if (stored.type() != QVariant::ByteArray)
+        return stored.toLongLong();
+    const QByteArray bytes = stored.toByteArray();
+    if (bytes.size() != wideTotalBytes)
+        return std::nullopt;
+    unsigned __int128 bits = 0;
+    for (const char byte : bytes)
+        bits = bits << 8 | static_cast<unsigned char>(byte);
+    return static_cast<Cents>(bits);
 }
 
 QString reasonOf(const QSqlError& error)
@@ -68,21 +115,30 @@ QString timeText(const QDateTime& time)
     return time.toUTC().toString(Qt::ISODate);
 }
 
-BatchEntry entryOf(const QSqlQuery& query)
+std::optional<BatchEntry> entryOf(const QSqlQuery& query)
 {
+    const std::optional<Cents> total = totalOf(query.value(5));
+    if (!total)
+        return std::nullopt;
     BatchEntry entry;
     entry.writtenAt = QDateTime::fromString(query.value(0).toString(), Qt::ISODate).toUTC();
     entry.type = query.value(1).toString();
     entry.headerId = query.value(2).toString();
     entry.destination = query.value(3).toString();
     entry.records = query.value(4).toInt();
-    entry.total = query.value(5).toLongLong();
+    entry.total = *total;
     entry.fingerprint = query.value(6).toString();
     if (!query.value(7).isNull())
         entry.key = BatchKey{query.value(7).toString(), query.value(8).toString()};
     entry.finished = query.value(9).toInt() != 0;
     entry.id = query.value(10).toLongLong();
     return entry;
+}
+
+// Why entryOf() gave no entry for the query's row.
+QString damagedTotal(const QSqlQuery& query)
+{
+    return QStringLiteral("the total of entry %1 is damaged").arg(query.value(10).toLongLong());
 }
 
 } // namespace
@@ -141,14 +197,16 @@ bool BatchRegister::open()
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
         return failOpen(reasonOf(query.lastError()));
     const int version = query.value(0).toInt();
-    if (version > migrations.size())
+    if (version > wideTotalsVersion)
         return failOpen(QStringLiteral("it was made by a newer KOVA (schema version %1)").arg(version));
     for (int v = version; v < migrations.size(); ++v)
         for (const QString& statement : migrations.at(v))
             if (!query.exec(statement))
                 return failOpen(reasonOf(query.lastError()));
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(migrations.size()))
-        || !query.exec(QStringLiteral("COMMIT")))
+    // Never back down from wideTotalsVersion.
+    if (version < migrations.size() && !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(migrations.size())))
+        return failOpen(reasonOf(query.lastError()));
+    if (!query.exec(QStringLiteral("COMMIT")))
         return failOpen(reasonOf(query.lastError()));
     m_open = true;
     return true;
@@ -171,7 +229,7 @@ std::optional<int> BatchRegister::openToRead()
         return std::nullopt;
     }
     const int version = query.value(0).toInt();
-    if (version > migrations.size()) {
+    if (version > wideTotalsVersion) {
         fail(read, QStringLiteral("it was made by a newer KOVA (schema version %1)").arg(version));
         return std::nullopt;
     }
@@ -183,11 +241,21 @@ bool BatchRegister::record(const BatchEntry& entry, qint64* id)
     if (!open())
         return false;
     const QString written = QStringLiteral("written");
-    // SQLite integers hold 64 bits; no real batch comes near that.
-    if (entry.total > std::numeric_limits<qint64>::max() || entry.total < std::numeric_limits<qint64>::min())
-        return fail(written, QStringLiteral("the total ") + decimalText(entry.total) + QStringLiteral(" is too large"));
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // A total beyond 64 bits goes in with the version that keeps an older
+    // KOVA from reading it, or neither does.
+    const bool wide = isWide(entry.total);
+    QSqlQuery control(db);
+    if (wide && !control.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(written, reasonOf(control.lastError()));
+    const auto failWrite = [&](const QSqlError& error) {
+        const QString reason = reasonOf(error);
+        if (wide)
+            control.exec(QStringLiteral("ROLLBACK"));
+        return fail(written, reason);
+    };
 
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    QSqlQuery query(db);
     query.prepare(QStringLiteral("INSERT INTO batches (") + columns
                   + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(timeText(entry.writtenAt));
@@ -195,15 +263,20 @@ bool BatchRegister::record(const BatchEntry& entry, qint64* id)
     query.addBindValue(text(entry.headerId));
     query.addBindValue(QFileInfo(entry.destination).absoluteFilePath());
     query.addBindValue(entry.records);
-    query.addBindValue(qlonglong(entry.total));
+    query.addBindValue(storedTotal(entry.total));
     query.addBindValue(entry.fingerprint);
     query.addBindValue(entry.key ? text(entry.key->effectiveDate) : QVariant(QVariant::String));
     query.addBindValue(entry.key ? text(entry.key->account) : QVariant(QVariant::String));
     query.addBindValue(entry.finished ? 1 : 0);
     if (!query.exec())
-        return fail(written, reasonOf(query.lastError()));
+        return failWrite(query.lastError());
+    const qint64 recorded = query.lastInsertId().toLongLong();
+    if (wide
+        && (!control.exec(QStringLiteral("PRAGMA user_version = %1").arg(wideTotalsVersion))
+            || !control.exec(QStringLiteral("COMMIT"))))
+        return failWrite(control.lastError());
     if (id)
-        *id = query.lastInsertId().toLongLong();
+        *id = recorded;
     return true;
 }
 
@@ -252,7 +325,10 @@ std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QSt
     }
     if (!query.next())
         return std::nullopt;
-    return entryOf(query);
+    const std::optional<BatchEntry> entry = entryOf(query);
+    if (!entry)
+        fail(QStringLiteral("read"), damagedTotal(query));
+    return entry;
 }
 
 qint64 BatchRegister::highestHeaderId(const QString& type)
@@ -293,8 +369,14 @@ QVector<BatchEntry> BatchRegister::historyPage(qint64 beforeId, int limit)
         fail(QStringLiteral("read"), reasonOf(query.lastError()));
         return entries;
     }
-    while (query.next())
-        entries.append(entryOf(query));
+    while (query.next()) {
+        const std::optional<BatchEntry> entry = entryOf(query);
+        if (!entry) {
+            fail(QStringLiteral("read"), damagedTotal(query));
+            break;
+        }
+        entries.append(*entry);
+    }
     return entries;
 }
 

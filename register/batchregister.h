@@ -25,7 +25,7 @@ struct BatchEntry
     QString headerId;       // empty for types without one
     QString destination;    // absolute path of the upload file
     int records = 0;        // detail records
-    Cents total = 0;
+    Cents total = 0;        // exact, whatever its size
     QString fingerprint;    // BatchFingerprint::hex()
     // None for an entry recorded before registers kept it: such an entry is
     // taken to match any key.
@@ -38,7 +38,9 @@ struct BatchEntry
 };
 
 // The register of written batches: an SQLite file, created and migrated by
-// the program. No operation throws; a failure leaves its text in problem()
+// the program. It keeps every total exactly; once it holds one beyond 64
+// bits, a KOVA made before refuses it as newer instead of misreading it.
+// No operation throws; a failure leaves its text in problem()
 // ("Batch register could not be opened: ...", "...written: ...", "...read:
 // ..."), for the caller to report.
 class BatchRegister final

@@ -283,6 +283,25 @@ private slots:
                                         + expect::sp(15) + "FIRST" + expect::sp(13) + "SECOND" + expect::sp(144));
     }
 
+    // The largest total the credit header holds is beyond 64 bits of hundredths: the batch is written,
+    // recorded and refused when repeated.
+    void largestCreditTotalIsRecorded()
+    {
+        QVERIFY(expect::writeSheet(path("book.xlsx"), "Batch", {{"ANDI", "1234567890", "99999999999999999.99", "WDK"}}));
+        expect::writeSettings(path("kova.ini"), "Credit", {{"Beneficary", 1}, {"BnfAccount", 2}, {"Amount", 3}, {"Remittance", 4}});
+        expect::writeAccounts(path("kova.ini"), "Credit", {{"1111111111", "1234/56789/ABCD"}});
+        const Run first = run("credit", words("--account 1 --effective 2026-12-25"));
+        QCOMPARE(first.err, QString("Done!\n"));
+        QCOMPARE(first.status, 0);
+        QCOMPARE(upload().value(0), "0SP202612251111111111 12346789" + expect::sp(15) + "99999999999999999.9900001WDK" + expect::sp(183));
+        const Run history = runProgram(KOVA_EXPORT_PATH, {"history", "--settings", path("kova.ini")});
+        QCOMPARE(history.out.split('\t').mid(1), (QStringList{"Auto Credit", "", "1", "99.999.999.999.999.999,99", path("out.txt") + '\n'}));
+        const Run again = run("credit", words("--account 1 --effective 2026-12-25"));
+        QCOMPARE(again.status, 2);
+        QVERIFY2(again.err.startsWith("These 1 payments (total 99.999.999.999.999.999,99) for effective date 2026-12-25 were already"
+                                      " written on "), qPrintable(again.err));
+    }
+
     // Paying what an earlier batch paid is refused, changing nothing, unless --allow-duplicate.
     void sameBatchTwice()
     {

@@ -66,6 +66,22 @@ QString written(BatchGuard& guard, const QString& destination, Cents total, cons
 
 QString localMinute(const QDateTime& utc) { return utc.toLocalTime().toString("yyyy-MM-dd HH:mm"); }
 
+// The first column of what select gives, read from the register file on a connection of its own.
+QVariantList column(const QString& path, const QString& select)
+{
+    QVariantList values;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "peek");
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        if (db.open() && q.exec(select))
+            while (q.next())
+                values.append(q.value(0));
+    }
+    QSqlDatabase::removeDatabase("peek");
+    return values;
+}
+
 QByteArray part(const QString& xlsxPath, const char* name)
 {
     QByteArray bytes;
@@ -106,9 +122,64 @@ private slots:
                      + "\n2026-03-05 14:30\tAuto Credit\t\t2\t3.000,50\t/data/out/batch.txt"
                        "\n2026-03-05 14:30\tAuto Transfer\t7\t2\t3.000,50\t/data/out/batch.txt\n");
         QVERIFY(batches.problem().isEmpty());
-        QVERIFY(!batches.record(entry("Auto Credit", "", "a.txt", Cents(std::numeric_limits<qint64>::max()) + 1)));
-        QCOMPARE(batches.problem(), QString("Batch register could not be written: the total 9223372036854775808 is too large"));
-        QCOMPARE(batches.history().size(), 3);
+    }
+
+    // Every total a batch can reach reads back as it was and is asked about again. Totals beyond 64 bits
+    // mark the register with a version an older KOVA refuses, so it never reads them as other numbers;
+    // below that the register stays one it uses, and once marked it stays so.
+    void keepsTotalsOfAnySize_data()
+    {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("version");
+        QTest::newRow("largest in 64 bits") << "92233720368547758.07" << "92.233.720.368.547.758,07" << 2;
+        QTest::newRow("past 64 bits") << "92233720368547758.08" << "92.233.720.368.547.758,08" << 3;
+        QTest::newRow("largest credit total") << "99999999999999999.99" << "99.999.999.999.999.999,99" << 3;
+        QTest::newRow("past 2^64") << "184467440737095516.17" << "184.467.440.737.095.516,17" << 3;
+        QTest::newRow("largest there is") << "1701411834604692317316873037158841057.27"
+                                          << "1.701.411.834.604.692.317.316.873.037.158.841.057,27" << 3;
+    }
+    void keepsTotalsOfAnySize()
+    {
+        QFETCH(QString, amount);
+        QFETCH(QString, shown);
+        QFETCH(int, version);
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
+        const QVector<Payment> rows = {{"0012345678", amount, "ANI", "R1"}};
+        const Cents total = *parseCents(amount);
+        QCOMPARE(written(*guardOver(settings, BatchType::Credit, rows), dir.filePath("c.txt"), total), QString());
+        const QVector<BatchEntry> history = BatchRegister(path).history();
+        QCOMPARE(history.size(), 1);
+        QCOMPARE(fixedText(history.at(0).total), amount);
+        QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(),
+                 "These 1 payments (total " + shown + ") for effective date 2026-12-25 were already written on "
+                     + localMinute(history.at(0).writtenAt) + " to " + dir.filePath("c.txt") + ". Write them again?");
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{version});
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), 100050), QString());
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{version});
+        QCOMPARE(fixedText(BatchRegister(path).history().value(1).total), amount);
+    }
+
+    // Totals sort in the register as numbers do, beyond 64 bits too.
+    void totalsKeepTheirOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = registerPathFor(dir.filePath("kova.ini"));
+        const QStringList ascending = {"0.05", "92233720368547758.07", "92233720368547758.08", "99999999999999999.99",
+                                       "184467440737095516.17", "1701411834604692317316873037158841057.27"};
+        BatchRegister batches(path);
+        for (int i : {3, 0, 5, 2, 4, 1}) {
+            BatchEntry entry;
+            entry.writtenAt = QDateTime::currentDateTimeUtc(), entry.type = "Auto Credit", entry.destination = "/data/c.txt";
+            entry.records = 1, entry.fingerprint = QString::number(i);
+            entry.total = *parseCents(ascending.at(i));
+            QVERIFY2(batches.record(entry), qPrintable(batches.problem()));
+        }
+        QStringList sorted;
+        for (const QVariant& fingerprint : column(path, "SELECT fingerprint FROM batches ORDER BY total_cents"))
+            sorted.append(ascending.at(fingerprint.toInt()));
+        QCOMPARE(sorted, ascending);
     }
 
     // A batch is its payments, in any order, plus the effective date and the account its header names.
@@ -191,6 +262,51 @@ private slots:
         QCOMPARE(guardOver(settings, BatchType::Payroll, rows)->lookUp().question(),
                  QString("The register of written batches cannot be read (file is not a database). KOVA cannot tell whether these"
                          " payments were written before. Write them anyway?"));
+    }
+
+    // A register as KOVA kept it before totals went past 64 bits: its batches read and are asked about, and
+    // it takes a wide total beside them. A total no write of KOVA leaves is refused rather than read.
+    void registerOfIntegerTotals()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
+        const QVector<Payment> rows = {{"0012345678", "92233720368547758.07", "ANI", "R1"}};
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "second");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE batches (id INTEGER PRIMARY KEY AUTOINCREMENT, written_at TEXT NOT NULL, type TEXT NOT NULL,"
+                           " header_id TEXT NOT NULL, destination TEXT NOT NULL, records INTEGER NOT NULL,"
+                           " total_cents INTEGER NOT NULL, fingerprint TEXT NOT NULL, effective_date TEXT, account TEXT,"
+                           " finished INTEGER NOT NULL DEFAULT 1)")
+                    && q.exec("CREATE INDEX batches_type_fingerprint ON batches (type, fingerprint)")
+                    && q.exec("PRAGMA user_version = 2"));
+            BatchFingerprint print(BatchType::Credit);
+            print.addDetail(detail(BatchType::Credit, rows.at(0), 1));
+            QVERIFY(q.exec("INSERT INTO batches (written_at, type, header_id, destination, records, total_cents, fingerprint,"
+                           " effective_date, account, finished) VALUES ('2026-03-05T07:30:00Z', 'Auto Credit', '', '/data/c.txt', 1,"
+                           " 9223372036854775807, '" + print.hex() + "', '" + december.effectiveDate + "', '" + december.account + "', 1)"));
+        }
+        QSqlDatabase::removeDatabase("second");
+        const QString again = "These 1 payments (total 92.233.720.368.547.758,07) for effective date 2026-12-25 were already written on "
+            + localMinute(QDateTime(QDate(2026, 3, 5), QTime(7, 30), Qt::UTC)) + " to /data/c.txt. Write them again?";
+        QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(), again);
+        QCOMPARE(written(*guardOver(settings, BatchType::Transfer, rows), dir.filePath("t.txt"), 100050, "7"), QString());
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{2});   // still an older KOVA's
+
+        const Cents wide = *parseCents("99999999999999999.99");
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), wide), QString());
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{3});
+        QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(), again);
+        const QVector<BatchEntry> history = BatchRegister(path).history();
+        QCOMPARE(history.size(), 3);
+        QVERIFY(history.at(0).total == wide && history.at(1).total == 100050 && history.at(2).total == std::numeric_limits<qint64>::max());
+
+        QVERIFY(column(path, "UPDATE batches SET total_cents = x'0102' WHERE id = 1").isEmpty());
+        QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(),
+                 QString("The register of written batches cannot be read (the total of entry 1 is damaged). KOVA cannot tell whether"
+                         " these payments were written before. Write them anyway?"));
     }
 
     // Over all four types: only the payments count, not their numbers or order.
