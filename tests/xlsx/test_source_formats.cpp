@@ -122,7 +122,11 @@ QByteArray legacyWorkbook(const QByteArray& sheetRecords)
 xlsx::TextOptions options(char delimiter, xlsx::TextEncoding encoding = xlsx::TextEncoding::Detect,
                           xlsx::DateOrder order = xlsx::DateOrder::DayMonthYear)
 {
-    return {delimiter, encoding, order};
+    xlsx::TextOptions options;
+    options.delimiter = delimiter;
+    options.encoding = encoding;
+    options.dateOrder = order;
+    return options;
 }
 
 } // namespace
