@@ -74,7 +74,9 @@ MainWindow::MainWindow(QWidget* parent)
             m_form->cancelExport();
     });
     connect(m_loader, &SheetLoader::loaded, this, &MainWindow::sourceLoaded);
-    ui->horizontalLayout_2->insertWidget(ui->horizontalLayout_2->indexOf(ui->cboSheets) + 1, m_textChoice);
+    // A row of its own under the source: beside it, four more choices would
+    // squeeze the path out of sight.
+    ui->verticalLayout_6->insertWidget(ui->verticalLayout_6->indexOf(ui->horizontalLayout_2) + 1, m_textChoice);
     m_textChoice->hide();
     // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
     connect(m_textChoice, &SourceTextChoice::changed, this, [this] {

@@ -53,6 +53,7 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
     layout->addWidget(m_dateOrder);
     layout->addWidget(new QLabel(QStringLiteral("Decimal mark"), this));
     layout->addWidget(m_decimalMark);
+    layout->addStretch();
     for (QComboBox* combo : {m_delimiter, m_encoding, m_dateOrder, m_decimalMark})
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SourceTextChoice::changed);
 }
