@@ -33,15 +33,12 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
     }
 
     QSettings settings(settingsPath, QSettings::IniFormat);
-    settings.beginGroup(transferDescriptor().group);
-    const QVariant value = settings.value(transferHeaderIdKey());
-    const std::optional<qint64> whole = storedHeaderId(value);
-    if (!whole) {
-        reservation.refusal = QStringLiteral("Settings key %1/%2 is not a whole number: \"%3\"")
-                                  .arg(transferDescriptor().group, transferHeaderIdKey(), value.toString());
+    const StoredHeaderId storedId = readStoredHeaderId(settings);
+    if (!storedId.number) {
+        reservation.refusal = storedHeaderIdRefusal(storedId.text);
         return reservation;
     }
-    const qint64 stored = *whole;
+    const qint64 stored = *storedId.number;
     // A register that cannot be read was asked about before this; the stored
     // number then stands alone.
     const qint64 registered = BatchRegister(registerPathFor(settingsPath))
@@ -58,6 +55,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
         return reservation;
     }
     reservation.next = qMax(stored, reservation.used) + 1;
+    settings.beginGroup(transferDescriptor().group);
     settings.setValue(transferHeaderIdKey(), reservation.next);
     if (!syncSettings(settings))
         reservation.refusal = notSaved;

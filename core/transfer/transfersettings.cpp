@@ -11,25 +11,37 @@ namespace kova {
 
 namespace {
 
-// The transfer group's keys beside its mapping's. A missing Header ID reads
-// as 0, which shows as 1.
-const SettingsKey headerIdKey{QStringLiteral("HeaderID"), 0};
+// The transfer group's keys beside its mapping's and the Header ID.
 const SettingsKey corporateIdKey{QStringLiteral("CompanyID"), QString()};
 
 } // namespace
 
 QString transferHeaderIdKey()
 {
-    return headerIdKey.name;
+    return QStringLiteral("HeaderID");
 }
 
-std::optional<qint64> storedHeaderId(const QVariant& value)
+std::optional<qint64> headerIdNumber(const QString& text)
 {
-    if (!value.isValid())
-        return 0;
     bool whole = false;
-    const qint64 number = value.toString().toLongLong(&whole, 10);
+    const qint64 number = text.toLongLong(&whole, 10);
     return whole ? std::optional<qint64>(number) : std::nullopt;
+}
+
+StoredHeaderId readStoredHeaderId(const QSettings& settings)
+{
+    const QString key = transferDescriptor().group + QLatin1Char('/') + transferHeaderIdKey();
+    // A count never begun: 0, which shows as 1.
+    if (!settings.contains(key))
+        return {QString(), 0};
+    const QString text = settings.value(key).toString();
+    return {text, headerIdNumber(text)};
+}
+
+QString storedHeaderIdRefusal(const QString& text)
+{
+    return QStringLiteral("Settings key %1/%2 is not a whole number: \"%3\"")
+        .arg(transferDescriptor().group, transferHeaderIdKey(), text);
 }
 
 QString headerIdBoundText()
@@ -37,11 +49,9 @@ QString headerIdBoundText()
     return QStringLiteral("Max value of Header ID is ") + QString::number(largestHeaderId);
 }
 
-int TransferSettings::typedHeaderId() const
+qint64 TransferSettings::typedHeaderId() const
 {
-    bool ok = false;
-    const int value = headerIdText.toInt(&ok, 10);
-    return ok ? value : 0;
+    return headerIdNumber(headerIdText).value_or(0);
 }
 
 void TransferSettings::chooseClearing(int index)
@@ -63,13 +73,17 @@ QString validateTransferSettings(const TransferSettings& s)
         if (!limits.isEmpty())
             return limits;
     }
-    const int headerId = s.typedHeaderId();
+    // Without a typed one the batch takes the stored one: refused before any
+    // row is read, as the export would refuse it after.
+    if (s.useStoredHeaderId && !headerIdNumber(s.headerIdText))
+        return storedHeaderIdRefusal(s.headerIdText);
+    const qint64 headerId = s.typedHeaderId();
     // A number read past a tab or a foreign digit is not the number the file
     // and the next run will read back.
     if (headerId == 0 || !isPrintableAscii(s.headerIdText))
         return QStringLiteral("Invalid Header ID");
     // A negative one is no Header ID either, and reads as beyond the bound.
-    if (unsigned(headerId) > largestHeaderId)
+    if (headerId < 0 || headerId > largestHeaderId)
         return headerIdBoundText();
     if (s.corporateId.trimmed().isEmpty())
         return QStringLiteral("Corporate ID can not be empty");
@@ -92,9 +106,14 @@ TransferSettings readTransferSettings(const QString& settingsPath)
     s.limits = ClearingLimits::read(file);
     const SavedMapping saved = readSavedMapping(file, transferDescriptor());
     s.hasColumnHeader = saved.hasColumnHeader;
+    const StoredHeaderId headerId = readStoredHeaderId(file);
+    // Shown as it stands when it is no whole number, for the checks to
+    // refuse: shown as 1, one Save would start the count again.
+    if (headerId.number)
+        s.headerIdText = QString::number(*headerId.number == 0 ? 1 : *headerId.number);
+    else
+        s.headerIdText = headerId.text;
     file.beginGroup(transferDescriptor().group);
-    const int headerId = headerIdKey.in(file).toInt();
-    s.headerIdText = QString::number(headerId == 0 ? 1 : headerId);
     s.corporateId = corporateIdKey.in(file).toString();
     file.endGroup();
     s.columns.assign(saved.columns);
@@ -112,7 +131,7 @@ bool saveTransferSettings(const TransferSettings& s)
     settings.beginGroup(transferDescriptor().group);
     writeMapping(settings, transferDescriptor(),
                        {s.columns.toVector(), s.header.texts, s.hasColumnHeader, s.header.row});
-    settings.setValue(headerIdKey.name, s.headerIdText);
+    settings.setValue(transferHeaderIdKey(), s.headerIdText);
     settings.setValue(corporateIdKey.name, s.corporateId);
     settings.endGroup();
     return syncSettings(settings);

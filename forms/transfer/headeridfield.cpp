@@ -1,6 +1,5 @@
 #include "headeridfield.h"
 
-#include "types/transferdescriptor.h"
 #include "core/transfer/transfersettings.h"
 
 #include <QLineEdit>
@@ -13,9 +12,8 @@ HeaderIdField::HeaderIdField(const QString& settingsPath)
 
 qint64 HeaderIdField::stored() const
 {
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(kova::transferDescriptor().group);
-    const std::optional<qint64> stored = kova::storedHeaderId(settings.value(kova::transferHeaderIdKey()));
+    const std::optional<qint64> stored =
+        kova::readStoredHeaderId(QSettings(m_settingsPath, QSettings::IniFormat)).number;
     return stored ? qMax<qint64>(*stored, 1) : 0;
 }
 
@@ -24,8 +22,7 @@ void HeaderIdField::catchUp(QLineEdit* field) const
     const qint64 next = stored();
     if (next == 0)
         return;
-    bool typed = false;
-    const qint64 shown = field->text().toLongLong(&typed, 10);
-    if (!typed || shown < next)
+    const std::optional<qint64> shown = kova::headerIdNumber(field->text());
+    if (!shown || *shown < next)
         field->setText(QString::number(next));
 }

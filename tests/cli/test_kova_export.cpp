@@ -418,7 +418,7 @@ private slots:
     void headerIdNeverBehind()
     {
         transfer({wdkRow("REF1", "10")});
-        for (const QString value : {"4.0", "1e3", ""}) {
+        for (const QString value : {"4.0", "1e3", "abc", ""}) {
             QSettings(path("kova.ini"), QSettings::IniFormat).setValue("Transfer/HeaderID", value);
             const Run r = run("transfer");
             QCOMPARE(r.status, 2);

@@ -457,6 +457,7 @@ private slots:
         QTest::newRow("Header ID 0") << "0" << id << acc << "Invalid Header ID" << 0 << 0;
         QTest::newRow("Header ID 100000000") << "100000000" << id << acc << maxId << 0 << 0;
         QTest::newRow("Header ID -5") << "-5" << id << acc << maxId << 0 << 0;
+        QTest::newRow("Header ID beyond 32 bits") << "4294967297" << id << acc << maxId << 0 << 0;
         QTest::newRow("Corporate ID of spaces") << "3" << sp(10) << acc << "Corporate ID can not be empty" << 0 << 0;
         QTest::newRow("Corporate ID of 9") << "3" << "ABCDE1234" << acc << "Corporate ID must be 10 chars" << 0 << 0;
         // It goes into the "|"-separated header as it is.
@@ -495,6 +496,47 @@ private slots:
         QCOMPARE(fileLines(m_dest).value(0), box == "Done!" ? transferHeader(used, corporateId) : "<no final line feed>");
         QCOMPARE(m_nextHeaderId, offered ? std::optional<qint64>(offered) : std::nullopt);
         QCOMPARE(QSettings(m_ini, QSettings::IniFormat).value("Transfer/HeaderID").toInt(), next ? next : 7);
+    }
+
+    // The stored Header ID reads as a whole number or as none, never as 0: a text such as "4.0"
+    // shows as it stands and is refused, where shown as 1 one Save would start the count again.
+    // A run that types none takes the stored one and is refused as its export would be.
+    void storedHeaderId_data()
+    {
+        QTest::addColumn<QVariant>("stored");   // none: no key
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed");     // the refusal of the shown one as typed, as the window checks it
+        QTest::addColumn<QString>("untyped");   // the refusal of a run that types none
+        const QString bound = "Max value of Header ID is 99999999", invalid = "Invalid Header ID";
+        const auto notWhole = [](const QString& text) {
+            return "Settings key Transfer/HeaderID is not a whole number: \"" + text + "\"";
+        };
+        QTest::newRow("missing") << QVariant() << "1" << "" << "";
+        QTest::newRow("0") << QVariant("0") << "1" << "" << "";
+        QTest::newRow("41") << QVariant(41) << "41" << "" << "";
+        QTest::newRow("spaces around") << QVariant(" 41 ") << "41" << "" << "";
+        QTest::newRow("largest") << QVariant("99999999") << "99999999" << "" << "";
+        QTest::newRow("beyond the bound") << QVariant("100000000") << "100000000" << bound << bound;
+        QTest::newRow("negative") << QVariant("-5") << "-5" << bound << bound;
+        // Read as 32 bits it would be 42.
+        QTest::newRow("beyond 32 bits") << QVariant("4294967338") << "4294967338" << bound << bound;
+        for (const QString text : {"4.0", "1e3", "abc", ""})
+            QTest::addRow("\"%s\"", qPrintable(text)) << QVariant(text) << text << invalid << notWhole(text);
+    }
+    void storedHeaderId()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, untyped);
+        if (stored.isValid())
+            QSettings(m_ini, QSettings::IniFormat).setValue("Transfer/HeaderID", stored);
+        kova::TransferSettings s = transfer(-1);
+        s.headerIdText = kova::readTransferSettings(m_ini).headerIdText;
+        QCOMPARE(s.headerIdText, shown);
+        QCOMPARE(kova::validateTransferSettings(s), typed);
+        s.useStoredHeaderId = true;
+        QCOMPARE(kova::validateTransferSettings(s), untyped);
     }
 
     // Credit: warnings alone still write; they name the fields as the layout does, not as the log.

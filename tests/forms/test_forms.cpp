@@ -315,6 +315,35 @@ private slots:
             QCOMPARE(accountsShown(), (QStringList{"x|1234/56789/ABCD", "1111111111|1234/56789/ABCD"}));
     }
 
+    // A stored Header ID that is no whole number shows as it stands and is refused at Save and at
+    // Export, never shown as 1 and saved back as 1; a number typed over it is saved.
+    void storedHeaderIdNotWhole_data()
+    {
+        QTest::addColumn<QString>("value");
+        for (const QString value : {"4.0", "abc"})
+            QTest::newRow(qPrintable(value)) << value;
+    }
+    void storedHeaderIdNotWhole()
+    {
+        QFETCH(QString, value);
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", value}});
+        open(transfer);
+        QCOMPARE(text("txtHeaderID")->text(), value);
+        mapEvery(transfer);
+        text("txtCompID")->setText("ABCDE12345");
+        click("btnSave");
+        QSignalSpy finished(m_form, &TransactionForm::exportFinished);
+        m_form->ON_Export_Signal(m_dir.filePath("none.xlsx"), m_dir.filePath("refused.txt"));
+        QVERIFY(finished.wait());
+        const QString invalid = "critical: Invalid Header ID";
+        QCOMPARE(m_boxes, (QStringList{invalid, invalid}));
+        QCOMPARE(stored("Transfer"), (Keys{{"HeaderID", value}}));
+        text("txtHeaderID")->setText("9");
+        click("btnSave");
+        QCOMPARE(m_boxes.value(2), savedBox.at(transfer));
+        QCOMPARE(stored("Transfer").value("HeaderID"), QString("9"));
+    }
+
     // The limits shown are the stored ones, normalised; a lock stores its field at once.
     void limits()
     {
