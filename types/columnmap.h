@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <QtGlobal>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -24,10 +26,18 @@ public:
 
     // All columns in field order, for what treats every field alike.
     QVector<int> toVector() const { return QVector<int>(m_columns.begin(), m_columns.end()); }
+    // One column per field, in field order. Columns of another length were
+    // counted for another list of fields, so no one knows which is whose: cut
+    // or padded, some field would take another's column. They are refused
+    // whole, every field left unmapped, which the required-field checks refuse.
     void assign(const QVector<int>& columns)
     {
-        for (std::size_t i = 0; i < m_columns.size(); ++i)
-            m_columns[i] = columns.value(int(i));
+        const bool fits = std::size_t(columns.size()) == m_columns.size();
+        Q_ASSERT_X(fits, "ColumnMap::assign", "one column per field");
+        if (fits)
+            std::copy(columns.begin(), columns.end(), m_columns.begin());
+        else
+            m_columns.fill(0);
     }
     int* begin() { return m_columns.data(); }
     int* end() { return m_columns.data() + m_columns.size(); }
