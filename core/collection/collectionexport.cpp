@@ -3,7 +3,6 @@
 #include "record/batchremarks.h"
 #include "record/cells.h"
 #include "record/cutfield.h"
-#include "record/headeroverflow.h"
 #include "record/money.h"
 #include "record/textfield.h"
 
@@ -49,31 +48,11 @@ void textField(const QString& text, int width, F field, kova::RowContext& out)
 } // namespace
 
 CollectionExport::CollectionExport(const CollectionSettings& settings)
-    : kova::ExportJob(collectionDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
+    : kova::AccountExport(collectionDescriptor(), settings,
+                          {settings.creditedAccount, kova::collectionAccountMessages,
+                           settings.immediate ? QDate() : settings.effectiveDate, recordLength, amountWidth})
     , m_settings(settings)
-    , m_account(settings.creditedAccount.value_or(kova::SourceAccount()))
 {
-}
-
-int CollectionExport::recordWidth() const
-{
-    return recordLength;
-}
-
-static kova::DateFilter dates(const CollectionSettings& s)
-{
-    return kova::DateFilter{s.columns[F::TrxDate], s.dateFrom, s.dateTo};
-}
-
-// The date filter is the only one: every row left out is outside its dates.
-int CollectionExport::leftOutBy(const xlsx::Document& sheet, int row) const
-{
-    return dates(m_settings).accepts(sheet, row, reading()) ? -1 : 0;
-}
-
-QString CollectionExport::leftOutNote(int, int count) const
-{
-    return dates(m_settings).leftOutNote(count);
 }
 
 void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -120,43 +99,23 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     out.record = record;
 }
 
-QString CollectionExport::overflow(const kova::ExportTotals& totals) const
-{
-    return kova::headerOverflow(totals, amountWidth);
-}
-
-kova::BatchKey CollectionExport::batchKey() const
-{
-    return kova::BatchKey::of(m_settings.immediate ? QDate() : m_settings.effectiveDate,
-                              m_account.account + QLatin1Char(' ') + m_account.companyCode);
-}
-
 QString CollectionExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const CollectionSettings& s = m_settings;
-    const QString& code = m_account.companyCode;
+    const QString& code = account().companyCode;
     return QStringLiteral("0CO")
         + (s.immediate ? spaces(8) : s.effectiveDate.toString(QStringLiteral("yyyyMMdd")))
-        + kova::leftField(m_account.account, accountWidth) + QLatin1Char(' ') + code.mid(0, 4) + code.mid(6, 4)
+        + kova::leftField(account().account, accountWidth) + QLatin1Char(' ') + code.mid(0, 4) + code.mid(6, 4)
         + spaces(15) + QStringLiteral("0000")
         + kova::rightField(kova::fixedText(totals.total), amountWidth, QLatin1Char('0'))
         + kova::rightField(QString::number(totals.count), countWidth, QLatin1Char('0'))
         + kova::leftField(s.remarks1, remarksWidth) + kova::leftField(s.remarks2, remarksWidth) + spaces(95);
 }
 
-QString checkCollectionBatch(const CollectionSettings& settings)
+QString CollectionExport::batchRefusal() const
 {
-    QString refusal = kova::checkSourceAccount(settings.creditedAccount, kova::collectionAccountMessages);
-    if (refusal.isEmpty())
-        refusal = kova::batchRemarksRefusal(settings.remarks1, settings.remarks2);
-    if (refusal.isEmpty())
-        refusal = validateCollectionSettings(settings);
-    return refusal;
-}
-
-QString CollectionExport::refusal() const
-{
-    return checkCollectionBatch(m_settings);
+    const QString refusal = kova::batchRemarksRefusal(m_settings.remarks1, m_settings.remarks2);
+    return refusal.isEmpty() ? validateCollectionSettings(m_settings) : refusal;
 }
 
 } // namespace kova

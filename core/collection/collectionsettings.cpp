@@ -1,7 +1,5 @@
 #include "collectionsettings.h"
 
-#include "settings/mappingstore.h"
-
 namespace kova {
 
 QString validateCollectionSettings(const CollectionSettings& s)
@@ -11,19 +9,8 @@ QString validateCollectionSettings(const CollectionSettings& s)
 
 CollectionSettings readCollectionSettings(const QString& settingsPath)
 {
-    CollectionSettings s;
-    s.settingsPath = settingsPath;
-    const SavedMapping saved = readSavedMapping(settingsPath, collectionDescriptor());
-    s.columns.assign(saved.columns);
-    s.header.row = saved.headerRow;
-    s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = saved.hasColumnHeader;
-
-    const QDate today = QDate::currentDate();
-    s.effectiveDate = today;
-    s.dateFrom = today;
-    s.dateTo = today;
-    return s;
+    return newAccountSettings<CollectionSettings>(
+        settingsPath, readSavedMapping(settingsPath, collectionDescriptor()), QDate::currentDate());
 }
 
 } // namespace kova

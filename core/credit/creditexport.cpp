@@ -2,19 +2,19 @@
 
 #include "record/batchremarks.h"
 #include "record/cutfield.h"
-#include "record/headeroverflow.h"
 #include "record/textfield.h"
 
 namespace kova {
 
 namespace {
 
-// Why the filters leave a row out.
-enum LeftOut { OutsideDates, OtherClearing };
+// Why the clearing filter leaves a row out, after the dates' reason.
+constexpr int otherClearing = AccountExport::outsideDates + 1;
 
 using F = CreditField;
 using kova::spaces;
 
+constexpr int recordLength = 256;
 // The width of every amount field, the header's total too.
 constexpr int amountWidth = 20;
 
@@ -47,28 +47,28 @@ QString textField(const QString& text, int width, F field, kova::RowContext& out
 } // namespace
 
 CreditExport::CreditExport(const CreditSettings& settings)
-    : kova::ExportJob(creditDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
+    : kova::AccountExport(creditDescriptor(), settings,
+                          {settings.sourceAccount, kova::creditAccountMessages,
+                           settings.immediate ? QDate() : settings.effectiveDate, recordLength, amountWidth})
     , m_settings(settings)
+    , m_bank(kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
+                                          settings.maxLimitText))
 {
-    m_bank = kova::BankFilter::fromFields(settings.mode, settings.clearingIndex, settings.minLimitText,
-                                          settings.maxLimitText);
-    m_dates.column = settings.columns[F::TrxDate];
-    m_dates.from = settings.dateFrom;
-    m_dates.to = settings.dateTo;
 }
 
 int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
 {
-    if (!m_dates.accepts(sheet, row, reading()))
-        return OutsideDates;
+    const int byDates = AccountExport::leftOutBy(sheet, row);
+    if (byDates != -1)
+        return byDates;
     if (!m_bank.accepts(kova::cellText(sheet, row, m_settings.columns[F::TransferType])))
-        return OtherClearing;
+        return otherClearing;
     return -1;
 }
 
 QString CreditExport::leftOutNote(int reason, int count) const
 {
-    return reason == OutsideDates ? m_dates.leftOutNote(count) : m_bank.leftOutNote(count);
+    return reason == otherClearing ? m_bank.leftOutNote(count) : AccountExport::leftOutNote(reason, count);
 }
 
 void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -159,29 +159,16 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
     record += wdk ? QStringLiteral("014") : QStringLiteral("888");
 }
 
-QString CreditExport::overflow(const kova::ExportTotals& totals) const
-{
-    return kova::headerOverflow(totals, amountWidth);
-}
-
-kova::BatchKey CreditExport::batchKey() const
-{
-    const kova::SourceAccount account = m_settings.sourceAccount.value_or(kova::SourceAccount{});
-    return kova::BatchKey::of(m_settings.immediate ? QDate() : m_settings.effectiveDate,
-                              account.account + QLatin1Char(' ') + account.companyCode);
-}
-
 QString CreditExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const CreditSettings& s = m_settings;
     const bool wdk = s.mode == kova::BankMode::WDK;
-    const kova::SourceAccount account = s.sourceAccount.value_or(kova::SourceAccount{});
-    const QString code = account.companyCode;
+    const QString code = account().companyCode;
 
     QString header = QStringLiteral("0");
     header += wdk && s.wdkIndex == 0 ? QStringLiteral("SP") : QStringLiteral("MP");
     header += s.immediate ? spaces(8) : s.effectiveDate.toString(QStringLiteral("yyyyMMdd"));
-    header += kova::leftField(account.account, 10);
+    header += kova::leftField(account().account, 10);
     header += QLatin1Char(' ');
     header += code.mid(0, 4) + code.mid(6, 4);
     header += spaces(15);
@@ -195,19 +182,10 @@ QString CreditExport::headerRecord(const kova::ExportTotals& totals) const
     return header;
 }
 
-QString creditBatchRefusal(const CreditSettings& settings)
+QString CreditExport::batchRefusal() const
 {
-    QString refusal = kova::checkSourceAccount(settings.sourceAccount, kova::creditAccountMessages);
-    if (refusal.isEmpty())
-        refusal = kova::batchRemarksRefusal(settings.batchRemarks1, settings.batchRemarks2);
-    if (refusal.isEmpty())
-        refusal = validateCreditSettings(settings);
-    return refusal;
-}
-
-QString CreditExport::refusal() const
-{
-    return creditBatchRefusal(m_settings);
+    const QString refusal = kova::batchRemarksRefusal(m_settings.batchRemarks1, m_settings.batchRemarks2);
+    return refusal.isEmpty() ? validateCreditSettings(m_settings) : refusal;
 }
 
 } // namespace kova

@@ -2,7 +2,7 @@
 
 #include "creditsettings.h"
 
-#include "core/exportjob.h"
+#include "core/accountexport.h"
 #include "record/cells.h"
 #include "record/money.h"
 #include "settings/clearing.h"
@@ -14,34 +14,28 @@ namespace kova {
 constexpr kova::Cents creditMaxCents = kova::Cents(10000000000000000000ULL) - 1;
 
 // The Auto Credit upload file: fixed-width records of 256 characters, a header
-// record for the batch, then one detail record per processed row.
-class CreditExport final : public kova::ExportJob
+// record for the batch, then one detail record per processed row. Besides
+// the dates, the beneficiary bank filters the rows by their transfer type.
+class CreditExport final : public kova::AccountExport
 {
 public:
     explicit CreditExport(const CreditSettings& settings);
 
-    QString refusal() const override;
-    kova::BatchKey batchKey() const override;
-    int recordWidth() const override { return 256; }
     int leftOutBy(const xlsx::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
     void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
-    // kova::headerOverflow on the header's 20-character total field.
-    QString overflow(const kova::ExportTotals& totals) const override;
     QString headerRecord(const kova::ExportTotals& totals) const override;
 
 private:
+    // After the source account row (kova::creditAccountMessages, then the
+    // company code): each batch remark ("Trx Remarks n is exceeding 18
+    // chars", then "Trx Remarks n contains invalid chars" for a character
+    // beyond printable ASCII, which would split or shift the header record),
+    // then validateCreditSettings.
+    QString batchRefusal() const override;
+
     CreditSettings m_settings;
     kova::BankFilter m_bank;
-    kova::DateFilter m_dates;
 };
-
-// The batch checks made before anything is read, in order: the source account
-// row (kova::creditAccountMessages, then the company code), each batch remark
-// ("Trx Remarks n is exceeding 18 chars", then "Trx Remarks n contains invalid
-// chars" for a character beyond printable ASCII, which would split or shift
-// the header record), then
-// validateCreditSettings. The refusal text, or empty.
-QString creditBatchRefusal(const CreditSettings& settings);
 
 } // namespace kova

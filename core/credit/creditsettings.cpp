@@ -1,7 +1,5 @@
 #include "creditsettings.h"
 
-#include "settings/mappingstore.h"
-
 #include <QSettings>
 
 namespace kova {
@@ -26,18 +24,10 @@ void chooseBeneficiaryBank(CreditSettings& s, BankMode mode, int choice)
 
 CreditSettings readCreditSettings(const QString& settingsPath, const QDate& today)
 {
-    CreditSettings s;
-    s.settingsPath = settingsPath;
-    s.effectiveDate = today;
-    s.dateFrom = today;
-    s.dateTo = today;
     QSettings file(settingsPath, QSettings::IniFormat);
+    CreditSettings s =
+        newAccountSettings<CreditSettings>(settingsPath, readSavedMapping(file, creditDescriptor()), today);
     s.limits = ClearingLimits::read(file);
-    const SavedMapping saved = readSavedMapping(file, creditDescriptor());
-    s.hasColumnHeader = saved.hasColumnHeader;
-    s.columns.assign(saved.columns);
-    s.header.row = saved.headerRow;
-    s.header.texts = saved.headerTexts;
     chooseBeneficiaryBank(s, BankMode::WDK, 0);
     return s;
 }

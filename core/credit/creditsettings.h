@@ -1,9 +1,8 @@
 #pragma once
 
+#include "core/accountsettings.h"
 #include "settings/clearing.h"
-#include "settings/settingsfile.h"
 #include "settings/sourceaccount.h"
-#include "types/columnmap.h"
 #include "types/creditdescriptor.h"
 
 #include <QDate>
@@ -17,12 +16,8 @@ namespace kova {
 
 // Everything of the Auto Credit form that the checks and the export use, as
 // the widgets hold it.
-struct CreditSettings
+struct CreditSettings : AccountSettings<CreditField>
 {
-    ColumnMap<CreditField> columns;
-    bool hasColumnHeader = false;
-    ColumnHeader header;
-
     // The row of the source accounts table whose radio button is checked.
     std::optional<SourceAccount> sourceAccount;
     // txtRemarks1 / txtRemarks2: the batch remarks of the header record.
@@ -31,10 +26,6 @@ struct CreditSettings
 
     // "Immediate On Authorization" (true) or "On" effectiveDate.
     bool immediate = true;
-    QDate effectiveDate;
-    // "Filter By Date", used only when the TrxDate column is mapped.
-    QDate dateFrom;
-    QDate dateTo;
 
     BankMode mode = BankMode::WDK;
     int wdkIndex = 0;        // cboWDK: 0 "One To One (SP)", 1 "One To Many (MP)"; -1 in Others mode
@@ -42,9 +33,6 @@ struct CreditSettings
     ClearingLimits limits;   // the limits the form holds (normalised when read)
     QString minLimitText;    // txtMinRTGS as shown or typed
     QString maxLimitText;    // txtMaxRTGS as shown or typed
-    // The settings file the form reads and saves; an upload file must never
-    // replace it.
-    QString settingsPath = defaultSettingsPath();
 };
 
 // Validate_Settings, in its order: the message of the first failing check, or

@@ -2,7 +2,6 @@
 
 #include "record/cells.h"
 #include "record/cutfield.h"
-#include "record/headeroverflow.h"
 #include "record/money.h"
 #include "record/textfield.h"
 
@@ -32,31 +31,11 @@ constexpr kova::Cents maxAmount = kova::wholeUnits(1000000000000LL) - 1;
 } // namespace
 
 PayrollExport::PayrollExport(const PayrollSettings& settings)
-    : kova::ExportJob(payrollDescriptor(), settings.columns.toVector(), settings.hasColumnHeader, settings.header)
+    : kova::AccountExport(payrollDescriptor(), settings,
+                          {settings.sourceAccount, kova::payrollAccountMessages, settings.effectiveDate,
+                           recordLength, totalWidth})
     , m_settings(settings)
-    , m_account(settings.sourceAccount.value_or(kova::SourceAccount()))
 {
-}
-
-int PayrollExport::recordWidth() const
-{
-    return recordLength;
-}
-
-static kova::DateFilter dates(const PayrollSettings& s)
-{
-    return kova::DateFilter{s.columns[F::TrxDate], s.dateFrom, s.dateTo};
-}
-
-// The date filter is the only one: every row left out is outside its dates.
-int PayrollExport::leftOutBy(const xlsx::Document& sheet, int row) const
-{
-    return dates(m_settings).accepts(sheet, row, reading()) ? -1 : 0;
-}
-
-QString PayrollExport::leftOutNote(int, int count) const
-{
-    return dates(m_settings).leftOutNote(count);
 }
 
 void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
@@ -113,38 +92,22 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     out.record = record;
 }
 
-QString PayrollExport::overflow(const kova::ExportTotals& totals) const
-{
-    return kova::headerOverflow(totals, totalWidth);
-}
-
-kova::BatchKey PayrollExport::batchKey() const
-{
-    return kova::BatchKey::of(m_settings.effectiveDate, m_account.account + QLatin1Char(' ') + m_account.companyCode);
-}
-
 QString PayrollExport::headerRecord(const kova::ExportTotals& totals) const
 {
     const QDate date = m_settings.effectiveDate;
-    const QString& code = m_account.companyCode;
+    const QString& code = account().companyCode;
     return QString(11, QLatin1Char(' ')) + code.mid(0, 4) + QLatin1Char('0') + code.mid(6, 4) + code.mid(11, 4)
         + date.toString(QStringLiteral("dd")) + QStringLiteral("01")
-        + kova::leftField(m_account.account, accountWidth) + QLatin1Char('0')
+        + kova::leftField(account().account, accountWidth) + QLatin1Char('0')
         + (m_settings.afterHoliday ? QLatin1Char('1') : QLatin1Char('0')) + QStringLiteral("00")
         + kova::rightField(QString::number(totals.count), countWidth, QLatin1Char('0'))
         + kova::rightField(kova::fixedText(totals.total), totalWidth, QLatin1Char('0'))
         + date.toString(QStringLiteral("MM")) + date.toString(QStringLiteral("yyyy"));
 }
 
-QString checkPayrollBatch(const PayrollSettings& settings)
+QString PayrollExport::batchRefusal() const
 {
-    const QString refusal = kova::checkSourceAccount(settings.sourceAccount, kova::payrollAccountMessages);
-    return refusal.isEmpty() ? validatePayrollSettings(settings) : refusal;
-}
-
-QString PayrollExport::refusal() const
-{
-    return checkPayrollBatch(m_settings);
+    return validatePayrollSettings(m_settings);
 }
 
 } // namespace kova

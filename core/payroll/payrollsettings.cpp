@@ -1,7 +1,5 @@
 #include "payrollsettings.h"
 
-#include "settings/mappingstore.h"
-
 namespace kova {
 
 QString validatePayrollSettings(const PayrollSettings& s)
@@ -11,19 +9,8 @@ QString validatePayrollSettings(const PayrollSettings& s)
 
 PayrollSettings readPayrollSettings(const QString& settingsPath)
 {
-    PayrollSettings s;
-    s.settingsPath = settingsPath;
-    const SavedMapping saved = readSavedMapping(settingsPath, payrollDescriptor());
-    s.columns.assign(saved.columns);
-    s.header.row = saved.headerRow;
-    s.header.texts = saved.headerTexts;
-    s.hasColumnHeader = saved.hasColumnHeader;
-
-    const QDate today = QDate::currentDate();
-    s.effectiveDate = today;
-    s.dateFrom = today;
-    s.dateTo = today;
-    return s;
+    return newAccountSettings<PayrollSettings>(settingsPath, readSavedMapping(settingsPath, payrollDescriptor()),
+                                               QDate::currentDate());
 }
 
 } // namespace kova
