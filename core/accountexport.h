@@ -4,6 +4,9 @@
 #include "exportjob.h"
 
 #include "record/cells.h"
+#include "record/money.h"
+#include "record/rowmessage.h"
+#include "record/textfield.h"
 #include "settings/sourceaccount.h"
 
 #include <QDate>
@@ -71,7 +74,45 @@ protected:
     // first refusal, or empty.
     virtual QString batchRefusal() const = 0;
 
+    // The row's amount in field, at most max: shown and added to the batch
+    // total, for the type to write in its own layout. None, with "Invalid
+    // amount" and the cell shown as read, when the cell holds no valid amount.
+    template <typename Field>
+    std::optional<Cents> rowAmount(const xlsx::Document& sheet, int row, Field field, Cents max,
+                                   RowContext& out) const
+    {
+        const AmountCell amount = cellAmount(sheet, row, columns().at(int(field)), max, reading());
+        if (amount.cents) {
+            out.show(field, displayAmount(*amount.cents));
+            out.addToTotal(*amount.cents);
+        } else {
+            out.error(QStringLiteral("Invalid amount"), field);
+            out.show(field, amount.text);
+        }
+        return amount.cents;
+    }
+
+    // The account a row names where it must be one of this bank's (the
+    // collection's debited account, the employee's paid one): digits only,
+    // exactly ten of them. Shown, and returned, padded to ten as the record
+    // takes it.
+    template <typename Field>
+    const QString& accountNumber(const xlsx::Document& sheet, int row, Field field, RowContext& out) const
+    {
+        const QString account = cellText(sheet, row, columns().at(int(field)));
+        if (!isDigitsOnly(account))
+            out.error(invalidCharacters(out.title(field)), field);
+        else if (account.size() != accountNumberWidth)
+            out.error({QString(), descriptor().fields.at(int(field)).messageName + QLatin1Char(' '),
+                       QStringLiteral("must be 10 digits")},
+                      field);
+        out.show(field, leftPadded(account, accountNumberWidth));
+        return out.shown(field);
+    }
+
 private:
+    static constexpr int accountNumberWidth = 10;
+
     Batch m_batch;
     SourceAccount m_account;
     DateFilter m_dates;

@@ -13,12 +13,6 @@ namespace {
 using F = CollectionField;
 using kova::spaces;
 
-// How the row messages name field, which is not always its log title.
-const QString& named(F field)
-{
-    return collectionDescriptor().fields.at(int(field)).messageName;
-}
-
 constexpr int recordLength = 201;
 constexpr int accountWidth = 10;
 constexpr int amountWidth = 16;
@@ -62,26 +56,12 @@ void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowCo
     // One allocation for the record rather than one per field appended.
     record.reserve(recordLength);
 
-    const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
-    if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
-    else if (account.size() != accountWidth)
-        out.error({QString(), named(F::AccountNumber) + QLatin1Char(' '), QStringLiteral("must be 10 digits")},
-                  F::AccountNumber);
-    out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
-    record += out.shown(F::AccountNumber);
+    record += accountNumber(sheet, row, F::AccountNumber, out);
     record += spaces(24);
     record += QLatin1String("0000");
 
-    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount, reading());
-    if (amount.cents) {
-        kova::appendFixedField(record, *amount.cents, amountWidth);
-        out.show(F::Amount, kova::displayAmount(*amount.cents));
-        out.addToTotal(*amount.cents);
-    } else {
-        out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amount.text);
-    }
+    if (const std::optional<kova::Cents> amount = rowAmount(sheet, row, F::Amount, maxAmount, out))
+        kova::appendFixedField(record, *amount, amountWidth);
 
     textField(kova::cellText(sheet, row, s.columns[F::AccountName]), nameWidth, F::AccountName, out);
     textField(kova::cellText(sheet, row, s.columns[F::Remarks1]), remarksWidth, F::Remarks1, out);

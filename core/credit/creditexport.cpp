@@ -95,15 +95,8 @@ void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContex
 
     record += spaces(18);
 
-    const kova::AmountCell amountCell = kova::cellAmount(sheet, row, c[F::Amount], creditMaxCents, reading());
-    const std::optional<kova::Cents> amount = amountCell.cents;
-    if (!amount) {
-        out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amountCell.text);
-    } else {
+    if (const std::optional<kova::Cents> amount = rowAmount(sheet, row, F::Amount, creditMaxCents, out)) {
         kova::appendFixedField(record, *amount, amountWidth);
-        out.show(F::Amount, kova::displayAmount(*amount));
-        out.addToTotal(*amount);
         const QString limitError = m_bank.limitError(*amount, transferType);
         if (!limitError.isEmpty())
             out.error(limitError, F::Amount);

@@ -45,24 +45,10 @@ void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowConte
     // One allocation for the record rather than one per field appended.
     record.reserve(recordLength);
 
-    const QString account = kova::cellText(sheet, row, s.columns[F::AccountNumber]);
-    if (!kova::isDigitsOnly(account))
-        out.error(kova::invalidCharacters(out.title(F::AccountNumber)), F::AccountNumber);
-    else if (account.size() != accountWidth)
-        out.error({QString(), named(F::AccountNumber) + QLatin1Char(' '), QStringLiteral("must be 10 digits")},
-                  F::AccountNumber);
-    out.show(F::AccountNumber, kova::leftPadded(account, accountWidth));
-    record += out.shown(F::AccountNumber);
+    record += accountNumber(sheet, row, F::AccountNumber, out);
 
-    const kova::AmountCell amount = kova::cellAmount(sheet, row, s.columns[F::Amount], maxAmount, reading());
-    if (amount.cents) {
-        kova::appendDecimalField(record, *amount.cents, amountDigits);
-        out.show(F::Amount, kova::displayAmount(*amount.cents));
-        out.addToTotal(*amount.cents);
-    } else {
-        out.error(QStringLiteral("Invalid amount"), F::Amount);
-        out.show(F::Amount, amount.text);
-    }
+    if (const std::optional<kova::Cents> amount = rowAmount(sheet, row, F::Amount, maxAmount, out))
+        kova::appendDecimalField(record, *amount, amountDigits);
 
     // The employee ID's log title, spelled so, names it in the messages that
     // name the column; its truncation warning names the field.
