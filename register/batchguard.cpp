@@ -81,17 +81,18 @@ void BatchGuard::started(const QString& headerId, const QString& destination, Ce
         m_entryId = id;
 }
 
-QString BatchGuard::finished()
+QString BatchGuard::finished(const QString& fileSha256)
 {
     // A register that could not take the entry as started is given the
     // whole entry once more: it may only have been busy.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     bool recorded = false;
     if (m_entryId) {
-        recorded = registerFile().finish(*m_entryId, now);
+        recorded = registerFile().finish(*m_entryId, now, fileSha256);
     } else {
         m_entry.writtenAt = now;
         m_entry.finished = true;
+        m_entry.fileSha256 = fileSha256;
         recorded = registerFile().record(m_entry);
     }
     return recorded ? QString() : registerFile().problem();

@@ -45,7 +45,7 @@ private:
 //   guard.lookUp().question() -> ask; a no writes nothing
 //   ... reserve the Header ID ...
 //   guard.started(headerId, destination, total);
-//   ... commit: guard.finished() -> a problem is reported, the export stands;
+//   ... commit: guard.finished(sha256) -> a problem is reported, the export stands;
 //       or a failure: guard.abandoned()
 //
 // A run stopped between started() and finished() leaves its entry
@@ -64,9 +64,9 @@ public:
 
     // Records the batch as being written.
     void started(const QString& headerId, const QString& destination, Cents total);
-    // The upload file is in place: empty when the register says so, else
-    // the register's failure text.
-    QString finished();
+    // The upload file is in place, its bytes of that SHA-256: empty when the
+    // register says so, else the register's failure text.
+    QString finished(const QString& fileSha256);
     // The upload file was not written: its entry goes.
     void abandoned();
 

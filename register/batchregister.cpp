@@ -47,16 +47,29 @@ const QVector<QStringList> migrations = {
 // steps through 3 with no statement.
 constexpr int wideTotalsVersion = 3;
 
+// Each upload file's SHA-256, in a table of its own beside the batches, made
+// by every open whatever the version. An older KOVA never reads it and goes
+// on using the register as before, so it takes no version that would shut
+// that KOVA out; what it writes is found by its payments only. An entry it
+// forgets is one it started itself, which has no row here, and ids are never
+// used again.
+const QStringList fileTable = {
+    QStringLiteral("CREATE TABLE IF NOT EXISTS batch_files (batch_id INTEGER PRIMARY KEY, sha256 TEXT NOT NULL)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS batch_files_sha256 ON batch_files (sha256)"),
+};
+
 const QString columns = QStringLiteral(
     "written_at, type, header_id, destination, records, total_cents, fingerprint, effective_date, account, finished");
 
-// What a register of schema version holds, as the columns above: a first
-// version register has no key and only finished entries.
-QString selectedColumns(int version)
+// What a register of schema version holds, as the columns above, then its id
+// and its file's SHA-256: a first version register has no key and only
+// finished entries.
+QString selectedColumns(int version, bool files)
 {
     const QString first = QStringLiteral(
         "written_at, type, header_id, destination, records, total_cents, fingerprint, NULL, NULL, 1");
-    return (version < 2 ? first : columns) + QStringLiteral(", id");
+    return (version < 2 ? first : columns) + QStringLiteral(", id, ")
+        + (files ? QStringLiteral("(SELECT sha256 FROM batch_files WHERE batch_id = batches.id)") : QStringLiteral("NULL"));
 }
 
 // A total beyond 64 bits is kept as its 16 bytes, the most significant first.
@@ -115,6 +128,14 @@ QString timeText(const QDateTime& time)
     return time.toUTC().toString(Qt::ISODate);
 }
 
+bool keepFileSha256(QSqlQuery& query, qint64 id, const QString& fileSha256)
+{
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO batch_files (batch_id, sha256) VALUES (?, ?)"));
+    query.addBindValue(id);
+    query.addBindValue(fileSha256);
+    return query.exec();
+}
+
 std::optional<BatchEntry> entryOf(const QSqlQuery& query)
 {
     const std::optional<Cents> total = totalOf(query.value(5));
@@ -132,6 +153,7 @@ std::optional<BatchEntry> entryOf(const QSqlQuery& query)
         entry.key = BatchKey{query.value(7).toString(), query.value(8).toString()};
     entry.finished = query.value(9).toInt() != 0;
     entry.id = query.value(10).toLongLong();
+    entry.fileSha256 = query.value(11).toString();
     return entry;
 }
 
@@ -203,6 +225,9 @@ bool BatchRegister::open()
         for (const QString& statement : migrations.at(v))
             if (!query.exec(statement))
                 return failOpen(reasonOf(query.lastError()));
+    for (const QString& statement : fileTable)
+        if (!query.exec(statement))
+            return failOpen(reasonOf(query.lastError()));
     // Never back down from wideTotalsVersion.
     if (version < migrations.size() && !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(migrations.size())))
         return failOpen(reasonOf(query.lastError()));
@@ -212,11 +237,11 @@ bool BatchRegister::open()
     return true;
 }
 
-std::optional<int> BatchRegister::openToRead()
+std::optional<BatchRegister::Schema> BatchRegister::openToRead()
 {
     // No file, no batch written yet; opening it would create it.
     if (!QFileInfo::exists(m_path))
-        return 0;
+        return Schema{};
     const QString read = QStringLiteral("read");
     QSqlDatabase db = QSqlDatabase::database(m_readConnection, false);
     if (!db.isOpen() && !db.open()) {
@@ -233,7 +258,12 @@ std::optional<int> BatchRegister::openToRead()
         fail(read, QStringLiteral("it was made by a newer KOVA (schema version %1)").arg(version));
         return std::nullopt;
     }
-    return version;
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'batch_files'"))
+        || !query.next()) {
+        fail(read, reasonOf(query.lastError()));
+        return std::nullopt;
+    }
+    return Schema{version, query.value(0).toInt() > 0};
 }
 
 bool BatchRegister::record(const BatchEntry& entry, qint64* id)
@@ -243,14 +273,16 @@ bool BatchRegister::record(const BatchEntry& entry, qint64* id)
     const QString written = QStringLiteral("written");
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     // A total beyond 64 bits goes in with the version that keeps an older
-    // KOVA from reading it, or neither does.
+    // KOVA from reading it, and a file's SHA-256 with its entry, or neither does.
     const bool wide = isWide(entry.total);
+    const bool withFile = !entry.fileSha256.isEmpty();
+    const bool together = wide || withFile;
     QSqlQuery control(db);
-    if (wide && !control.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (together && !control.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return fail(written, reasonOf(control.lastError()));
     const auto failWrite = [&](const QSqlError& error) {
         const QString reason = reasonOf(error);
-        if (wide)
+        if (together)
             control.exec(QStringLiteral("ROLLBACK"));
         return fail(written, reason);
     };
@@ -271,24 +303,36 @@ bool BatchRegister::record(const BatchEntry& entry, qint64* id)
     if (!query.exec())
         return failWrite(query.lastError());
     const qint64 recorded = query.lastInsertId().toLongLong();
-    if (wide
-        && (!control.exec(QStringLiteral("PRAGMA user_version = %1").arg(wideTotalsVersion))
-            || !control.exec(QStringLiteral("COMMIT"))))
+    if (withFile && !keepFileSha256(query, recorded, entry.fileSha256))
+        return failWrite(query.lastError());
+    if (wide && !control.exec(QStringLiteral("PRAGMA user_version = %1").arg(wideTotalsVersion)))
+        return failWrite(control.lastError());
+    if (together && !control.exec(QStringLiteral("COMMIT")))
         return failWrite(control.lastError());
     if (id)
         *id = recorded;
     return true;
 }
 
-bool BatchRegister::finish(qint64 id, const QDateTime& writtenAt)
+bool BatchRegister::finish(qint64 id, const QDateTime& writtenAt, const QString& fileSha256)
 {
     if (!open())
         return false;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // Finished with its file's SHA-256, or left as it was.
+    QSqlQuery control(db);
+    if (!control.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(QStringLiteral("written"), reasonOf(control.lastError()));
+    QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE batches SET finished = 1, written_at = ? WHERE id = ?"));
     query.addBindValue(timeText(writtenAt));
     query.addBindValue(id);
-    return query.exec() || fail(QStringLiteral("written"), reasonOf(query.lastError()));
+    if (!query.exec() || !keepFileSha256(query, id, fileSha256)) {
+        const QString reason = reasonOf(query.lastError());
+        control.exec(QStringLiteral("ROLLBACK"));
+        return fail(QStringLiteral("written"), reason);
+    }
+    return control.exec(QStringLiteral("COMMIT")) || fail(QStringLiteral("written"), reasonOf(control.lastError()));
 }
 
 bool BatchRegister::forget(qint64 id)
@@ -303,12 +347,12 @@ bool BatchRegister::forget(qint64 id)
 
 std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QString& fingerprint, const BatchKey& key)
 {
-    const std::optional<int> version = openToRead();
-    if (!version || *version == 0)
+    const std::optional<Schema> schema = openToRead();
+    if (!schema || schema->version == 0)
         return std::nullopt;
     QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
-    const bool keyed = *version >= 2;
-    query.prepare(QStringLiteral("SELECT ") + selectedColumns(*version)
+    const bool keyed = schema->version >= 2;
+    query.prepare(QStringLiteral("SELECT ") + selectedColumns(schema->version, schema->files)
                   + QStringLiteral(" FROM batches WHERE type = ? AND fingerprint = ?")
                   + (keyed ? QStringLiteral(" AND (effective_date IS NULL OR (effective_date = ? AND account = ?))")
                            : QString())
@@ -331,10 +375,49 @@ std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QSt
     return entry;
 }
 
+std::optional<BatchEntry> BatchRegister::findFile(const QString& fileSha256)
+{
+    const std::optional<Schema> schema = openToRead();
+    if (!schema || !schema->files)
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
+    query.prepare(QStringLiteral("SELECT ") + selectedColumns(schema->version, true)
+                  + QStringLiteral(" FROM batches WHERE id IN (SELECT batch_id FROM batch_files WHERE sha256 = ?)"
+                                   " ORDER BY id DESC LIMIT 1"));
+    query.addBindValue(fileSha256);
+    if (!query.exec()) {
+        fail(QStringLiteral("read"), reasonOf(query.lastError()));
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    const std::optional<BatchEntry> entry = entryOf(query);
+    if (!entry)
+        fail(QStringLiteral("read"), damagedTotal(query));
+    return entry;
+}
+
+int BatchRegister::batchesWithoutFileSha256()
+{
+    const std::optional<Schema> schema = openToRead();
+    if (!schema || schema->version == 0)
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
+    // An unfinished entry has no file to tell yet.
+    query.exec(QStringLiteral("SELECT COUNT(*) FROM batches WHERE ")
+               + (schema->version >= 2 ? QStringLiteral("finished = 1") : QStringLiteral("1"))
+               + (schema->files ? QStringLiteral(" AND id NOT IN (SELECT batch_id FROM batch_files)") : QString()));
+    if (!query.next()) {
+        fail(QStringLiteral("read"), reasonOf(query.lastError()));
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
 qint64 BatchRegister::highestHeaderId(const QString& type)
 {
-    const std::optional<int> version = openToRead();
-    if (!version || *version == 0)
+    const std::optional<Schema> schema = openToRead();
+    if (!schema || schema->version == 0)
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_readConnection, false));
     query.prepare(QStringLiteral("SELECT MAX(CAST(header_id AS INTEGER)) FROM batches WHERE type = ? AND header_id <> ''"));
@@ -361,7 +444,7 @@ QVector<BatchEntry> BatchRegister::historyPage(qint64 beforeId, int limit)
     query.setForwardOnly(true);
     // Ids grow with every row, so they order by writing even when the
     // clock was set back in between.
-    query.prepare(QStringLiteral("SELECT ") + selectedColumns(migrations.size())
+    query.prepare(QStringLiteral("SELECT ") + selectedColumns(migrations.size(), true)
                   + QStringLiteral(" FROM batches WHERE id < ? ORDER BY id DESC LIMIT ?"));
     query.addBindValue(beforeId);
     query.addBindValue(limit);

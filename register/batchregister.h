@@ -27,6 +27,9 @@ struct BatchEntry
     int records = 0;        // detail records
     Cents total = 0;        // exact, whatever its size
     QString fingerprint;    // BatchFingerprint::hex()
+    // FileSha256::hex() of the upload file as committed; empty while it is
+    // being written, and for an entry recorded before registers kept it.
+    QString fileSha256 = QString();
     // None for an entry recorded before registers kept it: such an entry is
     // taken to match any key.
     std::optional<BatchKey> key = std::nullopt;
@@ -57,8 +60,9 @@ public:
 
     // Records entry; id receives its id.
     bool record(const BatchEntry& entry, qint64* id = nullptr);
-    // The entry's upload file is in place, written at writtenAt.
-    bool finish(qint64 id, const QDateTime& writtenAt);
+    // The entry's upload file is in place, written at writtenAt, its bytes
+    // of that SHA-256.
+    bool finish(qint64 id, const QDateTime& writtenAt, const QString& fileSha256);
     // The entry's upload file was not written after all.
     bool forget(qint64 id);
 
@@ -66,6 +70,12 @@ public:
     // register that can be read but not written still answers, and a
     // missing one holds nothing. A failure to read leaves problem() set.
     std::optional<BatchEntry> findSame(const QString& type, const QString& fingerprint, const BatchKey& key);
+    // The latest batch whose upload file had this SHA-256, of any type;
+    // reading only, as findSame().
+    std::optional<BatchEntry> findFile(const QString& fileSha256);
+    // Batches written without their file's SHA-256 kept, which findFile()
+    // cannot tell: those an older KOVA recorded. Reading only.
+    int batchesWithoutFileSha256();
     // The highest Header ID of type (0 for none), reading only.
     qint64 highestHeaderId(const QString& type);
     // Every batch, newest first.
@@ -82,8 +92,15 @@ public:
 
 private:
     bool fail(const QString& what, const QString& reason);
-    // The read-only connection and the schema version found, or none after a failure.
-    std::optional<int> openToRead();
+    // What a register holds: the schema version (PRAGMA user_version) and
+    // whether it keeps its files' SHA-256s.
+    struct Schema
+    {
+        int version = 0;
+        bool files = false;
+    };
+    // The read-only connection and the schema found, or none after a failure.
+    std::optional<Schema> openToRead();
 
     QString m_path;
     QString m_connection;

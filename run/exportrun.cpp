@@ -5,6 +5,7 @@
 #include "rowdoubts.h"
 #include "record/columnreading.h"
 #include "register/batchguard.h"
+#include "register/filesha256.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
 #include "xlsx/document.h"
@@ -69,24 +70,31 @@ bool openDetails(QTemporaryFile& details, const QString& destinationPath)
 
 // Header record first, then the details file's lines. The destination is
 // replaced only by a complete file: every write succeeded and it holds as many
-// records as the header announces.
-bool writeUpload(const QString& destinationPath, QFile& details, const QString& header, int count,
-                 ExportSink& sink)
+// records as the header announces. Gives the SHA-256 of the bytes committed,
+// for the register to know the file by; none when nothing was.
+std::optional<QString> writeUpload(const QString& destinationPath, QFile& details, const QString& header, int count,
+                                   ExportSink& sink)
 {
     QSaveFile upload(destinationPath);
     if (!upload.open(QIODevice::WriteOnly | QIODevice::Text)) {
         sink.critical(failedWriting);
-        return false;
+        return std::nullopt;
     }
     if (!details.seek(0)) {
         upload.cancelWriting();
         sink.critical(failedReading);
-        return false;
+        return std::nullopt;
     }
+    FileSha256 sha256;
+    const auto put = [&](const char* data, qint64 size) {
+        sha256.add(data, size);
+        return upload.write(data, size) == size;
+    };
     // The details file holds the records as they go into the upload, each
     // ending in a line feed: its bytes are copied as they are.
     int copied = 0;
-    bool written = upload.write(header.toUtf8() + '\n') == header.toUtf8().size() + 1;
+    const QByteArray headerLine = header.toUtf8() + '\n';
+    bool written = put(headerLine.constData(), headerLine.size());
     QByteArray block;
     while (written) {
         block = details.read(copyBlock);
@@ -101,24 +109,24 @@ bool writeUpload(const QString& destinationPath, QFile& details, const QString& 
             if (!at)
                 break;
             if (++copied == half) {
-                written = upload.write(from, at + 1 - from) == at + 1 - from;
+                written = put(from, at + 1 - from);
                 KOVA_FAULT_POINT("upload-half-written");
                 from = at + 1;
             }
         }
         if (copied >= half)
             copied += int(std::count(from, end, '\n'));
-        written = written && upload.write(from, end - from) == end - from;
+        written = written && put(from, end - from);
     }
     if (!written || details.error() != QFileDevice::NoError || copied != count)
         upload.cancelWriting();
     KOVA_FAULT_POINT("before-commit");
     if (!upload.commit()) {
         sink.critical(failedWrite);
-        return false;
+        return std::nullopt;
     }
     KOVA_FAULT_POINT("after-commit");
-    return true;
+    return sha256.hex();
 }
 
 // Puts the register's question about the batch, if it has one, then takes
@@ -321,7 +329,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         guard->started(job.headerId(), QFileInfo(destinationPath).absoluteFilePath(), counts.totals.total);
     KOVA_FAULT_POINT("after-reserve");
     const QString header = job.headerRecord(counts.totals);
-    bool written = false;
+    std::optional<QString> written;
     if (!widthHolds(job, header))
         sink.critical(widthMismatch);
     else
@@ -332,7 +340,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         return ExportOutcome::Refused;
     }
     if (guard) {
-        const QString problem = guard->finished();
+        const QString problem = guard->finished(*written);
         if (!problem.isEmpty())
             sink.registerProblem(problem);
     }

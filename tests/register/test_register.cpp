@@ -7,6 +7,7 @@
 #include "xlsx/document.h"
 #include "xlsx/ziparchive.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -57,11 +58,17 @@ std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, c
     return guard;
 }
 
+// A SHA-256 that stands for the bytes of the file at destination.
+QString fileSha256(const QString& destination)
+{
+    return QCryptographicHash::hash(destination.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
 // The guard's whole way for a batch that is written: started, then finished.
 QString written(BatchGuard& guard, const QString& destination, Cents total, const QString& headerId = QString())
 {
     guard.started(headerId, destination, total);
-    return guard.finished();
+    return guard.finished(fileSha256(destination));
 }
 
 QString localMinute(const QDateTime& utc) { return utc.toLocalTime().toString("yyyy-MM-dd HH:mm"); }
@@ -80,6 +87,29 @@ QVariantList column(const QString& path, const QString& select)
     }
     QSqlDatabase::removeDatabase("peek");
     return values;
+}
+
+// A register as KOVA kept it before totals went past 64 bits (schema version 2), holding the entry of values
+// (its columns in table order, the id aside); as a KOVA of that time writes an entry, when the register is there.
+bool makeSecondVersion(const QString& path, const QString& values)
+{
+    bool made = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "second");
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        made = db.open()
+            && q.exec("CREATE TABLE IF NOT EXISTS batches (id INTEGER PRIMARY KEY AUTOINCREMENT, written_at TEXT NOT NULL,"
+                      " type TEXT NOT NULL, header_id TEXT NOT NULL, destination TEXT NOT NULL, records INTEGER NOT NULL,"
+                      " total_cents INTEGER NOT NULL, fingerprint TEXT NOT NULL, effective_date TEXT, account TEXT,"
+                      " finished INTEGER NOT NULL DEFAULT 1)")
+            && q.exec("CREATE INDEX IF NOT EXISTS batches_type_fingerprint ON batches (type, fingerprint)")
+            && q.exec("PRAGMA user_version = 2")
+            && q.exec("INSERT INTO batches (written_at, type, header_id, destination, records, total_cents, fingerprint,"
+                      " effective_date, account, finished) VALUES (" + values + ")");
+    }
+    QSqlDatabase::removeDatabase("second");
+    return made;
 }
 
 QByteArray part(const QString& xlsxPath, const char* name)
@@ -271,24 +301,10 @@ private slots:
         QTemporaryDir dir;
         const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
         const QVector<Payment> rows = {{"0012345678", "92233720368547758.07", "ANI", "R1"}};
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "second");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE batches (id INTEGER PRIMARY KEY AUTOINCREMENT, written_at TEXT NOT NULL, type TEXT NOT NULL,"
-                           " header_id TEXT NOT NULL, destination TEXT NOT NULL, records INTEGER NOT NULL,"
-                           " total_cents INTEGER NOT NULL, fingerprint TEXT NOT NULL, effective_date TEXT, account TEXT,"
-                           " finished INTEGER NOT NULL DEFAULT 1)")
-                    && q.exec("CREATE INDEX batches_type_fingerprint ON batches (type, fingerprint)")
-                    && q.exec("PRAGMA user_version = 2"));
-            BatchFingerprint print(BatchType::Credit);
-            print.addDetail(detail(BatchType::Credit, rows.at(0), 1));
-            QVERIFY(q.exec("INSERT INTO batches (written_at, type, header_id, destination, records, total_cents, fingerprint,"
-                           " effective_date, account, finished) VALUES ('2026-03-05T07:30:00Z', 'Auto Credit', '', '/data/c.txt', 1,"
-                           " 9223372036854775807, '" + print.hex() + "', '" + december.effectiveDate + "', '" + december.account + "', 1)"));
-        }
-        QSqlDatabase::removeDatabase("second");
+        BatchFingerprint print(BatchType::Credit);
+        print.addDetail(detail(BatchType::Credit, rows.at(0), 1));
+        QVERIFY(makeSecondVersion(path, "'2026-03-05T07:30:00Z', 'Auto Credit', '', '/data/c.txt', 1, 9223372036854775807, '"
+                                            + print.hex() + "', '" + december.effectiveDate + "', '" + december.account + "', 1"));
         const QString again = "These 1 payments (total 92.233.720.368.547.758,07) for effective date 2026-12-25 were already written on "
             + localMinute(QDateTime(QDate(2026, 3, 5), QTime(7, 30), Qt::UTC)) + " to /data/c.txt. Write them again?";
         QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(), again);
@@ -307,6 +323,50 @@ private slots:
         QCOMPARE(guardOver(settings, BatchType::Credit, rows)->lookUp().question(),
                  QString("The register of written batches cannot be read (the total of entry 1 is damaged). KOVA cannot tell whether"
                          " these payments were written before. Write them anyway?"));
+    }
+
+    // Each upload file is known by the SHA-256 of its bytes once it is in place, whatever its type; one still
+    // being written has none yet.
+    void knowsEachFileBySha256()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
+        const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}};
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), 100050), QString());
+        QCOMPARE(written(*guardOver(settings, BatchType::Transfer, rows), dir.filePath("t.txt"), 100050, "41"), QString());
+        guardOver(settings, BatchType::Credit, rows)->started(QString(), dir.filePath("c.txt"), 100050);
+        BatchRegister batches(path);
+        const std::optional<BatchEntry> payroll = batches.findFile(fileSha256(dir.filePath("p.txt")));
+        QVERIFY(payroll && payroll->type == "Payroll" && payroll->destination == dir.filePath("p.txt"));
+        const std::optional<BatchEntry> transfer = batches.findFile(fileSha256(dir.filePath("t.txt")));
+        QVERIFY(transfer && transfer->headerId == "41" && transfer->fileSha256 == fileSha256(dir.filePath("t.txt")));
+        QVERIFY(!batches.findFile(fileSha256(dir.filePath("c.txt"))) && !batches.findFile(QString()));
+        QCOMPARE(batches.batchesWithoutFileSha256(), 0);
+        const QVector<BatchEntry> history = batches.history();
+        QCOMPARE(history.size(), 3);
+        QVERIFY(history.at(0).fileSha256.isEmpty() && history.at(2).fileSha256 == fileSha256(dir.filePath("p.txt")));
+        QVERIFY(batches.problem().isEmpty());
+    }
+
+    // A register an older KOVA keeps stays its own: the files' SHA-256s lie in a table it never reads, so no
+    // schema version shuts it out, and the batches it records are told apart as those without one.
+    void olderRegisterKeepsItsVersion()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
+        const QString older = "'2026-03-05T07:30:00Z', 'Payroll', '', '/data/p.txt', 1, 100050, 'aa', '2026-12-25', 'x', 1";
+        QVERIFY(makeSecondVersion(path, older));
+        QVERIFY(!BatchRegister(path).findFile(fileSha256("/data/p.txt")));
+        QCOMPARE(BatchRegister(path).batchesWithoutFileSha256(), 1);
+        const QVector<Payment> rows = {{"0012345678", "1000.50", "ANI", "R1"}};
+        QCOMPARE(written(*guardOver(settings, BatchType::Payroll, rows), dir.filePath("p.txt"), 100050), QString());
+        QCOMPARE(column(path, "PRAGMA user_version"), QVariantList{2});
+        QVERIFY(makeSecondVersion(path, older));   // the older KOVA writes again
+        BatchRegister batches(path);
+        QCOMPARE(batches.findFile(fileSha256(dir.filePath("p.txt")))->destination, dir.filePath("p.txt"));
+        QCOMPARE(batches.batchesWithoutFileSha256(), 2);
+        QCOMPARE(batches.history().size(), 3);
+        QVERIFY(batches.problem().isEmpty());
     }
 
     // Over all four types: only the payments count, not their numbers or order.
