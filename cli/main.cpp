@@ -3,6 +3,7 @@
 #include "printingsink.h"
 #include "report.h"
 #include "usage.h"
+#include "verifycommand.h"
 
 #include "record/passwordprotected.h"
 #include "register/batchregister.h"
@@ -143,6 +144,8 @@ int saveTemplate(const Options& options)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    if (QCoreApplication::arguments().value(1) == QLatin1String("verify"))
+        return verifyUpload(QCoreApplication::arguments());
     const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
     if (parsed.help) {
         printLine(stdout, helpText());

@@ -26,6 +26,7 @@ QString helpText()
     return usageLine() + QString::fromUtf8(R"help(
   or:  kova-export history [--settings FILE]
   or:  kova-export template TYPE --dest FILE.xlsx [--save-mapping] [--settings FILE]
+  or:  kova-export verify FILE [--settings FILE]
 )help") + typeLine() + QString::fromUtf8(R"help(
 
 Exports one sheet of WORKBOOK to the upload file FILE, exactly as the KOVA
@@ -50,6 +51,14 @@ template writes an .xlsx template for TYPE: one header row with the fields in
 the order of the form's mapping. --save-mapping also stores that order, all
 but the date column (a mapped date turns the date filter on), and
 "Has Column Header" for TYPE in the settings file.
+
+verify checks an upload file of any TYPE, however it was made, as the bank
+reads it: the type told by its header record, every record's width or
+fields, LF line ends, each field's rules, and the header's record count and
+total against the records. It prints the type, Header ID (transfer), effective
+date, record count, total, the SHA-256 of the file's bytes and whether the
+register holds a batch written with that SHA-256, then each problem with its
+line in the file (LINE 1 is the header record).
 
 WORKBOOK is an .xlsx or .xlsm workbook, an Excel 97-2003 .xls workbook, or
 delimited text (.csv, .txt), told apart by their content. Delimited text is
@@ -100,13 +109,14 @@ Options:
   --help                show this text
 
 Exit status:
-  0   upload file written (history printed, template written)
-  1   rows had errors, nothing written
+  0   upload file written (history printed, template written, verified
+      file sound)
+  1   rows had errors, nothing written (verify: the file has problems)
   2   refused, nothing written: settings checks, paths, sheet cannot be
       selected, no row to export, a file cannot be opened or written,
       settings not writable, another export using the settings, the same
       payments written before, the register unreadable, history or
-      template failed
+      template failed (verify: FILE cannot be read or is no upload file)
   3   upload file written, but not recorded in the register or the
       --report file could not be written: do not retry
   64  bad usage)help");

@@ -1,0 +1,73 @@
+#include "verifycommand.h"
+
+#include "printingsink.h"
+#include "usage.h"
+
+#include "settings/settingsfile.h"
+#include "types/registry.h"
+#include "verify/registerfinding.h"
+#include "verify/uploadcheck.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+enum ExitStatus { Sound = 0, Problems = 1, Unreadable = 2, BadUsage = 64 };
+
+int usageError(const QString& problem)
+{
+    printLine(stderr, QStringLiteral("kova-export: ") + problem);
+    printLine(stderr, usageLine());
+    return BadUsage;
+}
+
+} // namespace
+
+int verifyUpload(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(QStringLiteral("help")));
+    parser.addOption(QCommandLineOption(QStringLiteral("settings"), QString(), QStringLiteral("value")));
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(QStringLiteral("help"))) {
+        printLine(stdout, helpText());
+        return Sound;
+    }
+    // The first is "verify".
+    const QStringList positional = parser.positionalArguments();
+    if (!parsed)
+        return usageError(parser.errorText());
+    if (positional.size() < 2)
+        return usageError(QStringLiteral("missing FILE"));
+    if (positional.size() > 2)
+        return usageError(QStringLiteral("unexpected argument: ") + positional.at(2));
+    if (parser.values(QStringLiteral("settings")).size() > 1)
+        return usageError(QStringLiteral("--settings given more than once"));
+    const QString settingsPath = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
+                                                                          : kova::defaultSettingsPath();
+
+    kova::UploadCheck check(positional.at(1));
+    if (!check.failure().isEmpty()) {
+        printLine(stderr, check.failure());
+        return Unreadable;
+    }
+    const kova::UploadHeader& header = check.header();
+    printLine(stdout, QStringLiteral("Type: ") + kova::batchTypeName(check.type()));
+    if (check.type() == kova::BatchType::Transfer)
+        printLine(stdout, QStringLiteral("Header ID: ") + header.headerId);
+    printLine(stdout, QStringLiteral("Effective date: ") + header.effectiveDate);
+    printLine(stdout, QStringLiteral("Records: ")
+                          + (header.recordCount ? QString::number(*header.recordCount) : header.records));
+    printLine(stdout, QStringLiteral("Total: ")
+                          + (header.totalCents ? kova::displayAmount(*header.totalCents) : header.total));
+    printLine(stdout, QStringLiteral("SHA-256: ") + check.sha256());
+    printLine(stdout, QStringLiteral("Register: ") + kova::registerFinding(settingsPath, check.sha256()));
+    kova::ProblemLines& problems = check.problems();
+    printLine(stdout, QStringLiteral("Problems: ") + QString::number(problems.count()));
+    printLine(stdout, QStringLiteral("-------------------------------------"));
+    // Lines held in a temporary file that could not be read back are still counted.
+    if (!problems.writeTo(stdout))
+        printLine(stderr, QStringLiteral("Unable to show every problem line"));
+    return problems.count() == 0 ? Sound : Problems;
+}
