@@ -67,7 +67,7 @@ for page in kova kova-export; do
 done
 # The forms kova-export --help gives after "Usage:" are the synopsis.
 synopsis=$(MANWIDTH=200 man -l "$work/root/usr/share/man/man1/kova-export.1.gz" | sed -n '/^SYNOPSIS/,/^DESCRIPTION/p')
-for form in 'kova-export TYPE' 'kova-export history' 'kova-export template'; do
+for form in 'kova-export TYPE' 'kova-export history' 'kova-export template' 'kova-export verify'; do
     case "$synopsis" in *"$form"*) ;; *) echo "man kova-export: SYNOPSIS lacks $form"; fail=1 ;; esac
 done
 
@@ -86,13 +86,15 @@ expect_offered() {
     got=$(offered "$@")
     [ "$got" = "$want" ] || { echo "completion of 'kova-export $*': '$got', expected '$want'"; fail=1; }
 }
-expect_offered "collection credit history payroll template transfer" ""
+expect_offered "collection credit history payroll template transfer verify" ""
 expect_offered "collection credit payroll transfer" template ""
 expect_offered "--account --allow-duplicate --dest --effective --from --help --holiday --report --settings --sheet --source --to" \
     payroll --
 expect_offered "--account --allow-duplicate --clearing --dest --effective --from --help --max --min --mode --remarks1 --remarks2 --report --settings --sheet --to --wdk" \
     credit --source pay.xlsx --
 expect_offered "--help --settings" history --
+expect_offered "--help --settings" verify notes.txt --
+expect_offered "notes.txt pay.xlsx" verify ""
 expect_offered "others wdk" transfer --mode ""
 expect_offered "pay.xlsx" transfer --source ""
 expect_offered "notes.txt pay.xlsx" transfer --dest ""
