@@ -345,6 +345,20 @@ bool BatchRegister::forget(qint64 id)
     return query.exec() || fail(QStringLiteral("written"), reasonOf(query.lastError()));
 }
 
+std::optional<BatchEntry> BatchRegister::latestOf(QSqlQuery& query)
+{
+    if (!query.exec()) {
+        fail(QStringLiteral("read"), reasonOf(query.lastError()));
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    const std::optional<BatchEntry> entry = entryOf(query);
+    if (!entry)
+        fail(QStringLiteral("read"), damagedTotal(query));
+    return entry;
+}
+
 std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QString& fingerprint, const BatchKey& key)
 {
     const std::optional<Schema> schema = openToRead();
@@ -363,16 +377,7 @@ std::optional<BatchEntry> BatchRegister::findSame(const QString& type, const QSt
         query.addBindValue(text(key.effectiveDate));
         query.addBindValue(text(key.account));
     }
-    if (!query.exec()) {
-        fail(QStringLiteral("read"), reasonOf(query.lastError()));
-        return std::nullopt;
-    }
-    if (!query.next())
-        return std::nullopt;
-    const std::optional<BatchEntry> entry = entryOf(query);
-    if (!entry)
-        fail(QStringLiteral("read"), damagedTotal(query));
-    return entry;
+    return latestOf(query);
 }
 
 std::optional<BatchEntry> BatchRegister::findFile(const QString& fileSha256)
@@ -385,16 +390,7 @@ std::optional<BatchEntry> BatchRegister::findFile(const QString& fileSha256)
                   + QStringLiteral(" FROM batches WHERE id IN (SELECT batch_id FROM batch_files WHERE sha256 = ?)"
                                    " ORDER BY id DESC LIMIT 1"));
     query.addBindValue(fileSha256);
-    if (!query.exec()) {
-        fail(QStringLiteral("read"), reasonOf(query.lastError()));
-        return std::nullopt;
-    }
-    if (!query.next())
-        return std::nullopt;
-    const std::optional<BatchEntry> entry = entryOf(query);
-    if (!entry)
-        fail(QStringLiteral("read"), damagedTotal(query));
-    return entry;
+    return latestOf(query);
 }
 
 int BatchRegister::batchesWithoutFileSha256()

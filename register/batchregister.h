@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class QSqlQuery;
+
 namespace kova {
 
 // "kova-batches.sqlite" in the folder of the settings file, links followed:
@@ -101,6 +103,8 @@ private:
     };
     // The read-only connection and the schema found, or none after a failure.
     std::optional<Schema> openToRead();
+    // The first entry the prepared query selects, if any; a failure leaves problem() set.
+    std::optional<BatchEntry> latestOf(QSqlQuery& query);
 
     QString m_path;
     QString m_connection;

@@ -24,11 +24,7 @@ UploadHeader CollectionLayout::readHeader(const QByteArray& record, UploadProble
 {
     const FixedRecord r(record, problems);
     UploadHeader header;
-    header.effectiveDate = effectiveDateOrNone(r.field(4, 8), problems);
-    checkDigits(QStringLiteral("account"), r.field(12, 10), 10, problems);
-    r.expectSpaces(22, 1);
-    checkDigits(QStringLiteral("company code"), r.field(23, 8), 8, problems);
-    r.expectSpaces(31, 15);
+    header.effectiveDate = companyColumns(r, problems);
     r.expect(46, QStringLiteral("0000"));
     header.total = r.field(50, 16);
     header.totalCents = twoDecimalAmount(QStringLiteral("total"), header.total, true, problems);

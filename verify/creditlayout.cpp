@@ -34,11 +34,7 @@ UploadHeader CreditLayout::readHeader(const QByteArray& record, UploadProblems& 
 {
     const FixedRecord r(record, problems);
     UploadHeader header;
-    header.effectiveDate = effectiveDateOrNone(r.field(4, 8), problems);
-    checkDigits(QStringLiteral("account"), r.field(12, 10), 10, problems);
-    r.expectSpaces(22, 1);
-    checkDigits(QStringLiteral("company code"), r.field(23, 8), 8, problems);
-    r.expectSpaces(31, 15);
+    header.effectiveDate = companyColumns(r, problems);
     header.total = r.field(46, 20);
     header.totalCents = twoDecimalAmount(QStringLiteral("total"), header.total, true, problems);
     header.records = r.field(66, 5);

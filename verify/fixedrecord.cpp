@@ -1,5 +1,7 @@
 #include "fixedrecord.h"
 
+#include "fieldrules.h"
+
 namespace kova {
 
 bool FixedLayout::fitsShape(const QByteArray& record, bool, UploadProblems& problems) const
@@ -39,6 +41,16 @@ void FixedRecord::expectSpaces(int column, int width) const
         return;
     m_problems.add(width == 1 ? QStringLiteral("column %1 is not a space").arg(column)
                               : QStringLiteral("columns %1-%2 are not spaces").arg(column).arg(column + width - 1));
+}
+
+QString companyColumns(const FixedRecord& record, UploadProblems& problems)
+{
+    const QString date = effectiveDateOrNone(record.field(4, 8), problems);
+    checkDigits(QStringLiteral("account"), record.field(12, 10), 10, problems);
+    record.expectSpaces(22, 1);
+    checkDigits(QStringLiteral("company code"), record.field(23, 8), 8, problems);
+    record.expectSpaces(31, 15);
+    return date;
 }
 
 } // namespace kova

@@ -37,4 +37,9 @@ private:
     UploadProblems& m_problems;
 };
 
+// Columns 4 to 45 of the credit and collection headers, which begin alike:
+// the effective date or none, the company account and the digits of its
+// company code. Gives the date as UploadHeader shows it.
+QString companyColumns(const FixedRecord& record, UploadProblems& problems);
+
 } // namespace kova
