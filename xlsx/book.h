@@ -2,6 +2,8 @@
 
 #include "document.h"
 
+#include <optional>
+
 namespace xlsx {
 
 // What Document asks of the reader of each format it opens: the .xlsx
@@ -26,6 +28,9 @@ public:
     // Why the file or the selected sheet cannot be read, and where, for the
     // user; empty when it reads or no more is known.
     virtual QString problem() const { return {}; }
+    // Delimited text refused for bytes its encoding does not allow: an
+    // encoding the whole text reads in, to suggest.
+    virtual std::optional<TextEncoding> encodingToTry() const { return std::nullopt; }
     // A workbook saved with a password opens without sheets; this tells it
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }

@@ -1,16 +1,19 @@
 #include "csvbook.h"
 
 #include "cellstore.h"
+#include "csvquotes.h"
 #include "delimiterguess.h"
 #include "textdecoding.h"
 #include "textlimit.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <csv.h>
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 namespace xlsx {
 
@@ -20,43 +23,93 @@ namespace {
 // stops the reading within one piece.
 constexpr std::size_t kPieceBytes = 1024 * 1024;
 constexpr std::size_t kFieldBlockBytes = 64 * 1024;
-// libcsv's state within a field it has begun (FIELD_BEGUN in libcsv.c, 3.0):
-// inside a quoted one, a closing quote has not been seen.
-constexpr int kInsideField = 2;
 // Enough of the start to tell text from a binary file chosen by mistake.
 constexpr std::size_t kSniffBytes = 64 * 1024;
+constexpr qint64 kMiB = 1024 * 1024;
 
 // Fields are kept exactly as written, spaces and all: the export's text
 // rules decide what a space means in each field.
 int noSpaces(unsigned char) { return 0; }
+
+// Line breaks as rows end on them: LF, CR LF and CR alone.
+std::size_t lineBreaks(const char* text, std::size_t size)
+{
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        breaks += text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'));
+    return breaks;
+}
+
+// The line of the text at offset, as an editor numbers it.
+std::size_t lineAt(const char* text, std::size_t offset)
+{
+    return 1 + lineBreaks(text, offset);
+}
+
+QString onLine(std::size_t line, const QString& what)
+{
+    return QStringLiteral("line %1: %2").arg(line).arg(what);
+}
+
+// A limit as the reader limits table writes it: 1,048,576.
+QString counted(qint64 limit)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(limit);
+}
+
+// The whole text reads in that encoding, without its byte order mark.
+bool readsIn(const char* data, std::size_t size, TextEncoding encoding)
+{
+    const std::size_t mark = byteOrderMarkLength(data, size, encoding);
+    if (encoding == TextEncoding::Utf8)
+        return isValidUtf8(data + mark, size - mark);
+    std::string utf8;
+    return appendAsUtf8(data + mark, size - mark, encoding, utf8);
+}
 
 } // namespace
 
 // What the parser's callbacks fill in while one text is read.
 struct CsvBook::Parse
 {
+    Parse(CsvBook& reading, bool lineBreaksInFields) : book(reading), lineBreaksInFields(lineBreaksInFields) {}
+
     CsvBook& book;
+    const bool lineBreaksInFields;
     std::size_t fieldsInRecord = 0;
     int lastTerminator = 0;
-    bool failed = false;
+    // The line the next field starts on.
+    std::size_t line = 1;
+    QString failure;
+
+    bool failed() const { return !failure.isEmpty(); }
+
+    void fail(const QString& what)
+    {
+        if (!failed())
+            failure = onLine(line, what);
+    }
 
     void field(const char* text, std::size_t length)
     {
-        if (failed)
+        if (failed())
             return;
-        if (length > kMaxTextBytes || fieldsInRecord >= std::size_t(kMaxColumns)
-            || book.m_cells.size() >= CellStore::kMaxCells) {
-            failed = true;
-            return;
-        }
+        if (length > kMaxTextBytes)
+            return fail(QStringLiteral("a field longer than %1 MiB").arg(qint64(kMaxTextBytes) / kMiB));
+        if (fieldsInRecord >= std::size_t(kMaxColumns))
+            return fail(QStringLiteral("more than %1 columns").arg(counted(kMaxColumns)));
+        if (book.m_cells.size() >= CellStore::kMaxCells)
+            return fail(QStringLiteral("more than %1 cells").arg(counted(CellStore::kMaxCells)));
         book.m_cells.push_back({std::uint32_t(book.m_texts.size()), std::uint32_t(length)});
         book.m_texts.append(text, length);
         ++fieldsInRecord;
+        if (lineBreaksInFields)
+            line += lineBreaks(text, length);
     }
 
     void recordEnd(int terminator)
     {
-        if (failed)
+        if (failed())
             return;
         // Every line break ends a record, so a blank line is an empty row as
         // spreadsheet programs show it; the LF of a CRLF ends nothing more.
@@ -64,12 +117,11 @@ struct CsvBook::Parse
         lastTerminator = terminator;
         if (lineFeedOfCrLf)
             return;
-        if (book.m_rowEnds.size() >= std::size_t(kMaxRows)) {
-            failed = true;
-            return;
-        }
+        if (book.m_rowEnds.size() >= std::size_t(kMaxRows))
+            return fail(QStringLiteral("more than %1 rows").arg(counted(kMaxRows)));
         book.m_rowEnds.push_back(std::uint32_t(book.m_cells.size()));
         fieldsInRecord = 0;
+        ++line;
     }
 
     static void onField(void* text, std::size_t length, void* parse)
@@ -83,18 +135,32 @@ CsvBook::CsvBook(const QString& path, const QString& sheetName, const TextOption
     : m_path(path), m_sheetName(sheetName), m_options(options)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes)
+    if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray head = file.read(kSniffBytes);
-    m_openable = looksLikeText(head.constData(), std::size_t(head.size()), options.encoding);
+    open(file.size(), head.constData(), std::size_t(head.size()));
 }
 
 CsvBook::CsvBook(const QByteArray& bytes, const QString& sheetName, const TextOptions& options)
     : m_bytes(bytes), m_sheetName(sheetName), m_options(options)
 {
-    m_openable = bytes.size() <= kMaxBytes
-                 && looksLikeText(bytes.constData(), std::size_t(std::min<qint64>(bytes.size(), kSniffBytes)),
-                                  options.encoding);
+    open(bytes.size(), bytes.constData(), std::size_t(std::min<qint64>(bytes.size(), kSniffBytes)));
+}
+
+void CsvBook::open(qint64 size, const char* head, std::size_t headSize)
+{
+    if (size > kMaxBytes) {
+        m_problem = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes / kMiB);
+        return;
+    }
+    m_openable = looksLikeText(head, headSize, m_options.encoding);
+    if (m_openable)
+        return;
+    m_problem = QStringLiteral("the file is neither a workbook nor text");
+    // UTF-16 holds NUL bytes: text whose byte order mark says so was read in another encoding chosen for it.
+    const TextEncoding marked = detectEncoding(head, std::min<std::size_t>(headSize, 3));
+    if (marked == TextEncoding::Utf16LE || marked == TextEncoding::Utf16BE)
+        m_encodingToTry = marked;
 }
 
 bool CsvBook::looksLikeText(const char* data, std::size_t size, TextEncoding encoding)
@@ -124,18 +190,22 @@ bool CsvBook::selectSheet(const QString& name)
                 m_loaded = load(m_bytes.constData(), std::size_t(m_bytes.size()));
             } else {
                 QFile file(m_path);
-                if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes)
-                    return false;
-                if (file.size() == 0) {
+                const bool opened = file.open(QIODevice::ReadOnly);
+                if (opened && file.size() > kMaxBytes) {
+                    m_problem = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes / kMiB);
+                } else if (opened && file.size() == 0) {
                     m_loaded = load("", 0);
                 } else {
-                    const uchar* mapped = file.map(0, file.size());
-                    m_loaded = mapped && load(reinterpret_cast<const char*>(mapped), std::size_t(file.size()));
+                    const uchar* mapped = opened ? file.map(0, file.size()) : nullptr;
+                    if (mapped)
+                        m_loaded = load(reinterpret_cast<const char*>(mapped), std::size_t(file.size()));
+                    else
+                        m_problem = QStringLiteral("the file cannot be read");
                 }
             }
         } catch (...) {
-            // Out of memory: the sheet cannot be read.
             m_loaded = false;
+            m_problem = QStringLiteral("not enough memory to read it");
         }
         if (!m_loaded) {
             m_texts = std::string();
@@ -153,24 +223,68 @@ bool CsvBook::selectSheet(const QString& name)
 
 bool CsvBook::load(const char* data, std::size_t size)
 {
+    const bool chosen = m_options.encoding != TextEncoding::Detect;
     TextEncoding encoding = m_options.encoding;
-    if (encoding == TextEncoding::Detect)
+    if (!chosen)
         encoding = detectEncoding(data, size);
     m_options.encoding = encoding;
     const std::size_t mark = byteOrderMarkLength(data, size, encoding);
-    data += mark;
-    size -= mark;
-    if (encoding == TextEncoding::Utf8)
-        return isValidUtf8(data, size) && parse(data, size);
+    if (encoding == TextEncoding::Utf8) {
+        const std::size_t valid = validUtf8Length(data + mark, size - mark);
+        if (valid == size - mark)
+            return parse(data + mark, size - mark);
+        refuseBytes(data, size, lineAt(data + mark, valid), chosen);
+        return false;
+    }
     std::string utf8;
     utf8.reserve(size);
-    return appendAsUtf8(data, size, encoding, utf8) && parse(utf8.data(), utf8.size());
+    if (appendAsUtf8(data + mark, size - mark, encoding, utf8))
+        return parse(utf8.data(), utf8.size());
+    refuseBytes(data, size, lineAt(utf8.data(), utf8.size()), chosen);
+    return false;
+}
+
+void CsvBook::refuseBytes(const char* data, std::size_t size, std::size_t line, bool chosen)
+{
+    const TextEncoding encoding = m_options.encoding;
+    // Found, not chosen: the text was not UTF-8, so it was read as Windows-1252.
+    if (!chosen && encoding == TextEncoding::Windows1252) {
+        m_problem = onLine(line, QStringLiteral("bytes that are neither UTF-8 nor Windows-1252"));
+        return;
+    }
+    m_problem = onLine(line, QStringLiteral("bytes that are not ") + encodingName(encoding));
+    // A byte order mark names the encoding; another would read the mark as characters.
+    if (byteOrderMarkLength(data, size, encoding) > 0)
+        return;
+    for (TextEncoding other : {TextEncoding::Utf8, TextEncoding::Windows1252}) {
+        if (other != encoding && readsIn(data, size, other)) {
+            m_encodingToTry = other;
+            return;
+        }
+    }
 }
 
 bool CsvBook::parse(const char* utf8, std::size_t size)
 {
     if (m_options.delimiter == 0)
         m_options.delimiter = guessDelimiter(utf8, size);
+    const QuoteReading quotes = readQuotes(utf8, size, m_options.delimiter);
+    switch (quotes.fault) {
+    case QuoteReading::Fault::None:
+        break;
+    case QuoteReading::Fault::NeverClosed:
+        m_problem = onLine(lineAt(utf8, quotes.at), QStringLiteral("a quoted field is never closed"));
+        return false;
+    case QuoteReading::Fault::LoneQuote:
+        m_problem = onLine(lineAt(utf8, quotes.at), QStringLiteral("a quoted field holds a quote that is not doubled"));
+        return false;
+    }
+    // From here on every quoted field closes, as RFC 4180 writes it: libcsv
+    // reads it so, and never ends inside one.
+    if (!quotes.requoted.empty()) {
+        utf8 = quotes.requoted.data();
+        size = quotes.requoted.size();
+    }
     // No cell holds more text than the whole.
     m_texts.reserve(size);
 
@@ -184,22 +298,22 @@ bool CsvBook::parse(const char* utf8, std::size_t size)
     // 128 bytes makes a long quoted cell cost one copy of itself per block.
     csv_set_blk_size(&parser, kFieldBlockBytes);
 
-    Parse state{*this};
-    for (std::size_t at = 0; at < size && !state.failed; at += kPieceBytes) {
+    Parse state(*this, quotes.lineBreaksInFields);
+    for (std::size_t at = 0; at < size && !state.failed(); at += kPieceBytes) {
         const std::size_t piece = std::min(kPieceBytes, size - at);
+        // Outside its strict mode libcsv fails only when its buffer cannot grow.
         if (csv_parse(&parser, utf8 + at, piece, Parse::onField, Parse::onRecordEnd, &state) != piece)
-            return false;
-        // A quote never closed takes the rest of the text into one field.
+            throw std::bad_alloc();
+        // A field is handed over only once it ends: one that runs on is stopped here.
         if (parser.entry_pos > kMaxTextBytes)
-            return false;
+            state.fail(QStringLiteral("a field longer than %1 MiB").arg(qint64(kMaxTextBytes) / kMiB));
     }
-    // A quote never closed: the text was cut short, or its quotes are not
-    // what they seem. libcsv's own check for it comes only with its strict
-    // mode, which would also refuse a stray quote inside an unquoted field.
-    if (state.failed || (parser.quoted && parser.pstate == kInsideField))
+    if (!state.failed() && csv_fini(&parser, Parse::onField, Parse::onRecordEnd, &state) != 0)
+        throw std::bad_alloc();
+    if (state.failed()) {
+        m_problem = state.failure;
         return false;
-    if (csv_fini(&parser, Parse::onField, Parse::onRecordEnd, &state) != 0 || state.failed)
-        return false;
+    }
 
     int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
     std::uint32_t begin = 0;

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ namespace xlsx {
 // reads the text by what its column shows.
 //
 // The sheet is read when it is selected, in full or not at all: text that is
-// cut inside a quoted field, holds bytes its encoding does not allow or
-// breaks a limit cannot be selected.
+// cut inside a quoted field, holds quotes no reading keeps in their lines
+// (csvquotes.h), holds bytes its encoding does not allow or breaks a limit
+// cannot be selected, and problem() says why and on which line.
 class CsvBook final : public Book
 {
 public:
@@ -38,6 +40,8 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    QString problem() const override { return m_problem; }
+    std::optional<TextEncoding> encodingToTry() const override { return m_encodingToTry; }
 
     // What the selected sheet was read with; the options as given until then.
     char delimiter() const { return m_options.delimiter; }
@@ -53,7 +57,9 @@ private:
     struct Parse;
 
     static bool looksLikeText(const char* data, std::size_t size, TextEncoding encoding);
+    void open(qint64 size, const char* head, std::size_t headSize);
     bool load(const char* data, std::size_t size);
+    void refuseBytes(const char* data, std::size_t size, std::size_t line, bool chosen);
     bool parse(const char* utf8, std::size_t size);
     const Span* find(int row, int column) const;
 
@@ -64,6 +70,8 @@ private:
     bool m_openable = false;
     bool m_loaded = false;
     bool m_selected = false;
+    QString m_problem;
+    std::optional<TextEncoding> m_encodingToTry;
 
     std::string m_texts;                    // every cell's text, UTF-8, one after the other
     std::vector<Span> m_cells;              // every field, empty ones too, row by row

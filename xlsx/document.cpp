@@ -126,6 +126,11 @@ QString Document::problem() const
     return m_book ? m_book->problem() : QString();
 }
 
+std::optional<TextEncoding> Document::encodingToTry() const
+{
+    return m_book ? m_book->encodingToTry() : std::nullopt;
+}
+
 bool Document::rowsReach(int row) const
 {
     return m_book && m_book->rowsReach(row);

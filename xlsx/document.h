@@ -8,6 +8,7 @@
 #include "textoptions.h"
 
 #include <memory>
+#include <optional>
 
 namespace xlsx {
 
@@ -120,6 +121,10 @@ public:
     // Why the file, or the sheet last selected, cannot be read, and where
     // ("line 12: ..."), for the user; empty when it reads or no more is known.
     QString problem() const;
+    // Delimited text refused for bytes that are not valid in its encoding
+    // (the problem says which): another encoding the whole text reads in, the
+    // one for the user to try; nullopt otherwise.
+    std::optional<TextEncoding> encodingToTry() const;
     // The used range reaches down to row (dimension().lastRow() >= row); a
     // sheet read with SheetAccess::InOrder is read until a later row or its end.
     bool rowsReach(int row) const;

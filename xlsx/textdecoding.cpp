@@ -38,19 +38,17 @@ void appendCodePoint(char32_t c, std::string& out)
 
 bool appendUtf16(const unsigned char* data, std::size_t size, bool bigEndian, std::string& out)
 {
-    if (size % 2 != 0)
-        return false;
     const auto unit = [&](std::size_t i) -> char16_t {
         return bigEndian ? char16_t(data[i] << 8 | data[i + 1]) : char16_t(data[i + 1] << 8 | data[i]);
     };
-    for (std::size_t i = 0; i < size; i += 2) {
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
         const char16_t u = unit(i);
         if (u == 0)
             return false;
         if (u >= 0xDC00 && u <= 0xDFFF)
             return false;
         if (u >= 0xD800 && u <= 0xDBFF) {
-            if (i + 2 >= size)
+            if (i + 3 >= size)
                 return false;
             const char16_t low = unit(i + 2);
             if (low < 0xDC00 || low > 0xDFFF)
@@ -61,7 +59,8 @@ bool appendUtf16(const unsigned char* data, std::size_t size, bool bigEndian, st
             appendCodePoint(u, out);
         }
     }
-    return true;
+    // An odd byte at the end is half a character.
+    return size % 2 == 0;
 }
 
 bool appendWindows1252(const unsigned char* data, std::size_t size, std::string& out)
@@ -82,6 +81,23 @@ bool appendWindows1252(const unsigned char* data, std::size_t size, std::string&
 }
 
 } // namespace
+
+QString encodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16LE");
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16BE");
+    case TextEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
+    case TextEncoding::Detect:
+        break;
+    }
+    return {};
+}
 
 std::size_t byteOrderMarkLength(const char* data, std::size_t size, TextEncoding encoding)
 {
@@ -109,6 +125,11 @@ TextEncoding detectEncoding(const char* data, std::size_t size)
 
 bool isValidUtf8(const char* text, std::size_t size)
 {
+    return validUtf8Length(text, size) == size;
+}
+
+std::size_t validUtf8Length(const char* text, std::size_t size)
+{
     const auto* data = reinterpret_cast<const unsigned char*>(text);
     std::size_t i = 0;
     while (i < size) {
@@ -127,20 +148,20 @@ bool isValidUtf8(const char* text, std::size_t size)
         } else if (b >= 0xF0 && b <= 0xF4) {
             length = 4, c = b & 0x07, least = 0x10000;
         } else {
-            return false;   // NUL, a continuation byte out of place, or a lead byte UTF-8 never uses
+            return i;   // NUL, a continuation byte out of place, or a lead byte UTF-8 never uses
         }
         if (size - i < length)
-            return false;
+            return i;
         for (std::size_t k = 1; k < length; ++k) {
             if ((data[i + k] & 0xC0) != 0x80)
-                return false;
+                return i;
             c = c << 6 | (data[i + k] & 0x3F);
         }
         if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
+            return i;
         i += length;
     }
-    return true;
+    return size;
 }
 
 bool appendAsUtf8(const char* text, std::size_t size, TextEncoding encoding, std::string& utf8)
@@ -157,10 +178,9 @@ bool appendAsUtf8(const char* text, std::size_t size, TextEncoding encoding, std
     case TextEncoding::Utf8:
         break;
     }
-    if (!isValidUtf8(text, size))
-        return false;
-    utf8.append(text, size);
-    return true;
+    const std::size_t valid = validUtf8Length(text, size);
+    utf8.append(text, valid);
+    return valid == size;
 }
 
 } // namespace xlsx

@@ -2,6 +2,7 @@
 // what it refuses, and legacy .xls workbooks read to the same values as their .xlsx twins.
 #include "xlsx/document.h"
 #include "xlsx/sourcekind.h"
+#include "xlsx/textdecoding.h"
 
 #include "testpackage.h"
 
@@ -204,36 +205,121 @@ private slots:
         QCOMPARE(document.sheetNames(), QStringList{"Payroll March.2026"});
         QVERIFY(document.selectSheet("Payroll March.2026"));
         QCOMPARE(grid(document), expected);
+        QCOMPARE(document.problem(), QString());
     }
 
-    // Never half-read: text cut inside quotes, bytes the encoding does not allow, limits broken.
-    // A binary file has no sheet at all; the others list theirs but it cannot be selected.
+    // Quotes as spreadsheet programs read them: a quote inside a field is a character, and a quoted field that goes
+    // on after its closing quote reads as LibreOffice shows it, in its own line; the rows after it stay rows.
+    void quotes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text after the closing quote")
+            << QByteArray("E1,EMPLOYEE 1,\"bonus\"x,0012345678,1500000\nE2,EMPLOYEE 2,\"a\"b\"c\",0098765432,2500000\n")
+            << "range 1,1:2,5\nQString(E1) | QString(EMPLOYEE 1) | QString(\"bonus\"x) | QString(0012345678) | QString(1500000)\n"
+               "QString(E2) | QString(EMPLOYEE 2) | QString(a\"b\"c) | QString(0098765432) | QString(2500000)";
+        QTest::newRow("quotes inside unquoted fields") << QByteArray("5\" pipe,b\"c\"d,x\ny\n")
+                                                       << "range 1,1:2,3\nQString(5\" pipe) | QString(b\"c\"d) | QString(x)\n"
+                                                          "QString(y) | invalid() | invalid()";
+        // Up to the quote that ends the field, doubled quotes as one; the spaces after that quote are kept.
+        QTest::newRow("lone quotes, then the field's end") << QByteArray("\"x\"b\"\"c\",\"b\"y\" \ny\n")
+                                                            << "range 1,1:2,2\nQString(x\"b\"c) | QString(b\"y )\n"
+                                                               "QString(y) | invalid()";
+        QTest::newRow("spaces after the closing quote") << QByteArray("\"b\" ,c\n\"d\"  \n")
+                                                        << "range 1,1:2,2\nQString(b ) | QString(c)\nQString(d  ) | invalid()";
+        // Without a quote that ends the field, it reads as written up to the delimiter.
+        QTest::newRow("read as written") << QByteArray("\"b\"x\"\"y,\"\"\"b\"x,\"b\"  x,\"c\"y\nz\n")
+                                         << "range 1,1:2,4\nQString(\"b\"x\"\"y) | QString(\"\"\"b\"x) | QString(\"b\"  x) | QString(\"c\"y)\n"
+                                            "QString(z) | invalid() | invalid() | invalid()";
+        QTest::newRow("spaces before the opening quote") << QByteArray(" \"b\", \"two\nlines\",  \"c\"x\nd\n")
+                                                         << "range 1,1:2,3\nQString(b) | QString(two\nlines) | QString(\"c\"x)\n"
+                                                            "QString(d) | invalid() | invalid()";
+        QTest::newRow("a row over two lines, then a lone quote") << QByteArray("\"x\ny\",\"c\"x\nd\n")
+                                                                 << "range 1,1:2,2\nQString(x\ny) | QString(\"c\"x)\nQString(d) | invalid()";
+        QTest::newRow("line breaks in quotes") << QByteArray("\"one\r\ntwo\",x\r\n\"\"\"q\"\"\rr\",y\r\nz\r\n")
+                                               << "range 1,1:3,2\nQString(one\r\ntwo) | QString(x)\nQString(\"q\"\rr) | QString(y)\n"
+                                                  "QString(z) | invalid()";
+    }
+    void quotes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        xlsx::Document document(write("quotes.csv", bytes), options(','));
+        QVERIFY2(document.selectSheet("quotes"), qPrintable(document.problem()));
+        QCOMPARE(grid(document), expected);
+    }
+
+    // Never half-read: text cut inside quotes or with quotes no reading keeps in their lines, bytes the encoding does
+    // not allow, limits broken. A binary file has no sheet at all; the others list theirs but it cannot be selected.
+    // Either way the problem says why, and where; an encoding the whole text reads in is offered.
     void refusedText_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<xlsx::TextOptions>("given");
         QTest::addColumn<bool>("listed");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("encodingToTry");
         const xlsx::TextOptions found;
-        QTest::newRow("quote never closed") << QByteArray("a;\"b\nc;d\n") << found << true;
-        QTest::newRow("cut inside quotes") << QByteArray("a;\"b") << found << true;
-        QTest::newRow("invalid UTF-8 declared") << QByteArray("Jos\xE9\n") << options(0, xlsx::TextEncoding::Utf8) << true;
-        QTest::newRow("overlong UTF-8 declared") << QByteArray("\xC0\xAF\n") << options(0, xlsx::TextEncoding::Utf8) << true;
-        QTest::newRow("byte Windows-1252 leaves undefined") << QByteArray("a\x81\n") << found << true;
-        QTest::newRow("UTF-16 odd length") << QByteArray("\xFF\xFE" "a\0b", 5) << found << true;
-        QTest::newRow("UTF-16 unpaired surrogate") << QByteArray("\xFF\xFE" "a\0\x00\xD8" "b\0", 8) << found << true;
-        QTest::newRow("too many columns") << QByteArray(16384, ',') + "\n" << found << true;
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << found << false;
+        const QString lone = "a quoted field holds a quote that is not doubled";
+        const QString semicolons = QString::fromUtf8("a;b\r\n");
+        QTest::newRow("quote never closed") << QByteArray("a;\"b\nc;d\n") << found << true
+                                            << "line 1: a quoted field is never closed" << QString();
+        QTest::newRow("cut inside quotes") << QByteArray("a;\"b") << found << true << "line 1: a quoted field is never closed"
+                                           << QString();
+        // Lines end at LF, CR LF and CR alone, and inside a quoted field too.
+        QTest::newRow("quote never closed, lines counted") << QByteArray("x\r\ny\rz\n\"multi\nline\",1\nw,\"v\n") << found << true
+                                                           << "line 6: a quoted field is never closed" << QString();
+        QTest::newRow("lone quote, the field reads on past a delimiter") << QByteArray("a,b\n\"b\"x,\"c\",d\n") << found << true
+                                                                         << "line 2: " + lone << QString();
+        QTest::newRow("lone quote in a field over two lines") << QByteArray("a,\"b\nc\"x,d\n") << found << true << "line 2: " + lone
+                                                              << QString();
+        // LibreOffice ends the row at the line's end, RFC 4180 does not.
+        QTest::newRow("a quoted field runs on from a line with a lone quote") << QByteArray("a,\"b\"x,\"c\nd\"\n") << found << true
+                                                                              << "line 1: " + lone << QString();
+        // LibreOffice counts the quotes and reads on into the next line, RFC 4180 does not.
+        QTest::newRow("lone quote where LibreOffice reads on") << QByteArray("\" \"a,\"\"\n,,aa,\"\"b\"\n") << found << true
+                                                               << "line 1: " + lone << QString();
+        QTest::newRow("invalid UTF-8 declared") << QByteArray("Jos\xE9\n") << options(0, xlsx::TextEncoding::Utf8) << true
+                                                << "line 1: bytes that are not UTF-8" << "Windows-1252";
+        QTest::newRow("overlong UTF-8 declared") << QByteArray("ok\r\n\xC0\xAF\n") << options(0, xlsx::TextEncoding::Utf8) << true
+                                                 << "line 2: bytes that are not UTF-8" << "Windows-1252";
+        // A byte order mark names the encoding: read in another, the mark would be characters.
+        QTest::newRow("invalid UTF-8 after its mark") << QByteArray("\xEF\xBB\xBF" "a\nb\nc\xFF\n") << found << true
+                                                      << "line 3: bytes that are not UTF-8" << QString();
+        QTest::newRow("byte Windows-1252 leaves undefined") << QByteArray("a\n\x81\n") << found << true
+                                                            << "line 2: bytes that are neither UTF-8 nor Windows-1252" << QString();
+        QTest::newRow("UTF-8 read as Windows-1252") << QByteArray("ok\nJos\xC3\x81\n") << options(0, xlsx::TextEncoding::Windows1252)
+                                                    << true << "line 2: bytes that are not Windows-1252" << "UTF-8";
+        QTest::newRow("UTF-16 odd length") << QByteArray("\xFF\xFE" "a\0\n\0b", 7) << found << true
+                                           << "line 2: bytes that are not UTF-16LE" << QString();
+        QTest::newRow("UTF-16 unpaired surrogate") << QByteArray("\xFF\xFE" "a\0\x00\xD8" "b\0", 8) << found << true
+                                                   << "line 1: bytes that are not UTF-16LE" << QString();
+        QTest::newRow("too many columns") << "a\n" + QByteArray(16384, ',') + "\n" << found << true
+                                          << "line 2: more than 16,384 columns" << QString();
+        QTest::newRow("too many rows") << QByteArray(1048577, '\n') << found << true << "line 1048577: more than 1,048,576 rows"
+                                       << QString();
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << found << false
+                                << "the file is neither a workbook nor text" << QString();
+        QTest::newRow("UTF-16 read as UTF-8") << utf16(semicolons, false) << options(0, xlsx::TextEncoding::Utf8) << false
+                                              << "the file is neither a workbook nor text" << "UTF-16LE";
     }
     void refusedText()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(xlsx::TextOptions, given);
         QFETCH(bool, listed);
+        QFETCH(QString, problem);
+        QFETCH(QString, encodingToTry);
         xlsx::Document document(write("bad.csv", bytes), given);
         QCOMPARE(document.sheetNames(), listed ? QStringList{"bad"} : QStringList());
         QVERIFY(!document.selectSheet("bad"));
         QCOMPARE(document.dimension().isValid(), false);
         QCOMPARE(describe(document.read(1, 1)), QString("invalid()"));
+        QCOMPARE(document.problem(), problem);
+        QCOMPARE(document.encodingToTry() ? xlsx::encodingName(*document.encodingToTry()) : QString(), encodingToTry);
+        // Refused once, refused again, for the same reason.
+        QVERIFY(!document.selectSheet("bad"));
+        QCOMPARE(document.problem(), problem);
     }
 
     // One cell past the most text a cell may hold is refused; the most is read.
@@ -243,8 +329,9 @@ private slots:
         xlsx::Document held(write("held.csv", "\"" + QByteArray(most, 'x') + "\"\n"), {});
         QVERIFY(held.selectSheet("held"));
         QCOMPARE(held.text(1, 1).size(), most);
-        xlsx::Document refused(write("refused.csv", "\"" + QByteArray(most + 1, 'x') + "\"\n"), {});
+        xlsx::Document refused(write("refused.csv", "a\n\"" + QByteArray(most + 1, 'x') + "\"\n"), {});
         QVERIFY(!refused.selectSheet("refused"));
+        QCOMPARE(refused.problem(), QString("line 2: a field longer than 10 MiB"));
     }
 
     // The window's choice for a path reaches every Document opened on it without options.
