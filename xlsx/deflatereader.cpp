@@ -40,7 +40,7 @@ bool DeflateReader::refill()
 
 std::int64_t DeflateReader::read(char* buffer, std::size_t size)
 {
-    if (m_failed)
+    if (m_fault)
         return -1;
     inflate_state& state = *m_state;
     state.next_out = reinterpret_cast<std::uint8_t*>(buffer);
@@ -48,13 +48,13 @@ std::int64_t DeflateReader::read(char* buffer, std::size_t size)
     const std::uint32_t room = state.avail_out;
     while (state.avail_out > 0 && state.block_state != ISAL_BLOCK_FINISH) {
         if (state.avail_in == 0 && !m_inputEnded && !refill()) {
-            m_failed = true;
+            m_fault = "damaged (cannot be read)";
             return -1;
         }
         const std::uint32_t outBefore = state.avail_out;
         const std::uint32_t inBefore = state.avail_in;
         if (isal_inflate(&state) != ISAL_DECOMP_OK) {
-            m_failed = true;
+            m_fault = "damaged (not valid deflate data)";
             return -1;
         }
         const bool progressed = state.avail_out != outBefore || state.avail_in != inBefore;
@@ -66,10 +66,13 @@ std::int64_t DeflateReader::read(char* buffer, std::size_t size)
     m_inflated += produced;
     if (produced > 0)
         return std::int64_t(produced);
-    const bool whole = state.block_state == ISAL_BLOCK_FINISH && m_inflated == m_declaredSize
-                       && state.crc == m_declaredCrc;
-    m_failed = !whole;
-    return whole ? 0 : -1;
+    if (state.block_state != ISAL_BLOCK_FINISH)
+        m_fault = "damaged (cut short)";
+    else if (m_inflated != m_declaredSize)
+        m_fault = "damaged (not the size it declares)";
+    else if (state.crc != m_declaredCrc)
+        m_fault = "damaged (CRC-32 mismatch)";
+    return m_fault ? -1 : 0;
 }
 
 } // namespace xlsx

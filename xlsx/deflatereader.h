@@ -25,6 +25,8 @@ public:
 
     // As a ChunkReader: the bytes written, 0 at the end, -1 for damaged data.
     std::int64_t read(char* buffer, std::size_t size);
+    // How the data is damaged once read() failed, for the user; null before.
+    const char* fault() const { return m_fault; }
 
 private:
     bool refill();
@@ -36,7 +38,7 @@ private:
     const std::uint32_t m_declaredCrc;
     std::uint64_t m_inflated = 0;
     bool m_inputEnded = false;
-    bool m_failed = false;
+    const char* m_fault = nullptr;
 };
 
 } // namespace xlsx

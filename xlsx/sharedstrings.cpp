@@ -50,7 +50,7 @@ public:
     void characters(const char* text, int length) override
     {
         if (m_text.size() + std::size_t(length) > kMaxTextBytes)
-            return fail();
+            return fail(kLongTextProblem);
         m_text.append(text, std::size_t(length));
     }
 

@@ -131,7 +131,7 @@ void SheetReader::characters(const char* text, int length)
     if (!m_target)
         return;
     if (m_target->size() + std::size_t(length) > kMaxTextBytes)
-        return fail();
+        return fail(kLongTextProblem);
     m_target->append(text, std::size_t(length));
 }
 
@@ -148,9 +148,9 @@ void SheetReader::beginRow(std::optional<std::string_view> number)
 {
     if (number) {
         if (!parseRowNumber(*number, m_row))
-            return fail();
+            return fail("a row number outside the sheet");
     } else if (++m_row > kMaxRows) {
-        return fail();
+        return fail("more rows than a sheet may hold");
     }
     m_column = 0;
 }
@@ -179,12 +179,12 @@ void SheetReader::beginCell(std::optional<std::string_view> reference, std::opti
 {
     if (reference) {
         if (!parseCellReference(*reference, m_cellRow, m_cellColumn))
-            return fail();
+            return fail("a cell reference outside the sheet");
     } else {
         m_cellRow = m_row > 0 ? m_row : 1;
         m_cellColumn = m_column + 1;
         if (m_cellColumn > kMaxColumns)
-            return fail();
+            return fail("more columns than a sheet may hold");
     }
     m_column = m_cellColumn;
 
@@ -315,7 +315,7 @@ void SheetReader::finishCell()
             const auto parsed = std::from_chars(begin, end, index);
             // A text the table does not hold would silently empty the cell.
             if (parsed.ec != std::errc() || parsed.ptr != end || index >= m_sharedStrings.count())
-                return fail();
+                return fail("a shared string its table does not hold");
             // A formula showing the empty string shows nothing: no value.
             if (m_hasFormula && m_sharedStrings.text(index).isEmpty())
                 return;

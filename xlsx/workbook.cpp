@@ -29,6 +29,9 @@ Workbook::Workbook(const QString& path, SheetAccess access)
         const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
         m_passwordProtected = mapped && isEncryptedPackage(reinterpret_cast<const char*>(mapped), std::size_t(file.size()));
     }
+    // The password says it all.
+    if (m_passwordProtected)
+        m_problem.clear();
 }
 
 Workbook::Workbook(const QByteArray& package, SheetAccess access)
@@ -39,16 +42,20 @@ Workbook::Workbook(const QByteArray& package, SheetAccess access)
     openOrClear();
     if (!m_archive.isOpen())
         m_passwordProtected = isEncryptedPackage(m_package.constData(), std::size_t(m_package.size()));
+    if (m_passwordProtected)
+        m_problem.clear();
 }
 
 void Workbook::openOrClear()
 {
     try {
-        if (!open())
-            m_sheets.clear();
+        if (open())
+            return;
     } catch (...) {
-        m_sheets.clear();
+        // Out of memory: the archive may have noted no more.
     }
+    m_sheets.clear();
+    m_problem = QString::fromStdString(m_archive.problem());
 }
 
 Workbook::~Workbook() = default;
@@ -72,6 +79,8 @@ bool Workbook::open()
     m_formulasAsText = workbook.recalculatesOnLoad();
     for (const WorkbookPart::SheetReference& sheet : workbook.sheets())
         m_sheets.push_back({sheet.name, relationships.targetOf(sheet.relationshipId)});
+    if (m_sheets.empty())
+        m_problem = QString::fromStdString(workbookPart) + QStringLiteral(": lists no sheets");
 
     m_sharedStringsPart = relationships.targetOfType("sharedStrings");
     if (m_sharedStringsPart.empty())
@@ -107,31 +116,45 @@ QStringList Workbook::sheetNames() const
 bool Workbook::selectSheet(const QString& name)
 {
     m_sheet.reset();
-    try {
-        for (const SheetEntry& entry : m_sheets) {
-            if (entry.name != name)
-                continue;
-            if (entry.part.empty() || !loadSharedParts())
-                return false;
-            if (m_access != SheetAccess::Random) {
-                std::optional<SheetOutline> outline;
-                if (m_access == SheetAccess::Forward
-                    && !outline.emplace().survey(m_archive, entry.part, m_sharedStrings, m_styles, m_formulasAsText))
-                    return false;
-                m_sheet = std::make_unique<RowStream>(m_archive, entry.part, m_sharedStrings, m_styles, m_dateSystem,
-                                                      m_formulasAsText, std::move(outline));
-                return true;
-            }
-            auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem, m_formulasAsText);
-            if (!sheet->load(m_archive, entry.part, m_styles))
-                return false;
-            m_sheet = std::move(sheet);
-            return true;
+    // A workbook without sheets keeps saying why it has none.
+    if (!m_sheets.empty())
+        m_problem.clear();
+    for (const SheetEntry& entry : m_sheets) {
+        if (entry.name != name)
+            continue;
+        m_archive.clearProblem();
+        bool selected = false;
+        try {
+            selected = select(entry);
+        } catch (...) {
+            // Out of memory or past a count limit: the sheet cannot be read.
         }
-    } catch (...) {
-        // Out of memory or past a count limit: the sheet cannot be read.
+        if (!selected)
+            m_problem = entry.part.empty() ? QStringLiteral("the workbook names no part for the sheet")
+                                           : QString::fromStdString(m_archive.problem());
+        return selected;
     }
     return false;
+}
+
+bool Workbook::select(const SheetEntry& entry)
+{
+    if (entry.part.empty() || !loadSharedParts())
+        return false;
+    if (m_access != SheetAccess::Random) {
+        std::optional<SheetOutline> outline;
+        if (m_access == SheetAccess::Forward
+            && !outline.emplace().survey(m_archive, entry.part, m_sharedStrings, m_styles, m_formulasAsText))
+            return false;
+        m_sheet = std::make_unique<RowStream>(m_archive, entry.part, m_sharedStrings, m_styles, m_dateSystem,
+                                              m_formulasAsText, std::move(outline));
+        return true;
+    }
+    auto sheet = std::make_unique<Sheet>(m_sharedStrings, m_dateSystem, m_formulasAsText);
+    if (!sheet->load(m_archive, entry.part, m_styles))
+        return false;
+    m_sheet = std::move(sheet);
+    return true;
 }
 
 CellRange Workbook::dimension() const

@@ -36,6 +36,7 @@ public:
     bool isUnknown(int row, int column) const override;
     bool mayHoldUnknown(int row) const override;
     bool readIntact() const override;
+    QString problem() const override { return m_problem; }
     bool isPasswordProtected() const override { return m_passwordProtected; }
 
 private:
@@ -48,6 +49,7 @@ private:
     void openOrClear();
     bool open();
     bool loadSharedParts();
+    bool select(const SheetEntry& entry);
 
     QByteArray m_package;
     ZipArchive m_archive;
@@ -62,6 +64,7 @@ private:
     const SheetAccess m_access;
     std::unique_ptr<SheetCells> m_sheet;
     bool m_passwordProtected = false;
+    QString m_problem;
 };
 
 } // namespace xlsx

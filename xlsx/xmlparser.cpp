@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 namespace xlsx {
 
@@ -23,8 +25,10 @@ void XmlHandler::collectText(bool on)
         m_parser->setCollectingText(on);
 }
 
-void XmlHandler::fail()
+void XmlHandler::fail(const char* why)
 {
+    if (m_ok)
+        m_failure = why;
     m_ok = false;
     if (m_parser)
         m_parser->stop();
@@ -66,6 +70,8 @@ namespace {
 
 // Past this many bytes before the scanned element, expat reads it all.
 constexpr std::size_t kMaxPrefix = 16 * 1024 * 1024;
+
+const char* const kUndeclaredPrefix = "uses a namespace prefix it does not declare";
 
 } // namespace
 
@@ -170,6 +176,7 @@ bool XmlParser::scan(const char* data, std::size_t size, bool last)
         return false;
     case MarkupScanner::Status::Done: {
         m_stage = Stage::Expat;
+        m_linesSkipped = true;
         const std::string rest = m_scanner->rest();
         m_scanner.reset();
         return parse(rest.data(), rest.size(), last);
@@ -189,13 +196,13 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
     for (const char** a = attributes; *a && plain; a += 2)
         plain = !needsScope(a[0]);
     if (!plain && !m_namespaces.open(attributes, m_depth)) {
-        refuse();
+        refuse("binds a namespace prefix to no namespace");
         return nullptr;
     }
     const char* local = localName(name);
     const Namespace ns = local == name ? m_namespaces.unprefixed() : m_namespaces.ofPrefix(name, std::size_t(local - 1 - name));
     if (ns == Namespace::Unbound) {
-        refuse();
+        refuse(kUndeclaredPrefix);
         return nullptr;
     }
     if (ns != Namespace::Content && ns != Namespace::Relationship) {
@@ -211,7 +218,7 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
             if (const char* colon = std::strchr(a[0], ':')) {
                 const Namespace of = m_namespaces.ofPrefix(a[0], std::size_t(colon - a[0]));
                 if (of == Namespace::Unbound) {
-                    refuse();
+                    refuse(kUndeclaredPrefix);
                     return nullptr;
                 }
                 if (of != Namespace::Relationship && !(of == Namespace::Xml && std::strcmp(colon + 1, "space") == 0))
@@ -244,7 +251,7 @@ bool XmlParser::start(const char* name, const char** attributes)
         try {
             m_handler.startElement(local, attributes);
         } catch (...) {
-            m_handler.fail();
+            handlerThrew();
         }
     }
     return !m_refused && m_handler.ok();
@@ -258,7 +265,7 @@ bool XmlParser::end(const char* name)
         try {
             m_handler.endElement(local);
         } catch (...) {
-            m_handler.fail();
+            handlerThrew();
         }
     }
     return !m_refused && m_handler.ok();
@@ -271,7 +278,7 @@ bool XmlParser::text(const char* data, std::size_t size)
     try {
         m_handler.characters(data, int(size));
     } catch (...) {
-        m_handler.fail();
+        handlerThrew();
     }
     return !m_refused && m_handler.ok();
 }
@@ -295,7 +302,7 @@ bool XmlParser::plain(const char* data, std::size_t size, int depthLeft, std::si
     try {
         used = m_handler.plainMarkup(data, size, std::string_view(data + 1, prefix), m_namespaces, depthLeft);
     } catch (...) {
-        m_handler.fail();
+        handlerThrew();
     }
     return !m_refused && m_handler.ok();
 }
@@ -327,18 +334,49 @@ void XmlParser::stop()
     XML_StopParser(m_parser, XML_FALSE);
 }
 
-void XmlParser::refuse()
+void XmlParser::refuse(const char* why)
 {
-    m_refused = true;
+    m_refused = why;
     stop();
+}
+
+// In a catch block: a handler threw, out of memory or past the most cells a
+// sheet may hold (the one length a handler bounds by throwing).
+void XmlParser::handlerThrew()
+{
+    try {
+        throw;
+    } catch (const std::length_error&) {
+        m_handler.fail("more cells than a sheet may hold");
+    } catch (const std::bad_alloc&) {
+        m_handler.fail("not enough memory to read it");
+    } catch (...) {
+        m_handler.fail();
+    }
+}
+
+std::string XmlParser::failure() const
+{
+    if (m_scannerGaveUp)
+        return {};
+    if (m_refused)
+        return m_refused;
+    if (!m_handler.ok())
+        return m_handler.failure() ? m_handler.failure() : "cannot be read";
+    const XML_Error error = XML_GetErrorCode(m_parser);
+    if (error == XML_ERROR_NONE || error == XML_ERROR_ABORTED)
+        return {};
+    if (m_linesSkipped)
+        return "not well-formed XML";
+    return "not well-formed XML (line " + std::to_string(XML_GetCurrentLineNumber(m_parser)) + ")";
 }
 
 void XmlParser::onStart(void* self, const char* name, const char** attributes)
 {
     auto* parser = static_cast<XmlParser*>(self);
     if (++parser->m_depth > kMaxDepth) {
-        parser->m_refused = true;
-        return parser->stop();
+        static const std::string tooDeep = "nests elements more than " + std::to_string(kMaxDepth) + " deep";
+        return parser->refuse(tooDeep.c_str());
     }
     if (parser->m_quiet)
         return;
@@ -350,7 +388,7 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
         handler.startElement(local, attributes);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        handler.fail();
+        parser->handlerThrew();
     }
     if (parser->m_stage == Stage::Looking && handler.ok() && std::strcmp(local, parser->m_scannedElement) == 0)
         parser->found();
@@ -372,13 +410,13 @@ void XmlParser::onEnd(void* self, const char* name)
         handler.endElement(local);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        handler.fail();
+        parser->handlerThrew();
     }
 }
 
 void XmlParser::onText(void* self, const char* text, int length)
 {
-    const auto* parser = static_cast<XmlParser*>(self);
+    auto* parser = static_cast<XmlParser*>(self);
     if (parser->m_quiet || parser->m_skipFrom != 0)
         return;
     XmlHandler& handler = parser->m_handler;
@@ -386,15 +424,13 @@ void XmlParser::onText(void* self, const char* text, int length)
         handler.characters(text, length);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        handler.fail();
+        parser->handlerThrew();
     }
 }
 
 void XmlParser::onDoctype(void* self, const char*, const char*, const char*, int)
 {
-    auto* parser = static_cast<XmlParser*>(self);
-    parser->m_refused = true;
-    parser->stop();
+    static_cast<XmlParser*>(self)->refuse("holds a document type declaration");
 }
 
 } // namespace xlsx

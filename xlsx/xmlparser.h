@@ -40,15 +40,18 @@ public:
                                     const NamespaceScope& namespaces, int depthLeft);
     // False stops the parse and fails it (for example a broken limit).
     bool ok() const { return m_ok; }
+    // Why it failed, for the user ("a text longer than 10 MiB"); null when not said.
+    const char* failure() const { return m_failure; }
 
 protected:
     void collectText(bool on);
-    void fail();
+    void fail(const char* why = nullptr);
 
 private:
     friend class XmlParser;
     XmlParser* m_parser = nullptr;
     bool m_ok = true;
+    const char* m_failure = nullptr;
 };
 
 // The part of a (possibly prefixed) XML name after its colon.
@@ -81,6 +84,9 @@ public:
     // The scanner met what it does not judge: the handler's events so far are
     // incomplete, and the part is to be read again without a scanned element.
     bool scannerGaveUp() const { return m_scannerGaveUp; }
+    // Why feed() failed, for the user ("not well-formed XML (line 3)"); empty
+    // while it has not, or when the scanner gave up.
+    std::string failure() const;
 
 private:
     friend class XmlHandler;
@@ -93,7 +99,8 @@ private:
     void setCollectingText(bool on);
     void found();
     void stop();
-    void refuse();
+    void refuse(const char* why);
+    void handlerThrew();
 
     bool start(const char* name, const char** attributes) override;
     bool end(const char* name) override;
@@ -117,7 +124,10 @@ private:
     XmlHandler& m_handler;
     const char* const m_scannedElement;
     XML_ParserStruct* m_parser;
-    bool m_refused = false;
+    // Why the part was refused; null while it is not.
+    const char* m_refused = nullptr;
+    // Expat went on after the scanned element without counting its lines.
+    bool m_linesSkipped = false;
     int m_depth = 0;
     bool m_collecting = false;
     // Expat is fed the bytes before the scanned element twice: once to find

@@ -56,30 +56,44 @@ public:
 
     std::int64_t read(char* buffer, std::size_t size) override
     {
+        if (m_fault)
+            return -1;
         std::int64_t n;
         if (m_deflate) {
             n = m_deflate->read(buffer, size);
+            if (n < 0)
+                return fail(m_deflate->fault());
         } else {
             const zip_int64_t got = zip_fread(m_file.get(), buffer, size);
-            n = got < 0 ? -1 : got;
+            if (got < 0)
+                return fail(zip_error_code_zip(zip_file_get_error(m_file.get())) == ZIP_ER_CRC
+                                ? "damaged (CRC-32 mismatch)" : "damaged (cannot be inflated)");
+            n = got;
             // libzip checks the CRC but not the length: an entry that ends
             // elsewhere than it declares is as damaged as one ISA-L refuses.
             if (n == 0 && m_declaredSize != UINT64_MAX && m_inflated != m_declaredSize)
-                return -1;
+                return fail("damaged (not the size it declares)");
         }
-        if (n <= 0)
+        if (n == 0)
             return n;
         m_inflated += std::uint64_t(n);
         if (m_inflated > m_limit)
-            return -1;
+            return fail("inflates past its limit");
         if (m_inflated > m_limits.ratioGraceSize && m_compressed < double(m_inflated) * m_limits.minInflateRatio)
-            return -1;
+            return fail("inflates too far for its compressed size");
         return n;
     }
 
     std::uint64_t declaredSize() const override { return m_declaredSize; }
+    const char* fault() const override { return m_fault; }
 
 private:
+    std::int64_t fail(const char* fault)
+    {
+        m_fault = fault;
+        return -1;
+    }
+
     std::unique_ptr<zip_file_t, FileCloser> m_file;
     std::unique_ptr<DeflateReader> m_deflate;
     const std::uint64_t m_declaredSize;
@@ -87,6 +101,7 @@ private:
     const std::uint64_t m_limit;
     const ZipLimits m_limits;
     std::uint64_t m_inflated = 0;
+    const char* m_fault = nullptr;
 };
 
 } // namespace
@@ -96,6 +111,8 @@ ZipArchive::ZipArchive(const QString& path, const ZipLimits& limits, Inflater in
 {
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!m_zip)
+        m_problem = "the package is not a readable zip file";
     refuseAmbiguous();
 }
 
@@ -111,6 +128,8 @@ ZipArchive::ZipArchive(const char* data, std::size_t size, const ZipLimits& limi
             zip_source_free(source);
     }
     zip_error_fini(&error);
+    if (!m_zip)
+        m_problem = "the package is not a readable zip file";
     refuseAmbiguous();
 }
 
@@ -120,11 +139,16 @@ void ZipArchive::refuseAmbiguous()
         return;
     const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
     bool refused = entries < 0 || std::uint64_t(entries) > m_limits.maxEntries;
+    if (refused)
+        m_problem = "the package has more than " + std::to_string(m_limits.maxEntries) + " parts";
     QSet<QString> names;
     for (zip_int64_t i = 0; !refused && i < entries; ++i) {
         const char* name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         const QString key = name ? folded(name) : QString();
         refused = !name || names.contains(key);
+        if (refused)
+            m_problem = name ? std::string(name) + ": a second part of that name, differing only in case or slashes"
+                             : "the package is not a readable zip file";
         names.insert(key);
         if (name && std::strchr(name, '\\'))
             m_backslashed.insert(key, i);
@@ -156,41 +180,64 @@ bool ZipArchive::contains(const std::string& part) const
     return locate(part) >= 0;
 }
 
-std::unique_ptr<PartReader> ZipArchive::open(const std::string& part, std::uint64_t maxSize) const
+void ZipArchive::noteProblem(const std::string& part, const std::string& why) const
 {
+    m_problem = part + ": " + why;
+}
+
+std::unique_ptr<PartReader> ZipArchive::open(const std::string& part, std::uint64_t maxSize, const char** fault) const
+{
+    const auto refuse = [fault](const char* why) {
+        if (fault)
+            *fault = why;
+        return nullptr;
+    };
     const std::uint64_t limit = std::min(maxSize, m_limits.maxEntrySize);
     const std::int64_t index = locate(part);
     if (index < 0)
-        return nullptr;
+        return refuse("missing");
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) != 0)
-        return nullptr;
+        return refuse("damaged (cannot be read)");
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit)
-        return nullptr;
+        return refuse("inflates past its limit");
     // Without a compressed size the ratio guard could not work.
     if (!(stat.valid & ZIP_STAT_COMP_SIZE))
-        return nullptr;
+        return refuse("damaged (no compressed size)");
     constexpr zip_uint64_t kFacts = ZIP_STAT_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
     const bool fast = m_inflater == Inflater::Fastest && (stat.valid & kFacts) == kFacts
                       && stat.comp_method == ZIP_CM_DEFLATE && stat.encryption_method == ZIP_EM_NONE;
     // The fast road takes the entry's bytes as stored and inflates them itself.
     std::unique_ptr<zip_file_t, FileCloser> file(
         zip_fopen_index(m_zip, zip_uint64_t(index), fast ? ZIP_FL_COMPRESSED : 0));
-    if (!file)
-        return nullptr;
+    if (!file) {
+        switch (zip_error_code_zip(zip_get_error(m_zip))) {
+        case ZIP_ER_COMPNOTSUPP:
+            return refuse("compressed by a method that cannot be read");
+        case ZIP_ER_ENCRNOTSUPP:
+        case ZIP_ER_NOPASSWD:
+            return refuse("encrypted");
+        default:
+            return refuse("damaged (cannot be read)");
+        }
+    }
     return std::make_unique<EntryReader>(std::move(file), stat, fast, limit, m_limits);
 }
 
-bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t maxSize) const
+bool ZipArchive::stream(const std::string& part, const Sink& sink, std::uint64_t maxSize, const char** fault) const
 {
-    const std::unique_ptr<PartReader> reader = open(part, maxSize);
+    const std::unique_ptr<PartReader> reader = open(part, maxSize, fault);
     if (!reader)
         return false;
     const auto read = [&reader](char* buffer, std::size_t size) { return reader->read(buffer, size); };
-    if (reader->declaredSize() >= kPrefetchSize && reader->declaredSize() != UINT64_MAX)
-        return prefetch(read, sink);
-    return pump(read, sink, reader->declaredSize());
+    const bool streamed = reader->declaredSize() >= kPrefetchSize && reader->declaredSize() != UINT64_MAX
+                              ? prefetch(read, sink)
+                              : pump(read, sink, reader->declaredSize());
+    // Read on the prefetching thread, which has ended by now.
+    if (!streamed && fault && reader->fault())
+        *fault = reader->fault();
+    return streamed;
 }
 
 } // namespace xlsx

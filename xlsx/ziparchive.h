@@ -41,6 +41,8 @@ public:
     virtual std::int64_t read(char* buffer, std::size_t size) = 0;
     // What the part declares it inflates to; it only sizes buffers.
     virtual std::uint64_t declaredSize() const = 0;
+    // Why read() failed ("damaged (CRC-32 mismatch)"), for the user; null before it did.
+    virtual const char* fault() const = 0;
 };
 
 // Read access to the parts of a zip package, each streamed in chunks through
@@ -68,16 +70,27 @@ public:
     // of the two a reader takes is up to the reader, so the same file could
     // show other cells here than in a spreadsheet program.
     bool isOpen() const { return m_zip != nullptr; }
+    // Why the package did not open, or which part last failed to read and
+    // why ("xl/styles.xml: damaged (CRC-32 mismatch)"), for the user; empty
+    // when nothing failed since clearProblem(). The readers of the parts note
+    // it through the archive they share.
+    const std::string& problem() const { return m_problem; }
+    void noteProblem(const std::string& part, const std::string& why) const;
+    void clearProblem() { m_problem.clear(); }
     // Part names compare case-insensitively, as package part names do. Some
     // Windows tools write entry names with backslashes: such an entry is
     // found under its name with slashes.
     bool contains(const std::string& part) const;
     // False when the part is missing, cannot be inflated, breaks a limit (or
     // inflates past maxSize, for parts that are small by nature), or the sink
-    // stopped the stream.
-    bool stream(const std::string& part, const Sink& sink, std::uint64_t maxSize = UINT64_MAX) const;
-    // The same part to be read on demand; null when it is missing or cannot be opened.
-    std::unique_ptr<PartReader> open(const std::string& part, std::uint64_t maxSize = UINT64_MAX) const;
+    // stopped the stream. fault, when given, then says why, unless the sink
+    // stopped it.
+    bool stream(const std::string& part, const Sink& sink, std::uint64_t maxSize = UINT64_MAX,
+                const char** fault = nullptr) const;
+    // The same part to be read on demand; null when it is missing or cannot
+    // be opened, and fault, when given, says why.
+    std::unique_ptr<PartReader> open(const std::string& part, std::uint64_t maxSize = UINT64_MAX,
+                                     const char** fault = nullptr) const;
 
 private:
     void refuseAmbiguous();
@@ -88,6 +101,7 @@ private:
     Inflater m_inflater;
     // The entries named with backslashes, by their folded name with slashes.
     QHash<QString, std::int64_t> m_backslashed;
+    mutable std::string m_problem;
 };
 
 } // namespace xlsx

@@ -453,21 +453,26 @@ private slots:
 
     // Broken or hostile files open without sheets, or their broken sheet "Bad"
     // cannot be selected and leaves nothing behind, while "Good" still reads.
+    // The problem names the part and what is wrong with it (a legacy or an
+    // encrypted workbook says nothing more).
     void unreadable_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // written as they are, unless null
         QTest::addColumn<TestPackage>("package");
         QTest::addColumn<QStringList>("sheets");
         QTest::addColumn<bool>("passwordProtected");
-        const auto whole = [](const char* name, const TestPackage& package, const QStringList& sheets = {}) {
-            QTest::newRow(name) << QByteArray() << package << sheets << false;
+        QTest::addColumn<QString>("problem");
+        const auto whole = [](const char* name, const TestPackage& package, const QString& problem, const QStringList& sheets = {}) {
+            QTest::newRow(name) << QByteArray() << package << sheets << false << problem;
         };
-        const auto sheet = [](const char* name, const QByteArray& sheetData, const char* part = "", const QByteArray& content = {}) {
+        const auto sheet = [](const char* name, const QString& problem, const QByteArray& sheetData, const char* part = "",
+                              const QByteArray& content = {}) {
             TestPackage package = TestPackage().addSheet("Good", kOne).addSheet("Bad", sheetData);
-            QTest::newRow(name) << QByteArray() << (*part ? package.setPart(part, content) : package) << QStringList{"Good", "Bad"} << false;
+            QTest::newRow(name) << QByteArray() << (*part ? package.setPart(part, content) : package) << QStringList{"Good", "Bad"}
+                                << false << "xl/worksheets/sheet2.xml: " + problem;
         };
         const auto file = [](const char* name, const QByteArray& bytes, bool passwordProtected) {
-            QTest::newRow(name) << bytes << TestPackage() << QStringList() << passwordProtected;
+            QTest::newRow(name) << bytes << TestPackage() << QStringList() << passwordProtected << QString();
         };
         file("compound file without streams", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0'), false);
         file("legacy workbook", TestPackage::compoundFile({"Workbook"}), false);
@@ -475,37 +480,50 @@ private slots:
         file("encrypted workbook, streams in another order", TestPackage::compoundFile({"EncryptedPackage", "EncryptionInfo"}), true);
         file("half an encrypted workbook", TestPackage::compoundFile({"EncryptionInfo"}), false);
         file("encrypted workbook cut short", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}).left(1000), false);
-        whole("no workbook relationships", TestPackage().addSheet("Bad", kOne).removePart("xl/_rels/workbook.xml.rels"));
+        QTest::newRow("not a zip file") << QByteArray("PK\x03\x04 and then nothing a zip holds") << TestPackage() << QStringList()
+                                        << false << "the package is not a readable zip file";
+        whole("no workbook relationships", TestPackage().addSheet("Bad", kOne).removePart("xl/_rels/workbook.xml.rels"),
+              "xl/_rels/workbook.xml.rels: missing");
         whole("workbook in no namespace", TestPackage().addSheet("Bad", kOne).setPart("xl/workbook.xml",
             "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
-            "<sheet name=\"Bad\" r:id=\"rId1\"/></sheets></workbook>"));
+            "<sheet name=\"Bad\" r:id=\"rId1\"/></sheets></workbook>"), "xl/workbook.xml: lists no sheets");
         // Two entries for one part: a spreadsheet program may show the other.
-        whole("part twice, case differs", TestPackage().addSheet("Bad", kOne).setPart("xl/worksheets/Sheet1.xml", kOne));
-        whole("part twice, slash differs", TestPackage().addSheet("Bad", kOne).setPart("xl\\worksheets\\sheet1.xml", kOne));
-        whole("malformed shared strings", TestPackage().addSheet("Bad", kOne).setPart("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"Bad"});
-        sheet("malformed XML", "<row r=\"1\"><c r=\"A1\"><v>1</v></row></c>");
-        sheet("invalid UTF-8", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>");
-        sheet("undeclared entity", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>");
-        sheet("undeclared prefix", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
-        sheet("undeclared prefix, by expat", "<row r=\"1\"><!----><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
-        sheet("undeclared attribute prefix", "<row r=\"1\"><c r=\"A1\" k:s=\"1\"><v>1</v></c></row>");
+        const QString twice = ": a second part of that name, differing only in case or slashes";
+        whole("part twice, case differs", TestPackage().addSheet("Bad", kOne).setPart("xl/worksheets/Sheet1.xml", kOne),
+              "xl/worksheets/sheet1.xml" + twice);
+        whole("part twice, slash differs", TestPackage().addSheet("Bad", kOne).setPart("xl\\worksheets\\sheet1.xml", kOne),
+              "xl\\worksheets\\sheet1.xml" + twice);
+        whole("malformed shared strings", TestPackage().addSheet("Bad", kOne).setPart("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"),
+              "xl/sharedStrings.xml: not well-formed XML (line 1)", {"Bad"});
+        sheet("malformed XML", "not well-formed XML (line 2)", "<row r=\"1\"><c r=\"A1\"><v>1</v></row></c>");
+        sheet("malformed XML, a later line", "not well-formed XML (line 4)", "<row r=\"1\">\n<c r=\"A1\">\n<v>1</v></row></c>");
+        sheet("invalid UTF-8", "not well-formed XML (line 2)", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>");
+        sheet("undeclared entity", "not well-formed XML (line 2)", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>");
+        const QString undeclared = "uses a namespace prefix it does not declare";
+        sheet("undeclared prefix", undeclared, "<row r=\"1\"><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
+        sheet("undeclared prefix, by expat", undeclared, "<row r=\"1\"><!----><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
+        sheet("undeclared attribute prefix", undeclared, "<row r=\"1\"><c r=\"A1\" k:s=\"1\"><v>1</v></c></row>");
         // The table holds one string (the other sheets have none): a text the sheet names is missing.
-        sheet("shared string past the table", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>", "xl/sharedStrings.xml",
+        const QString pastTable = "a shared string its table does not hold";
+        sheet("shared string past the table", pastTable, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>", "xl/sharedStrings.xml",
               TestPackage::part("sst", "<si><t>one</t></si>"));
-        sheet("shared string index not a number", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>x</v></c></row>", "xl/sharedStrings.xml",
+        sheet("shared string index not a number", pastTable, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>x</v></c></row>", "xl/sharedStrings.xml",
               TestPackage::part("sst", "<si><t>one</t></si>"));
-        sheet("no string table", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
-        sheet("overflowing row number", "<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>");
-        sheet("column past the last", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>");
-        sheet("missing part", "", "xl/worksheets/sheet2.xml", QByteArray());
-        sheet("document type declaration", "", "xl/worksheets/sheet2.xml",
+        sheet("no string table", pastTable, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+        sheet("overflowing row number", "a cell reference outside the sheet", "<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>");
+        sheet("column past the last", "a cell reference outside the sheet", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>");
+        sheet("row past the last", "a row number outside the sheet", "<row r=\"1048577\"><c><v>1</v></c></row>");
+        sheet("missing part", "missing", "", "xl/worksheets/sheet2.xml", QByteArray());
+        sheet("document type declaration", "holds a document type declaration", "", "xl/worksheets/sheet2.xml",
               TestPackage::worksheet(kOne).replace("<worksheet", "<!DOCTYPE worksheet><worksheet"));
+        sheet("nested too deep", "nests elements more than 256 deep", QByteArray("<x>").repeated(300));
         // 48 MB of one repeated byte deflate to about 50 KB: far below the ratio a real sheet stays above.
-        sheet("decompression bomb", kOne + QByteArray(48 * 1024 * 1024, ' '));
+        sheet("decompression bomb", "inflates too far for its compressed size", kOne + QByteArray(48 * 1024 * 1024, ' '));
         QByteArray huge; // one text past 10 MiB: no spreadsheet program writes such a cell
         for (int i = 0; huge.size() <= 10 * 1024 * 1024; ++i)
             huge += QByteArray::number(qint64(i) * 2654435761 % 1000003);
-        sheet("text past the text limit", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</t></is></c></row>");
+        sheet("text past the text limit", "a text longer than 10 MiB",
+              "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</t></is></c></row>");
     }
     void unreadable()
     {
@@ -513,6 +531,7 @@ private slots:
         QFETCH(TestPackage, package);
         QFETCH(QStringList, sheets);
         QFETCH(bool, passwordProtected);
+        QFETCH(QString, problem);
         const QString file = bytes.isNull() ? write(package) : m_dir.filePath("bytes.xlsx");
         QFile out(file);
         QVERIFY(bytes.isNull() || (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush()));
@@ -521,11 +540,13 @@ private slots:
         QCOMPARE(document.isPasswordProtected(), passwordProtected);
         QCOMPARE(xlsx::Document(xlsx::InMemory{expect::fileBytes(file)}).isPasswordProtected(), passwordProtected);
         QVERIFY(!document.selectSheet("Bad"));
+        QCOMPARE(document.problem(), problem);
         QVERIFY(!document.dimension().isValid() && !document.read(1, 1).isValid());
         QVERIFY(!sheets.contains("Good") || (document.selectSheet("Good") && document.read(1, 1) == 1));
         // The first pass of a sheet read as its rows arrive refuses what a whole read refuses.
         xlsx::Document forward(file, xlsx::TextOptions{}, xlsx::SheetAccess::Forward);
         QVERIFY(!forward.selectSheet("Bad") && !forward.dimension().isValid() && !forward.read(1, 1).isValid());
+        QCOMPARE(forward.problem(), problem);
         QVERIFY(!sheets.contains("Good") || (forward.selectSheet("Good") && forward.read(1, 1) == 1));
     }
 
@@ -816,8 +837,8 @@ private slots:
     void zipLimits()
     {
         const QByteArray big = numbers(5800000);
-        // What the part "payload" gives under a size limit, when it declares a size (0: the true one); the same
-        // from ISA-L and from zlib, or "inflaters differ".
+        // What the part "payload" gives under a size limit, when it declares a size (0: the true one), or the
+        // refusal and why; the same from ISA-L and from zlib, or "inflaters differ".
         const auto read = [&](const QByteArray& bytes, quint64 limit, quint32 declared) {
             const QString file = write(TestPackage().setPart("payload", bytes));
             if (declared && !patchPayload(file, Patch::Size, declared))
@@ -825,17 +846,20 @@ private slots:
             QByteArrayList results;
             for (const auto inflater : {xlsx::ZipArchive::Inflater::Fastest, xlsx::ZipArchive::Inflater::Zlib}) {
                 QByteArray received;
+                const char* fault = "";
                 const auto sink = [&received](const char* data, std::size_t n) { return received.append(data, int(n)), true; };
-                const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", sink, limit);
-                results.append(!read && received.size() < bytes.size() / 4 ? QByteArray("refused early") : received);
+                const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", sink, limit, &fault);
+                results.append(!read && received.size() < bytes.size() / 4 ? "refused early: " + QByteArray(fault) : received);
             }
             return results[0] == results[1] ? results[0] : QByteArray("inflaters differ");
         };
         const QByteArray small(512 * 1024, 'a'); // small parts may compress strongly
         QCOMPARE(read(small, UINT64_MAX, 0), small);
-        QCOMPARE(read(big, quint64(big.size()) - 1, 0), QByteArray("refused early"));
-        QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early")); // declares less than it inflates to
-        QCOMPARE(read(QByteArray(8 * 1024 * 1024, ' '), UINT64_MAX, 0), QByteArray("refused early")); // far below 1:100
+        QCOMPARE(read(big, quint64(big.size()) - 1, 0), QByteArray("refused early: inflates past its limit")); // by what it declares
+        // Declares less than it inflates to.
+        QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early: inflates past its limit"));
+        QCOMPARE(read(QByteArray(8 * 1024 * 1024, ' '), UINT64_MAX, 0),
+                 QByteArray("refused early: inflates too far for its compressed size")); // far below 1:100
     }
 
     // A sheet read as its rows arrive, whose file is overwritten in place after a first row was read: the rows after
@@ -873,33 +897,36 @@ private slots:
     }
 
     // ISA-L (deflated entries) and zlib (what ISA-L does not take, and on request) read every entry alike: the same
-    // bytes from a sound one, a refusal from a damaged one.
+    // bytes from a sound one, a refusal from a damaged one, with the damage named as each inflater finds it.
     void inflaters_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("stored");
         QTest::addColumn<int>("patch");
-        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QStringList>("faults"); // by ISA-L, by zlib; none when the entry reads
         const QByteArray part = numbers(3 * 1024 * 1024);
-        const auto row = [&](const char* name, const QByteArray& content, bool stored, Patch patch) {
-            QTest::newRow(name) << content << stored << int(patch) << (patch == Patch::None);
+        const auto row = [&](const char* name, const QByteArray& content, bool stored, Patch patch, const QStringList& faults = {}) {
+            QTest::newRow(name) << content << stored << int(patch) << faults;
         };
+        const QString crc = "damaged (CRC-32 mismatch)";
+        const QString size = "damaged (not the size it declares)";
         row("stored", part, true, Patch::None);
         row("deflated", part, false, Patch::None);
         row("deflated, empty", QByteArray(""), false, Patch::None);
         row("deflated, inflated beside the parser", numbers(20 * 1024 * 1024), false, Patch::None);
-        row("stored, wrong CRC", part, true, Patch::Crc);
-        row("deflated, wrong CRC", part, false, Patch::Crc);
-        row("deflated, a byte damaged", part, false, Patch::Data);
-        row("deflated, longer than it declares", part, false, Patch::Size);
-        row("deflated, cut short", part, false, Patch::CompressedSize);
+        row("stored, wrong CRC", part, true, Patch::Crc, {crc, crc});
+        row("deflated, wrong CRC", part, false, Patch::Crc, {crc, crc});
+        row("deflated, a byte damaged", part, false, Patch::Data, {size, crc});
+        row("deflated, longer than it declares", part, false, Patch::Size, {size, size});
+        row("deflated, cut short", part, false, Patch::CompressedSize, {"damaged (cut short)", crc});
     }
     void inflaters()
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, stored);
         QFETCH(int, patch);
-        QFETCH(bool, readable);
+        QFETCH(QStringList, faults);
+        const bool readable = faults.isEmpty();
         TestPackage package = TestPackage().setPart("payload", content);
         const QString file = write(stored ? package.stored() : package);
         QFile sizes(file);
@@ -908,11 +935,14 @@ private slots:
         QVERIFY(patchPayload(file, Patch(patch), Patch(patch) == Patch::Size ? quint32(content.size() - 1) : compressed / 2));
         for (const auto inflater : {xlsx::ZipArchive::Inflater::Fastest, xlsx::ZipArchive::Inflater::Zlib}) {
             QByteArray received;
+            const char* fault = nullptr;
             const bool read = xlsx::ZipArchive(file, {}, inflater).stream("payload", [&received](const char* data, std::size_t n) {
                 return received.append(data, int(n)), true;
-            });
-            QVERIFY2(read == readable, inflater == xlsx::ZipArchive::Inflater::Zlib ? "zlib" : "ISA-L");
+            }, UINT64_MAX, &fault);
+            const bool zlib = inflater == xlsx::ZipArchive::Inflater::Zlib;
+            QVERIFY2(read == readable, zlib ? "zlib" : "ISA-L");
             QVERIFY(!readable || received == content);
+            QCOMPARE(QString(fault ? fault : ""), faults.value(zlib ? 1 : 0));
         }
     }
 };
