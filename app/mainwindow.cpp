@@ -378,7 +378,7 @@ void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
         emit SIG_Excel_Changed(read->path, ui->cboSheets->currentText());
         if (read->sheetNames.isEmpty()) {
             Messages::critical(this, read->passwordProtected ? kova::passwordProtectedText()
-                                                             : QStringLiteral("Unable to open workbook"));
+                                                             : QStringLiteral("Unable to open workbook") + read->problem);
             return;
         }
     }

@@ -12,6 +12,7 @@
 #include "run/pathchecks.h"
 #include "types/registry.h"
 #include "xlsx/document.h"
+#include "xlsx/textdecoding.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -32,6 +33,19 @@ enum ExitStatus {
     WrittenNotReported = 3,
     BadUsage = 64,   // EX_USAGE
 };
+
+// Why the workbook cannot be read, after the message that says it cannot:
+// ": line 7: bytes that are not UTF-8; try --encoding windows-1252". Empty
+// when the reader knows no more.
+QString unreadable(const xlsx::Document& workbook)
+{
+    const QString problem = workbook.problem();
+    if (problem.isEmpty())
+        return {};
+    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
+    return QStringLiteral(": ") + problem
+           + (encoding ? QStringLiteral("; try --encoding ") + xlsx::encodingName(*encoding).toLower() : QString());
+}
 
 int usageError(const QString& problem)
 {
@@ -78,7 +92,8 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
         if (inOrder)
             return std::nullopt;
         sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
-                                                     : QStringLiteral("Error. Unable to select sheet ") + sheet);
+                                                     : QStringLiteral("Error. Unable to select sheet ") + sheet
+                                                           + unreadable(workbook));
         return Refused;
     }
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);

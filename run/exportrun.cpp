@@ -163,6 +163,16 @@ std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settin
     }
 }
 
+// Why the workbook cannot be read, after the message that says it cannot:
+// ": line 12: a quoted field is never closed"; empty when the reader knows no
+// more. Which encoding to choose is for the window and kova-export to say,
+// each in its own terms, where they read the workbook first.
+QString unreadable(const xlsx::Document& workbook)
+{
+    const QString problem = workbook.problem();
+    return problem.isEmpty() ? QString() : QStringLiteral(": ") + problem;
+}
+
 bool stopped(const ExportRequest& request, ExportSink& sink)
 {
     if (!request.cancel || !request.cancel->cancelled())
@@ -188,7 +198,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     if (!request.document) {
         opened.emplace(request.sourcePath);
         if (!opened->selectSheet(request.sheetName)) {
-            sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName);
+            sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName + unreadable(*opened));
             return ExportOutcome::Refused;
         }
     }
@@ -277,7 +287,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     // A sheet read as its rows arrive may have been changed in place
     // meanwhile: rows of another file are no batch to report or write.
     if (!workbook.readIntact()) {
-        sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName);
+        sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName + unreadable(workbook));
         return ExportOutcome::Refused;
     }
     KOVA_FAULT_POINT("after-rows");

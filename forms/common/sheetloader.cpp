@@ -1,9 +1,21 @@
 #include "sheetloader.h"
 
 #include "xlsx/document.h"
+#include "xlsx/textdecoding.h"
 #include "xlsx/workbookfingerprint.h"
 
 #include <QThread>
+
+QString unreadable(const xlsx::Document& workbook)
+{
+    const QString problem = workbook.problem();
+    if (problem.isEmpty())
+        return {};
+    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
+    return QStringLiteral(": ") + problem
+           + (encoding ? QStringLiteral("; try ") + xlsx::encodingName(*encoding) + QStringLiteral(" as the Encoding beside the sheet")
+                       : QString());
+}
 
 SheetLoader::SheetLoader(QObject* parent)
     : QObject(parent)
@@ -38,6 +50,8 @@ void SheetLoader::start(const QString& path, const QString& sheet, const xlsx::T
         read->selected = !read->sheet.isEmpty() && *current == choice && document->selectSheet(read->sheet);
         if (read->selected)
             read->document = std::move(document);
+        else
+            read->problem = unreadable(*document);
         // A later choice or a cancel made this one's result worthless: dropped here, off the window's thread.
         if (*current != choice)
             return;

@@ -157,7 +157,8 @@ private slots:
         choose(locked);
         QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}, {locked, ""}}));
         QCOMPARE(m_boxes, (QStringList{"other critical: Error. Unable to select sheet Alpha", "other critical: Error. Unable to select sheet Beta",
-                                       "other critical: Error. Unable to select sheet Broken", "window critical: Unable to open workbook",
+                                       "other critical: Error. Unable to select sheet Broken: xl/worksheets/sheet1.xml: not well-formed XML (line 1)",
+                                       "window critical: Unable to open workbook: the file is neither a workbook nor text",
                                        "window critical: Workbook is password-protected: save it without a password and choose it again"}));
     }
 
@@ -179,10 +180,11 @@ private slots:
         hosted()->findChild<QCheckBox*>("chkHeaders")->click();
         QCOMPARE(mapped->itemText(1) + "|" + mapped->itemText(2), QString("a,b|c"));
         QCOMPARE(calls(changes), (QList<QVariantList>{{csv, "batch"}, {csv, "batch"}}));
-        // Seven bytes are no UTF-16 text: refused, never read in part.
+        // Seven bytes are no UTF-16 text: refused, never read in part, and the encoding they read in is offered.
         child<QComboBox>("cboEncoding")->setCurrentIndex(child<QComboBox>("cboEncoding")->findText("UTF-16LE"));
         QVERIFY(workbookRead(m_window));
-        QCOMPARE(m_boxes, QStringList{"other critical: Error. Unable to select sheet batch"});
+        QCOMPARE(m_boxes, QStringList{"other critical: Error. Unable to select sheet batch: line 1: bytes that are not UTF-16LE; "
+                                      "try UTF-8 as the Encoding beside the sheet"});
         choose(workbook("book.xlsx", {"Data"}));
         QVERIFY(!choice->isVisibleTo(m_window));
     }

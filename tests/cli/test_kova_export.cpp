@@ -707,7 +707,9 @@ private slots:
             << QString("ERROR!\n") << QString();
         QTest::newRow("a string the table does not hold")
             << craftedBatch("<c r=\"J2\" t=\"s\"><v>1</v></c>", "J").setPart("xl/sharedStrings.xml", TestPackage::part("sst", "<si><t>x</t></si>"))
-            << QByteArray() << 2 << QString() << QString("Error. Unable to select sheet Batch\n") << QString();
+            << QByteArray() << 2 << QString()
+            << QString("Error. Unable to select sheet Batch: xl/worksheets/sheet1.xml: a shared string its table does not hold\n")
+            << QString();
         QTest::newRow("encrypted") << TestPackage() << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}) << 2 << QString()
                                    << QString("Workbook is password-protected: save it without a password and choose it again\n") << QString();
     }
@@ -729,6 +731,44 @@ private slots:
         QCOMPARE(r.out, out);
         QCOMPARE(r.err, err);
         QCOMPARE(QFile::exists(path("out.txt")) ? upload().value(1) : QString(), record);
+    }
+
+    // A source that cannot be read says why and where on standard error, and nothing is written (exit 2).
+    void unreadableSources_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("more");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("quote never closed") << "payroll.csv" << QByteArray("Ref;Name\nREF1;\"BUDI\nREF2;ANI\n") << QStringList()
+                                            << "Error. Unable to select sheet payroll: line 2: a quoted field is never closed\n";
+        QTest::newRow("lone quote") << "payroll.csv" << QByteArray("Ref,Name,Note\nREF1,BUDI,\"a\"b,\"c\",d\n") << QStringList()
+                                    << "Error. Unable to select sheet payroll: line 2: a quoted field holds a quote that is not doubled\n";
+        QTest::newRow("not the encoding chosen") << "payroll.csv" << QByteArray("Ref;Name\r\nREF1;Jos\xE9\r\n") << words("--encoding utf-8")
+                                                 << "Error. Unable to select sheet payroll: line 2: bytes that are not UTF-8; "
+                                                    "try --encoding windows-1252\n";
+        QByteArray package;
+        QVERIFY(TestPackage().addSheet("Batch", "<row r=\"1\">\n<c r=\"A1\"><v>1</v></row></c>").write(path("broken.xlsx")));
+        package = expect::fileBytes(path("broken.xlsx"));
+        QTest::newRow("sheet not well-formed") << "book.xlsx" << package << words("--sheet Batch")
+                                               << "Error. Unable to select sheet Batch: xl/worksheets/sheet1.xml: not well-formed XML (line 3)\n";
+    }
+    void unreadableSources()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, more);
+        QFETCH(QString, err);
+        transfer({});
+        QFile source(path(name));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.write(bytes) == bytes.size());
+        source.close();
+        const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{"transfer", "--source", path(name), "--dest", path("out.txt"), "--settings",
+                                                               path("kova.ini")} + more);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err, err);
+        QVERIFY(!QFile::exists(path("out.txt")));
     }
 
     // One batch as .xlsx, as .xls and as delimited text (semicolons, CRLF, a quoted delimiter, day-first

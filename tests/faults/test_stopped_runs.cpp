@@ -243,7 +243,7 @@ private slots:
         QFile book(dir.filePath("book.xlsx"));
         QVERIFY(book.resize(book.size() / 2));
         const Run run = runExport(dir);
-        QCOMPARE(run.err + QString::number(run.status), QString("Error. Unable to select sheet Batch\n2"));
+        QCOMPARE(run.err + QString::number(run.status), QString("Error. Unable to select sheet Batch: the package is not a readable zip file\n2"));
         QCOMPARE(expect::fileBytes(dir.filePath("out.txt")), earlierBatch);
         QCOMPARE(storedHeaderId(dir), QString("7"));
     }

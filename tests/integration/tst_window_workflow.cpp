@@ -494,7 +494,8 @@ private slots:
         const QString asked = "form question: " + kova::duplicateQuestion(written.value(0));
         const QString replace = "window question: Destination " + m_dir.filePath("two.txt") + " already exists. Replace it?";
         QCOMPARE(user.boxes, (QStringList{"form information: Done!", asked, asked, "form information: Done!", "form information: Done!",
-                                          replace, "form critical: ERROR!", replace, "form critical: Error. Unable to select sheet Data"}));
+                                          replace, "form critical: ERROR!", replace,
+                                          "form critical: Error. Unable to select sheet Data: the package is not a readable zip file"}));
     }
 
     void changedOnDisk_data()
