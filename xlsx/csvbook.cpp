@@ -51,6 +51,11 @@ QString onLine(std::size_t line, const QString& what)
     return QStringLiteral("line %1: %2").arg(line).arg(what);
 }
 
+QString tooLarge()
+{
+    return QStringLiteral("the file is larger than %1 MiB").arg(CsvBook::kMaxBytes / kMiB);
+}
+
 // A limit as the reader limits table writes it: 1,048,576.
 QString counted(qint64 limit)
 {
@@ -72,7 +77,7 @@ bool readsIn(const char* data, std::size_t size, TextEncoding encoding)
 // What the parser's callbacks fill in while one text is read.
 struct CsvBook::Parse
 {
-    Parse(CsvBook& reading, bool lineBreaksInFields) : book(reading), lineBreaksInFields(lineBreaksInFields) {}
+    Parse(CsvBook& reading, bool breaksInFields) : book(reading), lineBreaksInFields(breaksInFields) {}
 
     CsvBook& book;
     const bool lineBreaksInFields;
@@ -150,7 +155,7 @@ CsvBook::CsvBook(const QByteArray& bytes, const QString& sheetName, const TextOp
 void CsvBook::open(qint64 size, const char* head, std::size_t headSize)
 {
     if (size > kMaxBytes) {
-        m_problem = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes / kMiB);
+        m_problem = tooLarge();
         return;
     }
     m_openable = looksLikeText(head, headSize, m_options.encoding);
@@ -192,7 +197,7 @@ bool CsvBook::selectSheet(const QString& name)
                 QFile file(m_path);
                 const bool opened = file.open(QIODevice::ReadOnly);
                 if (opened && file.size() > kMaxBytes) {
-                    m_problem = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes / kMiB);
+                    m_problem = tooLarge();
                 } else if (opened && file.size() == 0) {
                     m_loaded = load("", 0);
                 } else {

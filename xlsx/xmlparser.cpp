@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 #include <string>
 
 namespace xlsx {
@@ -251,7 +250,7 @@ bool XmlParser::start(const char* name, const char** attributes)
         try {
             m_handler.startElement(local, attributes);
         } catch (...) {
-            handlerThrew();
+            m_handler.fail();
         }
     }
     return !m_refused && m_handler.ok();
@@ -265,7 +264,7 @@ bool XmlParser::end(const char* name)
         try {
             m_handler.endElement(local);
         } catch (...) {
-            handlerThrew();
+            m_handler.fail();
         }
     }
     return !m_refused && m_handler.ok();
@@ -278,7 +277,7 @@ bool XmlParser::text(const char* data, std::size_t size)
     try {
         m_handler.characters(data, int(size));
     } catch (...) {
-        handlerThrew();
+        m_handler.fail();
     }
     return !m_refused && m_handler.ok();
 }
@@ -302,7 +301,7 @@ bool XmlParser::plain(const char* data, std::size_t size, int depthLeft, std::si
     try {
         used = m_handler.plainMarkup(data, size, std::string_view(data + 1, prefix), m_namespaces, depthLeft);
     } catch (...) {
-        handlerThrew();
+        m_handler.fail();
     }
     return !m_refused && m_handler.ok();
 }
@@ -340,29 +339,17 @@ void XmlParser::refuse(const char* why)
     stop();
 }
 
-// In a catch block: a handler threw, out of memory or past the most cells a
-// sheet may hold (the one length a handler bounds by throwing).
-void XmlParser::handlerThrew()
-{
-    try {
-        throw;
-    } catch (const std::length_error&) {
-        m_handler.fail("more cells than a sheet may hold");
-    } catch (const std::bad_alloc&) {
-        m_handler.fail("not enough memory to read it");
-    } catch (...) {
-        m_handler.fail();
-    }
-}
-
 std::string XmlParser::failure() const
 {
     if (m_scannerGaveUp)
         return {};
     if (m_refused)
         return m_refused;
+    // A handler fails without saying why only when it throws: past the cells
+    // a sheet may hold, or out of memory.
     if (!m_handler.ok())
-        return m_handler.failure() ? m_handler.failure() : "cannot be read";
+        return m_handler.failure() ? m_handler.failure()
+                                   : "more cells than a sheet may hold, or not enough memory to read it";
     const XML_Error error = XML_GetErrorCode(m_parser);
     if (error == XML_ERROR_NONE || error == XML_ERROR_ABORTED)
         return {};
@@ -388,7 +375,7 @@ void XmlParser::onStart(void* self, const char* name, const char** attributes)
         handler.startElement(local, attributes);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        parser->handlerThrew();
+        handler.fail();
     }
     if (parser->m_stage == Stage::Looking && handler.ok() && std::strcmp(local, parser->m_scannedElement) == 0)
         parser->found();
@@ -410,13 +397,13 @@ void XmlParser::onEnd(void* self, const char* name)
         handler.endElement(local);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        parser->handlerThrew();
+        handler.fail();
     }
 }
 
 void XmlParser::onText(void* self, const char* text, int length)
 {
-    auto* parser = static_cast<XmlParser*>(self);
+    const auto* parser = static_cast<XmlParser*>(self);
     if (parser->m_quiet || parser->m_skipFrom != 0)
         return;
     XmlHandler& handler = parser->m_handler;
@@ -424,7 +411,7 @@ void XmlParser::onText(void* self, const char* text, int length)
         handler.characters(text, length);
     } catch (...) {
         // Exceptions must not unwind through the C parser.
-        parser->handlerThrew();
+        handler.fail();
     }
 }
 

@@ -100,7 +100,6 @@ private:
     void found();
     void stop();
     void refuse(const char* why);
-    void handlerThrew();
 
     bool start(const char* name, const char** attributes) override;
     bool end(const char* name) override;

@@ -212,15 +212,8 @@ std::unique_ptr<PartReader> ZipArchive::open(const std::string& part, std::uint6
     std::unique_ptr<zip_file_t, FileCloser> file(
         zip_fopen_index(m_zip, zip_uint64_t(index), fast ? ZIP_FL_COMPRESSED : 0));
     if (!file) {
-        switch (zip_error_code_zip(zip_get_error(m_zip))) {
-        case ZIP_ER_COMPNOTSUPP:
-            return refuse("compressed by a method that cannot be read");
-        case ZIP_ER_ENCRNOTSUPP:
-        case ZIP_ER_NOPASSWD:
-            return refuse("encrypted");
-        default:
-            return refuse("damaged (cannot be read)");
-        }
+        const int error = zip_error_code_zip(zip_get_error(m_zip));
+        return refuse(error == ZIP_ER_NOPASSWD || error == ZIP_ER_ENCRNOTSUPP ? "encrypted" : "damaged (cannot be read)");
     }
     return std::make_unique<EntryReader>(std::move(file), stat, fast, limit, m_limits);
 }

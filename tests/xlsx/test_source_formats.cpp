@@ -334,6 +334,16 @@ private slots:
         QCOMPARE(refused.problem(), QString("line 2: a field longer than 10 MiB"));
     }
 
+    // Text larger than the reader holds is no sheet, and says why; its size alone tells.
+    void largestFile()
+    {
+        const QString path = write("large.csv", "a,b\n");
+        QVERIFY(QFile::resize(path, qint64(256) * 1024 * 1024 + 1));
+        const xlsx::Document document(path);
+        QCOMPARE(document.sheetNames(), QStringList());
+        QCOMPARE(document.problem(), QString("the file is larger than 256 MiB"));
+    }
+
     // The window's choice for a path reaches every Document opened on it without options.
     void chosenOptionsFollowThePath()
     {

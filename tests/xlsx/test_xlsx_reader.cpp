@@ -36,7 +36,7 @@ QList<int> bounds(const xlsx::CellRange& r) { return {r.firstRow(), r.firstColum
 
 // What a crafted or damaged file changes in the entry "payload": a field of both its zip headers (at these offsets
 // into its local and its central header), or a byte of its data.
-enum class Patch { None, Size, CompressedSize, Crc, Data };
+enum class Patch { None, Size, CompressedSize, Crc, Data, BlockType, Encrypted };
 
 bool patchPayload(const QString& path, Patch patch, quint32 value = 0)
 {
@@ -56,6 +56,14 @@ bool patchPayload(const QString& path, Patch patch, quint32 value = 0)
     case Patch::Size: put(local + 22, value), put(central + 24, value); break;
     case Patch::CompressedSize: put(local + 18, value), put(central + 20, value); break;
     case Patch::Crc: put(local + 14, get(local + 14) ^ 1), put(central + 16, get(central + 16) ^ 1); break;
+    // The first block of the data of a type deflate does not have.
+    case Patch::BlockType: {
+        const int data = local + 30 + int(get(local + 26) & 0xFFFF) + int(get(local + 28) & 0xFFFF);
+        bytes[data] = char(bytes[data] | 0x06);
+        break;
+    }
+    // The flag that says the data is encrypted.
+    case Patch::Encrypted: bytes[local + 6] = char(bytes[local + 6] | 1), bytes[central + 8] = char(bytes[central + 8] | 1); break;
     case Patch::Data: {
         const int data = local + 30 + int(get(local + 26) & 0xFFFF) + int(get(local + 28) & 0xFFFF);
         bytes[data + int(get(local + 18) / 2)] = char(bytes[data + int(get(local + 18) / 2)] ^ 0x55);
@@ -482,6 +490,10 @@ private slots:
         file("encrypted workbook cut short", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}).left(1000), false);
         QTest::newRow("not a zip file") << QByteArray("PK\x03\x04 and then nothing a zip holds") << TestPackage() << QStringList()
                                         << false << "the package is not a readable zip file";
+        QTest::newRow("sheet without a part") << QByteArray() << TestPackage().addSheet("Good", kOne).setPart("xl/workbook.xml",
+            TestPackage::part("workbook", "<sheets><sheet name=\"Good\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                          "<sheet name=\"Bad\" sheetId=\"2\" r:id=\"rId99\"/></sheets>"))
+            << QStringList{"Good", "Bad"} << false << "the workbook names no part for the sheet";
         whole("no workbook relationships", TestPackage().addSheet("Bad", kOne).removePart("xl/_rels/workbook.xml.rels"),
               "xl/_rels/workbook.xml.rels: missing");
         whole("workbook in no namespace", TestPackage().addSheet("Bad", kOne).setPart("xl/workbook.xml",
@@ -503,6 +515,11 @@ private slots:
         sheet("undeclared prefix", undeclared, "<row r=\"1\"><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
         sheet("undeclared prefix, by expat", undeclared, "<row r=\"1\"><!----><c r=\"A1\"><v>1</v></c><k:c r=\"B1\"/></row>");
         sheet("undeclared attribute prefix", undeclared, "<row r=\"1\"><c r=\"A1\" k:s=\"1\"><v>1</v></c></row>");
+        sheet("prefix bound to nothing", "binds a namespace prefix to no namespace",
+              "<row r=\"1\"><c r=\"A1\" xmlns:k=\"\"><v>1</v></c></row>");
+        // Past the rows the scanner took, expat has not counted their lines.
+        sheet("malformed after the rows", "not well-formed XML", "", "xl/worksheets/sheet2.xml",
+              TestPackage::worksheet(kOne).replace("</sheetData>", "</sheetData><x>"));
         // The table holds one string (the other sheets have none): a text the sheet names is missing.
         const QString pastTable = "a shared string its table does not hold";
         sheet("shared string past the table", pastTable, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>", "xl/sharedStrings.xml",
@@ -860,6 +877,11 @@ private slots:
         QCOMPARE(read(big, 1 << 20, 1000), QByteArray("refused early: inflates past its limit"));
         QCOMPARE(read(QByteArray(8 * 1024 * 1024, ' '), UINT64_MAX, 0),
                  QByteArray("refused early: inflates too far for its compressed size")); // far below 1:100
+        xlsx::ZipLimits few;
+        few.maxEntries = 2;
+        const xlsx::ZipArchive crowded(write(TestPackage().setPart("payload", small)), few);
+        QVERIFY(!crowded.isOpen());
+        QCOMPARE(QString::fromStdString(crowded.problem()), QString("the package has more than 2 parts"));
     }
 
     // A sheet read as its rows arrive, whose file is overwritten in place after a first row was read: the rows after
@@ -919,6 +941,9 @@ private slots:
         row("deflated, a byte damaged", part, false, Patch::Data, {size, crc});
         row("deflated, longer than it declares", part, false, Patch::Size, {size, size});
         row("deflated, cut short", part, false, Patch::CompressedSize, {"damaged (cut short)", crc});
+        row("deflated, a block of no type", part, false, Patch::BlockType,
+            {"damaged (not valid deflate data)", "damaged (cannot be inflated)"});
+        row("encrypted", part, false, Patch::Encrypted, {"encrypted", "encrypted"});
     }
     void inflaters()
     {
