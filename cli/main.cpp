@@ -34,17 +34,10 @@ enum ExitStatus {
     BadUsage = 64,   // EX_USAGE
 };
 
-// Why the workbook cannot be read, after the message that says it cannot:
-// ": line 7: bytes that are not UTF-8; try --encoding windows-1252". Empty
-// when the reader knows no more.
-QString unreadable(const xlsx::Document& workbook)
+// An encoding as kova-export takes it.
+QString encodingOption(xlsx::TextEncoding encoding)
 {
-    const QString problem = workbook.problem();
-    if (problem.isEmpty())
-        return {};
-    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
-    return QStringLiteral(": ") + problem
-           + (encoding ? QStringLiteral("; try --encoding ") + xlsx::encodingName(*encoding).toLower() : QString());
+    return QStringLiteral("--encoding ") + xlsx::encodingName(encoding).toLower();
 }
 
 int usageError(const QString& problem)
@@ -93,7 +86,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
             return std::nullopt;
         sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet
-                                                           + unreadable(workbook));
+                                                           + kova::unreadable(workbook, encodingOption));
         return Refused;
     }
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);

@@ -163,16 +163,6 @@ std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settin
     }
 }
 
-// Why the workbook cannot be read, after the message that says it cannot:
-// ": line 12: a quoted field is never closed"; empty when the reader knows no
-// more. Which encoding to choose is for the window and kova-export to say,
-// each in its own terms, where they read the workbook first.
-QString unreadable(const xlsx::Document& workbook)
-{
-    const QString problem = workbook.problem();
-    return problem.isEmpty() ? QString() : QStringLiteral(": ") + problem;
-}
-
 bool stopped(const ExportRequest& request, ExportSink& sink)
 {
     if (!request.cancel || !request.cancel->cancelled())
@@ -359,6 +349,16 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
 }
 
 } // namespace
+
+QString unreadable(const xlsx::Document& workbook, QString (*encodingChoice)(xlsx::TextEncoding))
+{
+    const QString problem = workbook.problem();
+    if (problem.isEmpty())
+        return {};
+    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
+    return QStringLiteral(": ") + problem
+           + (encoding && encodingChoice ? QStringLiteral("; try ") + encodingChoice(*encoding) : QString());
+}
 
 ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
 {

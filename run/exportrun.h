@@ -2,6 +2,7 @@
 
 #include "core/exportjob.h"
 #include "record/canceltoken.h"
+#include "xlsx/textoptions.h"
 
 #include <QString>
 
@@ -58,5 +59,12 @@ struct ExportResult
 // written atomically: it is replaced only when it is complete, and only when
 // it holds every record its header announces.
 ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink);
+
+// Why the workbook, or its sheet, cannot be read, to follow a message that
+// says it cannot: ": line 12: a quoted field is never closed". Where another
+// encoding reads the text whole, "; try " and that encoding as the window or
+// kova-export has it chosen (encodingChoice; without one the choice is the
+// user's to find). Empty when the reader knows no more.
+QString unreadable(const xlsx::Document& workbook, QString (*encodingChoice)(xlsx::TextEncoding) = nullptr);
 
 } // namespace kova

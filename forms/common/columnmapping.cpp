@@ -201,7 +201,7 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     } else {
         auto read = std::make_unique<xlsx::Document>(path, xlsx::chosenTextOptions(path), xlsx::SheetAccess::Forward);
         if (!read->selectSheet(sheet)) {
-            Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet + unreadable(*read));
+            Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet + unreadableInWindow(*read));
             return {};
         }
         m_sheet = std::move(read);

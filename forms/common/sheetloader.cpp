@@ -1,20 +1,17 @@
 #include "sheetloader.h"
 
+#include "run/exportrun.h"
 #include "xlsx/document.h"
 #include "xlsx/textdecoding.h"
 #include "xlsx/workbookfingerprint.h"
 
 #include <QThread>
 
-QString unreadable(const xlsx::Document& workbook)
+QString unreadableInWindow(const xlsx::Document& workbook)
 {
-    const QString problem = workbook.problem();
-    if (problem.isEmpty())
-        return {};
-    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
-    return QStringLiteral(": ") + problem
-           + (encoding ? QStringLiteral("; try ") + xlsx::encodingName(*encoding) + QStringLiteral(" as the Encoding beside the sheet")
-                       : QString());
+    return kova::unreadable(workbook, [](xlsx::TextEncoding encoding) {
+        return xlsx::encodingName(encoding) + QStringLiteral(" as the Encoding beside the sheet");
+    });
 }
 
 SheetLoader::SheetLoader(QObject* parent)
@@ -51,7 +48,7 @@ void SheetLoader::start(const QString& path, const QString& sheet, const xlsx::T
         if (read->selected)
             read->document = std::move(document);
         else
-            read->problem = unreadable(*document);
+            read->problem = unreadableInWindow(*document);
         // A later choice or a cancel made this one's result worthless: dropped here, off the window's thread.
         if (*current != choice)
             return;

@@ -23,7 +23,7 @@ struct LoadedSheet
     bool selected = false;          // the sheet was read
     bool delimitedText = false;
     bool passwordProtected = false;
-    QString problem;                // unreadable() of the workbook when the sheet was not read
+    QString problem;                // unreadableInWindow() of the workbook when the sheet was not read
     QByteArray fingerprint;         // xlsx::workbookFingerprint() taken before reading
     std::unique_ptr<xlsx::Document> document;   // with sheet selected; null unless selected
 };
@@ -31,7 +31,7 @@ struct LoadedSheet
 // Why the workbook, or its sheet, cannot be read, after the window's message
 // that says it cannot: ": line 7: bytes that are not UTF-8; try Windows-1252
 // as the Encoding beside the sheet". Empty when the reader knows no more.
-QString unreadable(const xlsx::Document& workbook);
+QString unreadableInWindow(const xlsx::Document& workbook);
 
 // Reads workbooks on threads of their own, one choice at a time: a choice
 // made while another is still read replaces it, and the earlier one's result
