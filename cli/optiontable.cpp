@@ -7,7 +7,7 @@
 #include "types/registry.h"
 #include "xlsx/textoptions.h"
 
-#include <QRegularExpression>
+#include <limits>
 
 CommandOption::CommandOption(const char* name, Commands takes) : name(QString::fromUtf8(name)), takes(takes) {}
 
@@ -175,20 +175,12 @@ const QVector<CommandOption>& commandOptions()
                 if (v.given())
                     o.effective = v.date();
             }),
+        // Whether the accounts table holds the row is the export's check, as in the window.
         O("account", credit | collection | payroll).value("N")
             .help("row N (from 1) of the stored accounts table is the\n"
                   "checked one: credit, collection, payroll (default: none)")
             .checked(CheckOrder::AccountRow)
-            .reads([](GivenOption& v, Options& o) {
-                if (!v.given())
-                    return;
-                static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));
-                bool ok = false;
-                const int row = v.text().toInt(&ok, 10);
-                if (!digits.match(v.text()).hasMatch() || !ok || row < 1)
-                    v.fail(QStringLiteral("--account must be a positive integer: ") + v.text());
-                o.account = row;
-            }),
+            .reads([](GivenOption& v, Options& o) { o.account = v.rowNumber(std::numeric_limits<int>::max()); }),
         O("remarks1", credit | collection).value("TEXT")
             .help("batch remarks, credit and collection (default: empty)")
             .reads([](GivenOption& v, Options& o) { o.remarks1 = v.text(); }),

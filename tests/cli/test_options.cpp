@@ -54,6 +54,48 @@ private slots:
         QCOMPARE(parse(words("credit --source b.xlsx --sheet S --dest o.txt " + arguments)).error, error);
     }
 
+    // --header-row and --account are row numbers alike: plain digits, from 1.
+    void rowNumbers_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("row");   // 0: refused, as "from 1 to last"
+        QTest::addColumn<int>("last");
+        for (const QString& option : QStringList{"header-row", "account"}) {
+            const int last = option == "account" ? std::numeric_limits<int>::max() : 1048575;
+            const auto row = [&](const char* name, const QString& value, int read) {
+                QTest::newRow(qPrintable(option + ": " + name)) << option << value << read << last;
+            };
+            row("first", "1", 1);
+            row("leading zero", "07", 7);
+            row("last", QString::number(last), last);
+            row("past the last", QString::number(qint64(last) + 1), 0);
+            row("zero", "0", 0);
+            row("negative", "-1", 0);
+            row("plus sign", "+1", 0);
+            row("space", " 1", 0);
+            row("line feed", "1\n", 0);
+            row("not ASCII digits", QString::fromUtf8("\u0663"), 0);
+            row("empty", "", 0);
+        }
+    }
+
+    void rowNumbers()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, value);
+        QFETCH(int, row);
+        QFETCH(int, last);
+        const ParsedCommandLine parsed = parse(words("payroll --source b.xlsx --sheet S --dest o.txt --" + option) << value);
+        const std::optional<int> read = option == "account" ? parsed.options.account : parsed.options.headerRow;
+        if (row) {
+            QCOMPARE(parsed.error, QString());
+            QCOMPARE(read, std::optional<int>(row));
+        } else {
+            QCOMPARE(parsed.error, QString("--%1 must be a row number from 1 to %2: %3").arg(option).arg(last).arg(value));
+        }
+    }
+
     // --help lays each option out as it always did, whatever the width of its name and value.
     void helpLines_data()
     {
