@@ -48,6 +48,12 @@ CommandOption& CommandOption::required(Commands commands)
     return *this;
 }
 
+CommandOption& CommandOption::files(const FileNames& names)
+{
+    fileNames = names;
+    return *this;
+}
+
 CommandOption& CommandOption::checked(CheckOrder order)
 {
     checkOrder = order;
@@ -99,18 +105,21 @@ const char* const helpName = "help";
 // A header row needs a row below it for data.
 constexpr int lastHeaderRow = 1048575;
 
+// The files kova-export reads as a workbook: what the window's Browse offers.
+const FileNames workbooks{QStringLiteral("@(xlsx|xlsm|xls|csv|txt)")};
 
 } // namespace
 
 const QVector<CommandOption>& commandOptions()
 {
     static const QVector<CommandOption> table = {
-        O("source", everyExport).value("WORKBOOK").inUsage().required(everyExport)
+        O("source", everyExport).value("WORKBOOK").inUsage().required(everyExport).files(workbooks)
             .reads([](GivenOption& v, Options& o) { o.source = v.text(); }),
         // Delimited text has one sheet: --sheet may be left out for it.
         O("sheet", everyExport).value("SHEET").inUsage()
             .reads([](GivenOption& v, Options& o) { o.sheet = v.text(); }),
         O("dest", everyExport | templateCommand).value("FILE").inUsage().required(everyExport | templateCommand)
+            .files({QString(), QStringLiteral("xlsx")})
             .reads([](GivenOption& v, Options& o) { o.dest = v.text(); }),
         O("delimiter", everyExport).oneOf(names({"comma", "semicolon", "tab", "pipe"}))
             .help("delimited text: the delimiter (default: found)")
@@ -134,7 +143,7 @@ const QVector<CommandOption>& commandOptions()
                   "is refused without it)")
             .checked(CheckOrder::DelimitedText)
             .reads([](GivenOption& v, Options& o) { o.text.decimalMark = v.named(xlsx::decimalMarkNamed); }),
-        O("settings", everyCommand).value("FILE")
+        O("settings", everyCommand).value("FILE").files({QStringLiteral("ini")})
             .help("the settings file (default: kova.ini beside the executable\n"
                   "when that folder is writable, else ~/.config/kova/kova.ini)")
             .reads([](GivenOption& v, Options& o) { o.settingsPath = v.given() ? v.text() : kova::defaultSettingsPath(); }),
@@ -199,7 +208,7 @@ const QVector<CommandOption>& commandOptions()
                   "1 when none is saved); the rows above it are no data")
             .checked(CheckOrder::HeaderRow)
             .reads([](GivenOption& v, Options& o) { o.headerRow = v.rowNumber(lastHeaderRow); }),
-        O("report", everyExport).value("FILE").help("also write the run's log as JSON")
+        O("report", everyExport).value("FILE").help("also write the run's log as JSON").files({QString()})
             .reads([](GivenOption& v, Options& o) { o.reportPath = v.text(); }),
         O("allow-duplicate", everyExport)
             .help("write a batch even when the same payments were written\n"

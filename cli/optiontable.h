@@ -40,9 +40,18 @@ enum class Listing {
 // them.
 enum class CheckOrder { Unchecked, Dates, Choices, Limits, DelimitedText, HeaderRow, AccountRow };
 
-// One kova-export option: all the parser and --help (and through it the
-// manual page) know of it. Built as the table does:
-// CommandOption("report", everyExport).value("FILE").help(...).
+// The files <Tab> offers for a value: names ending as bash-completion's
+// _filedir takes them ("" for every file), and where the template's own
+// differ (it writes an .xlsx workbook), those.
+struct FileNames
+{
+    QString endings;
+    std::optional<QString> forTemplate = std::nullopt;
+};
+
+// One kova-export option: all the parser, --help (and through it the manual
+// page) and the bash completion know of it. Built as the table does:
+// CommandOption("report", everyExport).value("FILE").help(...).files({}).
 struct CommandOption final
 {
     QString name;   // without "--"
@@ -55,6 +64,7 @@ struct CommandOption final
     QString helpText;
     Listing listing = Listing::Options;
     Commands requiredBy = 0;   // refused as missing when absent or blank
+    std::optional<FileNames> fileNames;
     CheckOrder checkOrder = CheckOrder::Unchecked;
     // Given in the other mode it is refused rather than dropped: dropping it
     // would export a batch other than the one asked for.
@@ -69,6 +79,7 @@ struct CommandOption final
     CommandOption& inUsage();
     CommandOption& besidePrevious();
     CommandOption& required(Commands commands);
+    CommandOption& files(const FileNames& names);
     CommandOption& checked(CheckOrder order);
     CommandOption& onlyIn(kova::BankMode mode);
     CommandOption& reads(void (*reader)(GivenOption&, Options&));

@@ -1,9 +1,12 @@
-// kova-export's options as its table declares them: the parser and --help
-// made from it.
+// kova-export's options as its table declares them: the parser, --help and the
+// bash completion script made from it agree.
 #include "options.h"
 #include "optiontable.h"
 #include "usage.h"
 
+#include <QCommandLineParser>
+#include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -18,6 +21,76 @@ QStringList words(const QString& text)
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What the shipped completion script offers for the last of words, sorted:
+// bash-completion's helpers stand in as the plainest they can be, and
+// _filedir answers with the endings it was asked for.
+QStringList offered(const QStringList& words)
+{
+    static const QString stubs = QStringLiteral(R"bash(
+_init_completion() { words=("${COMP_WORDS[@]}"); cword=$COMP_CWORD; cur=${words[cword]}; prev=${words[cword-1]}; split=false; }
+_filedir() { COMPREPLY=("files:$1"); }
+. "$0" || exit 1
+COMP_WORDS=("$@")
+COMP_CWORD=$(($# - 1))
+_kova_export
+printf '%s\n' "${COMPREPLY[@]}"
+)bash");
+    QProcess bash;
+    bash.start(QStringLiteral("bash"), QStringList{QStringLiteral("-c"), stubs, QStringLiteral(KOVA_SHIPPED_COMPLETION),
+                                                    QStringLiteral("kova-export")} + words);
+    if (!bash.waitForFinished(10000) || bash.exitCode() != 0)
+        return {QStringLiteral("bash failed: ") + QString::fromUtf8(bash.readAllStandardError())};
+    QStringList lines = QString::fromUtf8(bash.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Whether the command line takes arguments (the program's name left out):
+// verify's has a parser of its own that knows only its options.
+bool takes(const QStringList& arguments)
+{
+    if (arguments.first() != QLatin1String("verify"))
+        return !parse(arguments).error.contains(QStringLiteral(" does not apply to "));
+    QCommandLineParser parser;
+    addOptions(parser, verifyCommand);
+    return parser.parse(QStringList{QStringLiteral("kova-export")} + arguments);
+}
+
+// The options the parser lets the command take, sorted as the completion's are.
+QStringList taken(const QStringList& command)
+{
+    QStringList flags;
+    for (const CommandOption& option : commandOptions()) {
+        QStringList arguments = command + QStringList{option.flag()};
+        if (option.takesValue())
+            arguments.append(QStringLiteral("x"));
+        if (takes(arguments))
+            flags.append(option.flag());
+    }
+    std::sort(flags.begin(), flags.end());
+    return flags;
+}
+
+// Before the command, a line may hold what every command takes.
+QStringList takenByEveryCommand()
+{
+    QStringList flags;
+    for (const QString& flag : taken(words("transfer"))) {
+        bool everyCommand = true;
+        for (const char* other : {"credit", "collection", "payroll", "history", "template payroll", "verify f.txt"})
+            everyCommand = everyCommand && taken(words(other)).contains(flag);
+        if (everyCommand)
+            flags.append(flag);
+    }
+    return flags;
+}
+
 } // namespace
 
 class TestOptions : public QObject
@@ -25,6 +98,72 @@ class TestOptions : public QObject
     Q_OBJECT
 
 private slots:
+    // The script installed is the one the table writes at build time, line for line.
+    void shippedCompletionIsTheTables()
+    {
+        const QList<QByteArray> shipped = fileBytes(QStringLiteral(KOVA_SHIPPED_COMPLETION)).split('\n');
+        const QList<QByteArray> written = fileBytes(QStringLiteral(KOVA_WRITTEN_COMPLETION)).split('\n');
+        QVERIFY(!written.value(0).isEmpty());
+        for (int i = 0; i < qMax(shipped.size(), written.size()); ++i) {
+            if (shipped.value(i) != written.value(i)) {
+                QFAIL(qPrintable(QStringLiteral("packaging/kova-export.bash-completion line %1 is not the table's; "
+                                                "copy %2 over it\n   shipped: %3\n   written: %4")
+                                     .arg(i + 1)
+                                     .arg(QStringLiteral(KOVA_WRITTEN_COMPLETION), QString::fromUtf8(shipped.value(i)),
+                                          QString::fromUtf8(written.value(i)))));
+            }
+        }
+    }
+
+    void completionOffersWhatTheCommandTakes_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("before the command") << QStringList();
+        for (const char* command : {"transfer", "credit", "collection", "payroll", "history", "template payroll", "verify f.txt"})
+            QTest::newRow(command) << words(QString::fromUtf8(command));
+    }
+
+    void completionOffersWhatTheCommandTakes()
+    {
+        QFETCH(QStringList, command);
+        QCOMPARE(offered(command + QStringList{QStringLiteral("--")}), command.isEmpty() ? takenByEveryCommand() : taken(command));
+    }
+
+    // An option's value is completed by what the option is; values given are passed over.
+    void completionOfValues_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("expected");
+        for (const CommandOption& option : commandOptions()) {
+            if (!option.takesValue())
+                continue;
+            const QString command = (option.takes & exportOf(kova::BatchType::Credit)) ? QStringLiteral("credit")
+                                    : (option.takes & exportOf(kova::BatchType::Transfer)) ? QStringLiteral("transfer")
+                                                                                            : QStringLiteral("payroll");
+            QStringList expected = option.choices;
+            if (option.fileNames)
+                expected = QStringList{QStringLiteral("files:") + option.fileNames->endings};
+            std::sort(expected.begin(), expected.end());
+            QTest::newRow(qPrintable(option.flag())) << QStringList{command, option.flag(), QString()} << expected;
+        }
+        QTest::newRow("template's --dest") << words("template payroll --dest") + QStringList{QString()}
+                                           << QStringList{"files:xlsx"};
+        QTest::newRow("after --settings FILE") << words("template --settings k.ini") + QStringList{QString()}
+                                               << words("collection credit payroll transfer");
+        QTest::newRow("after the template's --dest FILE") << words("template --dest t.xlsx") + QStringList{QString()}
+                                                          << words("collection credit payroll transfer");
+        QTest::newRow("options given once") << words("history --settings=k.ini --") << words("--help");
+        QTest::newRow("verify's file") << words("verify") + QStringList{QString()} << QStringList{"files:"};
+        QTest::newRow("choice typed in part") << words("payroll --holiday a") << words("after");
+    }
+
+    void completionOfValues()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, expected);
+        QCOMPARE(offered(words), expected);
+    }
+
     // The fault told is the first in the order the checks always ran: the
     // dates, the choices, the limits, how delimited text is read, the header
     // row, the accounts row, then an option the bank mode has no use for;
