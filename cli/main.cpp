@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "options.h"
+#include "optiontable.h"
 #include "printingsink.h"
 #include "report.h"
 #include "usage.h"
@@ -76,8 +77,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
                                   || options.text.dateOrder != plain.dateOrder || options.text.decimalMark;
     if (!workbook.isDelimitedText() && (options.sheet.isEmpty() || textOptionsGiven))
         return usageError(options.sheet.isEmpty() ? QStringLiteral("missing --sheet")
-                                                  : QStringLiteral("--delimiter, --encoding, --date-order and "
-                                                                   "--decimal-mark apply to delimited text only"));
+                                                  : delimitedTextOptions() + QStringLiteral(" apply to delimited text only"));
     // Delimited text is one sheet, named after the file.
     const QString sheet = options.sheet.isEmpty() ? QFileInfo(options.source).completeBaseName() : options.sheet;
     const bool inOrder = access == xlsx::SheetAccess::InOrder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "optiontable.h"
+
 #include "settings/clearing.h"
 #include "xlsx/textoptions.h"
 
@@ -51,6 +53,16 @@ struct ParsedCommandLine
     Options options;
 };
 
+class QCommandLineParser;
+
 // arguments as QCoreApplication::arguments() gives them (program name first).
 // Dates default to today, the settings path to the one kova uses.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// A parser that knows the options commands take, and no other.
+void addOptions(QCommandLineParser& parser, Commands commands);
+
+// The options the parser found, read into options (those not given as they
+// are when not given) and checked for command, called commandName: the first
+// problem, or empty.
+QString readOptions(const QCommandLineParser& parser, Commands command, const QString& commandName, Options& options);

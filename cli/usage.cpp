@@ -1,11 +1,16 @@
 #include "usage.h"
 
+#include "optiontable.h"
+
 #include "types/registry.h"
 
 QString usageLine()
 {
-    return QStringLiteral(
-        "Usage: kova-export TYPE --source WORKBOOK --sheet SHEET --dest FILE [options]");
+    QString line = QStringLiteral("Usage: kova-export TYPE");
+    for (const CommandOption& option : commandOptions())
+        if (option.listing == Listing::Usage)
+            line += QLatin1Char(' ') + option.synopsis();
+    return line + QStringLiteral(" [options]");
 }
 
 namespace {
@@ -17,6 +22,38 @@ QString typeLine()
     for (const kova::TypeDescriptor* type : kova::transactionTypes())
         keywords.append(type->keyword);
     return QStringLiteral("TYPE: ") + keywords.join(QStringLiteral(" | "));
+}
+
+// "Options:" and, for each option the usage line leaves out, its name and
+// value, then its help from column 24 on: two spaces after a name that
+// reaches that column, on the next line after one that passes it.
+QString optionsSection()
+{
+    struct Entry
+    {
+        QString term;
+        QString help;
+    };
+    QVector<Entry> entries;
+    for (const CommandOption& option : commandOptions()) {
+        if (option.listing == Listing::Options)
+            entries.append({QStringLiteral("  ") + option.synopsis(), option.helpText});
+        else if (option.listing == Listing::BesidePrevious)
+            entries.last().term += QStringLiteral(", ") + option.synopsis();
+    }
+    const int column = 24;
+    const QString indent(column, QLatin1Char(' '));
+    QString section = QStringLiteral("Options:\n");
+    for (const Entry& entry : qAsConst(entries)) {
+        if (entry.help.isEmpty())
+            section += entry.term;
+        else if (entry.term.size() > column)
+            section += entry.term + QLatin1Char('\n') + indent;
+        else
+            section += entry.term.leftJustified(qMax(column, entry.term.size() + 2));
+        section += QString(entry.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n');
+    }
+    return section;
 }
 
 } // namespace
@@ -65,49 +102,7 @@ delimited text (.csv, .txt), told apart by their content. Delimited text is
 one sheet named after the file, so --sheet may be left out; its delimiter and
 encoding are found from the content unless given.
 
-Options:
-  --delimiter comma|semicolon|tab|pipe
-                        delimited text: the delimiter (default: found)
-  --encoding utf-8|utf-16le|utf-16be|windows-1252
-                        delimited text: the encoding (default: the byte order
-                        mark, else UTF-8 when valid, else windows-1252)
-  --date-order dmy|mdy  delimited text: the date column's order when none of
-                        its dates tells (such as 25/12/2026 does) whether
-                        05/12/2026 is day first or month first (default: dmy)
-  --decimal-mark dot|comma
-                        delimited text: the amounts' decimal mark (default:
-                        what the amount column shows, as 1.250.000,00 or
-                        1,234.56 do; a column where 750.000 could be either
-                        is refused without it)
-  --settings FILE       the settings file (default: kova.ini beside the executable
-                        when that folder is writable, else ~/.config/kova/kova.ini)
-  --from DATE           start of the date filter, YYYY-MM-DD (default: today)
-  --to DATE             end of the date filter (default: today); the filter is
-                        on only when the date column is mapped
-  --mode wdk|others     beneficiary-bank mode, transfer and credit (default: wdk)
-  --clearing llg|rtgs   clearing in Others mode (default: llg)
-  --wdk sp|mp           credit in WDK mode: "One To One (SP)" or
-                        "One To Many (MP)" (default: sp)
-  --min N, --max N      the two limit fields in Others mode (default: the
-                        stored limits of the chosen clearing)
-  --effective DATE      effective date (default: today); for credit and
-                        collection it also selects "On" instead of
-                        "Immediate On Authorization"
-  --account N           row N (from 1) of the stored accounts table is the
-                        checked one: credit, collection, payroll (default: none)
-  --remarks1 TEXT       batch remarks, credit and collection (default: empty)
-  --remarks2 TEXT
-  --holiday before|after  payroll holiday choice (default: before)
-  --header-id TEXT      transfer Header ID (default: the stored one)
-  --corporate-id TEXT   transfer Corporate ID (default: the stored one)
-  --header-row N        the row of the column titles (default: the saved one,
-                        1 when none is saved); the rows above it are no data
-  --report FILE         also write the run's log as JSON
-  --allow-duplicate     write a batch even when the same payments were written
-                        before, or the register cannot tell
-  --save-mapping        template: store the template's columns as TYPE's mapping
-  --help                show this text
-
+)help") + optionsSection() + QString::fromUtf8(R"help(
 Exit status:
   0   upload file written (history printed, template written, verified
       file sound)

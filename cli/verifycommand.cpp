@@ -1,9 +1,9 @@
 #include "verifycommand.h"
 
+#include "options.h"
 #include "printingsink.h"
 #include "usage.h"
 
-#include "settings/settingsfile.h"
 #include "types/registry.h"
 #include "verify/registerfinding.h"
 #include "verify/uploadcheck.h"
@@ -26,11 +26,9 @@ int usageError(const QString& problem)
 int verifyUpload(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(QCommandLineOption(QStringLiteral("help")));
-    parser.addOption(QCommandLineOption(QStringLiteral("settings"), QString(), QStringLiteral("value")));
+    addOptions(parser, verifyCommand);
     const bool parsed = parser.parse(arguments);
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(helpOption().name)) {
         printLine(stdout, helpText());
         return Sound;
     }
@@ -42,10 +40,11 @@ int verifyUpload(const QStringList& arguments)
         return usageError(QStringLiteral("missing FILE"));
     if (positional.size() > 2)
         return usageError(QStringLiteral("unexpected argument: ") + positional.at(2));
-    if (parser.values(QStringLiteral("settings")).size() > 1)
-        return usageError(QStringLiteral("--settings given more than once"));
-    const QString settingsPath = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
-                                                                          : kova::defaultSettingsPath();
+    Options options;
+    const QString problem = readOptions(parser, verifyCommand, positional.at(0), options);
+    if (!problem.isEmpty())
+        return usageError(problem);
+    const QString settingsPath = options.settingsPath;
 
     kova::UploadCheck check(positional.at(1));
     if (!check.failure().isEmpty()) {

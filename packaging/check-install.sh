@@ -72,8 +72,8 @@ for form in 'kova-export TYPE' 'kova-export history' 'kova-export template' 'kov
 done
 
 # Completion: what <Tab> offers after the words given (the last one being
-# completed), run in a folder holding a workbook and a text file.
-mkdir "$work/files" && touch "$work/files/pay.xlsx" "$work/files/notes.txt"
+# completed), run in a folder holding a workbook, a text file and a picture.
+mkdir "$work/files" && touch "$work/files/pay.xlsx" "$work/files/notes.txt" "$work/files/photo.png"
 offered() {
     (cd "$work/files" && bash -c '. /usr/share/bash-completion/bash_completion && . "$0" &&
         COMP_WORDS=("$@") && COMP_CWORD=$(($# - 1)) && COMP_LINE="$*" && COMP_POINT=${#COMP_LINE} &&
@@ -88,16 +88,18 @@ expect_offered() {
 }
 expect_offered "collection credit history payroll template transfer verify" ""
 expect_offered "collection credit payroll transfer" template ""
-expect_offered "--account --allow-duplicate --dest --effective --from --help --holiday --report --settings --sheet --source --to" \
+expect_offered "--account --allow-duplicate --date-order --decimal-mark --delimiter --dest --effective --encoding --from --header-row --help --holiday --report --settings --sheet --source --to" \
     payroll --
-expect_offered "--account --allow-duplicate --clearing --dest --effective --from --help --max --min --mode --remarks1 --remarks2 --report --settings --sheet --to --wdk" \
+expect_offered "--account --allow-duplicate --clearing --date-order --decimal-mark --delimiter --dest --effective --encoding --from --header-row --help --max --min --mode --remarks1 --remarks2 --report --settings --sheet --to --wdk" \
     credit --source pay.xlsx --
 expect_offered "--help --settings" history --
 expect_offered "--help --settings" verify notes.txt --
-expect_offered "notes.txt pay.xlsx" verify ""
+expect_offered "notes.txt pay.xlsx photo.png" verify ""
 expect_offered "others wdk" transfer --mode ""
-expect_offered "pay.xlsx" transfer --source ""
-expect_offered "notes.txt pay.xlsx" transfer --dest ""
+expect_offered "comma dot" payroll --decimal-mark ""
+expect_offered "notes.txt pay.xlsx" transfer --source ""
+expect_offered "notes.txt pay.xlsx photo.png" transfer --dest ""
+expect_offered "pay.xlsx" template payroll --dest ""
 # Every option --help names is one the completion knows.
 for option in $("$work/root/usr/bin/kova-export" --help | grep -o -- '--[a-z0-9-]*' | sort -u); do
     grep -q -- "$option[ '\")]" "$work/root/usr/$completion" || { echo "completion lacks $option"; fail=1; }

@@ -35,7 +35,6 @@ const TypeDescriptor& collectionDescriptor()
         {},
         {{int(F::AccountName)}, {int(F::AccountNumber)}, {int(F::Amount)}, {int(F::Remarks1)}, {int(F::Remarks2)},
          {int(F::Residence)}, {int(F::Citizen)}},
-        {S("account"), S("remarks1"), S("remarks2")},
         {},
     });
     return type;

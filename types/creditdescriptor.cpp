@@ -47,7 +47,6 @@ const TypeDescriptor& creditDescriptor()
          int(F::BeneficiaryName), int(F::CustType), int(F::Residence)},
         {{int(F::BeneficiaryName)}, {int(F::Account)}, {int(F::Amount)}, {int(F::BICode)}, {int(F::Bank)},
          {int(F::Branch)}, {int(F::Remarks1)}, {int(F::Remarks2)}, {int(F::CustType)}, {int(F::Residence)}},
-        {S("mode"), S("clearing"), S("min"), S("max"), S("wdk"), S("account"), S("remarks1"), S("remarks2")},
         {},
     });
     return type;

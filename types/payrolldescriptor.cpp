@@ -32,7 +32,6 @@ const TypeDescriptor& payrollDescriptor()
         // "EmpolyeeID": spelled so in the log table.
         {{int(F::AccountName)}, {int(F::AccountNumber)}, {int(F::Amount)}, {int(F::EmployeeID), S("EmpolyeeID")},
          {int(F::Department)}},
-        {S("account"), S("holiday")},
         {},
     });
     return type;

@@ -53,7 +53,6 @@ const TypeDescriptor& transferDescriptor()
          {int(F::Remarks2)}, {int(F::BICode)}, {int(F::Bank)}, {int(F::Branch)}, {int(F::Beneficiary)},
          {int(F::Address1)}, {int(F::Address2)}, {int(F::Address3)}, {int(F::Address4)}, {int(F::CustType)},
          {int(F::Residence)}},
-        {S("mode"), S("clearing"), S("min"), S("max"), S("header-id"), S("corporate-id")},
         // "1|", the sequence number, "|", ...
         {1},
         {int(F::BICode)},

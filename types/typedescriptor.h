@@ -75,8 +75,6 @@ struct TypeDescriptor
     // The columns of the export's log table, in their order; an engine fills
     // each row's values by field.
     QVector<LogColumn> logColumns;
-    // The kova-export options of this type alone, without "--".
-    QStringList options;
     // The "|"-separated fields (0-based) of a detail record that belong to
     // the batch rather than to the payment, such as a sequence number: the
     // register's fingerprint of the payments leaves them out. Fixed-width

@@ -943,7 +943,7 @@ private slots:
         usage("clearing in wdk mode", words("transfer" + full + "--clearing rtgs"), "--clearing needs --mode others");
         usage("limit beyond 64 bits", words("transfer" + full + "--mode others --max 18.446.744.073.709.551.616"),
               "--max: not a number: 18.446.744.073.709.551.616");
-        usage("account with line feed", words("payroll" + full + "--account") << "1\n", "--account must be a positive integer: 1\n");
+        usage("account with line feed", words("payroll" + full + "--account") << "1\n", "--account must be a row number from 1 to 2147483647: 1\n");
         usage("account on transfer", words("transfer" + full + "--account 1"), "--account does not apply to transfer");
         usage("twice", words("transfer" + full + "--sheet T"), "--sheet given more than once");
         usage("second type", words("transfer" + full + "credit"), "unexpected argument: credit");
