@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/common/logbatch.h"
+#include "forms/base/logbatch.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>

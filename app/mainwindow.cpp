@@ -7,23 +7,23 @@
 #include "sourcetextchoice.h"
 #include "windowsettings.h"
 
-#include "forms/common/dayfollower.h"
-#include "forms/common/filedialogs.h"
-#include "forms/common/messages.h"
-#include "forms/common/pastetrim.h"
-#include "forms/common/sheetloader.h"
-#include "forms/common/transactionform.h"
-#include "forms/common/wheelguard.h"
+#include "widgets/dayfollower.h"
+#include "widgets/filedialogs.h"
+#include "widgets/messages.h"
+#include "widgets/pastetrim.h"
+#include "forms/base/sheetloader.h"
+#include "forms/base/transactionform.h"
+#include "widgets/wheelguard.h"
 #include "forms/formfactory.h"
-#include "record/clock.h"
-#include "record/effectivedate.h"
+#include "widgets/clock.h"
+#include "widgets/effectivedate.h"
 #include "run/pathchecks.h"
 #include "record/passwordprotected.h"
 #include "settings/settingsfile.h"
 #include "register/batchregister.h"
 #include "types/registry.h"
-#include "register/templateworkbook.h"
-#include "xlsx/document.h"
+#include "types/templateworkbook.h"
+#include "reader/document.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,7 +80,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_textChoice->hide();
     // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
     connect(m_textChoice, &SourceTextChoice::changed, this, [this] {
-        xlsx::chooseTextOptions(ui->txtSource->text(), m_textChoice->options());
+        reader::chooseTextOptions(ui->txtSource->text(), m_textChoice->options());
         loadSource();
     });
     ui->verticalLayout_6->setMargin(0);
@@ -343,7 +343,7 @@ void MainWindow::loadSource(const QString& sheet)
     // Export pressed while an earlier choice was read was meant for that one.
     m_exportWhenLoaded = false;
     statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
-    m_loader->start(path, sheet, xlsx::chosenTextOptions(path));
+    m_loader->start(path, sheet, reader::chosenTextOptions(path));
     showBusy(true);
     // Its sheets are listed once it is read; the list shown is the earlier workbook's.
     ui->cboSheets->setEnabled(m_loadingSheetChoice);
@@ -364,7 +364,7 @@ void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
         emit SIG_Excel_Changed(read->path, read->sheet);
     } else {
         m_shownPath = read->path;
-        m_textChoice->setOptions(xlsx::chosenTextOptions(read->path));
+        m_textChoice->setOptions(reader::chosenTextOptions(read->path));
         m_textChoice->setVisible(read->delimitedText);
         {
             // The form hears of the new list once, below, and not of each step of

@@ -27,19 +27,19 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
     m_delimiter->addItem(QStringLiteral("Semicolon"), int(';'));
     m_delimiter->addItem(QStringLiteral("Tab"), int('\t'));
     m_delimiter->addItem(QStringLiteral("|"), int('|'));
-    m_encoding->addItem(kFound, int(xlsx::TextEncoding::Detect));
-    m_encoding->addItem(QStringLiteral("UTF-8"), int(xlsx::TextEncoding::Utf8));
-    m_encoding->addItem(QStringLiteral("UTF-16LE"), int(xlsx::TextEncoding::Utf16LE));
-    m_encoding->addItem(QStringLiteral("UTF-16BE"), int(xlsx::TextEncoding::Utf16BE));
-    m_encoding->addItem(QStringLiteral("Windows-1252"), int(xlsx::TextEncoding::Windows1252));
+    m_encoding->addItem(kFound, int(reader::TextEncoding::Detect));
+    m_encoding->addItem(QStringLiteral("UTF-8"), int(reader::TextEncoding::Utf8));
+    m_encoding->addItem(QStringLiteral("UTF-16LE"), int(reader::TextEncoding::Utf16LE));
+    m_encoding->addItem(QStringLiteral("UTF-16BE"), int(reader::TextEncoding::Utf16BE));
+    m_encoding->addItem(QStringLiteral("Windows-1252"), int(reader::TextEncoding::Windows1252));
     // Taken only where no date of the column tells.
-    m_dateOrder->addItem(QStringLiteral("Day first"), int(xlsx::DateOrder::DayMonthYear));
-    m_dateOrder->addItem(QStringLiteral("Month first"), int(xlsx::DateOrder::MonthDayYear));
+    m_dateOrder->addItem(QStringLiteral("Day first"), int(reader::DateOrder::DayMonthYear));
+    m_dateOrder->addItem(QStringLiteral("Month first"), int(reader::DateOrder::MonthDayYear));
     m_dateOrder->setToolTip(QStringLiteral("How 05/12/2026 reads when no date of the column, such as 25/12/2026, "
                                            "tells"));
     m_decimalMark->addItem(kFound, -1);
-    m_decimalMark->addItem(QStringLiteral("Dot"), int(xlsx::DecimalMark::Dot));
-    m_decimalMark->addItem(QStringLiteral("Comma"), int(xlsx::DecimalMark::Comma));
+    m_decimalMark->addItem(QStringLiteral("Dot"), int(reader::DecimalMark::Dot));
+    m_decimalMark->addItem(QStringLiteral("Comma"), int(reader::DecimalMark::Comma));
     m_decimalMark->setToolTip(QStringLiteral("The amounts' decimal mark: found from the amount column unless "
                                              "chosen"));
 
@@ -58,19 +58,19 @@ SourceTextChoice::SourceTextChoice(QWidget* parent)
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SourceTextChoice::changed);
 }
 
-xlsx::TextOptions SourceTextChoice::options() const
+reader::TextOptions SourceTextChoice::options() const
 {
-    xlsx::TextOptions options;
+    reader::TextOptions options;
     options.delimiter = char(m_delimiter->currentData().toInt());
-    options.encoding = xlsx::TextEncoding(m_encoding->currentData().toInt());
-    options.dateOrder = xlsx::DateOrder(m_dateOrder->currentData().toInt());
+    options.encoding = reader::TextEncoding(m_encoding->currentData().toInt());
+    options.dateOrder = reader::DateOrder(m_dateOrder->currentData().toInt());
     const int mark = m_decimalMark->currentData().toInt();
     if (mark >= 0)
-        options.decimalMark = xlsx::DecimalMark(mark);
+        options.decimalMark = reader::DecimalMark(mark);
     return options;
 }
 
-void SourceTextChoice::setOptions(const xlsx::TextOptions& options)
+void SourceTextChoice::setOptions(const reader::TextOptions& options)
 {
     const QSignalBlocker quietDelimiter(m_delimiter);
     const QSignalBlocker quietEncoding(m_encoding);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 #include <QWidget>
 
@@ -18,9 +18,9 @@ class SourceTextChoice final : public QWidget
 public:
     explicit SourceTextChoice(QWidget* parent = nullptr);
 
-    xlsx::TextOptions options() const;
+    reader::TextOptions options() const;
     // Shows options without announcing them.
-    void setOptions(const xlsx::TextOptions& options);
+    void setOptions(const reader::TextOptions& options);
 
 signals:
     // The user chose another delimiter, encoding, date order or decimal mark.

@@ -13,8 +13,8 @@
 #include "benchsupport.h"
 
 #include "app/mainwindow.h"
-#include "forms/common/messages.h"
-#include "forms/common/transactionform.h"
+#include "widgets/messages.h"
+#include "forms/base/transactionform.h"
 #include "register/batchregister.h"
 #include "settings/settingsfile.h"
 

@@ -11,7 +11,7 @@
 // Constant-memory mode writes every text as an inline string; spreadsheet
 // programs write a shared string table instead, which --shared-strings
 // generates (slower, libxlsxwriter then keeps the whole sheet in memory).
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <QDate>
 #include <QDir>
@@ -101,17 +101,17 @@ bool inChild(const std::function<bool()>& work)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool measure(const QString& path, long rows, xlsx::SheetAccess access)
+bool measure(const QString& path, long rows, reader::SheetAccess access)
 {
     QElapsedTimer timer;
     timer.start();
-    xlsx::Document document(path, xlsx::TextOptions{}, access);
+    reader::Document document(path, reader::TextOptions{}, access);
     if (!document.selectSheet(QStringLiteral("Payroll"))) {
         std::printf("%ld rows: cannot select the sheet\n", rows);
         return false;
     }
     const qint64 openMs = timer.elapsed();
-    const xlsx::CellRange range = document.dimension();
+    const reader::CellRange range = document.dimension();
     qint64 characters = 0;
     for (int r = 1; r <= range.lastRow(); ++r)
         for (int c = 1; c <= range.lastColumn(); ++c)
@@ -134,12 +134,12 @@ int main(int argc, char** argv)
 {
     std::vector<long> sizes;
     bool sharedStrings = false;
-    xlsx::SheetAccess access = xlsx::SheetAccess::Random;
+    reader::SheetAccess access = reader::SheetAccess::Random;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shared-strings") == 0)
             sharedStrings = true;
         else if (std::strcmp(argv[i], "--forward") == 0)
-            access = xlsx::SheetAccess::Forward;
+            access = reader::SheetAccess::Forward;
         else
             sizes.push_back(std::atol(argv[i]));
     }

@@ -2,9 +2,9 @@
 #include "commands.h"
 
 #include "core/collection/collectionexport.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
-std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const xlsx::Document& workbook,
+std::unique_ptr<kova::ExportJob> collectionJob(const Options& options, const reader::Document& workbook,
                                                PrintingSink& sink)
 {
     kova::CollectionSettings s = kova::readCollectionSettings(options.settingsPath);

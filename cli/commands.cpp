@@ -27,7 +27,7 @@ Command commandFor(const QString& type)
 }
 
 kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
-                                     const xlsx::Document& workbook, PrintingSink& sink)
+                                     const reader::Document& workbook, PrintingSink& sink)
 {
     kova::SavedMapping saved = kova::readSavedMapping(options.settingsPath, type);
     if (options.headerRow)

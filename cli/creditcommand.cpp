@@ -3,9 +3,9 @@
 
 #include "core/credit/creditexport.h"
 #include "settings/sourceaccount.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
-std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const xlsx::Document& workbook,
+std::unique_ptr<kova::ExportJob> creditJob(const Options& options, const reader::Document& workbook,
                                            PrintingSink& sink)
 {
     kova::CreditSettings settings = kova::readCreditSettings(options.settingsPath, QDate::currentDate());

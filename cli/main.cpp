@@ -9,11 +9,11 @@
 #include "record/passwordprotected.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
-#include "register/templateworkbook.h"
+#include "types/templateworkbook.h"
 #include "run/pathchecks.h"
 #include "types/registry.h"
-#include "xlsx/document.h"
-#include "xlsx/textdecoding.h"
+#include "reader/document.h"
+#include "reader/csv/textdecoding.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -36,9 +36,9 @@ enum ExitStatus {
 };
 
 // An encoding as kova-export takes it.
-QString encodingOption(xlsx::TextEncoding encoding)
+QString encodingOption(reader::TextEncoding encoding)
 {
-    return QStringLiteral("--encoding ") + xlsx::encodingName(encoding).toLower();
+    return QStringLiteral("--encoding ") + reader::encodingName(encoding).toLower();
 }
 
 int usageError(const QString& problem)
@@ -66,13 +66,13 @@ int exitStatus(kova::ExportOutcome outcome)
 // One reading of the workbook and the export from it. With SheetAccess::InOrder
 // no answer where the sheet did not read as that reading assumes: what it read
 // is not the sheet, and the run is made again.
-std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, xlsx::SheetAccess access)
+std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, reader::SheetAccess access)
 {
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
     // The export then reads the same document, its rows in order as they arrive.
-    xlsx::Document workbook(options.source, options.text, access);
-    const xlsx::TextOptions plain;
+    reader::Document workbook(options.source, options.text, access);
+    const reader::TextOptions plain;
     const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
                                   || options.text.dateOrder != plain.dateOrder || options.text.decimalMark;
     if (!workbook.isDelimitedText() && (options.sheet.isEmpty() || textOptionsGiven))
@@ -80,7 +80,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
                                                   : delimitedTextOptions() + QStringLiteral(" apply to delimited text only"));
     // Delimited text is one sheet, named after the file.
     const QString sheet = options.sheet.isEmpty() ? QFileInfo(options.source).completeBaseName() : options.sheet;
-    const bool inOrder = access == xlsx::SheetAccess::InOrder;
+    const bool inOrder = access == reader::SheetAccess::InOrder;
     if (!workbook.selectSheet(sheet)) {
         if (inOrder)
             return std::nullopt;
@@ -111,12 +111,12 @@ int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& 
         return Refused;
     }
     sink->hold();
-    if (const std::optional<int> status = exportOnce(options, command, *sink, xlsx::SheetAccess::InOrder)) {
+    if (const std::optional<int> status = exportOnce(options, command, *sink, reader::SheetAccess::InOrder)) {
         sink->release();
         return *status;
     }
     sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
-    return *exportOnce(options, command, *sink, xlsx::SheetAccess::Forward);
+    return *exportOnce(options, command, *sink, reader::SheetAccess::Forward);
 }
 
 int printHistory(const QString& settingsPath)

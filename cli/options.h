@@ -3,7 +3,7 @@
 #include "optiontable.h"
 
 #include "settings/clearing.h"
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 #include <QDate>
 #include <QString>
@@ -43,7 +43,7 @@ struct Options
     bool allowDuplicate = false;
     bool saveMapping = false;   // template: store its column order for TYPE
     std::optional<int> headerRow;   // the row of column titles, instead of the saved one
-    xlsx::TextOptions text;     // how a source of delimited text is read
+    reader::TextOptions text;     // how a source of delimited text is read
 };
 
 struct ParsedCommandLine

@@ -5,7 +5,7 @@
 
 #include "settings/settingsfile.h"
 #include "types/registry.h"
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 #include <limits>
 
@@ -124,25 +124,25 @@ const QVector<CommandOption>& commandOptions()
         O("delimiter", everyExport).oneOf(names({"comma", "semicolon", "tab", "pipe"}))
             .help("delimited text: the delimiter (default: found)")
             .checked(CheckOrder::DelimitedText)
-            .reads([](GivenOption& v, Options& o) { o.text.delimiter = v.named(xlsx::delimiterNamed).value_or(o.text.delimiter); }),
+            .reads([](GivenOption& v, Options& o) { o.text.delimiter = v.named(reader::delimiterNamed).value_or(o.text.delimiter); }),
         O("encoding", everyExport).oneOf(names({"utf-8", "utf-16le", "utf-16be", "windows-1252"}))
             .help("delimited text: the encoding (default: the byte order\n"
                   "mark, else UTF-8 when valid, else windows-1252)")
             .checked(CheckOrder::DelimitedText)
-            .reads([](GivenOption& v, Options& o) { o.text.encoding = v.named(xlsx::encodingNamed).value_or(o.text.encoding); }),
+            .reads([](GivenOption& v, Options& o) { o.text.encoding = v.named(reader::encodingNamed).value_or(o.text.encoding); }),
         O("date-order", everyExport).oneOf(names({"dmy", "mdy"}))
             .help("delimited text: the date column's order when none of\n"
                   "its dates tells (such as 25/12/2026 does) whether\n"
                   "05/12/2026 is day first or month first (default: dmy)")
             .checked(CheckOrder::DelimitedText)
-            .reads([](GivenOption& v, Options& o) { o.text.dateOrder = v.named(xlsx::dateOrderNamed).value_or(o.text.dateOrder); }),
+            .reads([](GivenOption& v, Options& o) { o.text.dateOrder = v.named(reader::dateOrderNamed).value_or(o.text.dateOrder); }),
         O("decimal-mark", everyExport).oneOf(names({"dot", "comma"}))
             .help("delimited text: the amounts' decimal mark (default:\n"
                   "what the amount column shows, as 1.250.000,00 or\n"
                   "1,234.56 do; a column where 750.000 could be either\n"
                   "is refused without it)")
             .checked(CheckOrder::DelimitedText)
-            .reads([](GivenOption& v, Options& o) { o.text.decimalMark = v.named(xlsx::decimalMarkNamed); }),
+            .reads([](GivenOption& v, Options& o) { o.text.decimalMark = v.named(reader::decimalMarkNamed); }),
         O("settings", everyCommand).value("FILE").files({QStringLiteral("ini")})
             .help("the settings file (default: kova.ini beside the executable\n"
                   "when that folder is writable, else ~/.config/kova/kova.ini)")

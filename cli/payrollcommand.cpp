@@ -2,9 +2,9 @@
 #include "commands.h"
 
 #include "core/payroll/payrollexport.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
-std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const xlsx::Document& workbook,
+std::unique_ptr<kova::ExportJob> payrollJob(const Options& options, const reader::Document& workbook,
                                             PrintingSink& sink)
 {
     kova::PayrollSettings s = kova::readPayrollSettings(options.settingsPath);

@@ -1,9 +1,9 @@
 #include "commands.h"
 
 #include "core/transfer/transferexport.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
-std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const xlsx::Document& workbook,
+std::unique_ptr<kova::ExportJob> transferJob(const Options& options, const reader::Document& workbook,
                                              PrintingSink& sink)
 {
     kova::TransferSettings settings = kova::readTransferSettings(options.settingsPath);

@@ -15,7 +15,7 @@ BatchKey AccountExport::batchKey() const
     return BatchKey::of(m_batch.date, m_account.account + QLatin1Char(' ') + m_account.companyCode);
 }
 
-int AccountExport::leftOutBy(const xlsx::Document& sheet, int row) const
+int AccountExport::leftOutBy(const reader::Document& sheet, int row) const
 {
     return m_dates.accepts(sheet, row, reading()) ? -1 : outsideDates;
 }

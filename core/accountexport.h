@@ -30,7 +30,7 @@ public:
     BatchKey batchKey() const final;
     int recordWidth() const final { return m_batch.recordWidth; }
     // The date filter; every row it leaves out is outsideDates.
-    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const reader::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
     // kova::headerOverflow on the header's total field.
     QString overflow(const ExportTotals& totals) const final;
@@ -78,7 +78,7 @@ protected:
     // total, for the type to write in its own layout. None, with "Invalid
     // amount" and the cell shown as read, when the cell holds no valid amount.
     template <typename Field>
-    std::optional<Cents> rowAmount(const xlsx::Document& sheet, int row, Field field, Cents max,
+    std::optional<Cents> rowAmount(const reader::Document& sheet, int row, Field field, Cents max,
                                    RowContext& out) const
     {
         const AmountCell amount = cellAmount(sheet, row, columns().at(int(field)), max, reading());
@@ -97,7 +97,7 @@ protected:
     // exactly ten of them. Shown, and returned, padded to ten as the record
     // takes it.
     template <typename Field>
-    const QString& accountNumber(const xlsx::Document& sheet, int row, Field field, RowContext& out) const
+    const QString& accountNumber(const reader::Document& sheet, int row, Field field, RowContext& out) const
     {
         const QString account = cellText(sheet, row, columns().at(int(field)));
         if (!isDigitsOnly(account))

@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace xlsx { class Document; }
+namespace reader { class Document; }
 
 namespace kova {
 
@@ -48,11 +48,11 @@ public:
     // Date and clearing filters: -1 takes the row into the batch; any other
     // number is why it is left out (0, 1, ...), for leftOutNote(). A row left
     // out takes no line number and no place in the log.
-    virtual int leftOutBy(const xlsx::Document& sheet, int row) const = 0;
+    virtual int leftOutBy(const reader::Document& sheet, int row) const = 0;
     // What the closing note says of count rows left out for reason:
     // "4 rows outside 07 Dec 2026 - 07 Dec 2026 left out".
     virtual QString leftOutNote(int reason, int count) const = 0;
-    virtual void convert(const xlsx::Document& sheet, int row, RowContext& out) const = 0;
+    virtual void convert(const reader::Document& sheet, int row, RowContext& out) const = 0;
     // The refusal text when the batch does not fit its header record, else empty.
     virtual QString overflow(const ExportTotals&) const { return {}; }
     // Runs once the batch is known to be written, before headerRecord() and

@@ -9,7 +9,7 @@
 #include "record/rowcontext.h"
 #include "record/textfield.h"
 #include "types/payrolldescriptor.h"
-#include "xlsx/serialdate.h"
+#include "reader/cells/serialdate.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -100,8 +100,8 @@ void dates(const std::uint8_t* data, std::size_t size)
         return;
     double serial;
     std::memcpy(&serial, data, sizeof serial);
-    for (const xlsx::DateSystem system : {xlsx::DateSystem::From1900, xlsx::DateSystem::From1904}) {
-        const QVariant date = xlsx::serialToDate(serial, system);
+    for (const reader::DateSystem system : {reader::DateSystem::From1900, reader::DateSystem::From1904}) {
+        const QVariant date = reader::serialToDate(serial, system);
         if (!date.isValid())
             continue;
         const QDate day = date.userType() == QMetaType::QDate ? date.toDate() : date.toDateTime().date();

@@ -3,7 +3,7 @@
 // given, date order), the rest is the text. Every cell is read both ways.
 #include "readcells.h"
 
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,21 +14,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1 || size > (1u << 24))
         return 0;
     const char delimiters[] = {0, ',', ';', '\t', '|'};
-    const xlsx::TextEncoding encodings[] = {xlsx::TextEncoding::Detect, xlsx::TextEncoding::Utf8,
-                                            xlsx::TextEncoding::Utf16LE, xlsx::TextEncoding::Utf16BE,
-                                            xlsx::TextEncoding::Windows1252};
-    xlsx::TextOptions options;
+    const reader::TextEncoding encodings[] = {reader::TextEncoding::Detect, reader::TextEncoding::Utf8,
+                                            reader::TextEncoding::Utf16LE, reader::TextEncoding::Utf16BE,
+                                            reader::TextEncoding::Windows1252};
+    reader::TextOptions options;
     options.delimiter = delimiters[data[0] % 5];
     options.encoding = encodings[data[0] / 5 % 5];
-    options.dateOrder = data[0] / 25 % 2 ? xlsx::DateOrder::MonthDayYear : xlsx::DateOrder::DayMonthYear;
+    options.dateOrder = data[0] / 25 % 2 ? reader::DateOrder::MonthDayYear : reader::DateOrder::DayMonthYear;
     const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1), int(size - 1));
-    xlsx::Document document(xlsx::InMemory{text}, options);
+    reader::Document document(reader::InMemory{text}, options);
     if (!text.isEmpty() && !text.startsWith("PK") && !text.startsWith("\xD0\xCF") && !document.isDelimitedText())
         std::abort();
-    fuzz::readEverySheet(xlsx::InMemory{text}, options);
+    fuzz::readEverySheet(reader::InMemory{text}, options);
     for (const QString& name : document.sheetNames())
         document.selectSheet(name);
-    const xlsx::CellRange range = document.dimension();
+    const reader::CellRange range = document.dimension();
     for (int r = range.firstRow(); r <= range.lastRow() && r < range.firstRow() + 64; ++r)
         for (int c = range.firstColumn(); c <= range.lastColumn() && c < range.firstColumn() + 64; ++c)
             if (document.text(r, c) != document.read(r, c).toString())

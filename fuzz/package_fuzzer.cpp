@@ -2,7 +2,7 @@
 // every sheet selected and read.
 #include "readcells.h"
 
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size > (1u << 24))
         return 0;
-    fuzz::readEverySheet(xlsx::InMemory{QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size))});
+    fuzz::readEverySheet(reader::InMemory{QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size))});
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "readcells.h"
 
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <QDate>
 #include <QVariant>
@@ -29,10 +29,10 @@ void touch(const QVariant& value)
 
 // Read once without a survey, as kova-export reads it (the width, then the rows
 // until the end): where it says it read intact, it read what the whole sheet holds.
-void readOnceInOrder(const xlsx::InMemory& package, const xlsx::TextOptions& text, const QString& name,
-                     const xlsx::Document& whole)
+void readOnceInOrder(const reader::InMemory& package, const reader::TextOptions& text, const QString& name,
+                     const reader::Document& whole)
 {
-    xlsx::Document once(package, text, xlsx::SheetAccess::InOrder);
+    reader::Document once(package, text, reader::SheetAccess::InOrder);
     if (!once.selectSheet(name))
         return;
     const int lastColumn = once.dimension().lastColumn();
@@ -47,8 +47,8 @@ void readOnceInOrder(const xlsx::InMemory& package, const xlsx::TextOptions& tex
     }
     if (!once.readIntact())
         return;
-    const xlsx::CellRange range = whole.dimension();
-    const xlsx::CellRange read = once.dimension();
+    const reader::CellRange range = whole.dimension();
+    const reader::CellRange read = once.dimension();
     expect(same && lastColumn == range.lastColumn());
     expect(read.firstRow() == range.firstRow() && read.lastRow() == range.lastRow()
            && read.firstColumn() == range.firstColumn() && read.lastColumn() == range.lastColumn());
@@ -56,10 +56,10 @@ void readOnceInOrder(const xlsx::InMemory& package, const xlsx::TextOptions& tex
 
 } // namespace
 
-void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text)
+void readEverySheet(const reader::InMemory& package, const reader::TextOptions& text)
 {
-    xlsx::Document whole(package, text);
-    xlsx::Document forward(package, text, xlsx::SheetAccess::Forward);
+    reader::Document whole(package, text);
+    reader::Document forward(package, text, reader::SheetAccess::Forward);
     expect(whole.sheetNames() == forward.sheetNames());
     // Both answer alike; the text of a cell is its value's.
     const auto read = [&](int row, int column) {
@@ -82,8 +82,8 @@ void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text
             expect(!forward.dimension().isValid() && !forward.read(1, 1).isValid());
             continue;
         }
-        const xlsx::CellRange range = whole.dimension();
-        const xlsx::CellRange streamedRange = forward.dimension();
+        const reader::CellRange range = whole.dimension();
+        const reader::CellRange streamedRange = forward.dimension();
         expect(range.firstRow() == streamedRange.firstRow() && range.lastRow() == streamedRange.lastRow()
                && range.firstColumn() == streamedRange.firstColumn() && range.lastColumn() == streamedRange.lastColumn());
         readOnceInOrder(package, text, name, whole);
@@ -105,16 +105,16 @@ void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text
     }
 }
 
-void expectSameCells(const xlsx::InMemory& reference, const xlsx::InMemory& package)
+void expectSameCells(const reader::InMemory& reference, const reader::InMemory& package)
 {
-    xlsx::Document expected(reference);
-    xlsx::Document actual(package);
+    reader::Document expected(reference);
+    reader::Document actual(package);
     for (const QString& name : expected.sheetNames()) {
         if (!expected.selectSheet(name))
             continue;
         expect(actual.selectSheet(name));
-        const xlsx::CellRange range = expected.dimension();
-        const xlsx::CellRange read = actual.dimension();
+        const reader::CellRange range = expected.dimension();
+        const reader::CellRange read = actual.dimension();
         expect(range.firstRow() == read.firstRow() && range.lastRow() == read.lastRow()
                && range.firstColumn() == read.firstColumn() && range.lastColumn() == read.lastColumn());
         long long reads = 0;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
-namespace xlsx { struct InMemory; }
+namespace reader { struct InMemory; }
 
 namespace fuzz {
 
@@ -14,12 +14,12 @@ namespace fuzz {
 // nothing outside it), when the two readings differ in anything, or when the
 // rows read as they arrive are not intact. Delimited text is read with the
 // options given.
-void readEverySheet(const xlsx::InMemory& package, const xlsx::TextOptions& text = {});
+void readEverySheet(const reader::InMemory& package, const reader::TextOptions& text = {});
 
 // Opens both packages, their sheets held whole, and aborts when a sheet the
 // reference reads is read otherwise from the package: not at all, with
 // another used range, or a cell (up to the bound on the reads) with another
 // value.
-void expectSameCells(const xlsx::InMemory& reference, const xlsx::InMemory& package);
+void expectSameCells(const reader::InMemory& reference, const reader::InMemory& package);
 
 } // namespace fuzz

@@ -5,7 +5,7 @@
 #include "packagebytes.h"
 #include "readcells.h"
 
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray worksheet = split < 0 ? input : input.left(split);
     const QByteArray sharedStrings = split < 0 ? QByteArray() : input.mid(split + 1);
     const QByteArray package = fuzz::workbookAround(worksheet, sharedStrings);
-    fuzz::readEverySheet(xlsx::InMemory{package});
+    fuzz::readEverySheet(reader::InMemory{package});
     // A comment before the end of the sheet data leaves the sheet to expat
     // alone: what expat reads, the markup scanner and the plain cells it
     // hands on read alike. (Not where CDATA could hold the end, and the
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int end = worksheet.indexOf("</sheetData>");
     if (end >= 0 && !worksheet.contains("<![CDATA[")) {
         const QByteArray byExpat = QByteArray(worksheet).insert(end, "<!---->");
-        fuzz::expectSameCells(xlsx::InMemory{fuzz::workbookAround(byExpat, sharedStrings)}, xlsx::InMemory{package});
+        fuzz::expectSameCells(reader::InMemory{fuzz::workbookAround(byExpat, sharedStrings)}, reader::InMemory{package});
     }
     return 0;
 }

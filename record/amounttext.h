@@ -1,7 +1,7 @@
 #pragma once
 
 #include "money.h"
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@
 
 namespace kova {
 
-using DecimalMark = xlsx::DecimalMark;
+using DecimalMark = reader::DecimalMark;
 
 // What one amount text says of the decimal mark it was written with (white space around it ignored; an
 // optional leading sign):

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 namespace kova {
 
@@ -11,8 +11,8 @@ namespace kova {
 struct CellReading
 {
     bool fromText = false;
-    xlsx::DateOrder dateOrder = xlsx::DateOrder::DayMonthYear;
-    xlsx::DecimalMark decimalMark = xlsx::DecimalMark::Dot;
+    reader::DateOrder dateOrder = reader::DateOrder::DayMonthYear;
+    reader::DecimalMark decimalMark = reader::DecimalMark::Dot;
 };
 
 } // namespace kova

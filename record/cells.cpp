@@ -2,7 +2,7 @@
 
 #include "amounttext.h"
 #include "datetext.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -12,17 +12,17 @@
 
 namespace kova {
 
-QVariant cellValue(const xlsx::Document& sheet, int row, int column)
+QVariant cellValue(const reader::Document& sheet, int row, int column)
 {
     return column > 0 ? sheet.read(row, column) : QVariant();
 }
 
-QString cellText(const xlsx::Document& sheet, int row, int column)
+QString cellText(const reader::Document& sheet, int row, int column)
 {
     return column > 0 ? sheet.text(row, column) : QString();
 }
 
-std::optional<int> cellInt(const xlsx::Document& sheet, int row, int column)
+std::optional<int> cellInt(const reader::Document& sheet, int row, int column)
 {
     const QVariant value = cellValue(sheet, row, column);
     const auto bounded = [](qlonglong number) {
@@ -82,7 +82,7 @@ std::optional<Cents> wholeHundredths(double value)
 
 } // namespace
 
-AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents maxCents,
+AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
                       const CellReading& reading)
 {
     if (reading.fromText) {
@@ -118,15 +118,15 @@ AmountCell cellAmount(const xlsx::Document& sheet, int row, int column, Cents ma
     return amount;
 }
 
-QDate cellDate(const xlsx::Document& sheet, int row, int column, const CellReading& reading)
+QDate cellDate(const reader::Document& sheet, int row, int column, const CellReading& reading)
 {
     if (!reading.fromText)
         return cellValue(sheet, row, column).toDate();
     const DateTextReadings dates = readDateText(cellText(sheet, row, column));
-    return reading.dateOrder == xlsx::DateOrder::DayMonthYear ? dates.dayFirst : dates.monthFirst;
+    return reading.dateOrder == reader::DateOrder::DayMonthYear ? dates.dayFirst : dates.monthFirst;
 }
 
-bool DateFilter::accepts(const xlsx::Document& sheet, int row, const CellReading& reading) const
+bool DateFilter::accepts(const reader::Document& sheet, int row, const CellReading& reading) const
 {
     if (column <= 0)
         return true;

@@ -3,7 +3,7 @@
 #include "amounttext.h"
 #include "cells.h"
 #include "datetext.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 namespace kova {
 
@@ -25,20 +25,20 @@ struct Witness
     QString shown() const { return cell + QStringLiteral(" \"") + text + QLatin1Char('"'); }
 };
 
-QString orderName(xlsx::DateOrder order)
+QString orderName(reader::DateOrder order)
 {
-    return order == xlsx::DateOrder::DayMonthYear ? QStringLiteral("day/month/year")
+    return order == reader::DateOrder::DayMonthYear ? QStringLiteral("day/month/year")
                                                   : QStringLiteral("month/day/year");
 }
 
-QString markName(xlsx::DecimalMark mark)
+QString markName(reader::DecimalMark mark)
 {
-    return mark == xlsx::DecimalMark::Dot ? QStringLiteral("\".\"") : QStringLiteral("\",\"");
+    return mark == reader::DecimalMark::Dot ? QStringLiteral("\".\"") : QStringLiteral("\",\"");
 }
 
 // The date order of one column: a date only one order reads decides it.
-void learnDates(const xlsx::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
-                xlsx::DateOrder chosen, LearnedReading& learned)
+void learnDates(const reader::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
+                reader::DateOrder chosen, LearnedReading& learned)
 {
     Witness dayFirst, monthFirst, open;
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -66,7 +66,7 @@ void learnDates(const xlsx::Document& sheet, int column, int firstRow, int lastR
         return;
     }
     if (dayFirst.found() || monthFirst.found()) {
-        learned.reading.dateOrder = dayFirst.found() ? xlsx::DateOrder::DayMonthYear : xlsx::DateOrder::MonthDayYear;
+        learned.reading.dateOrder = dayFirst.found() ? reader::DateOrder::DayMonthYear : reader::DateOrder::MonthDayYear;
         learned.notes.append(QStringLiteral("%1: dates read as %2, as %3 shows")
                                  .arg(name, orderName(learned.reading.dateOrder),
                                       (dayFirst.found() ? dayFirst : monthFirst).shown()));
@@ -79,7 +79,7 @@ void learnDates(const xlsx::Document& sheet, int column, int firstRow, int lastR
 }
 
 // The decimal mark of one column: an amount only one mark reads decides it.
-void learnMark(const xlsx::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
+void learnMark(const reader::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
                LearnedReading& learned)
 {
     Witness dot, comma, open;
@@ -111,7 +111,7 @@ void learnMark(const xlsx::Document& sheet, int column, int firstRow, int lastRo
         return;
     }
     if (dot.found() || comma.found()) {
-        learned.reading.decimalMark = dot.found() ? xlsx::DecimalMark::Dot : xlsx::DecimalMark::Comma;
+        learned.reading.decimalMark = dot.found() ? reader::DecimalMark::Dot : reader::DecimalMark::Comma;
         learned.notes.append(QStringLiteral("%1: %2 is the decimal mark, as %3 shows")
                                  .arg(name, markName(learned.reading.decimalMark), (dot.found() ? dot : comma).shown()));
         return;
@@ -124,13 +124,13 @@ void learnMark(const xlsx::Document& sheet, int column, int firstRow, int lastRo
 
 } // namespace
 
-LearnedReading learnReading(const xlsx::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns,
+LearnedReading learnReading(const reader::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns,
                             int firstRow)
 {
     LearnedReading learned;
     if (!sheet.isDelimitedText())
         return learned;
-    const xlsx::TextOptions options = sheet.textOptions();
+    const reader::TextOptions options = sheet.textOptions();
     learned.reading.fromText = true;
     learned.reading.dateOrder = options.dateOrder;
     const int lastRow = sheet.dimension().lastRow();

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-namespace xlsx { class Document; }
+namespace reader { class Document; }
 
 namespace kova {
 
@@ -28,7 +28,7 @@ struct LearnedReading
 // date only one order reads, or an amount only one decimal mark reads,
 // decides its column; where nothing decides, the options the sheet was read
 // with say. A workbook's typed cells need none of this: fromText is false.
-LearnedReading learnReading(const xlsx::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns,
+LearnedReading learnReading(const reader::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns,
                             int firstRow);
 
 } // namespace kova

@@ -8,7 +8,7 @@
 #include "register/filesha256.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include <QFile>
 #include <QDir>
@@ -184,7 +184,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     const TypeDescriptor& type = job.descriptor();
     sink.headerChanged(type.logTitles());
 
-    std::optional<xlsx::Document> opened;
+    std::optional<reader::Document> opened;
     if (!request.document) {
         opened.emplace(request.sourcePath);
         if (!opened->selectSheet(request.sheetName)) {
@@ -192,7 +192,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             return ExportOutcome::Refused;
         }
     }
-    const xlsx::Document& workbook = request.document ? *request.document : *opened;
+    const reader::Document& workbook = request.document ? *request.document : *opened;
     const int firstRow = job.firstRow();
     const LearnedReading learned = learnReading(workbook, type, job.columns(), firstRow);
     for (const QString& note : learned.notes)
@@ -350,12 +350,12 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
 
 } // namespace
 
-QString unreadable(const xlsx::Document& workbook, QString (*encodingChoice)(xlsx::TextEncoding))
+QString unreadable(const reader::Document& workbook, QString (*encodingChoice)(reader::TextEncoding))
 {
     const QString problem = workbook.problem();
     if (problem.isEmpty())
         return {};
-    const std::optional<xlsx::TextEncoding> encoding = workbook.encodingToTry();
+    const std::optional<reader::TextEncoding> encoding = workbook.encodingToTry();
     return QStringLiteral(": ") + problem
            + (encoding && encodingChoice ? QStringLiteral("; try ") + encodingChoice(*encoding) : QString());
 }

@@ -2,13 +2,13 @@
 
 #include "core/exportjob.h"
 #include "record/canceltoken.h"
-#include "xlsx/textoptions.h"
+#include "reader/cells/textoptions.h"
 
 #include <QString>
 
 #include <optional>
 
-namespace xlsx { class Document; }
+namespace reader { class Document; }
 
 namespace kova {
 
@@ -25,7 +25,7 @@ struct ExportRequest
     // That workbook already open with that sheet selected, read instead of
     // opening it again (a full-size sheet takes seconds to read); it must
     // outlive the export. Null: the export opens the workbook itself.
-    const xlsx::Document* document = nullptr;
+    const reader::Document* document = nullptr;
     // Seen once per row and once more before the Header ID is reserved; null
     // for an export that is never stopped.
     const CancelToken* cancel = nullptr;
@@ -65,6 +65,6 @@ ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink&
 // encoding reads the text whole, "; try " and that encoding as the window or
 // kova-export has it chosen (encodingChoice; without one the choice is the
 // user's to find). Empty when the reader knows no more.
-QString unreadable(const xlsx::Document& workbook, QString (*encodingChoice)(xlsx::TextEncoding) = nullptr);
+QString unreadable(const reader::Document& workbook, QString (*encodingChoice)(reader::TextEncoding) = nullptr);
 
 } // namespace kova

@@ -2,7 +2,7 @@
 
 #include "record/cells.h"
 #include "record/rowcontext.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 namespace kova {
 
@@ -21,7 +21,7 @@ RowDoubts::RowDoubts(const TypeDescriptor& type, const QVector<int>& columns, co
     }
 }
 
-bool RowDoubts::find(const xlsx::Document& sheet, int row)
+bool RowDoubts::find(const reader::Document& sheet, int row)
 {
     m_found.clear();
     if (sheet.mayHoldUnknown(row))

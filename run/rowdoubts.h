@@ -6,7 +6,7 @@
 
 #include <QVector>
 
-namespace xlsx { class Document; }
+namespace reader { class Document; }
 
 namespace kova {
 
@@ -24,7 +24,7 @@ public:
     RowDoubts(const TypeDescriptor& type, const QVector<int>& columns, const CellReading& reading);
 
     // Finds the doubts of row; true when it has any.
-    bool find(const xlsx::Document& sheet, int row);
+    bool find(const reader::Document& sheet, int row);
     // Reports those found as the row's errors, each marking its field's column.
     void report(RowContext& out) const;
 

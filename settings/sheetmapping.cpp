@@ -2,12 +2,12 @@
 
 #include "settingsfile.h"
 #include "record/cells.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 namespace kova {
 namespace {
 
-QStringList rowTexts(const xlsx::Document& sheet, int row, int lastColumn)
+QStringList rowTexts(const reader::Document& sheet, int row, int lastColumn)
 {
     QStringList texts{QString()};   // entry c is column c
     for (int c = 1; c <= lastColumn; ++c)
@@ -37,7 +37,7 @@ int titlesFound(const QStringList& row, const QStringList& texts)
 // rows that does. Failing that, the top row holding the most of them, when it
 // holds more than the saved row: the export is refused either way, and there
 // the user is shown the titles really missing, not all of them.
-int findHeaderRow(const xlsx::Document& sheet, const SavedMapping& saved, int lastColumn)
+int findHeaderRow(const reader::Document& sheet, const SavedMapping& saved, int lastColumn)
 {
     QStringList texts;
     for (int i = 0; i < saved.columns.size(); ++i)
@@ -71,7 +71,7 @@ bool sameHeader(const QString& a, const QString& b)
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const xlsx::Document& sheet)
+SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const reader::Document& sheet)
 {
     const int lastColumn = sheet.dimension().lastColumn();
     SheetMapping placed;

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVector>
 
-namespace xlsx { class Document; }
+namespace reader { class Document; }
 
 namespace kova {
 
@@ -53,6 +53,6 @@ constexpr int headerSearchRows = 20;
 // together, more of them are); then each field with a header text is
 // checked against that row. Once one field followed its text to another
 // column, a mapped field saved without one is not placed at all.
-SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const xlsx::Document& sheet);
+SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved, const reader::Document& sheet);
 
 } // namespace kova

@@ -24,7 +24,7 @@ constexpr kova::Cents maxAmount = kova::wholeUnits(10000000000000LL) - 1;
 
 // Residence and citizen are flags: anything but one digit 0 or 1 is refused;
 // a cell that is no whole number is shown as read.
-void flagField(const xlsx::Document& sheet, int row, int sheetColumn, const QString& message, F field,
+void flagField(const reader::Document& sheet, int row, int sheetColumn, const QString& message, F field,
                kova::RowContext& out)
 {
     const std::optional<int> value = kova::cellInt(sheet, row, sheetColumn);
@@ -49,7 +49,7 @@ CollectionExport::CollectionExport(const CollectionSettings& settings)
 {
 }
 
-void CollectionExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+void CollectionExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const CollectionSettings& s = m_settings;
     QString record = QStringLiteral("1");

@@ -56,7 +56,7 @@ CreditExport::CreditExport(const CreditSettings& settings)
 {
 }
 
-int CreditExport::leftOutBy(const xlsx::Document& sheet, int row) const
+int CreditExport::leftOutBy(const reader::Document& sheet, int row) const
 {
     const int byDates = AccountExport::leftOutBy(sheet, row);
     if (byDates != -1)
@@ -71,7 +71,7 @@ QString CreditExport::leftOutNote(int reason, int count) const
     return reason == otherClearing ? m_bank.leftOutNote(count) : AccountExport::leftOutNote(reason, count);
 }
 
-void CreditExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+void CreditExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const kova::ColumnMap<F>& c = m_settings.columns;
     const bool wdk = m_settings.mode == kova::BankMode::WDK;

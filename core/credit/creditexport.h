@@ -21,9 +21,9 @@ class CreditExport final : public kova::AccountExport
 public:
     explicit CreditExport(const CreditSettings& settings);
 
-    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const reader::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
-    void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    void convert(const reader::Document& sheet, int row, kova::RowContext& out) const override;
     QString headerRecord(const kova::ExportTotals& totals) const override;
 
 private:

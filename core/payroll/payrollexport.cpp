@@ -38,7 +38,7 @@ PayrollExport::PayrollExport(const PayrollSettings& settings)
 {
 }
 
-void PayrollExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const PayrollSettings& s = m_settings;
     QString record = QStringLiteral("0");

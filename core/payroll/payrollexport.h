@@ -15,7 +15,7 @@ public:
     // The paying account is the checked row; refusal() names a missing one.
     explicit PayrollExport(const PayrollSettings& settings);
 
-    void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    void convert(const reader::Document& sheet, int row, kova::RowContext& out) const override;
     QString headerRecord(const kova::ExportTotals& totals) const override;
 
 private:

@@ -60,7 +60,7 @@ void putCut(const QString& raw, int width, F field, kova::RowContext& out)
 
 // An optional text field: unmapped, it is written empty and shown as width
 // spaces.
-void putText(const xlsx::Document& sheet, int row, const kova::ColumnMap<F>& columns, F field, int width,
+void putText(const reader::Document& sheet, int row, const kova::ColumnMap<F>& columns, F field, int width,
              kova::RowContext& out)
 {
     if (!columns.mapped(field))
@@ -92,7 +92,7 @@ int TransferExport::recordWidth() const
     return 0;
 }
 
-int TransferExport::leftOutBy(const xlsx::Document& sheet, int row) const
+int TransferExport::leftOutBy(const reader::Document& sheet, int row) const
 {
     if (!m_dates.accepts(sheet, row, reading()))
         return OutsideDates;
@@ -106,7 +106,7 @@ QString TransferExport::leftOutNote(int reason, int count) const
     return reason == OutsideDates ? m_dates.leftOutNote(count) : m_bank.leftOutNote(count);
 }
 
-void TransferExport::convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const
+void TransferExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const kova::ColumnMap<F>& columns = m_settings.columns;
     const auto text = [&](F field) { return kova::cellText(sheet, row, columns[field]); };

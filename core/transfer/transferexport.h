@@ -19,9 +19,9 @@ public:
     QString refusal() const override;
     kova::BatchKey batchKey() const override;
     int recordWidth() const override;
-    int leftOutBy(const xlsx::Document& sheet, int row) const override;
+    int leftOutBy(const reader::Document& sheet, int row) const override;
     QString leftOutNote(int reason, int count) const override;
-    void convert(const xlsx::Document& sheet, int row, kova::RowContext& out) const override;
+    void convert(const reader::Document& sheet, int row, kova::RowContext& out) const override;
     // Takes the batch's Header ID and stores the next one before the upload
     // file is committed: a file that then fails skips its number, and no
     // number is ever used twice.

@@ -2,7 +2,7 @@
 
 #include "core/collection/collectionsettings.h"
 
-#include "forms/common/accountform.h"
+#include "forms/parts/accountform.h"
 
 class Ui_CollectionForm;
 

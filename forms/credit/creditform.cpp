@@ -3,7 +3,7 @@
 #include "core/credit/creditexport.h"
 #include "ui_creditform.h"
 
-#include "forms/common/clearingcontrols.h"
+#include "forms/parts/clearingcontrols.h"
 
 CreditForm::CreditForm(QWidget* parent)
     : AccountForm(parent, kova::creditDescriptor())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/credit/creditsettings.h"
-#include "forms/common/accountform.h"
+#include "forms/parts/accountform.h"
 
 #include <memory>
 

@@ -4,12 +4,12 @@
 #include "ui_transferform.h"
 
 #include "core/transfer/headeridreservation.h"
-#include "record/clock.h"
+#include "widgets/clock.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslock.h"
-#include "forms/common/clearingcontrols.h"
-#include "forms/common/columnmapping.h"
-#include "forms/common/messages.h"
+#include "forms/parts/clearingcontrols.h"
+#include "forms/parts/columnmapping.h"
+#include "widgets/messages.h"
 
 #include <utility>
 

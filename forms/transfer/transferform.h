@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/transfer/transfersettings.h"
-#include "forms/common/savedgroup.h"
-#include "forms/common/transactionform.h"
+#include "forms/parts/savedgroup.h"
+#include "forms/base/transactionform.h"
 #include "headeridfield.h"
 
 #include <QList>

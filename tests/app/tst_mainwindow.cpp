@@ -2,13 +2,13 @@
 #include "app/logtablemodel.h"
 #include "app/placement.h"
 #include "app/windowsettings.h"
-#include "forms/common/filedialogs.h"
-#include "forms/common/logpacker.h"
-#include "forms/common/messages.h"
+#include "widgets/filedialogs.h"
+#include "forms/base/logpacker.h"
+#include "widgets/messages.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "settings/settingsfile.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 #include "testpackage.h"
 #include "testworkbook.h"
 #include "expect.h"
@@ -554,7 +554,7 @@ private slots:
         choose(m_dir.filePath("credit.xlsx"), "btnTemplate");
         choose(m_dir.filePath("missing/credit.xlsx"), "btnTemplate");
         QCOMPARE(m_dialogs.at(0), "Save Template: " + QDir::homePath() + "/Auto Credit template.xlsx");
-        QCOMPARE(xlsx::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
+        QCOMPARE(reader::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
 

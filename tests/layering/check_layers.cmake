@@ -2,7 +2,7 @@
 # include or by linking one of its libraries. Folders of one rank (forms and
 # cli) may not use each other either. Run as
 #   cmake -DROOT=<source dir> -P check_layers.cmake
-set(stack xlsx types record settings register core run verify render "forms cli" app)
+set(stack reader types record settings register core run verify render widgets "forms cli" app)
 
 set(rank 0)
 set(folders)
@@ -59,6 +59,44 @@ foreach(folder IN LISTS folders)
         check_use(${folder} ${owner_${name}} "${shown}: links ${name}")
       endif()
     endforeach()
+  endforeach()
+endforeach()
+
+# Inside reader/ the same holds for its rooms: the facade over the formats,
+# each format over the XML, the containers and the cells they share, and no
+# format using another.
+set(reader_stack cells containers xml "xlsx xls csv" .)
+set(rank 0)
+foreach(step IN LISTS reader_stack)
+  string(REPLACE " " ";" names "${step}")
+  foreach(name IN LISTS names)
+    set(room_rank_${name} ${rank})
+  endforeach()
+  math(EXPR rank "${rank} + 1")
+endforeach()
+
+file(GLOB_RECURSE sources "${ROOT}/reader/*.h" "${ROOT}/reader/*.cpp")
+foreach(source IN LISTS sources)
+  file(RELATIVE_PATH inside "${ROOT}/reader" "${source}")
+  string(REGEX MATCH "^([^/]+)/" _ "${inside}")
+  set(room .)
+  if(CMAKE_MATCH_1)
+    set(room ${CMAKE_MATCH_1})
+  endif()
+  if(NOT DEFINED room_rank_${room})
+    set_property(GLOBAL APPEND PROPERTY layer_faults "reader/${inside}: a room the stack does not name")
+    continue()
+  endif()
+  file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"reader/")
+  foreach(line IN LISTS lines)
+    set(to .)
+    if(line MATCHES "\"reader/([^/\"]+)/")
+      set(to ${CMAKE_MATCH_1})
+    endif()
+    if(NOT DEFINED room_rank_${to}
+       OR (NOT to STREQUAL room AND NOT room_rank_${to} LESS room_rank_${room}))
+      set_property(GLOBAL APPEND PROPERTY layer_faults "reader/${inside}: ${line}")
+    endif()
   endforeach()
 endforeach()
 

@@ -1,9 +1,9 @@
 #include "record/cells.h"
 #include "settings/sheetmapping.h"
 #include "types/transferdescriptor.h"
-#include "xlsx/document.h"
-#include "forms/common/columnmapping.h"
-#include "forms/common/messages.h"
+#include "reader/document.h"
+#include "forms/parts/columnmapping.h"
+#include "widgets/messages.h"
 #include "expect.h"
 
 #include <QtTest>
@@ -165,7 +165,7 @@ private slots:
         QFETCH(QString, placed);
         const QString path = m_dir.filePath("placed.xlsx");
         QVERIFY(expect::writeSheet(path, "Data", rows));
-        xlsx::Document sheet(path);
+        reader::Document sheet(path);
         QVERIFY(sheet.selectSheet("Data"));
         const kova::SheetMapping p = kova::placeMapping(m_type, {{1, 2, 3, 4, 5}, texts, true, 1}, sheet);
         QStringList got;

@@ -2,10 +2,10 @@
 #include "register/batchguard.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
-#include "register/templateworkbook.h"
+#include "types/templateworkbook.h"
 #include "types/registry.h"
-#include "xlsx/document.h"
-#include "xlsx/ziparchive.h"
+#include "reader/document.h"
+#include "reader/containers/ziparchive.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -115,7 +115,7 @@ bool makeSecondVersion(const QString& path, const QString& values)
 QByteArray part(const QString& xlsxPath, const char* name)
 {
     QByteArray bytes;
-    xlsx::ZipArchive(xlsxPath).stream(name, [&](const char* data, std::size_t size) { return bytes.append(data, int(size)), true; });
+    reader::ZipArchive(xlsxPath).stream(name, [&](const char* data, std::size_t size) { return bytes.append(data, int(size)), true; });
     return bytes;
 }
 
@@ -404,7 +404,7 @@ private slots:
         const QString path = dir.filePath("template.xlsx");
         for (const TypeDescriptor* type : transactionTypes()) {
             QCOMPARE(writeTemplate(type->type, path), QString());
-            xlsx::Document book(path);
+            reader::Document book(path);
             QVERIFY(book.sheetNames() == QStringList{type->displayName} && book.selectSheet(type->displayName));
             QCOMPARE(book.dimension().lastRow(), 1);
             const QByteArray styles = part(path, "xl/styles.xml");

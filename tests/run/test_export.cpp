@@ -3,10 +3,10 @@
 #include "core/payroll/payrollexport.h"
 #include "core/transfer/transferexport.h"
 #include "record/cells.h"
-#include "record/effectivedate.h"
+#include "widgets/effectivedate.h"
 #include "record/textfield.h"
 #include "render/messagetext.h"
-#include "xlsx/document.h"
+#include "reader/document.h"
 
 #include "enginetest.h"
 #include "testpackage.h"
@@ -135,9 +135,9 @@ public:
     QString refusal() const override { return {}; }
     BatchKey batchKey() const override { return {}; }
     int recordWidth() const override { return width; }
-    int leftOutBy(const xlsx::Document&, int) const override { return -1; }
+    int leftOutBy(const reader::Document&, int) const override { return -1; }
     QString leftOutNote(int, int) const override { return {}; }
-    void convert(const xlsx::Document& sheet, int row, RowContext& out) const override
+    void convert(const reader::Document& sheet, int row, RowContext& out) const override
     {
         out.record = "D|" + cellText(sheet, row, 1);
         if (out.record == "D|bad")
@@ -282,7 +282,7 @@ private slots:
         add(" t=\"inlineStr\"><is><t>12.5</t></is>");
         add(" t=\"b\"><v>1</v>");
         QVERIFY(TestPackage().addSheet("Data", cells).write(m_book));
-        xlsx::Document sheet(m_book);
+        reader::Document sheet(m_book);
         QVERIFY(sheet.selectSheet("Data"));
         for (const Cents max : {wholeUnits(100000000000000000LL), wholeUnits(1000)}) {
             for (int row = 1; row <= rows + 1; ++row) {

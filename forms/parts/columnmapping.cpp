@@ -1,0 +1,441 @@
+#include "columnmapping.h"
+
+#include "settings/mappingstore.h"
+#include "record/cells.h"
+#include "settings/sheetmapping.h"
+#include "widgets/messages.h"
+#include "forms/parts/requiredcaption.h"
+#include "forms/base/sheetloader.h"
+#include "forms/base/transactionform.h"
+#include "reader/document.h"
+#include "reader/workbookfingerprint.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSet>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace {
+
+// Wide enough for a long header, narrow enough that a form of eighteen fields
+// still fits beside its other groups.
+constexpr int widestCombo = 240;
+
+// Entry c stands for sheet column c whatever it shows, so every column up to
+// the last used one gets an entry, even an empty one. Without headers the
+// labels run on past "Z" through the following characters ("[", "\", ...):
+// only the index is ever stored, so a short distinct label is all it needs.
+QStringList columnChoices(const reader::Document& workbook, bool withHeaders, int headerRow)
+{
+    const int lastColumn = workbook.dimension().lastColumn();
+    QStringList choices{QString()};
+    for (int c = 1; c <= lastColumn; ++c)
+        choices.append(withHeaders ? workbook.read(headerRow, c).toString()
+                                   : QString(QChar(ushort('A' + c - 1))));
+    return choices;
+}
+
+QString columnTip(int column, const QString& text)
+{
+    return kova::columnLetters(column) + QStringLiteral(": ") + text;
+}
+
+// A field the saved mapping cannot place on this sheet (its title missing or
+// doubled, or none saved while the others moved) stands out until the user
+// picks its column.
+const QString markedStyle = QStringLiteral("QComboBox { border: 2px solid #e73d4a; }");
+
+// "Acc No", "acc_no" and "ACC #" name the same column: case, spaces and
+// punctuation do not count, and "#" is read as "No".
+QString comparable(const QString& name)
+{
+    const QString spelled = QString(name).replace(QLatin1Char('#'), QStringLiteral("no"));
+    QString plain;
+    for (const QChar ch : spelled)
+        if (ch.isLetterOrNumber())
+            plain.append(ch.toLower());
+    return plain;
+}
+
+} // namespace
+
+ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
+                             const QVector<QGridLayout*>& groups, const QString& settingsPath,
+                             const kova::TypeDescriptor& type)
+    : m_form(form)
+    , m_chkHeaders(chkHeaders)
+    , m_settingsPath(settingsPath)
+    , m_type(type)
+    , m_headerRowBox(form->findChild<QSpinBox*>(QStringLiteral("spnHeaderRow")))
+{
+    buildRows(groups);
+    m_comboBoxes = gbColMap->findChildren<QComboBox*>();
+    if (m_headerRowBox) {
+        // The row means something only while the sheet has column titles.
+        m_headerRowBox->setEnabled(chkHeaders->isChecked());
+        m_connections.append(QObject::connect(chkHeaders, &QCheckBox::toggled, m_headerRowBox, &QWidget::setEnabled));
+        m_headerRowBox->setKeyboardTracking(false);   // a sheet is read again per change, not per digit
+        m_connections.append(QObject::connect(
+            m_headerRowBox, QOverload<int>::of(&QSpinBox::valueChanged), form, [this](int row) {
+                m_headerRow = row;
+                const QStringList lines = headersClicked();
+                if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+                    emit transactionForm->mappingMatched(lines);
+            }));
+    }
+    for (QComboBox* combo : qAsConst(m_fields)) {
+        // A few characters of each header must not hide which column is which;
+        // the lists size themselves to their entries in fitWidth().
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_connections.append(
+            QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
+                m_matched.remove(combo);
+                m_followed.remove(combo);
+                if (m_problems.remove(combo))
+                    combo->setStyleSheet(QString());
+                showColumn(combo);
+            }));
+    }
+    setHeaderRow(kova::readSavedMapping(m_settingsPath, m_type).headerRow);
+}
+
+void ColumnMapping::buildRows(const QVector<QGridLayout*>& groups)
+{
+    QWidget* last = m_headerRowBox ? static_cast<QWidget*>(m_headerRowBox) : m_chkHeaders;
+    for (int g = 0; g < groups.size(); ++g) {
+        QGridLayout* grid = groups.at(g);
+        const int first = g == 0 ? 0 : m_type.groupStarts.value(g - 1);
+        // The last group takes the fields left.
+        const int end = g + 1 < groups.size() ? m_type.groupStarts.value(g, m_type.fields.size()) : m_type.fields.size();
+        // The rows go below the form's own items; its closing spacer below them.
+        int row = 0;
+        QVector<QPair<QLayoutItem*, int>> closing;   // spacer, its column span
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            int top = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &top, &column, &rowSpan, &columnSpan);
+            if (grid->itemAt(i)->spacerItem())
+                closing.append({grid->takeAt(i), columnSpan});
+            else
+                row = qMax(row, top + rowSpan);
+        }
+        for (int f = first; f < end; ++f) {
+            const kova::FieldSpec& field = m_type.fields.at(f);
+            auto* caption = new QLabel(grid->parentWidget());
+            caption->setObjectName(QStringLiteral("lbl") + field.comboName.mid(3));
+            caption->setToolTip(field.expects);
+            auto* combo = new QComboBox(grid->parentWidget());
+            combo->setObjectName(field.comboName);
+            grid->addWidget(caption, row, 0);
+            grid->addWidget(combo, row, 1);
+            ++row;
+            // Tab runs down the rows, from the header row's boxes on.
+            QWidget::setTabOrder(last, combo);
+            last = combo;
+            m_captions.append(caption);
+            m_fields.append(combo);
+        }
+        for (const auto& [spacer, columnSpan] : qAsConst(closing))
+            grid->addItem(spacer, row++, 0, 1, columnSpan);
+    }
+    markRequired(false);
+}
+
+void ColumnMapping::markRequired(bool othersMode)
+{
+    for (int i = 0; i < m_captions.size(); ++i) {
+        const kova::FieldSpec& field = m_type.fields.at(i);
+        const bool required = field.required == kova::Required::Always
+                              || (othersMode && field.required == kova::Required::OthersMode);
+        m_captions.at(i)->setText(required ? requiredCaption(field.formLabel()) : field.formLabel());
+    }
+}
+
+ColumnMapping::~ColumnMapping()
+{
+    // The form's combo boxes outlive this and change their index as they go.
+    for (const QMetaObject::Connection& connection : qAsConst(m_connections))
+        QObject::disconnect(connection);
+}
+
+QStringList ColumnMapping::excelChanged(const QString& path, const QString& sheet)
+{
+    return choose(path, sheet, false);
+}
+
+QStringList ColumnMapping::choose(const QString& path, const QString& sheet, bool mayKeep)
+{
+    std::unique_ptr<reader::Document> unchanged;
+    if (mayKeep && m_sheet && path == m_workbookPath && sheet == m_sheetName)
+        unchanged = std::move(m_sheet);
+    m_workbookPath = path;
+    m_sheetName = sheet;
+    m_sheet.reset();
+    for (QComboBox* combo : qAsConst(m_fields))
+        combo->setStyleSheet(QString());
+    m_problems.clear();
+    m_followed.clear();
+    if (sheet.isEmpty()) {
+        // No sheet is chosen (the workbook could not be read): columns of an
+        // earlier workbook must not stay on offer as if they were this one's.
+        for (QComboBox* combo : qAsConst(m_comboBoxes))
+            combo->clear();
+        m_showsHeaders = false;
+        return {};
+    }
+
+    auto* transactionForm = qobject_cast<TransactionForm*>(m_form);
+    const auto loaded = transactionForm ? transactionForm->takeLoadedSheet(path, sheet) : nullptr;
+    // Taken before reading, so that a change made while it is read counts as one.
+    const QByteArray fingerprint = loaded ? loaded->fingerprint : reader::workbookFingerprint(path);
+    if (loaded) {
+        m_sheet = std::move(loaded->document);
+    } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
+        m_sheet = std::move(unchanged);
+    } else {
+        auto read = std::make_unique<reader::Document>(path, reader::chosenTextOptions(path), reader::SheetAccess::Forward);
+        if (!read->selectSheet(sheet)) {
+            Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet + unreadableInWindow(*read));
+            return {};
+        }
+        m_sheet = std::move(read);
+    }
+    m_sheetFingerprint = fingerprint;
+    const reader::Document& workbook = *m_sheet;
+    QStringList previousTexts;
+    for (const QComboBox* combo : qAsConst(m_fields))
+        previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
+
+    m_showsHeaders = m_chkHeaders->isChecked();
+    kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    saved.hasColumnHeader = m_showsHeaders;
+    saved.headerRow = headerRow();
+    const kova::SheetMapping placed = kova::placeMapping(m_type, saved, workbook);
+    if (m_showsHeaders)
+        setHeaderRow(placed.headerRow);
+    const QStringList choices = columnChoices(workbook, m_showsHeaders, headerRow());
+    for (QComboBox* combo : qAsConst(m_comboBoxes)) {
+        combo->clear();
+        combo->addItems(choices);
+        for (int c = 1; c < choices.size(); ++c)
+            combo->setItemData(c, columnTip(c, choices.at(c)), Qt::ToolTipRole);
+        fitWidth(combo, choices);
+    }
+    readColumnsSettings();
+    QStringList lines = applyPlacement(placed);
+    if (!m_showsHeaders)
+        return lines;
+    keepHeaderColumns(previousTexts, choices);
+    return lines + matchByHeader(savedKeys(), choices);
+}
+
+QStringList ColumnMapping::applyPlacement(const kova::SheetMapping& placed)
+{
+    QStringList lines;
+    if (placed.headerRowFound)
+        lines.append(QStringLiteral("Header row: row %1, where the saved column titles are").arg(placed.headerRow));
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        switch (placed.placements.at(i)) {
+        case kova::Placement::AsSaved:
+            break;
+        case kova::Placement::Moved:
+            combo->setCurrentIndex(placed.columns.at(i));
+            m_followed.insert(combo);
+            showColumn(combo);
+            break;
+        case kova::Placement::Missing:
+        case kova::Placement::Doubled:
+        case kova::Placement::Untitled:
+            combo->setCurrentIndex(0);
+            m_problems.insert(combo, placed.problems.at(i));
+            combo->setStyleSheet(markedStyle);
+            showColumn(combo);
+            break;
+        }
+    }
+    lines += placed.moved;
+    for (const QString& problem : placed.problems)
+        if (!problem.isEmpty())
+            lines.append(problem);
+    return lines;
+}
+
+void ColumnMapping::setHeaderRow(int row)
+{
+    m_headerRow = row;
+    if (m_headerRowBox) {
+        const QSignalBlocker quiet(m_headerRowBox);
+        m_headerRowBox->setValue(row);
+    }
+}
+
+int ColumnMapping::headerRow() const
+{
+    return m_headerRowBox ? m_headerRowBox->value() : m_headerRow;
+}
+
+kova::ColumnHeader ColumnMapping::header() const
+{
+    kova::ColumnHeader header;
+    header.row = headerRow();
+    for (const QComboBox* combo : m_fields) {
+        header.texts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
+        if (header.refusal.isEmpty())
+            header.refusal = m_problems.value(combo);
+    }
+    return header;
+}
+
+bool ColumnMapping::refreshBeforeExport(const QString& path)
+{
+    if (!m_sheet || path != m_workbookPath)
+        return true;
+    const QByteArray now = reader::workbookFingerprint(path);
+    if (!now.isEmpty() && now == m_sheetFingerprint)
+        return true;
+    // Column numbers read from the old content could pay the wrong accounts.
+    const QStringList lines = excelChanged(m_workbookPath, m_sheetName);
+    if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+        emit transactionForm->mappingMatched(
+            QStringList{QStringLiteral("Workbook read again: it changed on disk since it was chosen")} + lines);
+    return m_sheet != nullptr;
+}
+
+const reader::Document* ColumnMapping::keptSheet(const QString& path) const
+{
+    return path == m_workbookPath ? m_sheet.get() : nullptr;
+}
+
+QStringList ColumnMapping::headersClicked()
+{
+    // The header mode or row changed: a sheet still as on disk need not be read again.
+    return choose(m_workbookPath, m_sheetName, true);
+}
+
+QVector<int> ColumnMapping::savedKeys() const
+{
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.beginGroup(m_type.group);
+    QVector<int> saved;
+    for (int i = 0; i < m_type.fields.size(); ++i)
+        if (settings.contains(m_type.fields.at(i).key))
+            saved.append(i);
+    return saved;
+}
+
+void ColumnMapping::keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices)
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        const QString& text = previousTexts.at(i);
+        if (text.isEmpty() || (combo->currentIndex() > 0 && combo->currentText() == text))
+            continue;
+        const int column = choices.indexOf(text, 1);
+        if (column > 0)
+            combo->setCurrentIndex(column);
+    }
+}
+
+QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices)
+{
+    QStringList lines;
+    // A column another field already reads is never matched again: "Type" holding
+    // the transfer type must not also become the customer type.
+    QSet<int> taken;
+    for (const QComboBox* combo : qAsConst(m_fields))
+        taken.insert(combo->currentIndex());
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        const kova::FieldSpec& field = m_type.fields.at(i);
+        // A date column would switch the date filter on, which only the user may do.
+        if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i) || field.kind == kova::CellKind::Date)
+            continue;
+        // The caption is also the title of the field's template column.
+        QStringList names;
+        for (const QString& name : QStringList{field.formLabel(), field.caption, field.headerName} + field.aliases)
+            names.append(comparable(name));
+        int found = 0;
+        int matches = 0;
+        for (int c = 1; c < choices.size(); ++c) {
+            const QString header = comparable(choices.at(c));
+            if (!taken.contains(c) && !header.isEmpty() && names.contains(header)) {
+                found = c;
+                ++matches;
+            }
+        }
+        if (matches != 1)
+            continue;
+        combo->setCurrentIndex(found);
+        taken.insert(found);
+        m_matched.insert(combo);
+        showColumn(combo);
+        lines.append(QStringLiteral("Matched by header: ") + field.caption
+                     + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
+    }
+    return lines;
+}
+
+void ColumnMapping::showColumn(QComboBox* combo) const
+{
+    const int column = combo->currentIndex();
+    if (column < 1) {
+        combo->setToolTip(m_problems.value(combo));
+        return;
+    }
+    const QString tip = columnTip(column, combo->currentText());
+    if (m_matched.contains(combo))
+        combo->setToolTip(tip + QStringLiteral(" (matched by header)"));
+    else if (m_followed.contains(combo))
+        combo->setToolTip(tip + QStringLiteral(" (followed its saved title)"));
+    else
+        combo->setToolTip(tip);
+}
+
+void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const
+{
+    const QFontMetrics metrics(combo->font());
+    int widest = 0;
+    for (const QString& choice : choices)
+        widest = qMax(widest, metrics.horizontalAdvance(choice));
+    // Room for the frame and the drop-down arrow beside the text.
+    const int frame = 36;
+    combo->setMinimumWidth(qMin(widest + frame, widestCombo));
+    combo->view()->setMinimumWidth(widest + frame);
+}
+
+void ColumnMapping::readColumnsSettings()
+{
+    const QVector<int> indexes = kova::readMapping(m_settingsPath, m_type);
+    // An index beyond the choices (a narrower sheet than the mapping was saved
+    // for) leaves the combo without a current entry, which reads as not mapped.
+    for (int i = 0; i < m_fields.size(); ++i)
+        m_fields.at(i)->setCurrentIndex(indexes.value(i));
+}
+
+QVector<int> ColumnMapping::columns() const
+{
+    QVector<int> indexes;
+    for (const QComboBox* combo : m_fields)
+        indexes.append(combo->currentIndex());
+    return indexes;
+}
+
+void ColumnMapping::readHasColumnHeader()
+{
+    const kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    m_chkHeaders->setChecked(saved.hasColumnHeader);
+    setHeaderRow(saved.headerRow);
+}
+
+void ColumnMapping::save(QSettings& settings) const
+{
+    const kova::ColumnHeader shown = header();
+    kova::writeMapping(settings, m_type, {columns(), shown.texts, m_chkHeaders->isChecked(), shown.row});
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "reader/cells/cellstore.h"
+
+#include <cstdint>
+#include <string>
+
+namespace reader {
+
+// Where the sheet reader puts the cells that hold a value, in the order the
+// sheet lists them.
+class CellSink
+{
+public:
+    virtual ~CellSink() = default;
+    // False for a pass that only learns where the cells lie: their numbers and
+    // texts are then neither converted nor kept.
+    virtual bool keepsValues() const = 0;
+    // Keeps a cell's own text (inline, formula, error); the index goes into the cell.
+    virtual std::uint32_t addText(const std::string& utf8) = 0;
+    // Throws std::length_error past the most cells a sheet may hold.
+    virtual void add(const Cell& cell) = 0;
+};
+
+} // namespace reader

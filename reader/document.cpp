@@ -1,0 +1,144 @@
+#include "document.h"
+
+#include "reader/csv/csvbook.h"
+#include "reader/sourcekind.h"
+#include "reader/xlsx/xlsxbook.h"
+#include "reader/xls/xlsbook.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace reader {
+
+namespace {
+
+// The workbook the bytes of the file at path make; null when the file cannot be read.
+std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, SheetAccess access, bool& delimitedText)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const qint64 size = file.size();
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (size > 0 && !mapped)
+        return nullptr;
+    switch (sourceKind(reinterpret_cast<const char*>(mapped), std::size_t(size))) {
+    case SourceKind::Package:
+        return std::make_unique<XlsxBook>(path, access);
+    case SourceKind::LegacyWorkbook:
+        return std::make_unique<XlsBook>(path);
+    case SourceKind::DelimitedText:
+        break;
+    }
+    delimitedText = true;
+    return std::make_unique<CsvBook>(path, QFileInfo(path).completeBaseName(), text);
+}
+
+std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, SheetAccess access,
+                                bool& delimitedText)
+{
+    switch (sourceKind(bytes.constData(), std::size_t(bytes.size()))) {
+    case SourceKind::Package:
+        return std::make_unique<XlsxBook>(bytes, access);
+    case SourceKind::LegacyWorkbook:
+        return std::make_unique<XlsBook>(bytes);
+    case SourceKind::DelimitedText:
+        break;
+    }
+    delimitedText = true;
+    return std::make_unique<CsvBook>(bytes, QStringLiteral("Sheet1"), text);
+}
+
+} // namespace
+
+Document::Document(const QString& path)
+    : Document(path, chosenTextOptions(path))
+{
+}
+
+Document::Document(const QString& path, const TextOptions& text, SheetAccess access)
+{
+    try {
+        m_book = openFile(path, text, access, m_delimitedText);
+    } catch (...) {
+        // Not even the package could be opened: a workbook without sheets.
+    }
+}
+
+Document::Document(const InMemory& bytes, const TextOptions& text, SheetAccess access)
+{
+    try {
+        m_book = openBytes(bytes.package, text, access, m_delimitedText);
+    } catch (...) {
+        // Not even the package could be opened: a workbook without sheets.
+    }
+}
+
+Document::~Document() = default;
+
+QStringList Document::sheetNames() const
+{
+    return m_book ? m_book->sheetNames() : QStringList();
+}
+
+bool Document::isPasswordProtected() const
+{
+    return m_book && m_book->isPasswordProtected();
+}
+
+bool Document::selectSheet(const QString& name)
+{
+    return m_book && m_book->selectSheet(name);
+}
+
+CellRange Document::dimension() const
+{
+    return m_book ? m_book->dimension() : CellRange();
+}
+
+QVariant Document::read(int row, int column) const
+{
+    return m_book ? m_book->read(row, column) : QVariant();
+}
+
+QString Document::text(int row, int column) const
+{
+    return m_book ? m_book->text(row, column) : QString();
+}
+
+TextOptions Document::textOptions() const
+{
+    return m_book ? m_book->textOptions() : TextOptions();
+}
+
+bool Document::isUnknown(int row, int column) const
+{
+    return m_book && m_book->isUnknown(row, column);
+}
+
+bool Document::mayHoldUnknown(int row) const
+{
+    return m_book && m_book->mayHoldUnknown(row);
+}
+
+QString Document::problem() const
+{
+    return m_book ? m_book->problem() : QString();
+}
+
+std::optional<TextEncoding> Document::encodingToTry() const
+{
+    return m_book ? m_book->encodingToTry() : std::nullopt;
+}
+
+bool Document::rowsReach(int row) const
+{
+    return m_book && m_book->rowsReach(row);
+}
+
+bool Document::readIntact() const
+{
+    return !m_book || m_book->readIntact();
+}
+
+} // namespace reader

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "reader/cells/serialdate.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace reader {
+
+struct BiffCell
+{
+    std::uint32_t position;   // row << 8 | column, both 0-based: sorts row by row
+    QVariant value;
+    // A formula whose text result the file never gave: value is "=" only.
+    bool unknown = false;
+};
+
+// The records of an Excel 97-2003 workbook (BIFF8, the "Workbook" stream of
+// a compound file) that hold its sheets and cells. Every length the file
+// claims is checked against the bytes that are there; a workbook that is
+// encrypted, of an older BIFF version or malformed has no sheets.
+class BiffWorkbook final
+{
+public:
+    // The most cells a sheet may hold, as for an .xlsx sheet.
+    static constexpr std::size_t kMaxCells = std::size_t(1) << 25;
+
+    bool load(const char* data, std::size_t size);
+    const std::vector<QString>& sheetNames() const { return m_names; }
+    // The cells of the sheet, ordered by position, a later record at a
+    // position replacing an earlier one; false for a sheet that cannot be read.
+    // The substreams of charts and other objects inside the sheet are passed over.
+    bool readSheet(std::size_t index, std::vector<BiffCell>& cells) const;
+
+private:
+    bool isDate(std::uint16_t xf) const;
+    QVariant number(double value, std::uint16_t xf) const;
+
+    std::string m_stream;
+    DateSystem m_dateSystem = DateSystem::From1900;
+    std::vector<QString> m_sharedStrings;
+    std::map<std::uint16_t, std::string> m_formatCodes;
+    std::vector<std::uint16_t> m_formatOfXf;
+    std::vector<QString> m_names;
+    std::vector<std::uint32_t> m_sheetOffsets;
+};
+
+// A number as the readers give it: qlonglong when whole and below 10^15 in
+// magnitude, so its text has neither an exponent nor a trailing ".0".
+QVariant sheetNumber(double value);
+
+} // namespace reader
