@@ -462,7 +462,19 @@ void MainWindow::restoreLayout()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_exporting || m_loader->isLoading()) {
+        // Held while the question is open: an export that wrote its batch
+        // meanwhile would make a Yes stop nothing.
+        const bool held = m_exporting && m_form->holdExport();
+        if (m_exporting && !held) {
+            ui->txtStatus->lines()->appendPlain(
+                {QStringLiteral("The export is writing its batch; the window closes once it is written")});
+            m_closeWhenStopped = true;
+            event->ignore();
+            return;
+        }
         if (!Messages::question(this, QStringLiteral("An export is running. Cancel it and close?"))) {
+            if (held)
+                m_form->releaseExport();
             event->ignore();
             return;
         }

@@ -320,9 +320,12 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         if (declined)
             return *declined;
     }
-    // The last moment a stop leaves nothing behind: past it the Header ID is taken.
-    if (stopped(request, sink))
+    // The last moment a stop leaves nothing behind: past it the Header ID is
+    // taken. A question that offers to stop the export holds it here.
+    if (request.cancel && !request.cancel->commit()) {
+        sink.stopped();
         return ExportOutcome::Cancelled;
+    }
     if (!job.reserve(sink))
         return ExportOutcome::Refused;
     if (guard)

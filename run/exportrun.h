@@ -26,9 +26,10 @@ struct ExportRequest
     // opening it again (a full-size sheet takes seconds to read); it must
     // outlive the export. Null: the export opens the workbook itself.
     const reader::Document* document = nullptr;
-    // Seen once per row and once more before the Header ID is reserved; null
+    // Seen once per row and once more before the Header ID is reserved, where
+    // a hold (a question that offers to stop the export) keeps it waiting; null
     // for an export that is never stopped.
-    const CancelToken* cancel = nullptr;
+    CancelToken* cancel = nullptr;
 };
 
 enum class ExportOutcome {

@@ -21,6 +21,17 @@ void TransactionForm::cancelExport()
         m_gate->close();
 }
 
+bool TransactionForm::holdExport()
+{
+    return m_cancel && m_cancel->hold();
+}
+
+void TransactionForm::releaseExport()
+{
+    if (m_cancel)
+        m_cancel->release();
+}
+
 void TransactionForm::endExport()
 {
     if (!m_thread)

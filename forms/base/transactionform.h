@@ -46,6 +46,11 @@ public:
 
     // Stops the running export if its Header ID is not reserved yet.
     void cancelExport();
+    // Before a question that offers to cancel the export: holds it short of
+    // writing anything until releaseExport() or cancelExport(). False when it
+    // is past that point already (or there is no export), and nothing is held.
+    bool holdExport();
+    void releaseExport();
     bool exporting() const { return m_thread != nullptr; }
 
 protected:

@@ -1014,6 +1014,35 @@ private slots:
         }
     }
 
+    // A question left open while the export reaches its end holds the batch
+    // unwritten: Yes then stops it with nothing written and no Header ID used,
+    // rather than answering for a batch already sent.
+    void closeQuestionHoldsTheBatch()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 9000; ++i)
+            rows.append(transferRow("H" + QString::number(i), "1234567890"));
+        const QString dest = m_dir.filePath("held.txt");
+        WindowDriver user;
+        Messages::setPresenter([&user](QWidget*, Messages::Kind kind, const QString& text) {
+            user.boxes << text;
+            // Left open for as long as the rest of the export takes.
+            if (kind == Messages::Kind::Question)
+                QTest::qWait(1500);
+        });
+        Messages::setCapturedAnswer(true);
+        bool closed = false;
+        connect(qobject_cast<TransactionForm*>(user.form()), &TransactionForm::rowsRead, user.window.data(), [&] {
+            if (!std::exchange(closed, true))
+                QTimer::singleShot(0, user.window.data(), [&user] { user.window->close(); });
+        });
+        exportTransfer(user, workbook("held.xlsx", rows), dest);
+        QTRY_VERIFY_WITH_TIMEOUT(!user.window->isVisible(), 10000);
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(storedHeaderId(), QString("41"));
+        QCOMPARE(user.boxes, QStringList{"An export is running. Cancel it and close?"});
+    }
+
     void cancelWritesNothing_data()
     {
         QTest::addColumn<bool>("cancel");
