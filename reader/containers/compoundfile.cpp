@@ -1,5 +1,6 @@
 #include "compoundfile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -38,7 +39,8 @@ public:
         m_sectorSize = std::size_t(1) << shift;
         if (m_size < m_sectorSize)
             return nullptr;
-        m_sectors = (m_size - m_sectorSize) / m_sectorSize;
+        // Some writers leave the last sector short: the file ends where its stream does.
+        m_sectors = (m_size - 1) / m_sectorSize;
         if (!readFat() || !chain(le32(m_data + 0x30), m_directory) || m_directory.size() < kEntryBytes)
             return nullptr;
         for (std::size_t at = kEntryBytes; at + kEntryBytes <= m_directory.size(); at += kEntryBytes) {
@@ -51,6 +53,8 @@ public:
 
 private:
     const char* sector(std::uint32_t n) const { return m_data + (std::size_t(n) + 1) * m_sectorSize; }
+    // The bytes of sector n the file holds: all of them but in a last sector cut short.
+    std::size_t held(std::uint32_t n) const { return std::min(m_sectorSize, m_size - (std::size_t(n) + 1) * m_sectorSize); }
 
     bool readFat()
     {
@@ -58,12 +62,13 @@ private:
         const std::uint32_t fatSectors = le32(m_data + 0x2C);
         if (fatSectors > m_sectors)
             return false;
+        // The allocation table is read whole, entry by entry: its sectors must be.
         std::vector<std::uint32_t> list;
         for (std::size_t i = 0; i < kHeaderEntries && list.size() < fatSectors; ++i)
             list.push_back(le32(m_data + 0x4C + 4 * i));
         std::uint32_t next = le32(m_data + 0x44);
         for (std::size_t steps = 0; list.size() < fatSectors; ++steps) {
-            if (next >= m_sectors || steps > m_sectors)
+            if (next >= m_sectors || held(next) < m_sectorSize || steps > m_sectors)
                 return false;
             const char* difat = sector(next);
             for (std::size_t i = 0; i + 1 < perSector && list.size() < fatSectors; ++i)
@@ -72,7 +77,7 @@ private:
         }
         m_fat.reserve(list.size() * perSector);
         for (std::uint32_t fatSector : list) {
-            if (fatSector >= m_sectors)
+            if (fatSector >= m_sectors || held(fatSector) < m_sectorSize)
                 return false;
             for (std::size_t i = 0; i < perSector; ++i)
                 m_fat.push_back(le32(sector(fatSector) + 4 * i));
@@ -80,14 +85,18 @@ private:
         return true;
     }
 
-    // The sectors of the chain starting at first, one after the other.
+    // The sectors of the chain starting at first, one after the other; a
+    // sector cut short by the file's end only as the chain's last.
     bool chain(std::uint32_t first, std::string& out) const
     {
         out.clear();
         for (std::uint32_t n = first; n != kEndOfChain;) {
             if (n >= m_sectors || n >= m_fat.size() || out.size() >= m_size)
                 return false;
-            out.append(sector(n), m_sectorSize);
+            const std::size_t bytes = held(n);
+            if (bytes < m_sectorSize && m_fat[n] != kEndOfChain)
+                return false;
+            out.append(sector(n), bytes);
             n = m_fat[n];
         }
         return true;

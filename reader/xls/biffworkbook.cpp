@@ -29,6 +29,9 @@ enum Record : std::uint16_t {
     Label = 0x0204,
     RichLabel = 0x00D6,
     Formula = 0x0006,
+    // The numbers FORMULA had before BIFF5; some writers still use them, for the same layout.
+    FormulaBiff3 = 0x0206,
+    FormulaBiff4 = 0x0406,
     SharedFormula = 0x04BC,
     ArrayFormula = 0x0221,
     DataTable = 0x0236,
@@ -36,6 +39,7 @@ enum Record : std::uint16_t {
     BoolErr = 0x0205,
 };
 constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kBiff5 = 0x0500;
 constexpr std::uint16_t kWorksheet = 0x0010;
 constexpr unsigned kColumns = 256;
 
@@ -231,10 +235,17 @@ QVariant sheetNumber(double value)
 
 bool BiffWorkbook::load(const char* data, std::size_t size)
 {
-    if (!readCompoundStream(data, size, "Workbook", m_stream))
+    // Excel 5 and 95 named the stream "Book"; some report tools still do, for BIFF8 records.
+    if (!readCompoundStream(data, size, "Workbook", m_stream) && !readCompoundStream(data, size, "Book", m_stream))
         return false;
     RecordReader globals(m_stream, 0);
-    if (!globals.next() || globals.type != Bof || globals.length < 4 || le16(globals.body) != kBiff8)
+    if (!globals.next() || globals.type != Bof || globals.length < 4)
+        return false;
+    if (le16(globals.body) == kBiff5) {
+        m_problem = QStringLiteral("Excel 95 workbook: save it as .xlsx and choose it again");
+        return false;
+    }
+    if (le16(globals.body) != kBiff8)
         return false;
     while (globals.next() && globals.type != Eof) {
         const char* p = globals.body;
@@ -267,11 +278,14 @@ bool BiffWorkbook::load(const char* data, std::size_t size)
                 return false;
             // Every string takes at least three bytes: a count beyond them is made up.
             m_sharedStrings.reserve(std::min<std::size_t>(unique, length / 3 + 1));
+            // Some writers announce more strings than they write, as spreadsheet
+            // programs read them: the strings there are the table, and a cell
+            // naming one past them makes its sheet unreadable.
             for (std::uint32_t i = 0; i < unique; ++i) {
                 std::uint16_t chars;
                 QString text;
                 if (!bytes.u16(chars) || !bytes.string(chars, text))
-                    return false;
+                    break;
                 m_sharedStrings.push_back(text);
             }
             break;
@@ -300,9 +314,10 @@ QVariant BiffWorkbook::number(double value, std::uint16_t xf) const
     return date.isValid() ? date : sheetNumber(value);
 }
 
-bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) const
+bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells, QString& problem) const
 {
     cells.clear();
+    problem.clear();
     if (index >= m_sheetOffsets.size())
         return false;
     RecordReader sheet(m_stream, m_sheetOffsets[index]);
@@ -374,8 +389,13 @@ bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) co
                            number(rkNumber(le32(p + 6 + 6 * i)), le16(p + 4 + 6 * i)));
             break;
         case LabelSst:
-            if (length >= 10 && le32(p + 6) < m_sharedStrings.size())
-                kept = add(le16(p), le16(p + 2), m_sharedStrings[le32(p + 6)]);
+            if (length < 10)
+                break;
+            if (le32(p + 6) >= m_sharedStrings.size()) {
+                problem = QStringLiteral("a shared string its table does not hold");
+                return false;
+            }
+            kept = add(le16(p), le16(p + 2), m_sharedStrings[le32(p + 6)]);
             break;
         case Label:
         case RichLabel:
@@ -387,6 +407,8 @@ bool BiffWorkbook::readSheet(std::size_t index, std::vector<BiffCell>& cells) co
                 kept = add(le16(p), le16(p + 2), p[7] ? QVariant(errorText(std::uint8_t(p[6]))) : QVariant(p[6] != 0));
             break;
         case Formula:
+        case FormulaBiff3:
+        case FormulaBiff4:
             if (length < 14)
                 break;
             if (le16(p + 12) != 0xFFFF) {

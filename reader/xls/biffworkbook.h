@@ -22,9 +22,10 @@ struct BiffCell
 };
 
 // The records of an Excel 97-2003 workbook (BIFF8, the "Workbook" stream of
-// a compound file) that hold its sheets and cells. Every length the file
-// claims is checked against the bytes that are there; a workbook that is
-// encrypted, of an older BIFF version or malformed has no sheets.
+// a compound file, or its "Book" stream) that hold its sheets and cells.
+// Every length the file claims is checked against the bytes that are there; a
+// workbook that is encrypted, of an older BIFF version or malformed has no
+// sheets.
 class BiffWorkbook final
 {
 public:
@@ -32,17 +33,21 @@ public:
     static constexpr std::size_t kMaxCells = std::size_t(1) << 25;
 
     bool load(const char* data, std::size_t size);
+    // Why load() failed, for the user, where more is known than that it did.
+    const QString& problem() const { return m_problem; }
     const std::vector<QString>& sheetNames() const { return m_names; }
     // The cells of the sheet, ordered by position, a later record at a
-    // position replacing an earlier one; false for a sheet that cannot be read.
+    // position replacing an earlier one; false for a sheet that cannot be
+    // read, with problem saying why where that is known.
     // The substreams of charts and other objects inside the sheet are passed over.
-    bool readSheet(std::size_t index, std::vector<BiffCell>& cells) const;
+    bool readSheet(std::size_t index, std::vector<BiffCell>& cells, QString& problem) const;
 
 private:
     bool isDate(std::uint16_t xf) const;
     QVariant number(double value, std::uint16_t xf) const;
 
     std::string m_stream;
+    QString m_problem;
     DateSystem m_dateSystem = DateSystem::From1900;
     std::vector<QString> m_sharedStrings;
     std::map<std::uint16_t, std::string> m_formatCodes;

@@ -25,8 +25,10 @@ XlsBook::XlsBook(const QByteArray& bytes)
 void XlsBook::load(const char* data, std::size_t size)
 {
     try {
-        if (!m_workbook.load(data, size))
+        if (!m_workbook.load(data, size)) {
+            m_problem = m_workbook.problem();
             return;
+        }
     } catch (...) {
         // Out of memory: a workbook without sheets.
         return;
@@ -45,9 +47,12 @@ bool XlsBook::selectSheet(const QString& name)
     m_cells.clear();
     m_unknowns = 0;
     m_range = CellRange();
+    // A workbook without sheets keeps saying why it has none.
+    if (!m_sheets.isEmpty())
+        m_problem.clear();
     const int index = m_sheets.indexOf(name);
     try {
-        if (index < 0 || !m_workbook.readSheet(std::size_t(index), m_cells)) {
+        if (index < 0 || !m_workbook.readSheet(std::size_t(index), m_cells, m_problem)) {
             m_cells.clear();
             return false;
         }

@@ -13,7 +13,9 @@ namespace reader {
 // numbers, date-formatted numbers as dates, booleans, a formula's cached
 // result and error cells as their text. A formula said to give text whose
 // text the file does not hold reads as "=" and isUnknown(). One that is
-// encrypted, of an older version (Excel 5 or 95) or unreadable has no sheets.
+// encrypted, of an older version (Excel 5 or 95) or unreadable has no sheets;
+// problem() names the older version, and a sheet naming a shared string the
+// workbook does not hold.
 class XlsBook final : public Book
 {
 public:
@@ -31,6 +33,7 @@ public:
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
     bool isUnknown(int row, int column) const override;
+    QString problem() const override { return m_problem; }
 
 private:
     void load(const char* data, std::size_t size);
@@ -42,6 +45,7 @@ private:
     // Most sheets hold none: their cells need not be looked up to tell.
     std::size_t m_unknowns = 0;
     CellRange m_range;
+    QString m_problem;
 };
 
 } // namespace reader

@@ -76,7 +76,7 @@ TestPackage& TestPackage::stored()
     return *this;
 }
 
-QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArray& firstStream)
+QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArray& firstStream, FileEnd end)
 {
     const auto put = [](QByteArray& bytes, int at, quint32 value, int size = 4) {
         for (int i = 0; i < size; ++i)
@@ -87,8 +87,11 @@ QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArra
     // kept in the mini stream.
     QByteArray content = firstStream;
     if (!content.isEmpty())
-        content.append(QByteArray(std::max(4096 - content.size(), (512 - content.size() % 512) % 512), '\0'));
-    const int sectors = content.size() / 512;
+        content.append(QByteArray(std::max(4096 - content.size(), 0), '\0'));
+    const int streamSize = content.size();
+    if (end == FileEnd::WholeSector)
+        content.append(QByteArray((512 - content.size() % 512) % 512, '\0'));
+    const int sectors = (content.size() + 511) / 512;
     if (sectors > 126)
         qFatal("a stream too long for one allocation sector");
     QByteArray header = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0');
@@ -123,7 +126,7 @@ QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArra
         directory[at + 0x42] = char(e == 0 ? 5 : 2);
         put(directory, at + (e == 0 ? 0x4C : 0x48), e + 1 < names.size() ? quint32(e + 1) : 0xFFFFFFFF);
         put(directory, at + 0x74, e == 1 && sectors > 0 ? 2 : 0xFFFFFFFE);
-        put(directory, at + 0x78, e == 1 ? quint32(content.size()) : 0);
+        put(directory, at + 0x78, e == 1 ? quint32(streamSize) : 0);
     }
     return header + fat + directory + content;
 }

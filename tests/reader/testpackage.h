@@ -33,10 +33,14 @@ public:
     static QByteArray part(const QByteArray& root, const QByteArray& content, const QByteArray& attributes = {});
     // A relationships part around the content.
     static QByteArray relationships(const QByteArray& content);
+    // Where a compound file ends: after whole sectors, or right after its
+    // first stream's last byte, inside that stream's last sector.
+    enum class FileEnd { WholeSector, InsideLastSector };
     // A compound file (the container of legacy and encrypted Office files)
     // holding streams of these names, the first one holding firstStream (up to
     // 63 KiB, padded with zeros to 4 KiB), the others empty.
-    static QByteArray compoundFile(const QStringList& streams, const QByteArray& firstStream = {});
+    static QByteArray compoundFile(const QStringList& streams, const QByteArray& firstStream = {},
+                                   FileEnd end = FileEnd::WholeSector);
 
 private:
     QMap<QString, QByteArray> m_parts;
