@@ -18,6 +18,10 @@ const char* const kRelationshipNamespaces[] = {
     "http://purl.oclc.org/ooxml/officeDocument/relationships",
 };
 
+// Excel writes a macro sheet's root element in a namespace of its own,
+// everything inside it in the spreadsheet's.
+const char kExcelNamespace[] = "http://schemas.microsoft.com/office/excel/2006/main";
+
 Namespace classify(const char* uri)
 {
     for (const char* known : kContentNamespaces)
@@ -26,6 +30,8 @@ Namespace classify(const char* uri)
     for (const char* known : kRelationshipNamespaces)
         if (std::strcmp(uri, known) == 0)
             return Namespace::Relationship;
+    if (std::strcmp(uri, kExcelNamespace) == 0)
+        return Namespace::Excel;
     return Namespace::Foreign;
 }
 

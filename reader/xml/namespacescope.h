@@ -13,6 +13,7 @@ enum class Namespace : unsigned char {
     Content,        // spreadsheet main, relationships (transitional or strict)
     Relationship,   // the namespace of r:id and its kin, for attributes
     Xml,            // the reserved "xml" prefix (xml:space)
+    Excel,          // Excel's own, of a macro sheet's root element (xm:macrosheet)
     Foreign,        // anything else, no namespace included
     Unbound,        // a prefix nothing declares: the part is malformed
 };

@@ -204,7 +204,10 @@ const char* XmlParser::admit(const char* name, const char**& attributes)
         refuse(kUndeclaredPrefix);
         return nullptr;
     }
-    if (ns != Namespace::Content && ns != Namespace::Relationship) {
+    // Of Excel's namespace only a macro sheet's root is read: its other
+    // elements (formulas of extensions) are no cells.
+    const bool macroSheet = ns == Namespace::Excel && m_depth == 1 && std::strcmp(local, "macrosheet") == 0;
+    if (ns != Namespace::Content && ns != Namespace::Relationship && !macroSheet) {
         m_namespaces.close(m_depth);
         m_skipFrom = m_depth;
         return nullptr;

@@ -420,6 +420,38 @@ private slots:
         QVERIFY(!document.dimension().isValid() && !document.read(1, 1).isValid()); // no sheet left behind
     }
 
+    // A macro sheet of an .xlsm reads as a worksheet does, however the sheet is read: its root element is in
+    // Excel's own namespace, what it holds in the spreadsheet's; any other element of Excel's namespace is
+    // no content, as in a worksheet.
+    void macroSheets_data()
+    {
+        QTest::addColumn<int>("access");
+        QTest::newRow("held whole") << int(reader::SheetAccess::Random);
+        QTest::newRow("surveyed") << int(reader::SheetAccess::Forward);
+        QTest::newRow("in order") << int(reader::SheetAccess::InOrder);
+    }
+    void macroSheets()
+    {
+        QFETCH(int, access);
+        const QByteArray rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Budi</t></is></c><c r=\"B1\"><v>1500</v></c></row>"
+                                "<row r=\"2\"><c r=\"A2\" t=\"str\"><f>GET.CELL(1)</f><v>Siti</v></c><xm:c r=\"C2\"><v>9</v></xm:c>"
+                                "<c r=\"B2\"><v>2500</v></c></row>";
+        const QString written = write(TestPackage().addSheet("Data", kOne).addMacroSheetPart("Macro1", TestPackage::macrosheet(rows)));
+        reader::Document document(written, reader::TextOptions{}, reader::SheetAccess(access));
+        QCOMPARE(document.sheetNames(), (QStringList{"Data", "Macro1"}));
+        QVERIFY(document.selectSheet("Macro1"));
+        QVERIFY2(document.problem().isEmpty(), qPrintable(document.problem()));
+        QCOMPARE(bounds(document.dimension()), (QList<int>{1, 1, 2, 2}));
+        QStringList cells;
+        for (int row = 1; document.rowsReach(row); ++row)
+            for (int column = 1; column <= 3; ++column)
+                cells << describe(document.read(row, column));
+        QCOMPARE(cells, (QStringList{"QString(Budi)", "qlonglong(1500)", "invalid()", "QString(Siti)", "qlonglong(2500)", "invalid()"}));
+        QVERIFY(document.readIntact());
+        QVERIFY(document.selectSheet("Data"));
+        QCOMPARE(document.read(1, 1), QVariant(1));
+    }
+
     // Parts are found through the relationships, wherever they lie: by relative and absolute targets, and by parent
     // steps past the package root, which fold inside it. In every part, elements and prefixed attributes of other
     // namespaces are no content, the spreadsheet's own under any prefix (strict or transitional) are.

@@ -13,9 +13,12 @@ const QByteArray kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006
 const QByteArray kRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
 const QByteArray kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
+const QByteArray kMacrosheetRelationship = "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet";
+
 QByteArray relationship(const QByteArray& id, const QByteArray& type, const QByteArray& target)
 {
-    return "<Relationship Id=\"rId" + id + "\" Type=\"" + kRelNs + "/" + type + "\" Target=\"" + target + "\"/>";
+    const QByteArray uri = type.contains('/') ? type : kRelNs + "/" + type;
+    return "<Relationship Id=\"rId" + id + "\" Type=\"" + uri + "\" Target=\"" + target + "\"/>";
 }
 
 } // namespace
@@ -41,6 +44,13 @@ QByteArray TestPackage::worksheet(const QByteArray& sheetData)
            + "</sheetData><pageMargins left=\"0.7\"/></worksheet>";
 }
 
+QByteArray TestPackage::macrosheet(const QByteArray& sheetData)
+{
+    return kXml + "<xm:macrosheet xmlns=\"" + kMainNs + " xmlns:r=\"" + kRelNs
+           + "\" xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\"><sheetPr/><dimension ref=\"A1\"/><sheetData>"
+           + sheetData + "</sheetData><pageMargins left=\"0.7\"/></xm:macrosheet>";
+}
+
 TestPackage& TestPackage::addSheet(const QString& name, const QByteArray& sheetData)
 {
     return addSheetPart(name, worksheet(sheetData));
@@ -49,7 +59,15 @@ TestPackage& TestPackage::addSheet(const QString& name, const QByteArray& sheetD
 TestPackage& TestPackage::addSheetPart(const QString& name, const QByteArray& worksheet)
 {
     m_sheets.append(name);
-    return setPart(QStringLiteral("xl/worksheets/sheet%1.xml").arg(m_sheets.size()), worksheet);
+    m_sheetParts.append(QStringLiteral("worksheets/sheet%1.xml").arg(m_sheets.size()));
+    return setPart("xl/" + m_sheetParts.last(), worksheet);
+}
+
+TestPackage& TestPackage::addMacroSheetPart(const QString& name, const QByteArray& macrosheet)
+{
+    m_sheets.append(name);
+    m_sheetParts.append(QStringLiteral("macrosheets/sheet%1.xml").arg(m_sheets.size()));
+    return setPart("xl/" + m_sheetParts.last(), macrosheet);
 }
 
 TestPackage& TestPackage::setPart(const QString& name, const QByteArray& content)
@@ -138,7 +156,8 @@ bool TestPackage::write(const QString& path) const
     for (int i = 1; i <= m_sheets.size(); ++i) {
         const QByteArray n = QByteArray::number(i);
         sheets += "<sheet name=\"" + m_sheets[i - 1].toHtmlEscaped().toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
-        rels += relationship(n, "worksheet", "worksheets/sheet" + n + ".xml");
+        const QByteArray part = m_sheetParts[i - 1].toUtf8();
+        rels += relationship(n, part.startsWith("macrosheets/") ? kMacrosheetRelationship : "worksheet", part);
     }
     if (!all.value("xl/sharedStrings.xml").isNull())
         rels += relationship("S", "sharedStrings", "sharedStrings.xml");

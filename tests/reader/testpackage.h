@@ -18,6 +18,8 @@ public:
 
     TestPackage& addSheet(const QString& name, const QByteArray& sheetData);
     TestPackage& addSheetPart(const QString& name, const QByteArray& worksheet);
+    // A macro sheet of an .xlsm (xl/macrosheets/sheetN.xml), listed among the sheets in order.
+    TestPackage& addMacroSheetPart(const QString& name, const QByteArray& macrosheet);
     TestPackage& setPart(const QString& name, const QByteArray& content);
     TestPackage& removePart(const QString& name);
     // Entry names written with "\\" for "/", as some Windows tools write them.
@@ -28,6 +30,8 @@ public:
     bool write(const QString& path) const;
 
     static QByteArray worksheet(const QByteArray& sheetData);
+    // A macro sheet as Excel writes it: its root in Excel's own namespace, the rest the spreadsheet's.
+    static QByteArray macrosheet(const QByteArray& sheetData);
     // A part of the spreadsheet namespace (r: bound to the relationships one):
     // its root element with these attributes around the content.
     static QByteArray part(const QByteArray& root, const QByteArray& content, const QByteArray& attributes = {});
@@ -45,6 +49,7 @@ public:
 private:
     QMap<QString, QByteArray> m_parts;
     QStringList m_sheets;
+    QStringList m_sheetParts;   // of each sheet, in the workbook's folder
     bool m_backslashes = false;
     bool m_stored = false;
 };
