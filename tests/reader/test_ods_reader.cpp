@@ -144,9 +144,11 @@ private slots:
                           "calcext:value-type=\"error\"", "<text:p>#DIV/0!</text:p>")
                    + cell("table:formula=\"of:=&quot;&quot;\" office:value-type=\"string\" office:string-value=\"\"",
                           "<text:p/>")
-                   + cell("table:formula=\"=A1\" office:value-type=\"float\"", "<text:p>3</text:p>"))
-            << "range 1,1:1,5\n"
-               "qlonglong(20) | QString(=[.C1]*2) unknown | QString(#DIV/0!) | invalid() | QString(=A1) unknown";
+                   + cell("table:formula=\"=A1\" office:value-type=\"float\"", "<text:p>3</text:p>")
+                   + cell("table:formula=\"of:=NA()\" office:value-type=\"float\" office:value=\"0\" "
+                          "calcext:value-type=\"error\"", "<text:p>#N/A</text:p>"))
+            << "range 1,1:1,6\n"
+               "qlonglong(20) | QString(=[.C1]*2) unknown | QString(#DIV/0!) | invalid() | QString(=A1) unknown | QString(#N/A)";
         // Elements and attributes are told by namespace, not by prefix.
         QTest::newRow("other prefixes")
             << row("<t:table-cell xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
