@@ -53,8 +53,8 @@ struct Parse
         } catch (...) {
             return stop("more cells than a sheet may hold, or not enough memory to read it");
         }
-        if (handler.failure)
-            stop(handler.failure);
+        if (handler.failure())
+            stop(handler.failure());
     }
 };
 

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-
-struct XML_ParserStruct;
 
 namespace reader {
 
@@ -44,8 +43,19 @@ public:
     virtual void startElement(const OdfName& name, const char** attributes) = 0;
     virtual void endElement(const OdfName& name) = 0;
     virtual void characters(const char* text, std::size_t length) = 0;
-    // Set by the handler when it stops the part ("a text longer than 10 MiB").
-    const char* failure = nullptr;
+    // Why the handler stopped the part ("a text longer than 10 MiB"); null while it has not.
+    const char* failure() const { return m_failure; }
+
+protected:
+    // Stops the part after the event at hand; the first reason stands.
+    void fail(const char* why)
+    {
+        if (!m_failure)
+            m_failure = why;
+    }
+
+private:
+    const char* m_failure = nullptr;
 };
 
 // Streams one part through expat with namespaces resolved, under the limits
@@ -53,7 +63,7 @@ public:
 // nesting at most as deep as a spreadsheet part may. False when the part is
 // missing, breaks a limit, is not well-formed, or the handler failed; the
 // archive then notes which part and why. A handler fails by throwing or by
-// setting its failure.
+// fail().
 bool parseOdfPart(const ZipArchive& archive, const std::string& part, OdfHandler& handler,
                   std::uint64_t maxSize = UINT64_MAX);
 

@@ -13,7 +13,7 @@ namespace reader {
 
 namespace {
 
-// A repeat count as written; 1 when absent, 0 (no cell) when it is no count.
+// A repeat count as written; 1 when absent or no count.
 std::int64_t repeatOf(const char* text)
 {
     if (!text)
@@ -123,12 +123,6 @@ void copy(std::string& to, const char* value)
 
 } // namespace
 
-void SpreadsheetContent::fail(const char* why)
-{
-    if (!failure)
-        failure = why;
-}
-
 void SpreadsheetContent::startElement(const OdfName& name, const char** attributes)
 {
     ++m_depth;
@@ -148,7 +142,11 @@ void SpreadsheetContent::startElement(const OdfName& name, const char** attribut
         return;
     }
     if (m_tableDepth) {
-        if (name.is(OdfNamespace::Table, "table-row") && !m_rowDepth) {
+        // Another vocabulary's element holds no rows or cells of the sheet,
+        // whatever it wraps.
+        if (name.ns != OdfNamespace::Table) {
+            m_skipDepth = m_depth;
+        } else if (name.is(OdfNamespace::Table, "table-row") && !m_rowDepth) {
             m_rowDepth = m_depth;
             beginRow(attributes);
         } else if (m_rowDepth && (name.is(OdfNamespace::Table, "table-cell")

@@ -57,7 +57,6 @@ private:
     // paragraphs are the value (or there is none).
     bool valueOfAttributes(Value& value);
     void append(const char* text, std::size_t length);
-    void fail(const char* why);
 
     const int m_wanted;
     QStringList m_names;

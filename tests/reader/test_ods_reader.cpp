@@ -156,7 +156,8 @@ private slots:
                    "t:number-columns-repeated=\"2\"/>"
                    "<table:table-cell xmlns:table=\"urn:example:other\" office:value-type=\"float\" office:value=\"6\"/>"
                    + cell("office:value-type=\"float\" value=\"8\" office:value=\"9\""))
-            << "range 1,1:1,3\nqlonglong(5) | qlonglong(5) | qlonglong(9)";
+                   + "<k:rows xmlns:k=\"urn:k\">" + row(text("not a row")) + "</k:rows>" + row(text("second"))
+            << "range 1,1:2,3\nqlonglong(5) | qlonglong(5) | qlonglong(9)\nQString(second) | invalid() | invalid()";
     }
 
     void content()
