@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
