@@ -305,7 +305,7 @@ void MainWindow::ON_btnBrowse_Click()
 void MainWindow::chooseSource()
 {
     const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), startFolder(),
-                                               QStringLiteral("Workbooks and delimited text (*.xlsx *.xlsm *.xls *.csv *.txt);;"
+                                               QStringLiteral("Workbooks and delimited text (*.xlsx *.xlsm *.xls *.ods *.csv *.txt);;"
                                                               "All files (*)"));
     if (path.isEmpty())
         return;
@@ -521,7 +521,7 @@ void MainWindow::dropEvent(QDropEvent* event)
         statusBar()->showMessage(QStringLiteral("Drop one workbook or CSV file to choose it as the source"));
         return;
     }
-    static const QStringList readable = {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"),
+    static const QStringList readable = {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"), QStringLiteral("ods"),
                                          QStringLiteral("csv"), QStringLiteral("txt")};
     if (!readable.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
         statusBar()->showMessage(QStringLiteral("Not a workbook or CSV file: ") + QFileInfo(path).fileName());

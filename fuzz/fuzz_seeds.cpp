@@ -102,6 +102,26 @@ int main(int argc, char** argv)
         || !save(out.filePath("package/namespaces.xlsx"), fuzz::workbookAround(crafted, strings))
         || !save(out.filePath("package/recalculated.xlsx"), fuzz::workbookAround(crafted, strings, "<calcPr fullCalcOnLoad=\"1\"/>")))
         return 1;
+    // An OpenDocument spreadsheet, stored, so that its content.xml mutates as XML: repeats, spans,
+    // spaces, a covered cell, an error, a formula without a result, other prefixes.
+    const QByteArray odsContent = "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\"><office:body><office:spreadsheet>"
+        "<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1500000.5\" "
+        "table:number-columns-repeated=\"2\"/><table:table-cell office:value-type=\"string\"><text:p>a<text:s text:c=\"2\"/>"
+        "<text:span>b</text:span><text:tab/>c</text:p><text:p>d</text:p></table:table-cell><table:covered-table-cell/>"
+        "<table:table-cell office:value-type=\"date\" office:date-value=\"2026-12-05T13:45:30\"/></table:table-row>"
+        "<t:table-row t:number-rows-repeated=\"3\"><t:table-cell table:formula=\"of:=[.A1]\"/><table:table-cell "
+        "table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\" calcext:value-type=\"error\">"
+        "<text:p>#DIV/0!</text:p></table:table-cell><table:table-cell office:value-type=\"time\" office:time-value=\"PT36H\"/>"
+        "</t:table-row><table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell "
+        "table:number-columns-repeated=\"16384\"/></table:table-row></table:table><table:table table:name=\"T\"/>"
+        "</office:spreadsheet></office:body></office:document-content>";
+    if (!save(out.filePath("package/crafted.ods"),
+              fuzz::packageBytes(QList<QPair<QString, QByteArray>>{{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                                                                    {"content.xml", odsContent}})))
+        return 1;
     // The first byte says how the text is read: 0 finds delimiter and encoding.
     const QByteArray csv[] = {
         QByteArray(1, 0) + "Name;Account;Date;Amount\r\n\"Doe; \"\"J\"\"\";0012345678;05/12/2026;1.500,50\r\n",

@@ -16,6 +16,14 @@ const QByteArray kRelationships = "<Relationships xmlns=\"http://schemas.openxml
 
 QByteArray packageBytes(const QMap<QString, QByteArray>& parts)
 {
+    QList<QPair<QString, QByteArray>> ordered;
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+        ordered.append({it.key(), it.value()});
+    return packageBytes(ordered);
+}
+
+QByteArray packageBytes(const QList<QPair<QString, QByteArray>>& parts)
+{
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -28,8 +36,8 @@ QByteArray packageBytes(const QMap<QString, QByteArray>& parts)
     zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
     bool written = archive != nullptr;
     for (auto it = parts.cbegin(); written && it != parts.cend(); ++it) {
-        zip_source_t* source = zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
-        const zip_int64_t index = source ? zip_file_add(archive, it.key().toUtf8().constData(), source, 0) : -1;
+        zip_source_t* source = zip_source_buffer(archive, it->second.constData(), zip_uint64_t(it->second.size()), 0);
+        const zip_int64_t index = source ? zip_file_add(archive, it->first.toUtf8().constData(), source, 0) : -1;
         if (index < 0 && source)
             zip_source_free(source);
         written = index >= 0 && zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) == 0;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
+#include <QPair>
 #include <QString>
 
 namespace fuzz {
@@ -9,6 +11,8 @@ namespace fuzz {
 // The parts as a zip in memory, stored without compression (mutated XML
 // stays readable to the parser); empty on failure.
 QByteArray packageBytes(const QMap<QString, QByteArray>& parts);
+// The same in the order given: an OpenDocument package's "mimetype" comes first.
+QByteArray packageBytes(const QList<QPair<QString, QByteArray>>& parts);
 
 // A one-sheet workbook (sheet "S", with styles that hold date formats) around
 // the given worksheet part and, unless empty, shared strings part; the

@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "reader/csv/csvbook.h"
+#include "reader/ods/odsbook.h"
 #include "reader/sourcekind.h"
 #include "reader/xlsx/xlsxbook.h"
 #include "reader/xls/xlsbook.h"
@@ -25,6 +26,8 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, She
     switch (sourceKind(reinterpret_cast<const char*>(mapped), std::size_t(size))) {
     case SourceKind::Package:
         return std::make_unique<XlsxBook>(path, access);
+    case SourceKind::OpenDocument:
+        return std::make_unique<OdsBook>(path);
     case SourceKind::LegacyWorkbook:
         return std::make_unique<XlsBook>(path);
     case SourceKind::DelimitedText:
@@ -40,6 +43,8 @@ std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text
     switch (sourceKind(bytes.constData(), std::size_t(bytes.size()))) {
     case SourceKind::Package:
         return std::make_unique<XlsxBook>(bytes, access);
+    case SourceKind::OpenDocument:
+        return std::make_unique<OdsBook>(bytes);
     case SourceKind::LegacyWorkbook:
         return std::make_unique<XlsBook>(bytes);
     case SourceKind::DelimitedText:

@@ -16,8 +16,9 @@ namespace reader {
 class Book;
 
 // Read-only access to a workbook: an .xlsx (or .xlsm) package, an Excel
-// 97-2003 .xls workbook, or delimited text (a CSV file) as a workbook of one
-// sheet named after the file. The format is told by the content, not the name.
+// 97-2003 .xls workbook, an OpenDocument .ods spreadsheet, or delimited text
+// (a CSV file) as a workbook of one sheet named after the file. The format is
+// told by the content, not the name.
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
 // a file that is not a readable workbook opens as a workbook without sheets,

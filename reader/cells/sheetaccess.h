@@ -35,8 +35,8 @@ enum class SheetAccess
     // sheet is surveyed once for its used range and then read as its rows
     // arrive, holding only the rows not yet passed, so memory does not grow
     // with its length. Any read still answers as Random does; one behind the
-    // rows held reads the sheet again from its start. An .xls workbook and
-    // delimited text are held whole either way.
+    // rows held reads the sheet again from its start. An .xls workbook, an
+    // .ods spreadsheet and delimited text are held whole either way.
     Forward,
     // As Forward, in a single reading of the sheet with no survey before it,
     // on the assumption that the sheet lists its rows in order and that its

@@ -820,6 +820,40 @@ private slots:
         QCOMPARE(uploads.at(3), uploads.first());
     }
 
+    // The payroll and transfer samples as LibreOffice saves them in .ods (tests/reader/fixtures) export
+    // the same messages and the same upload file as the .xlsx samples they were converted from.
+    void samplesSavedAsOdsWriteTheSameUpload_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("transfer") << "transfer" << QStringList{"--sheet", "Transfers"};
+        QTest::newRow("payroll") << "payroll" << QStringList{"--sheet", "Payroll", "--account", "1"};
+    }
+
+    void samplesSavedAsOdsWriteTheSameUpload()
+    {
+        QFETCH(QString, type);
+        QFETCH(QStringList, options);
+        QProcess examples;
+        examples.start("/usr/bin/python3", {QStringLiteral(KOVA_EXAMPLES) + "/make-examples", path("samples")});
+        if (!examples.waitForFinished(60000) || examples.exitCode() != 0)
+            QSKIP("the samples need python3-xlsxwriter");
+        QStringList runs;
+        for (const QString& source : {path("samples/" + type + "-fixed.xlsx"),
+                                      QStringLiteral(KOVA_FIXTURES) + "/" + type + "-fixed.ods"}) {
+            // Each run as the first: the samples' settings, nothing in the register.
+            QFile::remove(path("run.ini"));
+            QVERIFY(QFile::copy(path("samples/kova.ini"), path("run.ini")));
+            QFile::remove(path("kova-batches.sqlite"));
+            const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{type, "--source", source, "--dest", path("out.txt"),
+                                                                   "--settings", path("run.ini")} + options);
+            QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+            QVERIFY(upload().size() > 2);
+            runs.append(r.out + "\n" + upload().join('\n'));
+        }
+        QCOMPARE(runs.last(), runs.first());
+    }
+
     // Delimited text keeps its text; the date filter and the amounts read it by what their columns show: a
     // date only one order reads, an amount only one decimal mark reads. Columns that show both ways, or an
     // amount that reads two ways where nothing settles it, are refused before any row; a date that is no

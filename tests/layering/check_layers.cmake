@@ -65,7 +65,7 @@ endforeach()
 # Inside reader/ the same holds for its rooms: the facade over the formats,
 # each format over the XML, the containers and the cells they share, and no
 # format using another.
-set(reader_stack cells containers xml "xlsx xls csv" .)
+set(reader_stack cells containers xml "xlsx xls ods csv" .)
 set(rank 0)
 foreach(step IN LISTS reader_stack)
   string(REPLACE " " ";" names "${step}")
