@@ -106,7 +106,7 @@ const char* const helpName = "help";
 constexpr int lastHeaderRow = 1048575;
 
 // The files kova-export reads as a workbook: what the window's Browse offers.
-const FileNames workbooks{QStringLiteral("@(xlsx|xlsm|xls|csv|txt)")};
+const FileNames workbooks{QStringLiteral("@(xlsx|xlsm|xls|ods|csv|txt)")};
 
 } // namespace
 

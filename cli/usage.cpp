@@ -97,8 +97,9 @@ date, record count, total, the SHA-256 of the file's bytes and whether the
 register holds a batch written with that SHA-256, then each problem with its
 line in the file (LINE 1 is the header record).
 
-WORKBOOK is an .xlsx or .xlsm workbook, an Excel 97-2003 .xls workbook, or
-delimited text (.csv, .txt), told apart by their content. Delimited text is
+WORKBOOK is an .xlsx or .xlsm workbook, an Excel 97-2003 .xls workbook, an
+OpenDocument .ods spreadsheet, or delimited text (.csv, .txt), told apart by
+their content. Delimited text is
 one sheet named after the file, so --sheet may be left out; its delimiter and
 encoding are found from the content unless given.
 

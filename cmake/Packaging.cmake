@@ -25,7 +25,7 @@ set(CPACK_PACKAGE_CONTACT "KOVA Maintainers <kova-maintainers@kova-project.org>"
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns payment workbooks into a bank's upload files")
 # Debian shows each line as it is: every one stays under 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION [[
-KOVA maps the columns of a sheet (.xlsx, .xls or delimited text) to the
+KOVA maps the columns of a sheet (.xlsx, .xls, .ods or delimited text) to the
 fields of Auto Transfer, Auto Credit, Auto Collection or Payroll, checks
 every row, shows the bad cells in a log and writes the bank's upload file
 only when no row has an error. kova-export runs the same exports without a
