@@ -1,6 +1,8 @@
 #include "document.h"
 
+#include "reader/containers/encryptedpackage.h"
 #include "reader/csv/csvbook.h"
+#include "reader/lockedbook.h"
 #include "reader/ods/odsbook.h"
 #include "reader/sourcekind.h"
 #include "reader/xlsx/xlsxbook.h"
@@ -13,8 +15,28 @@ namespace reader {
 
 namespace {
 
+// The package inside an encrypted one, decrypted in memory: it reads as one
+// from disk, under the same limits.
+std::unique_ptr<Book> openEncrypted(const char* data, std::size_t size, SheetAccess access, const QString& password)
+{
+    const UnlockedPackage unlocked = unlockPackage(data, size, password);
+    switch (unlocked.outcome) {
+    case UnlockedPackage::Outcome::Opened:
+        return std::make_unique<XlsxBook>(unlocked.package, access);
+    case UnlockedPackage::Outcome::PasswordNeeded:
+        return std::make_unique<LockedBook>(LockedBook::Lock::PasswordNeeded,
+                                            QStringLiteral("a password is needed to open it"));
+    case UnlockedPackage::Outcome::WrongPassword:
+        return std::make_unique<LockedBook>(LockedBook::Lock::WrongPassword, QStringLiteral("the password is wrong"));
+    case UnlockedPackage::Outcome::Unreadable:
+        break;
+    }
+    return std::make_unique<LockedBook>(LockedBook::Lock::Damaged, QString::fromStdString(unlocked.problem));
+}
+
 // The workbook the bytes of the file at path make; null when the file cannot be read.
-std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, SheetAccess access, bool& delimitedText)
+std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, SheetAccess access, const QString& password,
+                               bool& delimitedText)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -23,8 +45,11 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, She
     const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
     if (size > 0 && !mapped)
         return nullptr;
-    switch (sourceKind(reinterpret_cast<const char*>(mapped), std::size_t(size))) {
+    const char* data = reinterpret_cast<const char*>(mapped);
+    switch (sourceKind(data, std::size_t(size))) {
     case SourceKind::Package:
+        if (isEncryptedPackage(data, std::size_t(size)))
+            return openEncrypted(data, std::size_t(size), access, password);
         return std::make_unique<XlsxBook>(path, access);
     case SourceKind::OpenDocument:
         return std::make_unique<OdsBook>(path);
@@ -38,10 +63,13 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, She
 }
 
 std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, SheetAccess access,
-                                bool& delimitedText)
+                                const QString& password, bool& delimitedText)
 {
-    switch (sourceKind(bytes.constData(), std::size_t(bytes.size()))) {
+    const std::size_t size = std::size_t(bytes.size());
+    switch (sourceKind(bytes.constData(), size)) {
     case SourceKind::Package:
+        if (isEncryptedPackage(bytes.constData(), size))
+            return openEncrypted(bytes.constData(), size, access, password);
         return std::make_unique<XlsxBook>(bytes, access);
     case SourceKind::OpenDocument:
         return std::make_unique<OdsBook>(bytes);
@@ -61,19 +89,19 @@ Document::Document(const QString& path)
 {
 }
 
-Document::Document(const QString& path, const TextOptions& text, SheetAccess access)
+Document::Document(const QString& path, const TextOptions& text, SheetAccess access, const QString& password)
 {
     try {
-        m_book = openFile(path, text, access, m_delimitedText);
+        m_book = openFile(path, text, access, password, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }
 }
 
-Document::Document(const InMemory& bytes, const TextOptions& text, SheetAccess access)
+Document::Document(const InMemory& bytes, const TextOptions& text, SheetAccess access, const QString& password)
 {
     try {
-        m_book = openBytes(bytes.package, text, access, m_delimitedText);
+        m_book = openBytes(bytes.package, text, access, password, m_delimitedText);
     } catch (...) {
         // Not even the package could be opened: a workbook without sheets.
     }

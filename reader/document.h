@@ -22,7 +22,9 @@ class Book;
 //
 // Constructing a Document opens the file and reads the workbook's sheet list;
 // a file that is not a readable workbook opens as a workbook without sheets,
-// and isPasswordProtected() tells an encrypted one from the others.
+// and isPasswordProtected() tells an encrypted one the password did not open
+// from the others. A workbook saved with Excel's default key opens without
+// one; the password is used for the opening and not kept.
 // selectSheet() parses the chosen sheet in one streaming pass into a compact
 // in-memory store, and read() answers from that store; or, with
 // SheetAccess::Forward, surveys it and reads its rows as they are asked for.
@@ -43,15 +45,18 @@ class Document final
 public:
     // Delimited text is read with the options chosen for the path (textoptions.h).
     explicit Document(const QString& path);
-    Document(const QString& path, const TextOptions& text, SheetAccess access = SheetAccess::Random);
+    Document(const QString& path, const TextOptions& text, SheetAccess access = SheetAccess::Random,
+             const QString& password = {});
     // Delimited text from memory is a sheet named "Sheet1".
-    explicit Document(const InMemory& bytes, const TextOptions& text = {}, SheetAccess access = SheetAccess::Random);
+    explicit Document(const InMemory& bytes, const TextOptions& text = {}, SheetAccess access = SheetAccess::Random,
+                      const QString& password = {});
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
     QStringList sheetNames() const;
-    // The file is a workbook saved with a password: it has no sheets to read.
+    // The file is a workbook saved with a password that was not given or was
+    // wrong (problem() says which): it has no sheets to read.
     bool isPasswordProtected() const;
     // Exact name match; false for an unknown name or a sheet that cannot be read.
     bool selectSheet(const QString& name);

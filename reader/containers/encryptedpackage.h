@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstddef>
+#include <string>
 
 namespace reader {
 
@@ -9,5 +13,22 @@ namespace reader {
 // streams EncryptionInfo and EncryptedPackage hold the encrypted package. A
 // legacy workbook in the same container is not one.
 bool isEncryptedPackage(const char* data, std::size_t size);
+
+// What opening an encrypted package came to.
+struct UnlockedPackage final
+{
+    enum class Outcome { Opened, PasswordNeeded, WrongPassword, Unreadable };
+    Outcome outcome = Outcome::Unreadable;
+    // The zip package, when opened: no larger than the encrypted one.
+    QByteArray package;
+    // Why it cannot be read, when Unreadable, for the user.
+    std::string problem;
+};
+
+// The package decrypted with Excel's default key ("VelvetSweatshop", which
+// Excel opens without asking) or else with password; agile (4.4) and
+// standard (2.2 to 4.2) encryption with AES. Every size in the headers is
+// checked against the streams that hold it.
+UnlockedPackage unlockPackage(const char* data, std::size_t size, const QString& password);
 
 } // namespace reader

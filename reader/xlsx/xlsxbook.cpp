@@ -1,13 +1,10 @@
 #include "reader/xlsx/xlsxbook.h"
 
-#include "reader/containers/encryptedpackage.h"
 #include "reader/xlsx/relationships.h"
 #include "reader/xlsx/rowstream.h"
 #include "reader/xlsx/sheet.h"
 #include "reader/xlsx/sheetoutline.h"
 #include "reader/xlsx/workbookpart.h"
-
-#include <QFile>
 
 namespace reader {
 
@@ -24,14 +21,6 @@ XlsxBook::XlsxBook(const QString& path, SheetAccess access)
     , m_access(access)
 {
     openOrClear();
-    QFile file(path);
-    if (!m_archive.isOpen() && file.open(QIODevice::ReadOnly)) {
-        const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-        m_passwordProtected = mapped && isEncryptedPackage(reinterpret_cast<const char*>(mapped), std::size_t(file.size()));
-    }
-    // The password says it all.
-    if (m_passwordProtected)
-        m_problem.clear();
 }
 
 XlsxBook::XlsxBook(const QByteArray& package, SheetAccess access)
@@ -40,10 +29,6 @@ XlsxBook::XlsxBook(const QByteArray& package, SheetAccess access)
     , m_access(access)
 {
     openOrClear();
-    if (!m_archive.isOpen())
-        m_passwordProtected = isEncryptedPackage(m_package.constData(), std::size_t(m_package.size()));
-    if (m_passwordProtected)
-        m_problem.clear();
 }
 
 void XlsxBook::openOrClear()

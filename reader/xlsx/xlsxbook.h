@@ -37,7 +37,6 @@ public:
     bool mayHoldUnknown(int row) const override;
     bool readIntact() const override;
     QString problem() const override { return m_problem; }
-    bool isPasswordProtected() const override { return m_passwordProtected; }
 
 private:
     struct SheetEntry
@@ -63,7 +62,6 @@ private:
     Styles m_styles;
     const SheetAccess m_access;
     std::unique_ptr<SheetCells> m_sheet;
-    bool m_passwordProtected = false;
     QString m_problem;
 };
 

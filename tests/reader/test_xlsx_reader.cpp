@@ -511,13 +511,16 @@ private slots:
             QTest::newRow(name) << QByteArray() << (*part ? package.setPart(part, content) : package) << QStringList{"Good", "Bad"}
                                 << false << "xl/worksheets/sheet2.xml: " + problem;
         };
-        const auto file = [](const char* name, const QByteArray& bytes, bool passwordProtected) {
-            QTest::newRow(name) << bytes << TestPackage() << QStringList() << passwordProtected << QString();
+        const auto file = [](const char* name, const QByteArray& bytes, bool passwordProtected, const QString& problem = {}) {
+            QTest::newRow(name) << bytes << TestPackage() << QStringList() << passwordProtected << problem;
         };
         file("compound file without streams", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0'), false);
         file("legacy workbook", TestPackage::compoundFile({"Workbook"}), false);
-        file("encrypted workbook", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}), true);
-        file("encrypted workbook, streams in another order", TestPackage::compoundFile({"EncryptedPackage", "EncryptionInfo"}), true);
+        // Encrypted, but with nothing to tell how: damaged, not a question of the password.
+        file("encrypted workbook without a header", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}), false,
+             "the encryption header is damaged");
+        file("encrypted workbook, streams in another order", TestPackage::compoundFile({"EncryptedPackage", "EncryptionInfo"}),
+             false, "the encryption header is damaged");
         file("half an encrypted workbook", TestPackage::compoundFile({"EncryptionInfo"}), false);
         file("encrypted workbook cut short", TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}).left(1000), false);
         QTest::newRow("not a zip file") << QByteArray("PK\x03\x04 and then nothing a zip holds") << TestPackage() << QStringList()

@@ -149,6 +149,47 @@ QByteArray TestPackage::compoundFile(const QStringList& streams, const QByteArra
     return header + fat + directory + content;
 }
 
+QByteArray TestPackage::compoundFileOf(const QList<QPair<QString, QByteArray>>& streams)
+{
+    const auto put = [](QByteArray& bytes, int at, quint32 value, int size = 4) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = char(value >> (8 * i));
+    };
+    QByteArray header = compoundFile({}).left(512);
+    // No stream is small enough for the mini stream.
+    put(header, 0x38, 0);
+    QByteArray fat(512, '\xFF');
+    put(fat, 0, 0xFFFFFFFD);
+    put(fat, 4, 0xFFFFFFFE);
+    QByteArray directory(512, '\0');
+    QByteArray content;
+    for (int e = 0; e <= streams.size(); ++e) {
+        const int at = 128 * e;
+        const QString name = e == 0 ? QStringLiteral("Root Entry") : streams[e - 1].first;
+        for (int link : {0x44, 0x48, 0x4C})
+            put(directory, at + link, 0xFFFFFFFF);
+        for (int i = 0; i < name.size(); ++i)
+            put(directory, at + 2 * i, name[i].unicode(), 2);
+        put(directory, at + 0x40, quint32(2 * name.size() + 2), 2);
+        directory[at + 0x42] = char(e == 0 ? 5 : 2);
+        put(directory, at + (e == 0 ? 0x4C : 0x48), e < streams.size() ? quint32(e + 1) : 0xFFFFFFFF);
+        put(directory, at + 0x74, 0xFFFFFFFE);
+        if (e == 0)
+            continue;
+        const QByteArray& bytes = streams[e - 1].second;
+        const int first = 2 + content.size() / 512;
+        const int sectors = (bytes.size() + 511) / 512;
+        if (first + sectors > 128)
+            qFatal("streams too long for one allocation sector");
+        for (int i = 0; i < sectors; ++i)
+            put(fat, 4 * (first + i), i + 1 < sectors ? quint32(first + i + 1) : 0xFFFFFFFE);
+        put(directory, at + 0x74, sectors > 0 ? quint32(first) : 0xFFFFFFFE);
+        put(directory, at + 0x78, quint32(bytes.size()));
+        content += bytes + QByteArray((512 - bytes.size() % 512) % 512, '\0');
+    }
+    return header + fat + directory + content;
+}
+
 bool TestPackage::write(const QString& path) const
 {
     QMap<QString, QByteArray> all = m_parts;

@@ -45,6 +45,9 @@ public:
     // 63 KiB, padded with zeros to 4 KiB), the others empty.
     static QByteArray compoundFile(const QStringList& streams, const QByteArray& firstStream = {},
                                    FileEnd end = FileEnd::WholeSector);
+    // One holding up to three streams of these names and contents (together
+    // up to 63 KiB), none in the mini stream whatever its size.
+    static QByteArray compoundFileOf(const QList<QPair<QString, QByteArray>>& streams);
 
 private:
     QMap<QString, QByteArray> m_parts;

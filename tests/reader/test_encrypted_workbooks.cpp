@@ -1,0 +1,206 @@
+#include "encryptpackage.h"
+#include "testpackage.h"
+
+#include "reader/document.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(KOVA_FIXTURES);
+const QString kPassword = QStringLiteral("kova-secret");
+using Kind = EncryptedStreams::Kind;
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every sheet of the two, cell by cell over the plain one's used range.
+void compareWorkbooks(reader::Document& read, reader::Document& plain)
+{
+    QCOMPARE(read.sheetNames(), plain.sheetNames());
+    QVERIFY(!plain.sheetNames().isEmpty());
+    for (const QString& sheet : plain.sheetNames()) {
+        QVERIFY(read.selectSheet(sheet) && plain.selectSheet(sheet));
+        const reader::CellRange range = read.dimension();
+        const reader::CellRange expected = plain.dimension();
+        QCOMPARE(QList<int>({range.firstRow(), range.firstColumn(), range.lastRow(), range.lastColumn()}),
+                 QList<int>({expected.firstRow(), expected.firstColumn(), expected.lastRow(), expected.lastColumn()}));
+        for (int row = 1; row <= plain.dimension().lastRow(); ++row)
+            for (int column = 1; column <= plain.dimension().lastColumn(); ++column)
+                QCOMPARE(read.read(row, column), plain.read(row, column));
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class TestEncryptedWorkbooks final : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString written(const QByteArray& bytes, const QString& name = QStringLiteral("encrypted.xlsx"))
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the test file");
+        return file.fileName();
+    }
+
+private slots:
+    void readsAsItsPlainTwin_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("savedWith");
+        QTest::addColumn<QString>("given");
+        QTest::newRow("agile, password") << Kind::Agile << kPassword << kPassword;
+        QTest::newRow("standard, password") << Kind::Standard << kPassword << kPassword;
+        QTest::newRow("agile, default key") << Kind::Agile << "VelvetSweatshop" << QString();
+        QTest::newRow("standard, default key") << Kind::Standard << "VelvetSweatshop" << QString();
+        QTest::newRow("default key, another password given") << Kind::Standard << "VelvetSweatshop" << kPassword;
+        QTest::newRow("password beyond ASCII") << Kind::Agile << QString::fromUtf8("s\xC3\xA9same \xE4\xB8\xAD") << QString::fromUtf8("s\xC3\xA9same \xE4\xB8\xAD");
+    }
+    void readsAsItsPlainTwin()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(QString, savedWith);
+        QFETCH(QString, given);
+        const QString plainPath = kFixtures + "/kinds.xlsx";
+        const QByteArray encrypted = EncryptedStreams::of(fileBytes(plainPath), savedWith, kind).file();
+        reader::Document plain(plainPath);
+        reader::Document fromFile(written(encrypted), {}, reader::SheetAccess::Random, given);
+        QVERIFY(!fromFile.isPasswordProtected());
+        QCOMPARE(fromFile.problem(), QString());
+        compareWorkbooks(fromFile, plain);
+        reader::Document fromMemory(reader::InMemory{encrypted}, {}, reader::SheetAccess::Random, given);
+        compareWorkbooks(fromMemory, plain);
+        // Read as its rows arrive, as the window reads it.
+        reader::Document forward(written(encrypted), {}, reader::SheetAccess::Forward, given);
+        compareWorkbooks(forward, plain);
+    }
+
+    void locked_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("problem");
+        for (const Kind kind : {Kind::Agile, Kind::Standard}) {
+            const QByteArray name = kind == Kind::Agile ? "agile" : "standard";
+            QTest::newRow(name + ", no password") << kind << QString() << "a password is needed to open it";
+            QTest::newRow(name + ", wrong password") << kind << "kova-Secret" << "the password is wrong";
+        }
+    }
+    void locked()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(QString, given);
+        QFETCH(QString, problem);
+        const QByteArray encrypted = EncryptedStreams::of(fileBytes(kFixtures + "/kinds.xlsx"), kPassword, kind).file();
+        for (reader::Document* document :
+             {new reader::Document(written(encrypted), {}, reader::SheetAccess::Random, given),
+              new reader::Document(reader::InMemory{encrypted}, {}, reader::SheetAccess::Random, given)}) {
+            const std::unique_ptr<reader::Document> owned(document);
+            QVERIFY(document->isPasswordProtected());
+            QCOMPARE(document->sheetNames(), QStringList());
+            QCOMPARE(document->problem(), problem);
+            QVERIFY(!document->selectSheet("Text"));
+        }
+    }
+
+    // Sizes and counts in the headers are checked, whatever they claim.
+    void damaged_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<int>("infoAt");
+        QTest::addColumn<QByteArray>("infoBytes");
+        QTest::addColumn<int>("packageCut");
+        QTest::addColumn<QString>("problem");
+        const QString header = "the encryption header is damaged";
+        QTest::newRow("package cut off") << Kind::Standard << -1 << QByteArray() << 4000
+                                         << "the encrypted package is cut off";
+        QTest::newRow("agile package cut off") << Kind::Agile << -1 << QByteArray() << 4000
+                                               << "the encrypted package is cut off";
+        QTest::newRow("package without its size") << Kind::Agile << -1 << QByteArray() << 7
+                                                  << "the encrypted package is cut off";
+        QTest::newRow("unknown version") << Kind::Standard << 0 << QByteArray("\x05\x00", 2) << -1
+                                         << "encrypted in a way this version does not read";
+        QTest::newRow("header size past the stream") << Kind::Standard << 8 << QByteArray("\xFF\xFF\xFF\xFF", 4) << -1
+                                                     << header;
+        QTest::newRow("header size too small") << Kind::Standard << 8 << QByteArray("\x04\x00\x00\x00", 4) << -1
+                                               << header;
+        QTest::newRow("RC4 instead of AES") << Kind::Standard << 20 << QByteArray("\x01\x68\x00\x00", 4) << -1
+                                            << "encrypted other than with AES and SHA-1";
+        QTest::newRow("verifier hash size absurd") << Kind::Standard << -2 << QByteArray("\xFF\xFF\xFF\x7F", 4) << -1
+                                                   << header;
+        QTest::newRow("not XML") << Kind::Agile << 60 << QByteArray("<<<<") << -1 << header;
+    }
+    void damaged()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(int, infoAt);
+        QFETCH(QByteArray, infoBytes);
+        QFETCH(int, packageCut);
+        QFETCH(QString, problem);
+        EncryptedStreams streams = EncryptedStreams::of(fileBytes(kFixtures + "/kinds.xlsx"), kPassword, kind);
+        // -2: the verifier's hash size, 36 bytes before the stream's end.
+        if (infoAt != -1)
+            streams.info.replace(infoAt == -2 ? streams.info.size() - 36 : infoAt, infoBytes.size(), infoBytes);
+        if (packageCut >= 0)
+            streams.package.truncate(packageCut);
+        reader::Document document(written(streams.file()), {}, reader::SheetAccess::Random, kPassword);
+        QVERIFY(!document.isPasswordProtected());
+        QCOMPARE(document.sheetNames(), QStringList());
+        QCOMPARE(document.problem(), problem);
+    }
+
+    void agileXmlLimits_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("problem");
+        const QString header = "the encryption header is damaged";
+        QTest::newRow("spin count past ten million") << QByteArray("spinCount=\"100000\"")
+                                                     << QByteArray("spinCount=\"4294967295\"") << header;
+        QTest::newRow("salt size not the salt's") << QByteArray("saltSize=\"16\" saltValue=\"ERER")
+                                                  << QByteArray("saltSize=\"99\" saltValue=\"ERER") << header;
+        QTest::newRow("hash size not the hash's") << QByteArray("hashSize=\"64\"") << QByteArray("hashSize=\"9999\"") << header;
+        QTest::newRow("key size unknown") << QByteArray("keyBits=\"256\"") << QByteArray("keyBits=\"4096\"")
+                                          << "encrypted other than with AES in CBC mode and an SHA hash";
+        QTest::newRow("block size absurd") << QByteArray("blockSize=\"16\"") << QByteArray("blockSize=\"65536\"")
+                                           << "encrypted other than with AES in CBC mode and an SHA hash";
+        QTest::newRow("no integrity") << QByteArray("<dataIntegrity ") << QByteArray("<dataIntegrityX ") << header;
+        QTest::newRow("encrypted key not base64") << QByteArray("encryptedKeyValue=\"") << QByteArray("encryptedKeyValue=\"!!")
+                                                  << header;
+    }
+    void agileXmlLimits()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, problem);
+        EncryptedStreams streams = EncryptedStreams::of(fileBytes(kFixtures + "/kinds.xlsx"), kPassword, Kind::Agile);
+        QVERIFY(streams.info.contains(from));
+        streams.info.replace(from, to);
+        reader::Document document(reader::InMemory{streams.file()}, {}, reader::SheetAccess::Random, kPassword);
+        QVERIFY(!document.isPasswordProtected());
+        QCOMPARE(document.problem(), problem);
+    }
+
+    // A changed byte of the encrypted package fails the HMAC before it is read.
+    void integrity()
+    {
+        EncryptedStreams streams = EncryptedStreams::of(fileBytes(kFixtures + "/kinds.xlsx"), kPassword, Kind::Agile);
+        streams.package[100] = char(streams.package[100] ^ 1);
+        reader::Document document(reader::InMemory{streams.file()}, {}, reader::SheetAccess::Random, kPassword);
+        QVERIFY(!document.isPasswordProtected());
+        QCOMPARE(document.problem(), QStringLiteral("the encrypted package fails its integrity check"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEncryptedWorkbooks)
+#include "test_encrypted_workbooks.moc"
