@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "reader/cells/passwordproblem.h"
 #include "reader/containers/encryptedpackage.h"
 #include "reader/csv/csvbook.h"
 #include "reader/lockedbook.h"
@@ -24,10 +25,9 @@ std::unique_ptr<Book> openEncrypted(const char* data, std::size_t size, SheetAcc
     case UnlockedPackage::Outcome::Opened:
         return std::make_unique<XlsxBook>(unlocked.package, access);
     case UnlockedPackage::Outcome::PasswordNeeded:
-        return std::make_unique<LockedBook>(LockedBook::Lock::PasswordNeeded,
-                                            QStringLiteral("a password is needed to open it"));
+        return std::make_unique<LockedBook>(LockedBook::Lock::PasswordNeeded, passwordProblem(false));
     case UnlockedPackage::Outcome::WrongPassword:
-        return std::make_unique<LockedBook>(LockedBook::Lock::WrongPassword, QStringLiteral("the password is wrong"));
+        return std::make_unique<LockedBook>(LockedBook::Lock::WrongPassword, passwordProblem(true));
     case UnlockedPackage::Outcome::Unreadable:
         break;
     }
@@ -54,7 +54,7 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, She
     case SourceKind::OpenDocument:
         return std::make_unique<OdsBook>(path);
     case SourceKind::LegacyWorkbook:
-        return std::make_unique<XlsBook>(path);
+        return std::make_unique<XlsBook>(path, password);
     case SourceKind::DelimitedText:
         break;
     }
@@ -74,7 +74,7 @@ std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text
     case SourceKind::OpenDocument:
         return std::make_unique<OdsBook>(bytes);
     case SourceKind::LegacyWorkbook:
-        return std::make_unique<XlsBook>(bytes);
+        return std::make_unique<XlsBook>(bytes, password);
     case SourceKind::DelimitedText:
         break;
     }

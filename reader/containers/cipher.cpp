@@ -3,7 +3,9 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
+#include <openssl/provider.h>
 
+#include <climits>
 #include <memory>
 
 namespace reader::cipher {
@@ -40,7 +42,37 @@ std::optional<std::string> aesDecrypt(bool cbc, std::string_view key, std::strin
     return out;
 }
 
+// RC4 lives in OpenSSL's legacy provider, loaded here into a context of its
+// own so that nothing else in the process sees legacy algorithms.
+EVP_CIPHER* legacyRc4()
+{
+    static EVP_CIPHER* const rc4 = [] {
+        OSSL_LIB_CTX* context = OSSL_LIB_CTX_new();
+        return context && OSSL_PROVIDER_load(context, "legacy") ? EVP_CIPHER_fetch(context, "RC4", nullptr) : nullptr;
+    }();
+    return rc4;
+}
+
 } // namespace
+
+std::optional<std::string> rc4Keystream(std::string_view key, std::size_t length)
+{
+    EVP_CIPHER* rc4 = legacyRc4();
+    std::unique_ptr<EVP_CIPHER_CTX, ContextFree> context(EVP_CIPHER_CTX_new());
+    const std::string zeros(length, '\0');
+    std::string out(length, '\0');
+    int written = 0;
+    if (!rc4 || !context || length > std::size_t(INT_MAX) || key.empty()
+        || EVP_DecryptInit_ex2(context.get(), rc4, nullptr, nullptr, nullptr) != 1
+        || EVP_CIPHER_CTX_set_key_length(context.get(), int(key.size())) != 1
+        || EVP_DecryptInit_ex2(context.get(), nullptr, reinterpret_cast<const unsigned char*>(key.data()), nullptr,
+                               nullptr) != 1
+        || EVP_DecryptUpdate(context.get(), reinterpret_cast<unsigned char*>(out.data()), &written,
+                             reinterpret_cast<const unsigned char*>(zeros.data()), int(length)) != 1
+        || std::size_t(written) != length)
+        return std::nullopt;
+    return out;
+}
 
 const EVP_MD* digestNamed(std::string_view name)
 {

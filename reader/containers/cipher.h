@@ -22,6 +22,9 @@ std::string hmac(const EVP_MD* md, std::string_view key, std::string_view data);
 // one block (CBC only).
 std::optional<std::string> aesCbcDecrypt(std::string_view key, std::string_view iv, std::string_view data);
 std::optional<std::string> aesEcbDecrypt(std::string_view key, std::string_view data);
+// The first length bytes RC4 gives under key (what XORs with the text);
+// nullopt where OpenSSL's legacy provider, which holds RC4, is not installed.
+std::optional<std::string> rc4Keystream(std::string_view key, std::size_t length);
 // The bytes cut to size, or made up to it with 0x36, as Office fits a hash
 // to a key or an initialization vector.
 std::string fitted(std::string bytes, std::size_t size);

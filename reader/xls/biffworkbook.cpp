@@ -233,7 +233,7 @@ QVariant sheetNumber(double value)
     return value;
 }
 
-bool BiffWorkbook::load(const char* data, std::size_t size)
+bool BiffWorkbook::load(const char* data, std::size_t size, const QString& password)
 {
     // Excel 5 and 95 named the stream "Book"; some report tools still do, for BIFF8 records.
     if (!readCompoundStream(data, size, "Workbook", m_stream) && !readCompoundStream(data, size, "Book", m_stream))
@@ -252,7 +252,12 @@ bool BiffWorkbook::load(const char* data, std::size_t size)
         const std::size_t length = globals.length;
         switch (globals.type) {
         case FilePass:
-            return false;   // encrypted: nothing of it can be read without the password
+            // The records after it are decrypted in place, then read as any others.
+            m_unlock = decryptBiff(m_stream, std::size_t(p - m_stream.data()) + length, std::string_view(p, length),
+                                   password);
+            if (m_unlock != BiffUnlock::Opened)
+                return false;
+            break;
         case DateMode:
             if (length >= 2)
                 m_dateSystem = le16(p) ? DateSystem::From1904 : DateSystem::From1900;

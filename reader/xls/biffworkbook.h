@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reader/cells/serialdate.h"
+#include "reader/xls/biffdecryption.h"
 
 #include <QString>
 #include <QVariant>
@@ -24,17 +25,20 @@ struct BiffCell
 // The records of an Excel 97-2003 workbook (BIFF8, the "Workbook" stream of
 // a compound file, or its "Book" stream) that hold its sheets and cells.
 // Every length the file claims is checked against the bytes that are there; a
-// workbook that is encrypted, of an older BIFF version or malformed has no
-// sheets.
+// workbook of an older BIFF version or malformed, or encrypted and not
+// opened, has no sheets.
 class BiffWorkbook final
 {
 public:
     // The most cells a sheet may hold, as for an .xlsx sheet.
     static constexpr std::size_t kMaxCells = std::size_t(1) << 25;
 
-    bool load(const char* data, std::size_t size);
+    // An encrypted workbook is decrypted with Excel's default key or password.
+    bool load(const char* data, std::size_t size, const QString& password);
     // Why load() failed, for the user, where more is known than that it did.
     const QString& problem() const { return m_problem; }
+    // What its FILEPASS record came to; Opened for one without.
+    BiffUnlock unlock() const { return m_unlock; }
     const std::vector<QString>& sheetNames() const { return m_names; }
     // The cells of the sheet, ordered by position, a later record at a
     // position replacing an earlier one; false for a sheet that cannot be
@@ -48,6 +52,7 @@ private:
 
     std::string m_stream;
     QString m_problem;
+    BiffUnlock m_unlock = BiffUnlock::Opened;
     DateSystem m_dateSystem = DateSystem::From1900;
     std::vector<QString> m_sharedStrings;
     std::map<std::uint16_t, std::string> m_formatCodes;

@@ -1,31 +1,35 @@
 #include "xlsbook.h"
 
+#include "reader/cells/passwordproblem.h"
+
 #include <QFile>
 
 #include <algorithm>
 
 namespace reader {
 
-XlsBook::XlsBook(const QString& path)
+XlsBook::XlsBook(const QString& path, const QString& password)
+    : m_passwordGiven(!password.isEmpty())
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes || file.size() == 0)
         return;
     const uchar* bytes = file.map(0, file.size());
     if (bytes)
-        load(reinterpret_cast<const char*>(bytes), std::size_t(file.size()));
+        load(reinterpret_cast<const char*>(bytes), std::size_t(file.size()), password);
 }
 
-XlsBook::XlsBook(const QByteArray& bytes)
+XlsBook::XlsBook(const QByteArray& bytes, const QString& password)
+    : m_passwordGiven(!password.isEmpty())
 {
     if (bytes.size() <= kMaxBytes)
-        load(bytes.constData(), std::size_t(bytes.size()));
+        load(bytes.constData(), std::size_t(bytes.size()), password);
 }
 
-void XlsBook::load(const char* data, std::size_t size)
+void XlsBook::load(const char* data, std::size_t size, const QString& password)
 {
     try {
-        if (!m_workbook.load(data, size)) {
+        if (!m_workbook.load(data, size, password)) {
             m_problem = m_workbook.problem();
             return;
         }
@@ -35,6 +39,27 @@ void XlsBook::load(const char* data, std::size_t size)
     }
     for (const QString& name : m_workbook.sheetNames())
         m_sheets.append(name);
+}
+
+bool XlsBook::isPasswordProtected() const
+{
+    return m_workbook.unlock() == BiffUnlock::PasswordNeeded || m_workbook.unlock() == BiffUnlock::WrongPassword;
+}
+
+QString XlsBook::problem() const
+{
+    switch (m_workbook.unlock()) {
+    case BiffUnlock::PasswordNeeded:
+    case BiffUnlock::WrongPassword:
+        return passwordProblem(m_passwordGiven);
+    case BiffUnlock::Unsupported:
+        return QStringLiteral("encrypted in a way this version does not read");
+    case BiffUnlock::Damaged:
+        return QStringLiteral("the encryption header is damaged");
+    case BiffUnlock::Opened:
+        break;
+    }
+    return m_problem;
 }
 
 QStringList XlsBook::sheetNames() const

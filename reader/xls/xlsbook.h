@@ -12,10 +12,12 @@ namespace reader {
 // An Excel 97-2003 workbook read as Document::read() describes: text,
 // numbers, date-formatted numbers as dates, booleans, a formula's cached
 // result and error cells as their text. A formula said to give text whose
-// text the file does not hold reads as "=" and isUnknown(). One that is
-// encrypted, of an older version (Excel 5 or 95) or unreadable has no sheets;
-// problem() names the older version, and a sheet naming a shared string the
-// workbook does not hold.
+// text the file does not hold reads as "=" and isUnknown(). One encrypted
+// with RC4 opens with Excel's default key or the password; one encrypted
+// otherwise or with another password, of an older version (Excel 5 or 95)
+// or unreadable has no sheets; problem() names the older version, and a
+// sheet naming a shared string the workbook does not hold, and why an
+// encrypted one did not open.
 class XlsBook final : public Book
 {
 public:
@@ -24,8 +26,8 @@ public:
     // and the selected sheet's cells are held in memory.
     static constexpr qint64 kMaxBytes = qint64(256) * 1024 * 1024;
 
-    explicit XlsBook(const QString& path);
-    explicit XlsBook(const QByteArray& bytes);
+    explicit XlsBook(const QString& path, const QString& password = {});
+    explicit XlsBook(const QByteArray& bytes, const QString& password = {});
 
     QStringList sheetNames() const override;
     bool selectSheet(const QString& name) override;
@@ -33,10 +35,11 @@ public:
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
     bool isUnknown(int row, int column) const override;
-    QString problem() const override { return m_problem; }
+    bool isPasswordProtected() const override;
+    QString problem() const override;
 
 private:
-    void load(const char* data, std::size_t size);
+    void load(const char* data, std::size_t size, const QString& password);
     const BiffCell* find(int row, int column) const;
 
     BiffWorkbook m_workbook;
@@ -46,6 +49,7 @@ private:
     std::size_t m_unknowns = 0;
     CellRange m_range;
     QString m_problem;
+    bool m_passwordGiven = false;
 };
 
 } // namespace reader

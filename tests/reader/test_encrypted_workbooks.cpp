@@ -113,6 +113,75 @@ private slots:
         }
     }
 
+    // Saved by LibreOffice with RC4 (FILEPASS type 1, version 1.1).
+    void legacyReadsAsItsPlainTwin_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("given");
+        QTest::newRow("password") << "kinds-password.xls" << kPassword;
+        QTest::newRow("default key") << "kinds-default.xls" << QString();
+        QTest::newRow("default key, another password given") << "kinds-default.xls" << kPassword;
+    }
+    void legacyReadsAsItsPlainTwin()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(QString, given);
+        reader::Document plain(kFixtures + "/kinds.xls");
+        reader::Document fromFile(kFixtures + "/" + fixture, {}, reader::SheetAccess::Random, given);
+        QVERIFY(!fromFile.isPasswordProtected());
+        QCOMPARE(fromFile.problem(), QString());
+        compareWorkbooks(fromFile, plain);
+        reader::Document fromMemory(reader::InMemory{fileBytes(kFixtures + "/" + fixture)}, {},
+                                    reader::SheetAccess::Random, given);
+        compareWorkbooks(fromMemory, plain);
+    }
+
+    void legacyLocked_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no password") << QString() << "a password is needed to open it";
+        QTest::newRow("wrong password") << "kova-Secret" << "the password is wrong";
+    }
+    void legacyLocked()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, problem);
+        reader::Document document(kFixtures + "/kinds-password.xls", {}, reader::SheetAccess::Random, given);
+        QVERIFY(document.isPasswordProtected());
+        QCOMPARE(document.sheetNames(), QStringList());
+        QCOMPARE(document.problem(), problem);
+    }
+
+    // FILEPASS of kinds-password.xls rewritten: its start (after the record header) replaced.
+    void legacyFilePass_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("problem");
+        const QString other = "encrypted in a way this version does not read";
+        QTest::newRow("XOR obfuscation") << QByteArray("\x00\x00\x01\x00\x01\x00", 6) << other;
+        QTest::newRow("unknown RC4 version") << QByteArray("\x01\x00\x09\x00\x09\x00", 6) << other;
+        QTest::newRow("CryptoAPI header past the record")
+            << QByteArray("\x01\x00\x04\x00\x02\x00\x00\x00\x00\x00\xFF\xFF\xFF\xFF", 14)
+            << "the encryption header is damaged";
+        QTest::newRow("CryptoAPI header leaving no verifier")
+            << QByteArray("\x01\x00\x04\x00\x02\x00\x00\x00\x00\x00\x20\x00\x00\x00", 14)
+            << "the encryption header is damaged";
+    }
+    void legacyFilePass()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, problem);
+        QByteArray bytes = fileBytes(kFixtures + "/kinds-password.xls");
+        const QByteArray filePass("\x2F\x00\x36\x00\x01\x00\x01\x00\x01\x00", 10);
+        QCOMPARE(bytes.count(filePass), 1);
+        bytes.replace(bytes.indexOf(filePass) + 4, body.size(), body);
+        reader::Document document(reader::InMemory{bytes}, {}, reader::SheetAccess::Random, kPassword);
+        QVERIFY(!document.isPasswordProtected());
+        QCOMPARE(document.sheetNames(), QStringList());
+        QCOMPARE(document.problem(), problem);
+    }
+
     // Sizes and counts in the headers are checked, whatever they claim.
     void damaged_data()
     {
