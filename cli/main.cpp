@@ -71,7 +71,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
     // The export then reads the same document, its rows in order as they arrive.
-    reader::Document workbook(options.source, options.text, access);
+    reader::Document workbook(options.source, options.text, access, options.password);
     const reader::TextOptions plain;
     const bool textOptionsGiven = options.text.delimiter != plain.delimiter || options.text.encoding != plain.encoding
                                   || options.text.dateOrder != plain.dateOrder || options.text.decimalMark;
@@ -84,7 +84,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     if (!workbook.selectSheet(sheet)) {
         if (inOrder)
             return std::nullopt;
-        sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText()
+        sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText(!options.password.isEmpty())
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet
                                                            + kova::unreadable(workbook, encodingOption));
         return Refused;

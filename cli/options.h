@@ -44,6 +44,9 @@ struct Options
     bool saveMapping = false;   // template: store its column order for TYPE
     std::optional<int> headerRow;   // the row of column titles, instead of the saved one
     reader::TextOptions text;     // how a source of delimited text is read
+    // The workbook's password, from --password-file or KOVA_PASSWORD: never
+    // taken from the command line, where other users see it, and never printed.
+    QString password;
 };
 
 struct ParsedCommandLine

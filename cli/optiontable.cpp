@@ -7,6 +7,8 @@
 #include "types/registry.h"
 #include "reader/cells/textoptions.h"
 
+#include <QFile>
+
 #include <limits>
 
 CommandOption::CommandOption(const char* name, Commands takes) : name(QString::fromUtf8(name)), takes(takes) {}
@@ -108,6 +110,23 @@ constexpr int lastHeaderRow = 1048575;
 // The files kova-export reads as a workbook: what the window's Browse offers.
 const FileNames workbooks{QStringLiteral("@(xlsx|xlsm|xls|ods|csv|txt)")};
 
+// The first line of the file, without its line end; the environment's
+// KOVA_PASSWORD when no file is given.
+QString password(GivenOption& v)
+{
+    if (!v.given())
+        return qEnvironmentVariable("KOVA_PASSWORD");
+    QFile file(v.text());
+    if (!file.open(QIODevice::ReadOnly)) {
+        v.fail(QStringLiteral("--password-file: cannot read ") + v.text());
+        return {};
+    }
+    QByteArray line = file.readLine(64 * 1024);
+    if (line.endsWith('\n'))
+        line.chop(line.endsWith("\r\n") ? 2 : 1);
+    return QString::fromUtf8(line);
+}
+
 } // namespace
 
 const QVector<CommandOption>& commandOptions()
@@ -208,6 +227,10 @@ const QVector<CommandOption>& commandOptions()
                   "1 when none is saved); the rows above it are no data")
             .checked(CheckOrder::HeaderRow)
             .reads([](GivenOption& v, Options& o) { o.headerRow = v.rowNumber(lastHeaderRow); }),
+        O("password-file", everyExport).value("FILE").files({QString()})
+            .help("the workbook's password: the first line of FILE\n"
+                  "(default: the KOVA_PASSWORD environment variable)")
+            .reads([](GivenOption& v, Options& o) { o.password = password(v); }),
         O("report", everyExport).value("FILE").help("also write the run's log as JSON").files({QString()})
             .reads([](GivenOption& v, Options& o) { o.reportPath = v.text(); }),
         O("allow-duplicate", everyExport)

@@ -1,4 +1,5 @@
 // Runs kova-export as a user or a batch script would: the streams, the files, the settings.
+#include "encryptpackage.h"
 #include "expect.h"
 #include "testpackage.h"
 #include "types/registry.h"
@@ -12,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -710,8 +712,14 @@ private slots:
             << QByteArray() << 2 << QString()
             << QString("Error. Unable to select sheet Batch: xl/worksheets/sheet1.xml: a shared string its table does not hold\n")
             << QString();
-        QTest::newRow("encrypted") << TestPackage() << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}) << 2 << QString()
+        QTest::newRow("encrypted") << TestPackage()
+                                   << EncryptedStreams::of(expect::fileBytes(QStringLiteral(KOVA_FIXTURES) + "/batch.xlsx"),
+                                                           "kova-secret", EncryptedStreams::Kind::Agile).file()
+                                   << 2 << QString()
                                    << QString("Workbook is password-protected: save it without a password and choose it again\n") << QString();
+        QTest::newRow("encrypted, its header empty") << TestPackage()
+                                   << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}) << 2 << QString()
+                                   << QString("Error. Unable to select sheet Batch: the encryption header is damaged\n") << QString();
     }
 
     void craftedWorkbooks()
@@ -852,6 +860,77 @@ private slots:
             runs.append(r.out + "\n" + upload().join('\n'));
         }
         QCOMPARE(runs.last(), runs.first());
+
+    // The batch saved with a password exports as the plain one, the password from a file (its line end not
+    // part of it) or from the environment; a wrong one writes nothing and says so.
+    void passwordProtectedWorkbook_data()
+    {
+        QTest::addColumn<EncryptedStreams::Kind>("kind");
+        QTest::addColumn<QByteArray>("passwordFile");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("err");
+        const QString done = "1 row outside 01 Dec 2026 - 31 Dec 2026 left out\nDone!\n";
+        const QString wrong = "Wrong password for the workbook\n";
+        QTest::newRow("agile, file") << EncryptedStreams::Kind::Agile << QByteArray("kova-secret\n") << QString() << done;
+        QTest::newRow("standard, file with CRLF") << EncryptedStreams::Kind::Standard << QByteArray("kova-secret\r\nmore")
+                                                 << QString() << done;
+        QTest::newRow("agile, environment") << EncryptedStreams::Kind::Agile << QByteArray() << "kova-secret" << done;
+        QTest::newRow("file before environment") << EncryptedStreams::Kind::Agile << QByteArray("kova-secret")
+                                                 << "wrong" << done;
+        QTest::newRow("wrong, file") << EncryptedStreams::Kind::Standard << QByteArray("kova-secret ") << QString() << wrong;
+        QTest::newRow("wrong, environment") << EncryptedStreams::Kind::Agile << QByteArray() << "Kova-secret" << wrong;
+    }
+    void passwordProtectedWorkbook()
+    {
+        QFETCH(EncryptedStreams::Kind, kind);
+        QFETCH(QByteArray, passwordFile);
+        QFETCH(QString, environment);
+        QFETCH(QString, err);
+        QVariantMap values{{"HasColumnHeader", true}, {"HeaderID", 42}, {"CompanyID", "ABCDE12345"}};
+        const QStringList keys{"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remittance",
+                               "BICode", "Bank", "Branch", "Beneficiary", "CustType", "Residence"};
+        for (int i = 0; i < keys.size(); ++i)
+            values.insert(keys.at(i), i + 1);
+        expect::writeSettings(path("kova.ini"), "Transfer", values);
+        const QString fixtures = QStringLiteral(KOVA_FIXTURES);
+        const QStringList common = words("transfer --from 2026-12-01 --to 2026-12-31 --effective 2026-12-07 "
+                                         "--allow-duplicate --sheet Batch --settings") + QStringList{path("kova.ini")};
+        QCOMPARE(runProgram(KOVA_EXPORT_PATH, common + QStringList{"--source", fixtures + "/batch.xlsx", "--dest",
+                                                                   path("plain.txt")}).status, 0);
+        expect::writeSettings(path("kova.ini"), "Transfer", {{"HeaderID", 42}});
+        QFile::remove(path("kova-batches.sqlite"));
+        const QByteArray encrypted = EncryptedStreams::of(expect::fileBytes(fixtures + "/batch.xlsx"), "kova-secret", kind).file();
+        QFile book(path("locked.xlsx"));
+        QVERIFY(book.open(QIODevice::WriteOnly) && book.write(encrypted) == encrypted.size());
+        book.close();
+        QStringList more{"--source", path("locked.xlsx"), "--dest", path("out.txt")};
+        if (!passwordFile.isNull()) {
+            QFile file(path("password"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(passwordFile) == passwordFile.size());
+            more += QStringList{"--password-file", path("password")};
+        }
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("KOVA_PASSWORD");
+        if (!environment.isNull())
+            env.insert("KOVA_PASSWORD", environment);
+        process.setProcessEnvironment(env);
+        process.start(KOVA_EXPORT_PATH, common + more);
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), err);
+        const bool written = err.endsWith("Done!\n");
+        QCOMPARE(process.exitCode(), written ? 0 : 2);
+        if (written)
+            QCOMPARE(expect::fileBytes(path("out.txt")), expect::fileBytes(path("plain.txt")));
+        else
+            QVERIFY(!QFile::exists(path("out.txt")));
+    }
+
+    void passwordFileUnreadable()
+    {
+        const Run r = run("transfer", {"--password-file", path("none")});
+        QCOMPARE(r.status, 64);
+        QVERIFY2(r.err.startsWith("kova-export: --password-file: cannot read " + path("none") + "\n"), qPrintable(r.err));
     }
 
     // Delimited text keeps its text; the date filter and the amounts read it by what their columns show: a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 
 // A package encrypted as Office encrypts it, with OpenSSL, for the reader's
@@ -17,3 +18,5 @@ struct EncryptedStreams final
     // The two streams in a compound file, as Office saves them.
     QByteArray file() const;
 };
+
+Q_DECLARE_METATYPE(EncryptedStreams::Kind)

@@ -37,8 +37,6 @@ void compareWorkbooks(reader::Document& read, reader::Document& plain)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Kind)
-
 class TestEncryptedWorkbooks final : public QObject
 {
     Q_OBJECT
