@@ -44,6 +44,7 @@ case "${1:-}" in
         cmake --build build-fuzz -j"$(nproc)"
         rm -rf build-fuzz/seeds
         build-fuzz/bin/fuzz_seeds build-fuzz/seeds
+        # The .xls and .ods fixtures, the .xls saved with a password among them.
         cp tests/reader/fixtures/*.xls tests/reader/fixtures/*.ods build-fuzz/seeds/package/
         failed=0
         for target in package sheet csv celltext; do
