@@ -828,9 +828,9 @@ private slots:
         QCOMPARE(uploads.at(3), uploads.first());
     }
 
-    // The payroll and transfer samples as LibreOffice saves them in .ods (tests/reader/fixtures) export
-    // the same messages and the same upload file as the .xlsx samples they were converted from.
-    void samplesSavedAsOdsWriteTheSameUpload_data()
+    // The payroll and transfer samples as LibreOffice saves them in .ods (tests/reader/fixtures), and
+    // saved with a password, export the same messages and the same upload file as the .xlsx samples.
+    void samplesSavedAsOdsOrWithAPasswordWriteTheSameUpload_data()
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("options");
@@ -838,7 +838,7 @@ private slots:
         QTest::newRow("payroll") << "payroll" << QStringList{"--sheet", "Payroll", "--account", "1"};
     }
 
-    void samplesSavedAsOdsWriteTheSameUpload()
+    void samplesSavedAsOdsOrWithAPasswordWriteTheSameUpload()
     {
         QFETCH(QString, type);
         QFETCH(QStringList, options);
@@ -846,20 +846,32 @@ private slots:
         examples.start("/usr/bin/python3", {QStringLiteral(KOVA_EXAMPLES) + "/make-examples", path("samples")});
         if (!examples.waitForFinished(60000) || examples.exitCode() != 0)
             QSKIP("the samples need python3-xlsxwriter");
+        // The same sample saved with a password, opened with it from a file.
+        const QByteArray locked = EncryptedStreams::of(expect::fileBytes(path("samples/" + type + "-fixed.xlsx")),
+                                                       "kova-secret", EncryptedStreams::Kind::Agile).file();
+        QFile lockedFile(path("locked.xlsx")), passwordFile(path("password"));
+        QVERIFY(lockedFile.open(QIODevice::WriteOnly) && lockedFile.write(locked) == locked.size());
+        QVERIFY(passwordFile.open(QIODevice::WriteOnly) && passwordFile.write("kova-secret\n") == 12);
+        lockedFile.close();
+        passwordFile.close();
         QStringList runs;
-        for (const QString& source : {path("samples/" + type + "-fixed.xlsx"),
-                                      QStringLiteral(KOVA_FIXTURES) + "/" + type + "-fixed.ods"}) {
+        for (const QStringList& source : {QStringList{"--source", path("samples/" + type + "-fixed.xlsx")},
+                                          QStringList{"--source", QStringLiteral(KOVA_FIXTURES) + "/" + type + "-fixed.ods"},
+                                          QStringList{"--source", path("locked.xlsx"), "--password-file", path("password")}}) {
             // Each run as the first: the samples' settings, nothing in the register.
             QFile::remove(path("run.ini"));
             QVERIFY(QFile::copy(path("samples/kova.ini"), path("run.ini")));
             QFile::remove(path("kova-batches.sqlite"));
-            const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{type, "--source", source, "--dest", path("out.txt"),
+            const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{type} + source + QStringList{"--dest", path("out.txt"),
                                                                    "--settings", path("run.ini")} + options);
             QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
             QVERIFY(upload().size() > 2);
             runs.append(r.out + "\n" + upload().join('\n'));
         }
-        QCOMPARE(runs.last(), runs.first());
+        QCOMPARE(runs.at(1), runs.first());
+        QCOMPARE(runs.at(2), runs.first());
+    }
+
 
     // The batch saved with a password exports as the plain one, the password from a file (its line end not
     // part of it) or from the environment; a wrong one writes nothing and says so.
