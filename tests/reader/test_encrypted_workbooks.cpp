@@ -1,7 +1,11 @@
 #include "encryptpackage.h"
 #include "testpackage.h"
 
+#include "reader/containers/cipher.h"
+#include "reader/containers/compoundfile.h"
 #include "reader/document.h"
+
+#include <openssl/evp.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,6 +37,53 @@ void compareWorkbooks(reader::Document& read, reader::Document& plain)
             for (int column = 1; column <= plain.dimension().lastColumn(); ++column)
                 QCOMPARE(read.read(row, column), plain.read(row, column));
     }
+}
+
+// kinds.xls as Excel saves it with a password: a FILEPASS of RC4 CryptoAPI
+// (128-bit key) after the first BOF, the sheets' offsets moved past it, and
+// every record after it encrypted by its offset in the stream, but for the
+// ones Excel leaves in the clear and the offset in BOUNDSHEET.
+QByteArray cryptoApiXls(const QString& password)
+{
+    const QByteArray plain = fileBytes(kFixtures + "/kinds.xls");
+    std::string stream;
+    if (!reader::readCompoundStream(plain.constData(), std::size_t(plain.size()), "Workbook", stream))
+        qFatal("kinds.xls has no workbook stream");
+    const auto le16 = [&](std::size_t at) { return std::uint16_t(std::uint8_t(stream[at]) | std::uint8_t(stream[at + 1]) << 8); };
+    const auto le32 = [](std::uint32_t v) { return reader::cipher::le32Bytes(v); };
+    std::string pw;
+    for (const QChar c : password)
+        pw += std::string{char(c.unicode() & 0xFF), char(c.unicode() >> 8)};
+    const std::string salt(16, '\x5A'), verifier(16, '\x3C');
+    const std::string base = reader::cipher::digest(EVP_sha1(), {salt, pw});
+    const auto keyOf = [&](std::uint32_t block) { return reader::cipher::digest(EVP_sha1(), {base, le32(block)}).substr(0, 16); };
+    std::string sealed = verifier + reader::cipher::digest(EVP_sha1(), {verifier});
+    const std::string first = *reader::cipher::rc4Keystream(keyOf(0), sealed.size());
+    for (std::size_t i = 0; i < sealed.size(); ++i)
+        sealed[i] = char(sealed[i] ^ first[i]);
+    std::string provider;
+    for (const char c : std::string("Microsoft Enhanced Cryptographic Provider v1.0"))
+        provider += std::string{c, '\0'};
+    provider += std::string(2, '\0');
+    const std::string header = le32(4) + le32(0) + le32(0x6801) + le32(0x8004) + le32(128) + le32(1) + le32(0) + le32(0)
+                               + provider;
+    const std::string body = std::string("\x01\x00\x04\x00\x02\x00", 6) + le32(4) + le32(std::uint32_t(header.size()))
+                             + header + le32(16) + salt + sealed.substr(0, 16) + le32(20) + sealed.substr(16);
+    const std::string filePass = std::string("\x2F\x00", 2) + char(body.size() & 0xFF) + char(body.size() >> 8) + body;
+    const std::size_t from = 4 + le16(2);
+    stream.insert(from, filePass);
+    for (std::size_t at = from + filePass.size(); at + 4 <= stream.size(); at += 4 + le16(at + 2)) {
+        const std::uint16_t type = le16(at);
+        if (type == 0x0085) {
+            const std::uint32_t offset = reader::cipher::le32(stream, at + 4) + std::uint32_t(filePass.size());
+            stream.replace(at + 4, 4, le32(offset));
+        }
+        if (type == 0x0809 || type == 0x00E1 || type == 0x0194 || type == 0x0195 || type == 0x0196 || type == 0x0138)
+            continue;
+        for (std::size_t p = at + 4 + (type == 0x0085 ? 4 : 0); p < at + 4 + le16(at + 2); ++p)
+            stream[p] = char(stream[p] ^ (*reader::cipher::rc4Keystream(keyOf(std::uint32_t(p / 1024)), 1024))[p % 1024]);
+    }
+    return TestPackage::compoundFile({"Workbook"}, QByteArray(stream.data(), int(stream.size())));
 }
 
 } // namespace
@@ -132,6 +183,30 @@ private slots:
         reader::Document fromMemory(reader::InMemory{fileBytes(kFixtures + "/" + fixture)}, {},
                                     reader::SheetAccess::Random, given);
         compareWorkbooks(fromMemory, plain);
+    }
+
+    // RC4 CryptoAPI, the form Excel writes, which LibreOffice does not.
+    void legacyCryptoApi_data()
+    {
+        QTest::addColumn<QString>("savedWith");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("password") << kPassword << kPassword << QString();
+        QTest::newRow("default key") << "VelvetSweatshop" << QString() << QString();
+        QTest::newRow("no password") << kPassword << QString() << "a password is needed to open it";
+        QTest::newRow("wrong password") << kPassword << "kova" << "the password is wrong";
+    }
+    void legacyCryptoApi()
+    {
+        QFETCH(QString, savedWith);
+        QFETCH(QString, given);
+        QFETCH(QString, problem);
+        reader::Document document(reader::InMemory{cryptoApiXls(savedWith)}, {}, reader::SheetAccess::Random, given);
+        QCOMPARE(document.problem(), problem);
+        QCOMPARE(document.isPasswordProtected(), !problem.isEmpty());
+        reader::Document plain(kFixtures + "/kinds.xls");
+        if (problem.isEmpty())
+            compareWorkbooks(document, plain);
     }
 
     void legacyLocked_data()
