@@ -9,6 +9,7 @@
 #include "register/batchtexts.h"
 #include "settings/settingsfile.h"
 #include "reader/document.h"
+#include "encryptpackage.h"
 #include "testpackage.h"
 #include "testworkbook.h"
 #include "expect.h"
@@ -146,7 +147,11 @@ private slots:
         QCOMPARE(mapped->count(), 2);
         const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx"), locked = m_dir.filePath("locked.xlsx");
         { QFile file(text); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain\0text", 10) == 10); }
-        const QByteArray encrypted = TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"});
+        const QString plain = m_dir.filePath("plain.xlsx");
+        QVERIFY(TestPackage().addSheet("Sheet1", QByteArray()).write(plain));
+        QFile plainFile(plain);
+        QVERIFY(plainFile.open(QIODevice::ReadOnly));
+        const QByteArray encrypted = EncryptedStreams::of(plainFile.readAll(), "secret", EncryptedStreams::Kind::Agile).file();
         { QFile file(locked); QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size()); }
         QVERIFY(TestPackage().addSheetPart("Broken", "<worksheet").write(broken));
         changes.clear();
