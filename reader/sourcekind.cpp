@@ -52,8 +52,8 @@ SourceKind sourceKind(const char* data, std::size_t size)
 
 QStringList readableSuffixes()
 {
-    return {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"), QStringLiteral("csv"),
-            QStringLiteral("txt")};
+    return {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"), QStringLiteral("ods"),
+            QStringLiteral("csv"), QStringLiteral("txt")};
 }
 
 } // namespace reader
