@@ -4,6 +4,7 @@
 #include "loglines.h"
 #include "loglineview.h"
 #include "logtablemodel.h"
+#include "sourcepicker.h"
 #include "sourcetextchoice.h"
 #include "windowsettings.h"
 
@@ -18,12 +19,10 @@
 #include "widgets/clock.h"
 #include "widgets/effectivedate.h"
 #include "run/pathchecks.h"
-#include "record/passwordprotected.h"
 #include "settings/settingsfile.h"
 #include "register/batchregister.h"
 #include "types/registry.h"
 #include "types/templateworkbook.h"
-#include "reader/document.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,16 +30,13 @@
 #include <QDate>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLocale>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QKeyEvent>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -55,34 +51,40 @@ MainWindow::MainWindow(QWidget* parent)
     , ui(new Ui_MainWindow)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
-    , m_textChoice(new SourceTextChoice(this))
-    , m_loader(new SheetLoader(this))
 {
     ui->setupUi(this);
+    m_source = new SourcePicker(this, ui->txtSource, ui->cboSheets);
     m_progress->setObjectName(QStringLiteral("progressExport"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
     m_progress->setFormat(QStringLiteral("%v of %m rows"));
     m_progress->hide();
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, [this] {
-        if (m_loader->isLoading()) {
-            cancelLoad();
+        if (m_source->isReading()) {
+            m_source->cancelRead();
             return;
         }
         m_cancel->setEnabled(false);
         if (m_form)
             m_form->cancelExport();
     });
-    connect(m_loader, &SheetLoader::loaded, this, &MainWindow::sourceLoaded);
+    connect(m_source, &SourcePicker::fileChosen, this, &MainWindow::rememberFolderOf);
+    connect(m_source, &SourcePicker::readStarted, this, [this] {
+        // Export pressed while an earlier choice was read was meant for that one.
+        m_exportWhenLoaded = false;
+        showBusy(true);
+    });
+    connect(m_source, &SourcePicker::readStopped, this, [this] {
+        m_exportWhenLoaded = false;
+        showBusy(false);
+    });
+    connect(m_source, &SourcePicker::sourceRead, this, &MainWindow::sourceRead);
+    // An empty sheet name also empties the form's mapping lists.
+    connect(m_source, &SourcePicker::sourceCleared, this,
+            [this](const QString& path) { emit SIG_Excel_Changed(path, QString()); });
     // A row of its own under the source: beside it, four more choices would
     // squeeze the path out of sight.
-    ui->verticalLayout_6->insertWidget(ui->verticalLayout_6->indexOf(ui->horizontalLayout_2) + 1, m_textChoice);
-    m_textChoice->hide();
-    // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
-    connect(m_textChoice, &SourceTextChoice::changed, this, [this] {
-        reader::chooseTextOptions(ui->txtSource->text(), m_textChoice->options());
-        loadSource();
-    });
+    ui->verticalLayout_6->insertWidget(ui->verticalLayout_6->indexOf(ui->horizontalLayout_2) + 1, m_source->textChoice());
     ui->verticalLayout_6->setMargin(0);
     ui->verticalLayout_6->setSpacing(0);
     // The log's columns fit a sample of rows around those in sight: measuring
@@ -96,9 +98,6 @@ MainWindow::MainWindow(QWidget* parent)
             &MainWindow::ON_cboTrxType_Change);
     connect(ui->btnSrc, &QPushButton::clicked, this, &MainWindow::ON_btnBrowse_Click);
     connect(ui->btnDest, &QPushButton::clicked, this, &MainWindow::ON_btnBrowse_Click);
-    connect(ui->cboSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &MainWindow::ON_cboSheets_Change);
-    connect(ui->txtSource, &QLineEdit::editingFinished, this, &MainWindow::sourceConfirmed);
 
     connect(ui->txtStatus, &LogLineView::messageLineChosen, this, &MainWindow::showLogRow);
     // The form's Export button answers Ctrl+E from wherever the focus is; a
@@ -123,8 +122,8 @@ MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     // The source field loses the focus while the window's widgets are torn
-    // down, when this is no longer a MainWindow to confirm a path to.
-    disconnect(ui->txtSource, nullptr, this, nullptr);
+    // down, when there is no longer a window to read a confirmed path for.
+    disconnect(ui->txtSource, nullptr, m_source, nullptr);
     delete ui;
 }
 
@@ -180,13 +179,9 @@ void MainWindow::ON_cboTrxType_Change(int index)
     Delete_Form();
 
     // The new form knows no workbook, so nothing chosen for the old one may stay.
-    stopLoad();
-    m_shownPath.clear();
-    ui->txtSource->clear();
+    m_source->clear();
     ui->txtDest->clear();
     ui->txtStatus->lines()->clear();
-    ui->cboSheets->clear();
-    m_textChoice->hide();
 
     LogTableModel* oldModel = m_logModel;
     m_logModel = new LogTableModel(this);
@@ -208,7 +203,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
 
 void MainWindow::ON_btnExport_Click()
 {
-    if (ui->txtSource->text().trimmed().isEmpty()) {
+    if (m_source->path().trimmed().isEmpty()) {
         Messages::critical(this, QStringLiteral("Source can not be empty"));
         ui->txtSource->setFocus();
         return;
@@ -219,7 +214,7 @@ void MainWindow::ON_btnExport_Click()
         return;
     }
     // The export is of the workbook shown, once it is read.
-    if (m_loader->isLoading()) {
+    if (m_source->isReading()) {
         m_exportWhenLoaded = true;
         statusBar()->showMessage(QStringLiteral("Export starts once the workbook is read"));
         return;
@@ -247,7 +242,7 @@ void MainWindow::ON_btnExport_Click()
     // Passed as typed: the form opens exactly what the user sees. The export
     // starts inside the emission and runs on, the window answering meanwhile.
     setExporting(true);
-    emit SIG_Export(ui->txtSource->text(), ui->txtDest->text());
+    emit SIG_Export(m_source->path(), ui->txtDest->text());
     if (!m_form || !m_form->exporting())
         exportOver();
 }
@@ -263,12 +258,12 @@ void MainWindow::setExporting(bool exporting)
 {
     m_exporting = exporting;
     for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
-                           static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->txtSource),
-                           static_cast<QWidget*>(ui->btnSrc), static_cast<QWidget*>(ui->cboSheets),
-                           static_cast<QWidget*>(m_textChoice), static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
+                           static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->btnSrc),
+                           static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
                            static_cast<QWidget*>(m_form)})
         if (input)
             input->setEnabled(!exporting);
+    m_source->setEnabled(!exporting);
     setAcceptDrops(!exporting);
     showBusy(exporting);
 }
@@ -297,120 +292,22 @@ void MainWindow::showProgress(int done, int total)
 void MainWindow::ON_btnBrowse_Click()
 {
     if (sender() == ui->btnSrc)
-        chooseSource();
+        m_source->browse(startFolder());
     else if (sender() == ui->btnDest)
         chooseDestination();
 }
 
-void MainWindow::chooseSource()
-{
-    const QString path = FileDialogs::openFile(this, QStringLiteral("Open File"), startFolder(),
-                                               QStringLiteral("Workbooks and delimited text (*.xlsx *.xlsm *.xls *.ods *.csv *.txt);;"
-                                                              "All files (*)"));
-    if (path.isEmpty())
-        return;
-    rememberFolderOf(path);
-
-    ui->txtSource->setText(path);
-    loadSource();
-}
-
-void MainWindow::sourceConfirmed()
-{
-    // Leaving the field after Return confirms nothing new.
-    if (ui->txtSource->isModified())
-        loadSource();
-}
-
-void MainWindow::loadSource(const QString& sheet)
-{
-    ui->txtSource->setModified(false);
-    const QString path = ui->txtSource->text();
-    m_loadingSheetChoice = !sheet.isEmpty();
-    if (path.trimmed().isEmpty()) {
-        stopLoad();
-        m_shownPath = path;
-        m_shownSheet.clear();
-        m_textChoice->hide();
-        {
-            const QSignalBlocker quiet(ui->cboSheets);
-            ui->cboSheets->clear();
-        }
-        // An empty sheet name also empties the form's mapping lists.
-        emit SIG_Excel_Changed(path, QString());
-        return;
-    }
-    // Export pressed while an earlier choice was read was meant for that one.
-    m_exportWhenLoaded = false;
-    statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
-    m_loader->start(path, sheet, reader::chosenTextOptions(path));
-    showBusy(true);
-    // Its sheets are listed once it is read; the list shown is the earlier workbook's.
-    ui->cboSheets->setEnabled(m_loadingSheetChoice);
-}
-
-void MainWindow::sourceLoaded(const std::shared_ptr<LoadedSheet>& read)
+void MainWindow::sourceRead(const std::shared_ptr<LoadedSheet>& read, const QString& sheet)
 {
     showBusy(false);
-    ui->cboSheets->setEnabled(true);
-    statusBar()->clearMessage();
     const bool exportNow = std::exchange(m_exportWhenLoaded, false);
     if (m_form)
         m_form->offerLoadedSheet(read);
-    m_shownSheet = read->sheet;
-    if (m_loadingSheetChoice) {
-        // Another sheet of the workbook listed: the list stands; a sheet that
-        // cannot be read is the form's to report, as it reads it.
-        emit SIG_Excel_Changed(read->path, read->sheet);
-    } else {
-        m_shownPath = read->path;
-        m_textChoice->setOptions(reader::chosenTextOptions(read->path));
-        m_textChoice->setVisible(read->delimitedText);
-        {
-            // The form hears of the new list once, below, and not of each step of
-            // refilling it: every message makes it open the sheet, and a sheet it
-            // cannot read would be reported once per message.
-            const QSignalBlocker quiet(ui->cboSheets);
-            ui->cboSheets->clear();
-            ui->cboSheets->addItems(read->sheetNames);
-        }
-        // An empty sheet name also empties the form's mapping lists.
-        emit SIG_Excel_Changed(read->path, ui->cboSheets->currentText());
-        if (read->sheetNames.isEmpty()) {
-            Messages::critical(this, read->passwordProtected ? kova::passwordProtectedText()
-                                                             : QStringLiteral("Unable to open workbook") + read->problem);
-            return;
-        }
-    }
+    // An empty sheet name also empties the form's mapping lists.
+    emit SIG_Excel_Changed(read->path, sheet);
     // A sheet that could not be read was reported; the export would only say so again.
     if (exportNow && read->selected)
         ON_btnExport_Click();
-}
-
-void MainWindow::stopLoad()
-{
-    if (!m_loader->isLoading())
-        return;
-    m_loader->cancel();
-    m_exportWhenLoaded = false;
-    showBusy(false);
-    ui->cboSheets->setEnabled(true);
-    statusBar()->clearMessage();
-}
-
-void MainWindow::cancelLoad()
-{
-    if (!m_loader->isLoading())
-        return;
-    stopLoad();
-    if (m_loadingSheetChoice) {
-        // The sheet the form still shows.
-        const QSignalBlocker quiet(ui->cboSheets);
-        ui->cboSheets->setCurrentIndex(ui->cboSheets->findText(m_shownSheet));
-    } else {
-        ui->txtSource->setText(m_shownPath);
-        ui->txtSource->setModified(false);
-    }
 }
 
 void MainWindow::chooseDestination()
@@ -461,7 +358,7 @@ void MainWindow::restoreLayout()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_exporting || m_loader->isLoading()) {
+    if (m_exporting || m_source->isReading()) {
         // Held while the question is open: an export that wrote its batch
         // meanwhile would make a Yes stop nothing.
         const bool held = m_exporting && m_form->holdExport();
@@ -478,7 +375,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             event->ignore();
             return;
         }
-        cancelLoad();
+        m_source->cancelRead();
         // The export's thread must not outlive the window: the window closes once it stopped.
         if (m_exporting) {
             m_closeWhenStopped = true;
@@ -515,23 +412,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    const QString path = urls.size() == 1 ? urls.first().toLocalFile() : QString();
-    if (path.isEmpty()) {
-        statusBar()->showMessage(QStringLiteral("Drop one workbook or CSV file to choose it as the source"));
-        return;
-    }
-    static const QStringList readable = {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"), QStringLiteral("ods"),
-                                         QStringLiteral("csv"), QStringLiteral("txt")};
-    if (!readable.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
-        statusBar()->showMessage(QStringLiteral("Not a workbook or CSV file: ") + QFileInfo(path).fileName());
-        return;
-    }
-    event->acceptProposedAction();
-    statusBar()->clearMessage();
-    rememberFolderOf(path);
-    ui->txtSource->setText(path);
-    loadSource();
+    m_source->drop(event);
 }
 
 void MainWindow::showBatches()
@@ -564,7 +445,7 @@ void MainWindow::saveTemplate()
     if (path.isEmpty())
         return;
     // Refused before anything is written, the folder remembered included.
-    QString problem = kova::templatePathRefusal(path, ui->txtSource->text(), kova::defaultSettingsPath());
+    QString problem = kova::templatePathRefusal(path, m_source->path(), kova::defaultSettingsPath());
     if (problem.isEmpty()) {
         rememberFolderOf(path);
         problem = kova::writeTemplate(type, path);
@@ -583,16 +464,6 @@ void MainWindow::showLogRow(int line)
         return;
     ui->tableView->selectRow(line - 1);
     ui->tableView->scrollTo(m_logModel->index(line - 1, 0), QAbstractItemView::PositionAtCenter);
-}
-
-void MainWindow::ON_cboSheets_Change(int index)
-{
-    const QString sheet = ui->cboSheets->itemText(index);
-    if (sheet.isEmpty()) {
-        emit SIG_Excel_Changed(ui->txtSource->text(), sheet);
-        return;
-    }
-    loadSource(sheet);
 }
 
 void MainWindow::ON_Headers_Change(QStringList titles)

@@ -16,8 +16,7 @@ class QDropEvent;
 class LogTableModel;
 class QProgressBar;
 class QPushButton;
-class SheetLoader;
-class SourceTextChoice;
+class SourcePicker;
 struct LoadedSheet;
 class TransactionForm;
 class Ui_MainWindow;
@@ -46,7 +45,6 @@ public slots:
     void ON_Trx_Logger(const LogBatch& rows);
     void ON_Headers_Change(QStringList titles);
     void ON_Trx_Done(QStringList lines);
-    void ON_cboSheets_Change(int index);
 
 protected:
     // Lets the Export key through the line edits that would take it.
@@ -64,22 +62,9 @@ private:
     void Delete_Form();
     // The window's requests go to the form, the form's reports to the window.
     void wireForm(TransactionForm* form);
-    void chooseSource();
-    // A path typed or pasted into txtSource counts once the user confirms it
-    // (Return, or leaving the field), so that Export reads the workbook whose
-    // sheets and columns are shown.
-    void sourceConfirmed();
-    // Reads the workbook named in txtSource off the window's thread (its
-    // first sheet, or sheet); sourceLoaded() goes on from there.
-    void loadSource(const QString& sheet = QString());
-    // Lists the sheets of the workbook read and tells the form, which takes
-    // the sheet read; a file that is not a readable workbook empties the
-    // lists and says so. An Export pressed meanwhile goes ahead now.
-    void sourceLoaded(const std::shared_ptr<LoadedSheet>& read);
-    // The read running is dropped, its result unseen.
-    void stopLoad();
-    // stopLoad(), and the workbook shown before the read began stays, with its sheet and mapping.
-    void cancelLoad();
+    // The form takes the workbook read, with how it was read, and is told of
+    // the sheet shown. An Export pressed meanwhile goes ahead now.
+    void sourceRead(const std::shared_ptr<LoadedSheet>& read, const QString& sheet);
     // The progress and Cancel in the status bar, while an export runs or a workbook is read.
     void showBusy(bool busy);
     void chooseDestination();
@@ -108,12 +93,8 @@ private:
     TransactionForm* m_form = nullptr;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
-    SourceTextChoice* m_textChoice;
+    SourcePicker* m_source;
     bool m_exporting = false;
-    SheetLoader* m_loader;
-    QString m_shownPath;              // the workbook whose sheets are listed
-    QString m_shownSheet;             // the sheet the form was last told of
-    bool m_loadingSheetChoice = false;   // the read is of another sheet of the listed workbook
     bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read
     bool m_closeWhenStopped = false;  // the user chose to close once the export stops
     QPointer<QDialog> m_batches;   // the window of written batches while it is open

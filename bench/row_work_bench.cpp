@@ -81,7 +81,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: row_work_bench payroll|transfer WORKBOOK SHEET SETTINGS [ROUNDS]\n");
         return 1;
     }
-    reader::Document workbook(args.at(2));
+    reader::Document workbook(args.at(2), {});
     if (!workbook.selectSheet(args.at(3))) {
         std::fprintf(stderr, "cannot read sheet %s\n", qPrintable(args.at(3)));
         return 1;

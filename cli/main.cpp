@@ -90,7 +90,8 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
         return Refused;
     }
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);
-    const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook};
+    const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook,
+                                       options.text};
     const int status = exitStatus(kova::runExport(request, *job, sink).outcome);
     // An export refused before its rows has not read the sheet to its end.
     if (inOrder && !workbook.readIntact())

@@ -84,11 +84,6 @@ std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text
 
 } // namespace
 
-Document::Document(const QString& path)
-    : Document(path, chosenTextOptions(path))
-{
-}
-
 Document::Document(const QString& path, const TextOptions& text, SheetAccess access, const QString& password)
 {
     try {

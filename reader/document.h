@@ -43,8 +43,8 @@ class Book;
 class Document final
 {
 public:
-    // Delimited text is read with the options chosen for the path (textoptions.h).
-    explicit Document(const QString& path);
+    // Delimited text is read with text, which every caller states: two
+    // readers of one file may well have been told two delimiters.
     Document(const QString& path, const TextOptions& text, SheetAccess access = SheetAccess::Random,
              const QString& password = {});
     // Delimited text from memory is a sheet named "Sheet1".

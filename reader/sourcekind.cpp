@@ -50,4 +50,10 @@ SourceKind sourceKind(const char* data, std::size_t size)
     return SourceKind::DelimitedText;
 }
 
+QStringList readableSuffixes()
+{
+    return {QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xls"), QStringLiteral("ods"),
+            QStringLiteral("csv"), QStringLiteral("txt")};
+}
+
 } // namespace reader

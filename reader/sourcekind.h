@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <cstddef>
 
 namespace reader {
@@ -17,5 +19,10 @@ enum class SourceKind
 // a compound file (an encrypted package is a compound file holding an
 // "EncryptionInfo" stream; the package reader tells that one apart), or text.
 SourceKind sourceKind(const char* data, std::size_t size);
+
+// The file name suffixes, without the dot, of the files offered as sources
+// and taken when dropped: workbooks first, then delimited text. The name only
+// offers a file; what it holds is told by sourceKind().
+QStringList readableSuffixes();
 
 } // namespace reader

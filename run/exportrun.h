@@ -26,6 +26,9 @@ struct ExportRequest
     // opening it again (a full-size sheet takes seconds to read); it must
     // outlive the export. Null: the export opens the workbook itself.
     const reader::Document* document = nullptr;
+    // How delimited text at sourcePath is read when the export opens it: the
+    // user's choice for that workbook, which document was read with too.
+    reader::TextOptions text{};
     // Seen once per row and once more before the Header ID is reserved, where
     // a hold (a question that offers to stop the export) keeps it waiting; null
     // for an export that is never stopped.

@@ -35,6 +35,7 @@ void SheetLoader::start(const QString& path, const QString& sheet, const reader:
     QThread* thread = QThread::create([this, path, sheet, text, choice, current = m_current] {
         auto read = std::make_shared<LoadedSheet>();
         read->path = path;
+        read->text = text;
         // Taken before reading, so that a change made while it is read counts as one.
         read->fingerprint = reader::workbookFingerprint(path);
         // Surveyed, not held: the mapping lists need a few rows at the top, and

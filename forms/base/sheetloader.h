@@ -18,6 +18,7 @@ namespace reader { class Document; }
 struct LoadedSheet
 {
     QString path;
+    reader::TextOptions text;       // what it was read with: the user's choice for the workbook
     QStringList sheetNames;
     QString sheet;                  // the sheet asked for, else the first; empty when there is none
     bool selected = false;          // the sheet was read

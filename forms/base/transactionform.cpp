@@ -49,6 +49,7 @@ void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<k
     m_cancel = std::make_shared<kova::CancelToken>();
     m_gate = std::make_shared<WindowGate>(batchesInFlight);
     request.cancel = m_cancel.get();
+    request.text = sourceText(request.sourcePath);
     m_thread.reset(QThread::create(
         [this, request, job = std::shared_ptr<kova::ExportJob>(std::move(job)), terms = std::move(terms),
          // request.cancel points into it
@@ -75,6 +76,18 @@ void TransactionForm::finishExport(const ExportEnd& end)
     exportEnded(end);
     if (!m_thread)
         emit exportFinished();
+}
+
+void TransactionForm::offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet)
+{
+    m_sourcePath = sheet->path;
+    m_sourceText = sheet->text;
+    m_offered = std::move(sheet);
+}
+
+reader::TextOptions TransactionForm::sourceText(const QString& path) const
+{
+    return path == m_sourcePath ? m_sourceText : reader::TextOptions();
 }
 
 std::shared_ptr<LoadedSheet> TransactionForm::takeLoadedSheet(const QString& path, const QString& sheet)

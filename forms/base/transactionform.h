@@ -40,9 +40,14 @@ public:
 
     // The window read the workbook off its thread: the next ON_Excel_Changed
     // for that path and sheet takes it instead of reading the file again.
-    void offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet) { m_offered = std::move(sheet); }
+    // How it was read stays the form's way of reading that workbook.
+    void offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet);
     // The sheet offered for path and sheet, once; null when none was.
     std::shared_ptr<LoadedSheet> takeLoadedSheet(const QString& path, const QString& sheet);
+    // How the form reads the delimited text at path, whenever it reads it
+    // again or exports it: as the window read the workbook it offered last,
+    // when that was path; the defaults for any other file.
+    reader::TextOptions sourceText(const QString& path) const;
 
     // Stops the running export if its Header ID is not reserved yet.
     void cancelExport();
@@ -75,6 +80,7 @@ protected:
         QString acceptedWriteAgain;
         QString takenRefusal;
     };
+    // The request's text options are the form's for its source (sourceText()).
     void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job, ExportTerms terms = {});
     // What the export left for the form to show, on the form's thread. An
     // export started again from here runs on as the same one.
@@ -113,5 +119,8 @@ private:
     std::shared_ptr<WindowGate> m_gate;
     std::unique_ptr<QThread> m_thread;
     std::shared_ptr<LoadedSheet> m_offered;
+    // The workbook the window offered last, and how the window read it.
+    QString m_sourcePath;
+    reader::TextOptions m_sourceText;
 };
 

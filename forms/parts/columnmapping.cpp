@@ -199,7 +199,8 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     } else if (unchanged && !fingerprint.isEmpty() && fingerprint == m_sheetFingerprint) {
         m_sheet = std::move(unchanged);
     } else {
-        auto read = std::make_unique<reader::Document>(path, reader::chosenTextOptions(path), reader::SheetAccess::Forward);
+        const reader::TextOptions text = transactionForm ? transactionForm->sourceText(path) : reader::TextOptions();
+        auto read = std::make_unique<reader::Document>(path, text, reader::SheetAccess::Forward);
         if (!read->selectSheet(sheet)) {
             Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet + unreadableInWindow(*read));
             return {};

@@ -1,26 +1,6 @@
 #include "textoptions.h"
 
-#include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
-
 namespace reader {
-
-namespace {
-
-struct Choices
-{
-    QMutex mutex;
-    QHash<QString, TextOptions> byPath;
-};
-
-Choices& choices()
-{
-    static Choices all;
-    return all;
-}
-
-} // namespace
 
 std::optional<char> delimiterNamed(const QString& name)
 {
@@ -68,18 +48,6 @@ std::optional<DecimalMark> decimalMarkNamed(const QString& name)
     if (n == QLatin1String("comma") || n == QLatin1String(","))
         return DecimalMark::Comma;
     return std::nullopt;
-}
-
-void chooseTextOptions(const QString& path, const TextOptions& options)
-{
-    QMutexLocker lock(&choices().mutex);
-    choices().byPath.insert(path, options);
-}
-
-TextOptions chosenTextOptions(const QString& path)
-{
-    QMutexLocker lock(&choices().mutex);
-    return choices().byPath.value(path);
 }
 
 } // namespace reader

@@ -52,10 +52,4 @@ std::optional<TextEncoding> encodingNamed(const QString& name);
 std::optional<DateOrder> dateOrderNamed(const QString& name);
 std::optional<DecimalMark> decimalMarkNamed(const QString& name);
 
-// The options the user chose for the delimited text at this path, read by
-// every Document opened on the path without options of its own: the window's
-// choice then reaches the mapping lists and the export alike. Safe from any thread.
-void chooseTextOptions(const QString& path, const TextOptions& options);
-TextOptions chosenTextOptions(const QString& path);
-
 } // namespace reader

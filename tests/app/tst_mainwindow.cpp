@@ -10,6 +10,7 @@
 #include "settings/settingsfile.h"
 #include "reader/document.h"
 #include "encryptpackage.h"
+#include "reader/sourcekind.h"
 #include "testpackage.h"
 #include "testworkbook.h"
 #include "expect.h"
@@ -192,6 +193,22 @@ private slots:
                                       "try UTF-8 as the Encoding beside the sheet"});
         choose(workbook("book.xlsx", {"Data"}));
         QVERIFY(!choice->isVisibleTo(m_window));
+    }
+
+    // A read cancelled after another delimiter was chosen leaves the delimiter the lists were read with.
+    void cancelledTextChoice()
+    {
+        const QString csv = m_dir.filePath("batch.csv");
+        { QFile file(csv); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a,b;c\r\n") == 7); }
+        auto* choice = child<QComboBox>("cboDelimiter");
+        choose(csv);
+        choice->setCurrentIndex(choice->findText("Semicolon"));
+        child<QPushButton>("btnCancel")->click();
+        QVERIFY(workbookRead(m_window));
+        QCOMPARE(choice->currentText(), QString("Found"));
+        // Chosen again, the file reads as it was shown.
+        choose(csv);
+        QCOMPARE(choice->currentText(), QString("Found"));
     }
 
     // Marked fields, the amount column, and cells outside the values or the rows.
@@ -446,6 +463,28 @@ private slots:
                                                 "Open File: " + QDir::homePath()}));
     }
 
+    // The Browse dialog offers the kinds a drop takes, the reader's.
+    void readableKinds()
+    {
+        QString filter;
+        FileDialogs::setChooser([&filter](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString& offered) {
+            filter = offered;
+            return QString();
+        });
+        choose("");
+        QCOMPARE(filter, QString("Workbooks and delimited text (*.xlsx *.xlsm *.xls *.ods *.csv *.txt);;All files (*)"));
+        for (const QString& suffix : reader::readableSuffixes()) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(workbook("dropped." + suffix.toUpper(), {"Data"}))});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window, &enter);
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window, &dropped);
+            QVERIFY(workbookRead(m_window));
+            QCOMPARE(child<QLineEdit>("txtSource")->text(), m_dir.filePath("dropped." + suffix.toUpper()));
+        }
+    }
+
     // One workbook dropped is chosen, whatever the case of its extension; anything else is refused.
     void drop()
     {
@@ -561,7 +600,7 @@ private slots:
         choose(m_dir.filePath("credit.xlsx"), "btnTemplate");
         choose(m_dir.filePath("missing/credit.xlsx"), "btnTemplate");
         QCOMPARE(m_dialogs.at(0), "Save Template: " + QDir::homePath() + "/Auto Credit template.xlsx");
-        QCOMPARE(reader::Document(m_dir.filePath("credit.xlsx")).sheetNames(), QStringList{"Auto Credit"});
+        QCOMPARE(reader::Document(m_dir.filePath("credit.xlsx"), {}).sheetNames(), QStringList{"Auto Credit"});
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.at(0).startsWith("window critical: Template could not be written: "), qPrintable(m_boxes.at(0)));
 

@@ -498,6 +498,70 @@ private slots:
                                           "form critical: Error. Unable to select sheet Data: the package is not a readable zip file"}));
     }
 
+    // Two windows on one delimited text file, as commas and semicolons make it equally likely: the one
+    // told Semicolon reads it so in its lists, its export, its read again of the file changed on disk and
+    // the export of the sheet its lists could not read; the other, its delimiter found, reads commas,
+    // wherever it was chosen from. Each window shows a file with the choice made for that file.
+    void textOptionsPerWindow()
+    {
+        expect::writeSettings(settingsPath(), "Transfer", {{"TrxRef", 1}, {"FromAcc", 2}, {"ToAcc", 3}, {"Amount", 4}, {"Remittance", 5},
+                                                          {"Remarks1", 6}, {"HasColumnHeader", true}, {"CompanyID", "ABCDE12345"},
+                                                          {"HeaderID", 41}});
+        const auto write = [this](const QString& name, const QByteArray& row) {
+            QFile file(m_dir.filePath(name));
+            const QByteArray text = "Ref;From;To;Amount;Type;Note 1, 2, 3, 4, 5, 6\r\n" + row + "\r\n";
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : QString();
+        };
+        const QString csv = write("shared.csv", "REF-1;1234567890;0987654321;100;WDK;a, b, c, d, e, f");
+        const QString dest = m_dir.filePath("shared.txt"), foundDest = m_dir.filePath("found.txt");
+        QFile::remove(dest);
+        QFile::remove(foundDest);
+        WindowDriver found;
+        WindowDriver user;   // its boxes and file dialogs are the ones served
+        const auto combo = [](WindowDriver& driver, const char* name) { return driver.window->findChild<QComboBox*>(name); };
+        user.browse("btnSrc", csv);
+        combo(user, "cboDelimiter")->setCurrentIndex(combo(user, "cboDelimiter")->findText("Semicolon"));
+        QVERIFY(workbookRead(user.window.data()));
+        auto* typed = found.window->findChild<QLineEdit*>("txtSource");
+        QTest::keyClicks(typed, csv);
+        QTest::keyClick(typed, Qt::Key_Return);
+        QVERIFY(workbookRead(found.window.data()));
+        QCOMPARE(combo(found, "cboDelimiter")->currentText() + "|" + combo(user, "cboDelimiter")->currentText(),
+                 QString("Found|Semicolon"));
+        QCOMPARE(found.field<QComboBox>("cboTrxRef")->itemText(1) + "|" + user.field<QComboBox>("cboTrxRef")->itemText(1),
+                 QString("Ref;From;To;Amount;Type;Note 1|Ref"));
+
+        for (WindowDriver* driver : {&found, &user}) {
+            driver->window->findChild<QLineEdit*>("txtDest")->setText(driver == &user ? dest : foundDest);
+            driver->field<QDateEdit>("dteEffDate")->setDate(QDate(2025, 2, 3));
+            driver->click("btnExport");
+        }
+        QVERIFY(!QFile::exists(foundDest));
+        QCOMPARE(expect::fileBytes(dest), QByteArray("0|FT|00000041|||20250203|ABCDE12345|100.00|00001|WDK|IDR|\n"
+                                                     "1|00001|REF-1|1234567890|0987654321|100.00|a, b, c, d, e, f||||||||||||\n"));
+
+        QVERIFY(!write("shared.csv", "REF-2;1234567890;0987654321;200;WDK;g, h, i, j, k, l").isEmpty());
+        QVERIFY(QFile::remove(dest));
+        user.click("btnExport");
+        QCOMPARE(logText(user.window.data()).split('\n').value(0), QString("Workbook read again: it changed on disk since it was chosen"));
+        QCOMPARE(expect::fileBytes(dest), QByteArray("0|FT|00000042|||20250203|ABCDE12345|200.00|00001|WDK|IDR|\n"
+                                                     "1|00001|REF-2|1234567890|0987654321|200.00|g, h, i, j, k, l||||||||||||\n"));
+
+        user.browse("btnSrc", write("other.csv", "REF-3;1234567890;0987654321;300;WDK;m"));
+        QCOMPARE(combo(user, "cboDelimiter")->currentText(), QString("Found"));
+        user.browse("btnSrc", csv);
+        QCOMPARE(combo(user, "cboDelimiter")->currentText(), QString("Semicolon"));
+
+        user.boxes.clear();
+        combo(user, "cboEncoding")->setCurrentIndex(combo(user, "cboEncoding")->findText("UTF-16LE"));
+        QVERIFY(workbookRead(user.window.data()));
+        QVERIFY(QFile::remove(dest));
+        user.click("btnExport");
+        const QString refused = "form critical: Error. Unable to select sheet shared: line 1: bytes that are not UTF-16LE";
+        QCOMPARE(user.boxes, (QStringList{refused + "; try UTF-8 as the Encoding beside the sheet", refused}));
+        QVERIFY(!QFile::exists(dest));
+    }
+
     void changedOnDisk_data()
     {
         QTest::addColumn<QVariantList>("now");     // the data row in the file at Export

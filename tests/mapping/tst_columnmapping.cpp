@@ -165,7 +165,7 @@ private slots:
         QFETCH(QString, placed);
         const QString path = m_dir.filePath("placed.xlsx");
         QVERIFY(expect::writeSheet(path, "Data", rows));
-        reader::Document sheet(path);
+        reader::Document sheet(path, {});
         QVERIFY(sheet.selectSheet("Data"));
         const kova::SheetMapping p = kova::placeMapping(m_type, {{1, 2, 3, 4, 5}, texts, true, 1}, sheet);
         QStringList got;

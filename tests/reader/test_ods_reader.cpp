@@ -80,8 +80,8 @@ private slots:
     {
         QFETCH(QString, book);
         QFETCH(QString, sheet);
-        reader::Document ods(kFixtures + "/" + book + ".ods");
-        reader::Document twin(kFixtures + "/" + book + ".xlsx");
+        reader::Document ods(kFixtures + "/" + book + ".ods", {});
+        reader::Document twin(kFixtures + "/" + book + ".xlsx", {});
         QCOMPARE(ods.sheetNames(), twin.sheetNames());
         QVERIFY(!ods.isDelimitedText());
         QVERIFY(ods.selectSheet(sheet));
@@ -291,7 +291,7 @@ private slots:
         QTemporaryDir dir;
         const QString renamed = dir.filePath("kinds.xlsx");
         QVERIFY(QFile::copy(kFixtures + "/kinds.ods", renamed));
-        reader::Document document(renamed);
+        reader::Document document(renamed, {});
         QVERIFY(document.selectSheet("Text"));
         QCOMPARE(document.text(2, 1), QString("Budi Santoso"));
     }

@@ -365,20 +365,19 @@ private slots:
     {
         const QString path = write("large.csv", "a,b\n");
         QVERIFY(QFile::resize(path, qint64(256) * 1024 * 1024 + 1));
-        const reader::Document document(path);
+        const reader::Document document(path, {});
         QCOMPARE(document.sheetNames(), QStringList());
         QCOMPARE(document.problem(), QString("the file is larger than 256 MiB"));
     }
 
-    // The window's choice for a path reaches every Document opened on it without options.
-    void chosenOptionsFollowThePath()
+    // Two readers of one file, told two delimiters, each read it as told, whichever opened it first.
+    void optionsAreEachReadersOwn()
     {
         const QString path = write("chosen.csv", "a,b;c\n");
-        reader::chooseTextOptions(path, options(';'));
-        reader::Document document(path);
-        QVERIFY(document.selectSheet("chosen"));
-        QCOMPARE(document.text(1, 1), QString("a,b"));
-        reader::chooseTextOptions(path, {});
+        reader::Document semicolon(path, options(';'));
+        reader::Document found(path, {});
+        QVERIFY(found.selectSheet("chosen") && semicolon.selectSheet("chosen"));
+        QCOMPARE(semicolon.text(1, 1) + "|" + found.text(1, 1), QString("a,b|a"));
     }
 
     // Each sheet of the .xls reads as the same sheet of its .xlsx twin: names, used range, every cell.
@@ -435,8 +434,8 @@ private slots:
         QFETCH(QString, book);
         QFETCH(QString, sheet);
         QFETCH(QString, expected);
-        reader::Document legacy(kFixtures + "/" + book + ".xls");
-        reader::Document twin(kFixtures + "/" + book + ".xlsx");
+        reader::Document legacy(kFixtures + "/" + book + ".xls", {});
+        reader::Document twin(kFixtures + "/" + book + ".xlsx", {});
         const QMap<QString, QStringList> sheets{{"kinds", {"Text", "Numbers", "Dates", "Formulas", "Errors", "Long", "Empty"}},
                                                 {"formulas", {"Filled", "Array", "Long", "Chart"}}};
         QCOMPARE(legacy.sheetNames(), sheets[book]);
@@ -483,7 +482,7 @@ private slots:
     {
         QFETCH(QByteArray, records);
         QFETCH(QString, expected);
-        reader::Document document(write("crafted.xls", legacyWorkbook(records)));
+        reader::Document document(write("crafted.xls", legacyWorkbook(records)), {});
         QVERIFY(document.selectSheet("Sheet"));
         QCOMPARE(grid(document), expected);
     }
@@ -523,7 +522,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
-        reader::Document document(write("older.xls", file));
+        reader::Document document(write("older.xls", file), {});
         QCOMPARE(document.sheetNames(), QStringList{"Sheet"});
         QVERIFY(document.selectSheet("Sheet"));
         QCOMPARE(grid(document), expected);
@@ -555,7 +554,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, sheets);
         QFETCH(QString, problem);
-        reader::Document document(write("refused.xls", file));
+        reader::Document document(write("refused.xls", file), {});
         QCOMPARE(document.sheetNames(), sheets);
         // kova-export asks for the sheet all the same: the problem stays what it was.
         QVERIFY(!document.selectSheet("Sheet"));
@@ -608,7 +607,7 @@ private slots:
         QByteArray bytes = fixture.readAll();
         QCOMPARE(bytes.count(from), 1);
         bytes.replace(from, to);
-        QCOMPARE(reader::Document(write("patched.xls", bytes)).sheetNames(), QStringList());
+        QCOMPARE(reader::Document(write("patched.xls", bytes), {}).sheetNames(), QStringList());
     }
 
     // Told by content, not name: an .xls named .csv is a workbook, text named .xlsx is text.
@@ -617,9 +616,9 @@ private slots:
     {
         const QString renamed = m_dir.filePath("kinds.csv");
         QVERIFY(QFile::copy(kFixtures + "/kinds.xls", renamed));
-        QCOMPARE(reader::Document(renamed).sheetNames().size(), 7);
-        QVERIFY(!reader::Document(renamed).isDelimitedText());
-        QCOMPARE(reader::Document(write("text.xlsx", "a;b\n")).sheetNames(), QStringList{"text"});
+        QCOMPARE(reader::Document(renamed, {}).sheetNames().size(), 7);
+        QVERIFY(!reader::Document(renamed, {}).isDelimitedText());
+        QCOMPARE(reader::Document(write("text.xlsx", "a;b\n"), {}).sheetNames(), QStringList{"text"});
 
         QFile fixture(kFixtures + "/kinds.xls");
         QVERIFY(fixture.open(QIODevice::ReadOnly));
@@ -632,9 +631,9 @@ private slots:
         const int entry = longName.indexOf(QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
         QVERIFY(entry > 0);
         longName[entry + 65] = char(0xFF);
-        QCOMPARE(reader::Document(write("long name.xls", longName)).sheetNames(), QStringList());
+        QCOMPARE(reader::Document(write("long name.xls", longName), {}).sheetNames(), QStringList());
         bytes.truncate(bytes.size() / 2);
-        QCOMPARE(reader::Document(write("cut.xls", bytes)).sheetNames(), QStringList());
+        QCOMPARE(reader::Document(write("cut.xls", bytes), {}).sheetNames(), QStringList());
         reader::Document text(reader::InMemory{"a;b\n"});
         QVERIFY(text.selectSheet("Sheet1"));
         QCOMPARE(text.text(1, 2), QString("b"));

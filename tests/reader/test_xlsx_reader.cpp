@@ -377,7 +377,7 @@ private slots:
             return lines;
         };
         const QString file = write(package);
-        reader::Document whole(file);
+        reader::Document whole(file, {});
         reader::Document forward(file, reader::TextOptions{}, reader::SheetAccess::Forward);
         QVERIFY(whole.selectSheet("S") && forward.selectSheet("S"));
         QCOMPARE(cells(forward), cells(whole));
@@ -411,7 +411,7 @@ private slots:
         TestPackage package;
         for (int i = 0; i < names.size(); ++i)
             package.addSheet(names[i], "<row r=\"1\"><c r=\"A1\"><v>" + QByteArray::number(i + 1) + "</v></c></row>");
-        reader::Document document(write(package));
+        reader::Document document(write(package), {});
         QCOMPARE(document.sheetNames(), names);
         for (int i : {2, 1, 3})
             QVERIFY(document.selectSheet(names[i]) && document.read(1, 1) == i + 1);
@@ -587,7 +587,7 @@ private slots:
         const QString file = bytes.isNull() ? write(package) : m_dir.filePath("bytes.xlsx");
         QFile out(file);
         QVERIFY(bytes.isNull() || (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush()));
-        reader::Document document(file);
+        reader::Document document(file, {});
         QCOMPARE(document.sheetNames(), sheets);
         QCOMPARE(document.isPasswordProtected(), passwordProtected);
         QCOMPARE(reader::Document(reader::InMemory{expect::fileBytes(file)}).isPasswordProtected(), passwordProtected);
@@ -950,7 +950,7 @@ private slots:
         for (int r = 2; r <= last; ++r)
             document.text(r, 2);
         QCOMPARE(document.readIntact(), !changed);
-        QVERIFY(reader::Document(m_dir.filePath("none.xlsx")).readIntact());
+        QVERIFY(reader::Document(m_dir.filePath("none.xlsx"), {}).readIntact());
     }
 
     // ISA-L (deflated entries) and zlib (what ISA-L does not take, and on request) read every entry alike: the same

@@ -404,7 +404,7 @@ private slots:
         const QString path = dir.filePath("template.xlsx");
         for (const TypeDescriptor* type : transactionTypes()) {
             QCOMPARE(writeTemplate(type->type, path), QString());
-            reader::Document book(path);
+            reader::Document book(path, {});
             QVERIFY(book.sheetNames() == QStringList{type->displayName} && book.selectSheet(type->displayName));
             QCOMPARE(book.dimension().lastRow(), 1);
             const QByteArray styles = part(path, "xl/styles.xml");

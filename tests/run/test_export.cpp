@@ -282,7 +282,7 @@ private slots:
         add(" t=\"inlineStr\"><is><t>12.5</t></is>");
         add(" t=\"b\"><v>1</v>");
         QVERIFY(TestPackage().addSheet("Data", cells).write(m_book));
-        reader::Document sheet(m_book);
+        reader::Document sheet(m_book, {});
         QVERIFY(sheet.selectSheet("Data"));
         for (const Cents max : {wholeUnits(100000000000000000LL), wholeUnits(1000)}) {
             for (int row = 1; row <= rows + 1; ++row) {
