@@ -122,7 +122,7 @@ private slots:
         QFETCH(QString, given);
         const QString plainPath = kFixtures + "/kinds.xlsx";
         const QByteArray encrypted = EncryptedStreams::of(fileBytes(plainPath), savedWith, kind).file();
-        reader::Document plain(plainPath);
+        reader::Document plain(plainPath, {});
         reader::Document fromFile(written(encrypted), {}, reader::SheetAccess::Random, given);
         QVERIFY(!fromFile.isPasswordProtected());
         QCOMPARE(fromFile.problem(), QString());
@@ -175,7 +175,7 @@ private slots:
     {
         QFETCH(QString, fixture);
         QFETCH(QString, given);
-        reader::Document plain(kFixtures + "/kinds.xls");
+        reader::Document plain(kFixtures + "/kinds.xls", {});
         reader::Document fromFile(kFixtures + "/" + fixture, {}, reader::SheetAccess::Random, given);
         QVERIFY(!fromFile.isPasswordProtected());
         QCOMPARE(fromFile.problem(), QString());
@@ -204,7 +204,7 @@ private slots:
         reader::Document document(reader::InMemory{cryptoApiXls(savedWith)}, {}, reader::SheetAccess::Random, given);
         QCOMPARE(document.problem(), problem);
         QCOMPARE(document.isPasswordProtected(), !problem.isEmpty());
-        reader::Document plain(kFixtures + "/kinds.xls");
+        reader::Document plain(kFixtures + "/kinds.xls", {});
         if (problem.isEmpty())
             compareWorkbooks(document, plain);
     }
