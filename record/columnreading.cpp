@@ -138,11 +138,11 @@ LearnedReading learnReading(const reader::Document& sheet, const TypeDescriptor&
         const int column = columns.at(field);
         if (column < 1)
             continue;
-        const FieldSpec& spec = type.fields.at(field);
-        if (spec.kind == CellKind::Date)
-            learnDates(sheet, column, firstRow, lastRow, spec.messageName, options.dateOrder, learned);
-        else if (spec.kind == CellKind::Amount && !options.decimalMark)
-            learnMark(sheet, column, firstRow, lastRow, spec.messageName, learned);
+        const FieldSpec& declared = type.fields.at(field);
+        if (declared.kind == CellKind::Date)
+            learnDates(sheet, column, firstRow, lastRow, declared.messageName, options.dateOrder, learned);
+        else if (declared.kind == CellKind::Amount && !options.decimalMark)
+            learnMark(sheet, column, firstRow, lastRow, declared.messageName, learned);
     }
     if (options.decimalMark)
         learned.reading.decimalMark = *options.decimalMark;

@@ -12,11 +12,11 @@ RowDoubts::RowDoubts(const TypeDescriptor& type, const QVector<int>& columns, co
     for (int field = 0; field < type.fields.size() && field < columns.size(); ++field) {
         if (columns.at(field) < 1)
             continue;
-        const FieldSpec& spec = type.fields.at(field);
+        const FieldSpec& declared = type.fields.at(field);
         m_fields.append({columns.at(field), type.logColumnOf(field),
-                         {QStringLiteral("Formula without a calculated result in "), spec.messageName,
+                         {QStringLiteral("Formula without a calculated result in "), declared.messageName,
                           QStringLiteral(": open and save the workbook in a spreadsheet program")}});
-        if (reading.fromText && spec.kind == CellKind::Date)
+        if (reading.fromText && declared.kind == CellKind::Date)
             m_dates.append({columns.at(field), type.logColumnOf(field), {QStringLiteral("Invalid date"), {}, {}}});
     }
 }

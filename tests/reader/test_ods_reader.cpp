@@ -4,6 +4,7 @@
 #include "reader/document.h"
 #include "reader/sourcekind.h"
 
+#include "cellgrid.h"
 #include "odspackage.h"
 
 #include <QtTest>
@@ -11,30 +12,6 @@
 namespace {
 
 const QString kFixtures = QStringLiteral(KOVA_FIXTURES);
-
-QString describe(const QVariant& v)
-{
-    return QString(v.typeName() ? v.typeName() : "invalid") + "(" + v.toString() + ")";
-}
-
-// Every cell of the used range, rows on lines, cells apart by " | "; the range first; "unknown"
-// after a cell whose value the workbook does not give, and text() where it differs from read().
-QString grid(const reader::Document& document)
-{
-    const reader::CellRange r = document.dimension();
-    QStringList rows{QString("range %1,%2:%3,%4").arg(r.firstRow()).arg(r.firstColumn()).arg(r.lastRow()).arg(r.lastColumn())};
-    for (int row = 1; row <= r.lastRow(); ++row) {
-        QStringList cells;
-        for (int column = 1; column <= r.lastColumn(); ++column) {
-            const QVariant value = document.read(row, column);
-            const QString text = document.text(row, column);
-            cells.append(describe(value) + (text == value.toString() ? QString() : " text " + text)
-                         + (document.isUnknown(row, column) ? " unknown" : ""));
-        }
-        rows.append(cells.join(" | "));
-    }
-    return rows.join('\n');
-}
 
 QByteArray sheetPackage(const QByteArray& rows)
 {

@@ -4,6 +4,7 @@
 #include "reader/sourcekind.h"
 #include "reader/csv/textdecoding.h"
 
+#include "cellgrid.h"
 #include "testpackage.h"
 
 #include <QtTest>
@@ -15,31 +16,6 @@ Q_DECLARE_METATYPE(reader::TextOptions)
 namespace {
 
 const QString kFixtures = QStringLiteral(KOVA_FIXTURES);
-
-QString describe(const QVariant& v)
-{
-    return QString(v.typeName() ? v.typeName() : "invalid") + "(" + v.toString() + ")";
-}
-
-// Every cell of the used range, rows on lines, cells apart by " | "; the range first.
-// Each cell by read() and, where text() says otherwise, that too; "unknown" after a
-// cell whose value the workbook does not give.
-QString grid(const reader::Document& document)
-{
-    const reader::CellRange r = document.dimension();
-    QStringList rows{QString("range %1,%2:%3,%4").arg(r.firstRow()).arg(r.firstColumn()).arg(r.lastRow()).arg(r.lastColumn())};
-    for (int row = 1; row <= r.lastRow(); ++row) {
-        QStringList cells;
-        for (int column = 1; column <= r.lastColumn(); ++column) {
-            const QVariant value = document.read(row, column);
-            const QString text = document.text(row, column);
-            cells.append(describe(value) + (text == value.toString() ? QString() : " text " + text)
-                         + (document.isUnknown(row, column) ? " unknown" : ""));
-        }
-        rows.append(cells.join(" | "));
-    }
-    return rows.join('\n');
-}
 
 QByteArray utf16(const QString& text, bool bigEndian)
 {

@@ -1,6 +1,7 @@
 // The workbook reader through its public face: what a cell of each kind reads as, how sheets and parts are
 // found, which files are refused; then the zip limits and date format codes, out of its reach.
 #include "expect.h"
+#include "cellgrid.h"
 #include "testpackage.h"
 
 #include "reader/document.h"
@@ -24,12 +25,6 @@ const QByteArray kOne = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
 QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
-}
-
-// Type and value, as one text to compare.
-QString describe(const QVariant& v)
-{
-    return QString(v.typeName() ? v.typeName() : "invalid") + "(" + v.toString() + ")";
 }
 
 QList<int> bounds(const reader::CellRange& r) { return {r.firstRow(), r.firstColumn(), r.lastRow(), r.lastColumn()}; }
