@@ -155,10 +155,12 @@ void TransferExport::convert(const reader::Document& sheet, int row, kova::RowCo
 
     if (columns.mapped(F::BICode)) {
         const QString bankCode = text(F::BICode);
-        if (bankCode.size() != 7)
+        const QString value = kova::cutTrimmed(bankCode, 7);
+        // What is written must be seven characters: " 014039" is seven in the
+        // cell and six in the record once trimmed.
+        if (bankCode.size() != 7 || value.size() != 7)
             out.error(named(F::BICode) + QStringLiteral(" must be 7 chars"), F::BICode);
         checkCharacters(out, bankCode, F::BICode);
-        const QString value = kova::cutTrimmed(bankCode, 7);
         put(out, F::BICode, value, value);
     } else {
         put(out, F::BICode, QString(), kova::spaces(7));

@@ -365,6 +365,8 @@ private slots:
             QTest::addRow("transfer: %s in the name", name) << int(Transfer) << 0
                 << RowCase{goodRow(Transfer, 0, 12, name2), {invalidChars(1, "Beneficiary")}, {9}, 9, name2, {}};
         }
+        row("transfer: bank code of 7 with a space, 6 once trimmed", Transfer, 0, 9, " 014039",
+            {error(1, "Bank Code must be 7 chars")}, {6}, 6, "014039");
         row("transfer: form feed in the bank code", Transfer, 0, 9, "014\f039", {invalidChars(1, "Bank Code")}, {6}, 6, "014\f039");
         row("transfer: vertical tab ending a remark", Transfer, 0, 6, "Rent\v", {invalidChars(1, "Remarks 1")}, {4}, 4, "Rent");
         const QString jose = QString::fromUtf8("Jos\u00e9 \u00d1and\u00fa \u00a0Lima");
