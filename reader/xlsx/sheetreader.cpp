@@ -368,21 +368,18 @@ void SheetReader::addNumber(std::string& text)
     addNumber(m_styles.isDate(m_style) ? CellKind::Date : CellKind::Number, number);
 }
 
-void SheetReader::addText(std::string& text)
+void SheetReader::addText(std::string& text, CellKind kind)
 {
     if (!m_keepsValues)
-        return addIndexed(CellKind::Text, 0);
+        return addIndexed(kind, 0);
     decodeEscapes(text);
-    addIndexed(CellKind::Text, m_sink.addText(text));
+    addIndexed(kind, m_sink.addText(text));
 }
 
 void SheetReader::addFormula()
 {
-    if (!m_keepsValues)
-        return addIndexed(CellKind::Formula, 0);
     m_formula.insert(0, 1, '=');
-    decodeEscapes(m_formula);
-    addIndexed(CellKind::Formula, m_sink.addText(m_formula));
+    addText(m_formula, CellKind::Formula);
 }
 
 void SheetReader::addNumber(CellKind kind, double number)

@@ -47,7 +47,8 @@ private:
     void finishCell();
     // Each adds the current cell; the texts are consumed.
     void addNumber(std::string& text);
-    void addText(std::string& text);
+    // The cell's own text, kept with the sheet (inline, error, formula).
+    void addText(std::string& text, CellKind kind = CellKind::Text);
     // The cell's formula, as its text, for a cell without a result to trust.
     void addFormula();
     void addNumber(CellKind kind, double number);
