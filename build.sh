@@ -10,7 +10,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-packages="cmake g++ make pkg-config help2man qtbase5-dev libzip-dev libexpat1-dev libssl-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core python3-xlsxwriter libcsv-dev libisal-dev"
+packages="cmake g++ make pkg-config help2man qtbase5-dev libzip-dev libexpat1-dev libssl-dev libxlsxwriter-dev libqt5sql5-sqlite fonts-dejavu-core python3-xlsxwriter libcsv-dev libisal-dev poppler-utils"
 if [ "${1:-}" = fuzz ]; then
     packages="$packages clang"
 fi

@@ -15,8 +15,11 @@
 #include "reader/document.h"
 #include "reader/csv/textdecoding.h"
 
+#include "approval/approvalsummary.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
@@ -66,7 +69,8 @@ int exitStatus(kova::ExportOutcome outcome)
 // One reading of the workbook and the export from it. With SheetAccess::InOrder
 // no answer where the sheet did not read as that reading assumes: what it read
 // is not the sheet, and the run is made again.
-std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, reader::SheetAccess access)
+std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, reader::SheetAccess access,
+                              QString& uploadSha256)
 {
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
@@ -92,7 +96,9 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);
     const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook,
                                        options.text};
-    const int status = exitStatus(kova::runExport(request, *job, sink).outcome);
+    const kova::ExportResult result = kova::runExport(request, *job, sink);
+    uploadSha256 = result.uploadSha256;
+    const int status = exitStatus(result.outcome);
     // An export refused before its rows has not read the sheet to its end.
     if (inOrder && !workbook.readIntact())
         return std::nullopt;
@@ -102,7 +108,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
 // The sheet is read once, on the assumption that its rows come in order and
 // its top rows are as wide as any; a sheet that breaks it (or does not read)
 // is read again the usual way, surveyed first, and only that run is told.
-int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& sink)
+int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& sink, QString& uploadSha256)
 {
     // Before the workbook is first read: nothing the run writes may land on
     // the files it reads.
@@ -112,12 +118,13 @@ int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& 
         return Refused;
     }
     sink->hold();
-    if (const std::optional<int> status = exportOnce(options, command, *sink, reader::SheetAccess::InOrder)) {
+    if (const std::optional<int> status =
+            exportOnce(options, command, *sink, reader::SheetAccess::InOrder, uploadSha256)) {
         sink->release();
         return *status;
     }
     sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
-    return *exportOnce(options, command, *sink, reader::SheetAccess::Forward);
+    return *exportOnce(options, command, *sink, reader::SheetAccess::Forward, uploadSha256);
 }
 
 int printHistory(const QString& settingsPath)
@@ -148,11 +155,37 @@ int saveTemplate(const Options& options)
     return Written;
 }
 
+// A summary is drawn with fonts, which only a GUI application has; kova-export
+// runs where there is no display, so it then draws on the offscreen platform.
+std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--summary" || argument.startsWith("--summary=")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// The summary of a batch just written; false (and why, on standard error)
+// when it was not written.
+bool writeSummary(const Options& options, const QString& uploadSha256, PrintingSink& sink)
+{
+    const QString problem = kova::writeApprovalSummary({options.dest, options.summaryPath, uploadSha256});
+    if (problem.isEmpty())
+        return true;
+    sink.critical(QStringLiteral("Upload file written, but unable to write summary ") + options.summaryPath
+                  + QStringLiteral(": ") + problem);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = application(argc, argv);
     if (QCoreApplication::arguments().value(1) == QLatin1String("verify"))
         return verifyUpload(QCoreApplication::arguments());
     const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
@@ -177,11 +210,24 @@ int main(int argc, char* argv[])
             return Refused;
         }
     }
-    int status = run(options, commandFor(options.type), sink);
+    if (!options.summaryPath.isEmpty()) {
+        const QString refusal = kova::summaryPathRefusal(options.summaryPath, options.reportPath, options.source,
+                                                         options.dest, options.settingsPath);
+        if (!refusal.isEmpty()) {
+            sink->critical(refusal);
+            return Refused;
+        }
+    }
+    QString uploadSha256;
+    int status = run(options, commandFor(options.type), sink, uploadSha256);
     if (status == Written && sink->unrecorded()) {
         sink->critical(QStringLiteral("Upload file written, but not recorded in the register of written batches"));
         status = WrittenNotReported;
     }
+    // Never of a batch that was not written.
+    const bool written = status == Written || status == WrittenNotReported;
+    if (written && !options.summaryPath.isEmpty() && !writeSummary(options, uploadSha256, *sink))
+        status = WrittenNotReported;
     if (options.reportPath.isEmpty() || writeReport(sink->report(), options.reportPath))
         return status;
     if (status == Written || status == WrittenNotReported) {

@@ -40,6 +40,8 @@ struct Options
     std::optional<QString> headerId;
     std::optional<QString> corporateId;
     QString reportPath;
+    // Written only after the upload file was.
+    QString summaryPath;
     bool allowDuplicate = false;
     bool saveMapping = false;   // template: store its column order for TYPE
     std::optional<int> headerRow;   // the row of column titles, instead of the saved one

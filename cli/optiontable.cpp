@@ -233,6 +233,11 @@ const QVector<CommandOption>& commandOptions()
             .reads([](GivenOption& v, Options& o) { o.password = password(v); }),
         O("report", everyExport).value("FILE").help("also write the run's log as JSON").files({QString()})
             .reads([](GivenOption& v, Options& o) { o.reportPath = v.text(); }),
+        O("summary", everyExport).value("FILE").files({QStringLiteral("pdf")})
+            .help("after a written batch, also write its approval summary\n"
+                  "(PDF): the payments read back from the upload file and\n"
+                  "its SHA-256, with lines for the preparer and the approver")
+            .reads([](GivenOption& v, Options& o) { o.summaryPath = v.text(); }),
         O("allow-duplicate", everyExport)
             .help("write a batch even when the same payments were written\n"
                   "before, or the register cannot tell")

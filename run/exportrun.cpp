@@ -171,7 +171,7 @@ bool stopped(const ExportRequest& request, ExportSink& sink)
     return true;
 }
 
-ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink)
+ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink, QString& committedSha256)
 {
     const QString& destinationPath = request.destinationPath;
     for (const QString& refusal : {job.headerRefusal(), job.refusal(),
@@ -342,6 +342,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             guard->abandoned();
         return ExportOutcome::Refused;
     }
+    committedSha256 = *written;
     if (guard) {
         const QString problem = guard->finished(*written);
         if (!problem.isEmpty())
@@ -365,8 +366,9 @@ QString unreadable(const reader::Document& workbook, QString (*encodingChoice)(r
 
 ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
 {
-    const ExportOutcome outcome = exportRows(request, job, sink);
-    return {outcome, job.nextHeaderId()};
+    QString committedSha256;
+    const ExportOutcome outcome = exportRows(request, job, sink, committedSha256);
+    return {outcome, job.nextHeaderId(), committedSha256};
 }
 
 } // namespace kova

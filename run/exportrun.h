@@ -48,6 +48,9 @@ struct ExportResult
     ExportOutcome outcome = ExportOutcome::Refused;
     // As ExportJob::nextHeaderId(), for the form to show.
     std::optional<qint64> nextHeaderId;
+    // Written: the SHA-256 of the bytes committed, which an approval summary
+    // of the file must be made from.
+    QString uploadSha256;
 };
 
 // The road every export shares: the header titles the sheet lacks, the

@@ -93,6 +93,18 @@ QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, 
     return programFileRefusal(QStringLiteral("Report"), reportPath, settingsPath);
 }
 
+QString summaryPathRefusal(const QString& summaryPath, const QString& reportPath, const QString& sourcePath,
+                           const QString& destinationPath, const QString& settingsPath)
+{
+    const QString refusal = fileNameRefusal(summaryPath);
+    if (!refusal.isEmpty())
+        return refusal;
+    if (sameFile(summaryPath, sourcePath) || sameFile(summaryPath, destinationPath)
+        || sameFile(summaryPath, settingsPath) || (!reportPath.isEmpty() && sameFile(summaryPath, reportPath)))
+        return QStringLiteral("Summary must not be the source workbook, the destination, the report or the settings file");
+    return programFileRefusal(QStringLiteral("Summary"), summaryPath, settingsPath);
+}
+
 QString templatePathRefusal(const QString& templatePath, const QString& sourcePath, const QString& settingsPath)
 {
     const QString refusal = fileNameRefusal(templatePath);

@@ -30,6 +30,12 @@ QString exportPathsRefusal(const QString& sourcePath, const QString& destination
 QString reportPathRefusal(const QString& reportPath, const QString& sourcePath, const QString& destinationPath,
                           const QString& settingsPath);
 
+// A summary written over the source, the upload file, the report or a file
+// of the program would destroy it. The refusal text, or empty; reportPath
+// may be empty.
+QString summaryPathRefusal(const QString& summaryPath, const QString& reportPath, const QString& sourcePath,
+                           const QString& destinationPath, const QString& settingsPath);
+
 // A template workbook saved over the workbook being read or over a file of
 // the program would destroy it: "Invalid file name" for a control character,
 // then that refusal. The refusal text, or empty; sourcePath may be empty.

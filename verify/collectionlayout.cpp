@@ -18,13 +18,17 @@ public:
     bool isHeader(const QByteArray& record) const override { return record.startsWith("0CO"); }
     UploadHeader readHeader(const QByteArray& record, UploadProblems& problems) override;
     std::optional<Cents> readDetail(const QByteArray& record, UploadProblems& problems) override;
+    UploadPayee payee(const QByteArray& record) const override
+    {
+        return {rightTrimmed(fixedField(record, 56, 35)), rightTrimmed(fixedField(record, 2, 10)), {}};
+    }
 };
 
 UploadHeader CollectionLayout::readHeader(const QByteArray& record, UploadProblems& problems)
 {
     const FixedRecord r(record, problems);
     UploadHeader header;
-    header.effectiveDate = companyColumns(r, problems);
+    companyColumns(r, header, problems);
     r.expect(46, QStringLiteral("0000"));
     header.total = r.field(50, 16);
     header.totalCents = twoDecimalAmount(QStringLiteral("total"), header.total, true, problems);

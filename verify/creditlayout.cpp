@@ -25,6 +25,10 @@ public:
     }
     UploadHeader readHeader(const QByteArray& record, UploadProblems& problems) override;
     std::optional<Cents> readDetail(const QByteArray& record, UploadProblems& problems) override;
+    UploadPayee payee(const QByteArray& record) const override
+    {
+        return {rightTrimmed(fixedField(record, 74, 70)), rightTrimmed(fixedField(record, 2, 34)), {}};
+    }
 
 private:
     QString m_clearing;   // "WDK", "LLG", "RTG"; empty while the header names none
@@ -34,7 +38,7 @@ UploadHeader CreditLayout::readHeader(const QByteArray& record, UploadProblems& 
 {
     const FixedRecord r(record, problems);
     UploadHeader header;
-    header.effectiveDate = companyColumns(r, problems);
+    companyColumns(r, header, problems);
     header.total = r.field(46, 20);
     header.totalCents = twoDecimalAmount(QStringLiteral("total"), header.total, true, problems);
     header.records = r.field(66, 5);

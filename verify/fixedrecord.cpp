@@ -21,9 +21,14 @@ bool FixedLayout::fitsShape(const QByteArray& record, bool, UploadProblems& prob
     return false;
 }
 
+QString fixedField(const QByteArray& record, int column, int width)
+{
+    return QString::fromLatin1(record.mid(column - 1, width));
+}
+
 QString FixedRecord::field(int column, int width) const
 {
-    return QString::fromLatin1(m_bytes.mid(column - 1, width));
+    return fixedField(m_bytes, column, width);
 }
 
 void FixedRecord::expect(int column, const QString& text) const
@@ -43,14 +48,15 @@ void FixedRecord::expectSpaces(int column, int width) const
                               : QStringLiteral("columns %1-%2 are not spaces").arg(column).arg(column + width - 1));
 }
 
-QString companyColumns(const FixedRecord& record, UploadProblems& problems)
+void companyColumns(const FixedRecord& record, UploadHeader& header, UploadProblems& problems)
 {
-    const QString date = effectiveDateOrNone(record.field(4, 8), problems);
-    checkDigits(QStringLiteral("account"), record.field(12, 10), 10, problems);
+    header.effectiveDate = effectiveDateOrNone(record.field(4, 8), problems);
+    header.account = record.field(12, 10);
+    checkDigits(QStringLiteral("account"), header.account, 10, problems);
     record.expectSpaces(22, 1);
-    checkDigits(QStringLiteral("company code"), record.field(23, 8), 8, problems);
+    header.company = record.field(23, 8);
+    checkDigits(QStringLiteral("company code"), header.company, 8, problems);
     record.expectSpaces(31, 15);
-    return date;
 }
 
 } // namespace kova

@@ -19,6 +19,9 @@ private:
     int m_width;
 };
 
+// The field at column (from 1) of a record fitsShape() passed.
+QString fixedField(const QByteArray& record, int column, int width);
+
 // One fixed-width record, its fields taken by the columns the layouts number
 // them with (from 1), and the parts of it that never vary.
 class FixedRecord final
@@ -39,7 +42,7 @@ private:
 
 // Columns 4 to 45 of the credit and collection headers, which begin alike:
 // the effective date or none, the company account and the digits of its
-// company code. Gives the date as UploadHeader shows it.
-QString companyColumns(const FixedRecord& record, UploadProblems& problems);
+// company code, read into header.
+void companyColumns(const FixedRecord& record, UploadHeader& header, UploadProblems& problems);
 
 } // namespace kova

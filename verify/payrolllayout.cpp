@@ -22,6 +22,10 @@ public:
     bool isHeader(const QByteArray& record) const override { return record.startsWith(QByteArray(11, ' ')); }
     UploadHeader readHeader(const QByteArray& record, UploadProblems& problems) override;
     std::optional<Cents> readDetail(const QByteArray& record, UploadProblems& problems) override;
+    UploadPayee payee(const QByteArray& record) const override
+    {
+        return {rightTrimmed(fixedField(record, 37, 30)), rightTrimmed(fixedField(record, 2, 10)), {}};
+    }
 };
 
 UploadHeader PayrollLayout::readHeader(const QByteArray& record, UploadProblems& problems)
@@ -31,11 +35,13 @@ UploadHeader PayrollLayout::readHeader(const QByteArray& record, UploadProblems&
     // The company code 1234/56789/ABCD written as 1234, 0, 6789 and ABCD.
     static const QRegularExpression companyCode(QStringLiteral("\\A[0-9]{4}0[0-9]{4}[A-Za-z]{4}\\z"));
     const QString code = r.field(12, 13);
+    header.company = code;
     if (!companyCode.match(code).hasMatch())
         problems.add(named(QStringLiteral("company code"), code) + QStringLiteral(" is not 4 digits, 0, 4 digits and 4 letters"));
     header.effectiveDate = effectiveDate(r.field(67, 4) + r.field(65, 2) + r.field(25, 2), problems);
     r.expect(27, QStringLiteral("01"));
-    checkDigits(QStringLiteral("account"), r.field(29, 10), 10, problems);
+    header.account = r.field(29, 10);
+    checkDigits(QStringLiteral("account"), header.account, 10, problems);
     r.expect(39, QStringLiteral("0"));
     checkCode(QStringLiteral("holiday flag"), r.field(40, 1), {QStringLiteral("0"), QStringLiteral("1")}, problems);
     r.expect(41, QStringLiteral("00"));

@@ -47,6 +47,11 @@ public:
     bool fitsShape(const QByteArray& record, bool header, UploadProblems& problems) const override;
     UploadHeader readHeader(const QByteArray& record, UploadProblems& problems) override;
     std::optional<Cents> readDetail(const QByteArray& record, UploadProblems& problems) override;
+    UploadPayee payee(const QByteArray& record) const override
+    {
+        const QStringList f = fieldsOf(record);
+        return {f.at(11), f.at(4), f.at(3)};
+    }
 
 private:
     // In WDK mode the export needs only the fields every batch has; for LLG
@@ -101,6 +106,7 @@ UploadHeader TransferLayout::readHeader(const QByteArray& record, UploadProblems
     header.effectiveDate = effectiveDate(f.value(5), problems);
     // Its ten characters go to the bank as they are, spaces included.
     const QString corporateId = f.value(6);
+    header.company = rightTrimmed(corporateId);
     if (corporateId.size() != 10)
         problems.add(named(QStringLiteral("Corporate ID"), corporateId) + QStringLiteral(" is not 10 characters"));
     if (!isPrintableAscii(corporateId))

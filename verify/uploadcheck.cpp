@@ -49,7 +49,7 @@ std::unique_ptr<UploadLayout> layoutOf(const QByteArray& header)
 class Reading final
 {
 public:
-    explicit Reading(ProblemLines& problems) : m_problems(problems) {}
+    Reading(ProblemLines& problems, UploadRecords* records) : m_problems(problems), m_records(records) {}
 
     int lines() const { return m_line; }
     const UploadLayout* layout() const { return m_layout.get(); }
@@ -74,8 +74,12 @@ public:
             return true;
         }
         ++m_details;
-        const std::optional<Cents> amount =
-            m_layout->fitsShape(record, false, problems) ? m_layout->readDetail(record, problems) : std::nullopt;
+        std::optional<Cents> amount;
+        if (m_layout->fitsShape(record, false, problems)) {
+            amount = m_layout->readDetail(record, problems);
+            if (m_records)
+                m_records->detail(m_line, m_layout->payee(record), amount);
+        }
         if (amount)
             m_sum += *amount;
         else
@@ -121,6 +125,7 @@ private:
     }
 
     ProblemLines& m_problems;
+    UploadRecords* m_records;
     std::unique_ptr<UploadLayout> m_layout;
     UploadHeader m_header;
     int m_line = 0;
@@ -131,12 +136,12 @@ private:
 
 } // namespace
 
-UploadCheck::UploadCheck(const QString& path)
+UploadCheck::UploadCheck(const QString& path, UploadRecords* records)
 {
-    m_failure = read(path);
+    m_failure = read(path, records);
 }
 
-QString UploadCheck::read(const QString& path)
+QString UploadCheck::read(const QString& path, UploadRecords* records)
 {
     QFile file(path);
     const QString noUpload = path + QStringLiteral(" is not an upload file: its first line is no header record of ")
@@ -146,7 +151,7 @@ QString UploadCheck::read(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Unable to read ") + path + QStringLiteral(": ") + file.errorString();
     FileSha256 sha256;
-    Reading reading(m_problems);
+    Reading reading(m_problems, records);
     QByteArray rest;
     for (;;) {
         const QByteArray block = file.read(readBlock);

@@ -5,6 +5,15 @@
 
 namespace kova {
 
+// Each detail record of a reading whose fields can be told apart, in the
+// file's order: for what is made of a file beside its check.
+class UploadRecords
+{
+public:
+    virtual ~UploadRecords() = default;
+    virtual void detail(int line, const UploadPayee& payee, std::optional<Cents> amount) = 0;
+};
+
 // An upload file of any of the four layouts, however it was made (written
 // yesterday, edited by hand, made by another program), read as the bank
 // reads it: the type told by its header record; every record's width or
@@ -15,7 +24,7 @@ namespace kova {
 class UploadCheck final
 {
 public:
-    explicit UploadCheck(const QString& path);
+    explicit UploadCheck(const QString& path, UploadRecords* records = nullptr);
 
     // Why the file could not be checked at all: it cannot be read, or its
     // first line is no header record of the four layouts. Empty otherwise.
@@ -28,7 +37,7 @@ public:
 
 private:
     // The failure, or empty once the whole file was read.
-    QString read(const QString& path);
+    QString read(const QString& path, UploadRecords* records);
 
     QString m_failure;
     BatchType m_type = BatchType::Transfer;

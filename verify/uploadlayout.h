@@ -29,8 +29,20 @@ struct UploadHeader
     QString effectiveDate;   // "2026-12-06", "on authorization", or as written
     QString records;         // the record count as written
     QString total;           // as written
+    QString company;         // the Corporate ID, or the company code's digits, as written
+    QString account;         // the account paid from or collected into; the transfer layout names none
     std::optional<qint64> recordCount;
     std::optional<Cents> totalCents;
+};
+
+// Whom a detail record pays (or collects from), as written, padding aside.
+struct UploadPayee
+{
+    QString name;
+    QString account;
+    // The account paid from where each record names its own (the transfer
+    // layout); empty where the header names it.
+    QString fromAccount;
 };
 
 // One layout's reading of an upload file, given its records by the frame
@@ -52,6 +64,8 @@ public:
     virtual UploadHeader readHeader(const QByteArray& record, UploadProblems& problems) = 0;
     // The record's amount, where it reads as one the export writes.
     virtual std::optional<Cents> readDetail(const QByteArray& record, UploadProblems& problems) = 0;
+    // Only of a record that fitsShape() passed.
+    virtual UploadPayee payee(const QByteArray& record) const = 0;
 };
 
 std::unique_ptr<UploadLayout> transferLayout();

@@ -2,7 +2,7 @@
 # include or by linking one of its libraries. Folders of one rank (forms and
 # cli) may not use each other either. Run as
 #   cmake -DROOT=<source dir> -P check_layers.cmake
-set(stack reader types record settings register core run verify render widgets "forms cli" app)
+set(stack reader types record settings register core run verify render approval widgets "forms cli" app)
 
 set(rank 0)
 set(folders)
