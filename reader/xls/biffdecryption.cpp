@@ -1,9 +1,12 @@
 #include "biffdecryption.h"
 
+#include "xorobfuscation.h"
+
 #include "reader/containers/cipher.h"
 
 #include <openssl/evp.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -78,31 +81,69 @@ bool inTheClear(std::uint16_t type)
     }
 }
 
-bool decryptRecords(std::string& stream, std::size_t from, const Rc4Scheme& scheme)
+// Calls decode(p, length) for each byte p the encryption covers: the
+// bodies of the records after from, length each, but for the records and
+// the field left in the clear. False when decode fails.
+template <typename Decode>
+bool decodeRecords(const std::string& stream, std::size_t from, Decode decode)
 {
-    std::uint32_t block = UINT32_MAX;
-    std::string keystream;
     for (std::size_t at = from; at + 4 <= stream.size();) {
         const std::uint16_t type = le16(stream, at);
         const std::size_t length = le16(stream, at + 2);
         const std::size_t end = std::min(stream.size(), at + 4 + length);
         // The sheet's offset in BOUNDSHEET is left in the clear for the reader to seek by.
         const std::size_t first = at + 4 + (type == 0x0085 ? 4 : 0);
-        if (!inTheClear(type)) {
-            for (std::size_t p = first; p < end; ++p) {
-                if (p / kBlockBytes != block) {
-                    block = std::uint32_t(p / kBlockBytes);
-                    const std::optional<std::string> next = cipher::rc4Keystream(scheme.keyOf(block), kBlockBytes);
-                    if (!next)
-                        return false;
-                    keystream = *next;
-                }
-                stream[p] = char(stream[p] ^ keystream[p % kBlockBytes]);
-            }
-        }
+        if (!inTheClear(type))
+            for (std::size_t p = first; p < end; ++p)
+                if (!decode(p, length))
+                    return false;
         at = end;
     }
     return true;
+}
+
+bool decryptRecords(std::string& stream, std::size_t from, const Rc4Scheme& scheme)
+{
+    std::uint32_t block = UINT32_MAX;
+    std::string keystream;
+    return decodeRecords(stream, from, [&](std::size_t p, std::size_t) {
+        if (p / kBlockBytes != block) {
+            block = std::uint32_t(p / kBlockBytes);
+            const std::optional<std::string> next = cipher::rc4Keystream(scheme.keyOf(block), kBlockBytes);
+            if (!next)
+                return false;
+            keystream = *next;
+        }
+        stream[p] = char(stream[p] ^ keystream[p % kBlockBytes]);
+        return true;
+    });
+}
+
+// FILEPASS type 0: the key and the verifier of the password, each checked;
+// every byte XORed with the array at (its offset + its record's length) % 16,
+// then rotated right by five bits.
+BiffUnlock unobfuscate(std::string& stream, std::size_t from, std::string_view filePass, const QString& password)
+{
+    if (filePass.size() < 6)
+        return BiffUnlock::Damaged;
+    const auto fits = [&](const std::string& bytes) {
+        return xorobfuscation::key(bytes) == le16(filePass, 2) && xorobfuscation::verifier(bytes) == le16(filePass, 4);
+    };
+    std::string bytes = xorobfuscation::passwordBytes(QLatin1String(kDefaultPassword));
+    if (!fits(bytes)) {
+        if (password.isEmpty())
+            return BiffUnlock::PasswordNeeded;
+        bytes = xorobfuscation::passwordBytes(password);
+        if (!fits(bytes))
+            return BiffUnlock::WrongPassword;
+    }
+    const std::array<std::uint8_t, 16> array = xorobfuscation::xorArray(bytes);
+    decodeRecords(stream, from, [&](std::size_t p, std::size_t length) {
+        const std::uint8_t mixed = std::uint8_t(stream[p]) ^ array[(p + length) % 16];
+        stream[p] = char(mixed >> 5 | mixed << 3);
+        return true;
+    });
+    return BiffUnlock::Opened;
 }
 
 // The scheme when password is the one FILEPASS was saved with; nullopt
@@ -160,9 +201,14 @@ std::optional<Rc4Scheme> verified(std::string_view filePass, const std::string& 
 
 BiffUnlock decryptBiff(std::string& stream, std::size_t from, std::string_view filePass, const QString& password)
 {
-    // XOR obfuscation (type 0) is not read.
-    if (filePass.size() < 6 || le16(filePass, 0) != 1)
-        return filePass.size() < 2 ? BiffUnlock::Damaged : BiffUnlock::Unsupported;
+    if (filePass.size() < 2)
+        return BiffUnlock::Damaged;
+    if (le16(filePass, 0) == 0)
+        return unobfuscate(stream, from, filePass, password);
+    if (le16(filePass, 0) != 1)
+        return BiffUnlock::Unsupported;
+    if (filePass.size() < 6)
+        return BiffUnlock::Damaged;
     BiffUnlock failure = BiffUnlock::WrongPassword;
     std::optional<Rc4Scheme> scheme = verified(filePass, utf16le(QLatin1String(kDefaultPassword)), failure);
     if (!scheme && failure == BiffUnlock::WrongPassword && !password.isEmpty())

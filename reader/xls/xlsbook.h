@@ -13,7 +13,8 @@ namespace reader {
 // numbers, date-formatted numbers as dates, booleans, a formula's cached
 // result and error cells as their text. A formula said to give text whose
 // text the file does not hold reads as "=" and isUnknown(). One encrypted
-// with RC4 opens with Excel's default key or the password; one encrypted
+// with RC4 or obfuscated with XOR opens with Excel's default key or the
+// password; one encrypted
 // otherwise or with another password, of an older version (Excel 5 or 95)
 // or unreadable has no sheets; problem() names the older version, and a
 // sheet naming a shared string the workbook does not hold, and why an

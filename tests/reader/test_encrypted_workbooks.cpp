@@ -4,11 +4,14 @@
 #include "reader/containers/cipher.h"
 #include "reader/containers/compoundfile.h"
 #include "reader/document.h"
+#include "reader/xls/xorobfuscation.h"
 
 #include <openssl/evp.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -39,21 +42,52 @@ void compareWorkbooks(reader::Document& read, reader::Document& plain)
     }
 }
 
-// kinds.xls as Excel saves it with a password: a FILEPASS of RC4 CryptoAPI
-// (128-bit key) after the first BOF, the sheets' offsets moved past it, and
-// every record after it encrypted by its offset in the stream, but for the
-// ones Excel leaves in the clear and the offset in BOUNDSHEET.
-QByteArray cryptoApiXls(const QString& password)
+std::uint16_t le16(const std::string& bytes, std::size_t at)
+{
+    return std::uint16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8);
+}
+
+std::string le16Bytes(std::uint16_t value)
+{
+    return std::string{char(value & 0xFF), char(value >> 8)};
+}
+
+// kinds.xls as Excel saves it with a password: a FILEPASS of filePassBody
+// after the first BOF, the sheets' offsets moved past it, and every byte of
+// the records after it sealed by its offset in the stream and its record's
+// length, but for the records Excel leaves in the clear and the offset in
+// BOUNDSHEET.
+QByteArray sealedXls(const std::string& filePassBody, const std::function<char(char, std::size_t, std::size_t)>& seal)
 {
     const QByteArray plain = fileBytes(kFixtures + "/kinds.xls");
     std::string stream;
     if (!reader::readCompoundStream(plain.constData(), std::size_t(plain.size()), "Workbook", stream))
         qFatal("kinds.xls has no workbook stream");
-    const auto le16 = [&](std::size_t at) { return std::uint16_t(std::uint8_t(stream[at]) | std::uint8_t(stream[at + 1]) << 8); };
+    const std::string filePass = "\x2F" + std::string(1, '\0') + le16Bytes(std::uint16_t(filePassBody.size())) + filePassBody;
+    const std::size_t from = 4 + le16(stream, 2);
+    stream.insert(from, filePass);
+    for (std::size_t at = from + filePass.size(); at + 4 <= stream.size(); at += 4 + le16(stream, at + 2)) {
+        const std::uint16_t type = le16(stream, at);
+        const std::size_t length = le16(stream, at + 2);
+        if (type == 0x0085) {
+            const std::uint32_t offset = reader::cipher::le32(stream, at + 4) + std::uint32_t(filePass.size());
+            stream.replace(at + 4, 4, reader::cipher::le32Bytes(offset));
+        }
+        if (type == 0x0809 || type == 0x00E1 || type == 0x0194 || type == 0x0195 || type == 0x0196 || type == 0x0138)
+            continue;
+        for (std::size_t p = at + 4 + (type == 0x0085 ? 4 : 0); p < at + 4 + length; ++p)
+            stream[p] = seal(stream[p], p, length);
+    }
+    return TestPackage::compoundFile({"Workbook"}, QByteArray(stream.data(), int(stream.size())));
+}
+
+// RC4 CryptoAPI with a 128-bit key, each byte by the key of its 1024-byte block.
+QByteArray cryptoApiXls(const QString& password)
+{
     const auto le32 = [](std::uint32_t v) { return reader::cipher::le32Bytes(v); };
     std::string pw;
     for (const QChar c : password)
-        pw += std::string{char(c.unicode() & 0xFF), char(c.unicode() >> 8)};
+        pw += le16Bytes(c.unicode());
     const std::string salt(16, '\x5A'), verifier(16, '\x3C');
     const std::string base = reader::cipher::digest(EVP_sha1(), {salt, pw});
     const auto keyOf = [&](std::uint32_t block) { return reader::cipher::digest(EVP_sha1(), {base, le32(block)}).substr(0, 16); };
@@ -69,21 +103,31 @@ QByteArray cryptoApiXls(const QString& password)
                                + provider;
     const std::string body = std::string("\x01\x00\x04\x00\x02\x00", 6) + le32(4) + le32(std::uint32_t(header.size()))
                              + header + le32(16) + salt + sealed.substr(0, 16) + le32(20) + sealed.substr(16);
-    const std::string filePass = std::string("\x2F\x00", 2) + char(body.size() & 0xFF) + char(body.size() >> 8) + body;
-    const std::size_t from = 4 + le16(2);
-    stream.insert(from, filePass);
-    for (std::size_t at = from + filePass.size(); at + 4 <= stream.size(); at += 4 + le16(at + 2)) {
-        const std::uint16_t type = le16(at);
-        if (type == 0x0085) {
-            const std::uint32_t offset = reader::cipher::le32(stream, at + 4) + std::uint32_t(filePass.size());
-            stream.replace(at + 4, 4, le32(offset));
+    std::uint32_t block = UINT32_MAX;
+    std::string keystream;
+    return sealedXls(body, [&](char byte, std::size_t p, std::size_t) {
+        if (p / 1024 != block) {
+            block = std::uint32_t(p / 1024);
+            keystream = *reader::cipher::rc4Keystream(keyOf(block), 1024);
         }
-        if (type == 0x0809 || type == 0x00E1 || type == 0x0194 || type == 0x0195 || type == 0x0196 || type == 0x0138)
-            continue;
-        for (std::size_t p = at + 4 + (type == 0x0085 ? 4 : 0); p < at + 4 + le16(at + 2); ++p)
-            stream[p] = char(stream[p] ^ (*reader::cipher::rc4Keystream(keyOf(std::uint32_t(p / 1024)), 1024))[p % 1024]);
-    }
-    return TestPackage::compoundFile({"Workbook"}, QByteArray(stream.data(), int(stream.size())));
+        return char(byte ^ keystream[p % 1024]);
+    });
+}
+
+// XOR obfuscation: FILEPASS type 0 with the password's key and verifier,
+// each byte rotated left by five bits, then XORed with the array's byte at
+// (its offset + its record's length) % 16.
+QByteArray xorXls(const QString& password, std::size_t filePassSize = 6)
+{
+    namespace xo = reader::xorobfuscation;
+    const std::string bytes = xo::passwordBytes(password);
+    const std::array<std::uint8_t, 16> array = xo::xorArray(bytes);
+    const std::string body = (std::string(2, '\0') + le16Bytes(xo::key(bytes)) + le16Bytes(xo::verifier(bytes)))
+                                 .substr(0, filePassSize);
+    return sealedXls(body, [&](char byte, std::size_t p, std::size_t length) {
+        const std::uint8_t rotated = std::uint8_t(std::uint8_t(byte) << 5 | std::uint8_t(byte) >> 3);
+        return char(rotated ^ array[(p + length) % 16]);
+    });
 }
 
 } // namespace
@@ -209,6 +253,53 @@ private slots:
             compareWorkbooks(document, plain);
     }
 
+    // Excel's figures for a workbook it obfuscated with the password "1950".
+    void xorKeyAndVerifier()
+    {
+        const std::string password = reader::xorobfuscation::passwordBytes(QStringLiteral("1950"));
+        QCOMPARE(reader::xorobfuscation::key(password), std::uint16_t(0x499A));
+        QCOMPARE(reader::xorobfuscation::verifier(password), std::uint16_t(0xCC61));
+    }
+
+    // XOR obfuscation (FILEPASS type 0), which LibreOffice reads but does not write.
+    void legacyXor_data()
+    {
+        QTest::addColumn<QString>("savedWith");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("password") << kPassword << kPassword << QString();
+        QTest::newRow("default key") << "VelvetSweatshop" << QString() << QString();
+        QTest::newRow("default key, another password given") << "VelvetSweatshop" << kPassword << QString();
+        // Excel keeps a character's low byte, or its high byte where that is 0.
+        QTest::newRow("password beyond ASCII") << QString::fromUtf8("s\xC3\xA9same \xC4\x80") << QString::fromUtf8("s\xC3\xA9same \xC4\x80")
+                                               << QString();
+        QTest::newRow("15 characters of a longer one") << "kova-secret-kov" << "kova-secret-kova" << QString();
+        QTest::newRow("no password") << kPassword << QString() << "a password is needed to open it";
+        QTest::newRow("wrong password") << kPassword << "kova-Secret" << "the password is wrong";
+    }
+    void legacyXor()
+    {
+        QFETCH(QString, savedWith);
+        QFETCH(QString, given);
+        QFETCH(QString, problem);
+        reader::Document document(reader::InMemory{xorXls(savedWith)}, {}, reader::SheetAccess::Random, given);
+        QCOMPARE(document.problem(), problem);
+        QCOMPARE(document.isPasswordProtected(), !problem.isEmpty());
+        reader::Document plain(kFixtures + "/kinds.xls", {});
+        if (problem.isEmpty())
+            compareWorkbooks(document, plain);
+        else
+            QCOMPARE(document.sheetNames(), QStringList());
+    }
+
+    void legacyXorCutShort()
+    {
+        reader::Document document(reader::InMemory{xorXls(kPassword, 4)}, {}, reader::SheetAccess::Random, kPassword);
+        QVERIFY(!document.isPasswordProtected());
+        QCOMPARE(document.sheetNames(), QStringList());
+        QCOMPARE(document.problem(), QStringLiteral("the encryption header is damaged"));
+    }
+
     void legacyLocked_data()
     {
         QTest::addColumn<QString>("given");
@@ -232,7 +323,7 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("problem");
         const QString other = "encrypted in a way this version does not read";
-        QTest::newRow("XOR obfuscation") << QByteArray("\x00\x00\x01\x00\x01\x00", 6) << other;
+        QTest::newRow("unknown type") << QByteArray("\x02\x00\x01\x00\x01\x00", 6) << other;
         QTest::newRow("unknown RC4 version") << QByteArray("\x01\x00\x09\x00\x09\x00", 6) << other;
         QTest::newRow("CryptoAPI header past the record")
             << QByteArray("\x01\x00\x04\x00\x02\x00\x00\x00\x00\x00\xFF\xFF\xFF\xFF", 14)
