@@ -3,9 +3,12 @@
 // dates, formulas with cached results, shared and inline strings, several
 // sheets), their sheet and shared-strings XML, the same for markup
 // libxlsxwriter does not write (other namespaces, prefixes, preserved and
-// dropped text edges, results to recalculate), delimited text in each
-// delimiter and encoding, and cell texts of every rule.
+// dropped text edges, results to recalculate), an .xls whose FILEPASS says
+// XOR obfuscation, delimited text in each delimiter and encoding, and cell
+// texts of every rule.
 #include "packagebytes.h"
+
+#include "reader/xls/xorobfuscation.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +65,23 @@ QByteArray workbook(const QString& path, int sheets, bool inlineStrings)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// kinds-default.xls with its FILEPASS turned to XOR obfuscation under
+// Excel's default key: the records after it are decoded, as garbage, and read.
+QByteArray xorObfuscatedXls()
+{
+    QFile file(QStringLiteral(KOVA_FIXTURES "/kinds-default.xls"));
+    QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray rc4("\x2F\x00\x36\x00\x01\x00\x01\x00\x01\x00", 10);
+    const int at = bytes.indexOf(rc4);
+    if (at < 0)
+        return {};
+    const std::string password = reader::xorobfuscation::passwordBytes(QStringLiteral("VelvetSweatshop"));
+    const std::uint16_t key = reader::xorobfuscation::key(password);
+    const std::uint16_t verifier = reader::xorobfuscation::verifier(password);
+    const char body[] = {0, 0, char(key & 0xFF), char(key >> 8), char(verifier & 0xFF), char(verifier >> 8)};
+    return bytes.replace(at + 4, int(sizeof body), body, int(sizeof body));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +121,9 @@ int main(int argc, char** argv)
     if (!save(out.filePath("sheet/namespaces.xml"), crafted + '\0' + strings)
         || !save(out.filePath("package/namespaces.xlsx"), fuzz::workbookAround(crafted, strings))
         || !save(out.filePath("package/recalculated.xlsx"), fuzz::workbookAround(crafted, strings, "<calcPr fullCalcOnLoad=\"1\"/>")))
+        return 1;
+    const QByteArray xls = xorObfuscatedXls();
+    if (xls.isEmpty() || !save(out.filePath("package/xor-default.xls"), xls))
         return 1;
     // An OpenDocument spreadsheet, stored, so that its content.xml mutates as XML: repeats, spans,
     // spaces, a covered cell, an error, a formula without a result, other prefixes.
