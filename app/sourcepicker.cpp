@@ -3,6 +3,7 @@
 
 #include "widgets/filedialogs.h"
 #include "widgets/messages.h"
+#include "widgets/passwordprompt.h"
 #include "forms/base/sheetloader.h"
 #include "record/passwordprotected.h"
 #include "reader/sourcekind.h"
@@ -29,7 +30,8 @@ SourcePicker::SourcePicker(QMainWindow* window, QLineEdit* path, QComboBox* shee
     m_textChoice->hide();
     connect(m_loader, &SheetLoader::loaded, this, &SourcePicker::landed);
     // Read again with the user's delimiter or encoding; the form hears of it as of a new choice.
-    connect(m_textChoice, &SourceTextChoice::changed, this, [this] { read(QString(), m_textChoice->options()); });
+    connect(m_textChoice, &SourceTextChoice::changed, this,
+            [this] { read(QString(), m_textChoice->options(), passwordFor(this->path())); });
     connect(m_sheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SourcePicker::sheetChosen);
     connect(m_path, &QLineEdit::editingFinished, this, &SourcePicker::confirmed);
 }
@@ -78,14 +80,14 @@ void SourcePicker::choose(const QString& path)
 {
     emit fileChosen(path);
     m_path->setText(path);
-    read(QString(), m_chosenText.value(path));
+    read(QString(), m_chosenText.value(path), passwordFor(path));
 }
 
 void SourcePicker::confirmed()
 {
     // Leaving the field after Return confirms nothing new.
     if (m_path->isModified())
-        read(QString(), m_chosenText.value(path()));
+        read(QString(), m_chosenText.value(path()), passwordFor(path()));
 }
 
 void SourcePicker::sheetChosen(int index)
@@ -95,10 +97,15 @@ void SourcePicker::sheetChosen(int index)
         emit sourceCleared(path());
         return;
     }
-    read(sheet, m_chosenText.value(path()));
+    read(sheet, m_chosenText.value(path()), passwordFor(path()));
 }
 
-void SourcePicker::read(const QString& sheet, const reader::TextOptions& text)
+QString SourcePicker::passwordFor(const QString& path) const
+{
+    return path == m_shownPath ? m_password : QString();
+}
+
+void SourcePicker::read(const QString& sheet, const reader::TextOptions& text, const QString& password)
 {
     m_path->setModified(false);
     const QString path = this->path();
@@ -106,6 +113,7 @@ void SourcePicker::read(const QString& sheet, const reader::TextOptions& text)
     if (path.trimmed().isEmpty()) {
         stopRead();
         m_shownPath = path;
+        m_password.clear();
         m_shownSheet.clear();
         m_textChoice->hide();
         {
@@ -117,7 +125,7 @@ void SourcePicker::read(const QString& sheet, const reader::TextOptions& text)
     }
     emit readStarted();
     m_window->statusBar()->showMessage(QStringLiteral("Reading ") + QDir::toNativeSeparators(path));
-    m_loader->start(path, sheet, text);
+    m_loader->start(path, sheet, text, password);
     // Its sheets are listed once it is read; the list shown is the earlier workbook's.
     m_sheets->setEnabled(m_readingSheetChoice);
 }
@@ -126,7 +134,10 @@ void SourcePicker::landed(const std::shared_ptr<LoadedSheet>& read)
 {
     m_sheets->setEnabled(true);
     m_window->statusBar()->clearMessage();
+    if (askPassword(*read))
+        return;
     m_shownSheet = read->sheet;
+    m_password = read->password;
     // Another sheet of the workbook listed: the list stands; a sheet that
     // cannot be read is the form's to report, as it reads it.
     QString sheet = read->sheet;
@@ -152,6 +163,24 @@ void SourcePicker::landed(const std::shared_ptr<LoadedSheet>& read)
                                                              : QStringLiteral("Unable to open workbook") + read->problem);
 }
 
+bool SourcePicker::askPassword(const LoadedSheet& locked)
+{
+    if (!locked.opensWithPassword)
+        return false;
+    const QString name = QFileInfo(locked.path).fileName();
+    const QString question = QStringLiteral("Password for ") + name + QLatin1Char(':');
+    const std::optional<QString> given = PasswordPrompt::ask(
+        m_window, locked.password.isEmpty() ? question : kova::wrongPasswordText() + QLatin1Char('\n') + question);
+    if (given) {
+        // The same read again, of the sheet it was of.
+        read(m_readingSheetChoice ? locked.sheet : QString(), locked.text, *given);
+        return true;
+    }
+    emit readStopped();
+    showShown();
+    return true;
+}
+
 void SourcePicker::stopRead()
 {
     if (!m_loader->isLoading())
@@ -167,6 +196,11 @@ void SourcePicker::cancelRead()
     if (!m_loader->isLoading())
         return;
     stopRead();
+    showShown();
+}
+
+void SourcePicker::showShown()
+{
     if (m_readingSheetChoice) {
         // The sheet the form still shows.
         const QSignalBlocker quiet(m_sheets);
@@ -183,6 +217,7 @@ void SourcePicker::clear()
 {
     stopRead();
     m_shownPath.clear();
+    m_password.clear();
     m_path->clear();
     // Not quietly: the form is told that no sheet is chosen.
     m_sheets->clear();

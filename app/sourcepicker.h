@@ -23,7 +23,10 @@ struct LoadedSheet;
 //
 // The text options the user chose for a file stay with its path while the
 // window is open, so choosing it again reads it as before; they are this
-// window's own, and go down with every read.
+// window's own, and go down with every read. A workbook saved with a
+// password is asked for it (again after a wrong one); the password goes down
+// with every read of that workbook, and is dropped with it when another is
+// chosen. Cancelling the question keeps the workbook shown before.
 class SourcePicker final : public QObject
 {
     Q_OBJECT
@@ -72,9 +75,17 @@ private:
     void confirmed();
     void choose(const QString& path);
     void sheetChosen(int index);
-    // Reads the workbook at path() (its first sheet, or sheet) with text.
-    void read(const QString& sheet, const reader::TextOptions& text);
+    // Reads the workbook at path() (its first sheet, or sheet) with text and password.
+    void read(const QString& sheet, const reader::TextOptions& text, const QString& password);
+    // The password the workbook shown was opened with, for path; empty for another file.
+    QString passwordFor(const QString& path) const;
     void landed(const std::shared_ptr<LoadedSheet>& read);
+    // The read of a workbook that wants a password: asks for it and reads
+    // again, or on Cancel shows the workbook shown before. False when the
+    // workbook is not one a password opens.
+    bool askPassword(const LoadedSheet& locked);
+    // The workbook, sheet and text options shown before the read began.
+    void showShown();
 
     QMainWindow* m_window;
     QLineEdit* m_path;
@@ -84,5 +95,6 @@ private:
     QHash<QString, reader::TextOptions> m_chosenText;   // by path, as last read
     QString m_shownPath;                  // the workbook whose sheets are listed
     QString m_shownSheet;                 // the sheet last reported
+    QString m_password;                   // what the listed workbook was opened with
     bool m_readingSheetChoice = false;    // the read is of another sheet of the listed workbook
 };

@@ -114,6 +114,11 @@ bool Document::isPasswordProtected() const
     return m_book && m_book->isPasswordProtected();
 }
 
+bool Document::opensWithPassword() const
+{
+    return m_book && m_book->opensWithPassword();
+}
+
 bool Document::selectSheet(const QString& name)
 {
     return m_book && m_book->selectSheet(name);

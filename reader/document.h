@@ -58,6 +58,9 @@ public:
     // The file is a workbook saved with a password that was not given or was
     // wrong (problem() says which): it has no sheets to read.
     bool isPasswordProtected() const;
+    // Password-protected, and another password may open it: not one whose
+    // encryption the reader does not undo (an .ods saved with a password).
+    bool opensWithPassword() const;
     // Exact name match; false for an unknown name or a sheet that cannot be read.
     bool selectSheet(const QString& name);
     // Used range of the selected sheet (computed from the cells themselves).

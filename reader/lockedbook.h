@@ -21,6 +21,7 @@ public:
     QString text(int, int) const override { return {}; }
     QString problem() const override { return m_problem; }
     bool isPasswordProtected() const override { return m_lock != Lock::Damaged; }
+    bool opensWithPassword() const override { return isPasswordProtected(); }
 
 private:
     const Lock m_lock;

@@ -186,7 +186,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
 
     std::optional<reader::Document> opened;
     if (!request.document) {
-        opened.emplace(request.sourcePath, request.text);
+        opened.emplace(request.sourcePath, request.text, reader::SheetAccess::Random, request.password);
         if (!opened->selectSheet(request.sheetName)) {
             sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName + unreadable(*opened));
             return ExportOutcome::Refused;

@@ -29,6 +29,8 @@ struct ExportRequest
     // How delimited text at sourcePath is read when the export opens it: the
     // user's choice for that workbook, which document was read with too.
     reader::TextOptions text{};
+    // The workbook's password when the export opens it; never written anywhere.
+    QString password{};
     // Seen once per row and once more before the Header ID is reserved, where
     // a hold (a question that offers to stop the export) keeps it waiting; null
     // for an export that is never stopped.

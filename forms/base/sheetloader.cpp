@@ -28,22 +28,25 @@ SheetLoader::~SheetLoader()
     }
 }
 
-void SheetLoader::start(const QString& path, const QString& sheet, const reader::TextOptions& text)
+void SheetLoader::start(const QString& path, const QString& sheet, const reader::TextOptions& text,
+                        const QString& password)
 {
     const int choice = ++*m_current;
     m_loading = true;
-    QThread* thread = QThread::create([this, path, sheet, text, choice, current = m_current] {
+    QThread* thread = QThread::create([this, path, sheet, text, password, choice, current = m_current] {
         auto read = std::make_shared<LoadedSheet>();
         read->path = path;
         read->text = text;
+        read->password = password;
         // Taken before reading, so that a change made while it is read counts as one.
         read->fingerprint = reader::workbookFingerprint(path);
         // Surveyed, not held: the mapping lists need a few rows at the top, and
         // the export reads the rows again as they arrive.
-        auto document = std::make_unique<reader::Document>(path, text, reader::SheetAccess::Forward);
+        auto document = std::make_unique<reader::Document>(path, text, reader::SheetAccess::Forward, password);
         read->sheetNames = document->sheetNames();
         read->delimitedText = document->isDelimitedText();
         read->passwordProtected = document->isPasswordProtected();
+        read->opensWithPassword = document->opensWithPassword();
         read->sheet = sheet.isEmpty() ? read->sheetNames.value(0) : sheet;
         read->selected = !read->sheet.isEmpty() && *current == choice && document->selectSheet(read->sheet);
         if (read->selected)

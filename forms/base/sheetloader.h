@@ -19,11 +19,13 @@ struct LoadedSheet
 {
     QString path;
     reader::TextOptions text;       // what it was read with: the user's choice for the workbook
+    QString password;               // what it was opened with: the one the user gave for it, if any
     QStringList sheetNames;
     QString sheet;                  // the sheet asked for, else the first; empty when there is none
     bool selected = false;          // the sheet was read
     bool delimitedText = false;
     bool passwordProtected = false;
+    bool opensWithPassword = false; // protected, and another password may open it
     QString problem;                // unreadableInWindow() of the workbook when the sheet was not read
     QByteArray fingerprint;         // reader::workbookFingerprint() taken before reading
     std::unique_ptr<reader::Document> document;   // with sheet selected; null unless selected
@@ -49,7 +51,7 @@ public:
     ~SheetLoader() override;
 
     // sheet empty: the workbook's first sheet.
-    void start(const QString& path, const QString& sheet, const reader::TextOptions& text);
+    void start(const QString& path, const QString& sheet, const reader::TextOptions& text, const QString& password);
     // Drops the result of the read running now; nothing is reported.
     void cancel();
     bool isLoading() const { return m_loading; }

@@ -50,6 +50,7 @@ void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<k
     m_gate = std::make_shared<WindowGate>(batchesInFlight);
     request.cancel = m_cancel.get();
     request.text = sourceText(request.sourcePath);
+    request.password = sourcePassword(request.sourcePath);
     m_thread.reset(QThread::create(
         [this, request, job = std::shared_ptr<kova::ExportJob>(std::move(job)), terms = std::move(terms),
          // request.cancel points into it
@@ -82,12 +83,18 @@ void TransactionForm::offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet)
 {
     m_sourcePath = sheet->path;
     m_sourceText = sheet->text;
+    m_sourcePassword = sheet->password;
     m_offered = std::move(sheet);
 }
 
 reader::TextOptions TransactionForm::sourceText(const QString& path) const
 {
     return path == m_sourcePath ? m_sourceText : reader::TextOptions();
+}
+
+QString TransactionForm::sourcePassword(const QString& path) const
+{
+    return path == m_sourcePath ? m_sourcePassword : QString();
 }
 
 std::shared_ptr<LoadedSheet> TransactionForm::takeLoadedSheet(const QString& path, const QString& sheet)

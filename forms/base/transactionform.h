@@ -48,6 +48,10 @@ public:
     // again or exports it: as the window read the workbook it offered last,
     // when that was path; the defaults for any other file.
     reader::TextOptions sourceText(const QString& path) const;
+    // The password the window opened the workbook at path with, for every
+    // read and export of it; empty for any other file. Held until the window
+    // offers another workbook.
+    QString sourcePassword(const QString& path) const;
 
     // Stops the running export if its Header ID is not reserved yet.
     void cancelExport();
@@ -80,7 +84,8 @@ protected:
         QString acceptedWriteAgain;
         QString takenRefusal;
     };
-    // The request's text options are the form's for its source (sourceText()).
+    // The request's text options and password are the form's for its source
+    // (sourceText(), sourcePassword()).
     void startExport(kova::ExportRequest request, std::unique_ptr<kova::ExportJob> job, ExportTerms terms = {});
     // What the export left for the form to show, on the form's thread. An
     // export started again from here runs on as the same one.
@@ -122,5 +127,6 @@ private:
     // The workbook the window offered last, and how the window read it.
     QString m_sourcePath;
     reader::TextOptions m_sourceText;
+    QString m_sourcePassword;
 };
 

@@ -200,7 +200,8 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
         m_sheet = std::move(unchanged);
     } else {
         const reader::TextOptions text = transactionForm ? transactionForm->sourceText(path) : reader::TextOptions();
-        auto read = std::make_unique<reader::Document>(path, text, reader::SheetAccess::Forward);
+        const QString password = transactionForm ? transactionForm->sourcePassword(path) : QString();
+        auto read = std::make_unique<reader::Document>(path, text, reader::SheetAccess::Forward, password);
         if (!read->selectSheet(sheet)) {
             Messages::critical(m_form, QStringLiteral("Error. Unable to select sheet ") + sheet + unreadableInWindow(*read));
             return {};

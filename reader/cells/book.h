@@ -39,6 +39,8 @@ public:
     // A workbook saved with a password opens without sheets; this tells it
     // from one that cannot be read at all.
     virtual bool isPasswordProtected() const { return false; }
+    // Password-protected in a way the reader undoes: another password may open it.
+    virtual bool opensWithPassword() const { return false; }
     virtual bool readIntact() const { return true; }
     // Delimited text: what the selected sheet was read with.
     virtual TextOptions textOptions() const { return {}; }

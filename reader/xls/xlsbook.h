@@ -37,6 +37,7 @@ public:
     QString text(int row, int column) const override;
     bool isUnknown(int row, int column) const override;
     bool isPasswordProtected() const override;
+    bool opensWithPassword() const override { return isPasswordProtected(); }
     QString problem() const override;
 
 private:

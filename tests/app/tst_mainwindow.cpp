@@ -5,6 +5,7 @@
 #include "widgets/filedialogs.h"
 #include "forms/base/logpacker.h"
 #include "widgets/messages.h"
+#include "widgets/passwordprompt.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
 #include "settings/settingsfile.h"
@@ -25,6 +26,8 @@ class TestMainWindow final : public QObject
     MainWindow* m_window = nullptr;
     // Boxes as "<window or other> <kind>: <text>" (a form parents its own), dialogs as "<caption>: <start>".
     QStringList m_boxes, m_dialogs, m_answers;
+    // Password questions as "<window or other>: <text>", answered from m_passwords; cancelled once it is empty.
+    QStringList m_asked, m_passwords;
     QTemporaryDir m_dir;
     LogPacker m_rows;   // the rows report() sends, packed as an export packs them
 
@@ -70,6 +73,14 @@ private slots:
     {
         m_boxes.clear();
         m_dialogs.clear();
+        m_asked.clear();
+        m_passwords.clear();
+        PasswordPrompt::setPresenter([this](QWidget* parent, const QString& text) -> std::optional<QString> {
+            m_asked << QString(parent == m_window ? "window: " : "other: ") + text;
+            if (m_passwords.isEmpty())
+                return std::nullopt;
+            return m_passwords.takeFirst();
+        });
         Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
             m_boxes << QString(parent == m_window ? "window " : "other ")
                            + (kind == Messages::Kind::Critical ? "critical: " : "information: ") + text;
@@ -143,7 +154,7 @@ private slots:
         QCOMPARE(sheets->itemText(2) + sheets->currentText(), QStringLiteral("GammaAlpha"));
 
         // An unreadable sheet is reported once, by the form; an unreadable workbook leaves no lists on offer, and an
-        // encrypted one says what to do.
+        // encrypted one asks for its password: cancelled, the workbook shown before stays.
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 2);
         const QString text = m_dir.filePath("text.xlsx"), broken = m_dir.filePath("broken.xlsx"), locked = m_dir.filePath("locked.xlsx");
@@ -161,11 +172,12 @@ private slots:
         choose(text);
         QCOMPARE(mapped->count(), 0);
         choose(locked);
-        QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}, {locked, ""}}));
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), text);
+        QCOMPARE(m_asked, QStringList{"window: Password for locked.xlsx:"});
+        QCOMPARE(calls(changes), (QList<QVariantList>{{broken, "Broken"}, {text, ""}}));
         QCOMPARE(m_boxes, (QStringList{"other critical: Error. Unable to select sheet Alpha", "other critical: Error. Unable to select sheet Beta",
                                        "other critical: Error. Unable to select sheet Broken: xl/worksheets/sheet1.xml: not well-formed XML (line 1)",
-                                       "window critical: Unable to open workbook: the file is neither a workbook nor text",
-                                       "window critical: Workbook is password-protected: save it without a password and choose it again"}));
+                                       "window critical: Unable to open workbook: the file is neither a workbook nor text"}));
     }
 
     // Delimited text shows its delimiter and encoding choice; another delimiter is read again, and the
@@ -209,6 +221,57 @@ private slots:
         // Chosen again, the file reads as it was shown.
         choose(csv);
         QCOMPARE(choice->currentText(), QString("Found"));
+    }
+
+    // A workbook saved with a password is asked for it, again after a wrong one, until it opens or the
+    // question is cancelled; Cancel keeps the workbook shown before, its sheet and the form's lists.
+    // The password given goes down with every read of that workbook and is dropped with it.
+    void passwordAsked()
+    {
+        const QString locked = QStringLiteral(KOVA_FIXTURES "/kinds-password.xls");
+        const QString question = "window: Password for kinds-password.xls:";
+        const QString again = "window: Wrong password for the workbook\nPassword for kinds-password.xls:";
+        auto* sheets = child<QComboBox>("cboSheets");
+        const QString earlier = workbook("earlier.xlsx", {"One", "Two"});
+        choose(earlier);
+        sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
+        auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
+        const auto shown = [&] {
+            QStringList items;
+            for (int i = 0; i < sheets->count(); ++i)
+                items << sheets->itemText(i);
+            return child<QLineEdit>("txtSource")->text() + "|" + items.join(',') + "|" + sheets->currentText() + "|"
+                   + QString::number(mapped->count());
+        };
+        const QString before = shown();
+        QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
+        choose(locked);
+        m_passwords = QStringList{"kova-Secret"};
+        choose(locked);
+        QCOMPARE(shown(), before);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(m_asked, (QStringList{question, question, again}));
+
+        m_asked.clear();
+        m_passwords = QStringList{"kova-Secret", "kova-secret"};
+        choose(locked);
+        const QStringList kinds = reader::Document(QStringLiteral(KOVA_FIXTURES "/kinds.xls"), {}).sheetNames();
+        QVERIFY(kinds.size() > 1);
+        QCOMPARE(shown(), locked + "|" + kinds.join(',') + "|" + kinds.first() + "|" + QString::number(mapped->count()));
+        QCOMPARE(m_asked, (QStringList{question, again}));
+        // Another sheet, and the workbook chosen again: read with the password given, not asked for it.
+        sheets->setCurrentIndex(1);
+        QVERIFY(workbookRead(m_window));
+        choose(locked);
+        QCOMPARE(m_asked.size(), 2);
+        QCOMPARE(calls(changes), (QList<QVariantList>{{locked, kinds.at(0)}, {locked, kinds.at(1)}, {locked, kinds.at(0)}}));
+        QCOMPARE(m_boxes, QStringList{});
+        // Another workbook chosen drops it: chosen again, it is asked for.
+        choose(earlier);
+        choose(locked);
+        QCOMPARE(m_asked, (QStringList{question, again, question}));
+        QCOMPARE(child<QLineEdit>("txtSource")->text(), earlier);
     }
 
     // Marked fields, the amount column, and cells outside the values or the rows.

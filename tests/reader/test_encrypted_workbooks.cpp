@@ -200,6 +200,7 @@ private slots:
               new reader::Document(reader::InMemory{encrypted}, {}, reader::SheetAccess::Random, given)}) {
             const std::unique_ptr<reader::Document> owned(document);
             QVERIFY(document->isPasswordProtected());
+            QVERIFY(document->opensWithPassword());
             QCOMPARE(document->sheetNames(), QStringList());
             QCOMPARE(document->problem(), problem);
             QVERIFY(!document->selectSheet("Text"));
@@ -285,6 +286,7 @@ private slots:
         reader::Document document(reader::InMemory{xorXls(savedWith)}, {}, reader::SheetAccess::Random, given);
         QCOMPARE(document.problem(), problem);
         QCOMPARE(document.isPasswordProtected(), !problem.isEmpty());
+        QCOMPARE(document.opensWithPassword(), !problem.isEmpty());
         reader::Document plain(kFixtures + "/kinds.xls", {});
         if (problem.isEmpty())
             compareWorkbooks(document, plain);
@@ -313,6 +315,7 @@ private slots:
         QFETCH(QString, problem);
         reader::Document document(kFixtures + "/kinds-password.xls", {}, reader::SheetAccess::Random, given);
         QVERIFY(document.isPasswordProtected());
+        QVERIFY(document.opensWithPassword());
         QCOMPARE(document.sheetNames(), QStringList());
         QCOMPARE(document.problem(), problem);
     }

@@ -236,6 +236,8 @@ private slots:
         reader::Document document(reader::InMemory{bytes});
         QCOMPARE(document.sheetNames(), QStringList());
         QCOMPARE(document.isPasswordProtected(), passwordProtected);
+        // No password opens it here: the window does not ask for one.
+        QVERIFY(!document.opensWithPassword());
         QCOMPARE(document.problem(), problem);
     }
 
