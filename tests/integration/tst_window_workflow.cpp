@@ -1,5 +1,6 @@
 // The real main window driven as a user drives it: each type exported, and what moves on between runs.
 
+#include "encryptpackage.h"
 #include "expect.h"
 #include "filesizelimit.h"
 #include "recordingsink.h"
@@ -9,6 +10,7 @@
 #include "core/transfer/transferexport.h"
 #include "widgets/filedialogs.h"
 #include "widgets/messages.h"
+#include "widgets/passwordprompt.h"
 #include "forms/base/transactionform.h"
 #include "widgets/clock.h"
 #include "register/batchregister.h"
@@ -267,6 +269,80 @@ private slots:
         QCOMPARE(logText(user.window.data()), QStringList(c.log << fate).join('\n'));
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
         QCOMPARE(expect::fileBytes(dest), c.upload);
+    }
+
+    // A workbook saved with a password is asked for it once: its sheets are listed and the export
+    // writes what its plain twin writes. Changed on disk, it is read again with the same password;
+    // changed to another password, the export is refused and the workbook chosen again asks for it.
+    // The password is in no box, no log line and not in the settings file.
+    void passwordProtectedExport()
+    {
+        const QString plain = QStringLiteral(KOVA_FIXTURES "/batch.xlsx");
+        const QString locked = m_dir.filePath("locked.xlsx");
+        const QString dest = m_dir.filePath("locked.txt");
+        const auto lock = [&](const QString& password, EncryptedStreams::Kind kind) {
+            const QByteArray bytes = EncryptedStreams::of(expect::fileBytes(plain), password, kind).file();
+            QFile file(locked);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QStringList asked, given;
+        PasswordPrompt::setPresenter([&](QWidget*, const QString& text) -> std::optional<QString> {
+            asked << text;
+            return given.isEmpty() ? std::nullopt : std::optional<QString>(given.takeFirst());
+        });
+        const auto exported = [&](const QString& book, const std::function<void(WindowDriver&)>& meanwhile) {
+            cleanup();
+            setToday(QDate(2026, 12, 7));
+            QVariantMap values{{"HasColumnHeader", true}, {"HeaderID", 42}, {"CompanyID", "ABCDE12345"}};
+            const QStringList keys{"TrxRef", "TrxDate", "FromAcc", "ToAcc", "Amount", "Remittance",
+                                   "BICode", "Bank", "Branch", "Beneficiary", "CustType", "Residence"};
+            for (int i = 0; i < keys.size(); ++i)
+                values.insert(keys.at(i), i + 1);
+            expect::writeSettings(settingsPath(), "Transfer", values);
+            QFile::remove(dest);
+            WindowDriver user;
+            user.browse("btnSrc", book);
+            user.browse("btnDest", dest);
+            meanwhile(user);
+            user.field<QDateEdit>("dteEffDate")->setDate(QDate(2026, 12, 7));
+            user.field<QDateEdit>("dteFrom")->setDate(QDate(2026, 12, 1));
+            user.field<QDateEdit>("dteTo")->setDate(QDate(2026, 12, 31));
+            user.click("btnExport");
+            const QString log = logText(user.window.data());
+            const QString seen = user.boxes.join('|') + log + expect::fileBytes(settingsPath());
+            return QStringList{user.boxes.join('|'), log.split('\n').value(0), QString::fromLatin1(expect::fileBytes(dest)),
+                               QString::number(seen.contains("kova-secret") || seen.contains("kova-other"))};
+        };
+        const QStringList twin = exported(plain, [](WindowDriver&) {});
+        QCOMPARE(twin.at(0), QString("form information: Done!"));
+        QVERIFY(twin.at(2).startsWith("0|FT|00000042|||20261207|ABCDE12345|1750000.50|00002|WDK|IDR|\n"));
+        QCOMPARE(asked, QStringList{});
+
+        QVERIFY(lock("kova-secret", EncryptedStreams::Kind::Agile));
+        given = QStringList{"kova-secret"};
+        QCOMPARE(exported(locked, [](WindowDriver&) {}), twin);
+        QCOMPARE(asked, QStringList{"Password for locked.xlsx:"});
+
+        asked.clear();
+        given = QStringList{"kova-secret"};
+        const QStringList reread = exported(locked, [&](WindowDriver&) { QVERIFY(lock("kova-secret", EncryptedStreams::Kind::Standard)); });
+        QCOMPARE(reread.at(1), QString("Workbook read again: it changed on disk since it was chosen"));
+        QCOMPARE(QStringList{reread.at(0)} + reread.mid(2), QStringList{twin.at(0)} + twin.mid(2));
+        QCOMPARE(asked, QStringList{"Password for locked.xlsx:"});
+
+        asked.clear();
+        given = QStringList{"kova-secret", "kova-other"};
+        const QStringList refused = exported(locked, [&](WindowDriver& user) {
+            QVERIFY(lock("kova-other", EncryptedStreams::Kind::Agile));
+            user.click("btnExport");
+            QCOMPARE(user.boxes, QStringList{"form critical: Error. Unable to select sheet Batch: the password is wrong"});
+            QVERIFY(!QFile::exists(dest));
+            user.boxes.clear();
+            user.browse("btnSrc", locked);
+        });
+        QCOMPARE(QStringList{refused.at(0)} + refused.mid(2), QStringList{twin.at(0)} + twin.mid(2));
+        QCOMPARE(asked, (QStringList{"Password for locked.xlsx:", "Wrong password for the workbook\nPassword for locked.xlsx:"}));
+        PasswordPrompt::setPresenter({});
     }
 
     // After a run, another type: nothing of the run, the workbook or the old form is left.

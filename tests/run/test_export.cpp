@@ -8,6 +8,7 @@
 #include "render/messagetext.h"
 #include "reader/document.h"
 
+#include "encryptpackage.h"
 #include "enginetest.h"
 #include "testpackage.h"
 #include "filesizelimit.h"
@@ -525,6 +526,37 @@ private slots:
 
     // Row errors and every refusal of the road leave the folder as it was, the
     // earlier batch too. A file size limit stands in for a full disk.
+    // A workbook saved with a password, opened by the export itself: read with the request's password.
+    void passwordOfTheRequest_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("its password") << "kova-secret" << "Done!";
+        QTest::newRow("none") << QString() << "Error. Unable to select sheet Data: a password is needed to open it";
+        QTest::newRow("a wrong one") << "kova-Secret" << "Error. Unable to select sheet Data: the password is wrong";
+    }
+    void passwordOfTheRequest()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, box);
+        writeBook("Data", {{"ann", 5}, {"bob", 7}});
+        const QByteArray locked =
+            EncryptedStreams::of(fileBytes(m_book), "kova-secret", EncryptedStreams::Kind::Standard).file();
+        QFile file(m_book);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(locked) == locked.size());
+        file.close();
+        SampleJob job;
+        ExportRequest request{m_book, "Data", m_dest, m_ini};
+        request.password = given;
+        const ExportOutcome outcome = runExport(request, job, m_sink).outcome;
+        QCOMPARE(m_sink.boxTexts(), QStringList{box});
+        QCOMPARE(outcome, box == "Done!" ? ExportOutcome::Written : ExportOutcome::Refused);
+        if (box == "Done!")
+            QCOMPARE(fileLines(m_dest), (QStringList{"H|2", "D|ann", "D|bob"}));
+        else
+            QVERIFY(!QFile::exists(m_dest));
+    }
+
     void roadRefusals_data()
     {
         QTest::addColumn<QList<QVariantList>>("rows");
