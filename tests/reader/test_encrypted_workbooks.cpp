@@ -117,13 +117,12 @@ QByteArray cryptoApiXls(const QString& password)
 // XOR obfuscation: FILEPASS type 0 with the password's key and verifier,
 // each byte rotated left by five bits, then XORed with the array's byte at
 // (its offset + its record's length) % 16.
-QByteArray xorXls(const QString& password, std::size_t filePassSize = 6)
+QByteArray xorXls(const QString& password)
 {
     namespace xo = reader::xorobfuscation;
     const std::string bytes = xo::passwordBytes(password);
     const std::array<std::uint8_t, 16> array = xo::xorArray(bytes);
-    const std::string body = (std::string(2, '\0') + le16Bytes(xo::key(bytes)) + le16Bytes(xo::verifier(bytes)))
-                                 .substr(0, filePassSize);
+    const std::string body = std::string(2, '\0') + le16Bytes(xo::key(bytes)) + le16Bytes(xo::verifier(bytes));
     return sealedXls(body, [&](char byte, std::size_t p, std::size_t length) {
         const std::uint8_t rotated = std::uint8_t(std::uint8_t(byte) << 5 | std::uint8_t(byte) >> 3);
         return char(rotated ^ array[(p + length) % 16]);
@@ -294,9 +293,29 @@ private slots:
             QCOMPARE(document.sheetNames(), QStringList());
     }
 
-    void legacyXorCutShort()
+    // The key is checked as well as the verifier: one of them right is not the password.
+    void legacyXorKeyChecked()
     {
-        reader::Document document(reader::InMemory{xorXls(kPassword, 4)}, {}, reader::SheetAccess::Random, kPassword);
+        QByteArray bytes = xorXls(kPassword);
+        const int filePass = bytes.indexOf(QByteArray("\x2F\x00\x06\x00\x00\x00", 6));
+        QVERIFY(filePass > 0);
+        bytes[filePass + 6] = char(bytes[filePass + 6] ^ 1);
+        reader::Document document(reader::InMemory{bytes}, {}, reader::SheetAccess::Random, kPassword);
+        QCOMPARE(document.problem(), QStringLiteral("the password is wrong"));
+    }
+
+    // A FILEPASS too short for its type's fields.
+    void legacyFilePassCutShort_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("XOR obfuscation") << QByteArray("\x00\x00\x01\x00", 4);
+        QTest::newRow("RC4") << QByteArray("\x01\x00\x01\x00", 4);
+    }
+    void legacyFilePassCutShort()
+    {
+        QFETCH(QByteArray, body);
+        const QByteArray bytes = sealedXls(body.toStdString(), [](char byte, std::size_t, std::size_t) { return byte; });
+        reader::Document document(reader::InMemory{bytes}, {}, reader::SheetAccess::Random, kPassword);
         QVERIFY(!document.isPasswordProtected());
         QCOMPARE(document.sheetNames(), QStringList());
         QCOMPARE(document.problem(), QStringLiteral("the encryption header is damaged"));
