@@ -36,6 +36,9 @@ SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type)
     saved.columns = readColumnIndexes(settings, type.group, type.keys());
     settings.beginGroup(type.group);
     saved.hasColumnHeader = hasColumnHeaderKey.in(settings).toBool();
+    saved.stored = settings.contains(hasColumnHeaderKey.name);
+    for (const QString& key : type.keys())
+        saved.stored = saved.stored || settings.contains(key);
     saved.headerRow = qMax(1, headerRowKey.in(settings).toInt());
     for (const FieldSpec& field : type.fields)
         saved.headerTexts.append(settings.value(headerTextKey(field)).toString());

@@ -19,6 +19,9 @@ struct SavedMapping
     QStringList headerTexts;    // in field order; empty where none was kept
     bool hasColumnHeader = false;
     int headerRow = 1;          // the sheet row holding the column titles
+    // The group holds a mapping (a field's column or "HasColumnHeader"); a
+    // Header ID or Corporate ID stored alone is none.
+    bool stored = false;
 };
 
 // The stored column indexes of type's group, in field order: all 0 when the

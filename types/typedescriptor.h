@@ -37,7 +37,9 @@ struct FieldSpec
     QString comboName;    // object name of the field's mapping combo box in the form
     Required required = Required::Never;
     QString missingMessage;   // the refusal when a required field is not mapped
-    QStringList aliases;  // other header texts that name it in a workbook
+    // Other titles that name it in a workbook, the common English and
+    // Indonesian ones, by which a column is matched to a field not yet mapped.
+    QStringList aliases;
     QString expects;      // what the bank accepts in its cells
     CellKind kind = CellKind::Text;
     // The form's mapping row calls it so, without the required mark, where

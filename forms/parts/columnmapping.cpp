@@ -3,6 +3,7 @@
 #include "settings/mappingstore.h"
 #include "record/cells.h"
 #include "settings/sheetmapping.h"
+#include "settings/titlematch.h"
 #include "widgets/messages.h"
 #include "forms/parts/requiredcaption.h"
 #include "forms/base/sheetloader.h"
@@ -42,6 +43,14 @@ QStringList columnChoices(const reader::Document& workbook, bool withHeaders, in
     return choices;
 }
 
+// Every change of any row restyles them all: a style sheet set again, even
+// the same one, polishes the box anew.
+void setStyle(QComboBox* combo, const QString& style)
+{
+    if (combo->styleSheet() != style)
+        combo->setStyleSheet(style);
+}
+
 QString columnTip(int column, const QString& text)
 {
     return kova::columnLetters(column) + QStringLiteral(": ") + text;
@@ -51,18 +60,9 @@ QString columnTip(int column, const QString& text)
 // doubled, or none saved while the others moved) stands out until the user
 // picks its column.
 const QString markedStyle = QStringLiteral("QComboBox { border: 2px solid #e73d4a; }");
-
-// "Acc No", "acc_no" and "ACC #" name the same column: case, spaces and
-// punctuation do not count, and "#" is read as "No".
-QString comparable(const QString& name)
-{
-    const QString spelled = QString(name).replace(QLatin1Char('#'), QStringLiteral("no"));
-    QString plain;
-    for (const QChar ch : spelled)
-        if (ch.isLetterOrNumber())
-            plain.append(ch.toLower());
-    return plain;
-}
+// A column read by two fields (the date and an account alike) is most often a
+// slip of the list; both rows say so until one is changed.
+const QString sharedStyle = QStringLiteral("QComboBox { border: 2px solid #b35900; }");
 
 } // namespace
 
@@ -84,12 +84,15 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
         m_headerRowBox->setKeyboardTracking(false);   // a sheet is read again per change, not per digit
         m_connections.append(QObject::connect(
             m_headerRowBox, QOverload<int>::of(&QSpinBox::valueChanged), form, [this](int row) {
+                m_headersChosen = true;
                 m_headerRow = row;
                 const QStringList lines = headersClicked();
                 if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
                     emit transactionForm->mappingMatched(lines);
             }));
     }
+    // The user's own word on the titles is never guessed over.
+    m_connections.append(QObject::connect(chkHeaders, &QCheckBox::clicked, form, [this] { m_headersChosen = true; }));
     for (QComboBox* combo : qAsConst(m_fields)) {
         // A few characters of each header must not hide which column is which;
         // the lists size themselves to their entries in fitWidth().
@@ -98,9 +101,8 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
             QObject::connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), form, [this, combo] {
                 m_matched.remove(combo);
                 m_followed.remove(combo);
-                if (m_problems.remove(combo))
-                    combo->setStyleSheet(QString());
-                showColumn(combo);
+                m_problems.remove(combo);
+                markRows();
             }));
     }
     setHeaderRow(kova::readSavedMapping(m_settingsPath, m_type).headerRow);
@@ -149,6 +151,7 @@ void ColumnMapping::buildRows(const QVector<QGridLayout*>& groups)
 
 void ColumnMapping::markRequired(bool othersMode)
 {
+    m_othersMode = othersMode;
     for (int i = 0; i < m_captions.size(); ++i) {
         const kova::FieldSpec& field = m_type.fields.at(i);
         const bool required = field.required == kova::Required::Always
@@ -177,10 +180,9 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     m_workbookPath = path;
     m_sheetName = sheet;
     m_sheet.reset();
-    for (QComboBox* combo : qAsConst(m_fields))
-        combo->setStyleSheet(QString());
     m_problems.clear();
     m_followed.clear();
+    markRows();
     if (sheet.isEmpty()) {
         // No sheet is chosen (the workbook could not be read): columns of an
         // earlier workbook must not stay on offer as if they were this one's.
@@ -214,8 +216,9 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     for (const QComboBox* combo : qAsConst(m_fields))
         previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
 
-    m_showsHeaders = m_chkHeaders->isChecked();
     kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    QStringList lines = saved.stored || mayKeep ? QStringList() : guessHeaders(workbook);
+    m_showsHeaders = m_chkHeaders->isChecked();
     saved.hasColumnHeader = m_showsHeaders;
     saved.headerRow = headerRow();
     const kova::SheetMapping placed = kova::placeMapping(m_type, saved, workbook);
@@ -230,11 +233,44 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
         fitWidth(combo, choices);
     }
     readColumnsSettings();
-    QStringList lines = applyPlacement(placed);
-    if (!m_showsHeaders)
-        return lines;
-    keepHeaderColumns(previousTexts, choices);
-    return lines + matchByHeader(savedKeys(), choices);
+    lines += applyPlacement(placed);
+    if (m_showsHeaders) {
+        keepHeaderColumns(previousTexts, choices);
+        lines += matchByHeader(savedKeys(), choices);
+    }
+    if (!saved.stored)
+        lines += unmappedAdvice();
+    markRows();
+    return lines;
+}
+
+QStringList ColumnMapping::guessHeaders(const reader::Document& workbook)
+{
+    if (m_headersChosen)
+        return {};
+    const int row = kova::findTitleRow(m_type, workbook);
+    if (row > 0) {
+        m_chkHeaders->setChecked(true);
+        setHeaderRow(row);
+        m_headersGuessed = true;
+        return {QStringLiteral("Column titles found in row %1: \"Has Column Header\" is ticked").arg(row)};
+    }
+    // A tick guessed for the workbook before would take this one's first row of data for titles.
+    if (!m_headersGuessed)
+        return {};
+    m_chkHeaders->setChecked(false);
+    setHeaderRow(1);
+    m_headersGuessed = false;
+    return {QStringLiteral("No column titles at the top of the sheet: \"Has Column Header\" is unticked")};
+}
+
+QStringList ColumnMapping::unmappedAdvice() const
+{
+    const QStringList missing = kova::unmappedRequired(m_type, columns(), m_othersMode);
+    if (missing.isEmpty())
+        return {};
+    return {QStringLiteral("Not mapped yet: %1. Choose their columns under Columns Mapping, then Save Settings")
+                .arg(missing.join(QStringLiteral(", ")))};
 }
 
 QStringList ColumnMapping::applyPlacement(const kova::SheetMapping& placed)
@@ -250,15 +286,12 @@ QStringList ColumnMapping::applyPlacement(const kova::SheetMapping& placed)
         case kova::Placement::Moved:
             combo->setCurrentIndex(placed.columns.at(i));
             m_followed.insert(combo);
-            showColumn(combo);
             break;
         case kova::Placement::Missing:
         case kova::Placement::Doubled:
         case kova::Placement::Untitled:
             combo->setCurrentIndex(0);
             m_problems.insert(combo, placed.problems.at(i));
-            combo->setStyleSheet(markedStyle);
-            showColumn(combo);
             break;
         }
     }
@@ -347,57 +380,50 @@ void ColumnMapping::keepHeaderColumns(const QStringList& previousTexts, const QS
 
 QStringList ColumnMapping::matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices)
 {
-    QStringList lines;
-    // A column another field already reads is never matched again: "Type" holding
-    // the transfer type must not also become the customer type.
-    QSet<int> taken;
-    for (const QComboBox* combo : qAsConst(m_fields))
-        taken.insert(combo->currentIndex());
-    for (int i = 0; i < m_fields.size(); ++i) {
-        QComboBox* combo = m_fields.at(i);
-        const kova::FieldSpec& field = m_type.fields.at(i);
+    QVector<bool> open;
+    for (int i = 0; i < m_fields.size(); ++i)
         // A date column would switch the date filter on, which only the user may do.
-        if (combo->currentIndex() > 0 || savedKeyIndexes.contains(i) || field.kind == kova::CellKind::Date)
+        open.append(m_fields.at(i)->currentIndex() <= 0 && !savedKeyIndexes.contains(i)
+                    && m_type.fields.at(i).kind != kova::CellKind::Date);
+    const QVector<int> matched = kova::matchTitles(m_type, choices, columns(), open);
+    QStringList lines;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const int found = matched.at(i);
+        if (found < 1)
             continue;
-        // The caption is also the title of the field's template column.
-        QStringList names;
-        for (const QString& name : QStringList{field.formLabel(), field.caption, field.headerName} + field.aliases)
-            names.append(comparable(name));
-        int found = 0;
-        int matches = 0;
-        for (int c = 1; c < choices.size(); ++c) {
-            const QString header = comparable(choices.at(c));
-            if (!taken.contains(c) && !header.isEmpty() && names.contains(header)) {
-                found = c;
-                ++matches;
-            }
-        }
-        if (matches != 1)
-            continue;
+        QComboBox* combo = m_fields.at(i);
         combo->setCurrentIndex(found);
-        taken.insert(found);
         m_matched.insert(combo);
-        showColumn(combo);
-        lines.append(QStringLiteral("Matched by header: ") + field.caption
+        lines.append(QStringLiteral("Matched by header: ") + m_type.fields.at(i).caption
                      + QStringLiteral(" \u2190 ") + columnTip(found, choices.at(found)));
     }
     return lines;
 }
 
-void ColumnMapping::showColumn(QComboBox* combo) const
+void ColumnMapping::markRows() const
 {
-    const int column = combo->currentIndex();
-    if (column < 1) {
-        combo->setToolTip(m_problems.value(combo));
-        return;
-    }
-    const QString tip = columnTip(column, combo->currentText());
-    if (m_matched.contains(combo))
-        combo->setToolTip(tip + QStringLiteral(" (matched by header)"));
-    else if (m_followed.contains(combo))
-        combo->setToolTip(tip + QStringLiteral(" (followed its saved title)"));
-    else
+    for (int i = 0; i < m_fields.size(); ++i) {
+        QComboBox* combo = m_fields.at(i);
+        const int column = combo->currentIndex();
+        if (column < 1) {
+            combo->setToolTip(m_problems.value(combo));
+            setStyle(combo, m_problems.contains(combo) ? markedStyle : QString());
+            continue;
+        }
+        QStringList sharers;
+        for (int other = 0; other < m_fields.size(); ++other)
+            if (other != i && m_fields.at(other)->currentIndex() == column)
+                sharers.append(m_type.fields.at(other).caption);
+        QString tip = columnTip(column, combo->currentText());
+        if (m_matched.contains(combo))
+            tip += QStringLiteral(" (matched by header)");
+        else if (m_followed.contains(combo))
+            tip += QStringLiteral(" (followed its saved title)");
+        if (!sharers.isEmpty())
+            tip += QStringLiteral("\nThis column is also mapped to ") + sharers.join(QStringLiteral(", "));
         combo->setToolTip(tip);
+        setStyle(combo, sharers.isEmpty() ? QString() : sharedStyle);
+    }
 }
 
 void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const

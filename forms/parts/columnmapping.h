@@ -92,7 +92,10 @@ public:
     // sheet to choose) empties every combo box. With header texts shown both
     // before and now, a field keeps its column when the new sheet has one of
     // the same header text; a field never saved and still unmapped takes the
-    // one column whose header names it. Returns a line per field matched so.
+    // one column whose header names it. With no mapping saved for the type,
+    // the sheet's top rows decide "Has Column Header" and the header row
+    // unless the user set them (kova::findTitleRow), and the required fields
+    // left unmapped are named. Returns a line for each of these.
     QStringList excelChanged(const QString& path, const QString& sheet);
     // ON_chkHeaders_Click: rebuilds the choices in the new mode for the
     // remembered workbook and sheet; unsaved mapping changes are lost.
@@ -116,13 +119,21 @@ private:
     QVector<int> savedKeys() const;
     void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);
     QStringList matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices);
+    // With no mapping saved: ticks chkHeaders and sets the header row when
+    // the sheet's top rows look like a table with titles, unticks a tick
+    // guessed before when they do not; what the log says of it.
+    QStringList guessHeaders(const reader::Document& workbook);
+    // With no mapping saved: the required fields still unmapped and what to do.
+    QStringList unmappedAdvice() const;
     // Puts the sheet's own reading of the saved mapping on the combo boxes;
     // returns what the log says of it.
     QStringList applyPlacement(const kova::SheetMapping& placed);
     void setHeaderRow(int row);
     int headerRow() const;
     void buildRows(const QVector<QGridLayout*>& groups);
-    void showColumn(QComboBox* combo) const;
+    // Each row's tooltip and mark: the column it reads and how it came to,
+    // why a field is not placed, the other fields reading the same column.
+    void markRows() const;
     void fitWidth(QComboBox* combo, const QStringList& choices) const;
 
     QWidget* m_form;
@@ -142,5 +153,8 @@ private:
     QHash<const QComboBox*, QString> m_problems;   // not placed on this sheet: why it is empty
     QSpinBox* m_headerRowBox = nullptr;    // the form's "Header row"; none in a bare form
     int m_headerRow = 1;
+    bool m_othersMode = false;             // as markRequired() was told
+    bool m_headersChosen = false;          // the user set chkHeaders or the header row
+    bool m_headersGuessed = false;         // chkHeaders ticked by guessHeaders()
     QList<QMetaObject::Connection> m_connections;
 };

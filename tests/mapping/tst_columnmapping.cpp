@@ -1,5 +1,7 @@
 #include "record/cells.h"
 #include "settings/sheetmapping.h"
+#include "settings/titlematch.h"
+#include "types/registry.h"
 #include "types/transferdescriptor.h"
 #include "reader/document.h"
 #include "forms/parts/columnmapping.h"
@@ -76,9 +78,10 @@ private slots:
         connect(m_headers, &QCheckBox::clicked, this, [this] { m_mapping->headersClicked(); });
     }
 
-    // Letters go on past Z; by its header text the Amount column maps the never-saved field of that name.
+    // Letters go on past Z; by their header texts the Ref and Amount columns map the never-saved fields they name.
     void choices()
     {
+        expect::writeSettings(m_ini, "Transfer", {{"HasColumnHeader", false}});
         const QString path = m_dir.filePath("wide.xlsx");
         QVERIFY(TestWorkbook(path).addSheet("Data").setRow(1, {"Ref", QVariant(), "Amount"}).setCell(2, 29, "end").save());
         m_mapping->excelChanged(path, "Data");
@@ -90,7 +93,7 @@ private slots:
         m_headers->setChecked(true);
         m_mapping->excelChanged(path, "Data");
         QCOMPARE(items(m_combos.first()).mid(0, 5), (QStringList{"", "Ref", "", "Amount", ""}));
-        QCOMPARE(indexes(), (QList<int>{0, 0, 0, 3, 0}));
+        QCOMPARE(indexes(), (QList<int>{1, 0, 0, 3, 0}));
     }
 
     // A key missing from a saved group reads as 0; an index beyond the sheet's columns maps nothing.
@@ -229,9 +232,140 @@ private slots:
         QCOMPARE(keys.join(' '), saved);
     }
 
+    void titleRow_data()
+    {
+        QTest::addColumn<QList<QVariantList>>("rows");   // the sheet's top rows
+        QTest::addColumn<int>("row");                    // where the titles are; 0: none
+        const QDate day(2024, 1, 5);
+        QTest::newRow("titles over typed data") << QList<QVariantList>{{"Ref", "Payee", "Amount"}, {"R1", "Ani", 1500}} << 1;
+        QTest::newRow("a title line and blank lines above")
+            << QList<QVariantList>{{"Transfers of March"}, {}, {}, {"Ref", "Date", "Payee"}, {"R1", day, "Ani"}} << 4;
+        QTest::newRow("a title line of two cells above")
+            << QList<QVariantList>{{"Company", "PT Maju"}, {"Ref", "Date", "Payee"}, {"R1", day, "Ani"}} << 2;
+        QTest::newRow("data from the first row") << QList<QVariantList>{{"R1", "Ani", 1500}, {"R2", "Budi", 200}} << 0;
+        QTest::newRow("titles below a row of data")
+            << QList<QVariantList>{{"R1", "Ani", 1500}, {"Ref", "Payee", "Amount"}, {"R2", "Budi", 200}} << 0;
+        QTest::newRow("text alone, two fields named")
+            << QList<QVariantList>{{"No. Rekening", "Nominal", "Pemilik"}, {"0012345678", "1500", "Ani"}} << 1;
+        QTest::newRow("text alone, one field named") << QList<QVariantList>{{"No. Rekening", "Pemilik"}, {"0012345678", "Ani"}} << 0;
+        QTest::newRow("typed data under no title") << QList<QVariantList>{{"Ref", "Payee"}, {"R1", "Ani", 1500}} << 0;
+        QTest::newRow("one title") << QList<QVariantList>{{"Amount"}, {1500}} << 0;
+        QList<QVariantList> late;
+        for (int r = 1; r <= kova::titleSearchRows; ++r)
+            late.append(QVariantList{});
+        QTest::newRow("below the rows searched") << late + QList<QVariantList>{{"Ref", "Payee", "Amount"}, {"R1", "Ani", 1500}} << 0;
+    }
+    // Text titles over typed data, or naming fields, below at most a title line or blank lines.
+    void titleRow()
+    {
+        QFETCH(QList<QVariantList>, rows);
+        QFETCH(int, row);
+        const QString path = m_dir.filePath("top.xlsx");
+        QVERIFY(expect::writeSheet(path, "Data", rows));
+        reader::Document sheet(path, {});
+        QVERIFY(sheet.selectSheet("Data"));
+        QCOMPARE(kova::findTitleRow(kova::transferDescriptor(), sheet), row);
+    }
+
+    void commonTitles_data()
+    {
+        QTest::addColumn<int>("type");        // in window order
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("field");   // the caption of the field it names
+        const QList<std::tuple<int, const char*, const char*>> rows{
+            {0, "Nominal", "Amount"}, {0, "No. Rekening", "To Acc #"}, {0, "Rekening Asal", "From Acc #"},
+            {0, "Nama Penerima", "Name"}, {0, "Jenis Transfer", "Transfer Type"}, {0, "Kode Bank", "BI Code"},
+            {1, "No. Rekening", "Acc #"}, {1, "Jumlah", "Amount"}, {1, "Cabang", "Branch"}, {1, "Nama", "Beneficiary Name"},
+            {2, "Nominal", "Amount"}, {2, "Kewarganegaraan", "Citizen Status"}, {2, "Nama Nasabah", "Acc Name"},
+            {3, "Net Salary", "Amount"}, {3, "GAJI", "Amount"}, {3, " no_rekening ", "Acc #"}, {3, "Nama Karyawan", "Employee Name"},
+            {3, "NIP", "Employee ID"}};
+        for (const auto& [type, title, field] : rows)
+            QTest::addRow("%s: %s", qPrintable(kova::transactionTypes().at(type)->keyword), title) << type << title << field;
+    }
+    // The common titles, English and Indonesian, take their field's column, case, spaces and punctuation aside.
+    void commonTitles()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, title);
+        QFETCH(QString, field);
+        const kova::TypeDescriptor& descriptor = *kova::transactionTypes().at(type);
+        const QVector<int> matched = kova::matchTitles(descriptor, {QString(), title}, QVector<int>(descriptor.fields.size()),
+                                                       QVector<bool>(descriptor.fields.size(), true));
+        QStringList named;
+        for (int i = 0; i < matched.size(); ++i)
+            if (matched.at(i) == 1)
+                named << descriptor.fields.at(i).caption;
+        QCOMPARE(named, QStringList{field});
+    }
+
+    // A title naming two fields of one type would map the one first in order and never the other.
+    void titlesNameOneField()
+    {
+        QStringList doubled;
+        for (const kova::TypeDescriptor* type : kova::transactionTypes())
+            for (const kova::FieldSpec& field : type->fields)
+                for (const QString& name : QStringList{field.formLabel(), field.caption, field.headerName} + field.aliases)
+                    for (const kova::FieldSpec& other : type->fields)
+                        if (other.key != field.key && kova::titleNamesField(other, name))
+                            doubled << type->keyword + ": " + name;
+        QCOMPARE(doubled, QStringList());
+    }
+
+    // With no mapping saved the top rows decide "Has Column Header" and the header row, the
+    // titles map what they name, and the required fields left are named, those of Others mode
+    // in that mode; a tick guessed goes with a sheet without titles; the user's own choice stands.
+    void firstUse()
+    {
+        const QString titled = m_dir.filePath("titled.xlsx");
+        QVERIFY(expect::writeSheet(titled, "Data", {{"Transfers of March"}, {}, {"Referensi", "Tanggal", "Nama Penerima", "Nominal"},
+                                                    {"R1", QDate(2024, 1, 5), "Ani", 1500}}));
+        const QString plain = m_dir.filePath("plain.xlsx");
+        QVERIFY(expect::writeSheet(plain, "Data", {{"R1", QDate(2024, 1, 5), "Ani", 1500}}));
+        QCOMPARE(m_mapping->excelChanged(titled, "Data"),
+                 (QStringList{"Column titles found in row 3: \"Has Column Header\" is ticked",
+                              "Matched by header: Trx Ref # \u2190 A: Referensi", "Matched by header: Name \u2190 C: Nama Penerima",
+                              "Matched by header: Amount \u2190 D: Nominal"}));
+        QCOMPARE(QString("%1 @%2").arg(m_headers->isChecked()).arg(m_mapping->header().row), "1 @3");
+        QCOMPARE(indexes(), (QList<int>{1, 0, 3, 4, 0}));
+        m_mapping->markRequired(true);
+        const QString advice = "Not mapped yet: %1. Choose their columns under Columns Mapping, then Save Settings";
+        QCOMPARE(m_mapping->excelChanged(plain, "Data"),
+                 (QStringList{"No column titles at the top of the sheet: \"Has Column Header\" is unticked",
+                              advice.arg("Trx Ref #, Name, Amount, Cust Residence")}));
+        QCOMPARE(QString("%1 @%2").arg(m_headers->isChecked()).arg(m_mapping->header().row), "0 @1");
+        m_mapping->markRequired(false);
+        m_headers->click();
+        m_headers->click();
+        QCOMPARE(m_mapping->excelChanged(titled, "Data"), QStringList{advice.arg("Trx Ref #, Amount")});
+        QVERIFY(!m_headers->isChecked());
+    }
+
+    void savedMappingStands_data()
+    {
+        QTest::addColumn<QVariantMap>("group");
+        QTest::addColumn<bool>("guessed");
+        QTest::newRow("nothing saved") << QVariantMap{} << true;
+        QTest::newRow("a Header ID alone") << QVariantMap{{"HeaderID", 5}, {"CompanyID", "ACME"}} << true;
+        QTest::newRow("titles saved unticked") << QVariantMap{{"HasColumnHeader", false}} << false;
+        QTest::newRow("a column saved") << QVariantMap{{"Amount", 4}} << false;
+    }
+    // A saved mapping is never guessed over, nor told what it lacks.
+    void savedMappingStands()
+    {
+        QFETCH(QVariantMap, group);
+        QFETCH(bool, guessed);
+        expect::writeSettings(m_ini, "Transfer", group);
+        const QString titled = m_dir.filePath("titled.xlsx");
+        QVERIFY(expect::writeSheet(titled, "Data", {{"Ref", "Payee", "Amount"}, {"R1", "Ani", 1500}}));
+        const QStringList lines = m_mapping->excelChanged(titled, "Data");
+        QCOMPARE(m_headers->isChecked(), guessed);
+        QCOMPARE(lines.isEmpty(), !guessed);
+    }
+
     // An unreadable sheet keeps the choices (an export fails the same way); no sheet to choose empties them.
     void sheetNotReadable()
     {
+        expect::writeSettings(m_ini, "Transfer", {{"HasColumnHeader", false}});
         m_mapping->excelChanged(m_book, "Data");
         m_combos.at(1)->setCurrentIndex(2);
         m_mapping->excelChanged(m_book, "Missing");
