@@ -21,7 +21,25 @@ QString headerIdUsedText(qint64 typed, qint64 free)
     return QStringLiteral("Header ID %1 was already used; the next free one is %2").arg(typed).arg(free);
 }
 
+// The stored number, or the one after the register's highest when that is
+// later. A register that cannot be read was asked about before a reservation;
+// the stored number then stands alone.
+qint64 freeAfter(const QString& settingsPath, qint64 stored)
+{
+    const qint64 registered = BatchRegister(registerPathFor(settingsPath))
+                                  .highestHeaderId(batchTypeName(BatchType::Transfer));
+    return qMax<qint64>(qMax(stored, registered + 1), 1);
+}
+
 } // namespace
+
+std::optional<qint64> nextFreeHeaderId(const QString& settingsPath)
+{
+    const std::optional<qint64> stored = readStoredHeaderId(QSettings(settingsPath, QSettings::IniFormat)).number;
+    if (!stored)
+        return std::nullopt;
+    return freeAfter(settingsPath, *stored);
+}
 
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed)
 {
@@ -39,11 +57,7 @@ HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<q
         return reservation;
     }
     const qint64 stored = *storedId.number;
-    // A register that cannot be read was asked about before this; the stored
-    // number then stands alone.
-    const qint64 registered = BatchRegister(registerPathFor(settingsPath))
-                                  .highestHeaderId(batchTypeName(BatchType::Transfer));
-    const qint64 free = qMax<qint64>(qMax(stored, registered + 1), 1);
+    const qint64 free = freeAfter(settingsPath, stored);
     if (typed && *typed < free) {
         reservation.refusal = headerIdUsedText(*typed, free);
         reservation.free = free;

@@ -30,4 +30,10 @@ struct HeaderIdReservation
 // one; max(stored, used) + 1 is stored, so no number is ever used twice.
 HeaderIdReservation reserveHeaderId(const QString& settingsPath, std::optional<qint64> typed);
 
+// The next free Header ID as reserveHeaderId() would find it now, without the
+// lock, for the form to show: the stored one, or the one after the
+// register's highest when that is later. None when the stored one is not a
+// whole number.
+std::optional<qint64> nextFreeHeaderId(const QString& settingsPath);
+
 } // namespace kova

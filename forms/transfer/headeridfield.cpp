@@ -1,28 +1,54 @@
 #include "headeridfield.h"
 
+#include "core/transfer/headeridreservation.h"
 #include "core/transfer/transfersettings.h"
 
 #include <QLineEdit>
-#include <QSettings>
 
-HeaderIdField::HeaderIdField(const QString& settingsPath)
+HeaderIdField::HeaderIdField(const QString& settingsPath, QLineEdit* field)
     : m_settingsPath(settingsPath)
+    , m_field(field)
+    , m_ownText(field->text())
 {
 }
 
-qint64 HeaderIdField::stored() const
+bool HeaderIdField::typed() const
 {
-    const std::optional<qint64> stored =
-        kova::readStoredHeaderId(QSettings(m_settingsPath, QSettings::IniFormat)).number;
-    return stored ? qMax<qint64>(*stored, 1) : 0;
+    return m_field->text() != m_ownText;
 }
 
-void HeaderIdField::catchUp(QLineEdit* field) const
+void HeaderIdField::setText(const QString& text)
 {
-    const qint64 next = stored();
-    if (next == 0)
+    m_field->setText(text);
+    m_ownText = m_field->text();
+}
+
+void HeaderIdField::follow()
+{
+    if (typed())
         return;
-    const std::optional<qint64> shown = kova::headerIdNumber(field->text());
-    if (!shown || *shown < next)
-        field->setText(QString::number(next));
+    const std::optional<qint64> next = kova::nextFreeHeaderId(m_settingsPath);
+    if (next && kova::headerIdNumber(m_field->text()) != next)
+        setText(QString::number(*next));
+}
+
+std::optional<qint64> HeaderIdField::raise()
+{
+    const std::optional<qint64> next = kova::nextFreeHeaderId(m_settingsPath);
+    const std::optional<qint64> shown = kova::headerIdNumber(m_field->text());
+    if (!next || (shown && *shown >= *next))
+        return std::nullopt;
+    setText(QString::number(*next));
+    return shown;
+}
+
+void HeaderIdField::afterExport()
+{
+    raise();
+    follow();
+}
+
+void HeaderIdField::saved()
+{
+    m_ownText = m_field->text();
 }

@@ -18,9 +18,9 @@ TransferForm::TransferForm(QWidget* parent)
     , ui(new Ui::TransferForm)
     , m_settingsPath(kova::defaultSettingsPath())
     , m_saved(m_settingsPath, kova::transferDescriptor().group, kova::transferHeaderIdKey())
-    , m_headerId(m_settingsPath)
 {
     ui->setupUi(this);
+    m_headerId = std::make_unique<HeaderIdField>(m_settingsPath, ui->txtHeaderID);
     const QDate today = kova::today();
     for (QDateEdit* edit : {ui->dteFrom, ui->dteTo, ui->dteEffDate})
         edit->setDate(today);
@@ -61,8 +61,16 @@ TransferForm::~TransferForm()
 
 void TransferForm::showEvent(QShowEvent* event)
 {
-    m_headerId.catchUp(ui->txtHeaderID);
+    m_headerId->follow();
     TransactionForm::showEvent(event);
+}
+
+bool TransferForm::event(QEvent* event)
+{
+    // Its window passes its activation down to the visible widgets in it.
+    if (event->type() == QEvent::WindowActivate)
+        m_headerId->follow();
+    return TransactionForm::event(event);
 }
 
 QDate TransferForm::effectiveDate() const
@@ -75,7 +83,7 @@ void TransferForm::Read_Settings()
     m_clearing->readLimits();
     const kova::TransferSettings stored = kova::readTransferSettings(m_settingsPath);
     ui->chkHeaders->setChecked(stored.hasColumnHeader);
-    ui->txtHeaderID->setText(stored.headerIdText);
+    m_headerId->setText(stored.headerIdText);
     ui->txtCompID->setText(stored.corporateId);
     m_saved.remember();
 }
@@ -113,6 +121,7 @@ void TransferForm::ON_Export_Signal(const QString& sourcePath, const QString& de
 {
     if (!m_mapping->refreshBeforeExport(sourcePath))
         return;
+    m_headerId->follow();
     const kova::TransferSettings chosen = settings();
     auto job = std::make_unique<kova::TransferExport>(chosen);
     const kova::TransferExport* running = job.get();
@@ -131,7 +140,7 @@ void TransferForm::exportEnded(const ExportEnd& end)
         offerFreeHeaderId(end, *end.result.nextHeaderId);
         return;
     }
-    m_headerId.catchUp(ui->txtHeaderID);
+    m_headerId->afterExport();
 }
 
 void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
@@ -139,7 +148,7 @@ void TransferForm::offerFreeHeaderId(const ExportEnd& end, qint64 free)
     const QString question = end.takenRefusal + QStringLiteral(". Export with Header ID %1?").arg(free);
     if (!Messages::question(this, question))
         return;
-    ui->txtHeaderID->setText(QString::number(free));
+    m_headerId->setText(QString::number(free));
     emit exportRestarted();
     m_acceptedWriteAgain = end.acceptedWriteAgain;
     ON_Export_Signal(end.request.sourcePath, end.request.destinationPath);
@@ -170,12 +179,19 @@ void TransferForm::ON_btnSave_Click()
         return;
     }
     // A number another run has used since the field was filled is never stored back.
-    m_headerId.catchUp(ui->txtHeaderID);
+    const std::optional<qint64> raisedFrom = m_headerId->raise();
     const bool typedSaved = kova::saveTransferSettings(settings());
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
-    if (typedSaved)
+    if (typedSaved) {
         m_saved.remember();
-    if (saved)
+        m_headerId->saved();
+    }
+    if (saved && raisedFrom)
+        Messages::information(this, QStringLiteral("Settings has been saved; Header ID %1 was already used, so the next "
+                                                   "free one, %2, was saved instead")
+                                        .arg(*raisedFrom)
+                                        .arg(ui->txtHeaderID->text()));
+    else if (saved)
         Messages::information(this, QStringLiteral("Settings has been saved"));
     else
         Messages::critical(this, QStringLiteral("Settings could not be saved"));

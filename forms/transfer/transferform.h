@@ -35,6 +35,8 @@ protected:
     void exportEnded(const ExportEnd& end) override;
     // Another window or kova-export may have written batches meanwhile.
     void showEvent(QShowEvent* event) override;
+    // ... or since the window was last active.
+    bool event(QEvent* event) override;
 
 private slots:
     void ON_chkHeaders_Click();
@@ -60,7 +62,7 @@ private:
     std::unique_ptr<ClearingControls> m_clearing;
     // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
     SavedGroup m_saved;
-    HeaderIdField m_headerId;
+    std::unique_ptr<HeaderIdField> m_headerId;   // over ui->txtHeaderID
     // While the export runs again with the free Header ID: the repeat the user let through already.
     QString m_acceptedWriteAgain;
 };

@@ -765,9 +765,11 @@ private slots:
 
     // The window beside another run on the same settings (kova-export's road,
     // which takes the stored Header ID): every batch gets a number of its own.
-    // The window refuses a number the other run used and offers the free one;
-    // No writes nothing, Yes writes with it. Save never stores a number back
-    // below the stored one, and the field catches up whenever it is shown.
+    // The field the user left alone follows the other run's numbers before an
+    // export and whenever the window becomes active, so no question arises that
+    // the user did not cause. A typed number the other run used stays; the
+    // export asks about it and offers the free one (No writes nothing, Yes
+    // writes with it), and Save raises it, saying so.
     void headerIdsBesideAnotherRun()
     {
         // Its boxes, then its upload.
@@ -783,48 +785,61 @@ private slots:
         };
         WindowDriver user;
         auto* headerId = user.field<QLineEdit>("txtHeaderID");
+        QWidget elsewhere;
+        elsewhere.show();
+        const auto activate = [&] {
+            QApplication::setActiveWindow(&elsewhere);
+            QApplication::setActiveWindow(user.window.data());
+            return headerId->text();
+        };
         QCOMPARE(otherRun("CLI1"), "Done!\n" + transferUpload("00000041", "CLI1"));
         QCOMPARE(headerId->text(), QString("41"));
-        const QString used = "Header ID 41 was already used; the next free one is 42";
         exportTransfer(user, workbook("win.xlsx", {transferRow("WIN", "1234567890")}), m_dir.filePath("win.txt"));
-        QVERIFY(!QFile::exists(m_dir.filePath("win.txt")));
-        QCOMPARE(headerId->text() + storedHeaderId(), QString("4142"));
-        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: " + used));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("win.txt")), transferUpload("00000042", "WIN"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4343"));
 
-        user.click("btnSave");
-        QCOMPARE(headerId->text() + storedHeaderId(), QString("4242"));
-        QCOMPARE(otherRun("CLI2"), "Done!\n" + transferUpload("00000042", "CLI2"));
-        user.window->hide();
-        user.window->show();
-        QCOMPARE(headerId->text(), QString("43"));
+        QCOMPARE(otherRun("CLI2"), "Done!\n" + transferUpload("00000043", "CLI2"));
+        QCOMPARE(activate(), QString("44"));
         headerId->setText("42");
-        Messages::setCapturedAnswer(true);
-        exportTransfer(user, m_dir.filePath("win.xlsx"), m_dir.filePath("win.txt"));
-        QCOMPARE(expect::fileBytes(m_dir.filePath("win.txt")), transferUpload("00000043", "WIN"));
+        QCOMPARE(activate(), QString("42"));
+        const QString used = "Header ID 42 was already used; the next free one is 44";
+        exportTransfer(user, workbook("win2.xlsx", {transferRow("WIN2", "1234567890")}), m_dir.filePath("win2.txt"));
+        QVERIFY(!QFile::exists(m_dir.filePath("win2.txt")));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4244"));
+        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: " + used));
+        user.click("btnSave");
         QCOMPARE(headerId->text() + storedHeaderId(), QString("4444"));
+
+        headerId->setText("43");
+        Messages::setCapturedAnswer(true);
+        exportTransfer(user, m_dir.filePath("win2.xlsx"), m_dir.filePath("win2.txt"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("win2.txt")), transferUpload("00000044", "WIN2"));
+        QCOMPARE(headerId->text() + storedHeaderId(), QString("4545"));
         QVERIFY(logText(user.window.data()).startsWith("Total rows processed: 1 of 1\n"));
-        QCOMPARE(otherRun("CLI3"), "Done!\n" + transferUpload("00000044", "CLI3"));
+        QCOMPARE(otherRun("CLI3"), "Done!\n" + transferUpload("00000045", "CLI3"));
 
         // The same payments again, with the number the other run used: the repeat is
         // asked once, not again when the export runs again with the free number.
         const QString repeat = kova::duplicateQuestion(kova::BatchRegister(kova::registerPathFor(settingsPath())).history().value(0));
         headerId->setText("44");
         exportTransfer(user, m_dir.filePath("CLI3.xlsx"), m_dir.filePath("repeat.txt"));
-        QCOMPARE(expect::fileBytes(m_dir.filePath("repeat.txt")), transferUpload("00000045", "CLI3"));
+        QCOMPARE(expect::fileBytes(m_dir.filePath("repeat.txt")), transferUpload("00000046", "CLI3"));
 
         // A number typed ahead of the stored one is the user's to save.
         headerId->setText("60");
         user.click("btnSave");
         QCOMPARE(headerId->text() + storedHeaderId(), QString("6060"));
-        QCOMPARE(user.boxes, (QStringList{"form question: " + used + ". Export with Header ID 42?", "form information: Settings has been saved",
-                                          "form question: Header ID 42 was already used; the next free one is 43. Export with Header ID 43?",
+        QCOMPARE(user.boxes, (QStringList{"form information: Done!", "form question: " + used + ". Export with Header ID 44?",
+                                          "form information: Settings has been saved; Header ID 42 was already used, so the next "
+                                          "free one, 44, was saved instead",
+                                          "form question: Header ID 43 was already used; the next free one is 44. Export with Header ID 44?",
                                           "form information: Done!", "form question: " + repeat,
-                                          "form question: Header ID 44 was already used; the next free one is 45. Export with Header ID 45?",
+                                          "form question: Header ID 44 was already used; the next free one is 46. Export with Header ID 46?",
                                           "form information: Done!", "form information: Settings has been saved"}));
         QStringList ids;
         for (const kova::BatchEntry& entry : kova::BatchRegister(kova::registerPathFor(settingsPath())).history())
             ids.prepend(entry.headerId);
-        QCOMPARE(ids, (QStringList{"41", "42", "43", "44", "45"}));
+        QCOMPARE(ids, (QStringList{"41", "42", "43", "44", "45", "46"}));
     }
 
     // A value pasted with the line break and spaces of the cell it came from is taken
