@@ -358,6 +358,11 @@ void MainWindow::restoreLayout()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Asked before anything else, so that a No leaves a running export alone.
+    if (m_form && !m_form->mayClose()) {
+        event->ignore();
+        return;
+    }
     if (m_exporting || m_source->isReading()) {
         // Held while the question is open: an export that wrote its batch
         // meanwhile would make a Yes stop nothing.

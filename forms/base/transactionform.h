@@ -34,6 +34,10 @@ public:
     // file destinationPath, reporting as it goes through the signals below.
     virtual void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) = 0;
 
+    // Before the window closes: false when the user chose to keep what
+    // closing would drop.
+    virtual bool mayClose() { return true; }
+
     // The date the batch's header record would carry, for the window to
     // question one in the past or far ahead; invalid when it carries none.
     virtual QDate effectiveDate() const { return {}; }

@@ -11,6 +11,20 @@
 #include <QRadioButton>
 #include <QSettings>
 
+namespace {
+
+// A row added and left blank holds nothing to lose.
+QVector<kova::SourceAccount> filledRows(const QVector<kova::SourceAccount>& rows)
+{
+    QVector<kova::SourceAccount> filled;
+    for (const kova::SourceAccount& row : rows)
+        if (!row.account.trimmed().isEmpty() || !row.companyCode.trimmed().isEmpty())
+            filled.append(row);
+    return filled;
+}
+
+} // namespace
+
 AccountForm::AccountForm(QWidget* parent, const kova::TypeDescriptor& type)
     : TransactionForm(parent)
     , m_type(type)
@@ -68,6 +82,7 @@ void AccountForm::readGroup()
     QSettings settings(m_settingsPath, QSettings::IniFormat);
     settings.beginGroup(m_type.group);
     m_accounts->read(settings);
+    m_keptAccounts = filledRows(m_accounts->rows());
     m_mapping->readHasColumnHeader();
     settings.endGroup();
 }
@@ -115,12 +130,26 @@ void AccountForm::ON_btnSave_Click()
         return;
     }
     const bool saved = saveGroup();
-    if (saved)
+    if (saved) {
         m_saved.remember();
+        m_keptAccounts = filledRows(m_accounts->rows());
+    }
     if (saveOwnSettings() && saved)
         Messages::information(this, QStringLiteral("Settings have been saved!"));
     else
         Messages::critical(this, QStringLiteral("Settings could not be saved"));
+}
+
+bool AccountForm::mayClose()
+{
+    const QVector<kova::SourceAccount> shown = filledRows(m_accounts->rows());
+    if (shown == m_keptAccounts)
+        return true;
+    if (!Messages::question(this, QStringLiteral("The accounts table has changes that are not saved. Close and lose them?")))
+        return false;
+    // A close held until an export stops comes back here.
+    m_keptAccounts = shown;
+    return true;
 }
 
 void AccountForm::ON_Export_Signal(const QString& sourcePath, const QString& destinationPath)

@@ -65,6 +65,9 @@ public:
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) final;
     // None while "Immediate On Authorization" is chosen.
     QDate effectiveDate() const final;
+    // Account rows added, changed or deleted since the last read or save are
+    // asked about first; a Yes is not asked again for the same rows.
+    bool mayClose() final;
 
 protected:
     AccountForm(QWidget* parent, const kova::TypeDescriptor& type);
@@ -127,4 +130,6 @@ private:
     std::unique_ptr<ColumnMapping> m_mapping;
     // The group as last read or saved, so a save made elsewhere meanwhile is noticed.
     SavedGroup m_saved;
+    // The accounts table's rows as last read or saved, blank rows left out.
+    QVector<kova::SourceAccount> m_keptAccounts;
 };

@@ -17,6 +17,7 @@
 #include "expect.h"
 #include "windowlog.h"
 
+#include <QStandardItemModel>
 #include <QtTest>
 
 class TestMainWindow final : public QObject
@@ -592,6 +593,23 @@ private slots:
         QVERIFY2(names.mid(0, 7) == (QStringList{"btnTemplate", "btnBatches", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
                      && names.mid(names.size() - 5) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus", "cboTrxType"}),
                  qPrintable(names.join(' ')));
+    }
+
+    // Account rows not saved are asked about before the window closes them: No keeps it open.
+    void unsavedAccountsOnClose()
+    {
+        showActive();
+        child<QComboBox>("cboTrxType")->setCurrentIndex(1);
+        hosted()->findChild<QPushButton*>("btnAdd")->click();
+        auto* accounts = qobject_cast<QStandardItemModel*>(hosted()->findChild<QTableView*>("tblAcc")->model());
+        accounts->item(accounts->rowCount() - 1, 1)->setText("2222222222");
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+        Messages::setCapturedAnswer(true);
+        QVERIFY(m_window->close());
+        Messages::setCapturedAnswer(false);
+        const QString asked = "other information: The accounts table has changes that are not saved. Close and lose them?";
+        QCOMPARE(m_boxes, (QStringList{asked, asked}));
     }
 
     // A wheel over a field without focus scrolls the form; with focus it changes the field.

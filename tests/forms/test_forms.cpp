@@ -419,6 +419,171 @@ private slots:
         QCOMPARE(m_boxes, QStringList());
     }
 
+    void firstUse_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QVariantList>("titles");   // in row 3, below a title line and a blank row
+        QTest::addColumn<QVariantList>("data");
+        QTest::addColumn<QStringList>("lines");     // what the processing log is told, after the row found
+        const QString advice = "Not mapped yet: %1. Choose their columns under Columns Mapping, then Save Settings";
+        QTest::newRow("transfer") << int(transfer) << QVariantList{"Referensi", "Rekening Asal", "Rekening Tujuan", "Nominal"}
+                                  << QVariantList{"R1", "1234567890", "0987654321", 1500}
+                                  << QStringList{"Matched by header: Trx Ref # \u2190 A: Referensi",
+                                                 "Matched by header: From Acc # \u2190 B: Rekening Asal",
+                                                 "Matched by header: To Acc # \u2190 C: Rekening Tujuan",
+                                                 "Matched by header: Amount \u2190 D: Nominal", advice.arg("Transfer Type")};
+        QTest::newRow("credit") << int(credit) << QVariantList{"Nama Penerima", "No. Rekening", "Jumlah", "Jenis Transfer"}
+                                << QVariantList{"Ani", "0987654321", 1500, "LLG"}
+                                << QStringList{"Matched by header: Beneficiary Name \u2190 A: Nama Penerima",
+                                               "Matched by header: Acc # \u2190 B: No. Rekening", "Matched by header: Amount \u2190 C: Jumlah",
+                                               "Matched by header: Transfer Type \u2190 D: Jenis Transfer"};
+        QTest::newRow("collection") << int(collection) << QVariantList{"Nama Nasabah", "Rekening", "Tagihan", "Kependudukan"}
+                                    << QVariantList{"Ani", "0987654321", 1500, 1}
+                                    << QStringList{"Matched by header: Acc Name \u2190 A: Nama Nasabah",
+                                                   "Matched by header: Acc # \u2190 B: Rekening", "Matched by header: Amount \u2190 C: Tagihan",
+                                                   "Matched by header: Residence Status \u2190 D: Kependudukan", advice.arg("Citizen Status")};
+        QTest::newRow("payroll") << int(payroll) << QVariantList{"No", "Nama Karyawan", "No. Rekening", "Net Salary"}
+                                 << QVariantList{1, "Ani", "0987654321", 5000000}
+                                 << QStringList{"Matched by header: Employee Name \u2190 B: Nama Karyawan",
+                                                "Matched by header: Acc # \u2190 C: No. Rekening",
+                                                "Matched by header: Amount \u2190 D: Net Salary"};
+    }
+    // A fresh settings file and a workbook with a title line above its table: "Has Column
+    // Header" is ticked at the row of the titles, the common titles map their fields, the
+    // required ones left are named, and the processing log is told each.
+    void firstUse()
+    {
+        QFETCH(int, form);
+        QFETCH(QVariantList, titles);
+        QFETCH(QVariantList, data);
+        QFETCH(QStringList, lines);
+        const QString book = m_dir.filePath("first.xlsx");
+        QVERIFY(expect::writeSheet(book, "Data", {{"March"}, {}, titles, data}));
+        open(form);
+        QSignalSpy told(m_form, &TransactionForm::mappingMatched);
+        m_form->ON_Excel_Changed(book, "Data");
+        QCOMPARE(told.value(0).value(0).toStringList(),
+                 QStringList{"Column titles found in row 3: \"Has Column Header\" is ticked"} + lines);
+        QVERIFY(w<QCheckBox>("chkHeaders")->isChecked());
+        QCOMPARE(w<QSpinBox>("spnHeaderRow")->value(), 3);
+    }
+
+    // Trx Date and From Acc # on one column: both rows are marked and name the other, until one moves.
+    void sharedColumn()
+    {
+        open(transfer);
+        m_form->ON_Excel_Changed(m_book, "Data");
+        QComboBox* date = combo("cboDate");
+        QComboBox* from = combo("cboFrom");
+        QComboBox* ref = combo("cboTrxRef");
+        from->setCurrentIndex(3);
+        ref->setCurrentIndex(1);
+        date->setCurrentIndex(3);
+        const QString marked = "QComboBox { border: 2px solid #b35900; }";
+        QCOMPARE(QStringList({date->toolTip(), date->styleSheet(), from->toolTip(), from->styleSheet(), ref->toolTip(), ref->styleSheet()}),
+                 QStringList({"C: C\nThis column is also mapped to From Acc #", marked, "C: C\nThis column is also mapped to Date", marked,
+                              "A: A", ""}));
+        ref->setCurrentIndex(3);
+        QCOMPARE(from->toolTip(), QString("C: C\nThis column is also mapped to Trx Ref #, Date"));
+        ref->setCurrentIndex(1);
+        date->setCurrentIndex(0);
+        QCOMPARE(QStringList({date->toolTip(), date->styleSheet(), from->toolTip(), from->styleSheet()}),
+                 QStringList({"", "", "C: C", ""}));
+    }
+
+    void unsavedAccounts_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("change");   // to the rows read from the settings file
+        QTest::addColumn<bool>("asked");
+        for (int form : {credit, collection, payroll}) {
+            const QByteArray name = type(form).keyword.toUtf8();
+            QTest::newRow(name + ", none") << form << "" << false;
+            QTest::newRow(name + ", a blank row added") << form << "blank" << false;
+            QTest::newRow(name + ", a row added") << form << "add" << true;
+            QTest::newRow(name + ", a row changed") << form << "edit" << true;
+            QTest::newRow(name + ", a row deleted") << form << "delete" << true;
+            QTest::newRow(name + ", a row added and saved") << form << "save" << false;
+        }
+    }
+    // Closing asks before account rows not saved are dropped: No keeps the form,
+    // Yes lets it go and is not asked again for the same rows.
+    void unsavedAccounts()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, change);
+        QFETCH(bool, asked);
+        expect::writeAccounts(m_ini, type(form).group, {{"1111111111", "1234/56789/ABCD"}});
+        open(form);
+        if (change == "blank")
+            click("btnAdd");
+        if (change == "add" || change == "save")
+            addAccount("2222222222");
+        if (change == "edit")
+            accounts()->item(0, 1)->setText("3333333333");
+        if (change == "delete") {
+            w<QTableView>("tblAcc")->setCurrentIndex(accounts()->index(0, 1));
+            click("btnDel");
+        }
+        if (change == "save") {
+            mapEvery(form);
+            click("btnSave");
+            m_boxes.clear();
+        }
+        const QString question = "information: The accounts table has changes that are not saved. Close and lose them?";
+        QCOMPARE(m_form->mayClose(), !asked);
+        QCOMPARE(m_boxes, asked ? QStringList{question} : QStringList());
+        Messages::setCapturedAnswer(true);
+        QVERIFY(m_form->mayClose());
+        QVERIFY(m_form->mayClose());
+        Messages::setCapturedAnswer(false);
+        QCOMPARE(m_boxes, asked ? QStringList({question, question}) : QStringList());
+    }
+
+    // The Header ID field a user left alone follows the next free number, stored by another
+    // run or above the register's highest, when the window becomes active (before an export:
+    // tst_window_workflow); a typed one stays until Save, which raises it and says so, and
+    // once saved is followed again.
+    void headerIdFollows()
+    {
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", 5}});
+        open(transfer);
+        QLineEdit* headerId = text("txtHeaderID");
+        QCOMPARE(headerId->text(), QString("5"));
+        QWidget elsewhere;
+        elsewhere.show();
+        const auto activate = [&] {
+            QApplication::setActiveWindow(&elsewhere);
+            QApplication::setActiveWindow(m_window.data());
+            return headerId->text();
+        };
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", 8}});
+        QCOMPARE(activate(), QString("8"));
+        kova::BatchEntry written;
+        written.writtenAt = QDateTime::currentDateTimeUtc();
+        written.type = kova::batchTypeName(kova::BatchType::Transfer);
+        written.headerId = "11";
+        written.fingerprint = "f";
+        kova::BatchRegister batches(kova::registerPathFor(m_ini));
+        QVERIFY2(batches.open() && batches.record(written), qPrintable(batches.problem()));
+        QCOMPARE(activate(), QString("12"));
+        headerId->setText("9");
+        QCOMPARE(activate(), QString("9"));
+        mapEvery(transfer);
+        text("txtCompID")->setText("ABCDE12345");
+        click("btnSave");
+        QCOMPARE(m_boxes, QStringList{"information: Settings has been saved; Header ID 9 was already used, so the next free one, "
+                                      "12, was saved instead"});
+        QCOMPARE(headerId->text() + stored("Transfer").value("HeaderID"), QString("1212"));
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", 14}});
+        QCOMPARE(activate(), QString("14"));
+        headerId->setText("20");
+        click("btnSave");
+        QCOMPARE(m_boxes.value(1), savedBox.at(transfer));
+        expect::writeSettings(m_ini, "Transfer", {{"HeaderID", 21}});
+        QCOMPARE(activate(), QString("21"));
+    }
+
     // The export's thread waits on the window without polling: a batch beyond
     // the limit until one is served, a question until it is answered, and
     // neither once the gate is closed (a stop, or the form going away).
