@@ -698,8 +698,11 @@ private slots:
         const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
         QVector<kova::BatchEntry> entries;
         for (int i = 0; i < 600; ++i) {
+            // A key with its date, one paid on authorization, and none, as registers before keys kept.
+            const std::optional<kova::BatchKey> key = i % 3 == 2 ? std::nullopt
+                                                                 : std::optional<kova::BatchKey>({i % 3 ? "" : "2026-12-05", QString("ACC%1").arg(i)});
             entries.prepend({written.addSecs(i), i % 2 ? "Auto Transfer" : "Payroll", i % 2 ? QString::number(i) : "",
-                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i)});
+                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i), QString(), key});
             QVERIFY(batches.open() && batches.record(entries.first()));
         }
         showActive();
@@ -707,13 +710,24 @@ private slots:
         auto* table = m_window->findChild<QTableView*>("tblBatches");
         QAbstractItemModel* model = table->model();
         QCOMPARE(model->rowCount(), 256);
-        while (model->canFetchMore({}))
-            model->fetchMore({});
-        QString shown;
+        // Ctrl+End reaches the oldest batch, not the last one read.
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(model->rowCount(), 600);
+        QCOMPARE(table->currentIndex().row(), 599);
+        QString shown, wanted;
         for (int r = 0; r < model->rowCount(); ++r)
             for (int c = 0; c < model->columnCount(); ++c)
                 shown += model->index(r, c).data().toString() + (c + 1 < model->columnCount() ? "\t" : "\n");
-        QCOMPARE(shown, kova::historyText(entries));
+        for (const kova::BatchEntry& entry : qAsConst(entries)) {
+            QStringList fields = kova::historyText({entry}).split('\t');
+            const QString date = !entry.key ? "" : entry.key->effectiveDate.isEmpty() ? "On authorization" : entry.key->effectiveDate;
+            fields.insert(3, entry.key ? entry.key->account : "");
+            fields.insert(3, date);
+            wanted += fields.join('\t');
+        }
+        QCOMPARE(shown, wanted);
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString() + "|" + model->headerData(3, Qt::Horizontal).toString(), QString("Written|Effective date"));
         child<QPushButton>("btnBatches")->click();
         QCOMPARE(m_window->findChildren<QDialog*>().size(), 1);
     }
