@@ -1,6 +1,8 @@
 #include "app/loglines.h"
 #include "app/logtablemodel.h"
 #include "app/placement.h"
+#include "app/readablepalette.h"
+#include "forms/parts/requiredcaption.h"
 #include "app/windowsettings.h"
 #include "widgets/filedialogs.h"
 #include "forms/base/logpacker.h"
@@ -342,6 +344,103 @@ private slots:
         QCOMPARE(child<QLineEdit>("txtSource")->text(), earlier);
     }
 
+    // Every text role of the window reads at 4.5:1 in every colour group, on a light theme and a dark one:
+    // the locked limit fields (disabled), placeholders, selected lines; a role that reads already stays.
+    void textsRead_data()
+    {
+        QTest::addColumn<QPalette>("theme");
+        QTest::newRow("Fusion") << QStyleFactory::create("Fusion")->standardPalette();
+        QPalette dark(QColor("#353535"), QColor("#2a2a2a"));
+        dark.setColor(QPalette::Disabled, QPalette::Text, QColor("#505050"));
+        dark.setColor(QPalette::Highlight, QColor("#8ab4f8"));
+        QTest::newRow("dark") << dark;
+    }
+
+    void textsRead()
+    {
+        QFETCH(QPalette, theme);
+        const QPalette readable = readablePalette(theme);
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (const auto& [text, under] : {std::pair(QPalette::WindowText, QPalette::Window), std::pair(QPalette::Text, QPalette::Base),
+                                              std::pair(QPalette::ButtonText, QPalette::Button), std::pair(QPalette::PlaceholderText, QPalette::Base),
+                                              std::pair(QPalette::HighlightedText, QPalette::Highlight)})
+                QVERIFY2(contrastRatio(readable.color(group, text), readable.color(group, under)) >= 4.5,
+                         qPrintable(QString("group %1 role %2").arg(group).arg(text)));
+        QCOMPARE(readable.color(QPalette::Active, QPalette::Text), theme.color(QPalette::Active, QPalette::Text));
+        QCOMPARE(readable.color(QPalette::Active, QPalette::Window), theme.color(QPalette::Active, QPalette::Window));
+    }
+
+    // The processing log's messages on its white, and a required field's asterisk on the window's grey.
+    void messageColoursRead()
+    {
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        const kova::RowMessage warning{kova::Severity::Warning, 1, {"", "Remarks", " cut"}};
+        report({"1"}, {}, {error, warning}, 0);
+        m_window->ON_Trx_Done({"Total"});
+        const QPalette fusion = QStyleFactory::create("Fusion")->standardPalette();
+        LogLines* lines = child<LogLineView>("txtStatus")->lines();
+        for (int row : {2, 3}) {
+            const QString rich = lines->index(row, 0).data(LogLines::RichTextRole).toString();
+            const QRegularExpressionMatch colour = QRegularExpression("color:(#[0-9a-f]{6});").match(rich);
+            QVERIFY2(colour.hasMatch() && contrastRatio(QColor(colour.captured(1)), fusion.color(QPalette::Base)) >= 4.5, qPrintable(rich));
+        }
+        const QRegularExpressionMatch asterisk = QRegularExpression("color:(#[0-9a-f]{6})").match(requiredCaption("Amount"));
+        QVERIFY(asterisk.hasMatch() && contrastRatio(QColor(asterisk.captured(1)), fusion.color(QPalette::Window)) >= 4.5);
+    }
+
+    // A "LINE n" line names the sheet row its n-th row is, rows above the table's first not counted.
+    void messageLineTellsItsSheetRow()
+    {
+        for (int r = 0; r < 3; ++r) {
+            kova::RowReport row;
+            row.values = QStringList{QString::number(r)};
+            row.sheetRow = r + 4;
+            if (r == 2)
+                row.messages = {{kova::Severity::Error, 3, {"", "Amount", " is empty"}}};
+            m_rows.add(row);
+        }
+        m_window->ON_Trx_Logger(m_rows.take());
+        m_window->ON_Trx_Done({"Total"});
+        LogLines* lines = child<LogLineView>("txtStatus")->lines();
+        QCOMPARE(lines->index(2, 0).data(Qt::ToolTipRole).toString(), QString("LINE 3 is row 6 of the sheet"));
+        QVERIFY(!lines->index(0, 0).data(Qt::ToolTipRole).isValid());
+    }
+
+    // The form takes what it asks for up to a little over half, the logs the rest and what the window gains; a split
+    // the user dragged holds across the types; a log column stops at a readable width.
+    void logsHaveRoom()
+    {
+        showActive(QRect(40, 30, 1100, 700));
+        auto* split = child<QSplitter>("splitter_2");
+        const QList<int> first = split->sizes();
+        QVERIFY2(first.at(1) >= (first.at(0) + first.at(1)) * 45 / 100, qPrintable(QString("%1 %2").arg(first.at(0)).arg(first.at(1))));
+        m_window->resize(1100, 900);
+        QApplication::processEvents();
+        QCOMPARE(split->sizes().at(0), first.at(0));
+
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint at = handle->rect().center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, handle->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at - QPoint(0, 60), handle->mapToGlobal(at - QPoint(0, 60)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at - QPoint(0, 60), handle->mapToGlobal(at - QPoint(0, 60)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        for (QMouseEvent* event : {&press, &move, &release})
+            QApplication::sendEvent(handle, event);
+        const QList<int> dragged = split->sizes();
+        QCOMPARE(dragged.at(0), first.at(0) - 60);
+        for (int type : {1, 3, 0}) {
+            child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+            QApplication::processEvents();
+            QCOMPARE(split->sizes(), dragged);
+        }
+
+        m_window->ON_Headers_Change({"Name", "Bank Name"});
+        report({"PT " + QString(200, 'M'), "Bank"}, {}, {}, -1);
+        m_window->ON_Trx_Done({"Total"});
+        QTest::qWait(20);
+        auto* table = child<QTableView>("tableView");
+        QCOMPARE(table->columnWidth(0), table->fontMetrics().horizontalAdvance('x') * 32);
+    }
+
     // Marked fields, the amount column, and cells outside the values or the rows.
     void rowReport()
     {
@@ -577,6 +676,9 @@ private slots:
         QCOMPARE(m_dialogs.at(0), "Open File: " + QDir::homePath());
         const QString books = QFileInfo(m_dir.filePath("books")).absoluteFilePath() + QDir::separator();
         QVERIFY2(m_dialogs.at(1).startsWith("Destination File: " + books + "AutoTransfer-"), qPrintable(m_dialogs.at(1)));
+        // With a workbook chosen, its folder, whichever folder was used last.
+        choose("");
+        QCOMPARE(m_dialogs.at(2), "Open File: " + QFileInfo(m_dir.filePath("books")).absoluteFilePath());
 
         showActive(QRect(40, 30, 1000, 700));
         child<QSplitter>("splitter_2")->setSizes({200, 400});
@@ -593,7 +695,7 @@ private slots:
         choose("");
         QVERIFY(QDir(m_dir.filePath("uploads")).removeRecursively());
         choose("");
-        QCOMPARE(m_dialogs.mid(2), QStringList({"Open File: " + QFileInfo(m_dir.filePath("uploads")).absoluteFilePath(),
+        QCOMPARE(m_dialogs.mid(3), QStringList({"Open File: " + QFileInfo(m_dir.filePath("uploads")).absoluteFilePath(),
                                                 "Open File: " + QDir::homePath()}));
     }
 
@@ -744,6 +846,14 @@ private slots:
     // The template of the chosen type; one that cannot be written is reported.
     void saveTemplate()
     {
+        QString filter = "none offered";
+        FileDialogs::setChooser([&filter](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString& offered) {
+            filter = offered;
+            return QString();
+        });
+        child<QPushButton>("btnTemplate")->click();
+        QCOMPARE(filter, QString("Excel workbook (*.xlsx)"));
+        init();
         child<QComboBox>("cboTrxType")->setCurrentIndex(1);
         choose(m_dir.filePath("credit.xlsx"), "btnTemplate");
         choose(m_dir.filePath("missing/credit.xlsx"), "btnTemplate");
