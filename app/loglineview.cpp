@@ -42,6 +42,7 @@ public:
         QStyleOptionViewItem background(option);
         initStyleOption(&background, index);
         background.text.clear();
+        background.decorationSize = iconSize(option);
         const QWidget* view = option.widget;
         QStyle* style = view ? view->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
@@ -69,13 +70,18 @@ public:
         const auto* lines = qobject_cast<const LogLines*>(index.model());
         QTextDocument document;
         layOut(document, lines->index(lines->longestRow()), option.font);
-        const int icon = option.decorationSize.width() + textMargin;
-        return QSize(int(document.idealWidth()) + 2 * textMargin + icon,
-                     qMax(int(document.size().height()), option.decorationSize.height()));
+        return QSize(int(document.idealWidth()) + 3 * textMargin + iconSize(option).width(), int(document.size().height()));
     }
 
 private:
     static constexpr int textMargin = 4;
+
+    // A message's icon no taller than its line: the log stays as dense as text.
+    static QSize iconSize(const QStyleOptionViewItem& option)
+    {
+        const int line = option.fontMetrics.height();
+        return QSize(line, line);
+    }
 };
 
 } // namespace

@@ -232,7 +232,7 @@ void MainWindow::fitForm()
     const int room = sizes.value(0) + sizes.value(1);
     if (room <= 0 || !m_form)
         return;
-    const int form = qMin(m_form->sizeHint().height(), room * 55 / 100);
+    const int form = qMin(m_form->sizeHint().height(), room / 2);
     ui->splitter_2->setSizes({form, room - form});
 }
 

@@ -82,8 +82,8 @@ private:
     void prepareForm(QWidget* form);
     // The splitter positions the window had when it was last closed.
     void restoreLayout();
-    // The form gets the height it asks for, up to a little over half of what
-    // lies under the file choices; the logs take the rest.
+    // The form gets the height it asks for, up to half of what lies under
+    // the file choices (it scrolls); the logs take the rest.
     void fitForm();
     // A refusal of the window's own: the box, and the log's last line.
     void refuse(const QString& text, QWidget* field = nullptr);
