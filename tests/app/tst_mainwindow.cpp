@@ -344,6 +344,27 @@ private slots:
         QCOMPARE(child<QLineEdit>("txtSource")->text(), earlier);
     }
 
+    // A box's first line is its headline, the rest beneath it; the box is wide enough that its title bar shows "KOVA".
+    void resultBox()
+    {
+        Messages::setPresenter({});
+        QStringList shown;
+        int width = 0;
+        const auto answer = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown << box->windowTitle() + "|" + box->text() + "|" + box->informativeText();
+            width = box->width();
+            box->accept();
+        };
+        QTimer::singleShot(0, this, answer);
+        Messages::information(m_window, "Done!\n2 records written, total 1.500,00\nFile: /tmp/out.txt");
+        QTimer::singleShot(0, this, answer);
+        Messages::critical(m_window, "ERROR!");
+        QCOMPARE(shown, (QStringList{"KOVA|Done!|2 records written, total 1.500,00\nFile: /tmp/out.txt", "KOVA|ERROR!|"}));
+        QVERIFY2(width >= 250, qPrintable(QString::number(width)));
+    }
+
     // Every text role of the window reads at 4.5:1 in every colour group, on a light theme and a dark one:
     // the locked limit fields (disabled), placeholders, selected lines; a role that reads already stays.
     void textsRead_data()
