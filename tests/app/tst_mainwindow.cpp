@@ -409,6 +409,33 @@ private slots:
         QVERIFY(asterisk.hasMatch() && contrastRatio(QColor(asterisk.captured(1)), fusion.color(QPalette::Window)) >= 4.5);
     }
 
+    // A selected message line is drawn in the selection's text colour, its icon still telling its kind: its red on the
+    // selection's blue would not read.
+    void selectedMessageLineReads()
+    {
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        report({"1"}, {}, {error}, 0);
+        m_window->ON_Trx_Done({"Total"});
+        auto* view = child<LogLineView>("txtStatus");
+        view->setPalette(readablePalette(QStyleFactory::create("Fusion")->standardPalette()));
+        view->resize(400, 200);
+        const QModelIndex line = view->lines()->index(2, 0);
+        const auto reddest = [&] {
+            const QRect rect = view->visualRect(line).adjusted(view->visualRect(line).height() + 8, 0, 0, 0);
+            const QImage shot = view->viewport()->grab(rect).toImage();
+            int most = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    most = qMax(most, c.red() - qMax(c.green(), c.blue()));
+                }
+            return most;
+        };
+        QVERIFY(reddest() > 100);
+        view->selectionModel()->select(line, QItemSelectionModel::Select);
+        QCOMPARE(reddest(), 0);
+    }
+
     // A "LINE n" line names the sheet row its n-th row is, rows above the table's first not counted.
     void messageLineTellsItsSheetRow()
     {
