@@ -39,8 +39,8 @@ public:
                 const kova::ExportJob& job)
         : m_form(form)
         , m_destinationPath(destinationPath)
-        , m_gate(std::move(gate))
         , m_job(job)
+        , m_gate(std::move(gate))
     {
         m_sinceSent.start();
     }
