@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -36,10 +37,24 @@ BatchHistoryDialog::BatchHistoryDialog(const QString& registerPath, QWidget* par
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, [this] { QApplication::clipboard()->setText(selectedText()); });
     addAction(copy);
+    // The table's own Ctrl+End stops at the last page read so far; and
+    // without a current row, its keys only find the first.
+    m_table->installEventFilter(this);
+    m_table->setCurrentIndex(m_model->index(0, 0));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
-    resize(900, 400);
+    resize(1100, 400);
+}
+
+bool BatchHistoryDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_End && key->modifiers() & Qt::ControlModifier)
+            m_model->fetchAll();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString BatchHistoryDialog::problem() const

@@ -5,10 +5,10 @@
 class BatchHistoryModel;
 class QTableView;
 
-// The register of written batches as a table, newest first: date, type,
-// Header ID, records, total and file, read as it is scrolled through. Ctrl+C
-// copies the selected rows as the register's text lines, ready to paste into
-// a sheet.
+// The register of written batches as a table, newest first (see
+// BatchHistoryModel), read as it is scrolled through; Ctrl+End reads it to
+// the oldest batch. Ctrl+C copies the selected rows as the register's text
+// lines, ready to paste into a sheet.
 class BatchHistoryDialog final : public QDialog
 {
 public:
@@ -18,6 +18,9 @@ public:
     QString problem() const;
     // The selected rows as text, top to bottom.
     QString selectedText() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     BatchHistoryModel* m_model;

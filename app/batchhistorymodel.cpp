@@ -6,7 +6,10 @@ namespace {
 
 // A page fills a tall window several times over and reads in a millisecond.
 constexpr int pageRows = 256;
-constexpr int columnsShown = 6;
+constexpr int columnsShown = 8;
+// Columns of the batch's key, shown between the Header ID and the records.
+constexpr int keyColumn = 3;
+constexpr int keyColumns = 2;
 
 } // namespace
 
@@ -42,18 +45,24 @@ QVariant BatchHistoryModel::data(const QModelIndex& index, int role) const
     if (!index.isValid())
         return {};
     const int column = index.column();
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole) {
+        if (column >= keyColumn && column < keyColumn + keyColumns)
+            return m_keys.at(index.row()).value(column - keyColumn);
         // The file is the rest of its line.
-        return m_lines.at(index.row()).section(QLatin1Char('\t'), column, column == columnsShown - 1 ? -1 : column);
-    if (role == Qt::TextAlignmentRole && (column == 3 || column == 4))
+        const int field = column < keyColumn ? column : column - keyColumns;
+        return m_lines.at(index.row()).section(QLatin1Char('\t'), field, column == columnsShown - 1 ? -1 : field);
+    }
+    if (role == Qt::TextAlignmentRole && (column == 5 || column == 6))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 
 QVariant BatchHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList titles{QStringLiteral("Date"),    QStringLiteral("Type"),  QStringLiteral("Header ID"),
-                                    QStringLiteral("Records"), QStringLiteral("Total"), QStringLiteral("File")};
+    static const QStringList titles{QStringLiteral("Written"),        QStringLiteral("Type"),
+                                    QStringLiteral("Header ID"),      QStringLiteral("Effective date"),
+                                    QStringLiteral("Account"),        QStringLiteral("Records"),
+                                    QStringLiteral("Total"),          QStringLiteral("File")};
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return titles.value(section);
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -75,7 +84,19 @@ void BatchHistoryModel::fetchMore(const QModelIndex& parent)
     beginInsertRows({}, m_lines.size(), m_lines.size() + page.size() - 1);
     for (const kova::BatchEntry& entry : page) {
         m_lines.append(kova::historyText({entry}).chopped(1));
+        // An entry kept before registers kept keys has none to show.
+        if (!entry.key)
+            m_keys.append(QStringList());
+        else
+            m_keys.append({entry.key->effectiveDate.isEmpty() ? QStringLiteral("On authorization") : entry.key->effectiveDate,
+                           entry.key->account});
     }
     m_lastId = page.last().id;
     endInsertRows();
+}
+
+void BatchHistoryModel::fetchAll()
+{
+    while (canFetchMore({}))
+        fetchMore({});
 }

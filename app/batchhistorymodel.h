@@ -9,9 +9,10 @@
 #include <limits>
 #include <memory>
 
-// The register of written batches as the table shows it, newest first: date,
-// type, Header ID, records, total and file, the fields of the register's own
-// text lines. Rows are read a page at a time as the view scrolls to them, so
+// The register of written batches as the table shows it, newest first: when
+// written, type, Header ID, effective date and account (what decides whether
+// a batch repeats an earlier one), records, total and file; all but the two
+// of the key are the fields of the register's own text lines. Rows are read a page at a time as the view scrolls to them, so
 // a register of hundreds of thousands of batches opens at once.
 class BatchHistoryModel final : public QAbstractTableModel
 {
@@ -30,10 +31,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    // Every page not read yet, for a jump to the oldest batch.
+    void fetchAll();
 
 private:
     std::unique_ptr<kova::BatchRegister> m_register;
     QVector<QString> m_lines;   // each entry's text line, without its line feed
+    QVector<QStringList> m_keys;   // each entry's effective date and account as shown
     qint64 m_lastId = std::numeric_limits<qint64>::max();
     bool m_complete = false;
 };

@@ -1,6 +1,9 @@
 #include "loglines.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTextDocumentFragment>
 
 namespace {
@@ -9,6 +12,13 @@ namespace {
 // that starting a block costs nothing the window would notice.
 constexpr int blockBytes = 1 << 20;
 constexpr qint64 offsetMask = 0xffffffff;
+
+// How render/ colours a message line's words, and the colour the log shows
+// them in instead: the same hue, dark enough to read.
+const QString errorColour = QStringLiteral("color:#e73d4a;");
+const QString warningColour = QStringLiteral("color:#f88021;");
+const QString errorShown = QStringLiteral("color:#c0262f;");
+const QString warningShown = QStringLiteral("color:#a34a00;");
 
 } // namespace
 
@@ -48,7 +58,7 @@ void LogLines::Store::take(Store& other)
 
 QString LogLines::renderMessage(const QByteArray& held)
 {
-    return QString::fromUtf8(held);
+    return QString::fromUtf8(held).replace(errorColour, errorShown).replace(warningColour, warningShown);
 }
 
 void LogLines::clear()
@@ -150,6 +160,20 @@ QVariant LogLines::data(const QModelIndex& index, int role) const
     if (role == RichTextRole) {
         const QByteArray held = m_lines.line(index.row());
         return held.at(0) == Message ? renderMessage(held.mid(1)) : QString();
+    }
+    // Colour alone would not tell an error from a warning to everyone.
+    if (role == Qt::DecorationRole) {
+        const QByteArray held = m_lines.line(index.row());
+        if (held.at(0) != Message)
+            return {};
+        const bool error = held.indexOf(errorColour.toUtf8()) >= 0;
+        return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning);
+    }
+    if (role == Qt::ToolTipRole && m_sheetRowOf) {
+        const int line = messageLine(index.row());
+        const int sheetRow = line > 0 ? m_sheetRowOf(line) : 0;
+        if (sheetRow > 0)
+            return QStringLiteral("LINE %1 is row %2 of the sheet").arg(line).arg(sheetRow);
     }
     return {};
 }

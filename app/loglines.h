@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // The processing log's lines: summary and end lines as plain text, the
 // export's message lines as rich text. An export of a full sheet may say a
 // million things, so a line is held as its UTF-8 in one shared buffer and
@@ -18,6 +20,10 @@ public:
     static constexpr int RichTextRole = Qt::UserRole + 1;
 
     using QAbstractListModel::QAbstractListModel;
+
+    // Where a "LINE n" message's row lies in the sheet, for its tooltip:
+    // sheetRowOf(n) is that row, 0 when unknown.
+    void setSheetRowOf(std::function<int(int)> sheetRowOf) { m_sheetRowOf = std::move(sheetRowOf); }
 
     void clear();
     void appendPlain(const QStringList& lines);
@@ -52,13 +58,16 @@ private:
         void take(Store& other);
     };
 
-    // The one place a held message line becomes the rich text shown.
+    // The one place a held message line becomes the rich text shown: the
+    // colours of the messages as the report writes them, darkened to read at
+    // 4.5:1 on the log's white.
     static QString renderMessage(const QByteArray& held);
     QString plainLine(int row) const;
     void append(Kind kind, const QStringList& lines);
 
     Store m_lines;
     Store m_held;
+    std::function<int(int)> m_sheetRowOf;
     int m_longest = 0;
     int m_heldLongest = 0;        // its row in m_held
     int m_heldLongestSize = -1;   // in characters

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
 
@@ -15,13 +16,17 @@
 namespace {
 
 // Lays a line out as the rich-text log did, one paragraph in the view's font.
-void layOut(QTextDocument& document, const QModelIndex& index, const QFont& font)
+// A selected line is drawn in the selection's text colour: red or orange on
+// the selection's blue would not read, and its icon still tells its kind.
+void layOut(QTextDocument& document, const QModelIndex& index, const QFont& font, bool selected = false)
 {
     document.setDocumentMargin(0);
     document.setDefaultFont(font);
     const QString rich = index.data(LogLines::RichTextRole).toString();
     if (rich.isEmpty())
         document.setPlainText(index.data(Qt::DisplayRole).toString());
+    else if (selected)
+        document.setHtml(QString(rich).remove(QRegularExpression(QStringLiteral("color:#[0-9a-fA-F]{6};"))));
     else
         document.setHtml(rich);
 }
@@ -33,21 +38,26 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
+        // The background and a message's icon as the style draws them.
         QStyleOptionViewItem background(option);
         initStyleOption(&background, index);
         background.text.clear();
+        background.decorationSize = iconSize(option);
         const QWidget* view = option.widget;
         QStyle* style = view ? view->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
+        const int indent = background.features & QStyleOptionViewItem::HasDecoration
+            ? background.decorationSize.width() + textMargin : 0;
 
         QTextDocument document;
-        layOut(document, index, option.font);
+        const bool selected = option.state & QStyle::State_Selected;
+        layOut(document, index, option.font, selected);
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette = option.palette;
-        if (option.state & QStyle::State_Selected)
+        if (selected)
             context.palette.setColor(QPalette::Text, option.palette.color(QPalette::HighlightedText));
         painter->save();
-        painter->translate(option.rect.topLeft() + QPoint(textMargin, 0));
+        painter->translate(option.rect.topLeft() + QPoint(textMargin + indent, 0));
         painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()));
         document.documentLayout()->draw(painter, context);
         painter->restore();
@@ -60,11 +70,18 @@ public:
         const auto* lines = qobject_cast<const LogLines*>(index.model());
         QTextDocument document;
         layOut(document, lines->index(lines->longestRow()), option.font);
-        return QSize(int(document.idealWidth()) + 2 * textMargin, int(document.size().height()));
+        return QSize(int(document.idealWidth()) + 3 * textMargin + iconSize(option).width(), int(document.size().height()));
     }
 
 private:
     static constexpr int textMargin = 4;
+
+    // A message's icon no taller than its line: the log stays as dense as text.
+    static QSize iconSize(const QStyleOptionViewItem& option)
+    {
+        const int line = option.fontMetrics.height();
+        return QSize(line, line);
+    }
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/placement.h"
+#include "app/readablepalette.h"
 #include "app/windowsettings.h"
 #include "settings/settingsfile.h"
 
@@ -42,6 +43,8 @@ int main(int argc, char* argv[])
         }
     }
     QApplication application(argc, argv);
+    // Every text of the window at 4.5:1 or more, the locked and the selected included.
+    QApplication::setPalette(readablePalette(QApplication::palette()));
     MainWindow window;
     QList<QRect> screenAreas;
     for (const QScreen* screen : QGuiApplication::screens())

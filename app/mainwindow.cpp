@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 #include "batchhistorydialog.h"
+#include "destinationfolder.h"
 #include "loglines.h"
 #include "loglineview.h"
 #include "logtablemodel.h"
@@ -37,6 +38,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -51,8 +54,20 @@ MainWindow::MainWindow(QWidget* parent)
     , ui(new Ui_MainWindow)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_outcome(new QLabel(this))
 {
     ui->setupUi(this);
+    m_outcome->setObjectName(QStringLiteral("lblOutcome"));
+    m_outcome->setWordWrap(true);
+    m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_outcome->hide();
+    ui->verticalLayout_3->insertWidget(ui->verticalLayout_3->indexOf(ui->splitter_2) + 1, m_outcome);
+    // Room the window gains goes to the logs; the form has what it asks for.
+    ui->splitter_2->setStretchFactor(0, 0);
+    ui->splitter_2->setStretchFactor(1, 1);
+    ui->splitter->setStretchFactor(0, 3);
+    ui->splitter->setStretchFactor(1, 2);
+    connect(ui->splitter_2, &QSplitter::splitterMoved, this, [this] { m_splitDragged = m_formSized = true; });
     m_source = new SourcePicker(this, ui->txtSource, ui->cboSheets);
     m_progress->setObjectName(QStringLiteral("progressExport"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
@@ -100,6 +115,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->btnDest, &QPushButton::clicked, this, &MainWindow::ON_btnBrowse_Click);
 
     connect(ui->txtStatus, &LogLineView::messageLineChosen, this, &MainWindow::showLogRow);
+    ui->txtStatus->lines()->setSheetRowOf([this](int line) {
+        return line <= m_logModel->rowCount() ? m_logModel->headerData(line - 1, Qt::Vertical, Qt::DisplayRole).toInt() : 0;
+    });
     // The form's Export button answers Ctrl+E from wherever the focus is; a
     // line edit claims that key for itself (the end of its line), so the key
     // is kept from it.
@@ -138,10 +156,11 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::SIG_EXPBTN_CLICK, this, &MainWindow::ON_btnExport_Click);
     connect(form, &TransactionForm::exportFinished, this, &MainWindow::exportOver);
     LogLines* log = ui->txtStatus->lines();
-    connect(form, &TransactionForm::batchOutcome, log, [log](const QString& line) { log->appendPlain({line}); });
+    connect(form, &TransactionForm::batchOutcome, this, &MainWindow::showOutcome);
     connect(form, &TransactionForm::exportRestarted, this, [this] {
         m_logModel->clear();
         ui->txtStatus->lines()->clear();
+        m_outcome->hide();
     });
     // The lines of the workbook, sheet or header mode chosen last; an earlier
     // choice's matches no longer hold.
@@ -176,12 +195,14 @@ void MainWindow::Delete_Form()
 
 void MainWindow::ON_cboTrxType_Change(int index)
 {
+    const QList<int> split = ui->splitter_2->sizes();
     Delete_Form();
 
     // The new form knows no workbook, so nothing chosen for the old one may stay.
     m_source->clear();
     ui->txtDest->clear();
     ui->txtStatus->lines()->clear();
+    m_outcome->hide();
 
     LogTableModel* oldModel = m_logModel;
     m_logModel = new LogTableModel(this);
@@ -198,26 +219,71 @@ void MainWindow::ON_cboTrxType_Change(int index)
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     delete oldModel;
 
-    ui->splitter_2->setSizes({366, 100});
+    // A split the user chose holds for every type; otherwise each form is fitted.
+    if (m_splitDragged)
+        ui->splitter_2->setSizes(split);
+    else if (isVisible())
+        fitForm();
+}
+
+void MainWindow::fitForm()
+{
+    const QList<int> sizes = ui->splitter_2->sizes();
+    const int room = sizes.value(0) + sizes.value(1);
+    if (room <= 0 || !m_form)
+        return;
+    const int form = qMin(m_form->sizeHint().height(), room / 2);
+    ui->splitter_2->setSizes({form, room - form});
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!std::exchange(m_formSized, true))
+        fitForm();
+}
+
+void MainWindow::refuse(const QString& text, QWidget* field)
+{
+    Messages::critical(this, text);
+    showOutcome(QStringLiteral("Nothing written: ") + text);
+    if (field)
+        field->setFocus();
+}
+
+void MainWindow::showOutcome(const QString& line)
+{
+    ui->txtStatus->lines()->appendPlain({line});
+    m_outcome->setText(line);
+    m_outcome->show();
 }
 
 void MainWindow::ON_btnExport_Click()
 {
     if (m_source->path().trimmed().isEmpty()) {
-        Messages::critical(this, QStringLiteral("Source can not be empty"));
-        ui->txtSource->setFocus();
+        refuse(QStringLiteral("Source can not be empty"), ui->txtSource);
         return;
     }
-    if (ui->txtDest->text().trimmed().isEmpty()) {
-        Messages::critical(this, QStringLiteral("Dest can not be empty"));
-        ui->txtDest->setFocus();
+    const QString destination = ui->txtDest->text();
+    if (destination.trimmed().isEmpty()) {
+        refuse(QStringLiteral("Dest can not be empty"), ui->txtDest);
         return;
     }
     // The export is of the workbook shown, once it is read.
     if (m_source->isReading()) {
         m_exportWhenLoaded = true;
-        statusBar()->showMessage(QStringLiteral("Export starts once the workbook is read"));
+        statusBar()->showMessage(QStringLiteral("Reading the workbook; the export starts when it is read"));
         return;
+    }
+    // Refused before any question: a Yes to replacing the source workbook
+    // would only lead to the refusal, and a folder that takes no file would
+    // say so only once the whole sheet was read.
+    for (const QString& refusal : {kova::exportPathsRefusal(m_source->path(), destination, kova::defaultSettingsPath()),
+                                   unwritableDestinationFolder(destination)}) {
+        if (!refusal.isEmpty()) {
+            refuse(refusal, ui->txtDest);
+            return;
+        }
     }
     if (m_form) {
         const QString dateQuestion = kova::effectiveDateQuestion(m_form->effectiveDate(), kova::today());
@@ -232,6 +298,8 @@ void MainWindow::ON_btnExport_Click()
 
     m_logModel->clear();
     ui->txtStatus->lines()->clear();
+    m_outcome->hide();
+    m_loggedSource = m_source->path() + QLatin1Char('\n') + ui->cboSheets->currentText();
 
     // The last export's logs were freed on this thread just now; the export
     // allocates on its own, which would not reuse that memory, and a full
@@ -301,6 +369,13 @@ void MainWindow::sourceRead(const std::shared_ptr<LoadedSheet>& read, const QStr
 {
     showBusy(false);
     const bool exportNow = std::exchange(m_exportWhenLoaded, false);
+    // The rows of another workbook or sheet no longer describe what Export would write.
+    if (read->path + QLatin1Char('\n') + sheet != m_loggedSource) {
+        m_logModel->clear();
+        ui->txtStatus->lines()->clear();
+        m_outcome->hide();
+        m_loggedSource.clear();
+    }
     if (m_form)
         m_form->offerLoadedSheet(read);
     // An empty sheet name also empties the form's mapping lists.
@@ -352,7 +427,8 @@ void MainWindow::prepareForm(QWidget* form)
 void MainWindow::restoreLayout()
 {
     const WindowSettings stored = WindowSettings::read(kova::defaultSettingsPath());
-    ui->splitter_2->restoreState(stored.formSplitter);
+    if (ui->splitter_2->restoreState(stored.formSplitter))
+        m_splitDragged = m_formSized = true;
     ui->splitter->restoreState(stored.logSplitter);
 }
 
@@ -400,6 +476,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 QString MainWindow::startFolder() const
 {
+    const QFileInfo source(m_source->path().trimmed());
+    if (!m_source->path().trimmed().isEmpty() && source.isFile())
+        return source.absolutePath();
     const QString folder = WindowSettings::read(kova::defaultSettingsPath()).lastFolder;
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
@@ -446,7 +525,8 @@ void MainWindow::saveTemplate()
     const auto type = static_cast<kova::BatchType>(ui->cboTrxType->currentIndex());
     const QString path = FileDialogs::saveFile(
         this, QStringLiteral("Save Template"),
-        startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"));
+        startFolder() + QDir::separator() + kova::batchTypeName(type) + QStringLiteral(" template.xlsx"),
+        QStringLiteral("Excel workbook (*.xlsx)"));
     if (path.isEmpty())
         return;
     // Refused before anything is written, the folder remembered included.
@@ -486,6 +566,13 @@ void MainWindow::ON_Trx_Done(QStringList lines)
 {
     ui->txtStatus->lines()->showSummary(lines);
     // Measuring a sample of a full log's cells takes a while: the window
-    // answers in between.
-    QTimer::singleShot(0, this, [this] { ui->tableView->resizeColumnsToContents(); });
+    // answers in between. A long name or remark would push every column
+    // after it out of sight; its tooltip and the cell's own width show the rest.
+    QTimer::singleShot(0, this, [this] {
+        QTableView* table = ui->tableView;
+        table->resizeColumnsToContents();
+        const int widest = table->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32;
+        for (int column = 0; column < m_logModel->columnCount(); ++column)
+            table->setColumnWidth(column, qMin(table->columnWidth(column), widest));
+    });
 }

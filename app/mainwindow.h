@@ -11,6 +11,8 @@
 #include <memory>
 
 class QCloseEvent;
+class QLabel;
+class QShowEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class LogTableModel;
@@ -52,6 +54,8 @@ protected:
     // Keeps the window's place and splitters for the next start. While an
     // export runs or a workbook is read, asks first.
     void closeEvent(QCloseEvent* event) override;
+    // The first show sizes the form against the logs, now that the window's height is known.
+    void showEvent(QShowEvent* event) override;
     // A workbook or delimited text file dropped onto the window is chosen as Browse would choose it.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -78,7 +82,16 @@ private:
     void prepareForm(QWidget* form);
     // The splitter positions the window had when it was last closed.
     void restoreLayout();
-    // Where file dialogs start: the folder used last, else the home folder.
+    // The form gets the height it asks for, up to half of what lies under
+    // the file choices (it scrolls); the logs take the rest.
+    void fitForm();
+    // A refusal of the window's own: the box, and the log's last line.
+    void refuse(const QString& text, QWidget* field = nullptr);
+    // The line that says what became of the batch, in the log and, wrapped,
+    // under it, where it reads without scrolling.
+    void showOutcome(const QString& line);
+    // Where file dialogs start: the chosen workbook's folder, else the folder
+    // used last, else the home folder.
     QString startFolder() const;
     void rememberFolderOf(const QString& file);
     // The register of written batches, in a window of its own beside this one.
@@ -93,9 +106,13 @@ private:
     TransactionForm* m_form = nullptr;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
+    QLabel* m_outcome;
     SourcePicker* m_source;
     bool m_exporting = false;
     bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read
     bool m_closeWhenStopped = false;  // the user chose to close once the export stops
+    bool m_formSized = false;         // the split of form and logs was dragged, stored or fitted
+    bool m_splitDragged = false;      // by the user, or stored by an earlier run: a type switch keeps it
+    QString m_loggedSource;           // path and sheet of the export the logs show, a line each
     QPointer<QDialog> m_batches;   // the window of written batches while it is open
 };

@@ -6,6 +6,7 @@
 #include "widgets/passwordprompt.h"
 #include "forms/base/sheetloader.h"
 #include "record/passwordprotected.h"
+#include "reader/document.h"
 #include "reader/sourcekind.h"
 
 #include <QComboBox>
@@ -146,6 +147,12 @@ void SourcePicker::landed(const std::shared_ptr<LoadedSheet>& read)
         m_shownPath = read->path;
         m_chosenText.insert(read->path, read->text);
         m_textChoice->setOptions(read->text);
+        // What the reader found where the user left it to find.
+        const reader::TextOptions found = read->document ? read->document->textOptions() : reader::TextOptions();
+        m_textChoice->showFound(read->document && read->text.delimiter == 0 ? std::optional<char>(found.delimiter) : std::nullopt,
+                                read->document && read->text.encoding == reader::TextEncoding::Detect
+                                    ? std::optional<reader::TextEncoding>(found.encoding)
+                                    : std::nullopt);
         m_textChoice->setVisible(read->delimitedText);
         {
             // The form hears of the new list once, as this read, and not of each

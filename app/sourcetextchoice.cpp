@@ -70,6 +70,17 @@ reader::TextOptions SourceTextChoice::options() const
     return options;
 }
 
+void SourceTextChoice::showFound(std::optional<char> delimiter, std::optional<reader::TextEncoding> encoding)
+{
+    // Named as the other choices of the same list name it.
+    const auto name = [](QComboBox* combo, std::optional<int> data) {
+        const int at = data ? combo->findData(*data) : -1;
+        return at > 0 ? kFound + QStringLiteral(": ") + combo->itemText(at) : kFound;
+    };
+    m_delimiter->setItemText(0, name(m_delimiter, delimiter ? std::optional<int>(*delimiter) : std::nullopt));
+    m_encoding->setItemText(0, name(m_encoding, encoding ? std::optional<int>(int(*encoding)) : std::nullopt));
+}
+
 void SourceTextChoice::setOptions(const reader::TextOptions& options)
 {
     const QSignalBlocker quietDelimiter(m_delimiter);

@@ -20,11 +20,11 @@ QString openFile(QWidget* parent, const QString& caption, const QString& dir, co
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QString saveFile(QWidget* parent, const QString& caption, const QString& proposal)
+QString saveFile(QWidget* parent, const QString& caption, const QString& proposal, const QString& filter)
 {
     if (chooser())
-        return chooser()(parent, Mode::Save, caption, proposal, QString());
-    return QFileDialog::getSaveFileName(parent, caption, proposal);
+        return chooser()(parent, Mode::Save, caption, proposal, filter);
+    return QFileDialog::getSaveFileName(parent, caption, proposal, filter);
 }
 
 void setChooser(Chooser c) { chooser() = std::move(c); }

@@ -17,7 +17,8 @@ using Chooser = std::function<QString(QWidget* parent, Mode mode, const QString&
                                       const QString& start, const QString& filter)>;
 
 QString openFile(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
-QString saveFile(QWidget* parent, const QString& caption, const QString& proposal);
+// filter empty: any file.
+QString saveFile(QWidget* parent, const QString& caption, const QString& proposal, const QString& filter = QString());
 
 void setChooser(Chooser chooser);
 

@@ -1,6 +1,8 @@
 #include "messages.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace Messages {
 namespace {
@@ -17,17 +19,31 @@ bool& capturedAnswer()
     return yes;
 }
 
+// The first line is the verdict ("Done!", "ERROR!"), what follows says what
+// happened, in the box's smaller text beneath it.
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preferred)
+{
+    QMessageBox box(icon, QStringLiteral("KOVA"), text.section(QLatin1Char('\n'), 0, 0), buttons, parent);
+    box.setInformativeText(text.section(QLatin1Char('\n'), 1));
+    box.setDefaultButton(preferred);
+    // A box as narrow as "Done!" leaves its title bar no room for the caption,
+    // which the window system then cuts to "...".
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(box.fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40, 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return QMessageBox::StandardButton(box.exec());
+}
+
 void show(QWidget* parent, Kind kind, const QString& text)
 {
     if (presenter()) {
         presenter()(parent, kind, text);
         return;
     }
-    const QString caption = QStringLiteral("KOVA");
-    if (kind == Kind::Critical)
-        QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
-    else
-        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+    ask(parent, kind == Kind::Critical ? QMessageBox::Critical : QMessageBox::Information, text, QMessageBox::Ok,
+        QMessageBox::Ok);
 }
 
 } // namespace
@@ -40,8 +56,7 @@ bool question(QWidget* parent, const QString& text)
         presenter()(parent, Kind::Question, text);
         return capturedAnswer();
     }
-    return QMessageBox::question(parent, QStringLiteral("KOVA"), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
+    return ask(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 

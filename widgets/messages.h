@@ -7,7 +7,8 @@
 class QWidget;
 
 // Every message box of the program goes through here: modal, caption "KOVA",
-// one OK button, or Yes and No for a question. Tests replace the presenter to capture the messages instead
+// one OK button, or Yes and No for a question; a text of several lines shows
+// its first line as the box's headline and the rest beneath. Tests replace the presenter to capture the messages instead
 // of blocking on a modal box.
 namespace Messages {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/exportjob.h"
 #include "record/exportsink.h"
 #include "record/money.h"
 #include "render/messagetext.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,10 +33,13 @@ class ReportRelay final : public kova::ExportSink
 {
 public:
     // destinationPath: where the upload file goes, for the log's closing line;
-    // gate: where the export waits on the window, shared with the form.
-    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<WindowGate> gate)
+    // gate: where the export waits on the window, shared with the form; job:
+    // the export's, whose Header ID the closing box names.
+    ReportRelay(TransactionForm* form, const QString& destinationPath, std::shared_ptr<WindowGate> gate,
+                const kova::ExportJob& job)
         : m_form(form)
         , m_destinationPath(destinationPath)
+        , m_job(job)
         , m_gate(std::move(gate))
     {
         m_sinceSent.start();
@@ -47,6 +52,12 @@ public:
     void rowProcessed(const kova::RowReport& report) override
     {
         m_rows.add(report);
+        const auto error = std::find_if(report.messages.cbegin(), report.messages.cend(),
+                                        [](const kova::RowMessage& m) { return m.severity == kova::Severity::Error; });
+        if (error != report.messages.cend() && m_firstError.isEmpty())
+            m_firstError = kova::plainLine(*error);
+        if (error != report.messages.cend())
+            ++m_rowsWithErrors;
         // The clock is read every few rows: a million readings would cost more than the wait they save.
         if (m_rows.rows() >= rowsPerBatch || (m_rows.rows() % 64 == 0 && m_sinceSent.elapsed() >= batchMilliseconds))
             sendRows();
@@ -65,26 +76,43 @@ public:
     void takeRefusals(std::function<bool(const QString&)> takes) { m_takesRefusal = std::move(takes); }
     QString takenRefusal() const { return m_takenRefusal; }
 
-    // The log says what became of the batch before the box covers it.
+    // The log says what became of the batch before the box covers it, a
+    // refusal of the settings before any row was read included: the box
+    // goes, the log stays.
     void critical(const QString& text) override
     {
         sendRows();
-        if (m_summary)
-            emit m_form->batchOutcome(QStringLiteral("Nothing written: ") + text + leftOutNotes());
+        emit m_form->batchOutcome(QStringLiteral("Nothing written: ") + text + leftOutNotes());
         if (m_takesRefusal && m_takesRefusal(text)) {
             m_takenRefusal = text;
             return;
         }
-        showBox([form = m_form, text] { Messages::critical(form, text); });
+        // Rows with errors: the box names the first, so the clerk knows where to look.
+        QString box = text;
+        if (m_summary && m_summary->errors > 0 && !m_firstError.isEmpty())
+            box += QStringLiteral("\nNothing written: ") + QString::number(m_rowsWithErrors)
+                + (m_rowsWithErrors == 1 ? QStringLiteral(" row has errors") : QStringLiteral(" rows have errors"))
+                + QStringLiteral("\nThe first: ") + m_firstError;
+        showBox([form = m_form, box] { Messages::critical(form, box); });
     }
 
     void information(const QString& text) override
     {
+        const QString records = QString::number(m_summary ? m_summary->processedRows : 0);
+        const QString total = kova::displayAmount(m_summary ? m_summary->total : 0);
         emit m_form->batchOutcome(QStringLiteral("Upload file written to ") + m_destinationPath
-                                 + QStringLiteral(": ") + QString::number(m_summary ? m_summary->processedRows : 0)
-                                 + QStringLiteral(" records, total ") + kova::displayAmount(m_summary ? m_summary->total : 0)
+                                 + QStringLiteral(": ") + records + QStringLiteral(" records, total ") + total
                                  + leftOutNotes());
-        showBox([form = m_form, text] { Messages::information(form, text); });
+        // What the clerk checks against the customer's list before sending it on.
+        QString box = text + QStringLiteral("\n") + records + QStringLiteral(" records written, total ") + total;
+        const QString headerId = m_job.headerId();
+        if (!headerId.isEmpty())
+            box += QStringLiteral(", Header ID ") + headerId;
+        box += QStringLiteral("\nFile: ") + m_destinationPath;
+        if (m_summary)
+            for (const QString& note : m_summary->leftOut)
+                box += QStringLiteral("\n") + note;
+        showBox([form = m_form, box] { Messages::information(form, box); });
     }
 
     // The export runs again within one request: a question the user answered
@@ -166,6 +194,9 @@ private:
 
     TransactionForm* m_form;
     QString m_destinationPath;
+    const kova::ExportJob& m_job;
+    QString m_firstError;   // as a terminal shows it
+    int m_rowsWithErrors = 0;
     LogPacker m_rows;
     // Shared with the window's thread, which may serve a batch after the relay is gone.
     std::shared_ptr<WindowGate> m_gate;

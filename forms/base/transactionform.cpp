@@ -57,7 +57,7 @@ void TransactionForm::startExport(kova::ExportRequest request, std::unique_ptr<k
          cancel = m_cancel, gate = m_gate] {
             ExportEnd end{request, {}, {}, {}};
             {
-                ReportRelay relay(this, request.destinationPath, gate);
+                ReportRelay relay(this, request.destinationPath, gate, *job);
                 relay.acceptWriteAgain(terms.acceptedWriteAgain);
                 relay.takeRefusals(terms.takesRefusal);
                 end.result = kova::runExport(request, *job, relay);

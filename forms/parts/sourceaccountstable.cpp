@@ -133,7 +133,10 @@ void SourceAccountsTable::read(QSettings& settings)
     const QVector<kova::SourceAccount> accounts = kova::readAccounts(settings);
     for (const kova::SourceAccount& account : accounts)
         appendRow(QStringLiteral(" "), account);
-    m_view->resizeColumnsToContents();
+    // The last column stretches: sized to its contents too, it would stay so
+    // in a table already shown, reaching past its edge, until the next resize.
+    for (int column : {int(MarkerColumn), int(AccountColumn)})
+        m_view->resizeColumnToContents(column);
 }
 
 void SourceAccountsTable::save(QSettings& settings) const

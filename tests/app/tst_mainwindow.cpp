@@ -1,6 +1,8 @@
 #include "app/loglines.h"
 #include "app/logtablemodel.h"
 #include "app/placement.h"
+#include "app/readablepalette.h"
+#include "forms/parts/requiredcaption.h"
 #include "app/windowsettings.h"
 #include "widgets/filedialogs.h"
 #include "forms/base/logpacker.h"
@@ -101,13 +103,17 @@ private slots:
     void placement()
     {
         const QRect hd(0, 0, 1920, 1080), stored(-1200, 40, 1000, 700);
-        QCOMPARE(mainWindowGeometry(QRect(), QRect(0, 40, 1920, 1040), {QRect(0, 40, 1920, 1040)}), QRect(410, 180, 1100, 760));
+        // Before the frame is known, room is left for a title bar of 40 and borders of 8.
+        QCOMPARE(mainWindowGeometry(QRect(), QRect(0, 40, 1920, 1040), {QRect(0, 40, 1920, 1040)}), QRect(320, 126, 1280, 900));
         QCOMPARE(mainWindowGeometry(stored, hd, {hd, QRect(-1280, 0, 1280, 1024)}), stored);
-        QCOMPARE(mainWindowGeometry(stored, hd, {hd}), QRect(410, 160, 1100, 760));
-        // A small screen: the window and its frame (title bar 30, borders 4) fit its available area.
+        QCOMPARE(mainWindowGeometry(stored, hd, {hd}), QRect(320, 106, 1280, 900));
+        // 1366 x 768 without a panel, and with one of 40: the title bar is on the screen.
+        QCOMPARE(mainWindowGeometry(QRect(0, 0, 1366, 768)), QRect(43, 40, 1280, 720));
+        QCOMPARE(mainWindowGeometry(QRect(0, 0, 1366, 728)), QRect(43, 40, 1280, 680));
+        // Once shown, the frame the window system gives (title bar 30, borders 4) is taken.
         const QRect laptop(0, 0, 1366, 728);
         const QRect fitted = mainWindowGeometry(laptop, QMargins(4, 30, 4, 4));
-        QCOMPARE(fitted, QRect(133, 30, 1100, 694));
+        QCOMPARE(fitted, QRect(43, 30, 1280, 694));
         QVERIFY(laptop.contains(fitted.marginsAdded(QMargins(4, 30, 4, 4))));
     }
 
@@ -121,11 +127,11 @@ private slots:
         child<QLineEdit>("txtSource")->setText("  /tmp/in.xlsx ");
         m_window->ON_btnExport_Click();
         QCOMPARE(m_window->focusWidget(), child<QWidget>("txtDest"));
-        child<QLineEdit>("txtDest")->setText(" /tmp/out.txt\t");
+        child<QLineEdit>("txtDest")->setText("/tmp/out.txt ");
         m_window->ON_btnExport_Click();
         QCOMPARE(m_boxes.filter(QRegularExpression("^window ")),
                  (QStringList{"window critical: Source can not be empty", "window critical: Dest can not be empty"}));
-        QCOMPARE(calls(exports), QList<QVariantList>{(QVariantList{"  /tmp/in.xlsx ", " /tmp/out.txt\t"})});
+        QCOMPARE(calls(exports), QList<QVariantList>{(QVariantList{"  /tmp/in.xlsx ", "/tmp/out.txt "})});
     }
 
     void choosingWorkbooks()
@@ -191,6 +197,8 @@ private slots:
         QSignalSpy changes(m_window, &MainWindow::SIG_Excel_Changed);
         choose(csv);
         QVERIFY(choice->isVisibleTo(m_window));
+        // What was found is named; a choice of the user's leaves the reader nothing to find.
+        QCOMPARE(choice->currentText() + "|" + child<QComboBox>("cboEncoding")->currentText(), QString("Found: Comma|Found: UTF-8"));
         auto* mapped = hosted()->findChild<QComboBox*>("cboTrxRef");
         QCOMPARE(mapped->count(), 3);
         choice->setCurrentIndex(choice->findText("Semicolon"));
@@ -198,6 +206,7 @@ private slots:
         QCOMPARE(mapped->count(), 3);
         hosted()->findChild<QCheckBox*>("chkHeaders")->click();
         QCOMPARE(mapped->itemText(1) + "|" + mapped->itemText(2), QString("a,b|c"));
+        QCOMPARE(choice->itemText(0) + "|" + child<QComboBox>("cboEncoding")->currentText(), QString("Found|Found: UTF-8"));
         QCOMPARE(calls(changes), (QList<QVariantList>{{csv, "batch"}, {csv, "batch"}}));
         // Seven bytes are no UTF-16 text: refused, never read in part, and the encoding they read in is offered.
         child<QComboBox>("cboEncoding")->setCurrentIndex(child<QComboBox>("cboEncoding")->findText("UTF-16LE"));
@@ -218,10 +227,71 @@ private slots:
         choice->setCurrentIndex(choice->findText("Semicolon"));
         child<QPushButton>("btnCancel")->click();
         QVERIFY(workbookRead(m_window));
-        QCOMPARE(choice->currentText(), QString("Found"));
+        QCOMPARE(choice->currentText(), QString("Found: Comma"));
         // Chosen again, the file reads as it was shown.
         choose(csv);
-        QCOMPARE(choice->currentText(), QString("Found"));
+        QCOMPARE(choice->currentText(), QString("Found: Comma"));
+    }
+
+    // Another workbook chosen: the rows and lines of the one before go; Windows-1252 text names its encoding.
+    void anotherWorkbookClearsTheLogs()
+    {
+        choose(workbook("first.xlsx", {"Only"}));
+        report({"a", "b"}, {}, {}, 1);
+        m_window->ON_Trx_Done({"Total rows processed: 1"});
+        QCOMPARE(logTable(m_window)->rowCount(), 1);
+        const QString csv = m_dir.filePath("latin.csv");
+        { QFile file(csv); QVERIFY(file.open(QIODevice::WriteOnly) && file.write("caf\xe9;b\r\n") == 8); }
+        choose(csv);
+        QCOMPARE(logTable(m_window)->rowCount() + logTable(m_window)->columnCount(), 0);
+        QVERIFY2(!logText(m_window).contains("Total rows processed"), qPrintable(logText(m_window)));
+        QCOMPARE(child<QComboBox>("cboDelimiter")->currentText() + "|" + child<QComboBox>("cboEncoding")->currentText(),
+                 QString("Found: Semicolon|Found: Windows-1252"));
+    }
+
+    // Export pressed while the workbook is read says that it waits, and starts once the workbook is read.
+    void exportWaitsForTheRead()
+    {
+        child<QLineEdit>("txtDest")->setText(m_dir.filePath("waited.txt"));
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
+        m_answers = QStringList{workbook("waited.xlsx", {"Data"})};
+        child<QPushButton>("btnSrc")->click();
+        m_window->ON_btnExport_Click();
+        QCOMPARE(m_window->statusBar()->currentMessage(), QString("Reading the workbook; the export starts when it is read"));
+        QCOMPARE(exports.count(), 0);
+        QVERIFY(workbookRead(m_window));
+        QCOMPARE(exports.count(), 1);
+    }
+
+    // A destination the export would refuse, or a folder that takes no file, is refused before "Replace it?"
+    // is asked, the reason the log's last line too.
+    void destinationRefused_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("the source") << "book.xlsx" << "Destination must not be the source workbook";
+        QTest::newRow("the settings") << kova::defaultSettingsPath() << "Destination must not be the settings file";
+        QTest::newRow("a missing folder") << "missing/out.txt"
+                                          << "Failed open file for writing in " + m_dir.filePath("missing") + ": No such file or directory";
+    }
+
+    void destinationRefused()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, refusal);
+        QSettings(kova::defaultSettingsPath(), QSettings::IniFormat).setValue("Transfer/Kept", 1);
+        const QString book = workbook("book.xlsx", {"Data"});
+        const QString dest = QFileInfo(destination).isAbsolute() ? destination : m_dir.filePath(destination);
+        choose(book);
+        const QByteArray before = expect::fileBytes(dest);
+        child<QLineEdit>("txtDest")->setText(dest);
+        QSignalSpy exports(m_window, &MainWindow::SIG_Export);
+        m_boxes.clear();
+        m_window->ON_btnExport_Click();
+        QCOMPARE(m_boxes, QStringList{"window critical: " + refusal});
+        QCOMPARE(logText(m_window).split('\n').last(), "Nothing written: " + refusal);
+        QCOMPARE(exports.count(), 0);
+        QCOMPARE(expect::fileBytes(dest), before);
     }
 
     // A workbook saved with a password is asked for it, again after a wrong one, until it opens or the
@@ -273,6 +343,151 @@ private slots:
         choose(locked);
         QCOMPARE(m_asked, (QStringList{question, again, question}));
         QCOMPARE(child<QLineEdit>("txtSource")->text(), earlier);
+    }
+
+    // A box's first line is its headline, the rest beneath it; the box is wide enough that its title bar shows "KOVA".
+    void resultBox()
+    {
+        Messages::setPresenter({});
+        QStringList shown;
+        int width = 0;
+        const auto answer = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown << box->windowTitle() + "|" + box->text() + "|" + box->informativeText();
+            width = box->width();
+            box->accept();
+        };
+        QTimer::singleShot(0, this, answer);
+        Messages::information(m_window, "Done!\n2 records written, total 1.500,00\nFile: /tmp/out.txt");
+        QTimer::singleShot(0, this, answer);
+        Messages::critical(m_window, "ERROR!");
+        QCOMPARE(shown, (QStringList{"KOVA|Done!|2 records written, total 1.500,00\nFile: /tmp/out.txt", "KOVA|ERROR!|"}));
+        QVERIFY2(width >= 250, qPrintable(QString::number(width)));
+    }
+
+    // Every text role of the window reads at 4.5:1 in every colour group, on a light theme and a dark one:
+    // the locked limit fields (disabled), placeholders, selected lines; a role that reads already stays.
+    void textsRead_data()
+    {
+        QTest::addColumn<QPalette>("theme");
+        QTest::newRow("Fusion") << QStyleFactory::create("Fusion")->standardPalette();
+        QPalette dark(QColor("#353535"), QColor("#2a2a2a"));
+        dark.setColor(QPalette::Disabled, QPalette::Text, QColor("#505050"));
+        dark.setColor(QPalette::Highlight, QColor("#8ab4f8"));
+        QTest::newRow("dark") << dark;
+    }
+
+    void textsRead()
+    {
+        QFETCH(QPalette, theme);
+        const QPalette readable = readablePalette(theme);
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (const auto& [text, under] : {std::pair(QPalette::WindowText, QPalette::Window), std::pair(QPalette::Text, QPalette::Base),
+                                              std::pair(QPalette::ButtonText, QPalette::Button), std::pair(QPalette::PlaceholderText, QPalette::Base),
+                                              std::pair(QPalette::HighlightedText, QPalette::Highlight)})
+                QVERIFY2(contrastRatio(readable.color(group, text), readable.color(group, under)) >= 4.5,
+                         qPrintable(QString("group %1 role %2").arg(group).arg(text)));
+        QCOMPARE(readable.color(QPalette::Active, QPalette::Text), theme.color(QPalette::Active, QPalette::Text));
+        QCOMPARE(readable.color(QPalette::Active, QPalette::Window), theme.color(QPalette::Active, QPalette::Window));
+    }
+
+    // The processing log's messages on its white, and a required field's asterisk on the window's grey.
+    void messageColoursRead()
+    {
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        const kova::RowMessage warning{kova::Severity::Warning, 1, {"", "Remarks", " cut"}};
+        report({"1"}, {}, {error, warning}, 0);
+        m_window->ON_Trx_Done({"Total"});
+        const QPalette fusion = QStyleFactory::create("Fusion")->standardPalette();
+        LogLines* lines = child<LogLineView>("txtStatus")->lines();
+        for (int row : {2, 3}) {
+            const QString rich = lines->index(row, 0).data(LogLines::RichTextRole).toString();
+            const QRegularExpressionMatch colour = QRegularExpression("color:(#[0-9a-f]{6});").match(rich);
+            QVERIFY2(colour.hasMatch() && contrastRatio(QColor(colour.captured(1)), fusion.color(QPalette::Base)) >= 4.5, qPrintable(rich));
+        }
+        const QRegularExpressionMatch asterisk = QRegularExpression("color:(#[0-9a-f]{6})").match(requiredCaption("Amount"));
+        QVERIFY(asterisk.hasMatch() && contrastRatio(QColor(asterisk.captured(1)), fusion.color(QPalette::Window)) >= 4.5);
+    }
+
+    // A selected message line is drawn in the selection's text colour, its icon still telling its kind: its red on the
+    // selection's blue would not read.
+    void selectedMessageLineReads()
+    {
+        const kova::RowMessage error{kova::Severity::Error, 1, {"", "Amount", " is empty"}};
+        report({"1"}, {}, {error}, 0);
+        m_window->ON_Trx_Done({"Total"});
+        auto* view = child<LogLineView>("txtStatus");
+        view->setPalette(readablePalette(QStyleFactory::create("Fusion")->standardPalette()));
+        view->resize(400, 200);
+        const QModelIndex line = view->lines()->index(2, 0);
+        const auto reddest = [&] {
+            const QRect rect = view->visualRect(line).adjusted(view->visualRect(line).height() + 8, 0, 0, 0);
+            const QImage shot = view->viewport()->grab(rect).toImage();
+            int most = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    most = qMax(most, c.red() - qMax(c.green(), c.blue()));
+                }
+            return most;
+        };
+        QVERIFY(reddest() > 100);
+        view->selectionModel()->select(line, QItemSelectionModel::Select);
+        QCOMPARE(reddest(), 0);
+    }
+
+    // A "LINE n" line names the sheet row its n-th row is, rows above the table's first not counted.
+    void messageLineTellsItsSheetRow()
+    {
+        for (int r = 0; r < 3; ++r) {
+            kova::RowReport row;
+            row.values = QStringList{QString::number(r)};
+            row.sheetRow = r + 4;
+            if (r == 2)
+                row.messages = {{kova::Severity::Error, 3, {"", "Amount", " is empty"}}};
+            m_rows.add(row);
+        }
+        m_window->ON_Trx_Logger(m_rows.take());
+        m_window->ON_Trx_Done({"Total"});
+        LogLines* lines = child<LogLineView>("txtStatus")->lines();
+        QCOMPARE(lines->index(2, 0).data(Qt::ToolTipRole).toString(), QString("LINE 3 is row 6 of the sheet"));
+        QVERIFY(!lines->index(0, 0).data(Qt::ToolTipRole).isValid());
+    }
+
+    // The form takes what it asks for up to a little over half, the logs the rest and what the window gains; a split
+    // the user dragged holds across the types; a log column stops at a readable width.
+    void logsHaveRoom()
+    {
+        showActive(QRect(40, 30, 1100, 700));
+        auto* split = child<QSplitter>("splitter_2");
+        const QList<int> first = split->sizes();
+        QVERIFY2(first.at(1) >= (first.at(0) + first.at(1)) * 45 / 100, qPrintable(QString("%1 %2").arg(first.at(0)).arg(first.at(1))));
+        m_window->resize(1100, 900);
+        QApplication::processEvents();
+        QCOMPARE(split->sizes().at(0), first.at(0));
+
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint at = handle->rect().center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, handle->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at - QPoint(0, 60), handle->mapToGlobal(at - QPoint(0, 60)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at - QPoint(0, 60), handle->mapToGlobal(at - QPoint(0, 60)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        for (QMouseEvent* event : {&press, &move, &release})
+            QApplication::sendEvent(handle, event);
+        const QList<int> dragged = split->sizes();
+        QCOMPARE(dragged.at(0), first.at(0) - 60);
+        for (int type : {1, 3, 0}) {
+            child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+            QApplication::processEvents();
+            QCOMPARE(split->sizes(), dragged);
+        }
+
+        m_window->ON_Headers_Change({"Name", "Bank Name"});
+        report({"PT " + QString(200, 'M'), "Bank"}, {}, {}, -1);
+        m_window->ON_Trx_Done({"Total"});
+        QTest::qWait(20);
+        auto* table = child<QTableView>("tableView");
+        QCOMPARE(table->columnWidth(0), table->fontMetrics().horizontalAdvance('x') * 32);
     }
 
     // Marked fields, the amount column, and cells outside the values or the rows.
@@ -460,7 +675,7 @@ private slots:
         QVERIFY(finished.wait());
         QVERIFY(emptyDuringExport);
         m_window->ON_Trx_Done({"Total"});
-        QCOMPARE(logText(m_window).split('\n'), (QStringList{"Total", separator}));
+        QCOMPARE(logText(m_window).split('\n').mid(1), (QStringList{"Total", separator}));
     }
 
     // A full sheet's message lines fill many blocks of the processing log: every line reads back
@@ -473,7 +688,7 @@ private slots:
         QStringList sent;
         for (int n = 1; n <= 24000; ++n) {
             const QString body = n == 9001 ? QString(1200000, QChar(0x00e9)) : QString(40 + n % 397, QChar('a' + n % 26));
-            sent.append(QString("<span style=\"color:#f88021;\">LINE %1: %2 \u6771</span>").arg(n).arg(body));
+            sent.append(QString("<span style=\"color:#%1;\">LINE %2: %3 \u6771</span>").arg(n % 2 ? "f88021" : "e73d4a").arg(n).arg(body));
         }
         for (int at = 0; at < sent.size(); at += 1000)
             lines.holdMessages(sent.mid(at, 1000));
@@ -483,8 +698,11 @@ private slots:
         QCOMPARE(lines.rowCount(), 3 + sent.size() + 1);
         QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 24000"));
         QCOMPARE(lines.index(2, 0).data().toString(), separator);
+        // Shown in their hues darkened to read on white, each with its icon.
         for (int i = 0; i < sent.size(); ++i)
-            if (lines.index(3 + i, 0).data(LogLines::RichTextRole).toString() != sent.at(i))
+            if (lines.index(3 + i, 0).data(LogLines::RichTextRole).toString()
+                    != QString(sent.at(i)).replace("#f88021", "#a34a00").replace("#e73d4a", "#c0262f")
+                || lines.index(3 + i, 0).data(Qt::DecorationRole).isNull())
                 QFAIL(qPrintable(QString("message line %1 reads back otherwise").arg(i + 1)));
         for (int i = 0; i < sent.size(); i += 997)
             QCOMPARE(lines.messageLine(3 + i), i + 1);
@@ -507,6 +725,9 @@ private slots:
         QCOMPARE(m_dialogs.at(0), "Open File: " + QDir::homePath());
         const QString books = QFileInfo(m_dir.filePath("books")).absoluteFilePath() + QDir::separator();
         QVERIFY2(m_dialogs.at(1).startsWith("Destination File: " + books + "AutoTransfer-"), qPrintable(m_dialogs.at(1)));
+        // With a workbook chosen, its folder, whichever folder was used last.
+        choose("");
+        QCOMPARE(m_dialogs.at(2), "Open File: " + QFileInfo(m_dir.filePath("books")).absoluteFilePath());
 
         showActive(QRect(40, 30, 1000, 700));
         child<QSplitter>("splitter_2")->setSizes({200, 400});
@@ -523,7 +744,7 @@ private slots:
         choose("");
         QVERIFY(QDir(m_dir.filePath("uploads")).removeRecursively());
         choose("");
-        QCOMPARE(m_dialogs.mid(2), QStringList({"Open File: " + QFileInfo(m_dir.filePath("uploads")).absoluteFilePath(),
+        QCOMPARE(m_dialogs.mid(3), QStringList({"Open File: " + QFileInfo(m_dir.filePath("uploads")).absoluteFilePath(),
                                                 "Open File: " + QDir::homePath()}));
     }
 
@@ -645,8 +866,11 @@ private slots:
         const QDateTime written(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
         QVector<kova::BatchEntry> entries;
         for (int i = 0; i < 600; ++i) {
+            // A key with its date, one paid on authorization, and none, as registers before keys kept.
+            const std::optional<kova::BatchKey> key = i % 3 == 2 ? std::nullopt
+                                                                 : std::optional<kova::BatchKey>({i % 3 ? "" : "2026-12-05", QString("ACC%1").arg(i)});
             entries.prepend({written.addSecs(i), i % 2 ? "Auto Transfer" : "Payroll", i % 2 ? QString::number(i) : "",
-                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i)});
+                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i), QString(), key});
             QVERIFY(batches.open() && batches.record(entries.first()));
         }
         showActive();
@@ -654,13 +878,24 @@ private slots:
         auto* table = m_window->findChild<QTableView*>("tblBatches");
         QAbstractItemModel* model = table->model();
         QCOMPARE(model->rowCount(), 256);
-        while (model->canFetchMore({}))
-            model->fetchMore({});
-        QString shown;
+        // Ctrl+End reaches the oldest batch, not the last one read.
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(model->rowCount(), 600);
+        QCOMPARE(table->currentIndex().row(), 599);
+        QString shown, wanted;
         for (int r = 0; r < model->rowCount(); ++r)
             for (int c = 0; c < model->columnCount(); ++c)
                 shown += model->index(r, c).data().toString() + (c + 1 < model->columnCount() ? "\t" : "\n");
-        QCOMPARE(shown, kova::historyText(entries));
+        for (const kova::BatchEntry& entry : qAsConst(entries)) {
+            QStringList fields = kova::historyText({entry}).split('\t');
+            const QString date = !entry.key ? "" : entry.key->effectiveDate.isEmpty() ? "On authorization" : entry.key->effectiveDate;
+            fields.insert(3, entry.key ? entry.key->account : "");
+            fields.insert(3, date);
+            wanted += fields.join('\t');
+        }
+        QCOMPARE(shown, wanted);
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString() + "|" + model->headerData(3, Qt::Horizontal).toString(), QString("Written|Effective date"));
         child<QPushButton>("btnBatches")->click();
         QCOMPARE(m_window->findChildren<QDialog*>().size(), 1);
     }
@@ -677,6 +912,14 @@ private slots:
     // The template of the chosen type; one that cannot be written is reported.
     void saveTemplate()
     {
+        QString filter = "none offered";
+        FileDialogs::setChooser([&filter](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString& offered) {
+            filter = offered;
+            return QString();
+        });
+        child<QPushButton>("btnTemplate")->click();
+        QCOMPARE(filter, QString("Excel workbook (*.xlsx)"));
+        init();
         child<QComboBox>("cboTrxType")->setCurrentIndex(1);
         choose(m_dir.filePath("credit.xlsx"), "btnTemplate");
         choose(m_dir.filePath("missing/credit.xlsx"), "btnTemplate");

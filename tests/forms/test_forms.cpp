@@ -232,7 +232,7 @@ private slots:
         open(form);
         if (!mode.isEmpty())
             click(mode);
-        const QString mark = "<span style=\"color:rgb(255,0,0)\">*</span>";
+        const QString mark = "<span style=\"color:#c0262f\">*</span>";
         QStringList shown;
         for (const kova::FieldSpec& field : type(form).fields)
             shown << w<QLabel>("lbl" + field.comboName.mid(3))->text().replace(mark, "*");

@@ -31,7 +31,8 @@ QString settingsPath() { return QDir(QCoreApplication::applicationDirPath()).fil
 void setToday(const QDate& day) { kova::setClock([day] { return QDateTime(day, QTime(12, 0)); }); }
 QString storedHeaderId() { return QSettings(settingsPath(), QSettings::IniFormat).value("Transfer/HeaderID").toString(); }
 
-// Answers the dialogs from a queue, keeps the boxes as "<window or form> <kind>: <text>". Write the settings first.
+// Answers the dialogs from a queue, keeps the boxes as "<window or form> <kind>: <first line>", and their
+// whole texts apart. Write the settings first.
 class WindowDriver final
 {
 public:
@@ -39,7 +40,9 @@ public:
     {
         Messages::setPresenter([this](QWidget* parent, Messages::Kind kind, const QString& text) {
             const QStringList kinds{"critical", "information", "question"};
-            boxes << QString(parent == window.data() ? "window " : parent == form() ? "form " : "other ") + kinds.at(int(kind)) + ": " + text;
+            boxes << QString(parent == window.data() ? "window " : parent == form() ? "form " : "other ") + kinds.at(int(kind)) + ": "
+                         + text.section('\n', 0, 0);
+            boxTexts << text;
         });
         FileDialogs::setChooser([this](QWidget*, FileDialogs::Mode, const QString&, const QString&, const QString&) {
             return answers.isEmpty() ? QString() : answers.takeFirst();
@@ -70,7 +73,7 @@ public:
     }
 
     const QScopedPointer<MainWindow> window{new MainWindow};
-    QStringList boxes, answers;
+    QStringList boxes, boxTexts, answers;
 };
 
 struct ExportCase
@@ -268,6 +271,9 @@ private slots:
         const QString fate = "Upload file written to " + dest + ": 2 records, total " + c.log.at(1).mid(15) + c.leftOut;
         QCOMPARE(logText(user.window.data()), QStringList(c.log << fate).join('\n'));
         QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+        // The box says what the log's last line says, a line each: records and total, the transfer's Header ID, the file, what was left out.
+        QCOMPARE(user.boxTexts, QStringList{"Done!\n2 records written, total " + c.log.at(1).mid(15) + (c.type == 0 ? ", Header ID 41" : "")
+                                            + "\nFile: " + dest + (c.leftOut.isEmpty() ? "" : "\n" + c.leftOut.mid(2))});
         QCOMPARE(expect::fileBytes(dest), c.upload);
     }
 
@@ -343,6 +349,24 @@ private slots:
         QCOMPARE(QStringList{refused.at(0)} + refused.mid(2), QStringList{twin.at(0)} + twin.mid(2));
         QCOMPARE(asked, (QStringList{"Password for locked.xlsx:", "Wrong password for the workbook\nPassword for locked.xlsx:"}));
         PasswordPrompt::setPresenter({});
+    }
+
+    // A batch not written says why, in the box and as the log's last line: rows with errors name the first,
+    // a refusal of the settings, made before any row is read, leaves its reason in the log as well.
+    void refusalsSayWhy()
+    {
+        WindowDriver user;
+        const QString dest = m_dir.filePath("refused.txt");
+        exportTransfer(user, workbook("errors.xlsx", {transferRow("R1", "123"), transferRow("R2", "1234567890"), transferRow("R3", "45")}), dest);
+        QCOMPARE(user.boxTexts, QStringList{"ERROR!\nNothing written: 2 rows have errors\nThe first: LINE 1: Error. From Acc must be 10 characters"});
+        QVERIFY(logText(user.window.data()).endsWith("\nNothing written: ERROR!"));
+        user.field<QLineEdit>("txtCompID")->clear();
+        user.boxTexts.clear();
+        user.click("btnExport");
+        QCOMPARE(user.boxTexts, QStringList{"Corporate ID can not be empty"});
+        QCOMPARE(logText(user.window.data()), QString("Nothing written: Corporate ID can not be empty"));
+        QCOMPARE(user.window->findChild<QLabel*>("lblOutcome")->text(), QString("Nothing written: Corporate ID can not be empty"));
+        QVERIFY(!QFile::exists(dest));
     }
 
     // After a run, another type: nothing of the run, the workbook or the old form is left.
@@ -603,7 +627,7 @@ private slots:
         QTest::keyClick(typed, Qt::Key_Return);
         QVERIFY(workbookRead(found.window.data()));
         QCOMPARE(combo(found, "cboDelimiter")->currentText() + "|" + combo(user, "cboDelimiter")->currentText(),
-                 QString("Found|Semicolon"));
+                 QString("Found: Comma|Semicolon"));
         QCOMPARE(found.field<QComboBox>("cboTrxRef")->itemText(1) + "|" + user.field<QComboBox>("cboTrxRef")->itemText(1),
                  QString("Ref;From;To;Amount;Type;Note 1|Ref"));
 
@@ -624,7 +648,7 @@ private slots:
                                                      "1|00001|REF-2|1234567890|0987654321|200.00|g, h, i, j, k, l||||||||||||\n"));
 
         user.browse("btnSrc", write("other.csv", "REF-3;1234567890;0987654321;300;WDK;m"));
-        QCOMPARE(combo(user, "cboDelimiter")->currentText(), QString("Found"));
+        QCOMPARE(combo(user, "cboDelimiter")->currentText(), QString("Found: Semicolon"));
         user.browse("btnSrc", csv);
         QCOMPARE(combo(user, "cboDelimiter")->currentText(), QString("Semicolon"));
 
@@ -956,6 +980,9 @@ private slots:
         QCOMPARE(addAccount(&other, "2222222222"), QString("1111111111 2222222222"));
         QCOMPARE(addAccount(user.window.data(), "3333333333"), QString("1111111111 2222222222"));
         QCOMPARE(stored(), QString("1111111111 2222222222"));
+        // Read again, the table still reaches across: its last column stretches as before.
+        auto* table = user.field<QTableView>("tblAcc");
+        QCOMPARE(table->horizontalHeader()->sectionViewportPosition(2) + table->horizontalHeader()->sectionSize(2), table->viewport()->width());
         Messages::setCapturedAnswer(true);
         QCOMPARE(addAccount(user.window.data(), "3333333333"), QString("1111111111 2222222222 3333333333"));
         QCOMPARE(stored(), QString("1111111111 2222222222 3333333333"));
