@@ -8,6 +8,7 @@
 
 #include "record/passwordprotected.h"
 #include "register/batchregister.h"
+#include "settings/namedlayouts.h"
 #include "register/batchtexts.h"
 #include "types/templateworkbook.h"
 #include "run/pathchecks.h"
@@ -155,6 +156,21 @@ int saveTemplate(const Options& options)
     return Written;
 }
 
+// A layout named on the command line that the settings do not hold: the
+// refusal, naming those they do; else empty.
+QString unknownLayout(const Options& options)
+{
+    const kova::TypeDescriptor& type = *kova::descriptorForKeyword(options.type);
+    const kova::Layouts layouts = kova::readLayouts(options.settingsPath, type);
+    if (layouts.indexOf(options.layout) >= 0)
+        return {};
+    QStringList names;
+    for (const kova::NamedLayout& layout : layouts.layouts)
+        names << QLatin1Char('"') + layout.name + QLatin1Char('"');
+    return QStringLiteral("No layout \"%1\" for %2: the saved ones are %3")
+        .arg(options.layout, type.displayName, names.join(QStringLiteral(", ")));
+}
+
 // A summary is drawn with fonts, which only a GUI application has; kova-export
 // runs where there is no display, so it then draws on the offscreen platform.
 std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
@@ -213,6 +229,13 @@ int main(int argc, char* argv[])
     if (!options.summaryPath.isEmpty()) {
         const QString refusal = kova::summaryPathRefusal(options.summaryPath, options.reportPath, options.source,
                                                          options.dest, options.settingsPath);
+        if (!refusal.isEmpty()) {
+            sink->critical(refusal);
+            return Refused;
+        }
+    }
+    if (!options.layout.isEmpty()) {
+        const QString refusal = unknownLayout(options);
         if (!refusal.isEmpty()) {
             sink->critical(refusal);
             return Refused;
