@@ -67,6 +67,19 @@ int exitStatus(kova::ExportOutcome outcome)
     return Refused;
 }
 
+// A workbook that did not open for want of its password. kova-export takes
+// one, so "save it without a password" is advice only where no password opens
+// it here (an .ods saved with one).
+QString lockedWorkbookText(const reader::Document& workbook, const Options& options)
+{
+    if (!workbook.opensWithPassword())
+        return kova::passwordProtectedText();
+    if (!options.password.isEmpty())
+        return kova::wrongPasswordText();
+    return QStringLiteral("Workbook is password-protected: give its password with --password-file FILE "
+                          "or the KOVA_PASSWORD environment variable");
+}
+
 // One reading of the workbook and the export from it. With SheetAccess::InOrder
 // no answer where the sheet did not read as that reading assumes: what it read
 // is not the sheet, and the run is made again.
@@ -89,7 +102,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     if (!workbook.selectSheet(sheet)) {
         if (inOrder)
             return std::nullopt;
-        sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText(!options.password.isEmpty())
+        sink.critical(workbook.isPasswordProtected() ? lockedWorkbookText(workbook, options)
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet
                                                            + kova::unreadable(workbook, encodingOption));
         return Refused;
