@@ -184,6 +184,16 @@ QString unknownLayout(const Options& options)
         .arg(options.layout, type.displayName, names.join(QStringLiteral(", ")));
 }
 
+// What Qt says of a session without a runtime folder (a scheduled run, su)
+// while the GUI application starts: nothing a caller of kova-export can act
+// on, and standard error is theirs to read.
+QtMessageHandler qtHandler = nullptr;
+void quietStart(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.startsWith(QLatin1String("QStandardPaths: ")))
+        qtHandler(type, context, message);
+}
+
 // A summary is drawn with fonts, which only a GUI application has; kova-export
 // runs where there is no display, so it then draws on the offscreen platform.
 std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
@@ -192,6 +202,7 @@ std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
         const QByteArray argument(argv[i]);
         if (argument == "--summary" || argument.startsWith("--summary=")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            qtHandler = qInstallMessageHandler(quietStart);
             return std::make_unique<QGuiApplication>(argc, argv);
         }
     }
