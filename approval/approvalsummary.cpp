@@ -71,7 +71,7 @@ QString writeApprovalSummary(const SummaryRequest& request)
         return check.failure();
     if (check.sha256() != request.committedSha256)
         return QStringLiteral("The upload file changed after it was written");
-    if (check.problems().count() > 0 || !check.header().recordCount || !check.header().totalCents)
+    if (check.problemCount() > 0 || !check.header().recordCount || !check.header().totalCents)
         return QStringLiteral("The upload file does not pass its check (kova-export verify ") + request.uploadPath
                + QStringLiteral(")");
 

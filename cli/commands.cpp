@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "settings/mappingstore.h"
+#include "settings/namedlayouts.h"
 #include "settings/settingsfile.h"
 #include "types/registry.h"
 
@@ -29,7 +30,15 @@ Command commandFor(const QString& type)
 kova::SheetMapping placeSavedMapping(const Options& options, const kova::TypeDescriptor& type,
                                      const reader::Document& workbook, PrintingSink& sink)
 {
-    kova::SavedMapping saved = kova::readSavedMapping(options.settingsPath, type);
+    const kova::Layouts layouts = kova::readLayouts(options.settingsPath, type);
+    int layout = layouts.indexOf(options.layout);
+    if (options.layout.isEmpty()) {
+        const kova::LayoutPick pick = kova::pickLayout(type, layouts, workbook);
+        layout = pick.index;
+        if (!pick.note.isEmpty())
+            sink.note(pick.note);
+    }
+    kova::SavedMapping saved = layouts.layouts.at(layout).mapping;
     if (options.headerRow)
         saved.headerRow = *options.headerRow;
     const kova::SheetMapping placed = kova::placeMapping(type, saved, workbook);

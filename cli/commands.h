@@ -30,6 +30,7 @@ void placeColumns(Settings& settings, const Options& options, const kova::TypeDe
 {
     const kova::SheetMapping placed = placeSavedMapping(options, type, workbook, sink);
     settings.columns.assign(placed.columns);
+    settings.hasColumnHeader = placed.hasColumnHeader;
     settings.header = {placed.headerRow, {}, placed.refusal()};
     settings.dateFrom = options.from;
     settings.dateTo = options.to;

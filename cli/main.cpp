@@ -8,6 +8,7 @@
 
 #include "record/passwordprotected.h"
 #include "register/batchregister.h"
+#include "settings/namedlayouts.h"
 #include "register/batchtexts.h"
 #include "types/templateworkbook.h"
 #include "run/pathchecks.h"
@@ -66,6 +67,19 @@ int exitStatus(kova::ExportOutcome outcome)
     return Refused;
 }
 
+// A workbook that did not open for want of its password. kova-export takes
+// one, so "save it without a password" is advice only where no password opens
+// it here (an .ods saved with one).
+QString lockedWorkbookText(const reader::Document& workbook, const Options& options)
+{
+    if (!workbook.opensWithPassword())
+        return kova::passwordProtectedText();
+    if (!options.password.isEmpty())
+        return kova::wrongPasswordText();
+    return QStringLiteral("Workbook is password-protected: give its password with --password-file FILE "
+                          "or the KOVA_PASSWORD environment variable");
+}
+
 // One reading of the workbook and the export from it. With SheetAccess::InOrder
 // no answer where the sheet did not read as that reading assumes: what it read
 // is not the sheet, and the run is made again.
@@ -88,7 +102,7 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
     if (!workbook.selectSheet(sheet)) {
         if (inOrder)
             return std::nullopt;
-        sink.critical(workbook.isPasswordProtected() ? kova::passwordProtectedText(!options.password.isEmpty())
+        sink.critical(workbook.isPasswordProtected() ? lockedWorkbookText(workbook, options)
                                                      : QStringLiteral("Error. Unable to select sheet ") + sheet
                                                            + kova::unreadable(workbook, encodingOption));
         return Refused;
@@ -155,6 +169,31 @@ int saveTemplate(const Options& options)
     return Written;
 }
 
+// A layout named on the command line that the settings do not hold: the
+// refusal, naming those they do; else empty.
+QString unknownLayout(const Options& options)
+{
+    const kova::TypeDescriptor& type = *kova::descriptorForKeyword(options.type);
+    const kova::Layouts layouts = kova::readLayouts(options.settingsPath, type);
+    if (layouts.indexOf(options.layout) >= 0)
+        return {};
+    QStringList names;
+    for (const kova::NamedLayout& layout : layouts.layouts)
+        names << QLatin1Char('"') + layout.name + QLatin1Char('"');
+    return QStringLiteral("No layout \"%1\" for %2: the saved ones are %3")
+        .arg(options.layout, type.displayName, names.join(QStringLiteral(", ")));
+}
+
+// What Qt says of a session without a runtime folder (a scheduled run, su)
+// while the GUI application starts: nothing a caller of kova-export can act
+// on, and standard error is theirs to read.
+QtMessageHandler qtHandler = nullptr;
+void quietStart(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.startsWith(QLatin1String("QStandardPaths: ")))
+        qtHandler(type, context, message);
+}
+
 // A summary is drawn with fonts, which only a GUI application has; kova-export
 // runs where there is no display, so it then draws on the offscreen platform.
 std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
@@ -163,6 +202,7 @@ std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
         const QByteArray argument(argv[i]);
         if (argument == "--summary" || argument.startsWith("--summary=")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            qtHandler = qInstallMessageHandler(quietStart);
             return std::make_unique<QGuiApplication>(argc, argv);
         }
     }
@@ -213,6 +253,13 @@ int main(int argc, char* argv[])
     if (!options.summaryPath.isEmpty()) {
         const QString refusal = kova::summaryPathRefusal(options.summaryPath, options.reportPath, options.source,
                                                          options.dest, options.settingsPath);
+        if (!refusal.isEmpty()) {
+            sink->critical(refusal);
+            return Refused;
+        }
+    }
+    if (!options.layout.isEmpty()) {
+        const QString refusal = unknownLayout(options);
         if (!refusal.isEmpty()) {
             sink->critical(refusal);
             return Refused;

@@ -40,6 +40,9 @@ struct Options
     std::optional<QString> headerId;
     std::optional<QString> corporateId;
     QString reportPath;
+    // The named layout the sheet is read by; empty: the one whose saved
+    // column titles the sheet has.
+    QString layout;
     // Written only after the upload file was.
     QString summaryPath;
     bool allowDuplicate = false;

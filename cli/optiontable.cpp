@@ -222,6 +222,11 @@ const QVector<CommandOption>& commandOptions()
             .reads([](GivenOption& v, Options& o) { o.headerId = v.textIfGiven(); }),
         O("corporate-id", transfer).value("TEXT").help("transfer Corporate ID (default: the stored one)")
             .reads([](GivenOption& v, Options& o) { o.corporateId = v.textIfGiven(); }),
+        O("layout", everyExport).value("NAME")
+            .help("the saved layout (mapping) to read the sheet by\n"
+                  "(default: the one whose saved column titles are all\n"
+                  "on the sheet, else the one chosen in the window)")
+            .reads([](GivenOption& v, Options& o) { o.layout = v.text(); }),
         O("header-row", everyExport).value("N")
             .help("the row of the column titles (default: the saved one,\n"
                   "1 when none is saved); the rows above it are no data")

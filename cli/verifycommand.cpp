@@ -4,9 +4,8 @@
 #include "printingsink.h"
 #include "usage.h"
 
-#include "types/registry.h"
-#include "verify/registerfinding.h"
 #include "verify/uploadcheck.h"
+#include "verify/uploadfacts.h"
 
 #include <QCommandLineParser>
 
@@ -51,20 +50,9 @@ int verifyUpload(const QStringList& arguments)
         printLine(stderr, check.failure());
         return Unreadable;
     }
-    const kova::UploadHeader& header = check.header();
-    printLine(stdout, QStringLiteral("Type: ") + kova::batchTypeName(check.type()));
-    if (check.type() == kova::BatchType::Transfer)
-        printLine(stdout, QStringLiteral("Header ID: ") + header.headerId);
-    printLine(stdout, QStringLiteral("Effective date: ") + header.effectiveDate);
-    printLine(stdout, QStringLiteral("Records: ")
-                          + (header.recordCount ? QString::number(*header.recordCount) : header.records));
-    printLine(stdout, QStringLiteral("Total: ")
-                          + (header.totalCents ? kova::displayAmount(*header.totalCents) : header.total));
-    printLine(stdout, QStringLiteral("SHA-256: ") + check.sha256());
-    printLine(stdout, QStringLiteral("Register: ") + kova::registerFinding(settingsPath, check.sha256()));
+    for (const QString& line : kova::uploadFacts(check, settingsPath))
+        printLine(stdout, line);
     kova::ProblemLines& problems = check.problems();
-    printLine(stdout, QStringLiteral("Problems: ") + QString::number(problems.count()));
-    printLine(stdout, QStringLiteral("-------------------------------------"));
     // Lines held in a temporary file that could not be read back are still counted.
     if (!problems.writeTo(stdout))
         printLine(stderr, QStringLiteral("Unable to show every problem line"));

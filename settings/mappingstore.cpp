@@ -32,9 +32,14 @@ SavedMapping readSavedMapping(const QString& settingsPath, const TypeDescriptor&
 
 SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type)
 {
+    return readSavedMapping(settings, type, type.group);
+}
+
+SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type, const QString& group)
+{
     SavedMapping saved;
-    saved.columns = readColumnIndexes(settings, type.group, type.keys());
-    settings.beginGroup(type.group);
+    saved.columns = readColumnIndexes(settings, group, type.keys());
+    settings.beginGroup(group);
     saved.hasColumnHeader = hasColumnHeaderKey.in(settings).toBool();
     saved.stored = settings.contains(hasColumnHeaderKey.name);
     for (const QString& key : type.keys())

@@ -35,6 +35,8 @@ QVector<int> readMapping(const QString& settingsPath, const TypeDescriptor& type
 SavedMapping readSavedMapping(const QString& settingsPath, const TypeDescriptor& type);
 // The same from settings already open, outside any group.
 SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type);
+// The same from group (a type's group, or a group of a named layout in it).
+SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type, const QString& group);
 
 // Into settings, already inside type's group: each field's column as an int,
 // its header text when it has one and the sheet has column titles (a stale

@@ -75,6 +75,7 @@ SheetMapping placeMapping(const TypeDescriptor& type, const SavedMapping& saved,
 {
     const int lastColumn = sheet.dimension().lastColumn();
     SheetMapping placed;
+    placed.hasColumnHeader = saved.hasColumnHeader;
     placed.headerRow = saved.hasColumnHeader ? qMax(1, saved.headerRow) : 1;
     for (int i = 0; i < type.fields.size(); ++i) {
         placed.columns.append(effectiveColumn(saved.columns.value(i), lastColumn));

@@ -31,6 +31,7 @@ struct SheetMapping
     // A line per field that followed its header:
     // "To Acc #: column D -> C, by its header "To Acc"".
     QStringList moved;
+    bool hasColumnHeader = false;      // as saved
     int headerRow = 1;                 // the row of column titles; data start below it
     bool headerRowFound = false;       // the saved texts put it in another row than the saved one
 

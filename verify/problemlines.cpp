@@ -38,16 +38,21 @@ void ProblemLines::add(int line, const QString& text)
 
 bool ProblemLines::writeTo(std::FILE* stream)
 {
-    bool whole = write(stream, m_first);
+    return writeTo([stream](const QByteArray& lines) { return write(stream, lines); });
+}
+
+bool ProblemLines::writeTo(const std::function<bool(const QByteArray&)>& out)
+{
+    bool whole = out(m_first);
     if (m_spilled > 0) {
         whole = m_spill.seek(0) && whole;
         for (qint64 left = m_spilled; whole && left > 0;) {
             const QByteArray block = m_spill.read(qMin<qint64>(left, spillBlock));
-            whole = !block.isEmpty() && write(stream, block);
+            whole = !block.isEmpty() && out(block);
             left -= block.size();
         }
     }
-    return write(stream, m_rest) && whole;
+    return out(m_rest) && whole;
 }
 
 } // namespace kova

@@ -5,6 +5,7 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <functional>
 
 namespace kova {
 
@@ -22,6 +23,8 @@ public:
     // Every line in order, each ending in a line feed. False when not every
     // line was written.
     bool writeTo(std::FILE* stream);
+    // The same, in blocks of whole lines, to out, which returns false to stop.
+    bool writeTo(const std::function<bool(const QByteArray&)>& out);
 
 private:
     QByteArray m_first;

@@ -34,6 +34,7 @@ public:
     const QString& sha256() const { return m_sha256; }
     // None: the file is sound.
     ProblemLines& problems() { return m_problems; }
+    int problemCount() const { return m_problems.count(); }
 
 private:
     // The failure, or empty once the whole file was read.

@@ -716,7 +716,8 @@ private slots:
                                    << EncryptedStreams::of(expect::fileBytes(QStringLiteral(KOVA_FIXTURES) + "/batch.xlsx"),
                                                            "kova-secret", EncryptedStreams::Kind::Agile).file()
                                    << 2 << QString()
-                                   << QString("Workbook is password-protected: save it without a password and choose it again\n") << QString();
+                                   << QString("Workbook is password-protected: give its password with --password-file FILE "
+                                              "or the KOVA_PASSWORD environment variable\n") << QString();
         QTest::newRow("encrypted, its header empty") << TestPackage()
                                    << TestPackage::compoundFile({"EncryptionInfo", "EncryptedPackage"}) << 2 << QString()
                                    << QString("Error. Unable to select sheet Batch: the encryption header is damaged\n") << QString();
