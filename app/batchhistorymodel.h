@@ -11,9 +11,11 @@
 
 // The register of written batches as the table shows it, newest first: when
 // written, type, Header ID, effective date and account (what decides whether
-// a batch repeats an earlier one), records, total and file; all but the two
-// of the key are the fields of the register's own text lines. Rows are read a page at a time as the view scrolls to them, so
-// a register of hundreds of thousands of batches opens at once.
+// a batch repeats an earlier one), records, total, file, and the file's
+// SHA-256 (to match a summary or kova-export verify by). The key and the
+// SHA-256 come from the entry, the rest from the register's own text lines.
+// Rows are read a page at a time as the view scrolls to them, so a register
+// of hundreds of thousands of batches opens at once.
 class BatchHistoryModel final : public QAbstractTableModel
 {
 public:
@@ -38,6 +40,7 @@ private:
     std::unique_ptr<kova::BatchRegister> m_register;
     QVector<QString> m_lines;   // each entry's text line, without its line feed
     QVector<QStringList> m_keys;   // each entry's effective date and account as shown
+    QVector<QString> m_sha256;     // each entry's upload file's
     qint64 m_lastId = std::numeric_limits<qint64>::max();
     bool m_complete = false;
 };

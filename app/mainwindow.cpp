@@ -7,7 +7,10 @@
 #include "logtablemodel.h"
 #include "sourcepicker.h"
 #include "sourcetextchoice.h"
+#include "uploadcheckdialog.h"
 #include "windowsettings.h"
+
+#include "approval/approvalsummary.h"
 
 #include "widgets/dayfollower.h"
 #include "widgets/filedialogs.h"
@@ -38,7 +41,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QAction>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -55,13 +60,22 @@ MainWindow::MainWindow(QWidget* parent)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
     , m_outcome(new QLabel(this))
+    , m_summary(new QPushButton(QStringLiteral("Save summary (PDF)..."), this))
 {
     ui->setupUi(this);
     m_outcome->setObjectName(QStringLiteral("lblOutcome"));
     m_outcome->setWordWrap(true);
     m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_outcome->hide();
-    ui->verticalLayout_3->insertWidget(ui->verticalLayout_3->indexOf(ui->splitter_2) + 1, m_outcome);
+    m_summary->setObjectName(QStringLiteral("btnSummary"));
+    m_summary->setToolTip(QStringLiteral("The batch just written, for its approver: every payment, the total and the "
+                                         "upload file's SHA-256"));
+    m_summary->hide();
+    connect(m_summary, &QPushButton::clicked, this, &MainWindow::saveSummary);
+    auto* outcomeRow = new QHBoxLayout;
+    outcomeRow->addWidget(m_outcome, 1);
+    outcomeRow->addWidget(m_summary, 0, Qt::AlignTop);
+    ui->verticalLayout_3->insertLayout(ui->verticalLayout_3->indexOf(ui->splitter_2) + 1, outcomeRow);
     // Room the window gains goes to the logs; the form has what it asks for.
     ui->splitter_2->setStretchFactor(0, 0);
     ui->splitter_2->setStretchFactor(1, 1);
@@ -128,6 +142,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
+    buildActions();
     guardWheel(this);
     setAcceptDrops(true);
 
@@ -157,6 +172,7 @@ void MainWindow::wireForm(TransactionForm* form)
     connect(form, &TransactionForm::exportFinished, this, &MainWindow::exportOver);
     LogLines* log = ui->txtStatus->lines();
     connect(form, &TransactionForm::batchOutcome, this, &MainWindow::showOutcome);
+    connect(form, &TransactionForm::batchWritten, this, &MainWindow::offerSummary);
     connect(form, &TransactionForm::exportRestarted, this, [this] {
         m_logModel->clear();
         ui->txtStatus->lines()->clear();
@@ -325,6 +341,9 @@ void MainWindow::exportOver()
 void MainWindow::setExporting(bool exporting)
 {
     m_exporting = exporting;
+    // A summary is of the batch just written; the next export may write another.
+    if (exporting)
+        offerSummary({}, {});
     for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
                            static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->btnSrc),
                            static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
@@ -575,4 +594,81 @@ void MainWindow::ON_Trx_Done(QStringList lines)
         for (int column = 0; column < m_logModel->columnCount(); ++column)
             table->setColumnWidth(column, qMin(table->columnWidth(column), widest));
     });
+}
+
+void MainWindow::buildActions()
+{
+    // Beside "Written batches": a file from yesterday, another program or a hand's edit, checked before it is sent.
+    auto* check = new QPushButton(QStringLiteral("Check an upload file..."), this);
+    check->setObjectName(QStringLiteral("btnCheckUpload"));
+    check->setToolTip(QStringLiteral("Check any upload file as the bank reads it (Ctrl+Shift+O)"));
+    ui->horizontalLayout_7->insertWidget(ui->horizontalLayout_7->indexOf(ui->btnBatches) + 1, check);
+    connect(check, &QPushButton::clicked, this, &MainWindow::checkUpload);
+    QWidget::setTabOrder(ui->btnBatches, check);
+    QWidget::setTabOrder(check, ui->txtSource);
+    // The window's commands answer their usual keys from wherever the focus is.
+    const auto shortcut = [this](const QKeySequence& keys, const char* name, auto slot) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        return action;
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), "actCheckUpload", &MainWindow::checkUpload);
+    m_summaryAction = shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "actSummary", &MainWindow::saveSummary);
+    m_summaryAction->setEnabled(false);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), "actBatches", &MainWindow::showBatches);
+    shortcut(QKeySequence::Quit, "actQuit", &QWidget::close);
+}
+
+void MainWindow::offerSummary(const QString& uploadPath, const QString& uploadSha256)
+{
+    m_writtenUpload = uploadPath;
+    m_writtenSha256 = uploadSha256;
+    m_summary->setVisible(!uploadPath.isEmpty());
+    m_summaryAction->setEnabled(!uploadPath.isEmpty());
+}
+
+void MainWindow::saveSummary()
+{
+    if (m_writtenUpload.isEmpty())
+        return;
+    const QFileInfo upload(m_writtenUpload);
+    const QString path = FileDialogs::saveFile(
+        this, QStringLiteral("Save summary (PDF)"),
+        upload.absolutePath() + QDir::separator() + upload.completeBaseName() + QStringLiteral(" summary.pdf"),
+        QStringLiteral("PDF document (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    QString problem = kova::summaryPathRefusal(path, QString(), m_source->path(), m_writtenUpload,
+                                               kova::defaultSettingsPath());
+    if (problem.isEmpty()) {
+        problem = kova::writeApprovalSummary({m_writtenUpload, path, m_writtenSha256});
+        if (!problem.isEmpty())
+            problem = QStringLiteral("Unable to write summary ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
+                      + problem;
+    }
+    if (!problem.isEmpty()) {
+        Messages::critical(this, problem);
+        return;
+    }
+    rememberFolderOf(path);
+    statusBar()->showMessage(QStringLiteral("Summary saved: ") + QDir::toNativeSeparators(path));
+}
+
+void MainWindow::checkUpload()
+{
+    const QString start = ui->txtDest->text().trimmed().isEmpty()
+                              ? startFolder()
+                              : QFileInfo(ui->txtDest->text().trimmed()).absolutePath();
+    const QString path = FileDialogs::openFile(this, QStringLiteral("Check an upload file"), start,
+                                               QStringLiteral("Upload files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    // Not modal: several files may be checked side by side.
+    auto* dialog = new UploadCheckDialog(path, kova::defaultSettingsPath(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
 }

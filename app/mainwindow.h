@@ -100,6 +100,14 @@ private:
     void saveTemplate();
     // Selects and shows the log table's row of the export's line-th row.
     void showLogRow(int line);
+    // "Check an upload file...", and the window's commands on their usual keys.
+    void buildActions();
+    // The approval summary of the batch just written, as a PDF the clerk names.
+    void saveSummary();
+    // An upload file the clerk picks, checked as the bank reads it.
+    void checkUpload();
+    // Offers the summary of the batch written (an empty path: none).
+    void offerSummary(const QString& uploadPath, const QString& uploadSha256);
 
     Ui_MainWindow* ui;
     LogTableModel* m_logModel = nullptr;
@@ -107,6 +115,11 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_cancel;
     QLabel* m_outcome;
+    QPushButton* m_summary;   // "Save summary (PDF)..." beside the result line
+    QAction* m_summaryAction = nullptr;
+    // The batch the last export wrote: its upload file and the SHA-256 of the bytes committed.
+    QString m_writtenUpload;
+    QString m_writtenSha256;
     SourcePicker* m_source;
     bool m_exporting = false;
     bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read

@@ -76,7 +76,7 @@ UploadCheckDialog::UploadCheckDialog(const QString& uploadPath, const QString& s
     auto* outcome = new Outcome;
     QThread* worker = QThread::create([outcome, uploadPath, settingsPath] { *outcome = checkUpload(uploadPath, settingsPath); });
     connect(worker, &QThread::finished, this, [this, outcome] {
-        show(outcome->verdict, outcome->text);
+        showCheck(outcome->verdict, outcome->text);
     });
     // The worker outlives a dialog closed early; what it found is then dropped.
     connect(worker, &QThread::finished, worker, [worker, outcome] {
@@ -96,7 +96,7 @@ QString UploadCheckDialog::text() const
     return m_text->toPlainText();
 }
 
-void UploadCheckDialog::show(const QString& verdict, const QString& text)
+void UploadCheckDialog::showCheck(const QString& verdict, const QString& text)
 {
     m_verdict->setText(verdict);
     m_text->setPlainText(text);

@@ -24,7 +24,7 @@ signals:
     void checked();
 
 private:
-    void show(const QString& verdict, const QString& text);
+    void showCheck(const QString& verdict, const QString& text);
 
     QLabel* m_verdict;
     QPlainTextEdit* m_text;

@@ -75,8 +75,11 @@ void TransactionForm::finishExport(const ExportEnd& end)
 {
     endExport();
     exportEnded(end);
-    if (!m_thread)
-        emit exportFinished();
+    if (m_thread)
+        return;
+    if (end.result.outcome == kova::ExportOutcome::Written)
+        emit batchWritten(end.request.destinationPath, end.result.uploadSha256);
+    emit exportFinished();
 }
 
 void TransactionForm::offerLoadedSheet(std::shared_ptr<LoadedSheet> sheet)

@@ -112,6 +112,10 @@ signals:
     void mappingMatched(QStringList lines);
     // What became of the batch, once its summary was sent.
     void batchOutcome(QString line);
+    // An export wrote its batch: the upload file and the SHA-256 of the bytes
+    // it committed, which an approval summary is made from. Sent just before
+    // exportFinished().
+    void batchWritten(QString uploadPath, QString uploadSha256);
     // The export started by ON_Export_Signal is over, everything it reported delivered.
     void exportFinished();
     // The export starts over within the same request (a question was

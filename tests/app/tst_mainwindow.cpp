@@ -811,7 +811,7 @@ private slots:
             if (names.value(names.size() - 1) != QApplication::focusWidget()->objectName())
                 names << QApplication::focusWidget()->objectName();
         }
-        QVERIFY2(names.mid(0, 7) == (QStringList{"btnTemplate", "btnBatches", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
+        QVERIFY2(names.mid(0, 8) == (QStringList{"btnTemplate", "btnBatches", "btnCheckUpload", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
                      && names.mid(names.size() - 5) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus", "cboTrxType"}),
                  qPrintable(names.join(' ')));
     }
@@ -870,7 +870,9 @@ private slots:
             const std::optional<kova::BatchKey> key = i % 3 == 2 ? std::nullopt
                                                                  : std::optional<kova::BatchKey>({i % 3 ? "" : "2026-12-05", QString("ACC%1").arg(i)});
             entries.prepend({written.addSecs(i), i % 2 ? "Auto Transfer" : "Payroll", i % 2 ? QString::number(i) : "",
-                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i), QString(), key});
+                             QString("/data/batch-%1.txt").arg(i), i, 150000050 + i, QString::number(i),
+                             // And a file's SHA-256, but where an older register kept none.
+                             i % 4 ? QString("%1").arg(i, 64, 10, QChar('0')) : QString(), key});
             QVERIFY(batches.open() && batches.record(entries.first()));
         }
         showActive();
@@ -892,10 +894,12 @@ private slots:
             const QString date = !entry.key ? "" : entry.key->effectiveDate.isEmpty() ? "On authorization" : entry.key->effectiveDate;
             fields.insert(3, entry.key ? entry.key->account : "");
             fields.insert(3, date);
-            wanted += fields.join('\t');
+            wanted += fields.join('\t').chopped(1) + '\t' + entry.fileSha256 + '\n';
         }
         QCOMPARE(shown, wanted);
-        QCOMPARE(model->headerData(0, Qt::Horizontal).toString() + "|" + model->headerData(3, Qt::Horizontal).toString(), QString("Written|Effective date"));
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString() + "|" + model->headerData(3, Qt::Horizontal).toString() + "|"
+                     + model->headerData(8, Qt::Horizontal).toString(),
+                 QString("Written|Effective date|SHA-256"));
         child<QPushButton>("btnBatches")->click();
         QCOMPARE(m_window->findChildren<QDialog*>().size(), 1);
     }

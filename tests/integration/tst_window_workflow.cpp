@@ -18,7 +18,9 @@
 #include "run/exportrun.h"
 #include "settings/sourceaccount.h"
 #include "types/registry.h"
+#include "app/uploadcheckdialog.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 
 namespace {
@@ -33,6 +35,20 @@ QString storedHeaderId() { return QSettings(settingsPath(), QSettings::IniFormat
 
 // Answers the dialogs from a queue, keeps the boxes as "<window or form> <kind>: <first line>", and their
 // whole texts apart. Write the settings first.
+// A PDF's text as pdftotext lays it out, each line's white space runs made one space.
+QString pdfText(const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("pdftotext failed");
+    QString text;
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
+        if (!line.simplified().isEmpty())
+            text += line.simplified() + '\n';
+    return text;
+}
+
 class WindowDriver final
 {
 public:
@@ -275,6 +291,76 @@ private slots:
         QCOMPARE(user.boxTexts, QStringList{"Done!\n2 records written, total " + c.log.at(1).mid(15) + (c.type == 0 ? ", Header ID 41" : "")
                                             + "\nFile: " + dest + (c.leftOut.isEmpty() ? "" : "\n" + c.leftOut.mid(2))});
         QCOMPARE(expect::fileBytes(dest), c.upload);
+
+        // Its approval summary, offered once written, is of those very bytes.
+        auto* summary = user.window->findChild<QPushButton*>("btnSummary");
+        QVERIFY(summary->isVisible());
+        const QString pdf = m_dir.filePath("summary.pdf");
+        QFile::remove(pdf);
+        user.answers << pdf;
+        summary->click();
+        const QString sha = QCryptographicHash::hash(c.upload, QCryptographicHash::Sha256).toHex();
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains("Payments: 2\n") && text.contains("SHA-256 of the upload file: " + sha + "\n"), qPrintable(text));
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+    }
+
+    // A summary is of the batch just written: not of a file changed since, and not offered once the
+    // next export starts.
+    void summaryOnlyOfTheBatchWritten()
+    {
+        const QString dest = m_dir.filePath("summary.txt");
+        QString book = workbook("summary.xlsx", {{"REF1", "1234567890", "0987654321", "1500", "WDK"}});
+        WindowDriver user;
+        exportTransfer(user, book, dest);
+        QCOMPARE(user.boxes, QStringList{"form information: Done!"});
+        auto* summary = user.window->findChild<QPushButton*>("btnSummary");
+        auto* action = user.window->findChild<QAction*>("actSummary");
+        QVERIFY(summary->isVisible() && action->isEnabled());
+
+        QFile upload(dest);
+        QVERIFY(upload.open(QIODevice::Append) && upload.write("0") == 1);
+        upload.close();
+        const QString pdf = m_dir.filePath("changed.pdf");
+        user.answers << pdf;
+        action->trigger();
+        QCOMPARE(user.boxTexts.last(), "Unable to write summary " + QDir::toNativeSeparators(pdf)
+                                           + ": The upload file changed after it was written");
+        QVERIFY(!QFile::exists(pdf));
+
+        // The next export writes nothing: no summary is offered for the batch before it.
+        book = workbook("summary.xlsx", {{"REF1", "1234567890", "0987654321", "abc", "WDK"}});
+        Messages::setCapturedAnswer(true);   // over the upload file written before
+        user.click("btnExport");
+        QCOMPARE(user.boxes.last(), QString("form critical: ERROR!"));
+        QVERIFY(!summary->isVisible() && !action->isEnabled());
+    }
+
+    // "Check an upload file...": any upload file, checked off the window's thread, its lines as
+    // kova-export verify prints them.
+    void checkAnUploadFile()
+    {
+        const QString file = m_dir.filePath("checked.txt");
+        QFile upload(file);
+        // A payroll header announcing two records of 1,000.00 and 250.00, with one of them cut short.
+        QVERIFY(upload.open(QIODevice::WriteOnly));
+        upload.write("           123406789ABCD2501111111111100000000200000000001250.00122026\n"
+                     "03333333333000000000100000          DEWI                          D1  \n"
+                     "04444444444000000000025000          BUDI                          \n");
+        upload.close();
+        WindowDriver user;
+        user.answers << file;
+        user.window->findChild<QAction*>("actCheckUpload")->trigger();
+        auto* dialog = user.window->findChild<UploadCheckDialog*>();
+        QVERIFY(dialog);
+        QSignalSpy checked(dialog, &UploadCheckDialog::checked);
+        QVERIFY(!dialog->verdict().isEmpty() || checked.wait(20000));
+        QCOMPARE(dialog->verdict(), QString("1 problem: the bank would refuse this file"));
+        const QString sha = QCryptographicHash::hash(expect::fileBytes(file), QCryptographicHash::Sha256).toHex();
+        QCOMPARE(dialog->text(), "Type: Payroll\nEffective date: 2026-12-25\nRecords: 2\nTotal: 1.250,00\nSHA-256: " + sha
+                                     + "\nRegister: none at " + kova::registerPathFor(settingsPath()) + "\nProblems: 1\n"
+                                       "-------------------------------------\n"
+                                       "LINE 3: is 66 bytes long, not 70\n");
     }
 
     // A workbook saved with a password is asked for it once: its sheets are listed and the export
