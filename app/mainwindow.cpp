@@ -44,6 +44,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QAction>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -211,6 +212,14 @@ void MainWindow::Delete_Form()
 
 void MainWindow::ON_cboTrxType_Change(int index)
 {
+    // Another type's form replaces this one: account rows not saved are asked
+    // about first, and a No keeps the form and its type.
+    if (m_form && index != m_typeIndex && !m_form->mayClose()) {
+        const QSignalBlocker still(ui->cboTrxType);
+        ui->cboTrxType->setCurrentIndex(m_typeIndex);
+        return;
+    }
+    m_typeIndex = index;
     const QList<int> split = ui->splitter_2->sizes();
     Delete_Form();
 

@@ -121,6 +121,7 @@ private:
     QString m_writtenUpload;
     QString m_writtenSha256;
     SourcePicker* m_source;
+    int m_typeIndex = 0;              // cboTrxType's index of the form shown
     bool m_exporting = false;
     bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read
     bool m_closeWhenStopped = false;  // the user chose to close once the export stops

@@ -824,13 +824,18 @@ private slots:
         hosted()->findChild<QPushButton*>("btnAdd")->click();
         auto* accounts = qobject_cast<QStandardItemModel*>(hosted()->findChild<QTableView*>("tblAcc")->model());
         accounts->item(accounts->rowCount() - 1, 1)->setText("2222222222");
+        // Another type's form would replace this one: asked too, and No keeps the type and the row.
+        QWidget* form = hosted();
+        child<QComboBox>("cboTrxType")->setCurrentIndex(2);
+        QCOMPARE(child<QComboBox>("cboTrxType")->currentIndex(), 1);
+        QCOMPARE(hosted(), form);
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible());
         Messages::setCapturedAnswer(true);
         QVERIFY(m_window->close());
         Messages::setCapturedAnswer(false);
         const QString asked = "other information: The accounts table has changes that are not saved. Close and lose them?";
-        QCOMPARE(m_boxes, (QStringList{asked, asked}));
+        QCOMPARE(m_boxes, (QStringList{asked, asked, asked}));
     }
 
     // A wheel over a field without focus scrolls the form; with focus it changes the field.
