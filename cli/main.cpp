@@ -62,6 +62,7 @@ int exitStatus(kova::ExportOutcome outcome)
     case kova::ExportOutcome::Refused:
     case kova::ExportOutcome::Declined:
     case kova::ExportOutcome::Cancelled:
+    case kova::ExportOutcome::ReadAgain:
         break;
     }
     return Refused;
@@ -112,11 +113,10 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
                                        options.text};
     const kova::ExportResult result = kova::runExport(request, *job, sink);
     uploadSha256 = result.uploadSha256;
-    const int status = exitStatus(result.outcome);
     // An export refused before its rows has not read the sheet to its end.
-    if (inOrder && !workbook.readIntact())
+    if (inOrder && (result.outcome == kova::ExportOutcome::ReadAgain || !workbook.readIntact()))
         return std::nullopt;
-    return status;
+    return exitStatus(result.outcome);
 }
 
 // The sheet is read once, on the assumption that its rows come in order and

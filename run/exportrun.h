@@ -43,6 +43,10 @@ enum class ExportOutcome {
     Refused,       // refused or failed before or while writing; message shown
     Declined,      // the same payments were (or may have been) written before, and not again
     Cancelled,     // the sink asked to stop before the Header ID was reserved
+    // Text read once (SheetAccess::InOrder) showed, past its top rows, dates
+    // or amounts written otherwise than they said: nothing was written or
+    // told, and it is to be read whole.
+    ReadAgain,
 };
 
 struct ExportResult

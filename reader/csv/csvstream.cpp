@@ -1,0 +1,232 @@
+#include "csvstream.h"
+
+#include "reader/csv/csvquotes.h"
+#include "reader/csv/csvsplitter.h"
+#include "reader/csv/delimiterguess.h"
+#include "reader/csv/textdecoding.h"
+
+#include <algorithm>
+
+namespace reader {
+
+namespace {
+
+// What the first look reads before the encoding is found, and the text it
+// decodes before the delimiter is: past the 64 KiB the delimiter is found
+// from, so it is found as from the whole text.
+constexpr std::size_t kLookBytes = 64 * 1024 + 4;
+constexpr std::size_t kDelimiterSample = 64 * 1024;
+// The columns given out are those of at least these top rows, as for an
+// .xlsx sheet read once.
+constexpr int kTopRows = 64;
+// Rows behind the furthest one asked whether the rows reach it stay held, so
+// that the first rows can be looked at before the export passes them.
+constexpr int kRowsHeld = 4096;
+constexpr int kLastSheetRow = CsvSplitter::kMaxRows;
+
+// After the last line break of text, never between a CR and the LF that
+// may follow it; 0 when there is none.
+std::size_t afterLastLineBreak(const std::string& text)
+{
+    for (std::size_t at = text.size(); at > 0; --at) {
+        const char c = text[at - 1];
+        if (c == '\n' || (c == '\r' && at < text.size()))
+            return at;
+    }
+    return 0;
+}
+
+} // namespace
+
+CsvStream::CsvStream(const QString& path, const QByteArray& bytes, const TextOptions& options, std::size_t chunkBytes)
+    : m_file(path), m_bytes(bytes), m_options(options), m_chunkBytes(std::max<std::size_t>(chunkBytes, 1))
+{
+    m_textWanted = m_chunkBytes;
+}
+
+CsvStream::~CsvStream() = default;
+
+std::size_t CsvStream::readRaw(char* into, std::size_t most)
+{
+    if (m_file.fileName().isEmpty()) {
+        const std::size_t left = std::size_t(m_bytes.size()) - m_bytesRead;
+        const std::size_t taken = std::min(most, left);
+        std::copy_n(m_bytes.constData() + m_bytesRead, taken, into);
+        m_bytesRead += taken;
+        return taken;
+    }
+    const qint64 read = m_file.read(into, qint64(most));
+    if (read < 0)
+        breakOff();
+    return read > 0 ? std::size_t(read) : 0;
+}
+
+// Reads the next chunk and decodes what of the bytes held is whole.
+bool CsvStream::readChunk()
+{
+    const std::size_t held = m_raw.size();
+    m_raw.resize(held + m_chunkBytes);
+    const std::size_t read = readRaw(&m_raw[held], m_chunkBytes);
+    m_raw.resize(held + read);
+    m_eof = read == 0;
+    return !m_broken && decode();
+}
+
+bool CsvStream::decode()
+{
+    if (!m_started) {
+        m_raw.erase(0, byteOrderMarkLength(m_raw.data(), m_raw.size(), m_options.encoding));
+        m_started = true;
+    }
+    const std::size_t whole = m_eof ? m_raw.size() : wholeCharacters(m_raw.data(), m_raw.size(), m_options.encoding);
+    if (!appendAsUtf8(m_raw.data(), whole, m_options.encoding, m_text)) {
+        breakOff();
+        return false;
+    }
+    m_raw.erase(0, whole);
+    return true;
+}
+
+bool CsvStream::open()
+{
+    if (!m_file.fileName().isEmpty() && !m_file.open(QIODevice::ReadOnly))
+        return false;
+    while (!m_eof && m_raw.size() < kLookBytes) {
+        const std::size_t held = m_raw.size();
+        m_raw.resize(held + m_chunkBytes);
+        const std::size_t read = readRaw(&m_raw[held], m_chunkBytes);
+        m_raw.resize(held + read);
+        m_eof = read == 0;
+    }
+    // The start says what the whole text is in; a later part that is not
+    // UTF-8 after a start that is breaks the rows off.
+    if (m_options.encoding == TextEncoding::Detect) {
+        const std::size_t whole = m_eof ? m_raw.size() : wholeCharacters(m_raw.data(), m_raw.size(), TextEncoding::Utf8);
+        m_options.encoding = detectEncoding(m_raw.data(), whole);
+    }
+    if (!decode())
+        return false;
+    while (!m_eof && m_text.size() <= kDelimiterSample)
+        if (!readChunk())
+            return false;
+    if (m_options.delimiter == 0)
+        m_options.delimiter = guessDelimiter(m_text.data(), m_text.size());
+    m_splitter = std::make_unique<CsvSplitter>(m_options.delimiter);
+    return readSegment();
+}
+
+// Splits the text up to its last line break into a block of rows.
+bool CsvStream::readSegment()
+{
+    while (!m_ended) {
+        while (!m_eof && m_text.size() < m_textWanted)
+            if (!readChunk())
+                return false;
+        const std::size_t cut = m_eof ? m_text.size() : afterLastLineBreak(m_text);
+        if (cut == 0 && !m_eof) {
+            m_textWanted = 2 * m_text.size();
+            continue;
+        }
+        const QuoteReading quotes = readQuotes(m_text.data(), cut, m_options.delimiter);
+        // A quoted field that runs on past the piece may well close in the text after it.
+        if (quotes.fault == QuoteReading::Fault::NeverClosed && !m_eof) {
+            m_textWanted = 2 * m_text.size();
+            continue;
+        }
+        if (quotes.fault != QuoteReading::Fault::None) {
+            breakOff();
+            return false;
+        }
+        Block block;
+        block.firstRow = m_rowsRead + 1;
+        const bool split = quotes.requoted.empty()
+                               ? m_splitter->split(m_text.data(), cut, quotes.lineBreaksInFields, block.rows)
+                               : m_splitter->split(quotes.requoted.data(), quotes.requoted.size(),
+                                                   quotes.lineBreaksInFields, block.rows);
+        m_text.erase(0, cut);
+        m_textWanted = m_chunkBytes;
+        if (!split || (m_eof && !m_splitter->finish(block.rows))) {
+            breakOff();
+            return false;
+        }
+        m_ended = m_eof;
+        m_rowsRead += int(block.rows.rowCount());
+        see(block);
+        if (block.rows.rowCount() > 0)
+            m_blocks.push_back(std::move(block));
+        return !m_broken;
+    }
+    return false;
+}
+
+// The used range grows with the rows read; a cell outside the columns given
+// out breaks them off.
+void CsvStream::see(const Block& block)
+{
+    const CsvRows& rows = block.rows;
+    std::uint32_t begin = 0;
+    for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+        const int row = block.firstRow + int(r);
+        for (std::uint32_t i = begin; i < rows.rowEnds[r]; ++i) {
+            if (rows.cells[i].length == 0)
+                continue;
+            const int column = int(i - begin) + 1;
+            if (m_columnsGiven && (column < m_columnsGiven->first || column > m_columnsGiven->second))
+                breakOff();
+            if (m_firstRow == 0)
+                m_firstRow = row;
+            m_lastRow = row;
+            m_firstColumn = m_firstColumn == 0 ? column : std::min(m_firstColumn, column);
+            m_lastColumn = std::max(m_lastColumn, column);
+        }
+        begin = rows.rowEnds[r];
+    }
+}
+
+void CsvStream::breakOff()
+{
+    m_broken = true;
+    m_ended = true;
+}
+
+CellRange CsvStream::usedRange()
+{
+    while (!m_ended && m_rowsRead <= kTopRows)
+        readSegment();
+    if (!m_columnsGiven && m_lastColumn > 0)
+        m_columnsGiven = std::make_pair(m_firstColumn, m_lastColumn);
+    if (m_lastColumn == 0)
+        return {};
+    return CellRange(m_firstRow, m_firstColumn, m_ended && !m_broken ? m_lastRow : kLastSheetRow, m_lastColumn);
+}
+
+bool CsvStream::rowsReach(int row)
+{
+    while (!m_ended && m_lastRow < row)
+        readSegment();
+    dropBefore(row - kRowsHeld);
+    return row <= m_lastRow;
+}
+
+void CsvStream::dropBefore(int row)
+{
+    while (!m_blocks.empty() && m_blocks.front().firstRow + int(m_blocks.front().rows.rowCount()) <= row)
+        m_blocks.pop_front();
+}
+
+QString CsvStream::text(int row, int column)
+{
+    if (row < 1 || column < 1)
+        return {};
+    while (!m_ended && row > m_rowsRead)
+        readSegment();
+    for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block)
+        if (row >= block->firstRow)
+            return block->rows.text(std::size_t(row - block->firstRow), column);
+    // A row let go: what the reading gives from here is no longer the sheet.
+    if (row <= m_rowsRead)
+        breakOff();
+    return {};
+}
+
+} // namespace reader
