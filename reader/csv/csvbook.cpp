@@ -239,23 +239,7 @@ bool CsvBook::parse(const char* utf8, std::size_t size)
         return false;
     }
 
-    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
-    std::uint32_t begin = 0;
-    for (std::size_t r = 0; r < m_rows.rowCount(); ++r) {
-        for (std::uint32_t i = begin; i < m_rows.rowEnds[r]; ++i) {
-            if (m_rows.cells[i].length == 0)
-                continue;
-            const int row = int(r) + 1;
-            const int column = int(i - begin) + 1;
-            if (firstRow == 0)
-                firstRow = row;
-            lastRow = row;
-            firstColumn = firstColumn == 0 ? column : std::min(firstColumn, column);
-            lastColumn = std::max(lastColumn, column);
-        }
-        begin = m_rows.rowEnds[r];
-    }
-    m_range = CellRange(firstRow, firstColumn, lastRow, lastColumn);
+    m_range = m_rows.usedRange(1);
     return true;
 }
 

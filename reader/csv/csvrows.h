@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reader/cells/sheetaccess.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -26,6 +28,8 @@ struct CsvRows final
     // Row index from 0, column from 1; null for a field that is empty or not there.
     const Span* find(std::size_t row, int column) const;
     QString text(std::size_t row, int column) const;
+    // The cells that hold text span this range, the first row numbered firstRow.
+    CellRange usedRange(int firstRow) const;
 };
 
 } // namespace reader

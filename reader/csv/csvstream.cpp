@@ -23,17 +23,16 @@ constexpr int kTopRows = 64;
 // that the first rows can be looked at before the export passes them.
 constexpr int kRowsHeld = 4096;
 constexpr int kLastSheetRow = CsvSplitter::kMaxRows;
+// Blocks split ahead of the rows asked for.
+constexpr std::size_t kBlocksAhead = 3;
 
-// After the last line break of text, never between a CR and the LF that
-// may follow it; 0 when there is none.
+// After the last line break of text; 0 when there is none. A CR LF may be
+// cut in two: the LF then ends a blank line, which the splitter drops as it
+// drops the LF of a CR LF.
 std::size_t afterLastLineBreak(const std::string& text)
 {
-    for (std::size_t at = text.size(); at > 0; --at) {
-        const char c = text[at - 1];
-        if (c == '\n' || (c == '\r' && at < text.size()))
-            return at;
-    }
-    return 0;
+    const std::size_t at = text.find_last_of("\r\n");
+    return at == std::string::npos ? 0 : at + 1;
 }
 
 } // namespace
@@ -44,7 +43,10 @@ CsvStream::CsvStream(const QString& path, const QByteArray& bytes, const TextOpt
     m_textWanted = m_chunkBytes;
 }
 
-CsvStream::~CsvStream() = default;
+CsvStream::~CsvStream()
+{
+    stopWorker();
+}
 
 std::size_t CsvStream::readRaw(char* into, std::size_t most)
 {
@@ -56,8 +58,7 @@ std::size_t CsvStream::readRaw(char* into, std::size_t most)
         return taken;
     }
     const qint64 read = m_file.read(into, qint64(most));
-    if (read < 0)
-        breakOff();
+    m_unread = m_unread || read < 0;
     return read > 0 ? std::size_t(read) : 0;
 }
 
@@ -69,7 +70,7 @@ bool CsvStream::readChunk()
     const std::size_t read = readRaw(&m_raw[held], m_chunkBytes);
     m_raw.resize(held + read);
     m_eof = read == 0;
-    return !m_broken && decode();
+    return !m_unread && decode();
 }
 
 bool CsvStream::decode()
@@ -79,12 +80,9 @@ bool CsvStream::decode()
         m_started = true;
     }
     const std::size_t whole = m_eof ? m_raw.size() : wholeCharacters(m_raw.data(), m_raw.size(), m_options.encoding);
-    if (!appendAsUtf8(m_raw.data(), whole, m_options.encoding, m_text)) {
-        breakOff();
-        return false;
-    }
+    m_unread = !appendAsUtf8(m_raw.data(), whole, m_options.encoding, m_text);
     m_raw.erase(0, whole);
-    return true;
+    return !m_unread;
 }
 
 bool CsvStream::open()
@@ -104,7 +102,7 @@ bool CsvStream::open()
         const std::size_t whole = m_eof ? m_raw.size() : wholeCharacters(m_raw.data(), m_raw.size(), TextEncoding::Utf8);
         m_options.encoding = detectEncoding(m_raw.data(), whole);
     }
-    if (!decode())
+    if (m_unread || !decode())
         return false;
     while (!m_eof && m_text.size() <= kDelimiterSample)
         if (!readChunk())
@@ -112,13 +110,19 @@ bool CsvStream::open()
     if (m_options.delimiter == 0)
         m_options.delimiter = guessDelimiter(m_text.data(), m_text.size());
     m_splitter = std::make_unique<CsvSplitter>(m_options.delimiter);
-    return readSegment();
+    Block first;
+    const bool read = split(first);
+    take(std::move(first));
+    if (read && !m_ended)
+        m_worker = std::thread([this] { work(); });
+    return read && !m_broken;
 }
 
 // Splits the text up to its last line break into a block of rows.
-bool CsvStream::readSegment()
+bool CsvStream::split(Block& block)
 {
-    while (!m_ended) {
+    block.firstRow = m_rowsSplit + 1;
+    for (;;) {
         while (!m_eof && m_text.size() < m_textWanted)
             if (!readChunk())
                 return false;
@@ -133,54 +137,91 @@ bool CsvStream::readSegment()
             m_textWanted = 2 * m_text.size();
             continue;
         }
-        if (quotes.fault != QuoteReading::Fault::None) {
-            breakOff();
+        if (quotes.fault != QuoteReading::Fault::None)
             return false;
-        }
-        Block block;
-        block.firstRow = m_rowsRead + 1;
         const bool split = quotes.requoted.empty()
                                ? m_splitter->split(m_text.data(), cut, quotes.lineBreaksInFields, block.rows)
                                : m_splitter->split(quotes.requoted.data(), quotes.requoted.size(),
                                                    quotes.lineBreaksInFields, block.rows);
         m_text.erase(0, cut);
         m_textWanted = m_chunkBytes;
-        if (!split || (m_eof && !m_splitter->finish(block.rows))) {
-            breakOff();
+        if (!split || (m_eof && !m_splitter->finish(block.rows)))
             return false;
-        }
-        m_ended = m_eof;
-        m_rowsRead += int(block.rows.rowCount());
-        see(block);
-        if (block.rows.rowCount() > 0)
-            m_blocks.push_back(std::move(block));
-        return !m_broken;
+        block.end = m_eof;
+        block.seen = block.rows.usedRange(block.firstRow);
+        m_rowsSplit += int(block.rows.rowCount());
+        return true;
     }
-    return false;
+}
+
+// A few blocks ahead of the side that answers, until the text ends or does not read.
+void CsvStream::work()
+{
+    for (;;) {
+        Block block;
+        try {
+            block.failed = !split(block);
+        } catch (...) {
+            block.failed = true;   // out of memory: the text is read whole, which says so
+        }
+        const bool last = block.end || block.failed;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_ready.size() < kBlocksAhead || m_stopping; });
+            if (m_stopping)
+                return;
+            m_ready.push_back(std::move(block));
+        }
+        m_changed.notify_all();
+        if (last)
+            return;
+    }
+}
+
+void CsvStream::stopWorker()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CsvStream::receive()
+{
+    Block block;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        block = std::move(m_ready.front());
+        m_ready.pop_front();
+    }
+    m_changed.notify_all();
+    take(std::move(block));
 }
 
 // The used range grows with the rows read; a cell outside the columns given
 // out breaks them off.
-void CsvStream::see(const Block& block)
+void CsvStream::take(Block block)
 {
-    const CsvRows& rows = block.rows;
-    std::uint32_t begin = 0;
-    for (std::size_t r = 0; r < rows.rowCount(); ++r) {
-        const int row = block.firstRow + int(r);
-        for (std::uint32_t i = begin; i < rows.rowEnds[r]; ++i) {
-            if (rows.cells[i].length == 0)
-                continue;
-            const int column = int(i - begin) + 1;
-            if (m_columnsGiven && (column < m_columnsGiven->first || column > m_columnsGiven->second))
-                breakOff();
-            if (m_firstRow == 0)
-                m_firstRow = row;
-            m_lastRow = row;
-            m_firstColumn = m_firstColumn == 0 ? column : std::min(m_firstColumn, column);
-            m_lastColumn = std::max(m_lastColumn, column);
-        }
-        begin = rows.rowEnds[r];
+    if (block.failed)
+        breakOff();
+    m_ended = m_ended || block.end;
+    m_rowsRead += int(block.rows.rowCount());
+    const CellRange& seen = block.seen;
+    if (seen.isValid()) {
+        if (m_columnsGiven && (seen.firstColumn() < m_columnsGiven->first || seen.lastColumn() > m_columnsGiven->second))
+            breakOff();
+        if (m_firstRow == 0)
+            m_firstRow = seen.firstRow();
+        m_lastRow = seen.lastRow();
+        m_firstColumn = m_firstColumn == 0 ? seen.firstColumn() : std::min(m_firstColumn, seen.firstColumn());
+        m_lastColumn = std::max(m_lastColumn, seen.lastColumn());
     }
+    if (block.rows.rowCount() > 0)
+        m_blocks.push_back(std::move(block));
 }
 
 void CsvStream::breakOff()
@@ -192,7 +233,7 @@ void CsvStream::breakOff()
 CellRange CsvStream::usedRange()
 {
     while (!m_ended && m_rowsRead <= kTopRows)
-        readSegment();
+        receive();
     if (!m_columnsGiven && m_lastColumn > 0)
         m_columnsGiven = std::make_pair(m_firstColumn, m_lastColumn);
     if (m_lastColumn == 0)
@@ -203,9 +244,10 @@ CellRange CsvStream::usedRange()
 bool CsvStream::rowsReach(int row)
 {
     while (!m_ended && m_lastRow < row)
-        readSegment();
+        receive();
     dropBefore(row - kRowsHeld);
-    return row <= m_lastRow;
+    // Broken off, the rows end: what would follow is no longer the sheet.
+    return !m_broken && row <= m_lastRow;
 }
 
 void CsvStream::dropBefore(int row)
@@ -219,7 +261,7 @@ QString CsvStream::text(int row, int column)
     if (row < 1 || column < 1)
         return {};
     while (!m_ended && row > m_rowsRead)
-        readSegment();
+        receive();
     for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block)
         if (row >= block->firstRow)
             return block->rows.text(std::size_t(row - block->firstRow), column);

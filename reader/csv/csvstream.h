@@ -8,11 +8,14 @@
 #include <QFile>
 #include <QString>
 
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace reader {
@@ -27,7 +30,8 @@ class CsvSplitter;
 // limits), or holds a cell outside the columns given out, the rows end there
 // and readIntact() is false: the text is to be read whole, which says why.
 //
-// Every quoted field is read as the whole text's reading reads it: the text
+// A worker reads, decodes and splits the text a few pieces ahead of the rows
+// asked for. Every quoted field is read as the whole text's reading reads it: the text
 // goes to the quote reading in pieces that end at a line break outside
 // quotes, and a piece in which a quoted field runs on past its end waits for
 // more text.
@@ -61,13 +65,22 @@ private:
     {
         int firstRow = 1;
         CsvRows rows;
+        CellRange seen;        // of the cells of these rows that hold text
+        bool end = false;      // the text ends with these rows
+        bool failed = false;   // the text does not read on from here
     };
 
+    // The reading side, on a thread of its own once the first look is made.
     std::size_t readRaw(char* into, std::size_t most);
     bool readChunk();
     bool decode();
-    bool readSegment();
-    void see(const Block& block);
+    bool split(Block& block);
+    void work();
+    void stopWorker();
+
+    // The side that answers.
+    void receive();
+    void take(Block block);
     void breakOff();
     void dropBefore(int row);
 
@@ -76,16 +89,23 @@ private:
     std::size_t m_bytesRead = 0;
     TextOptions m_options;
     const std::size_t m_chunkBytes;
-
     bool m_eof = false;        // every byte of the source is read
-    bool m_ended = false;      // every row is split, or the rows broke off
-    bool m_broken = false;
+    bool m_unread = false;     // the source or its bytes could not be read
     bool m_started = false;    // the byte order mark is behind
     std::string m_raw;         // bytes not yet decoded: a character cut by the end of a chunk
     std::string m_text;        // UTF-8 not yet split into rows
     std::size_t m_textWanted = 0;
+    int m_rowsSplit = 0;
     std::unique_ptr<CsvSplitter> m_splitter;
 
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Block> m_ready;
+    bool m_stopping = false;
+    std::thread m_worker;
+
+    bool m_ended = false;      // every row is read, or the rows broke off
+    bool m_broken = false;
     std::deque<Block> m_blocks;
     int m_rowsRead = 0;
     int m_firstRow = 0, m_firstColumn = 0, m_lastRow = 0, m_lastColumn = 0;   // of the cells read
