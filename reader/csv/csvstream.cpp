@@ -26,12 +26,14 @@ constexpr int kLastSheetRow = CsvSplitter::kMaxRows;
 // Blocks split ahead of the rows asked for.
 constexpr std::size_t kBlocksAhead = 3;
 
-// After the last line break of text; 0 when there is none. A CR LF may be
-// cut in two: the LF then ends a blank line, which the splitter drops as it
-// drops the LF of a CR LF.
-std::size_t afterLastLineBreak(const std::string& text)
+// After the last line break of the text's first bytes; 0 when there is
+// none. A CR LF may be cut in two: the LF then ends a blank line, which the
+// splitter drops as it drops the LF of a CR LF.
+std::size_t afterLastLineBreak(const std::string& text, std::size_t bytes)
 {
-    const std::size_t at = text.find_last_of("\r\n");
+    if (bytes == 0 || text.empty())
+        return 0;
+    const std::size_t at = text.find_last_of("\r\n", std::min(bytes, text.size()) - 1);
     return at == std::string::npos ? 0 : at + 1;
 }
 
@@ -118,7 +120,7 @@ bool CsvStream::open()
     return read && !m_broken;
 }
 
-// Splits the text up to its last line break into a block of rows.
+// Splits about a chunk of text, up to a line break, into a block of rows.
 bool CsvStream::split(Block& block)
 {
     block.firstRow = m_rowsSplit + 1;
@@ -126,15 +128,16 @@ bool CsvStream::split(Block& block)
         while (!m_eof && m_text.size() < m_textWanted)
             if (!readChunk())
                 return false;
-        const std::size_t cut = m_eof ? m_text.size() : afterLastLineBreak(m_text);
-        if (cut == 0 && !m_eof) {
-            m_textWanted = 2 * m_text.size();
+        const bool last = m_eof && m_text.size() <= m_textWanted;
+        const std::size_t cut = last ? m_text.size() : afterLastLineBreak(m_text, m_textWanted);
+        if (cut == 0 && !last) {
+            m_textWanted *= 2;
             continue;
         }
         const QuoteReading quotes = readQuotes(m_text.data(), cut, m_options.delimiter);
         // A quoted field that runs on past the piece may well close in the text after it.
-        if (quotes.fault == QuoteReading::Fault::NeverClosed && !m_eof) {
-            m_textWanted = 2 * m_text.size();
+        if (quotes.fault == QuoteReading::Fault::NeverClosed && !last) {
+            m_textWanted *= 2;
             continue;
         }
         if (quotes.fault != QuoteReading::Fault::None)
@@ -145,9 +148,9 @@ bool CsvStream::split(Block& block)
                                                    quotes.lineBreaksInFields, block.rows);
         m_text.erase(0, cut);
         m_textWanted = m_chunkBytes;
-        if (!split || (m_eof && !m_splitter->finish(block.rows)))
+        if (!split || (last && !m_splitter->finish(block.rows)))
             return false;
-        block.end = m_eof;
+        block.end = last;
         block.seen = block.rows.usedRange(block.firstRow);
         m_rowsSplit += int(block.rows.rowCount());
         return true;
