@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -54,32 +53,6 @@ bool writeCsv(const QString& path, int rows)
     return file.flush();
 }
 
-bool writeSettings(const QString& path)
-{
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Payroll"));
-    settings.setValue(QStringLiteral("AccountName"), 1);
-    settings.setValue(QStringLiteral("AccountNumber"), 2);
-    settings.setValue(QStringLiteral("Amount"), 3);
-    settings.setValue(QStringLiteral("EmployeeID"), 4);
-    settings.setValue(QStringLiteral("Department"), 5);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
-    settings.beginWriteArray(QStringLiteral("Accounts"), 1);
-    settings.setArrayIndex(0);
-    settings.setValue(QStringLiteral("Account"), QStringLiteral("1111111111"));
-    settings.setValue(QStringLiteral("CompID"), QStringLiteral("1234/56789/ABCD"));
-    settings.endArray();
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 QStringList exportCommand(const QDir& dir, const QString& source)
 {
     return {QStringLiteral(KOVA_EXPORT_PATH), QStringLiteral("payroll"), QStringLiteral("--source"), source,
@@ -106,7 +79,7 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
-    if (!writeSettings(dir.filePath(QStringLiteral("kova.ini")))) {
+    if (!writePayrollSettings(dir.filePath(QStringLiteral("kova.ini")))) {
         std::fprintf(stderr, "could not write the settings in %s\n", qPrintable(dir.path()));
         return 1;
     }

@@ -190,7 +190,8 @@ bool stopped(const ExportRequest& request, ExportSink& sink)
     return true;
 }
 
-ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink, QString& committedSha256)
+ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink, QString& committedSha256,
+                         std::optional<CellReading>& readingLearnt)
 {
     const QString& destinationPath = request.destinationPath;
     for (const QString& refusal : {job.headerRefusal(), job.refusal(),
@@ -213,12 +214,15 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     }
     const reader::Document& workbook = request.document ? *request.document : *opened;
     const int firstRow = job.firstRow();
-    // Text read once is learnt from as it passes: its top rows say how every
-    // row is read, and the rest are checked against them (checkedReading()).
+    // Text read once is learnt from as it passes: its top rows, or a reading
+    // of all of it before, say how every row is read, and every row is
+    // checked against that.
     const bool readOnce = workbook.isDelimitedText() && workbook.isReadOnce();
     ReadingLearner learner(workbook, type, job.columns());
     LearnedReading learned;
-    if (readOnce) {
+    if (readOnce && request.reading) {
+        learned.reading = *request.reading;
+    } else if (readOnce) {
         for (int row = firstRow; row < firstRow + firstLookRows && workbook.rowsReach(row); ++row)
             learner.see(row);
         learned = learner.learned();
@@ -317,8 +321,10 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         // refusal read as they would before the rows, since nothing is
         // written or shown of the rows until the summary.
         const LearnedReading passed = learner.learned();
-        if (!sameReading(passed.reading, learned.reading))
+        if (!sameReading(passed.reading, learned.reading)) {
+            readingLearnt = passed.reading;
             return ExportOutcome::ReadAgain;
+        }
         if (const std::optional<ExportOutcome> refused = tellReading(passed, sink))
             return *refused;
     }
@@ -409,8 +415,9 @@ QString unreadable(const reader::Document& workbook, QString (*encodingChoice)(r
 ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
 {
     QString committedSha256;
-    const ExportOutcome outcome = exportRows(request, job, sink, committedSha256);
-    return {outcome, job.nextHeaderId(), committedSha256};
+    std::optional<CellReading> reading;
+    const ExportOutcome outcome = exportRows(request, job, sink, committedSha256, reading);
+    return {outcome, job.nextHeaderId(), committedSha256, reading};
 }
 
 } // namespace kova

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+
 #include <algorithm>
 #include <memory>
 
@@ -18,15 +19,6 @@ namespace {
 // Enough of the start to tell text from a binary file chosen by mistake.
 constexpr std::size_t kSniffBytes = 64 * 1024;
 constexpr qint64 kMiB = 1024 * 1024;
-
-// Line breaks as rows end on them: LF, CR LF and CR alone.
-std::size_t lineBreaks(const char* text, std::size_t size)
-{
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        breaks += text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'));
-    return breaks;
-}
 
 // The line of the text at offset, as an editor numbers it.
 std::size_t lineAt(const char* text, std::size_t offset)

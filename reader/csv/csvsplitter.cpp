@@ -24,15 +24,6 @@ constexpr qint64 kMiB = 1024 * 1024;
 // rules decide what a space means in each field.
 int noSpaces(unsigned char) { return 0; }
 
-// Line breaks as rows end on them: LF, CR LF and CR alone.
-std::size_t lineBreaks(const char* text, std::size_t size)
-{
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        breaks += text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'));
-    return breaks;
-}
-
 // A limit as the reader limits table writes it: 1,048,576.
 QString counted(qint64 limit)
 {
@@ -45,6 +36,14 @@ QString tooLong()
 }
 
 } // namespace
+
+std::size_t lineBreaks(const char* text, std::size_t size)
+{
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        breaks += text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'));
+    return breaks;
+}
 
 CsvSplitter::CsvSplitter(char delimiter) : m_parser(std::make_unique<csv_parser>())
 {

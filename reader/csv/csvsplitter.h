@@ -11,6 +11,9 @@ struct csv_parser;
 
 namespace reader {
 
+// Line breaks as rows end on them: LF, CR LF and CR alone.
+std::size_t lineBreaks(const char* text, std::size_t size);
+
 // libcsv splitting text, whose quoted fields all close as RFC 4180 writes them
 // (csvquotes.h), into fields and rows, under the limits of a sheet: its rows,
 // columns and fields, and one field's length. Text may come in pieces that

@@ -5,21 +5,13 @@
 #include "reader/csv/csvstream.h"
 #include "reader/document.h"
 
+#include "utf16text.h"
+
 #include <QtTest>
 
 Q_DECLARE_METATYPE(reader::TextOptions)
 
 namespace {
-
-QByteArray utf16(const QString& text, bool bigEndian)
-{
-    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
-    for (QChar c : text) {
-        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
-        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
-    }
-    return bytes;
-}
 
 reader::TextOptions options(char delimiter, reader::TextEncoding encoding = reader::TextEncoding::Detect)
 {
