@@ -93,6 +93,8 @@ int main(int argc, char* argv[])
         text};
     std::vector<double> exportSeconds;
     std::vector<double> pythonSeconds;
+    std::vector<double> exportCpu;
+    std::vector<double> pythonCpu;
     ChildRun exporter;
     ChildRun python;
     for (int round = 0; round < rounds; ++round) {
@@ -101,8 +103,10 @@ int main(int argc, char* argv[])
         python = runChild(pythonCommand, dir.filePath(QStringLiteral("python.out")));
         exportSeconds.push_back(exporter.seconds);
         pythonSeconds.push_back(python.seconds);
-        std::printf("round %d:      kova-export %.2f s (%.2f s of CPU), peak %.1f MiB; python csv %.2f s\n", round + 1,
-                    exporter.seconds, exporter.userSeconds + exporter.systemSeconds, exporter.peakMiB, python.seconds);
+        exportCpu.push_back(exporter.userSeconds + exporter.systemSeconds);
+        pythonCpu.push_back(python.userSeconds + python.systemSeconds);
+        std::printf("round %d:      kova-export %.2f s (%.2f s of CPU), peak %.1f MiB; python csv %.2f s (%.2f s of CPU)\n",
+                    round + 1, exporter.seconds, exportCpu.back(), exporter.peakMiB, python.seconds, pythonCpu.back());
     }
     const ChildRun fewerRun = runChild(exportCommand(dir, fewerText), dir.filePath(QStringLiteral("export.out")),
                                        dir.filePath(QStringLiteral("export.err")));
@@ -110,8 +114,8 @@ int main(int argc, char* argv[])
                 median(exportSeconds), exporter.peakMiB, kPeakGoalMiB);
     std::printf("python csv:   exit %d, median %.2f s\n", python.status, median(pythonSeconds));
     if (median(pythonSeconds) > 0)
-        std::printf("ratio:        %.2f of Python's time (goal <= %.2f)\n", median(exportSeconds) / median(pythonSeconds),
-                    kTimeGoal);
+        std::printf("ratio:        %.2f of Python's time (goal <= %.2f), %.2f of its CPU time\n",
+                    median(exportSeconds) / median(pythonSeconds), kTimeGoal, median(exportCpu) / median(pythonCpu));
     std::printf("%d rows:  exit %d, peak %.1f MiB\n", fewer, fewerRun.status, fewerRun.peakMiB);
     if (fewerRun.peakMiB > 0)
         std::printf("growth:       %.2f of the peak for %d rows (goal <= %.2f)\n", exporter.peakMiB / fewerRun.peakMiB,
