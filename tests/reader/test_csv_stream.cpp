@@ -3,6 +3,7 @@
 // of several bytes cut by the end of a chunk); and where the whole reading refuses, or a later part would have
 // been read otherwise than the start said, the rows break off instead of reading on.
 #include "reader/csv/csvstream.h"
+#include "reader/csv/textdecoding.h"
 #include "reader/document.h"
 
 #include "utf16text.h"
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(reader::TextOptions)
+Q_DECLARE_METATYPE(reader::TextEncoding)
 
 namespace {
 
@@ -112,6 +114,35 @@ class TestCsvStream final : public QObject
     Q_OBJECT
 
 private slots:
+    // A chunk may end anywhere: what of it holds whole characters decodes now, the rest with the next chunk, and
+    // the two pieces read as the whole text does, for a cut inside every character of two, three and four bytes,
+    // an odd byte of UTF-16 and half of a surrogate pair.
+    void decodedInPiecesAsWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<reader::TextEncoding>("encoding");
+        const QString text = QString::fromUtf8("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80;\xE4\xB8\xAD\r\n");
+        QTest::newRow("UTF-8") << text.toUtf8() << reader::TextEncoding::Utf8;
+        QTest::newRow("UTF-16LE") << utf16(text, false).mid(2) << reader::TextEncoding::Utf16LE;
+        QTest::newRow("UTF-16BE") << utf16(text, true).mid(2) << reader::TextEncoding::Utf16BE;
+        QTest::newRow("Windows-1252") << QByteArray("Jos\xE9 \x80\x93q\x94\n") << reader::TextEncoding::Windows1252;
+    }
+    void decodedInPiecesAsWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(reader::TextEncoding, encoding);
+        std::string whole;
+        QVERIFY(reader::appendAsUtf8(bytes.constData(), std::size_t(bytes.size()), encoding, whole));
+        for (int end = 0; end <= bytes.size(); ++end) {
+            const std::size_t now = reader::wholeCharacters(bytes.constData(), std::size_t(end), encoding);
+            QVERIFY(now <= std::size_t(end) && now + 3 >= std::size_t(end));
+            std::string pieces;
+            QVERIFY(reader::appendAsUtf8(bytes.constData(), now, encoding, pieces));
+            QVERIFY(reader::appendAsUtf8(bytes.constData() + now, std::size_t(bytes.size()) - now, encoding, pieces));
+            QCOMPARE(pieces, whole);
+        }
+    }
+
     // The texts of the whole reading's own tests, and longer ones, in chunks of every size up to a few bytes:
     // read once, each gives what it gives read whole.
     void sameRowsAsTheWholeReading_data()
