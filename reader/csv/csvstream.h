@@ -31,10 +31,10 @@ class CsvSplitter;
 // and readIntact() is false: the text is to be read whole, which says why.
 //
 // A worker reads, decodes and splits the text a few pieces ahead of the rows
-// asked for. Every quoted field is read as the whole text's reading reads it: the text
-// goes to the quote reading in pieces that end at a line break outside
-// quotes, and a piece in which a quoted field runs on past its end waits for
-// more text.
+// asked for. Every quoted field is read as the whole text's reading reads it:
+// the text goes to the quote reading in pieces of about a chunk that end at a
+// line break, and a piece in which a quoted field runs on past its end (the
+// line break was inside quotes) waits for more text.
 class CsvStream final
 {
 public:
