@@ -133,3 +133,29 @@ bool writeTransferSettings(const QString& path, const QStringList& keys)
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
+
+bool writePayrollSettings(const QString& path)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Payroll"));
+    settings.setValue(QStringLiteral("AccountName"), 1);
+    settings.setValue(QStringLiteral("AccountNumber"), 2);
+    settings.setValue(QStringLiteral("Amount"), 3);
+    settings.setValue(QStringLiteral("EmployeeID"), 4);
+    settings.setValue(QStringLiteral("Department"), 5);
+    settings.setValue(QStringLiteral("HasColumnHeader"), true);
+    settings.beginWriteArray(QStringLiteral("Accounts"), 1);
+    settings.setArrayIndex(0);
+    settings.setValue(QStringLiteral("Account"), QStringLiteral("1111111111"));
+    settings.setValue(QStringLiteral("CompID"), QStringLiteral("1234/56789/ABCD"));
+    settings.endArray();
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // A program run alone, with its output sent to files, so that its time and
 // peak memory are its own.
 struct ChildRun
@@ -26,3 +28,10 @@ bool writeTransferWorkbook(const QString& path, int rows, bool longRemarks = fal
 bool writeTransferSettings(const QString& path);
 // The same with the fields of keys (settings keys) mapped to columns 1, 2, ...
 bool writeTransferSettings(const QString& path, const QStringList& keys);
+
+// The settings that map the payroll benchmarks' sheet (name, account,
+// amount, employee ID, department; a header row) and its company account, row 1.
+bool writePayrollSettings(const QString& path);
+
+// The middle one of values, the upper of the two middle ones for an even count.
+double median(std::vector<double> values);

@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -56,32 +55,6 @@ bool writeWorkbook(const QString& path, int rows)
     return workbook_close(book) == LXW_NO_ERROR;
 }
 
-bool writeSettings(const QString& path)
-{
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Payroll"));
-    settings.setValue(QStringLiteral("AccountName"), 1);
-    settings.setValue(QStringLiteral("AccountNumber"), 2);
-    settings.setValue(QStringLiteral("Amount"), 3);
-    settings.setValue(QStringLiteral("EmployeeID"), 4);
-    settings.setValue(QStringLiteral("Department"), 5);
-    settings.setValue(QStringLiteral("HasColumnHeader"), true);
-    settings.beginWriteArray(QStringLiteral("Accounts"), 1);
-    settings.setArrayIndex(0);
-    settings.setValue(QStringLiteral("Account"), QStringLiteral("1111111111"));
-    settings.setValue(QStringLiteral("CompID"), QStringLiteral("1234/56789/ABCD"));
-    settings.endArray();
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -94,7 +67,7 @@ int main(int argc, char* argv[])
     const QString workbook = dir.filePath(QStringLiteral("payroll-%1.xlsx").arg(rows));
     const QString settings = dir.filePath(QStringLiteral("kova.ini"));
 
-    if (rows < 1 || (!QFileInfo::exists(workbook) && !writeWorkbook(workbook, rows)) || !writeSettings(settings)) {
+    if (rows < 1 || (!QFileInfo::exists(workbook) && !writeWorkbook(workbook, rows)) || !writePayrollSettings(settings)) {
         std::fprintf(stderr, "could not write the workbook or the settings in %s\n", qPrintable(dir.path()));
         return 1;
     }

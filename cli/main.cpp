@@ -62,6 +62,7 @@ int exitStatus(kova::ExportOutcome outcome)
     case kova::ExportOutcome::Refused:
     case kova::ExportOutcome::Declined:
     case kova::ExportOutcome::Cancelled:
+    case kova::ExportOutcome::ReadAgain:
         break;
     }
     return Refused;
@@ -82,9 +83,11 @@ QString lockedWorkbookText(const reader::Document& workbook, const Options& opti
 
 // One reading of the workbook and the export from it. With SheetAccess::InOrder
 // no answer where the sheet did not read as that reading assumes: what it read
-// is not the sheet, and the run is made again.
+// is not the sheet, and the run is made again. reading: how delimited text's
+// dates and amounts read, where a reading of all of it found it; filled in
+// when this reading finds it.
 std::optional<int> exportOnce(const Options& options, Command command, PrintingSink& sink, reader::SheetAccess access,
-                              QString& uploadSha256)
+                              std::optional<kova::CellReading>& reading, QString& uploadSha256)
 {
     // Choosing the sheet in the window fills the mapping combo boxes from it;
     // a sheet that cannot be chosen leaves nothing to export.
@@ -108,20 +111,22 @@ std::optional<int> exportOnce(const Options& options, Command command, PrintingS
         return Refused;
     }
     const std::unique_ptr<kova::ExportJob> job = command(options, workbook, sink);
-    const kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook,
-                                       options.text};
+    kova::ExportRequest request{options.source, sheet, options.dest, options.settingsPath, &workbook, options.text};
+    request.reading = reading;
     const kova::ExportResult result = kova::runExport(request, *job, sink);
+    reading = result.reading;
     uploadSha256 = result.uploadSha256;
-    const int status = exitStatus(result.outcome);
     // An export refused before its rows has not read the sheet to its end.
-    if (inOrder && !workbook.readIntact())
+    if (inOrder && (result.outcome == kova::ExportOutcome::ReadAgain || !workbook.readIntact()))
         return std::nullopt;
-    return status;
+    return exitStatus(result.outcome);
 }
 
 // The sheet is read once, on the assumption that its rows come in order and
 // its top rows are as wide as any; a sheet that breaks it (or does not read)
 // is read again the usual way, surveyed first, and only that run is told.
+// Delimited text whose later rows write dates or amounts otherwise than its
+// top rows is read once more first, knowing from the start how they read.
 int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& sink, QString& uploadSha256)
 {
     // Before the workbook is first read: nothing the run writes may land on
@@ -131,14 +136,24 @@ int run(const Options& options, Command command, std::unique_ptr<PrintingSink>& 
         sink->critical(refusal);
         return Refused;
     }
+    const auto freshSink = [&] {
+        sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
+    };
+    std::optional<kova::CellReading> reading;
     sink->hold();
-    if (const std::optional<int> status =
-            exportOnce(options, command, *sink, reader::SheetAccess::InOrder, uploadSha256)) {
+    std::optional<int> status = exportOnce(options, command, *sink, reader::SheetAccess::InOrder, reading, uploadSha256);
+    if (!status && reading) {
+        freshSink();
+        sink->hold();
+        status = exportOnce(options, command, *sink, reader::SheetAccess::InOrder, reading, uploadSha256);
+    }
+    if (status) {
         sink->release();
         return *status;
     }
-    sink = std::make_unique<PrintingSink>(stdout, stderr, !options.reportPath.isEmpty(), options.allowDuplicate);
-    return *exportOnce(options, command, *sink, reader::SheetAccess::Forward, uploadSha256);
+    freshSink();
+    reading.reset();
+    return *exportOnce(options, command, *sink, reader::SheetAccess::Forward, reading, uploadSha256);
 }
 
 int printHistory(const QString& settingsPath)

@@ -1,6 +1,7 @@
 // Delimited text as an accounting program might export it, or not: the first
 // byte chooses how it is read (delimiter found or given, encoding found or
-// given, date order), the rest is the text. Every cell is read both ways.
+// given, date order, the chunks it is read once in), the rest is the text.
+// Every cell is read every way.
 #include "readcells.h"
 
 #include "reader/document.h"
@@ -26,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!text.isEmpty() && !text.startsWith("PK") && !text.startsWith("\xD0\xCF") && !document.isDelimitedText())
         std::abort();
     fuzz::readEverySheet(reader::InMemory{text}, options);
+    fuzz::readInPieces(text, options, data[0] / 50 % 5);
     for (const QString& name : document.sheetNames())
         document.selectSheet(name);
     const reader::CellRange range = document.dimension();

@@ -1,5 +1,6 @@
 #include "readcells.h"
 
+#include "reader/csv/csvstream.h"
 #include "reader/document.h"
 
 #include <QDate>
@@ -103,6 +104,37 @@ void readEverySheet(const reader::InMemory& package, const reader::TextOptions& 
         // Bytes in memory do not change: the second pass reads what the first did.
         expect(forward.readIntact());
     }
+}
+
+void readInPieces(const QByteArray& text, const reader::TextOptions& options, int choice)
+{
+    const std::size_t chunks[] = {1, 2, 3, 7, 4093};
+    reader::Document whole(reader::InMemory{text}, options);
+    reader::CsvStream once(QString(), text, options, chunks[choice % 5]);
+    if (!whole.isDelimitedText())
+        return;
+    const bool readable = whole.selectSheet(QStringLiteral("Sheet1"));
+    if (!once.open())
+        return;
+    const int lastColumn = once.usedRange().lastColumn();
+    bool same = true;
+    long long reads = 0;
+    int r = 1;
+    for (; once.rowsReach(r) && reads < kMaxReads; ++r)
+        for (int c = 1; c <= lastColumn + 1 && reads < kMaxReads; ++c, ++reads)
+            same = same && once.text(r, c) == whole.text(r, c);
+    // Text the whole reading refuses never reads intact to its end.
+    if (!readable)
+        expect(!once.readIntact() || reads >= kMaxReads);
+    if (!readable || !once.readIntact() || reads >= kMaxReads)
+        return;
+    const reader::CellRange range = whole.dimension();
+    const reader::CellRange read = once.usedRange();
+    expect(same && r == range.lastRow() + 1 && lastColumn == range.lastColumn());
+    expect(read.firstRow() == range.firstRow() && read.lastRow() == range.lastRow()
+           && read.firstColumn() == range.firstColumn() && read.lastColumn() == range.lastColumn());
+    expect(once.options().delimiter == whole.textOptions().delimiter
+           && once.options().encoding == whole.textOptions().encoding);
 }
 
 void expectSameCells(const reader::InMemory& reference, const reader::InMemory& package)

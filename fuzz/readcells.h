@@ -2,6 +2,8 @@
 
 #include "reader/cells/textoptions.h"
 
+#include <QByteArray>
+
 namespace reader { struct InMemory; }
 
 namespace fuzz {
@@ -15,6 +17,11 @@ namespace fuzz {
 // rows read as they arrive are not intact. Delimited text is read with the
 // options given.
 void readEverySheet(const reader::InMemory& package, const reader::TextOptions& text = {});
+
+// Reads delimited text once, in chunks of a few bytes (choice picks how
+// many), and aborts where it says it read intact and read other rows, cells
+// or used range than the whole text holds.
+void readInPieces(const QByteArray& text, const reader::TextOptions& options, int choice);
 
 // Opens both packages, their sheets held whole, and aborts when a sheet the
 // reference reads is read otherwise from the package: not at all, with

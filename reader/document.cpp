@@ -59,7 +59,7 @@ std::unique_ptr<Book> openFile(const QString& path, const TextOptions& text, She
         break;
     }
     delimitedText = true;
-    return std::make_unique<CsvBook>(path, QFileInfo(path).completeBaseName(), text);
+    return std::make_unique<CsvBook>(path, QFileInfo(path).completeBaseName(), text, access);
 }
 
 std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text, SheetAccess access,
@@ -79,12 +79,13 @@ std::unique_ptr<Book> openBytes(const QByteArray& bytes, const TextOptions& text
         break;
     }
     delimitedText = true;
-    return std::make_unique<CsvBook>(bytes, QStringLiteral("Sheet1"), text);
+    return std::make_unique<CsvBook>(bytes, QStringLiteral("Sheet1"), text, access);
 }
 
 } // namespace
 
 Document::Document(const QString& path, const TextOptions& text, SheetAccess access, const QString& password)
+    : m_access(access)
 {
     try {
         m_book = openFile(path, text, access, password, m_delimitedText);
@@ -94,6 +95,7 @@ Document::Document(const QString& path, const TextOptions& text, SheetAccess acc
 }
 
 Document::Document(const InMemory& bytes, const TextOptions& text, SheetAccess access, const QString& password)
+    : m_access(access)
 {
     try {
         m_book = openBytes(bytes.package, text, access, password, m_delimitedText);

@@ -95,6 +95,9 @@ public:
     bool readIntact() const;
     // Whether the file is read as delimited text, where the delimiter and the encoding may be chosen.
     bool isDelimitedText() const { return m_delimitedText; }
+    // Opened with SheetAccess::InOrder: its rows are read once as they are
+    // asked for, so what they show is learnt as they pass.
+    bool isReadOnce() const { return m_access == SheetAccess::InOrder; }
     // What delimited text was read with: the delimiter and encoding found,
     // the date order and decimal mark chosen. Defaults for a workbook.
     TextOptions textOptions() const;
@@ -102,6 +105,7 @@ public:
 private:
     std::unique_ptr<Book> m_book;
     bool m_delimitedText = false;
+    SheetAccess m_access = SheetAccess::Random;
 };
 
 } // namespace reader

@@ -15,16 +15,6 @@ QString cellName(int row, int column)
     return columnLetters(column) + QString::number(row);
 }
 
-// A cell that showed something of its column: its name and its text as written.
-struct Witness
-{
-    QString cell;
-    QString text;
-
-    bool found() const { return !cell.isEmpty(); }
-    QString shown() const { return cell + QStringLiteral(" \"") + text + QLatin1Char('"'); }
-};
-
 QString orderName(reader::DateOrder order)
 {
     return order == reader::DateOrder::DayMonthYear ? QStringLiteral("day/month/year")
@@ -36,28 +26,88 @@ QString markName(reader::DecimalMark mark)
     return mark == reader::DecimalMark::Dot ? QStringLiteral("\".\"") : QStringLiteral("\",\"");
 }
 
-// The date order of one column: a date only one order reads decides it.
-void learnDates(const reader::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
-                reader::DateOrder chosen, LearnedReading& learned)
+} // namespace
+
+QString ReadingLearner::Witness::shown() const
 {
-    Witness dayFirst, monthFirst, open;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const QString text = sheet.text(row, column);
-        if (text.trimmed().isEmpty())
-            continue;
-        const DateTextReadings dates = readDateText(text);
-        Witness* witness = nullptr;
-        if (dates.dayFirst.isValid() && !dates.monthFirst.isValid())
-            witness = &dayFirst;
-        else if (dates.monthFirst.isValid() && !dates.dayFirst.isValid())
-            witness = &monthFirst;
-        else if (dates.dayFirst.isValid() && dates.dayFirst != dates.monthFirst)
-            witness = &open;
-        if (witness && !witness->found())
-            *witness = {cellName(row, column), text};
-        if (dayFirst.found() && monthFirst.found())
-            break;
+    return cell + QStringLiteral(" \"") + text + QLatin1Char('"');
+}
+
+ReadingLearner::ReadingLearner(const reader::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns)
+    : m_sheet(sheet), m_options(sheet.textOptions())
+{
+    if (!sheet.isDelimitedText())
+        return;
+    for (int field = 0; field < type.fields.size() && field < columns.size(); ++field) {
+        const FieldSpec& declared = type.fields.at(field);
+        const bool dates = declared.kind == CellKind::Date;
+        if (columns.at(field) >= 1 && (dates || (declared.kind == CellKind::Amount && !m_options.decimalMark)))
+            m_columns.append(Column{columns.at(field), dates, declared.messageName, {}, {}, {}});
     }
+}
+
+void ReadingLearner::see(int row)
+{
+    for (Column& column : m_columns) {
+        // Once both ways are shown, the column is settled.
+        if (column.first.found() && column.second.found())
+            continue;
+        const QString text = m_sheet.text(row, column.column);
+        Witness* witness = nullptr;
+        if (column.dates) {
+            if (text.trimmed().isEmpty())
+                continue;
+            const DateTextReadings dates = readDateText(text);
+            if (dates.dayFirst.isValid() && !dates.monthFirst.isValid())
+                witness = &column.first;
+            else if (dates.monthFirst.isValid() && !dates.dayFirst.isValid())
+                witness = &column.second;
+            else if (dates.dayFirst.isValid() && dates.dayFirst != dates.monthFirst)
+                witness = &column.open;
+        } else {
+            switch (markEvidence(text)) {
+            case MarkEvidence::Dot:
+                witness = &column.first;
+                break;
+            case MarkEvidence::Comma:
+                witness = &column.second;
+                break;
+            case MarkEvidence::Ambiguous:
+                witness = &column.open;
+                break;
+            case MarkEvidence::None:
+                break;
+            }
+        }
+        if (witness && !witness->found())
+            *witness = {cellName(row, column.column), text};
+    }
+}
+
+LearnedReading ReadingLearner::learned() const
+{
+    LearnedReading learned;
+    if (!m_sheet.isDelimitedText())
+        return learned;
+    learned.reading.fromText = true;
+    learned.reading.dateOrder = m_options.dateOrder;
+    for (const Column& column : m_columns) {
+        if (column.dates)
+            learnDates(column, learned);
+        else
+            learnMark(column, learned);
+    }
+    if (m_options.decimalMark)
+        learned.reading.decimalMark = *m_options.decimalMark;
+    return learned;
+}
+
+// The date order of one column: a date only one order reads decides it.
+void ReadingLearner::learnDates(const Column& column, LearnedReading& learned) const
+{
+    const QString& name = column.name;
+    const Witness& dayFirst = column.first;
+    const Witness& monthFirst = column.second;
     if (dayFirst.found() && monthFirst.found()) {
         if (learned.refusal.isEmpty())
             learned.refusal = QStringLiteral("%1 holds dates written in two orders: %2 is day/month/year, %3 "
@@ -72,38 +122,18 @@ void learnDates(const reader::Document& sheet, int column, int firstRow, int las
                                       (dayFirst.found() ? dayFirst : monthFirst).shown()));
         return;
     }
-    learned.reading.dateOrder = chosen;
-    if (open.found())
+    learned.reading.dateOrder = m_options.dateOrder;
+    if (column.open.found())
         learned.notes.append(QStringLiteral("%1: no date tells the day from the month; read as %2, the order chosen")
-                                 .arg(name, orderName(chosen)));
+                                 .arg(name, orderName(m_options.dateOrder)));
 }
 
 // The decimal mark of one column: an amount only one mark reads decides it.
-void learnMark(const reader::Document& sheet, int column, int firstRow, int lastRow, const QString& name,
-               LearnedReading& learned)
+void ReadingLearner::learnMark(const Column& column, LearnedReading& learned) const
 {
-    Witness dot, comma, open;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const QString text = sheet.text(row, column);
-        Witness* witness = nullptr;
-        switch (markEvidence(text)) {
-        case MarkEvidence::Dot:
-            witness = &dot;
-            break;
-        case MarkEvidence::Comma:
-            witness = &comma;
-            break;
-        case MarkEvidence::Ambiguous:
-            witness = &open;
-            break;
-        case MarkEvidence::None:
-            break;
-        }
-        if (witness && !witness->found())
-            *witness = {cellName(row, column), text};
-        if (dot.found() && comma.found())
-            break;
-    }
+    const QString& name = column.name;
+    const Witness& dot = column.first;
+    const Witness& comma = column.second;
     if (dot.found() && comma.found()) {
         if (learned.refusal.isEmpty())
             learned.refusal = QStringLiteral("%1 holds amounts written with two decimal marks: %2 and %3")
@@ -116,37 +146,20 @@ void learnMark(const reader::Document& sheet, int column, int firstRow, int last
                                  .arg(name, markName(learned.reading.decimalMark), (dot.found() ? dot : comma).shown()));
         return;
     }
-    if (open.found() && learned.refusal.isEmpty())
+    if (column.open.found() && learned.refusal.isEmpty())
         learned.refusal = QStringLiteral("%1 %2 reads as another amount with \".\" or \",\" as the decimal mark: "
                                          "choose it (Decimal mark beside the sheet; --decimal-mark for kova-export)")
-                              .arg(name, open.shown());
+                              .arg(name, column.open.shown());
 }
-
-} // namespace
 
 LearnedReading learnReading(const reader::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns,
                             int firstRow)
 {
-    LearnedReading learned;
-    if (!sheet.isDelimitedText())
-        return learned;
-    const reader::TextOptions options = sheet.textOptions();
-    learned.reading.fromText = true;
-    learned.reading.dateOrder = options.dateOrder;
-    const int lastRow = sheet.dimension().lastRow();
-    for (int field = 0; field < type.fields.size() && field < columns.size(); ++field) {
-        const int column = columns.at(field);
-        if (column < 1)
-            continue;
-        const FieldSpec& declared = type.fields.at(field);
-        if (declared.kind == CellKind::Date)
-            learnDates(sheet, column, firstRow, lastRow, declared.messageName, options.dateOrder, learned);
-        else if (declared.kind == CellKind::Amount && !options.decimalMark)
-            learnMark(sheet, column, firstRow, lastRow, declared.messageName, learned);
-    }
-    if (options.decimalMark)
-        learned.reading.decimalMark = *options.decimalMark;
-    return learned;
+    ReadingLearner learner(sheet, type, columns);
+    const int lastRow = sheet.isDelimitedText() ? sheet.dimension().lastRow() : 0;
+    for (int row = firstRow; row <= lastRow; ++row)
+        learner.see(row);
+    return learner.learned();
 }
 
 } // namespace kova

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "reader/cells/textoptions.h"
+
 namespace reader { class Document; }
 
 namespace kova {
@@ -21,6 +23,48 @@ struct LearnedReading
     QString refusal;
     // For the log: which order and which mark were taken, and why.
     QStringList notes;
+};
+
+// What the mapped date and amount columns of delimited text show, learnt a
+// row at a time: the first cell of each kind a column shows decides, so rows
+// may come in pieces, and a row seen twice teaches nothing new. Keeps one
+// cell of each kind per column, whatever the length of the sheet.
+class ReadingLearner final
+{
+public:
+    ReadingLearner(const reader::Document& sheet, const TypeDescriptor& type, const QVector<int>& columns);
+
+    void see(int row);
+    // What the rows seen so far say, as learnReading() says it of them.
+    LearnedReading learned() const;
+
+private:
+    // A cell that showed something of its column: its name and its text as written.
+    struct Witness
+    {
+        QString cell;
+        QString text;
+
+        bool found() const { return !cell.isEmpty(); }
+        QString shown() const;
+    };
+    // What a column showed: dates only day/month/year reads, only
+    // month/day/year, either; or amounts only "." reads as the decimal mark,
+    // only ",", either.
+    struct Column
+    {
+        int column = 0;
+        bool dates = false;
+        QString name;
+        Witness first, second, open;
+    };
+
+    void learnDates(const Column& column, LearnedReading& learned) const;
+    void learnMark(const Column& column, LearnedReading& learned) const;
+
+    const reader::Document& m_sheet;
+    reader::TextOptions m_options;
+    QVector<Column> m_columns;
 };
 
 // Learns from every data row (firstRow on) of the mapped date and amount

@@ -35,6 +35,9 @@ constexpr int progressStep = 4096;
 // How long a run waits for another on the same settings to write its batch:
 // a full-size batch takes a few seconds to copy into place.
 constexpr int lockWaitMs = 10000;
+// The top rows of text read once that say how its dates and amounts are
+// written, before any row is read by it: as many as its reader holds back.
+constexpr int firstLookRows = 1024;
 
 struct Counts
 {
@@ -163,6 +166,22 @@ std::optional<ExportOutcome> claimBatch(BatchGuard& guard, const QString& settin
     }
 }
 
+// Which order and mark were taken and why; a refusal ends the export.
+std::optional<ExportOutcome> tellReading(const LearnedReading& learned, ExportSink& sink)
+{
+    for (const QString& note : learned.notes)
+        sink.note(note);
+    if (learned.refusal.isEmpty())
+        return std::nullopt;
+    sink.critical(learned.refusal);
+    return ExportOutcome::Refused;
+}
+
+bool sameReading(const CellReading& a, const CellReading& b)
+{
+    return a.fromText == b.fromText && a.dateOrder == b.dateOrder && a.decimalMark == b.decimalMark;
+}
+
 bool stopped(const ExportRequest& request, ExportSink& sink)
 {
     if (!request.cancel || !request.cancel->cancelled())
@@ -171,7 +190,8 @@ bool stopped(const ExportRequest& request, ExportSink& sink)
     return true;
 }
 
-ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink, QString& committedSha256)
+ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSink& sink, QString& committedSha256,
+                         std::optional<CellReading>& readingLearnt)
 {
     const QString& destinationPath = request.destinationPath;
     for (const QString& refusal : {job.headerRefusal(), job.refusal(),
@@ -194,12 +214,22 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     }
     const reader::Document& workbook = request.document ? *request.document : *opened;
     const int firstRow = job.firstRow();
-    const LearnedReading learned = learnReading(workbook, type, job.columns(), firstRow);
-    for (const QString& note : learned.notes)
-        sink.note(note);
-    if (!learned.refusal.isEmpty()) {
-        sink.critical(learned.refusal);
-        return ExportOutcome::Refused;
+    // Text read once is learnt from as it passes: its top rows, or a reading
+    // of all of it before, say how every row is read, and every row is
+    // checked against that.
+    const bool readOnce = workbook.isDelimitedText() && workbook.isReadOnce();
+    ReadingLearner learner(workbook, type, job.columns());
+    LearnedReading learned;
+    if (readOnce && request.reading) {
+        learned.reading = *request.reading;
+    } else if (readOnce) {
+        for (int row = firstRow; row < firstRow + firstLookRows && workbook.rowsReach(row); ++row)
+            learner.see(row);
+        learned = learner.learned();
+    } else {
+        learned = learnReading(workbook, type, job.columns(), firstRow);
+        if (const std::optional<ExportOutcome> refused = tellReading(learned, sink))
+            return *refused;
     }
     job.setReading(learned.reading);
     // As far as it is known: a sheet read in a single pass finds its end as it goes.
@@ -207,6 +237,9 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
 
     QTemporaryFile details;
     if (!openDetails(details, destinationPath)) {
+        // Text read once has not told yet what its columns show, which comes first.
+        if (readOnce)
+            return ExportOutcome::ReadAgain;
         sink.critical(failedWriting);
         return ExportOutcome::Refused;
     }
@@ -232,6 +265,8 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 return ExportOutcome::Cancelled;
             if ((row - firstRow + 1) % progressStep == 0)
                 sink.progress(row - firstRow + 1, dataRows);
+            if (readOnce)
+                learner.see(row);
             // A filter reading a value nobody vouches for would decide on a guess.
             const bool doubted = doubts.find(workbook, row);
             const int leftOut = doubted ? -1 : job.leftOutBy(workbook, row);
@@ -279,6 +314,19 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     if (!workbook.readIntact()) {
         sink.critical(QStringLiteral("Error. Unable to select sheet ") + request.sheetName + unreadable(workbook));
         return ExportOutcome::Refused;
+    }
+    if (readOnce) {
+        // Rows read by what the top rows said are rows read as the whole
+        // text says only where it says the same; told now, the notes and a
+        // refusal read as they would before the rows, since nothing is
+        // written or shown of the rows until the summary.
+        const LearnedReading passed = learner.learned();
+        if (!sameReading(passed.reading, learned.reading)) {
+            readingLearnt = passed.reading;
+            return ExportOutcome::ReadAgain;
+        }
+        if (const std::optional<ExportOutcome> refused = tellReading(passed, sink))
+            return *refused;
     }
     KOVA_FAULT_POINT("after-rows");
     QStringList leftOutNotes;
@@ -367,8 +415,9 @@ QString unreadable(const reader::Document& workbook, QString (*encodingChoice)(r
 ExportResult runExport(const ExportRequest& request, ExportJob& job, ExportSink& sink)
 {
     QString committedSha256;
-    const ExportOutcome outcome = exportRows(request, job, sink, committedSha256);
-    return {outcome, job.nextHeaderId(), committedSha256};
+    std::optional<CellReading> reading;
+    const ExportOutcome outcome = exportRows(request, job, sink, committedSha256, reading);
+    return {outcome, job.nextHeaderId(), committedSha256, reading};
 }
 
 } // namespace kova

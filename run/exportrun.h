@@ -2,6 +2,7 @@
 
 #include "core/exportjob.h"
 #include "record/canceltoken.h"
+#include "record/cellreading.h"
 #include "reader/cells/textoptions.h"
 
 #include <QString>
@@ -35,6 +36,9 @@ struct ExportRequest
     // a hold (a question that offers to stop the export) keeps it waiting; null
     // for an export that is never stopped.
     CancelToken* cancel = nullptr;
+    // Text read once (SheetAccess::InOrder): how its dates and amounts read,
+    // as a reading of all of it found, taken in place of its top rows' word.
+    std::optional<CellReading> reading{};
 };
 
 enum class ExportOutcome {
@@ -43,6 +47,10 @@ enum class ExportOutcome {
     Refused,       // refused or failed before or while writing; message shown
     Declined,      // the same payments were (or may have been) written before, and not again
     Cancelled,     // the sink asked to stop before the Header ID was reserved
+    // Text read once (SheetAccess::InOrder) showed, past its top rows, dates
+    // or amounts written otherwise than they said, or the export could not
+    // start: nothing was written or told, and it is to be read again.
+    ReadAgain,
 };
 
 struct ExportResult
@@ -53,6 +61,8 @@ struct ExportResult
     // Written: the SHA-256 of the bytes committed, which an approval summary
     // of the file must be made from.
     QString uploadSha256;
+    // ReadAgain after every row was read: how their dates and amounts read.
+    std::optional<CellReading> reading;
 };
 
 // The road every export shares: the header titles the sheet lacks, the

@@ -36,7 +36,7 @@ enum class SheetAccess
     // arrive, holding only the rows not yet passed, so memory does not grow
     // with its length. Any read still answers as Random does; one behind the
     // rows held reads the sheet again from its start. An .xls workbook, an
-    // .ods spreadsheet and delimited text are held whole either way.
+    // .ods spreadsheet and delimited text are held whole.
     Forward,
     // As Forward, in a single reading of the sheet with no survey before it,
     // on the assumption that the sheet lists its rows in order and that its
@@ -45,7 +45,10 @@ enum class SheetAccess
     // known (the last row a sheet may have) until rowsReach() finds the end.
     // A sheet that does not keep to that, or does not read, reads as far as
     // the breach and then ends, and readIntact() is false: what was read is
-    // not the sheet, and it is to be read again with Forward.
+    // not the sheet, and it is to be read again with Forward. Delimited text
+    // is read so too, and also breaks off where a later part of it does not
+    // read as its start said (bytes that are not UTF-8 after a start that is)
+    // or a row is asked for again after rowsReach() passed it by thousands.
     InOrder,
 };
 

@@ -1,44 +1,24 @@
 #include "csvbook.h"
 
-#include "reader/cells/cellstore.h"
 #include "reader/csv/csvquotes.h"
+#include "reader/csv/csvsplitter.h"
+#include "reader/csv/csvstream.h"
 #include "reader/csv/delimiterguess.h"
 #include "reader/csv/textdecoding.h"
-#include "reader/cells/textlimit.h"
 
 #include <QFile>
-#include <QLocale>
-
-#include <csv.h>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 namespace reader {
 
 namespace {
 
-// Fed to the parser in pieces, so that a runaway field or a broken limit
-// stops the reading within one piece.
-constexpr std::size_t kPieceBytes = 1024 * 1024;
-constexpr std::size_t kFieldBlockBytes = 64 * 1024;
 // Enough of the start to tell text from a binary file chosen by mistake.
 constexpr std::size_t kSniffBytes = 64 * 1024;
 constexpr qint64 kMiB = 1024 * 1024;
-
-// Fields are kept exactly as written, spaces and all: the export's text
-// rules decide what a space means in each field.
-int noSpaces(unsigned char) { return 0; }
-
-// Line breaks as rows end on them: LF, CR LF and CR alone.
-std::size_t lineBreaks(const char* text, std::size_t size)
-{
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        breaks += text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'));
-    return breaks;
-}
 
 // The line of the text at offset, as an editor numbers it.
 std::size_t lineAt(const char* text, std::size_t offset)
@@ -56,12 +36,6 @@ QString tooLarge()
     return QStringLiteral("the file is larger than %1 MiB").arg(CsvBook::kMaxBytes / kMiB);
 }
 
-// A limit as the reader limits table writes it: 1,048,576.
-QString counted(qint64 limit)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(limit);
-}
-
 // The whole text reads in that encoding, without its byte order mark.
 bool readsIn(const char* data, std::size_t size, TextEncoding encoding)
 {
@@ -74,70 +48,8 @@ bool readsIn(const char* data, std::size_t size, TextEncoding encoding)
 
 } // namespace
 
-// What the parser's callbacks fill in while one text is read.
-struct CsvBook::Parse
-{
-    Parse(CsvBook& reading, bool breaksInFields) : book(reading), lineBreaksInFields(breaksInFields) {}
-
-    CsvBook& book;
-    const bool lineBreaksInFields;
-    std::size_t fieldsInRecord = 0;
-    int lastTerminator = 0;
-    // The line the next field starts on.
-    std::size_t line = 1;
-    QString failure;
-
-    bool failed() const { return !failure.isEmpty(); }
-
-    void fail(const QString& what)
-    {
-        if (!failed())
-            failure = onLine(line, what);
-    }
-
-    void field(const char* text, std::size_t length)
-    {
-        if (failed())
-            return;
-        if (length > kMaxTextBytes)
-            return fail(QStringLiteral("a field longer than %1 MiB").arg(qint64(kMaxTextBytes) / kMiB));
-        if (fieldsInRecord >= std::size_t(kMaxColumns))
-            return fail(QStringLiteral("more than %1 columns").arg(counted(kMaxColumns)));
-        if (book.m_cells.size() >= CellStore::kMaxCells)
-            return fail(QStringLiteral("more than %1 cells").arg(counted(CellStore::kMaxCells)));
-        book.m_cells.push_back({std::uint32_t(book.m_texts.size()), std::uint32_t(length)});
-        book.m_texts.append(text, length);
-        ++fieldsInRecord;
-        if (lineBreaksInFields)
-            line += lineBreaks(text, length);
-    }
-
-    void recordEnd(int terminator)
-    {
-        if (failed())
-            return;
-        // Every line break ends a record, so a blank line is an empty row as
-        // spreadsheet programs show it; the LF of a CRLF ends nothing more.
-        const bool lineFeedOfCrLf = fieldsInRecord == 0 && terminator == '\n' && lastTerminator == '\r';
-        lastTerminator = terminator;
-        if (lineFeedOfCrLf)
-            return;
-        if (book.m_rowEnds.size() >= std::size_t(kMaxRows))
-            return fail(QStringLiteral("more than %1 rows").arg(counted(kMaxRows)));
-        book.m_rowEnds.push_back(std::uint32_t(book.m_cells.size()));
-        fieldsInRecord = 0;
-        ++line;
-    }
-
-    static void onField(void* text, std::size_t length, void* parse)
-    {
-        static_cast<Parse*>(parse)->field(static_cast<const char*>(text), length);
-    }
-    static void onRecordEnd(int terminator, void* parse) { static_cast<Parse*>(parse)->recordEnd(terminator); }
-};
-
-CsvBook::CsvBook(const QString& path, const QString& sheetName, const TextOptions& options)
-    : m_path(path), m_sheetName(sheetName), m_options(options)
+CsvBook::CsvBook(const QString& path, const QString& sheetName, const TextOptions& options, SheetAccess access)
+    : m_path(path), m_sheetName(sheetName), m_options(options), m_access(access)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -146,11 +58,13 @@ CsvBook::CsvBook(const QString& path, const QString& sheetName, const TextOption
     open(file.size(), head.constData(), std::size_t(head.size()));
 }
 
-CsvBook::CsvBook(const QByteArray& bytes, const QString& sheetName, const TextOptions& options)
-    : m_bytes(bytes), m_sheetName(sheetName), m_options(options)
+CsvBook::CsvBook(const QByteArray& bytes, const QString& sheetName, const TextOptions& options, SheetAccess access)
+    : m_bytes(bytes), m_sheetName(sheetName), m_options(options), m_access(access)
 {
     open(bytes.size(), bytes.constData(), std::size_t(std::min<qint64>(bytes.size(), kSniffBytes)));
 }
+
+CsvBook::~CsvBook() = default;
 
 void CsvBook::open(qint64 size, const char* head, std::size_t headSize)
 {
@@ -189,6 +103,8 @@ bool CsvBook::selectSheet(const QString& name)
     m_selected = false;
     if (!m_openable || name != m_sheetName)
         return false;
+    if (m_access == SheetAccess::InOrder)
+        return selectStreamed();
     if (!m_loaded) {
         try {
             if (m_path.isEmpty()) {
@@ -213,14 +129,31 @@ bool CsvBook::selectSheet(const QString& name)
             m_problem = QStringLiteral("not enough memory to read it");
         }
         if (!m_loaded) {
-            m_texts = std::string();
-            m_cells = std::vector<Span>();
-            m_rowEnds = std::vector<std::uint32_t>();
+            m_rows = CsvRows();
             m_range = CellRange();
             // Once refused, always refused: the text is not read again.
             m_openable = false;
             return false;
         }
+    }
+    m_selected = true;
+    return true;
+}
+
+// Read once, from the start again on every selection: what a first look
+// cannot read is left to the whole reading, which says why.
+bool CsvBook::selectStreamed()
+{
+    m_stream.reset();
+    if (!m_path.isEmpty() && QFileInfo(m_path).size() > kMaxBytes)
+        return false;
+    try {
+        auto stream = std::make_unique<CsvStream>(m_path, m_bytes, m_options);
+        if (!stream->open())
+            return false;
+        m_stream = std::move(stream);
+    } catch (...) {
+        return false;
     }
     m_selected = true;
     return true;
@@ -291,86 +224,54 @@ bool CsvBook::parse(const char* utf8, std::size_t size)
         size = quotes.requoted.size();
     }
     // No cell holds more text than the whole.
-    m_texts.reserve(size);
-
-    csv_parser parser;
-    if (csv_init(&parser, CSV_REPALL_NL) != 0)
-        return false;
-    const std::unique_ptr<csv_parser, void (*)(csv_parser*)> freed(&parser, csv_free);
-    csv_set_delim(&parser, static_cast<unsigned char>(m_options.delimiter));
-    csv_set_space_func(&parser, noSpaces);
-    // libcsv grows a field's buffer by this much at a time; its default of
-    // 128 bytes makes a long quoted cell cost one copy of itself per block.
-    csv_set_blk_size(&parser, kFieldBlockBytes);
-
-    Parse state(*this, quotes.lineBreaksInFields);
-    for (std::size_t at = 0; at < size && !state.failed(); at += kPieceBytes) {
-        const std::size_t piece = std::min(kPieceBytes, size - at);
-        // Outside its strict mode libcsv fails only when its buffer cannot grow.
-        if (csv_parse(&parser, utf8 + at, piece, Parse::onField, Parse::onRecordEnd, &state) != piece)
-            throw std::bad_alloc();
-        // A field is handed over only once it ends: one that runs on is stopped here.
-        if (parser.entry_pos > kMaxTextBytes)
-            state.fail(QStringLiteral("a field longer than %1 MiB").arg(qint64(kMaxTextBytes) / kMiB));
-    }
-    if (!state.failed() && csv_fini(&parser, Parse::onField, Parse::onRecordEnd, &state) != 0)
-        throw std::bad_alloc();
-    if (state.failed()) {
-        m_problem = state.failure;
+    m_rows.texts.reserve(size);
+    CsvSplitter splitter(m_options.delimiter);
+    if (!splitter.split(utf8, size, quotes.lineBreaksInFields, m_rows) || !splitter.finish(m_rows)) {
+        m_problem = splitter.failure();
         return false;
     }
 
-    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
-    std::uint32_t begin = 0;
-    for (std::size_t r = 0; r < m_rowEnds.size(); ++r) {
-        for (std::uint32_t i = begin; i < m_rowEnds[r]; ++i) {
-            if (m_cells[i].length == 0)
-                continue;
-            const int row = int(r) + 1;
-            const int column = int(i - begin) + 1;
-            if (firstRow == 0)
-                firstRow = row;
-            lastRow = row;
-            firstColumn = firstColumn == 0 ? column : std::min(firstColumn, column);
-            lastColumn = std::max(lastColumn, column);
-        }
-        begin = m_rowEnds[r];
-    }
-    m_range = CellRange(firstRow, firstColumn, lastRow, lastColumn);
+    m_range = m_rows.usedRange(1);
     return true;
-}
-
-const CsvBook::Span* CsvBook::find(int row, int column) const
-{
-    if (!m_selected || row < 1 || column < 1 || std::size_t(row) > m_rowEnds.size())
-        return nullptr;
-    const std::uint32_t begin = row == 1 ? 0 : m_rowEnds[std::size_t(row) - 2];
-    const std::uint32_t end = m_rowEnds[std::size_t(row) - 1];
-    if (std::uint32_t(column) > end - begin)
-        return nullptr;
-    const Span& span = m_cells[begin + std::uint32_t(column) - 1];
-    return span.length > 0 ? &span : nullptr;
 }
 
 CellRange CsvBook::dimension() const
 {
+    if (m_stream)
+        return m_selected ? m_stream->usedRange() : CellRange();
     return m_selected ? m_range : CellRange();
 }
 
 QVariant CsvBook::read(int row, int column) const
 {
-    const Span* span = find(row, column);
-    if (!span)
-        return {};
-    return QString::fromUtf8(m_texts.data() + span->offset, int(span->length));
+    const QString cell = text(row, column);
+    return cell.isNull() ? QVariant() : QVariant(cell);
 }
 
 QString CsvBook::text(int row, int column) const
 {
-    const Span* span = find(row, column);
-    if (!span)
+    if (!m_selected || row < 1)
         return {};
-    return QString::fromUtf8(m_texts.data() + span->offset, int(span->length));
+    if (m_stream)
+        return m_stream->text(row, column);
+    return m_rows.text(std::size_t(row) - 1, column);
+}
+
+bool CsvBook::rowsReach(int row) const
+{
+    if (m_stream)
+        return m_selected && m_stream->rowsReach(row);
+    return Book::rowsReach(row);
+}
+
+bool CsvBook::readIntact() const
+{
+    return !m_stream || m_stream->readIntact();
+}
+
+TextOptions CsvBook::textOptions() const
+{
+    return m_stream ? m_stream->options() : m_options;
 }
 
 } // namespace reader

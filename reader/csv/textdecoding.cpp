@@ -164,6 +164,35 @@ std::size_t validUtf8Length(const char* text, std::size_t size)
     return size;
 }
 
+std::size_t wholeCharacters(const char* text, std::size_t size, TextEncoding encoding)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(text);
+    switch (encoding) {
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const std::size_t even = size - size % 2;
+        if (even < 2)
+            return even;
+        const unsigned char high = encoding == TextEncoding::Utf16LE ? data[even - 1] : data[even - 2];
+        return high >= 0xD8 && high <= 0xDB ? even - 2 : even;
+    }
+    case TextEncoding::Windows1252:
+        return size;
+    case TextEncoding::Detect:
+    case TextEncoding::Utf8:
+        break;
+    }
+    // The last lead byte, if the bytes after it are fewer than it announces.
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const unsigned char b = data[size - back];
+        if ((b & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
+}
+
 bool appendAsUtf8(const char* text, std::size_t size, TextEncoding encoding, std::string& utf8)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(text);

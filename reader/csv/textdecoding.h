@@ -25,6 +25,12 @@ std::size_t byteOrderMarkLength(const char* data, std::size_t size, TextEncoding
 std::size_t validUtf8Length(const char* data, std::size_t size);
 bool isValidUtf8(const char* data, std::size_t size);
 
+// How many bytes from the start of data hold whole characters of that
+// encoding: size, less a character the end of data cuts short (the start of
+// a UTF-8 sequence, an odd byte or a high surrogate of UTF-16), which text
+// read in pieces decodes with the piece after it.
+std::size_t wholeCharacters(const char* data, std::size_t size, TextEncoding encoding);
+
 // Appends data, read in encoding, to utf8. False at the first sequence that
 // encoding does not allow (an unpaired surrogate, an odd trailing byte, a
 // byte Windows-1252 leaves undefined) or a NUL: text is refused rather than

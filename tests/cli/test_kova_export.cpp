@@ -111,6 +111,25 @@ class TestKovaExport final : public QObject
         return runProgram(KOVA_EXPORT_PATH, arguments(type, dest, settings) + more);
     }
 
+    // Payroll from delimited text: date, name, account, amount and ID mapped, only 05 Dec 2026 taken.
+    Run payrollFromText(const QByteArray& rows, const QStringList& options) const
+    {
+        QFile csv(path("pay.csv"));
+        if (!csv.open(QIODevice::WriteOnly) || csv.write(rows) != rows.size())
+            return {};
+        csv.close();
+        QVariantMap values{{"HasColumnHeader", true}};
+        const QStringList keys{"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID"};
+        for (int i = 0; i < keys.size(); ++i)
+            values.insert(keys.at(i), i + 1);
+        expect::writeSettings(path("kova.ini"), "Payroll", values);
+        expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
+        QFile::remove(path("out.txt"));
+        return runProgram(KOVA_EXPORT_PATH, QStringList{"payroll", "--source", path("pay.csv"), "--dest", path("out.txt"),
+                          "--settings", path("kova.ini"), "--account", "1", "--allow-duplicate"}
+                          + words("--from 2026-12-05 --to 2026-12-05 --effective 2026-12-07") + options);
+    }
+
     // A header row first; every transfer column but the date mapped.
     void transfer(const QList<QVariantList>& rows)
     {
@@ -1020,20 +1039,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QStringList, amounts);
         QFETCH(QString, err);
-        QFile csv(path("pay.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write(rows);
-        csv.close();
-        QVariantMap values{{"HasColumnHeader", true}};
-        const QStringList keys{"TrxDate", "AccountName", "AccountNumber", "Amount", "EmployeeID"};
-        for (int i = 0; i < keys.size(); ++i)
-            values.insert(keys.at(i), i + 1);
-        expect::writeSettings(path("kova.ini"), "Payroll", values);
-        expect::writeAccounts(path("kova.ini"), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
-        QFile::remove(path("out.txt"));
-        const Run r = runProgram(KOVA_EXPORT_PATH, QStringList{"payroll", "--source", path("pay.csv"), "--dest", path("out.txt"),
-                                 "--settings", path("kova.ini"), "--account", "1", "--allow-duplicate"}
-                                 + words("--from 2026-12-05 --to 2026-12-05 --effective 2026-12-07") + options);
+        const Run r = payrollFromText(rows, options);
         QCOMPARE(r.err, err);
         QCOMPARE(r.status, status);
         QCOMPARE(QFile::exists(path("out.txt")), status == 0);
@@ -1048,6 +1054,62 @@ private slots:
         // The reference that looks like a date is written as it stands.
         for (const QString& record : upload().mid(1))
             QCOMPARE(record.mid(26, 10), QString("01.12.2026"));
+    }
+
+    // kova-export reads delimited text once, taking its top rows' word for how dates and amounts are written;
+    // a row far below them that says otherwise is told, or refuses, exactly as when the whole column is read
+    // first, and nothing is written or shown of rows read the wrong way.
+    void readingDecidedPastTheTopRows_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("err");   // standard error, whole; nothing on standard output when refused
+        // 1,500 rows whose date and amount tell nothing, between the row after the header and the last rows.
+        const auto rows = [](const QByteArray& second, const QList<QByteArray>& last) {
+            QByteArray text = "Date,Name,Account,Amount,ID\n" + second;
+            const auto row = [](const QByteArray& date, const QByteArray& amount, int i) {
+                return date + ",E" + QByteArray::number(i) + ",00" + QByteArray::number(12345670 + i) + "," + amount + ",X\n";
+            };
+            for (int i = 0; i < 1500; ++i)
+                text += row("05/12/2026", "750.000", i);
+            for (int i = 0; i < last.size(); i += 2)
+                text += row(last.at(i), last.at(i + 1), 2000 + i);
+            return text;
+        };
+        const QString comma = "Amount: \",\" is the decimal mark, as D1502 \"1.250,50\" shows\n";
+        QTest::newRow("the day first, as chosen") << rows({}, {"25/12/2026", "\"1.250,50\""}) << 0 << 1500
+            << "Trx Date: dates read as day/month/year, as A1502 \"25/12/2026\" shows\n" + comma
+               + "1 row outside 05 Dec 2026 - 05 Dec 2026 left out\nDone!\n";
+        QTest::newRow("the month first, against the order chosen")
+            << rows({}, {"12/25/2026", "\"1.250,50\"", "12/05/2026", "1"}) << 0 << 1
+            << "Trx Date: dates read as month/day/year, as A1502 \"12/25/2026\" shows\n" + comma
+               + "1501 rows outside 05 Dec 2026 - 05 Dec 2026 left out\nDone!\n";
+        QTest::newRow("both orders") << rows("25/11/2026,E0,0012345678,1,X\n", {"12/25/2026", "1"}) << 2 << 0
+            << "Trx Date holds dates written in two orders: A2 \"25/11/2026\" is day/month/year, A1503 \"12/25/2026\" "
+               "month/day/year\n";
+        QTest::newRow("both marks") << rows({}, {"05/12/2026", "\"1.250,50\"", "05/12/2026", "\"1,250.50\""}) << 2 << 0
+            << "Trx Date: no date tells the day from the month; read as day/month/year, the order chosen\n"
+               "Amount holds amounts written with two decimal marks: D1503 \"1,250.50\" and D1502 \"1.250,50\"\n";
+    }
+    void readingDecidedPastTheTopRows()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(int, status);
+        QFETCH(int, records);
+        QFETCH(QString, err);
+        const Run r = payrollFromText(rows, {});
+        QCOMPARE(r.err, err);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(path("out.txt")), status == 0);
+        if (status != 0) {
+            QCOMPARE(r.out, QString());
+            return;
+        }
+        const QStringList written = upload();
+        QCOMPARE(written.size(), 1 + records);
+        // Every amount read with the decimal mark the last rows decided: 750.000 is 750,000.00.
+        QCOMPARE(written.at(1).mid(11, 15), records == 1 ? QString("000000000000100") : QString("000000075000000"));
     }
 
     // Option errors (64, with the usage line), row errors (1) and refusals (2): nothing is written.

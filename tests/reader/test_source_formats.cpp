@@ -6,6 +6,7 @@
 
 #include "cellgrid.h"
 #include "testpackage.h"
+#include "utf16text.h"
 
 #include <QtTest>
 
@@ -16,16 +17,6 @@ Q_DECLARE_METATYPE(reader::TextOptions)
 namespace {
 
 const QString kFixtures = QStringLiteral(KOVA_FIXTURES);
-
-QByteArray utf16(const QString& text, bool bigEndian)
-{
-    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
-    for (QChar c : text) {
-        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
-        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
-    }
-    return bytes;
-}
 
 QByteArray le(quint64 value, int bytes)
 {
