@@ -2,10 +2,10 @@
 // lines after the last, and no summary of a file that is not the one committed or does not pass its check.
 #include "approval/amountwords.h"
 #include "approval/approvalsummary.h"
+#include "programrun.h"
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,16 +27,10 @@ QByteArray payrollUpload(int count)
 
 QString sha256(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(); }
 
-// The text of each page, white space runs made one space.
+// The text of each page on one line.
 QStringList pages(const QString& pdf)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split('\f');
-    if (pages.last().trimmed().isEmpty())
-        pages.removeLast();
+    QStringList pages = pdfPages(pdf);
     for (QString& page : pages)
         page = page.simplified();
     return pages;

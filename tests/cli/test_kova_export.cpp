@@ -1,6 +1,7 @@
 // Runs kova-export as a user or a batch script would: the streams, the files, the settings.
 #include "encryptpackage.h"
 #include "expect.h"
+#include "programrun.h"
 #include "testpackage.h"
 #include "types/registry.h"
 
@@ -22,17 +23,6 @@
 namespace {
 
 const QString separator = QStringLiteral("-------------------------------------");
-
-struct Run { int status = -1; QString out, err; };
-
-Run runProgram(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
 
 QStringList lines(const QString& text) { return text.isEmpty() ? QStringList() : text.chopped(text.endsWith('\n')).split('\n'); }
 

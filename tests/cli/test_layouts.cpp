@@ -2,26 +2,17 @@
 // whose saved column titles it has, or by the one named; neither or both fitting fall back to the one
 // chosen; a settings file written before layouts had names reads as one layout and is not rewritten.
 #include "expect.h"
+#include "programrun.h"
 
 #include "settings/namedlayouts.h"
 #include "types/payrolldescriptor.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run { int status = -1; QString out, err; };
-
-Run kovaExport(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(KOVA_EXPORT_PATH, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+Run kovaExport(const QStringList& arguments) { return runProgram(KOVA_EXPORT_PATH, arguments); }
 
 // Head office: name, account, amount in A-C under English titles. Branch: amount, name, account in A-C
 // under Indonesian ones, a title line above them.

@@ -1,40 +1,20 @@
 // kova-export --summary: the approval summary of a written batch, its text read back out of the PDF as an
 // approver's PDF reader shows it, for the four types; and no summary where no batch was written.
 #include "expect.h"
+#include "programrun.h"
 #include "foursheets.h"
 
 #include <QCryptographicHash>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run { int status = -1; QString out, err; };
+Run kovaExport(const QStringList& arguments) { return runProgram(KOVA_EXPORT_PATH, arguments); }
 
-Run kovaExport(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(KOVA_EXPORT_PATH, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-// The PDF's text as pdftotext lays it out, each line's white space runs made one space, blank lines left out.
-QStringList pdfText(const QString& path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {QStringLiteral("pdftotext failed")};
-    QStringList lines;
-    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
-        if (!line.simplified().isEmpty())
-            lines << line.simplified();
-    return lines;
-}
+// The PDF's lines, every page's.
+QStringList pdfText(const QString& path) { return pdfPages(path).join(QString()).split('\n', Qt::SkipEmptyParts); }
 
 Sheet sheetOf(const QString& type)
 {

@@ -2,6 +2,7 @@
 // hand, another program or a transfer changes them.
 #include "expect.h"
 #include "foursheets.h"
+#include "programrun.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -13,16 +14,7 @@
 
 namespace {
 
-struct Run { int status = -1; QString out, err; };
-
-Run verify(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(KOVA_EXPORT_PATH, QStringList{"verify"} + arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+Run verify(const QStringList& arguments) { return runProgram(KOVA_EXPORT_PATH, QStringList{"verify"} + arguments); }
 
 QStringList lines(const QString& text) { return text.isEmpty() ? QStringList() : text.chopped(text.endsWith('\n')).split('\n'); }
 
