@@ -20,6 +20,7 @@
 #include "forms/base/transactionform.h"
 #include "widgets/wheelguard.h"
 #include "forms/formfactory.h"
+#include "forms/parts/layoutbar.h"
 #include "widgets/clock.h"
 #include "widgets/effectivedate.h"
 #include "run/pathchecks.h"
@@ -123,6 +124,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     for (const kova::TypeDescriptor* type : kova::transactionTypes())
         ui->cboTrxType->addItem(type->displayName);
+    m_layoutBar = new LayoutBar(this);
+    ui->horizontalLayout_7->insertWidget(ui->horizontalLayout_7->indexOf(ui->cboTrxType) + 1, m_layoutBar);
 
     connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::ON_cboTrxType_Change);
@@ -239,6 +242,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
         prepareForm(form);
         wireForm(form);
     }
+    m_layoutBar->setForm(m_form);
 
     ui->tableView->setModel(m_logModel);
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
@@ -356,7 +360,7 @@ void MainWindow::setExporting(bool exporting)
     for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
                            static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->btnSrc),
                            static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
-                           static_cast<QWidget*>(m_form)})
+                           static_cast<QWidget*>(m_form), static_cast<QWidget*>(m_layoutBar)})
         if (input)
             input->setEnabled(!exporting);
     m_source->setEnabled(!exporting);
