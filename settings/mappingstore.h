@@ -24,7 +24,7 @@ struct SavedMapping
     bool stored = false;
     // In field order: the group holds that field's column key. A field never
     // saved may still be matched by its title; one saved as unmapped is not.
-    QVector<bool> keySaved;
+    QVector<bool> keySaved{};
 };
 
 // The stored column indexes of type's group, in field order: all 0 when the

@@ -221,7 +221,7 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     if (!mayKeep) {
         // Where neither or both fit, the clerk's own choice stands.
         kova::Layouts all = layouts();
-        all.chosen = currentLayout();
+        all.chosen = currentIn(all);
         const kova::LayoutPick pick = kova::pickLayout(m_type, all, workbook);
         if (!pick.note.isEmpty())
             lines.append(pick.note);
@@ -379,7 +379,7 @@ kova::Layouts ColumnMapping::layouts() const
 kova::SavedMapping ColumnMapping::currentMapping() const
 {
     const kova::Layouts all = layouts();
-    return all.layouts.at(qMax(0, all.indexOf(m_layout))).mapping;
+    return all.layouts.at(currentIn(all)).mapping;
 }
 
 QVector<int> ColumnMapping::savedKeys() const
@@ -524,7 +524,14 @@ QStringList ColumnMapping::layoutNames() const
 
 int ColumnMapping::currentLayout() const
 {
-    return qMax(0, layouts().indexOf(m_layout));
+    return currentIn(layouts());
+}
+
+int ColumnMapping::currentIn(const kova::Layouts& layouts) const
+{
+    // Renamed or deleted by another window: the one the file says was chosen.
+    const int index = layouts.indexOf(m_layout);
+    return index >= 0 ? index : layouts.chosen;
 }
 
 void ColumnMapping::follow(const QString& name, const kova::SavedMapping& mapping)
@@ -572,7 +579,7 @@ QString ColumnMapping::saveLayoutAs(const QString& name)
 QString ColumnMapping::renameLayout(const QString& name)
 {
     kova::Layouts all = layouts();
-    const int current = currentLayout();
+    const int current = currentIn(all);
     const QString refusal = kova::layoutNameRefusal(all, name, current);
     if (!refusal.isEmpty())
         return refusal;
@@ -585,7 +592,7 @@ QString ColumnMapping::deleteLayout()
     kova::Layouts all = layouts();
     if (all.layouts.size() < 2)
         return QStringLiteral("The last layout cannot be deleted");
-    all.layouts.removeAt(currentLayout());
+    all.layouts.removeAt(currentIn(all));
     const QString refusal = store(all, all.layouts.first().name);
     if (!refusal.isEmpty())
         return refusal;

@@ -136,6 +136,8 @@ private:
     // file holds what it held then.
     QStringList choose(const QString& path, const QString& sheet, bool mayKeep);
     kova::Layouts layouts() const;
+    // The current layout's index in layouts.
+    int currentIn(const kova::Layouts& layouts) const;
     // The current layout's saved mapping.
     kova::SavedMapping currentMapping() const;
     // The index of every key the current layout saved.
