@@ -126,6 +126,13 @@ MainWindow::MainWindow(QWidget* parent)
         ui->cboTrxType->addItem(type->displayName);
     m_layoutBar = new LayoutBar(this);
     ui->horizontalLayout_7->insertWidget(ui->horizontalLayout_7->indexOf(ui->cboTrxType) + 1, m_layoutBar);
+    // Tab goes from the type on through the layout bar, as it reads.
+    QWidget* previous = ui->cboTrxType;
+    for (QWidget* input : m_layoutBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (input->focusPolicy() & Qt::TabFocus) {
+            QWidget::setTabOrder(previous, input);
+            previous = input;
+        }
 
     connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::ON_cboTrxType_Change);

@@ -13,16 +13,17 @@
 
 LayoutBar::LayoutBar(QWidget* parent)
     : QWidget(parent)
-    , m_layouts(new QComboBox(this))
-    , m_rename(new QPushButton(QStringLiteral("Rename..."), this))
-    , m_delete(new QPushButton(QStringLiteral("Delete"), this))
 {
+    // Made in the order Tab takes them.
     auto* label = new QLabel(QStringLiteral("&Layout"), this);
+    m_layouts = new QComboBox(this);
+    auto* saveAs = new QPushButton(QStringLiteral("Save as..."), this);
+    m_rename = new QPushButton(QStringLiteral("Rename..."), this);
+    m_delete = new QPushButton(QStringLiteral("Delete"), this);
     label->setBuddy(m_layouts);
     m_layouts->setObjectName(QStringLiteral("cboLayout"));
     m_layouts->setToolTip(QStringLiteral("The saved column mapping the sheet is read by"));
     m_layouts->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    auto* saveAs = new QPushButton(QStringLiteral("Save as..."), this);
     saveAs->setObjectName(QStringLiteral("btnLayoutSaveAs"));
     saveAs->setToolTip(QStringLiteral("Keep the mapping shown as a new layout"));
     m_rename->setObjectName(QStringLiteral("btnLayoutRename"));

@@ -33,7 +33,7 @@ private:
 
     QPointer<TransactionForm> m_form;
     QMetaObject::Connection m_formChanged;
-    QComboBox* m_layouts;
-    QPushButton* m_rename;
-    QPushButton* m_delete;
+    QComboBox* m_layouts = nullptr;
+    QPushButton* m_rename = nullptr;
+    QPushButton* m_delete = nullptr;
 };
