@@ -208,6 +208,20 @@ private slots:
         QCOMPARE(storedNames(), QStringList{"Payroll Branch"});
     }
 
+    // Save as takes in its own write only: a save another window made meanwhile is still asked about.
+    void anotherWindowsSaveAsked()
+    {
+        writeTwoLayouts();
+        openPayroll();
+        browse("btnSrc", book());
+        expect::writeAccounts(settingsPath(), "Payroll", {{"1111111111", "1234/56789/ABCD"}});
+        m_names = QStringList{"Payroll Copy"};
+        child<QPushButton>("btnLayoutSaveAs")->click();
+        field<QPushButton>("btnSave")->click();
+        QCOMPARE(m_boxes, QStringList{"question: The Payroll settings were saved by another window or kova-export since this "
+                                      "form read them. Overwrite them? No reads them again."});
+    }
+
     // A settings file of one unnamed mapping shows one layout named after the type, says nothing of
     // layouts, and is the same file, byte for byte, after a workbook is chosen and exported.
     void oldFileUnchanged()

@@ -78,20 +78,21 @@ class TestColumnMapping final : public QObject
                                {"Layouts/1/HasColumnHeader", true}, {"Layouts/1/HeaderRow", 2},
                                {"Layouts/1/Beneficiary", 1}, {"Layouts/1/BeneficiaryHeader", "Nama"},
                                {"Layouts/1/Amount", 2}, {"Layouts/1/AmountHeader", "Jumlah"},
-                               {"Layouts/1/TrxRef", 3}, {"Layouts/1/TrxRefHeader", "Nomor"},
+                               {"Layouts/1/TrxRef", 3}, {"Layouts/1/TrxRefHeader", "Nomor"}, {"Layouts/1/Residence", 0},
                                {"Layouts/2/Name", "Transfer Plain"}, {"Layouts/2/HasColumnHeader", false},
                                {"Layouts/2/TrxRef", 2}, {"Layouts/2/Amount", 1}});
         if (!chosen.isEmpty())
             expect::writeSettings(m_ini, "Transfer", {{"Layout", chosen}});
         buildForm();
     }
-    // Sheets "HQ", "Branch", "Neither" and "Both" (every title of both layouts in row 1).
+    // Sheets "HQ", "Branch" (with a residence column, which the branch's layout keeps unmapped),
+    // "Neither" and "Both" (every title of both layouts in row 1).
     QString layoutBook()
     {
         const QString path = m_dir.filePath("layouts.xlsx");
         TestWorkbook book(path);
         book.addSheet("HQ").setRow(1, {"Ref", "Amount", "Name"}).setRow(2, {"R1", 1500, "Ani"});
-        book.addSheet("Branch").setRow(1, {"Daftar"}).setRow(2, {"Nama", "Jumlah", "Nomor"}).setRow(3, {"Ani", 1500, "R1"});
+        book.addSheet("Branch").setRow(1, {"Daftar"}).setRow(2, {"Nama", "Jumlah", "Nomor", "Residence"}).setRow(3, {"Ani", 1500, "R1"});
         book.addSheet("Neither").setRow(1, {"X", "Y", "Z"}).setRow(2, {"R1", 1500, "Ani"});
         book.addSheet("Both").setRow(1, {"Ref", "Amount", "Name", "Nama", "Jumlah", "Nomor"});
         return book.save() ? path : QString();
