@@ -208,6 +208,29 @@ private slots:
         QCOMPARE(storedNames(), QStringList{"Payroll Branch"});
     }
 
+    // A form opens on the layout the file names as chosen, with that layout's Has Column Header.
+    void opensOnChosenLayout_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("transfer") << 0 << "Transfer";
+        QTest::newRow("payroll") << 3 << "Payroll";
+    }
+    void opensOnChosenLayout()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, group);
+        expect::writeSettings(settingsPath(), group,
+                              {{"HasColumnHeader", true}, {"HeaderRow", 3}, {"Amount", 1}, {"Layouts/size", 1},
+                               {"Layouts/1/Name", "Letters"}, {"Layouts/1/HasColumnHeader", false},
+                               {"Layouts/1/Amount", 2}, {"Layout", "Letters"}});
+        m_window.reset(new MainWindow);
+        child<QComboBox>("cboTrxType")->setCurrentIndex(type);
+        QCOMPARE(child<QComboBox>("cboLayout")->currentText(), QString("Letters"));
+        QVERIFY(!field<QCheckBox>("chkHeaders")->isChecked());
+        QCOMPARE(field<QSpinBox>("spnHeaderRow")->value(), 1);
+    }
+
     // Save as takes in its own write only: a save another window made meanwhile is still asked about.
     void anotherWindowsSaveAsked()
     {
