@@ -124,15 +124,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     for (const kova::TypeDescriptor* type : kova::transactionTypes())
         ui->cboTrxType->addItem(type->displayName);
+    // A row of its own under the type: beside it, the top row would not fit a small screen.
     m_layoutBar = new LayoutBar(this);
-    ui->horizontalLayout_7->insertWidget(ui->horizontalLayout_7->indexOf(ui->cboTrxType) + 1, m_layoutBar);
-    // Tab goes from the type on through the layout bar, as it reads.
-    QWidget* previous = ui->cboTrxType;
-    for (QWidget* input : m_layoutBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (input->focusPolicy() & Qt::TabFocus) {
-            QWidget::setTabOrder(previous, input);
-            previous = input;
-        }
+    ui->verticalLayout_6->insertWidget(ui->verticalLayout_6->indexOf(ui->horizontalLayout_7) + 1, m_layoutBar);
 
     connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::ON_cboTrxType_Change);
@@ -154,6 +148,15 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     buildActions();
+    // Tab runs through the layout bar after the row above it (its last the
+    // button buildActions() put after "Written batches"), on to the source.
+    QWidget* previous = ui->btnBatches->nextInFocusChain();
+    for (QWidget* input : m_layoutBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (input->focusPolicy() & Qt::TabFocus) {
+            QWidget::setTabOrder(previous, input);
+            previous = input;
+        }
+    QWidget::setTabOrder(previous, ui->txtSource);
     guardWheel(this);
     setAcceptDrops(true);
 

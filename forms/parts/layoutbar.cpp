@@ -21,19 +21,20 @@ LayoutBar::LayoutBar(QWidget* parent)
     m_rename = new QPushButton(QStringLiteral("Rename..."), this);
     m_delete = new QPushButton(QStringLiteral("Delete"), this);
     label->setBuddy(m_layouts);
+    // Under the window's "Trx Type", as wide as it, the list under the type's.
+    label->setFixedWidth(80);
     m_layouts->setObjectName(QStringLiteral("cboLayout"));
     m_layouts->setToolTip(QStringLiteral("The saved column mapping the sheet is read by"));
-    m_layouts->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     saveAs->setObjectName(QStringLiteral("btnLayoutSaveAs"));
     saveAs->setToolTip(QStringLiteral("Keep the mapping shown as a new layout"));
     m_rename->setObjectName(QStringLiteral("btnLayoutRename"));
     m_delete->setObjectName(QStringLiteral("btnLayoutDelete"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* widget : {static_cast<QWidget*>(label), static_cast<QWidget*>(m_layouts),
-                            static_cast<QWidget*>(saveAs), static_cast<QWidget*>(m_rename),
-                            static_cast<QWidget*>(m_delete)})
-        row->addWidget(widget);
+    row->addWidget(label);
+    row->addWidget(m_layouts, 1);
+    for (QWidget* button : {static_cast<QWidget*>(saveAs), static_cast<QWidget*>(m_rename), static_cast<QWidget*>(m_delete)})
+        row->addWidget(button);
 
     connect(m_layouts, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         if (LayoutChoice* choice = m_form ? m_form->layoutChoice() : nullptr)

@@ -812,7 +812,7 @@ private slots:
                 names << QApplication::focusWidget()->objectName();
         }
         // The layout bar's Delete is off while the type has one layout.
-        QVERIFY2(names.mid(0, 11) == (QStringList{"cboLayout", "btnLayoutSaveAs", "btnLayoutRename", "btnTemplate", "btnBatches", "btnCheckUpload", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
+        QVERIFY2(names.mid(0, 11) == (QStringList{"btnTemplate", "btnBatches", "btnCheckUpload", "cboLayout", "btnLayoutSaveAs", "btnLayoutRename", "txtSource", "btnSrc", "cboSheets", "txtDest", "btnDest"})
                      && names.mid(names.size() - 5) == (QStringList{"btnSave", "btnExport", "tableView", "txtStatus", "cboTrxType"}),
                  qPrintable(names.join(' ')));
     }

@@ -1,4 +1,4 @@
-// Named layouts in the real main window: the layout bar beside the type, the layout the sheet's titles
+// Named layouts in the real main window: the layout bar under the type, the layout the sheet's titles
 // pick (and the log's word on it), the bar's Save as, Rename and Delete through the settings file, and a
 // settings file written before layouts had names left as it was.
 
@@ -273,7 +273,8 @@ private slots:
         field<QPushButton>("btnExport")->click();
         if (form->exporting())
             QVERIFY(finished.wait(60000));
-        QCOMPARE(m_boxes, QStringList{"information: Done!"});
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY2(m_boxes.first().startsWith("information: Done!"), qPrintable(m_boxes.first()));
         QVERIFY(QFile::exists(dest));
         QCOMPARE(expect::fileBytes(settingsPath()), before);
     }
