@@ -504,7 +504,8 @@ void ColumnMapping::save(QSettings& settings) const
 {
     kova::Layouts all = kova::readLayouts(settings, m_type);
     int current = all.indexOf(m_layout);
-    // Deleted by another window meanwhile: what the clerk sees is kept under its name.
+    // Renamed or deleted by another window meanwhile: what the clerk sees is
+    // kept under the name it has here, over no other layout.
     if (current < 0) {
         all.layouts.append({m_layout, {}});
         current = all.layouts.size() - 1;
