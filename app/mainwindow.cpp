@@ -20,6 +20,7 @@
 #include "forms/base/transactionform.h"
 #include "widgets/wheelguard.h"
 #include "forms/formfactory.h"
+#include "forms/parts/layoutbar.h"
 #include "widgets/clock.h"
 #include "widgets/effectivedate.h"
 #include "run/pathchecks.h"
@@ -123,6 +124,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     for (const kova::TypeDescriptor* type : kova::transactionTypes())
         ui->cboTrxType->addItem(type->displayName);
+    // A row of its own under the type: beside it, the top row would not fit a small screen.
+    m_layoutBar = new LayoutBar(this);
+    ui->verticalLayout_6->insertWidget(ui->verticalLayout_6->indexOf(ui->horizontalLayout_7) + 1, m_layoutBar);
 
     connect(ui->cboTrxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::ON_cboTrxType_Change);
@@ -144,6 +148,15 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->btnBatches, &QPushButton::clicked, this, &MainWindow::showBatches);
     connect(ui->btnTemplate, &QPushButton::clicked, this, &MainWindow::saveTemplate);
     buildActions();
+    // Tab runs through the layout bar after the row above it (its last the
+    // button buildActions() put after "Written batches"), on to the source.
+    QWidget* previous = ui->btnBatches->nextInFocusChain();
+    for (QWidget* input : m_layoutBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (input->focusPolicy() & Qt::TabFocus) {
+            QWidget::setTabOrder(previous, input);
+            previous = input;
+        }
+    QWidget::setTabOrder(previous, ui->txtSource);
     guardWheel(this);
     setAcceptDrops(true);
 
@@ -239,6 +252,7 @@ void MainWindow::ON_cboTrxType_Change(int index)
         prepareForm(form);
         wireForm(form);
     }
+    m_layoutBar->setForm(m_form);
 
     ui->tableView->setModel(m_logModel);
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
@@ -356,7 +370,7 @@ void MainWindow::setExporting(bool exporting)
     for (QWidget* input : {static_cast<QWidget*>(ui->cboTrxType), static_cast<QWidget*>(ui->btnTemplate),
                            static_cast<QWidget*>(ui->btnBatches), static_cast<QWidget*>(ui->btnSrc),
                            static_cast<QWidget*>(ui->txtDest), static_cast<QWidget*>(ui->btnDest),
-                           static_cast<QWidget*>(m_form)})
+                           static_cast<QWidget*>(m_form), static_cast<QWidget*>(m_layoutBar)})
         if (input)
             input->setEnabled(!exporting);
     m_source->setEnabled(!exporting);

@@ -18,6 +18,7 @@ class QDropEvent;
 class LogTableModel;
 class QProgressBar;
 class QPushButton;
+class LayoutBar;
 class SourcePicker;
 struct LoadedSheet;
 class TransactionForm;
@@ -122,6 +123,7 @@ private:
     QString m_writtenSha256;
     SourcePicker* m_source;
     int m_typeIndex = 0;              // cboTrxType's index of the form shown
+    LayoutBar* m_layoutBar;
     bool m_exporting = false;
     bool m_exportWhenLoaded = false;  // Export was pressed while the workbook was read
     bool m_closeWhenStopped = false;  // the user chose to close once the export stops

@@ -42,8 +42,10 @@ SavedMapping readSavedMapping(QSettings& settings, const TypeDescriptor& type, c
     settings.beginGroup(group);
     saved.hasColumnHeader = hasColumnHeaderKey.in(settings).toBool();
     saved.stored = settings.contains(hasColumnHeaderKey.name);
-    for (const QString& key : type.keys())
-        saved.stored = saved.stored || settings.contains(key);
+    for (const QString& key : type.keys()) {
+        saved.keySaved.append(settings.contains(key));
+        saved.stored = saved.stored || saved.keySaved.last();
+    }
     saved.headerRow = qMax(1, headerRowKey.in(settings).toInt());
     for (const FieldSpec& field : type.fields)
         saved.headerTexts.append(settings.value(headerTextKey(field)).toString());

@@ -22,6 +22,9 @@ struct SavedMapping
     // The group holds a mapping (a field's column or "HasColumnHeader"); a
     // Header ID or Corporate ID stored alone is none.
     bool stored = false;
+    // In field order: the group holds that field's column key. A field never
+    // saved may still be matched by its title; one saved as unmapped is not.
+    QVector<bool> keySaved{};
 };
 
 // The stored column indexes of type's group, in field order: all 0 when the

@@ -45,6 +45,17 @@ int Layouts::indexOf(const QString& name) const
     return -1;
 }
 
+QString layoutNameRefusal(const Layouts& layouts, const QString& name, int keeping)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return QStringLiteral("A layout needs a name");
+    const int taken = layouts.indexOf(trimmed);
+    if (taken >= 0 && taken != keeping)
+        return QStringLiteral("There is a layout named ") + quoted(trimmed) + QStringLiteral(" already");
+    return {};
+}
+
 Layouts readLayouts(const QString& settingsPath, const TypeDescriptor& type)
 {
     QSettings settings(settingsPath, QSettings::IniFormat);

@@ -33,6 +33,10 @@ struct Layouts
     int indexOf(const QString& name) const;
 };
 
+// Why name (trimmed) cannot name a layout of layouts beside the one at
+// index keeping (-1: none): empty, or another's already; else empty.
+QString layoutNameRefusal(const Layouts& layouts, const QString& name, int keeping = -1);
+
 Layouts readLayouts(const QString& settingsPath, const TypeDescriptor& type);
 Layouts readLayouts(QSettings& settings, const TypeDescriptor& type);
 

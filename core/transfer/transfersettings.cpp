@@ -125,12 +125,9 @@ TransferSettings readTransferSettings(const QString& settingsPath)
     return s;
 }
 
-bool saveTransferSettings(const TransferSettings& s)
+bool saveTransferSettings(const TransferSettings& s, QSettings& settings)
 {
-    QSettings settings(s.settingsPath, QSettings::IniFormat);
     settings.beginGroup(transferDescriptor().group);
-    writeMapping(settings, transferDescriptor(),
-                       {s.columns.toVector(), s.header.texts, s.hasColumnHeader, s.header.row});
     settings.setValue(transferHeaderIdKey(), s.headerIdText);
     settings.setValue(corporateIdKey.name, s.corporateId);
     settings.endGroup();

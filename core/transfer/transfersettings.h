@@ -12,6 +12,8 @@
 
 class QSettings;
 
+class QSettings;
+
 namespace kova {
 
 // "HeaderID" of the transfer group: the next batch's Header ID.
@@ -88,8 +90,9 @@ QString validateTransferSettings(const TransferSettings& settings);
 // Use chooseClearing() for Others mode.
 TransferSettings readTransferSettings(const QString& settingsPath);
 
-// Btn_Save_Click: the mapping, "HasColumnHeader", "HeaderID" and "CompanyID"
-// as typed, into the transfer group of s.settingsPath; whether the file took them.
-bool saveTransferSettings(const TransferSettings& s);
+// Btn_Save_Click: "HeaderID" and "CompanyID" as typed into the transfer
+// group of settings, beside what the caller wrote there (the mapping, as one
+// of the type's named layouts); whether the file took them all.
+bool saveTransferSettings(const TransferSettings& s, QSettings& settings);
 
 } // namespace kova

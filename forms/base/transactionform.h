@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class LayoutChoice;
 class WindowGate;
 struct LoadedSheet;
 
@@ -37,6 +38,9 @@ public:
     // Before the window closes: false when the user chose to keep what
     // closing would drop.
     virtual bool mayClose() { return true; }
+
+    // The named layouts the form's mapping follows; none in a form without one.
+    virtual LayoutChoice* layoutChoice() { return nullptr; }
 
     // The date the batch's header record would carry, for the window to
     // question one in the past or far ahead; invalid when it carries none.
@@ -110,6 +114,8 @@ signals:
     void SIG_EXPBTN_CLICK();
     // Fields the sheet's header texts mapped by themselves, a line each; may be empty.
     void mappingMatched(QStringList lines);
+    // The layouts, or which one the mapping follows, changed.
+    void layoutsChanged();
     // What became of the batch, once its summary was sent.
     void batchOutcome(QString line);
     // An export wrote its batch: the upload file and the SHA-256 of the bytes

@@ -45,6 +45,7 @@ void AccountForm::setUpAccountForm(const AccountWidgets& widgets, const QString&
     m_accounts = new SourceAccountsTable(widgets.tblAcc, accountTitle, this);
     m_mapping = std::make_unique<ColumnMapping>(this, widgets.gbColMap, widgets.chkHeaders,
                                                 QVector<QGridLayout*>{widgets.gridLayout}, m_settingsPath, m_type);
+    m_mapping->guardWith(&m_saved);
 
     const QDate today = kova::today();
     widgets.dteEffDate->setDate(today);
@@ -58,6 +59,11 @@ void AccountForm::setUpAccountForm(const AccountWidgets& widgets, const QString&
     connect(widgets.btnSave, &QPushButton::clicked, this, &AccountForm::ON_btnSave_Click);
     connect(widgets.chkHeaders, &QCheckBox::clicked, this, &AccountForm::ON_chkHeaders_Click);
     connect(widgets.btnExport, &QPushButton::clicked, this, &TransactionForm::SIG_EXPBTN_CLICK);
+}
+
+LayoutChoice* AccountForm::layoutChoice()
+{
+    return m_mapping.get();
 }
 
 QDate AccountForm::effectiveDate() const
@@ -92,8 +98,8 @@ bool AccountForm::saveGroup() const
     QSettings settings(m_settingsPath, QSettings::IniFormat);
     settings.beginGroup(m_type.group);
     m_accounts->save(settings);
-    m_mapping->save(settings);
     settings.endGroup();
+    m_mapping->save(settings);
     return kova::syncSettings(settings);
 }
 

@@ -64,6 +64,7 @@ public:
     void ON_Excel_Changed(const QString& path, const QString& sheet) final;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) final;
     // None while "Immediate On Authorization" is chosen.
+    LayoutChoice* layoutChoice() final;
     QDate effectiveDate() const final;
     // Account rows added, changed or deleted since the last read or save are
     // asked about first; a Yes is not asked again for the same rows.

@@ -1,11 +1,14 @@
 #include "columnmapping.h"
 
 #include "settings/mappingstore.h"
+#include "settings/namedlayouts.h"
+#include "settings/settingsfile.h"
 #include "record/cells.h"
 #include "settings/sheetmapping.h"
 #include "settings/titlematch.h"
 #include "widgets/messages.h"
 #include "forms/parts/requiredcaption.h"
+#include "forms/parts/savedgroup.h"
 #include "forms/base/sheetloader.h"
 #include "forms/base/transactionform.h"
 #include "reader/document.h"
@@ -105,7 +108,9 @@ ColumnMapping::ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkH
                 markRows();
             }));
     }
-    setHeaderRow(kova::readSavedMapping(m_settingsPath, m_type).headerRow);
+    const kova::Layouts stored = layouts();
+    m_layout = stored.layouts.at(stored.chosen).name;
+    setHeaderRow(currentMapping().headerRow);
 }
 
 void ColumnMapping::buildRows(const QVector<QGridLayout*>& groups)
@@ -212,12 +217,24 @@ QStringList ColumnMapping::choose(const QString& path, const QString& sheet, boo
     }
     m_sheetFingerprint = fingerprint;
     const reader::Document& workbook = *m_sheet;
+    QStringList lines;
+    if (!mayKeep) {
+        // Where neither or both fit, the clerk's own choice stands.
+        kova::Layouts all = layouts();
+        all.chosen = currentIn(all);
+        const kova::LayoutPick pick = kova::pickLayout(m_type, all, workbook);
+        if (!pick.note.isEmpty())
+            lines.append(pick.note);
+        if (pick.index != all.chosen)
+            follow(all.layouts.at(pick.index).name, all.layouts.at(pick.index).mapping);
+    }
     QStringList previousTexts;
     for (const QComboBox* combo : qAsConst(m_fields))
         previousTexts.append(m_showsHeaders && combo->currentIndex() > 0 ? combo->currentText() : QString());
 
-    kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
-    QStringList lines = saved.stored || mayKeep ? QStringList() : guessHeaders(workbook);
+    kova::SavedMapping saved = currentMapping();
+    if (!saved.stored && !mayKeep)
+        lines += guessHeaders(workbook);
     m_showsHeaders = m_chkHeaders->isChecked();
     saved.hasColumnHeader = m_showsHeaders;
     saved.headerRow = headerRow();
@@ -354,13 +371,23 @@ QStringList ColumnMapping::headersClicked()
     return choose(m_workbookPath, m_sheetName, true);
 }
 
+kova::Layouts ColumnMapping::layouts() const
+{
+    return kova::readLayouts(m_settingsPath, m_type);
+}
+
+kova::SavedMapping ColumnMapping::currentMapping() const
+{
+    const kova::Layouts all = layouts();
+    return all.layouts.at(currentIn(all)).mapping;
+}
+
 QVector<int> ColumnMapping::savedKeys() const
 {
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    settings.beginGroup(m_type.group);
+    const kova::SavedMapping current = currentMapping();
     QVector<int> saved;
-    for (int i = 0; i < m_type.fields.size(); ++i)
-        if (settings.contains(m_type.fields.at(i).key))
+    for (int i = 0; i < current.keySaved.size(); ++i)
+        if (current.keySaved.at(i))
             saved.append(i);
     return saved;
 }
@@ -440,7 +467,7 @@ void ColumnMapping::fitWidth(QComboBox* combo, const QStringList& choices) const
 
 void ColumnMapping::readColumnsSettings()
 {
-    const QVector<int> indexes = kova::readMapping(m_settingsPath, m_type);
+    const QVector<int> indexes = currentMapping().columns;
     // An index beyond the choices (a narrower sheet than the mapping was saved
     // for) leaves the combo without a current entry, which reads as not mapped.
     for (int i = 0; i < m_fields.size(); ++i)
@@ -457,13 +484,142 @@ QVector<int> ColumnMapping::columns() const
 
 void ColumnMapping::readHasColumnHeader()
 {
-    const kova::SavedMapping saved = kova::readSavedMapping(m_settingsPath, m_type);
+    const kova::SavedMapping saved = currentMapping();
     m_chkHeaders->setChecked(saved.hasColumnHeader);
     setHeaderRow(saved.headerRow);
 }
 
-void ColumnMapping::save(QSettings& settings) const
+kova::SavedMapping ColumnMapping::shownMapping() const
 {
     const kova::ColumnHeader shown = header();
-    kova::writeMapping(settings, m_type, {columns(), shown.texts, m_chkHeaders->isChecked(), shown.row});
+    kova::SavedMapping mapping;
+    mapping.columns = columns();
+    mapping.headerTexts = shown.texts;
+    mapping.hasColumnHeader = m_chkHeaders->isChecked();
+    mapping.headerRow = shown.row;
+    return mapping;
+}
+
+void ColumnMapping::save(QSettings& settings) const
+{
+    kova::Layouts all = kova::readLayouts(settings, m_type);
+    int current = all.indexOf(m_layout);
+    // Renamed or deleted by another window meanwhile: what the clerk sees is
+    // kept under the name it has here, over no other layout.
+    if (current < 0) {
+        all.layouts.append({m_layout, {}});
+        current = all.layouts.size() - 1;
+    }
+    all.layouts[current].mapping = shownMapping();
+    all.chosen = current;
+    kova::writeLayouts(settings, m_type, all);
+}
+
+QStringList ColumnMapping::layoutNames() const
+{
+    QStringList names;
+    for (const kova::NamedLayout& layout : layouts().layouts)
+        names.append(layout.name);
+    return names;
+}
+
+int ColumnMapping::currentLayout() const
+{
+    return currentIn(layouts());
+}
+
+int ColumnMapping::currentIn(const kova::Layouts& layouts) const
+{
+    // Renamed or deleted by another window: the one the file says was chosen.
+    const int index = layouts.indexOf(m_layout);
+    return index >= 0 ? index : layouts.chosen;
+}
+
+void ColumnMapping::follow(const QString& name, const kova::SavedMapping& mapping)
+{
+    m_layout = name;
+    m_chkHeaders->setChecked(mapping.hasColumnHeader);
+    setHeaderRow(mapping.headerRow);
+    // The columns shown were another layout's: none of them is kept by its title.
+    m_showsHeaders = false;
+    announceLayouts();
+}
+
+void ColumnMapping::announceLayouts() const
+{
+    if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+        emit transactionForm->layoutsChanged();
+}
+
+void ColumnMapping::chooseLayout(int index)
+{
+    const kova::Layouts all = layouts();
+    if (index < 0 || index >= all.layouts.size() || all.layouts.at(index).name == m_layout)
+        return;
+    follow(all.layouts.at(index).name, all.layouts.at(index).mapping);
+    if (m_sheetName.isEmpty())
+        return;
+    const QStringList lines = choose(m_workbookPath, m_sheetName, true);
+    if (auto* transactionForm = qobject_cast<TransactionForm*>(m_form))
+        emit transactionForm->mappingMatched(lines);
+}
+
+QString ColumnMapping::saveLayoutAs(const QString& name)
+{
+    kova::Layouts all = layouts();
+    const QString refusal = kova::layoutNameRefusal(all, name);
+    if (!refusal.isEmpty())
+        return refusal;
+    // The type's layout of a file that never held a mapping is no one's to keep beside it.
+    if (all.layouts.size() == 1 && !all.layouts.first().mapping.stored)
+        all.layouts.clear();
+    all.layouts.append({name.trimmed(), shownMapping()});
+    return store(all, name.trimmed());
+}
+
+QString ColumnMapping::renameLayout(const QString& name)
+{
+    kova::Layouts all = layouts();
+    const int current = currentIn(all);
+    const QString refusal = kova::layoutNameRefusal(all, name, current);
+    if (!refusal.isEmpty())
+        return refusal;
+    all.layouts[current].name = name.trimmed();
+    return store(all, name.trimmed());
+}
+
+QString ColumnMapping::deleteLayout()
+{
+    kova::Layouts all = layouts();
+    if (all.layouts.size() < 2)
+        return QStringLiteral("The last layout cannot be deleted");
+    all.layouts.removeAt(currentIn(all));
+    const QString refusal = store(all, all.layouts.first().name);
+    if (!refusal.isEmpty())
+        return refusal;
+    // The layout the mapping followed is gone: the first one left maps the sheet.
+    m_layout.clear();
+    chooseLayout(0);
+    return {};
+}
+
+QString ColumnMapping::store(const kova::Layouts& layouts, const QString& current)
+{
+    kova::Layouts stored = layouts;
+    stored.chosen = stored.indexOf(current);
+    bool written = false;
+    const auto write = [&] {
+        QSettings settings(m_settingsPath, QSettings::IniFormat);
+        kova::writeLayouts(settings, m_type, stored);
+        written = kova::syncSettings(settings);
+    };
+    if (m_savedGroup)
+        m_savedGroup->absorb(write);
+    else
+        write();
+    if (!written)
+        return QStringLiteral("Settings could not be saved");
+    m_layout = current;
+    announceLayouts();
+    return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/base/layoutchoice.h"
 #include "types/columnmap.h"
 #include "types/typedescriptor.h"
 
@@ -24,7 +25,8 @@ class QSpinBox;
 class QWidget;
 
 namespace reader { class Document; }
-namespace kova { struct SheetMapping; }
+class SavedGroup;
+namespace kova { struct Layouts; struct SavedMapping; struct SheetMapping; }
 
 // The column mapping every transaction form shares: one row per field of the
 // type, its label and its combo box, built into the form's "Columns Mapping"
@@ -42,9 +44,15 @@ namespace kova { struct SheetMapping; }
 // holds the titles; a sheet whose saved titles stand together in another of
 // its first rows moves it there.
 //
+// The mapping read and saved is the current one of the type's named layouts
+// (kova::readLayouts): at first the one the settings file says was chosen;
+// when a sheet is chosen and the type has two or more, the one whose saved
+// titles the sheet has (kova::pickLayout, its note first in the log); or the
+// one the clerk chose in the window's layout bar.
+//
 // Not a QObject: the form keeps its own slots ON_Excel_Changed and
 // ON_chkHeaders_Click and forwards them here. Build it after setupUi.
-class ColumnMapping final
+class ColumnMapping final : public LayoutChoice
 {
 public:
     // Adds a row per field of type to groups, the grids inside gbColMap in
@@ -55,7 +63,7 @@ public:
     ColumnMapping(QWidget* form, QGroupBox* gbColMap, QCheckBox* chkHeaders,
                   const QVector<QGridLayout*>& groups, const QString& settingsPath,
                   const kova::TypeDescriptor& type);
-    ~ColumnMapping();
+    ~ColumnMapping() override;
     ColumnMapping(const ColumnMapping&) = delete;
     ColumnMapping& operator=(const ColumnMapping&) = delete;
 
@@ -107,16 +115,42 @@ public:
     // chkHeaders and the header row as the settings file holds them
     // (missing: unchecked, row 1).
     void readHasColumnHeader();
-    // Called with settings already inside the form's group: the columns,
-    // their titles, chkHeaders and the header row.
+    // Called with settings outside any group: the columns, their titles,
+    // chkHeaders and the header row as the current layout, which the file
+    // then names as the one chosen; the other layouts as the file holds them.
     void save(QSettings& settings) const;
+
+    // The form's guard on saving over another's settings, told of each
+    // layout stored from the bar so that its own writes raise no question.
+    void guardWith(SavedGroup* saved) { m_savedGroup = saved; }
+
+    QStringList layoutNames() const override;
+    int currentLayout() const override;
+    void chooseLayout(int index) override;
+    QString saveLayoutAs(const QString& name) override;
+    QString renameLayout(const QString& name) override;
+    QString deleteLayout() override;
 
 private:
     // excelChanged(); mayKeep: the sheet read last serves again while the
     // file holds what it held then.
     QStringList choose(const QString& path, const QString& sheet, bool mayKeep);
-    // The saved index of every key; a key never saved is left out.
+    kova::Layouts layouts() const;
+    // The current layout's index in layouts.
+    int currentIn(const kova::Layouts& layouts) const;
+    // The current layout's saved mapping.
+    kova::SavedMapping currentMapping() const;
+    // The index of every key the current layout saved.
     QVector<int> savedKeys() const;
+    // What the combo boxes, chkHeaders and the header row show, as a layout keeps it.
+    kova::SavedMapping shownMapping() const;
+    // Follows the named layout from now on: its chkHeaders and header row,
+    // and the layout bar told.
+    void follow(const QString& name, const kova::SavedMapping& mapping);
+    // Writes layouts (the current one named current) into the settings file,
+    // the form's guard told; the refusal when the file did not take them.
+    QString store(const kova::Layouts& layouts, const QString& current);
+    void announceLayouts() const;
     void keepHeaderColumns(const QStringList& previousTexts, const QStringList& choices);
     QStringList matchByHeader(const QVector<int>& savedKeyIndexes, const QStringList& choices);
     // With no mapping saved: ticks chkHeaders and sets the header row when
@@ -157,4 +191,6 @@ private:
     bool m_headersChosen = false;          // the user set chkHeaders or the header row
     bool m_headersGuessed = false;         // chkHeaders ticked by guessHeaders()
     QList<QMetaObject::Connection> m_connections;
+    QString m_layout;                      // the current layout's name
+    SavedGroup* m_savedGroup = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "widgets/messages.h"
 
 #include <QSettings>
+#include <QStringList>
 
 SavedGroup::SavedGroup(const QString& settingsPath, const QString& group, const QString& ignoredKey)
     : m_settingsPath(settingsPath)
@@ -14,6 +15,23 @@ SavedGroup::SavedGroup(const QString& settingsPath, const QString& group, const 
 void SavedGroup::remember()
 {
     m_remembered = stored();
+}
+
+void SavedGroup::absorb(const std::function<void()>& write)
+{
+    const QMap<QString, QVariant> before = stored();
+    write();
+    const QMap<QString, QVariant> after = stored();
+    QStringList keys = before.keys() + after.keys();
+    keys.removeDuplicates();
+    for (const QString& key : qAsConst(keys)) {
+        if (before.contains(key) == after.contains(key) && before.value(key) == after.value(key))
+            continue;
+        if (after.contains(key))
+            m_remembered.insert(key, after.value(key));
+        else
+            m_remembered.remove(key);
+    }
 }
 
 bool SavedGroup::mayOverwrite(QWidget* form) const

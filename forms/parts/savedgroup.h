@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class QWidget;
 
 // What a form's group of the settings file held when the form last read or
@@ -19,6 +21,10 @@ public:
 
     // After the form read or wrote the group.
     void remember();
+    // Runs write, which stores part of the group (a layout saved from the
+    // window's bar), and remembers what it changed; a change another window
+    // made stays one to ask about.
+    void absorb(const std::function<void()>& write);
     // Before Save Settings writes: true to write. When the group changed in
     // the file since it was remembered, asks whether to overwrite it, No the
     // default; after a No the form should read the file again.

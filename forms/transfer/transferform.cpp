@@ -11,6 +11,8 @@
 #include "forms/parts/columnmapping.h"
 #include "widgets/messages.h"
 
+#include <QSettings>
+
 #include <utility>
 
 TransferForm::TransferForm(QWidget* parent)
@@ -30,6 +32,7 @@ TransferForm::TransferForm(QWidget* parent)
     m_mapping = std::make_unique<ColumnMapping>(this, ui->gbColMap, ui->chkHeaders,
                                                 QVector<QGridLayout*>{ui->gridLayout, ui->gridLayout_2},
                                                 m_settingsPath, kova::transferDescriptor());
+    m_mapping->guardWith(&m_saved);
     m_clearing = std::make_unique<ClearingControls>(
         ClearingWidgets{ui->rdbWDK, ui->rdbOthers, ui->cboOthers, ui->lblMin, ui->lblMax, ui->txtMinRTGS,
                         ui->txtMaxRTGS, ui->btnMinLock, ui->btnMaxLock},
@@ -73,6 +76,11 @@ bool TransferForm::event(QEvent* event)
     return TransactionForm::event(event);
 }
 
+LayoutChoice* TransferForm::layoutChoice()
+{
+    return m_mapping.get();
+}
+
 QDate TransferForm::effectiveDate() const
 {
     return ui->dteEffDate->date();
@@ -82,7 +90,7 @@ void TransferForm::Read_Settings()
 {
     m_clearing->readLimits();
     const kova::TransferSettings stored = kova::readTransferSettings(m_settingsPath);
-    ui->chkHeaders->setChecked(stored.hasColumnHeader);
+    m_mapping->readHasColumnHeader();
     m_headerId->setText(stored.headerIdText);
     ui->txtCompID->setText(stored.corporateId);
     m_saved.remember();
@@ -180,7 +188,9 @@ void TransferForm::ON_btnSave_Click()
     }
     // A number another run has used since the field was filled is never stored back.
     const std::optional<qint64> raisedFrom = m_headerId->raise();
-    const bool typedSaved = kova::saveTransferSettings(settings());
+    QSettings file(m_settingsPath, QSettings::IniFormat);
+    m_mapping->save(file);
+    const bool typedSaved = kova::saveTransferSettings(settings(), file);
     const bool saved = m_clearing->saveShownLimits() && typedSaved;
     if (typedSaved) {
         m_saved.remember();

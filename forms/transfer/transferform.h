@@ -28,6 +28,7 @@ public:
 
     void ON_Excel_Changed(const QString& path, const QString& sheet) override;
     void ON_Export_Signal(const QString& sourcePath, const QString& destinationPath) override;
+    LayoutChoice* layoutChoice() override;
     QDate effectiveDate() const override;
 
 protected:

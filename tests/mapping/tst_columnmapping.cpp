@@ -1,4 +1,5 @@
 #include "record/cells.h"
+#include "settings/namedlayouts.h"
 #include "settings/sheetmapping.h"
 #include "settings/titlematch.h"
 #include "types/registry.h"
@@ -43,6 +44,67 @@ class TestColumnMapping final : public QObject
         return result;
     }
 
+    // The form built again, reading the settings file as a new window would.
+    void buildForm()
+    {
+        m_mapping.reset();
+        m_form.reset(new QWidget);
+        auto* map = new QGroupBox(m_form.data());
+        auto* column = new QVBoxLayout(map);
+        QVector<QGridLayout*> groups;
+        for (int g = 0; g < 2; ++g) {
+            auto* group = new QGroupBox(map);
+            column->addWidget(group);
+            groups << new QGridLayout(group);
+        }
+        m_headers = new QCheckBox(m_form.data());
+        m_mapping = std::make_unique<ColumnMapping>(m_form.data(), map, m_headers, groups, m_ini, m_type);
+        m_combos.clear();
+        for (const kova::FieldSpec& field : qAsConst(m_type.fields))
+            m_combos << map->findChild<QComboBox*>(field.comboName);
+        connect(m_headers, &QCheckBox::clicked, this, [this] { m_mapping->headersClicked(); });
+    }
+
+    // Three layouts of the five fields: "Transfer HQ" (first) titled in row 1, "Transfer Branch"
+    // titled in row 2 below a title line, "Transfer Plain" without titles; chosen: the one the file
+    // names, empty for the first.
+    void writeThreeLayouts(const QString& chosen)
+    {
+        expect::writeSettings(m_ini, "Transfer",
+                              {{"LayoutName", "Transfer HQ"}, {"HasColumnHeader", true}, {"HeaderRow", 1},
+                               {"TrxRef", 1}, {"TrxRefHeader", "Ref"}, {"Amount", 2}, {"AmountHeader", "Amount"},
+                               {"Beneficiary", 3}, {"BeneficiaryHeader", "Name"},
+                               {"Layouts/size", 2}, {"Layouts/1/Name", "Transfer Branch"},
+                               {"Layouts/1/HasColumnHeader", true}, {"Layouts/1/HeaderRow", 2},
+                               {"Layouts/1/Beneficiary", 1}, {"Layouts/1/BeneficiaryHeader", "Nama"},
+                               {"Layouts/1/Amount", 2}, {"Layouts/1/AmountHeader", "Jumlah"},
+                               {"Layouts/1/TrxRef", 3}, {"Layouts/1/TrxRefHeader", "Nomor"}, {"Layouts/1/Residence", 0},
+                               {"Layouts/2/Name", "Transfer Plain"}, {"Layouts/2/HasColumnHeader", false},
+                               {"Layouts/2/TrxRef", 2}, {"Layouts/2/Amount", 1}});
+        if (!chosen.isEmpty())
+            expect::writeSettings(m_ini, "Transfer", {{"Layout", chosen}});
+        buildForm();
+    }
+    // Sheets "HQ", "Branch" (with a residence column, which the branch's layout keeps unmapped),
+    // "Neither" and "Both" (every title of both layouts in row 1).
+    QString layoutBook()
+    {
+        const QString path = m_dir.filePath("layouts.xlsx");
+        TestWorkbook book(path);
+        book.addSheet("HQ").setRow(1, {"Ref", "Amount", "Name"}).setRow(2, {"R1", 1500, "Ani"});
+        book.addSheet("Branch").setRow(1, {"Daftar"}).setRow(2, {"Nama", "Jumlah", "Nomor", "Residence"}).setRow(3, {"Ani", 1500, "R1"});
+        book.addSheet("Neither").setRow(1, {"X", "Y", "Z"}).setRow(2, {"R1", 1500, "Ani"});
+        book.addSheet("Both").setRow(1, {"Ref", "Amount", "Name", "Nama", "Jumlah", "Nomor"});
+        return book.save() ? path : QString();
+    }
+    QStringList iniLines() const
+    {
+        QFile file(m_ini);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -60,22 +122,7 @@ private slots:
         QFile::remove(m_ini);
         m_messages.clear();
         Messages::setPresenter([this](QWidget*, Messages::Kind, const QString& text) { m_messages << text; });
-        m_mapping.reset();
-        m_form.reset(new QWidget);
-        auto* map = new QGroupBox(m_form.data());
-        auto* column = new QVBoxLayout(map);
-        QVector<QGridLayout*> groups;
-        for (int g = 0; g < 2; ++g) {
-            auto* group = new QGroupBox(map);
-            column->addWidget(group);
-            groups << new QGridLayout(group);
-        }
-        m_headers = new QCheckBox(m_form.data());
-        m_mapping = std::make_unique<ColumnMapping>(m_form.data(), map, m_headers, groups, m_ini, m_type);
-        m_combos.clear();
-        for (const kova::FieldSpec& field : qAsConst(m_type.fields))
-            m_combos << map->findChild<QComboBox*>(field.comboName);
-        connect(m_headers, &QCheckBox::clicked, this, [this] { m_mapping->headersClicked(); });
+        buildForm();
     }
 
     // Letters go on past Z; by their header texts the Ref and Amount columns map the never-saved fields they name.
@@ -223,8 +270,8 @@ private slots:
         QCOMPARE(amount->toolTip() + amount->styleSheet() + m_mapping->header().refusal,
                  kova::columnLetters(amount->currentIndex()) + ": Salary");
         QSettings ini(m_ini, QSettings::IniFormat);
-        ini.beginGroup("Transfer");
         m_mapping->save(ini);
+        ini.beginGroup("Transfer");
         QStringList keys;
         for (const QString& key : ini.childKeys())
             keys << key + "=" + ini.value(key).toString();
@@ -375,6 +422,160 @@ private slots:
         m_mapping->excelChanged("elsewhere.xlsx", QString());
         QCOMPARE(m_combos.at(1)->count(), 0);
         QCOMPARE(m_messages.size(), 1);
+    }
+
+    // A type with two or more layouts reads each sheet by the one whose saved titles it has, the log's
+    // first line saying so; where neither or both fit, the one chosen (in the window, else in the file) stands.
+    void layoutPicked_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("fileChoice");
+        QTest::addColumn<int>("windowChoice");   // chosen in the window before the sheet; -1: none
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("titled");
+        QTest::addColumn<QList<int>>("columns");
+        QTest::newRow("head office") << "HQ" << "Transfer Branch" << -1
+                                     << "Layout \"Transfer HQ\": every saved column title found" << 0 << true
+                                     << QList<int>{1, 0, 3, 2, 0};
+        QTest::newRow("branch") << "Branch" << "" << -1 << "Layout \"Transfer Branch\": every saved column title found" << 1
+                                << true << QList<int>{3, 0, 1, 2, 0};
+        QTest::newRow("neither, the file's choice")
+            << "Neither" << "Transfer Plain" << -1
+            << "No layout has every saved column title on this sheet: \"Transfer Plain\", the one chosen, is taken" << 2
+            << false << QList<int>{2, 0, 0, 1, 0};
+        QTest::newRow("neither, the window's choice")
+            << "Neither" << "" << 2
+            << "No layout has every saved column title on this sheet: \"Transfer Plain\", the one chosen, is taken" << 2
+            << false << QList<int>{2, 0, 0, 1, 0};
+        QTest::newRow("both") << "Both" << "Transfer Plain" << 0
+                              << "Layouts \"Transfer HQ\", \"Transfer Branch\" all have every saved column title on this "
+                                 "sheet: \"Transfer HQ\", the one chosen, is taken"
+                              << 0 << true << QList<int>{1, 0, 3, 2, 0};
+    }
+    void layoutPicked()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, fileChoice);
+        QFETCH(int, windowChoice);
+        QFETCH(QString, note);
+        QFETCH(int, layout);
+        QFETCH(bool, titled);
+        QFETCH(QList<int>, columns);
+        const QString book = layoutBook();
+        writeThreeLayouts(fileChoice);
+        if (windowChoice >= 0)
+            m_mapping->chooseLayout(windowChoice);
+        const QStringList lines = m_mapping->excelChanged(book, sheet);
+        QCOMPARE(lines.value(0), note);
+        QCOMPARE(m_mapping->currentLayout(), layout);
+        QCOMPARE(m_headers->isChecked(), titled);
+        QCOMPARE(indexes(), columns);
+        QCOMPARE(m_mapping->layoutNames(), (QStringList{"Transfer HQ", "Transfer Branch", "Transfer Plain"}));
+    }
+
+    // A type with one layout says nothing of layouts.
+    void oneLayoutSilent()
+    {
+        expect::writeSettings(m_ini, "Transfer", {{"HasColumnHeader", true}, {"TrxRef", 1}, {"TrxRefHeader", "Ref"}});
+        buildForm();
+        QCOMPARE(m_mapping->excelChanged(layoutBook(), "HQ"), QStringList{});
+        QCOMPARE(m_mapping->layoutNames(), QStringList{"Auto Transfer"});
+    }
+
+    // Choosing a layout maps the sheet by it at once, with its own Has Column Header: a column the
+    // layout before had is not kept by its title.
+    void layoutChosen()
+    {
+        const QString book = layoutBook();
+        writeThreeLayouts({});
+        m_mapping->excelChanged(book, "Both");
+        QCOMPARE(indexes(), (QList<int>{1, 0, 3, 2, 0}));
+        m_mapping->chooseLayout(1);
+        QCOMPARE(indexes(), (QList<int>{6, 0, 4, 5, 0}));
+        QCOMPARE(m_combos.first()->currentText(), QString("Nomor"));
+        m_mapping->chooseLayout(2);
+        QVERIFY(!m_headers->isChecked());
+        QCOMPARE(m_combos.first()->currentText(), QString("B"));
+        QCOMPARE(indexes(), (QList<int>{2, 0, 0, 1, 0}));
+        m_mapping->chooseLayout(0);
+        QVERIFY(m_headers->isChecked());
+        QCOMPARE(indexes(), (QList<int>{1, 0, 3, 2, 0}));
+        QCOMPARE(m_mapping->currentLayout(), 0);
+    }
+
+    // Save writes what is shown as the current layout, names it the chosen one, and leaves the others.
+    void saveCurrentLayout()
+    {
+        const QString book = layoutBook();
+        writeThreeLayouts({});
+        const kova::Layouts before = kova::readLayouts(m_ini, m_type);
+        m_mapping->excelChanged(book, "Branch");
+        m_combos.at(1)->setCurrentIndex(3);
+        {
+            QSettings settings(m_ini, QSettings::IniFormat);
+            m_mapping->save(settings);
+        }
+        const kova::Layouts after = kova::readLayouts(m_ini, m_type);
+        QCOMPARE(after.chosen, 1);
+        QCOMPARE(after.layouts.size(), 3);
+        QCOMPARE(after.layouts.at(1).mapping.columns, (QVector<int>{3, 3, 1, 2, 0}));
+        QCOMPARE(after.layouts.at(1).mapping.headerTexts, (QStringList{"Nomor", "Nomor", "Nama", "Jumlah", ""}));
+        QCOMPARE(after.layouts.at(1).mapping.headerRow, 2);
+        for (const int other : {0, 2}) {
+            QCOMPARE(after.layouts.at(other).name, before.layouts.at(other).name);
+            QCOMPARE(after.layouts.at(other).mapping.columns, before.layouts.at(other).mapping.columns);
+            QCOMPARE(after.layouts.at(other).mapping.headerTexts, before.layouts.at(other).mapping.headerTexts);
+        }
+    }
+
+    // Save as, Rename and Delete go straight to the settings file; names are trimmed, not empty and
+    // unique; the last layout stays.
+    void layoutsEdited()
+    {
+        const QString book = layoutBook();
+        writeThreeLayouts({});
+        m_mapping->excelChanged(book, "HQ");
+        m_combos.at(4)->setCurrentIndex(3);
+        QCOMPARE(m_mapping->saveLayoutAs(" Transfer HQ "), QString("There is a layout named \"Transfer HQ\" already"));
+        QCOMPARE(m_mapping->saveLayoutAs("  "), QString("A layout needs a name"));
+        QCOMPARE(m_mapping->saveLayoutAs(" Transfer Copy "), QString());
+        kova::Layouts stored = kova::readLayouts(m_ini, m_type);
+        QCOMPARE(stored.layouts.size(), 4);
+        QCOMPARE(stored.layouts.at(3).name, QString("Transfer Copy"));
+        QCOMPARE(stored.layouts.at(3).mapping.columns, (QVector<int>{1, 0, 3, 2, 3}));
+        QCOMPARE(stored.chosen, 3);
+        QCOMPARE(m_mapping->currentLayout(), 3);
+
+        QCOMPARE(m_mapping->renameLayout("Transfer Branch"), QString("There is a layout named \"Transfer Branch\" already"));
+        QCOMPARE(m_mapping->renameLayout(" Transfer Copy "), QString());
+        QCOMPARE(m_mapping->renameLayout("Transfer Two"), QString());
+        stored = kova::readLayouts(m_ini, m_type);
+        QCOMPARE(stored.layouts.at(3).name, QString("Transfer Two"));
+        QCOMPARE(stored.chosen, 3);
+
+        QCOMPARE(m_mapping->deleteLayout(), QString());
+        QCOMPARE(m_mapping->layoutNames(), (QStringList{"Transfer HQ", "Transfer Branch", "Transfer Plain"}));
+        QCOMPARE(m_mapping->currentLayout(), 0);
+        QVERIFY(!QSettings(m_ini, QSettings::IniFormat).contains("Transfer/Layout"));
+        // The first one deleted, the next takes the type's own keys and maps the sheet.
+        QCOMPARE(m_mapping->deleteLayout(), QString());
+        QCOMPARE(m_mapping->deleteLayout(), QString());
+        QCOMPARE(m_mapping->deleteLayout(), QString("The last layout cannot be deleted"));
+        buildForm();
+        QCOMPARE(m_mapping->layoutNames(), QStringList{"Transfer Plain"});
+        m_mapping->excelChanged(book, "HQ");
+        QVERIFY(!m_headers->isChecked());
+        QCOMPARE(indexes(), (QList<int>{2, 0, 0, 1, 0}));
+    }
+
+    // A first layout never saved is not kept beside the first one the clerk names.
+    void firstSaveAs()
+    {
+        m_mapping->excelChanged(layoutBook(), "HQ");
+        QCOMPARE(m_mapping->saveLayoutAs("Mine"), QString());
+        QCOMPARE(m_mapping->layoutNames(), QStringList{"Mine"});
+        QCOMPARE(iniLines().filter("Layout"), QStringList{"LayoutName=Mine"});
     }
 };
 
