@@ -27,6 +27,26 @@ int digits(int n)
 
 } // namespace
 
+void LogLines::Lines::append(const Line& line)
+{
+    if (size % perBlock == 0) {
+        blocks.append(QVector<Line>());
+        blocks.last().reserve(perBlock);
+    }
+    blocks.last().append(line);
+    ++size;
+}
+
+void LogLines::Lines::take(Lines& other)
+{
+    for (QVector<Line>& block : other.blocks) {
+        for (const Line& line : qAsConst(block))
+            append(line);
+        block = {};
+    }
+    other = {};
+}
+
 QString LogLines::renderMessage(const Line& line) const
 {
     const LogBatch::Text& says = m_texts.at(line.text).says;
@@ -57,11 +77,11 @@ void LogLines::appendPlain(const QStringList& lines)
 {
     if (lines.isEmpty())
         return;
-    const int first = m_lines.size();
+    const int first = m_lines.size;
     beginInsertRows({}, first, first + lines.size() - 1);
     for (const QString& line : lines) {
-        if (m_lines.isEmpty() || line.size() > size(m_lines.at(m_longest)))
-            m_longest = m_lines.size();
+        if (m_lines.size == 0 || line.size() > size(m_lines.at(m_longest)))
+            m_longest = m_lines.size;
         m_lines.append({0, -1 - m_plain.size()});
         m_plain.append(line);
     }
@@ -79,7 +99,7 @@ void LogLines::holdMessages(const LogBatch& batch)
         const int characters = size(line);
         if (characters > m_heldLongestSize) {
             m_heldLongestSize = characters;
-            m_heldLongest = m_held.size();
+            m_heldLongest = m_held.size;
         }
         m_held.append(line);
     }
@@ -88,15 +108,14 @@ void LogLines::holdMessages(const LogBatch& batch)
 void LogLines::showSummary(const QStringList& summary)
 {
     appendPlain(summary + QStringList{QStringLiteral("-------------------------------------")});
-    const int count = m_held.size();
+    const int count = m_held.size;
     if (count == 0)
         return;
-    const int first = m_lines.size();
+    const int first = m_lines.size;
     beginInsertRows({}, first, first + count - 1);
     if (m_heldLongestSize > size(m_lines.at(m_longest)))
         m_longest = first + m_heldLongest;
-    m_lines += m_held;
-    m_held = {};
+    m_lines.take(m_held);
     m_heldLongest = 0;
     m_heldLongestSize = -1;
     endInsertRows();
@@ -112,7 +131,7 @@ QString LogLines::plainLine(int row) const
 
 int LogLines::messageLine(int row) const
 {
-    if (row < 0 || row >= m_lines.size() || m_lines.at(row).text < 0)
+    if (row < 0 || row >= m_lines.size || m_lines.at(row).text < 0)
         return 0;
     return m_lines.at(row).line;
 }
@@ -128,7 +147,7 @@ QString LogLines::plainText(const QVector<int>& rows) const
 
 int LogLines::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_lines.size();
+    return parent.isValid() ? 0 : m_lines.size;
 }
 
 QVariant LogLines::data(const QModelIndex& index, int role) const

@@ -51,6 +51,18 @@ private:
         int line = 0;
         int text = 0;
     };
+    // Lines in blocks that never move once filled: a million of them grow
+    // the log without copying what it holds, nor holding it twice meanwhile.
+    struct Lines
+    {
+        QVector<QVector<Line>> blocks;
+        int size = 0;
+        const Line& at(int row) const { return blocks.at(row / perBlock).at(row % perBlock); }
+        void append(const Line& line);
+        // Every line of other after these, each block of other freed once read.
+        void take(Lines& other);
+        static constexpr int perBlock = 1 << 16;
+    };
     struct Text
     {
         LogBatch::Text says;
@@ -66,8 +78,8 @@ private:
 
     QStringList m_plain;
     QVector<Text> m_texts;
-    QVector<Line> m_lines;
-    QVector<Line> m_held;
+    Lines m_lines;
+    Lines m_held;
     std::function<int(int)> m_sheetRowOf;
     int m_longest = 0;
     int m_heldLongest = 0;        // its row in m_held

@@ -680,7 +680,7 @@ private slots:
         QCOMPARE(logText(m_window).split('\n').mid(1), (QStringList{"Total", separator}));
     }
 
-    // A full sheet's message lines arrive in many batches, saying a few things over and over and a few things once:
+    // A full sheet's message lines arrive in many batches and fill many blocks of the log, saying a few things over and over and a few things once:
     // each text goes to the window once however often it is said, and every line reads back whole and in order, in
     // its hue darkened to read on white, with its kind's icon and its n, and copies as its plain words; lines added
     // after the summary follow them, the widest line is found among them all, and the next export's texts are its own.
@@ -704,7 +704,7 @@ private slots:
             numbers << n;
             errors << error;
         };
-        const int count = 24000;
+        const int count = 70000;
         for (int n = 1; n <= count; ++n) {
             kova::RowReport row;
             const kova::Severity severity = n % 3 ? kova::Severity::Warning : kova::Severity::Error;
@@ -726,10 +726,10 @@ private slots:
         }
         QCOMPARE(textsSent, 5 + count / 5);
         QCOMPARE(lines.rowCount(), 1);
-        lines.showSummary({"Total rows processed: 24000"});
+        lines.showSummary({"Total rows processed: 70000"});
         lines.appendPlain({"Written: out.txt"});
         QCOMPARE(lines.rowCount(), 3 + rich.size() + 1);
-        QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 24000"));
+        QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 70000"));
         QCOMPARE(lines.index(2, 0).data().toString(), separator);
         const QImage errorIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(16).toImage();
         const QImage warningIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16).toImage();
