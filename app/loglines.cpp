@@ -27,22 +27,50 @@ int digits(int n)
 
 } // namespace
 
-void LogLines::Lines::append(const Line& line)
+LogLines::Line LogLines::Lines::at(int row) const
 {
-    if (size % perBlock == 0) {
-        blocks.append(QVector<Line>());
+    const auto run = [this](int index) -> const Run& { return blocks.at(index / perBlock).at(index % perBlock); };
+    // The last run starting at or before row.
+    int low = 0, high = runs - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (run(middle).row <= row)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    const Run& found = run(low);
+    return {found.first.line + row - found.row, found.first.text};
+}
+
+void LogLines::Lines::append(const Line& line, int count)
+{
+    if (runs > 0) {
+        const Run& last = blocks.last().last();
+        if (line.text >= 0 && line.text == last.first.text && line.line == last.first.line + size - last.row) {
+            size += count;
+            return;
+        }
+    }
+    if (runs % perBlock == 0) {
+        blocks.append(QVector<Run>());
         blocks.last().reserve(perBlock);
     }
-    blocks.last().append(line);
-    ++size;
+    blocks.last().append({size, line});
+    ++runs;
+    size += count;
 }
 
 void LogLines::Lines::take(Lines& other)
 {
-    for (QVector<Line>& block : other.blocks) {
-        for (const Line& line : qAsConst(block))
-            append(line);
-        block = {};
+    for (int index = 0; index < other.runs; ++index) {
+        QVector<Run>& block = other.blocks[index / perBlock];
+        const Run& run = block.at(index % perBlock);
+        const bool last = index + 1 == other.runs;
+        const int next = last ? other.size : other.blocks.at((index + 1) / perBlock).at((index + 1) % perBlock).row;
+        append(run.first, next - run.row);
+        if (last || (index + 1) % perBlock == 0)
+            block = {};
     }
     other = {};
 }
@@ -123,7 +151,7 @@ void LogLines::showSummary(const QStringList& summary)
 
 QString LogLines::plainLine(int row) const
 {
-    const Line& line = m_lines.at(row);
+    const Line line = m_lines.at(row);
     if (line.text < 0)
         return m_plain.at(-1 - line.text);
     return QTextDocumentFragment::fromHtml(renderMessage(line)).toPlainText();
@@ -156,7 +184,7 @@ QVariant LogLines::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return plainLine(index.row());
-    const Line& line = m_lines.at(index.row());
+    const Line line = m_lines.at(index.row());
     if (role == RichTextRole)
         return line.text < 0 ? QString() : renderMessage(line);
     // Colour alone would not tell an error from a warning to everyone.

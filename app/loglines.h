@@ -51,14 +51,23 @@ private:
         int line = 0;
         int text = 0;
     };
-    // Lines in blocks that never move once filled: a million of them grow
-    // the log without copying what it holds, nor holding it twice meanwhile.
+    // Lines as runs, each the lines from row on: a plain line alone, or
+    // message lines saying one text about lines that follow one another, as
+    // a column too long on every row does. Runs lie in blocks that never
+    // move once filled, so a million of them grow the log without copying
+    // what it holds, nor holding it twice meanwhile.
+    struct Run
+    {
+        int row = 0;
+        Line first;
+    };
     struct Lines
     {
-        QVector<QVector<Line>> blocks;
+        QVector<QVector<Run>> blocks;
+        int runs = 0;
         int size = 0;
-        const Line& at(int row) const { return blocks.at(row / perBlock).at(row % perBlock); }
-        void append(const Line& line);
+        Line at(int row) const;
+        void append(const Line& line, int count = 1);
         // Every line of other after these, each block of other freed once read.
         void take(Lines& other);
         static constexpr int perBlock = 1 << 16;
