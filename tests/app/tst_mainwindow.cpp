@@ -680,10 +680,11 @@ private slots:
         QCOMPARE(logText(m_window).split('\n').mid(1), (QStringList{"Total", separator}));
     }
 
-    // A full sheet's message lines arrive in many batches and fill many blocks of the log, saying a few things over and over and a few things once:
-    // each text goes to the window once however often it is said, and every line reads back whole and in order, in
-    // its hue darkened to read on white, with its kind's icon and its n, and copies as its plain words; lines added
-    // after the summary follow them, the widest line is found among them all, and the next export's texts are its own.
+    // A full sheet's message lines arrive in many batches and fill many blocks of the log, saying a few things over
+    // and over (row after row, or in turns) and some things once: each text goes to the window once however often it is
+    // said, and every line reads back whole and in order, in its hue darkened to read on white, with its kind's icon
+    // and its n, and copies as its plain words; lines added after the summary follow them, the widest line is found
+    // among them all, and the next export's texts are its own.
     void manyMessageLines()
     {
         LogLines lines;
