@@ -1,17 +1,13 @@
 #include "loglines.h"
 
+#include "render/messagetext.h"
+
 #include <QApplication>
 #include <QIcon>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QTextDocumentFragment>
 
 namespace {
-
-// Large enough that a million lines take a few hundred blocks, small enough
-// that starting a block costs nothing the window would notice.
-constexpr int blockBytes = 1 << 20;
-constexpr qint64 offsetMask = 0xffffffff;
 
 // How render/ colours a message line's words, and the colour the log shows
 // them in instead: the same hue, dark enough to read.
@@ -20,50 +16,83 @@ const QString warningColour = QStringLiteral("color:#f88021;");
 const QString errorShown = QStringLiteral("color:#c0262f;");
 const QString warningShown = QStringLiteral("color:#a34a00;");
 
+// Characters of n as "LINE n" writes it; a line number is never negative.
+int digits(int n)
+{
+    int count = 1;
+    for (; n >= 10; n /= 10)
+        ++count;
+    return count;
+}
+
 } // namespace
 
-void LogLines::Store::add(Kind kind, const QString& line)
+LogLines::Line LogLines::Lines::at(int row) const
 {
-    const QByteArray utf8 = line.toUtf8();
-    const int size = 1 + utf8.size();
-    if (blocks.isEmpty() || blocks.last().size() + size > blocks.last().capacity()) {
-        blocks.append(QByteArray());
-        blocks.last().reserve(qMax(blockBytes, size));
+    const auto run = [this](int index) -> const Run& { return blocks.at(index / perBlock).at(index % perBlock); };
+    // The last run starting at or before row.
+    int low = 0, high = runs - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (run(middle).row <= row)
+            low = middle;
+        else
+            high = middle - 1;
     }
-    QByteArray& block = blocks.last();
-    starts.append(qint64(blocks.size() - 1) << 32 | block.size());
-    block += kind;
-    block += utf8;
+    const Run& found = run(low);
+    return {found.first.line + row - found.row, found.first.text};
 }
 
-QByteArray LogLines::Store::line(int row) const
+void LogLines::Lines::append(const Line& line, int count)
 {
-    const qint64 at = starts.at(row);
-    const QByteArray& block = blocks.at(int(at >> 32));
-    const int start = int(at & offsetMask);
-    const bool nextHere = row + 1 < starts.size() && starts.at(row + 1) >> 32 == at >> 32;
-    const int end = nextHere ? int(starts.at(row + 1) & offsetMask) : block.size();
-    return QByteArray::fromRawData(block.constData() + start, end - start);
+    if (runs > 0) {
+        const Run& last = blocks.last().last();
+        if (line.text >= 0 && line.text == last.first.text && line.line == last.first.line + size - last.row) {
+            size += count;
+            return;
+        }
+    }
+    if (runs % perBlock == 0) {
+        blocks.append(QVector<Run>());
+        blocks.last().reserve(perBlock);
+    }
+    blocks.last().append({size, line});
+    ++runs;
+    size += count;
 }
 
-void LogLines::Store::take(Store& other)
+void LogLines::Lines::take(Lines& other)
 {
-    const qint64 shift = qint64(blocks.size()) << 32;
-    starts.reserve(starts.size() + other.starts.size());
-    for (const qint64 at : qAsConst(other.starts))
-        starts.append(at + shift);
-    blocks += other.blocks;
+    for (int index = 0; index < other.runs; ++index) {
+        QVector<Run>& block = other.blocks[index / perBlock];
+        const Run& run = block.at(index % perBlock);
+        const bool last = index + 1 == other.runs;
+        const int next = last ? other.size : other.blocks.at((index + 1) / perBlock).at((index + 1) % perBlock).row;
+        append(run.first, next - run.row);
+        if (last || (index + 1) % perBlock == 0)
+            block = {};
+    }
     other = {};
 }
 
-QString LogLines::renderMessage(const QByteArray& held)
+QString LogLines::renderMessage(const Line& line) const
 {
-    return QString::fromUtf8(held).replace(errorColour, errorShown).replace(warningColour, warningShown);
+    const LogBatch::Text& says = m_texts.at(line.text).says;
+    return kova::htmlLine({says.severity, line.line, says.words})
+        .replace(errorColour, errorShown)
+        .replace(warningColour, warningShown);
+}
+
+int LogLines::size(const Line& line) const
+{
+    return line.text < 0 ? m_plain.at(-1 - line.text).size() : m_texts.at(line.text).richSize + digits(line.line);
 }
 
 void LogLines::clear()
 {
     beginResetModel();
+    m_plain.clear();
+    m_texts = {};
     m_lines = {};
     m_held = {};
     m_longest = 0;
@@ -72,47 +101,47 @@ void LogLines::clear()
     endResetModel();
 }
 
-void LogLines::append(Kind kind, const QStringList& lines)
+void LogLines::appendPlain(const QStringList& lines)
 {
     if (lines.isEmpty())
         return;
-    const int first = m_lines.starts.size();
+    const int first = m_lines.size;
     beginInsertRows({}, first, first + lines.size() - 1);
     for (const QString& line : lines) {
-        if (m_lines.starts.isEmpty() || line.size() > m_lines.line(m_longest).size() - 1)
-            m_longest = m_lines.starts.size();
-        m_lines.add(kind, line);
+        if (m_lines.size == 0 || line.size() > size(m_lines.at(m_longest)))
+            m_longest = m_lines.size;
+        m_lines.append({0, -1 - m_plain.size()});
+        m_plain.append(line);
     }
     endInsertRows();
 }
 
-void LogLines::appendPlain(const QStringList& lines)
+void LogLines::holdMessages(const LogBatch& batch)
 {
-    append(Plain, lines);
-}
-
-void LogLines::holdMessages(const QStringList& messages)
-{
+    for (const LogBatch::Text& says : batch.texts)
+        m_texts.append({says, int(kova::htmlLine({says.severity, 0, says.words}).size()) - 1});
     // Markup is longer than what it shows, so a long line here is long on
     // screen too; found as the lines arrive, the summary need not read them.
-    for (const QString& message : messages) {
-        if (message.size() > m_heldLongestSize) {
-            m_heldLongestSize = message.size();
-            m_heldLongest = m_held.starts.size();
+    for (const LogBatch::Message& message : batch.messages) {
+        const Line line{message.line, message.text};
+        const int characters = size(line);
+        if (characters > m_heldLongestSize) {
+            m_heldLongestSize = characters;
+            m_heldLongest = m_held.size;
         }
-        m_held.add(Message, message);
+        m_held.append(line);
     }
 }
 
 void LogLines::showSummary(const QStringList& summary)
 {
-    append(Plain, summary + QStringList{QStringLiteral("-------------------------------------")});
-    const int count = m_held.starts.size();
+    appendPlain(summary + QStringList{QStringLiteral("-------------------------------------")});
+    const int count = m_held.size;
     if (count == 0)
         return;
-    const int first = m_lines.starts.size();
+    const int first = m_lines.size;
     beginInsertRows({}, first, first + count - 1);
-    if (m_held.line(m_heldLongest).size() > m_lines.line(m_longest).size())
+    if (m_heldLongestSize > size(m_lines.at(m_longest)))
         m_longest = first + m_heldLongest;
     m_lines.take(m_held);
     m_heldLongest = 0;
@@ -122,19 +151,17 @@ void LogLines::showSummary(const QStringList& summary)
 
 QString LogLines::plainLine(int row) const
 {
-    const QByteArray held = m_lines.line(row);
-    if (held.at(0) == Plain)
-        return QString::fromUtf8(held.constData() + 1, held.size() - 1);
-    return QTextDocumentFragment::fromHtml(renderMessage(held.mid(1))).toPlainText();
+    const Line line = m_lines.at(row);
+    if (line.text < 0)
+        return m_plain.at(-1 - line.text);
+    return QTextDocumentFragment::fromHtml(renderMessage(line)).toPlainText();
 }
 
 int LogLines::messageLine(int row) const
 {
-    if (row < 0 || row >= m_lines.starts.size() || m_lines.line(row).at(0) != Message)
+    if (row < 0 || row >= m_lines.size || m_lines.at(row).text < 0)
         return 0;
-    static const QRegularExpression line(QStringLiteral("^LINE ([0-9]+):"));
-    const QRegularExpressionMatch match = line.match(plainLine(row));
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
+    return m_lines.at(row).line;
 }
 
 QString LogLines::plainText(const QVector<int>& rows) const
@@ -148,7 +175,7 @@ QString LogLines::plainText(const QVector<int>& rows) const
 
 int LogLines::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_lines.starts.size();
+    return parent.isValid() ? 0 : m_lines.size;
 }
 
 QVariant LogLines::data(const QModelIndex& index, int role) const
@@ -157,23 +184,21 @@ QVariant LogLines::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return plainLine(index.row());
-    if (role == RichTextRole) {
-        const QByteArray held = m_lines.line(index.row());
-        return held.at(0) == Message ? renderMessage(held.mid(1)) : QString();
-    }
+    const Line line = m_lines.at(index.row());
+    if (role == RichTextRole)
+        return line.text < 0 ? QString() : renderMessage(line);
     // Colour alone would not tell an error from a warning to everyone.
     if (role == Qt::DecorationRole) {
-        const QByteArray held = m_lines.line(index.row());
-        if (held.at(0) != Message)
+        if (line.text < 0)
             return {};
-        const bool error = held.indexOf(errorColour.toUtf8()) >= 0;
+        const bool error = m_texts.at(line.text).says.severity == kova::Severity::Error;
         return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning);
     }
     if (role == Qt::ToolTipRole && m_sheetRowOf) {
-        const int line = messageLine(index.row());
-        const int sheetRow = line > 0 ? m_sheetRowOf(line) : 0;
+        const int n = messageLine(index.row());
+        const int sheetRow = n > 0 ? m_sheetRowOf(n) : 0;
         if (sheetRow > 0)
-            return QStringLiteral("LINE %1 is row %2 of the sheet").arg(line).arg(sheetRow);
+            return QStringLiteral("LINE %1 is row %2 of the sheet").arg(n).arg(sheetRow);
     }
     return {};
 }

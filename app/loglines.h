@@ -1,7 +1,8 @@
 #pragma once
 
+#include "forms/base/logbatch.h"
+
 #include <QAbstractListModel>
-#include <QByteArray>
 #include <QStringList>
 #include <QVector>
 
@@ -9,8 +10,9 @@
 
 // The processing log's lines: summary and end lines as plain text, the
 // export's message lines as rich text. An export of a full sheet may say a
-// million things, so a line is held as its UTF-8 in one shared buffer and
-// becomes a document only while it is painted.
+// million things, mostly the same few, so a message line is held as its
+// "LINE n" and the number of what it says, and is marked up only while it
+// is painted or copied.
 class LogLines final : public QAbstractListModel
 {
     Q_OBJECT
@@ -27,8 +29,9 @@ public:
 
     void clear();
     void appendPlain(const QStringList& lines);
-    // Message lines of the running export, shown only once its summary arrives.
-    void holdMessages(const QStringList& messages);
+    // The message lines of a batch of the running export (its texts
+    // numbered since clear()), shown only once its summary arrives.
+    void holdMessages(const LogBatch& batch);
     // The summary, the separator, then the held message lines.
     void showSummary(const QStringList& summary);
     // The row of the line with the most characters, to size the view's lines by.
@@ -42,31 +45,50 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    // The held text of a line begins with its kind.
-    enum Kind : char { Plain = 'P', Message = 'M' };
-
-    // Lines as UTF-8 in blocks that are never moved once written: adding a
-    // line never copies the lines before it, and held lines join the shown
-    // ones by handing their blocks over. A line lies whole in one block.
-    struct Store
+    // A message line, or with text < 0 the plain line -1 - text.
+    struct Line
     {
-        QVector<QByteArray> blocks;
-        QVector<qint64> starts;   // block << 32 | offset in it
-        void add(Kind kind, const QString& line);
-        QByteArray line(int row) const;
-        // Every line of other after these, other left empty.
-        void take(Store& other);
+        int line = 0;
+        int text = 0;
+    };
+    // Lines as runs, each the lines from row on: a plain line alone, or
+    // message lines saying one text about lines that follow one another, as
+    // a column too long on every row does. Runs lie in blocks that never
+    // move once filled, so a million of them grow the log without copying
+    // what it holds, nor holding it twice meanwhile.
+    struct Run
+    {
+        int row = 0;
+        Line first;
+    };
+    struct Lines
+    {
+        QVector<QVector<Run>> blocks;
+        int runs = 0;
+        int size = 0;
+        Line at(int row) const;
+        void append(const Line& line, int count = 1);
+        // Every line of other after these, each block of other freed once read.
+        void take(Lines& other);
+        static constexpr int perBlock = 1 << 16;
+    };
+    struct Text
+    {
+        LogBatch::Text says;
+        int richSize = 0;   // of its rich text, less its line number
     };
 
     // The one place a held message line becomes the rich text shown: the
     // colours of the messages as the report writes them, darkened to read at
     // 4.5:1 on the log's white.
-    static QString renderMessage(const QByteArray& held);
+    QString renderMessage(const Line& line) const;
     QString plainLine(int row) const;
-    void append(Kind kind, const QStringList& lines);
+    int size(const Line& line) const;
 
-    Store m_lines;
-    Store m_held;
+    QStringList m_plain;
+    QVector<Text> m_texts;
+    Lines m_lines;
+    Lines m_held;
     std::function<int(int)> m_sheetRowOf;
     int m_longest = 0;
     int m_heldLongest = 0;        // its row in m_held

@@ -93,6 +93,10 @@ LogLineView::LogLineView(QWidget* parent)
     setModel(m_lines);
     setItemDelegate(new LineDelegate(this));
     setUniformItemSizes(true);
+    // A full export's lines arrive at once, and laying a million of them out
+    // in one go would hold the window; in batches, it answers in between.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(1 << 16);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);

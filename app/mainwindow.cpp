@@ -601,7 +601,7 @@ void MainWindow::ON_Headers_Change(QStringList titles)
 void MainWindow::ON_Trx_Logger(const LogBatch& rows)
 {
     m_logModel->append(rows);
-    ui->txtStatus->lines()->holdMessages(rows.messages);
+    ui->txtStatus->lines()->holdMessages(rows);
 }
 
 void MainWindow::ON_Trx_Done(QStringList lines)

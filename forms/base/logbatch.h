@@ -1,5 +1,7 @@
 #pragma once
 
+#include "record/rowmessage.h"
+
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
@@ -38,13 +40,28 @@ struct LogBatch
         int column = 0;
         QString value;
     };
+    // What a message line says after its "LINE n", given the next number of
+    // the export's texts: a full sheet says the same few things a million
+    // times, and each is sent and held once.
+    struct Text
+    {
+        kova::Severity severity = kova::Severity::Error;
+        kova::MessageWords words;
+    };
+    // A row's message line: its n and the number of its text.
+    struct Message
+    {
+        int line = 0;
+        int text = 0;
+    };
 
     QByteArray text;
     QVector<Row> rows;
     QVector<Numbered> numbered;   // in the order numbered
     QVector<Mark> marks;          // in the order reported
     QStringList tips;             // the marked cells' messages, as plain lines
-    QStringList messages;         // the rows' message lines, as rich text
+    QVector<Text> texts;          // in the order numbered
+    QVector<Message> messages;    // in the order reported
 
     // Writes n at out, at most 10 bytes, and returns where it ends.
     static char* putNumber(char* out, quint64 n)

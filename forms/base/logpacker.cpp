@@ -14,6 +14,13 @@ constexpr uint slotMask = 2 * numberedPerColumn - 1;
 // the share of them that must find a number.
 constexpr int trialLookups = 4096;
 constexpr int foundShare = 8;
+// Far more than the fields and kinds of message a type has.
+constexpr int textsHeld = 4096;
+
+bool sameText(const LogBatch::Text& text, const kova::RowMessage& message)
+{
+    return text.severity == message.severity && text.words == message.words;
+}
 
 } // namespace
 
@@ -29,7 +36,29 @@ void LogPacker::add(const kova::RowReport& report)
         mark(cell, true, report);
     for (const kova::MarkedCell& cut : report.warningCells)
         mark(cut, false, report);
-    m_batch.messages += kova::htmlLines(report.messages);
+    for (const kova::RowMessage& message : report.messages)
+        m_batch.messages.append({message.line, textNumber(message)});
+}
+
+int LogPacker::textNumber(const kova::RowMessage& message)
+{
+    if (m_lastText >= 0 && sameText(m_texts.at(m_lastText), message))
+        return m_lastText;
+    const kova::MessageWords& w = message.words;
+    const uint hash = qHash(w.after, qHash(w.title, qHash(w.before, uint(message.severity))));
+    for (auto it = m_textNumbers.constFind(hash); it != m_textNumbers.cend() && it.key() == hash; ++it) {
+        if (sameText(m_texts.at(*it), message))
+            return m_lastText = *it;
+    }
+    const int number = m_textCount++;
+    m_batch.texts.append({message.severity, w});
+    m_lastText = -1;
+    if (m_texts.size() < textsHeld) {
+        m_texts.append(m_batch.texts.last());
+        m_textNumbers.insert(hash, number);
+        m_lastText = number;
+    }
+    return number;
 }
 
 void LogPacker::mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report)

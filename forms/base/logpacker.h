@@ -3,14 +3,15 @@
 #include "forms/base/logbatch.h"
 #include "record/rowreport.h"
 
+#include <QMultiHash>
 #include <QString>
 #include <QVector>
 
 // Packs an export's row reports into LogBatches on the export's thread, one
 // packer per export: a value its column repeats is held once and named by its
 // number (the first thousand or so distinct values of each column are
-// numbered), and the rows' message lines and the marked cells' tips are
-// rendered here.
+// numbered), a message line is sent as its "LINE n" and the number of what
+// it says, each text sent once, and the marked cells' tips are rendered here.
 class LogPacker final
 {
 public:
@@ -61,6 +62,16 @@ private:
     // Room for bytes more in the batch's text, at m_used.
     char* room(int bytes);
     void mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report);
+    int textNumber(const kova::RowMessage& message);
+
+    // The texts numbered first, a text's number its index, found by hash:
+    // looked up for every message line, and told apart from the one before
+    // without a lookup. Texts after those are numbered anew each time, so
+    // that words that never repeat hold nothing here.
+    QVector<LogBatch::Text> m_texts;
+    QMultiHash<uint, int> m_textNumbers;
+    int m_textCount = 0;
+    int m_lastText = -1;   // -1 when not among m_texts
 
     QVector<Column> m_columns;
     LogBatch m_batch;

@@ -22,6 +22,8 @@
 #include <QStandardItemModel>
 #include <QtTest>
 
+#include <numeric>
+
 class TestMainWindow final : public QObject
 {
     Q_OBJECT
@@ -678,39 +680,87 @@ private slots:
         QCOMPARE(logText(m_window).split('\n').mid(1), (QStringList{"Total", separator}));
     }
 
-    // A full sheet's message lines fill many blocks of the processing log: every line reads back
-    // whole and in order across the blocks' ends, a line longer than a block among them, and lines
-    // added after the summary follow them; the widest line is found among them all.
+    // A full sheet's message lines arrive in many batches and fill many blocks of the log, saying a few things over
+    // and over (row after row, or in turns) and some things once: each text goes to the window once however often it is
+    // said, and every line reads back whole and in order, in its hue darkened to read on white, with its kind's icon
+    // and its n, and copies as its plain words; lines added after the summary follow them, the widest line is found
+    // among them all, and the next export's texts are its own.
     void manyMessageLines()
     {
         LogLines lines;
         lines.appendPlain({"Matched by header: To Acc"});
-        QStringList sent;
-        for (int n = 1; n <= 24000; ++n) {
-            const QString body = n == 9001 ? QString(1200000, QChar(0x00e9)) : QString(40 + n % 397, QChar('a' + n % 26));
-            sent.append(QString("<span style=\"color:#%1;\">LINE %2: %3 \u6771</span>").arg(n % 2 ? "f88021" : "e73d4a").arg(n).arg(body));
+        LogPacker packer;
+        QStringList rich, plain;
+        QVector<int> numbers;
+        QVector<bool> errors;
+        int textsSent = 0, widest = -1;
+        const auto say = [&](kova::RowReport& row, kova::Severity severity, int n, const kova::MessageWords& words) {
+            const bool error = severity == kova::Severity::Error;
+            row.messages.append({severity, n, words});
+            const QString lead = QString("LINE %1: %2. ").arg(n).arg(error ? "Error" : "Warning");
+            const QString title = words.title.isEmpty() ? "" : "<span style=\"font-weight:bold;\">" + words.title + "</span>";
+            rich << QString("<span style=\"color:#%1;\">").arg(error ? "c0262f" : "a34a00") + lead + words.before + title + words.after
+                    + "</span>";
+            plain << lead + words.before + words.title + words.after;
+            numbers << n;
+            errors << error;
+        };
+        const int count = 70000;
+        for (int n = 1; n <= count; ++n) {
+            kova::RowReport row;
+            const kova::Severity severity = n % 3 ? kova::Severity::Warning : kova::Severity::Error;
+            // The same warning row after row, a row here and there saying nothing.
+            if (n > 30000 && n <= 40000) {
+                if (n % 1000 != 500)
+                    say(row, kova::Severity::Warning, n, kova::truncated("Remarks \u6771", 35));
+            } else if (n % 5 == 0) {
+                if (n == 9000)
+                    widest = rich.size();
+                say(row, severity, n, {QString("row %1 own").arg(n), n == 9000 ? QString(1200000, QChar(0xe9)) : QString(), " words"});
+            } else {
+                say(row, severity, n, n % 2 ? kova::truncated("Remarks \u6771", 35) : kova::MessageWords{"", "Amount", " is empty"});
+            }
+            if (n % 7 == 0)
+                say(row, kova::Severity::Error, n, {"Invalid amount", "", ""});
+            packer.add(row);
+            if (n % 1000 == 0) {
+                const LogBatch batch = packer.take();
+                textsSent += batch.texts.size();
+                lines.holdMessages(batch);
+            }
         }
-        for (int at = 0; at < sent.size(); at += 1000)
-            lines.holdMessages(sent.mid(at, 1000));
+        QCOMPARE(textsSent, 5 + (count - 10000) / 5);
         QCOMPARE(lines.rowCount(), 1);
-        lines.showSummary({"Total rows processed: 24000"});
+        lines.showSummary({"Total rows processed: 70000"});
         lines.appendPlain({"Written: out.txt"});
-        QCOMPARE(lines.rowCount(), 3 + sent.size() + 1);
-        QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 24000"));
+        QCOMPARE(lines.rowCount(), 3 + rich.size() + 1);
+        QCOMPARE(lines.index(1, 0).data().toString(), QString("Total rows processed: 70000"));
         QCOMPARE(lines.index(2, 0).data().toString(), separator);
-        // Shown in their hues darkened to read on white, each with its icon.
-        for (int i = 0; i < sent.size(); ++i)
-            if (lines.index(3 + i, 0).data(LogLines::RichTextRole).toString()
-                    != QString(sent.at(i)).replace("#f88021", "#a34a00").replace("#e73d4a", "#c0262f")
-                || lines.index(3 + i, 0).data(Qt::DecorationRole).isNull())
+        const QImage errorIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(16).toImage();
+        const QImage warningIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16).toImage();
+        for (int i = 0; i < rich.size(); ++i) {
+            const QModelIndex line = lines.index(3 + i, 0);
+            if (line.data(LogLines::RichTextRole).toString() != rich.at(i) || lines.messageLine(3 + i) != numbers.at(i)
+                || line.data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage() != (errors.at(i) ? errorIcon : warningIcon))
                 QFAIL(qPrintable(QString("message line %1 reads back otherwise").arg(i + 1)));
-        for (int i = 0; i < sent.size(); i += 997)
-            QCOMPARE(lines.messageLine(3 + i), i + 1);
-        QCOMPARE(lines.index(3 + sent.size(), 0).data().toString(), QString("Written: out.txt"));
-        QCOMPARE(lines.index(3 + sent.size(), 0).data(LogLines::RichTextRole).toString(), QString());
-        QCOMPARE(lines.longestRow(), 3 + 9000);
+        }
+        QVector<int> rows(rich.size());
+        std::iota(rows.begin(), rows.end(), 3);
+        QCOMPARE(lines.plainText(rows), plain.join('\n'));
+        QCOMPARE(lines.index(3 + rich.size(), 0).data().toString(), QString("Written: out.txt"));
+        QCOMPARE(lines.index(3 + rich.size(), 0).data(LogLines::RichTextRole).toString(), QString());
+        QCOMPARE(lines.longestRow(), 3 + widest);
+
         lines.clear();
         QCOMPARE(lines.rowCount(), 0);
+        LogPacker next;
+        kova::RowReport row;
+        row.messages = {{kova::Severity::Error, 1, {"", "Amount", " is empty"}}};
+        next.add(row);
+        lines.holdMessages(next.take());
+        lines.showSummary({"Total rows processed: 1"});
+        QCOMPARE(lines.index(2, 0).data(LogLines::RichTextRole).toString(),
+                 QString("<span style=\"color:#c0262f;\">LINE 1: Error. <span style=\"font-weight:bold;\">Amount</span> is empty</span>"));
     }
 
     // What one run leaves the next: its place, its splitters and the folder used
