@@ -3,6 +3,7 @@
 #include "faultpoint.h"
 #include "pathchecks.h"
 #include "rowdoubts.h"
+#include "vectorstate.h"
 #include "record/columnreading.h"
 #include "record/utf8block.h"
 #include "register/batchguard.h"
@@ -283,6 +284,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 ++counts.leftOut[leftOut];
                 continue;
             }
+            releaseUpperVectorHalves();
             context.start(counts.totals.count);
             // The cause first, then what the field's own checks make of the cell.
             if (doubted)
