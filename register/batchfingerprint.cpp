@@ -1,7 +1,5 @@
 #include "batchfingerprint.h"
 
-#include "detailmask.h"
-
 #include <openssl/evp.h>
 
 #include <QtEndian>
@@ -41,21 +39,22 @@ void BatchFingerprint::DigestFree::operator()(evp_md_ctx_st* context) const
 }
 
 BatchFingerprint::BatchFingerprint(BatchType type)
-    : m_type(type), m_sha256(EVP_MD_fetch(nullptr, "SHA256", nullptr)), m_context(EVP_MD_CTX_new())
+    : m_paymentPart(type), m_sha256(EVP_MD_fetch(nullptr, "SHA256", nullptr)), m_context(EVP_MD_CTX_new())
 {
 }
 
 BatchFingerprint::~BatchFingerprint() = default;
 
-void BatchFingerprint::addDetail(const QString& record)
+void BatchFingerprint::addDetail(const char* record, int size)
 {
     // One digest per record keeps memory at 32 bytes a row, whatever the
     // record's width, and lets hex() order them.
-    const QByteArray bytes = paymentPart(m_type, record).toUtf8();
     Digest d;
-    if (!m_sha256 || !m_context || EVP_DigestInit_ex(m_context.get(), m_sha256.get(), nullptr) != 1
-        || EVP_DigestUpdate(m_context.get(), bytes.constData(), size_t(bytes.size())) != 1
-        || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(d.data()), nullptr) != 1)
+    bool hashed = m_sha256 && m_context && EVP_DigestInit_ex(m_context.get(), m_sha256.get(), nullptr) == 1;
+    m_paymentPart.forEachRun(record, size, [&](const char* run, int length) {
+        hashed = hashed && EVP_DigestUpdate(m_context.get(), run, std::size_t(length)) == 1;
+    });
+    if (!hashed || EVP_DigestFinal_ex(m_context.get(), reinterpret_cast<unsigned char*>(d.data()), nullptr) != 1)
         qFatal("SHA-256 is not available");
     m_digests.push_back(d);
     m_hex.clear();

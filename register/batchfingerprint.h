@@ -1,5 +1,7 @@
 #pragma once
 
+#include "detailmask.h"
+
 #include "types/batchtype.h"
 
 #include <QString>
@@ -14,7 +16,7 @@ struct evp_md_st;
 namespace kova {
 
 // What a batch pays, as one hash: SHA-256 over the payment parts of its
-// detail records (see paymentPart), taken as a set with repeats. The same
+// detail records (see PaymentPart), taken as a set with repeats. The same
 // payments in any order give the same fingerprint, because the bank pays each
 // record whatever its place and re-sorting a sheet must not make a batch new;
 // one payment more, less or different in any field gives another. Feed the
@@ -25,8 +27,8 @@ public:
     explicit BatchFingerprint(BatchType type);
     ~BatchFingerprint();
 
-    // One detail record, without its line feed.
-    void addDetail(const QString& record);
+    // One detail record as UTF-8, without its line feed.
+    void addDetail(const char* record, int size);
 
     int records() const { return int(m_digests.size()); }
     // 64 lower-case hex digits.
@@ -42,7 +44,7 @@ private:
         void operator()(evp_md_ctx_st* context) const;
     };
 
-    BatchType m_type;
+    PaymentPart m_paymentPart;
     // SHA-256 looked up once and one digest context for every record: either
     // costs more than hashing a record.
     std::unique_ptr<evp_md_st, DigestFree> m_sha256;

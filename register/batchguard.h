@@ -57,7 +57,8 @@ public:
     BatchGuard(const QString& settingsPath, BatchType type, const BatchKey& key);
     ~BatchGuard();
 
-    void addDetail(const QString& record) { m_fingerprint.addDetail(record); }
+    // One detail record as UTF-8, without its line feed.
+    void addDetail(const char* record, int size) { m_fingerprint.addDetail(record, size); }
 
     // Reads the register only.
     BatchLookup lookUp();

@@ -2,23 +2,14 @@
 
 #include "types/registry.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace kova {
 
-QString paymentPart(BatchType type, const QString& detailRecord)
+PaymentPart::PaymentPart(BatchType type) : m_batchFields(descriptorOf(type).batchFields)
 {
-    const QVector<int>& batchFields = descriptorOf(type).batchFields;
-    if (batchFields.isEmpty())
-        return detailRecord;
-    // A sound "|"-separated record never holds "|" inside a field (that is a
-    // row error), so splitting finds the fields as the bank does.
-    const QChar separator = QLatin1Char('|');
-    QStringList fields = detailRecord.split(separator);
-    for (int field : batchFields)
-        if (field < fields.size())
-            fields[field].clear();
-    return fields.join(separator);
+    std::sort(m_batchFields.begin(), m_batchFields.end());
+    m_batchFields.erase(std::unique(m_batchFields.begin(), m_batchFields.end()), m_batchFields.end());
 }
 
 } // namespace kova

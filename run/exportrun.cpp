@@ -3,7 +3,9 @@
 #include "faultpoint.h"
 #include "pathchecks.h"
 #include "rowdoubts.h"
+#include "vectorstate.h"
 #include "record/columnreading.h"
+#include "record/utf8block.h"
 #include "register/batchguard.h"
 #include "register/filesha256.h"
 #include "settings/settingsfile.h"
@@ -15,7 +17,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cstring>
@@ -28,8 +29,8 @@ namespace {
 const QString failedWriting = QStringLiteral("Failed open file for writing");
 const QString failedReading = QStringLiteral("Failed open file for reading");
 const QString failedWrite = QStringLiteral("Failed writing file");
-// The details file is copied into the upload in blocks of this size.
-constexpr qint64 copyBlock = 1 << 20;
+// The details file is written, and copied into the upload, in blocks of this size.
+constexpr int copyBlock = 1 << 20;
 // Rows between progress reports: often enough for a bar, rare enough to cost nothing.
 constexpr int progressStep = 4096;
 // How long a run waits for another on the same settings to write its batch:
@@ -259,7 +260,14 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
     RowContext context(type);
     RowDoubts doubts(type, job.columns(), learned.reading);
     {
-        QTextStream out(&details);
+        // The records as the upload holds them, each encoded once: the same
+        // bytes go to the details file and into the batch's fingerprint.
+        QByteArray block;
+        block.reserve(copyBlock + 4096);   // reserved, it keeps its memory when emptied
+        const auto writeBlock = [&] {
+            detailsWritten = detailsWritten && details.write(block) == block.size();
+            block.resize(0);
+        };
         for (int row = firstRow; workbook.rowsReach(row); ++row) {
             if (stopped(request, sink))
                 return ExportOutcome::Cancelled;
@@ -276,6 +284,7 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
                 ++counts.leftOut[leftOut];
                 continue;
             }
+            releaseUpperVectorHalves();
             context.start(counts.totals.count);
             // The cause first, then what the field's own checks make of the cell.
             if (doubted)
@@ -284,9 +293,13 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
             if (context.errors() == 0 && !widthHolds(job, context.record))
                 widthsHold = false;
             if (writable) {
-                out << context.record << '\n';
+                const int at = block.size();
+                appendUtf8(block, context.record);
                 if (guard)
-                    guard->addDetail(context.record);
+                    guard->addDetail(block.constData() + at, block.size() - at);
+                block += '\n';
+                if (block.size() >= copyBlock)
+                    writeBlock();
             }
 
             counts.errors += context.errors();
@@ -302,11 +315,10 @@ ExportOutcome exportRows(const ExportRequest& request, ExportJob& job, ExportSin
         }
         dataRows = qMax(0, workbook.dimension().lastRow() - (firstRow - 1));
         sink.progress(dataRows, dataRows);
-        out.flush();
+        writeBlock();
         // A disk that filled during the loop and has room again by now must
         // not pass for a complete batch.
-        detailsWritten = out.status() == QTextStream::Ok && details.flush()
-            && details.error() == QFileDevice::NoError;
+        detailsWritten = detailsWritten && details.flush() && details.error() == QFileDevice::NoError;
     }
 
     // A sheet read as its rows arrive may have been changed in place

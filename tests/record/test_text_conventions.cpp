@@ -1,6 +1,7 @@
 #include "record/amounttext.h"
 #include "record/datetext.h"
 #include "record/money.h"
+#include "record/utf8block.h"
 
 #include <QtTest>
 
@@ -128,6 +129,31 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(shown(readDateText(text)), expected);
+    }
+
+    // Records and message lines go into their blocks as the text's own UTF-8, written eight characters at a
+    // time while they are ASCII: a letter beyond it anywhere, in the first eight or after, a pair of surrogates
+    // and one left unpaired convert as the text itself does, after what the block already holds.
+    void utf8Block_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("short") << QStringLiteral("1|00001|");
+        QTest::newRow("long") << QStringLiteral("1|00001|INV-1|1234567890|0012345678|1000.50||||||ANI|||||||");
+        QTest::newRow("letter first") << QString::fromUtf8("\u00e9tude");
+        QTest::newRow("letter past eight") << QString::fromUtf8("Beneficiary Jos\u00e9 Ortega");
+        QTest::newRow("letter last") << QString::fromUtf8("0123456789abcdef\u00ff");
+        QTest::newRow("ideographs") << QString::fromUtf8("Keterangan \u652f\u4ed8 panjang");
+        QTest::newRow("pair") << QString::fromUtf8("Nama \U0001F600 dan lain-lain");
+        QTest::newRow("unpaired") << QStringLiteral("0123456789") + QChar(0xD800) + QStringLiteral("x");
+    }
+
+    void utf8Block()
+    {
+        QFETCH(QString, text);
+        QByteArray block("x");
+        appendUtf8(block, text);
+        QCOMPARE(block, "x" + text.toUtf8());
     }
 
     void amountText_data()

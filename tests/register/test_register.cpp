@@ -2,6 +2,7 @@
 #include "register/batchguard.h"
 #include "register/batchregister.h"
 #include "register/batchtexts.h"
+#include "register/detailmask.h"
 #include "types/templateworkbook.h"
 #include "types/registry.h"
 #include "reader/document.h"
@@ -47,6 +48,14 @@ QString detail(BatchType type, const Payment& p, int n)
     return {};
 }
 
+// A fingerprint or a guard takes a record as the upload file holds it, in UTF-8.
+template <typename Taker>
+void addDetail(Taker& taker, const QString& record)
+{
+    const QByteArray bytes = record.toUtf8();
+    taker.addDetail(bytes.constData(), bytes.size());
+}
+
 const BatchKey december{"2026-12-25", "0123456789 1234/56789/ABCD"};
 
 std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, const QVector<Payment>& payments,
@@ -54,7 +63,7 @@ std::unique_ptr<BatchGuard> guardOver(const QString& settings, BatchType type, c
 {
     auto guard = std::make_unique<BatchGuard>(settings, type, key);
     for (int i = 0; i < payments.size(); ++i)
-        guard->addDetail(detail(type, payments.at(i), first + i));
+        addDetail(*guard, detail(type, payments.at(i), first + i));
     return guard;
 }
 
@@ -273,7 +282,7 @@ private slots:
                            " total_cents INTEGER NOT NULL, fingerprint TEXT NOT NULL)")
                     && q.exec("PRAGMA user_version = 1"));
             BatchFingerprint print(BatchType::Payroll);
-            print.addDetail(detail(BatchType::Payroll, {"0012345678", "1000.50", "ANI", "R1"}, 1));
+            addDetail(print, detail(BatchType::Payroll, {"0012345678", "1000.50", "ANI", "R1"}, 1));
             QVERIFY(q.exec("INSERT INTO batches (written_at, type, header_id, destination, records, total_cents, fingerprint)"
                            " VALUES ('2026-03-05T07:30:00Z', 'Payroll', '', '/data/p.txt', 1, 100050, '" + print.hex() + "')"));
         }
@@ -302,7 +311,7 @@ private slots:
         const QString settings = dir.filePath("kova.ini"), path = registerPathFor(settings);
         const QVector<Payment> rows = {{"0012345678", "92233720368547758.07", "ANI", "R1"}};
         BatchFingerprint print(BatchType::Credit);
-        print.addDetail(detail(BatchType::Credit, rows.at(0), 1));
+        addDetail(print, detail(BatchType::Credit, rows.at(0), 1));
         QVERIFY(makeSecondVersion(path, "'2026-03-05T07:30:00Z', 'Auto Credit', '', '/data/c.txt', 1, 9223372036854775807, '"
                                             + print.hex() + "', '" + december.effectiveDate + "', '" + december.account + "', 1"));
         const QString again = "These 1 payments (total 92.233.720.368.547.758,07) for effective date 2026-12-25 were already written on "
@@ -381,7 +390,7 @@ private slots:
             const auto print = [type](const QVector<Payment>& payments, int first = 1) {
                 BatchFingerprint fingerprint(type);
                 for (int i = 0; i < payments.size(); ++i)
-                    fingerprint.addDetail(detail(type, payments.at(i), first + i));
+                    addDetail(fingerprint, detail(type, payments.at(i), first + i));
                 return fingerprint.hex();
             };
             const QString ab = print({a, b});
@@ -389,11 +398,65 @@ private slots:
             QVERIFY2(print({otherAmount, b}) != ab && print({otherAccount, b}) != ab && print({a, b, b}) != ab, word);
             // Asked for on the way, it still takes the records added after.
             BatchFingerprint growing(type);
-            growing.addDetail(detail(type, b, 1));
+            addDetail(growing, detail(type, b, 1));
             const QString first = growing.hex();
-            growing.addDetail(detail(type, a, 2));
+            addDetail(growing, detail(type, a, 2));
             QVERIFY2(first == print({b}) && growing.hex() == ab && growing.hex() == ab, word);
         }
+    }
+
+    // Registers written by earlier runs hold fingerprints taken over these bytes: the same payments must give
+    // the same fingerprint still, text beyond ASCII included.
+    void fingerprintIsTheOneStored_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("hex");
+        QTest::newRow("transfer") << "transfer" << "49802a5d425622492d59bd2121146b84179c5073bbd3a5bb1507d48566c7c5a1";
+        QTest::newRow("credit") << "credit" << "825a3891d44d61891de2942a84919c4d0596a26fe191acc225b912a4dc758c26";
+        QTest::newRow("collection") << "collection" << "890ed654cc6238ef29fa03237d856aa7a808d36454c70d6f0a9666ba2d59bcb3";
+        QTest::newRow("payroll") << "payroll" << "b03098c01df6372194bfdd85edff44e55ab1d1d8666f20fb169dc5bce6ba5c45";
+    }
+
+    void fingerprintIsTheOneStored()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, hex);
+        const BatchType batchType = descriptorForKeyword(type)->type;
+        BatchFingerprint fingerprint(batchType);
+        addDetail(fingerprint, detail(batchType, {"0012345678", "1000.50", QString::fromUtf8("Ani Müller"), "INV-1"}, 7));
+        addDetail(fingerprint, detail(batchType, {"0087654321", "2000.00", "BUDI", QString::fromUtf8("Ré-2")}, 8));
+        QCOMPARE(fingerprint.hex(), hex);
+    }
+
+    // The transfer's sequence number (its second field) is the batch's: taken out, its bars kept, however short
+    // the record; a fixed-width record is all payment.
+    void paymentPartLeavesOutTheBatchFields_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QByteArray>("payment");
+        QTest::newRow("sequence number") << "transfer" << QByteArray("1|00007|INV-1|x") << QByteArray("1||INV-1|x");
+        QTest::newRow("last field") << "transfer" << QByteArray("1|00007") << QByteArray("1|");
+        QTest::newRow("empty field") << "transfer" << QByteArray("1||INV-1") << QByteArray("1||INV-1");
+        QTest::newRow("one field") << "transfer" << QByteArray("1") << QByteArray("1");
+        QTest::newRow("none") << "transfer" << QByteArray() << QByteArray();
+        QTest::newRow("bars only") << "transfer" << QByteArray("||") << QByteArray("||");
+        QTest::newRow("beyond ASCII") << "transfer" << QByteArray("\xc3\xa9|\xc3\xa9|\xc3\xa9") << QByteArray("\xc3\xa9||\xc3\xa9");
+        QTest::newRow("fixed width") << "payroll" << QByteArray("0|0012|34") << QByteArray("0|0012|34");
+    }
+
+    void paymentPartLeavesOutTheBatchFields()
+    {
+        QFETCH(QString, type);
+        QFETCH(QByteArray, record);
+        QFETCH(QByteArray, payment);
+        QByteArray part;
+        PaymentPart(descriptorForKeyword(type)->type).forEachRun(record.constData(), record.size(),
+                                                                 [&part](const char* run, int size) {
+                                                                     QVERIFY(size > 0);
+                                                                     part.append(run, size);
+                                                                 });
+        QCOMPARE(part, payment);
     }
 
     // Over all four types: every column of the template but the date and the amount is text, so that what is

@@ -557,6 +557,25 @@ private slots:
             QVERIFY(!QFile::exists(m_dest));
     }
 
+    // The upload holds each record as its UTF-8, text beyond ASCII included, and a batch of more than one
+    // block of the details file arrives whole, every record once and in order.
+    void recordsArriveAsTheirUtf8()
+    {
+        QList<QVariantList> rows{{"ann", 1}, {QString::fromUtf8("Jos\u00e9"), 1}, {QString::fromUtf8("\u652f\u4ed8"), 1},
+                                 {QString::fromUtf8("\U0001F600"), 1}};
+        QByteArray expected = "D|ann\nD|Jos\xc3\xa9\nD|\xe6\x94\xaf\xe4\xbb\x98\nD|\xf0\x9f\x98\x80\n";
+        // About 1.3 MB of records: past the first block.
+        for (int i = 0; i < 20000; ++i) {
+            const QString name = QStringLiteral("payee %1 ").arg(i, 6, 10, QLatin1Char('0')) + QString(50, 'x');
+            rows.append({name, 0});
+            expected += "D|" + name.toUtf8() + '\n';
+        }
+        writeBook("Data", rows);
+        SampleJob job;
+        QCOMPARE(runExport({m_book, "Data", m_dest, m_ini}, job, m_sink).outcome, ExportOutcome::Written);
+        QCOMPARE(fileBytes(m_dest), "H|20004\n" + expected);
+    }
+
     void roadRefusals_data()
     {
         QTest::addColumn<QList<QVariantList>>("rows");
