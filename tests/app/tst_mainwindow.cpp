@@ -22,7 +22,19 @@
 #include <QStandardItemModel>
 #include <QtTest>
 
+#include <memory>
 #include <numeric>
+
+namespace {
+
+// Fusion's own palette: the light theme the contrast checks start from.
+QPalette fusionPalette()
+{
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    return fusion->standardPalette();
+}
+
+} // namespace
 
 class TestMainWindow final : public QObject
 {
@@ -373,7 +385,7 @@ private slots:
     void textsRead_data()
     {
         QTest::addColumn<QPalette>("theme");
-        QTest::newRow("Fusion") << QStyleFactory::create("Fusion")->standardPalette();
+        QTest::newRow("Fusion") << fusionPalette();
         QPalette dark(QColor("#353535"), QColor("#2a2a2a"));
         dark.setColor(QPalette::Disabled, QPalette::Text, QColor("#505050"));
         dark.setColor(QPalette::Highlight, QColor("#8ab4f8"));
@@ -401,7 +413,7 @@ private slots:
         const kova::RowMessage warning{kova::Severity::Warning, 1, {"", "Remarks", " cut"}};
         report({"1"}, {}, {error, warning}, 0);
         m_window->ON_Trx_Done({"Total"});
-        const QPalette fusion = QStyleFactory::create("Fusion")->standardPalette();
+        const QPalette fusion = fusionPalette();
         LogLines* lines = child<LogLineView>("txtStatus")->lines();
         for (int row : {2, 3}) {
             const QString rich = lines->index(row, 0).data(LogLines::RichTextRole).toString();
@@ -420,7 +432,7 @@ private slots:
         report({"1"}, {}, {error}, 0);
         m_window->ON_Trx_Done({"Total"});
         auto* view = child<LogLineView>("txtStatus");
-        view->setPalette(readablePalette(QStyleFactory::create("Fusion")->standardPalette()));
+        view->setPalette(readablePalette(fusionPalette()));
         view->resize(400, 200);
         const QModelIndex line = view->lines()->index(2, 0);
         const auto reddest = [&] {
@@ -849,9 +861,11 @@ private slots:
             for (const char* mode : {"rdbOthers", "rdbWDK"}) {
                 if (auto* button = form->findChild<QRadioButton*>(mode))
                     button->click();
-                QTest::qWait(50);   // nested layouts settle over several posted requests
+                // Nested layouts settle over several posted requests, later on a loaded machine.
+                QTest::qWait(50);
                 for (QLabel* label : form->findChildren<QLabel*>())
-                    QVERIFY2(!label->isVisible() || label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+                    QTRY_VERIFY2_WITH_TIMEOUT(!label->isVisible() || label->width() >= label->sizeHint().width(),
+                                              qPrintable(label->objectName()), 5000);
             }
         }
         QStringList names;
