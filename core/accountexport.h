@@ -106,7 +106,7 @@ protected:
             out.error({QString(), descriptor().fields.at(int(field)).messageName + QLatin1Char(' '),
                        QStringLiteral("must be 10 digits")},
                       field);
-        out.show(field, leftPadded(account, accountNumberWidth));
+        putLeftPadded(out.place(field), account, accountNumberWidth);
         return out.shown(field);
     }
 

@@ -13,5 +13,8 @@ class RowContext;
 // log column. The log title may differ from the field's name.
 QString cutField(const QString& text, int width, const QString& cutTitle, const QString& logTitle, int column,
                  RowContext& out);
+// The same, written over to (see putLeftField()).
+void putCutField(QString& to, const QString& text, int width, const QString& cutTitle, const QString& logTitle,
+                 int column, RowContext& out);
 
 } // namespace kova

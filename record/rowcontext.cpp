@@ -13,6 +13,14 @@ void empty(List& list)
         list = List();
 }
 
+void empty(QString& text)
+{
+    if (text.isDetached())
+        text.resize(0);   // keeps its memory
+    else
+        text = QString();
+}
+
 } // namespace
 
 RowContext::RowContext(const TypeDescriptor& type)
@@ -25,7 +33,7 @@ RowContext::RowContext(const TypeDescriptor& type)
 void RowContext::start(int index)
 {
     m_index = index;
-    record.resize(0);
+    empty(record);
     m_errors = 0;
     m_warnings = 0;
     m_amount = 0;
@@ -33,7 +41,7 @@ void RowContext::start(int index)
     const int columns = m_type.logColumns.size();
     if (m_values.size() == columns && m_values.isDetached()) {
         for (QString& value : m_values)
-            value = QString();
+            empty(value);
     } else {
         m_values = QStringList();
         m_values.reserve(columns);
@@ -50,6 +58,14 @@ void RowContext::showAt(int column, const QString& text)
     // A field its type keeps out of the log shows nowhere.
     if (column >= 0)
         m_values[column] = text;
+}
+
+QString& RowContext::placeAt(int column)
+{
+    if (column >= 0)
+        return m_values[column];
+    empty(m_unshown);
+    return m_unshown;
 }
 
 void RowContext::error(const MessageWords& words, int column)

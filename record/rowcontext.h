@@ -39,6 +39,11 @@ public:
     void show(Field field, const QString& text) { showAt(column(field), text); }
     template <typename Field>
     const QString& shown(Field field) const { return m_values.at(column(field)); }
+    // What show() sets, to be written in place (putLeftField()), empty at the
+    // row's start: where nobody keeps the rows, it keeps its memory from row
+    // to row. A field its type keeps out of the log gets a string of its own.
+    template <typename Field>
+    QString& place(Field field) { return placeAt(column(field)); }
     // The log column of field, -1 for none; its title names it in messages.
     template <typename Field>
     int column(Field field) const { return columnOf(int(field)); }
@@ -69,6 +74,7 @@ public:
 
 private:
     void showAt(int column, const QString& text);
+    QString& placeAt(int column);
     int columnOf(int field) const
     {
         return field >= 0 && field < m_columnCount ? m_columns[field] : m_type.logColumnOf(field);
@@ -80,6 +86,7 @@ private:
     const int* m_columns;
     int m_columnCount;
     QStringList m_values;
+    QString m_unshown;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

@@ -1,5 +1,6 @@
 #include "textfield.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kova {
@@ -69,6 +70,29 @@ QString leftField(const QString& text, int width)
 QString leftPadded(const QString& text, int width)
 {
     return text.leftJustified(width, QLatin1Char(' '), false);
+}
+
+namespace {
+
+void putLeft(QString& to, const QString& text, int length)
+{
+    const int copied = qMin(text.size(), length);
+    to.resize(length);
+    QChar* const out = to.data();
+    std::copy_n(text.constData(), copied, out);
+    std::fill(out + copied, out + length, QLatin1Char(' '));
+}
+
+} // namespace
+
+void putLeftField(QString& to, const QString& text, int width)
+{
+    putLeft(to, text, width);
+}
+
+void putLeftPadded(QString& to, const QString& text, int width)
+{
+    putLeft(to, text, qMax(text.size(), width));
 }
 
 QString rightField(const QString& text, int width, QChar fill)

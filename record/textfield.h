@@ -48,6 +48,12 @@ QString leftField(const QString& text, int width);
 // At least width characters, padded on the right with spaces, never cut.
 QString leftPadded(const QString& text, int width);
 
+// leftField() and leftPadded() written over to, which must not be text: a
+// string that holds its memory alone keeps it, so that the fields of a
+// million rows are not a million allocations each.
+void putLeftField(QString& to, const QString& text, int width);
+void putLeftPadded(QString& to, const QString& text, int width);
+
 // Exactly width characters: cut, or padded on the left with fill.
 QString rightField(const QString& text, int width, QChar fill);
 

@@ -36,7 +36,7 @@ void flagField(const reader::Document& sheet, int row, int sheetColumn, const QS
 // A free text cut to width; its messages name it by its log title.
 void textField(const QString& text, int width, F field, kova::RowContext& out)
 {
-    out.show(field, kova::cutField(text, width, out.title(field), out.title(field), out.column(field), out));
+    kova::putCutField(out.place(field), text, width, out.title(field), out.title(field), out.column(field), out);
 }
 
 } // namespace
@@ -52,9 +52,11 @@ CollectionExport::CollectionExport(const CollectionSettings& settings)
 void CollectionExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const CollectionSettings& s = m_settings;
-    QString record = QStringLiteral("1");
-    // One allocation for the record rather than one per field appended.
+    // The record and the fields are written in place: where nobody keeps the
+    // rows they keep their memory from row to row.
+    QString& record = out.record;
     record.reserve(recordLength);
+    record += QLatin1Char('1');
 
     record += accountNumber(sheet, row, F::AccountNumber, out);
     record += spaces(24);
@@ -75,8 +77,6 @@ void CollectionExport::convert(const reader::Document& sheet, int row, kova::Row
     record += out.shown(F::Citizen);
     record += spaces(70);
     record += QLatin1String("014");
-
-    out.record = record;
 }
 
 QString CollectionExport::headerRecord(const kova::ExportTotals& totals) const

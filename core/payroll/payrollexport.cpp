@@ -41,9 +41,11 @@ PayrollExport::PayrollExport(const PayrollSettings& settings)
 void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowContext& out) const
 {
     const PayrollSettings& s = m_settings;
-    QString record = QStringLiteral("0");
-    // One allocation for the record rather than one per field appended.
+    // The record and the fields are written in place: where nobody keeps the
+    // rows they keep their memory from row to row.
+    QString& record = out.record;
     record.reserve(recordLength);
+    record += QLatin1Char('0');
 
     record += accountNumber(sheet, row, F::AccountNumber, out);
 
@@ -52,9 +54,8 @@ void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowCon
 
     // The employee ID's log title, spelled so, names it in the messages that
     // name the column; its truncation warning names the field.
-    out.show(F::EmployeeID, kova::cutField(kova::cellText(sheet, row, s.columns[F::EmployeeID]), employeeIdWidth,
-                                           named(F::EmployeeID), out.title(F::EmployeeID),
-                                           out.column(F::EmployeeID), out));
+    kova::putCutField(out.place(F::EmployeeID), kova::cellText(sheet, row, s.columns[F::EmployeeID]),
+                      employeeIdWidth, named(F::EmployeeID), out.title(F::EmployeeID), out.column(F::EmployeeID), out);
     record += out.shown(F::EmployeeID);
 
     // A name is never cut: too long is an error, shown whole so the user sees
@@ -64,18 +65,16 @@ void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowCon
         out.error(named(F::AccountName) + QStringLiteral(" is exceeding 30 chars"), F::AccountName);
         out.show(F::AccountName, name);
     } else {
-        out.show(F::AccountName, kova::leftField(name, nameWidth));
+        kova::putLeftField(out.place(F::AccountName), name, nameWidth);
     }
     if (!kova::isPrintableAscii(name))
         out.error(kova::invalidCharacters(out.title(F::AccountName)), F::AccountName);
     record += out.shown(F::AccountName);
 
-    out.show(F::Department, kova::cutField(kova::cellText(sheet, row, s.columns[F::Department]), departmentWidth,
-                                           out.title(F::Department), out.title(F::Department),
-                                           out.column(F::Department), out));
+    kova::putCutField(out.place(F::Department), kova::cellText(sheet, row, s.columns[F::Department]),
+                      departmentWidth, out.title(F::Department), out.title(F::Department), out.column(F::Department),
+                      out);
     record += out.shown(F::Department);
-
-    out.record = record;
 }
 
 QString PayrollExport::headerRecord(const kova::ExportTotals& totals) const

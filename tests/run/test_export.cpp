@@ -298,11 +298,13 @@ private slots:
 
     // A row starts with nothing shown or said, whatever the row converted
     // before it in the same context showed and said; what a sink kept of
-    // that row stays as reported.
+    // that row, its list or a single value, stays as reported, fields
+    // written in place included.
     void rowStartsEmpty()
     {
         RowContext context(sampleType);
         QList<RowReport> kept;   // as the window keeps them
+        QStringList keptValues;  // a value kept without its list
         for (int row = 0; row < 6; ++row) {
             context.start(row);
             QCOMPARE(context.values(), QStringList({QString(), QString()}));
@@ -313,6 +315,9 @@ private slots:
             context.show(0, QStringLiteral("ann"));
             context.warning(truncated("Name", 2), 0);
             context.error(QStringLiteral("Bad name"), 1);
+            // Shorter and longer than the row before wrote over the same memory.
+            putLeftField(context.place(1), QString(row % 2 ? "id" : "identity") + QString::number(row), 6);
+            keptValues.append(context.values().at(1));
             if (row >= 3)
                 kept.append(RowReport{context.values(), context.cells(), context.messages(), -1, row, context.warningCells(), 0});
         }
@@ -320,6 +325,28 @@ private slots:
         for (const RowReport& report : kept)
             QVERIFY(report.values.at(0) == "ann" && report.messages.size() == 2 && report.cells.size() == 1
                     && report.warningCells.size() == 1);
+        QCOMPARE(kept.at(0).values.at(1), QStringLiteral("id3   "));
+        QCOMPARE(kept.at(1).values.at(1), QStringLiteral("identi"));
+        QCOMPARE(keptValues, QStringList({"identi", "id1   ", "identi", "id3   ", "identi", "id5   "}));
+    }
+
+    // Written over a string that holds longer text, shorter text, or text
+    // another string shares, a field is what leftField and leftPadded give.
+    void fieldsWrittenInPlace()
+    {
+        for (const QString& before : {QString(), QString("a much longer text than any field"), QString("x")}) {
+            for (const QString& text : {QString(), QString("abc"), QString("abcdef"), QString("abcdefghij")}) {
+                for (const int width : {0, 3, 6, 8}) {
+                    QString to = before;
+                    const QString shared = to;
+                    putLeftField(to, text, width);
+                    QCOMPARE(to, leftField(text, width));
+                    putLeftPadded(to, text, width);
+                    QCOMPARE(to, leftPadded(text, width));
+                    QCOMPARE(shared, before);
+                }
+            }
+        }
     }
 
     // kova-export's lines go straight into its block as UTF-8; text beyond
