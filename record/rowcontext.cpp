@@ -68,17 +68,17 @@ QString& RowContext::placeAt(int column)
     return m_unshown;
 }
 
-void RowContext::error(const MessageWords& words, int column)
+void RowContext::error(MessageWords words, int column)
 {
-    m_messages.append({Severity::Error, line(), words});
+    m_messages.append({Severity::Error, line(), std::move(words)});
     ++m_errors;
     if (column >= 0)
         m_cells.append({m_index, column, m_messages.size() - 1});
 }
 
-void RowContext::warning(const MessageWords& words, int column)
+void RowContext::warning(MessageWords words, int column)
 {
-    m_messages.append({Severity::Warning, line(), words});
+    m_messages.append({Severity::Warning, line(), std::move(words)});
     ++m_warnings;
     if (column >= 0)
         m_warningCells.append({m_index, column, m_messages.size() - 1});

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <type_traits>
+#include <utility>
 
 namespace kova {
 
@@ -53,16 +54,17 @@ public:
     const QStringList& values() const { return m_values; }
 
     // column: the log column to mark, or -1 for none. A bare text names no field.
-    void error(const MessageWords& words, int column = -1);
+    // Taken by value: a message made for the call moves into the row's list.
+    void error(MessageWords words, int column = -1);
     void error(const QString& text, int column = -1) { error(MessageWords{text, {}, {}}, column); }
     // column: the log column whose text was cut, or -1 for none.
-    void warning(const MessageWords& words, int column = -1);
+    void warning(MessageWords words, int column = -1);
     template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
-    void error(const MessageWords& words, Field field) { error(words, column(field)); }
+    void error(MessageWords words, Field field) { error(std::move(words), column(field)); }
     template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
     void error(const QString& text, Field field) { error(text, column(field)); }
     template <typename Field, typename = std::enable_if_t<std::is_enum<Field>::value>>
-    void warning(const MessageWords& words, Field field) { warning(words, column(field)); }
+    void warning(MessageWords words, Field field) { warning(std::move(words), column(field)); }
     void addToTotal(Cents amount) { m_amount += amount; }
 
     int errors() const { return m_errors; }
