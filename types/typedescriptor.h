@@ -33,14 +33,14 @@ struct FieldSpec
     QString caption;
     // Its usual name: the first header text it is matched by, and the name
     // a "Matched by header" line gives it.
-    QString headerName;
-    QString comboName;    // object name of the field's mapping combo box in the form
+    QString headerName = {};
+    QString comboName = {};    // object name of the field's mapping combo box in the form
     Required required = Required::Never;
-    QString missingMessage;   // the refusal when a required field is not mapped
+    QString missingMessage = {};   // the refusal when a required field is not mapped
     // Other titles that name it in a workbook, the common English and
     // Indonesian ones, by which a column is matched to a field not yet mapped.
-    QStringList aliases;
-    QString expects;      // what the bank accepts in its cells
+    QStringList aliases = {};
+    QString expects = {};      // what the bank accepts in its cells
     CellKind kind = CellKind::Text;
     // The form's mapping row calls it so, without the required mark, where
     // that differs from the caption the template and the log give it.
@@ -83,7 +83,7 @@ struct TypeDescriptor
     // records hold nothing but the payment; the Header ID, the effective date
     // and the batch's own account sit in header records alone, which are
     // never fingerprinted.
-    QVector<int> batchFields;
+    QVector<int> batchFields = {};
     // The form shows its mapping rows in groups: the first field of each
     // group after the first; empty: one group.
     QVector<int> groupStarts = {};

@@ -90,7 +90,7 @@ struct ExportCase
     QStringList log;                       // what the window shows afterwards
     QString picture;
     QByteArray upload;
-    QString leftOut;                       // what the log's closing line says the filters left out
+    QString leftOut = {};                  // what the log's closing line says the filters left out
 };
 
 QList<ExportCase> exportCases()
