@@ -241,7 +241,8 @@ bool writeSummary(const Options& options, const QString& uploadSha256, PrintingS
 int main(int argc, char* argv[])
 {
     const std::unique_ptr<QCoreApplication> app = application(argc, argv);
-    if (QCoreApplication::arguments().value(1) == QLatin1String("verify"))
+    // As with the other commands, options may come before the word.
+    if (commandWord(QCoreApplication::arguments()) == QLatin1String("verify"))
         return verifyUpload(QCoreApplication::arguments());
     const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
     if (parsed.help) {

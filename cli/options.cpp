@@ -67,6 +67,13 @@ QString readOptions(const QCommandLineParser& parser, Commands command, const QS
     return problem.isEmpty() ? readValues(parser, command, options) : problem;
 }
 
+QString commandWord(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    addOptions(parser, everyCommand);
+    return parser.parse(arguments) ? parser.positionalArguments().value(0) : QString();
+}
+
 ParsedCommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;

@@ -67,6 +67,11 @@ class QCommandLineParser;
 // Dates default to today, the settings path to the one kova uses.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
+// The first word that is no option nor an option's value ("verify", "history",
+// a type...), wherever it stands among the options; empty when there is none
+// or the options do not read.
+QString commandWord(const QStringList& arguments);
+
 // A parser that knows the options commands take, and no other.
 void addOptions(QCommandLineParser& parser, Commands commands);
 

@@ -350,6 +350,12 @@ private slots:
         QCOMPARE(QString::number(r.status) + r.err, "64kova-export: Unknown option 'dest'.\n" + usage);
         r = verify({path("payroll.txt"), path("credit.txt")});
         QCOMPARE(QString::number(r.status) + r.err, "64kova-export: unexpected argument: " + path("credit.txt") + "\n" + usage);
+        // The options may come first, as they may for an export.
+        const Run after = verify(QStringList{path("payroll.txt")} + settings());
+        const Run before = runProgram(KOVA_EXPORT_PATH, settings() + QStringList{"verify", path("payroll.txt")});
+        QCOMPARE(QString::number(before.status) + before.out + before.err,
+                 QString::number(after.status) + after.out + after.err);
+        QCOMPARE(after.status, 0);
     }
 };
 
