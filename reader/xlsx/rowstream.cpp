@@ -118,7 +118,7 @@ bool RowStream::parse() const
         // Without a survey's count, the outline is learnt as the cells come.
         BatchSink(std::uint32_t limit, bool surveyed) : m_limit(limit), m_surveyed(surveyed) {}
         bool keepsValues() const override { return true; }
-        std::uint32_t addText(const std::string& utf8) override { return batch->texts.add(utf8); }
+        std::uint32_t addText(std::string_view utf8) override { return batch->texts.add(utf8); }
         void add(const Cell& cell) override
         {
             if (m_surveyed) {

@@ -50,7 +50,7 @@ private:
     };
 
     bool keepsValues() const override { return false; }
-    std::uint32_t addText(const std::string&) override { return 0; }
+    std::uint32_t addText(std::string_view) override { return 0; }
     void add(const Cell& cell) override;
     void clear();
 
