@@ -143,7 +143,10 @@ bool RowStream::parse() const
             full->seen = m_outline.usedRange();
             if (!std::is_sorted(full->cells.begin(), full->cells.end(), before))
                 std::stable_sort(full->cells.begin(), full->cells.end(), before);
+            // Chunks are alike: the next batch holds about as many cells, and
+            // growing to them would copy every one of them once more.
             batch = std::make_unique<Batch>();
+            batch->cells.reserve(full->cells.size());
             return full;
         }
         std::uint32_t read() const { return m_read; }
