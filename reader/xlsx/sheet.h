@@ -32,7 +32,7 @@ public:
 private:
     bool keepsValues() const override { return true; }
     std::uint32_t addText(std::string_view utf8) override { return m_texts.add(utf8); }
-    void add(const Cell& cell) override
+    void add(Cell cell) override
     {
         m_formulas += cell.kind == CellKind::Formula;
         m_cells.append(cell);

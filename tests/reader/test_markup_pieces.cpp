@@ -25,7 +25,7 @@ public:
         m_texts.append(QString::fromUtf8(utf8.data(), int(utf8.size())));
         return std::uint32_t(m_texts.size() - 1);
     }
-    void add(const reader::Cell& cell) override
+    void add(reader::Cell cell) override
     {
         const bool text = cell.kind == reader::CellKind::Text || cell.kind == reader::CellKind::Formula
                           || cell.kind == reader::CellKind::IsoDate;
