@@ -5,6 +5,7 @@
 #include "testpackage.h"
 
 #include "reader/document.h"
+#include "reader/cells/cellreference.h"
 #include "reader/cells/numberformat.h"
 #include "reader/xml/plainmarkup.h"
 #include "reader/containers/ziparchive.h"
@@ -868,6 +869,30 @@ private slots:
         const QByteArray byExpat = QByteArray(worksheet).replace("<sheetData>", "<sheetData><!---->");
         for (const auto access : {reader::SheetAccess::Random, reader::SheetAccess::Forward})
             QCOMPARE(cells(worksheet, access).join("\n"), cells(byExpat, access).join("\n"));
+    }
+
+    // Positions as a sheet writes them: either case of letters, leading zeros, up to the last row and column; "-" for
+    // what is refused.
+    void cellReferences()
+    {
+        const auto read = [](const char* text) {
+            int row = 0;
+            int column = 0;
+            return reader::parseCellReference(text, row, column) ? QString("%1,%2").arg(row).arg(column) : QString("-");
+        };
+        const QList<QPair<const char*, const char*>> references = {
+            {"A1", "1,1"}, {"z9", "9,26"}, {"aA10", "10,27"}, {"XFD1048576", "1048576,16384"}, {"xfd1", "1,16384"},
+            {"B0000001", "1,2"}, {"B00000000001048576", "1048576,2"}, {"C9999999", "-"}, {"C1048577", "-"},
+            {"C00000001048577", "-"}, {"A18446744073709551617", "-"}, {"XFE1", "-"}, {"AAAAAAAA1", "-"}, {"A0", "-"}, {"A000", "-"}, {"A", "-"}, {"1", "-"},
+            {"", "-"}, {"A1 ", "-"}, {" A1", "-"}, {"A-1", "-"}, {"A+1", "-"}, {"A1.5", "-"}, {"@1", "-"}, {"[1", "-"},
+            {"`1", "-"}, {"{1", "-"}, {"A1B", "-"}, {"AÃ1", "-"}, {"Ã" "1", "-"}};
+        for (const auto& [text, expected] : references)
+            QVERIFY2(read(text) == expected, text);
+        int row = 0;
+        for (const char* text : {"1", "1048576", "0001048576"})
+            QVERIFY2(reader::parseRowNumber(text, row) && row == QByteArray(text).toInt(), text);
+        for (const char* text : {"0", "1048577", "99999999", "-1", "1e3", " 1", ""})
+            QVERIFY2(!reader::parseRowNumber(text, row), text);
     }
 
     void dateFormatCodes()
