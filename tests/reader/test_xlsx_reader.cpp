@@ -889,9 +889,10 @@ private slots:
         for (const auto& [text, expected] : references)
             QVERIFY2(read(text) == expected, text);
         int row = 0;
-        for (const char* text : {"1", "1048576", "0001048576"})
+        for (const char* text : {"1", "12", "123", "1234", "99999", "100000", "1048576", "00001234", "01048576", "0001048576"})
             QVERIFY2(reader::parseRowNumber(text, row) && row == QByteArray(text).toInt(), text);
-        for (const char* text : {"0", "1048577", "99999999", "-1", "1e3", " 1", ""})
+        for (const char* text : {"0", "0000", "00000000", "1048577", "9999999", "99999999", "10485760", "-1", "1e3", " 1", "",
+                                 "123:", "/123", "12 4", "1234567\xB9", "\xB1" "234", "12\x7F" "4", "123456789"})
             QVERIFY2(!reader::parseRowNumber(text, row), text);
     }
 
