@@ -664,7 +664,7 @@ private slots:
         shape("value at the end", "<c t=\"ab\"/>", "r=- s=- t=ab none");
         shape("quotes unmatched", "<c r=\"A1'><v>1</v></c>", "-");
         shape("slash without '>'", "<c r=\"A1\"/ >", "-");
-        for (const char* value : {"&quot;", "a<b", "inline\tStr", "a\nb", "\xC3\xBC"}) {
+        for (const char* value : {"&quot;", "a<b", "inline\tStr", "a\nb", "a\x1F" "b", "\xC3\xBC"}) {
             const QByteArray name = QByteArray("attribute value holding ") + QByteArray(value).toPercentEncoding();
             QTest::newRow(name.constData()) << "<c t=\"" + QByteArray(value) + "\"><v>1</v></c>" << QByteArray() << "-";
         }
@@ -682,7 +682,7 @@ private slots:
         const QByteArray longest(10 * 1024 * 1024, 'a');
         shape("text at the limit", inlineCell + longest + "</t></is></c>", ("r=- s=- t=inlineStr text[" + longest + "]").constData());
         shape("text past the limit", inlineCell + longest + "a</t></is></c>", "-");
-        for (const char* text : {"a&amp;b", "a&#65;", "a\rb", "a\x01", "a]]>b", "\xC3\x28", "\xC0\xAF", "\xED\xA0\x80", "\xEF\xBF\xBE",
+        for (const char* text : {"a&amp;b", "a&#65;", "a\rb", "a\x01", "a\x1F" "b", "a]]>b", "\xC3\x28", "\xC0\xAF", "\xED\xA0\x80", "\xEF\xBF\xBE",
                                  "\xF4\x90\x80\x80", "\xE6\xBC", "<![CDATA[a]]>", "<!---->a"}) {
             const QByteArray name = QByteArray("text holding ") + QByteArray(text).toPercentEncoding();
             QTest::newRow(name.constData()) << inlineCell + text + "</t></is></c>" << QByteArray() << "-";
