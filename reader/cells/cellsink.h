@@ -3,7 +3,7 @@
 #include "reader/cells/cellstore.h"
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace reader {
 
@@ -17,9 +17,11 @@ public:
     // texts are then neither converted nor kept.
     virtual bool keepsValues() const = 0;
     // Keeps a cell's own text (inline, formula, error); the index goes into the cell.
-    virtual std::uint32_t addText(const std::string& utf8) = 0;
-    // Throws std::length_error past the most cells a sheet may hold.
-    virtual void add(const Cell& cell) = 0;
+    virtual std::uint32_t addText(std::string_view utf8) = 0;
+    // Throws std::length_error past the most cells a sheet may hold. By
+    // value, in two registers: a cell written to memory field by field and
+    // read back whole stalls the read, millions of times a sheet.
+    virtual void add(Cell cell) = 0;
 };
 
 } // namespace reader

@@ -13,7 +13,7 @@ constexpr std::size_t kBlockSize = 1024 * 1024;
 
 } // namespace
 
-std::uint32_t StringPool::add(const std::string& utf8)
+std::uint32_t StringPool::add(std::string_view utf8)
 {
     if (m_ends.size() >= std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("too many texts");

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace reader {
@@ -17,7 +17,7 @@ class StringPool final
 {
 public:
     // Index of the added text. Throws std::length_error past 2^32 - 1 texts.
-    std::uint32_t add(const std::string& utf8);
+    std::uint32_t add(std::string_view utf8);
     std::size_t count() const { return m_ends.size(); }
     QString text(std::uint32_t index) const;
 

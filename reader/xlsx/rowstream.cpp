@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <stdexcept>
 
 namespace reader {
@@ -118,8 +119,8 @@ bool RowStream::parse() const
         // Without a survey's count, the outline is learnt as the cells come.
         BatchSink(std::uint32_t limit, bool surveyed) : m_limit(limit), m_surveyed(surveyed) {}
         bool keepsValues() const override { return true; }
-        std::uint32_t addText(const std::string& utf8) override { return batch->texts.add(utf8); }
-        void add(const Cell& cell) override
+        std::uint32_t addText(std::string_view utf8) override { return batch->texts.add(utf8); }
+        void add(Cell cell) override
         {
             if (m_surveyed) {
                 // More than the survey counted: the part is no longer what it was.
@@ -133,7 +134,13 @@ bool RowStream::parse() const
             }
             ++m_read;
             m_highestRow = std::max(m_highestRow, cell.row);
-            batch->cells.push_back(cell);
+            // Field by field: copied whole, the cell is read from where its
+            // two halves were just stored, and that read stalls.
+            Cell& kept = batch->cells.emplace_back();
+            kept.row = cell.row;
+            kept.column = cell.column;
+            kept.kind = cell.kind;
+            std::memcpy(&kept.number, &cell.number, sizeof cell.number);
         }
         std::unique_ptr<Batch> take()
         {
@@ -143,7 +150,10 @@ bool RowStream::parse() const
             full->seen = m_outline.usedRange();
             if (!std::is_sorted(full->cells.begin(), full->cells.end(), before))
                 std::stable_sort(full->cells.begin(), full->cells.end(), before);
+            // Chunks are alike: the next batch holds about as many cells, and
+            // growing to them would copy every one of them once more.
             batch = std::make_unique<Batch>();
+            batch->cells.reserve(full->cells.size());
             return full;
         }
         std::uint32_t read() const { return m_read; }

@@ -40,9 +40,7 @@ public:
             if (m_phonetic > 0)
                 --m_phonetic;
         } else if (std::strcmp(name, "si") == 0 && m_inItem) {
-            m_edges.trim(m_text);
-            decodeEscapes(m_text);
-            m_pool.add(m_text);
+            m_pool.add(decodeEscapes(m_edges.trimmed(m_text), m_decoded));
             m_inItem = false;
         }
     }
@@ -57,6 +55,7 @@ public:
 private:
     StringPool& m_pool;
     std::string m_text;
+    std::string m_decoded;
     TextEdges m_edges;
     bool m_inItem = false;
     int m_phonetic = 0;

@@ -31,8 +31,8 @@ public:
 
 private:
     bool keepsValues() const override { return true; }
-    std::uint32_t addText(const std::string& utf8) override { return m_texts.add(utf8); }
-    void add(const Cell& cell) override
+    std::uint32_t addText(std::string_view utf8) override { return m_texts.add(utf8); }
+    void add(Cell cell) override
     {
         m_formulas += cell.kind == CellKind::Formula;
         m_cells.append(cell);

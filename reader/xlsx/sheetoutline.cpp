@@ -41,12 +41,12 @@ void SheetOutline::clear()
     *this = SheetOutline();
 }
 
-void SheetOutline::add(const Cell& cell)
+void SheetOutline::add(Cell cell)
 {
     count(cell);
 }
 
-void SheetOutline::count(const Cell& cell)
+void SheetOutline::count(Cell cell)
 {
     if (m_cells >= CellStore::kMaxCells)
         throw std::length_error("too many cells");

@@ -36,7 +36,7 @@ public:
 
     // Counts the next cell as survey() does, for a pass that learns the outline
     // while it reads: throws std::length_error past the most cells a sheet may hold.
-    void count(const Cell& cell);
+    void count(Cell cell);
     // No cell so far came after a cell of a later row.
     bool rowsInOrder() const { return m_late.empty(); }
 
@@ -50,8 +50,8 @@ private:
     };
 
     bool keepsValues() const override { return false; }
-    std::uint32_t addText(const std::string&) override { return 0; }
-    void add(const Cell& cell) override;
+    std::uint32_t addText(std::string_view) override { return 0; }
+    void add(Cell cell) override;
     void clear();
 
     std::uint32_t m_cells = 0;

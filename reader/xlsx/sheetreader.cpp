@@ -24,15 +24,16 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// The text without surrounding XML whitespace, as [begin, end).
-void trimmed(const std::string& text, const char*& begin, const char*& end)
+// The text without surrounding XML whitespace.
+std::string_view trimmed(std::string_view text)
 {
-    begin = text.data();
-    end = begin + text.size();
-    while (begin < end && isSpace(*begin))
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isSpace(text[begin]))
         ++begin;
-    while (end > begin && isSpace(end[-1]))
+    while (end > begin && isSpace(text[end - 1]))
         --end;
+    return text.substr(begin, end - begin);
 }
 
 } // namespace
@@ -112,7 +113,7 @@ void SheetReader::endElement(const char* name)
         }
     } else if (oneLetter && name[0] == 'c') {
         if (m_inCell)
-            finishCell();
+            finishCell(m_value, m_inline);
     } else if (name[0] == 'r' && name[1] == 'o' && name[2] == 'w' && name[3] == '\0') {
         // A row ends a million times in a full-size sheet, with nothing to do:
         // told by its letters, it is compared with none of the names below.
@@ -263,18 +264,15 @@ void SheetReader::addPlain(const PlainCell& cell)
         return;
     switch (cell.content) {
     case PlainCell::Content::None:
-        break;
+        return finishCell({}, {});
     case PlainCell::Content::Value:
         m_hasValue = true;
-        m_value.assign(cell.text);
-        break;
+        return finishCell(cell.text, {});
     case PlainCell::Content::InlineText:
         m_hasInline = true;
         m_inlineEdges.run(cell.preserved);
-        m_inline.assign(cell.text);
-        break;
+        return finishCell({}, cell.text);
     }
-    finishCell();
 }
 
 void SheetReader::collectInto(std::string& target)
@@ -284,35 +282,30 @@ void SheetReader::collectInto(std::string& target)
     collectText(true);
 }
 
-void SheetReader::finishCell()
+void SheetReader::finishCell(std::string_view value, std::string_view inlineText)
 {
     m_inCell = false;
     if (m_hasInline)
-        m_inlineEdges.trim(m_inline);
+        inlineText = m_inlineEdges.trimmed(inlineText);
     if (m_hasFormula && m_formulasAsText) {
         // The workbook asks to be recalculated when opened: what it caches
         // need not be what a spreadsheet program shows.
         return addFormula();
     }
-    if (m_hasValue && m_type != Type::FormulaString) {
-        // Scripts write formulas without calculating them: the cached value is
-        // there but empty. Only a text result can rightly be empty; anything
-        // else has no result and reads as its formula.
-        const char* begin;
-        const char* end;
-        trimmed(m_value, begin, end);
-        m_hasValue = begin != end;
-    }
+    // Scripts write formulas without calculating them: the cached value is
+    // there but empty. Only a text result can rightly be empty; anything
+    // else has no result and reads as its formula.
+    if (m_hasValue && m_type != Type::FormulaString)
+        m_hasValue = !trimmed(value).empty();
     if (m_hasValue) {
         switch (m_type) {
         case Type::Number:
-            return addNumber(m_value);
+            return addNumber(value);
         case Type::Shared: {
-            const char* begin;
-            const char* end;
-            trimmed(m_value, begin, end);
+            const std::string_view digits = trimmed(value);
+            const char* const end = digits.data() + digits.size();
             std::uint32_t index = 0;
-            const auto parsed = std::from_chars(begin, end, index);
+            const auto parsed = std::from_chars(digits.data(), end, index);
             // A text the table does not hold would silently empty the cell.
             if (parsed.ec != std::errc() || parsed.ptr != end || index >= m_sharedStrings.count())
                 return fail("a shared string its table does not hold");
@@ -322,58 +315,56 @@ void SheetReader::finishCell()
             return addIndexed(CellKind::SharedString, index);
         }
         case Type::Boolean:
-            if (m_value == "1" || m_value == "true")
+            if (value == "1" || value == "true")
                 return addNumber(CellKind::Boolean, 1.0);
-            if (m_value == "0" || m_value == "false")
+            if (value == "0" || value == "false")
                 return addNumber(CellKind::Boolean, 0.0);
-            return addText(m_value);
+            return addText(value);
         case Type::Inline: {
-            std::string& text = m_hasInline ? m_inline : m_value;
+            const std::string_view text = m_hasInline ? inlineText : value;
             if (m_hasFormula && text.empty())
                 return;
             return addText(text);
         }
         case Type::IsoDate:
-            return addIndexed(CellKind::IsoDate, m_keepsValues ? m_sink.addText(m_value) : 0);
+            return addIndexed(CellKind::IsoDate, m_keepsValues ? m_sink.addText(value) : 0);
         case Type::FormulaString:
-            if (m_hasFormula && m_value.empty())
+            if (m_hasFormula && value.empty())
                 return;
-            return addText(m_value);
+            return addText(value);
         case Type::Error:
-            return addText(m_value);
+            return addText(value);
         }
     }
     if (m_hasInline)
-        return addText(m_inline);
+        return addText(inlineText);
     if (m_hasFormula)
         return addFormula();
 }
 
-void SheetReader::addNumber(std::string& text)
+void SheetReader::addNumber(std::string_view text)
 {
-    const char* begin;
-    const char* end;
-    trimmed(text, begin, end);
-    if (begin == end)
+    std::string_view digits = trimmed(text);
+    if (digits.empty())
         return;
     // Number or not, the cell holds a value.
     if (!m_keepsValues)
         return addNumber(CellKind::Number, 0.0);
-    if (*begin == '+')
-        ++begin;
+    if (digits.front() == '+')
+        digits.remove_prefix(1);
+    const char* const end = digits.data() + digits.size();
     double number = 0.0;
-    const auto parsed = std::from_chars(begin, end, number);
+    const auto parsed = std::from_chars(digits.data(), end, number);
     if (parsed.ec != std::errc() || parsed.ptr != end)
         return addText(text);
     addNumber(m_styles.isDate(m_style) ? CellKind::Date : CellKind::Number, number);
 }
 
-void SheetReader::addText(std::string& text, CellKind kind)
+void SheetReader::addText(std::string_view text, CellKind kind)
 {
     if (!m_keepsValues)
         return addIndexed(kind, 0);
-    decodeEscapes(text);
-    addIndexed(kind, m_sink.addText(text));
+    addIndexed(kind, m_sink.addText(decodeEscapes(text, m_decoded)));
 }
 
 void SheetReader::addFormula()

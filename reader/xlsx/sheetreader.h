@@ -44,11 +44,13 @@ private:
                    std::optional<std::string_view> style);
     void addPlain(const PlainCell& cell);
     void collectInto(std::string& target);
-    void finishCell();
-    // Each adds the current cell; the texts are consumed.
-    void addNumber(std::string& text);
+    // The texts of <v> and of <is>: collected from the events, or viewed in
+    // the bytes of a plain cell, which are not copied.
+    void finishCell(std::string_view value, std::string_view inlineText);
+    // Each adds the current cell.
+    void addNumber(std::string_view text);
     // The cell's own text, kept with the sheet (inline, error, formula).
-    void addText(std::string& text, CellKind kind = CellKind::Text);
+    void addText(std::string_view text, CellKind kind = CellKind::Text);
     // The cell's formula, as its text, for a cell without a result to trust.
     void addFormula();
     void addNumber(CellKind kind, double number);
@@ -78,6 +80,7 @@ private:
     std::string m_value;
     std::string m_formula;
     std::string m_inline;
+    std::string m_decoded;
     TextEdges m_inlineEdges;
     PlainRow m_plainRow;
 };

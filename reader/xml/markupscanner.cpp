@@ -2,6 +2,7 @@
 
 #include "reader/xml/markupbytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace reader {
@@ -13,6 +14,12 @@ namespace {
 // Bytes held back for a tag or text that has not ended yet; past this the
 // scanner leaves the part to expat rather than grow.
 constexpr std::size_t kMaxPending = 16 * 1024 * 1024;
+// Markup cut off at the end of one feed is completed from the next by joining
+// this many of its bytes, and all of them when that is not enough: the bytes
+// fed are scanned where they lie, and mostly only that much is copied. (Joined
+// in ever larger steps instead, a text of megabytes would be scanned again at
+// every step.)
+constexpr std::size_t kFirstJoin = 4096;
 constexpr long kMore = 0;
 constexpr long kGiveUp = -1;
 constexpr long kStopped = -2;
@@ -53,33 +60,52 @@ MarkupScanner::Status MarkupScanner::feed(const char* data, std::size_t size)
 {
     if (m_finished)
         return Status::GiveUp;
-    m_buffer.append(data, size);
-    const Status status = scan();
-    if (status == Status::More) {
-        m_buffer.erase(0, m_done);
-        m_done = 0;
-        if (m_buffer.size() > kMaxPending)
-            return Status::GiveUp;
+    if (!m_pending.empty()) {
+        // Markup cut off at the end of the last bytes: as few of these as
+        // complete it are joined to it, and the rest is scanned where it lies.
+        const std::size_t carried = m_pending.size();
+        std::size_t joined = 0;
+        for (std::size_t step = kFirstJoin;; step = size) {
+            const std::size_t more = std::min(step, size - joined);
+            m_pending.append(data + joined, more);
+            joined += more;
+            m_data = m_pending.data();
+            m_size = m_pending.size();
+            const Status status = scan(carried);
+            if (status == Status::More && m_done >= carried) {
+                m_done -= carried;
+                break;
+            }
+            if (status != Status::More || joined == size) {
+                m_pending.erase(0, m_done);
+                m_done = 0;
+                if (status == Status::Done)
+                    m_pending.append(data + joined, size - joined);
+                return status == Status::More && m_pending.size() > kMaxPending ? Status::GiveUp : status;
+            }
+        }
     }
-    return status;
+    m_data = data;
+    m_size = size;
+    const Status status = scan(size);
+    m_pending.assign(data + m_done, size - m_done);
+    m_done = 0;
+    return status == Status::More && m_pending.size() > kMaxPending ? Status::GiveUp : status;
 }
 
-MarkupScanner::Status MarkupScanner::scan()
+MarkupScanner::Status MarkupScanner::scan(std::size_t stop)
 {
-    while (m_done < m_buffer.size()) {
+    while (m_done < stop) {
         long used;
-        if (m_buffer[m_done] == '<') {
+        if (m_data[m_done] == '<') {
             used = plain(m_done);
             if (used == 0)
                 used = tag(m_done);
         } else {
             used = text(m_done);
         }
-        if (m_finished) {
-            m_buffer.erase(0, m_done);
-            m_done = 0;
+        if (m_finished)
             return Status::Done;
-        }
         if (used == kMore)
             return Status::More;
         if (used == kGiveUp)
@@ -93,8 +119,8 @@ MarkupScanner::Status MarkupScanner::scan()
 
 long MarkupScanner::text(std::size_t from)
 {
-    const char* begin = m_buffer.data() + from;
-    const char* stop = static_cast<const char*>(std::memchr(begin, '<', m_buffer.size() - from));
+    const char* begin = m_data + from;
+    const char* stop = static_cast<const char*>(std::memchr(begin, '<', m_size - from));
     if (!stop)
         return kMore;
     const bool collecting = m_events.collectingText();
@@ -150,18 +176,18 @@ long MarkupScanner::text(std::size_t from)
 
 long MarkupScanner::plain(std::size_t from)
 {
-    if (from + 1 >= m_buffer.size() || !isNameStart(m_buffer[from + 1]))
+    if (from + 1 >= m_size || !isNameStart(m_data[from + 1]))
         return 0;
     std::size_t used = 0;
-    if (!m_events.plain(m_buffer.data() + from, m_buffer.size() - from, m_depthLeft - int(m_openEnds.size()), used))
+    if (!m_events.plain(m_data + from, m_size - from, m_depthLeft - int(m_openEnds.size()), used))
         return kStopped;
     return long(used);
 }
 
 long MarkupScanner::tag(std::size_t from)
 {
-    char* const base = &m_buffer[0];
-    const std::size_t size = m_buffer.size();
+    const char* const base = m_data;
+    const std::size_t size = m_size;
     std::size_t i = from + 1;
     if (i >= size)
         return kMore;
@@ -242,17 +268,20 @@ long MarkupScanner::tag(std::size_t from)
     if (int(m_openEnds.size()) >= m_depthLeft)
         return kGiveUp;
 
-    // The tag is consumed: its bytes become the strings the events take.
+    // A copy of the tag becomes the strings the events take: the bytes fed
+    // are the caller's.
+    m_tag.assign(base + from, used);
+    const auto copied = [this, from](std::size_t at) { return &m_tag[at - from]; };
     m_attributes.clear();
     for (int a = 0; a < count; ++a) {
-        base[spans[a].nameEnd] = '\0';
-        base[spans[a].valueEnd] = '\0';
-        m_attributes.push_back(base + spans[a].nameBegin);
-        m_attributes.push_back(base + spans[a].valueBegin);
+        *copied(spans[a].nameEnd) = '\0';
+        *copied(spans[a].valueEnd) = '\0';
+        m_attributes.push_back(copied(spans[a].nameBegin));
+        m_attributes.push_back(copied(spans[a].valueBegin));
     }
     m_attributes.push_back(nullptr);
-    base[nameEnd] = '\0';
-    const char* name = base + nameBegin;
+    *copied(nameEnd) = '\0';
+    const char* name = copied(nameBegin);
     if (!m_events.start(name, m_attributes.data()))
         return kStopped;
     if (empty) {
@@ -267,8 +296,8 @@ long MarkupScanner::tag(std::size_t from)
 
 long MarkupScanner::endTag(std::size_t from)
 {
-    const char* const base = m_buffer.data();
-    const std::size_t size = m_buffer.size();
+    const char* const base = m_data;
+    const std::size_t size = m_size;
     std::size_t i = from + 2;
     const std::size_t nameBegin = i;
     while (i < size && isNameChar(base[i]))

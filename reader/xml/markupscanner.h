@@ -41,10 +41,12 @@ public:
     // content this is has been reached: rest() holds the bytes from that end
     // tag on, for expat.
     Status feed(const char* data, std::size_t size);
-    const std::string& rest() const { return m_buffer; }
+    const std::string& rest() const { return m_pending; }
 
 private:
-    Status scan();
+    // Scans m_data from m_done while markup begins before stop, each piece
+    // of it to its end even past stop.
+    Status scan(std::size_t stop);
     // Each returns the bytes consumed, 0 when more are needed (plain: when
     // the events took nothing), or -1 to give up (-2 when the events stopped
     // the scan).
@@ -55,8 +57,14 @@ private:
 
     MarkupEvents& m_events;
     const int m_depthLeft;
-    std::string m_buffer;
+    // The bytes scanned: those fed, or m_pending while it is joined to them.
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
     std::size_t m_done = 0;
+    // The bytes of the last feed not yet consumed: markup cut off by its end.
+    std::string m_pending;
+    // The tag being reported, its names and values ended by NULs.
+    std::string m_tag;
     // The names of the open elements, each with its NUL, and where each ends.
     std::string m_openNames;
     std::vector<std::size_t> m_openEnds;

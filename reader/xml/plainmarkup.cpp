@@ -44,7 +44,12 @@ inline std::string_view takeValue(const char* p, const char* end)
     const char* const begin = p;
     // Up to the first byte that is the quote or breaks the value.
     for (;;) {
-        if (end - p >= 8) {
+        if (end - p >= kWideBytes) {
+            const unsigned plain = widePlainValueBytes(p, quote);
+            p += plain;
+            if (plain == kWideBytes)
+                continue;
+        } else if (end - p >= 8) {
             const unsigned plain = plainValueBytes(p, quote);
             p += plain;
             if (plain == 8)
@@ -133,9 +138,10 @@ inline std::string_view takeText(const char* p, const char* end)
         // text take eight bytes at least: nearer the end it is cut off.
         if (end - p < 8)
             return kNone;
-        const unsigned plain = plainTextBytes(p);
+        const std::ptrdiff_t width = end - p >= kWideBytes ? kWideBytes : 8;
+        const unsigned plain = width == 8 ? plainTextBytes(p) : widePlainTextBytes(p);
         p += plain;
-        if (plain == 8)
+        if (plain == width)
             continue;
         const char c = *p;
         if (c == '<')

@@ -28,10 +28,10 @@ void TextEdges::run(bool preserves)
     m_lastPreserves = preserves;
 }
 
-void TextEdges::trim(std::string& text) const
+std::string_view TextEdges::trimmed(std::string_view text) const
 {
     if (m_runs == 0)
-        return;
+        return text;
     std::size_t end = text.size();
     if (!m_lastPreserves)
         while (end > 0 && isSpace(text[end - 1]))
@@ -40,10 +40,7 @@ void TextEdges::trim(std::string& text) const
     if (!m_firstPreserves)
         while (begin < end && isSpace(text[begin]))
             ++begin;
-    if (end < text.size())
-        text.erase(end);
-    if (begin > 0)
-        text.erase(0, begin);
+    return text.substr(begin, end - begin);
 }
 
 } // namespace reader

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
 namespace reader {
 
@@ -17,8 +17,8 @@ public:
     void run(const char** attributes);
     // The same, marked xml:space="preserve" or not.
     void run(bool preserves);
-    // Drops the edges the runs seen since clear() do not preserve.
-    void trim(std::string& text) const;
+    // The text without the edges the runs seen since clear() do not preserve.
+    std::string_view trimmed(std::string_view text) const;
 
 private:
     int m_runs = 0;

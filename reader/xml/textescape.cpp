@@ -16,7 +16,7 @@ int hexDigit(char c)
 }
 
 // The code unit of an escape starting at pos, or -1 when there is none.
-long escapeAt(const std::string& text, std::size_t pos)
+long escapeAt(std::string_view text, std::size_t pos)
 {
     if (pos + 7 > text.size() || text[pos] != '_' || text[pos + 1] != 'x' || text[pos + 6] != '_')
         return -1;
@@ -51,12 +51,13 @@ void appendUtf8(std::string& out, unsigned long cp)
 
 } // namespace
 
-void decodeEscapes(std::string& text)
+std::string_view decodeEscapes(std::string_view text, std::string& decoded)
 {
     std::size_t pos = text.find("_x");
-    if (pos == std::string::npos)
-        return;
-    std::string out(text, 0, pos);
+    if (pos == std::string_view::npos)
+        return text;
+    std::string& out = decoded;
+    out.assign(text.data(), pos);
     while (pos < text.size()) {
         const long unit = escapeAt(text, pos);
         if (unit < 0) {
@@ -79,7 +80,7 @@ void decodeEscapes(std::string& text)
         }
         appendUtf8(out, cp);
     }
-    text.swap(out);
+    return out;
 }
 
 } // namespace reader

@@ -5,6 +5,7 @@
 #include "testpackage.h"
 
 #include "reader/document.h"
+#include "reader/cells/cellreference.h"
 #include "reader/cells/numberformat.h"
 #include "reader/xml/plainmarkup.h"
 #include "reader/containers/ziparchive.h"
@@ -663,7 +664,7 @@ private slots:
         shape("value at the end", "<c t=\"ab\"/>", "r=- s=- t=ab none");
         shape("quotes unmatched", "<c r=\"A1'><v>1</v></c>", "-");
         shape("slash without '>'", "<c r=\"A1\"/ >", "-");
-        for (const char* value : {"&quot;", "a<b", "inline\tStr", "a\nb", "\xC3\xBC"}) {
+        for (const char* value : {"&quot;", "a<b", "inline\tStr", "a\nb", "a\x1F" "b", "\xC3\xBC"}) {
             const QByteArray name = QByteArray("attribute value holding ") + QByteArray(value).toPercentEncoding();
             QTest::newRow(name.constData()) << "<c t=\"" + QByteArray(value) + "\"><v>1</v></c>" << QByteArray() << "-";
         }
@@ -681,7 +682,7 @@ private slots:
         const QByteArray longest(10 * 1024 * 1024, 'a');
         shape("text at the limit", inlineCell + longest + "</t></is></c>", ("r=- s=- t=inlineStr text[" + longest + "]").constData());
         shape("text past the limit", inlineCell + longest + "a</t></is></c>", "-");
-        for (const char* text : {"a&amp;b", "a&#65;", "a\rb", "a\x01", "a]]>b", "\xC3\x28", "\xC0\xAF", "\xED\xA0\x80", "\xEF\xBF\xBE",
+        for (const char* text : {"a&amp;b", "a&#65;", "a\rb", "a\x01", "a\x1F" "b", "a]]>b", "\xC3\x28", "\xC0\xAF", "\xED\xA0\x80", "\xEF\xBF\xBE",
                                  "\xF4\x90\x80\x80", "\xE6\xBC", "<![CDATA[a]]>", "<!---->a"}) {
             const QByteArray name = QByteArray("text holding ") + QByteArray(text).toPercentEncoding();
             QTest::newRow(name.constData()) << inlineCell + text + "</t></is></c>" << QByteArray() << "-";
@@ -868,6 +869,31 @@ private slots:
         const QByteArray byExpat = QByteArray(worksheet).replace("<sheetData>", "<sheetData><!---->");
         for (const auto access : {reader::SheetAccess::Random, reader::SheetAccess::Forward})
             QCOMPARE(cells(worksheet, access).join("\n"), cells(byExpat, access).join("\n"));
+    }
+
+    // Positions as a sheet writes them: either case of letters, leading zeros, up to the last row and column; "-" for
+    // what is refused.
+    void cellReferences()
+    {
+        const auto read = [](const char* text) {
+            int row = 0;
+            int column = 0;
+            return reader::parseCellReference(text, row, column) ? QString("%1,%2").arg(row).arg(column) : QString("-");
+        };
+        const QList<QPair<const char*, const char*>> references = {
+            {"A1", "1,1"}, {"z9", "9,26"}, {"aA10", "10,27"}, {"XFD1048576", "1048576,16384"}, {"xfd1", "1,16384"},
+            {"B0000001", "1,2"}, {"B00000000001048576", "1048576,2"}, {"C9999999", "-"}, {"C1048577", "-"},
+            {"C00000001048577", "-"}, {"A18446744073709551617", "-"}, {"XFE1", "-"}, {"AAAAAAAA1", "-"}, {"A0", "-"}, {"A000", "-"}, {"A", "-"}, {"1", "-"},
+            {"", "-"}, {"A1 ", "-"}, {" A1", "-"}, {"A-1", "-"}, {"A+1", "-"}, {"A1.5", "-"}, {"@1", "-"}, {"[1", "-"},
+            {"`1", "-"}, {"{1", "-"}, {"A1B", "-"}, {"AÃ1", "-"}, {"Ã" "1", "-"}};
+        for (const auto& [text, expected] : references)
+            QVERIFY2(read(text) == expected, text);
+        int row = 0;
+        for (const char* text : {"1", "12", "123", "1234", "99999", "100000", "1048576", "00001234", "01048576", "0001048576"})
+            QVERIFY2(reader::parseRowNumber(text, row) && row == QByteArray(text).toInt(), text);
+        for (const char* text : {"0", "0000", "00000000", "1048577", "9999999", "99999999", "10485760", "-1", "1e3", " 1", "",
+                                 "123:", "/123", "12 4", "1234567\xB9", "\xB1" "234", "12\x7F" "4", "123456789"})
+            QVERIFY2(!reader::parseRowNumber(text, row), text);
     }
 
     void dateFormatCodes()
