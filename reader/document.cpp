@@ -141,6 +141,14 @@ QString Document::text(int row, int column) const
     return m_book ? m_book->text(row, column) : QString();
 }
 
+void Document::textInto(int row, int column, QString& into) const
+{
+    if (m_book)
+        m_book->textInto(row, column, into);
+    else
+        into = QString();
+}
+
 TextOptions Document::textOptions() const
 {
     return m_book ? m_book->textOptions() : TextOptions();

@@ -69,6 +69,10 @@ public:
     // read(row, column).toString(), without the variant in between: a sheet's
     // cells are mostly read as text, millions of them.
     QString text(int row, int column) const;
+    // text() written over into: where the format allows, a string that holds
+    // its memory alone keeps it, so a million cells read into one string are
+    // not a million allocations.
+    void textInto(int row, int column, QString& into) const;
     // The cell holds a formula whose result the workbook does not vouch for
     // (none is stored, or the workbook asks to be recalculated when opened):
     // it reads as "=" and its formula, but its value is not known, and no

@@ -24,6 +24,9 @@ public:
     virtual CellRange dimension() const = 0;
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
+    // text() written over into, which a format that reads many cells keeps
+    // the memory of.
+    virtual void textInto(int row, int column, QString& into) const { into = text(row, column); }
     virtual bool rowsReach(int row) const { return row <= dimension().lastRow(); }
     // The cell holds a formula whose result the workbook does not vouch for.
     virtual bool isUnknown(int /*row*/, int /*column*/) const { return false; }

@@ -1,5 +1,7 @@
 #include "stringpool.h"
 
+#include "utf8text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -33,14 +35,24 @@ std::uint32_t StringPool::add(std::string_view utf8)
     return std::uint32_t(m_ends.size() - 1);
 }
 
-QString StringPool::text(std::uint32_t index) const
+std::string_view StringPool::bytes(std::uint32_t index) const
 {
     const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), index,
                                         [](std::uint32_t i, const Block& block) { return i < block.firstText; });
     const Block& block = *(after - 1);
     const std::size_t begin = index == block.firstText ? 0 : m_ends[index - 1];
-    const std::size_t size = m_ends[index] - begin;
-    return QString::fromUtf8(block.bytes.get() + begin, int(size));
+    return {block.bytes.get() + begin, m_ends[index] - begin};
+}
+
+QString StringPool::text(std::uint32_t index) const
+{
+    const std::string_view utf8 = bytes(index);
+    return QString::fromUtf8(utf8.data(), int(utf8.size()));
+}
+
+void StringPool::textInto(std::uint32_t index, QString& into) const
+{
+    assignUtf8(into, bytes(index));
 }
 
 } // namespace reader

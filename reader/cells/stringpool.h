@@ -20,8 +20,12 @@ public:
     std::uint32_t add(std::string_view utf8);
     std::size_t count() const { return m_ends.size(); }
     QString text(std::uint32_t index) const;
+    // text() written over into (see assignUtf8()).
+    void textInto(std::uint32_t index, QString& into) const;
 
 private:
+    std::string_view bytes(std::uint32_t index) const;
+
     struct Block
     {
         std::unique_ptr<char[]> bytes;

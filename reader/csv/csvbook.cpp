@@ -257,6 +257,16 @@ QString CsvBook::text(int row, int column) const
     return m_rows.text(std::size_t(row) - 1, column);
 }
 
+void CsvBook::textInto(int row, int column, QString& into) const
+{
+    if (!m_selected || row < 1)
+        into = QString();
+    else if (m_stream)
+        m_stream->textInto(row, column, into);
+    else
+        m_rows.textInto(std::size_t(row) - 1, column, into);
+}
+
 bool CsvBook::rowsReach(int row) const
 {
     if (m_stream)

@@ -42,6 +42,7 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    void textInto(int row, int column, QString& into) const override;
     bool rowsReach(int row) const override;
     bool readIntact() const override;
     QString problem() const override { return m_problem; }

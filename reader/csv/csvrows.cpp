@@ -1,5 +1,7 @@
 #include "csvrows.h"
 
+#include "reader/cells/utf8text.h"
+
 #include <algorithm>
 
 namespace reader {
@@ -20,6 +22,14 @@ QString CsvRows::text(std::size_t row, int column) const
 {
     const Span* span = find(row, column);
     return span ? QString::fromUtf8(texts.data() + span->offset, int(span->length)) : QString();
+}
+
+void CsvRows::textInto(std::size_t row, int column, QString& into) const
+{
+    if (const Span* span = find(row, column))
+        assignUtf8(into, {texts.data() + span->offset, span->length});
+    else
+        into = QString();
 }
 
 CellRange CsvRows::usedRange(int firstRow) const

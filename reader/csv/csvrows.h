@@ -28,6 +28,7 @@ struct CsvRows final
     // Row index from 0, column from 1; null for a field that is empty or not there.
     const Span* find(std::size_t row, int column) const;
     QString text(std::size_t row, int column) const;
+    void textInto(std::size_t row, int column, QString& into) const;
     // The cells that hold text span this range, the first row numbered firstRow.
     CellRange usedRange(int firstRow) const;
 };

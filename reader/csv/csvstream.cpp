@@ -259,19 +259,33 @@ void CsvStream::dropBefore(int row)
         m_blocks.pop_front();
 }
 
-QString CsvStream::text(int row, int column)
+const CsvStream::Block* CsvStream::blockOf(int row, int column)
 {
     if (row < 1 || column < 1)
-        return {};
+        return nullptr;
     while (!m_ended && row > m_rowsRead)
         receive();
     for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block)
         if (row >= block->firstRow)
-            return block->rows.text(std::size_t(row - block->firstRow), column);
+            return &*block;
     // A row let go: what the reading gives from here is no longer the sheet.
     if (row <= m_rowsRead)
         breakOff();
-    return {};
+    return nullptr;
+}
+
+QString CsvStream::text(int row, int column)
+{
+    const Block* block = blockOf(row, column);
+    return block ? block->rows.text(std::size_t(row - block->firstRow), column) : QString();
+}
+
+void CsvStream::textInto(int row, int column, QString& into)
+{
+    if (const Block* block = blockOf(row, column))
+        block->rows.textInto(std::size_t(row - block->firstRow), column, into);
+    else
+        into = QString();
 }
 
 } // namespace reader

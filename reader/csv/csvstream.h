@@ -57,6 +57,7 @@ public:
     // row the most a sheet may have until the end is read.
     CellRange usedRange();
     QString text(int row, int column);
+    void textInto(int row, int column, QString& into);
     bool rowsReach(int row);
     bool readIntact() const { return !m_broken; }
 
@@ -80,6 +81,8 @@ private:
 
     // The side that answers.
     void receive();
+    // The block that holds row, once read; none past the end or for a row let go.
+    const Block* blockOf(int row, int column);
     void take(Block block);
     void breakOff();
     void dropBefore(int row);

@@ -78,6 +78,14 @@ QVariant CellValues::value(const Cell& cell, const StringPool& texts) const
     return {};
 }
 
+void CellValues::textInto(const Cell& cell, const StringPool& texts, QString& into) const
+{
+    if (cell.kind == CellKind::Text || cell.kind == CellKind::Formula)
+        texts.textInto(cell.index, into);
+    else
+        into = text(cell, texts);
+}
+
 QString CellValues::text(const Cell& cell, const StringPool& texts) const
 {
     switch (cell.kind) {

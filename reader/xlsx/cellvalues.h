@@ -20,6 +20,8 @@ public:
     // texts holds the cell's own text, if it has one.
     QVariant value(const Cell& cell, const StringPool& texts) const;
     QString text(const Cell& cell, const StringPool& texts) const;
+    // text() written over into: a text cell keeps into's memory (assignUtf8()).
+    void textInto(const Cell& cell, const StringPool& texts, QString& into) const;
 
 private:
     const SharedStrings& m_sharedStrings;

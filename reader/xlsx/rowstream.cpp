@@ -387,4 +387,12 @@ QString RowStream::text(int row, int column) const
     return cell ? m_values.text(cell->cell, *cell->texts) : QString();
 }
 
+void RowStream::textInto(int row, int column, QString& into) const
+{
+    if (const RowCell* cell = find(row, column))
+        m_values.textInto(cell->cell, *cell->texts, into);
+    else
+        into = QString();
+}
+
 } // namespace reader

@@ -53,4 +53,12 @@ QString Sheet::text(int row, int column) const
     return cell ? m_values.text(*cell, m_texts) : QString();
 }
 
+void Sheet::textInto(int row, int column, QString& into) const
+{
+    if (const Cell* cell = m_cells.find(row, column))
+        m_values.textInto(*cell, m_texts, into);
+    else
+        into = QString();
+}
+
 } // namespace reader

@@ -26,6 +26,7 @@ public:
     CellRange usedRange() const override { return m_cells.usedRange(); }
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    void textInto(int row, int column, QString& into) const override;
     bool isUnknown(int row, int column) const override;
     bool mayHoldUnknown(int) const override { return m_formulas > 0; }
 

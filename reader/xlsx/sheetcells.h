@@ -16,6 +16,8 @@ public:
     virtual CellRange usedRange() const = 0;
     virtual QVariant read(int row, int column) const = 0;
     virtual QString text(int row, int column) const = 0;
+    // text() written over into, which may keep its memory.
+    virtual void textInto(int row, int column, QString& into) const { into = text(row, column); }
     virtual bool rowsReach(int row) const { return row <= usedRange().lastRow(); }
     virtual bool isUnknown(int row, int column) const = 0;
     virtual bool mayHoldUnknown(int row) const = 0;

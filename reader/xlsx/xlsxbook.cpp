@@ -157,6 +157,14 @@ QString XlsxBook::text(int row, int column) const
     return m_sheet ? m_sheet->text(row, column) : QString();
 }
 
+void XlsxBook::textInto(int row, int column, QString& into) const
+{
+    if (m_sheet)
+        m_sheet->textInto(row, column, into);
+    else
+        into = QString();
+}
+
 bool XlsxBook::isUnknown(int row, int column) const
 {
     return m_sheet && m_sheet->isUnknown(row, column);

@@ -32,6 +32,7 @@ public:
     CellRange dimension() const override;
     QVariant read(int row, int column) const override;
     QString text(int row, int column) const override;
+    void textInto(int row, int column, QString& into) const override;
     bool rowsReach(int row) const override;
     bool isUnknown(int row, int column) const override;
     bool mayHoldUnknown(int row) const override;

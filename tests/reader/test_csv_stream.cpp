@@ -6,6 +6,7 @@
 #include "reader/csv/textdecoding.h"
 #include "reader/document.h"
 
+#include "cellgrid.h"
 #include "utf16text.h"
 
 #include <QtTest>
@@ -45,7 +46,7 @@ QString wholeRows(const QByteArray& bytes, const reader::TextOptions& given)
     for (int row = 1; row <= range.lastRow(); ++row) {
         QStringList cells;
         for (int column = 1; column <= range.lastColumn() + 1; ++column)
-            cells.append(cellText(whole.text(row, column)));
+            cells.append(cellText(checkedText(whole, row, column)));
         rows.append(cells.join('|'));
     }
     return rows.join('\n');
@@ -63,7 +64,7 @@ QString streamedRows(const QByteArray& bytes, const reader::TextOptions& given, 
     for (int row = 1; stream.rowsReach(row); ++row) {
         QStringList cells;
         for (int column = 1; column <= given_.lastColumn() + 1; ++column)
-            cells.append(cellText(stream.text(row, column)));
+            cells.append(cellText(checkedText(stream, row, column)));
         rows.append(cells.join('|'));
     }
     intact = stream.readIntact();

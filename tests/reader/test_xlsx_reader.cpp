@@ -367,7 +367,7 @@ private slots:
             for (const int r : order) {
                 QString line;
                 for (const int c : {1, 2, 3, 4, 5, range.lastColumn()})
-                    line += describe(document.read(r, c)) + document.text(r, c) + '|';
+                    line += describe(document.read(r, c)) + checkedText(document, r, c) + '|';
                 lines.append(line);
             }
             return lines;
@@ -386,7 +386,7 @@ private slots:
             for (int r = 1; document.rowsReach(r); ++r) {
                 QString line;
                 for (const int c : {1, 2, 3, 4, 5, 6, lastColumn})
-                    line += describe(document.read(r, c)) + document.text(r, c) + '|';
+                    line += describe(document.read(r, c)) + checkedText(document, r, c) + '|';
                 lines.append(line);
             }
             const reader::CellRange range = document.dimension();
