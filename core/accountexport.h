@@ -99,7 +99,7 @@ protected:
     template <typename Field>
     const QString& accountNumber(const reader::Document& sheet, int row, Field field, RowContext& out) const
     {
-        const QString account = cellText(sheet, row, columns().at(int(field)));
+        const QString& account = out.cellText(sheet, row, columns().at(int(field)));
         if (!isDigitsOnly(account))
             out.error(invalidCharacters(out.title(field)), field);
         else if (account.size() != accountNumberWidth)

@@ -1,5 +1,7 @@
 #include "rowcontext.h"
 
+#include "reader/document.h"
+
 namespace kova {
 
 namespace {
@@ -58,6 +60,15 @@ void RowContext::showAt(int column, const QString& text)
     // A field its type keeps out of the log shows nowhere.
     if (column >= 0)
         m_values[column] = text;
+}
+
+const QString& RowContext::cellText(const reader::Document& sheet, int row, int column)
+{
+    if (column > 0)
+        sheet.textInto(row, column, m_cell);
+    else
+        m_cell = QString();
+    return m_cell;
 }
 
 QString& RowContext::placeAt(int column)

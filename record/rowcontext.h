@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <utility>
 
+namespace reader { class Document; }
+
 namespace kova {
 
 // The row being converted. A job appends the record text, shows each field's
@@ -53,6 +55,10 @@ public:
     // One per log column, as shown.
     const QStringList& values() const { return m_values; }
 
+    // cellText() read into the context's own string, which keeps its memory
+    // from row to row: valid until the next call.
+    const QString& cellText(const reader::Document& sheet, int row, int column);
+
     // column: the log column to mark, or -1 for none. A bare text names no field.
     // Taken by value: a message made for the call moves into the row's list.
     void error(MessageWords words, int column = -1);
@@ -89,6 +95,7 @@ private:
     int m_columnCount;
     QStringList m_values;
     QString m_unshown;
+    QString m_cell;
     int m_errors = 0;
     int m_warnings = 0;
     Cents m_amount = 0;

@@ -54,13 +54,13 @@ void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowCon
 
     // The employee ID's log title, spelled so, names it in the messages that
     // name the column; its truncation warning names the field.
-    kova::putCutField(out.place(F::EmployeeID), kova::cellText(sheet, row, s.columns[F::EmployeeID]),
+    kova::putCutField(out.place(F::EmployeeID), out.cellText(sheet, row, s.columns[F::EmployeeID]),
                       employeeIdWidth, named(F::EmployeeID), out.title(F::EmployeeID), out.column(F::EmployeeID), out);
     record += out.shown(F::EmployeeID);
 
     // A name is never cut: too long is an error, shown whole so the user sees
     // what has to be shortened.
-    const QString name = kova::cellText(sheet, row, s.columns[F::AccountName]);
+    const QString& name = out.cellText(sheet, row, s.columns[F::AccountName]);
     if (name.size() > nameWidth) {
         out.error(named(F::AccountName) + QStringLiteral(" is exceeding 30 chars"), F::AccountName);
         out.show(F::AccountName, name);
@@ -71,7 +71,7 @@ void PayrollExport::convert(const reader::Document& sheet, int row, kova::RowCon
         out.error(kova::invalidCharacters(out.title(F::AccountName)), F::AccountName);
     record += out.shown(F::AccountName);
 
-    kova::putCutField(out.place(F::Department), kova::cellText(sheet, row, s.columns[F::Department]),
+    kova::putCutField(out.place(F::Department), out.cellText(sheet, row, s.columns[F::Department]),
                       departmentWidth, out.title(F::Department), out.title(F::Department), out.column(F::Department),
                       out);
     record += out.shown(F::Department);
