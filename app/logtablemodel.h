@@ -56,16 +56,17 @@ private:
     };
     enum Mark : quint8 { ErrorCell = 1, CutCell = 2 };
     enum Tip : quint8 { NoTip, TextTip, LineTip };
-    // The cells of one column on rows row to row + count - 1, marked alike;
-    // each tells (LineTip) the plain words of line line + its offset in the
-    // run, said by text, or (TextTip, a run of one) the UTF-8 of tipSize
-    // bytes at tipStart in m_tipText's block tipBlock.
+    // The cells of one column on rows row to row + count - 1, marked alike:
+    // each tells (LineTip) the plain words of the message line numbered line
+    // plus its offset in the run, saying the text numbered text; or (TextTip,
+    // a run of one) text bytes of UTF-8 from line on in m_tipText's block
+    // tipBlock.
     struct Cells
     {
         int row = 0;
         int count = 1;
-        int line = 0;        // TextTip: tipStart
-        int text = 0;        // TextTip: tipSize
+        int line = 0;
+        int text = 0;
         qint16 tipBlock = 0;
         quint8 marks = 0;
         Tip tip = NoTip;
