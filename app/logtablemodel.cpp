@@ -1,5 +1,7 @@
 #include "logtablemodel.h"
 
+#include "render/messagetext.h"
+
 #include <QApplication>
 #include <QBrush>
 #include <QColor>
@@ -8,6 +10,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -27,15 +30,18 @@ void LogTableModel::clear()
     beginResetModel();
     m_titles.clear();
     m_columns = 0;
-    m_text.clear();
     m_rowCount = 0;
+    m_text.clear();
+    m_textFirstRows.clear();
+    m_starts = {};
+    m_shapes = {};
+    m_sheetRows = {};
+    m_errorRows.clear();
     m_numbered.clear();
-    m_rows.clear();
+    m_texts.clear();
     m_cells.clear();
-    m_earlierCells.clear();
+    m_apart.clear();
     m_tipText.clear();
-    m_tipRests.clear();
-    m_tipRestNumbers.clear();
     endResetModel();
 }
 
@@ -57,6 +63,7 @@ void LogTableModel::setTitles(const QStringList& titles)
 
 void LogTableModel::append(const LogBatch& batch)
 {
+    m_texts += batch.texts;
     if (batch.rows.isEmpty())
         return;
     int columns = m_columns;
@@ -81,129 +88,169 @@ void LogTableModel::append(const LogBatch& batch)
         if (m_text.isEmpty() || m_text.last().size() + size > textPerBlock) {
             m_text.append(QByteArray());
             m_text.last().reserve(qMax(textPerBlock, size));
-        }
-        if (m_rows.isEmpty() || m_rows.last().size() == rowsPerBlock) {
-            m_rows.append(QVector<Row>());
-            m_rows.last().reserve(rowsPerBlock);
+            m_textFirstRows.append(m_rowCount);
         }
         QByteArray& text = m_text.last();
-        m_rows.last().append({m_text.size() - 1, text.size(), row.sheetRow, row.values, row.amountColumn, false});
+        m_starts.append(quint32(text.size()));
         text.append(batch.text.constData() + row.start, size);
+        if (m_shapes.isEmpty() || m_shapes.last().values != row.values || m_shapes.last().amountColumn != row.amountColumn)
+            m_shapes.append({m_rowCount, row.values, row.amountColumn});
+        if (m_sheetRows.isEmpty() || qint64(m_sheetRows.last().sheetRow) + m_rowCount - m_sheetRows.last().row != row.sheetRow)
+            m_sheetRows.append({m_rowCount, row.sheetRow});
         ++m_rowCount;
     }
+    m_errorRows.resize((m_rowCount + 63) / 64);
     // A marked cell may name any row reported so far; one that names no row is ignored.
     for (const LogBatch::Mark& mark : batch.marks) {
         const int index = first + mark.reportedBy;
         if (mark.row < 0 || mark.row > index)
             continue;
+        const LogBatch::Message* tip = mark.tip >= 0 && mark.tip < batch.messages.size() ? &batch.messages.at(mark.tip) : nullptr;
         if (mark.error) {
-            m_rows[mark.row / rowsPerBlock][mark.row % rowsPerBlock].marked = true;
-            this->mark(mark.row, mark.column, ErrorCell, batch, mark.tip);
+            m_errorRows[mark.row >> 6] |= quint64(1) << (mark.row & 63);
+            this->mark(mark.row, mark.column, ErrorCell, tip);
         } else if (mark.column >= 0 && mark.column < m_columns) {
-            this->mark(mark.row, mark.column, CutCell, batch, mark.tip);
+            this->mark(mark.row, mark.column, CutCell, tip);
         }
     }
     endInsertRows();
 }
 
-void LogTableModel::mark(int row, int column, quint8 kind, const LogBatch& batch, int tip)
+void LogTableModel::mark(int row, int column, quint8 kind, const LogBatch::Message* tip)
 {
-    Cell* held = cell(row, column);
-    if (!held) {
-        const Cell added{row, column, 0, 0, 0, 0, NoTip};
-        if (m_cells.isEmpty() || key(m_cells.last().last()) < key(added)) {
-            if (m_cells.isEmpty() || m_cells.last().size() == cellsPerBlock) {
-                m_cells.append(QVector<Cell>());
-                m_cells.last().reserve(cellsPerBlock);
+    // No row holds more values than this; a column beyond them is never shown.
+    if (column < 0 || column > std::numeric_limits<qint16>::max())
+        return;
+    const auto apart = m_apart.find(key(row, column));
+    if (apart != m_apart.end()) {
+        *apart = combined(*apart, kind, tip);
+        return;
+    }
+    if (m_cells.size() <= column)
+        m_cells.resize(column + 1);
+    BlockList<Cells>& runs = m_cells[column];
+    const Cells alone{row, 1, 0, 0, 0, 0, NoTip};
+    if (!runs.isEmpty()) {
+        Cells& last = runs.last();
+        const int end = last.row + last.count;
+        if (row < end) {
+            const Cells* held = cells(row, column);
+            if (held != &last || row != end - 1) {
+                m_apart.insert(key(row, column), combined(held ? single(row, column) : alone, kind, tip));
+            } else if (last.count == 1) {
+                last = combined(last, kind, tip);
+            } else {
+                // The run's last cell marked again: it goes on alone.
+                const Cells cell = single(row, column);
+                --last.count;
+                runs.append(combined(cell, kind, tip));
             }
-            m_cells.last().append(added);
-            held = &m_cells.last().last();
-        } else {
-            held = &m_earlierCells.insert(key(added), added).value();
+            return;
+        }
+        const bool sameTip = tip ? last.tip == LineTip && last.text == tip->text && qint64(last.line) + last.count == tip->line
+                                 : last.tip == NoTip;
+        if (row == end && last.marks == kind && sameTip) {
+            ++last.count;
+            return;
         }
     }
-    held->marks |= kind;
-    if (tip < 0 || tip >= batch.tips.size())
-        return;
-    const QString told = this->tip(*held);
-    holdTip(*held, told.isEmpty() ? batch.tips.at(tip) : told + QLatin1Char('\n') + batch.tips.at(tip));
+    runs.append(combined(alone, kind, tip));
 }
 
-void LogTableModel::holdTip(Cell& cell, const QString& tip)
+LogTableModel::Cells LogTableModel::single(int row, int column) const
 {
-    // Most tips are "LINE n" and one of a few texts: held as n and the text's number.
-    static const QLatin1String line("LINE ");
-    if (tip.startsWith(line)) {
-        int digits = line.size();
-        while (digits < tip.size() && digits < line.size() + 9 && tip.at(digits).isDigit() && tip.at(digits).unicode() < 0x80)
-            ++digits;
-        const QStringRef number = tip.midRef(line.size(), digits - line.size());
-        const int n = number.toInt();
-        if (number == QString::number(n)) {
-            const QString rest = tip.mid(digits);
-            auto known = m_tipRestNumbers.constFind(rest);
-            if (known == m_tipRestNumbers.constEnd() && m_tipRests.size() < tipRestsHeld) {
-                known = m_tipRestNumbers.insert(rest, m_tipRests.size());
-                m_tipRests.append(rest);
-            }
-            if (known != m_tipRestNumbers.constEnd()) {
-                cell.tip = LineTip;
-                cell.tipStart = n;
-                cell.tipSize = *known;
-                return;
-            }
-        }
+    Cells cell = *cells(row, column);
+    if (cell.tip == LineTip)
+        cell.line += row - cell.row;
+    cell.row = row;
+    cell.count = 1;
+    return cell;
+}
+
+LogTableModel::Cells LogTableModel::combined(Cells cell, quint8 kind, const LogBatch::Message* tip)
+{
+    cell.marks |= kind;
+    if (!tip)
+        return cell;
+    const QString told = this->tip(cell, cell.row);
+    if (told.isEmpty()) {
+        cell.tip = LineTip;
+        cell.line = tip->line;
+        cell.text = tip->text;
+        return cell;
     }
-    const QByteArray text = tip.toUtf8();
+    // A cell telling more than one line: rare, and held as its words.
+    const QByteArray text = (told + QLatin1Char('\n') + lineTip(tip->line, tip->text)).toUtf8();
     if (m_tipText.isEmpty() || m_tipText.last().size() + text.size() > tipTextPerBlock) {
         m_tipText.append(QByteArray());
         m_tipText.last().reserve(qMax(tipTextPerBlock, text.size()));
     }
     cell.tip = TextTip;
     cell.tipBlock = qint16(m_tipText.size() - 1);
-    cell.tipStart = m_tipText.last().size();
-    cell.tipSize = text.size();
+    cell.line = m_tipText.last().size();
+    cell.text = text.size();
     m_tipText.last().append(text);
+    return cell;
 }
 
-QString LogTableModel::tip(const Cell& cell) const
+QString LogTableModel::lineTip(int line, int text) const
+{
+    if (text < 0 || text >= m_texts.size())
+        return QString();
+    const LogBatch::Text& says = m_texts.at(text);
+    return kova::plainLine({says.severity, line, says.words});
+}
+
+QString LogTableModel::tip(const Cells& cell, int row) const
 {
     switch (cell.tip) {
     case TextTip:
-        return QString::fromUtf8(m_tipText.at(cell.tipBlock).constData() + cell.tipStart, cell.tipSize);
+        return QString::fromUtf8(m_tipText.at(cell.tipBlock).constData() + cell.line, cell.text);
     case LineTip:
-        return QLatin1String("LINE ") + QString::number(cell.tipStart) + m_tipRests.at(cell.tipSize);
+        return lineTip(cell.line + row - cell.row, cell.text);
     default:
         return QString();
     }
 }
 
-const LogTableModel::Cell* LogTableModel::cell(int row, int column) const
+const LogTableModel::Cells* LogTableModel::cells(int row, int column) const
 {
-    const qint64 wanted = key(row, column);
-    // The last block whose first cell is not after the one wanted.
-    auto block = std::upper_bound(m_cells.cbegin(), m_cells.cend(), wanted,
-                                  [](qint64 k, const QVector<Cell>& cells) { return k < key(cells.first()); });
-    if (block != m_cells.cbegin()) {
-        --block;
-        const auto found = std::lower_bound(block->cbegin(), block->cend(), wanted,
-                                            [](const Cell& cell, qint64 k) { return key(cell) < k; });
-        if (found != block->cend() && key(*found) == wanted)
-            return &*found;
-    }
-    const auto earlier = m_earlierCells.constFind(wanted);
-    return earlier == m_earlierCells.constEnd() ? nullptr : &*earlier;
+    if (column < 0 || column >= m_cells.size())
+        return nullptr;
+    const BlockList<Cells>& runs = m_cells.at(column);
+    const int at = runs.lastOf([row](const Cells& cells) { return cells.row <= row; });
+    if (at < 0)
+        return nullptr;
+    const Cells& run = runs.at(at);
+    return row < run.row + run.count ? &run : nullptr;
 }
 
 quint8 LogTableModel::marksOf(int row, int column) const
 {
-    const Cell* held = cell(row, column);
+    if (!m_apart.isEmpty()) {
+        const auto apart = m_apart.constFind(key(row, column));
+        if (apart != m_apart.constEnd())
+            return apart->marks;
+    }
+    const Cells* held = cells(row, column);
     return held ? held->marks : 0;
 }
 
-QString LogTableModel::value(const Row& row, int column) const
+int LogTableModel::shapeOf(int row) const
 {
-    const char* at = m_text.at(row.textBlock).constData() + row.start;
+    return m_shapes.lastOf([row](const Shape& shape) { return shape.row <= row; });
+}
+
+int LogTableModel::sheetRow(int row) const
+{
+    const SheetRows& run = m_sheetRows.at(m_sheetRows.lastOf([row](const SheetRows& rows) { return rows.row <= row; }));
+    return run.sheetRow + (row - run.row);
+}
+
+QString LogTableModel::value(int row, int column) const
+{
+    const int block = int(std::upper_bound(m_textFirstRows.cbegin(), m_textFirstRows.cend(), row) - m_textFirstRows.cbegin()) - 1;
+    const char* at = m_text.at(block).constData() + m_starts.at(row);
     for (int c = 0;; ++c) {
         const quint64 n = LogBatch::takeNumber(at);
         if (c == column)
@@ -227,31 +274,32 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const Row& row = this->row(index.row());
+    const int row = index.row();
     const int column = index.column();
-    if (column >= row.values)
+    const Shape& shape = m_shapes.at(shapeOf(row));
+    if (column >= shape.values)
         return {};
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
         return value(row, column);
     case Qt::TextAlignmentRole:
-        if (row.amountColumn > 0 && column == row.amountColumn)
+        if (shape.amountColumn > 0 && column == shape.amountColumn)
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case Qt::ForegroundRole:
-        if (marksOf(index.row(), column) & ErrorCell)
+        if (marksOf(row, column) & ErrorCell)
             return QBrush(markedFieldText);
         return {};
     case Qt::FontRole:
-        if (marksOf(index.row(), column) & ErrorCell) {
+        if (marksOf(row, column) & ErrorCell) {
             QFont bold;
             bold.setBold(true);
             return bold;
         }
         return {};
     case Qt::DecorationRole: {
-        const quint8 marks = marksOf(index.row(), column);
+        const quint8 marks = marksOf(row, column);
         if (marks & ErrorCell)
             return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
         if (marks & CutCell)
@@ -259,19 +307,22 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
         return {};
     }
     case Qt::ToolTipRole: {
-        const Cell* held = cell(index.row(), column);
+        const auto apart = m_apart.constFind(key(row, column));
+        if (apart != m_apart.constEnd())
+            return apart->tip == NoTip ? QVariant() : tip(*apart, row);
+        const Cells* held = cells(row, column);
         if (!held || held->tip == NoTip)
             return {};
-        return tip(*held);
+        return tip(*held, row);
     }
     case Qt::BackgroundRole: {
         // An error's marking says more than a cut, and a cut more than its row's tint.
-        const quint8 marks = marksOf(index.row(), column);
+        const quint8 marks = marksOf(row, column);
         if (marks & ErrorCell)
             return QBrush(markedFieldBackground);
         if (marks & CutCell)
             return QBrush(cutFieldBackground);
-        if (row.marked)
+        if (hasError(row))
             return QBrush(markedRowBackground);
         return {};
     }
@@ -285,6 +336,6 @@ QVariant LogTableModel::headerData(int section, Qt::Orientation orientation, int
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
-        return section >= 0 && section < m_rowCount ? QString::number(row(section).sheetRow) : QVariant();
+        return section >= 0 && section < m_rowCount ? QString::number(sheetRow(section)) : QVariant();
     return section >= 0 && section < m_titles.size() ? m_titles.at(section) : QString::number(section + 1);
 }

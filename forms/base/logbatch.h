@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
-#include <QStringList>
 #include <QVector>
 
 // Rows of the log table as an export sends them to the window, packed on the
@@ -25,14 +24,16 @@ struct LogBatch
         qint16 amountColumn = 0;  // right-aligned when in 1..values-1
     };
     // A cell marked by the batch's reportedBy-th row: row is the marked row's
-    // index in the export, which may be any row reported so far.
+    // index in the export, which may be any row reported so far. Its tip is
+    // the plain words of one of the batch's message lines, held as that
+    // line's number and text like the line itself.
     struct Mark
     {
         int reportedBy = 0;
         int row = 0;
         int column = 0;
         bool error = true;        // else a value cut with a warning
-        int tip = -1;             // the line of tips it tells; -1 for none
+        int tip = -1;             // its message among messages; -1 for none
     };
     // A value given the next number of its column.
     struct Numbered
@@ -59,7 +60,6 @@ struct LogBatch
     QVector<Row> rows;
     QVector<Numbered> numbered;   // in the order numbered
     QVector<Mark> marks;          // in the order reported
-    QStringList tips;             // the marked cells' messages, as plain lines
     QVector<Text> texts;          // in the order numbered
     QVector<Message> messages;    // in the order reported
 

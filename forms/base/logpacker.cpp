@@ -1,7 +1,5 @@
 #include "logpacker.h"
 
-#include "render/messagetext.h"
-
 #include <algorithm>
 
 namespace {
@@ -32,12 +30,13 @@ void LogPacker::add(const kova::RowReport& report)
     Column* columns = m_columns.data();
     for (int column = 0; column < report.values.size(); ++column)
         put(columns[column], column, report.values.at(column));
-    for (const kova::MarkedCell& cell : report.cells)
-        mark(cell, true, report);
-    for (const kova::MarkedCell& cut : report.warningCells)
-        mark(cut, false, report);
+    const int firstMessage = m_batch.messages.size();
     for (const kova::RowMessage& message : report.messages)
         m_batch.messages.append({message.line, textNumber(message)});
+    for (const kova::MarkedCell& cell : report.cells)
+        mark(cell, true, firstMessage, report.messages.size());
+    for (const kova::MarkedCell& cut : report.warningCells)
+        mark(cut, false, firstMessage, report.messages.size());
 }
 
 int LogPacker::textNumber(const kova::RowMessage& message)
@@ -61,14 +60,10 @@ int LogPacker::textNumber(const kova::RowMessage& message)
     return number;
 }
 
-void LogPacker::mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report)
+void LogPacker::mark(const kova::MarkedCell& cell, bool error, int firstMessage, int messages)
 {
-    LogBatch::Mark mark{m_batch.rows.size() - 1, cell.row, cell.column, error, -1};
-    if (cell.message >= 0 && cell.message < report.messages.size()) {
-        mark.tip = m_batch.tips.size();
-        m_batch.tips.append(kova::plainLine(report.messages.at(cell.message)));
-    }
-    m_batch.marks.append(mark);
+    const bool told = cell.message >= 0 && cell.message < messages;
+    m_batch.marks.append({m_batch.rows.size() - 1, cell.row, cell.column, error, told ? firstMessage + cell.message : -1});
 }
 
 void LogPacker::put(Column& held, int column, const QString& value)

@@ -11,7 +11,8 @@
 // packer per export: a value its column repeats is held once and named by its
 // number (the first thousand or so distinct values of each column are
 // numbered), a message line is sent as its "LINE n" and the number of what
-// it says, each text sent once, and the marked cells' tips are rendered here.
+// it says, each text sent once, and a marked cell's tip as the message line
+// it tells.
 class LogPacker final
 {
 public:
@@ -61,7 +62,7 @@ private:
     void putText(const QString& value);
     // Room for bytes more in the batch's text, at m_used.
     char* room(int bytes);
-    void mark(const kova::MarkedCell& cell, bool error, const kova::RowReport& report);
+    void mark(const kova::MarkedCell& cell, bool error, int firstMessage, int messages);
     int textNumber(const kova::RowMessage& message);
 
     // The texts numbered first, a text's number its index, found by hash:

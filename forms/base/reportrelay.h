@@ -23,9 +23,10 @@
 // export's own thread (TransactionForm::startExport): the signals arrive
 // queued, the boxes are shown on the form's thread in the order reported, and
 // the question waits there for its answer. Rows travel in batches, at most one
-// per 50 ms or 65536 rows, so that a million of them cost the window a few
+// per 100 ms or 65536 rows, so that a million of them cost the window a few
 // dozen deliveries (and as many repaints: each also costs the table's row
-// header a pass over all its rows) rather than a million, packed here
+// header a pass over all its rows; ten a second show the rows arriving as
+// well as twenty, for less of the window's time) rather than a million, packed here
 // for the log table (LogPacker), so that the window's thread only appends
 // them; and the export waits while the window is two batches behind, so that
 // no more than those are held in between.
@@ -164,7 +165,7 @@ public:
 
 private:
     static constexpr int rowsPerBatch = 65536;
-    static constexpr int batchMilliseconds = 50;
+    static constexpr int batchMilliseconds = 100;
 
     // Rows the filters left out, and why, close the line that tells what
     // became of the batch: "; 3 LLG/RTGS rows left out in WDK mode".

@@ -6,6 +6,7 @@
 #include "app/windowsettings.h"
 #include "widgets/filedialogs.h"
 #include "forms/base/logpacker.h"
+#include "render/messagetext.h"
 #include "widgets/messages.h"
 #include "widgets/passwordprompt.h"
 #include "register/batchregister.h"
@@ -557,11 +558,12 @@ private slots:
         QCOMPARE(log->headerData(69999, Qt::Vertical).toString(), QString("70001"));
     }
 
-    // Every marked cell of a full sheet reads back its tint and its tip across the blocks that hold
-    // marks and tips: rows without marks, a cut, errors and a cut on one row, an error and a cut on
-    // one cell (tips a line each) and marks without a tip, a mark on an earlier row (held or not
-    // yet), tips that are "LINE n" and a text, and others: another text, a number that is not one
-    // as written, an empty tip, text beyond ASCII, a tip longer than a block.
+    // Every marked cell of a full sheet reads back its tint and its tip, packed as an export packs them, across
+    // the blocks that hold the rows and the marks: rows without marks, a cut, errors and a cut on one row, an error
+    // and a cut on one cell (tips a line each) and marks without a tip, a mark on an earlier row (held, the last
+    // of a run of two, or not yet), texts said once, beyond ASCII, longer than a block; then a column cut on every
+    // row saying one text, broken by a row without, a line that does not follow, another text, another kind, and
+    // a cell in its midst marked again rows later.
     void markedCells_data()
     {
         QTest::addColumn<int>("delivery");
@@ -582,68 +584,77 @@ private slots:
         QHash<qint64, Told> expected;
         QSet<int> errorRows;
         LogTableModel model;
-        LogBatch batch;
-        int first = 0;
-        auto mark = [&](int row, int column, bool error, const QString* tip) {
-            LogBatch::Mark m{batch.rows.size() - 1, row, column, error, tip ? batch.tips.size() : -1};
-            if (tip)
-                batch.tips.append(*tip);
-            batch.marks.append(m);
+        LogPacker packer;
+        kova::RowReport report;
+        auto mark = [&](int row, int column, bool error, const kova::RowMessage* tip) {
+            kova::MarkedCell cell{row, column, -1};
+            if (tip) {
+                cell.message = report.messages.size();
+                report.messages.append(*tip);
+            }
+            (error ? report.cells : report.warningCells).append(cell);
             Told& told = expected[(qint64(row) << 32) | quint32(column)];
             told.marks |= error ? 1 : 2;
             if (tip) {
-                told.text = told.tip && !told.text.isEmpty() ? told.text + '\n' + *tip : *tip;
+                told.text = told.tip ? told.text + '\n' + kova::plainLine(*tip) : kova::plainLine(*tip);
                 told.tip = true;
             }
             if (error)
                 errorRows.insert(row);
         };
+        const QString huge(2200000, QChar(0xe9));   // two lines of it, longer than a block of tips
         for (int r = 0; r < rows; ++r) {
-            batch.rows.append({batch.text.size(), r + 2, 4, 0});
-            for (int c = 0; c < 4; ++c) {
-                const QByteArray value = QByteArray::number(r * 4 + c);
-                char lead[10];
-                batch.text.append(lead, int(LogBatch::putNumber(lead, quint64(value.size()) << 1) - lead));
-                batch.text.append(value);
-            }
-            const QString cut = QString("LINE %1: Warning. Remarks cut").arg(r + 2);
-            const QString error = QString("LINE %1: Error. Amount is empty").arg(r + 2);
-            const QString other = r % 7 ? QString("LINE %1: Warning. Name %2 cut").arg(r + 2).arg(r) : QString("Zo\u00eb \u6771 %1").arg(r);
-            const int oddOne = r / 1000 % 6;
-            const QString odd = oddOne == 5 && r % 1000 == 3 ? QString(5000000, QChar(0xe9))
-                                                             : QStringList{"LINE 007: x", "LINE 12345678901: x", "LINE : x", "LINE", "", ""}.at(oddOne);
-            switch (r % 5) {
-            case 0:
-                break;
-            case 1:
-                mark(r, 3, false, &cut);
-                break;
-            case 2:
-                mark(r, 0, true, &error);
-                mark(r, 3, false, &cut);
-                mark(r, 2, true, &other);
-                break;
-            case 3:
-                mark(r, 1, true, &error);
-                mark(r, 1, false, &cut);
-                mark(r, 1, false, nullptr);
-                mark(r, 2, false, r % 1000 == 3 ? &odd : nullptr);
-                break;
-            case 4:
-                mark(r, 0, false, &other);
-                // An earlier row: a cell held already, one not, and one no row shows.
-                if (r % 100 == 4) {
-                    mark(r - 2, 3, r % 200 == 4, &error);
-                    mark(r - 4, 2, true, &cut);
-                    mark(r - 3, 4, false, &cut);
+            report = kova::RowReport();
+            // A sheet row skipped now and then, a row of fewer values, and the amount's column changing.
+            report.sheetRow = r + 2 + r / 1000;
+            report.amountColumn = r / 30000 % 3;
+            for (int c = 0; c < (r % 10000 == 5 ? 3 : 4); ++c)
+                report.values.append(QString::number(r * 4 + c));
+            const kova::RowMessage cut{kova::Severity::Warning, r + 2, {"", "Remarks", " cut"}};
+            const kova::RowMessage error{kova::Severity::Error, r + 2, {"", "Amount", " is empty"}};
+            const kova::RowMessage other{kova::Severity::Warning, r + 2,
+                                         r % 7 ? kova::MessageWords{"Name ", QString::number(r), " cut"}
+                                               : kova::MessageWords{QString("Zo\u00eb \u6771 %1").arg(r), "", ""}};
+            const kova::RowMessage long_{kova::Severity::Error, r + 2, {"", "Name", huge}};
+            if (r < 100000) {
+                switch (r % 5) {
+                case 0:
+                    break;
+                case 1:
+                    mark(r, 3, false, &cut);
+                    break;
+                case 2:
+                    mark(r, 0, true, &error);
+                    mark(r, 3, false, &cut);
+                    mark(r, 2, true, &other);
+                    break;
+                case 3:
+                    mark(r, 1, true, &error);
+                    mark(r, 1, false, &cut);
+                    mark(r, 1, false, nullptr);
+                    mark(r, 2, false, r % 50000 == 3 ? &long_ : nullptr);
+                    mark(r, 2, false, r % 50000 == 3 ? &long_ : nullptr);
+                    break;
+                case 4:
+                    mark(r, 0, false, &other);
+                    // An earlier row: the last cell of a run of two, a cell not held, and one no row shows.
+                    if (r % 100 == 4) {
+                        mark(r - 2, 3, r % 200 == 4, &error);
+                        mark(r - 4, 2, true, &cut);
+                        mark(r - 3, 4, false, &cut);
+                    }
+                    break;
                 }
-                break;
+            } else if (r % 1000 != 0) {
+                const kova::RowMessage jumped{kova::Severity::Warning, r + 5, cut.words};
+                const kova::RowMessage otherText{kova::Severity::Warning, r + 2, {"", "Remarks", " too long"}};
+                mark(r, 3, r % 900 == 0, r % 777 == 0 ? &jumped : r % 500 == 0 ? &otherText : &cut);
+                if (r % 1000 == 999)
+                    mark(r - 300, 3, true, &error);
             }
-            if ((r + 1) % delivery == 0 || r == rows - 1) {
-                model.append(batch);
-                first += batch.rows.size();
-                batch = LogBatch();
-            }
+            packer.add(report);
+            if ((r + 1) % delivery == 0 || r == rows - 1)
+                model.append(packer.take());
         }
         QCOMPARE(model.rowCount(), rows);
         for (int r = 0; r < rows; ++r) {
@@ -654,11 +665,17 @@ private slots:
                 const QVariant tip = index.data(Qt::ToolTipRole);
                 const QVariant background = index.data(Qt::BackgroundRole);
                 const QString shown = (background.isValid() ? background.value<QBrush>().color().name() : QString()) + '|'
-                    + (tip.isValid() ? "tip:" + tip.toString() : "no tip") + '|' + QString::number(index.data(Qt::FontRole).value<QFont>().bold());
-                const QString wanted = tint + '|' + (told.tip ? "tip:" + told.text : "no tip") + '|' + QString::number(told.marks & 1);
+                    + (tip.isValid() ? "tip:" + tip.toString() : "no tip") + '|' + QString::number(index.data(Qt::FontRole).value<QFont>().bold())
+                    + '|' + index.data().toString() + (index.data(Qt::TextAlignmentRole).isValid() ? " >" : "");
+                const bool shownAtAll = c < (r % 10000 == 5 ? 3 : 4);
+                const QString wanted = !shownAtAll ? "|no tip|0|"
+                    : tint + '|' + (told.tip ? "tip:" + told.text : "no tip") + '|' + QString::number(told.marks & 1) + '|'
+                        + QString::number(r * 4 + c) + (c > 0 && c == r / 30000 % 3 ? " >" : "");
                 if (shown != wanted)
                     QFAIL(qPrintable(QString("row %1 column %2: %3 for %4").arg(r).arg(c).arg(shown.left(200), wanted.left(200))));
             }
+            if (model.headerData(r, Qt::Vertical, Qt::DisplayRole).toString() != QString::number(r + 2 + r / 1000))
+                QFAIL(qPrintable(QString("row %1 is not its sheet row").arg(r)));
         }
         model.clear();
         QCOMPARE(model.rowCount(), 0);
