@@ -81,9 +81,9 @@ protected:
     std::optional<Cents> rowAmount(const reader::Document& sheet, int row, Field field, Cents max,
                                    RowContext& out) const
     {
-        const AmountCell amount = cellAmount(sheet, row, columns().at(int(field)), max, reading());
+        const AmountCell amount = cellAmount(sheet, row, columns().at(int(field)), max, reading(), out);
         if (amount.cents) {
-            out.show(field, displayAmount(*amount.cents));
+            putDisplayAmount(out.place(field), *amount.cents);
             out.addToTotal(*amount.cents);
         } else {
             out.error(QStringLiteral("Invalid amount"), field);

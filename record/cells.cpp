@@ -2,6 +2,7 @@
 
 #include "amounttext.h"
 #include "datetext.h"
+#include "rowcontext.h"
 #include "reader/document.h"
 
 #include <QLocale>
@@ -82,17 +83,21 @@ std::optional<Cents> wholeHundredths(double value)
 
 } // namespace
 
-AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
-                      const CellReading& reading)
+namespace {
+
+// The text of delimited text, read with the decimal mark its column shows.
+AmountCell textAmount(const QString& text, Cents maxCents, DecimalMark mark)
 {
-    if (reading.fromText) {
-        AmountCell amount{std::nullopt, cellText(sheet, row, column)};
-        if (const std::optional<QString> plain = plainAmountText(amount.text, reading.decimalMark))
-            amount.cents = validAmount(*plain, maxCents);
-        if (amount.cents)
-            amount.text.clear();
-        return amount;
-    }
+    AmountCell amount{std::nullopt, QString()};
+    if (const std::optional<QString> plain = plainAmountText(text, mark))
+        amount.cents = validAmount(*plain, maxCents);
+    if (!amount.cents)
+        amount.text = text;
+    return amount;
+}
+
+AmountCell valueAmount(const reader::Document& sheet, int row, int column, Cents maxCents)
+{
     const QVariant value = cellValue(sheet, row, column);
     std::optional<Cents> cents;
     switch (value.userType()) {
@@ -116,6 +121,24 @@ AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents 
     if (amount.cents)
         amount.text.clear();
     return amount;
+}
+
+} // namespace
+
+AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
+                      const CellReading& reading)
+{
+    if (reading.fromText)
+        return textAmount(cellText(sheet, row, column), maxCents, reading.decimalMark);
+    return valueAmount(sheet, row, column, maxCents);
+}
+
+AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
+                      const CellReading& reading, RowContext& out)
+{
+    if (reading.fromText)
+        return textAmount(out.cellText(sheet, row, column), maxCents, reading.decimalMark);
+    return valueAmount(sheet, row, column, maxCents);
 }
 
 QDate cellDate(const reader::Document& sheet, int row, int column, const CellReading& reading)

@@ -13,6 +13,8 @@ namespace reader { class Document; }
 
 namespace kova {
 
+class RowContext;
+
 // Cell access by mapped column: column 0 (or below) means "not mapped" and
 // reads as an empty cell.
 QVariant cellValue(const reader::Document& sheet, int row, int column);
@@ -37,6 +39,9 @@ struct AmountCell
 };
 AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
                       const CellReading& reading);
+// The same, the text read into the row's own string (RowContext::cellText()).
+AmountCell cellAmount(const reader::Document& sheet, int row, int column, Cents maxCents,
+                      const CellReading& reading, RowContext& out);
 
 // The date a cell holds: a workbook's date cell, or the text of delimited
 // text read in the order its column shows. Invalid for anything else.

@@ -52,7 +52,8 @@ void ReadingLearner::see(int row)
         // Once both ways are shown, the column is settled.
         if (column.first.found() && column.second.found())
             continue;
-        const QString text = m_sheet.text(row, column.column);
+        m_sheet.textInto(row, column.column, m_text);
+        const QString& text = m_text;
         Witness* witness = nullptr;
         if (column.dates) {
             if (text.trimmed().isEmpty())

@@ -65,6 +65,8 @@ private:
     const reader::Document& m_sheet;
     reader::TextOptions m_options;
     QVector<Column> m_columns;
+    // The cell being seen, its memory kept from row to row.
+    QString m_text;
 };
 
 // Learns from every data row (firstRow on) of the mapped date and amount

@@ -2,6 +2,8 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 #include <limits>
 
 namespace kova {
@@ -218,6 +220,13 @@ static QString grouped(const QString& digits)
 
 QString displayAmount(Cents amount)
 {
+    QString text;
+    putDisplayAmount(text, amount);
+    return text;
+}
+
+void putDisplayAmount(QString& to, Cents amount)
+{
     char digits[48];
     char* const end = digits + sizeof digits;
     char* begin = digitsBefore(end, magnitude(amount));
@@ -236,7 +245,8 @@ QString displayAmount(Cents amount)
     text[size++] = ',';
     text[size++] = begin[whole];
     text[size++] = begin[whole + 1];
-    return QString::fromLatin1(text, size);
+    to.resize(size);
+    std::transform(text, text + size, to.data(), [](char c) { return QChar(QLatin1Char(c)); });
 }
 
 QString groupedNumber(quint64 value)

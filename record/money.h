@@ -30,6 +30,8 @@ QString fixedText(Cents amount);
 // The amount as shown to the user: Indonesian digit grouping, "," and two
 // decimals: 150000050 gives "1.500.000,50".
 QString displayAmount(Cents amount);
+// displayAmount() written over to, which keeps its memory when it holds it alone.
+void putDisplayAmount(QString& to, Cents amount);
 
 // A whole number with Indonesian digit grouping: 500000000 gives "500.000.000".
 QString groupedNumber(quint64 value);
