@@ -1,25 +1,28 @@
 #include "utf8text.h"
 
-#include <algorithm>
-
 namespace reader {
 
 void assignUtf8(QString& into, std::string_view utf8)
 {
-    // ASCII, nearly every cell of a sheet, is widened in place; anything else
-    // is decoded as Qt decodes it, invalid sequences included.
-    const auto beyondAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
-    if (std::any_of(utf8.begin(), utf8.end(), beyondAscii)) {
-        into = QString::fromUtf8(utf8.data(), int(utf8.size()));
-        return;
-    }
     if (!into.isDetached()) {
         into = QString();
         if (utf8.empty())
             return;
     }
-    into.resize(int(utf8.size()));
-    std::transform(utf8.begin(), utf8.end(), into.data(), [](char c) { return QChar(QLatin1Char(c)); });
+    // ASCII, nearly every cell of a sheet, is widened in place in one pass
+    // that notes any byte beyond it; such text is decoded as Qt decodes it,
+    // invalid sequences included.
+    const int size = int(utf8.size());
+    into.resize(size);
+    char16_t* const out = reinterpret_cast<char16_t*>(into.data());
+    unsigned char seen = 0;
+    for (int i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[std::size_t(i)]);
+        seen |= byte;
+        out[i] = byte;
+    }
+    if (seen >= 0x80)
+        into = QString::fromUtf8(utf8.data(), size);
 }
 
 } // namespace reader
