@@ -3,6 +3,8 @@
 #include "render/messagetext.h"
 #include "render/summarylines.h"
 
+#include <sys/sendfile.h>
+
 namespace {
 
 const QString separator = QStringLiteral("-------------------------------------");
@@ -59,6 +61,31 @@ void PrintingSink::spill()
     m_lines.resize(0);
 }
 
+void PrintingSink::copySpilled()
+{
+    if (m_spilled == 0)
+        return;
+    // The kernel copies the lines from file to file or pipe without bringing
+    // them through this process: a full-size batch's lines come after the
+    // summary, when nothing else is left to do.
+    std::fflush(m_out);
+    off_t offset = 0;
+    while (offset < m_spilled && m_spill.flush()) {
+        const ssize_t sent = ::sendfile(fileno(m_out), int(m_spill.handle()), &offset, std::size_t(m_spilled - offset));
+        if (sent <= 0)
+            break;
+    }
+    // What the system would not copy (standard output opened to append, on
+    // older kernels) is read and written here.
+    bool copied = m_spill.seek(offset);
+    QByteArray block;
+    for (qint64 left = m_spilled - offset; copied && left > 0; left -= block.size()) {
+        block = m_spill.read(qMin<qint64>(left, blockSize));
+        copied = !block.isEmpty();
+        std::fwrite(block.constData(), 1, size_t(block.size()), m_out);
+    }
+}
+
 void PrintingSink::hold()
 {
     m_holding = true;
@@ -94,13 +121,7 @@ void PrintingSink::summaryReady(const kova::Summary& summary)
     for (const QString& line : qAsConst(m_report.summary))
         printLine(m_out, line);
     printLine(m_out, separator);
-    bool copied = m_spilled == 0 || m_spill.seek(0);
-    QByteArray block;
-    for (qint64 left = m_spilled; copied && left > 0; left -= block.size()) {
-        block = m_spill.read(qMin<qint64>(left, blockSize));
-        copied = !block.isEmpty();
-        std::fwrite(block.constData(), 1, size_t(block.size()), m_out);
-    }
+    copySpilled();
     std::fwrite(m_lines.constData(), 1, size_t(m_lines.size()), m_out);
     std::fflush(m_out);
     // Rows the filters left out are no part of the log, which stays as it was;

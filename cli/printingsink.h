@@ -51,6 +51,8 @@ private:
     bool m_holding = false;
     QByteArray m_held;
     void spill();
+    // The spilled lines, to standard output.
+    void copySpilled();
     void printError(const QString& text);
 
     // The pending message lines, printed after the summary: a full-size batch

@@ -227,6 +227,15 @@ private slots:
         QCOMPARE(lines(r.out), (expect::summary("1501 of 1501", "10,00", 0, 3000) + QStringList{separator} + messages));
         QCOMPARE(r.err, QString("ERROR!\n"));
         QCOMPARE(expect::fileBytes(path("out.txt")), earlier);
+        // The lines held back come after the summary alike into a pipe (above), a file and a file appended to.
+        for (const QString redirect : {" > \"$out\"", " >> \"$out\""}) {
+            QFile log(path("stdout.txt"));
+            QVERIFY(log.open(QIODevice::WriteOnly) && log.write("before\n") == 7);
+            log.close();
+            const QStringList command{"-c", "out=\"$1\"; shift; \"$0\" \"$@\"" + redirect, KOVA_EXPORT_PATH, path("stdout.txt")};
+            QCOMPARE(runProgram("sh", command + arguments("transfer")).status, 1);
+            QCOMPARE(QString::fromUtf8(expect::fileBytes(path("stdout.txt"))), (redirect.contains(">>") ? "before\n" : "") + r.out);
+        }
         const QJsonObject root = QJsonDocument::fromJson(expect::fileBytes(path("log.json"))).object();
         QCOMPARE(root.value("summary").toVariant().toStringList(), expect::summary("1501 of 1501", "10,00", 0, 3000));
         const QJsonObject second = root.value("rows").toArray().at(1).toObject();
