@@ -28,6 +28,20 @@ public:
         ++m_size;
     }
 
+    // Hands every entry to take in order, each block freed once read, and
+    // leaves the list empty: moving a long list into another never holds it twice.
+    template<typename Take>
+    void drain(Take take)
+    {
+        for (QVector<T>& block : m_blocks) {
+            for (const T& value : qAsConst(block))
+                take(value);
+            block = QVector<T>();
+        }
+        m_blocks.clear();
+        m_size = 0;
+    }
+
     // The index of the last entry that before(entry) holds for, -1 for none:
     // it must hold for the entries up to one and for none after it.
     template<typename Before>

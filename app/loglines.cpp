@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QTextDocumentFragment>
 
+#include <optional>
+
 namespace {
 
 // How render/ colours a message line's words, and the colour the log shows
@@ -29,49 +31,34 @@ int digits(int n)
 
 LogLines::Line LogLines::Lines::at(int row) const
 {
-    const auto run = [this](int index) -> const Run& { return blocks.at(index / perBlock).at(index % perBlock); };
-    // The last run starting at or before row.
-    int low = 0, high = runs - 1;
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (run(middle).row <= row)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    const Run& found = run(low);
+    const Run& found = runs.at(runs.lastOf([row](const Run& run) { return run.row <= row; }));
     return {found.first.line + row - found.row, found.first.text};
 }
 
 void LogLines::Lines::append(const Line& line, int count)
 {
-    if (runs > 0) {
-        const Run& last = blocks.last().last();
+    if (!runs.isEmpty()) {
+        const Run& last = runs.last();
         if (line.text >= 0 && line.text == last.first.text && line.line == last.first.line + size - last.row) {
             size += count;
             return;
         }
     }
-    if (runs % perBlock == 0) {
-        blocks.append(QVector<Run>());
-        blocks.last().reserve(perBlock);
-    }
-    blocks.last().append({size, line});
-    ++runs;
+    runs.append({size, line});
     size += count;
 }
 
 void LogLines::Lines::take(Lines& other)
 {
-    for (int index = 0; index < other.runs; ++index) {
-        QVector<Run>& block = other.blocks[index / perBlock];
-        const Run& run = block.at(index % perBlock);
-        const bool last = index + 1 == other.runs;
-        const int next = last ? other.size : other.blocks.at((index + 1) / perBlock).at((index + 1) % perBlock).row;
-        append(run.first, next - run.row);
-        if (last || (index + 1) % perBlock == 0)
-            block = {};
-    }
+    // A run's lines end where the next run starts, the last one's at other's end.
+    std::optional<Run> pending;
+    other.runs.drain([&](const Run& run) {
+        if (pending)
+            append(pending->first, run.row - pending->row);
+        pending = run;
+    });
+    if (pending)
+        append(pending->first, other.size - pending->row);
     other = {};
 }
 

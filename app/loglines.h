@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/blocklist.h"
 #include "forms/base/logbatch.h"
 
 #include <QAbstractListModel>
@@ -53,9 +54,8 @@ private:
     };
     // Lines as runs, each the lines from row on: a plain line alone, or
     // message lines saying one text about lines that follow one another, as
-    // a column too long on every row does. Runs lie in blocks that never
-    // move once filled, so a million of them grow the log without copying
-    // what it holds, nor holding it twice meanwhile.
+    // a column too long on every row does. A million of them grow the log
+    // without copying what it holds.
     struct Run
     {
         int row = 0;
@@ -63,14 +63,12 @@ private:
     };
     struct Lines
     {
-        QVector<QVector<Run>> blocks;
-        int runs = 0;
+        BlockList<Run> runs;
         int size = 0;
         Line at(int row) const;
         void append(const Line& line, int count = 1);
-        // Every line of other after these, each block of other freed once read.
+        // Every line of other after these, other's runs freed as they are read.
         void take(Lines& other);
-        static constexpr int perBlock = 1 << 16;
     };
     struct Text
     {
