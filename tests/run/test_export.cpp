@@ -330,25 +330,6 @@ private slots:
         QCOMPARE(keptValues, QStringList({"identi", "id1   ", "identi", "id3   ", "identi", "id5   "}));
     }
 
-    // Written over a string that holds longer text, shorter text, or text
-    // another string shares, a field is what leftField and leftPadded give.
-    void fieldsWrittenInPlace()
-    {
-        for (const QString& before : {QString(), QString("a much longer text than any field"), QString("x")}) {
-            for (const QString& text : {QString(), QString("abc"), QString("abcdef"), QString("abcdefghij")}) {
-                for (const int width : {0, 3, 6, 8}) {
-                    QString to = before;
-                    const QString shared = to;
-                    putLeftField(to, text, width);
-                    QCOMPARE(to, leftField(text, width));
-                    putLeftPadded(to, text, width);
-                    QCOMPARE(to, leftPadded(text, width));
-                    QCOMPARE(shared, before);
-                }
-            }
-        }
-    }
-
     // kova-export's lines go straight into its block as UTF-8; text beyond
     // ASCII (a letter, a pair of surrogates, one left unpaired) as the line's own conversion.
     void plainLines_data()
